@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the optimised build, the sanitizer build
+# (AddressSanitizer + UndefinedBehaviorSanitizer) and a bounded fuzz run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+./scripts/setup.sh
+
+jobs=$(nproc)
+for preset in default asan fuzz; do
+  echo "== ${preset} =="
+  cmake --preset "${preset}" >/dev/null
+  cmake --build --preset "${preset}" -j "${jobs}"
+  ctest --preset "${preset}" -j "${jobs}"
+done
