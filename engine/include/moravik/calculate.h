@@ -17,13 +17,9 @@
 #include <string_view>
 #include <variant>
 
+#include "moravik/fault.h"
+
 namespace moravik {
-
-enum class Fault { DivisionByZero, Overflow, InvalidArgument };
-
-// Lower-case name of a fault kind: "division by zero", "overflow",
-// "invalid argument".
-std::string_view faultName(Fault fault);
 
 // The texts of the seven input fields, named after the window's controls.
 // Defaults are the texts the main window starts with.

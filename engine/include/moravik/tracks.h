@@ -7,6 +7,8 @@
 #include <span>
 #include <string_view>
 
+#include "moravik/quarter_mile.h"
+
 namespace moravik {
 
 inline constexpr std::size_t trackEntryCount = 59;
@@ -20,7 +22,20 @@ struct AltitudeFactors {
     double mph;  // multiplies a trap speed (above 1)
 };
 
-// The factors of a strip, found by its exact text; nothing for any other text.
+// The factors of a strip, found by its exact text (case and blanks count);
+// nothing for any other text.
 std::optional<AltitudeFactors> altitudeFactorsFor(std::string_view trackText);
+
+struct AltitudeAdjusted {
+    double et;
+    double mph;
+};
+
+using AltitudeAdjustedEstimates = std::array<AltitudeAdjusted, formulaCount>;
+
+// The ET and MPH without nitrous scaled by the strip's factors, or nothing
+// when the text names no strip.
+std::optional<AltitudeAdjustedEstimates> adjustForAltitude(std::string_view trackText,
+                                                           const QuarterMileEstimates& estimates);
 
 }  // namespace moravik
