@@ -1,7 +1,9 @@
 #include "moravik/result_format.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 
@@ -12,39 +14,36 @@ constexpr int significantDigits = 15;
 constexpr int smallestPlainExponent = -3;  // 0.001
 constexpr int largestPlainExponent = 14;   // below 1E15
 
-std::string plainNotation(std::string_view digits, int exponent) {
-    std::string text;
+// Room for a sign, 15 digits, a point, up to 14 padding zeros and an exponent.
+using TextBuffer = std::array<char, 48>;
+
+char* writePlain(char* out, std::string_view digits, int exponent) {
     if (exponent < 0) {
-        text = '.';
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text += digits;
-        return text;
+        *out++ = '.';
+        for (int i = -1; i > exponent; --i) *out++ = '0';
+        for (char d : digits) *out++ = d;
+        return out;
     }
     const auto integerLength = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= integerLength) {
-        text = digits;
-        text.append(integerLength - digits.size(), '0');
-        return text;
+    for (std::size_t i = 0; i < integerLength; ++i) *out++ = i < digits.size() ? digits[i] : '0';
+    if (digits.size() > integerLength) {
+        *out++ = '.';
+        for (char d : digits.substr(integerLength)) *out++ = d;
     }
-    text = digits.substr(0, integerLength);
-    text += '.';
-    text += digits.substr(integerLength);
-    return text;
+    return out;
 }
 
-std::string exponentNotation(std::string_view digits, int exponent) {
-    std::string text(digits.substr(0, 1));
+char* writeExponential(char* out, std::string_view digits, int exponent, char* end) {
+    *out++ = digits.front();
     if (digits.size() > 1) {
-        text += '.';
-        text += digits.substr(1);
+        *out++ = '.';
+        for (char d : digits.substr(1)) *out++ = d;
     }
-    text += exponent < 0 ? "E-" : "E+";
+    *out++ = 'E';
+    *out++ = exponent < 0 ? '-' : '+';
     const int magnitude = std::abs(exponent);
-    if (magnitude < 10) text += '0';
-    std::array<char, 8> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), magnitude);
-    text.append(buffer.data(), result.ptr);
-    return text;
+    if (magnitude < 10) *out++ = '0';
+    return std::to_chars(out, end, magnitude).ptr;
 }
 
 }  // namespace
@@ -53,28 +52,32 @@ std::string formatResult(double value) {
     if (value == 0) return " 0";  // -0 included
 
     // "d.dddddddddddddde+XX": the value correctly rounded to 15 digits.
-    std::array<char, 32> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::scientific, significantDigits - 1);
-    const std::string_view scientific(buffer.data(), result.ptr);
+    TextBuffer scientific{};
+    const auto printed =
+        std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
+                      std::chars_format::scientific, significantDigits - 1);
+    const std::string_view printedText(scientific.data(), printed.ptr);
+    const auto e = printedText.find('e');
 
-    const bool negative = scientific.front() == '-';
-    const std::string_view unsigned_ = scientific.substr(negative ? 1 : 0);
-    const auto e = unsigned_.find('e');
-    std::string digits;
-    digits += unsigned_.front();
-    digits += unsigned_.substr(2, e - 2);
-    digits.erase(digits.find_last_not_of('0') + 1);
+    std::array<char, significantDigits> digitBuffer{};
+    digitBuffer[0] = printedText[0];
+    const std::string_view fraction = printedText.substr(2, e - 2);
+    std::copy(fraction.begin(), fraction.end(), digitBuffer.begin() + 1);
+    std::string_view digits(digitBuffer.data(), fraction.size() + 1);
+    digits = digits.substr(0, digits.find_last_not_of('0') + 1);
 
     int exponent = 0;
-    const std::string_view exponentText = unsigned_.substr(e + 1);
-    const auto sign = exponentText.front() == '-' ? -1 : 1;
-    std::from_chars(exponentText.data() + 1, exponentText.data() + exponentText.size(), exponent);
-    exponent *= sign;
+    const char* exponentDigits = printedText.data() + e + 2;
+    std::from_chars(exponentDigits, printedText.data() + printedText.size(), exponent);
+    if (printedText[e + 1] == '-') exponent = -exponent;
 
-    const bool plain = exponent >= smallestPlainExponent && exponent <= largestPlainExponent;
-    return (negative ? "-" : " ") +
-           (plain ? plainNotation(digits, exponent) : exponentNotation(digits, exponent));
+    TextBuffer text{};
+    char* out = text.data();
+    *out++ = value < 0 ? '-' : ' ';
+    out = exponent >= smallestPlainExponent && exponent <= largestPlainExponent
+              ? writePlain(out, digits, exponent)
+              : writeExponential(out, digits, exponent, text.data() + text.size());
+    return std::string(text.data(), out);
 }
 
 std::string formatResult(std::int16_t value) { return formatResult(static_cast<double>(value)); }

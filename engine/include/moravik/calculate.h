@@ -41,6 +41,8 @@ extern const std::array<std::string_view, resultFieldCount> resultFieldNames;
 struct ResultField {
     std::string_view name;
     std::string text;
+
+    bool operator==(const ResultField&) const = default;
 };
 
 using ResultTexts = std::array<ResultField, resultFieldCount>;
