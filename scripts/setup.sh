@@ -13,7 +13,7 @@ packages=(
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file
-  hyperfine python3
+  hyperfine python3 python3-pil
 )
 
 missing=()
