@@ -1,0 +1,27 @@
+// moravik-calc: the Calculate pass on the command line, without any window.
+//
+// The program turns options into the seven input texts, runs moravik::calculate
+// and prints the 31 result texts: as a report laid out like the main window
+// (output.h), as one JSON object (output.h), line by line for JSON Lines on
+// standard input (batch.h), or as a chart over a range of nitrous jets
+// (jet_chart.h). Every number a user sees is a result text of the engine,
+// written exactly as the window would show it.
+#pragma once
+
+#include <iosfwd>
+#include <span>
+
+namespace moravik::cli {
+
+enum ExitCode : int {
+    exitSuccess = 0,
+    exitArithmeticFault = 1,
+    exitUsageError = 2,
+};
+
+// Runs moravik-calc with its arguments (args[0] is the program name) and returns
+// the exit code. Standard input is read only by --batch.
+int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& out,
+            std::ostream& err);
+
+}  // namespace moravik::cli

@@ -1,0 +1,25 @@
+// The two ways to print one Calculate pass: a report for people and JSON for
+// programs.
+#pragma once
+
+#include <moravik/calculate.h>
+
+#include <string>
+#include <string_view>
+
+namespace moravik::cli {
+
+// A report grouped like the main window: the inputs, the jets, the horsepower
+// figures and the quarter-mile table (one row per formula). Result texts appear
+// exactly as the engine wrote them, leading blank included.
+std::string calculationReport(const InputTexts& inputs, const ResultTexts& results);
+
+// One JSON object on one line, without a line break:
+// {"fields":{"TextBox1":" .017",...}} with the 31 fields in the writing order,
+// or {"fault":"division by zero"}.
+std::string outcomeJson(const CalculationOutcome& outcome);
+
+// The text of the result field with this name; empty for an unknown name.
+std::string_view fieldText(const ResultTexts& results, std::string_view name);
+
+}  // namespace moravik::cli

@@ -1,0 +1,18 @@
+// Whole numbers as text, the same in every locale.
+#pragma once
+
+#include <array>
+#include <charconv>
+#include <concepts>
+#include <string>
+
+namespace moravik::cli {
+
+template <std::integral Number>
+std::string decimalText(Number number) {
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    return std::string(digits.data(), end);
+}
+
+}  // namespace moravik::cli

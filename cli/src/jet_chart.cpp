@@ -1,0 +1,164 @@
+#include <moravik/cli/jet_chart.h>
+#include <moravik/cli/output.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <optional>
+
+#include "decimal_text.h"
+
+namespace moravik::cli {
+namespace {
+
+constexpr std::size_t maxWholeDigits = 6;
+constexpr std::size_t maxDecimals = 3;
+
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::int64_t digitsValue(std::string_view digits) {
+    std::int64_t value = 0;
+    if (!digits.empty()) std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return value;
+}
+
+// "12.345" -> 12345; nothing for anything but digits with at most one point and
+// at most three decimals.
+std::optional<std::int64_t> parseThousandths(std::string_view text) {
+    const auto point = text.find('.');
+    const auto whole = text.substr(0, point);
+    const auto fraction =
+        point == std::string_view::npos ? std::string_view{} : text.substr(point + 1);
+    if (whole.empty() && fraction.empty()) return std::nullopt;
+    if (!allDigits(whole) || !allDigits(fraction)) return std::nullopt;
+    if (whole.size() > maxWholeDigits || fraction.size() > maxDecimals) return std::nullopt;
+    std::int64_t scale = 1000;
+    for (std::size_t i = 0; i < fraction.size(); ++i) scale /= 10;
+    return digitsValue(whole) * 1000 + digitsValue(fraction) * scale;
+}
+
+struct ChartColumn {
+    std::string_view heading;
+    std::string_view csvHeading;
+    std::string_view field;
+};
+
+constexpr std::array<ChartColumn, 7> resultColumns{{
+    {"Fuel jet", "fuel_jet", "TextBox1"},
+    {"Std jet", "standard_jet", "Textbox2"},
+    {"Jet #", "jet_number", "Textbox5"},
+    {"Nitrous HP", "nitrous_hp", "TextBox3"},
+    {"Total HP", "total_hp", "Totalhp"},
+    {"Hale ET w/N", "hale_et_nitrous", "haleetn"},
+    {"Hale MPH w/N", "hale_mph_nitrous", "halemphn"},
+}};
+
+std::string faultCell(Fault fault) { return "fault: " + std::string(faultName(fault)); }
+
+}  // namespace
+
+std::variant<JetRange, std::string> parseJetRange(std::string_view text) {
+    const auto firstColon = text.find(':');
+    const auto secondColon =
+        firstColon == std::string_view::npos ? firstColon : text.find(':', firstColon + 1);
+    if (secondColon == std::string_view::npos)
+        return std::string("expected FROM:TO:STEP, for example 0.025:0.1:0.005");
+    const std::array<std::string_view, 3> parts{
+        text.substr(0, firstColon), text.substr(firstColon + 1, secondColon - firstColon - 1),
+        text.substr(secondColon + 1)};
+    std::array<std::int64_t, 3> values{};
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const auto value = parseThousandths(parts[i]);
+        if (!value)
+            return "\"" + std::string(parts[i]) +
+                   "\" is not a jet size: FROM, TO and STEP are decimals in inches with at "
+                   "most three decimals, such as 0.025 or .1";
+        values[i] = *value;
+    }
+    const JetRange range{values[0], values[1], values[2]};
+    if (range.step <= 0) return std::string("STEP must be greater than 0");
+    if (range.to < range.from) return std::string("TO must not be less than FROM");
+    const auto rows = (range.to - range.from) / range.step + 1;
+    if (rows > maxJetChartRows)
+        return "the chart would have " + decimalText(rows) + " rows; at most " +
+               decimalText(maxJetChartRows) + " are allowed";
+    return range;
+}
+
+std::string jetText(std::int64_t thousandths) {
+    std::string text = decimalText(thousandths / 1000);
+    if (const auto fraction = thousandths % 1000; fraction != 0) {
+        std::string decimals = decimalText(fraction + 1000).substr(1);
+        decimals.erase(decimals.find_last_not_of('0') + 1);
+        text.append(".").append(decimals);
+    }
+    return text;
+}
+
+std::vector<JetChartRow> jetChart(const JetRange& range, InputTexts inputs) {
+    std::vector<JetChartRow> rows;
+    for (auto jet = range.from; jet <= range.to; jet += range.step) {
+        inputs.njt = jetText(jet);
+        rows.push_back({inputs.njt, calculate(inputs)});
+    }
+    return rows;
+}
+
+std::string jetChartTable(const std::vector<JetChartRow>& rows) {
+    std::vector<std::vector<std::string>> cells;
+    std::vector<std::string> headings{"Nitrous jet"};
+    for (const auto& column : resultColumns) headings.emplace_back(column.heading);
+    cells.push_back(headings);
+    for (const auto& row : rows) {
+        std::vector<std::string> line{row.jet};
+        if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
+            line.push_back(faultCell(*fault));
+        } else {
+            for (const auto& column : resultColumns)
+                line.emplace_back(fieldText(std::get<ResultTexts>(row.outcome), column.field));
+        }
+        cells.push_back(std::move(line));
+    }
+    std::vector<std::size_t> widths(headings.size(), 0);
+    for (const auto& line : cells) {
+        // A fault message spans the result columns and does not widen them.
+        const auto aligned = line.size() == headings.size() ? line.size() : line.size() - 1;
+        for (std::size_t i = 0; i < aligned; ++i) widths[i] = std::max(widths[i], line[i].size());
+    }
+    std::string table;
+    for (const auto& line : cells) {
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            if (i > 0) table.append("  ");
+            const bool spanning = line.size() != headings.size() && i == line.size() - 1;
+            if (!spanning) table.append(widths[i] - std::min(widths[i], line[i].size()), ' ');
+            table.append(line[i]);
+        }
+        table.push_back('\n');
+    }
+    return table;
+}
+
+std::string jetChartCsv(const std::vector<JetChartRow>& rows) {
+    std::string csv = "nitrous_jet";
+    for (const auto& column : resultColumns) csv.append(",").append(column.csvHeading);
+    csv.append(",fault\n");
+    for (const auto& row : rows) {
+        csv.append(row.jet);
+        if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
+            csv.append(resultColumns.size(), ',').append(",").append(faultName(*fault));
+        } else {
+            for (const auto& column : resultColumns) {
+                auto text = fieldText(std::get<ResultTexts>(row.outcome), column.field);
+                if (text.starts_with(' ')) text.remove_prefix(1);
+                csv.append(",").append(text);
+            }
+            csv.append(",");
+        }
+        csv.push_back('\n');
+    }
+    return csv;
+}
+
+}  // namespace moravik::cli
