@@ -1,0 +1,88 @@
+#pragma once
+
+// Moravik shows its help documents, which are in Rich Text Format (RTF), with a small reader of
+// its own. parse() (parser.h) runs a byte tokenizer over the file and keeps RTF's group state,
+// the formatting that a closing brace undoes, on an explicit stack of fixed depth. It yields the
+// neutral Document below: paragraphs made of formatted runs, with no Qt in it, so the reader can
+// be tested and fuzzed without a display. buildDocument() (qt_document.h) turns a Document into
+// a QTextDocument, and loadFile() does both steps for a file on disk.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace moravik::rtf {
+
+enum class Alignment { Left, Center, Right, Justify };
+
+enum class VerticalAlignment { Baseline, Superscript, Subscript };
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+// RTF's default size: 12 points.
+inline constexpr int kDefaultHalfPoints = 24;
+
+struct CharFormat {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    int halfPoints = kDefaultHalfPoints;  // font size in half-points, RTF's own unit
+    std::string fontFamily;               // empty: the viewer's default font
+    std::optional<Rgb> color;             // empty: the default text colour
+    std::optional<Rgb> highlight;         // empty: no background colour
+    VerticalAlignment verticalAlignment = VerticalAlignment::Baseline;
+    std::string link;  // an http, https or mailto address; empty when the run is no link
+    bool operator==(const CharFormat&) const = default;
+};
+
+// Text in UTF-8. Inside a run, '\n' is a line break within the paragraph and '\t' a tab.
+struct Run {
+    std::string text;
+    std::size_t format = 0;  // index into Document::formats
+    bool operator==(const Run&) const = default;
+};
+
+// Lengths in twips (1/1440 inch), as RTF gives them.
+struct ParagraphFormat {
+    Alignment alignment = Alignment::Left;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstLineIndent = 0;  // relative to leftIndent; negative for a hanging indent
+    int spaceBefore = 0;
+    int spaceAfter = 0;
+    std::vector<int> tabStops;  // left-aligned, ascending, measured from the left margin
+    bool operator==(const ParagraphFormat&) const = default;
+};
+
+struct Paragraph {
+    ParagraphFormat format;
+    std::vector<Run> runs;
+    // Set for a row of a table: the index of each cell's first run, and where each cell ends, in
+    // twips from the left margin. Every cell but the last ends with a '\t' that parts it from
+    // the next, so the row reads as tab-separated text too.
+    std::vector<std::size_t> cellFirstRuns;
+    std::vector<int> cellEnds;
+    bool operator==(const Paragraph&) const = default;
+};
+
+struct Document {
+    // Runs name their format by index, so a long document keeps each distinct format once.
+    std::vector<CharFormat> formats;
+    std::vector<Paragraph> paragraphs;
+
+    const CharFormat& format(const Run& run) const { return formats.at(run.format); }
+    bool operator==(const Document&) const = default;
+};
+
+// The text of a paragraph, its runs joined.
+std::string plainText(const Paragraph& paragraph);
+
+}  // namespace moravik::rtf
