@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Start-up to the first painted window, as a whole process: Moravik's main
+# window against a bare Qt window, each started 20 times on the offscreen
+# platform. Reports the median wall time and the median peak resident memory
+# of each, and Moravik's ratios to the bare window.
+#
+# Usage: bench/startup.sh [path/to/bin]   (default: build/default/bin)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bin=$(realpath "${1:-build/default/bin}")
+runs=20
+export QT_QPA_PLATFORM=offscreen
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+# Prints "<median milliseconds> <median peak KiB>" for one program.
+measure() {
+    local program=$1 times=() peaks=() start end
+    local peak_file
+    peak_file=$(mktemp)
+    "${program}" >/dev/null 2>&1  # warm the file cache
+    for ((i = 0; i < runs; i++)); do
+        start=$(date +%s%N)
+        /usr/bin/time -f '%M' -o "${peak_file}" "${program}" >/dev/null 2>&1
+        end=$(date +%s%N)
+        times+=("$(((end - start) / 1000))")
+        peaks+=("$(tail -n 1 "${peak_file}")")
+    done
+    rm -f "${peak_file}"
+    echo "$(printf '%s\n' "${times[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')" \
+         "$(printf '%s\n' "${peaks[@]}" | median)"
+}
+
+read -r bare_ms bare_kib < <(measure "${bin}/bare_window")
+read -r moravik_ms moravik_kib < <(measure "${bin}/moravik_startup")
+echo "bare window:  ${bare_ms} ms, ${bare_kib} KiB peak (median of ${runs})"
+echo "Moravik:      ${moravik_ms} ms, ${moravik_kib} KiB peak (median of ${runs})"
+awk -v a="${moravik_ms}" -v b="${bare_ms}" -v c="${moravik_kib}" -v d="${bare_kib}" \
+    'BEGIN { printf "ratio:        time %.2f, peak memory %.2f (goal: at most 1.30 each)\n", a / b, c / d }'

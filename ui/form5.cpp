@@ -1,0 +1,47 @@
+#include "form5.h"
+
+#include <QMouseEvent>
+#include <QUrl>
+
+#include "contact.h"
+#include "ui_Form5.h"
+
+namespace moravik::ui {
+namespace {
+
+// Where the design puts the window's client area on the screen.
+constexpr QPoint designPosition{279, 248};
+
+}  // namespace
+
+Form5::Form5(Services services) : ui(new Ui::Form5), services(services) {
+    ui->setupUi(this);
+    ui->Label3->setText(ui->Label3->text() + QString::fromUtf8(contact::paymentEmail));
+    ui->Label3->installEventFilter(this);
+}
+
+Form5::~Form5() = default;
+
+bool Form5::load() {
+    setGeometry(QRect(designPosition, size()));
+    return true;
+}
+
+// A label has no click signal; a left-button release over it counts as a click.
+bool Form5::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == ui->Label3 && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton &&
+            ui->Label3->rect().contains(mouse->position().toPoint())) {
+            Label3_Click();
+            return true;
+        }
+    }
+    return SecondaryWindow::eventFilter(watched, event);
+}
+
+void Form5::Label3_Click() {
+    if (openInBrowser(services, this, QUrl(QString::fromUtf8(contact::paymentUrl)))) hide();
+}
+
+}  // namespace moravik::ui
