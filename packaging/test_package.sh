@@ -1,0 +1,171 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build, unpacks it into a scratch
+# root with dpkg -x, and tries the installed copy there: its dependencies, its
+# layout, the desktop integration files, moravik-calc, the window program and
+# the help documents.
+#
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS
+set -euo pipefail
+build_dir=$1
+cpack=$2
+open_documents=$3
+
+app_id=org.example.Moravik
+documents=(Nitroushelp.rtf NitrousFAQ.rtf Nitrous101.rtf)
+icon_sizes=(16 32 48 64 128 256)
+
+scratch=$(mktemp -d)
+# CPack's install rewrites the build's install manifest; the one that a
+# person's own `cmake --install` left there is put back afterwards.
+manifest=$build_dir/install_manifest.txt
+if [ -f "$manifest" ]; then
+    cp -p "$manifest" "$scratch/install_manifest.txt"
+fi
+clean_up() {
+    if [ -f "$scratch/install_manifest.txt" ]; then
+        cp -p "$scratch/install_manifest.txt" "$manifest"
+    else
+        rm -f "$manifest"
+    fi
+    rm -rf "$scratch"
+}
+trap clean_up EXIT
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+# The package goes to the scratch folder, so a package that the build itself
+# made, or is making, is left alone.
+if ! "$cpack" --config "$build_dir/CPackConfig.cmake" -G DEB -B "$scratch/out" \
+    >"$scratch/cpack.log" 2>&1; then
+    cat "$scratch/cpack.log"
+    echo "FAIL: cpack"
+    exit 1
+fi
+shopt -s nullglob
+packages=("$scratch"/out/*.deb)
+shopt -u nullglob
+if [ ${#packages[@]} -ne 1 ]; then
+    echo "FAIL: expected one .deb, found ${#packages[@]}"
+    exit 1
+fi
+package=${packages[0]}
+pass "built $(basename "$package")"
+
+name=$(dpkg-deb -f "$package" Package)
+version=$(dpkg-deb -f "$package" Version)
+architecture=$(dpkg-deb -f "$package" Architecture)
+[ "$(basename "$package")" = "${name}_${version}_${architecture}.deb" ] ||
+    fail "file name $(basename "$package") is not ${name}_${version}_${architecture}.deb"
+[ "$name" = moravik ] || fail "package name is $name"
+
+depends=$(dpkg-deb -f "$package" Depends)
+echo "Depends: $depends"
+depended_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *([^ ]+).*/\1/')
+for dependency in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2; do
+    if grep -Fqx "$dependency" <<<"$depended_names"; then
+        pass "depends on $dependency"
+    else
+        fail "Depends lacks $dependency"
+    fi
+done
+
+# Everything the package holds lies in the folders this layout uses.
+expected_paths='^(|usr/|usr/bin/.*|usr/lib/|usr/lib/moravik/.*|usr/share/'
+expected_paths+='|usr/share/(applications|metainfo|man|icons)/.*)$'
+unexpected=$(dpkg-deb -c "$package" | awk '{ print $6 }' | sed 's|^\./||' |
+    grep -vE "$expected_paths" || true)
+if [ -n "$unexpected" ]; then
+    fail "unexpected paths in the package:"
+    echo "$unexpected"
+fi
+
+root=$scratch/root
+dpkg -x "$package" "$root"
+
+# The programs in bin/ are relative links into the application folder; the
+# window program resolves its link, so that folder is where it looks for its
+# documents.
+for program in moravik moravik-calc; do
+    link=$root/usr/bin/$program
+    if [ ! -L "$link" ]; then
+        fail "usr/bin/$program is not a symbolic link"
+    elif [[ $(readlink "$link") == /* ]]; then
+        fail "usr/bin/$program points to an absolute path: $(readlink "$link")"
+    elif [ "$(readlink -f "$link")" != "$root/usr/lib/moravik/$program" ]; then
+        fail "usr/bin/$program resolves to $(readlink -f "$link")"
+    elif [ ! -x "$root/usr/lib/moravik/$program" ]; then
+        fail "usr/lib/moravik/$program is not executable"
+    elif ! file -b "$root/usr/lib/moravik/$program" | grep -q ', stripped'; then
+        fail "usr/lib/moravik/$program still carries its symbols"
+    else
+        pass "usr/bin/$program -> $(readlink "$link")"
+    fi
+done
+app_folder=$(dirname "$(readlink -f "$root/usr/bin/moravik")")
+for document in "${documents[@]}"; do
+    [ -f "$app_folder/$document" ] || fail "$document is not beside moravik"
+done
+
+output=$("$root/usr/bin/moravik-calc" --json) || fail "moravik-calc --json exited with $?"
+if grep -Fq '"TextBox3":" 40.64508"' <<<"$output" &&
+    grep -Fq '"huntet":" 14.4800555143393"' <<<"$output"; then
+    pass "installed moravik-calc gives the default results"
+else
+    fail "installed moravik-calc --json printed: $output"
+fi
+report=$("$root/usr/bin/moravik-calc") || fail "moravik-calc exited with $?"
+grep -Eq 'Calculated HP: +40\.64508' <<<"$report" || fail "moravik-calc report: $report"
+
+desktop_file=$root/usr/share/applications/$app_id.desktop
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+[ -f "$desktop_file" ] || fail "no $app_id.desktop"
+[ -f "$metainfo" ] || fail "no $app_id.metainfo.xml"
+exec_program=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop_file")
+if [ -z "$exec_program" ] || [ ! -x "$root/usr/bin/$exec_program" ]; then
+    fail "Exec=$exec_program is not an installed program"
+fi
+icon=$(sed -n 's/^Icon=//p' "$desktop_file")
+[ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon $icon.svg"
+for size in "${icon_sizes[@]}"; do
+    png=$root/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+    if [ ! -f "$png" ]; then
+        fail "no ${size}x${size} icon"
+    elif ! file -b "$png" | grep -q "PNG image data, $size x $size,"; then
+        fail "${size}x${size} icon is $(file -b "$png")"
+    fi
+done
+# Checks the installed metainfo together with the desktop file and icons it
+# names, as a software centre would.
+appstreamcli validate-tree --no-net "$root/usr" || fail "appstreamcli validate-tree"
+
+man_page=$root/usr/share/man/man1/moravik-calc.1.gz
+if [ -f "$man_page" ] && MANWIDTH=80 man -l "$man_page" 2>/dev/null | grep -q 'EXIT STATUS'; then
+    pass "manual page renders"
+else
+    fail "manual page $man_page missing or unreadable"
+fi
+
+# The window program must still be running after three seconds (timeout's
+# status 124); an earlier end means it failed to start.
+status=0
+QT_QPA_PLATFORM=offscreen timeout 3 "$root/usr/bin/moravik" >"$scratch/moravik.log" 2>&1 ||
+    status=$?
+if [ "$status" -eq 124 ]; then
+    pass "installed moravik started and kept running"
+else
+    cat "$scratch/moravik.log"
+    fail "installed moravik ended with status $status within three seconds"
+fi
+
+if QT_QPA_PLATFORM=offscreen "$open_documents" "$app_folder" "${documents[@]}"; then
+    pass "help documents open from $app_folder"
+else
+    fail "help documents do not open from the installed folder"
+fi
+
+echo "package test: $failures failed"
+[ "$failures" -eq 0 ]

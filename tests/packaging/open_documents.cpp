@@ -1,0 +1,39 @@
+// Loads help documents from a folder the way the document windows do, and says
+// for each whether it opened. Used on an installed copy of Moravik to prove
+// that its documents are present and readable where the windows look for them.
+//
+// Usage: moravik_open_documents FOLDER NAME...
+// Exit status 0 when every document opened and holds text, 1 otherwise, 2 on
+// wrong usage.
+#include <moravik/rtf/qt_document.h>
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QTextDocument>
+#include <QTextStream>
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    QTextStream out(stdout);
+    if (arguments.size() < 3) {
+        out << "usage: moravik_open_documents FOLDER NAME...\n";
+        return 2;
+    }
+    const QDir folder(arguments.at(1));
+    bool allOpened = true;
+    for (const QString& name : arguments.mid(2)) {
+        QTextDocument document;
+        const QString problem = moravik::rtf::loadFile(folder.filePath(name), document);
+        if (!problem.isEmpty()) {
+            out << name << ": " << problem << '\n';
+            allOpened = false;
+        } else if (document.isEmpty()) {
+            out << name << ": opened but holds no text\n";
+            allOpened = false;
+        } else {
+            out << name << ": opened, " << document.characterCount() << " characters\n";
+        }
+    }
+    return allOpened ? 0 : 1;
+}
