@@ -6,6 +6,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Lets Wayland desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Moravik"));
     moravik::ui::applyDesignLook(app);
     moravik::ui::MessageBoxSink messages;
     moravik::ui::DesktopUrlOpener browser;
