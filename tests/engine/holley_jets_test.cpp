@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "moravik/nitrous.h"
 
 namespace {
@@ -28,14 +26,6 @@ TEST(HolleyJetNumber, LastMatchingRangeWins) {
              {127, 99},     {128, 100}, {500, 100}, {100000, 100},
          }) {
         EXPECT_EQ(holleyJetNumber(thousandths(size)), number) << size;
-    }
-}
-
-TEST(HolleyJetNumber, SomeNumbersNeverAppear) {
-    std::set<int> shown;
-    for (int k = 0; k <= 200; ++k) shown.insert(holleyJetNumber(thousandths(k)));
-    for (const int hidden : {80, 81, 88, 89, 91, 92, 95, 97, 98}) {
-        EXPECT_EQ(shown.count(hidden), 0u) << hidden;
     }
 }
 
