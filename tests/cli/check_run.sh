@@ -1,52 +1,29 @@
 #!/usr/bin/env bash
-# Runs one command and checks its exit status, its standard output (against a
-# golden file, or line patterns that some line must match) and its standard error.
-#
-# check_run.sh [--exit N] [--stdin FILE] [--stdout FILE] [--stdout-match ERE]...
-#              [--stderr-match ERE]... -- COMMAND [ARGUMENT]...
+# check_run.sh [--exit N] [--stdin FILE] [--stdout GOLDEN] [--stdout-match ERE]...
+#   [--stderr-match ERE]... -- COMMAND...: runs COMMAND, checks its exit status, that its
+#   standard output equals GOLDEN and that some line of the stream matches each ERE.
 set -u
-
-expected_exit=0
-stdin=/dev/null
-golden=
-stdout_patterns=()
-stderr_patterns=()
-while [ $# -gt 0 ]; do
+expected_exit=0 stdin=/dev/null golden= failed=0 checks=()
+while [ "$1" != -- ]; do
   case $1 in
-    --exit) expected_exit=$2; shift 2 ;;
-    --stdin) stdin=$2; shift 2 ;;
-    --stdout) golden=$2; shift 2 ;;
-    --stdout-match) stdout_patterns+=("$2"); shift 2 ;;
-    --stderr-match) stderr_patterns+=("$2"); shift 2 ;;
-    --) shift; break ;;
+    --exit) expected_exit=$2 ;;
+    --stdin) stdin=$2 ;;
+    --stdout) golden=$2 ;;
+    --stdout-match | --stderr-match) checks+=("${1%-match}" "$2") ;;
     *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
   esac
+  shift 2
 done
-
-out=$(mktemp)
-err=$(mktemp)
+shift
+out=$(mktemp) err=$(mktemp)
 trap 'rm -f "$out" "$err"' EXIT
 "$@" <"$stdin" >"$out" 2>"$err"
 status=$?
-
-failed=0
-if [ "$status" -ne "$expected_exit" ]; then
-  echo "exit status $status, expected $expected_exit"
-  failed=1
-fi
-if [ -n "$golden" ] && ! diff -u "$golden" "$out"; then
-  failed=1
-fi
-for pattern in "${stdout_patterns[@]}"; do
-  grep -Eq -e "$pattern" "$out" || { echo "no line of standard output matches: $pattern"; failed=1; }
+[ "$status" -eq "$expected_exit" ] || { echo "exit status $status, expected $expected_exit"; failed=1; }
+[ -z "$golden" ] || diff -u "$golden" "$out" || failed=1
+for ((i = 0; i < ${#checks[@]}; i += 2)); do
+  file=$out; [ "${checks[i]}" = --stderr ] && file=$err
+  grep -Eq -e "${checks[i + 1]}" "$file" || { echo "no line of ${checks[i]#--} matches: ${checks[i + 1]}"; failed=1; }
 done
-for pattern in "${stderr_patterns[@]}"; do
-  grep -Eq -e "$pattern" "$err" || { echo "no line of standard error matches: $pattern"; failed=1; }
-done
-if [ "$failed" -ne 0 ]; then
-  echo "--- standard output (start):"
-  head -c 4000 "$out"
-  echo "--- standard error:"
-  cat "$err"
-fi
+[ "$failed" -eq 0 ] || { echo "--- stdout (start):"; head -c 4000 "$out"; echo "--- stderr:"; cat "$err"; }
 exit "$failed"

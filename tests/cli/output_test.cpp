@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 #include <moravik/calculate.h>
+#include <moravik/cli/batch.h>
+#include <moravik/cli/jet_chart.h>
 #include <moravik/cli/output.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -11,117 +12,81 @@
 namespace moravik::cli {
 namespace {
 
-ResultTexts resultsFor(const InputTexts& inputs) {
-    auto outcome = calculate(inputs);
-    EXPECT_TRUE(std::holds_alternative<ResultTexts>(outcome));
-    return std::get<ResultTexts>(outcome);
-}
+using namespace std::string_literals;
 
-TEST(OutcomeJson, DefaultInputsGiveTheWindowsTextsInWritingOrder) {
-    const auto results = resultsFor({});
-    const auto json = nlohmann::ordered_json::parse(outcomeJson(results));
-    ASSERT_EQ(json.size(), 1u);
-    const auto& fields = json.at("fields");
-    ASSERT_EQ(fields.size(), resultFieldCount);
-    std::size_t position = 0;
-    for (const auto& [name, text] : fields.items()) {
-        EXPECT_EQ(name, resultFieldNames[position]);
-        EXPECT_EQ(text, results[position].text) << name;
-        ++position;
-    }
-    const std::vector<std::string> firstSeven{
-        " .017", " .017", " 40.64508", " 34.548318", " 250.64508", " 213.048318", " 0"};
-    for (std::size_t i = 0; i < firstSeven.size(); ++i)
-        EXPECT_EQ(fields.at(std::string(resultFieldNames[i])), firstSeven[i]);
-}
-
-TEST(OutcomeJson, FaultsAreNamedByKind) {
-    const std::vector<std::pair<Fault, std::string>> cases{
-        {Fault::DivisionByZero, R"({"fault":"division by zero"})"},
-        {Fault::Overflow, R"({"fault":"overflow"})"},
-        {Fault::InvalidArgument, R"({"fault":"invalid argument"})"},
-    };
-    for (const auto& [fault, expected] : cases) EXPECT_EQ(outcomeJson(fault), expected);
-}
-
-TEST(OutcomeJson, NumberTextsAreWrittenAsTheJsonLibraryWouldWriteThem) {
-    InputTexts denver;
-    denver.altitudeDD = "Denver, CO  5800";
-    auto results = resultsFor(denver);
-    results[0].text = "-1.5E+300";
-    nlohmann::ordered_json expected;
-    for (const auto& field : results) expected["fields"][std::string(field.name)] = field.text;
-    EXPECT_EQ(outcomeJson(results), expected.dump());
-}
-
-TEST(OutcomeJson, TextsThatNeedEscapingStillGiveValidJson) {
+TEST(BatchLine, HugeOrStrangeLinesGiveOneShortLine) {
+    const std::string known = " (known: njt, flp, nbp, jtn, draghp, vweight, altitudeDD)";
     const std::vector<std::pair<std::string, std::string>> cases{
-        {"quote \" and backslash \\", "quote \" and backslash \\"},
-        {"control \x01\n", "control \x01\n"},
+        {"{\"njt\":\"1\"}\0{\"flp\":\"0\"}"s, R"(line 2: contains a NUL byte)"},
+        {"{\"njt\":\"\xff\"}", R"(line 2: not valid JSON (at byte 9))"},
+        {std::string(10'000'000, '7'), R"(line 2: not valid JSON (at byte 10000000))"},
+        {std::string(10'000'000, '['), R"(line 2: expected a JSON object, found an array)"},
+        {std::string(10'000'000, '{'), R"(line 2: not valid JSON (at byte 2))"},
+        {R"({")" + std::string(1'000'000, 'k') + R"(":"1"})",
+         R"(line 2: unknown key \")" + std::string(40, 'k') + R"(...\")" + known},
+        // A long key is cut before the two-byte character that straddles the limit.
+        {R"({")" + std::string(39, 'x') + "\xc3\xa9" + R"(":"1"})",
+         R"(line 2: unknown key \")" + std::string(39, 'x') + R"(...\")" + known},
+    };
+    for (const auto& [line, error] : cases) {
+        const auto output = batchLine(line, 2);
+        ASSERT_TRUE(output.has_value()) << error;
+        EXPECT_FALSE(output->valid) << error;
+        EXPECT_EQ(output->json, R"({"error":")" + error + "\"}");
+    }
+    const auto hugeJet = batchLine(R"({"njt":")" + std::string(10'000'000, '9') + R"("})", 2);
+    EXPECT_EQ(hugeJet.value().json, R"({"fault":"overflow"})");
+}
+
+TEST(OutcomeJson, WritesTheSameBytesAsTheJsonLibrary) {
+    // Number texts go through a direct writer and anything else through the
+    // library; both must give what the library would write.
+    const std::vector<std::pair<std::string, std::string>> cases{
+        {" 5.40327", " 5.40327"},
+        {"-1.5E+300", "-1.5E+300"},
+        {"quote \" backslash \\ control \x01\n", "quote \" backslash \\ control \x01\n"},
         {"caf\xc3\xa9", "caf\xc3\xa9"},
         {"invalid \xff", "invalid \xef\xbf\xbd"},  // replaced by U+FFFD
     };
+    InputTexts denver;
+    denver.altitudeDD = "Denver, CO  5800";
     for (const auto& [text, readBack] : cases) {
-        auto results = resultsFor({});
+        auto results = std::get<ResultTexts>(calculate(denver));
         results[3].text = text;
-        const auto json = nlohmann::json::parse(outcomeJson(results));  // throws if invalid
-        EXPECT_EQ(json.at("fields").at("Textbox4"), readBack);
-        EXPECT_EQ(json.at("fields").at("Totalhp"), " 250.64508");
+        nlohmann::ordered_json library;
+        for (const auto& field : results) library["fields"][std::string(field.name)] = field.text;
+        const auto json = outcomeJson(results);
+        EXPECT_EQ(json, library.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+        EXPECT_EQ(nlohmann::json::parse(json).at("fields").at("Textbox4"), readBack);
     }
 }
 
-std::vector<std::string> words(const std::string& line) {
-    std::istringstream stream(line);
-    std::vector<std::string> result;
-    for (std::string word; stream >> word;) result.push_back(word);
-    return result;
-}
-
-std::string lineStartingWith(const std::string& report, const std::string& start) {
-    std::istringstream stream(report);
-    for (std::string line; std::getline(stream, line);)
-        if (line.starts_with(start)) return line;
-    return {};
-}
-
-TEST(CalculationReport, QuarterMileRowsHoldTheFormulasFieldsInColumnOrder) {
-    InputTexts inputs;
-    inputs.altitudeDD = "Denver, CO  5800";
-    const auto results = resultsFor(inputs);
-    const auto report = calculationReport(inputs, results);
-    const std::vector<std::pair<std::string, std::vector<std::string_view>>> rows{
-        {"  Huntington ", {"huntet", "huntetn", "huntalt", "HuntaltMPH", "huntmph", "huntmphn"}},
-        {"  Fox ", {"foxet", "foxetn", "foxalt", "FoxAltMPH", "foxmph", "foxmphn"}},
-        {"  Hale ", {"haleet", "haleetn", "halealt", "HaleAltMPH", "halemph", "halemphn"}},
-        {"  Lucius-RoadTrack ", {"lrtet", "lrtetn", "lrtalt", "lrtAltMPH", "lrtmph", "lrtmphn"}},
+TEST(JetChart, EachRowIsAPassOverItsOwnExactJetText) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {"0:0.3:0.1", {"0", "0.1", "0.2", "0.3"}},  // 3 * 0.1 is not 0.3 in binary
+        {".01:.1:.04", {"0.01", "0.05", "0.09"}},   // the last step stays below TO
+        {"2.:3.5:0.50", {"2", "2.5", "3", "3.5"}},
+        {"0.075:0.075:0.001", {"0.075"}},
+        {"999999.998:999999.999:0.001", {"999999.998", "999999.999"}},
     };
-    for (const auto& [start, fields] : rows) {
-        const auto cells = words(lineStartingWith(report, start));
-        ASSERT_EQ(cells.size(), fields.size() + 1) << start;
-        for (std::size_t i = 0; i < fields.size(); ++i)
-            EXPECT_EQ(" " + cells[i + 1], fieldText(results, fields[i])) << fields[i];
-    }
-}
-
-TEST(CalculationReport, JetAndHorsepowerLinesShowTheExactTexts) {
     InputTexts inputs;
     inputs.jtn = "4";
-    const auto results = resultsFor(inputs);
-    const auto report = calculationReport(inputs, results);
-    const std::vector<std::pair<std::string, std::string_view>> lines{
-        {"  Fuel Jet:", "TextBox1"},           {"  Standard Jet size:", "Textbox2"},
-        {"  Holley Jet #:", "Textbox5"},       {"  Calculated HP:", "TextBox3"},
-        {"  HP to wheels:", "Textbox4"},       {"  Total HP(w/Nitrous):", "Totalhp"},
-        {"  HP w/N2O to Wheels:", "TotalHPn"},
-    };
-    for (const auto& [label, field] : lines) {
-        const auto line = lineStartingWith(report, label);
-        EXPECT_NE(line.find(std::string(" ") + std::string(fieldText(results, field))),
-                  std::string::npos)
-            << line;
+    inputs.altitudeDD = "Boise, ID  2700";
+    for (const auto& [text, jets] : cases) {
+        const auto range = parseJetRange(text);
+        ASSERT_TRUE(std::holds_alternative<JetRange>(range)) << text;
+        const auto rows = jetChart(std::get<JetRange>(range), inputs);
+        ASSERT_EQ(rows.size(), jets.size()) << text;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            auto rowInputs = inputs;
+            rowInputs.njt = jets[i];
+            EXPECT_EQ(rows[i].jet, jets[i]) << text;
+            EXPECT_EQ(rows[i].outcome, calculate(rowInputs)) << jets[i];
+        }
     }
-    EXPECT_EQ(fieldText(results, "Textbox2"), " .034");
-    EXPECT_EQ(fieldText(results, "noSuchField"), "");
+    const auto largest = parseJetRange("0:9.999:0.001");
+    ASSERT_TRUE(std::holds_alternative<JetRange>(largest));
+    EXPECT_EQ(jetChart(std::get<JetRange>(largest), {}).size(), 10000u);
 }
 
 }  // namespace
