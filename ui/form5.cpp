@@ -7,25 +7,15 @@
 #include "ui_Form5.h"
 
 namespace moravik::ui {
-namespace {
-
-// Where the design puts the window's client area on the screen.
-constexpr QPoint designPosition{279, 248};
-
-}  // namespace
-
-Form5::Form5(Services services) : ui(new Ui::Form5), services(services) {
+// The design places the client area at 279, 248 on the screen.
+Form5::Form5(Services services)
+    : SecondaryWindow(QPoint(279, 248)), ui(new Ui::Form5), services(services) {
     ui->setupUi(this);
     ui->Label3->setText(ui->Label3->text() + QString::fromUtf8(contact::paymentEmail));
     ui->Label3->installEventFilter(this);
 }
 
 Form5::~Form5() = default;
-
-bool Form5::load() {
-    setGeometry(QRect(designPosition, size()));
-    return true;
-}
 
 // A label has no click signal; a left-button release over it counts as a click.
 bool Form5::eventFilter(QObject* watched, QEvent* event) {

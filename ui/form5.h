@@ -19,7 +19,6 @@ public:
     ~Form5() override;
 
 protected:
-    bool load() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -6,14 +6,8 @@
 #include "ui_Form6.h"
 
 namespace moravik::ui {
-namespace {
-
-// Where the design puts the window's client area on the screen.
-constexpr QPoint designPosition{262, 196};
-
-}  // namespace
-
-Form6::Form6() : ui(new Ui::Form6) {
+// The design places the client area at 262, 196 on the screen.
+Form6::Form6() : SecondaryWindow(QPoint(262, 196)), ui(new Ui::Form6) {
     ui->setupUi(this);
     ui->Label1->setText(QString::fromUtf8(contact::credit));
     ui->Label3->setText(QString::fromUtf8(contact::website));
@@ -23,11 +17,6 @@ Form6::Form6() : ui(new Ui::Form6) {
 }
 
 Form6::~Form6() = default;
-
-bool Form6::load() {
-    setGeometry(QRect(designPosition, size()));
-    return true;
-}
 
 void Form6::Command1_Click() { hide(); }
 

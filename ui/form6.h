@@ -17,9 +17,6 @@ public:
     Form6();
     ~Form6() override;
 
-protected:
-    bool load() override;
-
 private:
     void Command1_Click();
 

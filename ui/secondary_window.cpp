@@ -4,14 +4,22 @@
 
 namespace moravik::ui {
 
-bool SecondaryWindow::present() {
+SecondaryWindow::SecondaryWindow(std::optional<QPoint> designPosition)
+    : designPosition(designPosition) {}
+
+void SecondaryWindow::present() {
     if (!loaded) {
-        if (!load()) return false;
+        if (!load()) return;
         loaded = true;
     }
     show();
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     raise();
     activateWindow();
+}
+
+bool SecondaryWindow::load() {
+    if (designPosition) setGeometry(QRect(*designPosition, size()));
     return true;
 }
 

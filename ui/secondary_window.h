@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 
 namespace moravik::ui {
 
@@ -10,20 +11,22 @@ namespace moravik::ui {
 class SecondaryWindow : public QWidget {
     Q_OBJECT
 public:
-    // Loads the window unless it is loaded, then shows it in front. Returns
-    // false, with the window left hidden, when loading fails.
-    bool present();
-    bool isLoaded() const { return loaded; }
+    // Loads the window unless it is loaded, then shows it in front, restored
+    // if it was minimised. The window stays hidden when loading fails.
+    void present();
 
 protected:
-    using QWidget::QWidget;
+    // A window with a design position has its client area placed there
+    // whenever it is loaded; others go where the platform puts new windows.
+    explicit SecondaryWindow(std::optional<QPoint> designPosition = std::nullopt);
     // Brings the window to its state right after creation. Returns false when
     // that is impossible; the reason has been reported by then.
-    virtual bool load() = 0;
+    virtual bool load();
     virtual void unload() {}
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const std::optional<QPoint> designPosition;
     bool loaded = false;
 };
 

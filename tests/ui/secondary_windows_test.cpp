@@ -62,6 +62,10 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(shown));
         QCOMPARE(shown->pos(), designPlace.topLeft() + QPoint(40, 30));
 
+        shown->showMinimized();
+        QCOMPARE(main.show(window), shown);
+        QVERIFY(!shown->isMinimized());
+
         QVERIFY(shown->close());
         QCOMPARE(main.show(window), shown);
         QCOMPARE(shown->geometry(), designPlace);

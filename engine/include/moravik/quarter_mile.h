@@ -6,7 +6,6 @@
 
 namespace moravik {
 
-enum class Formula : std::size_t { Huntington, Fox, Hale, LuciusRoadTrack };
 inline constexpr std::size_t formulaCount = 4;
 
 struct QuarterMileEstimate {
@@ -19,8 +18,9 @@ struct QuarterMileEstimate {
 using QuarterMileEstimates = std::array<QuarterMileEstimate, formulaCount>;
 
 // weight in pounds, horsepower without and with nitrous. The formulas run in
-// the order of Formula, each MPH, MPH with nitrous, ET, ET with nitrous, so
-// the first impossible value decides the fault. Throws ArithmeticFault.
+// the order Huntington, Fox, Hale, Lucius-RoadTrack, each MPH, MPH with
+// nitrous, ET, ET with nitrous, so the first impossible value decides the
+// fault. Throws ArithmeticFault.
 QuarterMileEstimates computeQuarterMile(double weight, double engineHp, double totalHp);
 
 }  // namespace moravik
