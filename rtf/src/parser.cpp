@@ -265,7 +265,7 @@ struct CharProps {
     std::optional<int> font;  // empty: the document's default font (\deff)
     int color = 0;            // index into the colour table; 0 is the default colour
     int highlight = 0;
-    int link = -1;  // index into the field links; not reset by \plain, as the field sets it
+    int link = -1;  // index into Document::links; not reset by \plain, as the field sets it
     auto operator<=>(const CharProps&) const = default;
 };
 
@@ -278,13 +278,16 @@ struct GroupState {
 };
 
 struct FontEntry {
-    std::string name;
+    std::size_t name = 0;  // index into Document::fonts
     int charset = 0;
 };
 
 struct Field {
     std::size_t depth = 0;  // the depth of the group that holds \field
     std::string instruction;
+    // The address is looked up at the field's first \fldrslt, and all its results share it.
+    bool resultSeen = false;
+    int link = -1;
 };
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -418,7 +421,6 @@ private:
 
     Paragraph paragraph_;
     std::vector<Field> fields_;
-    std::vector<std::string> links_;
     std::vector<int> cellEnds_;  // \cellxN of the current table row
     bool newRunNext_ = false;    // a cell starts: its text gets a run of its own
 
@@ -426,7 +428,8 @@ private:
     std::int32_t defaultFont_ = 0;
     std::map<int, FontEntry> fonts_;
     std::optional<int> pendingFontNumber_;
-    FontEntry pendingFont_;
+    std::string pendingFontName_;
+    int pendingFontCharset_ = 0;
     std::vector<std::optional<Rgb>> colors_;
     bool colorTableSeen_ = false;
     Rgb pendingColor_;
@@ -740,7 +743,7 @@ void Parser::controlWord(const Token& token, bool ignorable) {
             encodingCacheValid_ = false;
             break;
         case Action::FontCharset:
-            if (state_.destination == Destination::FontTable) pendingFont_.charset = parameter;
+            if (state_.destination == Destination::FontTable) pendingFontCharset_ = parameter;
             break;
         case Action::Red:
         case Action::Green:
@@ -788,7 +791,7 @@ void Parser::destination(const WordEntry& word, const Token& token) {
             }
             break;
         case Action::Field:
-            fields_.push_back({stack_.size(), {}});
+            fields_.push_back(Field{.depth = stack_.size(), .instruction = {}});
             break;
         case Action::FieldInstruction:
             if (fields_.empty()) {
@@ -797,17 +800,22 @@ void Parser::destination(const WordEntry& word, const Token& token) {
                 state_.destination = Destination::FieldInstruction;
             }
             break;
-        case Action::FieldResult:
+        case Action::FieldResult: {
+            if (fields_.empty() || state_.destination != Destination::Text) break;
+            Field& field = fields_.back();
             // An instruction cut at the cap may hold a cut address, which must not be opened.
-            if (!fields_.empty() && state_.destination == Destination::Text &&
-                fields_.back().instruction.size() < kMaxInstructionBytes) {
-                std::string target = hyperlinkTarget(fields_.back().instruction);
+            if (!field.resultSeen && field.instruction.size() < kMaxInstructionBytes) {
+                std::string target = hyperlinkTarget(field.instruction);
                 if (!target.empty()) {
-                    links_.push_back(std::move(target));
-                    state_.chars.link = static_cast<int>(links_.size() - 1);
+                    std::vector<std::string>& links = result_.document.links;
+                    links.push_back(std::move(target));
+                    field.link = static_cast<int>(links.size() - 1);
                 }
             }
+            field.resultSeen = true;
+            if (field.link >= 0) state_.chars.link = field.link;
             break;
+        }
         case Action::Picture:
             if (state_.destination == Destination::Text) {
                 runText() += "[picture]";
@@ -911,8 +919,8 @@ void Parser::emit(char32_t value) {
         case Destination::FontTable:
             if (value == ';') {
                 commitFont();
-            } else if (value >= 0x20 && pendingFont_.name.size() < kMaxFontNameBytes) {
-                detail::appendUtf8(pendingFont_.name, value);
+            } else if (value >= 0x20 && pendingFontName_.size() < kMaxFontNameBytes) {
+                detail::appendUtf8(pendingFontName_, value);
             }
             break;
         case Destination::ColorTable:
@@ -960,11 +968,11 @@ CharFormat Parser::makeFormat(const CharProps& props) const {
     format.underline = props.underline;
     format.strikeOut = props.strikeOut;
     format.halfPoints = props.halfPoints;
-    if (props.font) format.fontFamily = fonts_.at(*props.font).name;
+    if (props.font) format.font = fonts_.at(*props.font).name;
     if (props.color != 0) format.color = colors_[props.color];
     if (props.highlight != 0) format.highlight = colors_[props.highlight];
     format.verticalAlignment = props.verticalAlignment;
-    if (props.link >= 0) format.link = links_[props.link];
+    if (props.link >= 0) format.link = static_cast<std::size_t>(props.link);
     return format;
 }
 
@@ -977,8 +985,9 @@ Encoding Parser::encoding() {
     if (encodingCacheValid_ && cachedEncodingFont_ == state_.chars.font) return cachedEncoding_;
     const FontEntry* font = findFont(state_.chars.font);
     if (font != nullptr && font->charset == kSymbolCharset) {
-        cachedEncoding_ = startsWithIgnoringCase(font->name, "wingdings") ? Encoding::Wingdings
-                                                                          : Encoding::Symbol;
+        cachedEncoding_ = startsWithIgnoringCase(result_.document.fonts[font->name], "wingdings")
+                              ? Encoding::Wingdings
+                              : Encoding::Symbol;
     } else if ((font == nullptr || font->charset == 0 || font->charset == 1) && codePage_ == 1252) {
         cachedEncoding_ = Encoding::Windows1252;  // charset 0 and 1 follow the document's code page
     } else {
@@ -1023,12 +1032,15 @@ void Parser::endRow() {
 
 void Parser::commitFont() {
     const std::string_view blanks = " \t";
-    std::string& name = pendingFont_.name;
+    std::string& name = pendingFontName_;
     name.erase(0, std::min(name.find_first_not_of(blanks), name.size()));
     name.erase(std::min(name.find_last_not_of(blanks) + 1, name.size()));
     if (pendingFontNumber_ && !name.empty()) {
+        std::vector<std::string>& names = result_.document.fonts;
         if (fonts_.size() < kMaxTableEntries) {
-            fonts_.try_emplace(*pendingFontNumber_, std::move(pendingFont_));
+            const FontEntry entry{names.size(), pendingFontCharset_};
+            if (fonts_.try_emplace(*pendingFontNumber_, entry).second)
+                names.push_back(std::move(name));
             formatCacheValid_ = false;
             encodingCacheValid_ = false;
         } else if (!fontLimitNoted_) {
@@ -1039,7 +1051,8 @@ void Parser::commitFont() {
         }
     }
     pendingFontNumber_.reset();
-    pendingFont_ = FontEntry{};
+    pendingFontName_.clear();
+    pendingFontCharset_ = 0;
 }
 
 void Parser::commitColor() {

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QPalette>
+#include <QStringList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -25,18 +26,21 @@ namespace {
 // 1440 twips make an inch, and the document counts 96 pixels to the inch.
 constexpr double kTwipsPerPixel = 15.0;
 
+// Qt lays a table out in one piece, so a long run of rows is parted into several tables.
+constexpr std::size_t kMaxTableCells = 20000;
+
 QColor toQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
-QTextCharFormat toQt(const CharFormat& source) {
+// Font families and addresses come converted, so the formats that use them share one copy.
+QTextCharFormat toQt(const CharFormat& source, const std::vector<QStringList>& families,
+                     const std::vector<QString>& links) {
     QTextCharFormat format;
     format.setFontWeight(source.bold ? QFont::Bold : QFont::Normal);
     format.setFontItalic(source.italic);
     format.setFontUnderline(source.underline);
     format.setFontStrikeOut(source.strikeOut);
     format.setFontPointSize(source.halfPoints / 2.0);
-    if (!source.fontFamily.empty()) {
-        format.setFontFamilies({QString::fromStdString(source.fontFamily)});
-    }
+    if (source.font) format.setFontFamilies(families.at(*source.font));
     if (source.color) format.setForeground(toQColor(*source.color));
     if (source.highlight) format.setBackground(toQColor(*source.highlight));
     switch (source.verticalAlignment) {
@@ -49,9 +53,9 @@ QTextCharFormat toQt(const CharFormat& source) {
         case VerticalAlignment::Baseline:
             break;
     }
-    if (!source.link.empty()) {
+    if (source.link) {
         format.setAnchor(true);
-        format.setAnchorHref(QString::fromStdString(source.link));
+        format.setAnchorHref(links.at(*source.link));
         // Word styles its links itself; WordPad's plain ones still need to look like links.
         format.setFontUnderline(true);
         if (!source.color) format.setForeground(QPalette().color(QPalette::Link));
@@ -108,8 +112,17 @@ QString toQString(std::string_view text) {
 class Builder {
 public:
     Builder(const Document& source, QTextDocument& target) : source_(source), cursor_(&target) {
+        std::vector<QStringList> families;
+        families.reserve(source.fonts.size());
+        for (const std::string& name : source.fonts)
+            families.push_back({QString::fromStdString(name)});
+        std::vector<QString> links;
+        links.reserve(source.links.size());
+        for (const std::string& link : source.links) links.push_back(QString::fromStdString(link));
         formats_.reserve(source.formats.size());
-        for (const CharFormat& format : source.formats) formats_.push_back(toQt(format));
+        for (const CharFormat& format : source.formats) {
+            formats_.push_back(toQt(format, families, links));
+        }
     }
 
     void run() {
@@ -119,8 +132,7 @@ public:
         bool blockIsFresh = true;  // the cursor's block is empty and still takes a format
         for (std::size_t i = 0; i < paragraphs.size();) {
             if (!paragraphs[i].cellFirstRuns.empty()) {
-                std::size_t end = i;
-                while (end < paragraphs.size() && !paragraphs[end].cellFirstRuns.empty()) ++end;
+                const std::size_t end = tableEnd(paragraphs, i);
                 insertTable(std::span(paragraphs).subspan(i, end - i));
                 blockIsFresh = true;
                 i = end;
@@ -148,7 +160,25 @@ private:
         }
     }
 
-    // Consecutive rows make one table; the first row's cell edges give the column widths.
+    // Consecutive rows make one table, padded to its widest row. A table ends before a row that
+    // would make it pad more cells than its rows fill, or hold more than kMaxTableCells, so that
+    // a wide row followed by many narrow ones costs no more than their text.
+    static std::size_t tableEnd(std::span<const Paragraph> paragraphs, std::size_t first) {
+        std::size_t columns = 0;
+        std::size_t filled = 0;
+        std::size_t end = first;
+        for (; end < paragraphs.size() && !paragraphs[end].cellFirstRuns.empty(); ++end) {
+            const std::size_t cells = paragraphs[end].cellFirstRuns.size();
+            const std::size_t width = std::max(columns, cells);
+            const std::size_t total = (end - first + 1) * width;
+            if (end > first && (total > kMaxTableCells || total > 2 * (filled + cells))) break;
+            columns = width;
+            filled += cells;
+        }
+        return end;
+    }
+
+    // The first row's cell edges give the column widths.
     void insertTable(std::span<const Paragraph> rows) {
         std::size_t columns = 0;
         for (const Paragraph& row : rows) columns = std::max(columns, row.cellFirstRuns.size());
@@ -215,9 +245,10 @@ QString loadFile(const QString& path, QTextDocument& document) {
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("the file cannot be read");
-    const QByteArray bytes = file.readAll();
+    // One byte past the cap tells a file that grew after the check, without reading it all.
+    const QByteArray bytes = file.read(kMaxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) return QStringLiteral("the file cannot be read");
-    if (bytes.size() > kMaxFileBytes) return tooLarge;  // it grew after the check
+    if (bytes.size() > kMaxFileBytes) return tooLarge;
 
     const ParseResult result =
         parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

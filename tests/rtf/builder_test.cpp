@@ -105,6 +105,20 @@ TEST(RtfBuilder, TableRowsBecomeOneTable) {
     EXPECT_EQ(document.toPlainText().split('\n').constLast(), "After");
 }
 
+TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {
+    QTextDocument document;
+    build("\\trowd\\pard\\intbl " + repeated("w\\cell ", 64) + "\\row" +
+              repeated("\\trowd\\pard\\intbl n\\cell\\row", 500),
+          document);
+    int cells = 0;
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        if (const auto* table = qobject_cast<QTextTable*>(frame))
+            cells += table->rows() * table->columns();
+    }
+    EXPECT_LE(cells, 2 * (64 + 500)) << "a wide row followed by narrow ones";
+    EXPECT_EQ(document.toPlainText().count('w') + document.toPlainText().count('n'), 564);
+}
+
 TEST(RtfBuilder, LoadFileReplacesTheDocumentOrExplainsAndKeepsIt) {
     QTemporaryDir folder;
     const auto write = [&](const QString& name, const QByteArray& bytes) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,12 +16,6 @@ namespace moravik::rtf {
 namespace {
 
 using enum DiagnosticKind;
-
-std::string repeated(std::string_view text, std::size_t times) {
-    std::string result;
-    for (std::size_t i = 0; i < times; ++i) result += text;
-    return result;
-}
 
 // The paragraphs' texts joined by '|'.
 std::string joinedText(const Document& document) {
@@ -139,15 +135,20 @@ TEST(RtfParser, RefusesOrBoundsHostileInput) {
 // Each limit on what a file can make the reader keep holds, and what is cut is told.
 TEST(RtfParser, KeepsTableCellAndDiagnosticCountsBounded) {
     std::string fonts;
-    for (int i = 0; i < 5000; ++i)
-        fonts += "{\\f" + std::to_string(i) + " F" + std::to_string(i) + ";}";
+    for (int i = 0; i < 5000; ++i) {
+        std::array<char, 8> number{};
+        const std::string_view digits(number.data(),
+                                      std::to_chars(number.begin(), number.end(), i).ptr);
+        fonts.append("{\\f").append(digits).append(" F").append(digits).append(";}");
+    }
     const ParseResult capped =
         parse("{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl;" +
               repeated("\\red1\\green2\\blue3;", 5000) + "}\\f1 a\\f4999 b\\cf1 c\\cf4999 d}");
     EXPECT_EQ(capped.diagnostics.size(), 2U) << "one for the fonts, one for the colours";
     const Document& tables = capped.document;
     const auto& runs = tables.paragraphs.at(0).runs;
-    EXPECT_EQ(tables.format(runs[0]).fontFamily + "|" + tables.format(runs[1]).fontFamily, "F1|");
+    EXPECT_EQ(tables.fontFamily(tables.format(runs[0])), "F1");
+    EXPECT_EQ(tables.fontFamily(tables.format(runs[1])), "");
     EXPECT_EQ(tables.format(runs.at(2)).color, (Rgb{1, 2, 3}));
     EXPECT_EQ(tables.format(runs.at(3)).color, std::nullopt);
 
@@ -155,6 +156,13 @@ TEST(RtfParser, KeepsTableCellAndDiagnosticCountsBounded) {
         parse(withTables("\\trowd\\pard\\intbl " + repeated("c\\cell ", 100) + "\\row")).document;
     EXPECT_EQ(cells.paragraphs.at(0).cellFirstRuns.size(), kMaxCells);
     EXPECT_EQ(std::ranges::count(joinedText(cells), 'c'), 100) << "the last cell holds the rest";
+
+    const Document link =
+        parse(withTables("{\\field{\\*\\fldinst HYPERLINK \"http://a.example/\"}" +
+                         repeated("{\\fldrslt {\\b x}{\\fs30 y}}", 1000) + "}"))
+            .document;
+    EXPECT_EQ(link.links, std::vector<std::string>{"http://a.example/"});
+    EXPECT_EQ(link.formats.size(), 2U) << "the field's results share its link";
 
     const ParseResult diagnosed = parse(withTables(repeated("{\\*\\zz x}", 1000)));
     EXPECT_EQ(diagnosed.diagnostics.size(), kMaxDiagnostics);
@@ -177,7 +185,7 @@ TEST(RtfParser, ReadsAFiftyMegabyteDocument) {
 }
 
 constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255};
-const CharFormat kDefaultFormat{.fontFamily = "Arial", .color = {}, .highlight = {}, .link = {}};
+const CharFormat kDefaultFormat{.font = 0, .color = {}, .highlight = {}, .link = {}};
 
 // The format of "x" in "{body}y": body formats "x" only, so "y" has the default format.
 CharFormat formatOfX(const std::string& body) {
@@ -201,10 +209,9 @@ TEST(RtfParser, FormatsCharacters) {
          [](CharFormat&) {}},
         {"\\fs-5\\cf7\\highlight99 x", [](CharFormat&) {}},
         {"\\fs99999999999 x", [](CharFormat& f) { f.halfPoints = 3276; }},
-        {"\\f3 x", [](CharFormat& f) { f.fontFamily = "Courier New"; }},
-        {"\\f4 x", [](CharFormat& f) { f.fontFamily = "Café Sans"; }},
-        {"\\f99 x", [](CharFormat& f) { f.fontFamily.clear(); }},
-        {"\\f1 x", [](CharFormat& f) { f.fontFamily.clear(); }},  // Symbol maps to Unicode
+        {"\\f3 x", [](CharFormat& f) { f.font = 3; }},
+        {"\\f99 x", [](CharFormat& f) { f.font.reset(); }},
+        {"\\f1 x", [](CharFormat& f) { f.font.reset(); }},  // Symbol maps to Unicode
         {"\\cf1 x", [](CharFormat& f) { f.color = kRed; }},
         {"\\cf-1 x", [](CharFormat&) {}},
         {"\\highlight2 x", [](CharFormat& f) { f.highlight = kBlue; }},
@@ -216,7 +223,7 @@ TEST(RtfParser, FormatsCharacters) {
         {"\\b\\i\\ul\\strike\\fs40\\cf1\\highlight2\\f3\\super\\plain x", [](CharFormat&) {}},
         {"\\field{\\*\\fldinst HYPERLINK \"http://a.example\"}{\\fldrslt {\\plain\\ul\\cf2 x}}",
          [](CharFormat& f) {
-             f.link = "http://a.example";
+             f.link = 0;
              f.underline = true;
              f.color = kBlue;
          }},
@@ -226,6 +233,9 @@ TEST(RtfParser, FormatsCharacters) {
         c.change(expected);
         EXPECT_EQ(formatOfX(c.body), expected) << c.body;
     }
+    EXPECT_EQ(
+        parse(withTables("")).document.fonts,
+        (std::vector<std::string>{"Arial", "Symbol", "Wingdings", "Courier New", "Café Sans"}));
 }
 
 TEST(RtfParser, LinksOnlyWebAndMailAddresses) {
@@ -249,8 +259,11 @@ TEST(RtfParser, LinksOnlyWebAndMailAddresses) {
         {"INCLUDETEXT \"http://a.example\"", ""},
         {"HYPERLINK \"http://" + std::string(1'000'000, 'a') + "\"", ""},  // cut, so no link
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(formatOfX("\\field{\\*\\fldinst " + c.code + "}{\\fldrslt x}").link, c.link);
+    for (const auto& c : cases) {
+        const Document document =
+            parse(withTables("\\field{\\*\\fldinst " + c.code + "}{\\fldrslt x}")).document;
+        EXPECT_EQ(document.link(document.format(document.paragraphs.at(0).runs.at(0))), c.link);
+    }
 }
 
 TEST(RtfParser, FormatsParagraphs) {

@@ -1,9 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace moravik::rtf {
+
+inline std::string repeated(std::string_view text, std::size_t times) {
+    std::string result;
+    for (std::size_t i = 0; i < times; ++i) result += text;
+    return result;
+}
 
 // body in a document with fonts 0 Arial (the default), 1 Symbol, 2 Wingdings, 3 Courier New and
 // 4 Café Sans, written in the table's several forms, and colours 1 red and 2 blue.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace moravik::rtf {
@@ -35,11 +36,11 @@ struct CharFormat {
     bool underline = false;
     bool strikeOut = false;
     int halfPoints = kDefaultHalfPoints;  // font size in half-points, RTF's own unit
-    std::string fontFamily;               // empty: the viewer's default font
+    std::optional<std::size_t> font;      // index into Document::fonts; empty: the default font
     std::optional<Rgb> color;             // empty: the default text colour
     std::optional<Rgb> highlight;         // empty: no background colour
     VerticalAlignment verticalAlignment = VerticalAlignment::Baseline;
-    std::string link;  // an http, https or mailto address; empty when the run is no link
+    std::optional<std::size_t> link;  // index into Document::links; empty: the run is no link
     bool operator==(const CharFormat&) const = default;
 };
 
@@ -74,11 +75,21 @@ struct Paragraph {
 };
 
 struct Document {
-    // Runs name their format by index, so a long document keeps each distinct format once.
+    // Runs name their format, and formats their font and link, by index, so each distinct format,
+    // font name and address is kept once however often the text uses it.
     std::vector<CharFormat> formats;
+    std::vector<std::string> fonts;  // the font table's names, in the order the file lists them
+    std::vector<std::string> links;  // http, https and mailto addresses, one for each link field
     std::vector<Paragraph> paragraphs;
 
     const CharFormat& format(const Run& run) const { return formats.at(run.format); }
+    // The font family and the address of a format; empty when it has none.
+    std::string_view fontFamily(const CharFormat& f) const {
+        return f.font ? std::string_view(fonts.at(*f.font)) : std::string_view();
+    }
+    std::string_view link(const CharFormat& f) const {
+        return f.link ? std::string_view(links.at(*f.link)) : std::string_view();
+    }
     bool operator==(const Document&) const = default;
 };
 
