@@ -16,16 +16,6 @@ namespace {
 
 using Json = nlohmann::json;
 
-constexpr std::array<std::pair<std::string_view, std::string InputTexts::*>, 7> inputKeys{{
-    {"njt", &InputTexts::njt},
-    {"flp", &InputTexts::flp},
-    {"nbp", &InputTexts::nbp},
-    {"jtn", &InputTexts::jtn},
-    {"draghp", &InputTexts::draghp},
-    {"vweight", &InputTexts::vweight},
-    {"altitudeDD", &InputTexts::altitudeDD},
-}};
-
 // A key quoted for an error message, cut short at a character boundary so that a
 // huge key does not flood the output.
 std::string quotedKey(std::string_view key) {
@@ -68,11 +58,11 @@ public:
 
     bool key(string_t& name) override {
         key_ = name;
-        for (std::size_t i = 0; i < inputKeys.size(); ++i) {
-            if (inputKeys[i].first != name) continue;
+        for (std::size_t i = 0; i < inputFields.size(); ++i) {
+            if (inputFields[i].name != name) continue;
             if (seen_[i]) return fail("duplicate key " + quotedKey(name));
             seen_[i] = true;
-            target_ = &(inputs.*inputKeys[i].second);
+            target_ = &(inputs.*inputFields[i].text);
             return true;
         }
         return fail("unknown key " + quotedKey(name) +
@@ -100,7 +90,7 @@ private:
     bool insideObject_ = false;
     std::string key_;
     std::string* target_ = nullptr;
-    std::bitset<inputKeys.size()> seen_;
+    std::bitset<inputFields.size()> seen_;
 };
 
 bool isBlank(std::string_view line) {

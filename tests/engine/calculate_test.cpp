@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <locale>
@@ -40,15 +41,11 @@ double valueOf(const std::string& text) {
 // The initial texts with some fields replaced: {"njt", ".118"}, ...
 InputTexts inputsWith(std::initializer_list<std::pair<std::string, std::string>> changes) {
     InputTexts inputs;
-    const std::map<std::string, std::string InputTexts::*> fields{
-        {"njt", &InputTexts::njt},
-        {"flp", &InputTexts::flp},
-        {"nbp", &InputTexts::nbp},
-        {"jtn", &InputTexts::jtn},
-        {"draghp", &InputTexts::draghp},
-        {"vweight", &InputTexts::vweight},
-        {"altitudeDD", &InputTexts::altitudeDD}};
-    for (const auto& [field, text] : changes) inputs.*fields.at(field) = text;
+    for (const auto& [name, text] : changes) {
+        const auto field =
+            std::ranges::find(moravik::inputFields, name, &moravik::InputField::name);
+        inputs.*(field->text) = text;
+    }
     return inputs;
 }
 

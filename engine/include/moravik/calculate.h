@@ -33,6 +33,22 @@ struct InputTexts {
     std::string altitudeDD;  // the chosen track entry; empty while none is chosen
 };
 
+struct InputField {
+    std::string_view name;
+    std::string InputTexts::*text;
+};
+
+// The input fields by name, in the order the pass reads them, the track last.
+inline constexpr std::array<InputField, 7> inputFields{{
+    {"njt", &InputTexts::njt},
+    {"flp", &InputTexts::flp},
+    {"nbp", &InputTexts::nbp},
+    {"jtn", &InputTexts::jtn},
+    {"draghp", &InputTexts::draghp},
+    {"vweight", &InputTexts::vweight},
+    {"altitudeDD", &InputTexts::altitudeDD},
+}};
+
 inline constexpr std::size_t resultFieldCount = 31;
 
 // The 31 result field names in the writing order.
