@@ -56,11 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const moravik::CalculationOutcome first = moravik::calculate(inputs);
     if (first != moravik::calculate(inputs)) std::abort();
     if (const auto* results = std::get_if<moravik::ResultTexts>(&first)) {
-        for (std::size_t i = 0; i < results->size(); ++i) {
-            const auto& field = (*results)[i];
-            if (field.name != moravik::resultFieldNames[i] || !isWellFormed(field.text)) {
-                std::abort();
-            }
+        for (const auto& text : *results) {
+            if (!isWellFormed(text)) std::abort();
         }
     }
     return 0;

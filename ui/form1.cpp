@@ -100,7 +100,7 @@ void Form1::cal_Click() {
     }
     const auto& results = std::get<ResultTexts>(outcome);
     for (std::size_t i = 0; i < resultFieldCount; ++i) {
-        resultBoxes[i]->setText(QString::fromStdString(results[i].text));
+        resultBoxes[i]->setText(toQString(results[i]));
         // Narrow boxes then show the start of the number, sign position included.
         resultBoxes[i]->setCursorPosition(0);
     }

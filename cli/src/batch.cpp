@@ -105,11 +105,6 @@ BatchLineOutput errorOutput(std::size_t lineNumber, std::string_view reason) {
 
 }  // namespace
 
-bool isTrackChoice(std::string_view text) {
-    const auto entries = trackEntries();
-    return text.empty() || std::find(entries.begin(), entries.end(), text) != entries.end();
-}
-
 std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t lineNumber) {
     if (isBlank(line)) return std::nullopt;
     // The JSON reader takes a NUL byte for the end of its input and would

@@ -1,5 +1,6 @@
 #include <moravik/cli/jet_chart.h>
 #include <moravik/cli/output.h>
+#include <moravik/result_layout.h>
 
 #include <algorithm>
 #include <array>
@@ -42,17 +43,17 @@ std::optional<std::int64_t> parseThousandths(std::string_view text) {
 struct ChartColumn {
     std::string_view heading;
     std::string_view csvHeading;
-    std::string_view field;
+    std::size_t result;  // index in the writing order
 };
 
 constexpr std::array<ChartColumn, 7> resultColumns{{
-    {"Fuel jet", "fuel_jet", "TextBox1"},
-    {"Std jet", "standard_jet", "Textbox2"},
-    {"Jet #", "jet_number", "Textbox5"},
-    {"Nitrous HP", "nitrous_hp", "TextBox3"},
-    {"Total HP", "total_hp", "Totalhp"},
-    {"Hale ET w/N", "hale_et_nitrous", "haleetn"},
-    {"Hale MPH w/N", "hale_mph_nitrous", "halemphn"},
+    {"Fuel jet", "fuel_jet", resultIndex(SingleResult::FuelJet)},
+    {"Std jet", "standard_jet", resultIndex(SingleResult::StandardJet)},
+    {"Jet #", "jet_number", resultIndex(SingleResult::HolleyJet)},
+    {"Nitrous HP", "nitrous_hp", resultIndex(SingleResult::NitrousHp)},
+    {"Total HP", "total_hp", resultIndex(SingleResult::TotalHp)},
+    {"Hale ET w/N", "hale_et_nitrous", resultIndex(Formula::Hale, Column::EtNitrous)},
+    {"Hale MPH w/N", "hale_mph_nitrous", resultIndex(Formula::Hale, Column::MphNitrous)},
 }};
 
 std::string faultCell(Fault fault) { return "fault: " + std::string(faultName(fault)); }
@@ -117,7 +118,7 @@ std::string jetChartTable(const std::vector<JetChartRow>& rows) {
             line.push_back(faultCell(*fault));
         } else {
             for (const auto& column : resultColumns)
-                line.emplace_back(fieldText(std::get<ResultTexts>(row.outcome), column.field));
+                line.emplace_back(std::get<ResultTexts>(row.outcome)[column.result]);
         }
         cells.push_back(std::move(line));
     }
@@ -150,7 +151,7 @@ std::string jetChartCsv(const std::vector<JetChartRow>& rows) {
             csv.append(resultColumns.size(), ',').append(",").append(faultName(*fault));
         } else {
             for (const auto& column : resultColumns) {
-                auto text = fieldText(std::get<ResultTexts>(row.outcome), column.field);
+                std::string_view text = std::get<ResultTexts>(row.outcome)[column.result];
                 if (text.starts_with(' ')) text.remove_prefix(1);
                 csv.append(",").append(text);
             }

@@ -24,22 +24,18 @@ void appendRightAligned(std::string& line, std::string_view text, std::size_t wi
     line.append(width - std::min(width, text.size()) + 2, ' ').append(text);
 }
 
-// The quarter-mile fields follow the seven upper fields in the writing order, six
-// for each formula, in the order of these columns.
-constexpr std::array<std::string_view, 6> quarterMileHeadings{
+// Headings of the quarter-mile columns, in the order of Column.
+constexpr std::array<std::string_view, columnCount> quarterMileHeadings{
     "ET", "ET w/Nitrous", "Altitude ET", "Altitude MPH", "MPH", "MPH w/Nitrous"};
 
 void appendQuarterMileTable(std::string& report, const ResultTexts& results) {
-    constexpr std::size_t firstQuarterMileField = 7;
-    constexpr std::array<std::string_view, 4> formulas{"Huntington", "Fox", "Hale",
-                                                       "Lucius-RoadTrack"};
     std::size_t nameWidth = std::string_view("Formula").size();
-    for (auto name : formulas) nameWidth = std::max(nameWidth, name.size());
+    for (const auto& formula : formulaTable) nameWidth = std::max(nameWidth, formula.name.size());
     std::array<std::size_t, quarterMileHeadings.size()> widths{};
     for (std::size_t column = 0; column < widths.size(); ++column) {
         widths[column] = quarterMileHeadings[column].size();
-        for (std::size_t row = 0; row < formulas.size(); ++row) {
-            const auto& text = results[firstQuarterMileField + row * widths.size() + column].text;
+        for (const auto& formula : formulaTable) {
+            const std::string_view text = results[resultIndex(formula.formula, columns[column])];
             widths[column] = std::max(widths[column], text.size());
         }
     }
@@ -48,12 +44,12 @@ void appendQuarterMileTable(std::string& report, const ResultTexts& results) {
     for (std::size_t column = 0; column < widths.size(); ++column)
         appendRightAligned(line, quarterMileHeadings[column], widths[column]);
     report.append(line).append("\n");
-    for (std::size_t row = 0; row < formulas.size(); ++row) {
+    for (const auto& formula : formulaTable) {
         line = "  ";
-        line.append(formulas[row]).append(nameWidth - formulas[row].size(), ' ');
+        line.append(formula.name).append(nameWidth - formula.name.size(), ' ');
         for (std::size_t column = 0; column < widths.size(); ++column) {
-            const auto& text = results[firstQuarterMileField + row * widths.size() + column].text;
-            appendRightAligned(line, text, widths[column]);
+            appendRightAligned(line, results[resultIndex(formula.formula, columns[column])],
+                               widths[column]);
         }
         report.append(line).append("\n");
     }
@@ -66,20 +62,15 @@ void appendQuarterMileTable(std::string& report, const ResultTexts& results) {
 std::string plainFieldsJson(const ResultTexts& results) {
     std::string json = R"({"fields":{)";
     json.reserve(1024);
-    for (const auto& field : results) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
         if (json.back() != '{') json.push_back(',');
-        json.append("\"").append(field.name).append("\":\"").append(field.text).append("\"");
+        json.append("\"").append(resultFieldNames[i]).append("\":\"");
+        json.append(results[i].view()).append("\"");
     }
     return json.append("}}");
 }
 
 }  // namespace
-
-std::string_view fieldText(const ResultTexts& results, std::string_view name) {
-    const auto* field = std::find_if(results.begin(), results.end(),
-                                     [name](const ResultField& f) { return f.name == name; });
-    return field == results.end() ? std::string_view{} : std::string_view(field->text);
-}
 
 std::string calculationReport(const InputTexts& inputs, const ResultTexts& results) {
     std::string report;
@@ -94,14 +85,14 @@ std::string calculationReport(const InputTexts& inputs, const ResultTexts& resul
     appendLine(report, "Altitude:", inputs.altitudeDD.empty() ? "(no track)" : inputs.altitudeDD);
 
     report.append("\nJets\n");
-    appendLine(report, "Fuel Jet:", fieldText(results, "TextBox1"), "in");
-    appendLine(report, "Standard Jet size:", fieldText(results, "Textbox2"), "in");
-    appendLine(report, "Holley Jet #:", fieldText(results, "Textbox5"));
+    appendLine(report, "Fuel Jet:", results[resultIndex(SingleResult::FuelJet)], "in");
+    appendLine(report, "Standard Jet size:", results[resultIndex(SingleResult::StandardJet)], "in");
+    appendLine(report, "Holley Jet #:", results[resultIndex(SingleResult::HolleyJet)]);
     report.append("\nNitrous HP Output\n");
-    appendLine(report, "Calculated HP:", fieldText(results, "TextBox3"));
-    appendLine(report, "HP to wheels:", fieldText(results, "Textbox4"));
-    appendLine(report, "Total HP(w/Nitrous):", fieldText(results, "Totalhp"));
-    appendLine(report, "HP w/N2O to Wheels:", fieldText(results, "TotalHPn"));
+    appendLine(report, "Calculated HP:", results[resultIndex(SingleResult::NitrousHp)]);
+    appendLine(report, "HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]);
+    appendLine(report, "Total HP(w/Nitrous):", results[resultIndex(SingleResult::TotalHp)]);
+    appendLine(report, "HP w/N2O to Wheels:", results[resultIndex(SingleResult::TotalHpWheels)]);
     report.append("\nDrag Racing Output (quarter mile)\n");
     appendQuarterMileTable(report, results);
     return report;

@@ -9,26 +9,6 @@
 
 namespace moravik {
 
-const std::array<std::string_view, resultFieldCount> resultFieldNames{
-    "TextBox1",  "Textbox2",   "TextBox3",  "Textbox4",   "Totalhp", "TotalHPn", "Textbox5",
-    "huntet",    "huntetn",    "huntalt",   "HuntaltMPH", "huntmph", "huntmphn", "foxet",
-    "foxetn",    "foxalt",     "FoxAltMPH", "foxmph",     "foxmphn", "haleet",   "haleetn",
-    "halealt",   "HaleAltMPH", "halemph",   "halemphn",   "lrtet",   "lrtetn",   "lrtalt",
-    "lrtAltMPH", "lrtmph",     "lrtmphn",
-};
-
-std::string_view faultName(Fault fault) {
-    switch (fault) {
-        case Fault::DivisionByZero:
-            return "division by zero";
-        case Fault::Overflow:
-            return "overflow";
-        case Fault::InvalidArgument:
-            return "invalid argument";
-    }
-    return "unknown fault";
-}
-
 namespace {
 
 double readReal(std::string_view text) {
@@ -59,27 +39,27 @@ ResultTexts runPass(const InputTexts& inputs) {
     const std::int16_t holleyNumber = holleyJetNumber(nitrous.standardJet);
 
     ResultTexts results;
-    std::size_t next = 0;
-    const auto write = [&](const auto value) {
-        results[next] = {resultFieldNames[next], formatResult(value)};
-        ++next;
+    const auto write = [&results](std::size_t index, const auto value) {
+        results[index] = formatResult(value);
     };
-    write(nitrous.fuelJet);
-    write(nitrous.standardJet);
-    write(nitrous.nitrousHp);
-    write(nitrous.nitrousHpWheels);
-    write(nitrous.totalHp);
-    write(nitrous.totalHpWheels);
-    write(holleyNumber);
-    for (std::size_t i = 0; i < formulaCount; ++i) {
+    write(resultIndex(SingleResult::FuelJet), nitrous.fuelJet);
+    write(resultIndex(SingleResult::StandardJet), nitrous.standardJet);
+    write(resultIndex(SingleResult::NitrousHp), nitrous.nitrousHp);
+    write(resultIndex(SingleResult::NitrousHpWheels), nitrous.nitrousHpWheels);
+    write(resultIndex(SingleResult::TotalHp), nitrous.totalHp);
+    write(resultIndex(SingleResult::TotalHpWheels), nitrous.totalHpWheels);
+    write(resultIndex(SingleResult::HolleyJet), holleyNumber);
+    for (const FormulaConstants& formula : formulaTable) {
+        const Formula f = formula.formula;
+        const auto i = static_cast<std::size_t>(f);
         // An unset altitude value is written as zero.
         const AltitudeAdjusted adjusted = altitude ? (*altitude)[i] : AltitudeAdjusted{0, 0};
-        write(quarterMile[i].et);
-        write(quarterMile[i].etNitrous);
-        write(adjusted.et);
-        write(adjusted.mph);
-        write(quarterMile[i].mph);
-        write(quarterMile[i].mphNitrous);
+        write(resultIndex(f, Column::Et), quarterMile[i].et);
+        write(resultIndex(f, Column::EtNitrous), quarterMile[i].etNitrous);
+        write(resultIndex(f, Column::AltitudeEt), adjusted.et);
+        write(resultIndex(f, Column::AltitudeMph), adjusted.mph);
+        write(resultIndex(f, Column::Mph), quarterMile[i].mph);
+        write(resultIndex(f, Column::MphNitrous), quarterMile[i].mphNitrous);
     }
     return results;
 }

@@ -16,6 +16,8 @@ constexpr int largestPlainExponent = 14;   // below 1E15
 
 // Room for a sign, 15 digits, a point, up to 14 padding zeros and an exponent.
 using TextBuffer = std::array<char, 48>;
+static_assert(ResultText::capacity >= 1 + significantDigits + 1 + 2 + 5,
+              "a result text holds the longest exponential form");
 
 char* writePlain(char* out, std::string_view digits, int exponent) {
     if (exponent < 0) {
@@ -48,8 +50,8 @@ char* writeExponential(char* out, std::string_view digits, int exponent, char* e
 
 }  // namespace
 
-std::string formatResult(double value) {
-    if (value == 0) return " 0";  // -0 included
+ResultText formatResult(double value) {
+    if (value == 0) return ResultText(" 0");  // -0 included
 
     // "d.dddddddddddddde+XX": the value correctly rounded to 15 digits.
     TextBuffer scientific{};
@@ -77,9 +79,9 @@ std::string formatResult(double value) {
     out = exponent >= smallestPlainExponent && exponent <= largestPlainExponent
               ? writePlain(out, digits, exponent)
               : writeExponential(out, digits, exponent, text.data() + text.size());
-    return std::string(text.data(), out);
+    return ResultText(std::string_view(text.data(), static_cast<std::size_t>(out - text.data())));
 }
 
-std::string formatResult(std::int16_t value) { return formatResult(static_cast<double>(value)); }
+ResultText formatResult(std::int16_t value) { return formatResult(static_cast<double>(value)); }
 
 }  // namespace moravik

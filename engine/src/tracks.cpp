@@ -56,6 +56,10 @@ constexpr std::array<StripFactors, 21> strips{{
 
 std::span<const std::string_view, trackEntryCount> trackEntries() { return entries; }
 
+bool isTrackChoice(std::string_view text) {
+    return text.empty() || std::ranges::find(entries, text) != entries.end();
+}
+
 std::optional<AltitudeFactors> altitudeFactorsFor(std::string_view trackText) {
     const auto strip = std::ranges::find(strips, trackText, &StripFactors::text);
     if (strip == strips.end()) return std::nullopt;

@@ -26,8 +26,9 @@ Fields fieldsOf(const InputTexts& inputs) {
         return {};
     }
     Fields fields;
-    for (const auto& field : std::get<moravik::ResultTexts>(outcome)) {
-        fields[std::string(field.name)] = field.text;
+    const auto& results = std::get<moravik::ResultTexts>(outcome);
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        fields[std::string(moravik::resultFieldNames[i])] = results[i].str();
     }
     return fields;
 }
@@ -131,8 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                   inputsWith({{"draghp", "3000"},
                               {"vweight", "3000"},
                               {"altitudeDD", "Denver, CO  5800"}}),
-                  {{"huntalt", moravik::formatResult(6.29 * 0.9276)},
-                   {"HuntaltMPH", moravik::formatResult(225 * 1.0773)}}}),
+                  {{"huntalt", moravik::formatResult(6.29 * 0.9276).str()},
+                   {"HuntaltMPH", moravik::formatResult(225 * 1.0773).str()}}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Calculate, StripsAreFoundByTextInEitherGroup) {

@@ -18,11 +18,14 @@
 #include <variant>
 
 #include "moravik/fault.h"
+#include "moravik/result_layout.h"
+#include "moravik/result_text.h"
 
 namespace moravik {
 
-// The texts of the seven input fields, named after the window's controls.
-// Defaults are the texts the main window starts with.
+// The texts of the seven input fields. Members keep the names of the window's
+// controls, which are also the --batch keys. Defaults are the texts the main
+// window starts with.
 struct InputTexts {
     std::string njt = ".030";
     std::string flp = "43";
@@ -49,19 +52,8 @@ inline constexpr std::array<InputField, 7> inputFields{{
     {"altitudeDD", &InputTexts::altitudeDD},
 }};
 
-inline constexpr std::size_t resultFieldCount = 31;
-
-// The 31 result field names in the writing order.
-extern const std::array<std::string_view, resultFieldCount> resultFieldNames;
-
-struct ResultField {
-    std::string_view name;
-    std::string text;
-
-    bool operator==(const ResultField&) const = default;
-};
-
-using ResultTexts = std::array<ResultField, resultFieldCount>;
+// The 31 result texts in the writing order; index them with resultIndex().
+using ResultTexts = std::array<ResultText, resultFieldCount>;
 
 // Either all 31 texts or the fault that ended the pass, never both.
 using CalculationOutcome = std::variant<ResultTexts, Fault>;

@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "moravik/result_text.h"
 
 namespace moravik {
 
 // Up to 15 significant digits; a minus sign or one blank in front; no zero
 // before the point of a magnitude below 1; no trailing zeros. Magnitudes from
 // 0.001 up to 1E15 are written in plain notation, others as " 1.5E+15".
-std::string formatResult(double value);
+ResultText formatResult(double value);
 
-std::string formatResult(std::int16_t value);
+ResultText formatResult(std::int16_t value);
 
 }  // namespace moravik

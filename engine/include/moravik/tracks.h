@@ -17,6 +17,10 @@ inline constexpr std::size_t trackEntryCount = 59;
 // division headings, separator lines and strips.
 std::span<const std::string_view, trackEntryCount> trackEntries();
 
+// True for the empty text (nothing chosen) and for every entry of the list,
+// strip or not: the texts the drop-down can hold.
+bool isTrackChoice(std::string_view text);
+
 struct AltitudeFactors {
     double et;   // multiplies an elapsed time (below 1)
     double mph;  // multiplies a trap speed (above 1)

@@ -20,10 +20,6 @@ struct BatchLineOutput {
     bool valid;        // false when the input line was not a usable object
 };
 
-// Whether text can stand in altitudeDD: empty (no track chosen) or exactly one
-// of the track entries. The window offers nothing else.
-bool isTrackChoice(std::string_view text);
-
 // The output for input line number lineNumber (counted from 1, blank lines
 // included); nothing for a blank line.
 std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t lineNumber);

@@ -19,7 +19,4 @@ std::string calculationReport(const InputTexts& inputs, const ResultTexts& resul
 // or {"fault":"division by zero"}.
 std::string outcomeJson(const CalculationOutcome& outcome);
 
-// The text of the result field with this name; empty for an unknown name.
-std::string_view fieldText(const ResultTexts& results, std::string_view name);
-
 }  // namespace moravik::cli
