@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QSettings>
 
@@ -117,7 +118,12 @@ void RaceDayWindow::setUnitSystem(raceday::UnitSystem system) {
 
 void RaceDayWindow::loadSettings() {
     QSettings settings;
-    if (settings.status() != QSettings::NoError) {
+    // QSettings skips lines it cannot read, so a file of garbage reads as no
+    // settings at all.
+    const bool unreadable =
+        settings.status() != QSettings::NoError ||
+        (settings.allKeys().isEmpty() && QFileInfo(settings.fileName()).size() > 0);
+    if (unreadable) {
         // Kept for the user rather than overwritten by the next save.
         const QString damaged = settings.fileName() + QStringLiteral(".damaged");
         QFile::remove(damaged);
@@ -128,6 +134,12 @@ void RaceDayWindow::loadSettings() {
         return;
     }
     QStringList problems;
+    for (const QString& key : settings.allKeys()) {
+        if (!key.startsWith(unitSystemKey) && !key.startsWith(geometryKey) &&
+            !key.startsWith(sectionsGroup)) {
+            problems.append(key);
+        }
+    }
     if (const auto text = settingText(settings, unitSystemKey, problems)) {
         const auto system = raceday::parseUnitSystem(text->toStdString(), "");
         if (const auto* chosen = std::get_if<raceday::UnitSystem>(&system)) {
@@ -155,7 +167,9 @@ void RaceDayWindow::loadSettings() {
 }
 
 void RaceDayWindow::saveSettings() const {
+    // The file holds what the window keeps and nothing else.
     QSettings settings;
+    settings.clear();
     settings.setValue(unitSystemKey, system_ == raceday::UnitSystem::Metric
                                          ? QStringLiteral("metric")
                                          : QStringLiteral("imperial"));

@@ -1,7 +1,6 @@
 // Renders the Race Day window to a PNG file for people to look at: Today's
 // air after the example weather, 86 °F, 29.10 inHg and 40 %.
 #include <QDir>
-#include <QStandardPaths>
 
 #include "raceday_test_support.h"
 
@@ -10,10 +9,7 @@ using namespace moravik::raceday_window::testing;
 class Screenshot : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        moravik::raceday_window::setUpApplication(*qApp);
-    }
+    void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
 
     void raceDayWindow() {
         const QDir folder(MORAVIK_SCREENSHOT_DIR);

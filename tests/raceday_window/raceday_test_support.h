@@ -3,7 +3,10 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
@@ -12,6 +15,12 @@
 #include "services.h"
 
 namespace moravik::raceday_window::testing {
+
+// Settings in Qt's test location, and the application named as the program names it.
+inline void setUpTestApplication() {
+    QStandardPaths::setTestModeEnabled(true);
+    setUpApplication(*qApp);
+}
 
 // Answers the save dialog with a prepared name and records that it asked.
 struct PreparedFileChooser final : FileChooser {

@@ -5,10 +5,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QDialog>
-#include <QLabel>
 #include <QMenu>
-#include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
@@ -44,10 +41,7 @@ QWidget* typeByAccessKey(QWidget* window, char key, const QString& typed) {
 class RaceDayWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        QStandardPaths::setTestModeEnabled(true);
-        moravik::raceday_window::setUpApplication(*qApp);
-    }
+    void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
     void init() { QSettings().clear(); }
 
     // Published examples, typed key by key: the ICAO standard atmosphere's
