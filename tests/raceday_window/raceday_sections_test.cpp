@@ -111,6 +111,9 @@ private slots:
         typeJ607Day(child(hp, "runAir"));
         QCOMPARE(table->item(row, 2)->text(), "210.0");
         QCOMPARE(table->item(row, 3)->text(), "210.0");
+        // A run in hot air made less than the standard day allows.
+        typeInto(child(hp, "runAir"), "temperature", "95F");
+        QVERIFY(table->item(row, 2)->text().toDouble() > 210);
 
         choose(hp, "weightUnit", "kg");
         choose(hp, "powerUnit", "kW");
