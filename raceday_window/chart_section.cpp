@@ -93,7 +93,8 @@ ChartSection::ChartSection(FileChooser& files, QWidget* parent)
     ui->jetTo->setText(QStringLiteral(".080"));
     ui->jetStep->setText(QStringLiteral(".005"));
 
-    chart_ = new QChart;
+    // The view owns its chart; a chart set in its place would orphan this one.
+    chart_ = ui->chartView->chart();
     chart_->setTitle(tr("ET and trap speed with nitrous"));
     etSeries_ = new QLineSeries(chart_);
     speedSeries_ = new QLineSeries(chart_);
@@ -109,7 +110,6 @@ ChartSection::ChartSection(FileChooser& files, QWidget* parent)
     etSeries_->attachAxis(etAxis_);
     speedSeries_->attachAxis(speedAxis_);
     jetAxis_->setLabelFormat(QStringLiteral("%.3f"));
-    ui->chartView->setChart(chart_);
     ui->chartView->setRenderHint(QPainter::Antialiasing);
 
     for (QuantityField* field : {enginePower_, weight_}) {

@@ -19,6 +19,7 @@ class ChartSection;
 namespace moravik::raceday_window {
 
 class FileChooser;
+class FirstProblem;
 class QuantityField;
 
 class ChartSection final : public Section {
@@ -37,7 +38,7 @@ signals:
 
 private:
     void update();
-    std::optional<InputTexts> carTexts(class FirstProblem& problem);
+    std::optional<InputTexts> carTexts(FirstProblem& problem);
     void plot(const std::vector<std::pair<double, ResultTexts>>& passes);
     void chooseFileAndSave();
 
