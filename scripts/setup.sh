@@ -13,7 +13,7 @@ packages=(
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db lintian
-  hyperfine python3 python3-pil
+  hyperfine python3 python3-pil time
 )
 
 missing=()

@@ -159,66 +159,70 @@ std::string withDefault(std::string_view description, std::string_view initialTe
     return std::string(description) + " (default " + std::string(initialText) + ")";
 }
 
+// The seven inputs; gives the --track option.
+CLI::Option* addInputOptions(CLI::App& app, CalculationOptions& options) {
+    const InputTexts initial;
+    const std::string group = "Inputs (a missing one keeps the window's initial text)";
+    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
+        const auto& [name, text, description] = numberOptions[i];
+        options.numbers[i] = app.add_option(std::string(name), options.inputs.*text,
+                                            withDefault(description, initial.*text))
+                                 ->group(group);
+    }
+    return app
+        .add_option("--track", options.inputs.altitudeDD,
+                    "Strip: number, entry or name start (default none)")
+        ->transform(CLI::Validator(toTrackEntry, "", "track"))
+        ->type_name("TRACK")
+        ->group(group);
+}
+
+// The ways to print, and which options go together.
+void addOutputOptions(CLI::App& app, CalculationOptions& options, CLI::Option* track) {
+    const std::string group = "Output (the default is a report)";
+    auto* json =
+        app.add_flag("--json", options.json, "Print the results as one JSON object")->group(group);
+    options.batch = app.add_option("--batch", options.batchFile,
+                                   "Answer JSON Lines from FILE or - (standard input)")
+                        ->expected(0, 1)
+                        ->type_name("[FILE]")
+                        ->group(group);
+    auto* tracks =
+        app.add_flag("--tracks", options.tracks, "Print the track list, one entry a line")
+            ->group(group);
+    app.add_flag("--numbered", options.numbered, "With --tracks: number the entries")
+        ->needs(tracks)
+        ->group(group);
+    options.chart = app.add_option("--jet-chart", options.chartRange,
+                                   "Chart nitrous jets in inches, 3 decimals at most")
+                        ->check(CLI::Validator(checkJetRange, "", "jet range"))
+                        ->type_name("FROM:TO:STEP")
+                        ->group(group);
+    app.add_flag("--csv", options.csv, "With --jet-chart: CSV with a header row")
+        ->needs(options.chart)
+        ->group(group);
+
+    json->excludes(options.batch)->excludes(tracks)->excludes(options.chart);
+    options.batch->excludes(tracks)->excludes(options.chart);
+    tracks->excludes(options.chart);
+    for (auto* input : options.numbers) {
+        options.batch->excludes(input);
+        tracks->excludes(input);
+    }
+    options.batch->excludes(track);
+    tracks->excludes(track);
+    options.chart->excludes(options.numbers.front());
+}
+
 }  // namespace
 
 void addCalculationCommands(CommandLine& commandLine) {
-    auto& app = commandLine.app();
     auto options = std::make_shared<CalculationOptions>();
-    const InputTexts initial;
-    const std::string inputGroup = "Inputs (a missing one keeps the window's initial text)";
-    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
-        const auto& [name, text, description] = numberOptions[i];
-        options->numbers[i] = app.add_option(std::string(name), options->inputs.*text,
-                                             withDefault(description, initial.*text))
-                                  ->group(inputGroup);
-    }
-    auto* track = app.add_option("--track", options->inputs.altitudeDD,
-                                 "Drag strip: its number or text in --tracks, or a unique "
-                                 "start of its name such as denver (default none)")
-                      ->transform(CLI::Validator(toTrackEntry, "", "track"))
-                      ->type_name("TRACK")
-                      ->group(inputGroup);
-
-    const std::string outputGroup = "Output (the default is a report)";
-    auto* json = app.add_flag("--json", options->json, "Print the results as one JSON object")
-                     ->group(outputGroup);
-    options->batch =
-        app.add_option("--batch", options->batchFile,
-                       "Read JSON Lines from FILE or, without one or with -, standard input; "
-                       "write one JSON line for each")
-            ->expected(0, 1)
-            ->type_name("[FILE]")
-            ->group(outputGroup);
-    auto* tracks =
-        app.add_flag("--tracks", options->tracks, "Print the track list, one entry a line")
-            ->group(outputGroup);
-    app.add_flag("--numbered", options->numbered, "With --tracks: number the entries for --track")
-        ->needs(tracks)
-        ->group(outputGroup);
-    options->chart =
-        app.add_option("--jet-chart", options->chartRange,
-                       "Chart nitrous jets FROM to TO by STEP, in inches with up to 3 decimals")
-            ->check(CLI::Validator(checkJetRange, "", "jet range"))
-            ->type_name("FROM:TO:STEP")
-            ->group(outputGroup);
-    app.add_flag("--csv", options->csv,
-                 "With --jet-chart: print the chart as CSV with a header row")
-        ->needs(options->chart)
-        ->group(outputGroup);
-
-    json->excludes(options->batch)->excludes(tracks)->excludes(options->chart);
-    options->batch->excludes(tracks)->excludes(options->chart);
-    tracks->excludes(options->chart);
-    for (auto* input : options->numbers) {
-        options->batch->excludes(input);
-        tracks->excludes(input);
-    }
-    options->batch->excludes(track);
-    tracks->excludes(track);
-    options->chart->excludes(options->numbers.front());
-
+    auto* track = addInputOptions(commandLine.app(), *options);
+    addOutputOptions(commandLine.app(), *options, track);
     commandLine.addHelpText(helpText);
-    commandLine.setRun(app, [options](CommandStreams& io) { return runCalculation(*options, io); });
+    commandLine.setRun(commandLine.app(),
+                       [options](CommandStreams& io) { return runCalculation(*options, io); });
 }
 
 }  // namespace moravik::cli

@@ -25,10 +25,10 @@ struct ExitStatusMeaning {
 inline constexpr std::array<ExitStatusMeaning, 4> exitStatusMeanings{{
     {ExitStatus::Success, "every calculation gave its results"},
     {ExitStatus::ArithmeticFault,
-     "a calculation (a --batch line, a --jet-chart row) ended in an arithmetic fault"},
+     "a calculation, --batch line or --jet-chart row ended in an arithmetic fault"},
     {ExitStatus::UsageError, "a usage error, or a --batch line that is not a usable JSON object"},
     {ExitStatus::InputOutputError,
-     "reading the input or writing the output failed, or memory ran out; the run stopped"},
+     "reading input or writing output failed, or memory ran out; the run stopped"},
 }};
 
 }  // namespace moravik::cli
