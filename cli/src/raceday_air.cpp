@@ -3,8 +3,6 @@
 #include <moravik/raceday/runs.h>
 #include <moravik/raceday/weather_text.h>
 
-#include <array>
-#include <charconv>
 #include <ostream>
 
 #include "raceday_cli.h"
@@ -25,13 +23,6 @@ Standard readStandard(const std::string& key) {
     if (const auto standard = findStandard(key)) return *standard;
     throw UsageFailure{"--standard: \"" + key + "\" is not a standard; give " +
                        standardHelp().substr(standardHelp().find(": ") + 2)};
-}
-
-std::string fixed(double value, int decimals) {
-    std::array<char, 400> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                         std::chars_format::fixed, decimals)
-                               .ptr};
 }
 
 // Range errors of a WEATHER text, named by its option.
@@ -118,16 +109,16 @@ void printAir(const AirOptions& o, std::ostream& out) {
     reportLine(out, "Dew point:",
                air.dewPointKelvin ? displayText(*air.dewPointKelvin, Quantity::Temperature, system)
                                   : "none (dry air)");
-    reportLine(out, "Air density:", fixed(air.densityKgPerM3, 4) + " kg/m3");
+    reportLine(out, "Air density:", fixedText(air.densityKgPerM3, 4) + " kg/m3");
     reportLine(out, "Density altitude:",
                displayText(air.densityAltitudeMetres, Quantity::Elevation, system));
     reportLine(
         out, "Density altitude (NWS):",
         displayText(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation, system));
-    reportLine(out, "Relative air density:", fixed(air.relativeDensityPercent, 2) + " %");
+    reportLine(out, "Relative air density:", fixedText(air.relativeDensityPercent, 2) + " %");
     out << "\nCorrection (" << standardName(standard).title << ")\n";
-    reportLine(out, "Correction factor:", fixed(factor, 4));
-    reportLine(out, "Relative horsepower:", fixed(relativeHpPercent(factor), 2) + " %");
+    reportLine(out, "Correction factor:", fixedText(factor, 4));
+    reportLine(out, "Relative horsepower:", fixedText(relativeHpPercent(factor), 2) + " %");
     if (hasObserved) {
         reportLine(out, "Corrected horsepower:",
                    displayText(correctedPower(observed, factor), Quantity::Power, system));
@@ -168,8 +159,8 @@ void printPrediction(const PredictOptions& o, std::ostream& out) {
         return;
     }
     out << "Prediction by the cube-root rule (" << standardName(standard).title << ")\n";
-    reportLine(out, "Correction factor then:", fixed(factorThen, 4));
-    reportLine(out, "Correction factor now:", fixed(factorNow, 4));
+    reportLine(out, "Correction factor then:", fixedText(factorThen, 4));
+    reportLine(out, "Correction factor now:", fixedText(factorNow, 4));
     reportLine(out, "ET then -> now:",
                displayText(slip.etSeconds, Quantity::Time, system) + " -> " +
                    displayText(predicted.etSeconds, Quantity::Time, system));
