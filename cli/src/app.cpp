@@ -14,7 +14,7 @@ namespace moravik::cli {
 namespace {
 
 // Each group adds its commands to the one command line.
-constexpr std::array<CommandGroup, 1> commandGroups{addCalculationCommands};
+constexpr std::array<CommandGroup, 2> commandGroups{addCalculationCommands, addRacedayCommands};
 
 // Shows each option with its value type only; the rules on which options go
 // together are stated by the descriptions and enforced when parsing.

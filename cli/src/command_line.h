@@ -56,6 +56,9 @@ using CommandGroup = void (*)(CommandLine&);
 // The report, --json, --batch, --tracks and --jet-chart.
 void addCalculationCommands(CommandLine& commandLine);
 
+// The race-day subcommands: air, predict, solve-hp, convert and jet-for-hp.
+void addRacedayCommands(CommandLine& commandLine);
+
 // A parse error in plain words, the arguments named in the order typed.
 std::string plainUsageError(const CLI::App& app, const CLI::Error& error);
 

@@ -25,8 +25,10 @@ check() {
     failures=$((failures + 1))
 }
 
-# Every kind of output, each run with a one-line --batch input.
-modes=(--json "" --help --version --tracks "--jet-chart 0.02:0.06:0.005 --csv" --batch)
+# Every kind of output, a race-day subcommand included, each run with a
+# one-line --batch input.
+modes=(--json "" --help --version --tracks "--jet-chart 0.02:0.06:0.005 --csv" --batch
+    "convert --eighth-et 7.00 --eighth-mph 98")
 run_each_mode() {
     local target=$1 reason=$2
     for mode in "${modes[@]}"; do

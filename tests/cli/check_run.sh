@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# check_run.sh [--exit N] [--stdin FILE] [--stdout GOLDEN] -- COMMAND...: runs COMMAND
-#   and checks its exit status and that its standard output equals GOLDEN.
+# check_run.sh [--exit N] [--stdin FILE] [--stdout GOLDEN] [--stdout-match ERE]... -- COMMAND...:
+#   runs COMMAND and checks its exit status, that its standard output equals
+#   GOLDEN and that some line of it matches each ERE.
 set -u
-expected_exit=0 stdin=/dev/null golden= failed=0
+expected_exit=0 stdin=/dev/null golden= failed=0 patterns=()
 while [ "$1" != -- ]; do
   case $1 in
     --exit) expected_exit=$2 ;;
     --stdin) stdin=$2 ;;
     --stdout) golden=$2 ;;
+    --stdout-match) patterns+=("$2") ;;
     *) echo "check_run.sh: unknown check $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -19,5 +21,8 @@ trap 'rm -f "$out" "$err"' EXIT
 status=$?
 [ "$status" -eq "$expected_exit" ] || { echo "exit status $status, expected $expected_exit"; failed=1; }
 [ -z "$golden" ] || diff -u "$golden" "$out" || failed=1
+for pattern in "${patterns[@]}"; do
+  grep -Eq -e "$pattern" "$out" || { echo "no line of stdout matches: $pattern"; failed=1; }
+done
 [ "$failed" -eq 0 ] || { echo "--- stdout (start):"; head -c 4000 "$out"; echo "--- stderr:"; cat "$err"; }
 exit "$failed"
