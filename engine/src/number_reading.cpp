@@ -26,6 +26,10 @@ public:
     }
     void advance() { ++pos_; }
 
+    // Counts everything taken so far as part of the number.
+    void markNumberEnd() { numberEnd_ = pos_; }
+    std::size_t numberEnd() const { return numberEnd_; }
+
     template <typename Predicate>
     std::string takeWhile(Predicate accept) {
         std::string taken;
@@ -39,6 +43,7 @@ public:
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
+    std::size_t numberEnd_ = 0;
 };
 
 // A double needs at most 256 hexadecimal digits (1024 bits); more overflow.
@@ -111,6 +116,7 @@ std::optional<double> readDecimal(Cursor& cursor) {
         fractionDigits = cursor.takeWhile(isDigit);
     }
     if (integerDigits.empty() && fractionDigits.empty()) return 0.0;
+    cursor.markNumberEnd();
 
     // An exponent marker counts only when at least one digit follows it.
     std::string exponentText;
@@ -122,7 +128,10 @@ std::optional<double> readDecimal(Cursor& cursor) {
             cursor.advance();
         }
         const std::string exponentDigits = cursor.takeWhile(isDigit);
-        if (!exponentDigits.empty()) exponentText = exponentSign + exponentDigits;
+        if (!exponentDigits.empty()) {
+            exponentText = exponentSign + exponentDigits;
+            cursor.markNumberEnd();
+        }
     }
 
     std::string number = sign + (integerDigits.empty() ? "0" : integerDigits);
@@ -138,24 +147,42 @@ std::optional<double> readDecimal(Cursor& cursor) {
     return value;
 }
 
-}  // namespace
+template <typename Predicate>
+std::string takeDigits(Cursor& cursor, Predicate isDigitOfRadix) {
+    std::string digits = cursor.takeWhile(isDigitOfRadix);
+    if (!digits.empty()) cursor.markNumberEnd();
+    return digits;
+}
 
-std::optional<double> readNumber(std::string_view text) {
-    Cursor cursor(text);
+std::optional<double> readFrom(Cursor& cursor) {
     if (cursor.peek() == '&') {
         cursor.advance();
         const char radix = cursor.peek();
         if (radix == 'h' || radix == 'H') {
             cursor.advance();
-            return hexDigitsToDouble(cursor.takeWhile(isHexDigit));
+            return hexDigitsToDouble(takeDigits(cursor, isHexDigit));
         }
         if (radix == 'o' || radix == 'O') {
             cursor.advance();
-            return octalDigitsToDouble(cursor.takeWhile(isOctalDigit));
+            return octalDigitsToDouble(takeDigits(cursor, isOctalDigit));
         }
         return 0.0;
     }
     return readDecimal(cursor);
+}
+
+}  // namespace
+
+std::optional<double> readNumber(std::string_view text) {
+    Cursor cursor(text);
+    return readFrom(cursor);
+}
+
+std::size_t readNumberLength(std::string_view text) {
+    Cursor cursor(text);
+    readFrom(cursor);
+    const auto ignoredFrom = text.find_first_not_of(" \t\n", cursor.numberEnd());
+    return ignoredFrom == std::string_view::npos ? text.size() : ignoredFrom;
 }
 
 double roundHalfToEven(double value) {

@@ -139,7 +139,7 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 // "imperial" or "metric".
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field);
 
-// `value` with `decimals` digits after the point: "29.10".
+// A value with a fixed number of decimals, the same in every locale.
 std::string fixedText(double value, int decimals);
 
 // The SI value in the display unit of `system`, with the quantity's decimals,
