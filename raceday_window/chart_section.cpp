@@ -170,7 +170,7 @@ void ChartSection::update() {
     if (!problem.any() && texts && jetOf(from) && jetOf(to) && jetOf(step)) {
         const cli::JetRange range{*jetOf(from), *jetOf(to), *jetOf(step)};
         std::int64_t thousandths = range.from;
-        for (const cli::JetChartRow& row : cli::jetChart(range, *texts)) {
+        for (const cli::JetChartRow& row : cli::jetChart(range, *texts).rows) {
             // A jet whose pass faults has no point.
             if (const auto* results = std::get_if<ResultTexts>(&row.outcome)) {
                 passes.emplace_back(static_cast<double>(thousandths) / thousandthsPerInch,
