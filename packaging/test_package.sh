@@ -4,11 +4,12 @@
 # layout, the desktop integration files, moravik-calc, the window program and
 # the help documents.
 #
-#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID
 set -euo pipefail
 build_dir=$1
 cpack=$2
 open_documents=$3
+raceday_app_id=$4
 
 app_id=org.example.Moravik
 documents=(Nitroushelp.rtf NitrousFAQ.rtf Nitrous101.rtf)
@@ -182,6 +183,9 @@ if QT_QPA_PLATFORM=offscreen "$open_documents" "$app_folder" "${documents[@]}"; 
 else
     fail "help documents do not open from the installed folder"
 fi
+
+"$(dirname "$0")/check_raceday_package.sh" "$package" "$root" "$raceday_app_id" ||
+    fail "Race Day in the package"
 
 echo "package test: $failures failed"
 [ "$failures" -eq 0 ]
