@@ -13,6 +13,7 @@ namespace {
 constexpr int significantDigits = 15;
 constexpr int smallestPlainExponent = -3;  // 0.001
 constexpr int largestPlainExponent = 14;   // below 1E15
+constexpr double plainBelow = 1e15;
 
 // Room for a sign, 15 digits, a point, up to 14 padding zeros and an exponent.
 using TextBuffer = std::array<char, 48>;
@@ -76,9 +77,11 @@ ResultText formatResult(double value) {
     TextBuffer text{};
     char* out = text.data();
     *out++ = value < 0 ? '-' : ' ';
-    out = exponent >= smallestPlainExponent && exponent <= largestPlainExponent
-              ? writePlain(out, digits, exponent)
-              : writeExponential(out, digits, exponent, text.data() + text.size());
+    // A magnitude below 1E15 is written plainly even when its digits round up to 1E15.
+    const bool plain = exponent >= smallestPlainExponent &&
+                       (exponent <= largestPlainExponent || std::fabs(value) < plainBelow);
+    out = plain ? writePlain(out, digits, exponent)
+                : writeExponential(out, digits, exponent, text.data() + text.size());
     return ResultText(std::string_view(text.data(), static_cast<std::size_t>(out - text.data())));
 }
 
