@@ -125,6 +125,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {"Textbox4", " 0"},
                    {"Totalhp", " 210"},
                    {"TotalHPn", " 178.5"}}},
+        // Reference; the loss as a factor of 0.85 would give ...071.
+        FieldCase{"DrivetrainLossIsAShareOfTheTotal",
+                  inputsWith({{"njt", "0"}, {"draghp", "781.6489914118488"}}),
+                  {{"TotalHPn", " 664.401642700072"}}},
         FieldCase{"NegativeZeroIsWrittenAsZero",
                   inputsWith({{"njt", ""}, {"jtn", "-1"}}),
                   {{"Textbox2", " 0"}, {"TextBox3", " 0"}}},
