@@ -62,11 +62,9 @@ ResultText formatResult(double value) {
     const std::string_view printedText(scientific.data(), printed.ptr);
     const auto e = printedText.find('e');
 
-    std::array<char, significantDigits> digitBuffer{};
-    digitBuffer[0] = printedText[0];
-    const std::string_view fraction = printedText.substr(2, e - 2);
-    std::copy(fraction.begin(), fraction.end(), digitBuffer.begin() + 1);
-    std::string_view digits(digitBuffer.data(), fraction.size() + 1);
+    // The leading digit moves onto the point, so the digits follow each other.
+    scientific[1] = scientific[0];
+    std::string_view digits(scientific.data() + 1, e - 1);
     digits = digits.substr(0, digits.find_last_not_of('0') + 1);
 
     int exponent = 0;
