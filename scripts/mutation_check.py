@@ -44,7 +44,7 @@ PLANTS = [
            ("estimate(weight, totalHp,", "estimate(1.0, totalHp / weight,", 1)]),
     Plant("tabs-line-feeds-kept", "tabs and line feeds no longer dropped in number reading",
           "engine/src/number_reading.cpp",
-          [("return c == ' ' || c == '\\t' || c == '\\n';", "return c == ' ';", 1)]),
+          [('ignoredCharacters = " \\t\\n";', 'ignoredCharacters = " ";', 1)]),
     Plant("holley-edge-046", "Holley edge 0.046 moved to 0.047", "engine/src/holley_jets.cpp",
           [("0.046", "0.047", 2)]),
     Plant("holley-edge-063", "Holley edge 0.063 moved to 0.062", "engine/src/holley_jets.cpp",
@@ -117,29 +117,31 @@ def build_and_test(build):
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
 
 
-def plant(scratch, item):
-    """Applies the plant and returns the original text, or raises if it no longer matches."""
-    path = scratch / item.path
-    original = text = path.read_text()
+def planted(text, item):
+    """The text with the plant applied; raises ValueError if the plant no longer matches."""
     for old, new, count in item.edits:
         if text.count(old) != count:
-            raise ValueError("%s: %r occurs %d times in %s, expected %d"
-                             % (item.name, old, text.count(old), item.path, count))
+            raise ValueError("%r occurs %d times in %s, expected %d"
+                             % (old, text.count(old), item.path, count))
         text = text.replace(old, new)
-    path.write_text(text)
-    return original
+    return text
 
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("plants", nargs="*", metavar="PLANT", help="only these plants")
-    parser.add_argument("--list", action="store_true", help="list the plants and stop")
+    parser.add_argument("--list", action="store_true",
+                        help="list the plants, saying which no longer apply, and stop")
     parser.add_argument("--gui", action="store_true", help="build and test the windows too")
     parser.add_argument("--keep", action="store_true", help="keep the scratch copy")
     args = parser.parse_args()
     if args.list:
         for item in PLANTS:
-            print("%-24s %s" % (item.name, item.fault))
+            try:
+                planted((ROOT / item.path).read_text(), item)
+                print("%-24s %s" % (item.name, item.fault))
+            except ValueError as mismatch:
+                print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch))
         return 0
     chosen = [p for p in PLANTS if not args.plants or p.name in args.plants]
     unknown = set(args.plants) - {p.name for p in PLANTS}
@@ -160,8 +162,10 @@ def main():
             sys.exit("the unchanged copy fails: " + ", ".join(failing))
         missed = []
         for item in chosen:
+            path = scratch / item.path
+            original = path.read_text()
             try:
-                original = plant(scratch, item)
+                path.write_text(planted(original, item))
             except ValueError as mismatch:
                 print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch), flush=True)
                 missed.append(item.name)
@@ -169,7 +173,7 @@ def main():
             try:
                 failing = build_and_test(build)
             finally:
-                (scratch / item.path).write_text(original)
+                path.write_text(original)
             verdict = "caught by " + ", ".join(failing[:4]) if failing else "NOT CAUGHT"
             if len(failing) > 4:
                 verdict += " and %d more" % (len(failing) - 4)
