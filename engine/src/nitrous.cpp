@@ -1,5 +1,7 @@
 #include "moravik/nitrous.h"
 
+#include <cmath>
+
 #include "checked_math.h"
 #include "moravik/number_reading.h"
 
@@ -24,6 +26,10 @@ double lessDrivetrainLoss(double hp) {
 }
 
 }  // namespace
+
+double nitrousJetForHp(double nitrousHp, std::int16_t nozzles) {
+    return std::sqrt(nitrousHp / hpPerSquareMillimetre / nozzles) / millimetresPerInch;
+}
 
 double roundToThousandths(double value) { return roundHalfToEven(value * 1000) / 1000; }
 

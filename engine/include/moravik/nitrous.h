@@ -18,6 +18,11 @@ struct NitrousFigures {
 NitrousFigures computeNitrous(double nitrousJet, std::int16_t fuelPressure,
                               std::int16_t bottlePressure, std::int16_t nozzles, double engineHp);
 
+// The nitrous jet in inches that adds nitrousHp through `nozzles` nozzles: the
+// horsepower step of computeNitrous solved for the jet, not rounded. Both
+// arguments must be above zero.
+double nitrousJetForHp(double nitrousHp, std::int16_t nozzles);
+
 // Rounds to a whole number of thousandths, ties to even.
 double roundToThousandths(double value);
 

@@ -1,0 +1,71 @@
+// The air of the day: from temperature, pressure and humidity to vapour
+// pressure, dew point, density and density altitude.
+#pragma once
+
+#include <optional>
+#include <variant>
+
+#include "moravik/raceday/error.h"
+
+namespace moravik::raceday {
+
+struct StationPressure {
+    double pascals;  // absolute pressure at the strip
+};
+
+struct AltimeterSetting {
+    double pascals;  // the setting reported for the airfield
+    double elevationMetres;
+};
+
+struct RelativeHumidity {
+    double ratio;  // 0 to 1
+};
+
+struct DewPoint {
+    double kelvin;
+};
+
+using PressureReading = std::variant<StationPressure, AltimeterSetting>;
+using Moisture = std::variant<std::monostate, RelativeHumidity, DewPoint>;  // none: dry air
+
+struct Weather {
+    double kelvin = 0;
+    PressureReading pressure = StationPressure{0};
+    Moisture moisture;
+};
+
+struct Air {
+    double kelvin;
+    double stationPascals;
+    double vapourPascals;                  // zero for dry air
+    std::optional<double> dewPointKelvin;  // none for dry air
+    double densityKgPerM3;
+    double densityAltitudeMetres;
+    double nwsDensityAltitudeFeet;  // the NWS calculator's method, for comparison
+    double relativeDensityPercent;  // of the standard 1.225 kg/m³
+};
+
+// Accepted ranges; outside them evaluateAir gives an Error.
+inline constexpr double celsiusZero = 273.15;
+inline constexpr double lowestKelvin = celsiusZero - 40;
+inline constexpr double highestKelvin = celsiusZero + 60;
+inline constexpr double lowestStationPascals = 50000;
+inline constexpr double highestStationPascals = 110000;
+
+Outcome<Air> evaluateAir(const Weather& weather);
+
+// Saturation vapour pressure over water, in Pa (Wobus polynomial).
+double saturationVapourPressure(double kelvin);
+
+// The temperature whose saturation vapour pressure is `pascals` (inverse of
+// saturationVapourPressure).
+double dewPointFor(double vapourPascals);
+
+// Station pressure from an altimeter setting, in Pa (NWS form).
+double stationPressure(const AltimeterSetting& setting);
+
+// Density altitude of the standard atmosphere for a density, in metres.
+double densityAltitude(double densityKgPerM3);
+
+}  // namespace moravik::raceday

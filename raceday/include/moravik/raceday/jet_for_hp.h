@@ -1,0 +1,33 @@
+// The nitrous jet for a target horsepower: the Calculate pass's own nitrous
+// relation solved for the jet, rounded to a jet one can buy, and the pass run
+// with that jet so every figure is the one the window would show.
+#pragma once
+
+#include <moravik/calculate.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "moravik/raceday/error.h"
+
+namespace moravik::raceday {
+
+// Pressures in Pa (gauge); a missing value keeps the window's initial text.
+struct NitrousSystem {
+    std::optional<double> fuelPressure{};
+    std::optional<double> bottlePressure{};
+    std::optional<std::int64_t> nozzles{};
+};
+
+struct JetForPower {
+    double exactJetInches;     // before rounding
+    std::int64_t thousandths;  // the jet to use, in thousandths of an inch
+    InputTexts inputs;         // the window's texts with that jet, as passed to the pass
+    ResultTexts results;       // the Calculate pass for those texts
+};
+
+// targetWatts is the power the nitrous adds.
+Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system);
+
+}  // namespace moravik::raceday

@@ -1,0 +1,178 @@
+#include "moravik/raceday/air.h"
+
+#include <array>
+#include <cmath>
+#include <string>
+
+namespace moravik::raceday {
+namespace {
+
+// Herman Wobus's polynomial for the saturation vapour pressure over water, the
+// fit that matches the Smithsonian Meteorological Tables best, as published by
+// R. Shelquist, "An Introduction to Air Density and Density Altitude
+// Calculations": Es = 6.1078 / p^8 hPa, p a polynomial in °C.
+constexpr double wobusSeaLevelHpa = 6.1078;
+constexpr std::array<double, 10> wobusCoefficients{
+    0.99999683,      -0.90826951e-2, 0.78736169e-4,   -0.61117958e-6, 0.43884187e-8,
+    -0.29883885e-10, 0.21874425e-12, -0.17892321e-14, 0.11112018e-16, -0.30994571e-19,
+};
+// The polynomial rises steadily over this span, so the dew point is unique.
+constexpr double coldestDewPointCelsius = -120;
+constexpr double warmestDewPointCelsius = 100;
+
+// Specific gas constants of dry air and water vapour, J/(kg·K), as Shelquist
+// uses them for the partial-pressure density.
+constexpr double dryAirGasConstant = 287.05;
+constexpr double waterVapourGasConstant = 461.495;
+
+// The standard atmosphere's troposphere solved for height: H = 44330.8 m ×
+// (1 - (ρ / 1.225)^0.234969) (ICAO, as in Shelquist).
+constexpr double standardDensity = 1.225;
+constexpr double densityAltitudeScaleMetres = 44330.8;
+constexpr double densityAltitudeExponent = 0.234969;
+
+// The NWS station pressure from an altimeter setting: P = A × ((288 - 0.0065 h)
+// / 288)^5.2561, h in metres (NWS El Paso, "Station Pressure").
+constexpr double standardKelvinAtSeaLevel = 288;
+constexpr double lapseRateKelvinPerMetre = 0.0065;
+constexpr double altimeterExponent = 5.2561;
+
+// The NWS density altitude exactly as its calculator does it (NWS El Paso,
+// "Density Altitude" and "Pressure Conversion"): e = 6.11 × 10^(7.5 Td /
+// (237.7 + Td)) hPa; Tv = T / (1 - (e / P) × (1 - 0.622)); Tv to Rankine as
+// 9/5 (Tv - 273.15) + 32 + 459.69; DA = 145366 ft × (1 - (17.326 P / Tv)^0.235)
+// with P in inHg = 0.02953 × hPa.
+constexpr double nwsVapourHpa = 6.11;
+constexpr double nwsMagnusA = 7.5;
+constexpr double nwsMagnusB = 237.7;
+constexpr double nwsMolarMassRatio = 0.622;
+constexpr double nwsFahrenheitToRankine = 459.69;
+constexpr double nwsScaleFeet = 145366;
+constexpr double nwsPressureFactor = 17.326;
+constexpr double nwsExponent = 0.235;
+constexpr double nwsInchesOfMercuryPerHpa = 0.02953;
+
+constexpr double lowestDewPointKelvin = 213.15;  // -60 °C
+
+double wobusHpa(double celsius) {
+    double p = 0;
+    for (auto c = wobusCoefficients.rbegin(); c != wobusCoefficients.rend(); ++c) {
+        p = p * celsius + *c;
+    }
+    return wobusSeaLevelHpa / std::pow(p, 8);
+}
+
+// Dry air has no dew point, and then no vapour term.
+double nwsDensityAltitudeFeet(double kelvin, double stationPascals,
+                              std::optional<double> dewPointKelvin) {
+    const double stationHpa = stationPascals / 100;
+    double vapourHpa = 0;
+    if (dewPointKelvin) {
+        const double dewPointCelsius = *dewPointKelvin - celsiusZero;
+        vapourHpa = nwsVapourHpa *
+                    std::pow(10, nwsMagnusA * dewPointCelsius / (nwsMagnusB + dewPointCelsius));
+    }
+    const double virtualKelvin = kelvin / (1 - (vapourHpa / stationHpa) * (1 - nwsMolarMassRatio));
+    const double virtualRankine =
+        (9.0 / 5.0 * (virtualKelvin - celsiusZero) + 32) + nwsFahrenheitToRankine;
+    const double stationInHg = nwsInchesOfMercuryPerHpa * stationHpa;
+    return nwsScaleFeet *
+           (1 - std::pow(nwsPressureFactor * stationInHg / virtualRankine, nwsExponent));
+}
+
+bool within(double value, double low, double high) { return value >= low && value <= high; }
+
+// A bound typed in °F lands within a few ulps of its kelvin; this keeps it in.
+constexpr double kelvinSlack = 1e-9;
+
+Error rangeError(std::string field, std::string accepted) {
+    std::string message = field + " must lie within " + accepted;
+    return Error{std::move(field), std::move(message)};
+}
+
+struct Vapour {
+    double pascals;
+    std::optional<double> dewPointKelvin;
+};
+
+Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
+    if (const auto* humidity = std::get_if<RelativeHumidity>(&moisture)) {
+        if (!within(humidity->ratio, 0, 1)) return rangeError("humidity", "0 to 100 %");
+        if (humidity->ratio == 0) return Vapour{0, std::nullopt};
+        const double pascals = humidity->ratio * saturationVapourPressure(kelvin);
+        return Vapour{pascals, dewPointFor(pascals)};
+    }
+    if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
+        if (dewPoint->kelvin > kelvin) {
+            return Error{"dew point", "dew point must not lie above the air temperature"};
+        }
+        if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
+            return rangeError("dew point", "-60 °C (-76 °F) and the air temperature");
+        }
+        return Vapour{saturationVapourPressure(dewPoint->kelvin), dewPoint->kelvin};
+    }
+    return Vapour{0, std::nullopt};
+}
+
+}  // namespace
+
+double saturationVapourPressure(double kelvin) { return wobusHpa(kelvin - celsiusZero) * 100; }
+
+double dewPointFor(double vapourPascals) {
+    const double hpa = vapourPascals / 100;
+    double cold = coldestDewPointCelsius;
+    double warm = warmestDewPointCelsius;
+    // Halve the span until it cannot shrink: the nearest double to the root.
+    for (double middle = (cold + warm) / 2; middle != cold && middle != warm;
+         middle = (cold + warm) / 2) {
+        (wobusHpa(middle) < hpa ? cold : warm) = middle;
+    }
+    return warm + celsiusZero;
+}
+
+double stationPressure(const AltimeterSetting& setting) {
+    const double ratio =
+        (standardKelvinAtSeaLevel - lapseRateKelvinPerMetre * setting.elevationMetres) /
+        standardKelvinAtSeaLevel;
+    return setting.pascals * std::pow(ratio, altimeterExponent);
+}
+
+double densityAltitude(double densityKgPerM3) {
+    return densityAltitudeScaleMetres *
+           (1 - std::pow(densityKgPerM3 / standardDensity, densityAltitudeExponent));
+}
+
+Outcome<Air> evaluateAir(const Weather& weather) {
+    const double kelvin = weather.kelvin;
+    if (!within(kelvin, lowestKelvin - kelvinSlack, highestKelvin + kelvinSlack)) {
+        return rangeError("temperature", "-40 to +60 °C (-40 to 140 °F)");
+    }
+    double station = 0;
+    if (const auto* setting = std::get_if<AltimeterSetting>(&weather.pressure)) {
+        station = stationPressure(*setting);
+    } else {
+        station = std::get<StationPressure>(weather.pressure).pascals;
+    }
+    if (!within(station, lowestStationPascals, highestStationPascals)) {
+        return rangeError("station pressure", "500 to 1100 hPa (14.77 to 32.48 inHg)");
+    }
+    const auto vapour = vapourOf(weather.moisture, kelvin);
+    if (const Error* error = errorOf(vapour)) return *error;
+    const auto [vapourPascals, dewPointKelvin] = std::get<Vapour>(vapour);
+
+    const double dryPascals = station - vapourPascals;
+    const double density = dryPascals / (dryAirGasConstant * kelvin) +
+                           vapourPascals / (waterVapourGasConstant * kelvin);
+    return Air{
+        .kelvin = kelvin,
+        .stationPascals = station,
+        .vapourPascals = vapourPascals,
+        .dewPointKelvin = dewPointKelvin,
+        .densityKgPerM3 = density,
+        .densityAltitudeMetres = densityAltitude(density),
+        .nwsDensityAltitudeFeet = nwsDensityAltitudeFeet(kelvin, station, dewPointKelvin),
+        .relativeDensityPercent = density / standardDensity * 100,
+    };
+}
+
+}  // namespace moravik::raceday

@@ -1,0 +1,83 @@
+#include "moravik/raceday/jet_for_hp.h"
+
+#include <moravik/nitrous.h>
+#include <moravik/number_reading.h>
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "moravik/raceday/runs.h"
+#include "moravik/raceday/units.h"
+
+namespace moravik::raceday {
+namespace {
+
+std::string wholeText(std::int64_t value) {
+    std::array<char, 24> digits{};
+    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
+}
+
+// ".045" or "1.250": the way the window writes a jet.
+std::string jetText(std::int64_t thousandths) {
+    std::string fraction = wholeText(thousandths % 1000);
+    fraction.insert(0, 3 - fraction.size(), '0');
+    const std::int64_t whole = thousandths / 1000;
+    return (whole == 0 ? std::string() : wholeText(whole)) + "." + fraction;
+}
+
+constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
+
+// The pass reads pressures and nozzles as whole numbers from 1 to 32767.
+Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
+                                    std::string_view field, std::string_view unit) {
+    if (!value) return initial;
+    const auto whole = std::isfinite(*value) ? toWholeNumber(*value) : std::nullopt;
+    if (!whole || *whole < 1) {
+        return Error{std::string(field),
+                     std::string(field) + " must lie within 1 and 32767 " + std::string(unit)};
+    }
+    return wholeText(*whole);
+}
+
+}  // namespace
+
+Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system) {
+    if (auto error = checkPositive(targetWatts, "target power")) return *error;
+    InputTexts inputs;
+    const auto fuel = wholeFieldText(
+        system.fuelPressure ? std::optional(*system.fuelPressure / pascalsPerPsi) : std::nullopt,
+        inputs.flp, "fuel pressure", "psi");
+    const auto bottle =
+        wholeFieldText(system.bottlePressure ? std::optional(*system.bottlePressure / pascalsPerPsi)
+                                             : std::nullopt,
+                       inputs.nbp, "bottle pressure", "psi");
+    const auto nozzles = wholeFieldText(
+        system.nozzles ? std::optional(static_cast<double>(*system.nozzles)) : std::nullopt,
+        inputs.jtn, "nozzles", "nozzles");
+    for (const auto* text : {&fuel, &bottle, &nozzles}) {
+        if (const Error* error = errorOf(*text)) return *error;
+    }
+    inputs.flp = std::get<std::string>(fuel);
+    inputs.nbp = std::get<std::string>(bottle);
+    inputs.jtn = std::get<std::string>(nozzles);
+
+    const auto nozzleCount = static_cast<std::int16_t>(*readNumber(inputs.jtn));
+    const double exactJet = nitrousJetForHp(targetWatts / wattsPerHorsepower, nozzleCount);
+    const double thousandths = roundHalfToEven(exactJet * 1000);
+    if (!(thousandths >= 1 && thousandths <= largestWhole)) {
+        return Error{"target power", "target power gives no jet between .001 and 32.767 in"};
+    }
+    const auto jet = static_cast<std::int64_t>(thousandths);
+    inputs.njt = jetText(jet);
+    const CalculationOutcome outcome = calculate(inputs);
+    if (const Fault* fault = std::get_if<Fault>(&outcome)) {
+        return Error{"target power",
+                     "the Calculate pass for jet " + inputs.njt +
+                         " ended in an arithmetic fault: " + std::string(faultName(*fault))};
+    }
+    return JetForPower{exactJet, jet, std::move(inputs), std::get<ResultTexts>(outcome)};
+}
+
+}  // namespace moravik::raceday

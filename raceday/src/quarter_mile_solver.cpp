@@ -1,0 +1,75 @@
+#include "moravik/raceday/quarter_mile_solver.h"
+
+#include <cmath>
+
+#include "moravik/raceday/runs.h"
+#include "moravik/raceday/units.h"
+
+namespace moravik::raceday {
+namespace {
+
+// The formulas work in pounds, horsepower and miles per hour.
+double pounds(double kg) { return kg / kilogramsPerPound; }
+double horsepower(double watts) { return watts / wattsPerHorsepower; }
+double mph(double speed) { return speed / metresPerSecondPerMph; }
+
+// x = multiplier × ratio^exponent solved for the ratio.
+double ratioFor(double x, double multiplier, double exponent) {
+    return std::pow(x / multiplier, 1 / exponent);
+}
+
+template <typename Solve>
+Outcome<FormulaValues> solveAll(double a, std::string_view aField, double b,
+                                std::string_view bField, Solve solve) {
+    for (const auto& [value, field] : {std::pair{a, aField}, std::pair{b, bField}}) {
+        if (auto error = checkPositive(value, field)) return *error;
+    }
+    FormulaValues values{};
+    for (const FormulaConstants& f : formulaTable) {
+        values[static_cast<std::size_t>(f.formula)] = solve(f.formula, a, b);
+    }
+    return values;
+}
+
+}  // namespace
+
+std::array<QuarterMileRun, formulaCount> estimateRuns(double massKg, double watts) {
+    const double hp = horsepower(watts);
+    const QuarterMileEstimates estimates = computeQuarterMile(pounds(massKg), hp, hp);
+    std::array<QuarterMileRun, formulaCount> runs{};
+    for (std::size_t i = 0; i < formulaCount; ++i) {
+        runs[i] = {estimates[i].et, estimates[i].mph * metresPerSecondPerMph};
+    }
+    return runs;
+}
+
+double powerFromEt(Formula formula, double etSeconds, double massKg) {
+    const FormulaConstants& f = formulaConstants(formula);
+    return pounds(massKg) / ratioFor(etSeconds, f.etMultiplier, f.etExponent) * wattsPerHorsepower;
+}
+
+double powerFromSpeed(Formula formula, double speed, double massKg) {
+    const FormulaConstants& f = formulaConstants(formula);
+    return pounds(massKg) * ratioFor(mph(speed), f.mphMultiplier, f.mphExponent) *
+           wattsPerHorsepower;
+}
+
+double massFromPowerAndEt(Formula formula, double watts, double etSeconds) {
+    const FormulaConstants& f = formulaConstants(formula);
+    return horsepower(watts) * ratioFor(etSeconds, f.etMultiplier, f.etExponent) *
+           kilogramsPerPound;
+}
+
+Outcome<FormulaValues> solvePowerFromEt(double etSeconds, double massKg) {
+    return solveAll(etSeconds, "ET", massKg, "weight", powerFromEt);
+}
+
+Outcome<FormulaValues> solvePowerFromSpeed(double speed, double massKg) {
+    return solveAll(speed, "speed", massKg, "weight", powerFromSpeed);
+}
+
+Outcome<FormulaValues> solveMassFromPowerAndEt(double watts, double etSeconds) {
+    return solveAll(watts, "power", etSeconds, "ET", massFromPowerAndEt);
+}
+
+}  // namespace moravik::raceday

@@ -1,0 +1,54 @@
+#include "moravik/raceday/runs.h"
+
+#include <cmath>
+#include <string>
+
+namespace moravik::raceday {
+namespace {
+
+Outcome<MileRun> convertRun(double etSeconds, std::optional<double> speed, MileFactors factors,
+                            bool toQuarter) {
+    const std::pair<double, std::string_view> checks[] = {
+        {etSeconds, "ET"},
+        {speed.value_or(1), "speed"},
+        {factors.et, "ET factor"},
+        {factors.speed, "speed factor"},
+    };
+    for (const auto& [value, field] : checks) {
+        if (auto error = checkPositive(value, field)) return *error;
+    }
+    const auto scale = [toQuarter](double value, double factor) {
+        return toQuarter ? value * factor : value / factor;
+    };
+    const double otherEt = scale(etSeconds, factors.et);
+    const std::optional<double> otherSpeed =
+        speed ? std::optional(scale(*speed, factors.speed)) : std::nullopt;
+    if (toQuarter) return MileRun{etSeconds, speed, otherEt, otherSpeed, factors};
+    return MileRun{otherEt, otherSpeed, etSeconds, speed, factors};
+}
+
+}  // namespace
+
+std::optional<Error> checkPositive(double value, std::string_view field) {
+    if (std::isfinite(value) && value > 0) return std::nullopt;
+    return Error{std::string(field), std::string(field) + " must be a number above 0"};
+}
+
+QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
+                          const Air& airNow) {
+    const double ratio =
+        std::cbrt(correctionFactor(standard, airNow) / correctionFactor(standard, airThen));
+    return {then.etSeconds * ratio, then.speed / ratio};
+}
+
+Outcome<MileRun> eighthToQuarter(double etSeconds, std::optional<double> speed,
+                                 MileFactors factors) {
+    return convertRun(etSeconds, speed, factors, true);
+}
+
+Outcome<MileRun> quarterToEighth(double etSeconds, std::optional<double> speed,
+                                 MileFactors factors) {
+    return convertRun(etSeconds, speed, factors, false);
+}
+
+}  // namespace moravik::raceday

@@ -1,0 +1,108 @@
+#include "moravik/raceday/units.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace moravik::raceday {
+namespace {
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+}
+
+std::string_view trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool isAsciiSymbol(std::string_view symbol) {
+    return std::ranges::all_of(symbol, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+Error quantityError(std::string_view text, Quantity quantity, UnitSystem system,
+                    std::string_view field) {
+    const QuantityInfo& info = quantityInfo(quantity);
+    return Error{std::string(field), std::string(field) + ": \"" + std::string(text) +
+                                         "\" is not a " + std::string(info.name) +
+                                         "; give a number with one of the units " +
+                                         acceptedUnits(quantity) + " (a bare number is in " +
+                                         std::string(displayUnit(quantity, system).symbol) + ")"};
+}
+
+}  // namespace
+
+const Unit* findUnit(std::string_view symbol, Dimension dimension) {
+    const auto unit = std::ranges::find_if(units, [&](const Unit& u) {
+        return u.dimension == dimension && equalIgnoringCase(u.symbol, symbol);
+    });
+    return unit == units.end() ? nullptr : &*unit;
+}
+
+const Unit& displayUnit(Quantity quantity, UnitSystem system) {
+    const QuantityInfo& info = quantityInfo(quantity);
+    return *findUnit(system == UnitSystem::Imperial ? info.imperialUnit : info.metricUnit,
+                     info.dimension);
+}
+
+std::string acceptedUnits(Quantity quantity) {
+    std::string list;
+    for (const Unit& unit : units) {
+        if (unit.dimension != quantityInfo(quantity).dimension || !isAsciiSymbol(unit.symbol)) {
+            continue;
+        }
+        if (!list.empty()) list += ", ";
+        list += unit.symbol;
+    }
+    return list;
+}
+
+std::optional<NumberAndSymbol> splitQuantity(std::string_view text) {
+    std::string_view rest = trimmed(text);
+    if (!rest.empty() && rest.front() == '+') rest.remove_prefix(1);
+    double value = 0;
+    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    // from_chars also reads "nan" and "inf", which are no measurements.
+    if (error != std::errc{} || !std::isfinite(value)) return std::nullopt;
+    return NumberAndSymbol{value,
+                           trimmed(rest.substr(static_cast<std::size_t>(end - rest.data())))};
+}
+
+Outcome<double> parseQuantity(std::string_view text, Quantity quantity, UnitSystem system,
+                              std::string_view field) {
+    const auto parts = splitQuantity(text);
+    if (!parts) return quantityError(text, quantity, system, field);
+    const Unit* unit = parts->symbol.empty()
+                           ? &displayUnit(quantity, system)
+                           : findUnit(parts->symbol, quantityInfo(quantity).dimension);
+    if (unit == nullptr) return quantityError(text, quantity, system, field);
+    return toSi(parts->number, *unit);
+}
+
+Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field) {
+    if (text == "imperial") return UnitSystem::Imperial;
+    if (text == "metric") return UnitSystem::Metric;
+    return Error{std::string(field), std::string(field) + ": \"" + std::string(text) +
+                                         "\" is not a unit system; give imperial or metric"};
+}
+
+std::string fixedText(double value, int decimals) {
+    // Room for the largest double in fixed notation.
+    std::array<char, 400> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                   std::chars_format::fixed, decimals)
+                         .ptr;
+    return {digits.data(), end};
+}
+
+std::string displayText(double si, Quantity quantity, UnitSystem system) {
+    const Unit& unit = displayUnit(quantity, system);
+    return fixedText(fromSi(si, unit), quantityInfo(quantity).decimals) + " " +
+           std::string(unit.symbol);
+}
+
+}  // namespace moravik::raceday

@@ -1,0 +1,139 @@
+#include "moravik/raceday/air.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "raceday_test_support.h"
+
+namespace moravik::raceday {
+namespace {
+double hectopascals(double hpa) { return hpa * 100; }
+
+// Smithsonian Meteorological Tables (R. J. List, 6th revised edition, 1951),
+// saturation vapour pressure over water. Wobus's polynomial is a fit to this
+// table, and its error, not the printed digits, bounds the agreement: within
+// 3e-5 of the value. Tetens's 237.3 form is 4e-4 off at 20 °C.
+TEST(SaturationVapourPressure, MatchesTheSmithsonianTable) {
+    const struct {
+        double celsius, hectopascals;
+    } table[] = {{-10, 2.8627}, {0, 6.1078},  {10, 12.272},
+                 {20, 23.373},  {30, 42.430}, {40, 73.777}};
+    for (const auto& [c, hpa] : table) {
+        EXPECT_NEAR(saturationVapourPressure(celsius(c)), hectopascals(hpa),
+                    hectopascals(hpa) * 3e-5)
+            << c << " °C";
+    }
+}
+
+// The same table read backwards: a vapour pressure of the table has its
+// temperature as dew point (3e-5 of the pressure is under 0.001 K).
+TEST(DewPoint, InvertsTheSmithsonianTable) {
+    const struct {
+        double hectopascals, celsius;
+    } table[] = {{6.1078, 0}, {12.272, 10}, {23.373, 20}, {42.430, 30}};
+    for (const auto& [hpa, c] : table) {
+        EXPECT_NEAR(dewPointFor(hectopascals(hpa)), celsius(c), 0.001) << hpa << " hPa";
+    }
+}
+
+// Station pressures from the NWS density-altitude calculator
+// (weather.gov/epz/wxcalc_densityaltitude), as recorded with their inputs in
+// the tests of github.com/fvalka/AviatorsBot (StationPressureTest.scala);
+// shown to 0.01 hPa.
+TEST(StationPressure, MatchesTheNwsCalculator) {
+    const struct {
+        double altimeterHpa, elevationMetres, stationHpa;
+    } table[] = {{1013, 304.8, 976.91},
+                 {1013, 3048, 696.49},
+                 {990, 500, 932.67},
+                 {1050, 0, 1050},
+                 {1013, -200, 1037.27}};
+    for (const auto& [altimeter, elevation, station] : table) {
+        EXPECT_NEAR(stationPressure({hectopascals(altimeter), elevation}), hectopascals(station),
+                    hectopascals(0.01))
+            << elevation << " m";
+    }
+}
+
+// NWS density-altitude calculator: 1013 hPa station pressure, 30 °C, dew point
+// 20 °C gives 2044.3 ft (AviatorsBot, DensityAltitudeTest.scala). Rankine by
+// 459.67 instead of the NWS's 459.69 gives 2043.1 ft, and 237.3 instead of
+// 237.7 in its vapour pressure 2044.9 ft.
+TEST(NwsDensityAltitude, ReproducesTheNwsCalculator) {
+    const Air air =
+        airOf({celsius(30), StationPressure{hectopascals(1013)}, DewPoint{celsius(20)}});
+    EXPECT_NEAR(air.nwsDensityAltitudeFeet, 2044.3, 0.05);
+}
+
+// The International Standard Atmosphere (ICAO Doc 7488): 1.2250 kg/m³ at sea
+// level with 15 °C and 1013.25 hPa, and 0.3639 kg/m³ at the tropopause, 11000 m.
+TEST(DensityAltitude, MatchesTheStandardAtmosphere) {
+    const Air sea = airOf({celsius(15), StationPressure{hectopascals(1013.25)}, {}});
+    EXPECT_NEAR(sea.densityKgPerM3, 1.2250, 0.00005);
+    EXPECT_NEAR(sea.relativeDensityPercent, 100, 0.005);
+    EXPECT_NEAR(densityAltitude(1.225), 0, 1e-9);
+    // ±0.00005 kg/m³ of the printed density is ±1.1 m there.
+    EXPECT_NEAR(densityAltitude(0.3639), 11000, 1.1);
+}
+
+TEST(EvaluateAir, HumidityAndDewPointDescribeTheSameAir) {
+    // Saturated air has its own temperature as dew point.
+    const Air saturated =
+        airOf({celsius(30), StationPressure{hectopascals(1000)}, RelativeHumidity{1}});
+    EXPECT_NEAR(*saturated.dewPointKelvin, celsius(30), 1e-9);
+    const Air byDewPoint =
+        airOf({celsius(30), StationPressure{hectopascals(1000)}, DewPoint{celsius(30)}});
+    EXPECT_NEAR(byDewPoint.densityKgPerM3, saturated.densityKgPerM3, 1e-12);
+    // Moist air is lighter than dry air of the same pressure and temperature.
+    const Air dry = airOf({celsius(30), StationPressure{hectopascals(1000)}, {}});
+    EXPECT_LT(saturated.densityKgPerM3, dry.densityKgPerM3);
+    EXPECT_FALSE(dry.dewPointKelvin.has_value());
+    EXPECT_EQ(dry.vapourPascals, 0);
+}
+
+TEST(EvaluateAir, RefusesValuesOutsideTheAcceptedRanges) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        const char* name;
+        Weather weather;
+        std::string field;
+    } table[] = {
+        {"cold", {celsius(-40.01), StationPressure{hectopascals(1000)}, {}}, "temperature"},
+        {"hot", {celsius(60.01), StationPressure{hectopascals(1000)}, {}}, "temperature"},
+        {"not a number", {nan, StationPressure{hectopascals(1000)}, {}}, "temperature"},
+        {"low pressure",
+         {celsius(20), StationPressure{hectopascals(499.9)}, {}},
+         "station pressure"},
+        {"high pressure",
+         {celsius(20), StationPressure{hectopascals(1100.1)}, {}},
+         "station pressure"},
+        {"mountain top",
+         {celsius(20), AltimeterSetting{hectopascals(1013), 6000}, {}},
+         "station pressure"},
+        {"humidity above 100 %",
+         {celsius(20), StationPressure{hectopascals(1000)}, RelativeHumidity{1.001}},
+         "humidity"},
+        {"negative humidity",
+         {celsius(20), StationPressure{hectopascals(1000)}, RelativeHumidity{-0.01}},
+         "humidity"},
+        {"dew point above temperature",
+         {celsius(20), StationPressure{hectopascals(1000)}, DewPoint{celsius(20.1)}},
+         "dew point"},
+    };
+    for (const auto& [name, weather, field] : table) {
+        const auto outcome = evaluateAir(weather);
+        const Error* error = errorOf(outcome);
+        ASSERT_NE(error, nullptr) << name;
+        EXPECT_EQ(error->field, field) << name;
+        EXPECT_NE(error->message.find(field), std::string::npos) << name;
+    }
+    // The bounds themselves are accepted.
+    EXPECT_EQ(errorOf(evaluateAir({celsius(-40), StationPressure{hectopascals(500)}, {}})),
+              nullptr);
+    EXPECT_EQ(errorOf(evaluateAir({celsius(60), StationPressure{hectopascals(1100)}, {}})),
+              nullptr);
+}
+
+}  // namespace
+}  // namespace moravik::raceday

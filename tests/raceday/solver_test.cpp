@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+#include <moravik/nitrous.h>
+
+#include <cmath>
+
+#include "moravik/raceday/jet_for_hp.h"
+#include "moravik/raceday/quarter_mile_solver.h"
+#include "moravik/raceday/runs.h"
+#include "moravik/raceday/units.h"
+
+namespace moravik::raceday {
+namespace {
+
+double pounds(double lb) { return lb * kilogramsPerPound; }
+double hp(double h) { return h * wattsPerHorsepower; }
+double mph(double v) { return v * metresPerSecondPerMph; }
+double inHp(double watts) { return watts / wattsPerHorsepower; }
+
+// Ulps between two doubles of the same sign.
+double ulpsApart(double a, double b) { return std::fabs(a - b) / (std::nextafter(b, 2 * b) - b); }
+
+// The Calculate pass's own examples for its four formulas, 2562 lb and 210 hp,
+// printed to four decimals (one in the fourth decimal of an ET is under
+// 0.003 hp, of an MPH under 0.0005 hp); and 8 lb with 1 hp to 15 digits,
+// which tells the pass's exponent 0.333333 from one third.
+TEST(SolvePower, ReturnsTheHorsepowerOfThePassesOwnExamples) {
+    const struct {
+        Formula formula;
+        double weightLb, et, mph, hp, etTolerance, mphTolerance;
+    } table[] = {
+        {Formula::Huntington, 2562, 14.4801, 97.7379, 210, 0.003, 0.0005},
+        {Formula::Fox, 2562, 14.4317, 99.9098, 210, 0.003, 0.0005},
+        {Formula::Hale, 2562, 13.4096, 101.6474, 210, 0.003, 0.0005},
+        {Formula::LuciusRoadTrack, 2562, 14.1346, 100.2920, 210, 0.003, 0.0005},
+        {Formula::Huntington, 8, 12.5799912802115, 112.500077979085, 1, 1e-12, 1e-12},
+    };
+    for (const auto& row : table) {
+        EXPECT_NEAR(inHp(powerFromEt(row.formula, row.et, pounds(row.weightLb))), row.hp,
+                    row.etTolerance)
+            << formulaKeys[static_cast<std::size_t>(row.formula)];
+        EXPECT_NEAR(inHp(powerFromSpeed(row.formula, mph(row.mph), pounds(row.weightLb))), row.hp,
+                    row.mphTolerance)
+            << formulaKeys[static_cast<std::size_t>(row.formula)];
+    }
+}
+
+// calculatorvast.com quarter-mile calculator, worked example: Fox, 3400 lb and
+// 450 hp run "≈ 12.30 s" and "≈ 117 mph". Half a unit of the printed digits is
+// ±0.55 hp for the ET and ±5.8 hp for the speed.
+TEST(SolvePower, ReturnsThePowerOfAPublishedFoxExample) {
+    EXPECT_NEAR(inHp(powerFromEt(Formula::Fox, 12.30, pounds(3400))), 450, 0.55);
+    EXPECT_NEAR(inHp(powerFromSpeed(Formula::Fox, mph(117), pounds(3400))), 450, 5.8);
+}
+
+TEST(SolvePower, RoundTripsThroughThePassesFormulas) {
+    for (const double weightLb : {900.0, 2562.0, 3400.0, 5200.0}) {
+        for (const double horsepower : {45.0, 210.0, 450.0, 2500.0}) {
+            const auto runs = estimateRuns(pounds(weightLb), hp(horsepower));
+            for (const FormulaConstants& f : formulaTable) {
+                const auto& run = runs[static_cast<std::size_t>(f.formula)];
+                EXPECT_LE(ulpsApart(powerFromEt(f.formula, run.etSeconds, pounds(weightLb)),
+                                    hp(horsepower)),
+                          8)
+                    << f.name << ' ' << weightLb << ' ' << horsepower;
+                EXPECT_LE(ulpsApart(powerFromSpeed(f.formula, run.speed, pounds(weightLb)),
+                                    hp(horsepower)),
+                          8)
+                    << f.name << ' ' << weightLb << ' ' << horsepower;
+                EXPECT_LE(ulpsApart(massFromPowerAndEt(f.formula, hp(horsepower), run.etSeconds),
+                                    pounds(weightLb)),
+                          8)
+                    << f.name << ' ' << weightLb << ' ' << horsepower;
+            }
+        }
+    }
+}
+
+TEST(SolvePower, RefusesInputsThatAreNotAboveZero) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(errorOf(solvePowerFromEt(0, 1000))->field, "ET");
+    EXPECT_EQ(errorOf(solvePowerFromEt(12, -1))->field, "weight");
+    EXPECT_EQ(errorOf(solvePowerFromSpeed(nan, 1000))->field, "speed");
+    EXPECT_EQ(errorOf(solveMassFromPowerAndEt(INFINITY, 12))->field, "power");
+    EXPECT_EQ(errorOf(solvePowerFromEt(12, 1000)), nullptr);
+}
+
+// A published table of eighth-mile ETs and their quarter-mile estimates with
+// the 1.57 multiplier (calculator.city "1/8th to 1/4 Mile Calculator"), to
+// 0.01 s; and calchorsepower.com's worked example with the factors set to
+// 1.557 and 1.25: 8.5 s and 85 mph give 13.23 s and 106 mph.
+TEST(EighthMile, MatchesPublishedConversions) {
+    const double eighths[] = {5.00, 5.50, 6.00, 6.50, 7.00, 7.50, 8.00};
+    const double quarters[] = {7.85, 8.64, 9.42, 10.21, 10.99, 11.78, 12.56};
+    for (std::size_t i = 0; i < std::size(eighths); ++i) {
+        const auto run = std::get<MileRun>(eighthToQuarter(eighths[i], std::nullopt));
+        EXPECT_NEAR(run.quarterEtSeconds, quarters[i], 0.005 + 1e-9) << eighths[i];
+        EXPECT_EQ(run.factors.et, 1.57);
+        const auto back = std::get<MileRun>(quarterToEighth(quarters[i], std::nullopt));
+        EXPECT_NEAR(back.eighthEtSeconds, eighths[i], 0.005 / 1.57 + 1e-9) << quarters[i];
+    }
+    const auto set = std::get<MileRun>(eighthToQuarter(8.5, mph(85), {1.557, 1.25}));
+    EXPECT_NEAR(set.quarterEtSeconds, 13.23, 0.005);
+    EXPECT_NEAR(*set.quarterSpeed, mph(106), mph(0.5));
+    EXPECT_EQ(set.factors.speed, 1.25);
+}
+
+TEST(EighthMile, RefusesFactorsAndTimesThatAreNotAboveZero) {
+    EXPECT_EQ(errorOf(eighthToQuarter(0, std::nullopt))->field, "ET");
+    EXPECT_EQ(errorOf(eighthToQuarter(7, -3.0))->field, "speed");
+    EXPECT_EQ(errorOf(quarterToEighth(11, std::nullopt, {0, 1.26}))->field, "ET factor");
+    EXPECT_EQ(errorOf(quarterToEighth(11, std::nullopt, {1.57, NAN}))->field, "speed factor");
+}
+
+// No published worked example of the cube-root weather prediction was found;
+// these check its behaviour instead.
+TEST(PredictRun, GoesBackAndForthAndFollowsTheAir) {
+    const auto airOf = [](double c, double hpa) {
+        return std::get<Air>(evaluateAir({c + 273.15, StationPressure{hpa * 100}, {}}));
+    };
+    const Air hot = airOf(35, 950);
+    const Air cool = airOf(10, 1020);
+    const QuarterMileRun slip{12.0, mph(110)};
+    for (const StandardName& s : standards) {
+        const auto same = predictRun(slip, s.standard, hot, hot);
+        EXPECT_EQ(same.etSeconds, slip.etSeconds) << s.key;
+        const auto cooler = predictRun(slip, s.standard, hot, cool);
+        EXPECT_LT(cooler.etSeconds, slip.etSeconds) << s.key;
+        EXPECT_GT(cooler.speed, slip.speed) << s.key;
+        const auto back = predictRun(cooler, s.standard, cool, hot);
+        EXPECT_NEAR(back.etSeconds, slip.etSeconds, 1e-12) << s.key;
+        EXPECT_NEAR(back.speed, slip.speed, 1e-12) << s.key;
+    }
+}
+
+// The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
+// nozzle (fuel jet .017) and 162.58032 hp through four (standard jet .034).
+TEST(JetForPower, FindsTheJetOfThePassesOwnExamples) {
+    const auto one = std::get<JetForPower>(jetForPower(hp(40.64508), {}));
+    EXPECT_EQ(one.thousandths, 30);
+    EXPECT_EQ(one.inputs.njt, ".030");
+    EXPECT_EQ(one.results[resultIndex(SingleResult::NitrousHp)], " 40.64508");
+    EXPECT_EQ(one.results[resultIndex(SingleResult::FuelJet)], " .017");
+    const auto four = std::get<JetForPower>(jetForPower(hp(162.58032), {.nozzles = 4}));
+    EXPECT_EQ(four.thousandths, 30);
+    EXPECT_EQ(four.results[resultIndex(SingleResult::StandardJet)], " .034");
+}
+
+TEST(JetForPower, RoundTripsEveryJetThroughTheNitrousRelation) {
+    for (const std::int16_t nozzles : {1, 2, 8}) {
+        for (std::int64_t k = 1; k <= 1500; k += 7) {
+            const double added = computeNitrous(k / 1000.0, 43, 900, nozzles, 0).nitrousHp;
+            const auto jet = jetForPower(hp(added), {.nozzles = nozzles});
+            ASSERT_EQ(errorOf(jet), nullptr) << k;
+            EXPECT_EQ(std::get<JetForPower>(jet).thousandths, k) << k << ' ' << nozzles;
+        }
+    }
+}
+
+TEST(JetForPower, PassesPressuresAsWholePsiAndRefusesImpossibleSystems) {
+    const auto bar = std::get<JetForPower>(
+        jetForPower(hp(100), {.fuelPressure = 3e5, .bottlePressure = 62e5, .nozzles = 2}));
+    EXPECT_EQ(bar.inputs.flp, "44");   // 3 bar is 43.51 psi
+    EXPECT_EQ(bar.inputs.nbp, "899");  // 62 bar is 899.2 psi
+    EXPECT_EQ(bar.inputs.jtn, "2");
+    EXPECT_EQ(errorOf(jetForPower(0, {}))->field, "target power");
+    EXPECT_EQ(errorOf(jetForPower(hp(1e-6), {}))->field, "target power");
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.fuelPressure = 0}))->field, "fuel pressure");
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.bottlePressure = 1e12}))->field, "bottle pressure");
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.nozzles = 40000}))->field, "nozzles");
+}
+
+}  // namespace
+}  // namespace moravik::raceday

@@ -1,0 +1,128 @@
+#include "moravik/raceday/units.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "moravik/raceday/weather_text.h"
+
+namespace moravik::raceday {
+namespace {
+
+double parsed(std::string_view text, Quantity quantity, UnitSystem system = UnitSystem::Imperial) {
+    const auto outcome = parseQuantity(text, quantity, system, "--value");
+    if (const Error* error = errorOf(outcome)) ADD_FAILURE() << error->message;
+    return std::get<double>(outcome);
+}
+
+// Expected SI values by the definitions of the units (NIST SP 811 appendix B):
+// 86 °F is 30 °C; 1 inHg (0 °C) 3386.389 Pa; 1 ft 0.3048 m; 1 lb 0.45359237 kg;
+// 1 hp 745.69987158227022 W; 1 PS 735.49875 W; 1 mph 0.44704 m/s.
+TEST(ParseQuantity, ReadsTheIssuesSuffixes) {
+    const struct {
+        const char* text;
+        Quantity quantity;
+        double si;
+    } table[] = {
+        {"86F", Quantity::Temperature, 303.15},
+        {"30C", Quantity::Temperature, 303.15},
+        {"-40°F", Quantity::Temperature, 233.15},
+        {"29.92inHg", Quantity::Barometer, 101320.75888},
+        {"1013hPa", Quantity::Barometer, 101300},
+        {"101.3kPa", Quantity::Barometer, 101300},
+        {"1013mbar", Quantity::Barometer, 101300},
+        {"5800ft", Quantity::Elevation, 1767.84},
+        {"1768m", Quantity::Elevation, 1768},
+        {"40%", Quantity::Humidity, 0.4},
+        {"3200lb", Quantity::Weight, 1451.495584},
+        {"1450kg", Quantity::Weight, 1450},
+        {"450hp", Quantity::Power, 335564.942212022},
+        {"335kW", Quantity::Power, 335000},
+        {"456PS", Quantity::Power, 335387.43},
+        {"130mph", Quantity::Speed, 58.1152},
+        {"209km/h", Quantity::Speed, 58.0555555555556},
+        {" 12.5 s ", Quantity::Time, 12.5},
+        {"43 PSI", Quantity::LinePressure, 296474.56360622},
+        {"+3bar", Quantity::LinePressure, 3e5},
+    };
+    for (const auto& [text, quantity, si] : table) {
+        EXPECT_NEAR(parsed(text, quantity), si, std::fabs(si) * 1e-12) << text;
+    }
+}
+
+TEST(ParseQuantity, ReadsABareNumberInTheChosenSystem) {
+    EXPECT_NEAR(parsed("86", Quantity::Temperature), 303.15, 1e-12);
+    EXPECT_NEAR(parsed("30", Quantity::Temperature, UnitSystem::Metric), 303.15, 1e-12);
+    EXPECT_NEAR(parsed("130", Quantity::Speed), 58.1152, 1e-12);
+    EXPECT_NEAR(parsed("3", Quantity::LinePressure, UnitSystem::Metric), 3e5, 1e-9);
+}
+
+TEST(ParseQuantity, RefusesWhatIsNoQuantityAndListsTheUnits) {
+    for (const char* text : {"", "nan", "inf", "-infinity", "NaNF", "86X", "F86", "1e999F",
+                             "86 F F", "0x10", "1013hPa", "12 ft"}) {
+        const auto outcome =
+            parseQuantity(text, Quantity::Temperature, UnitSystem::Imperial, "--t");
+        const Error* error = errorOf(outcome);
+        ASSERT_NE(error, nullptr) << text;
+        EXPECT_EQ(error->message.rfind("--t: ", 0), 0u) << error->message;
+        EXPECT_NE(error->message.find("F, C, K"), std::string::npos) << error->message;
+    }
+}
+
+TEST(DisplayText, ShowsTheSystemsUnit) {
+    EXPECT_EQ(displayText(303.15, Quantity::Temperature, UnitSystem::Imperial), "86.0 F");
+    EXPECT_EQ(displayText(303.15, Quantity::Temperature, UnitSystem::Metric), "30.0 C");
+    EXPECT_EQ(displayText(101320.75888, Quantity::Barometer, UnitSystem::Imperial), "29.92 inHg");
+    EXPECT_EQ(displayText(1767.84, Quantity::Elevation, UnitSystem::Imperial), "5800 ft");
+    EXPECT_EQ(displayText(1e300, Quantity::Weight, UnitSystem::Metric).size(), 301u + 3u);
+}
+
+TEST(ParseWeather, ReadsTheIssuesExamples) {
+    const auto first =
+        std::get<Weather>(parseWeather("86F 29.10inHg 40%", UnitSystem::Metric, "--then"));
+    EXPECT_NEAR(first.kelvin, 303.15, 1e-12);
+    EXPECT_NEAR(std::get<StationPressure>(first.pressure).pascals, 98543.9199, 1e-9);
+    EXPECT_NEAR(std::get<RelativeHumidity>(first.moisture).ratio, 0.4, 1e-15);
+
+    const auto second = std::get<Weather>(
+        parseWeather("  30C alt 1013hPa\telev 1768m dew 12C ", UnitSystem::Imperial, "--now"));
+    const auto setting = std::get<AltimeterSetting>(second.pressure);
+    EXPECT_EQ(setting.pascals, 101300);
+    EXPECT_EQ(setting.elevationMetres, 1768);
+    EXPECT_NEAR(std::get<DewPoint>(second.moisture).kelvin, 285.15, 1e-12);
+
+    // Keywords make bare numbers possible; they take the chosen system's unit.
+    const auto bare = std::get<Weather>(
+        parseWeather("temp 86 alt 29.92 elev 5800 rh 40", UnitSystem::Imperial, "--now"));
+    EXPECT_NEAR(std::get<AltimeterSetting>(bare.pressure).elevationMetres, 1767.84, 1e-9);
+}
+
+TEST(ParseWeather, RefusesIncompleteOrContradictoryWeather) {
+    const struct {
+        const char* text;
+        const char* says;
+    } table[] = {
+        {"86F 40%", "station pressure"},
+        {"29.92inHg", "temperature is missing"},
+        {"86F 29.92inHg alt 29.92inHg elev 10ft", "either a station pressure"},
+        {"86F alt 29.92inHg", "go together"},
+        {"86F 29.92inHg elev 100m", "go together"},
+        {"86F 29.92inHg 40% dew 50F", "not both"},
+        {"86F 90F 29.92inHg", "given twice"},
+        {"86 29.92inHg", "neither a keyword"},
+        {"86F 29.92inHg dew", "needs a value"},
+        {"86F 29.92inHg dew nanF", "is not a temperature"},
+        {"86F 29.92inHg 40kg", "neither a keyword"},
+        {"", "temperature is missing"},
+    };
+    for (const auto& [text, says] : table) {
+        const auto outcome = parseWeather(text, UnitSystem::Imperial, "--then");
+        const Error* error = errorOf(outcome);
+        ASSERT_NE(error, nullptr) << text;
+        EXPECT_EQ(error->field, "--then") << text;
+        EXPECT_NE(error->message.find(says), std::string::npos) << text << ": " << error->message;
+    }
+}
+
+}  // namespace
+}  // namespace moravik::raceday
