@@ -193,12 +193,6 @@ INSTANTIATE_TEST_SUITE_P(
                   Fault::DivisionByZero}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(Calculate, AFaultLeavesNothingBehind) {
-    const auto before = calculate(InputTexts{});
-    ASSERT_TRUE(std::holds_alternative<Fault>(calculate(inputsWith({{"flp", ""}}))));
-    EXPECT_EQ(calculate(InputTexts{}), before);
-}
-
 TEST(Calculate, CommaDecimalLocaleChangesNothing) {
     const InputTexts inputs =
         inputsWith({{"njt", "0.0625"}, {"jtn", "3"}, {"altitudeDD", "Denver, CO  5800"}});
