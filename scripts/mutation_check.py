@@ -64,7 +64,7 @@ PLANTS = [
            ('"HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]',
             '"HP to wheels:", results[resultIndex(SingleResult::NitrousHp)]', 1)]),
     Plant("batch-no-early-flush", "the early flush removed from --batch", "cli/src/batch.cpp",
-          [("pending.size() >= flushThreshold || in.rdbuf()->in_avail() <= 0",
+          [("pending.size() >= flushThreshold || reader.mayWait()",
             "pending.size() >= flushThreshold", 1)]),
     # Further faults that the tests catch.
     Plant("track-factor-digit", "Tucson MPH factor 1.0382 instead of 1.0381", "engine/src/tracks.cpp",

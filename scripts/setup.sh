@@ -12,8 +12,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   fonts-liberation2 fontconfig
   locales
-  desktop-file-utils appstream dpkg-dev file man-db
-  hyperfine python3 python3-pil
+  desktop-file-utils appstream dpkg-dev file man-db lintian
+  hyperfine python3 python3-pil time
 )
 
 missing=()

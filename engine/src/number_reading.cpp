@@ -86,8 +86,13 @@ bool isBeyondLargestDouble(std::string_view integerDigits, std::string_view frac
     return magnitude + (negative ? -exponent : exponent) > 0;
 }
 
+struct Reading {
+    std::optional<double> value;
+    std::size_t length;  // how many characters belong to the number; 0 without a digit
+};
+
 // The decimal number at the start of a text without ignored characters.
-std::optional<double> readDecimal(std::string_view text) {
+Reading readDecimal(std::string_view text) {
     const bool hasSign = startsWithAnyOf(text, 0, "+-");
     const std::size_t integerStart = hasSign ? 1 : 0;
     std::size_t end = skip(text, integerStart, isDigit);
@@ -98,7 +103,7 @@ std::optional<double> readDecimal(std::string_view text) {
         end = skip(text, fractionStart, isDigit);
         fractionDigits = text.substr(fractionStart, end - fractionStart);
     }
-    if (integerDigits.empty() && fractionDigits.empty()) return 0.0;
+    if (integerDigits.empty() && fractionDigits.empty()) return {0.0, 0};
 
     // An exponent marker counts only when at least one digit follows it.
     std::string_view exponentText;
@@ -119,27 +124,29 @@ std::optional<double> readDecimal(std::string_view text) {
     double value = 0;
     const auto [stop, error] = std::from_chars(first, text.data() + end, value);
     if (error == std::errc::result_out_of_range) {
-        if (isBeyondLargestDouble(integerDigits, fractionDigits, exponentText)) return std::nullopt;
-        return negative ? -0.0 : 0.0;
+        if (isBeyondLargestDouble(integerDigits, fractionDigits, exponentText)) return {{}, end};
+        return {negative ? -0.0 : 0.0, end};
     }
-    return value;
+    return {value, end};
+}
+
+template <typename Convert>
+Reading readWholeDigits(std::string_view text, bool (*isDigitOfRadix)(char), Convert convert) {
+    const std::size_t end = skip(text, 2, isDigitOfRadix);
+    return {convert(std::string(text.substr(2, end - 2))), end > 2 ? end : 0};
 }
 
 // The number at the start of a text without ignored characters.
-std::optional<double> readSignificant(std::string_view text) {
+Reading readSignificant(std::string_view text) {
     if (!text.starts_with('&')) return readDecimal(text);
-    if (startsWithAnyOf(text, 1, "hH")) {
-        return hexDigitsToDouble(std::string(text.substr(2, skip(text, 2, isHexDigit) - 2)));
-    }
+    if (startsWithAnyOf(text, 1, "hH")) return readWholeDigits(text, isHexDigit, hexDigitsToDouble);
     if (startsWithAnyOf(text, 1, "oO")) {
-        return octalDigitsToDouble(std::string(text.substr(2, skip(text, 2, isOctalDigit) - 2)));
+        return readWholeDigits(text, isOctalDigit, octalDigitsToDouble);
     }
-    return 0.0;
+    return {0.0, 0};
 }
 
-}  // namespace
-
-std::optional<double> readNumber(std::string_view text) {
+Reading readText(std::string_view text) {
     // Most texts hold no ignored character and are read in place.
     if (text.find_first_of(ignoredCharacters) == std::string_view::npos) {
         return readSignificant(text);
@@ -148,6 +155,20 @@ std::optional<double> readNumber(std::string_view text) {
     std::ranges::copy_if(text, std::back_inserter(significant),
                          [](char c) { return !isIgnored(c); });
     return readSignificant(significant);
+}
+
+}  // namespace
+
+std::optional<double> readNumber(std::string_view text) { return readText(text).value; }
+
+std::size_t readNumberLength(std::string_view text) {
+    // Past the number's characters in the text, ignored ones included.
+    std::size_t pos = 0;
+    for (std::size_t remaining = readText(text).length; remaining > 0; ++pos) {
+        if (!isIgnored(text[pos])) --remaining;
+    }
+    const auto ignoredFrom = text.find_first_not_of(ignoredCharacters, pos);
+    return ignoredFrom == std::string_view::npos ? text.size() : ignoredFrom;
 }
 
 double roundHalfToEven(double value) {

@@ -88,6 +88,16 @@ TEST(ReadNumber, HugeTextsAreReadWithoutTrouble) {
               1);
 }
 
+TEST(ReadNumberLength, PointsAtTheFirstIgnoredCharacter) {
+    const std::vector<std::pair<std::string, std::size_t>> cases{
+        {"3,200", 1}, {"43 psi", 3}, {" 7 ", 3},   {"9 00", 4},  {"abc", 0},  {"  abc", 2},
+        {"", 0},      {"1e", 1},     {"1 e+x", 2}, {"1e5x", 3},  {"5.x", 2},  {".", 0},
+        {"-", 0},     {"+abc", 0},   {"&H1G", 3},  {"&Hxyz", 0}, {"&O78", 3},
+    };
+    for (const auto& [text, length] : cases)
+        EXPECT_EQ(moravik::readNumberLength(text), length) << text;
+}
+
 struct WholeCase {
     double value;
     std::int16_t expected;

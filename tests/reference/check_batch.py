@@ -103,17 +103,19 @@ def main():
     args = parser.parse_args()
 
     cases = generated_cases(args.seed, args.cases)
+    outcomes = [calculate(case) for case in cases]
+    # Status 1 when some pass ended in an arithmetic fault.
+    status = 1 if any(isinstance(outcome, str) for outcome in outcomes) else 0
     lines = "".join(json.dumps(case) + "\n" for case in cases)
     run = subprocess.run([args.calc, "--batch"], input=lines.encode(), capture_output=True,
                          timeout=120, check=False)
     answers = run.stdout.decode().splitlines()
-    if run.returncode != 0 or len(answers) != len(cases):
-        sys.exit("moravik-calc --batch exited with %d and gave %d lines for %d: %s"
-                 % (run.returncode, len(answers), len(cases), run.stderr.decode()[:500]))
+    if run.returncode != status or len(answers) != len(cases):
+        sys.exit("moravik-calc --batch exited with %d (expected %d) and gave %d lines for %d: %s"
+                 % (run.returncode, status, len(answers), len(cases), run.stderr.decode()[:500]))
 
     failures = []
-    for case, answer in zip(cases, answers):
-        expected = calculate(case)
+    for case, expected, answer in zip(cases, outcomes, answers):
         got = json.loads(answer)
         got = got.get("fault") or got.get("fields")
         if got != expected:

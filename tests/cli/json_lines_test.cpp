@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 #include <moravik/calculate.h>
 #include <moravik/cli/batch.h>
-#include <moravik/cli/jet_chart.h>
 #include <moravik/cli/output.h>
 
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
@@ -31,7 +31,7 @@ TEST(BatchLine, HugeOrStrangeLinesGiveOneShortLine) {
     for (const auto& [line, error] : cases) {
         const auto output = batchLine(line, 2);
         ASSERT_TRUE(output.has_value()) << error;
-        EXPECT_FALSE(output->valid) << error;
+        EXPECT_EQ(output->status, ExitStatus::UsageError) << error;
         EXPECT_EQ(output->json, R"({"error":")" + error + "\"}");
     }
     const auto hugeJet = batchLine(R"({"njt":")" + std::string(10'000'000, '9') + R"("})", 2);
@@ -53,32 +53,23 @@ TEST(OutcomeJson, IsWhatTheJsonLibraryReadsBack) {
     EXPECT_EQ(outcomeJson(calculate(denver)), R"({"fault":"division by zero"})");
 }
 
-TEST(JetChart, EachRowIsAPassOverItsOwnExactJetText) {
-    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
-        {"0:0.3:0.1", {"0", "0.1", "0.2", "0.3"}},  // 3 * 0.1 is not 0.3 in binary
-        {".01:.1:.04", {"0.01", "0.05", "0.09"}},   // the last step stays below TO
-        {"2.:3.5:0.50", {"2", "2.5", "3", "3.5"}},
-        {"0.075:0.075:0.001", {"0.075"}},
-        {"999999.998:999999.999:0.001", {"999999.998", "999999.999"}},
+TEST(RunBatch, ALineBeyondTheCapGetsAnErrorOfItsOwnAndTheRunGoesOn) {
+    // Blanks inside a number text are skipped, so both long lines read as .118.
+    const auto line = [](std::size_t blanks) {
+        return R"({"njt":")" + std::string(blanks, ' ') + R"(.118"})";
     };
-    InputTexts inputs;
-    inputs.jtn = "4";
-    inputs.altitudeDD = "Boise, ID  2700";
-    for (const auto& [text, jets] : cases) {
-        const auto range = parseJetRange(text);
-        ASSERT_TRUE(std::holds_alternative<JetRange>(range)) << text;
-        const auto rows = jetChart(std::get<JetRange>(range), inputs);
-        ASSERT_EQ(rows.size(), jets.size()) << text;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            auto rowInputs = inputs;
-            rowInputs.njt = jets[i];
-            EXPECT_EQ(rows[i].jet, jets[i]) << text;
-            EXPECT_EQ(rows[i].outcome, calculate(rowInputs)) << jets[i];
-        }
-    }
-    const auto largest = parseJetRange("0:9.999:0.001");
-    ASSERT_TRUE(std::holds_alternative<JetRange>(largest));
-    EXPECT_EQ(jetChart(std::get<JetRange>(largest), {}).size(), 10000u);
+    const std::size_t blanksAtCap = maxBatchLineLength - line(0).size();
+    std::istringstream in(line(blanksAtCap) + "\n" + line(blanksAtCap + 1) + "\n{}");
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(runBatch({in, "standard input"}, out, err), ExitStatus::UsageError);
+    InputTexts jet;
+    jet.njt = ".118";
+    EXPECT_EQ(out.str(), outcomeJson(calculate(jet)) +
+                             "\n{\"error\":\"line 2: longer than 1048576 bytes, the limit of a "
+                             "line\"}\n" +
+                             outcomeJson(calculate({})) + "\n");
+    EXPECT_EQ(err.str(), "");
 }
 
 }  // namespace
