@@ -47,7 +47,7 @@ private slots:
     void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
 
     void everyCaptionFitsItsBox() {
-        MainWindow main;
+        App main;
         int captions = 0;
         QString problems;
         for (const QString window : {"Form1", "Form5", "Form6"}) {
@@ -79,7 +79,7 @@ private slots:
     void windowsFollowTheDesignGeometry() {
         QFETCH(QString, place);
         QFETCH(QRect, twips);
-        MainWindow main;
+        App main;
         const QStringList names = place.split('/');
         QWidget* shown = main.show(names[0]);
         QVERIFY2(shown, qPrintable(main.messages.join('\n')));
@@ -92,7 +92,7 @@ private slots:
     }
 
     void captionLabelsAreBuddiesOfTheirBoxes() {
-        MainWindow main;
+        App main;
         int buddies = 0;
         for (const QLabel* label : main.window.findChildren<QLabel*>()) {
             const QWidget* box = label->buddy();

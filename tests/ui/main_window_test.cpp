@@ -30,7 +30,7 @@ const QMap<QString, QString> denverAltitudes{
 
 // The texts of the result boxes in their writing order. The boxes are
 // read-only, yet in the tab chain (see the focus order) so that users can copy.
-QStringList resultTexts(const MainWindow& main) {
+QStringList resultTexts(const App& main) {
     QStringList texts;
     for (const std::string_view name : moravik::resultFieldNames) {
         const auto* box = main.find<QLineEdit>(QString::fromUtf8(name));
@@ -58,7 +58,7 @@ private slots:
     }
     void calculateWritesEveryResult() {
         QFETCH(int, trackEntry);
-        MainWindow main;
+        App main;
         auto* tracks = main.find<QComboBox>("altitudeDD");
         QCOMPARE(tracks->currentIndex(), -1);
         QCOMPARE(tracks->count(), 59);
@@ -87,7 +87,7 @@ private slots:
     }
     void faultLeavesEveryResultAsItWas() {
         QFETCH(FaultCase, fault);
-        MainWindow main;
+        App main;
         QWidget* input = main.find(fault.field);
 
         typeInto(input, fault.badText);
@@ -106,7 +106,7 @@ private slots:
     }
 
     void tabWalksTheDesignOrder() {
-        MainWindow main;
+        App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
         const QStringList order{
             "cmdexit",    "cal",       "jtn",        "nbp",       "flp",      "njt",
@@ -136,9 +136,9 @@ private slots:
         QFETCH(QString, focusOn);
         QFETCH(QKeySequence, keys);
         QFETCH(bool, ends);
-        MainWindow main;
+        App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
-        QSignalSpy exits(&main.window, &moravik::ui::Form1::exitRequested);
+        QSignalSpy exits(&main.window, &moravik::ui::MainWindow::exitRequested);
         QWidget* target = main.find(focusOn);
         target->setFocus();
 

@@ -1,13 +1,13 @@
-#include "form1.h"
+#include "main_window.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QStringList>
 
+#include "about_window.h"
 #include "document_windows.h"
-#include "form5.h"
-#include "form6.h"
 #include "moravik/tracks.h"
+#include "support_window.h"
 #include "ui_Form1.h"
 
 namespace moravik::ui {
@@ -37,7 +37,7 @@ void presentWindow(std::unique_ptr<Window>& window, Arguments&&... arguments) {
 
 }  // namespace
 
-Form1::Form1(Services services, QWidget* parent)
+MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::Form1), services(services) {
     ui->setupUi(this);
     for (std::size_t i = 0; i < resultFieldCount; ++i) {
@@ -48,22 +48,22 @@ Form1::Form1(Services services, QWidget* parent)
         }
     }
 
-    connect(ui->cal, &QPushButton::clicked, this, &Form1::cal_Click);
-    connect(ui->cmdexit, &QPushButton::clicked, this, &Form1::cmdexit_Click);
-    connect(ui->fields, &QAction::triggered, this, &Form1::fields_Click);
-    connect(ui->faq, &QAction::triggered, this, &Form1::faq_Click);
-    connect(ui->nitrous101, &QAction::triggered, this, &Form1::nitrous101_Click);
-    connect(ui->about, &QAction::triggered, this, &Form1::about_Click);
-    connect(ui->shareware, &QAction::triggered, this, &Form1::shareware_Click);
+    connect(ui->cal, &QPushButton::clicked, this, &MainWindow::cal_Click);
+    connect(ui->cmdexit, &QPushButton::clicked, this, &MainWindow::cmdexit_Click);
+    connect(ui->fields, &QAction::triggered, this, &MainWindow::fields_Click);
+    connect(ui->faq, &QAction::triggered, this, &MainWindow::faq_Click);
+    connect(ui->nitrous101, &QAction::triggered, this, &MainWindow::nitrous101_Click);
+    connect(ui->about, &QAction::triggered, this, &MainWindow::about_Click);
+    connect(ui->shareware, &QAction::triggered, this, &MainWindow::shareware_Click);
 
     Form_Load();
     placeClientArea();
     ui->cmdexit->setFocus();
 }
 
-Form1::~Form1() = default;
+MainWindow::~MainWindow() = default;
 
-void Form1::Form_Load() {
+void MainWindow::Form_Load() {
     QStringList entries;
     for (const std::string_view entry : trackEntries()) entries.append(toQString(entry));
     ui->altitudeDD->addItems(entries);
@@ -73,14 +73,14 @@ void Form1::Form_Load() {
 
 // The design gives the client area's size (the form's size in Form1.ui) and its
 // position; the menu bar sits above it, so the window grows by its height.
-void Form1::placeClientArea() {
+void MainWindow::placeClientArea() {
     const QSize clientArea = size();
     const int menuHeight = menuBar()->heightForWidth(clientArea.width());
     setGeometry(clientAreaPosition.x(), clientAreaPosition.y() - menuHeight, clientArea.width(),
                 clientArea.height() + menuHeight);
 }
 
-InputTexts Form1::inputTexts() const {
+InputTexts MainWindow::inputTexts() const {
     InputTexts texts;
     texts.njt = ui->njt->text().toStdString();
     texts.flp = ui->flp->text().toStdString();
@@ -92,7 +92,7 @@ InputTexts Form1::inputTexts() const {
     return texts;
 }
 
-void Form1::cal_Click() {
+void MainWindow::cal_Click() {
     const CalculationOutcome outcome = calculate(inputTexts());
     if (const auto* fault = std::get_if<Fault>(&outcome)) {
         services.messages.showError(this, faultMessage(*fault));
@@ -106,28 +106,29 @@ void Form1::cal_Click() {
     }
 }
 
-void Form1::closeSecondaryWindows() {
-    for (QWidget* window : std::initializer_list<QWidget*>{form2.get(), form3.get(), form4.get(),
-                                                           form5.get(), form6.get()}) {
+void MainWindow::closeSecondaryWindows() {
+    for (QWidget* window : std::initializer_list<QWidget*>{
+             fieldInputsWindow.get(), faqWindow.get(), nitrous101Window.get(), supportWindow.get(),
+             aboutWindow.get()}) {
         if (window) window->close();
     }
 }
 
-void Form1::cmdexit_Click() {
+void MainWindow::cmdexit_Click() {
     closeSecondaryWindows();
     emit exitRequested();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     closeSecondaryWindows();
     event->accept();
     emit exitRequested();
 }
 
-void Form1::fields_Click() { presentWindow(form2, services); }
-void Form1::faq_Click() { presentWindow(form3, services); }
-void Form1::nitrous101_Click() { presentWindow(form4, services); }
-void Form1::about_Click() { presentWindow(form6); }
-void Form1::shareware_Click() { presentWindow(form5, services); }
+void MainWindow::fields_Click() { presentWindow(fieldInputsWindow, services); }
+void MainWindow::faq_Click() { presentWindow(faqWindow, services); }
+void MainWindow::nitrous101_Click() { presentWindow(nitrous101Window, services); }
+void MainWindow::about_Click() { presentWindow(aboutWindow); }
+void MainWindow::shareware_Click() { presentWindow(supportWindow, services); }
 
 }  // namespace moravik::ui
