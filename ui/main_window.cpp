@@ -7,6 +7,7 @@
 #include "about_window.h"
 #include "document_windows.h"
 #include "moravik/tracks.h"
+#include "result_box.h"
 #include "support_window.h"
 #include "ui_Form1.h"
 
@@ -41,7 +42,7 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::Form1), services(services) {
     ui->setupUi(this);
     for (std::size_t i = 0; i < resultFieldCount; ++i) {
-        resultBoxes[i] = findChild<QLineEdit*>(toQString(resultFieldNames[i]));
+        resultBoxes[i] = findChild<ResultBox*>(toQString(resultFieldNames[i]));
         if (!resultBoxes[i]) {
             qFatal("The main window has no result box named %s",
                    qPrintable(toQString(resultFieldNames[i])));

@@ -12,8 +12,6 @@
 #include "moravik/calculate.h"
 #include "services.h"
 
-class QLineEdit;
-
 namespace Ui {
 class Form1;
 }
@@ -25,6 +23,7 @@ class Form3;
 class Form4;
 class SupportWindow;
 class AboutWindow;
+class ResultBox;
 
 // The design's Form1, which stays its object name.
 class MainWindow final : public QMainWindow {
@@ -57,7 +56,7 @@ private:
 
     const QScopedPointer<Ui::Form1> ui;
     const Services services;
-    std::array<QLineEdit*, resultFieldCount> resultBoxes{};  // in the writing order
+    std::array<ResultBox*, resultFieldCount> resultBoxes{};  // in the writing order
     std::unique_ptr<Form2> fieldInputsWindow;
     std::unique_ptr<Form3> faqWindow;
     std::unique_ptr<Form4> nitrous101Window;

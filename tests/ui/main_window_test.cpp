@@ -1,5 +1,6 @@
 // The main window driven by keys and clicks: Calculate, faults, focus order,
 // and the ways to end the application.
+#include <QClipboard>
 #include <QComboBox>
 #include <QSignalSpy>
 
@@ -37,6 +38,31 @@ QStringList resultTexts(const App& main) {
         texts.append(box && box->isReadOnly() ? box->text() : "(no read-only box)");
     }
     return texts;
+}
+
+// How far a line edit has scrolled its text to the left when it last painted:
+// where it draws its cursor against an unscrolled twin with the same text and
+// cursor.
+int scrolledPixels(QLineEdit* box) {
+    box->repaint();
+    QLineEdit twin(box->text());
+    twin.setFont(box->font());
+    twin.resize(box->size());
+    twin.setCursorPosition(box->cursorPosition());
+    const auto cursorX = [](const QLineEdit& edit) {
+        return edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    return cursorX(twin) - cursorX(*box);
+}
+
+// The result boxes that do not show the start of their text.
+QStringList scrolledResultBoxes(const App& main) {
+    QStringList scrolled;
+    for (const std::string_view name : moravik::resultFieldNames) {
+        auto* box = main.find<QLineEdit>(QString::fromUtf8(name));
+        if (scrolledPixels(box) != 0) scrolled.append(box->objectName());
+    }
+    return scrolled;
 }
 
 struct FaultCase {
@@ -103,6 +129,44 @@ private slots:
         QCOMPARE(resultTexts(main), initialResults);
         QCOMPARE(main.messages.size(), 2);
         QCOMPARE(main.messages.filter(fault.kind), main.messages);
+    }
+
+    void resultBoxesShowTheirLeadingDigits() {
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+        QCOMPARE(scrolledResultBoxes(main), QStringList());
+
+        // Tab selects a whole result for copying, yet the box keeps its start in view.
+        QStringList scrolledWhileFocused;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (box && box->isReadOnly() &&
+                (scrolledPixels(box) != 0 || box->selectedText() != box->text()))
+                scrolledWhileFocused.append(box->objectName());
+        }
+        QCOMPARE(scrolledWhileFocused, QStringList());
+        QCOMPARE(scrolledResultBoxes(main), QStringList());
+    }
+
+    void wholeResultIsCopiedAndItsEndCanBeRead() {
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+        auto* box = main.find<QLineEdit>("halemphn");
+
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        QCOMPARE(scrolledPixels(box), 0);
+        QTest::keySequence(box, QKeySequence::SelectAll);
+        QTest::keySequence(box, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), " 107.822537128023");
+        QCOMPARE(scrolledPixels(box), 0);
+
+        QTest::keyClick(box, Qt::Key_End);
+        QVERIFY(scrolledPixels(box) > 0);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(scrolledPixels(box), 0);
     }
 
     void tabWalksTheDesignOrder() {
