@@ -14,6 +14,7 @@ packages=(
   locales
   desktop-file-utils appstream dpkg-dev file man-db
   hyperfine python3 python3-pil
+  xvfb xauth xdotool
 )
 
 missing=()

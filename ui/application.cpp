@@ -83,6 +83,9 @@ int runApplication(int& argc, char* argv[], const std::function<void(MainWindow&
     QObject::connect(&window, &MainWindow::exitRequested, &app, [] { QCoreApplication::exit(0); });
     if (beforeShow) beforeShow(window);
     window.show();
+    // Without a window manager nothing else gives the window the keyboard, and
+    // its shortcuts (Alt+X, F10) wait for an active window.
+    window.activateWindow();
     return QApplication::exec();
 }
 

@@ -6,6 +6,7 @@
 
 #include "about_window.h"
 #include "document_windows.h"
+#include "menu_keyboard.h"
 #include "moravik/tracks.h"
 #include "result_box.h"
 #include "support_window.h"
@@ -56,6 +57,8 @@ MainWindow::MainWindow(Services services, QWidget* parent)
     connect(ui->nitrous101, &QAction::triggered, this, &MainWindow::nitrous101_Click);
     connect(ui->about, &QAction::triggered, this, &MainWindow::about_Click);
     connect(ui->shareware, &QAction::triggered, this, &MainWindow::shareware_Click);
+
+    new MenuBarKeys(*this, *menuBar());
 
     Form_Load();
     placeClientArea();

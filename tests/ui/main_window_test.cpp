@@ -169,6 +169,73 @@ private slots:
         QCOMPARE(scrolledPixels(box), 0);
     }
 
+    // Keys go where the user's keyboard sends them: to an open menu, or else to
+    // the focus. At the start the focus is on Exit, so a key that leaks to a
+    // button ends the application.
+    void keyboardUsesTheMenuBar_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("opens");  // the window that shows, if any
+        QTest::addColumn<bool>("exits");
+        QTest::newRow("F10 Enter Enter: Field Inputs") << "F10 Enter Enter"
+                                                       << "Form2" << false;
+        QTest::newRow("F10 Right Enter: About") << "F10 Right Enter"
+                                                << "Form6" << false;
+        QTest::newRow("F10 Left Enter: Shareware") << "F10 Left Enter"
+                                                   << "Form5" << false;
+        QTest::newRow("F10 Down Up Enter: FAQ") << "F10 Down Up Enter"
+                                                << "Form3" << false;
+        QTest::newRow("Alt Enter Down Enter: Nitrous 101") << "Alt Enter Down Enter"
+                                                           << "Form4" << false;
+        QTest::newRow("F10 Enter Right Enter: About from the open menu") << "F10 Enter Right Enter"
+                                                                         << "Form6" << false;
+        QTest::newRow("click Help, Right Enter: About, not Exit") << "click Right Enter"
+                                                                  << "Form6" << false;
+        QTest::newRow("click Help, Left Left Enter: About") << "click Left Left Enter"
+                                                            << "Form6" << false;
+        QTest::newRow("F10 Esc Enter: Exit") << "F10 Esc Enter"
+                                             << "" << true;
+        QTest::newRow("F10 F10 Enter: Exit") << "F10 F10 Enter"
+                                             << "" << true;
+        QTest::newRow("F10 Enter Esc Esc Enter: Exit") << "F10 Enter Esc Esc Enter"
+                                                       << "" << true;
+        QTest::newRow("Alt Alt Enter: Exit") << "Alt Alt Enter"
+                                             << "" << true;
+    }
+    void keyboardUsesTheMenuBar() {
+        QFETCH(QString, keys);
+        QFETCH(QString, opens);
+        QFETCH(bool, exits);
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QSignalSpy exitRequests(&main.window, &moravik::ui::MainWindow::exitRequested);
+        QWindow* keyboard = main.window.windowHandle();
+        const QMap<QString, Qt::Key> named{{"F10", Qt::Key_F10},     {"Enter", Qt::Key_Return},
+                                           {"Esc", Qt::Key_Escape},  {"Left", Qt::Key_Left},
+                                           {"Right", Qt::Key_Right}, {"Up", Qt::Key_Up},
+                                           {"Down", Qt::Key_Down}};
+        QMenuBar* bar = main.window.menuBar();
+        for (const QString& key : keys.split(' ')) {
+            if (key == "click") {
+                QTest::mouseClick(bar, Qt::LeftButton, {},
+                                  bar->actionGeometry(bar->actions().first()).center());
+            } else if (key == "Alt") {
+                QTest::keyPress(keyboard, Qt::Key_Alt);
+                QTest::keyRelease(keyboard, Qt::Key_Alt);
+            } else {
+                QTest::keyClick(keyboard, named[key]);
+            }
+        }
+
+        QTest::qWait(50);
+        QCOMPARE(exitRequests.size(), exits ? 1 : 0);
+        QStringList shown;
+        for (const QString window : {"Form2", "Form3", "Form4", "Form5", "Form6"})
+            if (!topLevelsNamed(window).isEmpty() && topLevelsNamed(window)[0]->isVisible())
+                shown.append(window);
+        QCOMPARE(shown, opens.isEmpty() ? QStringList() : QStringList{opens});
+        QCOMPARE(main.messages, QStringList());
+    }
+
     void tabWalksTheDesignOrder() {
         App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
