@@ -207,6 +207,56 @@ std::pair<QRect, QRect> captionRoom(const QWidget* widget) {
     return {QRect(0, 0, width, metrics.height()), button->rect()};
 }
 
+// A label's own drawing on a transparent ground: its ink only.
+QImage inkOf(QLabel* label) {
+    QImage ink(label->size(), QImage::Format_ARGB32_Premultiplied);
+    ink.fill(Qt::transparent);
+    label->render(&ink, QPoint(), QRegion(), {});
+    return ink;
+}
+
+// Where a label's text leaves ink, in its own coordinates.
+QRect inkBounds(QLabel* label) {
+    const QImage ink = inkOf(label);
+    QRect bounds;
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (qAlpha(ink.pixel(x, y)) > 0) bounds |= QRect(x, y, 1, 1);
+    return bounds;
+}
+
+// The ink pixels of a caption that the window does not show: where the window
+// looks the same with the label hidden.
+int hiddenInk(QWidget* window, QLabel* label) {
+    const QImage ink = inkOf(label);
+    const QRect place(label->mapTo(window, QPoint()), label->size());
+    const QImage shown = window->grab(place).toImage();
+    label->hide();
+    const QImage withoutLabel = window->grab(place).toImage();
+    label->show();
+    int hidden = 0;
+    for (int y = 0; y < ink.height(); ++y)
+        for (int x = 0; x < ink.width(); ++x)
+            if (qAlpha(ink.pixel(x, y)) > 128 && shown.pixel(x, y) == withoutLabel.pixel(x, y))
+                ++hidden;
+    return hidden;
+}
+
+// A frame as it draws itself, without its controls, on the window's white.
+QImage frameAlone(QGroupBox* frame) {
+    QImage image(frame->size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    frame->render(&image, QPoint(), QRegion(), {});
+    return image;
+}
+
+bool isBlank(const QImage& image, const QRect& area) {
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) return false;
+    return true;
+}
+
 }  // namespace
 
 class DesignTest : public QObject {
@@ -296,6 +346,54 @@ private slots:
             }
         }
         QVERIFY(captions > 0);
+        QVERIFY2(problems.isEmpty(), qPrintable(problems));
+    }
+
+    void noNeighbourHidesACaption() {
+        App main;
+        QString hidden;
+        for (const QString window : {"Form1", "Form5", "Form6"}) {
+            QWidget* shown = main.show(window);
+            QVERIFY2(shown, qPrintable(window));
+            for (QLabel* label : shown->findChildren<QLabel*>())
+                if (const int pixels = label->text().isEmpty() ? 0 : hiddenInk(shown, label);
+                    pixels > 0)
+                    QDebug(&hidden)
+                        << window << label->objectName() << label->text() << pixels << "pixels\n";
+        }
+        QVERIFY2(hidden.isEmpty(), qPrintable(hidden));
+    }
+
+    // Titles on the border line, no line through a caption or a box, white inside.
+    void framesLookAsDesigned() {
+        App main;
+        QString problems;
+        for (QGroupBox* frame : main.window.findChildren<QGroupBox*>()) {
+            const QImage drawn = frameAlone(frame);
+            int line = 0;  // the top border, found right of any title
+            while (line < drawn.height() &&
+                   drawn.pixel(drawn.width() - 10, line) == qRgb(255, 255, 255))
+                ++line;
+            QStyleOptionGroupBox option;
+            option.initFrom(frame);
+            option.text = frame->title();
+            option.subControls = QStyle::SC_GroupBoxFrame | QStyle::SC_GroupBoxLabel;
+            const QRect title = frame->style()->subControlRect(QStyle::CC_GroupBox, &option,
+                                                               QStyle::SC_GroupBoxLabel, frame);
+            if (!frame->title().isEmpty() && (line <= title.top() || line >= title.bottom()))
+                QDebug(&problems) << frame->objectName() << "title" << title << "off the line at"
+                                  << line << "\n";
+            if (drawn.pixel(drawn.width() / 2, (line + drawn.height()) / 2) != qRgb(255, 255, 255))
+                QDebug(&problems) << frame->objectName() << "is not white inside\n";
+            for (QWidget* control : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+                auto* label = qobject_cast<QLabel*>(control);
+                const QRect area =
+                    label ? inkBounds(label).translated(label->pos()) : control->geometry();
+                if (!isBlank(drawn, area))
+                    QDebug(&problems)
+                        << frame->objectName() << "crosses" << control->objectName() << "\n";
+            }
+        }
         QVERIFY2(problems.isEmpty(), qPrintable(problems));
     }
 
