@@ -2,7 +2,12 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStringList>
+#include <QStyle>
+#include <QWindow>
+#include <algorithm>
 
 #include "about_window.h"
 #include "document_windows.h"
@@ -60,8 +65,17 @@ MainWindow::MainWindow(Services services, QWidget* parent)
 
     new MenuBarKeys(*this, *menuBar());
 
+    // The client area keeps the design's size and scrolls on screens too small for it.
+    QWidget* clientArea = takeCentralWidget();
+    clientArea->setFixedSize(size());
+    auto* scroller = new QScrollArea;
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setFocusPolicy(Qt::NoFocus);
+    scroller->setWidget(clientArea);
+    setCentralWidget(scroller);
+
     Form_Load();
-    placeClientArea();
+    placeOnScreen();
     ui->cmdexit->setFocus();
 }
 
@@ -77,11 +91,27 @@ void MainWindow::Form_Load() {
 
 // The design gives the client area's size (the form's size in Form1.ui) and its
 // position; the menu bar sits above it, so the window grows by its height.
-void MainWindow::placeClientArea() {
-    const QSize clientArea = size();
+// Where that does not fit the screen's free area, the window moves as little
+// as it must; where even that is too little room, it takes the whole area and
+// its client area scrolls, rather than be cut off.
+void MainWindow::placeOnScreen() {
+    const QSize clientArea = ui->clientArea->size();
     const int menuHeight = menuBar()->heightForWidth(clientArea.width());
-    setGeometry(clientAreaPosition.x(), clientAreaPosition.y() - menuHeight, clientArea.width(),
-                clientArea.height() + menuHeight);
+    create();
+    const QMargins frame = windowHandle()->frameMargins();
+    const QScreen* screen = QGuiApplication::screenAt(clientAreaPosition);
+    const QRect room = (screen ? screen : QGuiApplication::primaryScreen())->availableGeometry();
+
+    QRect window(clientAreaPosition - QPoint(0, menuHeight), clientArea + QSize(0, menuHeight));
+    window = window.marginsAdded(frame);
+    // A scroll bar for one direction takes room from the other.
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    if (window.height() > room.height()) window.setWidth(window.width() + scrollBar);
+    if (window.width() > room.width()) window.setHeight(window.height() + scrollBar);
+    window.setSize(window.size().boundedTo(room.size()));
+    window.moveLeft(std::clamp(window.left(), room.left(), room.right() + 1 - window.width()));
+    window.moveTop(std::clamp(window.top(), room.top(), room.bottom() + 1 - window.height()));
+    setGeometry(window.marginsRemoved(frame));
 }
 
 InputTexts MainWindow::inputTexts() const {

@@ -51,7 +51,7 @@ private:
     void shareware_Click();
 
     InputTexts inputTexts() const;
-    void placeClientArea();
+    void placeOnScreen();
     void closeSecondaryWindows();
 
     const QScopedPointer<Ui::Form1> ui;

@@ -2,6 +2,9 @@
 // and the ways to end the application.
 #include <QClipboard>
 #include <QComboBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include "ui_test_support.h"
@@ -234,6 +237,46 @@ private slots:
                 shown.append(window);
         QCOMPARE(shown, opens.isEmpty() ? QStringList() : QStringList{opens});
         QCOMPARE(main.messages, QStringList());
+    }
+
+    // Each row runs on a screen of its size; CMake starts the test once per
+    // screen (tests/ui/screens).
+    void windowFitsTheScreen_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QPoint>("clientArea");  // none: it scrolls
+        QTest::newRow("800x800: where the design puts it") << QSize(800, 800) << QPoint(147, 147);
+        QTest::newRow("1366x768 laptop with a 40-pixel panel: moved up")
+            << QSize(1366, 728) << QPoint(147, 108);
+        QTest::newRow("1280x1024 at 2x: the whole screen, scrolling")
+            << QSize(640, 512) << QPoint();
+    }
+    void windowFitsTheScreen() {
+        QFETCH(QSize, screen);
+        QFETCH(QPoint, clientArea);
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        if (room.size() != screen) QSKIP("runs on a screen of another size");
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        const QRect window = main.window.frameGeometry();
+        QVERIFY2(room.contains(window), qPrintable(QDebug::toString(window)));
+        auto* scroller = qobject_cast<QScrollArea*>(main.window.centralWidget());
+        QVERIFY(scroller);
+        const bool scrollsAcross = scroller->horizontalScrollBar()->isVisible();
+        const bool scrollsDown = scroller->verticalScrollBar()->isVisible();
+        if (!clientArea.isNull()) {
+            QCOMPARE(main.find("clientArea")->mapToGlobal(QPoint()), clientArea);
+            QVERIFY(!scrollsAcross && !scrollsDown);
+            return;
+        }
+        // Moved left only as far as needed, and as tall as the screen.
+        QCOMPARE(window.right(), room.right());
+        QCOMPARE(window.height(), room.height());
+        QVERIFY(scrollsDown && !scrollsAcross);
+        QWidget* calculate = main.find("cal");
+        QVERIFY(calculate->visibleRegion().isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), calculate);
+        QCOMPARE(calculate->visibleRegion(), QRegion(calculate->rect()));
     }
 
     void tabWalksTheDesignOrder() {
