@@ -13,8 +13,9 @@ packages=(
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   fonts-liberation2 fontconfig
   locales
-  desktop-file-utils appstream dpkg-dev file man-db lintian xvfb xauth x11-utils
+  desktop-file-utils appstream dpkg-dev file man-db lintian
   hyperfine python3 python3-pil time
+  xvfb xauth x11-utils xdotool
 )
 
 missing=()

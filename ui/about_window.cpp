@@ -1,4 +1,4 @@
-#include "form6.h"
+#include "about_window.h"
 
 #include <QPushButton>
 
@@ -7,17 +7,17 @@
 
 namespace moravik::ui {
 // The design places the client area at 262, 196 on the screen.
-Form6::Form6() : SecondaryWindow(QPoint(262, 196)), ui(new Ui::Form6) {
+AboutWindow::AboutWindow() : SecondaryWindow(QPoint(262, 196)), ui(new Ui::Form6) {
     ui->setupUi(this);
     ui->Label1->setText(QString::fromUtf8(contact::credit));
     ui->Label3->setText(QString::fromUtf8(contact::website));
     ui->Label4->setText(ui->Label4->text() + QStringLiteral("     ") +
                         QString::fromUtf8(contact::contactEmail));
-    connect(ui->Command1, &QPushButton::clicked, this, &Form6::Command1_Click);
+    connect(ui->Command1, &QPushButton::clicked, this, &AboutWindow::Command1_Click);
 }
 
-Form6::~Form6() = default;
+AboutWindow::~AboutWindow() = default;
 
-void Form6::Command1_Click() { hide(); }
+void AboutWindow::Command1_Click() { hide(); }
 
 }  // namespace moravik::ui

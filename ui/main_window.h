@@ -12,8 +12,6 @@
 #include "moravik/calculate.h"
 #include "services.h"
 
-class QLineEdit;
-
 namespace Ui {
 class Form1;
 }
@@ -23,14 +21,16 @@ namespace moravik::ui {
 class Form2;
 class Form3;
 class Form4;
-class Form5;
-class Form6;
+class SupportWindow;
+class AboutWindow;
+class ResultBox;
 
-class Form1 final : public QMainWindow {
+// The design's Form1, which stays its object name.
+class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit Form1(Services services, QWidget* parent = nullptr);
-    ~Form1() override;
+    explicit MainWindow(Services services, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
 signals:
     // Exit, Alt+X or the close box: the application is to end now. The
@@ -51,17 +51,17 @@ private:
     void shareware_Click();
 
     InputTexts inputTexts() const;
-    void placeClientArea();
+    void placeOnScreen();
     void closeSecondaryWindows();
 
     const QScopedPointer<Ui::Form1> ui;
     const Services services;
-    std::array<QLineEdit*, resultFieldCount> resultBoxes{};  // in the writing order
-    std::unique_ptr<Form2> form2;
-    std::unique_ptr<Form3> form3;
-    std::unique_ptr<Form4> form4;
-    std::unique_ptr<Form5> form5;
-    std::unique_ptr<Form6> form6;
+    std::array<ResultBox*, resultFieldCount> resultBoxes{};  // in the writing order
+    std::unique_ptr<Form2> fieldInputsWindow;
+    std::unique_ptr<Form3> faqWindow;
+    std::unique_ptr<Form4> nitrous101Window;
+    std::unique_ptr<SupportWindow> supportWindow;
+    std::unique_ptr<AboutWindow> aboutWindow;
 };
 
 }  // namespace moravik::ui

@@ -10,12 +10,13 @@ class Form6;
 
 namespace moravik::ui {
 
-// The About window: version, credit and contact lines, and "Back".
-class Form6 final : public SecondaryWindow {
+// The About window, the design's Form6 (its object name): version, credit and
+// contact lines, and "Back".
+class AboutWindow final : public SecondaryWindow {
     Q_OBJECT
 public:
-    Form6();
-    ~Form6() override;
+    AboutWindow();
+    ~AboutWindow() override;
 
 private:
     void Command1_Click();

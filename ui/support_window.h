@@ -11,12 +11,13 @@ class Form5;
 
 namespace moravik::ui {
 
-// The support window: an appeal for a payment and a link to the payment page.
-class Form5 final : public SecondaryWindow {
+// The support window, the design's Form5 (its object name): an appeal for a
+// payment and a link to the payment page.
+class SupportWindow final : public SecondaryWindow {
     Q_OBJECT
 public:
-    explicit Form5(Services services);
-    ~Form5() override;
+    explicit SupportWindow(Services services);
+    ~SupportWindow() override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,4 +1,4 @@
-#include "form5.h"
+#include "support_window.h"
 
 #include <QMouseEvent>
 #include <QUrl>
@@ -8,17 +8,17 @@
 
 namespace moravik::ui {
 // The design places the client area at 279, 248 on the screen.
-Form5::Form5(Services services)
+SupportWindow::SupportWindow(Services services)
     : SecondaryWindow(QPoint(279, 248)), ui(new Ui::Form5), services(services) {
     ui->setupUi(this);
     ui->Label3->setText(ui->Label3->text() + QString::fromUtf8(contact::paymentEmail));
     ui->Label3->installEventFilter(this);
 }
 
-Form5::~Form5() = default;
+SupportWindow::~SupportWindow() = default;
 
 // A label has no click signal; a left-button release over it counts as a click.
-bool Form5::eventFilter(QObject* watched, QEvent* event) {
+bool SupportWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == ui->Label3 && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::LeftButton &&
@@ -30,7 +30,7 @@ bool Form5::eventFilter(QObject* watched, QEvent* event) {
     return SecondaryWindow::eventFilter(watched, event);
 }
 
-void Form5::Label3_Click() {
+void SupportWindow::Label3_Click() {
     if (openInBrowser(services, this, QUrl(QString::fromUtf8(contact::paymentUrl)))) hide();
 }
 
