@@ -4,14 +4,14 @@
 # layout, the desktop integration files, moravik-calc, the window program and
 # the help documents.
 #
-#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS HELP_DOCUMENT...
 set -euo pipefail
 build_dir=$1
 cpack=$2
 open_documents=$3
 
 app_id=org.example.Moravik
-documents=(Nitroushelp.rtf NitrousFAQ.rtf Nitrous101.rtf)
+documents=("${@:4}")
 icon_sizes=(16 32 48 64 128 256)
 
 scratch=$(mktemp -d)

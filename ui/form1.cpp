@@ -4,7 +4,7 @@
 #include <QMenuBar>
 #include <QStringList>
 
-#include "document_windows.h"
+#include "document_window.h"
 #include "form5.h"
 #include "form6.h"
 #include "moravik/tracks.h"
@@ -124,9 +124,9 @@ void Form1::closeEvent(QCloseEvent* event) {
     emit exitRequested();
 }
 
-void Form1::fields_Click() { presentWindow(form2, services); }
-void Form1::faq_Click() { presentWindow(form3, services); }
-void Form1::nitrous101_Click() { presentWindow(form4, services); }
+void Form1::fields_Click() { presentWindow(form2, services, HelpWindow::FieldInputs); }
+void Form1::faq_Click() { presentWindow(form3, services, HelpWindow::Faq); }
+void Form1::nitrous101_Click() { presentWindow(form4, services, HelpWindow::Nitrous101); }
 void Form1::about_Click() { presentWindow(form6); }
 void Form1::shareware_Click() { presentWindow(form5, services); }
 

@@ -20,9 +20,7 @@ class Form1;
 
 namespace moravik::ui {
 
-class Form2;
-class Form3;
-class Form4;
+class DocumentWindow;
 class Form5;
 class Form6;
 
@@ -57,9 +55,9 @@ private:
     const QScopedPointer<Ui::Form1> ui;
     const Services services;
     std::array<QLineEdit*, resultFieldCount> resultBoxes{};  // in the writing order
-    std::unique_ptr<Form2> form2;
-    std::unique_ptr<Form3> form3;
-    std::unique_ptr<Form4> form4;
+    std::unique_ptr<DocumentWindow> form2;
+    std::unique_ptr<DocumentWindow> form3;
+    std::unique_ptr<DocumentWindow> form4;
     std::unique_ptr<Form5> form5;
     std::unique_ptr<Form6> form6;
 };
