@@ -8,17 +8,57 @@ namespace {
 // Word's own limit for a font size: 1638 points.
 constexpr int kMaxHalfPoints = 3276;
 
-VerticalAlignment raisedOrLowered(const WordEntry& word, const Token& token) {
-    if (token.hasParameter && token.parameter <= 0) return VerticalAlignment::Baseline;
-    return word.action == Action::Up ? VerticalAlignment::Superscript
-                                     : VerticalAlignment::Subscript;
+VerticalAlignment verticalAlignment(const WordEntry& word, const Token& token) {
+    switch (word.action) {
+        case Action::Superscript:
+            return VerticalAlignment::Superscript;
+        case Action::Subscript:
+            return VerticalAlignment::Subscript;
+        case Action::Up:
+        case Action::Down:
+            if (token.hasParameter && token.parameter <= 0) break;
+            return word.action == Action::Up ? VerticalAlignment::Superscript
+                                             : VerticalAlignment::Subscript;
+        default:
+            break;
+    }
+    return VerticalAlignment::Baseline;
+}
+
+// Words that turn a property on, or off with a parameter of 0. Returns false for other words.
+bool applyToggle(const WordEntry& word, bool on, CharProps& chars) {
+    switch (word.action) {
+        case Action::Bold:
+            chars.bold = on;
+            return true;
+        case Action::Italic:
+            chars.italic = on;
+            return true;
+        case Action::Underline:
+            chars.underline = on;
+            return true;
+        case Action::StrikeOut:
+            chars.strikeOut = on;
+            return true;
+        case Action::Hidden:
+            chars.hidden = on;
+            return true;
+        case Action::Caps:
+        case Action::SmallCaps:
+            chars.capitalization = !on                           ? Capitalization::AsWritten
+                                   : word.action == Action::Caps ? Capitalization::AllCaps
+                                                                 : Capitalization::SmallCaps;
+            return true;
+        default:
+            return false;
+    }
 }
 
 }  // namespace
 
 void applyCharacterFormat(const WordEntry& word, const Token& token, CharProps& chars) {
     const std::int32_t parameter = token.parameter;
-    const bool on = !token.hasParameter || parameter != 0;
+    if (applyToggle(word, !token.hasParameter || parameter != 0, chars)) return;
     switch (word.action) {
         case Action::Plain: {
             const int link = chars.link;
@@ -26,32 +66,8 @@ void applyCharacterFormat(const WordEntry& word, const Token& token, CharProps& 
             chars.link = link;
             break;
         }
-        case Action::Bold:
-            chars.bold = on;
-            break;
-        case Action::Italic:
-            chars.italic = on;
-            break;
-        case Action::Underline:
-            chars.underline = on;
-            break;
         case Action::UnderlineNone:
             chars.underline = false;
-            break;
-        case Action::StrikeOut:
-            chars.strikeOut = on;
-            break;
-        case Action::Hidden:
-            chars.hidden = on;
-            break;
-        case Action::Caps:
-        case Action::SmallCaps:
-            if (on) {
-                chars.capitalization = word.action == Action::Caps ? Capitalization::AllCaps
-                                                                   : Capitalization::SmallCaps;
-            } else {
-                chars.capitalization = Capitalization::AsWritten;
-            }
             break;
         case Action::FontSize:
             chars.halfPoints =
@@ -67,17 +83,11 @@ void applyCharacterFormat(const WordEntry& word, const Token& token, CharProps& 
             chars.highlight = parameter;
             break;
         case Action::Superscript:
-            chars.verticalAlignment = VerticalAlignment::Superscript;
-            break;
         case Action::Subscript:
-            chars.verticalAlignment = VerticalAlignment::Subscript;
-            break;
         case Action::NoSuperSub:
-            chars.verticalAlignment = VerticalAlignment::Baseline;
-            break;
         case Action::Up:
         case Action::Down:
-            chars.verticalAlignment = raisedOrLowered(word, token);
+            chars.verticalAlignment = verticalAlignment(word, token);
             break;
         default:
             break;
