@@ -116,5 +116,70 @@ TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {
     EXPECT_EQ(document.toPlainText().count('w') + document.toPlainText().count('n'), 564);
 }
 
+// The blocks' texts, joined by '|'.
+QString blockTexts(const QTextDocument& document) {
+    QStringList texts;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        texts << block.text();
+    return texts.join('|');
+}
+
+TEST(RtfBuilder, NoticesSayWhatIsMissing) {
+    const QString cut = QString::fromUtf8(kCutNotice);
+    const QString truncated = QString::fromUtf8(kTruncatedNotice);
+    const struct {
+        Document source;
+        QString blocks;
+    } cases[] = {
+        {parse("{\\rtf1\\qc Title\\par Text").document, "Title|Text|" + truncated},
+        {[] {
+             Document document = parse("{\\rtf1\\qc Title\\par Text}").document;
+             document.cut = true;
+             return document;
+         }(),
+         cut + "|Title|Text"},
+        {parse("{\\rtf1 " + repeated("{\\fs3276 x}", 10000) + "}").document,
+         cut + "|x"},  // too tall to lay out whole
+    };
+    for (const auto& c : cases) {
+        QTextDocument document;
+        buildDocument(c.source, document);
+        const QString blocks = blockTexts(document);
+        EXPECT_EQ(blocks.left(c.blocks.size()).toStdString(), c.blocks.toStdString());
+        for (const QString& notice : {cut, truncated}) {
+            if (blocks.contains(notice)) {
+                EXPECT_TRUE(formatOf(document, notice).fontItalic());
+            }
+        }
+        if (blocks.contains("Title")) {
+            const QTextBlock title = document.find("Title").block();
+            EXPECT_EQ(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+            EXPECT_FALSE(formatOf(document, "Title").fontItalic());
+        }
+    }
+}
+
+// Qt's layout takes time that grows faster than the length of a word or a block, so a word
+// gets an invisible break opportunity (U+200B) after each 100 letters, and a paragraph goes
+// on in a new block after 20000 characters. The text itself stays as written.
+TEST(RtfBuilder, KeepsWordsAndBlocksShortForQt) {
+    QTextDocument document;
+    build(std::string(250, 'a') + " " + repeated("word ", 10000), document);
+    const QString zeroWidthSpace(QChar(0x200B));
+    const QString first = document.begin().text();
+    EXPECT_EQ(first.left(253).toStdString(),
+              (QString(100, 'a') + zeroWidthSpace + QString(100, 'a') + zeroWidthSpace +
+               QString(50, 'a') + " ")
+                  .toStdString());
+    QString joined;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        EXPECT_LE(block.length(), 20001);
+        joined += block.text();
+    }
+    EXPECT_EQ(document.blockCount(), 3);
+    joined.remove(zeroWidthSpace);
+    EXPECT_EQ(joined, QString(250, 'a') + " " + QString("word ").repeated(10000));
+}
+
 }  // namespace
 }  // namespace moravik::rtf
