@@ -10,7 +10,8 @@ void Parser::endPicture() {
     if (auto* picture = std::get_if<PictureReader::Shown>(&shown)) {
         writer_.appendPicture(format(), std::move(picture->picture), picture->pixels);
     } else {
-        note(DiagnosticKind::Picture, std::get<std::string>(shown), tokenizer_.position());
+        diagnostics_.note(DiagnosticKind::Picture, std::get<std::string>(shown),
+                          tokenizer_.position());
     }
 }
 

@@ -24,27 +24,23 @@ bool DocumentWriter::charge(std::size_t cost) {
     return true;
 }
 
-Run& DocumentWriter::runFor(std::size_t format) {
-    std::vector<Run>& runs = paragraph_.runs;
-    if (runs.empty() || runs.back().format != format || runs.back().picture || newRunNext_) {
-        runs.push_back({{}, format, std::nullopt});
-    }
-    newRunNext_ = false;
-    return runs.back();
+bool DocumentWriter::startsNewRun(std::size_t format) const {
+    const std::vector<Run>& runs = paragraph_.runs;
+    return runs.empty() || runs.back().format != format || runs.back().picture || newRunNext_;
 }
 
 void DocumentWriter::appendText(std::size_t format, std::string_view utf8) {
     if (utf8.empty()) return;
-    const std::vector<Run>& runs = paragraph_.runs;
-    const bool newRun =
-        runs.empty() || runs.back().format != format || runs.back().picture || newRunNext_;
+    const bool newRun = startsNewRun(format);
     if (newRun && !charge(DocumentCost::kRun)) return;
     const std::size_t kept =
         wholeCharacters(utf8, (kMaxDocumentCost - cost_) / DocumentCost::kTextByte);
     if (kept < utf8.size()) full_ = true;
     if (kept == 0) return;
     cost_ += kept * DocumentCost::kTextByte;
-    runFor(format).text.append(utf8.substr(0, kept));
+    if (newRun) paragraph_.runs.push_back({{}, format, std::nullopt});
+    newRunNext_ = false;
+    paragraph_.runs.back().text.append(utf8.substr(0, kept));
 }
 
 void DocumentWriter::appendCharacter(std::size_t format, char32_t character) {

@@ -37,7 +37,7 @@ public:
 
 private:
     bool charge(std::size_t cost);
-    Run& runFor(std::size_t format);
+    bool startsNewRun(std::size_t format) const;
 
     std::vector<Paragraph> paragraphs_;
     std::vector<std::string> links_;

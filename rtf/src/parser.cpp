@@ -24,8 +24,8 @@ ParseResult Parser::run() {
         }
         if (!handle(tokenizer_.next())) break;
         if (writer_.full()) {
-            note(DiagnosticKind::DocumentCut, "the document is too large to show whole",
-                 tokenizer_.position());
+            diagnostics_.note(DiagnosticKind::DocumentCut,
+                              "the document is too large to show whole", tokenizer_.position());
             break;
         }
     }
@@ -37,11 +37,12 @@ bool Parser::handle(const Token& token) {
     switch (token.kind) {
         case TokenKind::End:
         case TokenKind::Truncated:
-            note(DiagnosticKind::Truncated,
-                 token.kind == TokenKind::End
-                     ? "the file ends with " + decimal(stack_.size()) + " groups still open"
-                     : "the file ends inside an escape or binary data",
-                 token.offset);
+            diagnostics_.note(
+                DiagnosticKind::Truncated,
+                token.kind == TokenKind::End
+                    ? "the file ends with " + decimal(stack_.size()) + " groups still open"
+                    : "the file ends inside an escape or binary data",
+                token.offset);
             truncated_ = true;
             return false;
         case TokenKind::WordTooLong:
@@ -64,7 +65,7 @@ bool Parser::handle(const Token& token) {
             closeGroup();
             return true;
         case TokenKind::Nul:
-            noteOnce(DiagnosticKind::NulByte, "NUL bytes are ignored", token.offset);
+            diagnostics_.noteOnce(DiagnosticKind::NulByte, "NUL bytes are ignored", token.offset);
             return true;
         default:
             if (skip_.depth != 0) {
@@ -87,23 +88,8 @@ ParseResult Parser::finish() {
     result.document.formats = formats_.takeFormats();
     result.document.fonts = fonts_.takeNames();
     result.document.defaultTab = defaultTab_;
-    result.diagnostics = std::move(diagnostics_);
-    result.omittedDiagnostics = omittedDiagnostics_;
+    diagnostics_.moveInto(result);
     return result;
-}
-
-void Parser::note(DiagnosticKind kind, std::string message, std::size_t offset) {
-    if (diagnostics_.size() < kMaxDiagnostics) {
-        diagnostics_.push_back({kind, std::move(message), offset});
-    } else {
-        ++omittedDiagnostics_;
-    }
-}
-
-void Parser::noteOnce(DiagnosticKind kind, std::string message, std::size_t offset) {
-    if (std::ranges::find(notedOnce_, message) != notedOnce_.end()) return;
-    notedOnce_.push_back(message);
-    note(kind, std::move(message), offset);
 }
 
 void Parser::openGroup() {
@@ -117,9 +103,9 @@ void Parser::closeGroup() {
     const bool skipping = skip_.depth != 0;
     if (skip_.depth == stack_.size()) {
         if (skip_.reportsText && skip_.hadText) {
-            note(DiagnosticKind::SkippedText,
-                 "the text of a \\" + std::string(skip_.name) + " group is not shown",
-                 skip_.offset);
+            diagnostics_.note(DiagnosticKind::SkippedText,
+                              "the text of a \\" + std::string(skip_.name) + " group is not shown",
+                              skip_.offset);
         }
         skip_ = SkippedGroup{};
     }
@@ -142,8 +128,9 @@ void Parser::endDocument() {
     // The document's own group closes: RTF ends here.
     const std::string_view rest = input_.substr(tokenizer_.position());
     if (rest.find_first_not_of(std::string_view(" \t\r\n\0", 5)) != std::string_view::npos) {
-        note(DiagnosticKind::TrailingContent, "content after the end of the document is ignored",
-             tokenizer_.position());
+        diagnostics_.note(DiagnosticKind::TrailingContent,
+                          "content after the end of the document is ignored",
+                          tokenizer_.position());
     }
 }
 
@@ -307,11 +294,10 @@ void Parser::documentWord(const WordEntry& word, const Token& token) {
             break;
         case Action::CodePage:
             decoder_.setDocumentCodePage(token.hasParameter ? parameter : word.value);
-            decoderValid_ = false;
             break;
         case Action::DefaultFont:
             formats_.setDefaultFont(parameter);
-            decoderValid_ = false;
+            decoder_.invalidate();
             break;
         case Action::DefaultTab:
             if (parameter > 0) defaultTab_ = std::min(parameter, 31680);
@@ -328,14 +314,14 @@ void Parser::endParagraph() {
 
 void Parser::tablesChanged() {
     formats_.tablesChanged();
-    decoderValid_ = false;
+    decoder_.invalidate();
 }
 
 void Parser::endFontEntry() {
     if (!fonts_.endEntry()) {
-        noteOnce(DiagnosticKind::TableLimit,
-                 "fonts past the first " + decimal(kMaxTableEntries) + " are ignored",
-                 tokenizer_.position());
+        diagnostics_.noteOnce(DiagnosticKind::TableLimit,
+                              "fonts past the first " + decimal(kMaxTableEntries) + " are ignored",
+                              tokenizer_.position());
     }
     tablesChanged();
 }

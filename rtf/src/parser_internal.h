@@ -12,6 +12,7 @@
 
 #include "color_table.h"
 #include "control_words.h"
+#include "diagnostics.h"
 #include "document_writer.h"
 #include "fields.h"
 #include "font_table.h"
@@ -66,8 +67,6 @@ public:
 private:
     bool handle(const Token& token);
     ParseResult finish();
-    void note(DiagnosticKind kind, std::string message, std::size_t offset);
-    void noteOnce(DiagnosticKind kind, std::string message, std::size_t offset);
     void openGroup();
     void closeGroup();
     void endPicture();
@@ -101,9 +100,7 @@ private:
     Tokenizer tokenizer_;
     std::stop_token stop_;
     std::string error_;
-    std::vector<Diagnostic> diagnostics_;
-    std::size_t omittedDiagnostics_ = 0;
-    std::vector<std::string> notedOnce_;  // the messages that are given once only
+    Diagnostics diagnostics_;
     bool truncated_ = false;
 
     GroupState state_;
@@ -117,8 +114,6 @@ private:
     ColorTable colors_;
     FormatTable formats_{fonts_, colors_};
     TextDecoder decoder_;
-    bool decoderValid_ = false;  // decoder_ follows decoderFont_
-    std::optional<int> decoderFont_;
     bool colorTableSeen_ = false;
     int defaultTab_ = 720;
 

@@ -37,9 +37,10 @@ void Parser::byte(std::uint8_t value) {
     if (state_.destination == Destination::Picture) return;
     TextDecoder& current = decoder();
     if (value >= 0x80 && !current.decodes()) {
-        noteOnce(DiagnosticKind::UnsupportedCodePage,
-                 "characters of a code page this reader does not know are shown as U+FFFD",
-                 tokenizer_.position());
+        diagnostics_.noteOnce(
+            DiagnosticKind::UnsupportedCodePage,
+            "characters of a code page this reader does not know are shown as U+FFFD",
+            tokenizer_.position());
     }
     if (const std::optional<char32_t> decoded = current.decode(value)) codePoint(*decoded);
 }
@@ -101,9 +102,10 @@ void Parser::emit(char32_t value) {
         case Destination::ColorTable:
             if (value != ';') break;
             if (!colors_.endEntry()) {
-                noteOnce(DiagnosticKind::TableLimit,
-                         "colours past the first " + decimal(kMaxTableEntries) + " are ignored",
-                         tokenizer_.position());
+                diagnostics_.noteOnce(
+                    DiagnosticKind::TableLimit,
+                    "colours past the first " + decimal(kMaxTableEntries) + " are ignored",
+                    tokenizer_.position());
             }
             tablesChanged();
             break;
@@ -113,10 +115,8 @@ void Parser::emit(char32_t value) {
 }
 
 TextDecoder& Parser::decoder() {
-    if (!decoderValid_ || decoderFont_ != state_.chars.font) {
-        decoder_.useFont(formats_.fontOf(state_.chars));
-        decoderFont_ = state_.chars.font;
-        decoderValid_ = true;
+    if (!decoder_.follows(state_.chars.font)) {
+        decoder_.useFont(state_.chars.font, formats_.fontOf(state_.chars));
     }
     return decoder_;
 }

@@ -9,10 +9,12 @@ CodePageDecoder& TextDecoder::decoderFor(int codePage) {
 
 void TextDecoder::setDocumentCodePage(int codePage) {
     documentCodePage_ = codePage;
-    if (fontCodePage_ == 0) current_ = &decoderFor(codePage);
+    valid_ = false;
 }
 
-void TextDecoder::useFont(const FontEntry* font) {
+void TextDecoder::useFont(std::optional<int> fontNumber, const FontEntry* font) {
+    fontNumber_ = fontNumber;
+    valid_ = true;
     symbol_ = font != nullptr ? font->symbol : std::nullopt;
     fontCodePage_ = font != nullptr ? font->codePage : 0;
     CodePageDecoder& next = decoderFor(fontCodePage_ != 0 ? fontCodePage_ : documentCodePage_);

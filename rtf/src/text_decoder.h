@@ -17,8 +17,14 @@ public:
     TextDecoder(const TextDecoder&) = delete;
     TextDecoder& operator=(const TextDecoder&) = delete;
 
-    void setDocumentCodePage(int codePage);
-    void useFont(const FontEntry* font);
+    void setDocumentCodePage(int codePage);  // \ansicpgN; the next useFont() follows it
+    // Decodes by the font numbered fontNumber, whose entry is font (nullptr: no such font).
+    void useFont(std::optional<int> fontNumber, const FontEntry* font);
+    bool follows(std::optional<int> fontNumber) const {
+        return valid_ && fontNumber_ == fontNumber;
+    }
+    // The font table or the default font changed: the next useFont() looks the font up anew.
+    void invalidate() { valid_ = false; }
 
     // The character for a byte, or nothing while a lead byte waits for its trail byte.
     std::optional<char32_t> decode(std::uint8_t byte);
@@ -39,6 +45,8 @@ private:
     std::optional<SymbolFont> symbol_;
     int documentCodePage_ = 1252;
     int fontCodePage_ = 0;  // 0: the document's
+    bool valid_ = false;
+    std::optional<int> fontNumber_;
 };
 
 }  // namespace moravik::rtf::detail
