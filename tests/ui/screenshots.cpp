@@ -3,6 +3,7 @@
 // three help documents that lie beside the program.
 #include <QComboBox>
 #include <QDir>
+#include <QTextBrowser>
 
 #include "ui_test_support.h"
 
@@ -26,6 +27,10 @@ private slots:
         for (auto file = files.begin(); file != files.end(); ++file) {
             QWidget* shown = main.show(file.key());
             QVERIFY2(shown, qPrintable(main.messages.join('\n')));
+            // A help window shows "Loading…" until its document is read.
+            if (const auto* view = shown->findChild<QTextBrowser*>()) {
+                QTRY_VERIFY(view->toPlainText() != QStringLiteral("Loading\u2026"));
+            }
             QVERIFY(shown->grab().save(folder.filePath(file.value() + ".png")));
         }
     }
