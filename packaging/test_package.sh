@@ -4,7 +4,7 @@
 # layout, the desktop integration files, moravik-calc, the window program and
 # the help documents.
 #
-#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID HELP_DOCUMENT...
 set -euo pipefail
 build_dir=$1
 cpack=$2
@@ -12,7 +12,7 @@ open_documents=$3
 raceday_app_id=$4
 
 app_id=org.example.Moravik
-documents=(Nitroushelp.rtf NitrousFAQ.rtf Nitrous101.rtf)
+documents=("${@:5}")
 icon_sizes=(16 32 48 64 128 256)
 
 scratch=$(mktemp -d)

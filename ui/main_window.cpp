@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "about_window.h"
-#include "document_windows.h"
+#include "document_window.h"
 #include "menu_keyboard.h"
 #include "moravik/tracks.h"
 #include "result_box.h"
@@ -159,9 +159,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     emit exitRequested();
 }
 
-void MainWindow::fields_Click() { presentWindow(fieldInputsWindow, services); }
-void MainWindow::faq_Click() { presentWindow(faqWindow, services); }
-void MainWindow::nitrous101_Click() { presentWindow(nitrous101Window, services); }
+void MainWindow::fields_Click() { presentWindow(fieldInputsWindow, services, HelpWindow::FieldInputs); }
+void MainWindow::faq_Click() { presentWindow(faqWindow, services, HelpWindow::Faq); }
+void MainWindow::nitrous101_Click() { presentWindow(nitrous101Window, services, HelpWindow::Nitrous101); }
 void MainWindow::about_Click() { presentWindow(aboutWindow); }
 void MainWindow::shareware_Click() { presentWindow(supportWindow, services); }
 

@@ -18,9 +18,7 @@ class Form1;
 
 namespace moravik::ui {
 
-class Form2;
-class Form3;
-class Form4;
+class DocumentWindow;
 class SupportWindow;
 class AboutWindow;
 class ResultBox;
@@ -57,9 +55,9 @@ private:
     const QScopedPointer<Ui::Form1> ui;
     const Services services;
     std::array<ResultBox*, resultFieldCount> resultBoxes{};  // in the writing order
-    std::unique_ptr<Form2> fieldInputsWindow;
-    std::unique_ptr<Form3> faqWindow;
-    std::unique_ptr<Form4> nitrous101Window;
+    std::unique_ptr<DocumentWindow> fieldInputsWindow;
+    std::unique_ptr<DocumentWindow> faqWindow;
+    std::unique_ptr<DocumentWindow> nitrous101Window;
     std::unique_ptr<SupportWindow> supportWindow;
     std::unique_ptr<AboutWindow> aboutWindow;
 };

@@ -1,260 +1,245 @@
 #include "moravik/rtf/qt_document.h"
 
-#include <QColor>
-#include <QFile>
-#include <QFileInfo>
-#include <QFont>
-#include <QPalette>
-#include <QStringList>
-#include <QTextBlockFormat>
-#include <QTextCharFormat>
-#include <QTextCursor>
+#include <QBuffer>
+#include <QImageReader>
 #include <QTextDocument>
-#include <QTextOption>
-#include <QTextTable>
+#include <QUrl>
 #include <algorithm>
-#include <span>
-#include <string_view>
-#include <vector>
 
-#include "moravik/rtf/document.h"
 #include "moravik/rtf/parser.h"
+#include "qt_builder.h"
+#include "qt_formats.h"
 
 namespace moravik::rtf {
+namespace detail {
 namespace {
 
-// 1440 twips make an inch, and the document counts 96 pixels to the inch.
-constexpr double kTwipsPerPixel = 15.0;
+// Qt's line breaking takes time that grows with the square of a word's length, so a longer
+// stretch of text without a blank gets an invisible break opportunity (U+200B) after each
+// kMaxUnbrokenCharacters characters.
+constexpr int kMaxUnbrokenCharacters = 100;
+constexpr char16_t kZeroWidthSpace = 0x200B;
+// Qt lays a block out in one piece, also on the window's thread, so a longer paragraph goes on
+// in a new block.
+constexpr qsizetype kMaxBlockCharacters = 20000;
+// How many paragraphs are built between two looks at the stop request.
+constexpr std::size_t kParagraphsPerStopCheck = 256;
 
-// Qt lays a table out in one piece, so a long run of rows is parted into several tables.
-constexpr std::size_t kMaxTableCells = 20000;
+bool breaksLine(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'-' || c == QChar::LineSeparator ||
+           c == kZeroWidthSpace;
+}
 
-QColor toQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
-
-// Font families and addresses come converted, so the formats that use them share one copy.
-QTextCharFormat toQt(const CharFormat& source, const std::vector<QStringList>& families,
-                     const std::vector<QString>& links) {
+// The notices are set apart from the document's own text in italics.
+QTextCharFormat noticeFormat() {
     QTextCharFormat format;
-    format.setFontWeight(source.bold ? QFont::Bold : QFont::Normal);
-    format.setFontItalic(source.italic);
-    format.setFontUnderline(source.underline);
-    format.setFontStrikeOut(source.strikeOut);
-    format.setFontPointSize(source.halfPoints / 2.0);
-    if (source.font) format.setFontFamilies(families.at(*source.font));
-    if (source.color) format.setForeground(toQColor(*source.color));
-    if (source.highlight) format.setBackground(toQColor(*source.highlight));
-    switch (source.verticalAlignment) {
-        case VerticalAlignment::Superscript:
-            format.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-            break;
-        case VerticalAlignment::Subscript:
-            format.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-            break;
-        case VerticalAlignment::Baseline:
-            break;
-    }
-    if (source.link) {
-        format.setAnchor(true);
-        format.setAnchorHref(links.at(*source.link));
-        // Word styles its links itself; WordPad's plain ones still need to look like links.
-        format.setFontUnderline(true);
-        if (!source.color) format.setForeground(QPalette().color(QPalette::Link));
-    }
+    format.setFontItalic(true);
+    format.setFontPointSize(kDefaultHalfPoints / 2.0);
     return format;
 }
 
-QTextBlockFormat toQt(const ParagraphFormat& source) {
-    QTextBlockFormat format;
-    switch (source.alignment) {
-        case Alignment::Left:
-            format.setAlignment(Qt::AlignLeft);
-            break;
-        case Alignment::Center:
-            format.setAlignment(Qt::AlignHCenter);
-            break;
-        case Alignment::Right:
-            format.setAlignment(Qt::AlignRight);
-            break;
-        case Alignment::Justify:
-            format.setAlignment(Qt::AlignJustify);
-            break;
-    }
-    format.setLeftMargin(source.leftIndent / kTwipsPerPixel);
-    format.setRightMargin(source.rightIndent / kTwipsPerPixel);
-    format.setTextIndent(source.firstLineIndent / kTwipsPerPixel);
-    format.setTopMargin(source.spaceBefore / kTwipsPerPixel);
-    format.setBottomMargin(source.spaceAfter / kTwipsPerPixel);
-
-    // Word puts an implicit tab stop at a hanging indent, so a list's number and its text part.
-    // RTF measures tab stops from the margin; Qt from where the first line begins.
-    std::vector<int> stops = source.tabStops;
-    if (source.firstLineIndent < 0) stops.push_back(source.leftIndent);
-    std::ranges::sort(stops);
-    const int firstLineStart = source.leftIndent + source.firstLineIndent;
-    QList<QTextOption::Tab> tabs;
-    for (const int stop : stops) {
-        if (stop > firstLineStart) {
-            tabs.append(
-                QTextOption::Tab((stop - firstLineStart) / kTwipsPerPixel, QTextOption::LeftTab));
-        }
-    }
-    format.setTabPositions(tabs);
-    return format;
+QString toQString(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
-
-// QTextCursor::insertText starts a new block at '\n', so line breaks become line separators.
-QString toQString(std::string_view text) {
-    QString result = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    result.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    return result;
-}
-
-class Builder {
-public:
-    Builder(const Document& source, QTextDocument& target) : source_(source), cursor_(&target) {
-        std::vector<QStringList> families;
-        families.reserve(source.fonts.size());
-        for (const std::string& name : source.fonts)
-            families.push_back({QString::fromStdString(name)});
-        std::vector<QString> links;
-        links.reserve(source.links.size());
-        for (const std::string& link : source.links) links.push_back(QString::fromStdString(link));
-        formats_.reserve(source.formats.size());
-        for (const CharFormat& format : source.formats) {
-            formats_.push_back(toQt(format, families, links));
-        }
-    }
-
-    void run() {
-        // One edit block: Qt then scans the document's frames once, not after every table.
-        cursor_.beginEditBlock();
-        const std::vector<Paragraph>& paragraphs = source_.paragraphs;
-        bool blockIsFresh = true;  // the cursor's block is empty and still takes a format
-        for (std::size_t i = 0; i < paragraphs.size();) {
-            if (!paragraphs[i].cellFirstRuns.empty()) {
-                const std::size_t end = tableEnd(paragraphs, i);
-                insertTable(std::span(paragraphs).subspan(i, end - i));
-                blockIsFresh = true;
-                i = end;
-                continue;
-            }
-            if (blockIsFresh) {
-                cursor_.setBlockFormat(toQt(paragraphs[i].format));
-                blockIsFresh = false;
-            } else {
-                cursor_.insertBlock(toQt(paragraphs[i].format));
-            }
-            insertRuns(cursor_, paragraphs[i], 0, paragraphs[i].runs.size(), false);
-            ++i;
-        }
-        cursor_.endEditBlock();
-    }
-
-private:
-    void insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::size_t first,
-                    std::size_t end, bool dropTrailingTab) {
-        for (std::size_t i = first; i < end; ++i) {
-            std::string_view text = paragraph.runs[i].text;
-            if (dropTrailingTab && i + 1 == end && text.ends_with('\t')) text.remove_suffix(1);
-            cursor.insertText(toQString(text), formats_.at(paragraph.runs[i].format));
-        }
-    }
-
-    // Consecutive rows make one table, padded to its widest row. A table ends before a row that
-    // would make it pad more cells than its rows fill, or hold more than kMaxTableCells, so that
-    // a wide row followed by many narrow ones costs no more than their text.
-    static std::size_t tableEnd(std::span<const Paragraph> paragraphs, std::size_t first) {
-        std::size_t columns = 0;
-        std::size_t filled = 0;
-        std::size_t end = first;
-        for (; end < paragraphs.size() && !paragraphs[end].cellFirstRuns.empty(); ++end) {
-            const std::size_t cells = paragraphs[end].cellFirstRuns.size();
-            const std::size_t width = std::max(columns, cells);
-            const std::size_t total = (end - first + 1) * width;
-            if (end > first && (total > kMaxTableCells || total > 2 * (filled + cells))) break;
-            columns = width;
-            filled += cells;
-        }
-        return end;
-    }
-
-    // The first row's cell edges give the column widths.
-    void insertTable(std::span<const Paragraph> rows) {
-        std::size_t columns = 0;
-        for (const Paragraph& row : rows) columns = std::max(columns, row.cellFirstRuns.size());
-        QTextTableFormat format;
-        format.setBorder(1);
-        format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
-        format.setBorderCollapse(true);
-        format.setCellSpacing(0);
-        format.setCellPadding(4);
-        const std::vector<int>& ends = rows.front().cellEnds;
-        if (ends.size() == columns) {
-            QList<QTextLength> widths;
-            int start = 0;
-            for (const int end : ends) {
-                widths.append(QTextLength(QTextLength::FixedLength,
-                                          std::max(end - start, 0) / kTwipsPerPixel));
-                start = std::max(start, end);
-            }
-            format.setColumnWidthConstraints(widths);
-        }
-
-        QTextTable* table =
-            cursor_.insertTable(static_cast<int>(rows.size()), static_cast<int>(columns), format);
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            const Paragraph& row = rows[r];
-            const std::vector<std::size_t>& cells = row.cellFirstRuns;
-            for (std::size_t c = 0; c < cells.size(); ++c) {
-                const bool last = c + 1 == cells.size();
-                QTextCursor cell =
-                    table->cellAt(static_cast<int>(r), static_cast<int>(c)).firstCursorPosition();
-                cell.setBlockFormat(toQt(row.format));
-                insertRuns(cell, row, cells[c], last ? row.runs.size() : cells[c + 1], !last);
-            }
-        }
-        cursor_ = table->lastCursorPosition();
-        cursor_.movePosition(QTextCursor::NextBlock);
-    }
-
-    const Document& source_;
-    QTextCursor cursor_;
-    std::vector<QTextCharFormat> formats_;
-};
 
 }  // namespace
 
-void buildDocument(const Document& source, QTextDocument& target) {
+Builder::Builder(const Document& source, QTextDocument& target)
+    : source_(source), target_(target), cursor_(&target) {
+    std::vector<QStringList> families;
+    families.reserve(source.fonts.size());
+    for (const std::string& name : source.fonts) families.push_back({QString::fromStdString(name)});
+    std::vector<QString> links;
+    links.reserve(source.links.size());
+    for (const std::string& link : source.links) links.push_back(QString::fromStdString(link));
+    formats_.reserve(source.formats.size());
+    for (const CharFormat& format : source.formats)
+        formats_.push_back(toQt(format, families, links));
+    for (std::size_t i = 0; i < source.pictures.size(); ++i) pictures_.push_back(addPicture(i));
+    QTextOption option = target.defaultTextOption();
+    option.setTabStopDistance(source.defaultTab / kTwipsPerPixel);
+    target.setDefaultTextOption(option);
+}
+
+bool Builder::run(const std::stop_token& stop) {
+    // One edit block: Qt then scans the document's frames once, not after every table.
+    cursor_.beginEditBlock();
+    const std::vector<Paragraph>& paragraphs = source_.paragraphs;
+    bool whole = true;
+    for (std::size_t i = 0, built = 1; i < paragraphs.size() && whole; ++built) {
+        if (built % kParagraphsPerStopCheck == 0 && stop.stop_requested()) break;
+        if (paragraphs[i].cellFirstRuns.empty()) {
+            whole = insertParagraph(paragraphs[i++]);
+            continue;
+        }
+        const std::size_t end = tableEnd(paragraphs, i);
+        whole = insertTable(std::span(paragraphs).subspan(i, end - i));
+        i = end;
+    }
+    insertNotices(source_.cut || !whole);
+    cursor_.endEditBlock();
+    return !stop.stop_requested();
+}
+
+double Builder::tallestEm(const Paragraph& paragraph, std::size_t first, std::size_t end) const {
+    double tallest = emOf(CharFormat{});
+    for (std::size_t i = first; i < end; ++i) {
+        tallest = std::max(tallest, emOf(source_.formats.at(paragraph.runs[i].format)));
+    }
+    return tallest;
+}
+
+Builder::Fit Builder::fitRuns(const Paragraph& paragraph, std::size_t first, std::size_t end,
+                              double width, bool dropTrailingTab) const {
+    const ParagraphFormat& format = paragraph.format;
+    TextExtent extent(width, tallestEm(paragraph, first, end),
+                      (format.spaceBefore + format.spaceAfter) / kTwipsPerPixel);
+    const double limit = kMaxDocumentHeight - height_;
+    if (extent.height() > limit) return {first, 0, 0, false};
+    for (std::size_t i = first; i < end; ++i) {
+        const Run& run = paragraph.runs[i];
+        TextExtent with = extent;
+        if (run.picture) {
+            with.addPicture(shownSize(source_.pictures.at(*run.picture)));
+            if (with.height() > limit) return {i, 0, extent.height(), false};
+            extent = with;
+            continue;
+        }
+        std::string_view text = run.text;
+        if (dropTrailingTab && i + 1 == end && text.ends_with('\t')) text.remove_suffix(1);
+        const double em = emOf(source_.formats.at(run.format));
+        with.add(text, em);
+        if (with.height() > limit) return {i, extent.bytesThatFit(text, em, limit), limit, false};
+        extent = with;
+    }
+    return {end, 0, extent.height(), true};
+}
+
+// Returns false when the paragraph did not fit whole under kMaxDocumentHeight.
+bool Builder::insertParagraph(const Paragraph& paragraph) {
+    const std::size_t runs = paragraph.runs.size();
+    const Fit fit = fitRuns(paragraph, 0, runs,
+                            lineWidth(paragraph.format, tallestEm(paragraph, 0, runs)), false);
+    if (!fit.whole && fit.end == 0 && fit.lastBytes == 0) return false;
+    if (blockIsFresh_) {
+        cursor_.setBlockFormat(blockFormat(paragraph.format));
+        blockIsFresh_ = false;
+    } else {
+        cursor_.insertBlock(blockFormat(paragraph.format));
+    }
+    insertRuns(cursor_, paragraph, 0, fit.end, false, fit.lastBytes);
+    height_ += fit.height;
+    return fit.whole;
+}
+
+// Inserts the runs [first, end), and then lastBytes of the run at end.
+void Builder::insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::size_t first,
+                         std::size_t end, bool dropTrailingTab, std::size_t lastBytes) {
+    unbroken_ = 0;
+    blockCharacters_ = 0;
+    for (std::size_t i = first; i < end || (i == end && lastBytes > 0); ++i) {
+        const Run& run = paragraph.runs.at(i);
+        if (run.picture) {
+            if (const auto& picture = pictures_.at(*run.picture)) cursor.insertImage(*picture);
+            unbroken_ = 0;
+            continue;
+        }
+        std::string_view text = run.text;
+        if (i == end) text = text.substr(0, lastBytes);
+        if (dropTrailingTab && i + 1 == end && text.ends_with('\t')) text.remove_suffix(1);
+        insertText(cursor, breakable(text), formats_.at(run.format));
+    }
+}
+
+void Builder::insertText(QTextCursor& cursor, const QString& text, const QTextCharFormat& format) {
+    qsizetype done = 0;
+    while (text.size() - done > kMaxBlockCharacters - blockCharacters_) {
+        qsizetype part = kMaxBlockCharacters - blockCharacters_;
+        if (part > 0 && text[done + part - 1].isHighSurrogate()) --part;
+        cursor.insertText(text.mid(done, part), format);
+        cursor.insertBlock();
+        done += part;
+        blockCharacters_ = 0;
+    }
+    cursor.insertText(text.mid(done), format);
+    blockCharacters_ += text.size() - done;
+}
+
+// QTextCursor::insertText starts a new block at '\n', so line breaks become line separators.
+QString Builder::breakable(std::string_view utf8) {
+    const QString text = toQString(utf8);
+    QString result;
+    result.reserve(text.size());
+    for (QChar c : text) {
+        if (c == u'\n') c = QChar::LineSeparator;
+        result.append(c);
+        unbroken_ = breaksLine(c) ? 0 : unbroken_ + 1;
+        if (unbroken_ == kMaxUnbrokenCharacters) {
+            result.append(kZeroWidthSpace);
+            unbroken_ = 0;
+        }
+    }
+    return result;
+}
+
+// Paragraphs mostly share the format of the one before.
+const QTextBlockFormat& Builder::blockFormat(const ParagraphFormat& format) {
+    if (lastFormat_ == nullptr || !(*lastFormat_ == format)) {
+        lastBlockFormat_ = toQt(format);
+        lastFormat_ = &format;
+    }
+    return lastBlockFormat_;
+}
+
+// The first block keeps its format: the notice goes into a block of its own before it.
+void Builder::insertNotices(bool cut) {
+    if (source_.truncated) {
+        cursor_.movePosition(QTextCursor::End);
+        cursor_.insertBlock(QTextBlockFormat());
+        cursor_.insertText(toQString(kTruncatedNotice), noticeFormat());
+    }
+    if (!cut) return;
+    QTextCursor start(&target_);
+    start.insertBlock(start.blockFormat(), start.charFormat());
+    start.movePosition(QTextCursor::Start);
+    start.setBlockFormat(QTextBlockFormat());
+    start.insertText(toQString(kCutNotice), noticeFormat());
+}
+
+// The picture as an image resource of the document, or nothing when Qt cannot read it.
+std::optional<QTextImageFormat> Builder::addPicture(std::size_t index) {
+    const Picture& picture = source_.pictures[index];
+    QByteArray data =
+        QByteArray::fromRawData(picture.data.data(), static_cast<qsizetype>(picture.data.size()));
+    QBuffer buffer(&data);
+    QImageReader reader(&buffer, picture.format == ImageFormat::Png ? "png" : "jpeg");
+    const QSize size = reader.size();
+    if (size.isEmpty() || size != QSize(int(picture.pixelWidth), int(picture.pixelHeight))) {
+        return std::nullopt;
+    }
+    const QImage image = reader.read();
+    if (image.isNull()) return std::nullopt;
+    const QString name = QStringLiteral("moravik-picture:%1").arg(index);
+    target_.addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    const Extent shown = shownSize(picture);
+    format.setWidth(shown.width);
+    format.setHeight(shown.height);
+    return format;
+}
+
+}  // namespace detail
+
+bool buildDocument(const Document& source, QTextDocument& target, std::stop_token stop) {
     // Loading is no edit the user could undo, and an undo record would copy the whole text.
     const bool undoEnabled = target.isUndoRedoEnabled();
     target.setUndoRedoEnabled(false);
     target.clear();
-    Builder builder(source, target);
-    builder.run();
+    detail::Builder builder(source, target);
+    const bool built = builder.run(stop);
     target.setUndoRedoEnabled(undoEnabled);
-}
-
-QString loadFile(const QString& path, QTextDocument& document) {
-    const QFileInfo info(path);
-    if (!info.exists()) return QStringLiteral("the file does not exist");
-    // Folders, devices and pipes are no documents, and a device may never end.
-    if (!info.isFile()) return QStringLiteral("the file cannot be read");
-    const QString tooLarge =
-        QStringLiteral("the file is larger than %1 MB").arg(kMaxFileBytes / (1024 * 1024));
-    if (info.size() > kMaxFileBytes) return tooLarge;
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("the file cannot be read");
-    // One byte past the cap tells a file that grew after the check, without reading it all.
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
-    if (file.error() != QFileDevice::NoError) return QStringLiteral("the file cannot be read");
-    if (bytes.size() > kMaxFileBytes) return tooLarge;
-
-    const ParseResult result =
-        parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (!result.ok()) return QString::fromStdString(result.error);
-    buildDocument(result.document, document);
-    return {};
+    return built;
 }
 
 }  // namespace moravik::rtf

@@ -67,24 +67,7 @@ Token Tokenizer::readEscape() {
         return token;
     }
     const char first = input_[position_];
-    if (first == '\'') {
-        int value = 0;
-        int digits = 0;
-        ++position_;
-        while (digits < 2 && position_ < input_.size() && hexValue(input_[position_]) >= 0) {
-            value = value * 16 + hexValue(input_[position_]);
-            ++digits;
-            ++position_;
-        }
-        if (digits == 0 && position_ >= input_.size()) {
-            token.kind = TokenKind::Truncated;
-            return token;
-        }
-        token.kind = digits == 0 ? TokenKind::ControlSymbol : TokenKind::HexByte;
-        token.text = "'";
-        token.parameter = value;
-        return token;
-    }
+    if (first == '\'') return readHexByte(token);
     if (!isLetter(first)) {
         token.kind = TokenKind::ControlSymbol;
         token.text = input_.substr(position_, 1);
@@ -119,6 +102,26 @@ Token Tokenizer::readEscape() {
     }
     if (position_ < input_.size() && input_[position_] == ' ') ++position_;  // the delimiter
     if (token.text == "bin") binaryLength_ = std::max<std::int32_t>(0, token.parameter);
+    return token;
+}
+
+// \'hh: up to two hexadecimal digits. Without any it is a control symbol.
+Token Tokenizer::readHexByte(Token token) {
+    int value = 0;
+    int digits = 0;
+    ++position_;  // the quote
+    while (digits < 2 && position_ < input_.size() && hexValue(input_[position_]) >= 0) {
+        value = value * 16 + hexValue(input_[position_]);
+        ++digits;
+        ++position_;
+    }
+    if (digits == 0 && position_ >= input_.size()) {
+        token.kind = TokenKind::Truncated;
+        return token;
+    }
+    token.kind = digits == 0 ? TokenKind::ControlSymbol : TokenKind::HexByte;
+    token.text = "'";
+    token.parameter = value;
     return token;
 }
 

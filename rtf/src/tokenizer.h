@@ -40,6 +40,7 @@ public:
 
 private:
     Token readEscape();
+    Token readHexByte(Token token);
     Token readBinary();
 
     std::string_view input_;

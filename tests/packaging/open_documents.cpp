@@ -5,7 +5,7 @@
 // Usage: moravik_open_documents FOLDER NAME...
 // Exit status 0 when every document opened and holds text, 1 otherwise, 2 on
 // wrong usage.
-#include <moravik/rtf/qt_document.h>
+#include <moravik/rtf/loader.h>
 
 #include <QDir>
 #include <QGuiApplication>
@@ -23,16 +23,16 @@ int main(int argc, char* argv[]) {
     const QDir folder(arguments.at(1));
     bool allOpened = true;
     for (const QString& name : arguments.mid(2)) {
-        QTextDocument document;
-        const QString problem = moravik::rtf::loadFile(folder.filePath(name), document);
-        if (!problem.isEmpty()) {
-            out << name << ": " << problem << '\n';
+        const moravik::rtf::LoadResult result = moravik::rtf::loadDocument(folder.filePath(name));
+        const auto* document = std::get_if<std::unique_ptr<QTextDocument>>(&result);
+        if (!document) {
+            out << name << ": " << std::get<moravik::rtf::LoadFailure>(result).reason << '\n';
             allOpened = false;
-        } else if (document.isEmpty()) {
+        } else if ((*document)->isEmpty()) {
             out << name << ": opened but holds no text\n";
             allOpened = false;
         } else {
-            out << name << ": opened, " << document.characterCount() << " characters\n";
+            out << name << ": opened, " << (*document)->characterCount() << " characters\n";
         }
     }
     return allOpened ? 0 : 1;

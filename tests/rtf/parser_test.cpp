@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "moravik/help_documents.h"
 #include "rtf_test_support.h"
 
 namespace moravik::rtf {
@@ -40,6 +41,7 @@ void expectReads(const ReadCase& c) {
     std::vector<DiagnosticKind> kinds;
     for (const Diagnostic& diagnostic : result.diagnostics) kinds.push_back(diagnostic.kind);
     EXPECT_EQ(kinds, c.diagnostics);
+    EXPECT_EQ(result.document.truncated, std::ranges::count(kinds, Truncated) == 1);
 }
 
 TEST(RtfParser, ReadsTextByFeature) {
@@ -60,12 +62,14 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("\\uc2\\u8364\\'80\\'80x\\u8364 abc"), "€x€c"},
         {withTables("\\u-28671?\\u-10179?\\u-8704?"), "送\U0001F600"},
         {withTables("\\u-10179?x\\u-8704?y\\u99999999999?z"), "\uFFFDx\uFFFDy\uFFFDz"},
-        {withTables("{\\f1 \\'b7}{\\f2 \\'a7}"), "•▪"},
-        {"{\\rtf1\\ansi\\ansicpg1251 abc\\'e9}", "abc\uFFFD", {UnsupportedCodePage}},
+        // Code pages: the font's character set first, then \ansicpg; glibc's tables decode.
+        {withTables("{\\f1 \\'b7\\'b3}{\\f2 \\'a7}"), "•≥▪"},
         {"{\\rtf1\\ansi\\ansicpg1251 \\u1078\\'e6}", "ж"},
-        {"{\\rtf1\\mac \\'8e}", "\uFFFD", {UnsupportedCodePage}},
-        {"{\\rtf1{\\fonttbl{\\f0\\fcharset204 T;}}\\f0 a\\'e9}", "a\uFFFD", {UnsupportedCodePage}},
-        {"{\\rtf1{\\fonttbl{\\f0\\fcharset0 T;}}\\f0 \\'e9}", "é"},
+        {"{\\rtf1\\mac \\'8e}", "é"},
+        {"{\\rtf1\\ansicpg1251{\\fonttbl{\\f0\\fcharset0 T;}}\\f0 \\'e9}", "é"},
+        {"{\\rtf1{\\fonttbl{\\f0\\fcharset204 T;}{\\f1\\cpg1253 G;}}\\f0 \\'e9\\f1\\'e9}", "йι"},
+        {"{\\rtf1\\ansicpg932 \\'82\\'a0\\'83A}", "あア"},
+        {"{\\rtf1\\ansicpg4242 abc\\'e9}", "abc\uFFFD", {UnsupportedCodePage}},
         // Bullets and numbers, old style and new.
         {withTables("{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}A\\par"
                     "{\\listtext\\pard\\plain\\f1 \\'b7\\tab}B\\par{\\listtext 1.\\tab}C"),
@@ -82,9 +86,10 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}{\\field{\\*\\fldinst PAGE}}x"
                     "{\\object{\\*\\objclass P}{\\*\\objdata 0102}{\\result R}}A\\bin3 xyzB"),
          "7xRAB"},
+        // Pictures that are not shown are left out; kPictureText stands for those shown.
         {withTables("A{\\pict\\wmetafile8\\picw10 0102ff}B{\\pict\\bin4 }}}{}C"
                     "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}"),
-         "A[picture]B[picture]C[picture]",
+         "ABC",
          {Picture, Picture, Picture}},
     };
     for (const ReadCase& c : cases) expectReads(c);
@@ -110,6 +115,9 @@ TEST(RtfParser, RefusesOrBoundsHostileInput) {
         {"{\\rtf1{\\*\\zz " + repeated("{", 300) + repeated("}", 300) + "}}", "", {}, tooDeep},
         {"{\\rtf1 \\" + std::string(33, 'a') + " x}", "", {}, longWord},
         {"\r\n {\\rtf1 A}", "A"},
+        {"\xEF\xBB\xBF{\\rtf1 A}", "A"},  // a UTF-8 byte-order mark
+        {"\xEF\xBB\xBF", "", {}, "the file is empty"},
+        {"\xEF\xBB\xBFHello", "", {}, notRtf},
         {nested(kMaxGroupDepth - 1), "x"},
         {"{\\rtf1 \\" + std::string(32, 'a') + " x}", "x"},
         {"{\\rtf1 Hello {\\b world", "Hello world", {Truncated}},
@@ -118,7 +126,7 @@ TEST(RtfParser, RefusesOrBoundsHostileInput) {
         {"{\\rtf1 A\\'4", "A", {Truncated}},
         {"{\\rtf", "", {Truncated}},
         {"{\\rtf1{\\*\\zz {{{}", "", {Truncated}},
-        {"{\\rtf1 A{\\pict 0102", "A[picture]", {Picture, Truncated}},
+        {"{\\rtf1 A{\\pict\\pngblip 0102", "A", {Truncated}},
         {"{\\rtf1 A\\bin100 xyz}", "A", {Truncated}},
         {"{\\rtf1 A\\bin99999999999999 xyz}", "A", {Truncated}},
         {"{\\rtf1 A\\bin-5 B}", "AB"},
@@ -154,8 +162,10 @@ TEST(RtfParser, KeepsTableCellAndDiagnosticCountsBounded) {
 
     const Document cells =
         parse(withTables("\\trowd\\pard\\intbl " + repeated("c\\cell ", 100) + "\\row")).document;
-    EXPECT_EQ(cells.paragraphs.at(0).cellFirstRuns.size(), kMaxCells);
-    EXPECT_EQ(std::ranges::count(joinedText(cells), 'c'), 100) << "the last cell holds the rest";
+    ASSERT_EQ(cells.paragraphs.size(), 2U) << "a row of more cells goes on in the next";
+    EXPECT_EQ(cells.paragraphs[0].cellFirstRuns.size(), kMaxCells);
+    EXPECT_EQ(cells.paragraphs[1].cellFirstRuns.size(), 100 - kMaxCells);
+    EXPECT_EQ(std::ranges::count(joinedText(cells), 'c'), 100);
 
     const Document link =
         parse(withTables("{\\field{\\*\\fldinst HYPERLINK \"http://a.example/\"}" +
@@ -169,19 +179,34 @@ TEST(RtfParser, KeepsTableCellAndDiagnosticCountsBounded) {
     EXPECT_EQ(diagnosed.omittedDiagnostics, 1000 - kMaxDiagnostics);
 }
 
-// A 50 MB document is read whole, and what it produces stays in proportion to it.
-TEST(RtfParser, ReadsAFiftyMegabyteDocument) {
+// A document of many times the cost is cut where it would cost Qt more than kMaxDocumentCost,
+// and marked so: its beginning is kept as written. A document well within the cost is whole.
+TEST(RtfParser, CutsALargeDocumentAndSaysSo) {
     const std::string sentences = repeated("Nitrous and fuel jets are sized together. ", 24);
     const std::string paragraph =
         "Jet {\\b 0.062} and {\\i fuel}, caf\\'e9 \\u8364? \\emdash " + sentences + "done.\\par\n";
-    const std::size_t paragraphs = 50 * 1024 * 1024 / paragraph.size() + 1;
-    const ParseResult result =
-        parse("{\\rtf1{\\fonttbl{\\f0 Arial;}}" + repeated(paragraph, paragraphs) + "}");
-    EXPECT_TRUE(result.ok() && result.diagnostics.empty()) << result.error;
-    ASSERT_EQ(result.document.paragraphs.size(), paragraphs);
-    EXPECT_EQ(result.document.formats.size(), 3U) << "each distinct format is kept once";
-    EXPECT_EQ(plainText(result.document.paragraphs.back()),
-              "Jet 0.062 and fuel, café € —" + sentences + "done.");
+    const std::string shownParagraph = "Jet 0.062 and fuel, café € —" + sentences + "done.";
+    const auto read = [&](std::size_t bytes) {
+        return parse("{\\rtf1{\\fonttbl{\\f0 Arial;}}" +
+                     repeated(paragraph, bytes / paragraph.size() + 1) + "}");
+    };
+
+    const ParseResult whole = read(kMaxDocumentCost / 4);
+    EXPECT_TRUE(whole.ok() && whole.diagnostics.empty()) << whole.error;
+    EXPECT_FALSE(whole.document.cut);
+    EXPECT_EQ(plainText(whole.document.paragraphs.front()), shownParagraph);
+
+    const ParseResult cut = read(8 * kMaxDocumentCost);
+    ASSERT_TRUE(cut.ok()) << cut.error;
+    ASSERT_EQ(cut.diagnostics.size(), 1U);
+    EXPECT_EQ(cut.diagnostics[0].kind, DocumentCut);
+    EXPECT_TRUE(cut.document.cut);
+    const std::vector<Paragraph>& shown = cut.document.paragraphs;
+    ASSERT_GT(shown.size(), 2U);
+    EXPECT_EQ(plainText(shown[0]), shownParagraph);
+    EXPECT_EQ(plainText(shown[shown.size() - 2]), shownParagraph);
+    EXPECT_LT(shown.size() * paragraph.size(), kMaxDocumentCost) << "no more than it may cost";
+    EXPECT_EQ(cut.document.formats.size(), 3U) << "each distinct format is kept once";
 }
 
 constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255};
@@ -211,7 +236,9 @@ TEST(RtfParser, FormatsCharacters) {
         {"\\fs99999999999 x", [](CharFormat& f) { f.halfPoints = 3276; }},
         {"\\f3 x", [](CharFormat& f) { f.font = 3; }},
         {"\\f99 x", [](CharFormat& f) { f.font.reset(); }},
-        {"\\f1 x", [](CharFormat& f) { f.font.reset(); }},  // Symbol maps to Unicode
+        {"\\caps x", [](CharFormat& f) { f.capitalization = Capitalization::AllCaps; }},
+        {"\\scaps x", [](CharFormat& f) { f.capitalization = Capitalization::SmallCaps; }},
+        {"\\caps\\caps0 x", [](CharFormat&) {}},
         {"\\cf1 x", [](CharFormat& f) { f.color = kRed; }},
         {"\\cf-1 x", [](CharFormat&) {}},
         {"\\highlight2 x", [](CharFormat& f) { f.highlight = kBlue; }},
@@ -327,8 +354,9 @@ TEST(RtfParser, LineEndsAndIgnorableGroupsChangeNothing) {
 
 // Each help document shipped with the program reads without losing any of its text.
 TEST(RtfParser, ReadsShippedDocumentsWhole) {
-    for (const char* name : {"Nitroushelp.rtf", "NitrousFAQ.rtf", "Nitrous101.rtf"}) {
-        std::ifstream file(std::string(MORAVIK_DOCS_DIR) + "/" + name, std::ios::binary);
+    for (const auto& [window, name] : docs::kHelpDocuments) {
+        std::ifstream file(std::string(MORAVIK_DOCS_DIR) + "/" + std::string(name),
+                           std::ios::binary);
         const ParseResult result = parse(std::string(std::istreambuf_iterator<char>(file), {}));
         ASSERT_TRUE(result.ok()) << name << ": " << result.error;
         for (const Diagnostic& diagnostic : result.diagnostics) {

@@ -4,6 +4,7 @@
 // Usage: screenshots FOLDER
 #include <QComboBox>
 #include <QDir>
+#include <QTextBrowser>
 #include <cstdio>
 
 #include "ui_test_support.h"
@@ -27,8 +28,13 @@ int main(int argc, char* argv[]) {
                                        {"Form3", "faq-window"},   {"Form4", "nitrous-101-window"}};
     for (auto file = files.begin(); file != files.end(); ++file) {
         QWidget* shown = main.show(file.key());
+        // A help window shows "Loading…" until its document is read.
+        const auto* view = shown ? shown->findChild<QTextBrowser*>() : nullptr;
+        const bool ready = !view || QTest::qWaitFor([view] {
+            return view->toPlainText() != QStringLiteral("Loading\u2026");
+        });
         const QString path = folder.filePath(file.value() + ".png");
-        if (!shown || !shown->grab().save(path)) {
+        if (!shown || !ready || !shown->grab().save(path)) {
             std::fprintf(stderr, "screenshots: %s not written: %s\n", qPrintable(path),
                          qPrintable(main.messages.join(' ')));
             return 1;

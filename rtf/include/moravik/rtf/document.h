@@ -5,7 +5,8 @@
 // the formatting that a closing brace undoes, on an explicit stack of fixed depth. It yields the
 // neutral Document below: paragraphs made of formatted runs, with no Qt in it, so the reader can
 // be tested and fuzzed without a display. buildDocument() (qt_document.h) turns a Document into
-// a QTextDocument, and loadFile() does both steps for a file on disk.
+// a QTextDocument, and loadDocument() (loader.h) does both steps for a file on disk, on a worker
+// thread when the window asks.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,8 @@ namespace moravik::rtf {
 enum class Alignment { Left, Center, Right, Justify };
 
 enum class VerticalAlignment { Baseline, Superscript, Subscript };
+
+enum class Capitalization { AsWritten, AllCaps, SmallCaps };
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -40,15 +43,34 @@ struct CharFormat {
     std::optional<Rgb> color;             // empty: the default text colour
     std::optional<Rgb> highlight;         // empty: no background colour
     VerticalAlignment verticalAlignment = VerticalAlignment::Baseline;
+    Capitalization capitalization = Capitalization::AsWritten;  // the text keeps its own case
     std::optional<std::size_t> link;  // index into Document::links; empty: the run is no link
     bool operator==(const CharFormat&) const = default;
 };
 
+// U+FFFC, the text of a run that shows a picture.
+inline constexpr std::string_view kPictureText = "\xEF\xBF\xBC";
+
 // Text in UTF-8. Inside a run, '\n' is a line break within the paragraph and '\t' a tab.
 struct Run {
     std::string text;
-    std::size_t format = 0;  // index into Document::formats
+    std::size_t format = 0;              // index into Document::formats
+    std::optional<std::size_t> picture;  // index into Document::pictures; text is kPictureText
     bool operator==(const Run&) const = default;
+};
+
+enum class ImageFormat { Png, Jpeg };
+
+struct Picture {
+    ImageFormat format = ImageFormat::Png;
+    std::string data;  // the bytes of the image file
+    // The image's own size, from its header.
+    std::uint32_t pixelWidth = 0;
+    std::uint32_t pixelHeight = 0;
+    // The size to show it at, in twips; 0 where the file gives none, so the image's own counts.
+    int width = 0;
+    int height = 0;
+    bool operator==(const Picture&) const = default;
 };
 
 // Lengths in twips (1/1440 inch), as RTF gives them.
@@ -80,7 +102,11 @@ struct Document {
     std::vector<CharFormat> formats;
     std::vector<std::string> fonts;  // the font table's names, in the order the file lists them
     std::vector<std::string> links;  // http, https and mailto addresses, one for each link field
+    std::vector<Picture> pictures;
     std::vector<Paragraph> paragraphs;
+    int defaultTab = 720;    // twips between the default tab stops
+    bool cut = false;        // only the beginning of the file's document is kept
+    bool truncated = false;  // the file ends before its document does
 
     const CharFormat& format(const Run& run) const { return formats.at(run.format); }
     // The font family and the address of a format; empty when it has none.

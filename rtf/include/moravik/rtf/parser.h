@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <stop_token>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,16 +16,33 @@ inline constexpr std::size_t kMaxControlWordLetters = 32;
 inline constexpr std::size_t kMaxDiagnostics = 100;
 inline constexpr std::size_t kMaxTableEntries = 4096;  // fonts, and colours, each
 inline constexpr std::size_t kMaxTabStops = 64;        // per paragraph
-inline constexpr std::size_t kMaxCells = 64;           // per table row; more become one cell
+inline constexpr std::size_t kMaxCells = 64;           // per table row; more start a new row
+inline constexpr std::size_t kMaxPictureBytes = std::size_t{16} * 1024 * 1024;  // each picture
+inline constexpr std::size_t kMaxPicturePixels = std::size_t{4096} * 4096;      // each picture
+
+// Qt lays a document out in a time that grows with its text, its paragraphs, its format changes
+// (runs), its table cells and its pictures. The reader keeps the start of a document up to a
+// cost of kMaxDocumentCost, counted in these units, leaves the rest out and marks the document
+// as cut, so that any file opens in bounded time and memory. The units are what each costs Qt
+// on a 2-core machine, relative to a byte of text; bench/bench_rtf.cpp measures them.
+struct DocumentCost {
+    static constexpr std::size_t kTextByte = 1;
+    static constexpr std::size_t kRun = 8;
+    static constexpr std::size_t kParagraph = 24;
+    static constexpr std::size_t kTableCell = 160;
+    static constexpr std::size_t kPicturePixels = 16;  // pixels that cost one unit
+};
+inline constexpr std::size_t kMaxDocumentCost = 1'500'000;
 
 enum class DiagnosticKind {
     SkippedText,          // a group whose text is not shown: an unknown destination, a header...
-    Picture,              // a picture, shown as the placeholder "[picture]"
-    UnsupportedCodePage,  // bytes of a code page other than 1252, shown as U+FFFD
+    Picture,              // a picture of a kind not shown, or past the limits, is left out
+    UnsupportedCodePage,  // bytes of a code page this reader cannot decode, shown as U+FFFD
     NulByte,              // NUL bytes, ignored
     Truncated,            // the file ends inside a group, an escape or binary data
     TrailingContent,      // content after the document's closing brace, ignored
     TableLimit,           // more than kMaxTableEntries fonts or colours; the rest are ignored
+    DocumentCut,          // the document costs more than kMaxDocumentCost; the rest is left out
 };
 
 struct Diagnostic {
@@ -46,7 +64,8 @@ struct ParseResult {
 };
 
 // Reads an RTF file held in memory. Never throws for bad input: a file that cannot be read at
-// all gives an error, and anything read past or ignored is listed in the diagnostics.
-ParseResult parse(std::string_view bytes);
+// all gives an error, and anything read past or ignored is listed in the diagnostics. A stop
+// request ends the reading early with the error "the reading was cancelled".
+ParseResult parse(std::string_view bytes, std::stop_token stop = {});
 
 }  // namespace moravik::rtf

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QString>
+#include <stop_token>
+#include <string_view>
 
 class QTextDocument;
 
@@ -8,18 +9,16 @@ namespace moravik::rtf {
 
 struct Document;
 
-// Larger files are refused before they are read.
-inline constexpr qint64 kMaxFileBytes = qint64{64} * 1024 * 1024;
+// The paragraphs the builder adds to a document it does not show whole: at the top when the
+// reader or the builder cut it short, and at the end when its file ends before it does.
+inline constexpr std::string_view kCutNotice =
+    "This document is too large to show whole. Only its beginning is shown.";
+inline constexpr std::string_view kTruncatedNotice =
+    "The file ends here, before the end of its document: the rest is missing.";
 
-// Replaces the content of target with source. Links become anchors (setAnchorHref), and
-// lengths in twips become the document's pixels at 96 dots per inch.
-void buildDocument(const Document& source, QTextDocument& target);
-
-// Reads the Rich Text Format file at path and replaces the content of document
-// with it. Returns an empty string on success; otherwise a short reason in plain
-// words (e.g. "the file does not exist", "the file cannot be read",
-// "the file is not a Rich Text Format document", "the file is larger than 64 MB"),
-// and the document is left unchanged.
-QString loadFile(const QString& path, QTextDocument& document);
+// Replaces the content of target with source. Links become anchors (setAnchorHref), pictures
+// image resources, and lengths in twips the document's pixels at 96 dots per inch. Returns
+// false when a stop request ended the building early; target then holds part of source.
+bool buildDocument(const Document& source, QTextDocument& target, std::stop_token stop = {});
 
 }  // namespace moravik::rtf

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace moravik::rtf::detail {
+
+// What a control word does. The actions come in blocks, one for each unit that handles them.
+enum class Action : std::uint8_t {
+    // Destinations: words that say what their whole group holds (parser.cpp).
+    FontTable,
+    ColorTable,
+    Field,
+    FieldInstruction,
+    FieldResult,
+    Picture,
+    ShowGroup,       // a group whose text is shown, e.g. the number text of a list item
+    SkipQuietly,     // metadata and alternatives, nothing a reader misses
+    SkipWithReport,  // text that this reader does not show, such as headers and footnotes
+    // Characters and their formatting (character_words.cpp).
+    Character,  // value: the character the word stands for
+    LineBreak,
+    Unicode,
+    UnicodeSkip,
+    Plain,
+    Bold,
+    Italic,
+    Underline,
+    UnderlineNone,
+    StrikeOut,
+    Hidden,
+    Caps,
+    SmallCaps,
+    FontSize,
+    Font,
+    Color,
+    Highlight,
+    Superscript,
+    Subscript,
+    NoSuperSub,
+    Up,
+    Down,
+    // Paragraphs (paragraph_words.cpp).
+    Paragraph,
+    Pard,
+    Align,  // value: the Alignment
+    LeftIndent,
+    RightIndent,
+    FirstLineIndent,
+    SpaceBefore,
+    SpaceAfter,
+    TabStop,
+    InTable,
+    // Tables (table_words.cpp).
+    Cell,
+    Row,
+    RowDefaults,
+    CellBoundary,
+    // Pictures (picture_words.cpp).
+    PictureKind,   // value: the PictureKind
+    PictureWidth,  // the size to show it at, in twips
+    PictureHeight,
+    PictureScaleX,
+    PictureScaleY,
+    // The font and colour tables' entries, and settings of the whole document (parser.cpp).
+    FontCharset,
+    FontCodePage,
+    Red,
+    Green,
+    Blue,
+    CodePage,  // value: the code page of \ansi, \mac, \pc and \pca
+    DefaultFont,
+    DefaultTab,
+};
+
+enum class Topic : std::uint8_t { Destination, Character, Paragraph, Table, Picture, Document };
+
+Topic topicOf(Action action);
+
+struct WordEntry {
+    std::string_view name;
+    Action action;
+    std::int32_t value = 0;  // the character, alignment, picture kind or code page it stands for
+};
+
+// The entry of a control word, or nullptr for a word this reader ignores.
+const WordEntry* findWord(std::string_view name);
+
+}  // namespace moravik::rtf::detail

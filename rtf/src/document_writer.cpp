@@ -1,0 +1,115 @@
+#include "document_writer.h"
+
+#include "encoding.h"
+#include "moravik/rtf/parser.h"
+
+namespace moravik::rtf::detail {
+namespace {
+
+// The last whole UTF-8 character in the first `limit` bytes of text ends at the returned size.
+std::size_t wholeCharacters(std::string_view text, std::size_t limit) {
+    if (limit >= text.size()) return text.size();
+    while (limit > 0 && (static_cast<unsigned char>(text[limit]) & 0xC0) == 0x80) --limit;
+    return limit;
+}
+
+}  // namespace
+
+bool DocumentWriter::charge(std::size_t cost) {
+    if (full_ || cost > kMaxDocumentCost - cost_) {
+        full_ = true;
+        return false;
+    }
+    cost_ += cost;
+    return true;
+}
+
+bool DocumentWriter::startsNewRun(std::size_t format) const {
+    const std::vector<Run>& runs = paragraph_.runs;
+    return runs.empty() || runs.back().format != format || runs.back().picture || newRunNext_;
+}
+
+void DocumentWriter::appendText(std::size_t format, std::string_view utf8) {
+    if (utf8.empty()) return;
+    const bool newRun = startsNewRun(format);
+    if (newRun && !charge(DocumentCost::kRun)) return;
+    const std::size_t kept =
+        wholeCharacters(utf8, (kMaxDocumentCost - cost_) / DocumentCost::kTextByte);
+    if (kept < utf8.size()) full_ = true;
+    if (kept == 0) return;
+    cost_ += kept * DocumentCost::kTextByte;
+    if (newRun) paragraph_.runs.push_back({{}, format, std::nullopt});
+    newRunNext_ = false;
+    paragraph_.runs.back().text.append(utf8.substr(0, kept));
+}
+
+void DocumentWriter::appendCharacter(std::size_t format, char32_t character) {
+    std::string utf8;
+    appendUtf8(utf8, character);
+    appendText(format, utf8);
+}
+
+void DocumentWriter::appendPicture(std::size_t format, Picture picture, std::size_t pixels) {
+    if (!charge(DocumentCost::kRun + pixels / DocumentCost::kPicturePixels)) return;
+    paragraph_.runs.push_back({std::string(kPictureText), format, pictures_.size()});
+    pictures_.push_back(std::move(picture));
+}
+
+std::optional<std::size_t> DocumentWriter::addLink(std::string address) {
+    if (!charge(address.size() * DocumentCost::kTextByte)) return std::nullopt;
+    links_.push_back(std::move(address));
+    return links_.size() - 1;
+}
+
+void DocumentWriter::endParagraph(const ParagraphFormat& format) {
+    if (!charge(DocumentCost::kParagraph)) return;
+    paragraph_.format = format;
+    paragraphs_.push_back(std::move(paragraph_));
+    paragraph_ = Paragraph{};
+    newRunNext_ = false;
+}
+
+void DocumentWriter::endCell(std::size_t format) {
+    // The tab is written even inside hidden text: it is what parts the cells.
+    appendText(format, "\t");
+    std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
+    if (full_ || cells.size() > kMaxCells || !charge(DocumentCost::kTableCell)) return;
+    if (cells.empty()) cells.push_back(0);
+    cells.push_back(paragraph_.runs.size());
+    newRunNext_ = true;
+}
+
+std::size_t DocumentWriter::cellsInRow() const {
+    // cellFirstRuns also marks where the cell being written begins.
+    return paragraph_.cellFirstRuns.empty() ? 0 : paragraph_.cellFirstRuns.size() - 1;
+}
+
+void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds) {
+    std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
+    std::vector<Run>& runs = paragraph_.runs;
+    if (!cells.empty() && !runs.empty() && cells.back() == runs.size() &&
+        runs.back().text.ends_with('\t')) {
+        // The row's last \cell began no further cell, and its tab parts the cell from nothing.
+        cells.pop_back();
+        runs.back().text.pop_back();
+        if (runs.back().text.empty()) runs.pop_back();
+    }
+    if (!cells.empty()) paragraph_.cellEnds = cellEnds;
+    endParagraph(format);
+}
+
+void DocumentWriter::finish(Document& document, const ParagraphFormat& openParagraph,
+                            bool truncated) {
+    // The paragraph that reached the limit is shown as far as it was read.
+    if (!paragraph_.runs.empty()) {
+        paragraph_.format = openParagraph;
+        paragraphs_.push_back(std::move(paragraph_));
+    }
+    document.cut = full_;
+    document.truncated = truncated && !full_;
+    document.paragraphs = std::move(paragraphs_);
+    document.links = std::move(links_);
+    document.pictures = std::move(pictures_);
+}
+
+}  // namespace moravik::rtf::detail

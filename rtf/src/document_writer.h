@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "moravik/rtf/document.h"
+
+namespace moravik::rtf::detail {
+
+// Collects the paragraphs, runs, table cells, links and pictures of a document, and charges
+// each its DocumentCost. Once the next piece would pass kMaxDocumentCost the writer is full:
+// it keeps what it has and takes nothing more.
+class DocumentWriter {
+public:
+    bool full() const { return full_; }
+
+    void appendText(std::size_t format, std::string_view utf8);
+    void appendCharacter(std::size_t format, char32_t character);
+    void appendPicture(std::size_t format, Picture picture, std::size_t pixels);
+    // The index in Document::links of a new link.
+    std::optional<std::size_t> addLink(std::string address);
+
+    bool paragraphIsEmpty() const { return paragraph_.runs.empty(); }
+    void endParagraph(const ParagraphFormat& format);
+    // Ends a table cell with the tab that parts it from the next.
+    void endCell(std::size_t format);
+    std::size_t cellsInRow() const;
+    // Ends a table row, whose cells end at cellEnds (twips from the left margin).
+    void endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds);
+
+    // Moves the content into document, and marks what the reader left out. The paragraph still
+    // open gets openParagraph's format.
+    void finish(Document& document, const ParagraphFormat& openParagraph, bool truncated);
+
+private:
+    bool charge(std::size_t cost);
+    bool startsNewRun(std::size_t format) const;
+
+    std::vector<Paragraph> paragraphs_;
+    std::vector<std::string> links_;
+    std::vector<Picture> pictures_;
+    Paragraph paragraph_;
+    bool newRunNext_ = false;  // a cell starts: its text gets a run of its own
+    std::size_t cost_ = 0;
+    bool full_ = false;
+};
+
+}  // namespace moravik::rtf::detail

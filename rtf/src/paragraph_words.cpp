@@ -1,0 +1,54 @@
+#include "paragraph_words.h"
+
+#include <algorithm>
+
+#include "moravik/rtf/parser.h"
+
+namespace moravik::rtf::detail {
+namespace {
+
+// Word's own limit for indents and spacing: 22 inches.
+constexpr int kMaxTwips = 31680;
+
+}  // namespace
+
+void applyParagraphFormat(const WordEntry& word, const Token& token, ParagraphProps& paragraph) {
+    ParagraphFormat& format = paragraph.format;
+    const auto twips = [&](int low) { return std::clamp(token.parameter, low, kMaxTwips); };
+    switch (word.action) {
+        case Action::Pard:
+            paragraph = ParagraphProps{};
+            break;
+        case Action::Align:
+            format.alignment = static_cast<Alignment>(word.value);
+            break;
+        case Action::LeftIndent:
+            format.leftIndent = twips(-kMaxTwips);
+            break;
+        case Action::RightIndent:
+            format.rightIndent = twips(-kMaxTwips);
+            break;
+        case Action::FirstLineIndent:
+            format.firstLineIndent = twips(-kMaxTwips);
+            break;
+        case Action::SpaceBefore:
+            format.spaceBefore = twips(0);
+            break;
+        case Action::SpaceAfter:
+            format.spaceAfter = twips(0);
+            break;
+        case Action::TabStop:
+            if (format.tabStops.size() < kMaxTabStops) {
+                format.tabStops.insert(std::ranges::upper_bound(format.tabStops, twips(0)),
+                                       twips(0));
+            }
+            break;
+        case Action::InTable:
+            paragraph.inTable = true;
+            break;
+        default:
+            break;
+    }
+}
+
+}  // namespace moravik::rtf::detail

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "control_words.h"
+#include "document_writer.h"
+#include "paragraph_words.h"
+#include "tokenizer.h"
+
+namespace moravik::rtf::detail {
+
+// The table words: \trowd and \cellxN describe a row's cells, and \cell and \row end them. A row
+// is written as one paragraph whose cells part at tabs. A row ends after kMaxCells cells, and
+// the cells after them start the next.
+class TableRows {
+public:
+    // cellFormat: the format of the tab that ends a cell.
+    void apply(const WordEntry& word, const Token& token, const ParagraphProps& paragraph,
+               std::size_t cellFormat, DocumentWriter& writer);
+
+private:
+    std::vector<int> cellEnds_;  // \cellxN of the current row
+};
+
+}  // namespace moravik::rtf::detail
