@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
+  libqt6sql6-sqlite
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db

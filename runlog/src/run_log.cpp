@@ -1,0 +1,256 @@
+// Opening, closing and setting aside a run log; the changes and queries are in
+// run_store.cpp.
+#include "moravik/runlog/run_log.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <atomic>
+
+#include "schema.h"
+#include "sql_support.h"
+
+namespace moravik::runlog {
+namespace {
+
+using detail::Consequence;
+using detail::nothingChanged;
+using detail::nothingRead;
+
+// The folder is Race Day's AppDataLocation (its application name, no
+// organisation), spelt out so moravik-calc finds the same file.
+constexpr auto logFolder = "moravik-raceday";
+constexpr auto logFileName = "run-log.sqlite";
+
+// SQLite keeps a log's recent changes in these files beside it.
+constexpr std::array<const char*, 2> companionSuffixes{"-wal", "-shm"};
+
+const Consequence notOpened{QStringLiteral("it was not opened and has not been changed")};
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QString nextConnectionName() {
+    static std::atomic<int> counter = 0;
+    return QStringLiteral("moravik-runlog-") + QString::number(++counter);
+}
+
+LogError readOnlyFolder(const QString& path) {
+    return {Problem::ReadOnly,
+            QStringLiteral("The run log %1 cannot be created or written: its folder %2 is "
+                           "read-only. Nothing was saved; choose a folder you can write to, or "
+                           "open the log read-only.")
+                .arg(nativePath(path), nativePath(QFileInfo(path).absolutePath()))};
+}
+
+LogError lockFailure(const QLockFile& lock, const QString& path) {
+    if (lock.error() == QLockFile::PermissionError) return readOnlyFolder(path);
+    if (lock.error() != QLockFile::LockFailedError) {
+        return {Problem::Failed,
+                QStringLiteral("The run log %1 could not be opened: its lock file could not be "
+                               "written (is the disk full?). Nothing was changed.")
+                    .arg(nativePath(path))};
+    }
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    QString holder = QStringLiteral("another program");
+    if (lock.getLockInfo(&pid, &host, &program)) {
+        holder = QStringLiteral("%1 (process %2 on %3)")
+                     .arg(QFileInfo(program).fileName(), QString::number(pid), host);
+    }
+    return {Problem::InUse,
+            QStringLiteral("The run log %1 is in use by %2. Close it there and try again; "
+                           "nothing was changed.")
+                .arg(nativePath(path), holder)};
+}
+
+// Reads the schema version, which also proves the file is a database.
+LogResult<int> schemaVersion(const QSqlDatabase& db, const QString& path) {
+    const auto version =
+        detail::singleValue(db, QStringLiteral("PRAGMA user_version"), {}, path, notOpened);
+    if (const LogError* error = logErrorOf(version)) return *error;
+    return std::get<QVariant>(version).toInt();
+}
+
+LogStatus checkReadable(const QSqlDatabase& db, const QString& path) {
+    const auto check =
+        detail::singleValue(db, QStringLiteral("PRAGMA quick_check"), {}, path, notOpened);
+    if (const LogError* error = logErrorOf(check)) return *error;
+    const QString verdict = std::get<QVariant>(check).toString();
+    if (verdict == QLatin1String("ok")) return std::nullopt;
+    return LogError{Problem::Damaged,
+                    QStringLiteral("The file %1 is a damaged database (%2); it was not opened "
+                                   "and has not been changed.")
+                        .arg(nativePath(path), verdict)};
+}
+
+LogStatus configureWriting(const QSqlDatabase& db, const QString& path, int maxPageCount) {
+    const auto mode =
+        detail::singleValue(db, QStringLiteral("PRAGMA journal_mode = WAL"), {}, path, notOpened);
+    if (const LogError* error = logErrorOf(mode)) return *error;
+    if (std::get<QVariant>(mode).toString() != QLatin1String("wal")) {
+        return LogError{Problem::Failed,
+                        QStringLiteral("The run log %1 could not switch to write-ahead logging; "
+                                       "it was not opened.")
+                            .arg(nativePath(path))};
+    }
+    QStringList pragmas{QStringLiteral("PRAGMA synchronous = FULL"),
+                        QStringLiteral("PRAGMA foreign_keys = ON")};
+    if (maxPageCount > 0) {
+        pragmas << QStringLiteral("PRAGMA max_page_count = ") + QString::number(maxPageCount);
+    }
+    for (const QString& pragma : pragmas) {
+        const auto done = detail::execute(db, pragma, {}, path, notOpened);
+        if (const LogError* error = logErrorOf(done)) return *error;
+    }
+    return std::nullopt;
+}
+
+LogError newerVersion(const QString& path, int version) {
+    return {Problem::NewerVersion,
+            QStringLiteral("The run log %1 was written by a newer Moravik (log version %2; this "
+                           "one knows up to %3). It was not opened and has not been changed.")
+                .arg(nativePath(path), QString::number(version),
+                     QString::number(detail::currentSchemaVersion()))};
+}
+
+LogStatus prepareReadOnly(const QSqlDatabase& db, const QString& path) {
+    const auto version = schemaVersion(db, path);
+    if (const LogError* error = logErrorOf(version)) return *error;
+    const int found = std::get<int>(version);
+    if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
+    if (found < detail::currentSchemaVersion()) {
+        return LogError{Problem::NotFound,
+                        QStringLiteral("The file %1 holds no run log of this version; open it "
+                                       "once in Race Day to bring it up to date.")
+                            .arg(nativePath(path))};
+    }
+    return std::nullopt;
+}
+
+LogStatus prepareReadWrite(const QSqlDatabase& db, const QString& path, int maxPageCount) {
+    const auto version = schemaVersion(db, path);
+    if (const LogError* error = logErrorOf(version)) return *error;
+    const int found = std::get<int>(version);
+    if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
+    if (auto damaged = checkReadable(db, path)) return damaged;
+    if (auto failed = configureWriting(db, path, maxPageCount)) return failed;
+    return detail::migrate(db, found, path);
+}
+
+// A name beside `path` that no file has yet: "run-log.sqlite.damaged-20240601-143000".
+QString setAsideName(const QString& path) {
+    const QString stem = path + QStringLiteral(".damaged-") +
+                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = stem;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo::exists(name + companionSuffixes[0]);
+         ++n) {
+        name = stem + QLatin1Char('-') + QString::number(n);
+    }
+    return name;
+}
+
+}  // namespace
+
+QString RunLog::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QLatin1Char('/') + QLatin1String(logFolder) + QLatin1Char('/') +
+           QLatin1String(logFileName);
+}
+
+RunLog::RunLog(QString path, QString connectionName, std::unique_ptr<QLockFile> lock)
+    : path_(std::move(path)), connectionName_(std::move(connectionName)), lock_(std::move(lock)) {}
+
+RunLog::~RunLog() {
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+QSqlDatabase RunLog::connection() const { return QSqlDatabase::database(connectionName_, false); }
+
+LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenOptions& options) {
+    const bool writable = options.access == Access::ReadWrite;
+    std::unique_ptr<QLockFile> lock;
+    if (writable) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath())) return readOnlyFolder(path);
+        lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+        lock->setStaleLockTime(0);  // a dead holder's lock is still recognised and taken over
+        if (!lock->tryLock(static_cast<int>(options.wait.count()))) return lockFailure(*lock, path);
+    } else if (!QFileInfo::exists(path)) {
+        return LogError{Problem::NotFound,
+                        QStringLiteral("There is no run log at %1.").arg(nativePath(path))};
+    }
+
+    std::unique_ptr<RunLog> log(new RunLog(path, nextConnectionName(), std::move(lock)));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), log->connectionName_);
+    db.setDatabaseName(path);
+    QString connectOptions =
+        QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(options.wait.count());
+    if (!writable) connectOptions += QStringLiteral(";QSQLITE_OPEN_READONLY");
+    db.setConnectOptions(connectOptions);
+    if (!db.open()) return detail::sqlError(db.lastError(), path, notOpened);
+
+    const LogStatus failed =
+        writable ? prepareReadWrite(db, path, options.maxPageCount) : prepareReadOnly(db, path);
+    if (failed) return *failed;
+    return log;
+}
+
+LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
+                                                            const OpenOptions& options) {
+    QLockFile lock(path + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0);
+    if (!lock.tryLock(static_cast<int>(options.wait.count()))) return lockFailure(lock, path);
+    const QString keptAs = setAsideName(path);
+    if (!QFile::rename(path, keptAs)) {
+        return LogError{Problem::Failed,
+                        QStringLiteral("The file %1 could not be renamed to %2; it is unchanged "
+                                       "and no new log was started.")
+                            .arg(nativePath(path), nativePath(keptAs))};
+    }
+    for (const char* suffix : companionSuffixes) {
+        const QString companion = path + QLatin1String(suffix);
+        if (QFileInfo::exists(companion)) QFile::rename(companion, keptAs + QLatin1String(suffix));
+    }
+    lock.unlock();
+    auto fresh = open(path, {Access::ReadWrite, options.wait, options.maxPageCount});
+    if (const LogError* error = logErrorOf(fresh)) return *error;
+    return FreshStart{std::move(std::get<std::unique_ptr<RunLog>>(fresh)), keptAs};
+}
+
+LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
+    if (isReadOnly()) {
+        return LogError{Problem::ReadOnly,
+                        QStringLiteral("The run log %1 is open read-only; nothing was changed.")
+                            .arg(nativePath(path_))};
+    }
+    QSqlDatabase db = connection();
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        return detail::sqlError(query.lastError(), path_, nothingChanged);
+    }
+    LogStatus failed = change();
+    if (!failed && !query.exec(QStringLiteral("COMMIT"))) {
+        failed = detail::sqlError(query.lastError(), path_, nothingChanged);
+    }
+    if (failed) query.exec(QStringLiteral("ROLLBACK"));
+    return failed;
+}
+
+LogStatus RunLog::checkIntegrity() {
+    const auto verdict = detail::singleValue(connection(), QStringLiteral("PRAGMA integrity_check"),
+                                             {}, path_, nothingRead);
+    if (const LogError* error = logErrorOf(verdict)) return *error;
+    const QString text = std::get<QVariant>(verdict).toString();
+    if (text == QLatin1String("ok")) return std::nullopt;
+    return LogError{Problem::Damaged,
+                    QStringLiteral("The run log %1 is damaged: %2").arg(nativePath(path_), text)};
+}
+
+}  // namespace moravik::runlog
