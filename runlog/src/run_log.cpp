@@ -8,10 +8,12 @@
 #include <QFileInfo>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QUrl>
 #include <atomic>
 
 #include "schema.h"
 #include "sql_support.h"
+#include "writer_lock.h"
 
 namespace moravik::runlog {
 namespace {
@@ -45,26 +47,20 @@ LogError readOnlyFolder(const QString& path) {
                 .arg(nativePath(path), nativePath(QFileInfo(path).absolutePath()))};
 }
 
-LogError lockFailure(const QLockFile& lock, const QString& path) {
-    if (lock.error() == QLockFile::PermissionError) return readOnlyFolder(path);
-    if (lock.error() != QLockFile::LockFailedError) {
-        return {Problem::Failed,
-                QStringLiteral("The run log %1 could not be opened: its lock file could not be "
-                               "written (is the disk full?). Nothing was changed.")
-                    .arg(nativePath(path))};
-    }
-    qint64 pid = 0;
-    QString host;
-    QString program;
-    QString holder = QStringLiteral("another program");
-    if (lock.getLockInfo(&pid, &host, &program)) {
-        holder = QStringLiteral("%1 (process %2 on %3)")
-                     .arg(QFileInfo(program).fileName(), QString::number(pid), host);
-    }
+LogError lockRefusal(const detail::WriterLock::Refusal& refusal, const QString& path) {
+    if (refusal.failure == detail::WriterLock::Failure::NotWritable) return readOnlyFolder(path);
+    const QString holder =
+        refusal.holder.isEmpty() ? QStringLiteral("another program") : refusal.holder;
     return {Problem::InUse,
             QStringLiteral("The run log %1 is in use by %2. Close it there and try again; "
                            "nothing was changed.")
                 .arg(nativePath(path), holder)};
+}
+
+using LockOutcome = std::variant<std::unique_ptr<detail::WriterLock>, detail::WriterLock::Refusal>;
+
+LockOutcome lockForWriting(const QString& path, std::chrono::milliseconds wait) {
+    return detail::WriterLock::acquire(path + QStringLiteral(".lock"), wait);
 }
 
 // Reads the schema version, which also proves the file is a database.
@@ -161,7 +157,7 @@ QString RunLog::defaultPath() {
            QLatin1String(logFileName);
 }
 
-RunLog::RunLog(QString path, QString connectionName, std::unique_ptr<QLockFile> lock)
+RunLog::RunLog(QString path, QString connectionName, std::unique_ptr<detail::WriterLock> lock)
     : path_(std::move(path)), connectionName_(std::move(connectionName)), lock_(std::move(lock)) {}
 
 RunLog::~RunLog() {
@@ -176,12 +172,14 @@ QSqlDatabase RunLog::connection() const { return QSqlDatabase::database(connecti
 
 LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenOptions& options) {
     const bool writable = options.access == Access::ReadWrite;
-    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<detail::WriterLock> lock;
     if (writable) {
         if (!QDir().mkpath(QFileInfo(path).absolutePath())) return readOnlyFolder(path);
-        lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-        lock->setStaleLockTime(0);  // a dead holder's lock is still recognised and taken over
-        if (!lock->tryLock(static_cast<int>(options.wait.count()))) return lockFailure(*lock, path);
+        auto locked = lockForWriting(path, options.wait);
+        if (const auto* refusal = std::get_if<detail::WriterLock::Refusal>(&locked)) {
+            return lockRefusal(*refusal, path);
+        }
+        lock = std::move(std::get<std::unique_ptr<detail::WriterLock>>(locked));
     } else if (!QFileInfo::exists(path)) {
         return LogError{Problem::NotFound,
                         QStringLiteral("There is no run log at %1.").arg(nativePath(path))};
@@ -189,24 +187,42 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenO
 
     std::unique_ptr<RunLog> log(new RunLog(path, nextConnectionName(), std::move(lock)));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), log->connectionName_);
-    db.setDatabaseName(path);
-    QString connectOptions =
+    const QString busyTimeout =
         QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(options.wait.count());
-    if (!writable) connectOptions += QStringLiteral(";QSQLITE_OPEN_READONLY");
-    db.setConnectOptions(connectOptions);
-    if (!db.open()) return detail::sqlError(db.lastError(), path, notOpened);
-
-    const LogStatus failed =
-        writable ? prepareReadWrite(db, path, options.maxPageCount) : prepareReadOnly(db, path);
+    if (writable) {
+        db.setDatabaseName(path);
+        db.setConnectOptions(busyTimeout);
+        if (!db.open()) return detail::sqlError(db.lastError(), path, notOpened);
+        if (auto failed = prepareReadWrite(db, path, options.maxPageCount)) return *failed;
+        return log;
+    }
+    db.setDatabaseName(path);
+    db.setConnectOptions(busyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
+    LogStatus failed =
+        db.open() ? prepareReadOnly(db, path) : detail::sqlError(db.lastError(), path, notOpened);
+    // SQLite reads a log in write-ahead mode only where it may create the
+    // companion files, unless told that no one is writing it: true when the
+    // folder is read-only and no write-ahead file exists.
+    if (failed && failed->problem == Problem::ReadOnly &&
+        !QFileInfo::exists(path + QLatin1String(companionSuffixes[0]))) {
+        db.close();
+        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                           QStringLiteral("?immutable=1"));
+        db.setConnectOptions(busyTimeout +
+                             QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        failed = db.open() ? prepareReadOnly(db, path)
+                           : detail::sqlError(db.lastError(), path, notOpened);
+    }
     if (failed) return *failed;
     return log;
 }
 
 LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
                                                             const OpenOptions& options) {
-    QLockFile lock(path + QStringLiteral(".lock"));
-    lock.setStaleLockTime(0);
-    if (!lock.tryLock(static_cast<int>(options.wait.count()))) return lockFailure(lock, path);
+    auto locked = lockForWriting(path, options.wait);
+    if (const auto* refusal = std::get_if<detail::WriterLock::Refusal>(&locked)) {
+        return lockRefusal(*refusal, path);
+    }
     const QString keptAs = setAsideName(path);
     if (!QFile::rename(path, keptAs)) {
         return LogError{Problem::Failed,
@@ -218,7 +234,7 @@ LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
         const QString companion = path + QLatin1String(suffix);
         if (QFileInfo::exists(companion)) QFile::rename(companion, keptAs + QLatin1String(suffix));
     }
-    lock.unlock();
+    locked = detail::WriterLock::Refusal{};  // open() takes the lock again
     auto fresh = open(path, {Access::ReadWrite, options.wait, options.maxPageCount});
     if (const LogError* error = logErrorOf(fresh)) return *error;
     return FreshStart{std::move(std::get<std::unique_ptr<RunLog>>(fresh)), keptAs};

@@ -12,7 +12,6 @@
 // setAsideAndStartFresh() and opening it read-only.
 #pragma once
 
-#include <QLockFile>
 #include <QSqlDatabase>
 #include <chrono>
 #include <functional>
@@ -24,6 +23,10 @@
 #include "moravik/runlog/records.h"
 
 namespace moravik::runlog {
+
+namespace detail {
+class WriterLock;
+}
 
 enum class Access { ReadWrite, ReadOnly };
 
@@ -90,12 +93,12 @@ public:
     QSqlDatabase connection() const;
 
 private:
-    RunLog(QString path, QString connectionName, std::unique_ptr<QLockFile> lock);
+    RunLog(QString path, QString connectionName, std::unique_ptr<detail::WriterLock> lock);
     LogStatus inTransaction(const std::function<LogStatus()>& change);
 
     QString path_;
     QString connectionName_;
-    std::unique_ptr<QLockFile> lock_;  // held while writable
+    std::unique_ptr<detail::WriterLock> lock_;  // held while writable
 };
 
 }  // namespace moravik::runlog
