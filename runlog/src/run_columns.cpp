@@ -89,9 +89,9 @@ QVariantList runValues(const Run& run) {
     }
     return {run.vehicleId,
             run.when.toMSecsSinceEpoch(),
-            run.strip,
+            textValue(run.strip),
             optionalValue(run.stripElevationMetres),
-            run.lane,
+            textValue(run.lane),
             run.etSeconds,
             run.speed,
             optionalValue(run.sixtyFootSeconds),
@@ -106,7 +106,7 @@ QVariantList runValues(const Run& run) {
                                            : std::nullopt),
             moistureKind,
             optionalValue(moisture),
-            run.notes};
+            textValue(run.notes)};
 }
 
 Run readRun(const QSqlQuery& query, int first) {

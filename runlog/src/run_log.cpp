@@ -246,12 +246,15 @@ LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
                         QStringLiteral("The run log %1 is open read-only; nothing was changed.")
                             .arg(nativePath(path_))};
     }
+    if (inTransaction_) return change();  // part of an enclosing change
     QSqlDatabase db = connection();
     QSqlQuery query(db);
     if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         return detail::sqlError(query.lastError(), path_, nothingChanged);
     }
+    inTransaction_ = true;
     LogStatus failed = change();
+    inTransaction_ = false;
     if (!failed && !query.exec(QStringLiteral("COMMIT"))) {
         failed = detail::sqlError(query.lastError(), path_, nothingChanged);
     }

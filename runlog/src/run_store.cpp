@@ -30,9 +30,9 @@ QString vehicleColumns() {
 QVariantList vehicleValues(const Vehicle& vehicle) {
     QVariantList values{vehicle.name.trimmed()};
     for (const InputField& field : inputFields) {
-        values << QString::fromStdString(vehicle.inputs.*field.text);
+        values << detail::textValue(QString::fromStdString(vehicle.inputs.*field.text));
     }
-    values << vehicle.notes;
+    values << detail::textValue(vehicle.notes);
     return values;
 }
 

@@ -60,6 +60,8 @@ LogError sqlError(const QSqlError& error, const QString& path, const Consequence
     }
 }
 
+QVariant textValue(const QString& text) { return text.isNull() ? QStringLiteral("") : text; }
+
 QVariant optionalValue(const std::optional<double>& value) {
     return value ? QVariant(*value) : QVariant(QMetaType::fromType<double>());
 }

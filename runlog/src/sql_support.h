@@ -23,6 +23,9 @@ inline const Consequence nothingRead{QStringLiteral("nothing could be read")};
 
 LogError sqlError(const QSqlError& error, const QString& path, const Consequence& consequence);
 
+// A text for a NOT NULL column: Qt SQL binds a null QString as NULL.
+QVariant textValue(const QString& text);
+
 // A database value for an optional number: NULL when absent.
 QVariant optionalValue(const std::optional<double>& value);
 std::optional<double> optionalDouble(const QVariant& value);

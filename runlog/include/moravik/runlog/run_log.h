@@ -86,6 +86,12 @@ public:
                                            int count);
     LogResult<std::vector<QString>> strips();  // every strip named in a run, sorted
 
+    // Makes the changes `changes` calls one transaction: all are kept or none.
+    // An error it returns undoes them all.
+    LogStatus asOneChange(const std::function<LogStatus()>& changes) {
+        return inTransaction(changes);
+    }
+
     // SQLite's full check of the file: empty when it is sound.
     LogStatus checkIntegrity();
 
@@ -99,6 +105,7 @@ private:
     QString path_;
     QString connectionName_;
     std::unique_ptr<detail::WriterLock> lock_;  // held while writable
+    bool inTransaction_ = false;
 };
 
 }  // namespace moravik::runlog
