@@ -71,16 +71,24 @@ LogResult<int> schemaVersion(const QSqlDatabase& db, const QString& path) {
     return std::get<QVariant>(version).toInt();
 }
 
-LogStatus checkReadable(const QSqlDatabase& db, const QString& path) {
-    const auto check =
-        detail::singleValue(db, QStringLiteral("PRAGMA quick_check"), {}, path, notOpened);
-    if (const LogError* error = logErrorOf(check)) return *error;
-    const QString verdict = std::get<QVariant>(check).toString();
-    if (verdict == QLatin1String("ok")) return std::nullopt;
-    return LogError{Problem::Damaged,
-                    QStringLiteral("The file %1 is a damaged database (%2); it was not opened "
-                                   "and has not been changed.")
-                        .arg(nativePath(path), verdict)};
+// Reads the schema and the first page of each table: a damaged header, schema
+// or table root shows here. SQLite finds damage deeper in the file when it
+// reads it, and every query reports it as Problem::Damaged. The full check
+// (checkIntegrity) reads the whole file, too slow for every opening.
+LogStatus checkStructure(const QSqlDatabase& db, const QString& path, int version) {
+    QString probe = QStringLiteral("SELECT count(*) FROM sqlite_master");
+    if (version > 0) {
+        probe += QStringLiteral(
+            " UNION ALL SELECT (SELECT 1 FROM vehicles NOT INDEXED LIMIT 1) UNION ALL "
+            "SELECT (SELECT 1 FROM runs NOT INDEXED LIMIT 1)");
+    }
+    auto read = detail::execute(db, probe, {}, path, notOpened);
+    if (const LogError* error = logErrorOf(read)) return *error;
+    QSqlQuery& query = std::get<QSqlQuery>(read);
+    while (query.next()) {
+    }
+    if (!query.lastError().isValid()) return std::nullopt;
+    return detail::sqlError(query.lastError(), path, notOpened);
 }
 
 LogStatus configureWriting(const QSqlDatabase& db, const QString& path, int maxPageCount) {
@@ -132,7 +140,7 @@ LogStatus prepareReadWrite(const QSqlDatabase& db, const QString& path, int maxP
     if (const LogError* error = logErrorOf(version)) return *error;
     const int found = std::get<int>(version);
     if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
-    if (auto damaged = checkReadable(db, path)) return damaged;
+    if (auto damaged = checkStructure(db, path, found)) return damaged;
     if (auto failed = configureWriting(db, path, maxPageCount)) return failed;
     return detail::migrate(db, found, path);
 }

@@ -24,6 +24,23 @@ void writeFile(const QString& path, const QByteArray& bytes, qint64 at = 0) {
     file.write(bytes);
 }
 
+// Where SQLite keeps the first page of a table, counted from 1.
+int rootPage(const QString& path, const char* table) {
+    int page = 0;
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "pages");
+        raw.setDatabaseName(path);
+        raw.open();
+        QSqlQuery query(raw);
+        query.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'")
+                       .arg(QLatin1String(table)));
+        if (query.next()) page = query.value(0).toInt();
+    }
+    QSqlDatabase::removeDatabase("pages");
+    EXPECT_GT(page, 1);
+    return page;
+}
+
 // A closed log of three runs.
 void makeLog(const QString& path) {
     const auto log = openLog(path);
@@ -81,11 +98,11 @@ TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
     EXPECT_EQ(valueOf(log->runs()).size(), static_cast<std::size_t>(saved + 1));
 }
 
-// A file that is not a log, and a log whose table of runs was overwritten.
+// A file that is not a log, and a log whose table of runs lost its first page.
 TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses) {
     const QString damagedLog = folder.filePath(QStringLiteral("damaged.sqlite"));
     makeLog(damagedLog);
-    writeFile(damagedLog, QByteArray(4096, '\x5a'), 2 * 4096);
+    writeFile(damagedLog, QByteArray(4096, '\x5a'), (rootPage(damagedLog, "runs") - 1) * 4096);
     const QString notes = folder.filePath(QStringLiteral("notes.sqlite"));
     writeFile(notes, QByteArray("Bandimere, lane 2: 11.92 @ 114\n").repeated(200));
     const struct {
@@ -107,6 +124,16 @@ TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses)
         EXPECT_TRUE(valueOf(fresh.log->vehicles()).empty());
         valueOf(fresh.log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
     }
+}
+
+// Opening reads the tables' first pages only; damage deeper in, here in an
+// index, shows when a query reads it.
+TEST_F(FaultTest, DamageFoundLaterIsReportedAsDamageToo) {
+    makeLog(path);
+    writeFile(path, QByteArray(4096, '\x5a'), (rootPage(path, "runs_by_time") - 1) * 4096);
+    const auto log = openLog(path);
+    expectProblem(log->runs(), Problem::Damaged, QStringLiteral("is not a run log or is damaged"));
+    expectProblem(log->checkIntegrity(), Problem::Damaged, QStringLiteral("damaged"));
 }
 
 TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
