@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "decimal_text.h"
+#include "raceday_commands.h"
 
 namespace moravik::cli {
 namespace {
@@ -134,6 +135,7 @@ int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& o
         tracksFlag->excludes(option);
     }
     chartOption->excludes(inputOptions.front());
+    const RacedayCommands raceday(app);
 
     // CLI11 takes the arguments in reverse order, without the program name.
     std::vector<std::string> arguments;
@@ -144,6 +146,7 @@ int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& o
         return app.exit(error, out, err) == 0 ? exitSuccess : exitUsageError;
     }
 
+    if (const auto status = raceday.run(out, err)) return *status;
     if (tracks) {
         for (const auto entry : trackEntries()) out << entry << '\n';
         return exitSuccess;

@@ -90,15 +90,19 @@ Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view fiel
                                          "\" is not a unit system; give imperial or metric"};
 }
 
-std::string displayText(double si, Quantity quantity, UnitSystem system) {
-    const Unit& unit = displayUnit(quantity, system);
+std::string fixedText(double value, int decimals) {
     // Room for the largest double in fixed notation.
     std::array<char, 400> digits{};
-    const auto result =
-        std::to_chars(digits.data(), digits.data() + digits.size(), fromSi(si, unit),
-                      std::chars_format::fixed, quantityInfo(quantity).decimals);
-    std::string text(digits.data(), result.ptr);
-    return text.append(" ").append(unit.symbol);
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                   std::chars_format::fixed, decimals)
+                         .ptr;
+    return {digits.data(), end};
+}
+
+std::string displayText(double si, Quantity quantity, UnitSystem system) {
+    const Unit& unit = displayUnit(quantity, system);
+    return fixedText(fromSi(si, unit), quantityInfo(quantity).decimals) + " " +
+           std::string(unit.symbol);
 }
 
 }  // namespace moravik::raceday

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include "moravik/raceday/air.h"
+#include "moravik/raceday/units.h"
 
 namespace moravik::raceday {
 
 inline double celsius(double c) { return c + celsiusZero; }
+inline double fahrenheit(double f) { return (f + 459.67) * 5 / 9; }
+inline double inchesOfMercury(double inHg) { return inHg * pascalsPerInchOfMercury; }
 
 // The air of a weather the test expects to be accepted.
 inline Air airOf(const Weather& weather) {

@@ -86,8 +86,11 @@ TEST(SolvePower, RefusesInputsThatAreNotAboveZero) {
 
 // A published table of eighth-mile ETs and their quarter-mile estimates with
 // the 1.57 multiplier (calculator.city "1/8th to 1/4 Mile Calculator"), to
-// 0.01 s; and calchorsepower.com's worked example with the factors set to
-// 1.557 and 1.25: 8.5 s and 85 mph give 13.23 s and 106 mph.
+// 0.01 s; the worked example of calculator.city's "1/8 Mile to 1/4 Mile
+// Calculator" with ET × 1.57 and MPH × 1.26, 7.50 s at 92 mph giving 11.775 s at
+// 115.92 mph (danskebankmortgagecalculatorsweden.calculator.city/1-8-mile-to-1-4-mile-calculator);
+// and calchorsepower.com's worked example with the factors set to 1.557 and 1.25:
+// 8.5 s and 85 mph give 13.23 s and 106 mph.
 TEST(EighthMile, MatchesPublishedConversions) {
     const double eighths[] = {5.00, 5.50, 6.00, 6.50, 7.00, 7.50, 8.00};
     const double quarters[] = {7.85, 8.64, 9.42, 10.21, 10.99, 11.78, 12.56};
@@ -98,6 +101,13 @@ TEST(EighthMile, MatchesPublishedConversions) {
         const auto back = std::get<MileRun>(quarterToEighth(quarters[i], std::nullopt));
         EXPECT_NEAR(back.eighthEtSeconds, eighths[i], 0.005 / 1.57 + 1e-9) << quarters[i];
     }
+    const auto run = std::get<MileRun>(eighthToQuarter(7.50, mph(92)));
+    EXPECT_NEAR(run.quarterEtSeconds, 11.775, 0.0005);
+    EXPECT_NEAR(*run.quarterSpeed, mph(115.92), mph(0.005));
+    EXPECT_EQ(run.factors.speed, 1.26);
+    const auto back = std::get<MileRun>(quarterToEighth(11.775, mph(115.92)));
+    EXPECT_NEAR(back.eighthEtSeconds, 7.50, 0.0005 / 1.57);
+    EXPECT_NEAR(*back.eighthSpeed, mph(92), mph(0.005 / 1.26));
     const auto set = std::get<MileRun>(eighthToQuarter(8.5, mph(85), {1.557, 1.25}));
     EXPECT_NEAR(set.quarterEtSeconds, 13.23, 0.005);
     EXPECT_NEAR(*set.quarterSpeed, mph(106), mph(0.5));

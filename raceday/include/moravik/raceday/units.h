@@ -130,6 +130,9 @@ Outcome<double> parseQuantity(std::string_view text, Quantity quantity, UnitSyst
 // "imperial" or "metric".
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field);
 
+// A value with a fixed number of decimals, the same in every locale.
+std::string fixedText(double value, int decimals);
+
 // The SI value in the display unit of `system`, with the quantity's decimals,
 // and the unit symbol after a blank: "86.0 F", "1013.25 hPa".
 std::string displayText(double si, Quantity quantity, UnitSystem system);

@@ -1,0 +1,125 @@
+#include "raceday_commands.h"
+
+#include <moravik/cli/app.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+namespace moravik::cli {
+
+using namespace raceday;
+
+UsageFailure usageFailure(const Error& error, std::initializer_list<FieldOption> options) {
+    for (const FieldOption& option : options) {
+        if (option.field != error.field) continue;
+        std::string message = std::string(option.option) + ": " + error.message;
+        if (option.quantity) message += " (units " + acceptedUnits(*option.quantity) + ")";
+        return UsageFailure{std::move(message)};
+    }
+    return UsageFailure{error.message};
+}
+
+void CommonOptions::addTo(CLI::App& command) {
+    command
+        .add_option("--units", units,
+                    "Units of bare numbers and of the report: imperial (F, inHg, ft, lb, hp, "
+                    "mph, psi) or metric (C, hPa, m, kg, kW, km/h, bar); default imperial")
+        ->type_name("SYSTEM");
+    command.add_flag("--json", json,
+                     "Print one JSON object; its keys name their units whatever --units says");
+}
+
+UnitSystem CommonOptions::system() const { return required(parseUnitSystem(units, "--units")); }
+
+std::string quantityHelp(std::string_view what, Quantity quantity, std::string_view defaultText) {
+    const QuantityInfo& info = quantityInfo(quantity);
+    std::string help = std::string(what) + "; units " + acceptedUnits(quantity) +
+                       " (a bare number is in " + std::string(info.imperialUnit);
+    if (info.metricUnit != info.imperialUnit) {
+        help += ", or " + std::string(info.metricUnit) + " with --units metric";
+    }
+    help += ")";
+    if (!defaultText.empty()) help += "; default " + std::string(defaultText);
+    return help;
+}
+
+double readQuantity(const std::string& text, Quantity quantity, UnitSystem system,
+                    std::string_view option) {
+    return required(parseQuantity(text, quantity, system, option));
+}
+
+CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
+                               std::string help) {
+    return command.add_option(std::move(name), text, std::move(help))->type_name("Q");
+}
+
+JsonObject& JsonObject::key(std::string_view name) {
+    if (body_.size() > 1) body_ += ',';
+    body_.append("\"").append(name).append("\":");
+    return *this;
+}
+
+JsonObject& JsonObject::number(std::string_view name, double value) {
+    key(name).body_ += std::isfinite(value) ? numberText(value) : "null";
+    return *this;
+}
+
+JsonObject& JsonObject::number(std::string_view name, const std::optional<double>& value) {
+    if (!value) {
+        key(name).body_ += "null";
+        return *this;
+    }
+    return number(name, *value);
+}
+
+JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
+    key(name).body_ += nlohmann::json(std::string(value)).dump();
+    return *this;
+}
+
+JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
+    key(name).body_ += value.str();
+    return *this;
+}
+
+std::string numberText(double value) {
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                   std::chars_format::general, 15)
+                         .ptr;
+    return {digits.data(), end};
+}
+
+void reportLine(std::ostream& out, std::string_view label, std::string_view text) {
+    constexpr std::size_t labelWidth = 27;
+    out << "  " << label << std::string(labelWidth - std::min(labelWidth, label.size()), ' ')
+        << text << '\n';
+}
+
+RacedayCommands::RacedayCommands(CLI::App& app)
+    : commands_{addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
+                addConvertCommand(app), addJetForHpCommand(app)} {
+    app.require_subcommand(0, 1);
+}
+
+std::optional<int> RacedayCommands::run(std::ostream& out, std::ostream& err) const {
+    for (const RacedayCommand& command : commands_) {
+        if (command.parser->parsed()) {
+            try {
+                command.run(out);
+                return exitSuccess;
+            } catch (const UsageFailure& failure) {
+                err << "moravik-calc " << command.parser->get_name() << ": " << failure.message
+                    << '\n';
+                return exitUsageError;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace moravik::cli

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+#include <moravik/calculate.h>
+#include <moravik/cli/app.h>
+#include <moravik/cli/output.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace moravik::cli {
+namespace {
+
+struct CalcRun {
+    int exitCode;
+    std::string out;
+    std::string err;
+};
+
+CalcRun run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "moravik-calc");
+    std::vector<const char*> args;
+    for (const auto& argument : arguments) args.push_back(argument.c_str());
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int exitCode = runCalc(args, in, out, err);
+    return {exitCode, out.str(), err.str()};
+}
+
+nlohmann::ordered_json jsonOf(const std::vector<std::string>& arguments) {
+    const auto result = run(arguments);
+    EXPECT_EQ(result.exitCode, exitSuccess) << result.err;
+    return nlohmann::ordered_json::parse(result.out);
+}
+
+TEST(AirCommand, WritesTheIssuesKeysInTheirUnitsWhateverTheSystem) {
+    const auto imperial = jsonOf({"air", "--temperature", "86", "--pressure", "29.10", "--humidity",
+                                  "40", "--observed-hp", "450", "--json"});
+    const auto metric =
+        jsonOf({"air", "--units", "metric", "--temperature", "30", "--pressure", "985.439199",
+                "--humidity", "40%", "--observed-hp", "450hp", "--json"});
+    std::vector<std::string> keys;
+    for (const auto& item : imperial.items()) keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "station_pressure_hpa", "vapour_pressure_hpa", "dew_point_c",
+                        "air_density_kg_m3", "density_altitude_ft", "density_altitude_m",
+                        "density_altitude_nws_ft", "relative_air_density_percent", "standard",
+                        "correction_factor", "relative_hp_percent", "corrected_hp"}));
+    for (const auto& [key, value] : imperial.items()) {
+        if (value.is_number()) {
+            EXPECT_NEAR(value.get<double>(), metric[key].get<double>(),
+                        std::fabs(value.get<double>()) * 1e-12)
+                << key;
+        }
+    }
+    EXPECT_EQ(imperial["standard"], "sae-j607");
+    const auto dry = jsonOf({"air", "--temperature", "15C", "--pressure", "1013.25hPa", "--json"});
+    EXPECT_TRUE(dry["dew_point_c"].is_null());
+    EXPECT_FALSE(dry.contains("corrected_hp"));
+}
+
+TEST(SolveHpCommand, GivesEachFormulasHorsepower) {
+    // The Calculate pass's example: 2562 lb and 210 hp run a Huntington 14.4801 s.
+    const auto json = jsonOf({"solve-hp", "--weight", "2562", "--et", "14.4801", "--json"});
+    EXPECT_NEAR(json["hp_from_et"]["huntington"].get<double>(), 210, 0.003);
+    EXPECT_EQ(json["hp_from_et"].size(), 4u);
+    const auto bySpeed = jsonOf({"solve-hp", "--weight", "2562lb", "--mph", "101.6474", "--json"});
+    EXPECT_NEAR(bySpeed["hp_from_mph"]["hale"].get<double>(), 210, 0.0005);
+}
+
+TEST(ConvertCommand, ShowsTheFactorsUsed) {
+    const auto json = jsonOf({"convert", "--eighth-et", "7.00", "--json"});
+    EXPECT_NEAR(json["quarter_et"].get<double>(), 10.99, 0.005);
+    EXPECT_TRUE(json["quarter_mph"].is_null());
+    EXPECT_EQ(json["et_factor"], 1.57);
+    const auto set = jsonOf({"convert", "--eighth-et", "8.5", "--eighth-mph", "85", "--et-factor",
+                             "1.557", "--mph-factor", "1.25", "--json"});
+    EXPECT_EQ(set["mph_factor"], 1.25);
+    EXPECT_NEAR(set["quarter_mph"].get<double>(), 106, 0.5);
+}
+
+TEST(JetForHpCommand, ShowsThePassesFieldsForTheJet) {
+    const auto result = run({"jet-for-hp", "--target-hp", "40.64508", "--json"});
+    ASSERT_EQ(result.exitCode, exitSuccess) << result.err;
+    // The window's initial jet is .030: the fields are those of a plain --json run.
+    EXPECT_EQ(result.out,
+              "{\"nitrous_jet\":\".030\"," + outcomeJson(calculate({})).substr(1) + "\n");
+}
+
+TEST(PredictCommand, KeepsTheRunInTheSameWeather) {
+    const auto json =
+        jsonOf({"predict", "--et", "12.1", "--mph", "108.5", "--then", "86F 29.10inHg 40%", "--now",
+                "30C baro 985.439199hPa rh 40", "--json"});
+    EXPECT_NEAR(json["predicted_et_s"].get<double>(), 12.1, 1e-12);
+    EXPECT_NEAR(json["predicted_mph"].get<double>(), 108.5, 1e-12);
+}
+
+TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string says;
+    } table[] = {
+        {{"air", "--temperature", "86X", "--pressure", "29.92"}, "--temperature: \"86X\""},
+        {{"air", "--temperature", "nan", "--pressure", "29.92"}, "units F, C, K"},
+        {{"air", "--temperature", "86"}, "give --pressure"},
+        {{"air", "--temperature", "61C", "--pressure", "29.92"}, "--temperature: temperature must"},
+        {{"air", "--temperature", "86", "--pressure", "400hPa"}, "units inHg, hPa"},
+        {{"air", "--temperature", "86", "--pressure", "29.92", "--dew-point", "90F"},
+         "--dew-point: dew point must not lie above"},
+        {{"air", "--temperature", "86", "--pressure", "29.92", "--humidity", "101"}, "--humidity"},
+        {{"air", "--temperature", "86", "--pressure", "29.92", "--units", "si"}, "--units"},
+        {{"air", "--temperature", "86", "--pressure", "29.92", "--standard", "sae"}, "din-70020"},
+        {{"solve-hp", "--weight", "0", "--et", "12"}, "--weight: weight must be a number above 0"},
+        {{"solve-hp", "--weight", "3000"}, "give --et or --mph"},
+        {{"convert"}, "give --eighth-et or --quarter-et"},
+        {{"convert", "--quarter-et", "11", "--mph-factor", "fast"}, "--mph-factor"},
+        {{"jet-for-hp", "--target-hp", "100", "--nozzles", "two"}, "--nozzles"},
+        {{"jet-for-hp", "--target-hp", "100", "--bottle-pressure", "0psi"}, "--bottle-pressure"},
+        {{"predict", "--et", "12", "--mph", "110", "--then", "86F 40%", "--now", "60F 29.92inHg"},
+         "--then: give either a station pressure"},
+        {{"predict", "--et", "12", "--mph", "110", "--then", "86F 29.92inHg", "--now",
+          "70C 29.92inHg"},
+         "--now: temperature must"},
+    };
+    for (const auto& [arguments, says] : table) {
+        const auto result = run(arguments);
+        EXPECT_EQ(result.exitCode, exitUsageError) << arguments.front() << ' ' << says;
+        EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty()) << result.out;
+    }
+}
+
+TEST(RacedayCommands, DocumentUnitsDefaultsAndTheWeatherGrammarInHelp) {
+    const auto air = run({"air", "--help"});
+    EXPECT_EQ(air.exitCode, exitSuccess);
+    EXPECT_NE(air.out.find("units F, C, K"), std::string::npos);
+    EXPECT_NE(air.out.find("default sae-j607"), std::string::npos);
+    const auto predict = run({"predict", "--help"});
+    EXPECT_NE(predict.out.find("alt A      altimeter setting"), std::string::npos);
+    const auto jet = run({"jet-for-hp", "--help"});
+    EXPECT_NE(jet.out.find("default 900 psi"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace moravik::cli
