@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "decimal_text.h"
+#include "log_command.h"
 #include "raceday_commands.h"
 
 namespace moravik::cli {
@@ -136,6 +137,7 @@ int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& o
     }
     chartOption->excludes(inputOptions.front());
     const RacedayCommands raceday(app);
+    const LogCommand log(app);
 
     // CLI11 takes the arguments in reverse order, without the program name.
     std::vector<std::string> arguments;
@@ -147,6 +149,7 @@ int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& o
     }
 
     if (const auto status = raceday.run(out, err)) return *status;
+    if (const auto status = log.run(out, err)) return *status;
     if (tracks) {
         for (const auto entry : trackEntries()) out << entry << '\n';
         return exitSuccess;

@@ -187,10 +187,9 @@ private:
         auto logged = log_.runs({.vehicleId = run.vehicleId, .from = run.when, .to = run.when});
         if (const LogError* error = logErrorOf(logged)) return *error;
         if (!std::get<std::vector<Run>>(logged).empty() || !moments_.insert(key).second) {
-            note(
-                {Problem::Invalid, QStringLiteral("line %1: this vehicle already has a run at %2")
-                                       .arg(QString::number(line), detail::dateTimeText(run.when))},
-                line);
+            note({Problem::Invalid, QStringLiteral("line %1: this vehicle already has a run at %2")
+                                        .arg(QString::number(line), dateTimeText(run.when))},
+                 line);
             return std::nullopt;
         }
         pending_.push_back(run);

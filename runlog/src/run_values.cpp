@@ -4,6 +4,17 @@
 #include <cmath>
 #include <limits>
 
+#include "moravik/runlog/run_csv.h"
+
+namespace moravik::runlog {
+
+QString dateTimeText(const QDateTime& when) {
+    const QDateTime withOffset = when.toOffsetFromUtc(when.offsetFromUtc());
+    return withOffset.toString(when.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
+}
+
+}  // namespace moravik::runlog
+
 namespace moravik::runlog::detail {
 namespace {
 
@@ -159,11 +170,6 @@ QStringList cellTexts(const Run& run, const QString& vehicleName, raceday::UnitS
         }
     }
     return cells;
-}
-
-QString dateTimeText(const QDateTime& when) {
-    const QDateTime withOffset = when.toOffsetFromUtc(when.offsetFromUtc());
-    return withOffset.toString(when.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
 }
 
 QString exactText(double si, const raceday::Unit& unit) {

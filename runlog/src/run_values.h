@@ -87,9 +87,6 @@ LogResult<Run> assembleRun(const RunCells& cells);
 
 QStringList cellTexts(const Run& run, const QString& vehicleName, raceday::UnitSystem system);
 
-// ISO 8601 with the local offset: "2024-06-01T14:30:00+02:00".
-QString dateTimeText(const QDateTime& when);
-
 // The shortest decimal in `unit` that converts back to exactly `si`.
 QString exactText(double si, const raceday::Unit& unit);
 

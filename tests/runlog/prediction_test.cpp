@@ -9,15 +9,6 @@ namespace {
 using raceday::metresPerSecondPerMph;
 using raceday::wattsPerHorsepower;
 
-// Dry air at 60 °F, SAE J607's reference temperature, whose J607 factor is
-// `factor`: the standard's 29.92 inHg divided by the factor. (J607, as the
-// race-day library has it: CF = 29.92 inHg / dry pressure × √(T / 60 °F).)
-raceday::Weather j607Air(double factor) {
-    return {(60 + 459.67) * 5 / 9,
-            raceday::StationPressure{29.92 * raceday::pascalsPerInchOfMercury / factor},
-            std::monostate{}};
-}
-
 class LogPredictionTest : public testing::Test {
 protected:
     QTemporaryDir folder;

@@ -15,6 +15,15 @@ inline raceday::Weather stationAir(double fahrenheit, double inchesOfMercury, do
             raceday::RelativeHumidity{humidity}};
 }
 
+// Dry air at 60 °F, SAE J607's reference temperature, whose J607 factor is
+// `factor`: the standard's 29.92 inHg divided by the factor. (J607, as the
+// race-day library has it: CF = 29.92 inHg / dry pressure × √(T / 60 °F).)
+inline raceday::Weather j607Air(double factor) {
+    return {(60 + 459.67) * 5 / 9,
+            raceday::StationPressure{29.92 * raceday::pascalsPerInchOfMercury / factor},
+            std::monostate{}};
+}
+
 // Run number n of a series: every field set and each depending on n, so a
 // run that comes back with any field of another is noticed.
 inline Run numberedRun(VehicleId vehicle, int n) {

@@ -25,6 +25,9 @@ QStringList runCsvHeader(raceday::UnitSystem system);
 QStringList runCsvFields(const Run& run, const QString& vehicleName, raceday::UnitSystem system);
 // Whether the column at this index holds numbers (or is empty).
 bool isNumberColumn(qsizetype column);
+// A run's date and time as CSV and JSON write it: ISO 8601 with the local
+// offset, "2024-06-01T14:30:00+02:00" (milliseconds only when there are some).
+QString dateTimeText(const QDateTime& when);
 
 // Writes the runs the filter lets through, oldest first.
 LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSystem system,
