@@ -146,6 +146,11 @@ private:
         VehicleId id = 0;
         if (const auto* vehicle = std::get_if<Vehicle>(&existing)) {
             id = vehicle->id;
+        } else if (report_.newVehicles.size() >= maxNewVehicles) {
+            return LogError{Problem::Invalid,
+                            QStringLiteral("the file names more than %1 vehicles that are not in "
+                                           "the log; \"%2\" was not added")
+                                .arg(QString::number(maxNewVehicles), name.trimmed())};
         } else {
             auto added = log_.addVehicle({0, name.trimmed(), {}, {}});
             if (const LogError* error = logErrorOf(added)) return *error;
@@ -174,19 +179,23 @@ private:
         auto vehicle = vehicleFor(std::get<detail::RunCells>(cells).texts[RunColumn::Vehicle]);
         if (const LogError* error = logErrorOf(vehicle)) {
             if (error->problem != Problem::Invalid) return *error;
-            note(*error, record.line);
+            note({Problem::Invalid,
+                  QStringLiteral("line %1: %2").arg(QString::number(record.line), error->message)},
+                 record.line);
             return std::nullopt;
         }
         parsed.vehicleId = std::get<VehicleId>(vehicle);
         return addUnlessKnown(parsed, record.line);
     }
 
-    // A vehicle runs once at a moment: a run already logged is not added twice.
+    // A vehicle runs once at a moment: a run already logged, or earlier in the
+    // file (in the log already unless still pending), is not added twice.
     LogStatus addUnlessKnown(const Run& run, qint64 line) {
-        const auto key = std::pair(run.vehicleId, run.when.toMSecsSinceEpoch());
         auto logged = log_.runs({.vehicleId = run.vehicleId, .from = run.when, .to = run.when});
         if (const LogError* error = logErrorOf(logged)) return *error;
-        if (!std::get<std::vector<Run>>(logged).empty() || !moments_.insert(key).second) {
+        const bool pending =
+            !pendingMoments_.insert({run.vehicleId, run.when.toMSecsSinceEpoch()}).second;
+        if (!std::get<std::vector<Run>>(logged).empty() || pending) {
             note({Problem::Invalid, QStringLiteral("line %1: this vehicle already has a run at %2")
                                         .arg(QString::number(line), dateTimeText(run.when))},
                  line);
@@ -201,14 +210,15 @@ private:
         if (const LogError* error = logErrorOf(added)) return *error;
         report_.imported += static_cast<int>(pending_.size());
         pending_.clear();
+        pendingMoments_.clear();
         return std::nullopt;
     }
 
     RunLog& log_;
     CsvImport& report_;
     QHash<QString, VehicleId> vehicles_;  // by case-folded name
-    std::set<std::pair<VehicleId, qint64>> moments_;
     std::vector<Run> pending_;
+    std::set<std::pair<VehicleId, qint64>> pendingMoments_;  // vehicle, ms since 1970
 };
 
 }  // namespace

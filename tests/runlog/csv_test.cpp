@@ -213,6 +213,18 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
+TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
+    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
+    for (int n = 0; n <= maxNewVehicles; ++n) {
+        text += "2024-06-01T14:30:00Z,Car " + QByteArray::number(n) + ",11,100,80,29.9\n";
+    }
+    const auto report = valueOf(import(text));
+    EXPECT_EQ(report.imported, maxNewVehicles);
+    ASSERT_EQ(report.problems.size(), 1U);
+    EXPECT_EQ(report.problems[0].line, maxNewVehicles + 2);
+    EXPECT_TRUE(report.problems[0].message.contains(QLatin1String("more than 100 vehicles")));
+}
+
 TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
     const QByteArray row = "\n2024-06-01T14:30:00Z,Camaro,11,100,80,29.9\n";
     const struct {

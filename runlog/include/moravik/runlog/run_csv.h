@@ -46,6 +46,8 @@ struct CsvImport {
 };
 
 inline constexpr std::size_t maxCsvProblems = 1000;
+// An import adds at most this many vehicles; rows naming more are reported.
+inline constexpr qsizetype maxNewVehicles = 100;
 
 // Adds every readable row as one change. A row that cannot be read, or whose
 // vehicle already has a run at that moment, is left out and reported by its
