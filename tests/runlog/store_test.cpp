@@ -63,19 +63,15 @@ TEST_F(StoreTest, RefusesValuesItCannotKeepAndNamesThem) {
             EXPECT_EQ(error->field, row.field);
         }
     }
+    // All runs of a batch or none.
+    std::vector<runlog::Run> batch{numberedRun(camaro, 1), numberedRun(7, 2)};
+    expectProblem(log->addRuns(batch), Problem::Invalid, QStringLiteral("not in the log"));
     EXPECT_TRUE(valueOf(log->runs()).empty());
 
     expectProblem(log->addVehicle(namedVehicle(QStringLiteral("CAMARO"))), Problem::Invalid,
                   QStringLiteral("already in the log"));
     expectProblem(log->addVehicle(namedVehicle(QStringLiteral("  "))), Problem::Invalid,
                   QStringLiteral("needs a name"));
-}
-
-TEST_F(StoreTest, AddsAllRunsOrNone) {
-    std::vector<runlog::Run> batch{numberedRun(camaro, 1), numberedRun(camaro, 2),
-                                   numberedRun(7, 3)};
-    expectProblem(log->addRuns(batch), Problem::Invalid, QStringLiteral("not in the log"));
-    EXPECT_TRUE(valueOf(log->runs()).empty());
 }
 
 TEST_F(StoreTest, DeletedRunsComeBackWithTheirIdsOnUndo) {
