@@ -39,9 +39,10 @@ for i in range(count):
     print(json.dumps(line))
 PY
 
+# Some lines fault, so a complete run exits with status 1.
 hyperfine --warmup 1 --runs 5 --export-json "${workdir}/timing.json" \
     --command-name "moravik-calc --batch (${lines} lines)" \
-    "'${calc}' --batch <'${workdir}/input.jsonl' >/dev/null"
+    "'${calc}' --batch <'${workdir}/input.jsonl' >/dev/null; test \$? -eq 1"
 
 python3 - "${lines}" "${workdir}/timing.json" <<'PY'
 import json, sys

@@ -1,11 +1,7 @@
 #include <moravik/cli/app.h>
 
-#include <iostream>
+#include <cstddef>
 
 int main(int argc, char** argv) {
-    // --batch reads and writes large streams of text; the C streams are unused.
-    std::ios::sync_with_stdio(false);
-    std::cin.tie(nullptr);
-    return moravik::cli::runCalc({argv, static_cast<std::size_t>(argc)}, std::cin, std::cout,
-                                 std::cerr);
+    return moravik::cli::runCalcOnStandardStreams({argv, static_cast<std::size_t>(argc)});
 }

@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::istringstream in(input);
     std::ostringstream out;
-    const bool allValid = moravik::cli::runBatch(in, out);
+    std::ostringstream err;
+    const auto status = moravik::cli::runBatch({in, "standard input"}, out, err);
     std::size_t outputLines = 0;
     bool sawError = false;
     std::istringstream written(out.str());
@@ -64,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!isWellFormedOutput(line)) __builtin_trap();
         sawError = sawError || line.starts_with(R"({"error")");
     }
-    if (outputLines != nonBlankLines(input) || allValid == sawError) __builtin_trap();
+    const bool unusable = status == moravik::cli::ExitStatus::UsageError;
+    if (outputLines != nonBlankLines(input) || unusable != sawError || !err.str().empty())
+        __builtin_trap();
     return 0;
 }

@@ -44,12 +44,10 @@ bool isWellFormed(std::string_view text) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view bytes(reinterpret_cast<const char*>(data), size);
     moravik::InputTexts inputs;
-    std::string* const fields[] = {&inputs.njt,    &inputs.flp,     &inputs.nbp,       &inputs.jtn,
-                                   &inputs.draghp, &inputs.vweight, &inputs.altitudeDD};
-    // Seven texts separated by '|'; missing ones are empty.
-    for (std::string* field : fields) {
+    // The input fields' texts in the engine's order, separated by '|'; missing ones are empty.
+    for (const moravik::InputField& field : moravik::inputFields) {
         const auto cut = bytes.find('|');
-        *field = bytes.substr(0, cut);
+        inputs.*field.text = bytes.substr(0, cut);
         bytes = cut == std::string_view::npos ? std::string_view{} : bytes.substr(cut + 1);
     }
 

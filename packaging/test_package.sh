@@ -4,11 +4,12 @@
 # layout, the desktop integration files, moravik-calc, the window program and
 # the help documents.
 #
-#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID
 set -euo pipefail
 build_dir=$1
 cpack=$2
 open_documents=$3
+raceday_app_id=$4
 
 app_id=org.example.Moravik
 documents=(Nitroushelp.rtf NitrousFAQ.rtf Nitrous101.rtf)
@@ -75,7 +76,7 @@ done
 
 # Everything the package holds lies in the folders this layout uses.
 expected_paths='^(|usr/|usr/bin/.*|usr/lib/|usr/lib/moravik/.*|usr/share/'
-expected_paths+='|usr/share/(applications|metainfo|man|icons)/.*)$'
+expected_paths+='|usr/share/(applications|metainfo|man|icons|doc|lintian)/.*)$'
 unexpected=$(dpkg-deb -c "$package" | awk '{ print $6 }' | sed 's|^\./||' |
     grep -vE "$expected_paths" || true)
 if [ -n "$unexpected" ]; then
@@ -142,11 +143,27 @@ done
 # names, as a software centre would.
 appstreamcli validate-tree --no-net "$root/usr" || fail "appstreamcli validate-tree"
 
-man_page=$root/usr/share/man/man1/moravik-calc.1.gz
-if [ -f "$man_page" ] && MANWIDTH=80 man -l "$man_page" 2>/dev/null | grep -q 'EXIT STATUS'; then
-    pass "manual page renders"
+for program in moravik moravik-calc; do
+    man_page=$root/usr/share/man/man1/$program.1.gz
+    if [ -f "$man_page" ] && MANWIDTH=80 man -l "$man_page" 2>/dev/null | grep -q '^NAME'; then
+        pass "manual page of $program renders"
+    else
+        fail "manual page $man_page missing or unreadable"
+    fi
+done
+
+# Debian's own package check: no error, no warning, and every hardening flag.
+if command -v lintian >/dev/null; then
+    remarks=$(lintian --display-info --tag-display-limit 0 "$package" 2>&1 |
+        grep -v 'running with root privileges' || true)
+    complaints=$(grep -E '^[EW]: |hardening-' <<<"$remarks" || true)
+    if [ -z "$complaints" ]; then
+        pass "lintian finds no error, warning or missing hardening"
+    else
+        fail "lintian:"$'\n'"$complaints"
+    fi
 else
-    fail "manual page $man_page missing or unreadable"
+    echo "note: lintian is not installed (scripts/setup.sh installs it); not run"
 fi
 
 # The window program must still be running after three seconds (timeout's
@@ -166,6 +183,9 @@ if QT_QPA_PLATFORM=offscreen "$open_documents" "$app_folder" "${documents[@]}"; 
 else
     fail "help documents do not open from the installed folder"
 fi
+
+"$(dirname "$0")/check_raceday_package.sh" "$package" "$root" "$raceday_app_id" ||
+    fail "Race Day in the package"
 
 echo "package test: $failures failed"
 [ "$failures" -eq 0 ]

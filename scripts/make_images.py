@@ -3,7 +3,8 @@
 
 - ui/images/dragcar.gif: the main window's greyscale drag car (32 greys).
 - ui/images/support.jpg: the support window's dusk drag-strip "photograph".
-- packaging/icons/hicolor/...: the application icon as SVG and as PNGs.
+- packaging/icons/hicolor/...: the application icon as SVG and as PNGs, and
+  the Race Day icon (a stopwatch on the same tile) beside it.
 
 Every picture is drawn from code with fixed coordinates and a seeded noise
 source, so running the script again reproduces the same files byte for byte.
@@ -21,6 +22,7 @@ from PIL import Image, ImageChops, ImageDraw, ImageFilter
 
 REPO_ROOT = Path(__file__).resolve().parent.parent
 APP_ID = "org.example.Moravik"
+RACEDAY_APP_ID = "org.example.Moravik.RaceDay"
 
 DRAGCAR_SIZE = (277, 138)
 DRAGCAR_GREYS = 32
@@ -616,15 +618,96 @@ def draw_icon_master(scale: int) -> Image.Image:
     return image
 
 
-def make_icons(icon_root: Path) -> None:
-    svg_path = icon_root / "scalable" / "apps" / f"{APP_ID}.svg"
+# ---------------------------------------------------------------------------
+# Race Day icon: a stopwatch on the application's tile, its elapsed sector in
+# the bottle's stripe red. Same 256 x 256 grid and the same two renderers.
+# ---------------------------------------------------------------------------
+
+WATCH_CENTRE = (128, 142)
+WATCH_RADIUS = 82
+WATCH_RIM = 10
+WATCH_CROWN = (114, 30, 142, 48, 4)
+WATCH_STEM = (121, 46, 135, 62)
+WATCH_BUTTON = (176, 62, 194, 80, 4)
+WATCH_SECTOR = (-90, 40)  # degrees clockwise from three o'clock, as PIL counts
+WATCH_HAND_END = (176, 102)
+WATCH_HUB = 9
+
+WATCH_FACE_COLOUR = "#ffffff"
+WATCH_RIM_COLOUR = BOTTLE_COLOUR
+WATCH_HAND_COLOUR = TILE_COLOUR
+
+
+def watch_point(angle_degrees: float, radius: float) -> tuple[float, float]:
+    cx, cy = WATCH_CENTRE
+    angle = math.radians(angle_degrees)
+    return (round(cx + radius * math.cos(angle), 2), round(cy + radius * math.sin(angle), 2))
+
+
+def raceday_icon_svg() -> str:
+    x0, y0, x1, y1, radius = TILE
+    cx, cy = WATCH_CENTRE
+    face = WATCH_RADIUS - WATCH_RIM
+    start, end = WATCH_SECTOR
+    sx, sy = watch_point(start, face)
+    ex, ey = watch_point(end, face)
+    large = 1 if (end - start) % 360 > 180 else 0
+
+    def rect(box, fill: str) -> str:
+        bx0, by0, bx1, by1, *rest = box
+        rounding = f' rx="{rest[0]}"' if rest else ""
+        return f'  <rect x="{bx0}" y="{by0}" width="{bx1 - bx0}" height="{by1 - by0}"{rounding} fill="{fill}"/>\n'
+
+    hx, hy = WATCH_HAND_END
+    return (
+        '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" viewBox="0 0 256 256">\n'
+        "  <title>Moravik Race Day</title>\n"
+        + rect((x0, y0, x1, y1, radius), TILE_COLOUR)
+        + rect(WATCH_STEM, OUTLET_COLOUR)
+        + rect(WATCH_CROWN, HANDWHEEL_COLOUR)
+        + rect(WATCH_BUTTON, OUTLET_COLOUR)
+        + f'  <circle cx="{cx}" cy="{cy}" r="{WATCH_RADIUS}" fill="{WATCH_RIM_COLOUR}"/>\n'
+        + f'  <circle cx="{cx}" cy="{cy}" r="{face}" fill="{WATCH_FACE_COLOUR}"/>\n'
+        + f'  <path d="M{cx},{cy} L{sx},{sy} A{face},{face} 0 {large} 1 {ex},{ey} Z" fill="{STRIPE_COLOUR}"/>\n'
+        + f'  <line x1="{cx}" y1="{cy}" x2="{hx}" y2="{hy}" stroke="{WATCH_HAND_COLOUR}" stroke-width="10"'
+        ' stroke-linecap="round"/>\n'
+        + f'  <circle cx="{cx}" cy="{cy}" r="{WATCH_HUB}" fill="{WATCH_HAND_COLOUR}"/>\n'
+        + "</svg>\n"
+    )
+
+
+def draw_raceday_icon_master(scale: int) -> Image.Image:
+    """The Race Day SVG's shapes, in the same order, at 256 * scale pixels."""
+    image = Image.new("RGBA", (256 * scale, 256 * scale), (0, 0, 0, 0))
+    pen = ScaledDraw(image, scale)
+    x0, y0, x1, y1, radius = TILE
+    pen.rect((x0, y0, x1, y1), fill=TILE_COLOUR, radius=radius)
+    pen.rect(WATCH_STEM, fill=OUTLET_COLOUR)
+    pen.rect(WATCH_CROWN[:4], fill=HANDWHEEL_COLOUR, radius=WATCH_CROWN[4])
+    pen.rect(WATCH_BUTTON[:4], fill=OUTLET_COLOUR, radius=WATCH_BUTTON[4])
+    cx, cy = WATCH_CENTRE
+    pen.circle(cx, cy, WATCH_RADIUS, fill=WATCH_RIM_COLOUR)
+    pen.circle(cx, cy, WATCH_RADIUS - WATCH_RIM, fill=WATCH_FACE_COLOUR)
+    pen.pieslice(cx, cy, WATCH_RADIUS - WATCH_RIM, *WATCH_SECTOR, fill=STRIPE_COLOUR)
+    pen.line([WATCH_CENTRE, WATCH_HAND_END], fill=WATCH_HAND_COLOUR, width=10)
+    pen.circle(*WATCH_HAND_END, 5, fill=WATCH_HAND_COLOUR)
+    pen.circle(cx, cy, WATCH_HUB, fill=WATCH_HAND_COLOUR)
+    return image
+
+
+def make_icon_set(icon_root: Path, app_id: str, svg: str, master: Image.Image) -> None:
+    svg_path = icon_root / "scalable" / "apps" / f"{app_id}.svg"
     svg_path.parent.mkdir(parents=True, exist_ok=True)
-    svg_path.write_text(icon_svg(), encoding="utf-8")
-    master = draw_icon_master(scale=4)
+    svg_path.write_text(svg, encoding="utf-8")
     for size in ICON_SIZES:
-        png_path = icon_root / f"{size}x{size}" / "apps" / f"{APP_ID}.png"
+        png_path = icon_root / f"{size}x{size}" / "apps" / f"{app_id}.png"
         png_path.parent.mkdir(parents=True, exist_ok=True)
         master.resize((size, size), Image.Resampling.LANCZOS).save(png_path, format="PNG", optimize=True)
+
+
+def make_icons(icon_root: Path) -> None:
+    make_icon_set(icon_root, APP_ID, icon_svg(), draw_icon_master(scale=4))
+    make_icon_set(icon_root, RACEDAY_APP_ID, raceday_icon_svg(), draw_raceday_icon_master(scale=4))
 
 
 def main() -> None:

@@ -1,16 +1,73 @@
 #include "look.h"
 
+#include <qdrawutil.h>
+
 #include <QApplication>
 #include <QFont>
+#include <QPainter>
 #include <QPalette>
-#include <QStyle>
+#include <QProxyStyle>
+#include <QStyleOptionGroupBox>
 
 namespace moravik::ui {
+namespace {
+
+// Fusion draws with the application palette only, so the desktop theme cannot
+// darken the windows. Its frames, though, put the title above the border and
+// tint their inside; the design's frames are white, with the title standing
+// on the border line near its left end.
+class DesignStyle final : public QProxyStyle {
+public:
+    DesignStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+
+    QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl part,
+                         const QWidget* widget) const override {
+        if (control != CC_GroupBox)
+            return QProxyStyle::subControlRect(control, option, part, widget);
+        const auto* frame = static_cast<const QStyleOptionGroupBox*>(option);
+        const int textHeight = frame->fontMetrics.height();
+        switch (part) {
+            case SC_GroupBoxFrame:
+                return frame->rect.adjusted(0, textHeight / 2, 0, 0);
+            case SC_GroupBoxLabel:
+                if (frame->text.isEmpty()) return {};
+                return {titleIndent, 0,
+                        frame->fontMetrics.horizontalAdvance(frame->text) + 2 * titlePadding,
+                        textHeight};
+            case SC_GroupBoxContents:
+                return frame->rect.adjusted(borderWidth, textHeight, -borderWidth, -borderWidth);
+            default:
+                return {};
+        }
+    }
+
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+        if (control != CC_GroupBox) {
+            QProxyStyle::drawComplexControl(control, option, painter, widget);
+            return;
+        }
+        const auto* frame = static_cast<const QStyleOptionGroupBox*>(option);
+        // An etched line: dark, with the light edge inside it.
+        qDrawShadeRect(painter, subControlRect(control, option, SC_GroupBoxFrame, widget),
+                       frame->palette, true, borderWidth / 2);
+        if (frame->text.isEmpty()) return;
+        const QRect title = subControlRect(control, option, SC_GroupBoxLabel, widget);
+        painter->fillRect(title, frame->palette.window());
+        drawItemText(painter, title, Qt::AlignCenter | Qt::TextShowMnemonic, frame->palette,
+                     frame->state & State_Enabled, frame->text, QPalette::WindowText);
+    }
+
+private:
+    static constexpr int borderWidth = 2;
+    static constexpr int titleIndent = 6;
+    static constexpr int titlePadding = 2;
+};
+
+}  // namespace
 
 void applyDesignLook(QApplication& app) {
-    // Fusion draws with the application palette only, so the desktop theme
-    // cannot darken the windows.
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setStyle(new DesignStyle);
     QPalette palette = app.style()->standardPalette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         palette.setColor(group, QPalette::Window, Qt::white);

@@ -5,31 +5,30 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
-#include <istream>
+#include <new>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "decimal_text.h"
+#include "display_text.h"
+#include "line_reader.h"
+#include "system_streams.h"
 
 namespace moravik::cli {
 namespace {
 
 using Json = nlohmann::json;
 
-// A key quoted for an error message, cut short at a character boundary so that a
-// huge key does not flood the output.
-std::string quotedKey(std::string_view key) {
-    constexpr std::size_t maxShown = 40;
-    if (key.size() <= maxShown) return '"' + std::string(key) + '"';
-    std::size_t cut = maxShown;
-    while (cut > 0 && (static_cast<unsigned char>(key[cut]) & 0xC0) == 0x80) --cut;
-    return '"' + std::string(key.substr(0, cut)) + "...\"";
+std::string knownKeys() {
+    std::string keys;
+    for (const auto& field : inputFields) keys.append(keys.empty() ? "" : ", ").append(field.name);
+    return keys;
 }
 
 // Reads one line event by event, straight into InputTexts. Parsing stops at the
 // first event that cannot belong to a flat object of strings, so neither deep
 // nesting nor huge arrays cost memory.
-class LineReader final : public nlohmann::json_sax<Json> {
+class LineParser final : public nlohmann::json_sax<Json> {
 public:
     InputTexts inputs;
     std::string problem;
@@ -60,13 +59,12 @@ public:
         key_ = name;
         for (std::size_t i = 0; i < inputFields.size(); ++i) {
             if (inputFields[i].name != name) continue;
-            if (seen_[i]) return fail("duplicate key " + quotedKey(name));
+            if (seen_[i]) return fail("duplicate key " + quotedText(name));
             seen_[i] = true;
             target_ = &(inputs.*inputFields[i].text);
             return true;
         }
-        return fail("unknown key " + quotedKey(name) +
-                    " (known: njt, flp, nbp, jtn, draghp, vweight, altitudeDD)");
+        return fail("unknown key " + quotedText(name) + " (known: " + knownKeys() + ")");
     }
 
     bool end_object() override { return true; }
@@ -83,7 +81,7 @@ private:
 
     bool rejectValue(std::string_view found) {
         if (!insideObject_) return fail("expected a JSON object, found " + std::string(found));
-        return fail("the value of " + quotedKey(key_) + " must be a string, found " +
+        return fail("the value of " + quotedText(key_) + " must be a string, found " +
                     std::string(found));
     }
 
@@ -97,10 +95,14 @@ bool isBlank(std::string_view line) {
     return line.find_first_not_of(" \t\r") == std::string_view::npos;
 }
 
+std::string tooLongReason() {
+    return "longer than " + decimalText(maxBatchLineLength) + " bytes, the limit of a line";
+}
+
 BatchLineOutput errorOutput(std::size_t lineNumber, std::string_view reason) {
     nlohmann::ordered_json json;
     json["error"] = "line " + decimalText(lineNumber) + ": " + std::string(reason);
-    return {json.dump(-1, ' ', false, Json::error_handler_t::replace), false};
+    return {json.dump(-1, ' ', false, Json::error_handler_t::replace), ExitStatus::UsageError};
 }
 
 }  // namespace
@@ -111,36 +113,57 @@ std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t line
     // silently drop whatever follows it.
     if (line.find('\0') != std::string_view::npos)
         return errorOutput(lineNumber, "contains a NUL byte");
-    LineReader reader;
-    if (!Json::sax_parse(line, &reader)) return errorOutput(lineNumber, reader.problem);
-    if (!isTrackChoice(reader.inputs.altitudeDD))
+    LineParser parser;
+    if (!Json::sax_parse(line, &parser)) return errorOutput(lineNumber, parser.problem);
+    if (!isTrackChoice(parser.inputs.altitudeDD))
         return errorOutput(lineNumber,
                            "the value of \"altitudeDD\" is not an entry of the track "
                            "list (see moravik-calc --tracks)");
-    return BatchLineOutput{outcomeJson(calculate(reader.inputs)), true};
+    const auto outcome = calculate(parser.inputs);
+    const auto status =
+        std::holds_alternative<Fault>(outcome) ? ExitStatus::ArithmeticFault : ExitStatus::Success;
+    return BatchLineOutput{outcomeJson(outcome), status};
 }
 
-bool runBatch(std::istream& in, std::ostream& out) {
+namespace {
+
+std::optional<BatchLineOutput> answer(const LineReader& reader, LineReader::Result result) {
+    if (result == LineReader::Result::TooLong)
+        return errorOutput(reader.lineNumber(), tooLongReason());
+    try {
+        return batchLine(reader.line(), reader.lineNumber());
+    } catch (const std::bad_alloc&) {
+        return errorOutput(reader.lineNumber(), "not enough memory for this line");
+    }
+}
+
+}  // namespace
+
+ExitStatus runBatch(const BatchInput& input, std::ostream& out, std::ostream& err) {
     constexpr std::size_t flushThreshold = 1 << 16;
-    bool allValid = true;
-    std::string line;
+    auto status = ExitStatus::Success;
+    LineReader reader(input.stream, maxBatchLineLength);
     std::string pending;
-    for (std::size_t lineNumber = 1; std::getline(in, line); ++lineNumber) {
-        if (auto output = batchLine(line, lineNumber)) {
-            allValid = allValid && output->valid;
+    for (auto result = reader.next(); result != LineReader::Result::End; result = reader.next()) {
+        if (result == LineReader::Result::ReadError) {
+            out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            return reportFailure(err, "read", input.name, reader.readError());
+        }
+        const auto output = answer(reader, result);
+        if (output) {
+            status = worse(status, output->status);
             pending.append(output->json).push_back('\n');
         }
         // Write out before a read that may wait, so an interactive caller sees
         // each answer as soon as its line is done.
-        if (pending.size() >= flushThreshold || in.rdbuf()->in_avail() <= 0) {
+        if (pending.size() >= flushThreshold || reader.mayWait()) {
             out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-            out.flush();
             pending.clear();
+            if (!out.flush()) return ExitStatus::InputOutputError;
         }
     }
     out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-    out.flush();
-    return allValid;
+    return status;
 }
 
 }  // namespace moravik::cli

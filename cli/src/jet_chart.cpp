@@ -1,11 +1,13 @@
 #include <moravik/cli/jet_chart.h>
 #include <moravik/cli/output.h>
 #include <moravik/result_layout.h>
+#include <moravik/tracks.h>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <optional>
+#include <span>
 
 #include "decimal_text.h"
 
@@ -46,7 +48,7 @@ struct ChartColumn {
     std::size_t result;  // index in the writing order
 };
 
-constexpr std::array<ChartColumn, 7> resultColumns{{
+constexpr std::array<ChartColumn, 9> resultColumns{{
     {"Fuel jet", "fuel_jet", resultIndex(SingleResult::FuelJet)},
     {"Std jet", "standard_jet", resultIndex(SingleResult::StandardJet)},
     {"Jet #", "jet_number", resultIndex(SingleResult::HolleyJet)},
@@ -54,7 +56,17 @@ constexpr std::array<ChartColumn, 7> resultColumns{{
     {"Total HP", "total_hp", resultIndex(SingleResult::TotalHp)},
     {"Hale ET w/N", "hale_et_nitrous", resultIndex(Formula::Hale, Column::EtNitrous)},
     {"Hale MPH w/N", "hale_mph_nitrous", resultIndex(Formula::Hale, Column::MphNitrous)},
+    {"Hale alt ET", "hale_et_altitude", resultIndex(Formula::Hale, Column::AltitudeEt)},
+    {"Hale alt MPH", "hale_mph_altitude", resultIndex(Formula::Hale, Column::AltitudeMph)},
 }};
+
+// The last two columns need a strip.
+constexpr std::size_t altitudeColumnCount = 2;
+
+std::span<const ChartColumn> chartColumns(const JetChart& chart) {
+    return std::span(resultColumns)
+        .first(resultColumns.size() - (chart.altitudeColumns ? 0 : altitudeColumnCount));
+}
 
 std::string faultCell(Fault fault) { return "fault: " + std::string(faultName(fault)); }
 
@@ -98,26 +110,27 @@ std::string jetText(std::int64_t thousandths) {
     return text;
 }
 
-std::vector<JetChartRow> jetChart(const JetRange& range, InputTexts inputs) {
-    std::vector<JetChartRow> rows;
+JetChart jetChart(const JetRange& range, InputTexts inputs) {
+    JetChart chart{{}, altitudeFactorsFor(inputs.altitudeDD).has_value()};
     for (auto jet = range.from; jet <= range.to; jet += range.step) {
         inputs.njt = jetText(jet);
-        rows.push_back({inputs.njt, calculate(inputs)});
+        chart.rows.push_back({inputs.njt, calculate(inputs)});
     }
-    return rows;
+    return chart;
 }
 
-std::string jetChartTable(const std::vector<JetChartRow>& rows) {
+std::string jetChartTable(const JetChart& chart) {
+    const auto columns = chartColumns(chart);
     std::vector<std::vector<std::string>> cells;
     std::vector<std::string> headings{"Nitrous jet"};
-    for (const auto& column : resultColumns) headings.emplace_back(column.heading);
+    for (const auto& column : columns) headings.emplace_back(column.heading);
     cells.push_back(headings);
-    for (const auto& row : rows) {
+    for (const auto& row : chart.rows) {
         std::vector<std::string> line{row.jet};
         if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
             line.push_back(faultCell(*fault));
         } else {
-            for (const auto& column : resultColumns)
+            for (const auto& column : columns)
                 line.emplace_back(std::get<ResultTexts>(row.outcome)[column.result]);
         }
         cells.push_back(std::move(line));
@@ -141,16 +154,17 @@ std::string jetChartTable(const std::vector<JetChartRow>& rows) {
     return table;
 }
 
-std::string jetChartCsv(const std::vector<JetChartRow>& rows) {
+std::string jetChartCsv(const JetChart& chart) {
+    const auto columns = chartColumns(chart);
     std::string csv = "nitrous_jet";
-    for (const auto& column : resultColumns) csv.append(",").append(column.csvHeading);
+    for (const auto& column : columns) csv.append(",").append(column.csvHeading);
     csv.append(",fault\n");
-    for (const auto& row : rows) {
+    for (const auto& row : chart.rows) {
         csv.append(row.jet);
         if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
-            csv.append(resultColumns.size(), ',').append(",").append(faultName(*fault));
+            csv.append(columns.size(), ',').append(",").append(faultName(*fault));
         } else {
-            for (const auto& column : resultColumns) {
+            for (const auto& column : columns) {
                 std::string_view text = std::get<ResultTexts>(row.outcome)[column.result];
                 if (text.starts_with(' ')) text.remove_prefix(1);
                 csv.append(",").append(text);

@@ -1,6 +1,4 @@
 // moravik-calc log runs and log predict, on the run log opened read-only.
-#include "log_command.h"
-
 #include <moravik/cli/app.h>
 #include <moravik/raceday/weather_text.h>
 #include <moravik/runlog/log_prediction.h>
@@ -13,6 +11,7 @@
 #include <charconv>
 #include <ostream>
 
+#include "command_line.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -20,9 +19,6 @@ namespace {
 
 using runlog::RunLog;
 using runlog::RunTableModel;
-
-// A log that cannot be read is input that cannot be read.
-constexpr int exitLogUnreadable = 3;
 
 struct LogFailure {
     std::string message;
@@ -95,6 +91,7 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
         widths.push_back(width);
     }
     for (const QStringList& line : lines) {
+        if (!out) return;  // the output failed: the caller reports it
         QString printed;
         for (qsizetype column = 0; column < line.size(); ++column) {
             const bool number =
@@ -255,9 +252,7 @@ void printPrediction(const std::string& database, const PredictOptions& o, std::
     }
 }
 
-}  // namespace
-
-struct LogCommand::Parsers {
+struct LogParsers {
     CLI::App* log;
     CLI::App* runs;
     CLI::App* predict;
@@ -266,24 +261,7 @@ struct LogCommand::Parsers {
     PredictOptions predictOptions;
 };
 
-LogCommand::LogCommand(CLI::App& app) : parsers_(std::make_unique<Parsers>()) {
-    Parsers& p = *parsers_;
-    p.log = app.add_subcommand("log",
-                               "Race Day's run log, read-only: list the runs or predict from them");
-    p.log->require_subcommand(1);
-    p.log->footer(
-        "Examples:\n"
-        "  moravik-calc log runs --vehicle Camaro\n"
-        "  moravik-calc log runs --csv --units metric > runs.csv\n"
-        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" --exclude 12\n"
-        "\nExit status: 0 success, 2 a usage error or nothing to predict from, 3 the run log\n"
-        "could not be read.");
-    p.log->fallthrough();
-    p.log
-        ->add_option("--database", p.database,
-                     "The run log to read; default Race Day's own, " + text(RunLog::defaultPath()))
-        ->type_name("PATH");
-
+void addLogRunsCommand(LogParsers& p) {
     p.runs = p.log->add_subcommand("runs", "List the runs, oldest first");
     p.runs->footer("");
     p.runs->add_option("--vehicle", p.runsOptions.vehicle, "Only the runs of this vehicle")
@@ -295,7 +273,9 @@ LogCommand::LogCommand(CLI::App& app) : parsers_(std::make_unique<Parsers>()) {
         ->add_flag("--csv", p.runsOptions.csv,
                    "Print CSV as Race Day exports it, units in the column names")
         ->excludes(p.runs->get_option("--json"));
+}
 
+void addLogPredictCommand(LogParsers& p) {
     p.predict = p.log->add_subcommand(
         "predict", "ET and MPH for today's weather from a vehicle's recent runs");
     PredictOptions& o = p.predictOptions;
@@ -320,10 +300,7 @@ LogCommand::LogCommand(CLI::App& app) : parsers_(std::make_unique<Parsers>()) {
                       "--now \"60F 29.92inHg 20%\"\n");
 }
 
-LogCommand::~LogCommand() = default;
-
-std::optional<int> LogCommand::run(std::ostream& out, std::ostream& err) const {
-    if (!parsers_->log->parsed()) return std::nullopt;
+ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStreams& io) {
     // Qt SQL loads its SQLite driver as a plug-in, which needs an application object.
     static int argc = 1;
     static char name[] = "moravik-calc";
@@ -332,20 +309,49 @@ std::optional<int> LogCommand::run(std::ostream& out, std::ostream& err) const {
     if (QCoreApplication::instance() == nullptr) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
-    const CLI::App* chosen = parsers_->runs->parsed() ? parsers_->runs : parsers_->predict;
     try {
-        if (chosen == parsers_->runs) {
-            printRuns(parsers_->database, parsers_->runsOptions, out);
+        if (&chosen == p.runs) {
+            printRuns(p.database, p.runsOptions, io.out);
         } else {
-            printPrediction(parsers_->database, parsers_->predictOptions, out);
+            printPrediction(p.database, p.predictOptions, io.out);
         }
-        return exitSuccess;
+        return ExitStatus::Success;
     } catch (const UsageFailure& failure) {
-        err << "moravik-calc log " << chosen->get_name() << ": " << failure.message << '\n';
-        return exitUsageError;
+        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
+        return ExitStatus::UsageError;
     } catch (const LogFailure& failure) {
-        err << "moravik-calc log " << chosen->get_name() << ": " << failure.message << '\n';
-        return exitLogUnreadable;
+        // A log that cannot be read is input that cannot be read.
+        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
+        return ExitStatus::InputOutputError;
+    }
+}
+
+}  // namespace
+
+void addLogCommands(CommandLine& commandLine) {
+    const auto parsers = std::make_shared<LogParsers>();
+    LogParsers& p = *parsers;
+    p.log = commandLine.app().add_subcommand(
+        "log", "Race Day's run log, read-only: list the runs or predict from them");
+    p.log->require_subcommand(1);
+    p.log->footer(
+        "Examples:\n"
+        "  moravik-calc log runs --vehicle Camaro\n"
+        "  moravik-calc log runs --csv --units metric > runs.csv\n"
+        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" --exclude 12\n"
+        "\nExit status: 0 success, 2 a usage error or nothing to predict from, 3 the run log\n"
+        "could not be read or the output could not be written.");
+    p.log->fallthrough();
+    p.log
+        ->add_option("--database", p.database,
+                     "The run log to read; default Race Day's own, " + text(RunLog::defaultPath()))
+        ->type_name("PATH");
+    addLogRunsCommand(p);
+    addLogPredictCommand(p);
+    for (const CLI::App* command : {p.runs, p.predict}) {
+        commandLine.setRun(*command, [parsers, command](CommandStreams& io) {
+            return runLogCommand(*parsers, *command, io);
+        });
     }
 }
 

@@ -1,13 +1,8 @@
 // moravik-calc built without Qt: no `log` subcommand.
-#include "log_command.h"
+#include "command_line.h"
 
 namespace moravik::cli {
 
-struct LogCommand::Parsers {};
-
-LogCommand::LogCommand(CLI::App&) {}
-LogCommand::~LogCommand() = default;
-
-std::optional<int> LogCommand::run(std::ostream&, std::ostream&) const { return std::nullopt; }
+void addLogCommands(CommandLine&) {}
 
 }  // namespace moravik::cli

@@ -1,10 +1,13 @@
 #include <moravik/cli/output.h>
+#include <moravik/tracks.h>
 
 #include <algorithm>
 #include <array>
 #include <nlohmann/json.hpp>
 #include <string_view>
 #include <variant>
+
+#include "display_text.h"
 
 namespace moravik::cli {
 namespace {
@@ -20,40 +23,74 @@ void appendLine(std::string& report, std::string_view label, std::string_view te
     report.push_back('\n');
 }
 
-void appendRightAligned(std::string& line, std::string_view text, std::size_t width) {
-    line.append(width - std::min(width, text.size()) + 2, ' ').append(text);
+// The quarter-mile values as two tables, times and speeds, so that a report
+// with every text in full fits an 80-column terminal.
+constexpr std::size_t reportWidth = 80;
+constexpr std::size_t columnGap = 2;
+
+struct QuarterMileTable {
+    std::string_view title;
+    std::array<Column, 3> columns;
+};
+
+constexpr std::array<QuarterMileTable, 2> quarterMileTables{{
+    {"ET, seconds", {Column::Et, Column::EtNitrous, Column::AltitudeEt}},
+    {"MPH", {Column::Mph, Column::MphNitrous, Column::AltitudeMph}},
+}};
+
+constexpr std::array<std::string_view, 3> conditionHeadings{"No nitrous", "With nitrous",
+                                                            "At altitude"};
+
+struct TableWidths {
+    std::size_t name;  // 0: each name on a line of its own, above its values
+    std::size_t value;
+};
+
+TableWidths quarterMileWidths(const ResultTexts& results) {
+    TableWidths widths{0, 0};
+    for (const auto& table : quarterMileTables) {
+        widths.name = std::max(widths.name, table.title.size());
+        for (const auto& formula : formulaTable) {
+            widths.name = std::max(widths.name, formula.name.size());
+            for (const auto column : table.columns) {
+                const std::string_view text = results[resultIndex(formula.formula, column)];
+                widths.value = std::max(widths.value, text.size());
+            }
+        }
+    }
+    for (const auto heading : conditionHeadings)
+        widths.value = std::max(widths.value, heading.size());
+    const auto lineWidth = 2 + widths.name + conditionHeadings.size() * (columnGap + widths.value);
+    if (lineWidth > reportWidth) widths.name = 0;
+    return widths;
 }
 
-// Headings of the quarter-mile columns, in the order of Column.
-constexpr std::array<std::string_view, columnCount> quarterMileHeadings{
-    "ET", "ET w/Nitrous", "Altitude ET", "Altitude MPH", "MPH", "MPH w/Nitrous"};
+void appendRow(std::string& report, std::string_view name,
+               const std::array<std::string_view, 3>& cells, const TableWidths& widths) {
+    report.append("  ").append(name);
+    if (widths.name == 0) {
+        report.append("\n  ");
+    } else {
+        report.append(widths.name - name.size(), ' ');
+    }
+    for (const auto cell : cells)
+        report.append(columnGap + widths.value - cell.size(), ' ').append(cell);
+    report.push_back('\n');
+}
 
-void appendQuarterMileTable(std::string& report, const ResultTexts& results) {
-    std::size_t nameWidth = std::string_view("Formula").size();
-    for (const auto& formula : formulaTable) nameWidth = std::max(nameWidth, formula.name.size());
-    std::array<std::size_t, quarterMileHeadings.size()> widths{};
-    for (std::size_t column = 0; column < widths.size(); ++column) {
-        widths[column] = quarterMileHeadings[column].size();
+void appendQuarterMileTables(std::string& report, const ResultTexts& results, bool stripChosen) {
+    const auto widths = quarterMileWidths(results);
+    for (const auto& table : quarterMileTables) {
+        if (&table != &quarterMileTables.front()) report.push_back('\n');
+        appendRow(report, table.title, conditionHeadings, widths);
         for (const auto& formula : formulaTable) {
-            const std::string_view text = results[resultIndex(formula.formula, columns[column])];
-            widths[column] = std::max(widths[column], text.size());
+            std::array<std::string_view, 3> cells;
+            for (std::size_t i = 0; i < cells.size(); ++i)
+                cells[i] = results[resultIndex(formula.formula, table.columns[i])];
+            appendRow(report, formula.name, cells, widths);
         }
     }
-    std::string line = "  Formula";
-    line.append(nameWidth - line.size() + 2, ' ');
-    for (std::size_t column = 0; column < widths.size(); ++column)
-        appendRightAligned(line, quarterMileHeadings[column], widths[column]);
-    report.append(line).append("\n");
-    for (const auto& formula : formulaTable) {
-        line = "  ";
-        line.append(formula.name).append(nameWidth - formula.name.size(), ' ');
-        for (std::size_t column = 0; column < widths.size(); ++column) {
-            appendRightAligned(line, results[resultIndex(formula.formula, columns[column])],
-                               widths[column]);
-        }
-        report.append(line).append("\n");
-    }
-    report.append("  (ET and altitude ET in seconds; altitude values need a track)\n");
+    if (!stripChosen) report.append("  (At altitude needs a strip: see --track.)\n");
 }
 
 // Field names are identifiers and result texts are numbers: characters that JSON
@@ -75,14 +112,15 @@ std::string plainFieldsJson(const ResultTexts& results) {
 std::string calculationReport(const InputTexts& inputs, const ResultTexts& results) {
     std::string report;
     report.append("Nitrous Input\n");
-    appendLine(report, "Nitrous Jet:", inputs.njt, "in");
-    appendLine(report, "Fuel Pressure:", inputs.flp, "psi");
-    appendLine(report, "Nitrous Bottle Pressure:", inputs.nbp, "psi");
-    appendLine(report, "Number of nozzles:", inputs.jtn);
+    appendLine(report, "Nitrous Jet:", escapedText(inputs.njt), "in");
+    appendLine(report, "Fuel Pressure:", escapedText(inputs.flp), "psi");
+    appendLine(report, "Nitrous Bottle Pressure:", escapedText(inputs.nbp), "psi");
+    appendLine(report, "Number of nozzles:", escapedText(inputs.jtn));
     report.append("\nDrag Racing Statistics\n");
-    appendLine(report, "Vehicle Weight w/ Driver:", inputs.vweight, "lbs");
-    appendLine(report, "HP:", inputs.draghp);
-    appendLine(report, "Altitude:", inputs.altitudeDD.empty() ? "(no track)" : inputs.altitudeDD);
+    appendLine(report, "Vehicle Weight w/ Driver:", escapedText(inputs.vweight), "lbs");
+    appendLine(report, "HP:", escapedText(inputs.draghp));
+    appendLine(report, "Altitude:",
+               inputs.altitudeDD.empty() ? "(no track)" : escapedText(inputs.altitudeDD));
 
     report.append("\nJets\n");
     appendLine(report, "Fuel Jet:", results[resultIndex(SingleResult::FuelJet)], "in");
@@ -94,7 +132,7 @@ std::string calculationReport(const InputTexts& inputs, const ResultTexts& resul
     appendLine(report, "Total HP(w/Nitrous):", results[resultIndex(SingleResult::TotalHp)]);
     appendLine(report, "HP w/N2O to Wheels:", results[resultIndex(SingleResult::TotalHpWheels)]);
     report.append("\nDrag Racing Output (quarter mile)\n");
-    appendQuarterMileTable(report, results);
+    appendQuarterMileTables(report, results, altitudeFactorsFor(inputs.altitudeDD).has_value());
     return report;
 }
 

@@ -1,5 +1,6 @@
-#include "raceday_commands.h"
-
+// The race-day subcommands of moravik-calc (air, predict, solve-hp, convert and
+// jet-for-hp), each in a file of its own, registered here as one command group,
+// and what they share.
 #include <moravik/cli/app.h>
 
 #include <algorithm>
@@ -8,6 +9,9 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 #include <ostream>
+
+#include "command_line.h"
+#include "raceday_cli.h"
 
 namespace moravik::cli {
 
@@ -105,26 +109,22 @@ void reportLine(std::ostream& out, std::string_view label, std::string_view text
         << text << '\n';
 }
 
-RacedayCommands::RacedayCommands(CLI::App& app)
-    : commands_{addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
-                addConvertCommand(app), addJetForHpCommand(app)} {
-    app.require_subcommand(0, 1);
-}
-
-std::optional<int> RacedayCommands::run(std::ostream& out, std::ostream& err) const {
-    for (const RacedayCommand& command : commands_) {
-        if (command.parser->parsed()) {
+void addRacedayCommands(CommandLine& commandLine) {
+    auto& app = commandLine.app();
+    for (const auto& command : {addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
+                                addConvertCommand(app), addJetForHpCommand(app)}) {
+        commandLine.setRun(*command.parser, [command](CommandStreams& io) {
             try {
-                command.run(out);
-                return exitSuccess;
+                command.run(io.out);
+                return ExitStatus::Success;
             } catch (const UsageFailure& failure) {
-                err << "moravik-calc " << command.parser->get_name() << ": " << failure.message
-                    << '\n';
-                return exitUsageError;
+                io.err << programName << ' ' << command.parser->get_name() << ": "
+                       << failure.message << '\n';
+                return ExitStatus::UsageError;
             }
-        }
+        });
     }
-    return std::nullopt;
+    app.require_subcommand(0, 1);
 }
 
 }  // namespace moravik::cli

@@ -1,7 +1,9 @@
 #include "moravik/number_reading.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -9,37 +11,23 @@
 namespace moravik {
 namespace {
 
-bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+// Blanks, tabs and line feeds count nowhere in a number.
+constexpr std::string_view ignoredCharacters = " \t\n";
+
+bool isIgnored(char c) { return ignoredCharacters.find(c) != std::string_view::npos; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
 bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// Walks a field text with blanks, tabs and line feeds skipped.
-class Cursor {
-public:
-    explicit Cursor(std::string_view text) : text_(text) {}
+// The position of the first character from pos on that accept() refuses.
+std::size_t skip(std::string_view text, std::size_t pos, bool (*accept)(char)) {
+    while (pos < text.size() && accept(text[pos])) ++pos;
+    return pos;
+}
 
-    // The next significant character, or '\0' at the end.
-    char peek() {
-        while (pos_ < text_.size() && isIgnored(text_[pos_])) ++pos_;
-        return pos_ < text_.size() ? text_[pos_] : '\0';
-    }
-    void advance() { ++pos_; }
-
-    template <typename Predicate>
-    std::string takeWhile(Predicate accept) {
-        std::string taken;
-        for (char c = peek(); c != '\0' && accept(c); c = peek()) {
-            taken += c;
-            advance();
-        }
-        return taken;
-    }
-
-private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
-};
+bool startsWithAnyOf(std::string_view text, std::size_t pos, std::string_view characters) {
+    return pos < text.size() && characters.find(text[pos]) != std::string_view::npos;
+}
 
 // A double needs at most 256 hexadecimal digits (1024 bits); more overflow.
 constexpr std::size_t maxHexDigits = 256;
@@ -98,64 +86,89 @@ bool isBeyondLargestDouble(std::string_view integerDigits, std::string_view frac
     return magnitude + (negative ? -exponent : exponent) > 0;
 }
 
-std::optional<double> readDecimal(Cursor& cursor) {
-    std::string sign;
-    if (const char c = cursor.peek(); c == '+' || c == '-') {
-        if (c == '-') sign = "-";
-        cursor.advance();
+struct Reading {
+    std::optional<double> value;
+    std::size_t length;  // how many characters belong to the number; 0 without a digit
+};
+
+// The decimal number at the start of a text without ignored characters.
+Reading readDecimal(std::string_view text) {
+    const bool hasSign = startsWithAnyOf(text, 0, "+-");
+    const std::size_t integerStart = hasSign ? 1 : 0;
+    std::size_t end = skip(text, integerStart, isDigit);
+    const std::string_view integerDigits = text.substr(integerStart, end - integerStart);
+    std::string_view fractionDigits;
+    if (startsWithAnyOf(text, end, ".")) {
+        const std::size_t fractionStart = end + 1;
+        end = skip(text, fractionStart, isDigit);
+        fractionDigits = text.substr(fractionStart, end - fractionStart);
     }
-    const std::string integerDigits = cursor.takeWhile(isDigit);
-    std::string fractionDigits;
-    if (cursor.peek() == '.') {
-        cursor.advance();
-        fractionDigits = cursor.takeWhile(isDigit);
-    }
-    if (integerDigits.empty() && fractionDigits.empty()) return 0.0;
+    if (integerDigits.empty() && fractionDigits.empty()) return {0.0, 0};
 
     // An exponent marker counts only when at least one digit follows it.
-    std::string exponentText;
-    if (const char c = cursor.peek(); c == 'e' || c == 'E') {
-        cursor.advance();
-        std::string exponentSign;
-        if (const char s = cursor.peek(); s == '+' || s == '-') {
-            exponentSign = s;
-            cursor.advance();
+    std::string_view exponentText;
+    if (startsWithAnyOf(text, end, "eE")) {
+        const std::size_t exponentStart = end + 1;
+        const std::size_t digitsStart =
+            startsWithAnyOf(text, exponentStart, "+-") ? exponentStart + 1 : exponentStart;
+        const std::size_t exponentEnd = skip(text, digitsStart, isDigit);
+        if (exponentEnd > digitsStart) {
+            exponentText = text.substr(exponentStart, exponentEnd - exponentStart);
+            end = exponentEnd;
         }
-        const std::string exponentDigits = cursor.takeWhile(isDigit);
-        if (!exponentDigits.empty()) exponentText = exponentSign + exponentDigits;
     }
 
-    std::string number = sign + (integerDigits.empty() ? "0" : integerDigits);
-    if (!fractionDigits.empty()) number += '.' + fractionDigits;
-    if (!exponentText.empty()) number += 'e' + exponentText;
-
+    // from_chars takes a minus sign but not a plus sign.
+    const bool negative = hasSign && text[0] == '-';
+    const char* first = text.data() + (hasSign && !negative ? 1 : 0);
     double value = 0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto [stop, error] = std::from_chars(first, text.data() + end, value);
     if (error == std::errc::result_out_of_range) {
-        if (isBeyondLargestDouble(integerDigits, fractionDigits, exponentText)) return std::nullopt;
-        return sign.empty() ? 0.0 : -0.0;
+        if (isBeyondLargestDouble(integerDigits, fractionDigits, exponentText)) return {{}, end};
+        return {negative ? -0.0 : 0.0, end};
     }
-    return value;
+    return {value, end};
+}
+
+template <typename Convert>
+Reading readWholeDigits(std::string_view text, bool (*isDigitOfRadix)(char), Convert convert) {
+    const std::size_t end = skip(text, 2, isDigitOfRadix);
+    return {convert(std::string(text.substr(2, end - 2))), end > 2 ? end : 0};
+}
+
+// The number at the start of a text without ignored characters.
+Reading readSignificant(std::string_view text) {
+    if (!text.starts_with('&')) return readDecimal(text);
+    if (startsWithAnyOf(text, 1, "hH")) return readWholeDigits(text, isHexDigit, hexDigitsToDouble);
+    if (startsWithAnyOf(text, 1, "oO")) {
+        return readWholeDigits(text, isOctalDigit, octalDigitsToDouble);
+    }
+    return {0.0, 0};
+}
+
+Reading readText(std::string_view text) {
+    // Most texts hold no ignored character and are read in place.
+    if (text.find_first_of(ignoredCharacters) == std::string_view::npos) {
+        return readSignificant(text);
+    }
+    std::string significant;
+    std::ranges::copy_if(text, std::back_inserter(significant),
+                         [](char c) { return !isIgnored(c); });
+    return readSignificant(significant);
 }
 
 }  // namespace
 
-std::optional<double> readNumber(std::string_view text) {
-    Cursor cursor(text);
-    if (cursor.peek() == '&') {
-        cursor.advance();
-        const char radix = cursor.peek();
-        if (radix == 'h' || radix == 'H') {
-            cursor.advance();
-            return hexDigitsToDouble(cursor.takeWhile(isHexDigit));
-        }
-        if (radix == 'o' || radix == 'O') {
-            cursor.advance();
-            return octalDigitsToDouble(cursor.takeWhile(isOctalDigit));
-        }
-        return 0.0;
+std::optional<double> readNumber(std::string_view text) { return readText(text).value; }
+
+std::size_t readNumberLength(std::string_view text) {
+    // Past the number's characters in the text, ignored ones included.
+    std::size_t pos = 0;
+    for (std::size_t remaining = readText(text).length; remaining > 0; ++pos) {
+        if (!isIgnored(text[pos])) --remaining;
     }
-    return readDecimal(cursor);
+    const auto ignoredFrom = text.find_first_not_of(ignoredCharacters, pos);
+    return ignoredFrom == std::string_view::npos ? text.size() : ignoredFrom;
 }
 
 double roundHalfToEven(double value) {

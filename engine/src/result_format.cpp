@@ -13,6 +13,7 @@ namespace {
 constexpr int significantDigits = 15;
 constexpr int smallestPlainExponent = -3;  // 0.001
 constexpr int largestPlainExponent = 14;   // below 1E15
+constexpr double plainBelow = 1e15;
 
 // Room for a sign, 15 digits, a point, up to 14 padding zeros and an exponent.
 using TextBuffer = std::array<char, 48>;
@@ -61,11 +62,9 @@ ResultText formatResult(double value) {
     const std::string_view printedText(scientific.data(), printed.ptr);
     const auto e = printedText.find('e');
 
-    std::array<char, significantDigits> digitBuffer{};
-    digitBuffer[0] = printedText[0];
-    const std::string_view fraction = printedText.substr(2, e - 2);
-    std::copy(fraction.begin(), fraction.end(), digitBuffer.begin() + 1);
-    std::string_view digits(digitBuffer.data(), fraction.size() + 1);
+    // The leading digit moves onto the point, so the digits follow each other.
+    scientific[1] = scientific[0];
+    std::string_view digits(scientific.data() + 1, e - 1);
     digits = digits.substr(0, digits.find_last_not_of('0') + 1);
 
     int exponent = 0;
@@ -76,9 +75,11 @@ ResultText formatResult(double value) {
     TextBuffer text{};
     char* out = text.data();
     *out++ = value < 0 ? '-' : ' ';
-    out = exponent >= smallestPlainExponent && exponent <= largestPlainExponent
-              ? writePlain(out, digits, exponent)
-              : writeExponential(out, digits, exponent, text.data() + text.size());
+    // A magnitude below 1E15 is written plainly even when its digits round up to 1E15.
+    const bool plain = exponent >= smallestPlainExponent &&
+                       (exponent <= largestPlainExponent || std::fabs(value) < plainBelow);
+    out = plain ? writePlain(out, digits, exponent)
+                : writeExponential(out, digits, exponent, text.data() + text.size());
     return ResultText(std::string_view(text.data(), static_cast<std::size_t>(out - text.data())));
 }
 

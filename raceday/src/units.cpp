@@ -24,14 +24,14 @@ bool isAsciiSymbol(std::string_view symbol) {
     return std::ranges::all_of(symbol, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-Error quantityError(std::string_view text, Quantity quantity, UnitSystem system,
+Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUnit,
                     std::string_view field) {
     const QuantityInfo& info = quantityInfo(quantity);
     return Error{std::string(field), std::string(field) + ": \"" + std::string(text) +
                                          "\" is not a " + std::string(info.name) +
                                          "; give a number with one of the units " +
                                          acceptedUnits(quantity) + " (a bare number is in " +
-                                         std::string(displayUnit(quantity, system).symbol) + ")"};
+                                         std::string(bareUnit.symbol) + ")"};
 }
 
 }  // namespace
@@ -49,14 +49,21 @@ const Unit& displayUnit(Quantity quantity, UnitSystem system) {
                      info.dimension);
 }
 
+std::vector<const Unit*> unitChoices(Quantity quantity) {
+    std::vector<const Unit*> choices;
+    for (const Unit& unit : units) {
+        if (unit.dimension == quantityInfo(quantity).dimension && isAsciiSymbol(unit.symbol)) {
+            choices.push_back(&unit);
+        }
+    }
+    return choices;
+}
+
 std::string acceptedUnits(Quantity quantity) {
     std::string list;
-    for (const Unit& unit : units) {
-        if (unit.dimension != quantityInfo(quantity).dimension || !isAsciiSymbol(unit.symbol)) {
-            continue;
-        }
+    for (const Unit* unit : unitChoices(quantity)) {
         if (!list.empty()) list += ", ";
-        list += unit.symbol;
+        list += unit->symbol;
     }
     return list;
 }
@@ -74,12 +81,17 @@ std::optional<NumberAndSymbol> splitQuantity(std::string_view text) {
 
 Outcome<double> parseQuantity(std::string_view text, Quantity quantity, UnitSystem system,
                               std::string_view field) {
+    return parseQuantityIn(text, quantity, displayUnit(quantity, system), field);
+}
+
+Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const Unit& bareUnit,
+                                std::string_view field) {
     const auto parts = splitQuantity(text);
-    if (!parts) return quantityError(text, quantity, system, field);
+    if (!parts) return quantityError(text, quantity, bareUnit, field);
     const Unit* unit = parts->symbol.empty()
-                           ? &displayUnit(quantity, system)
+                           ? &bareUnit
                            : findUnit(parts->symbol, quantityInfo(quantity).dimension);
-    if (unit == nullptr) return quantityError(text, quantity, system, field);
+    if (unit == nullptr) return quantityError(text, quantity, bareUnit, field);
     return toSi(parts->number, *unit);
 }
 

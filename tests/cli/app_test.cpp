@@ -2,8 +2,11 @@
 #include <moravik/calculate.h>
 #include <moravik/cli/app.h>
 #include <moravik/cli/batch.h>
+#include <moravik/cli/exit_status.h>
 #include <moravik/cli/output.h>
 
+#include <algorithm>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -13,24 +16,31 @@ namespace moravik::cli {
 namespace {
 
 struct Run {
-    int exitCode;
+    ExitStatus status;
     std::string out;
     std::string err;
 };
 
-Run run(std::vector<std::string> arguments) {
+Run run(std::vector<std::string> arguments, const std::string& input = {}) {
     arguments.insert(arguments.begin(), "moravik-calc");
     std::vector<const char*> args;
     for (const auto& argument : arguments) args.push_back(argument.c_str());
-    std::istringstream in;
+    std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int exitCode = runCalc(args, in, out, err);
-    return {exitCode, out.str(), err.str()};
+    const int status = runCalc(args, in, out, err);
+    return {static_cast<ExitStatus>(status), out.str(), err.str()};
 }
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
 }
 
 TEST(RunCalc, EachOptionAndBatchKeySetsItsInputField) {
@@ -54,10 +64,10 @@ TEST(RunCalc, EachOptionAndBatchKeySetsItsInputField) {
         const auto expected = outcomeJson(calculate(inputs));
         ASSERT_NE(expected, defaults) << option;
         const auto result = run({"--json", option, value});
-        EXPECT_EQ(result.exitCode, exitSuccess) << option << result.err;
+        EXPECT_EQ(result.status, ExitStatus::Success) << option << result.err;
         EXPECT_EQ(result.out, expected + "\n") << option;
         const auto line = batchLine(nlohmann::json{{key, value}}.dump(), 1);
-        ASSERT_TRUE(line && line->valid) << key;
+        ASSERT_TRUE(line) << key;
         EXPECT_EQ(line->json, expected) << key;
     }
 }
@@ -70,11 +80,11 @@ TEST(RunCalc, ArithmeticFaultsExitWithOneAndNameTheKind) {
     };
     for (const auto& [argument, kind] : cases) {
         const auto report = run({argument});
-        EXPECT_EQ(report.exitCode, exitArithmeticFault) << argument;
+        EXPECT_EQ(report.status, ExitStatus::ArithmeticFault) << argument;
         EXPECT_EQ(report.out, "") << argument;
         EXPECT_TRUE(contains(report.err, kind)) << report.err;
         const auto json = run({argument, "--json"});
-        EXPECT_EQ(json.exitCode, exitArithmeticFault) << argument;
+        EXPECT_EQ(json.status, ExitStatus::ArithmeticFault) << argument;
         EXPECT_EQ(json.out, R"({"fault":")" + kind + "\"}\n") << argument;
     }
 }
@@ -82,7 +92,7 @@ TEST(RunCalc, ArithmeticFaultsExitWithOneAndNameTheKind) {
 TEST(RunCalc, AJetChartShowsFaultingRowsInPlaceAndExitsWithOne) {
     // With -1 nozzles every jet but 0 ends in an invalid argument.
     const auto csv = run({"--jet-chart=0:0.05:0.025", "--nozzles=-1", "--csv"});
-    EXPECT_EQ(csv.exitCode, exitArithmeticFault);
+    EXPECT_EQ(csv.status, ExitStatus::ArithmeticFault);
     EXPECT_TRUE(
         contains(csv.out, "\n0.025,,,,,,,,invalid argument\n0.05,,,,,,,,invalid argument\n"))
         << csv.out;
@@ -91,21 +101,46 @@ TEST(RunCalc, AJetChartShowsFaultingRowsInPlaceAndExitsWithOne) {
                          "argument"))
         << csv.err;
     const auto table = run({"--jet-chart=0:0.05:0.025", "--nozzles=-1"});
-    EXPECT_EQ(table.exitCode, exitArithmeticFault);
+    EXPECT_EQ(table.status, ExitStatus::ArithmeticFault);
     EXPECT_TRUE(contains(table.out, "\n      0.025  fault: invalid argument\n")) << table.out;
 }
 
-TEST(RunCalc, UsageErrorsExitWithTwoAndSayWhy) {
+TEST(RunCalc, BatchExitsWithTheHighestStatusOfItsLines) {
+    const std::vector<std::pair<std::string, ExitStatus>> cases{
+        {"{}\n\n{\"jtn\":\"2\"}", ExitStatus::Success},
+        {"{}\n{\"flp\":\"0\"}\n", ExitStatus::ArithmeticFault},
+        {"{\"flp\":\"0\"}\n{}\n{\"flp\":0}\n{}\n", ExitStatus::UsageError},
+    };
+    for (const auto& [input, status] : cases) EXPECT_EQ(run({"--batch"}, input).status, status);
+}
+
+TEST(RunCalc, BatchReadsAFileOrStandardInput) {
+    const std::string input = "{\"jtn\":\"2\"}\n{\"flp\":\"0\"}\n";
+    const auto path = testing::TempDir() + "batch_file_input.jsonl";
+    std::ofstream(path) << input;
+    const auto fromStandardInput = run({"--batch"}, input);
+    EXPECT_EQ(fromStandardInput.status, ExitStatus::ArithmeticFault);
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--batch", path}, {"--batch=" + path}, {"--batch", "-"}}) {
+        const auto result = run(arguments, input);
+        EXPECT_EQ(result.status, fromStandardInput.status) << arguments.back();
+        EXPECT_EQ(result.out, fromStandardInput.out) << arguments.back();
+    }
+}
+
+TEST(RunCalc, UsageErrorsExitWithTwoAndSayPlainlyWhatIsWrong) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
-        {{"--bogus"}, "--bogus"},
-        {{"extra"}, "extra"},
-        {{"--hp"}, "--hp"},
-        {{"--hp", "1", "--hp", "2"}, "--hp"},
-        {{"--csv"}, "--jet-chart"},
-        {{"--batch", "--hp", "3"}, "--batch"},
-        {{"--json", "--tracks"}, "--tracks"},
-        {{"--jet-chart=0:0.1:0.01", "--nitrous-jet", ".03"}, "--nitrous-jet"},
-        {{"--track", "Denver, CO 5800"}, "not an entry of the track list"},
+        {{"--HP", "300", "x"},
+         "these arguments were not expected: --HP 300 x (did you mean --hp?)"},
+        {{"extra"}, "this argument was not expected: extra"},
+        {{"--hp"}, "--hp needs a value"},
+        {{"--hp", "1", "--hp", "2"}, "--hp is given 2 times; give it once"},
+        {{"--csv"}, "--csv needs --jet-chart"},
+        {{"--numbered"}, "--numbered needs --tracks"},
+        {{"--batch", "--hp", "3"}, "--hp and --batch cannot be used together"},
+        {{"--json", "--tracks"}, "--json and --tracks cannot be used together"},
+        {{"--jet-chart=0:0.1:0.01", "--nitrous-jet", ".03"},
+         "--nitrous-jet and --jet-chart cannot be used together"},
         {{"--jet-chart=0:1"}, "expected FROM:TO:STEP"},
         {{"--jet-chart=0:1:0.1:2"}, R"("0.1:2" is not a jet size)"},
         {{"--jet-chart=-1:0:1"}, R"("-1" is not a jet size)"},
@@ -116,21 +151,127 @@ TEST(RunCalc, UsageErrorsExitWithTwoAndSayWhy) {
         {{"--jet-chart=1:0:0.1"}, "TO must not be less than FROM"},
         {{"--jet-chart=0:10:0.001"}, "10001 rows"},
     };
-    for (const auto& [arguments, reason] : cases) {
+    for (const auto& [arguments, problem] : cases) {
         const auto result = run(arguments);
-        EXPECT_EQ(result.exitCode, exitUsageError) << arguments[0];
+        EXPECT_EQ(result.status, ExitStatus::UsageError) << arguments[0];
         EXPECT_EQ(result.out, "") << arguments[0];
         EXPECT_TRUE(result.err.starts_with("moravik-calc: ")) << result.err;
-        EXPECT_TRUE(contains(result.err, reason)) << result.err;
+        EXPECT_TRUE(contains(linesOf(result.err).front(), problem)) << result.err;
     }
 }
 
 TEST(RunCalc, HelpAndVersionSucceed) {
     for (const std::string flag : {"--help", "--version"}) {
         const auto result = run({flag});
-        EXPECT_EQ(result.exitCode, exitSuccess) << flag;
+        EXPECT_EQ(result.status, ExitStatus::Success) << flag;
         EXPECT_TRUE(contains(result.out, "moravik-calc")) << result.out;
     }
+}
+
+TEST(RunCalc, TrackIsChosenByEntryTextNumberOrStripName) {
+    const std::vector<std::pair<std::string, std::string>> chosen{
+        {"Denver, CO  5800", "Denver, CO  5800"},
+        {"7", "Denver, CO  5800"},
+        {"37", "Denver, CO  5800"},
+        {"denver, co 5800", "Denver, CO  5800"},
+        {" DENVER\t", "Denver, CO  5800"},
+        {"grand junction", "Grand Junction, CO  4800"},
+        {"amarillo", "Amarillo, TX  3700"},  // listed under both group headings
+        {"Medic.hat", "Medic.Hat, CAN  2300"},
+    };
+    for (const auto& [text, entry] : chosen) {
+        const auto result = run({"--track", text});
+        EXPECT_EQ(result.status, ExitStatus::Success) << text << result.err;
+        EXPECT_TRUE(contains(result.out, "\n  Altitude:                  " + entry + "\n")) << text;
+        EXPECT_EQ(result.err, "") << text;
+    }
+    const std::vector<std::pair<std::string, std::string>> refused{
+        {"d", R"(--track: "d" names several strips: "Denver, CO  5800", "Douglas, WY  4900")"},
+        {"denvr",
+         R"(is no track entry, entry number or strip name; near matches: "Denver, CO  5800";)"},
+        {"60", R"(--track: "60" is no track entry, entry number or strip name; see )"},
+        {"Denver, CO 5900", R"(near matches: "Denver, CO  5800")"},
+    };
+    for (const auto& [text, problem] : refused) {
+        const auto result = run({"--track", text});
+        EXPECT_EQ(result.status, ExitStatus::UsageError) << text;
+        EXPECT_TRUE(contains(result.err, problem)) << result.err;
+    }
+}
+
+TEST(RunCalc, NotesSayWhereReadingStoppedAndChangeNoOutput) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--weight", "3,200", "--weight", "3"},
+         R"(--weight "3,200" is read as 3 (reading stops at ","))"},
+        {{"--hp", "350 hp", "--hp", "350"},
+         R"(--hp "350 hp" is read as 350 (reading stops at "h"))"},
+        {{"--fuel-pressure", "43e", "--fuel-pressure", "43"},
+         R"(--fuel-pressure "43e" is read as 43 (reading stops at "e"))"},
+        {{"--hp", "350\x1b[2J", "--hp", "350"},
+         R"(--hp "350\x1b[2J" is read as 350 (reading stops at "\x1b"))"},
+        {{"--nozzles",
+          "\xc3\xa9"
+          "2",
+          "--nozzles", "0"},
+         R"(--nozzles "é2" is read as 0 (reading stops at "é"))"},
+        {{"--track", "1", "--track", ""},
+         R"(--track "Comp, S/C, S/G, S/ST" is a heading, not a strip: the altitude values stay 0)"},
+        {{"--track", "5", "--track", ""},
+         R"(--track "------------------" is a separator line, not a strip: the altitude values stay 0)"},
+    };
+    for (const auto& [arguments, note] : cases) {
+        const std::vector<std::string> partly{arguments[0], arguments[1]};
+        const std::vector<std::string> fully{arguments[2], arguments[3]};
+        for (const std::string output : {"--json", "--jet-chart=0:0.01:0.01"}) {
+            const auto noted = run({output, partly[0], partly[1]});
+            EXPECT_EQ(noted.err, "note: " + note + "\n");
+            EXPECT_EQ(noted.out, run({output, fully[0], fully[1]}).out) << note;
+            EXPECT_EQ(run({output, "--quiet", partly[0], partly[1]}).err, "") << note;
+        }
+    }
+    EXPECT_EQ(run({"--bottle-pressure", " 9 00 ", "--nozzles", "&H1"}).err, "");
+}
+
+TEST(RunCalc, TheReportFitsEightyColumnsAndShowsEveryResultText) {
+    const std::vector<std::vector<std::string>> cases{
+        {},
+        {"--nitrous-jet", ".118", "--nozzles", "2", "--track", "Denver"},
+        // Texts in exponent form, the longest there are.
+        {"--hp", "1e-30", "--weight", "1e20", "--nitrous-jet", "0", "--track", "tucson"},
+        {"--hp", "1e20", "--weight", "1e-10", "--track", "1"},
+    };
+    for (auto arguments : cases) {
+        const auto report = run(arguments);
+        ASSERT_EQ(report.status, ExitStatus::Success) << report.err;
+        std::vector<std::string> words;
+        for (const auto& line : linesOf(report.out)) {
+            EXPECT_LE(line.size(), 80u) << line;
+            std::istringstream lineWords(line);
+            for (std::string word; lineWords >> word;) words.push_back(word);
+        }
+        arguments.push_back("--json");
+        const auto fields = nlohmann::json::parse(run(arguments).out).at("fields");
+        for (const auto& [name, text] : fields.items()) {
+            const auto shown = text.get<std::string>().substr(1);  // without the sign blank
+            EXPECT_NE(std::ranges::find(words, shown), words.end()) << name << " " << shown;
+        }
+    }
+}
+
+TEST(RunCalc, TheReportShowsControlCharactersEscaped) {
+    const auto report = run({"--hp", "350\n\x1b[2J\\", "--track", "7"});
+    EXPECT_TRUE(contains(report.out, "\n  HP:                        350\\n\\x1b[2J\\\\\n"))
+        << report.out;
+    EXPECT_FALSE(contains(report.out, "\x1b"));
+    EXPECT_EQ(linesOf(report.out).size(), linesOf(run({"--track", "7"}).out).size());
+}
+
+TEST(RunCalc, NumberedTrackListGivesTheNumbersThatTrackTakes) {
+    const auto lines = linesOf(run({"--tracks", "--numbered"}).out);
+    ASSERT_EQ(lines.size(), 59u);
+    EXPECT_EQ(lines[0], " 1  Comp, S/C, S/G, S/ST");
+    EXPECT_EQ(lines[6], " 7  Denver, CO  5800");
+    EXPECT_EQ(lines[58], "59  Tucson, AZ  3000");
 }
 
 }  // namespace

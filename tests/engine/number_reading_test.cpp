@@ -34,6 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"Exponent", "3E-2", 0.03}, ReadCase{"UnitSuffixStops", "43psi", 43},
         ReadCase{"CommaStops", "1,000", 1}, ReadCase{"CommaBeforeDigits", "0,030", 0},
         ReadCase{"BlanksDropped", "9 00", 900}, ReadCase{"BlanksInsideExponent", "1 e 2", 100},
+        ReadCase{"TabsAndLineFeedsDropped", "\t4\n3 \t.\n5", 43.5},
         ReadCase{"CarriageReturnStops", "4\r3", 4}, ReadCase{"Empty", "", 0},
         ReadCase{"LeadingComma", ",5", 0}, ReadCase{"Negative", "-32768.5", -32768.5},
         ReadCase{"SignAlone", "-", 0}, ReadCase{"SecondPointStops", "1.2.3", 1.2},
@@ -85,6 +86,16 @@ TEST(ReadNumber, HugeTextsAreReadWithoutTrouble) {
                                       "2",
                                       3)),
               1);
+}
+
+TEST(ReadNumberLength, PointsAtTheFirstIgnoredCharacter) {
+    const std::vector<std::pair<std::string, std::size_t>> cases{
+        {"3,200", 1}, {"43 psi", 3}, {" 7 ", 3},   {"9 00", 4},  {"abc", 0},  {"  abc", 2},
+        {"", 0},      {"1e", 1},     {"1 e+x", 2}, {"1e5x", 3},  {"5.x", 2},  {".", 0},
+        {"-", 0},     {"+abc", 0},   {"&H1G", 3},  {"&Hxyz", 0}, {"&O78", 3},
+    };
+    for (const auto& [text, length] : cases)
+        EXPECT_EQ(moravik::readNumberLength(text), length) << text;
 }
 
 struct WholeCase {

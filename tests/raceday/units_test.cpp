@@ -57,6 +57,17 @@ TEST(ParseQuantity, ReadsABareNumberInTheChosenSystem) {
     EXPECT_NEAR(parsed("3", Quantity::LinePressure, UnitSystem::Metric), 3e5, 1e-9);
 }
 
+// A form field reads a bare number in the unit chosen beside it; a typed unit still wins.
+TEST(ParseQuantityIn, ReadsABareNumberInTheFieldsUnit) {
+    const Unit& kelvin = *findUnit("K", Dimension::Temperature);
+    EXPECT_EQ(std::get<double>(parseQuantityIn("303.15", Quantity::Temperature, kelvin, "t")),
+              303.15);
+    EXPECT_NEAR(std::get<double>(parseQuantityIn("86F", Quantity::Temperature, kelvin, "t")),
+                303.15, 1e-12);
+    const auto refused = parseQuantityIn("warm", Quantity::Temperature, kelvin, "t");
+    EXPECT_NE(errorOf(refused)->message.find("(a bare number is in K)"), std::string::npos);
+}
+
 TEST(ParseQuantity, RefusesWhatIsNoQuantityAndListsTheUnits) {
     for (const char* text : {"", "nan", "inf", "-infinity", "NaNF", "86X", "F86", "1e999F",
                              "86 F F", "0x10", "1013hPa", "12 ft"}) {
@@ -75,6 +86,7 @@ TEST(DisplayText, ShowsTheSystemsUnit) {
     EXPECT_EQ(displayText(101320.75888, Quantity::Barometer, UnitSystem::Imperial), "29.92 inHg");
     EXPECT_EQ(displayText(1767.84, Quantity::Elevation, UnitSystem::Imperial), "5800 ft");
     EXPECT_EQ(displayText(1e300, Quantity::Weight, UnitSystem::Metric).size(), 301u + 3u);
+    EXPECT_EQ(fixedText(29.1, 2), "29.10");
 }
 
 TEST(ParseWeather, ReadsTheIssuesExamples) {

@@ -44,7 +44,8 @@ protected:
         }
     }
 
-    Outcome calc(std::vector<std::string> arguments) {
+    // `outputFails`: standard output refuses every write, as on a full disk.
+    Outcome calc(std::vector<std::string> arguments, bool outputFails = false) {
         if (std::ranges::find(arguments, "--database") == arguments.end()) {
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
         }
@@ -53,6 +54,7 @@ protected:
         for (const auto& argument : arguments) args.push_back(argument.c_str());
         std::istringstream in;
         std::ostringstream out, err;
+        if (outputFails) out.setstate(std::ios::badbit);
         const int status = cli::runCalc(args, in, out, err);
         return {status, out.str(), err.str()};
     }
@@ -135,6 +137,13 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         EXPECT_EQ(outcome.status, row.status) << row.message << ": " << outcome.err;
         EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
         EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+    }
+    for (const auto& arguments : {std::vector<std::string>{"runs"},
+                                  {"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg"}}) {
+        const Outcome failedWrite = calc(arguments, true);
+        EXPECT_EQ(failedWrite.status, 3) << arguments.front();
+        EXPECT_NE(failedWrite.err.find("cannot write to standard output"), std::string::npos)
+            << failedWrite.err;
     }
 }
 

@@ -1,6 +1,11 @@
-// The main window driven by keys and clicks: Calculate, faults, focus order,
-// and the ways to end the application.
+// The main window driven by keys and clicks: Calculate, faults, the leading
+// digits of the result boxes, the menu bar from the keyboard, placement on
+// small screens, focus order, and the ways to end the application.
+#include <QClipboard>
 #include <QComboBox>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include "ui_test_support.h"
@@ -11,7 +16,7 @@ namespace {
 
 // The result boxes in their writing order after Calculate with the initial
 // texts and no track chosen: seven jet and horsepower boxes, then six boxes for
-// each of the four tracks.
+// each of the four formulas.
 const QStringList initialResults =
     QStringLiteral(
         " .017| .017| 40.64508| 34.548318| 250.64508| 213.048318| 0|"
@@ -30,13 +35,38 @@ const QMap<QString, QString> denverAltitudes{
 
 // The texts of the result boxes in their writing order. The boxes are
 // read-only, yet in the tab chain (see the focus order) so that users can copy.
-QStringList resultTexts(const MainWindow& main) {
+QStringList resultTexts(const App& main) {
     QStringList texts;
     for (const std::string_view name : moravik::resultFieldNames) {
         const auto* box = main.find<QLineEdit>(QString::fromUtf8(name));
         texts.append(box && box->isReadOnly() ? box->text() : "(no read-only box)");
     }
     return texts;
+}
+
+// How far a line edit has scrolled its text to the left when it last painted:
+// where it draws its cursor against an unscrolled twin with the same text and
+// cursor.
+int scrolledPixels(QLineEdit* box) {
+    box->repaint();
+    QLineEdit twin(box->text());
+    twin.setFont(box->font());
+    twin.resize(box->size());
+    twin.setCursorPosition(box->cursorPosition());
+    const auto cursorX = [](const QLineEdit& edit) {
+        return edit.inputMethodQuery(Qt::ImCursorRectangle).toRect().x();
+    };
+    return cursorX(twin) - cursorX(*box);
+}
+
+// The result boxes that do not show the start of their text.
+QStringList scrolledResultBoxes(const App& main) {
+    QStringList scrolled;
+    for (const std::string_view name : moravik::resultFieldNames) {
+        auto* box = main.find<QLineEdit>(QString::fromUtf8(name));
+        if (scrolledPixels(box) != 0) scrolled.append(box->objectName());
+    }
+    return scrolled;
 }
 
 struct FaultCase {
@@ -58,7 +88,7 @@ private slots:
     }
     void calculateWritesEveryResult() {
         QFETCH(int, trackEntry);
-        MainWindow main;
+        App main;
         auto* tracks = main.find<QComboBox>("altitudeDD");
         QCOMPARE(tracks->currentIndex(), -1);
         QCOMPARE(tracks->count(), 59);
@@ -87,7 +117,7 @@ private slots:
     }
     void faultLeavesEveryResultAsItWas() {
         QFETCH(FaultCase, fault);
-        MainWindow main;
+        App main;
         QWidget* input = main.find(fault.field);
 
         typeInto(input, fault.badText);
@@ -105,8 +135,153 @@ private slots:
         QCOMPARE(main.messages.filter(fault.kind), main.messages);
     }
 
+    void resultBoxesShowTheirLeadingDigits() {
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+        QCOMPARE(scrolledResultBoxes(main), QStringList());
+
+        // Tab selects a whole result for copying, yet the box keeps its start in view.
+        QStringList scrolledWhileFocused;
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+            if (box && box->isReadOnly() &&
+                (scrolledPixels(box) != 0 || box->selectedText() != box->text()))
+                scrolledWhileFocused.append(box->objectName());
+        }
+        QCOMPARE(scrolledWhileFocused, QStringList());
+        QCOMPARE(scrolledResultBoxes(main), QStringList());
+    }
+
+    void wholeResultIsCopiedAndItsEndCanBeRead() {
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+        auto* box = main.find<QLineEdit>("halemphn");
+
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(box->width() - 4, box->height() / 2));
+        QCOMPARE(scrolledPixels(box), 0);
+        QTest::keySequence(box, QKeySequence::SelectAll);
+        QTest::keySequence(box, QKeySequence::Copy);
+        QCOMPARE(QGuiApplication::clipboard()->text(), " 107.822537128023");
+        QCOMPARE(scrolledPixels(box), 0);
+
+        QTest::keyClick(box, Qt::Key_End);
+        QVERIFY(scrolledPixels(box) > 0);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(scrolledPixels(box), 0);
+    }
+
+    // Keys go where the user's keyboard sends them: to an open menu, or else to
+    // the focus. At the start the focus is on Exit, so a key that leaks to a
+    // button ends the application.
+    void keyboardUsesTheMenuBar_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("opens");  // the window that shows, if any
+        QTest::addColumn<bool>("exits");
+        QTest::newRow("F10 Enter Enter: Field Inputs") << "F10 Enter Enter"
+                                                       << "Form2" << false;
+        QTest::newRow("F10 Right Enter: About") << "F10 Right Enter"
+                                                << "Form6" << false;
+        QTest::newRow("F10 Left Enter: Shareware") << "F10 Left Enter"
+                                                   << "Form5" << false;
+        QTest::newRow("F10 Down Up Enter: FAQ") << "F10 Down Up Enter"
+                                                << "Form3" << false;
+        QTest::newRow("Alt Enter Down Enter: Nitrous 101") << "Alt Enter Down Enter"
+                                                           << "Form4" << false;
+        QTest::newRow("F10 Enter Right Enter: About from the open menu") << "F10 Enter Right Enter"
+                                                                         << "Form6" << false;
+        QTest::newRow("click Help, Right Enter: About, not Exit") << "click Right Enter"
+                                                                  << "Form6" << false;
+        QTest::newRow("click Help, Left Left Enter: About") << "click Left Left Enter"
+                                                            << "Form6" << false;
+        QTest::newRow("F10 Esc Enter: Exit") << "F10 Esc Enter"
+                                             << "" << true;
+        QTest::newRow("F10 F10 Enter: Exit") << "F10 F10 Enter"
+                                             << "" << true;
+        QTest::newRow("F10 Enter Esc Esc Enter: Exit") << "F10 Enter Esc Esc Enter"
+                                                       << "" << true;
+        QTest::newRow("Alt Alt Enter: Exit") << "Alt Alt Enter"
+                                             << "" << true;
+    }
+    void keyboardUsesTheMenuBar() {
+        QFETCH(QString, keys);
+        QFETCH(QString, opens);
+        QFETCH(bool, exits);
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        QSignalSpy exitRequests(&main.window, &moravik::ui::MainWindow::exitRequested);
+        QWindow* keyboard = main.window.windowHandle();
+        const QMap<QString, Qt::Key> named{{"F10", Qt::Key_F10},     {"Enter", Qt::Key_Return},
+                                           {"Esc", Qt::Key_Escape},  {"Left", Qt::Key_Left},
+                                           {"Right", Qt::Key_Right}, {"Up", Qt::Key_Up},
+                                           {"Down", Qt::Key_Down}};
+        QMenuBar* bar = main.window.menuBar();
+        for (const QString& key : keys.split(' ')) {
+            if (key == "click") {
+                QTest::mouseClick(bar, Qt::LeftButton, {},
+                                  bar->actionGeometry(bar->actions().first()).center());
+            } else if (key == "Alt") {
+                QTest::keyPress(keyboard, Qt::Key_Alt);
+                QTest::keyRelease(keyboard, Qt::Key_Alt);
+            } else {
+                QTest::keyClick(keyboard, named[key]);
+            }
+        }
+
+        QTest::qWait(50);
+        QCOMPARE(exitRequests.size(), exits ? 1 : 0);
+        QStringList shown;
+        for (const QString window : {"Form2", "Form3", "Form4", "Form5", "Form6"})
+            if (!topLevelsNamed(window).isEmpty() && topLevelsNamed(window)[0]->isVisible())
+                shown.append(window);
+        QCOMPARE(shown, opens.isEmpty() ? QStringList() : QStringList{opens});
+        QCOMPARE(main.messages, QStringList());
+    }
+
+    // Each row runs on a screen of its size; CMake starts the test once per
+    // screen (tests/ui/screens).
+    void windowFitsTheScreen_data() {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<QPoint>("clientArea");  // none: it scrolls
+        QTest::newRow("800x800: where the design puts it") << QSize(800, 800) << QPoint(147, 147);
+        QTest::newRow("1366x768 laptop with a 40-pixel panel: moved up")
+            << QSize(1366, 728) << QPoint(147, 108);
+        QTest::newRow("1280x1024 at 2x: the whole screen, scrolling")
+            << QSize(640, 512) << QPoint();
+    }
+    void windowFitsTheScreen() {
+        QFETCH(QSize, screen);
+        QFETCH(QPoint, clientArea);
+        const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+        if (room.size() != screen) QSKIP("runs on a screen of another size");
+        App main;
+        QVERIFY(QTest::qWaitForWindowActive(&main.window));
+        const QRect window = main.window.frameGeometry();
+        QVERIFY2(room.contains(window), qPrintable(QDebug::toString(window)));
+        auto* scroller = qobject_cast<QScrollArea*>(main.window.centralWidget());
+        QVERIFY(scroller);
+        const bool scrollsAcross = scroller->horizontalScrollBar()->isVisible();
+        const bool scrollsDown = scroller->verticalScrollBar()->isVisible();
+        if (!clientArea.isNull()) {
+            QCOMPARE(main.find("clientArea")->mapToGlobal(QPoint()), clientArea);
+            QVERIFY(!scrollsAcross && !scrollsDown);
+            return;
+        }
+        // Moved left only as far as needed, and as tall as the screen.
+        QCOMPARE(window.right(), room.right());
+        QCOMPARE(window.height(), room.height());
+        QVERIFY(scrollsDown && !scrollsAcross);
+        QWidget* calculate = main.find("cal");
+        QVERIFY(calculate->visibleRegion().isEmpty());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), calculate);
+        QCOMPARE(calculate->visibleRegion(), QRegion(calculate->rect()));
+    }
+
     void tabWalksTheDesignOrder() {
-        MainWindow main;
+        App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
         const QStringList order{
             "cmdexit",    "cal",       "jtn",        "nbp",       "flp",      "njt",
@@ -126,7 +301,6 @@ private slots:
         QTest::addColumn<QString>("focusOn");
         QTest::addColumn<QKeySequence>("keys");  // none: the close box
         QTest::addColumn<bool>("ends");
-        QTest::newRow("Enter on Exit") << "cmdexit" << QKeySequence(Qt::Key_Enter) << true;
         QTest::newRow("Space on Exit") << "cmdexit" << QKeySequence(Qt::Key_Space) << true;
         QTest::newRow("Alt+X in an input") << "njt" << QKeySequence(Qt::ALT | Qt::Key_X) << true;
         QTest::newRow("close box") << "cmdexit" << QKeySequence() << true;
@@ -136,9 +310,9 @@ private slots:
         QFETCH(QString, focusOn);
         QFETCH(QKeySequence, keys);
         QFETCH(bool, ends);
-        MainWindow main;
+        App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
-        QSignalSpy exits(&main.window, &moravik::ui::Form1::exitRequested);
+        QSignalSpy exits(&main.window, &moravik::ui::MainWindow::exitRequested);
         QWidget* target = main.find(focusOn);
         target->setFocus();
 

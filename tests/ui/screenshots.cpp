@@ -1,35 +1,38 @@
 // Renders every window to a PNG file for people to look at: the main window
 // after a Calculate with Denver chosen, the support and About windows, and the
 // three help documents that lie beside the program.
+// Usage: screenshots FOLDER
 #include <QComboBox>
 #include <QDir>
+#include <cstdio>
 
 #include "ui_test_support.h"
 
 using namespace moravik::ui::testing;
 
-class Screenshots : public QObject {
-    Q_OBJECT
-private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
-
-    void everyWindow() {
-        const QDir folder(MORAVIK_SCREENSHOT_DIR);
-        QVERIFY(folder.mkpath("."));
-        MainWindow main;
-        main.find<QComboBox>("altitudeDD")->setCurrentIndex(6);
-        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
-        const QMap<QString, QString> files{
-            {"Form1", "main-window"},  {"Form5", "support-window"},
-            {"Form6", "about-window"}, {"Form2", "field-inputs-window"},
-            {"Form3", "faq-window"},   {"Form4", "nitrous-101-window"}};
-        for (auto file = files.begin(); file != files.end(); ++file) {
-            QWidget* shown = main.show(file.key());
-            QVERIFY2(shown, qPrintable(main.messages.join('\n')));
-            QVERIFY(shown->grab().save(folder.filePath(file.value() + ".png")));
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc != 2) {
+        std::fputs("usage: screenshots FOLDER\n", stderr);
+        return 2;
+    }
+    moravik::ui::applyDesignLook(app);
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    if (!folder.mkpath(".")) return 1;
+    App main;
+    main.find<QComboBox>("altitudeDD")->setCurrentIndex(6);
+    QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+    const QMap<QString, QString> files{{"Form1", "main-window"},  {"Form5", "support-window"},
+                                       {"Form6", "about-window"}, {"Form2", "field-inputs-window"},
+                                       {"Form3", "faq-window"},   {"Form4", "nitrous-101-window"}};
+    for (auto file = files.begin(); file != files.end(); ++file) {
+        QWidget* shown = main.show(file.key());
+        const QString path = folder.filePath(file.value() + ".png");
+        if (!shown || !shown->grab().save(path)) {
+            std::fprintf(stderr, "screenshots: %s not written: %s\n", qPrintable(path),
+                         qPrintable(main.messages.join(' ')));
+            return 1;
         }
     }
-};
-
-QTEST_MAIN(Screenshots)
-#include "screenshots.moc"
+    return 0;
+}

@@ -50,7 +50,7 @@ private slots:
     }
     void eachCommandKeepsOneWindow() {
         QFETCH(QString, window);
-        MainWindow main;
+        App main;
         QWidget* shown = main.show(window);
         QVERIFY(shown);
         const QRect designPlace = shown->geometry();
@@ -79,7 +79,7 @@ private slots:
     }
     void paymentLinkOpensTheBrowser() {
         QFETCH(bool, browserStarts);
-        MainWindow main;
+        App main;
         main.browserStarts = browserStarts;
         QWidget* support = main.show("Form5");
         QVERIFY(support);
@@ -94,14 +94,14 @@ private slots:
     }
 
     void helpItemsShowTheirOwnDocuments() {
-        MainWindow main;
+        App main;
         for (auto document = documentFiles.begin(); document != documentFiles.end(); ++document)
             QCOMPARE(shownText(main.show(document.key())), document.value());
     }
 
     void missingDocumentIsReportedAndRetried() {
         QVERIFY(QFile::remove(pathBeside("NitrousFAQ.rtf")));
-        MainWindow main;
+        App main;
 
         QVERIFY(!main.show("Form3"));
         QCOMPARE(main.messages.size(), 1);
@@ -116,7 +116,7 @@ private slots:
         QByteArray lines;
         for (int i = 0; i < 400; ++i) lines += "Line " + QByteArray::number(i) + "\\par ";
         writeDocument("Nitroushelp.rtf", "First edition\\par " + lines);
-        MainWindow main;
+        App main;
         QWidget* shown = main.show("Form2");
         QVERIFY(shown);
         QScrollBar* scroll = shown->findChild<QTextBrowser*>()->verticalScrollBar();
@@ -138,7 +138,7 @@ private slots:
     void onlyWebAndMailLinksOpen() {
         const QStringList addresses{"http://www.example.org/", "https://www.example.org/nitrous",
                                     "mailto:help@example.org", "file:///etc/passwd"};
-        MainWindow main;
+        App main;
         QWidget* shown = main.show("Form2");
         QVERIFY(shown);
         // The links go straight into the view, so that addresses the RTF reader

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QUrl>
 
-#include "form1.h"
 #include "look.h"
+#include "main_window.h"
 
 namespace moravik::ui::testing {
 
@@ -28,11 +28,11 @@ inline const QMap<QString, QString> menuCommands{{"Form2", "Field Inputs"},
 
 // The main window, shown and active, with its messages and browser starts
 // recorded instead of shown and done.
-struct MainWindow final : MessageSink, UrlOpener {
+struct App final : MessageSink, UrlOpener {
     QStringList messages;
     QList<QUrl> opened;
     bool browserStarts = true;
-    Form1 window{{*this, *this}};
+    MainWindow window{{*this, *this}};
 
     void showError(QWidget*, const QString& text) override { messages.append(text); }
     bool open(const QUrl& url) override {
@@ -40,7 +40,7 @@ struct MainWindow final : MessageSink, UrlOpener {
         return browserStarts;
     }
 
-    MainWindow() {
+    App() {
         window.show();
         window.activateWindow();
     }

@@ -1,6 +1,7 @@
 // Turning the texts of the input fields into numbers.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -14,6 +15,13 @@ namespace moravik {
 // decimal point is always a full stop. Nothing is returned when the value
 // lies beyond the range of doubles; a value below the smallest double is 0.
 std::optional<double> readNumber(std::string_view text);
+
+// Where readNumber stops reading text: the index of the first character that
+// it ignores (not a blank, tab or line feed), or text.size() when it uses the
+// whole text. A text from which no digit is read stops at its first character
+// that is not a blank: "3,200" stops at 1, "43 psi" at 3, "abc" at 0, "1e" at
+// 1 and " 7 " at 3.
+std::size_t readNumberLength(std::string_view text);
 
 // Rounds to the nearest whole number, ties to the even neighbour. Nothing is
 // returned when the result lies outside -32768..32767.

@@ -19,7 +19,7 @@ public:
     // Keeps at most `capacity` characters; formatting never writes more.
     constexpr explicit ResultText(std::string_view text)
         : size_(static_cast<std::uint8_t>(text.size() < capacity ? text.size() : capacity)) {
-        for (std::size_t i = 0; i < size_; ++i) chars_[i] = text[i];
+        text.copy(chars_.data(), size_);
     }
 
     constexpr std::string_view view() const { return {chars_.data(), size_}; }

@@ -36,15 +36,20 @@ struct JetChartRow {
     CalculationOutcome outcome;
 };
 
+struct JetChart {
+    std::vector<JetChartRow> rows;
+    bool altitudeColumns;  // a strip is chosen: Hale ET and MPH at its altitude are shown
+};
+
 // One Calculate pass per jet of the range; the other inputs stay as given.
-std::vector<JetChartRow> jetChart(const JetRange& range, InputTexts inputs);
+JetChart jetChart(const JetRange& range, InputTexts inputs);
 
 // The chart as an aligned text table; a row that faulted shows
 // "fault: <kind>" after its jet.
-std::string jetChartTable(const std::vector<JetChartRow>& rows);
+std::string jetChartTable(const JetChart& chart);
 
 // The chart as CSV with a header row. Cells hold the result texts without the
 // blank that stands in the sign position; the last column names a fault.
-std::string jetChartCsv(const std::vector<JetChartRow>& rows);
+std::string jetChartCsv(const JetChart& chart);
 
 }  // namespace moravik::cli

@@ -10,8 +10,9 @@
 namespace moravik::cli {
 
 // A report grouped like the main window: the inputs, the jets, the horsepower
-// figures and the quarter-mile table (one row per formula). Result texts appear
-// exactly as the engine wrote them, leading blank included.
+// figures and the quarter-mile values as a table of times and one of speeds
+// (one row per formula) that fit 80 columns. Result texts appear exactly
+// as the engine wrote them; input texts show control characters escaped.
 std::string calculationReport(const InputTexts& inputs, const ResultTexts& results);
 
 // One JSON object on one line, without a line break:

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "moravik/raceday/error.h"
 
@@ -109,7 +110,10 @@ const Unit& displayUnit(Quantity quantity, UnitSystem system);
 constexpr double toSi(double value, const Unit& unit) { return (value + unit.offset) * unit.scale; }
 constexpr double fromSi(double si, const Unit& unit) { return si / unit.scale - unit.offset; }
 
-// "F, C, K": the symbols a quantity accepts, without the ° spellings.
+// The units a quantity accepts, in table order, without the ° spellings.
+std::vector<const Unit*> unitChoices(Quantity quantity);
+
+// "F, C, K": the symbols of unitChoices.
 std::string acceptedUnits(Quantity quantity);
 
 struct NumberAndSymbol {
@@ -126,6 +130,11 @@ std::optional<NumberAndSymbol> splitQuantity(std::string_view text);
 // whose message starts with `field` and lists the accepted units.
 Outcome<double> parseQuantity(std::string_view text, Quantity quantity, UnitSystem system,
                               std::string_view field);
+
+// The same with a bare number in `bareUnit`, as a form field with its own unit
+// choice reads it.
+Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const Unit& bareUnit,
+                                std::string_view field);
 
 // "imperial" or "metric".
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field);

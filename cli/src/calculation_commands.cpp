@@ -1,0 +1,228 @@
+// The calculation on the command line: a report or JSON for one set of
+// inputs, --batch, --tracks and --jet-chart.
+#include <moravik/cli/app.h>
+#include <moravik/cli/batch.h>
+#include <moravik/cli/jet_chart.h>
+#include <moravik/cli/output.h>
+#include <moravik/number_reading.h>
+#include <moravik/tracks.h>
+
+#include <memory>
+#include <ostream>
+
+#include "command_line.h"
+#include "decimal_text.h"
+#include "display_text.h"
+#include "system_streams.h"
+#include "track_choice.h"
+
+namespace moravik::cli {
+namespace {
+
+struct NumberOption {
+    std::string_view name;
+    std::string InputTexts::*text;
+    std::string_view description;
+};
+
+constexpr std::array<NumberOption, 6> numberOptions{{
+    {"--nitrous-jet", &InputTexts::njt, "Nitrous jet size in inches"},
+    {"--fuel-pressure", &InputTexts::flp, "Fuel pressure in psi"},
+    {"--bottle-pressure", &InputTexts::nbp, "Nitrous bottle pressure in psi"},
+    {"--nozzles", &InputTexts::jtn, "Number of nozzles"},
+    {"--hp", &InputTexts::draghp, "Engine horsepower"},
+    {"--weight", &InputTexts::vweight, "Vehicle weight with driver in lbs"},
+}};
+
+constexpr const char* helpText =
+    R"(Input texts are read as the window reads them: "43psi" is 43 and "3,200" is 3.
+A note on standard error tells when a text is read only in part.
+
+Examples:
+  moravik-calc                                      the window's initial texts
+  moravik-calc --nitrous-jet .045 --nozzles 4       four nozzles with .045 jets
+  moravik-calc --fuel-pressure 40 --bottle-pressure 1000
+  moravik-calc --hp 350 --weight 3200 --track denver
+  moravik-calc --json --hp 300
+  moravik-calc --batch runs.jsonl > answers.jsonl
+  echo '{"njt":".040","altitudeDD":"Boise, ID  2700"}' | moravik-calc --batch
+  moravik-calc --tracks --numbered
+  moravik-calc --jet-chart 0.02:0.06:0.005 --nozzles 4 --track 7 --csv
+  moravik-calc --version)";
+
+struct CalculationOptions {
+    InputTexts inputs;
+    std::array<CLI::Option*, numberOptions.size()> numbers{};
+    bool json = false;
+    bool tracks = false;
+    bool numbered = false;
+    bool csv = false;
+    std::string batchFile;
+    CLI::Option* batch = nullptr;
+    std::string chartRange;
+    CLI::Option* chart = nullptr;
+};
+
+// Replaces the --track text by the entry it names.
+std::string toTrackEntry(std::string& text) {
+    const auto choice = chooseTrack(text);
+    if (const auto* problem = std::get_if<std::string>(&choice)) return *problem;
+    text = std::string(std::get<TrackEntry>(choice).text);
+    return {};
+}
+
+std::string checkJetRange(const std::string& text) {
+    const auto range = parseJetRange(text);
+    const auto* problem = std::get_if<std::string>(&range);
+    return problem == nullptr ? std::string() : *problem;
+}
+
+void noteTextsReadInPart(const CalculationOptions& options, std::ostream& notes) {
+    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
+        if (options.numbers[i]->count() == 0) continue;
+        const std::string& text = options.inputs.*numberOptions[i].text;
+        const auto stop = readNumberLength(text);
+        const auto value = readNumber(text);
+        // A value beyond the range of doubles ends the calculation with an overflow.
+        if (stop == text.size() || !value) continue;
+        notes << "note: " << numberOptions[i].name << ' ' << quotedText(text) << " is read as "
+              << shortestText(*value) << " (reading stops at "
+              << quotedText(firstCharacter(std::string_view(text).substr(stop))) << ")\n";
+    }
+}
+
+void noteNoStrip(std::string_view track, std::ostream& notes) {
+    if (const auto kind = nonStripKind(track); !kind.empty())
+        notes << "note: --track " << quotedText(track) << " is " << kind
+              << ", not a strip: the altitude values stay 0\n";
+}
+
+ExitStatus printTracks(bool numbered, std::ostream& out) {
+    const auto entries = trackEntries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (numbered) out << (i < 9 ? " " : "") << decimalText(i + 1) << "  ";
+        out << entries[i] << '\n';
+    }
+    return ExitStatus::Success;
+}
+
+ExitStatus runBatchCommand(const std::string& file, CommandStreams& io) {
+    if (file.empty() || file == "-") return runBatch({io.in, "standard input"}, io.out, io.err);
+    FileDescriptorBuffer buffer(file);
+    const auto name = escapedText(file);
+    if (buffer.error()) return reportFailure(io.err, "read", name, failureReason(&buffer));
+    std::istream in(&buffer);
+    return runBatch({in, name}, io.out, io.err);
+}
+
+ExitStatus printJetChart(const CalculationOptions& options, CommandStreams& io) {
+    const auto chart =
+        jetChart(std::get<JetRange>(parseJetRange(options.chartRange)), options.inputs);
+    io.out << (options.csv ? jetChartCsv(chart) : jetChartTable(chart));
+    std::size_t faulted = 0;
+    const Fault* firstFault = nullptr;
+    for (const auto& row : chart.rows) {
+        if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
+            ++faulted;
+            if (firstFault == nullptr) firstFault = fault;
+        }
+    }
+    if (firstFault == nullptr) return ExitStatus::Success;
+    io.err << programName << ": " << decimalText(faulted) << " of "
+           << decimalText(chart.rows.size()) << " rows ended in an arithmetic fault; the first was "
+           << faultName(*firstFault) << '\n';
+    return ExitStatus::ArithmeticFault;
+}
+
+ExitStatus printCalculation(const CalculationOptions& options, CommandStreams& io) {
+    const auto outcome = calculate(options.inputs);
+    if (options.json) io.out << outcomeJson(outcome) << '\n';
+    if (const auto* fault = std::get_if<Fault>(&outcome)) {
+        io.err << programName
+               << ": the calculation ended in an arithmetic fault: " << faultName(*fault) << '\n';
+        return ExitStatus::ArithmeticFault;
+    }
+    if (!options.json) io.out << calculationReport(options.inputs, std::get<ResultTexts>(outcome));
+    return ExitStatus::Success;
+}
+
+ExitStatus runCalculation(const CalculationOptions& options, CommandStreams& io) {
+    if (options.tracks) return printTracks(options.numbered, io.out);
+    if (options.batch->count() > 0) return runBatchCommand(options.batchFile, io);
+    noteTextsReadInPart(options, io.notes);
+    noteNoStrip(options.inputs.altitudeDD, io.notes);
+    if (options.chart->count() > 0) return printJetChart(options, io);
+    return printCalculation(options, io);
+}
+
+std::string withDefault(std::string_view description, std::string_view initialText) {
+    return std::string(description) + " (default " + std::string(initialText) + ")";
+}
+
+// The seven inputs; gives the --track option.
+CLI::Option* addInputOptions(CLI::App& app, CalculationOptions& options) {
+    const InputTexts initial;
+    const std::string group = "Inputs (a missing one keeps the window's initial text)";
+    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
+        const auto& [name, text, description] = numberOptions[i];
+        options.numbers[i] = app.add_option(std::string(name), options.inputs.*text,
+                                            withDefault(description, initial.*text))
+                                 ->group(group);
+    }
+    return app
+        .add_option("--track", options.inputs.altitudeDD,
+                    "Strip: number, entry or name start (default none)")
+        ->transform(CLI::Validator(toTrackEntry, "", "track"))
+        ->type_name("TRACK")
+        ->group(group);
+}
+
+// The ways to print, and which options go together.
+void addOutputOptions(CLI::App& app, CalculationOptions& options, CLI::Option* track) {
+    const std::string group = "Output (the default is a report)";
+    auto* json =
+        app.add_flag("--json", options.json, "Print the results as one JSON object")->group(group);
+    options.batch = app.add_option("--batch", options.batchFile,
+                                   "Answer JSON Lines from FILE or - (standard input)")
+                        ->expected(0, 1)
+                        ->type_name("[FILE]")
+                        ->group(group);
+    auto* tracks =
+        app.add_flag("--tracks", options.tracks, "Print the track list, one entry a line")
+            ->group(group);
+    app.add_flag("--numbered", options.numbered, "With --tracks: number the entries")
+        ->needs(tracks)
+        ->group(group);
+    options.chart = app.add_option("--jet-chart", options.chartRange,
+                                   "Chart nitrous jets in inches, 3 decimals at most")
+                        ->check(CLI::Validator(checkJetRange, "", "jet range"))
+                        ->type_name("FROM:TO:STEP")
+                        ->group(group);
+    app.add_flag("--csv", options.csv, "With --jet-chart: CSV with a header row")
+        ->needs(options.chart)
+        ->group(group);
+
+    json->excludes(options.batch)->excludes(tracks)->excludes(options.chart);
+    options.batch->excludes(tracks)->excludes(options.chart);
+    tracks->excludes(options.chart);
+    for (auto* input : options.numbers) {
+        options.batch->excludes(input);
+        tracks->excludes(input);
+    }
+    options.batch->excludes(track);
+    tracks->excludes(track);
+    options.chart->excludes(options.numbers.front());
+}
+
+}  // namespace
+
+void addCalculationCommands(CommandLine& commandLine) {
+    auto options = std::make_shared<CalculationOptions>();
+    auto* track = addInputOptions(commandLine.app(), *options);
+    addOutputOptions(commandLine.app(), *options, track);
+    commandLine.addHelpText(helpText);
+    commandLine.setRun(commandLine.app(),
+                       [options](CommandStreams& io) { return runCalculation(*options, io); });
+}
+
+}  // namespace moravik::cli

@@ -1,0 +1,82 @@
+#include "display_text.h"
+
+#include <array>
+
+namespace moravik::cli {
+namespace {
+
+bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+// The length of the UTF-8 sequence at the start of text, or 0 when none
+// starts there. C1 control characters (U+0080 to U+009F) count as none.
+std::size_t sequenceLength(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text.front());
+    const std::size_t length = lead < 0x80   ? 1
+                               : lead < 0xC2 ? 0
+                               : lead < 0xE0 ? 2
+                               : lead < 0xF0 ? 3
+                               : lead < 0xF5 ? 4
+                                             : 0;
+    if (length == 0 || length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i)
+        if (!isContinuation(static_cast<unsigned char>(text[i]))) return 0;
+    if (lead == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0) return 0;
+    return length;
+}
+
+void appendEscape(std::string& shown, unsigned char byte) {
+    switch (byte) {
+        case '\n':
+            shown.append("\\n");
+            return;
+        case '\t':
+            shown.append("\\t");
+            return;
+        case '\r':
+            shown.append("\\r");
+            return;
+        case '\\':
+            shown.append("\\\\");
+            return;
+        default:
+            break;
+    }
+    constexpr std::string_view hexDigits = "0123456789abcdef";
+    shown.append("\\x").push_back(hexDigits[byte >> 4]);
+    shown.push_back(hexDigits[byte & 0xF]);
+}
+
+bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '\\'; }
+
+}  // namespace
+
+std::string escapedText(std::string_view text) {
+    std::string shown;
+    shown.reserve(text.size());
+    while (!text.empty()) {
+        const auto byte = static_cast<unsigned char>(text.front());
+        const std::size_t length = sequenceLength(text);
+        if (length == 0 || (length == 1 && needsEscape(byte))) {
+            appendEscape(shown, byte);
+            text.remove_prefix(1);
+        } else {
+            shown.append(text.substr(0, length));
+            text.remove_prefix(length);
+        }
+    }
+    return shown;
+}
+
+std::string quotedText(std::string_view text, std::size_t maxShown) {
+    if (text.size() <= maxShown) return '"' + escapedText(text) + '"';
+    std::size_t cut = maxShown;
+    while (cut > 0 && isContinuation(static_cast<unsigned char>(text[cut]))) --cut;
+    return '"' + escapedText(text.substr(0, cut)) + "...\"";
+}
+
+std::string_view firstCharacter(std::string_view text) {
+    if (text.empty()) return text;
+    return text.substr(0, std::max<std::size_t>(1, sequenceLength(text)));
+}
+
+}  // namespace moravik::cli

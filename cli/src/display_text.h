@@ -1,0 +1,23 @@
+// Texts a user typed, shown back in messages, notes and the report.
+//
+// A shown text never adds a line or reaches the terminal as a control
+// sequence: control characters, backslashes and bytes that are not UTF-8 are
+// written as escapes (\n, \t, \r, \\, \xNN), and everything else as typed.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace moravik::cli {
+
+std::string escapedText(std::string_view text);
+
+// escapedText in double quotes. A text of more than maxShown bytes is cut
+// before the character that crosses that limit and ends in "...".
+std::string quotedText(std::string_view text, std::size_t maxShown = 40);
+
+// The first character of text, a whole UTF-8 sequence when there is one.
+std::string_view firstCharacter(std::string_view text);
+
+}  // namespace moravik::cli

@@ -1,0 +1,58 @@
+// Streams over POSIX file descriptors that keep the reason of a failure.
+//
+// The standard library's streams take a failed read for the end of the input
+// and forget why a write failed. These buffers keep the system's error, so
+// moravik-calc can tell a full disk, a closed pipe or a directory given as
+// input from success, and say which it was.
+#pragma once
+
+#include <moravik/cli/exit_status.h>
+
+#include <iosfwd>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace moravik::cli {
+
+class FileDescriptorBuffer final : public std::streambuf {
+public:
+    enum class Direction { Read, Write };
+
+    // Uses fd without closing it.
+    FileDescriptorBuffer(int fd, Direction direction);
+    // Opens path for reading; error() tells whether that worked. Closes it.
+    explicit FileDescriptorBuffer(const std::string& path);
+    ~FileDescriptorBuffer() override;
+    FileDescriptorBuffer(const FileDescriptorBuffer&) = delete;
+    FileDescriptorBuffer& operator=(const FileDescriptorBuffer&) = delete;
+
+    // The first error of the system; after one, every read or write fails.
+    std::error_code error() const { return error_; }
+
+protected:
+    int_type underflow() override;
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+private:
+    bool writePending();
+
+    int fd_;
+    bool owned_ = false;
+    std::error_code error_;
+    std::vector<char> buffer_;
+};
+
+// Why the stream behind buffer failed, in the system's words; empty when it
+// did not fail or keeps no reason.
+std::string failureReason(const std::streambuf* buffer);
+
+// Says on err that moravik-calc cannot `verb` (read, write) `what` and why;
+// gives InputOutputError.
+ExitStatus reportFailure(std::ostream& err, std::string_view verb, std::string_view what,
+                         std::string_view reason);
+
+}  // namespace moravik::cli

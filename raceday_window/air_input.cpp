@@ -1,0 +1,175 @@
+#include "air_input.h"
+
+#include <QSettings>
+
+#include "ui_AirInput.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+using raceday::Error;
+
+// Index of each choice in the form's combo boxes, and its settings name.
+enum PressureKind { Station, Altimeter };
+enum MoistureKind { Humidity, DewPoint };
+const QStringList pressureKindNames{QStringLiteral("station"), QStringLiteral("altimeter")};
+const QStringList moistureKindNames{QStringLiteral("humidity"), QStringLiteral("dewPoint")};
+
+void loadChoice(const QSettings& settings, const QString& key, const QStringList& names,
+                QComboBox* box, QStringList& problems) {
+    if (const auto name = settingText(settings, key, problems)) {
+        if (const auto index = names.indexOf(*name); index >= 0) {
+            box->setCurrentIndex(static_cast<int>(index));
+        } else {
+            problems.append(key);
+        }
+    }
+}
+
+}  // namespace
+
+AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
+    ui->setupUi(this);
+    temperature_ = new QuantityField(ui->temperature, ui->temperatureUnit, Quantity::Temperature,
+                                     QStringLiteral("temperature"));
+    pressure_ = new QuantityField(ui->pressure, ui->pressureUnit, Quantity::Barometer,
+                                  QStringLiteral("pressure"));
+    elevation_ = new QuantityField(ui->elevation, ui->elevationUnit, Quantity::Elevation,
+                                   QStringLiteral("elevation"));
+    humidity_ = new QuantityField(ui->humidity, ui->humidityUnit, Quantity::Humidity,
+                                  QStringLiteral("humidity"));
+    dewPoint_ = new QuantityField(ui->dewPoint, ui->dewPointUnit, Quantity::Temperature,
+                                  QStringLiteral("dew point"));
+    for (const QuantityField* field : {temperature_, pressure_, elevation_, humidity_, dewPoint_}) {
+        connect(field, &QuantityField::edited, this, &AirInput::edited);
+    }
+    for (QComboBox* kind : {ui->pressureKind, ui->moistureKind}) {
+        connect(kind, &QComboBox::currentIndexChanged, this, [this] {
+            showChosenRows();
+            emit edited();
+        });
+    }
+    showChosenRows();
+}
+
+AirInput::~AirInput() = default;
+
+void AirInput::showChosenRows() {
+    const bool altimeter = ui->pressureKind->currentIndex() == Altimeter;
+    for (QWidget* widget : {static_cast<QWidget*>(ui->elevationLabel),
+                            static_cast<QWidget*>(ui->elevation), elevation_->unitBox()}) {
+        widget->setVisible(altimeter);
+    }
+    const bool dewPoint = ui->moistureKind->currentIndex() == DewPoint;
+    for (QWidget* widget : {static_cast<QWidget*>(ui->humidityLabel),
+                            static_cast<QWidget*>(ui->humidity), humidity_->unitBox()}) {
+        widget->setVisible(!dewPoint);
+    }
+    for (QWidget* widget : {static_cast<QWidget*>(ui->dewPointLabel),
+                            static_cast<QWidget*>(ui->dewPoint), dewPoint_->unitBox()}) {
+        widget->setVisible(dewPoint);
+    }
+}
+
+std::optional<raceday::Weather> AirInput::weather(FirstProblem& problem) {
+    const bool altimeter = ui->pressureKind->currentIndex() == Altimeter;
+    const bool dewPoint = ui->moistureKind->currentIndex() == DewPoint;
+    bool complete = true;
+    // Reads every field in use, so that each problem is marked, and keeps the first.
+    const auto readField = [&](QuantityField* field, bool used) -> std::optional<double> {
+        if (!used) {
+            clearProblem(field->edit());
+            return std::nullopt;
+        }
+        const auto value = field->readMarked();
+        problem.note(value);
+        complete = complete && valueOf(value).has_value();
+        return valueOf(value);
+    };
+    const auto kelvin = readField(temperature_, true);
+    const auto pascals = readField(pressure_, true);
+    const auto metres = readField(elevation_, altimeter);
+    const auto humidity = readField(humidity_, !dewPoint);
+    const auto dewPointKelvin = readField(dewPoint_, dewPoint);
+    if (problem.any() || !complete) return std::nullopt;
+
+    raceday::Weather weather;
+    weather.kelvin = *kelvin;
+    if (altimeter) {
+        weather.pressure = raceday::AltimeterSetting{*pascals, *metres};
+    } else {
+        weather.pressure = raceday::StationPressure{*pascals};
+    }
+    if (dewPoint) {
+        weather.moisture = raceday::DewPoint{*dewPointKelvin};
+    } else {
+        weather.moisture = raceday::RelativeHumidity{*humidity};
+    }
+    return weather;
+}
+
+QWidget* AirInput::fieldNamed(const std::string& errorField) const {
+    if (errorField == "temperature") return ui->temperature;
+    if (errorField == "humidity") return ui->humidity;
+    if (errorField == "dew point") return ui->dewPoint;
+    return ui->pressure;
+}
+
+AirReading AirInput::read() {
+    FirstProblem problem;
+    const auto weather = this->weather(problem);
+    if (!weather) return {std::nullopt, problem.text()};
+    const auto air = raceday::evaluateAir(*weather);
+    if (const Error* error = raceday::errorOf(air)) {
+        const QString message = toQString(error->message);
+        markProblem(fieldNamed(error->field), message);
+        return {std::nullopt, message};
+    }
+    return {std::get<raceday::Air>(air), {}};
+}
+
+void AirInput::setStandardDay() {
+    constexpr double standardDayFahrenheit = 59;
+    constexpr double standardDayInchesOfMercury = 29.92;
+    ui->pressureKind->setCurrentIndex(Station);
+    ui->moistureKind->setCurrentIndex(Humidity);
+    temperature_->setValue(raceday::toSi(standardDayFahrenheit,
+                                         *raceday::findUnit("F", raceday::Dimension::Temperature)));
+    pressure_->setValue(standardDayInchesOfMercury * raceday::pascalsPerInchOfMercury);
+    humidity_->setValue(0);
+}
+
+void AirInput::setUnitSystem(UnitSystem system) {
+    for (QuantityField* field : {temperature_, pressure_, elevation_, humidity_, dewPoint_}) {
+        field->setUnitSystem(system);
+    }
+}
+
+void AirInput::save(QSettings& settings) const {
+    settings.setValue(QStringLiteral("pressureKind"),
+                      pressureKindNames.value(ui->pressureKind->currentIndex()));
+    settings.setValue(QStringLiteral("moistureKind"),
+                      moistureKindNames.value(ui->moistureKind->currentIndex()));
+    temperature_->save(settings, QStringLiteral("temperature"));
+    pressure_->save(settings, QStringLiteral("pressure"));
+    elevation_->save(settings, QStringLiteral("elevation"));
+    humidity_->save(settings, QStringLiteral("humidity"));
+    dewPoint_->save(settings, QStringLiteral("dewPoint"));
+}
+
+void AirInput::load(QSettings& settings, QStringList& problems) {
+    const QString prefix = settings.group() + QLatin1Char('/');
+    QStringList local;
+    loadChoice(settings, QStringLiteral("pressureKind"), pressureKindNames, ui->pressureKind,
+               local);
+    loadChoice(settings, QStringLiteral("moistureKind"), moistureKindNames, ui->moistureKind,
+               local);
+    temperature_->load(settings, QStringLiteral("temperature"), local);
+    pressure_->load(settings, QStringLiteral("pressure"), local);
+    elevation_->load(settings, QStringLiteral("elevation"), local);
+    humidity_->load(settings, QStringLiteral("humidity"), local);
+    dewPoint_->load(settings, QStringLiteral("dewPoint"), local);
+    for (const QString& key : local) problems.append(prefix + key);
+}
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,61 @@
+// The weather of a run as a form: temperature, a station pressure or an
+// altimeter setting with the elevation, and a humidity or a dew point, each
+// with its unit. Today's air, the baseline run of a prediction and the run of
+// a time slip are all entered with it.
+#pragma once
+
+#include <moravik/raceday/air.h>
+
+#include <QScopedPointer>
+#include <QWidget>
+#include <memory>
+
+#include "quantity_field.h"
+
+class QSettings;
+
+namespace Ui {
+class AirInput;
+}
+
+namespace moravik::raceday_window {
+
+// The air of the form: the air, nothing while a field is still empty, or the
+// problem, which is then marked at its field.
+struct AirReading {
+    std::optional<raceday::Air> air;
+    QString problem;
+};
+
+class AirInput final : public QWidget {
+    Q_OBJECT
+public:
+    explicit AirInput(QWidget* parent = nullptr);
+    ~AirInput() override;
+
+    AirReading read();
+    // The standard day, 59 °F and 29.92 inHg of dry air, in the form's units.
+    void setStandardDay();
+    void setUnitSystem(UnitSystem system);
+
+    // Under the settings' current group.
+    void save(QSettings& settings) const;
+    void load(QSettings& settings, QStringList& problems);
+
+signals:
+    void edited();
+
+private:
+    void showChosenRows();
+    std::optional<raceday::Weather> weather(FirstProblem& problem);
+    QWidget* fieldNamed(const std::string& errorField) const;
+
+    const QScopedPointer<Ui::AirInput> ui;
+    QuantityField* temperature_;
+    QuantityField* pressure_;
+    QuantityField* elevation_;
+    QuantityField* humidity_;
+    QuantityField* dewPoint_;
+};
+
+}  // namespace moravik::raceday_window

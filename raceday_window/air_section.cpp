@@ -1,0 +1,90 @@
+#include "air_section.h"
+
+#include <QSettings>
+
+#include "ui_AirSection.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+constexpr int densityDecimals = 4;
+constexpr int percentDecimals = 1;
+constexpr int factorDecimals = 4;
+
+const QString standardKey = QStringLiteral("standard");
+const QString airGroup = QStringLiteral("todaysAir");
+
+}  // namespace
+
+AirSection::AirSection(TodaysAir& todaysAir, QWidget* parent)
+    : Section(parent), ui(new Ui::AirSection), todaysAir_(todaysAir) {
+    ui->setupUi(this);
+    for (const raceday::StandardName& name : raceday::standards) {
+        ui->standard->addItem(toQString(name.title), toQString(name.key));
+    }
+    ui->standard->setCurrentIndex(static_cast<int>(raceday::defaultStandard));
+    densityAltitude_ =
+        new QuantityOutput(ui->densityAltitude, ui->densityAltitudeUnit, Quantity::Elevation, 0);
+    nwsDensityAltitude_ = new QuantityOutput(ui->nwsDensityAltitude, ui->nwsDensityAltitudeUnit,
+                                             Quantity::Elevation, 0);
+    ui->todaysAir->setStandardDay();
+    connect(ui->todaysAir, &AirInput::edited, this, &AirSection::update);
+    connect(ui->standard, &QComboBox::currentIndexChanged, this, &AirSection::update);
+    update();
+}
+
+AirSection::~AirSection() = default;
+
+raceday::Standard AirSection::standard() const {
+    return raceday::standards[static_cast<std::size_t>(ui->standard->currentIndex())].standard;
+}
+
+void AirSection::update() {
+    const AirReading reading = ui->todaysAir->read();
+    setProblem(reading.problem);
+    todaysAir_.set(reading.air, standard());
+    QLineEdit* const plain[] = {ui->airDensity, ui->relativeAirDensity, ui->correctionFactor,
+                                ui->relativeHp};
+    if (!reading.air) {
+        densityAltitude_->clear();
+        nwsDensityAltitude_->clear();
+        for (QLineEdit* box : plain) box->setText(noValue);
+        return;
+    }
+    const raceday::Air& air = *reading.air;
+    const double factor = raceday::correctionFactor(standard(), air);
+    densityAltitude_->show(air.densityAltitudeMetres);
+    nwsDensityAltitude_->show(air.nwsDensityAltitudeFeet * raceday::metresPerFoot);
+    ui->airDensity->setText(fixedText(air.densityKgPerM3, densityDecimals));
+    ui->relativeAirDensity->setText(fixedText(air.relativeDensityPercent, percentDecimals));
+    ui->correctionFactor->setText(fixedText(factor, factorDecimals));
+    ui->relativeHp->setText(fixedText(raceday::relativeHpPercent(factor), percentDecimals));
+}
+
+void AirSection::setUnitSystem(raceday::UnitSystem system) {
+    ui->todaysAir->setUnitSystem(system);
+    densityAltitude_->setUnitSystem(system);
+    nwsDensityAltitude_->setUnitSystem(system);
+}
+
+void AirSection::saveSettings(QSettings& settings) const {
+    settings.setValue(standardKey, toQString(raceday::standardName(standard()).key));
+    settings.beginGroup(airGroup);
+    ui->todaysAir->save(settings);
+    settings.endGroup();
+}
+
+void AirSection::loadSettings(QSettings& settings, QStringList& problems) {
+    if (const auto key = settingText(settings, standardKey, problems)) {
+        if (const auto found = raceday::findStandard(key->toStdString())) {
+            ui->standard->setCurrentIndex(static_cast<int>(*found));
+        } else {
+            problems.append(settings.group() + QLatin1Char('/') + standardKey);
+        }
+    }
+    settings.beginGroup(airGroup);
+    ui->todaysAir->load(settings, problems);
+    settings.endGroup();
+}
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,88 @@
+#include "jet_section.h"
+
+#include <moravik/raceday/jet_for_hp.h>
+
+#include "quantity_field.h"
+#include "ui_JetSection.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+constexpr int exactJetDecimals = 4;
+
+// A result text of the Calculate pass without the blank of its sign.
+QString resultText(const ResultTexts& results, SingleResult result) {
+    const QString text = toQString(results[resultIndex(result)].view()).trimmed();
+    return text.isEmpty() ? noValue : text;
+}
+
+}  // namespace
+
+JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection) {
+    ui->setupUi(this);
+    targetPower_ = new QuantityField(ui->targetPower, ui->targetPowerUnit, Quantity::Power,
+                                     QStringLiteral("target power"));
+    targetPower_->requirePositive();
+    fuelPressure_ = new QuantityField(ui->fuelPressure, ui->fuelPressureUnit,
+                                      Quantity::LinePressure, QStringLiteral("fuel pressure"));
+    bottlePressure_ = new QuantityField(ui->bottlePressure, ui->bottlePressureUnit,
+                                        Quantity::LinePressure, QStringLiteral("bottle pressure"));
+    // The main window's initial texts, in psi as it reads them.
+    const InputTexts initial;
+    fuelPressure_->setText(toQString(initial.flp));
+    bottlePressure_->setText(toQString(initial.nbp));
+    for (const QuantityField* field : {targetPower_, fuelPressure_, bottlePressure_}) {
+        connect(field, &QuantityField::edited, this, &JetSection::update);
+    }
+    connect(ui->nozzles, &QSpinBox::valueChanged, this, &JetSection::update);
+    update();
+}
+
+JetSection::~JetSection() = default;
+
+QWidget* JetSection::fieldNamed(const std::string& errorField) const {
+    if (errorField == "fuel pressure") return ui->fuelPressure;
+    if (errorField == "bottle pressure") return ui->bottlePressure;
+    if (errorField == "nozzles") return ui->nozzles;
+    return ui->targetPower;
+}
+
+void JetSection::update() {
+    QLineEdit* const outputs[] = {ui->nitrousJet,  ui->exactJet,     ui->fuelJet,
+                                  ui->standardJet, ui->holleyNumber, ui->addedPower};
+    for (QLineEdit* box : outputs) box->setText(noValue);
+    FirstProblem problem;
+    const auto watts = targetPower_->readMarked();
+    const auto fuel = fuelPressure_->readMarked();
+    const auto bottle = bottlePressure_->readMarked();
+    for (const auto* value : {&watts, &fuel, &bottle}) problem.note(*value);
+    clearProblem(ui->nozzles);
+    if (problem.any() || !valueOf(watts)) {
+        setProblem(problem.text());
+        return;
+    }
+    const auto jet = raceday::jetForPower(*valueOf(watts), {.fuelPressure = valueOf(fuel),
+                                                            .bottlePressure = valueOf(bottle),
+                                                            .nozzles = ui->nozzles->value()});
+    if (const raceday::Error* error = raceday::errorOf(jet)) {
+        markProblem(fieldNamed(error->field), toQString(error->message));
+        setProblem(toQString(error->message));
+        return;
+    }
+    setProblem({});
+    const auto& found = std::get<raceday::JetForPower>(jet);
+    ui->nitrousJet->setText(toQString(found.inputs.njt));
+    ui->exactJet->setText(fixedText(found.exactJetInches, exactJetDecimals));
+    ui->fuelJet->setText(resultText(found.results, SingleResult::FuelJet));
+    ui->standardJet->setText(resultText(found.results, SingleResult::StandardJet));
+    ui->holleyNumber->setText(resultText(found.results, SingleResult::HolleyJet));
+    ui->addedPower->setText(resultText(found.results, SingleResult::NitrousHp));
+}
+
+void JetSection::setUnitSystem(raceday::UnitSystem system) {
+    targetPower_->setUnitSystem(system);
+    fuelPressure_->setUnitSystem(system);
+    bottlePressure_->setUnitSystem(system);
+}
+
+}  // namespace moravik::raceday_window

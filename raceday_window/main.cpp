@@ -1,0 +1,30 @@
+#include <QApplication>
+#include <QCommandLineParser>
+
+#include "race_day_window.h"
+#include "services.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    moravik::raceday_window::setUpApplication(app);
+
+    QCommandLineParser options;
+    options.setApplicationDescription(QCoreApplication::translate(
+        "main",
+        "Moravik Race Day: density altitude, horsepower correction, predictions, eighth-mile "
+        "conversions, jets for a target and jet charts for the day at the drag strip.\n\n"
+        "Exit status:\n"
+        "  0  the window was closed, or help or the version was shown\n"
+        "  1  the command line holds an unknown option or argument"));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.process(app);
+    if (!options.positionalArguments().isEmpty()) {
+        options.showHelp(1);
+    }
+
+    moravik::raceday_window::DialogFileChooser files;
+    moravik::raceday_window::RaceDayWindow window(files);
+    window.show();
+    return QApplication::exec();
+}

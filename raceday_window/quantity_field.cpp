@@ -1,0 +1,239 @@
+#include "quantity_field.h"
+
+#include <moravik/raceday/runs.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPalette>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <array>
+#include <charconv>
+
+namespace moravik::raceday_window {
+namespace {
+
+using raceday::Dimension;
+using raceday::Error;
+using raceday::quantityInfo;
+
+// Long enough for any number a person types; a longer setting is damage.
+constexpr qsizetype longestSettingText = 200;
+// Enough digits to show a converted value without visible rounding.
+constexpr int convertedDigits = 6;
+
+const QColor problemBackground(255, 220, 220);
+
+QString shownSymbol(const Unit& unit) {
+    const QString symbol = toQString(unit.symbol);
+    return unit.dimension == Dimension::Temperature && symbol != QLatin1String("K")
+               ? QStringLiteral("°") + symbol
+               : symbol;
+}
+
+QString generalText(double value) {
+    std::array<char, 64> digits{};
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                      std::chars_format::general, convertedDigits);
+    return QString::fromLatin1(digits.data(), result.ptr - digits.data());
+}
+
+const Unit* unitNamed(const QString& symbol, Quantity quantity) {
+    for (const Unit* unit : raceday::unitChoices(quantity)) {
+        if (toQString(unit->symbol) == symbol) return unit;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+double Measured::in(const Unit& other) const {
+    if (unit->scale == other.scale && unit->offset == other.offset) return number;
+    return raceday::fromSi(si(), other);
+}
+
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString fixedText(double value, int decimals) {
+    return toQString(raceday::fixedText(value, decimals));
+}
+
+void markProblem(QWidget* field, const QString& reason) {
+    field->setToolTip(reason);
+    field->setAccessibleDescription(reason);
+    QPalette palette = field->palette();
+    palette.setColor(QPalette::Base, problemBackground);
+    field->setPalette(palette);
+}
+
+void clearProblem(QWidget* field) {
+    if (!hasProblem(field)) return;
+    field->setToolTip({});
+    field->setAccessibleDescription({});
+    field->setPalette({});
+}
+
+bool hasProblem(const QWidget* field) { return !field->toolTip().isEmpty(); }
+
+void fillUnitBox(QComboBox* box, Quantity quantity) {
+    for (const Unit* unit : raceday::unitChoices(quantity)) {
+        box->addItem(shownSymbol(*unit), toQString(unit->symbol));
+    }
+}
+
+const Unit& unitIn(const QComboBox* box, Quantity quantity) {
+    const Unit* unit = unitNamed(box->currentData().toString(), quantity);
+    return unit != nullptr ? *unit : raceday::displayUnit(quantity, UnitSystem::Imperial);
+}
+
+void selectUnit(QComboBox* box, const Unit& unit) {
+    box->setCurrentIndex(box->findData(toQString(unit.symbol)));
+}
+
+std::optional<QString> settingText(const QSettings& settings, const QString& key,
+                                   QStringList& problems) {
+    if (!settings.contains(key)) return std::nullopt;
+    const QVariant value = settings.value(key);
+    if (value.typeId() != QMetaType::QString || value.toString().size() > longestSettingText) {
+        problems.append(key);
+        return std::nullopt;
+    }
+    return value.toString();
+}
+
+QuantityField::QuantityField(QLineEdit* edit, QComboBox* unitBox, Quantity quantity, QString name)
+    : QObject(edit),
+      edit_(edit),
+      unitBox_(unitBox),
+      quantity_(quantity),
+      name_(std::move(name)),
+      unit_(&raceday::displayUnit(quantity, UnitSystem::Imperial)) {
+    connect(edit_, &QLineEdit::textChanged, this, &QuantityField::edited);
+    if (unitBox_ == nullptr) return;
+    fillUnitBox(unitBox_, quantity_);
+    selectUnit(unitBox_, *unit_);
+    connect(unitBox_, &QComboBox::currentIndexChanged, this, &QuantityField::changeUnit);
+}
+
+QWidget* QuantityField::unitBox() const { return unitBox_; }
+
+const Unit& QuantityField::unit() const { return *unit_; }
+
+Reading QuantityField::read() const {
+    const QString text = edit_->text();
+    if (text.trimmed().isEmpty()) return std::nullopt;
+    if (exact_ && text == exactText_) return exact_;
+    const std::string utf8 = text.toStdString();
+    const auto parts = raceday::splitQuantity(utf8);
+    const Unit* typed = parts && !parts->symbol.empty()
+                            ? raceday::findUnit(parts->symbol, quantityInfo(quantity_).dimension)
+                            : unit_;
+    if (!parts || typed == nullptr) {
+        // The library words the message, with the units this quantity accepts.
+        return std::get<Error>(
+            raceday::parseQuantityIn(utf8, quantity_, *unit_, name_.toStdString()));
+    }
+    return Measured{parts->number, typed};
+}
+
+raceday::Outcome<std::optional<double>> QuantityField::readMarked() {
+    const Reading reading = read();
+    std::optional<Error> problem;
+    if (const Error* error = raceday::errorOf(reading)) problem = *error;
+    const auto* measured = std::get_if<std::optional<Measured>>(&reading);
+    if (!problem && positive_ && measured->has_value()) {
+        problem = raceday::checkPositive((*measured)->si(), name_.toStdString());
+    }
+    if (problem) {
+        markProblem(edit_, toQString(problem->message));
+        return *problem;
+    }
+    clearProblem(edit_);
+    if (!measured->has_value()) return std::nullopt;
+    return (*measured)->si();
+}
+
+void QuantityField::setUnit(const Unit& unit) {
+    if (unitBox_ != nullptr) selectUnit(unitBox_, unit);
+}
+
+void QuantityField::setUnitSystem(UnitSystem system) {
+    setUnit(raceday::displayUnit(quantity_, system));
+}
+
+void QuantityField::setText(const QString& text) {
+    exact_.reset();
+    edit_->setText(text);
+}
+
+void QuantityField::setValue(double si) {
+    showExactly(Measured{raceday::fromSi(si, *unit_), unit_});
+}
+
+void QuantityField::showExactly(const Measured& measured) {
+    exact_ = measured;
+    exactText_ = generalText(measured.in(*unit_));
+    edit_->setText(exactText_);
+}
+
+void QuantityField::changeUnit() {
+    const Unit& chosen = unitIn(unitBox_, quantity_);
+    if (&chosen == unit_) return;
+    const Reading reading = read();
+    unit_ = &chosen;
+    const auto* measured = std::get_if<std::optional<Measured>>(&reading);
+    if (measured == nullptr || !*measured) {
+        emit edited();  // a bare number now means another value
+        return;
+    }
+    const QSignalBlocker quiet(edit_);
+    showExactly(**measured);
+    emit edited();
+}
+
+void QuantityField::save(QSettings& settings, const QString& key) const {
+    settings.setValue(key, edit_->text());
+    settings.setValue(key + QStringLiteral("Unit"), toQString(unit_->symbol));
+}
+
+void QuantityField::load(const QSettings& settings, const QString& key, QStringList& problems) {
+    if (const auto symbol = settingText(settings, key + QStringLiteral("Unit"), problems)) {
+        const Unit* unit = unitNamed(*symbol, quantity_);
+        if (unit == nullptr) {
+            problems.append(key + QStringLiteral("Unit"));
+        } else {
+            setUnit(*unit);
+        }
+    }
+    if (const auto text = settingText(settings, key, problems)) setText(*text);
+}
+
+QuantityOutput::QuantityOutput(QLineEdit* box, QComboBox* unitBox, Quantity quantity, int decimals)
+    : QObject(box), box_(box), unitBox_(unitBox), quantity_(quantity), decimals_(decimals) {
+    fillUnitBox(unitBox_, quantity_);
+    selectUnit(unitBox_, raceday::displayUnit(quantity_, UnitSystem::Imperial));
+    connect(unitBox_, &QComboBox::currentIndexChanged, this, [this] {
+        if (si_) show(*si_);
+    });
+    clear();
+}
+
+void QuantityOutput::show(double si) {
+    si_ = si;
+    box_->setText(fixedText(raceday::fromSi(si, unit()), decimals_));
+}
+
+void QuantityOutput::clear() {
+    si_.reset();
+    box_->setText(noValue);
+}
+
+void QuantityOutput::setUnitSystem(UnitSystem system) {
+    selectUnit(unitBox_, raceday::displayUnit(quantity_, system));
+}
+
+const Unit& QuantityOutput::unit() const { return unitIn(unitBox_, quantity_); }
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,195 @@
+#include "race_day_window.h"
+
+#include <look.h>
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QSettings>
+
+#include "about_dialog.h"
+#include "air_section.h"
+#include "chart_section.h"
+#include "horsepower_section.h"
+#include "jet_section.h"
+#include "mile_section.h"
+#include "prediction_section.h"
+#include "quantity_field.h"
+#include "ui_RaceDayWindow.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+const QString unitSystemKey = QStringLiteral("units/system");
+const QString geometryKey = QStringLiteral("window/geometry");
+const QString sectionsGroup = QStringLiteral("sections/");
+
+// The first field of a page in its tab order.
+QWidget* firstField(QWidget* page) {
+    for (QWidget* widget = page->nextInFocusChain(); widget != page;
+         widget = widget->nextInFocusChain()) {
+        if (page->isAncestorOf(widget) && widget->isVisibleTo(page) && widget->isEnabled() &&
+            (widget->focusPolicy() & Qt::TabFocus)) {
+            return widget;
+        }
+    }
+    return page;
+}
+
+}  // namespace
+
+void setUpApplication(QApplication& app) {
+    QCoreApplication::setOrganizationName(QStringLiteral("Moravik"));
+    QCoreApplication::setApplicationName(QStringLiteral("moravik-raceday"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MORAVIK_VERSION));
+    QGuiApplication::setApplicationDisplayName(QStringLiteral("Moravik Race Day"));
+    // Lets Wayland desktops match the window to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MORAVIK_RACEDAY_APP_ID));
+    QGuiApplication::setWindowIcon(
+        QIcon(QStringLiteral(":/raceday/" MORAVIK_RACEDAY_APP_ID ".png")));
+    moravik::ui::applyDesignLook(app);
+}
+
+RaceDayWindow::RaceDayWindow(FileChooser& files)
+    : ui(new Ui::RaceDayWindow), settingsNote_(new QLabel(this)) {
+    ui->setupUi(this);
+    settingsNote_->setObjectName(QStringLiteral("settingsNote"));
+    statusBar()->addPermanentWidget(settingsNote_);
+
+    addSection(new AirSection(todaysAir_));
+    addSection(new PredictionSection(todaysAir_));
+    addSection(new HorsepowerSection(todaysAir_));
+    addSection(new MileSection);
+    addSection(new JetSection);
+    auto* chart = new ChartSection(files);
+    connect(chart, &ChartSection::saved, this,
+            [this](const QString& message) { statusBar()->showMessage(message); });
+    addSection(chart);
+
+    auto* systems = new QActionGroup(this);
+    for (QAction* choice : {ui->actionImperial, ui->actionMetric}) systems->addAction(choice);
+    ui->actionImperial->setChecked(true);
+    connect(ui->actionImperial, &QAction::triggered, this,
+            [this] { setUnitSystem(raceday::UnitSystem::Imperial); });
+    connect(ui->actionMetric, &QAction::triggered, this,
+            [this] { setUnitSystem(raceday::UnitSystem::Metric); });
+    connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actionAbout, &QAction::triggered, this, &RaceDayWindow::showAbout);
+    connect(ui->sections, &QTabWidget::currentChanged, this, &RaceDayWindow::showProblem);
+
+    loadSettings();
+    showProblem();
+}
+
+RaceDayWindow::~RaceDayWindow() = default;
+
+void RaceDayWindow::addSection(Section* section) {
+    sections_.append(section);
+    ui->sections->addTab(section, section->windowTitle());
+    QAction* go = ui->menuSections->addAction(section->windowTitle());
+    go->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + sections_.size())));
+    connect(go, &QAction::triggered, this, [this, section] { showSection(section); });
+    connect(section, &Section::problemChanged, this, &RaceDayWindow::showProblem);
+}
+
+void RaceDayWindow::showSection(Section* section) {
+    ui->sections->setCurrentWidget(section);
+    firstField(section)->setFocus(Qt::ShortcutFocusReason);
+}
+
+void RaceDayWindow::showProblem() {
+    const auto* current = qobject_cast<const Section*>(ui->sections->currentWidget());
+    if (current == nullptr || current->problem().isEmpty()) {
+        statusBar()->clearMessage();
+    } else {
+        statusBar()->showMessage(current->problem());
+    }
+}
+
+void RaceDayWindow::setUnitSystem(raceday::UnitSystem system) {
+    system_ = system;
+    (system == raceday::UnitSystem::Metric ? ui->actionMetric : ui->actionImperial)
+        ->setChecked(true);
+    for (Section* section : sections_) section->setUnitSystem(system);
+}
+
+void RaceDayWindow::loadSettings() {
+    QSettings settings;
+    // QSettings skips lines it cannot read, so a file of garbage reads as no
+    // settings at all.
+    const bool unreadable =
+        settings.status() != QSettings::NoError ||
+        (settings.allKeys().isEmpty() && QFileInfo(settings.fileName()).size() > 0);
+    if (unreadable) {
+        // Kept for the user rather than overwritten by the next save.
+        const QString damaged = settings.fileName() + QStringLiteral(".damaged");
+        QFile::remove(damaged);
+        QFile::rename(settings.fileName(), damaged);
+        settingsNote_->setText(
+            tr("The settings file could not be read and was set aside as %1; defaults are used.")
+                .arg(damaged));
+        return;
+    }
+    QStringList problems;
+    for (const QString& key : settings.allKeys()) {
+        if (!key.startsWith(unitSystemKey) && !key.startsWith(geometryKey) &&
+            !key.startsWith(sectionsGroup)) {
+            problems.append(key);
+        }
+    }
+    if (const auto text = settingText(settings, unitSystemKey, problems)) {
+        const auto system = raceday::parseUnitSystem(text->toStdString(), "");
+        if (const auto* chosen = std::get_if<raceday::UnitSystem>(&system)) {
+            setUnitSystem(*chosen);
+        } else {
+            problems.append(unitSystemKey);
+        }
+    }
+    if (settings.contains(geometryKey)) {
+        const QVariant geometry = settings.value(geometryKey);
+        if (geometry.typeId() != QMetaType::QByteArray ||
+            !restoreGeometry(geometry.toByteArray())) {
+            problems.append(geometryKey);
+        }
+    }
+    for (Section* section : sections_) {
+        settings.beginGroup(sectionsGroup + section->objectName());
+        section->loadSettings(settings, problems);
+        settings.endGroup();
+    }
+    if (!problems.isEmpty()) {
+        settingsNote_->setText(
+            tr("Settings not usable, defaults used: %1").arg(problems.join(", ")));
+    }
+}
+
+void RaceDayWindow::saveSettings() const {
+    // The file holds what the window keeps and nothing else.
+    QSettings settings;
+    settings.clear();
+    settings.setValue(unitSystemKey, system_ == raceday::UnitSystem::Metric
+                                         ? QStringLiteral("metric")
+                                         : QStringLiteral("imperial"));
+    settings.setValue(geometryKey, saveGeometry());
+    for (const Section* section : sections_) {
+        settings.beginGroup(sectionsGroup + section->objectName());
+        section->saveSettings(settings);
+        settings.endGroup();
+    }
+}
+
+void RaceDayWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    event->accept();
+}
+
+void RaceDayWindow::showAbout() {
+    auto* about = new AboutDialog(this);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->open();
+}
+
+}  // namespace moravik::raceday_window

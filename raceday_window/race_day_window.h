@@ -1,0 +1,57 @@
+// The Race Day window: one tab per section, a global Imperial/Metric choice,
+// Help → About, and the settings kept between runs.
+//
+// Each section is its own form and class (section.h). The window only lists
+// them, hands each the unit system and its settings group, and shows the
+// current section's problem in the status bar.
+#pragma once
+
+#include <QMainWindow>
+#include <QScopedPointer>
+
+#include "section.h"
+
+namespace Ui {
+class RaceDayWindow;
+}
+
+class QLabel;
+class QSettings;
+
+namespace moravik::raceday_window {
+
+class FileChooser;
+
+// Names the application for QSettings and the desktop, and gives it the main
+// window's look.
+void setUpApplication(class QApplication& app);
+
+class RaceDayWindow final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit RaceDayWindow(FileChooser& files);
+    ~RaceDayWindow() override;
+
+    QList<Section*> sections() const { return sections_; }
+    raceday::UnitSystem unitSystem() const { return system_; }
+    void setUnitSystem(raceday::UnitSystem system);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void addSection(Section* section);
+    void showSection(Section* section);
+    void showProblem();
+    void loadSettings();
+    void saveSettings() const;
+    void showAbout();
+
+    const QScopedPointer<Ui::RaceDayWindow> ui;
+    TodaysAir todaysAir_;
+    QList<Section*> sections_;
+    raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
+    QLabel* settingsNote_;
+};
+
+}  // namespace moravik::raceday_window

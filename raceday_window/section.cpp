@@ -1,0 +1,17 @@
+#include "section.h"
+
+namespace moravik::raceday_window {
+
+void TodaysAir::set(std::optional<raceday::Air> air, raceday::Standard standard) {
+    air_ = air;
+    standard_ = standard;
+    emit changed();
+}
+
+void Section::setProblem(const QString& problem) {
+    if (problem == problem_) return;
+    problem_ = problem;
+    emit problemChanged(problem_);
+}
+
+}  // namespace moravik::raceday_window

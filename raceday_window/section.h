@@ -1,0 +1,58 @@
+// A section of the Race Day window: one page with its own form and class, so
+// a further section is one more class beside the others.
+#pragma once
+
+#include <moravik/raceday/air.h>
+#include <moravik/raceday/correction.h>
+#include <moravik/raceday/units.h>
+
+#include <QString>
+#include <QWidget>
+#include <optional>
+
+class QSettings;
+
+namespace moravik::raceday_window {
+
+// Today's air and the correction standard as the Today's air section reads
+// them; the prediction and the time-slip correction follow them.
+class TodaysAir final : public QObject {
+    Q_OBJECT
+public:
+    std::optional<raceday::Air> air() const { return air_; }
+    raceday::Standard standard() const { return standard_; }
+    void set(std::optional<raceday::Air> air, raceday::Standard standard);
+
+signals:
+    void changed();
+
+private:
+    std::optional<raceday::Air> air_;
+    raceday::Standard standard_ = raceday::defaultStandard;
+};
+
+class Section : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // What is wrong with the section's inputs, empty when nothing is.
+    const QString& problem() const { return problem_; }
+
+    virtual void setUnitSystem(raceday::UnitSystem system) = 0;
+    // Under the settings' current group; problems name the keys that were
+    // present but unusable.
+    virtual void saveSettings(QSettings&) const {}
+    virtual void loadSettings(QSettings&, QStringList& /*problems*/) {}
+
+signals:
+    void problemChanged(const QString& problem);
+
+protected:
+    void setProblem(const QString& problem);
+
+private:
+    QString problem_;
+};
+
+}  // namespace moravik::raceday_window

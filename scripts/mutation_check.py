@@ -1,0 +1,193 @@
+#!/usr/bin/env python3
+"""Plants known faults one at a time in a scratch copy of the tree and checks
+that the tests catch each one.
+
+    scripts/mutation_check.py [--list] [--gui] [--keep] [PLANT ...]
+
+The working tree (tracked and untracked, not ignored files) is copied to a
+temporary folder and built there without the windows (--gui builds them too).
+The unchanged copy must pass every test. Then each plant is applied, the tree
+rebuilt and the tests run; a plant that leaves every test passing is reported
+as NOT CAUGHT and makes the script exit with 1. Each plant is an exact text
+replacement that must apply exactly as written, so a plant that no longer
+matches the code says so instead of passing silently. It takes some minutes.
+"""
+
+import argparse
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+from dataclasses import dataclass
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+
+
+@dataclass
+class Plant:
+    name: str
+    fault: str
+    path: str
+    edits: list  # (old, new, how many times old occurs)
+
+
+QUARTER_MILE = "engine/src/quarter_mile.cpp"
+PLANTS = [
+    Plant("fox-et-exponent", "Fox ET exponent 0.333334", "engine/include/moravik/quarter_mile.h",
+          [('"Fox", 230, 0.333333, 6.269, 0.333333}', '"Fox", 230, 0.333333, 6.269, 0.333334}', 1)]),
+    Plant("lrt-et-exponent", "LRT ET exponent 0.28410001", "engine/include/moravik/quarter_mile.h",
+          [("6.9446, 0.2841}", "6.9446, 0.28410001}", 1)]),
+    Plant("et-from-mph-ratio", "ET through the reciprocal of the MPH ratio", QUARTER_MILE,
+          [("estimate(weight, engineHp,", "estimate(1.0, engineHp / weight,", 1),
+           ("estimate(weight, totalHp,", "estimate(1.0, totalHp / weight,", 1)]),
+    Plant("tabs-line-feeds-kept", "tabs and line feeds no longer dropped in number reading",
+          "engine/src/number_reading.cpp",
+          [('ignoredCharacters = " \\t\\n";', 'ignoredCharacters = " ";', 1)]),
+    Plant("holley-edge-046", "Holley edge 0.046 moved to 0.047", "engine/src/holley_jets.cpp",
+          [("0.046", "0.047", 2)]),
+    Plant("holley-edge-063", "Holley edge 0.063 moved to 0.062", "engine/src/holley_jets.cpp",
+          [("0.063", "0.062", 2)]),
+    Plant("holley-edge-118", "Holley edge 0.118 moved to 0.119", "engine/src/holley_jets.cpp",
+          [("0.118,", "0.119,", 3)]),
+    Plant("report-jets-swapped", '"Standard Jet size" and "Holley Jet #" swapped in the report',
+          "cli/src/output.cpp",
+          [('"Standard Jet size:", results[resultIndex(SingleResult::StandardJet)]',
+            '"Standard Jet size:", results[resultIndex(SingleResult::HolleyJet)]', 1),
+           ('"Holley Jet #:", results[resultIndex(SingleResult::HolleyJet)]',
+            '"Holley Jet #:", results[resultIndex(SingleResult::StandardJet)]', 1)]),
+    Plant("report-hp-swapped", '"Calculated HP" and "HP to wheels" swapped in the report',
+          "cli/src/output.cpp",
+          [('"Calculated HP:", results[resultIndex(SingleResult::NitrousHp)]',
+            '"Calculated HP:", results[resultIndex(SingleResult::NitrousHpWheels)]', 1),
+           ('"HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]',
+            '"HP to wheels:", results[resultIndex(SingleResult::NitrousHp)]', 1)]),
+    Plant("batch-no-early-flush", "the early flush removed from --batch", "cli/src/batch.cpp",
+          [("pending.size() >= flushThreshold || reader.mayWait()",
+            "pending.size() >= flushThreshold", 1)]),
+    # Further faults that the tests catch.
+    Plant("track-factor-digit", "Tucson MPH factor 1.0382 instead of 1.0381", "engine/src/tracks.cpp",
+          [('{"Tucson, AZ  3000"sv, {0.964, 1.0381}}', '{"Tucson, AZ  3000"sv, {0.964, 1.0382}}', 1)]),
+    Plant("drivetrain-times-085", "drivetrain loss as a multiplication by 0.85",
+          "engine/src/nitrous.cpp",
+          [("return checked::subtract(hp, checked::multiply(hp, drivetrainLoss));",
+            "return checked::multiply(hp, 0.85);", 1)]),
+    Plant("area-from-raw-fuel-jet", "standard jet from the unrounded fuel jet",
+          "engine/src/nitrous.cpp",
+          [("multiply(multiply(fuelJet, fuelJet), circleAreaFactor)",
+            "multiply(multiply(rawFuelJet, rawFuelJet), circleAreaFactor)", 1)]),
+    Plant("whole-number-ties-away", "whole-number ties rounded away from zero",
+          "engine/src/number_reading.cpp",
+          [("const double rounded = roundHalfToEven(value);",
+            "const double rounded = std::round(value);", 1)]),
+    Plant("holley-first-match", "the first matching Holley range wins", "engine/src/holley_jets.cpp",
+          [("number = range.number;", "{ number = range.number; break; }", 1)]),
+    Plant("fourteen-digits", "results written with 14 significant digits",
+          "engine/src/result_format.cpp",
+          [("constexpr int significantDigits = 15;", "constexpr int significantDigits = 14;", 1)]),
+    Plant("exponent-form-below-1e15", "a value just below 1E15 written as 1E+15",
+          "engine/src/result_format.cpp",
+          [("(exponent <= largestPlainExponent || std::fabs(value) < plainBelow)",
+            "exponent <= largestPlainExponent", 1)]),
+]
+
+
+def run(command, **options):
+    return subprocess.run(command, capture_output=True, text=True, check=False, **options)
+
+
+def copy_tree(scratch):
+    listed = run(["git", "-C", str(ROOT), "ls-files", "-z", "--cached", "--others",
+                  "--exclude-standard"])
+    for name in sorted(set(filter(None, listed.stdout.split("\0")))):
+        source, target = ROOT / name, scratch / name
+        if source.exists():
+            target.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy2(source, target, follow_symlinks=False)
+
+
+def build_and_test(build):
+    """Nothing when every test passes, else the names of the failing tests."""
+    built = run(["cmake", "--build", str(build), "-j2"])
+    if built.returncode != 0:
+        return ["(the build failed)"]
+    tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300"])
+    failed = re.findall(r"^\s*\d+ - (\S+)", tested.stdout.split("tests FAILED:")[-1], re.M)
+    return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
+
+
+def planted(text, item):
+    """The text with the plant applied; raises ValueError if the plant no longer matches."""
+    for old, new, count in item.edits:
+        if text.count(old) != count:
+            raise ValueError("%r occurs %d times in %s, expected %d"
+                             % (old, text.count(old), item.path, count))
+        text = text.replace(old, new)
+    return text
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("plants", nargs="*", metavar="PLANT", help="only these plants")
+    parser.add_argument("--list", action="store_true",
+                        help="list the plants, saying which no longer apply, and stop")
+    parser.add_argument("--gui", action="store_true", help="build and test the windows too")
+    parser.add_argument("--keep", action="store_true", help="keep the scratch copy")
+    args = parser.parse_args()
+    if args.list:
+        for item in PLANTS:
+            try:
+                planted((ROOT / item.path).read_text(), item)
+                print("%-24s %s" % (item.name, item.fault))
+            except ValueError as mismatch:
+                print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch))
+        return 0
+    chosen = [p for p in PLANTS if not args.plants or p.name in args.plants]
+    unknown = set(args.plants) - {p.name for p in PLANTS}
+    if unknown:
+        parser.error("unknown plant(s): " + ", ".join(sorted(unknown)))
+
+    scratch = Path(tempfile.mkdtemp(prefix="moravik-mutation-"))
+    build = scratch / "build"
+    try:
+        copy_tree(scratch)
+        configured = run(["cmake", "-S", str(scratch), "-B", str(build), "-G", "Ninja",
+                          "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DMORAVIK_BENCH=OFF",
+                          "-DMORAVIK_GUI=" + ("ON" if args.gui else "OFF")])
+        if configured.returncode != 0:
+            sys.exit("configuring the scratch copy failed:\n" + configured.stderr[-2000:])
+        print("building and testing the unchanged copy in %s ..." % scratch, flush=True)
+        if failing := build_and_test(build):
+            sys.exit("the unchanged copy fails: " + ", ".join(failing))
+        missed = []
+        for item in chosen:
+            path = scratch / item.path
+            original = path.read_text()
+            try:
+                path.write_text(planted(original, item))
+            except ValueError as mismatch:
+                print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch), flush=True)
+                missed.append(item.name)
+                continue
+            try:
+                failing = build_and_test(build)
+            finally:
+                path.write_text(original)
+            verdict = "caught by " + ", ".join(failing[:4]) if failing else "NOT CAUGHT"
+            if len(failing) > 4:
+                verdict += " and %d more" % (len(failing) - 4)
+            print("%-24s %s: %s" % (item.name, item.fault, verdict), flush=True)
+            if not failing:
+                missed.append(item.name)
+        print("%d of %d plants caught" % (len(chosen) - len(missed), len(chosen)))
+        return 1 if missed else 0
+    finally:
+        if args.keep:
+            print("scratch copy kept in", scratch)
+        else:
+            shutil.rmtree(scratch, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# check_documentation.sh render PAGE...
+#   Each manual page renders without a single warning (lintian's check).
+# check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE README
+#   The manual page and the README name every option that moravik-calc --help
+#   lists, and give each exit status with the meaning --help gives it.
+set -euo pipefail
+failures=0
+fail() {
+    echo "$*"
+    failures=$((failures + 1))
+}
+
+render() {
+    for page in "$@"; do
+        warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 \
+            man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)
+        [ -z "$warnings" ] || fail "rendering $page gives warnings:"$'\n'"$warnings"
+    done
+}
+
+agree() {
+    local calc=$1 page=$2 readme=$3
+    local help options statuses
+    help=$("$calc" --help)
+    # Manual pages write each hyphen of an option as \-.
+    local page_text
+    page_text=$(sed 's/\\-/-/g' "$page")
+    options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+    [ -n "$options" ] || fail "no options found in --help"
+    for option in $options; do
+        grep -Fq -- "$option" <<<"$page_text" || fail "option $option is missing from $page"
+        grep -Fq -- "\`$option" "$readme" || fail "option $option is missing from $readme"
+    done
+    statuses=$(sed -n '/^Exit status/,$p' <<<"$help" | sed -nE 's/^  ([0-9])  (.*)$/\1\t\2/p')
+    [ -n "$statuses" ] || fail "no exit statuses found in --help"
+    local man_section
+    man_section=$(sed -n '/^\.SH EXIT STATUS/,/^\.SH [^E]/p' <<<"$page_text")
+    while IFS=$'\t' read -r status meaning; do
+        grep -A1 -Fx ".B $status" <<<"$man_section" | grep -Fxq "$meaning." ||
+            fail "$page lacks exit status $status: $meaning."
+        grep -Fxq "| $status | $meaning |" "$readme" ||
+            fail "$readme lacks the row | $status | $meaning |"
+    done <<<"$statuses"
+    echo "options: $(wc -w <<<"$options"), exit statuses: $(wc -l <<<"$statuses")"
+}
+
+mode=$1
+shift
+"$mode" "$@"
+echo "failures: $failures"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# check_io.sh CASE MORAVIK_CALC [--no-memory-limit]: runs moravik-calc where
+# writing or reading fails, on a huge line and line by line, and checks that
+# it ends with the documented exit status and says why on standard error.
+set -u
+case_name=$1 calc=$2 memory_limit=${3:-}
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+
+# check WHAT STATUS WANTED_STATUS STDERR_ERE: an empty ERE wants no standard error.
+check() {
+    local what=$1 status=$2 wanted=$3 pattern=$4
+    if [ "$status" -ne "$wanted" ]; then
+        echo "FAIL: $what: exit status $status, expected $wanted"
+    elif [ -z "$pattern" ] && [ -s "$scratch/err" ]; then
+        echo "FAIL: $what: unexpected standard error"
+    elif [ -n "$pattern" ] && ! grep -Eq -- "$pattern" "$scratch/err"; then
+        echo "FAIL: $what: no line of standard error matches /$pattern/"
+    else
+        echo "ok: $what"
+        return
+    fi
+    cat "$scratch/err"
+    failures=$((failures + 1))
+}
+
+# Every kind of output, a race-day subcommand included, each run with a
+# one-line --batch input.
+modes=(--json "" --help --version --tracks "--jet-chart 0.02:0.06:0.005 --csv" --batch
+    "convert --eighth-et 7.00 --eighth-mph 98")
+run_each_mode() {
+    local target=$1 reason=$2
+    for mode in "${modes[@]}"; do
+        # shellcheck disable=SC2086 # a mode is its words
+        eval '"$calc" $mode <<<"{}" 2>"$scratch/err"' "$target"
+        check "${mode:-report} $target" $? 3 \
+            "^moravik-calc: cannot write to standard output: $reason\$"
+    done
+}
+
+case $case_name in
+full_disk) run_each_mode '>/dev/full' 'No space left on device' ;;
+closed_stdout) run_each_mode '>&-' 'Bad file descriptor' ;;
+broken_pipe)
+    # A parent that ignores SIGPIPE: the first failed write must end the run,
+    # or the endless input keeps it going until timeout gives up (124).
+    (
+        trap '' PIPE
+        yes '{}' 2>/dev/null | timeout 20 "$calc" --batch 2>"$scratch/err" | head -n 1 >/dev/null
+        exit "${PIPESTATUS[1]}"
+    )
+    check "--batch | head -n 1 with SIGPIPE ignored" $? 3 'cannot write to standard output: Broken pipe$'
+    ;;
+read_error)
+    "$calc" --batch <"$scratch" >/dev/null 2>"$scratch/err"
+    check "--batch < directory" $? 3 '^moravik-calc: cannot read standard input: Is a directory$'
+    "$calc" --batch "$scratch" >/dev/null 2>"$scratch/err"
+    check "--batch directory" $? 3 "^moravik-calc: cannot read $scratch: Is a directory\$"
+    "$calc" --batch "$scratch/none.jsonl" >/dev/null 2>"$scratch/err"
+    check "--batch missing-file" $? 3 'cannot read .*/none\.jsonl: No such file or directory$'
+    ;;
+huge_line)
+    # A 100 MB line under an 80 MB memory limit (not with sanitizers, which
+    # reserve far more address space): an error line of its own, and the next
+    # line still answered. The program's libraries, Qt SQL's ICU data among
+    # them, take about 55 MB of address space before it reads a byte.
+    limit=80000
+    [ "$memory_limit" = --no-memory-limit ] && limit=unlimited
+    {
+        printf '{"njt":"'
+        head -c 100000000 /dev/zero | tr '\0' 9
+        printf '"}\n{"njt":".118"}\n'
+    } | (
+        ulimit -v "$limit"
+        exec "$calc" --batch >"$scratch/out" 2>"$scratch/err"
+    )
+    check "a 100 MB --batch line under ulimit -v $limit" "${PIPESTATUS[1]}" 2 ''
+    expected='{"error":"line 1: longer than 1048576 bytes, the limit of a line"}'
+    [ "$(head -n 1 "$scratch/out")" = "$expected" ] || { echo "FAIL: line 1 is not $expected"; failures=$((failures + 1)); }
+    grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") ||
+        { echo "FAIL: line 2 is not answered"; failures=$((failures + 1)); }
+    ;;
+interactive_batch)
+    # An interactive caller writes a line and waits for its answer before it
+    # writes more or closes standard input.
+    coproc calc_process { "$calc" --batch 2>"$scratch/err"; }
+    echo '{"njt":".118","jtn":"2"}' >&"${calc_process[1]}"
+    if IFS= read -r -t 10 answer <&"${calc_process[0]}"; then
+        grep -q '"Textbox5":" 82"' <<<"$answer" || { echo "FAIL: answer $answer"; failures=$((failures + 1)); }
+    else
+        echo "FAIL: no answer within 10 s while standard input stays open"
+        failures=$((failures + 1))
+    fi
+    exec {calc_process[1]}>&-
+    wait "$calc_process_PID"
+    check "--batch answers a line before its input ends" $? 0 ''
+    ;;
+*)
+    echo "check_io.sh: unknown case $case_name" >&2
+    exit 2
+    ;;
+esac
+exit $((failures > 0))

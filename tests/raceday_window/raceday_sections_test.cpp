@@ -1,0 +1,279 @@
+// Prediction, horsepower, eighth/quarter, jet and chart sections driven
+// through their widgets. Expected figures are published examples or the main
+// window's Calculate pass, never a formula worked again here.
+#include <moravik/calculate.h>
+#include <moravik/number_reading.h>
+
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include "raceday_test_support.h"
+
+using namespace moravik::raceday_window::testing;
+using moravik::Column;
+using moravik::Formula;
+
+namespace {
+
+QString trimmedResult(const moravik::InputTexts& inputs, std::size_t index) {
+    const auto results = std::get<moravik::ResultTexts>(moravik::calculate(inputs));
+    return QString::fromStdString(results[index].str()).trimmed();
+}
+
+// The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
+void typeJ607Day(const QObject* air) {
+    typeInto(air, "temperature", "60F");
+    typeInto(air, "pressure", "29.92inHg");
+    typeInto(air, "humidity", "0");
+}
+
+QList<QPointF> seriesPoints(const QWidget* chart, int series) {
+    const auto* view = child<QChartView>(chart, "chartView");
+    return qobject_cast<QLineSeries*>(view->chart()->series().value(series))->points();
+}
+
+}  // namespace
+
+class SectionsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
+    void init() { QSettings().clear(); }
+
+    // The baseline run made in today's air predicts itself; warmer air today
+    // slows it. Incomplete or bad input leaves "–".
+    void predictionFollowsTodaysAir() {
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        typeJ607Day(child(air, "todaysAir"));
+        QWidget* prediction = raceDay.open("PredictionSection");
+        typeInto(prediction, "baselineEt", "11.5");
+        typeInto(prediction, "baselineSpeed", "118");
+        QCOMPARE(text(prediction, "predictedEt"), "–");
+        typeJ607Day(child(prediction, "baselineAir"));
+        QCOMPARE(text(prediction, "predictedEt"), "11.500");
+        QCOMPARE(text(prediction, "predictedSpeed"), "118.00");
+        QCOMPARE(text(prediction, "baselineFactor"), "1.0000");
+        QCOMPARE(text(prediction, "todaysFactor"), "1.0000");
+        QCOMPARE(text(prediction, "etMultiplier"), "1.00000");
+
+        typeInto(air, "temperature", "95F");
+        QVERIFY(number(prediction, "predictedEt") > 11.5);
+        QVERIFY(number(prediction, "predictedSpeed") < 118);
+        typeInto(air, "temperature", "");
+        QCOMPARE(text(prediction, "predictedEt"), "–");
+        QVERIFY(child<QLabel>(prediction, "todaysAirSummary")->text().contains("not complete"));
+
+        typeInto(air, "temperature", "60F");
+        typeInto(prediction, "baselineEt", "-11.5");
+        QVERIFY(child(prediction, "baselineEt")->toolTip().contains("above 0"));
+        QCOMPARE(text(prediction, "predictedEt"), "–");
+        QCOMPARE(raceDay.status(), child(prediction, "baselineEt")->toolTip());
+    }
+
+    // The Calculate pass's own examples for its four formulas, 2562 lb and
+    // 210 hp, printed to four decimals (moravik-calc's report); shown to 0.1 hp.
+    void horsepowerFromATimeSlip_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<QString>("et");
+        QTest::addColumn<QString>("speed");
+        QTest::newRow("Huntington") << 0 << "14.4801"
+                                    << "97.7379";
+        QTest::newRow("Fox") << 1 << "14.4317"
+                             << "99.9098";
+        QTest::newRow("Hale") << 2 << "13.4096"
+                              << "101.6474";
+        QTest::newRow("Lucius-RoadTrack") << 3 << "14.1346"
+                                          << "100.2920";
+    }
+    void horsepowerFromATimeSlip() {
+        QFETCH(int, row);
+        QFETCH(QString, et);
+        QFETCH(QString, speed);
+        RaceDay raceDay;
+        QWidget* hp = raceDay.open("HorsepowerSection");
+        auto* table = child<QTableWidget>(hp, "powerTable");
+        typeInto(hp, "weight", "2562");
+        typeInto(hp, "et", et);
+        QCOMPARE(table->item(row, 0)->text(), "210.0");
+        QCOMPARE(table->item(row, 1)->text(), "–");
+        typeInto(hp, "speed", speed);
+        QCOMPARE(table->item(row, 1)->text(), "210.0");
+        QCOMPARE(table->item(row, 2)->text(), "–");
+
+        // The run made on SAE J607's own day corrects by exactly 1.
+        QTest::keyClick(child(hp, "correctWithAir"), Qt::Key_Space);
+        typeJ607Day(child(hp, "runAir"));
+        QCOMPARE(table->item(row, 2)->text(), "210.0");
+        QCOMPARE(table->item(row, 3)->text(), "210.0");
+        // A run in hot air made less than the standard day allows.
+        typeInto(child(hp, "runAir"), "temperature", "95F");
+        QVERIFY(table->item(row, 2)->text().toDouble() > 210);
+
+        choose(hp, "weightUnit", "kg");
+        choose(hp, "powerUnit", "kW");
+        choose(hp, "powerUnit", "hp");
+        QCOMPARE(table->item(row, 0)->text(), "210.0");
+        typeInto(hp, "weight", "heavy");
+        QCOMPARE(table->item(row, 0)->text(), "–");
+        QVERIFY(raceDay.status().contains("is not a weight"));
+    }
+
+    // calculator.city's eighth-to-quarter table (factor 1.57, to 0.01 s) and
+    // calchorsepower.com's example with the factors set to 1.557 and 1.25:
+    // 8.5 s and 85 mph give 13.23 s and 106 mph.
+    void eighthAndQuarterMile_data() {
+        QTest::addColumn<QString>("direction");
+        QTest::addColumn<QStringList>("typed");  // ET, speed, ET factor, speed factor
+        QTest::addColumn<double>("et");
+        QTest::addColumn<double>("etTolerance");
+        QTest::addColumn<double>("speed");
+        QTest::newRow("5.00 s") << "Eighth mile to quarter mile"
+                                << QStringList{"5.00", "", "1.57", "1.26"} << 7.85 << 0.005 << 0.0;
+        QTest::newRow("6.50 s") << "Eighth mile to quarter mile"
+                                << QStringList{"6.50", "", "1.57", "1.26"} << 10.21 << 0.005 << 0.0;
+        QTest::newRow("12.56 s back")
+            << "Quarter mile to eighth mile" << QStringList{"12.56", "", "1.57", "1.26"} << 8.00
+            << 0.005 / 1.57 << 0.0;
+        QTest::newRow("own factors")
+            << "Eighth mile to quarter mile" << QStringList{"8.5", "85", "1.557", "1.25"} << 13.23
+            << 0.005 << 106.0;
+    }
+    void eighthAndQuarterMile() {
+        QFETCH(QString, direction);
+        QFETCH(QStringList, typed);
+        QFETCH(double, et);
+        QFETCH(double, etTolerance);
+        QFETCH(double, speed);
+        RaceDay raceDay;
+        QWidget* mile = raceDay.open("MileSection");
+        choose(mile, "direction", direction);
+        const QStringList fields{"et", "speed", "etFactor", "speedFactor"};
+        for (qsizetype i = 0; i < fields.size(); ++i) typeInto(mile, fields[i], typed[i]);
+        QVERIFY(std::abs(number(mile, "resultEt") - et) <= etTolerance + 1e-9);
+        if (speed == 0) {
+            QCOMPARE(text(mile, "resultSpeed"), "–");
+        } else {
+            QVERIFY(std::abs(number(mile, "resultSpeed") - speed) <= 0.5);
+        }
+        typeInto(mile, "etFactor", "0");
+        QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor must be"));
+        QCOMPARE(text(mile, "resultEt"), "–");
+        QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
+        QCOMPARE(text(mile, "etFactor"), "1.57");
+        QCOMPARE(text(mile, "speedFactor"), "1.26");
+    }
+
+    // The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
+    // nozzle, 162.58032 hp through four; the other figures are the pass's texts.
+    void jetForATarget_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("nozzles");
+        QTest::newRow("one nozzle") << "40.64508" << 1;
+        QTest::newRow("four nozzles") << "162.58032" << 4;
+    }
+    void jetForATarget() {
+        QFETCH(QString, target);
+        QFETCH(int, nozzles);
+        RaceDay raceDay;
+        QWidget* jet = raceDay.open("JetSection");
+        child<QSpinBox>(jet, "nozzles")->setValue(nozzles);
+        typeInto(jet, "targetPower", target);
+        moravik::InputTexts pass;
+        pass.jtn = QString::number(nozzles).toStdString();
+        using moravik::resultIndex;
+        using moravik::SingleResult;
+        const QStringList expected{".030", trimmedResult(pass, resultIndex(SingleResult::FuelJet)),
+                                   trimmedResult(pass, resultIndex(SingleResult::StandardJet)),
+                                   trimmedResult(pass, resultIndex(SingleResult::HolleyJet)),
+                                   target};
+        const QStringList outputs{"nitrousJet", "fuelJet", "standardJet", "holleyNumber",
+                                  "addedPower"};
+        for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
+
+        // The same pressure in bar gives the same jets.
+        choose(jet, "fuelPressureUnit", "bar");
+        QCOMPARE(text(jet, "fuelJet"), expected[1]);
+        typeInto(jet, "fuelPressure", "0");
+        QVERIFY(child(jet, "fuelPressure")->toolTip().contains("fuel pressure must lie within"));
+        QCOMPARE(text(jet, "fuelJet"), "–");
+    }
+
+    // Every point is the Calculate pass of its jet with the chart's engine
+    // power and weight: ET and MPH with nitrous of the chosen formula.
+    void chartSeriesHoldThePassesFigures_data() {
+        QTest::addColumn<QString>("formula");
+        QTest::addColumn<Formula>("column");
+        QTest::newRow("Huntington") << "Huntington" << Formula::Huntington;
+        QTest::newRow("Lucius-RoadTrack") << "Lucius-RoadTrack" << Formula::LuciusRoadTrack;
+    }
+    void chartSeriesHoldThePassesFigures() {
+        QFETCH(QString, formula);
+        QFETCH(Formula, column);
+        RaceDay raceDay;
+        QWidget* chart = raceDay.open("ChartSection");
+        choose(chart, "formula", formula);
+        typeInto(chart, "enginePower", "350");
+        typeInto(chart, "weight", "3100");
+        typeInto(chart, "jetFrom", ".02");
+        typeInto(chart, "jetTo", ".04");
+        typeInto(chart, "jetStep", ".01");
+        const QStringList jets{".02", ".03", ".04"};
+        const QList<QPointF> ets = seriesPoints(chart, 0);
+        const QList<QPointF> speeds = seriesPoints(chart, 1);
+        QCOMPARE(ets.size(), jets.size());
+        for (qsizetype i = 0; i < jets.size(); ++i) {
+            moravik::InputTexts pass;
+            pass.njt = jets[i].toStdString();
+            pass.draghp = "350";
+            pass.vweight = "3100";
+            const auto figure = [&](Column c) {
+                return *moravik::readNumber(
+                    trimmedResult(pass, moravik::resultIndex(column, c)).toStdString());
+            };
+            QCOMPARE(ets[i], QPointF(*moravik::readNumber(pass.njt), figure(Column::EtNitrous)));
+            QCOMPARE(speeds[i].y(), figure(Column::MphNitrous));
+        }
+        raceDay.window.findChild<QAction*>("actionMetric")->trigger();
+        const auto* view = child<QChartView>(chart, "chartView");
+        QVERIFY(view->chart()->axes(Qt::Vertical).value(1)->titleText().contains("km/h"));
+        QCOMPARE(seriesPoints(chart, 0), ets);
+
+        typeInto(chart, "jetTo", ".01");
+        QVERIFY(child(chart, "jetTo")->toolTip().contains("must not be smaller"));
+        QVERIFY(seriesPoints(chart, 0).isEmpty());
+    }
+
+    void chartIsSavedAsPngOrSvg_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("PNG") << "chart.png" << QByteArray("\x89PNG");
+        QTest::newRow("SVG") << "chart.svg" << QByteArray("<?xml");
+        QTest::newRow("no suffix is PNG") << "chart" << QByteArray("\x89PNG");
+    }
+    void chartIsSavedAsPngOrSvg() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, start);
+        QTemporaryDir folder;
+        RaceDay raceDay;
+        QWidget* chart = raceDay.open("ChartSection");
+        raceDay.files.answer = folder.filePath(name);
+        QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
+        QFile saved(raceDay.files.answer + (name.contains('.') ? "" : ".png"));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.read(start.size()) == start);
+        QVERIFY(raceDay.status().startsWith("Chart saved to"));
+
+        raceDay.files.answer = folder.filePath("no/such/folder/chart.png");
+        QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
+        QVERIFY(raceDay.status().startsWith("The chart could not be saved"));
+    }
+};
+
+QTEST_MAIN(SectionsTest)
+#include "raceday_sections_test.moc"

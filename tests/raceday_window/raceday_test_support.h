@@ -1,0 +1,101 @@
+// Helpers that drive the Race Day window with keys as a user would.
+#pragma once
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include "race_day_window.h"
+#include "services.h"
+
+namespace moravik::raceday_window::testing {
+
+// Settings in Qt's test location, and the application named as the program names it.
+inline void setUpTestApplication() {
+    QStandardPaths::setTestModeEnabled(true);
+    setUpApplication(*qApp);
+}
+
+// Answers the save dialog with a prepared name and records that it asked.
+struct PreparedFileChooser final : FileChooser {
+    QString answer;
+    int asked = 0;
+    QString saveFileName(QWidget*, const QString&, const QString&, const QString&) override {
+        ++asked;
+        return answer;
+    }
+};
+
+// The window, shown and active.
+struct RaceDay {
+    PreparedFileChooser files;
+    RaceDayWindow window{files};
+
+    RaceDay() {
+        window.show();
+        window.activateWindow();
+    }
+
+    // The section with this object name, made the current one.
+    QWidget* open(const QString& sectionName) {
+        auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("sections"));
+        QWidget* section = tabs->findChild<QWidget*>(sectionName);
+        tabs->setCurrentWidget(section);
+        return section;
+    }
+    QString status() const { return window.statusBar()->currentMessage(); }
+};
+
+template <class Widget = QWidget>
+Widget* child(const QObject* parent, const QString& name) {
+    auto* found = parent->findChild<Widget*>(name);
+    if (found == nullptr) qFatal("no child named %s", qPrintable(name));
+    return found;
+}
+
+inline QString text(const QObject* parent, const QString& name) {
+    return child<QLineEdit>(parent, name)->text();
+}
+
+// Replaces a field's text by typing, as a user would after selecting it all.
+inline void typeInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Delete);
+    QTest::keyClicks(field, text);
+}
+
+inline void typeInto(const QObject* parent, const QString& name, const QString& text) {
+    typeInto(child(parent, name), text);
+}
+
+// Picks the item whose text is `choice` with the arrow keys.
+inline void choose(QComboBox* box, const QString& choice) {
+    box->setFocus();
+    const int target = box->findText(choice);
+    if (target < 0) qFatal("no item %s", qPrintable(choice));
+    while (box->currentIndex() != target) {
+        QTest::keyClick(box, box->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
+    }
+}
+
+inline void choose(const QObject* parent, const QString& name, const QString& choice) {
+    choose(child<QComboBox>(parent, name), choice);
+}
+
+// Reads an output box back as a number, for published values given to a
+// few digits.
+inline double number(const QObject* parent, const QString& name) {
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text(parent, name), &ok);
+    if (!ok) qWarning("%s shows %s", qPrintable(name), qPrintable(text(parent, name)));
+    return value;
+}
+
+}  // namespace moravik::raceday_window::testing

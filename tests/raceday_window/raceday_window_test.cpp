@@ -1,0 +1,348 @@
+// Today's air driven through its widgets, and what every section shares:
+// keyboard use, accessible names, the layout at 1024×700 and Help → About.
+#include <moravik/raceday/air.h>
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QDialog>
+#include <QMenu>
+#include <QTableWidget>
+#include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
+
+#include "raceday_test_support.h"
+
+using namespace moravik::raceday_window::testing;
+namespace raceday = moravik::raceday;
+
+namespace {
+
+const QStringList airOutputs{"densityAltitude",    "nwsDensityAltitude", "airDensity",
+                             "relativeAirDensity", "correctionFactor",   "relativeHp"};
+
+QStringList outputTexts(const QWidget* section) {
+    QStringList texts;
+    for (const QString& name : airOutputs) texts.append(text(section, name));
+    return texts;
+}
+
+// Moves the focus to a field with its access key, then types over its text.
+QWidget* typeByAccessKey(QWidget* window, char key, const QString& typed) {
+    QTest::keyClick(window, key, Qt::AltModifier);
+    QWidget* field = QApplication::focusWidget();
+    if (field == nullptr) return nullptr;
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, typed);
+    return field;
+}
+
+}  // namespace
+
+class RaceDayWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
+    void init() { QSettings().clear(); }
+
+    // Published examples, typed key by key: the ICAO standard atmosphere's
+    // sea-level density (ICAO Doc 7488), the NWS density-altitude calculator
+    // (1013 hPa, 30 °C, dew point 20 °C: 2044.3 ft), and each standard's own
+    // reference day, which corrects by exactly 1.
+    void outputsFollowTheTyping_data() {
+        QTest::addColumn<QString>("temperature");
+        QTest::addColumn<QString>("pressure");
+        QTest::addColumn<QString>("moistureKind");
+        QTest::addColumn<QString>("moisture");
+        QTest::addColumn<QString>("standard");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("ICAO sea-level density") << "15C"
+                                                << "1013.25hPa"
+                                                << "Relative humidity"
+                                                << "0"
+                                                << "SAE J607 / STD"
+                                                << "airDensity"
+                                                << "1.2250";
+        QTest::newRow("ICAO relative density") << "15C"
+                                               << "1013.25hPa"
+                                               << "Relative humidity"
+                                               << "0"
+                                               << "SAE J607 / STD"
+                                               << "relativeAirDensity"
+                                               << "100.0";
+        QTest::newRow("NWS calculator") << "30C"
+                                        << "1013hPa"
+                                        << "Dew point"
+                                        << "20C"
+                                        << "SAE J607 / STD"
+                                        << "nwsDensityAltitude"
+                                        << "2044";
+        QTest::newRow("SAE J607 day") << "60F"
+                                      << "29.92inHg"
+                                      << "Relative humidity"
+                                      << "0"
+                                      << "SAE J607 / STD"
+                                      << "correctionFactor"
+                                      << "1.0000";
+        QTest::newRow("SAE J607 relative hp") << "60F"
+                                              << "29.92inHg"
+                                              << "Relative humidity"
+                                              << "0"
+                                              << "SAE J607 / STD"
+                                              << "relativeHp"
+                                              << "100.0";
+        QTest::newRow("SAE J1349 day") << "25C"
+                                       << "99kPa"
+                                       << "Relative humidity"
+                                       << "0"
+                                       << "SAE J1349 (1990)"
+                                       << "correctionFactor"
+                                       << "1.0000";
+        QTest::newRow("DIN 70020 day") << "20C"
+                                       << "1013hPa"
+                                       << "Dew point"
+                                       << "20C"
+                                       << "DIN 70020"
+                                       << "correctionFactor"
+                                       << "1.0000";
+    }
+    void outputsFollowTheTyping() {
+        QFETCH(QString, temperature);
+        QFETCH(QString, pressure);
+        QFETCH(QString, moistureKind);
+        QFETCH(QString, moisture);
+        QFETCH(QString, standard);
+        QFETCH(QString, output);
+        QFETCH(QString, expected);
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        choose(air, "standard", standard);
+        choose(air, "moistureKind", moistureKind);
+        typeInto(air, moistureKind == "Dew point" ? "dewPoint" : "humidity", moisture);
+        typeInto(air, "temperature", temperature);
+        typeInto(air, "pressure", pressure.chopped(1));
+        const QString beforeLastKey = text(air, output);
+        QTest::keyClicks(child(air, "pressure"), pressure.right(1));
+        QCOMPARE(text(air, output), expected);
+        QVERIFY(beforeLastKey != expected);
+        QCOMPARE(raceDay.status(), QString());
+    }
+
+    // The issue's example: the density altitude is there as soon as the
+    // humidity is typed, and it is the library's figure for that weather.
+    void theIssuesExampleGivesTheDensityAltitudeAtOnce() {
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        typeInto(air, "temperature", "86");
+        typeInto(air, "pressure", "29.10");
+        typeInto(air, "humidity", "40");
+        const auto expected = std::get<raceday::Air>(raceday::evaluateAir(
+            {303.15, raceday::StationPressure{29.10 * raceday::pascalsPerInchOfMercury},
+             raceday::RelativeHumidity{0.4}}));
+        QCOMPARE(text(air, "densityAltitude") + " " +
+                     child<QComboBox>(air, "densityAltitudeUnit")->currentText(),
+                 QString::fromStdString(raceday::displayText(expected.densityAltitudeMetres,
+                                                             raceday::Quantity::Elevation,
+                                                             raceday::UnitSystem::Imperial)));
+    }
+
+    void badInputIsMarkedAndClearsTheOutputs_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("unreadable temperature") << "temperature"
+                                                << "warm"
+                                                << "is not a temperature";
+        QTest::newRow("temperature out of range") << "temperature"
+                                                  << "150"
+                                                  << "temperature must lie within";
+        QTest::newRow("pressure in a unit of weight") << "pressure"
+                                                      << "29.10 kg"
+                                                      << "is not a pressure";
+        QTest::newRow("pressure out of range") << "pressure"
+                                               << "12"
+                                               << "station pressure must lie within";
+        QTest::newRow("humidity above 100 %") << "humidity"
+                                              << "120"
+                                              << "humidity must lie within";
+    }
+    void badInputIsMarkedAndClearsTheOutputs() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, reason);
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        const QString good = text(air, field);
+        typeInto(air, field, typed);
+        QVERIFY2(child(air, field)->toolTip().contains(reason),
+                 qPrintable(child(air, field)->toolTip()));
+        QCOMPARE(raceDay.status(), child(air, field)->toolTip());
+        QCOMPARE(outputTexts(air), QStringList(airOutputs.size(), "–"));
+
+        typeInto(air, field, good);
+        QCOMPARE(child(air, field)->toolTip(), QString());
+        QCOMPARE(raceDay.status(), QString());
+        QVERIFY(!outputTexts(air).contains("–"));
+    }
+
+    // A unit changed at the field or for the whole window rewrites the text in
+    // the new unit and leaves every output as it was.
+    void switchingUnitsKeepsTheQuantity() {
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        typeInto(air, "temperature", "86");
+        typeInto(air, "pressure", "29.10");
+        typeInto(air, "humidity", "40");
+        const QStringList imperial = outputTexts(air);
+
+        choose(air, "temperatureUnit", "°C");
+        QCOMPARE(text(air, "temperature"), "30");
+        choose(air, "pressureUnit", "hPa");
+        QCOMPARE(text(air, "pressure"), "985.439");
+        QCOMPARE(outputTexts(air), imperial);
+
+        raceDay.window.findChild<QAction*>("actionMetric")->trigger();
+        QCOMPARE(child<QComboBox>(air, "densityAltitudeUnit")->currentText(), "m");
+        choose(air, "densityAltitudeUnit", "ft");
+        choose(air, "nwsDensityAltitudeUnit", "ft");
+        QCOMPARE(outputTexts(air), imperial);
+
+        raceDay.window.findChild<QAction*>("actionImperial")->trigger();
+        QCOMPARE(text(air, "temperature"), "86");
+        QCOMPARE(text(air, "pressure"), "29.1");
+        QCOMPARE(outputTexts(air), imperial);
+    }
+
+    // Each section reached with its Sections shortcut and filled in with
+    // access keys only; the expected figures are the published examples of
+    // the section tests.
+    void everySectionWorksFromTheKeyboard_data() {
+        QTest::addColumn<int>("section");
+        QTest::addColumn<QString>("keys");  // access key, then the text, per entry
+        QTest::addColumn<QStringList>("typed");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("today's air")
+            << 1 << "TPD" << QStringList{"60F", "29.92inHg", "0"} << "correctionFactor"
+            << "1.0000";
+        QTest::newRow("prediction in unchanged air")
+            << 2 << "EATPD" << QStringList{"11.5", "118", "59F", "29.92inHg", "0"} << "predictedEt"
+            << "11.500";
+        QTest::newRow("eighth to quarter") << 4 << "E" << QStringList{"7.00"} << "resultEt"
+                                           << "10.990";
+        QTest::newRow("jet for a target") << 5 << "T" << QStringList{"40.64508hp"} << "fuelJet"
+                                          << ".017";
+    }
+    void everySectionWorksFromTheKeyboard() {
+        QFETCH(int, section);
+        QFETCH(QString, keys);
+        QFETCH(QStringList, typed);
+        QFETCH(QString, output);
+        QFETCH(QString, expected);
+        RaceDay raceDay;
+        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
+        QTest::keyClick(&raceDay.window, static_cast<Qt::Key>(Qt::Key_0 + section),
+                        Qt::ControlModifier);
+        auto* tabs = child<QTabWidget>(&raceDay.window, "sections");
+        QCOMPARE(tabs->currentIndex(), section - 1);
+        QVERIFY(tabs->currentWidget()->isAncestorOf(QApplication::focusWidget()));
+        for (qsizetype i = 0; i < keys.size(); ++i) {
+            QWidget* field = typeByAccessKey(&raceDay.window, keys[i].toLatin1(), typed[i]);
+            QVERIFY2(field && tabs->currentWidget()->isAncestorOf(field),
+                     qPrintable(keys.mid(i, 1)));
+        }
+        QCOMPARE(text(tabs->currentWidget(), output), expected);
+    }
+
+    void horsepowerAndChartWorkFromTheKeyboard() {
+        RaceDay raceDay;
+        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
+        QTest::keyClick(&raceDay.window, Qt::Key_3, Qt::ControlModifier);
+        typeByAccessKey(&raceDay.window, 'W', "2562");
+        typeByAccessKey(&raceDay.window, 'E', "14.4801");
+        QCOMPARE(child<QTableWidget>(&raceDay.window, "powerTable")->item(0, 0)->text(), "210.0");
+
+        QTest::keyClick(&raceDay.window, Qt::Key_6, Qt::ControlModifier);
+        typeByAccessKey(&raceDay.window, 'R', ".030");
+        typeByAccessKey(&raceDay.window, 'T', ".040");
+        typeByAccessKey(&raceDay.window, 'P', ".010");
+        const auto* view = child<QChartView>(&raceDay.window, "chartView");
+        const auto* et = qobject_cast<QLineSeries*>(view->chart()->series().value(0));
+        QCOMPARE(et->count(), 2);
+        raceDay.files.answer = QDir::temp().filePath("raceday-keyboard-chart.png");
+        QTest::keyClick(&raceDay.window, Qt::Key_V, Qt::AltModifier);
+        // An access key clicks its button after a short animation.
+        QTRY_COMPARE(raceDay.files.asked, 1);
+        QVERIFY(QFile::remove(raceDay.files.answer));
+    }
+
+    // Tab walks the weather form top to bottom, each unit beside its value.
+    void tabOrderOfTodaysAirIsTheReadingOrder() {
+        RaceDay raceDay;
+        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
+        QWidget* air = raceDay.open("AirSection");
+        const QStringList order{"temperature",  "temperatureUnit", "pressureKind", "pressure",
+                                "pressureUnit", "moistureKind",    "humidity",     "humidityUnit",
+                                "standard",     "densityAltitude"};
+        child(air, order.front())->setFocus();
+        for (const QString& name : order.mid(1)) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), name);
+        }
+    }
+
+    void everyFieldHasAnAccessibleNameAndEveryAccessKeyABuddy() {
+        RaceDay raceDay;
+        for (QWidget* widget : raceDay.window.findChildren<QWidget*>()) {
+            const bool field =
+                qobject_cast<QLineEdit*>(widget) || qobject_cast<QComboBox*>(widget) ||
+                qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QAbstractButton*>(widget) ||
+                qobject_cast<QAbstractItemView*>(widget) || qobject_cast<QChartView*>(widget);
+            // Parts that Qt builds inside its own widgets carry no object name.
+            if (!field || widget->objectName().isEmpty() ||
+                widget->objectName().startsWith("qt_")) {
+                continue;
+            }
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+            QVERIFY2(accessible && !accessible->text(QAccessible::Name).isEmpty(),
+                     qPrintable(widget->objectName()));
+        }
+        for (const QLabel* label : raceDay.window.findChildren<QLabel*>()) {
+            if (label->text().contains('&') && label->textFormat() != Qt::RichText) {
+                QVERIFY2(label->buddy() != nullptr, qPrintable(label->objectName()));
+            }
+        }
+    }
+
+    void everySectionFitsTheSmallScreen() {
+        RaceDay raceDay;
+        raceDay.window.resize(1024, 700);
+        const QSize hint = raceDay.window.minimumSizeHint();
+        QVERIFY2(hint.width() <= 1024 && hint.height() <= 700,
+                 qPrintable(QString("%1×%2").arg(hint.width()).arg(hint.height())));
+        for (QWidget* section : raceDay.window.sections()) {
+            raceDay.open(section->objectName());
+            QVERIFY2(section->minimumSizeHint().height() <= section->height(),
+                     qPrintable(section->objectName()));
+            QVERIFY2(section->minimumSizeHint().width() <= section->width(),
+                     qPrintable(section->objectName()));
+        }
+    }
+
+    void helpAboutOpensFromTheMenuAndClosesWithEscape() {
+        RaceDay raceDay;
+        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
+        QTest::keyClick(&raceDay.window, Qt::Key_H, Qt::AltModifier);
+        auto* help = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(help != nullptr);
+        QTest::keyClick(help, Qt::Key_A);
+        auto* about = raceDay.window.findChild<QDialog*>("AboutDialog");
+        QVERIFY(about && about->isVisible());
+        QCOMPARE(child<QLabel>(about, "version")->text(), "Version " + qApp->applicationVersion());
+        QTest::keyClick(about, Qt::Key_Escape);
+        QVERIFY(!about->isVisible());
+    }
+};
+
+QTEST_MAIN(RaceDayWindowTest)
+#include "raceday_window_test.moc"
