@@ -11,6 +11,7 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  libqt6sql6-sqlite
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db lintian

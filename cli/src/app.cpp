@@ -14,7 +14,8 @@ namespace moravik::cli {
 namespace {
 
 // Each group adds its commands to the one command line.
-constexpr std::array<CommandGroup, 2> commandGroups{addCalculationCommands, addRacedayCommands};
+constexpr std::array<CommandGroup, 3> commandGroups{addCalculationCommands, addRacedayCommands,
+                                                    addLogCommands};
 
 // Shows each option with its value type only; the rules on which options go
 // together are stated by the descriptions and enforced when parsing.

@@ -59,6 +59,9 @@ void addCalculationCommands(CommandLine& commandLine);
 // The race-day subcommands: air, predict, solve-hp, convert and jet-for-hp.
 void addRacedayCommands(CommandLine& commandLine);
 
+// log runs and log predict on Race Day's run log; nothing in a build without Qt.
+void addLogCommands(CommandLine& commandLine);
+
 // A parse error in plain words, the arguments named in the order typed.
 std::string plainUsageError(const CLI::App& app, const CLI::Error& error);
 

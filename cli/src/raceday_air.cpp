@@ -8,7 +8,6 @@
 #include "raceday_cli.h"
 
 namespace moravik::cli {
-namespace {
 
 using namespace raceday;
 
@@ -25,7 +24,6 @@ Standard readStandard(const std::string& key) {
                        standardHelp().substr(standardHelp().find(": ") + 2)};
 }
 
-// Range errors of a WEATHER text, named by its option.
 Air evaluated(const Weather& weather, std::string_view option) {
     const auto air = evaluateAir(weather);
     if (const Error* error = errorOf(air)) {
@@ -33,6 +31,8 @@ Air evaluated(const Weather& weather, std::string_view option) {
     }
     return std::get<Air>(air);
 }
+
+namespace {
 
 struct AirOptions {
     CommonOptions common;

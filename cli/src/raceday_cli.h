@@ -2,6 +2,8 @@
 // JSON writing. Internal to moravik-calc.
 #pragma once
 
+#include <moravik/raceday/air.h>
+#include <moravik/raceday/correction.h>
 #include <moravik/raceday/error.h>
 #include <moravik/raceday/units.h>
 
@@ -72,6 +74,7 @@ public:
     JsonObject& number(std::string_view key, double value);
     JsonObject& number(std::string_view key, const std::optional<double>& value);
     JsonObject& text(std::string_view key, std::string_view value);
+    JsonObject& boolean(std::string_view key, bool value);
     JsonObject& object(std::string_view key, const JsonObject& value);
     std::string str() const { return body_ + "}"; }
 
@@ -82,6 +85,13 @@ private:
 
 // Up to 15 significant digits, plain or with an exponent, as JSON takes it.
 std::string numberText(double value);
+
+// --standard: its help, and the standard a key names (a usage error otherwise).
+std::string standardHelp();
+raceday::Standard readStandard(const std::string& key);
+
+// The air of a WEATHER text; range errors are usage errors naming `option`.
+raceday::Air evaluated(const raceday::Weather& weather, std::string_view option);
 
 // A line of a report: label padded to a column, then the text.
 void reportLine(std::ostream& out, std::string_view label, std::string_view text);

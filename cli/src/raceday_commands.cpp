@@ -85,6 +85,11 @@ JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
     return *this;
 }
 
+JsonObject& JsonObject::boolean(std::string_view name, bool value) {
+    key(name).body_ += value ? "true" : "false";
+    return *this;
+}
+
 JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
     key(name).body_ += value.str();
     return *this;

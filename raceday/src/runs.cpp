@@ -36,9 +36,13 @@ std::optional<Error> checkPositive(double value, std::string_view field) {
 
 QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
                           const Air& airNow) {
-    const double ratio =
-        std::cbrt(correctionFactor(standard, airNow) / correctionFactor(standard, airThen));
-    return {then.etSeconds * ratio, then.speed / ratio};
+    return correctRun(then,
+                      correctionFactor(standard, airThen) / correctionFactor(standard, airNow));
+}
+
+QuarterMileRun correctRun(const QuarterMileRun& observed, double factor) {
+    const double ratio = std::cbrt(1 / factor);
+    return {observed.etSeconds * ratio, observed.speed / ratio};
 }
 
 Outcome<MileRun> eighthToQuarter(double etSeconds, std::optional<double> speed,

@@ -14,6 +14,10 @@ namespace moravik::raceday {
 QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
                           const Air& airNow);
 
+// The run on the standard's own day (factor 1), by the same rule, from the
+// correction factor of the air it was run in.
+QuarterMileRun correctRun(const QuarterMileRun& observed, double factor);
+
 // Racers' rule of thumb from the eighth mile to the quarter: ET × 1.57, speed × 1.26.
 struct MileFactors {
     double et = 1.57;

@@ -1,0 +1,358 @@
+// moravik-calc log runs and log predict, on the run log opened read-only.
+#include <moravik/cli/app.h>
+#include <moravik/raceday/weather_text.h>
+#include <moravik/runlog/log_prediction.h>
+#include <moravik/runlog/run_csv.h>
+#include <moravik/runlog/run_table_model.h>
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <algorithm>
+#include <charconv>
+#include <ostream>
+
+#include "command_line.h"
+#include "raceday_cli.h"
+
+namespace moravik::cli {
+namespace {
+
+using runlog::RunLog;
+using runlog::RunTableModel;
+
+struct LogFailure {
+    std::string message;
+};
+
+struct RunsOptions {
+    CommonOptions common;
+    std::string vehicle;
+    bool csv = false;
+};
+
+struct PredictOptions {
+    CommonOptions common;
+    std::string vehicle, now, nitrousJet;
+    std::string standard{raceday::standardName(raceday::defaultStandard).key};
+    int recent = 5;
+    std::vector<runlog::RunId> excluded;
+};
+
+std::string text(const QString& value) { return value.toStdString(); }
+
+std::unique_ptr<RunLog> openLog(const std::string& database) {
+    const QString path =
+        database.empty() ? RunLog::defaultPath() : QString::fromStdString(database);
+    auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
+    if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{text(error->message)};
+    return std::get<std::unique_ptr<RunLog>>(std::move(log));
+}
+
+template <typename T>
+T readFromLog(runlog::LogResult<T> result) {
+    if (const auto* error = runlog::logErrorOf(result)) {
+        if (error->problem == runlog::Problem::Invalid) throw UsageFailure{text(error->message)};
+        throw LogFailure{text(error->message)};
+    }
+    return std::get<T>(std::move(result));
+}
+
+runlog::Vehicle vehicleNamed(RunLog& log, const std::string& name) {
+    auto vehicle = log.vehicleNamed(QString::fromStdString(name));
+    if (const auto* error = runlog::logErrorOf(vehicle);
+        error != nullptr && error->problem == runlog::Problem::NotFound) {
+        QStringList names;
+        for (const auto& known : readFromLog(log.vehicles())) names << known.name;
+        throw UsageFailure{"--vehicle: no vehicle named \"" + name + "\" in the run log; it has " +
+                           (names.isEmpty() ? std::string("none") : text(names.join(", ")))};
+    }
+    return readFromLog(std::move(vehicle));
+}
+
+// The table as the window shows it, oldest first, without the notes.
+void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSystem system,
+                std::ostream& out) {
+    RunTableModel model(log);
+    model.setUnitSystem(system);
+    model.setFilter(filter);
+    model.sort(RunTableModel::When, Qt::AscendingOrder);
+    while (model.canFetchMore({})) model.fetchMore({});
+    if (const auto& error = model.lastError()) throw LogFailure{text(error->message)};
+    const int rows = model.rowCount();
+    std::vector<QStringList> lines(static_cast<std::size_t>(rows) + 1);
+    std::vector<qsizetype> widths;
+    for (int column = 0; column < RunTableModel::Notes; ++column) {
+        lines[0] << model.headerData(column, Qt::Horizontal).toString();
+        for (int row = 0; row < rows; ++row) {
+            lines[static_cast<std::size_t>(row) + 1] << model.index(row, column).data().toString();
+        }
+        qsizetype width = 0;
+        for (const QStringList& line : lines) width = std::max(width, line.back().size());
+        widths.push_back(width);
+    }
+    for (const QStringList& line : lines) {
+        if (!out) return;  // the output failed: the caller reports it
+        QString printed;
+        for (qsizetype column = 0; column < line.size(); ++column) {
+            const bool number =
+                rows > 0 &&
+                (model.index(0, static_cast<int>(column)).data(Qt::TextAlignmentRole).toInt() &
+                 Qt::AlignRight);
+            const auto width = widths[static_cast<std::size_t>(column)];
+            if (column > 0) printed += QStringLiteral("  ");
+            printed +=
+                number ? line[column].rightJustified(width) : line[column].leftJustified(width);
+        }
+        out << text(printed.trimmed()) << '\n';
+    }
+}
+
+// Each run as a JSON object whose keys are the CSV column names.
+void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
+               std::ostream& out) {
+    QHash<runlog::VehicleId, QString> names;
+    for (const auto& vehicle : readFromLog(log.vehicles())) names.insert(vehicle.id, vehicle.name);
+    const QStringList header = runlog::runCsvHeader(system);
+    out << '[';
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        JsonObject object;
+        object.number("id", static_cast<double>(runs[i].id));
+        const QStringList fields =
+            runlog::runCsvFields(runs[i], names.value(runs[i].vehicleId), system);
+        for (qsizetype column = 0; column < header.size(); ++column) {
+            const std::string key = text(header[column]);
+            if (!runlog::isNumberColumn(column)) {
+                object.text(key, text(fields[column]));
+                continue;
+            }
+            std::optional<double> value;
+            if (!fields[column].isEmpty()) {
+                const std::string number = text(fields[column]);
+                value.emplace();
+                std::from_chars(number.data(), number.data() + number.size(), *value);
+            }
+            object.number(key, value);
+        }
+        out << (i == 0 ? "\n" : ",\n") << object.str();
+    }
+    out << "\n]\n";
+}
+
+void printRuns(const std::string& database, const RunsOptions& o, std::ostream& out) {
+    const raceday::UnitSystem system = o.common.system();
+    auto log = openLog(database);
+    runlog::RunFilter filter;
+    if (!o.vehicle.empty()) filter.vehicleId = vehicleNamed(*log, o.vehicle).id;
+    if (o.csv) {
+        QBuffer csv;
+        csv.open(QIODevice::WriteOnly);
+        if (auto error = runlog::exportRunsCsv(*log, filter, system, csv)) {
+            throw LogFailure{text(error->message)};
+        }
+        out << csv.data().toStdString();
+    } else if (o.common.json) {
+        printJson(*log, readFromLog(log->runs(filter)), system, out);
+    } else {
+        printTable(*log, filter, system, out);
+    }
+}
+
+double readJet(const std::string& inches) {
+    double jet = 0;
+    const auto [end, error] = std::from_chars(inches.data(), inches.data() + inches.size(), jet);
+    if (error != std::errc() || end != inches.data() + inches.size() || !(jet > 0) ||
+        !std::isfinite(jet)) {
+        throw UsageFailure{"--nitrous-jet: \"" + inches + "\" is not a jet size in inches above 0"};
+    }
+    return jet;
+}
+
+void printPredictionJson(const runlog::LogPrediction& p, raceday::Standard standard,
+                         std::ostream& out) {
+    const double mphPerMetrePerSecond = 1 / raceday::metresPerSecondPerMph;
+    std::string runs;
+    for (const auto& run : p.runs) {
+        runs += (runs.empty() ? "" : ",") +
+                JsonObject()
+                    .number("id", static_cast<double>(run.run.id))
+                    .text("date_time", text(runlog::dateTimeText(run.run.when)))
+                    .number("et_s", run.run.etSeconds)
+                    .number("mph", run.run.speed * mphPerMetrePerSecond)
+                    .number("correction_factor", run.factor)
+                    .number("corrected_et_s", run.corrected.etSeconds)
+                    .number("corrected_mph", run.corrected.speed * mphPerMetrePerSecond)
+                    .boolean("excluded", run.excluded)
+                    .str();
+    }
+    const std::string summary =
+        JsonObject()
+            .text("standard", raceday::standardName(standard).key)
+            .number("runs_used", p.used)
+            .number("lowest_corrected_et_s", p.lowestCorrectedEt)
+            .number("highest_corrected_et_s", p.highestCorrectedEt)
+            .number("average_corrected_et_s", p.averageCorrected.etSeconds)
+            .number("average_corrected_mph", p.averageCorrected.speed * mphPerMetrePerSecond)
+            .number("correction_factor_now", p.todayFactor)
+            .number("predicted_et_s", p.predicted.etSeconds)
+            .number("predicted_mph", p.predicted.speed * mphPerMetrePerSecond)
+            .str();
+    out << summary.substr(0, summary.size() - 1) << ",\"runs\":[" << runs << "]}\n";
+}
+
+void printPredictionReport(const std::string& vehicle, const runlog::LogPrediction& p,
+                           raceday::Standard standard, raceday::UnitSystem system,
+                           std::ostream& out) {
+    using raceday::Quantity;
+    const auto shown = [system](double si, Quantity quantity) {
+        return raceday::displayText(si, quantity, system);
+    };
+    out << "Prediction for " << vehicle << " from the log ("
+        << raceday::standardName(standard).title << ")\n";
+    for (const auto& run : p.runs) {
+        out << "  run " << run.run.id << "  "
+            << text(run.run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) << "  "
+            << shown(run.run.etSeconds, Quantity::Time) << "  "
+            << shown(run.run.speed, Quantity::Speed) << "  factor "
+            << raceday::fixedText(run.factor, 4) << "  corrected "
+            << shown(run.corrected.etSeconds, Quantity::Time) << "  "
+            << shown(run.corrected.speed, Quantity::Speed) << (run.excluded ? "  (excluded)" : "")
+            << '\n';
+    }
+    reportLine(out, "Runs used:", std::to_string(p.used) + " of " + std::to_string(p.runs.size()));
+    reportLine(out, "Corrected ET:",
+               shown(p.lowestCorrectedEt, Quantity::Time) + " to " +
+                   shown(p.highestCorrectedEt, Quantity::Time) + ", average " +
+                   shown(p.averageCorrected.etSeconds, Quantity::Time));
+    reportLine(out, "Corrected speed:", shown(p.averageCorrected.speed, Quantity::Speed));
+    reportLine(out, "Correction factor now:", raceday::fixedText(p.todayFactor, 4));
+    reportLine(out, "Predicted ET:", shown(p.predicted.etSeconds, Quantity::Time));
+    reportLine(out, "Predicted speed:", shown(p.predicted.speed, Quantity::Speed));
+}
+
+void printPrediction(const std::string& database, const PredictOptions& o, std::ostream& out) {
+    const raceday::UnitSystem system = o.common.system();
+    const raceday::Standard standard = readStandard(o.standard);
+    const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
+    evaluated(today, "--now");
+    auto log = openLog(database);
+    const runlog::Vehicle vehicle = vehicleNamed(*log, o.vehicle);
+    runlog::PredictionRequest request{
+        .vehicle = vehicle.id,
+        .nitrousJetInches =
+            o.nitrousJet.empty() ? std::nullopt : std::optional(readJet(o.nitrousJet)),
+        .today = today,
+        .standard = standard,
+        .recentRuns = o.recent,
+        .excluded = o.excluded};
+    const auto prediction = readFromLog(runlog::predictFromLog(*log, request));
+    if (o.common.json) {
+        printPredictionJson(prediction, standard, out);
+    } else {
+        printPredictionReport(text(vehicle.name), prediction, standard, system, out);
+    }
+}
+
+struct LogParsers {
+    CLI::App* log;
+    CLI::App* runs;
+    CLI::App* predict;
+    std::string database;
+    RunsOptions runsOptions;
+    PredictOptions predictOptions;
+};
+
+void addLogRunsCommand(LogParsers& p) {
+    p.runs = p.log->add_subcommand("runs", "List the runs, oldest first");
+    p.runs->footer("");
+    p.runs->add_option("--vehicle", p.runsOptions.vehicle, "Only the runs of this vehicle")
+        ->type_name("NAME");
+    p.runsOptions.common.addTo(*p.runs);
+    p.runs->get_option("--json")->description(
+        "Print a JSON array of one object a run, keyed by the CSV column names");
+    p.runs
+        ->add_flag("--csv", p.runsOptions.csv,
+                   "Print CSV as Race Day exports it, units in the column names")
+        ->excludes(p.runs->get_option("--json"));
+}
+
+void addLogPredictCommand(LogParsers& p) {
+    p.predict = p.log->add_subcommand(
+        "predict", "ET and MPH for today's weather from a vehicle's recent runs");
+    PredictOptions& o = p.predictOptions;
+    p.predict->add_option("--vehicle", o.vehicle, "The vehicle")->type_name("NAME")->required();
+    p.predict->add_option("--now", o.now, "Weather now (see WEATHER below)")
+        ->type_name("WEATHER")
+        ->required();
+    p.predict
+        ->add_option("--nitrous-jet", o.nitrousJet,
+                     "Today's nitrous jet in inches: use the runs on this jet; default the runs "
+                     "without nitrous")
+        ->type_name("IN");
+    p.predict->add_option("--runs", o.recent, "How many recent runs to use; default 5")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000));
+    p.predict->add_option("--exclude", o.excluded, "Leave out this run (its number); repeatable")
+        ->type_name("RUN");
+    p.predict->add_option("--standard", o.standard, standardHelp())->type_name("NAME");
+    o.common.addTo(*p.predict);
+    p.predict->footer(std::string(raceday::weatherGrammar) +
+                      "\nExample:\n  moravik-calc log predict --vehicle Camaro "
+                      "--now \"60F 29.92inHg 20%\"\n");
+}
+
+ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStreams& io) {
+    // Qt SQL loads its SQLite driver as a plug-in, which needs an application object.
+    static int argc = 1;
+    static char name[] = "moravik-calc";
+    static char* argv[] = {name, nullptr};
+    std::unique_ptr<QCoreApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    try {
+        if (&chosen == p.runs) {
+            printRuns(p.database, p.runsOptions, io.out);
+        } else {
+            printPrediction(p.database, p.predictOptions, io.out);
+        }
+        return ExitStatus::Success;
+    } catch (const UsageFailure& failure) {
+        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
+        return ExitStatus::UsageError;
+    } catch (const LogFailure& failure) {
+        // A log that cannot be read is input that cannot be read.
+        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
+        return ExitStatus::InputOutputError;
+    }
+}
+
+}  // namespace
+
+void addLogCommands(CommandLine& commandLine) {
+    const auto parsers = std::make_shared<LogParsers>();
+    LogParsers& p = *parsers;
+    p.log = commandLine.app().add_subcommand(
+        "log", "Race Day's run log, read-only: list the runs or predict from them");
+    p.log->require_subcommand(1);
+    p.log->footer(
+        "Examples:\n"
+        "  moravik-calc log runs --vehicle Camaro\n"
+        "  moravik-calc log runs --csv --units metric > runs.csv\n"
+        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" --exclude 12\n"
+        "\nExit status: 0 success, 2 a usage error or nothing to predict from, 3 the run log\n"
+        "could not be read or the output could not be written.");
+    p.log->fallthrough();
+    p.log
+        ->add_option("--database", p.database,
+                     "The run log to read; default Race Day's own, " + text(RunLog::defaultPath()))
+        ->type_name("PATH");
+    addLogRunsCommand(p);
+    addLogPredictCommand(p);
+    for (const CLI::App* command : {p.runs, p.predict}) {
+        commandLine.setRun(*command, [parsers, command](CommandStreams& io) {
+            return runLogCommand(*parsers, *command, io);
+        });
+    }
+}
+
+}  // namespace moravik::cli

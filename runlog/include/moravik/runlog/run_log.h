@@ -1,0 +1,113 @@
+// The run log: one SQLite file of vehicles and runs, through Qt SQL.
+//
+// Each change is one transaction, committed to disk before it returns
+// (write-ahead log, synchronous FULL), so killing the program at any moment
+// loses no change that was reported saved. One program at a time writes a log:
+// a second one waits `OpenOptions::wait`, then gets Problem::InUse. Readers
+// (Access::ReadOnly, as `moravik-calc log` opens it) never wait for the writer.
+//
+// Every failure is a LogError with a sentence for the user, and none changes
+// what the log already holds. A file that is not a log or is damaged is not
+// written: open(), or the first query that meets the damage, reports
+// Problem::Damaged, and the caller chooses between setAsideAndStartFresh()
+// and opening it read-only.
+#pragma once
+
+#include <QSqlDatabase>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "moravik/runlog/log_error.h"
+#include "moravik/runlog/records.h"
+
+namespace moravik::runlog {
+
+namespace detail {
+class WriterLock;
+}
+
+enum class Access { ReadWrite, ReadOnly };
+
+struct OpenOptions {
+    Access access = Access::ReadWrite;
+    std::chrono::milliseconds wait{2000};  // for another program using the log
+    // Caps the file at this many pages; a change beyond it fails as on a full
+    // disk. 0 leaves the size to the disk.
+    int maxPageCount = 0;
+};
+
+class RunLog {
+public:
+    // The user's log: run-log.sqlite in Race Day's application data folder.
+    static QString defaultPath();
+
+    static LogResult<std::unique_ptr<RunLog>> open(const QString& path,
+                                                   const OpenOptions& options = {});
+
+    struct FreshStart {
+        std::unique_ptr<RunLog> log;
+        QString keptAs;  // where the old file now is, unchanged
+    };
+
+    // Renames the file at `path` (with its write-ahead log) to a new name
+    // beside it, byte for byte as it was, and starts an empty log at `path`.
+    static LogResult<FreshStart> setAsideAndStartFresh(const QString& path,
+                                                       const OpenOptions& options = {});
+
+    ~RunLog();
+    RunLog(const RunLog&) = delete;
+    RunLog& operator=(const RunLog&) = delete;
+
+    const QString& path() const { return path_; }
+    bool isReadOnly() const { return lock_ == nullptr; }
+
+    LogResult<std::vector<Vehicle>> vehicles();  // by name
+    LogResult<Vehicle> vehicle(VehicleId id);
+    LogResult<Vehicle> vehicleNamed(const QString& name);  // ignoring case
+    LogResult<VehicleId> addVehicle(const Vehicle& vehicle);
+    LogStatus updateVehicle(const Vehicle& vehicle);
+    LogStatus deleteVehicle(VehicleId id);  // refused while it has runs
+
+    LogResult<RunId> addRun(const Run& run);
+    // All or none, in one transaction; runs with a non-zero id keep it.
+    LogResult<std::vector<RunId>> addRuns(std::span<const Run> runs);
+    LogStatus updateRun(const Run& run);
+    // Gives back the runs as they were, so restoreRuns() can undo the deletion.
+    LogResult<std::vector<Run>> deleteRuns(std::span<const RunId> ids);
+    LogStatus restoreRuns(std::span<const Run> runs);
+
+    LogResult<Run> run(RunId id);
+    LogResult<std::vector<Run>> runs(const RunFilter& filter = {});  // oldest first
+    // The newest `count` runs of a vehicle without nitrous, or with this jet
+    // (matched to the thousandth of an inch); newest first.
+    LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
+                                           int count);
+    LogResult<std::vector<QString>> strips();  // every strip named in a run, sorted
+
+    // Makes the changes `changes` calls one transaction: all are kept or none.
+    // An error it returns undoes them all.
+    LogStatus asOneChange(const std::function<LogStatus()>& changes) {
+        return inTransaction(changes);
+    }
+
+    // SQLite's full check of the file, which reads all of it (a tenth of a
+    // second for 100,000 runs): empty when it is sound.
+    LogStatus checkIntegrity();
+
+    // For the table model's paged queries; owned by this log.
+    QSqlDatabase connection() const;
+
+private:
+    RunLog(QString path, QString connectionName, std::unique_ptr<detail::WriterLock> lock);
+    LogStatus inTransaction(const std::function<LogStatus()>& change);
+
+    QString path_;
+    QString connectionName_;
+    std::unique_ptr<detail::WriterLock> lock_;  // held while writable
+    bool inTransaction_ = false;
+};
+
+}  // namespace moravik::runlog

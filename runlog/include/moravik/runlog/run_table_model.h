@@ -1,0 +1,89 @@
+// The log's runs as a table for a view, fetched a page at a time so 100,000
+// runs open about as fast as a hundred. SQLite sorts and filters once, giving
+// only the run ids in order; each page then reads its runs by id, so a page
+// deep in the table, in any order, costs what the first one does.
+#pragma once
+
+#include <moravik/raceday/units.h>
+
+#include <QAbstractTableModel>
+#include <vector>
+
+#include "moravik/runlog/run_log.h"
+
+namespace moravik::runlog {
+
+class RunTableModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Column {
+        When,
+        VehicleName,
+        Strip,
+        StripElevation,
+        Lane,
+        Et,
+        Speed,
+        SixtyFoot,
+        ThreeThirtyFoot,
+        EighthEt,
+        EighthSpeed,
+        NitrousJet,
+        Temperature,
+        Pressure,
+        Moisture,
+        Notes,
+        ColumnCount
+    };
+
+    // The run's id, for editing and deleting the run of a row; runAt() gives
+    // the whole run with its values in SI units.
+    static constexpr int runIdRole = Qt::UserRole + 1;
+    static constexpr int pageRows = 256;
+
+    // Shows the newest runs first; `log` must outlive the model.
+    explicit RunTableModel(RunLog& log, QObject* parent = nullptr);
+
+    void setFilter(const RunFilter& filter);
+    void setUnitSystem(raceday::UnitSystem system);
+    // Starts again from the first page, after the log has changed.
+    void reload();
+
+    const Run& runAt(int row) const { return rows_[static_cast<std::size_t>(row)].run; }
+    // The error of the last fetch, which ended the table there; empty while all is well.
+    const LogStatus& lastError() const { return lastError_; }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
+    void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
+
+signals:
+    // A page could not be read; the message is for the status bar.
+    void fetchFailed(const QString& message);
+
+private:
+    struct Row {
+        Run run;
+        QString vehicleName;
+    };
+
+    QString displayText(const Row& row, int column) const;
+
+    RunLog& log_;
+    RunFilter filter_;
+    raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
+    int sortColumn_ = When;
+    Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
+    std::vector<RunId> order_;  // every run the filter lets through, sorted
+    std::size_t fetched_ = 0;   // how much of order_ has been read into rows_
+    std::vector<Row> rows_;
+    LogStatus lastError_;
+};
+
+}  // namespace moravik::runlog

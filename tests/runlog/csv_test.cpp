@@ -1,0 +1,247 @@
+#include "moravik/runlog/csv.h"
+
+#include <QBuffer>
+#include <QTemporaryDir>
+
+#include "moravik/runlog/run_csv.h"
+#include "runlog_test_support.h"
+
+namespace moravik::runlog {
+namespace {
+
+std::vector<CsvRecord> readAll(const QByteArray& text, CsvLimits limits = {}) {
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    CsvReader reader(buffer, limits);
+    std::vector<CsvRecord> records;
+    CsvRecord record;
+    while (reader.next(record)) records.push_back(record);
+    return records;
+}
+
+TEST(CsvReader, ReadsQuotedFieldsAcrossLinesAndCountsLinesFromTheirStart) {
+    const auto records = readAll(
+        "\xEF\xBB\xBF"
+        "a,b,c\r\n"
+        "\"1,5\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n"
+        "\n"
+        "x,,\n"
+        "\"last\"");
+    ASSERT_EQ(records.size(), 4U);
+    EXPECT_EQ(records[0].fields, QStringList({"a", "b", "c"}));
+    EXPECT_EQ(records[1].fields, QStringList({"1,5", "say \"hi\"", "two\r\nlines"}));
+    EXPECT_EQ(records[2].line, 5);
+    EXPECT_EQ(records[2].fields, QStringList({"x", "", ""}));
+    EXPECT_EQ(records[3].line, 6);
+    EXPECT_EQ(records[3].fields, QStringList({"last"}));
+}
+
+TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
+    const CsvLimits small{.fieldBytes = 8, .fieldsPerRecord = 3};
+    const struct {
+        const char* name;
+        QByteArray record;
+        const char* problem;
+    } table[] = {
+        {"text after a closing quote", "\"a\"b,c", "after its closing quote"},
+        {"field too long", "123456789,x", "longer than 8 bytes"},
+        {"too many fields", "1,2,3,4", "more than 3 fields"},
+        {"not UTF-8", "caf\xE9", "not UTF-8"},
+    };
+    for (const auto& row : table) {
+        const auto records = readAll("ok\n" + row.record + "\nnext\n", small);
+        ASSERT_EQ(records.size(), 3U) << row.name;
+        EXPECT_EQ(records[1].line, 2) << row.name;
+        EXPECT_TRUE(records[1].problem.contains(QLatin1String(row.problem)))
+            << row.name << ": " << records[1].problem.toStdString();
+        EXPECT_TRUE(records[1].fields.isEmpty()) << row.name;
+        EXPECT_EQ(records[2].fields, QStringList({"next"})) << row.name;
+    }
+    // A quote that is never closed takes the rest of the file, and no more than the limit.
+    const auto open = readAll("ok\n\"" + QByteArray(1 << 20, 'x'), small);
+    ASSERT_EQ(open.size(), 2U);
+    EXPECT_TRUE(open[1].problem.contains(QLatin1String("longer than 8 bytes")));
+}
+
+TEST(CsvLine, QuotesWhatNeedsItAndReadsBackTheSameFields) {
+    const QStringList fields{"plain", "with, comma", "\"quoted\"", "two\nlines", "", "é"};
+    const auto records = readAll(csvLine(fields) + csvLine({"x"}));
+    ASSERT_EQ(records.size(), 2U);
+    EXPECT_EQ(records[0].fields, fields);
+    EXPECT_EQ(csvLine({"a", "b c"}), "a,b c\n");
+}
+
+class RunCsvTest : public testing::Test {
+protected:
+    QTemporaryDir folder;
+    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+
+    LogResult<CsvImport> import(const QByteArray& text) {
+        QBuffer buffer;
+        buffer.setData(text);
+        buffer.open(QIODevice::ReadOnly);
+        return importRunsCsv(*log, buffer);
+    }
+};
+
+// Run n as the window would keep it after the racer typed its values in the
+// units of `system`.
+runlog::Run typedRun(VehicleId vehicle, int n, raceday::UnitSystem system) {
+    const bool imperial = system == raceday::UnitSystem::Imperial;
+    const auto typed = [system](double value, int decimals, raceday::Quantity quantity) {
+        const std::string text = QString::number(value, 'f', decimals).toStdString();
+        return std::get<double>(raceday::parseQuantity(text, quantity, system, "test"));
+    };
+    using Q = raceday::Quantity;
+    runlog::Run run = numberedRun(vehicle, n);
+    n %= 40;
+    run.stripElevationMetres = typed(imperial ? 5800 - 7 * n : 1768 - 2 * n, 0, Q::Elevation);
+    run.speed = typed(imperial ? 110 + 0.37 * n : 177 + 0.59 * n, 2, Q::Speed);
+    run.eighthSpeed = typed(imperial ? 88 + 0.29 * n : 141 + 0.47 * n, 2, Q::Speed);
+    run.air.kelvin = typed(imperial ? 55 + 0.7 * n : 12.5 + 0.4 * n, 1, Q::Temperature);
+    const double barometer = typed(imperial ? 29.92 - 0.03 * n : 1013.2 - n, 2, Q::Barometer);
+    run.air.pressure = raceday::StationPressure{barometer};
+    run.air.moisture = raceday::RelativeHumidity{typed(20 + n % 60, 0, Q::Humidity)};
+    switch (n % 4) {
+        case 1:
+            run.air.pressure = raceday::AltimeterSetting{
+                barometer, typed(imperial ? 5800 : 1768, 0, Q::Elevation)};
+            break;
+        case 2:
+            run.air.moisture = raceday::DewPoint{typed(imperial ? 40 : 4.5, 1, Q::Temperature)};
+            break;
+        case 3:
+            run.air.moisture = std::monostate{};
+            run.stripElevationMetres.reset();
+            run.eighthSpeed.reset();
+            break;
+    }
+    return run;
+}
+
+TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
+    const VehicleId camaro = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId nova = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Nova, \"SS\""))));
+    for (const auto system : {raceday::UnitSystem::Imperial, raceday::UnitSystem::Metric}) {
+        const int first = system == raceday::UnitSystem::Imperial ? 0 : 100;
+        std::vector<runlog::Run> runs;
+        for (int n = first; n < first + 40; ++n) {
+            runs.push_back(typedRun(n % 2 == 0 ? camaro : nova, n, system));
+        }
+        valueOf(log->addRuns(runs));
+        const RunFilter typedNow{.from = runs.front().when, .to = runs.back().when};
+        const auto saved = valueOf(log->runs(typedNow));
+
+        QBuffer file;
+        file.open(QIODevice::WriteOnly);
+        ASSERT_EQ(exportRunsCsv(*log, typedNow, system, file), std::nullopt);
+        // The first run's numbers as typed: the fewest digits that give the value back.
+        const QByteArray typedLine =
+            system == raceday::UnitSystem::Imperial
+                ? ",5800,left,10,110,1.5,4.2,6.5,88,0.03,55,29.92,,,20,,"
+                : ",1728,left,11,188.8,1.51,4.21,6.59,150.4,,20.5,993.2,,,40,,";
+        EXPECT_TRUE(file.data().contains(typedLine)) << file.data().left(400).toStdString();
+        const auto copy = openLog(folder.filePath(QStringLiteral("copy.sqlite")));
+        file.close();
+        file.open(QIODevice::ReadOnly);
+        const auto report = valueOf(importRunsCsv(*copy, file));
+        EXPECT_EQ(report.imported, 40);
+        EXPECT_TRUE(report.problems.empty()) << report.problems.front().message.toStdString();
+        EXPECT_EQ(report.newVehicles, QStringList({"Camaro", "Nova, \"SS\""}));
+        auto imported = valueOf(copy->runs());
+        ASSERT_EQ(imported.size(), saved.size());
+        for (std::size_t i = 0; i < saved.size(); ++i) {
+            imported[i].id = saved[i].id;
+            imported[i].vehicleId = saved[i].vehicleId;
+            EXPECT_EQ(imported[i], saved[i]) << "run " << first + i;
+        }
+        QFile::remove(copy->path());
+    }
+}
+
+TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
+    const QByteArray text =
+        "date_time,vehicle,et_s,speed_km/h,temperature_C,station_pressure_hPa,humidity_%,"
+        "altimeter_setting_inHg,altimeter_elevation_ft,notes\n"
+        "2024-06-01T14:30:00+02:00,Camaro,11.5,160.9344,30,1013.25,40,,,good\n"  // 2
+        "2024-06-01T14:40:00+02:00,Camaro,11.x,160,30,1013.25,40,,,\n"           // 3
+        "2024-06-01T14:50:00+02:00,Camaro,11.5,160,30,,40,,,\n"                  // 4
+        "2024-06-01T15:00:00+02:00,Camaro,11.5,160,30,1013.25,40,29.92,,\n"      // 5
+        "2024-06-01T15:10:00+02:00,Camaro,11.5,160,30,,40,29.92,,\n"             // 6
+        "June 1st,Camaro,11.5,160,30,1013.25,40,,,\n"                            // 7
+        "2024-06-01T15:20:00+02:00,Camaro,11.5,160,75,1013.25,40,,,\n"           // 8
+        "2024-06-01T15:30:00+02:00,Camaro,0,160,30,1013.25,40,,,\n"              // 9
+        "2024-06-01T14:30:00+02:00,Camaro,11.6,161,30,1013.25,40,,,\n"           // 10
+        "2024-06-01T15:40:00+02:00,Camaro,11.5\n"                                // 11
+        "\"2024-06-01T15:50:00+02:00\",Camaro,11.5,160,30,1013.25,40,,,\"two\nlines\"\n"
+        "2024-06-01T16:00:00+02:00,,11.5,160,30,1013.25,40,,,\n";  // 14
+    const auto report = valueOf(import(text));
+    EXPECT_EQ(report.imported, 2);
+    const std::pair<qint64, const char*> expected[] = {
+        {3, "et \"11.x\" is not a number"},
+        {4, "give station_pressure or altimeter_setting"},
+        {5, "not both"},
+        {6, "altimeter_setting needs altimeter_elevation"},
+        {7, "date_time \"June 1st\""},
+        {8, "temperature"},
+        {9, "ET must be a number above 0"},
+        {10, "already has a run at 2024-06-01T"},
+        {11, "3 fields where the header has 10"},
+        {14, "vehicle is empty"},
+    };
+    ASSERT_EQ(report.problems.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        EXPECT_EQ(report.problems[i].line, expected[i].first);
+        EXPECT_TRUE(report.problems[i].message.startsWith(
+            QStringLiteral("line %1: ").arg(expected[i].first)));
+        EXPECT_TRUE(report.problems[i].message.contains(QLatin1String(expected[i].second)))
+            << report.problems[i].message.toStdString();
+    }
+    // 100 mph is 44.704 m/s by definition (1 mi = 1609.344 m); 1013.25 hPa is 101325 Pa.
+    const auto runs = valueOf(log->runs());
+    ASSERT_EQ(runs.size(), 2U);
+    EXPECT_NEAR(runs[0].speed, 44.704, 1e-12);
+    EXPECT_NEAR(runs[0].air.kelvin, 303.15, 1e-12);
+    EXPECT_NEAR(std::get<raceday::StationPressure>(runs[0].air.pressure).pascals, 101325, 1e-9);
+    EXPECT_EQ(runs[1].notes, QStringLiteral("two\nlines"));
+
+    // The same file again adds nothing: its runs are in the log already.
+    const auto again = valueOf(import(text));
+    EXPECT_EQ(again.imported, 0);
+    EXPECT_EQ(again.problems.size(), std::size(expected) + 2);
+    EXPECT_EQ(valueOf(log->runs()).size(), 2U);
+}
+
+TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
+    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
+    for (int n = 0; n <= maxNewVehicles; ++n) {
+        text += "2024-06-01T14:30:00Z,Car " + QByteArray::number(n) + ",11,100,80,29.9\n";
+    }
+    const auto report = valueOf(import(text));
+    EXPECT_EQ(report.imported, maxNewVehicles);
+    ASSERT_EQ(report.problems.size(), 1U);
+    EXPECT_EQ(report.problems[0].line, maxNewVehicles + 2);
+    EXPECT_TRUE(report.problems[0].message.contains(QLatin1String("more than 100 vehicles")));
+}
+
+TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
+    const QByteArray row = "\n2024-06-01T14:30:00Z,Camaro,11,100,80,29.9\n";
+    const struct {
+        QByteArray text;
+        const char* message;
+    } table[] = {
+        {"\n\n", "line 1: the file is empty"},
+        {"date_time,vehicle,et_s,temperature_F,station_pressure_inHg" + row, "no column speed"},
+        {"date_time,vehicle,et_s,speed_mph,temperature_F,et_s" + row, "\"et_s\" appears twice"},
+        {"date_time,vehicle,et_s,speed_furlongs,temperature_F" + row, "no column speed"},
+        {"date_time,vehicle,\"et_s" + row, "line 1: a quoted field is not closed"},
+    };
+    for (const auto& [text, message] : table) {
+        expectProblem(import(text), Problem::Invalid, QLatin1String(message));
+    }
+    EXPECT_TRUE(valueOf(log->vehicles()).empty());
+}
+
+}  // namespace
+}  // namespace moravik::runlog

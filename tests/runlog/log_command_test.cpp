@@ -1,0 +1,151 @@
+// moravik-calc log, run as a user would, on a log made for the test.
+#include <moravik/cli/app.h>
+
+#include <QTemporaryDir>
+#include <nlohmann/json.hpp>
+#include <sstream>
+
+#include "moravik/runlog/csv.h"
+#include "moravik/runlog/run_csv.h"
+#include "runlog_test_support.h"
+
+namespace moravik::runlog {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+class LogCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        const auto log = openLog(path);
+        const VehicleId camaro = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+        const VehicleId nova = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
+        // Hand-checkable by the cube-root rule (see prediction_test.cpp): on
+        // the standard's day these are 10.00 s at 110 mph, 10.00 s at 108 mph
+        // and 10.30 s at 105 mph.
+        const struct {
+            VehicleId vehicle;
+            double et, mph, factor;
+        } slips[] = {{camaro, 11.00, 100, 1.331},
+                     {camaro, 12.00, 90, 1.728},
+                     {camaro, 10.30, 105, 1.0},
+                     {nova, 13.50, 99, 1.0}};
+        int minute = 0;
+        for (const auto& slip : slips) {
+            runlog::Run run = numberedRun(slip.vehicle, ++minute);
+            run.nitrousJetInches.reset();
+            run.etSeconds = slip.et;
+            run.speed = slip.mph * raceday::metresPerSecondPerMph;
+            run.air = j607Air(slip.factor);
+            valueOf(log->addRun(run));
+        }
+    }
+
+    // `outputFails`: standard output refuses every write, as on a full disk.
+    Outcome calc(std::vector<std::string> arguments, bool outputFails = false) {
+        if (std::ranges::find(arguments, "--database") == arguments.end()) {
+            arguments.insert(arguments.begin(), {"--database", path.toStdString()});
+        }
+        arguments.insert(arguments.begin(), {"moravik-calc", "log"});
+        std::vector<const char*> args;
+        for (const auto& argument : arguments) args.push_back(argument.c_str());
+        std::istringstream in;
+        std::ostringstream out, err;
+        if (outputFails) out.setstate(std::ios::badbit);
+        const int status = cli::runCalc(args, in, out, err);
+        return {status, out.str(), err.str()};
+    }
+
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+};
+
+TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
+    const Outcome table = calc({"runs", "--vehicle", "camaro"});
+    EXPECT_EQ(table.status, 0) << table.err;
+    std::istringstream lines(table.out);
+    std::string header, first;
+    std::getline(lines, header);
+    std::getline(lines, first);
+    EXPECT_EQ(header.substr(0, 25), "Date              Vehicle");
+    EXPECT_NE(first.find("Camaro"), std::string::npos);
+    EXPECT_NE(first.find("11.000 s  100.00 mph"), std::string::npos) << first;
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 4);
+
+    const Outcome json = calc({"runs", "--json", "--units", "metric"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto runs = nlohmann::json::parse(json.out);
+    ASSERT_EQ(runs.size(), 4U);
+    EXPECT_EQ(runs[3]["vehicle"], "Nova");
+    EXPECT_EQ(runs[3]["et_s"], 13.5);
+    EXPECT_NEAR(runs[3]["speed_km/h"].get<double>(), 99 * 1.609344, 1e-9);  // 1 mi = 1.609344 km
+    EXPECT_TRUE(runs[3]["altimeter_setting_hPa"].is_null());
+
+    const Outcome csv = calc({"runs", "--csv"});
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n') + 1),
+              csvLine(runCsvHeader(raceday::UnitSystem::Imperial)).toStdString());
+    EXPECT_NE(csv.out.find(",10.3,105,"), std::string::npos) << csv.out;
+}
+
+// Today is the standard's own day (60 °F, 29.92 inHg, dry: factor 1), so the
+// prediction is the average on that day: (10.00 + 10.00 + 10.30) / 3 = 10.10 s
+// and (110 + 108 + 105) / 3 = 107.667 mph; without the 10.30 s run, 10.00 s.
+TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
+    const Outcome json = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
+                               "--standard", "sae-j607", "--json"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto prediction = nlohmann::json::parse(json.out);
+    EXPECT_EQ(prediction["runs_used"], 3);
+    EXPECT_NEAR(prediction["predicted_et_s"].get<double>(), 10.10, 1e-9);
+    EXPECT_NEAR(prediction["predicted_mph"].get<double>(), 107.6667, 1e-4);
+    EXPECT_NEAR(prediction["lowest_corrected_et_s"].get<double>(), 10.00, 1e-9);
+    EXPECT_NEAR(prediction["highest_corrected_et_s"].get<double>(), 10.30, 1e-9);
+    const int newest = prediction["runs"][0]["id"];
+
+    const Outcome report = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
+                                 "--exclude", std::to_string(newest)});
+    ASSERT_EQ(report.status, 0) << report.err;
+    EXPECT_NE(report.out.find("(excluded)"), std::string::npos) << report.out;
+    EXPECT_NE(report.out.find("Predicted ET:              10.000 s"), std::string::npos)
+        << report.out;
+}
+
+TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    } table[] = {
+        {{"runs", "--vehicle", "Mustang"},
+         2,
+         "no vehicle named \"Mustang\" in the run log; it has Camaro, Nova"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F"}, 2, "--now"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "0.05"},
+         2,
+         "no runs of this vehicle with this nitrous jet"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "big"},
+         2,
+         "--nitrous-jet: \"big\""},
+        {{"--database", "/nonexistent/run-log.sqlite", "runs"}, 3, "There is no run log at"},
+    };
+    for (const auto& row : table) {
+        const Outcome outcome = calc(row.arguments);
+        EXPECT_EQ(outcome.status, row.status) << row.message << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+    }
+    for (const auto& arguments : {std::vector<std::string>{"runs"},
+                                  {"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg"}}) {
+        const Outcome failedWrite = calc(arguments, true);
+        EXPECT_EQ(failedWrite.status, 3) << arguments.front();
+        EXPECT_NE(failedWrite.err.find("cannot write to standard output"), std::string::npos)
+            << failedWrite.err;
+    }
+}
+
+}  // namespace
+}  // namespace moravik::runlog

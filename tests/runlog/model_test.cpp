@@ -1,0 +1,113 @@
+#include <QAbstractItemModelTester>
+#include <QTemporaryDir>
+#include <set>
+
+#include "moravik/runlog/run_table_model.h"
+#include "runlog_test_support.h"
+
+namespace moravik::runlog {
+namespace {
+
+class RunTableModelTest : public testing::Test {
+protected:
+    static constexpr int runCount = 600;  // two full pages and part of a third
+
+    void SetUp() override {
+        std::vector<runlog::Run> runs;
+        for (int n = 0; n < runCount; ++n) {
+            runlog::Run run = numberedRun(n % 5 == 0 ? nova : camaro, n);
+            if (n % 4 == 0) run.sixtyFootSeconds.reset();
+            runs.push_back(run);
+        }
+        valueOf(log->addRuns(runs));
+    }
+
+    // Every row, fetched page by page as a view scrolling down would.
+    static std::vector<runlog::Run> scrollToTheEnd(RunTableModel& model) {
+        while (model.canFetchMore({})) model.fetchMore({});
+        std::vector<runlog::Run> runs;
+        for (int row = 0; row < model.rowCount(); ++row) runs.push_back(model.runAt(row));
+        return runs;
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+    VehicleId camaro = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    VehicleId nova = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
+};
+
+TEST_F(RunTableModelTest, FetchesAPageAtATimeNewestFirst) {
+    RunTableModel model(*log);
+    EXPECT_EQ(model.rowCount(), RunTableModel::pageRows);
+    EXPECT_TRUE(model.canFetchMore({}));
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+    const auto runs = scrollToTheEnd(model);
+    ASSERT_EQ(runs.size(), static_cast<std::size_t>(runCount));
+    EXPECT_EQ(runs.front(), valueOf(log->run(runCount)));
+    for (std::size_t i = 1; i < runs.size(); ++i) EXPECT_GT(runs[i - 1].when, runs[i].when);
+    EXPECT_EQ(model.data(model.index(0, 0), RunTableModel::runIdRole).toLongLong(), runCount);
+}
+
+// Sort keys repeat (ETs every 400 runs, missing 60 ft times on every fourth)
+// and a page may end inside a run of equal keys: no run may be lost or shown twice.
+TEST_F(RunTableModelTest, SortsByAnyColumnWithEveryRunOnce) {
+    RunTableModel model(*log);
+    const struct {
+        int column;
+        Qt::SortOrder order;
+    } table[] = {
+        {RunTableModel::Et, Qt::AscendingOrder},
+        {RunTableModel::SixtyFoot, Qt::AscendingOrder},
+        {RunTableModel::SixtyFoot, Qt::DescendingOrder},
+        {RunTableModel::VehicleName, Qt::DescendingOrder},
+        {RunTableModel::Lane, Qt::AscendingOrder},
+    };
+    for (const auto& [column, order] : table) {
+        model.sort(column, order);
+        const auto runs = scrollToTheEnd(model);
+        std::set<RunId> ids;
+        for (const auto& run : runs) ids.insert(run.id);
+        EXPECT_EQ(ids.size(), static_cast<std::size_t>(runCount)) << column;
+        EXPECT_EQ(runs.size(), static_cast<std::size_t>(runCount)) << column;
+        for (std::size_t i = 1; i < runs.size(); ++i) {
+            const auto before = model.index(static_cast<int>(i - 1), column).data().toString();
+            const auto after = model.index(static_cast<int>(i), column).data().toString();
+            if (column == RunTableModel::Et) {
+                ASSERT_LE(runs[i - 1].etSeconds, runs[i].etSeconds);
+            }
+            if (column == RunTableModel::SixtyFoot && order == Qt::AscendingOrder) {
+                // Runs without a 60 ft time come last.
+                ASSERT_FALSE(!runs[i - 1].sixtyFootSeconds && runs[i].sixtyFootSeconds) << i;
+            }
+            if (column == RunTableModel::VehicleName) {
+                ASSERT_GE(before, after);
+            }
+        }
+    }
+}
+
+TEST_F(RunTableModelTest, ShowsOneVehicleAndTheUnitsChosen) {
+    runlog::Run run = numberedRun(nova, runCount + 1);
+    run.speed = 44.704;  // 100 mph by definition, 160.93 km/h
+    run.air = {303.15, raceday::AltimeterSetting{101325, 0}, raceday::DewPoint{283.15}};
+    run.nitrousJetInches = 0.045;
+    valueOf(log->addRun(run));
+    RunTableModel model(*log);
+    model.setFilter({.vehicleId = nova});
+    const auto runs = scrollToTheEnd(model);
+    EXPECT_EQ(runs.size(), static_cast<std::size_t>(runCount / 5 + 1));
+    const auto text = [&](int column) { return model.index(0, column).data().toString(); };
+    EXPECT_EQ(text(RunTableModel::VehicleName), QStringLiteral("Nova"));
+    EXPECT_EQ(text(RunTableModel::Speed), QStringLiteral("100.00 mph"));
+    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("86.0 F"));
+    EXPECT_EQ(text(RunTableModel::Pressure), QStringLiteral("alt 29.92 inHg"));
+    EXPECT_EQ(text(RunTableModel::Moisture), QStringLiteral("dew 50.0 F"));
+    EXPECT_EQ(text(RunTableModel::NitrousJet), QStringLiteral("0.045 in"));
+    model.setUnitSystem(raceday::UnitSystem::Metric);
+    EXPECT_EQ(text(RunTableModel::Speed), QStringLiteral("160.93 km/h"));
+    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("30.0 C"));
+    EXPECT_EQ(text(RunTableModel::Pressure), QStringLiteral("alt 1013.25 hPa"));
+}
+
+}  // namespace
+}  // namespace moravik::runlog

@@ -1,0 +1,84 @@
+// Helpers the run-log tests and their child process share.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <moravik/raceday/units.h>
+#include <moravik/runlog/run_log.h>
+
+#include <QString>
+
+namespace moravik::runlog {
+
+inline raceday::Weather stationAir(double fahrenheit, double inchesOfMercury, double humidity) {
+    return {(fahrenheit + 459.67) * 5 / 9,
+            raceday::StationPressure{inchesOfMercury * raceday::pascalsPerInchOfMercury},
+            raceday::RelativeHumidity{humidity}};
+}
+
+// Dry air at 60 °F, SAE J607's reference temperature, whose J607 factor is
+// `factor`: the standard's 29.92 inHg divided by the factor. (J607, as the
+// race-day library has it: CF = 29.92 inHg / dry pressure × √(T / 60 °F).)
+inline raceday::Weather j607Air(double factor) {
+    return {(60 + 459.67) * 5 / 9,
+            raceday::StationPressure{29.92 * raceday::pascalsPerInchOfMercury / factor},
+            std::monostate{}};
+}
+
+// Run number n of a series: every field set and each depending on n, so a
+// run that comes back with any field of another is noticed.
+inline Run numberedRun(VehicleId vehicle, int n) {
+    Run run;
+    run.vehicleId = vehicle;
+    run.when = QDateTime::fromMSecsSinceEpoch(1717243200000 + qint64{n} * 60000 + n % 1000);
+    run.strip = QStringLiteral("Strip ") + QString::number(n % 7);
+    run.stripElevationMetres = 100.0 + n % 50;
+    run.lane = n % 2 == 0 ? QStringLiteral("left") : QStringLiteral("right");
+    run.etSeconds = 10 + (n % 400) / 100.0;
+    run.speed = 50 - (n % 300) / 100.0;
+    run.sixtyFootSeconds = 1.5 + (n % 9) / 100.0;
+    run.threeThirtyFootSeconds = 4.2 + (n % 11) / 100.0;
+    run.eighthEtSeconds = 6.5 + (n % 13) / 100.0;
+    run.eighthSpeed = 42 + (n % 17) / 10.0;
+    if (n % 3 == 0) run.nitrousJetInches = 0.030 + (n % 5) / 1000.0;
+    run.air = stationAir(60 + n % 30, 28 + (n % 20) / 10.0, (n % 90) / 100.0);
+    run.notes = QStringLiteral("run %1, \"quoted\", comma\nand a second line").arg(n);
+    return run;
+}
+
+inline Vehicle namedVehicle(const QString& name) {
+    Vehicle vehicle;
+    vehicle.name = name;
+    vehicle.inputs.njt = ".045";
+    vehicle.inputs.vweight = "3,200 lbs";  // kept exactly as typed
+    vehicle.inputs.altitudeDD = "Denver, CO  5800";
+    vehicle.notes = QStringLiteral("automatic, 4.10 gears");
+    return vehicle;
+}
+
+template <typename T>
+T valueOf(LogResult<T> result) {
+    if (const LogError* error = logErrorOf(result)) {
+        ADD_FAILURE() << error->message.toStdString();
+        throw std::runtime_error("unexpected LogError");
+    }
+    return std::move(std::get<T>(result));
+}
+
+inline std::unique_ptr<RunLog> openLog(const QString& path, const OpenOptions& options = {}) {
+    return valueOf(RunLog::open(path, options));
+}
+
+inline void expectProblem(const LogStatus& status, Problem problem, const QString& inMessage) {
+    ASSERT_TRUE(status.has_value()) << "expected a failure mentioning " << inMessage.toStdString();
+    EXPECT_EQ(status->problem, problem) << status->message.toStdString();
+    EXPECT_TRUE(status->message.contains(inMessage, Qt::CaseInsensitive))
+        << status->message.toStdString();
+}
+
+template <typename T>
+void expectProblem(const LogResult<T>& result, Problem problem, const QString& inMessage) {
+    const LogError* error = logErrorOf(result);
+    expectProblem(error ? LogStatus(*error) : LogStatus(), problem, inMessage);
+}
+
+}  // namespace moravik::runlog
