@@ -24,13 +24,13 @@ struct LogFailure {
     std::string message;
 };
 
-struct RunsOptions {
+struct LogRunsOptions {
     CommonOptions common;
     std::string vehicle;
     bool csv = false;
 };
 
-struct PredictOptions {
+struct LogPredictOptions {
     CommonOptions common;
     std::string vehicle, now, nitrousJet;
     std::string standard{raceday::standardName(raceday::defaultStandard).key};
@@ -138,7 +138,7 @@ void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitS
     out << "\n]\n";
 }
 
-void printRuns(const std::string& database, const RunsOptions& o, std::ostream& out) {
+void printRuns(const std::string& database, const LogRunsOptions& o, std::ostream& out) {
     const raceday::UnitSystem system = o.common.system();
     auto log = openLog(database);
     runlog::RunFilter filter;
@@ -229,7 +229,7 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
     reportLine(out, "Predicted speed:", shown(p.predicted.speed, Quantity::Speed));
 }
 
-void printPrediction(const std::string& database, const PredictOptions& o, std::ostream& out) {
+void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {
     const raceday::UnitSystem system = o.common.system();
     const raceday::Standard standard = readStandard(o.standard);
     const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
@@ -257,8 +257,8 @@ struct LogParsers {
     CLI::App* runs;
     CLI::App* predict;
     std::string database;
-    RunsOptions runsOptions;
-    PredictOptions predictOptions;
+    LogRunsOptions runsOptions;
+    LogPredictOptions predictOptions;
 };
 
 void addLogRunsCommand(LogParsers& p) {
@@ -278,7 +278,7 @@ void addLogRunsCommand(LogParsers& p) {
 void addLogPredictCommand(LogParsers& p) {
     p.predict = p.log->add_subcommand(
         "predict", "ET and MPH for today's weather from a vehicle's recent runs");
-    PredictOptions& o = p.predictOptions;
+    LogPredictOptions& o = p.predictOptions;
     p.predict->add_option("--vehicle", o.vehicle, "The vehicle")->type_name("NAME")->required();
     p.predict->add_option("--now", o.now, "Weather now (see WEATHER below)")
         ->type_name("WEATHER")

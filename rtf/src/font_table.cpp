@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "moravik/rtf/parser.h"
+#include "text_rules.h"
 
 namespace moravik::rtf::detail {
 namespace {
@@ -53,12 +54,6 @@ int codePageOfCharset(int charset) {
         default:
             return 0;
     }
-}
-
-bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    return text.size() >= prefix.size() &&
-           std::ranges::equal(text.substr(0, prefix.size()), prefix, {}, lower, lower);
 }
 
 }  // namespace

@@ -3,15 +3,9 @@
 #include <algorithm>
 
 #include "moravik/rtf/parser.h"
+#include "text_rules.h"
 
 namespace moravik::rtf::detail {
-namespace {
-
-// Word's own limit for indents and spacing: 22 inches.
-constexpr int kMaxTwips = 31680;
-
-}  // namespace
-
 void applyParagraphFormat(const WordEntry& word, const Token& token, ParagraphProps& paragraph) {
     ParagraphFormat& format = paragraph.format;
     const auto twips = [&](int low) { return std::clamp(token.parameter, low, kMaxTwips); };

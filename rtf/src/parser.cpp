@@ -300,7 +300,7 @@ void Parser::documentWord(const WordEntry& word, const Token& token) {
             decoder_.invalidate();
             break;
         case Action::DefaultTab:
-            if (parameter > 0) defaultTab_ = std::min(parameter, 31680);
+            if (parameter > 0) defaultTab_ = std::min(parameter, kMaxTwips);
             break;
         default:
             break;

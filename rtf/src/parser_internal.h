@@ -22,6 +22,7 @@
 #include "picture_reader.h"
 #include "table_words.h"
 #include "text_decoder.h"
+#include "text_rules.h"
 #include "tokenizer.h"
 
 namespace moravik::rtf::detail {
@@ -54,8 +55,6 @@ struct SkippedGroup {
     std::string_view name;
     std::size_t offset = 0;
 };
-
-inline bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 class Parser {
 public:

@@ -4,12 +4,11 @@
 
 #include "decimal.h"
 #include "moravik/rtf/parser.h"
+#include "text_rules.h"
 
 namespace moravik::rtf::detail {
 namespace {
 
-// Word's own limit for a picture's shown size: 22 inches.
-constexpr std::int32_t kMaxTwips = 31680;
 constexpr std::int32_t kMaxScalePercent = 1000;
 
 std::uint32_t bigEndian(std::string_view bytes) {

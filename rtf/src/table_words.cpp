@@ -3,15 +3,9 @@
 #include <algorithm>
 
 #include "moravik/rtf/parser.h"
+#include "text_rules.h"
 
 namespace moravik::rtf::detail {
-namespace {
-
-// Word's own limit for a length: 22 inches.
-constexpr int kMaxTwips = 31680;
-
-}  // namespace
-
 void TableRows::apply(const WordEntry& word, const Token& token, const ParagraphProps& paragraph,
                       std::size_t cellFormat, DocumentWriter& writer) {
     switch (word.action) {
