@@ -92,8 +92,7 @@ QString LogPredictionPage::speedText(double metresPerSecond) const {
     return toQString(raceday::displayText(metresPerSecond, Quantity::Speed, system_));
 }
 
-void LogPredictionPage::update() {
-    clearOutputs();
+void LogPredictionPage::showTodaysAir() {
     const auto air = todaysAir_.air();
     ui->logTodaysAirSummary->setText(
         air ? tr("Today's air from the Today's air section: density altitude %1, corrected to %2.")
@@ -101,6 +100,11 @@ void LogPredictionPage::update() {
                                                       Quantity::Elevation, system_)),
                        toQString(raceday::standardName(todaysAir_.standard()).title))
             : tr("Today's air is not complete yet: enter it in the Today's air section."));
+}
+
+void LogPredictionPage::update() {
+    clearOutputs();
+    showTodaysAir();
     runlog::RunLog* log = store_.log();
     const QString vehicleName = ui->predictionVehicle->currentText();
     if (log == nullptr || ui->predictionVehicle->currentIndex() < 0) {

@@ -42,6 +42,7 @@ signals:
 private:
     void update();
     void clearOutputs();
+    void showTodaysAir();
     void listRuns(const std::vector<runlog::Run>& runs);
     void showPrediction(const runlog::LogPrediction& prediction);
     void showPower(const std::vector<runlog::RunPower>& powers);

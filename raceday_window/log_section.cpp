@@ -92,6 +92,15 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
         connect(date, &QDateEdit::dateChanged, this, &LogSection::applyFilter);
     }
 
+    connectActions();
+    refreshChoices();
+    updateButtons();
+    prediction_->refresh();
+}
+
+LogSection::~LogSection() = default;
+
+void LogSection::connectActions() {
     connect(ui->addRun, &QPushButton::clicked, this, [this] { openRunDialog(std::nullopt); });
     connect(ui->editRun, &QPushButton::clicked, this, [this] {
         const QModelIndex current = ui->runTable->currentIndex();
@@ -112,13 +121,7 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
     connect(&undoStack_, &QUndoStack::canUndoChanged, ui->undoDelete, &QWidget::setEnabled);
     connect(ui->addVehicle, &QPushButton::clicked, this, [this] { openVehicleDialog(false); });
     connect(ui->editVehicle, &QPushButton::clicked, this, [this] { openVehicleDialog(true); });
-
-    refreshChoices();
-    updateButtons();
-    prediction_->refresh();
 }
-
-LogSection::~LogSection() = default;
 
 void LogSection::refreshChoices() {
     runlog::RunLog* log = store_.log();

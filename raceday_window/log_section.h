@@ -41,6 +41,7 @@ signals:
     void reported(const QString& message);
 
 private:
+    void connectActions();
     void refreshChoices();
     runlog::RunFilter filter() const;
     void applyFilter();
