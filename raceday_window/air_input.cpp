@@ -125,7 +125,7 @@ AirReading AirInput::read() {
         markProblem(fieldNamed(error->field), message);
         return {std::nullopt, message};
     }
-    return {std::get<raceday::Air>(air), {}};
+    return {std::get<raceday::Air>(air), {}, weather};
 }
 
 void AirInput::setStandardDay() {
@@ -137,6 +137,26 @@ void AirInput::setStandardDay() {
                                          *raceday::findUnit("F", raceday::Dimension::Temperature)));
     pressure_->setValue(standardDayInchesOfMercury * raceday::pascalsPerInchOfMercury);
     humidity_->setValue(0);
+}
+
+void AirInput::setWeather(const raceday::Weather& weather) {
+    temperature_->setValue(weather.kelvin);
+    if (const auto* altimeter = std::get_if<raceday::AltimeterSetting>(&weather.pressure)) {
+        ui->pressureKind->setCurrentIndex(Altimeter);
+        pressure_->setValue(altimeter->pascals);
+        elevation_->setValue(altimeter->elevationMetres);
+    } else {
+        ui->pressureKind->setCurrentIndex(Station);
+        pressure_->setValue(std::get<raceday::StationPressure>(weather.pressure).pascals);
+    }
+    if (const auto* dewPoint = std::get_if<raceday::DewPoint>(&weather.moisture)) {
+        ui->moistureKind->setCurrentIndex(DewPoint);
+        dewPoint_->setValue(dewPoint->kelvin);
+    } else {
+        const auto* humidity = std::get_if<raceday::RelativeHumidity>(&weather.moisture);
+        ui->moistureKind->setCurrentIndex(Humidity);
+        humidity_->setValue(humidity != nullptr ? humidity->ratio : 0);
+    }
 }
 
 void AirInput::setUnitSystem(UnitSystem system) {

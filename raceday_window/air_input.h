@@ -25,6 +25,7 @@ namespace moravik::raceday_window {
 struct AirReading {
     std::optional<raceday::Air> air;
     QString problem;
+    std::optional<raceday::Weather> weather = std::nullopt;  // present with air
 };
 
 class AirInput final : public QWidget {
@@ -36,6 +37,8 @@ public:
     AirReading read();
     // The standard day, 59 °F and 29.92 inHg of dry air, in the form's units.
     void setStandardDay();
+    // Shows these readings in the form's units.
+    void setWeather(const raceday::Weather& weather);
     void setUnitSystem(UnitSystem system);
 
     // Under the settings' current group.

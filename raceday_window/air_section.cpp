@@ -42,7 +42,7 @@ raceday::Standard AirSection::standard() const {
 void AirSection::update() {
     const AirReading reading = ui->todaysAir->read();
     setProblem(reading.problem);
-    todaysAir_.set(reading.air, standard());
+    todaysAir_.set(reading.air, reading.weather, standard());
     QLineEdit* const plain[] = {ui->airDensity, ui->relativeAirDensity, ui->correctionFactor,
                                 ui->relativeHp};
     if (!reading.air) {

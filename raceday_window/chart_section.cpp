@@ -3,9 +3,7 @@
 #include <moravik/cli/jet_chart.h>
 #include <moravik/number_reading.h>
 
-#include <QFileInfo>
 #include <QPainter>
-#include <QSvgGenerator>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
@@ -13,6 +11,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "chart_file.h"
 #include "quantity_field.h"
 #include "services.h"
 #include "ui_ChartSection.h"
@@ -221,27 +220,13 @@ void ChartSection::setUnitSystem(raceday::UnitSystem system) {
 }
 
 bool ChartSection::saveChart(const QString& fileName) {
-    if (fileName.endsWith(QStringLiteral(".svg"), Qt::CaseInsensitive)) {
-        QSvgGenerator svg;
-        svg.setFileName(fileName);
-        svg.setSize(ui->chartView->size());
-        svg.setViewBox(ui->chartView->rect());
-        svg.setTitle(chart_->title());
-        QPainter painter;
-        if (!painter.begin(&svg)) return false;
-        ui->chartView->render(&painter);
-        return painter.end() && QFileInfo(fileName).size() > 0;
-    }
-    return ui->chartView->grab().save(fileName, "PNG");
+    return saveChartView(*ui->chartView, fileName);
 }
 
 void ChartSection::chooseFileAndSave() {
-    QString fileName = files_.saveFileName(this, tr("Save chart"), QStringLiteral("jet-chart.png"),
-                                           tr("PNG image (*.png);;SVG drawing (*.svg)"));
-    if (fileName.isEmpty()) return;
-    if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".png");
-    emit saved(saveChart(fileName) ? tr("Chart saved to %1").arg(fileName)
-                                   : tr("The chart could not be saved to %1").arg(fileName));
+    const QString message =
+        chooseFileAndSaveChart(files_, *ui->chartView, this, QStringLiteral("jet-chart.png"));
+    if (!message.isEmpty()) emit saved(message);
 }
 
 }  // namespace moravik::raceday_window

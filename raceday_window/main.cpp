@@ -1,3 +1,5 @@
+#include <moravik/runlog/run_log.h>
+
 #include <QApplication>
 #include <QCommandLineParser>
 
@@ -12,7 +14,8 @@ int main(int argc, char* argv[]) {
     options.setApplicationDescription(QCoreApplication::translate(
         "main",
         "Moravik Race Day: density altitude, horsepower correction, predictions, eighth-mile "
-        "conversions, jets for a target and jet charts for the day at the drag strip.\n\n"
+        "conversions, jets for a target, jet charts and a log of every run for the day at the drag "
+        "strip.\n\n"
         "Exit status:\n"
         "  0  the window was closed, or help or the version was shown\n"
         "  1  the command line holds an unknown option or argument"));
@@ -24,7 +27,9 @@ int main(int argc, char* argv[]) {
     }
 
     moravik::raceday_window::DialogFileChooser files;
-    moravik::raceday_window::RaceDayWindow window(files);
+    moravik::raceday_window::DialogQuestions questions;
+    moravik::raceday_window::RaceDayWindow window(files, questions,
+                                                  moravik::runlog::RunLog::defaultPath());
     window.show();
     return QApplication::exec();
 }

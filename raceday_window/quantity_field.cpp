@@ -9,6 +9,7 @@
 #include <QSignalBlocker>
 #include <array>
 #include <charconv>
+#include <cmath>
 
 namespace moravik::raceday_window {
 namespace {
@@ -54,6 +55,18 @@ double Measured::in(const Unit& other) const {
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+raceday::Outcome<std::optional<double>> readJetInches(const QString& typed,
+                                                      const QString& problem) {
+    const std::string text = typed.trimmed().toStdString();
+    if (text.empty()) return std::nullopt;
+    const auto parts = raceday::splitQuantity(text);
+    if (!parts || !(parts->symbol.empty() || parts->symbol == "in") || !(parts->number > 0) ||
+        !std::isfinite(parts->number)) {
+        return raceday::Error{"nitrous jet", problem.toStdString()};
+    }
+    return parts->number;
 }
 
 QString fixedText(double value, int decimals) {

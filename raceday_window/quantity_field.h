@@ -147,6 +147,10 @@ inline std::optional<double> valueOf(const raceday::Outcome<std::optional<double
     return value != nullptr ? *value : std::nullopt;
 }
 
+// A nitrous jet in inches as typed, ".045" or "0.045 in": nothing while empty,
+// or an error with `problem` as its message.
+raceday::Outcome<std::optional<double>> readJetInches(const QString& typed, const QString& problem);
+
 // A plain number with the given decimals, locale-independent.
 QString fixedText(double value, int decimals);
 

@@ -15,6 +15,8 @@
 #include "chart_section.h"
 #include "horsepower_section.h"
 #include "jet_section.h"
+#include "log_section.h"
+#include "log_store.h"
 #include "mile_section.h"
 #include "prediction_section.h"
 #include "quantity_field.h"
@@ -53,9 +55,12 @@ void setUpApplication(QApplication& app) {
     moravik::ui::applyDesignLook(app);
 }
 
-RaceDayWindow::RaceDayWindow(FileChooser& files)
-    : ui(new Ui::RaceDayWindow), settingsNote_(new QLabel(this)) {
+RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath)
+    : ui(new Ui::RaceDayWindow),
+      logStore_(new LogStore(questions, this)),
+      settingsNote_(new QLabel(this)) {
     ui->setupUi(this);
+    logStore_->open(logPath, this);
     settingsNote_->setObjectName(QStringLiteral("settingsNote"));
     statusBar()->addPermanentWidget(settingsNote_);
 
@@ -68,6 +73,12 @@ RaceDayWindow::RaceDayWindow(FileChooser& files)
     connect(chart, &ChartSection::saved, this,
             [this](const QString& message) { statusBar()->showMessage(message); });
     addSection(chart);
+    auto* log = new LogSection(*logStore_, todaysAir_, files, questions);
+    connect(log, &LogSection::reported, this,
+            [this](const QString& message) { statusBar()->showMessage(message); });
+    connect(ui->actionImportRuns, &QAction::triggered, log, &LogSection::importRuns);
+    connect(ui->actionExportRuns, &QAction::triggered, log, &LogSection::exportRuns);
+    addSection(log);
 
     auto* systems = new QActionGroup(this);
     for (QAction* choice : {ui->actionImperial, ui->actionMetric}) systems->addAction(choice);

@@ -21,6 +21,9 @@ class QSettings;
 namespace moravik::raceday_window {
 
 class FileChooser;
+class LogSection;
+class LogStore;
+class Questions;
 
 // Names the application for QSettings and the desktop, and gives it the main
 // window's look.
@@ -29,7 +32,8 @@ void setUpApplication(class QApplication& app);
 class RaceDayWindow final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit RaceDayWindow(FileChooser& files);
+    // Opens the run log at `logPath` (one file for each user by default).
+    RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath);
     ~RaceDayWindow() override;
 
     QList<Section*> sections() const { return sections_; }
@@ -49,6 +53,7 @@ private:
 
     const QScopedPointer<Ui::RaceDayWindow> ui;
     TodaysAir todaysAir_;
+    LogStore* logStore_;
     QList<Section*> sections_;
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
     QLabel* settingsNote_;

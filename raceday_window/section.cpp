@@ -2,8 +2,10 @@
 
 namespace moravik::raceday_window {
 
-void TodaysAir::set(std::optional<raceday::Air> air, raceday::Standard standard) {
+void TodaysAir::set(std::optional<raceday::Air> air, std::optional<raceday::Weather> weather,
+                    raceday::Standard standard) {
     air_ = air;
+    weather_ = air ? weather : std::nullopt;
     standard_ = standard;
     emit changed();
 }

@@ -20,14 +20,18 @@ class TodaysAir final : public QObject {
     Q_OBJECT
 public:
     std::optional<raceday::Air> air() const { return air_; }
+    // The readings the air came from, present whenever air() is.
+    std::optional<raceday::Weather> weather() const { return weather_; }
     raceday::Standard standard() const { return standard_; }
-    void set(std::optional<raceday::Air> air, raceday::Standard standard);
+    void set(std::optional<raceday::Air> air, std::optional<raceday::Weather> weather,
+             raceday::Standard standard);
 
 signals:
     void changed();
 
 private:
     std::optional<raceday::Air> air_;
+    std::optional<raceday::Weather> weather_;
     raceday::Standard standard_ = raceday::defaultStandard;
 };
 

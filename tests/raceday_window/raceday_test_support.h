@@ -9,6 +9,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "race_day_window.h"
@@ -30,14 +31,35 @@ struct PreparedFileChooser final : FileChooser {
         ++asked;
         return answer;
     }
+    QString openFileName(QWidget*, const QString&, const QString&) override {
+        ++asked;
+        return answer;
+    }
 };
 
-// The window, shown and active.
+// Answers the run log's questions as prepared and keeps what it was told.
+struct PreparedQuestions final : Questions {
+    DamagedLogChoice damagedLogAnswer = DamagedLogChoice::LeaveClosed;
+    QStringList asked;
+    QStringList told;
+    DamagedLogChoice askAboutDamagedLog(QWidget*, const QString& message) override {
+        asked.append(message);
+        return damagedLogAnswer;
+    }
+    void tell(QWidget*, const QString&, const QString& message) override { told.append(message); }
+};
+
+// The window, shown and active, with a run log of its own.
 struct RaceDay {
     PreparedFileChooser files;
-    RaceDayWindow window{files};
+    PreparedQuestions questions;
+    QTemporaryDir logFolder;
+    RaceDayWindow window;
 
-    RaceDay() {
+    explicit RaceDay(const QString& logPath = {})
+        : window(
+              files, questions,
+              logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
     }

@@ -1,0 +1,258 @@
+#include "log_prediction_page.h"
+
+#include <moravik/quarter_mile.h>
+#include <moravik/raceday/units.h>
+
+#include <QHeaderView>
+
+#include "log_charts_page.h"
+#include "log_store.h"
+#include "quantity_field.h"
+#include "ui_LogPredictionPage.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+constexpr int etDecimals = 3;
+constexpr int factorDecimals = 4;
+constexpr int powerDecimals = 1;
+
+QString dateText(const QDateTime& when) {
+    return when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+}
+
+QTableWidgetItem* cell(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    if (!text.isEmpty() && (text.front().isDigit() || text.front() == QLatin1Char('-'))) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    return item;
+}
+
+}  // namespace
+
+LogPredictionPage::LogPredictionPage(LogStore& store, const TodaysAir& todaysAir,
+                                     LogChartsPage& charts, QWidget* parent)
+    : QWidget(parent),
+      ui(new Ui::LogPredictionPage),
+      store_(store),
+      todaysAir_(todaysAir),
+      charts_(charts) {
+    ui->setupUi(this);
+    predictedSpeed_ =
+        new QuantityOutput(ui->logPredictedSpeed, ui->logPredictedSpeedUnit, Quantity::Speed,
+                           raceday::quantityInfo(Quantity::Speed).decimals);
+    ui->logPredictionRuns->setColumnCount(RunColumns);
+    ui->logPredictionRuns->verticalHeader()->hide();
+    ui->logPowerTable->verticalHeader()->hide();
+    connect(ui->predictionVehicle, &QComboBox::currentIndexChanged, this, [this] {
+        excluded_.clear();
+        update();
+    });
+    connect(ui->logTodaysJet, &QLineEdit::textChanged, this, &LogPredictionPage::update);
+    connect(ui->logRecentRuns, &QSpinBox::valueChanged, this, &LogPredictionPage::update);
+    connect(&todaysAir_, &TodaysAir::changed, this, &LogPredictionPage::update);
+    connect(&store_, &LogStore::logChanged, this, &LogPredictionPage::refresh);
+    connect(ui->logPredictionRuns, &QTableWidget::itemChanged, this,
+            [this](QTableWidgetItem* item) {
+                if (item->column() == Use) useChanged(item->row());
+            });
+}
+
+LogPredictionPage::~LogPredictionPage() = default;
+
+void LogPredictionPage::refresh() {
+    const QVariant chosen = ui->predictionVehicle->currentData();
+    {
+        const QSignalBlocker blocker(ui->predictionVehicle);
+        ui->predictionVehicle->clear();
+        if (store_.log() != nullptr) {
+            if (const auto vehicles = store_.log()->vehicles(); !runlog::logErrorOf(vehicles)) {
+                for (const auto& known : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
+                    ui->predictionVehicle->addItem(known.name, known.id);
+                }
+            }
+        }
+        ui->predictionVehicle->setCurrentIndex(
+            std::max(0, ui->predictionVehicle->findData(chosen)));
+    }
+    update();
+}
+
+void LogPredictionPage::clearOutputs() {
+    for (QLineEdit* box :
+         {ui->logPredictedEt, ui->logLowestEt, ui->logHighestEt, ui->logRunsUsed}) {
+        box->setText(noValue);
+    }
+    predictedSpeed_->clear();
+}
+
+QString LogPredictionPage::speedText(double metresPerSecond) const {
+    return toQString(raceday::displayText(metresPerSecond, Quantity::Speed, system_));
+}
+
+void LogPredictionPage::showTodaysAir() {
+    const auto air = todaysAir_.air();
+    ui->logTodaysAirSummary->setText(
+        air ? tr("Today's air from the Today's air section: density altitude %1, corrected to %2.")
+                  .arg(toQString(raceday::displayText(air->densityAltitudeMetres,
+                                                      Quantity::Elevation, system_)),
+                       toQString(raceday::standardName(todaysAir_.standard()).title))
+            : tr("Today's air is not complete yet: enter it in the Today's air section."));
+}
+
+void LogPredictionPage::update() {
+    clearOutputs();
+    showTodaysAir();
+    runlog::RunLog* log = store_.log();
+    const QString vehicleName = ui->predictionVehicle->currentText();
+    if (log == nullptr || ui->predictionVehicle->currentIndex() < 0) {
+        listRuns({});
+        showPower({});
+        charts_.plot(vehicleName, {}, std::nullopt, std::nullopt, system_);
+        emit problemChanged({});
+        return;
+    }
+    const runlog::VehicleId vehicle = ui->predictionVehicle->currentData().toLongLong();
+    FirstProblem problem;
+    const auto jet =
+        readJetInches(ui->logTodaysJet->text(),
+                      tr("today's nitrous jet: give a jet size in inches, such as .045, "
+                         "or leave it empty to use the runs without nitrous"));
+    problem.note(jet);
+    if (problem.any()) {
+        markProblem(ui->logTodaysJet, problem.text());
+    } else {
+        clearProblem(ui->logTodaysJet);
+    }
+    const std::optional<double> jetInches =
+        problem.any() ? std::nullopt : std::get<std::optional<double>>(jet);
+
+    auto recent = log->recentRuns(vehicle, jetInches, ui->logRecentRuns->value());
+    if (const auto* error = runlog::logErrorOf(recent)) problem.note(error->message);
+    listRuns(runlog::logErrorOf(recent) ? std::vector<runlog::Run>{}
+                                        : std::get<std::vector<runlog::Run>>(recent));
+
+    std::optional<runlog::LogPrediction> prediction;
+    if (!problem.any() && todaysAir_.weather()) {
+        const runlog::PredictionRequest request{.vehicle = vehicle,
+                                                .nitrousJetInches = jetInches,
+                                                .today = *todaysAir_.weather(),
+                                                .standard = todaysAir_.standard(),
+                                                .recentRuns = ui->logRecentRuns->value(),
+                                                .excluded = excluded_};
+        auto predicted = runlog::predictFromLog(*log, request);
+        if (const auto* error = runlog::logErrorOf(predicted)) {
+            problem.note(error->message);
+        } else {
+            prediction = std::get<runlog::LogPrediction>(std::move(predicted));
+            showPrediction(*prediction);
+        }
+    }
+    auto powers = runlog::powerFromLog(*log, vehicle, todaysAir_.standard());
+    if (const auto* error = runlog::logErrorOf(powers)) problem.note(error->message);
+    const auto& shownPowers = runlog::logErrorOf(powers)
+                                  ? std::vector<runlog::RunPower>{}
+                                  : std::get<std::vector<runlog::RunPower>>(powers);
+    showPower(shownPowers);
+    charts_.plot(vehicleName, shownPowers, prediction, todaysAir_.air(), system_);
+    emit problemChanged(problem.text());
+}
+
+void LogPredictionPage::listRuns(const std::vector<runlog::Run>& runs) {
+    const QSignalBlocker blocker(ui->logPredictionRuns);
+    ui->logPredictionRuns->clearContents();
+    ui->logPredictionRuns->setRowCount(static_cast<int>(runs.size()));
+    ui->logPredictionRuns->setHorizontalHeaderLabels(
+        {tr("Use"), tr("Date"), tr("ET (s)"), tr("Trap speed"), tr("Factor"),
+         tr("Corrected ET (s)"), tr("Corrected speed")});
+    listed_.clear();
+    for (int row = 0; row < static_cast<int>(runs.size()); ++row) {
+        const runlog::Run& run = runs[static_cast<std::size_t>(row)];
+        listed_.push_back(run.id);
+        auto* use = new QTableWidgetItem;
+        use->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        const bool excluded = std::ranges::find(excluded_, run.id) != excluded_.end();
+        use->setCheckState(excluded ? Qt::Unchecked : Qt::Checked);
+        use->setData(Qt::AccessibleTextRole, tr("Use the run of %1").arg(dateText(run.when)));
+        ui->logPredictionRuns->setItem(row, Use, use);
+        ui->logPredictionRuns->setItem(row, When, cell(dateText(run.when)));
+        ui->logPredictionRuns->setItem(row, Et, cell(fixedText(run.etSeconds, etDecimals)));
+        ui->logPredictionRuns->setItem(row, Speed, cell(speedText(run.speed)));
+    }
+    ui->logPredictionRuns->resizeColumnsToContents();
+}
+
+void LogPredictionPage::showPrediction(const runlog::LogPrediction& prediction) {
+    const QSignalBlocker blocker(ui->logPredictionRuns);
+    for (const runlog::CorrectedRun& corrected : prediction.runs) {
+        const auto found = std::ranges::find(listed_, corrected.run.id);
+        if (found == listed_.end()) continue;
+        const int row = static_cast<int>(found - listed_.begin());
+        ui->logPredictionRuns->setItem(row, Factor,
+                                       cell(fixedText(corrected.factor, factorDecimals)));
+        ui->logPredictionRuns->setItem(row, CorrectedEt,
+                                       cell(fixedText(corrected.corrected.etSeconds, etDecimals)));
+        ui->logPredictionRuns->setItem(row, CorrectedSpeed,
+                                       cell(speedText(corrected.corrected.speed)));
+    }
+    ui->logPredictionRuns->resizeColumnsToContents();
+    ui->logPredictedEt->setText(fixedText(prediction.predicted.etSeconds, etDecimals));
+    predictedSpeed_->show(prediction.predicted.speed);
+    ui->logLowestEt->setText(fixedText(prediction.lowestCorrectedEt, etDecimals));
+    ui->logHighestEt->setText(fixedText(prediction.highestCorrectedEt, etDecimals));
+    ui->logRunsUsed->setText(
+        tr("%1 of %2").arg(prediction.used).arg(static_cast<int>(prediction.runs.size())));
+}
+
+void LogPredictionPage::showPower(const std::vector<runlog::RunPower>& powers) {
+    QStringList header{tr("Date"), tr("ET (s)"), tr("Trap speed"), tr("Factor")};
+    const QString unit = toQString(raceday::displayUnit(Quantity::Power, system_).symbol);
+    for (const QString& source : {tr("from ET"), tr("from speed")}) {
+        for (const FormulaConstants& formula : formulaTable) {
+            header << tr("%1 %2 (%3)").arg(toQString(formula.name), source, unit);
+        }
+    }
+    ui->logPowerTable->clearContents();
+    ui->logPowerTable->setColumnCount(static_cast<int>(header.size()));
+    ui->logPowerTable->setHorizontalHeaderLabels(header);
+    ui->logPowerTable->setRowCount(static_cast<int>(powers.size()));
+    const Unit& powerUnit = raceday::displayUnit(Quantity::Power, system_);
+    for (int row = 0; row < static_cast<int>(powers.size()); ++row) {
+        const runlog::RunPower& power = powers[static_cast<std::size_t>(row)];
+        int column = 0;
+        for (const QString& text :
+             {dateText(power.run.when), fixedText(power.run.etSeconds, etDecimals),
+              speedText(power.run.speed), fixedText(power.factor, factorDecimals)}) {
+            ui->logPowerTable->setItem(row, column++, cell(text));
+        }
+        for (const auto* values : {&power.fromEt, &power.fromSpeed}) {
+            for (const double watts : *values) {
+                ui->logPowerTable->setItem(
+                    row, column++,
+                    cell(fixedText(raceday::fromSi(watts, powerUnit), powerDecimals)));
+            }
+        }
+    }
+    ui->logPowerTable->resizeColumnsToContents();
+}
+
+void LogPredictionPage::useChanged(int row) {
+    if (row < 0 || row >= static_cast<int>(listed_.size())) return;
+    const runlog::RunId id = listed_[static_cast<std::size_t>(row)];
+    const bool use = ui->logPredictionRuns->item(row, Use)->checkState() == Qt::Checked;
+    std::erase(excluded_, id);
+    if (!use) excluded_.push_back(id);
+    const int column = ui->logPredictionRuns->currentColumn();
+    update();
+    ui->logPredictionRuns->setCurrentCell(row, column);
+}
+
+void LogPredictionPage::setUnitSystem(raceday::UnitSystem system) {
+    system_ = system;
+    predictedSpeed_->setUnitSystem(system);
+    update();
+}
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,62 @@
+// Prediction and horsepower from the log for one vehicle: its recent runs
+// without nitrous, or on today's jet, each corrected to the standard's day
+// and averaged, carried to today's air from the Today's air section. A run can
+// be left out with its Use box. Every run of the vehicle shows the horsepower
+// its ET and its trap speed give by the four formulas, corrected the same way.
+#pragma once
+
+#include <moravik/runlog/log_prediction.h>
+
+#include <QScopedPointer>
+#include <QWidget>
+
+#include "section.h"
+
+namespace Ui {
+class LogPredictionPage;
+}
+
+namespace moravik::raceday_window {
+
+class LogChartsPage;
+class LogStore;
+class QuantityOutput;
+
+class LogPredictionPage final : public QWidget {
+    Q_OBJECT
+public:
+    // The table of runs used, by column.
+    enum RunColumn { Use, When, Et, Speed, Factor, CorrectedEt, CorrectedSpeed, RunColumns };
+
+    LogPredictionPage(LogStore& store, const TodaysAir& todaysAir, LogChartsPage& charts,
+                      QWidget* parent = nullptr);
+    ~LogPredictionPage() override;
+
+    void setUnitSystem(raceday::UnitSystem system);
+    // Reads the vehicles again after the log has changed, then update().
+    void refresh();
+
+signals:
+    void problemChanged(const QString& problem);
+
+private:
+    void update();
+    void clearOutputs();
+    void showTodaysAir();
+    void listRuns(const std::vector<runlog::Run>& runs);
+    void showPrediction(const runlog::LogPrediction& prediction);
+    void showPower(const std::vector<runlog::RunPower>& powers);
+    void useChanged(int row);
+    QString speedText(double metresPerSecond) const;
+
+    const QScopedPointer<Ui::LogPredictionPage> ui;
+    LogStore& store_;
+    const TodaysAir& todaysAir_;
+    LogChartsPage& charts_;
+    QuantityOutput* predictedSpeed_;
+    std::vector<runlog::RunId> excluded_;
+    std::vector<runlog::RunId> listed_;  // the run of each row of the runs table
+    raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
+};
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,332 @@
+#include "log_section.h"
+
+#include <moravik/runlog/run_csv.h>
+
+#include <QAction>
+#include <QFile>
+#include <QSaveFile>
+
+#include "log_charts_page.h"
+#include "log_prediction_page.h"
+#include "log_store.h"
+#include "run_dialog.h"
+#include "services.h"
+#include "ui_LogSection.h"
+#include "vehicle_dialog.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+using runlog::Run;
+using runlog::RunId;
+using runlog::RunTableModel;
+
+// Deleting runs, undone by putting them back as they were, ids included.
+class DeleteRunsCommand final : public QUndoCommand {
+public:
+    DeleteRunsCommand(LogStore& store, std::vector<RunId> ids, QWidget* parent)
+        : store_(store), ids_(std::move(ids)), parent_(parent) {
+        setText(QObject::tr("delete %n runs", "", static_cast<int>(ids_.size())));
+    }
+
+    void redo() override {
+        auto deleted = store_.log()->deleteRuns(ids_);
+        if (const auto* error = runlog::logErrorOf(deleted)) {
+            store_.tellFailure(*error, parent_);
+            setObsolete(true);
+            return;
+        }
+        runs_ = std::get<std::vector<Run>>(std::move(deleted));
+        store_.changed({}, parent_);
+    }
+
+    void undo() override { store_.changed(store_.log()->restoreRuns(runs_), parent_); }
+
+private:
+    LogStore& store_;
+    std::vector<RunId> ids_;
+    std::vector<Run> runs_;
+    QWidget* parent_;
+};
+
+}  // namespace
+
+LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
+                       Questions& questions, QWidget* parent)
+    : Section(parent), ui(new Ui::LogSection), store_(store), files_(files), questions_(questions) {
+    ui->setupUi(this);
+    charts_ = new LogChartsPage(files);
+    prediction_ = new LogPredictionPage(store, todaysAir, *charts_);
+    ui->logPages->addTab(prediction_, tr("Prediction and horsepower"));
+    ui->logPages->addTab(charts_, tr("Charts"));
+    connect(prediction_, &LogPredictionPage::problemChanged, this, &LogSection::setProblem);
+    connect(charts_, &LogChartsPage::saved, this, &LogSection::reported);
+    ui->logNote->setText(store.note());
+    ui->logNote->setVisible(!store.note().isEmpty());
+    const QDate today = QDate::currentDate();
+    ui->fromDate->setDate(today.addMonths(-1));
+    ui->toDate->setDate(today);
+
+    if (store.log() != nullptr) {
+        model_ = std::make_unique<RunTableModel>(*store.log());
+        ui->runTable->setModel(model_.get());
+        ui->runTable->sortByColumn(RunTableModel::When, Qt::DescendingOrder);
+        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::reported);
+        connect(ui->runTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &LogSection::updateButtons);
+    }
+    connect(&store, &LogStore::logChanged, this, [this] {
+        refreshChoices();
+        if (model_) model_->reload();
+        updateButtons();
+    });
+    for (QComboBox* choice : {ui->vehicleFilter, ui->stripFilter}) {
+        connect(choice, &QComboBox::currentIndexChanged, this, &LogSection::applyFilter);
+    }
+    connect(ui->dateFilter, &QCheckBox::toggled, this, [this](bool on) {
+        ui->fromDate->setEnabled(on);
+        ui->toDate->setEnabled(on);
+        applyFilter();
+    });
+    for (QDateEdit* date : {ui->fromDate, ui->toDate}) {
+        connect(date, &QDateEdit::dateChanged, this, &LogSection::applyFilter);
+    }
+
+    connectActions();
+    refreshChoices();
+    updateButtons();
+    prediction_->refresh();
+}
+
+LogSection::~LogSection() = default;
+
+void LogSection::connectActions() {
+    connect(ui->addRun, &QPushButton::clicked, this, [this] { openRunDialog(std::nullopt); });
+    connect(ui->editRun, &QPushButton::clicked, this, [this] {
+        const QModelIndex current = ui->runTable->currentIndex();
+        if (current.isValid()) openRunDialog(model_->runAt(current.row()));
+    });
+    connect(ui->runTable, &QAbstractItemView::activated, ui->editRun, &QPushButton::click);
+    connect(ui->deleteRun, &QPushButton::clicked, this, &LogSection::deleteSelectedRuns);
+    auto* deleteKey = new QAction(tr("Delete runs"), ui->runTable);
+    deleteKey->setShortcut(QKeySequence::Delete);
+    deleteKey->setShortcutContext(Qt::WidgetShortcut);
+    ui->runTable->addAction(deleteKey);
+    connect(deleteKey, &QAction::triggered, this, &LogSection::deleteSelectedRuns);
+    QAction* undo = undoStack_.createUndoAction(this);
+    undo->setShortcut(QKeySequence::Undo);
+    undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(undo);
+    connect(ui->undoDelete, &QPushButton::clicked, &undoStack_, &QUndoStack::undo);
+    connect(&undoStack_, &QUndoStack::canUndoChanged, ui->undoDelete, &QWidget::setEnabled);
+    connect(ui->addVehicle, &QPushButton::clicked, this, [this] { openVehicleDialog(false); });
+    connect(ui->editVehicle, &QPushButton::clicked, this, [this] { openVehicleDialog(true); });
+}
+
+void LogSection::refreshChoices() {
+    runlog::RunLog* log = store_.log();
+    const QVariant vehicle = ui->vehicleFilter->currentData();
+    const QString strip =
+        ui->stripFilter->currentIndex() > 0 ? ui->stripFilter->currentText() : QString();
+    const QSignalBlocker vehicleBlocker(ui->vehicleFilter);
+    const QSignalBlocker stripBlocker(ui->stripFilter);
+    ui->vehicleFilter->clear();
+    ui->stripFilter->clear();
+    ui->vehicleFilter->addItem(tr("All vehicles"));
+    ui->stripFilter->addItem(tr("All strips"));
+    if (log != nullptr) {
+        if (const auto vehicles = log->vehicles(); !runlog::logErrorOf(vehicles)) {
+            for (const auto& known : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
+                ui->vehicleFilter->addItem(known.name, known.id);
+            }
+        }
+        if (const auto strips = log->strips(); !runlog::logErrorOf(strips)) {
+            for (const QString& name : std::get<std::vector<QString>>(strips)) {
+                ui->stripFilter->addItem(name);
+            }
+        }
+    }
+    ui->vehicleFilter->setCurrentIndex(std::max(0, ui->vehicleFilter->findData(vehicle)));
+    ui->stripFilter->setCurrentIndex(
+        strip.isEmpty() ? 0 : std::max(0, ui->stripFilter->findText(strip)));
+}
+
+runlog::RunFilter LogSection::filter() const {
+    runlog::RunFilter filter;
+    if (ui->vehicleFilter->currentIndex() > 0) {
+        filter.vehicleId = ui->vehicleFilter->currentData().toLongLong();
+    }
+    if (ui->stripFilter->currentIndex() > 0) filter.strip = ui->stripFilter->currentText();
+    if (ui->dateFilter->isChecked()) {
+        filter.from = ui->fromDate->date().startOfDay();
+        filter.to = ui->toDate->date().endOfDay();
+    }
+    return filter;
+}
+
+void LogSection::applyFilter() {
+    if (model_) model_->setFilter(filter());
+    updateButtons();
+}
+
+std::vector<RunId> LogSection::selectedRuns() const {
+    std::vector<RunId> ids;
+    if (!model_) return ids;
+    for (const QModelIndex& row : ui->runTable->selectionModel()->selectedRows()) {
+        ids.push_back(model_->runAt(row.row()).id);
+    }
+    return ids;
+}
+
+void LogSection::updateButtons() {
+    const bool writable = store_.writable();
+    const bool chosen = model_ && ui->runTable->selectionModel()->hasSelection();
+    ui->addRun->setEnabled(writable);
+    ui->addVehicle->setEnabled(writable);
+    ui->editRun->setEnabled(writable && chosen);
+    ui->deleteRun->setEnabled(writable && chosen);
+    ui->editVehicle->setEnabled(writable && ui->vehicleFilter->currentIndex() > 0);
+    ui->undoDelete->setEnabled(undoStack_.canUndo());
+    for (QWidget* filterWidget :
+         {static_cast<QWidget*>(ui->vehicleFilter), static_cast<QWidget*>(ui->stripFilter),
+          static_cast<QWidget*>(ui->dateFilter)}) {
+        filterWidget->setEnabled(model_ != nullptr);
+    }
+}
+
+void LogSection::deleteSelectedRuns() {
+    const auto ids = selectedRuns();
+    if (ids.empty() || !store_.writable()) return;
+    undoStack_.push(new DeleteRunsCommand(store_, ids, this));
+    emit reported(tr("%n runs deleted; Ctrl+Z puts them back.", "", static_cast<int>(ids.size())));
+}
+
+void LogSection::openRunDialog(const std::optional<Run>& run) {
+    if (!store_.writable()) return;
+    auto vehicles = store_.log()->vehicles();
+    if (const auto* error = runlog::logErrorOf(vehicles)) {
+        store_.tellFailure(*error, this);
+        return;
+    }
+    auto* dialog = new RunDialog(
+        std::get<std::vector<runlog::Vehicle>>(vehicles), system_,
+        [this](const Run& typed) -> runlog::LogStatus {
+            runlog::LogStatus status;
+            if (typed.id == 0) {
+                auto added = store_.log()->addRun(typed);
+                if (const auto* error = runlog::logErrorOf(added)) status = *error;
+            } else {
+                status = store_.log()->updateRun(typed);
+            }
+            if (!status) store_.changed({}, this);
+            return status;
+        },
+        this);
+    if (run) dialog->setRun(*run);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void LogSection::openVehicleDialog(bool editChosen) {
+    if (!store_.writable()) return;
+    auto* dialog = new VehicleDialog(
+        [this](const runlog::Vehicle& typed) -> runlog::LogStatus {
+            runlog::LogStatus status;
+            if (typed.id == 0) {
+                auto added = store_.log()->addVehicle(typed);
+                if (const auto* error = runlog::logErrorOf(added)) status = *error;
+            } else {
+                status = store_.log()->updateVehicle(typed);
+            }
+            if (!status) store_.changed({}, this);
+            return status;
+        },
+        this);
+    if (editChosen) {
+        auto vehicle = store_.log()->vehicle(ui->vehicleFilter->currentData().toLongLong());
+        if (const auto* error = runlog::logErrorOf(vehicle)) {
+            store_.tellFailure(*error, this);
+            delete dialog;
+            return;
+        }
+        dialog->setVehicle(std::get<runlog::Vehicle>(vehicle));
+    }
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void LogSection::setUnitSystem(raceday::UnitSystem system) {
+    system_ = system;
+    if (model_) model_->setUnitSystem(system);
+    prediction_->setUnitSystem(system);
+    charts_->setUnitSystem(system);
+}
+
+void LogSection::importRuns() {
+    if (!store_.writable()) {
+        questions_.tell(
+            this, tr("Import runs"),
+            tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note()));
+        return;
+    }
+    const QString name =
+        files_.openFileName(this, tr("Import runs"), tr("CSV files (*.csv);;All files (*)"));
+    if (name.isEmpty()) return;
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        questions_.tell(this, tr("Import runs"),
+                        tr("%1 could not be read: %2").arg(name, file.errorString()));
+        return;
+    }
+    const auto result = runlog::importRunsCsv(*store_.log(), file);
+    if (const auto* error = runlog::logErrorOf(result)) {
+        store_.tellFailure(*error, this);
+        return;
+    }
+    const auto& imported = std::get<runlog::CsvImport>(result);
+    store_.changed({}, this);
+    QString message = tr("%n runs imported from %1.", "", imported.imported).arg(name);
+    if (!imported.newVehicles.isEmpty()) {
+        message +=
+            QLatin1Char(' ') + tr("New vehicles, with the Moravik window's initial inputs: %1.")
+                                   .arg(imported.newVehicles.join(QStringLiteral(", ")));
+    }
+    if (imported.problems.empty()) {
+        emit reported(message);
+        return;
+    }
+    message += QLatin1Char('\n') + tr("These rows were left out:");
+    for (const runlog::CsvProblem& problem : imported.problems) {
+        message += QLatin1Char('\n') + problem.message;
+    }
+    if (imported.problemsLeftOut > 0) {
+        message +=
+            QLatin1Char('\n') + tr("and %n more", "", static_cast<int>(imported.problemsLeftOut));
+    }
+    questions_.tell(this, tr("Import runs"), message);
+}
+
+void LogSection::exportRuns() {
+    if (store_.log() == nullptr) {
+        questions_.tell(this, tr("Export runs"), store_.note());
+        return;
+    }
+    const QString name = files_.saveFileName(this, tr("Export the runs shown"),
+                                             QStringLiteral("runs.csv"), tr("CSV files (*.csv)"));
+    if (name.isEmpty()) return;
+    QSaveFile file(name);
+    runlog::LogStatus status;
+    if (file.open(QIODevice::WriteOnly)) {
+        status = runlog::exportRunsCsv(*store_.log(), filter(), system_, file);
+    }
+    if (status) {
+        store_.tellFailure(*status, this);
+    } else if (!file.commit()) {
+        questions_.tell(this, tr("Export runs"),
+                        tr("%1 could not be written: %2").arg(name, file.errorString()));
+    } else {
+        emit reported(tr("The runs shown were exported to %1.").arg(name));
+    }
+}
+
+}  // namespace moravik::raceday_window

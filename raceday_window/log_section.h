@@ -1,0 +1,65 @@
+// The run log: a table of runs to filter, sort, add to, edit and delete from
+// (deletions undoable until the window closes), the prediction and
+// horsepower from a vehicle's runs, and charts of them. CSV import and export
+// are in the File menu.
+#pragma once
+
+#include <moravik/runlog/run_table_model.h>
+
+#include <QScopedPointer>
+#include <QUndoStack>
+#include <memory>
+
+#include "section.h"
+
+namespace Ui {
+class LogSection;
+}
+
+namespace moravik::raceday_window {
+
+class FileChooser;
+class LogChartsPage;
+class LogPredictionPage;
+class LogStore;
+class Questions;
+
+class LogSection final : public Section {
+    Q_OBJECT
+public:
+    LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
+               Questions& questions, QWidget* parent = nullptr);
+    ~LogSection() override;
+
+    void setUnitSystem(raceday::UnitSystem system) override;
+
+    void importRuns();
+    void exportRuns();
+
+signals:
+    // A short message for the status bar.
+    void reported(const QString& message);
+
+private:
+    void connectActions();
+    void refreshChoices();
+    runlog::RunFilter filter() const;
+    void applyFilter();
+    std::vector<runlog::RunId> selectedRuns() const;
+    void openRunDialog(const std::optional<runlog::Run>& run);
+    void openVehicleDialog(bool editChosen);
+    void deleteSelectedRuns();
+    void updateButtons();
+
+    const QScopedPointer<Ui::LogSection> ui;
+    LogStore& store_;
+    FileChooser& files_;
+    Questions& questions_;
+    std::unique_ptr<runlog::RunTableModel> model_;
+    QUndoStack undoStack_;
+    LogPredictionPage* prediction_;
+    LogChartsPage* charts_;
+    raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
+};
+
+}  // namespace moravik::raceday_window

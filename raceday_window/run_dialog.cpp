@@ -1,0 +1,127 @@
+#include "run_dialog.h"
+
+#include <moravik/raceday/units.h>
+
+#include <QPushButton>
+
+#include "ui_RunDialog.h"
+
+namespace moravik::raceday_window {
+namespace {
+
+void setOptional(QuantityField* field, const std::optional<double>& si) {
+    if (si) {
+        field->setValue(*si);
+    } else {
+        field->setText({});
+    }
+}
+
+}  // namespace
+
+RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem system, Save save,
+                     QWidget* parent)
+    : QDialog(parent), ui(new Ui::RunDialog), save_(std::move(save)) {
+    ui->setupUi(this);
+    setWindowTitle(tr("Add a run"));
+    for (const runlog::Vehicle& vehicle : vehicles) ui->vehicle->addItem(vehicle.name, vehicle.id);
+    ui->when->setDateTime(QDateTime::currentDateTime());
+    stripElevation_ = new QuantityField(ui->stripElevation, ui->stripElevationUnit,
+                                        Quantity::Elevation, QStringLiteral("strip elevation"));
+    et_ = new QuantityField(ui->et, nullptr, Quantity::Time, QStringLiteral("ET"));
+    speed_ =
+        new QuantityField(ui->speed, ui->speedUnit, Quantity::Speed, QStringLiteral("trap speed"));
+    sixtyFoot_ = new QuantityField(ui->sixtyFoot, nullptr, Quantity::Time, QStringLiteral("60 ft"));
+    threeThirtyFoot_ =
+        new QuantityField(ui->threeThirtyFoot, nullptr, Quantity::Time, QStringLiteral("330 ft"));
+    eighthEt_ =
+        new QuantityField(ui->eighthEt, nullptr, Quantity::Time, QStringLiteral("eighth-mile ET"));
+    eighthSpeed_ = new QuantityField(ui->eighthSpeed, ui->eighthSpeedUnit, Quantity::Speed,
+                                     QStringLiteral("eighth-mile speed"));
+    for (QuantityField* field :
+         {stripElevation_, et_, speed_, sixtyFoot_, threeThirtyFoot_, eighthEt_, eighthSpeed_}) {
+        field->setUnitSystem(system);
+        if (field != stripElevation_) field->requirePositive();
+    }
+    ui->runAir->setUnitSystem(system);
+    ui->runAir->setStandardDay();
+    ui->problem->hide();
+    connect(ui->buttons, &QDialogButtonBox::accepted, this, &RunDialog::accept);
+    connect(ui->buttons, &QDialogButtonBox::rejected, this, &RunDialog::reject);
+}
+
+RunDialog::~RunDialog() = default;
+
+void RunDialog::setRun(const runlog::Run& run) {
+    setWindowTitle(tr("Edit the run"));
+    id_ = run.id;
+    ui->vehicle->setCurrentIndex(ui->vehicle->findData(run.vehicleId));
+    ui->when->setDateTime(run.when.toLocalTime());
+    ui->strip->setText(run.strip);
+    setOptional(stripElevation_, run.stripElevationMetres);
+    ui->lane->setText(run.lane);
+    et_->setValue(run.etSeconds);
+    speed_->setValue(run.speed);
+    setOptional(sixtyFoot_, run.sixtyFootSeconds);
+    setOptional(threeThirtyFoot_, run.threeThirtyFootSeconds);
+    setOptional(eighthEt_, run.eighthEtSeconds);
+    setOptional(eighthSpeed_, run.eighthSpeed);
+    ui->nitrousJet->setText(run.nitrousJetInches ? fixedText(*run.nitrousJetInches, 3) : QString());
+    ui->runAir->setWeather(run.air);
+    ui->notes->setPlainText(run.notes);
+}
+
+std::optional<runlog::Run> RunDialog::readRun() {
+    FirstProblem problem;
+    runlog::Run run;
+    run.id = id_;
+    run.vehicleId = ui->vehicle->currentData().toLongLong();
+    if (ui->vehicle->currentIndex() < 0) problem.note(tr("vehicle: add a vehicle first"));
+    run.when = ui->when->dateTime();
+    run.strip = ui->strip->text().trimmed();
+    run.lane = ui->lane->text().trimmed();
+    run.notes = ui->notes->toPlainText();
+    const auto read = [&problem](QuantityField* field) {
+        const auto value = field->readMarked();
+        problem.note(value);
+        return valueOf(value);
+    };
+    run.stripElevationMetres = read(stripElevation_);
+    run.etSeconds = read(et_).value_or(0);
+    run.speed = read(speed_).value_or(0);
+    run.sixtyFootSeconds = read(sixtyFoot_);
+    run.threeThirtyFootSeconds = read(threeThirtyFoot_);
+    run.eighthEtSeconds = read(eighthEt_);
+    run.eighthSpeed = read(eighthSpeed_);
+    const auto jet = readJetInches(ui->nitrousJet->text(),
+                                   tr("nitrous jet: give the jet size in inches, such as .045, or "
+                                      "leave it empty when the nitrous was off"));
+    problem.note(jet);
+    if (const auto* inches = std::get_if<std::optional<double>>(&jet)) {
+        run.nitrousJetInches = *inches;
+    }
+    const AirReading air = ui->runAir->read();
+    problem.note(air.problem);
+    if (!problem.any() && !air.weather) problem.note(tr("the run's air is not complete"));
+    if (air.weather) run.air = *air.weather;
+    if (!problem.any()) {
+        if (const auto refused = runlog::checkRun(run)) problem.note(refused->message);
+    }
+    ui->problem->setText(problem.text());
+    ui->problem->setVisible(problem.any());
+    if (problem.any()) return std::nullopt;
+    return run;
+}
+
+void RunDialog::accept() {
+    const auto run = readRun();
+    if (!run) return;
+    if (const auto failed = save_(*run)) {
+        ui->problem->setText(failed->message);
+        ui->problem->show();
+        return;
+    }
+    QDialog::accept();
+}
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,49 @@
+// A run typed in or edited: its slip, its air and its notes. OK saves it
+// through the given function; when that fails the dialog stays open with
+// everything typed, and says why.
+#pragma once
+
+#include <moravik/runlog/run_log.h>
+
+#include <QDialog>
+#include <QScopedPointer>
+#include <functional>
+
+#include "quantity_field.h"
+
+namespace Ui {
+class RunDialog;
+}
+
+namespace moravik::raceday_window {
+
+class RunDialog final : public QDialog {
+    Q_OBJECT
+public:
+    using Save = std::function<runlog::LogStatus(const runlog::Run&)>;
+
+    RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem system, Save save,
+              QWidget* parent = nullptr);
+    ~RunDialog() override;
+
+    // Fills the form; the saved run keeps this run's id.
+    void setRun(const runlog::Run& run);
+
+    void accept() override;
+
+private:
+    std::optional<runlog::Run> readRun();
+
+    const QScopedPointer<Ui::RunDialog> ui;
+    Save save_;
+    runlog::RunId id_ = 0;
+    QuantityField* stripElevation_;
+    QuantityField* et_;
+    QuantityField* speed_;
+    QuantityField* sixtyFoot_;
+    QuantityField* threeThirtyFoot_;
+    QuantityField* eighthEt_;
+    QuantityField* eighthSpeed_;
+};
+
+}  // namespace moravik::raceday_window

@@ -1,0 +1,386 @@
+// The Log section driven with keys and clicks: the table's filters, sorting,
+// dialogs and undo, the prediction and horsepower from the log, the charts,
+// CSV through the File menu, and the log's faults. Expected figures are
+// hand-checkable examples (below) or the Calculate pass's own, never a formula
+// worked again here.
+#include <moravik/runlog/run_csv.h>
+#include <moravik/runlog/run_table_model.h>
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QDialog>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolTip>
+#include <QtCharts/QChartView>
+#include <QtCharts/QXYSeries>
+
+#include "log_charts_page.h"
+#include "raceday_test_support.h"
+
+using namespace moravik::raceday_window::testing;
+using moravik::runlog::RunLog;
+using moravik::runlog::RunTableModel;
+
+namespace {
+
+constexpr double pascalsPerInchOfMercury = 3386.389;  // NIST SP 811, inHg at 0 °C
+
+// Dry air at 60 °F, whose SAE J607 factor is `factor`: the standard's 29.92
+// inHg divided by it (J607: CF = 29.92 inHg / dry pressure × √(T / 60 °F)).
+moravik::raceday::Weather j607Air(double factor) {
+    return {(60 + 459.67) * 5 / 9,
+            moravik::raceday::StationPressure{29.92 * pascalsPerInchOfMercury / factor},
+            std::monostate{}};
+}
+
+template <typename T>
+T value(moravik::runlog::LogResult<T> result) {
+    if (const auto* error = moravik::runlog::logErrorOf(result))
+        qFatal("%s", qPrintable(error->message));
+    return std::get<T>(std::move(result));
+}
+
+// By the cube-root rule each Camaro run is, on the standard's day, 10.00 s
+// (11.00 s at factor 1.331 = 1.1³; 12.00 s at 1.728 = 1.2³) or 10.30 s
+// (factor 1). The Pass car's 14.4801 s at 2562 lb is the Calculate pass's
+// Huntington ET for 210 hp.
+void fillLog(const QString& path) {
+    auto log = value(RunLog::open(path));
+    const auto addVehicle = [&log](const char* name, const char* weight) {
+        moravik::runlog::Vehicle vehicle;
+        vehicle.name = QString::fromLatin1(name);
+        vehicle.inputs.vweight = weight;
+        return value(log->addVehicle(vehicle));
+    };
+    const auto camaro = addVehicle("Camaro", "3200");
+    const auto passCar = addVehicle("Pass car", "2562");
+    const struct {
+        moravik::runlog::VehicleId vehicle;
+        const char* strip;
+        int day;
+        double et, mph, factor;
+    } slips[] = {{camaro, "Bandimere", 1, 11.00, 100, 1.331},
+                 {camaro, "Bandimere", 2, 12.00, 90, 1.728},
+                 {camaro, "Pomona", 3, 10.30, 105, 1.0},
+                 {passCar, "Pomona", 4, 14.4801, 95, 1.0}};
+    for (const auto& slip : slips) {
+        moravik::runlog::Run run;
+        run.vehicleId = slip.vehicle;
+        run.when = QDateTime(QDate(2024, 6, slip.day), QTime(10, 0));
+        run.strip = QString::fromLatin1(slip.strip);
+        run.etSeconds = slip.et;
+        run.speed = slip.mph * 0.44704;  // m/s in a mile per hour, exactly
+        run.air = j607Air(slip.factor);
+        value(log->addRun(run));
+    }
+}
+
+struct LogDay : RaceDay {
+    QWidget* section;
+    QTableView* table;
+
+    explicit LogDay(const QString& path) : RaceDay(path) {
+        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
+        section = open("LogSection");
+        table = child<QTableView>(section, "runTable");
+    }
+    int rows() const { return table->model()->rowCount(); }
+    QString cell(int row, int column) const {
+        return table->model()->index(row, column).data().toString();
+    }
+};
+
+QString logPath(const QTemporaryDir& folder) {
+    return folder.filePath(QStringLiteral("run-log.sqlite"));
+}
+
+// The dialog that is open; a closed one may wait to be deleted beside it.
+QDialog* shownDialog(QWidget* section, const QString& name) {
+    for (auto* dialog : section->findChildren<QDialog*>(name)) {
+        if (dialog->isVisible()) return dialog;
+    }
+    return nullptr;
+}
+
+QDialog* openDialog(QWidget* section, const QString& button, const QString& name) {
+    QTest::mouseClick(child<QPushButton>(section, button), Qt::LeftButton);
+    auto* dialog = shownDialog(section, name);
+    if (dialog == nullptr) qFatal("no %s", qPrintable(name));
+    return dialog;
+}
+
+void typeJ607Day(RaceDay& raceDay) {
+    QWidget* air = child(raceDay.open("AirSection"), "todaysAir");
+    typeInto(air, "temperature", "60F");
+    typeInto(air, "pressure", "29.92inHg");
+    typeInto(air, "humidity", "0");
+}
+
+}  // namespace
+
+class LogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { setUpTestApplication(); }
+    void init() {
+        QSettings().clear();
+        fillLog(logPath(folder));
+    }
+    void cleanup() {
+        for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
+            QFile::remove(folder.filePath(name));
+        }
+    }
+
+    void filtersNarrowTheTableAndHeadersSortIt() {
+        LogDay day(logPath(folder));
+        QCOMPARE(day.rows(), 4);
+        QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Pass car");  // newest first
+        choose(day.section, "vehicleFilter", "Camaro");
+        QCOMPARE(day.rows(), 3);
+        choose(day.section, "stripFilter", "Pomona");
+        QCOMPARE(day.rows(), 1);
+        QCOMPARE(day.cell(0, RunTableModel::Et), "10.300 s");
+        choose(day.section, "vehicleFilter", "All vehicles");
+        QCOMPARE(day.rows(), 2);
+        choose(day.section, "stripFilter", "All strips");
+
+        auto* dates = child<QCheckBox>(day.section, "dateFilter");
+        dates->setFocus();
+        QTest::keyClick(dates, Qt::Key_Space);
+        child<QDateEdit>(day.section, "fromDate")->setDate(QDate(2024, 6, 2));
+        child<QDateEdit>(day.section, "toDate")->setDate(QDate(2024, 6, 3));
+        QCOMPARE(day.rows(), 2);
+        QTest::keyClick(dates, Qt::Key_Space);
+        QCOMPARE(day.rows(), 4);
+
+        QHeaderView* header = day.table->horizontalHeader();
+        const QPoint etHeader(header->sectionViewportPosition(RunTableModel::Et) + 5, 5);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, etHeader);
+        const QString first = day.cell(0, RunTableModel::Et);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, etHeader);
+        QCOMPARE(QStringList({first, day.cell(0, RunTableModel::Et)}),
+                 QStringList({"10.300 s", "14.480 s"}));
+    }
+
+    void deletedRunsComeBackWithCtrlZ() {
+        LogDay day(logPath(folder));
+        choose(day.section, "vehicleFilter", "Camaro");
+        day.table->setFocus();
+        day.table->selectRow(0);
+        const QString deleted = day.cell(0, RunTableModel::Et);
+        QTest::keyClick(day.table, Qt::Key_Delete);
+        QCOMPARE(day.rows(), 2);
+        QVERIFY(day.status().contains("Ctrl+Z"));
+        QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(day.rows(), 3);
+        QCOMPARE(day.cell(0, RunTableModel::Et), deleted);
+        QVERIFY(!child(day.section, "undoDelete")->isEnabled());
+    }
+
+    void runsAreAddedAndEditedInTheirDialog() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        typeInto(dialog, "strip", "Firebird");
+        typeInto(dialog, "et", "-9");
+        typeInto(dialog, "speed", "140");
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(child<QLabel>(dialog, "problem")->text().contains("ET"));
+        typeInto(dialog, "et", "9.5");
+        QTest::keyClick(child(dialog, "et"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(day.rows(), 5);
+        choose(day.section, "stripFilter", "Firebird");
+        QCOMPARE(day.cell(0, RunTableModel::Et), "9.500 s");
+
+        day.table->setFocus();
+        day.table->selectRow(0);
+        QTest::keyClick(day.table, Qt::Key_Return);
+        dialog = shownDialog(day.section, "RunDialog");
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(text(dialog, "et"), "9.5");
+        typeInto(dialog, "et", "9.25");
+        QTest::keyClick(child(dialog, "et"), Qt::Key_Return);
+        QCOMPARE(day.rows(), 1);
+        QCOMPARE(day.cell(0, RunTableModel::Et), "9.250 s");
+    }
+
+    void aVehicleIsAddedWithItsInputsAsTyped() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addVehicle", "VehicleDialog");
+        typeInto(dialog, "name", "Nova");
+        typeInto(dialog, "weight", "3,100 lbs");
+        QTest::keyClick(child(dialog, "name"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        choose(day.section, "vehicleFilter", "Nova");
+        dialog = openDialog(day.section, "editVehicle", "VehicleDialog");
+        QCOMPARE(text(dialog, "weight"), "3,100 lbs");
+        QCOMPARE(text(dialog, "nitrousJet"), ".030");
+    }
+
+    void predictionFollowsTodaysAirAndLeavesOutUncheckedRuns() {
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        QWidget* page = child(day.section, "LogPredictionPage");
+        day.open("LogSection");
+        choose(page, "predictionVehicle", "Camaro");
+        // Today is the standard's day, so the prediction is the average of
+        // 10.00, 10.00 and 10.30 s.
+        QCOMPARE(text(page, "logPredictedEt"), "10.100");
+        QCOMPARE(text(page, "logLowestEt"), "10.000");
+        QCOMPARE(text(page, "logHighestEt"), "10.300");
+        QCOMPARE(text(page, "logRunsUsed"), "3 of 3");
+
+        auto* runs = child<QTableWidget>(page, "logPredictionRuns");
+        QCOMPARE(runs->item(0, 2)->text(), "10.300");  // newest first
+        runs->setFocus();
+        runs->setCurrentCell(0, 0);
+        QTest::keyClick(runs, Qt::Key_Space);
+        QCOMPARE(runs->item(0, 0)->checkState(), Qt::Unchecked);
+        QCOMPARE(text(page, "logPredictedEt"), "10.000");
+        QCOMPARE(text(page, "logRunsUsed"), "2 of 3");
+
+        typeInto(child(day.open("AirSection"), "todaysAir"), "temperature", "");
+        QCOMPARE(text(page, "logPredictedEt"), "–");
+        typeInto(page, "logTodaysJet", ".045");
+        QVERIFY(child(page, "logTodaysJet")->toolTip().isEmpty());
+        QCOMPARE(runs->rowCount(), 0);  // no run on this jet
+    }
+
+    void horsepowerOfEachRunByTheFourFormulas() {
+        LogDay day(logPath(folder));
+        QWidget* page = child(day.section, "LogPredictionPage");
+        choose(page, "predictionVehicle", "Pass car");
+        auto* power = child<QTableWidget>(page, "logPowerTable");
+        QCOMPARE(power->rowCount(), 1);
+        QCOMPARE(power->horizontalHeaderItem(4)->text(), "Huntington from ET (hp)");
+        QCOMPARE(power->item(0, 4)->text(), "210.0");
+    }
+
+    void chartsShowTheRunsWithThePredictionAndSave() {
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        day.open("LogSection");
+        QWidget* page = child(day.section, "LogPredictionPage");
+        choose(page, "predictionVehicle", "Camaro");
+        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        auto* density = child<QChartView>(charts, "densityChart");
+        auto* times = child<QChartView>(charts, "timeChart");
+        const auto series = [](QChartView* view, int index) {
+            return qobject_cast<QXYSeries*>(view->chart()->series().value(index));
+        };
+        QCOMPARE(series(density, 0)->count(), 3);  // the runs used
+        QCOMPARE(series(density, 1)->count(), 4);  // and today on the prediction line
+        QCOMPARE(series(times, 0)->count(), 3);
+        QCOMPARE(series(times, 1)->points().front().y(), 10.0);  // 11.00 s corrected
+
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        QXYSeries* runs = series(density, 0);
+        emit runs->hovered(runs->points().front(), true);
+        QVERIFY2(QToolTip::text().contains("2024-06-03 10:00 at Pomona: 10.300 s"),
+                 qPrintable(QToolTip::text()));
+
+        for (const char* suffix : {"png", "svg"}) {
+            day.files.answer = folder.filePath(QStringLiteral("chart.") + suffix);
+            QTest::mouseClick(child<QPushButton>(charts, "saveDensityChart"), Qt::LeftButton);
+            QFile saved(day.files.answer);
+            QVERIFY(saved.open(QIODevice::ReadOnly));
+            QVERIFY(saved.read(8).contains(suffix == QStringLiteral("png") ? "PNG" : "<?xml"));
+        }
+    }
+
+    void csvThroughTheFileMenuReportsBadRowsByLine() {
+        LogDay day(logPath(folder));
+        const QString exported = folder.filePath(QStringLiteral("runs.csv"));
+        day.files.answer = exported;
+        day.window.findChild<QAction*>("actionExportRuns")->trigger();
+        QFile file(exported);
+        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
+        file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
+        file.close();
+
+        day.files.answer = exported;
+        day.window.findChild<QAction*>("actionImportRuns")->trigger();
+        QCOMPARE(day.questions.told.size(), 1);
+        QVERIFY2(day.questions.told.front().contains("line 6:"),
+                 qPrintable(day.questions.told.front()));
+        QVERIFY(day.questions.told.front().contains("0 runs imported"));  // the rest were there
+        QCOMPARE(day.rows(), 4);
+    }
+
+    void aDamagedLogIsSetAsideAndKept() {
+        const QString path = logPath(folder);
+        QFile::remove(path);
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a database at all\n");
+        damaged.close();
+        RaceDay raceDay(path);
+        raceDay.questions.damagedLogAnswer = moravik::raceday_window::DamagedLogChoice::LeaveClosed;
+        QCOMPARE(raceDay.questions.asked.size(), 1);
+        QVERIFY(child(raceDay.window.findChild<QWidget*>("LogSection"), "addRun")->isEnabled() ==
+                false);
+    }
+
+    void aDamagedLogStartsFreshWhenTheUserSaysSo() {
+        const QString path = logPath(folder);
+        QFile::remove(path);
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("not a database at all\n");
+        damaged.close();
+        PreparedFileChooser files;
+        PreparedQuestions questions;
+        questions.damagedLogAnswer =
+            moravik::raceday_window::DamagedLogChoice::SetAsideAndStartFresh;
+        moravik::raceday_window::RaceDayWindow window(files, questions, path);
+        auto* section = window.findChild<QWidget*>("LogSection");
+        const QString note = child<QLabel>(section, "logNote")->text();
+        QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
+        QFile kept(note.section(" as ", 1).section("; ", 0, 0));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("not a database at all\n"));
+        QVERIFY(child(section, "addRun")->isEnabled());
+    }
+
+    // Another program writing the log: after waiting, the window reads it.
+    void aLogInUseOpensReadOnly() {
+        auto writer = value(RunLog::open(logPath(folder)));
+        LogDay day(logPath(folder));
+        const QString note = child<QLabel>(day.section, "logNote")->text();
+        QVERIFY2(note.contains("read-only"), qPrintable(note));
+        QCOMPARE(day.rows(), 4);
+        QVERIFY(!child(day.section, "addRun")->isEnabled());
+        day.table->setFocus();
+        day.table->selectRow(0);
+        QTest::keyClick(day.table, Qt::Key_Delete);
+        QCOMPARE(day.rows(), 4);
+    }
+
+    void ctrl7OpensTheLogAndEveryControlIsNamed() {
+        RaceDay raceDay(logPath(folder));
+        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
+        QTest::keyClick(&raceDay.window, Qt::Key_7, Qt::ControlModifier);
+        auto* section = raceDay.window.findChild<QWidget*>("LogSection");
+        QVERIFY(section->isVisible());
+        QVERIFY(section->isAncestorOf(QApplication::focusWidget()));
+        for (const char* name : {"vehicleFilter", "stripFilter", "dateFilter", "runTable", "addRun",
+                                 "logPredictionRuns", "logPowerTable", "densityChart"}) {
+            QAccessibleInterface* accessible =
+                QAccessible::queryAccessibleInterface(child(section, name));
+            QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), name);
+        }
+    }
+
+private:
+    QTemporaryDir folder;
+};
+
+QTEST_MAIN(LogTest)
+#include "raceday_log_test.moc"
