@@ -21,8 +21,9 @@ namespace {
 QStringList engineResults(const char* track = "") {
     moravik::InputTexts inputs;
     inputs.altitudeDD = track;
+    const auto outcome = moravik::calculate(inputs);
     QStringList texts;
-    for (const auto& text : std::get<moravik::ResultTexts>(moravik::calculate(inputs)))
+    for (const auto& text : std::get<moravik::ResultTexts>(outcome))
         texts.append(QString::fromUtf8(text.view()));
     return texts;
 }
