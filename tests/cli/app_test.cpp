@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 #include <moravik/calculate.h>
-#include <moravik/cli/app.h>
 #include <moravik/cli/batch.h>
-#include <moravik/cli/exit_status.h>
 #include <moravik/cli/output.h>
 
 #include <algorithm>
@@ -12,29 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "run_calc.h"
+
 namespace moravik::cli {
 namespace {
-
-struct Run {
-    ExitStatus status;
-    std::string out;
-    std::string err;
-};
-
-Run run(std::vector<std::string> arguments, const std::string& input = {}) {
-    arguments.insert(arguments.begin(), "moravik-calc");
-    std::vector<const char*> args;
-    for (const auto& argument : arguments) args.push_back(argument.c_str());
-    std::istringstream in(input);
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runCalc(args, in, out, err);
-    return {static_cast<ExitStatus>(status), out.str(), err.str()};
-}
-
-bool contains(const std::string& text, const std::string& part) {
-    return text.find(part) != std::string::npos;
-}
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -105,15 +84,6 @@ TEST(RunCalc, AJetChartShowsFaultingRowsInPlaceAndExitsWithOne) {
     EXPECT_TRUE(contains(table.out, "\n      0.025  fault: invalid argument\n")) << table.out;
 }
 
-TEST(RunCalc, BatchExitsWithTheHighestStatusOfItsLines) {
-    const std::vector<std::pair<std::string, ExitStatus>> cases{
-        {"{}\n\n{\"jtn\":\"2\"}", ExitStatus::Success},
-        {"{}\n{\"flp\":\"0\"}\n", ExitStatus::ArithmeticFault},
-        {"{\"flp\":\"0\"}\n{}\n{\"flp\":0}\n{}\n", ExitStatus::UsageError},
-    };
-    for (const auto& [input, status] : cases) EXPECT_EQ(run({"--batch"}, input).status, status);
-}
-
 TEST(RunCalc, BatchReadsAFileOrStandardInput) {
     const std::string input = "{\"jtn\":\"2\"}\n{\"flp\":\"0\"}\n";
     const auto path = testing::TempDir() + "batch_file_input.jsonl";
@@ -157,14 +127,6 @@ TEST(RunCalc, UsageErrorsExitWithTwoAndSayPlainlyWhatIsWrong) {
         EXPECT_EQ(result.out, "") << arguments[0];
         EXPECT_TRUE(result.err.starts_with("moravik-calc: ")) << result.err;
         EXPECT_TRUE(contains(linesOf(result.err).front(), problem)) << result.err;
-    }
-}
-
-TEST(RunCalc, HelpAndVersionSucceed) {
-    for (const std::string flag : {"--help", "--version"}) {
-        const auto result = run({flag});
-        EXPECT_EQ(result.status, ExitStatus::Success) << flag;
-        EXPECT_TRUE(contains(result.out, "moravik-calc")) << result.out;
     }
 }
 

@@ -38,21 +38,6 @@ TEST(BatchLine, HugeOrStrangeLinesGiveOneShortLine) {
     EXPECT_EQ(hugeJet.value().json, R"({"fault":"overflow"})");
 }
 
-TEST(OutcomeJson, IsWhatTheJsonLibraryReadsBack) {
-    InputTexts denver;
-    denver.altitudeDD = "Denver, CO  5800";
-    const auto outcome = calculate(denver);
-    const auto parsed = nlohmann::ordered_json::parse(outcomeJson(outcome));
-    nlohmann::ordered_json expected;
-    const auto& results = std::get<ResultTexts>(outcome);
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        expected["fields"][std::string(moravik::resultFieldNames[i])] = results[i].str();
-    }
-    EXPECT_EQ(parsed, expected);
-    denver.flp.clear();
-    EXPECT_EQ(outcomeJson(calculate(denver)), R"({"fault":"division by zero"})");
-}
-
 TEST(RunBatch, ALineBeyondTheCapGetsAnErrorOfItsOwnAndTheRunGoesOn) {
     // Blanks inside a number text are skipped, so both long lines read as .118.
     const auto line = [](std::size_t blanks) {

@@ -1,37 +1,19 @@
 #include <gtest/gtest.h>
 #include <moravik/calculate.h>
-#include <moravik/cli/app.h>
-#include <moravik/cli/exit_status.h>
 #include <moravik/cli/output.h>
 
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "run_calc.h"
 
 namespace moravik::cli {
 namespace {
 
-struct CalcRun {
-    ExitStatus exitCode;
-    std::string out;
-    std::string err;
-};
-
-CalcRun run(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), "moravik-calc");
-    std::vector<const char*> args;
-    for (const auto& argument : arguments) args.push_back(argument.c_str());
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int exitCode = runCalc(args, in, out, err);
-    return {static_cast<ExitStatus>(exitCode), out.str(), err.str()};
-}
-
 nlohmann::ordered_json jsonOf(const std::vector<std::string>& arguments) {
     const auto result = run(arguments);
-    EXPECT_EQ(result.exitCode, ExitStatus::Success) << result.err;
+    EXPECT_EQ(result.status, ExitStatus::Success) << result.err;
     return nlohmann::ordered_json::parse(result.out);
 }
 
@@ -83,7 +65,7 @@ TEST(ConvertCommand, ShowsTheFactorsUsed) {
 
 TEST(JetForHpCommand, ShowsThePassesFieldsForTheJet) {
     const auto result = run({"jet-for-hp", "--target-hp", "40.64508", "--json"});
-    ASSERT_EQ(result.exitCode, ExitStatus::Success) << result.err;
+    ASSERT_EQ(result.status, ExitStatus::Success) << result.err;
     // The window's initial jet is .030: the fields are those of a plain --json run.
     EXPECT_EQ(result.out,
               "{\"nitrous_jet\":\".030\"," + outcomeJson(calculate({})).substr(1) + "\n");
@@ -126,7 +108,7 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
     };
     for (const auto& [arguments, says] : table) {
         const auto result = run(arguments);
-        EXPECT_EQ(result.exitCode, ExitStatus::UsageError) << arguments.front() << ' ' << says;
+        EXPECT_EQ(result.status, ExitStatus::UsageError) << arguments.front() << ' ' << says;
         EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
         EXPECT_TRUE(result.out.empty()) << result.out;
     }
@@ -134,7 +116,7 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
 
 TEST(RacedayCommands, DocumentUnitsDefaultsAndTheWeatherGrammarInHelp) {
     const auto air = run({"air", "--help"});
-    EXPECT_EQ(air.exitCode, ExitStatus::Success);
+    EXPECT_EQ(air.status, ExitStatus::Success);
     EXPECT_NE(air.out.find("units F, C, K"), std::string::npos);
     EXPECT_NE(air.out.find("default sae-j607"), std::string::npos);
     const auto predict = run({"predict", "--help"});

@@ -42,21 +42,12 @@ TEST(HolleyJetNumber, EveryRangeEdgeBelowAtAndAbove) {
 }
 
 TEST(HolleyJetNumber, OverlappingRangesLeaveTheLastMatch) {
-    struct Size {
-        int tenThousandths;
-        int number;
-    };
+    const struct {
+        int tenThousandths, number;
+    } sizes[] = {{933, 82},  {936, 82},  {1039, 87}, {1042, 90}, {1048, 90},
+                 {1053, 93}, {1056, 93}, {1185, 96}, {1253, 99}, {1256, 99}};
     // The upper bounds inside a thousandth (.0933, .1042, .1185, ...) never decide.
-    for (const auto [size, number] : {Size{933, 82},
-                                      {936, 82},
-                                      {1039, 87},
-                                      {1042, 90},
-                                      {1048, 90},
-                                      {1053, 93},
-                                      {1056, 93},
-                                      {1185, 96},
-                                      {1253, 99},
-                                      {1256, 99}}) {
+    for (const auto [size, number] : sizes) {
         EXPECT_EQ(holleyJetNumber(size / 10000.0), number) << size;
     }
     EXPECT_EQ(holleyJetNumber(0.0), 0);

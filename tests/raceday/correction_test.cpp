@@ -14,26 +14,24 @@ namespace {
 // 23.373 hPa at 20 °C and 12.272 hPa at 10 °C: the SAE standards count only the
 // dry air, DIN all of it.
 TEST(CorrectionFactor, IsOneOnEachStandardsReferenceDay) {
+    using enum Standard;
+    const double inHg2992 = inchesOfMercury(29.92);
     const struct {
         const char* name;
         Standard standard;
         Weather weather;
     } table[] = {
-        {"J1349 1990 dry", Standard::SaeJ1349_1990, {celsius(25), StationPressure{99000}, {}}},
-        {"J1349 2004 dry", Standard::SaeJ1349_2004, {celsius(25), StationPressure{99000}, {}}},
+        {"J1349 1990 dry", SaeJ1349_1990, {celsius(25), StationPressure{99000}, {}}},
+        {"J1349 2004 dry", SaeJ1349_2004, {celsius(25), StationPressure{99000}, {}}},
         {"J1349 1990 moist",
-         Standard::SaeJ1349_1990,
+         SaeJ1349_1990,
          {celsius(25), StationPressure{99000 + 2337.3}, DewPoint{celsius(20)}}},
-        {"J607 dry",
-         Standard::SaeJ607,
-         {fahrenheit(60), StationPressure{inchesOfMercury(29.92)}, {}}},
+        {"J607 dry", SaeJ607, {fahrenheit(60), StationPressure{inHg2992}, {}}},
         {"J607 moist",
-         Standard::SaeJ607,
-         {fahrenheit(60), StationPressure{inchesOfMercury(29.92) + 1227.2}, DewPoint{celsius(10)}}},
-        {"DIN dry", Standard::Din70020, {celsius(20), StationPressure{101300}, {}}},
-        {"DIN moist",
-         Standard::Din70020,
-         {celsius(20), StationPressure{101300}, DewPoint{celsius(20)}}},
+         SaeJ607,
+         {fahrenheit(60), StationPressure{inHg2992 + 1227.2}, DewPoint{celsius(10)}}},
+        {"DIN dry", Din70020, {celsius(20), StationPressure{101300}, {}}},
+        {"DIN moist", Din70020, {celsius(20), StationPressure{101300}, DewPoint{celsius(20)}}},
     };
     for (const auto& [name, standard, weather] : table) {
         // 3e-5 of the vapour pressure is the table fit; it moves a factor by under 1e-6.

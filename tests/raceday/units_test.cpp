@@ -18,11 +18,12 @@ double parsed(std::string_view text, Quantity quantity, UnitSystem system = Unit
 // Expected SI values by the definitions of the units (NIST SP 811 appendix B):
 // 86 °F is 30 °C; 1 inHg (0 °C) 3386.389 Pa; 1 ft 0.3048 m; 1 lb 0.45359237 kg;
 // 1 hp 745.69987158227022 W; 1 PS 735.49875 W; 1 mph 0.44704 m/s.
-TEST(ParseQuantity, ReadsTheIssuesSuffixes) {
+TEST(ParseQuantity, ReadsTheIssuesSuffixesAndBareNumbers) {
     const struct {
         const char* text;
         Quantity quantity;
         double si;
+        UnitSystem system = UnitSystem::Imperial;  // the unit of a bare number
     } table[] = {
         {"86F", Quantity::Temperature, 303.15},
         {"30C", Quantity::Temperature, 303.15},
@@ -44,17 +45,14 @@ TEST(ParseQuantity, ReadsTheIssuesSuffixes) {
         {" 12.5 s ", Quantity::Time, 12.5},
         {"43 PSI", Quantity::LinePressure, 296474.56360622},
         {"+3bar", Quantity::LinePressure, 3e5},
+        {"86", Quantity::Temperature, 303.15},
+        {"30", Quantity::Temperature, 303.15, UnitSystem::Metric},
+        {"130", Quantity::Speed, 58.1152},
+        {"3", Quantity::LinePressure, 3e5, UnitSystem::Metric},
     };
-    for (const auto& [text, quantity, si] : table) {
-        EXPECT_NEAR(parsed(text, quantity), si, std::fabs(si) * 1e-12) << text;
+    for (const auto& [text, quantity, si, system] : table) {
+        EXPECT_NEAR(parsed(text, quantity, system), si, std::fabs(si) * 1e-12) << text;
     }
-}
-
-TEST(ParseQuantity, ReadsABareNumberInTheChosenSystem) {
-    EXPECT_NEAR(parsed("86", Quantity::Temperature), 303.15, 1e-12);
-    EXPECT_NEAR(parsed("30", Quantity::Temperature, UnitSystem::Metric), 303.15, 1e-12);
-    EXPECT_NEAR(parsed("130", Quantity::Speed), 58.1152, 1e-12);
-    EXPECT_NEAR(parsed("3", Quantity::LinePressure, UnitSystem::Metric), 3e5, 1e-9);
 }
 
 // A form field reads a bare number in the unit chosen beside it; a typed unit still wins.

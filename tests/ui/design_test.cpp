@@ -16,17 +16,7 @@ using namespace moravik::ui::testing;
 
 namespace {
 
-enum class Kind {
-    Label,
-    Heading,
-    Frame,
-    TextBox,
-    ResultBox,
-    EditableList,
-    DropDownList,
-    Button,
-    Image
-};
+enum class Kind { Label, Heading, Frame, TextBox, ResultBox, EditList, DropDown, Button, Image };
 
 struct Control {
     const char* name;
@@ -52,7 +42,7 @@ const Control designControls[] = {
     {"nbp", "Frame1", Kind::TextBox, {2280, 1320, 495, 285}, "900"},
     {"Label7", "Frame1", L, {2805, 1335, 375, 255}, "psi"},
     {"Label4", "Frame1", L, {885, 1830, 1455, 255}, "Number of nozzles:"},
-    {"jtn", "Frame1", Kind::EditableList, {2280, 1800, 735, 315}, "1"},
+    {"jtn", "Frame1", Kind::EditList, {2280, 1800, 735, 315}, "1"},
     {"Frame3", "", Kind::Frame, {3840, 360, 1860, 660}, ""},
     {"Label8", "Frame3", L, {285, 270, 675, 255}, "Fuel Jet:"},
     {"TextBox1", "Frame3", R, {960, 240, 615, 285}, ""},
@@ -79,7 +69,7 @@ const Control designControls[] = {
     {"Label17", "Frame4", L, {1920, 720, 375, 255}, "HP:"},
     {"draghp", "Frame4", Kind::TextBox, {2280, 720, 615, 285}, "210"},
     {"Label18", "Frame4", L, {120, 1125, 735, 255}, " Altitude:"},
-    {"altitudeDD", "Frame4", Kind::DropDownList, {765, 1095, 2115, 315}, ""},
+    {"altitudeDD", "Frame4", Kind::DropDown, {765, 1095, 2115, 315}, ""},
     {"Label19", "Frame4", L, {2910, 1095, 255, 255}, "ft"},
     {"Frame5", "", Kind::Frame, {90, 4485, 8175, 3855}, "Drag Racing Output:"},
     {"Label25", "Frame5", H, {120, 240, 1935, 255}, "Huntington Formula"},
@@ -156,7 +146,7 @@ Kind kindOf(const QWidget* widget) {
     if (const auto* box = qobject_cast<const QLineEdit*>(widget))
         return box->isReadOnly() ? Kind::ResultBox : Kind::TextBox;
     if (const auto* list = qobject_cast<const QComboBox*>(widget))
-        return list->isEditable() ? Kind::EditableList : Kind::DropDownList;
+        return list->isEditable() ? Kind::EditList : Kind::DropDown;
     if (qobject_cast<const QGroupBox*>(widget)) return Kind::Frame;
     return Kind::Button;
 }
@@ -208,17 +198,18 @@ std::pair<QRect, QRect> captionRoom(const QWidget* widget) {
     return {QRect(0, 0, width, metrics.height()), button->rect()};
 }
 
-// A label's own drawing on a transparent ground: its ink only.
-QImage inkOf(QLabel* label) {
-    QImage ink(label->size(), QImage::Format_ARGB32_Premultiplied);
-    ink.fill(Qt::transparent);
-    label->render(&ink, QPoint(), QRegion(), {});
-    return ink;
+// A widget's own drawing, without its children, on the given ground: for a label its ink only
+// (on transparent), for a frame its border and title (on the window's white).
+QImage drawnAlone(QWidget* widget, QColor ground = Qt::transparent) {
+    QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(ground);
+    widget->render(&image, QPoint(), QRegion(), {});
+    return image;
 }
 
 // Where a label's text leaves ink, in its own coordinates.
 QRect inkBounds(QLabel* label) {
-    const QImage ink = inkOf(label);
+    const QImage ink = drawnAlone(label);
     QRect bounds;
     for (int y = 0; y < ink.height(); ++y)
         for (int x = 0; x < ink.width(); ++x)
@@ -229,7 +220,7 @@ QRect inkBounds(QLabel* label) {
 // The ink pixels of a caption that the window does not show: where the window
 // looks the same with the label hidden.
 int hiddenInk(QWidget* window, QLabel* label) {
-    const QImage ink = inkOf(label);
+    const QImage ink = drawnAlone(label);
     const QRect place(label->mapTo(window, QPoint()), label->size());
     const QImage shown = window->grab(place).toImage();
     label->hide();
@@ -241,14 +232,6 @@ int hiddenInk(QWidget* window, QLabel* label) {
             if (qAlpha(ink.pixel(x, y)) > 128 && shown.pixel(x, y) == withoutLabel.pixel(x, y))
                 ++hidden;
     return hidden;
-}
-
-// A frame as it draws itself, without its controls, on the window's white.
-QImage frameAlone(QGroupBox* frame) {
-    QImage image(frame->size(), QImage::Format_RGB32);
-    image.fill(Qt::white);
-    frame->render(&image, QPoint(), QRegion(), {});
-    return image;
 }
 
 bool isBlank(const QImage& image, const QRect& area) {
@@ -329,14 +312,15 @@ private slots:
             QCOMPARE(QRect(shown->mapToGlobal(QPoint()), shown->size()), pixels(twips));
     }
 
-    void everyCaptionFitsItsBox() {
+    // Each caption fits its box in the font in use, and no neighbour hides any of its ink.
+    void everyCaptionShowsWhole() {
         App main;
         int captions = 0;
         QString problems;
         for (const QString window : {"Form1", "Form5", "Form6"}) {
             QWidget* shown = main.show(window);
             QVERIFY2(shown, qPrintable(window));
-            for (const QWidget* widget : shown->findChildren<QWidget*>()) {
+            for (QWidget* widget : shown->findChildren<QWidget*>()) {
                 const auto [needed, room] = captionRoom(widget);
                 if (!needed.isValid()) continue;
                 ++captions;
@@ -344,25 +328,14 @@ private slots:
                 if (!room.contains(needed) || family != "Liberation Sans")
                     QDebug(&problems) << window << widget->objectName() << family << needed << "in"
                                       << room << "\n";
+                auto* label = qobject_cast<QLabel*>(widget);
+                if (const int hidden = label ? hiddenInk(shown, label) : 0; hidden > 0)
+                    QDebug(&problems)
+                        << window << label->objectName() << "has" << hidden << "pixels hidden\n";
             }
         }
         QVERIFY(captions > 0);
         QVERIFY2(problems.isEmpty(), qPrintable(problems));
-    }
-
-    void noNeighbourHidesACaption() {
-        App main;
-        QString hidden;
-        for (const QString window : {"Form1", "Form5", "Form6"}) {
-            QWidget* shown = main.show(window);
-            QVERIFY2(shown, qPrintable(window));
-            for (QLabel* label : shown->findChildren<QLabel*>())
-                if (const int pixels = label->text().isEmpty() ? 0 : hiddenInk(shown, label);
-                    pixels > 0)
-                    QDebug(&hidden)
-                        << window << label->objectName() << label->text() << pixels << "pixels\n";
-        }
-        QVERIFY2(hidden.isEmpty(), qPrintable(hidden));
     }
 
     // Titles on the border line, no line through a caption or a box, white inside.
@@ -370,7 +343,7 @@ private slots:
         App main;
         QString problems;
         for (QGroupBox* frame : main.window.findChildren<QGroupBox*>()) {
-            const QImage drawn = frameAlone(frame);
+            const QImage drawn = drawnAlone(frame, Qt::white);
             int line = 0;  // the top border, found right of any title
             while (line < drawn.height() &&
                    drawn.pixel(drawn.width() - 10, line) == qRgb(255, 255, 255))
