@@ -12,6 +12,7 @@
 #include <ostream>
 
 #include "command_line.h"
+#include "decimal_text.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -209,7 +210,7 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
     out << "Prediction for " << vehicle << " from the log ("
         << raceday::standardName(standard).title << ")\n";
     for (const auto& run : p.runs) {
-        out << "  run " << run.run.id << "  "
+        out << "  run " << decimalText(run.run.id) << "  "
             << text(run.run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) << "  "
             << shown(run.run.etSeconds, Quantity::Time) << "  "
             << shown(run.run.speed, Quantity::Speed) << "  factor "
@@ -218,7 +219,7 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
             << shown(run.corrected.speed, Quantity::Speed) << (run.excluded ? "  (excluded)" : "")
             << '\n';
     }
-    reportLine(out, "Runs used:", std::to_string(p.used) + " of " + std::to_string(p.runs.size()));
+    reportLine(out, "Runs used:", decimalText(p.used) + " of " + decimalText(p.runs.size()));
     reportLine(out, "Corrected ET:",
                shown(p.lowestCorrectedEt, Quantity::Time) + " to " +
                    shown(p.highestCorrectedEt, Quantity::Time) + ", average " +
