@@ -2,6 +2,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <linux/capability.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <QProcess>
@@ -9,13 +11,17 @@
 
 namespace moravik::runlog {
 
-// The unprivileged account of Debian, for checks that root would pass anyway.
-inline constexpr uid_t nobodyId = 65534;
-
-inline void startChild(QProcess& child, const QStringList& arguments, bool asNobody = false) {
-    if (asNobody) {
+// Root reads and writes past file permissions. A child started without that override sees
+// them as any user would, wherever the build lies: even under /root, which other users
+// cannot enter. Dropping the capabilities from the bounding set keeps them out of the
+// child after exec.
+inline void startChild(QProcess& child, const QStringList& arguments,
+                       bool withoutPermissionOverride = false) {
+    if (withoutPermissionOverride && ::geteuid() == 0) {
         child.setChildProcessModifier([] {
-            if (::setgid(nobodyId) != 0 || ::setuid(nobodyId) != 0) ::_exit(4);
+            if (::prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0) != 0 ||
+                ::prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0) != 0)
+                ::_exit(4);
         });
     }
     child.start(QStringLiteral(RUNLOG_CHILD), arguments);

@@ -168,7 +168,7 @@ private slots:
         QCOMPARE(exits.size(), byExit ? 1 : 0);
         QVERIFY(!fields->isVisible() && about->isVisible() != byExit);
         QThreadPool::globalInstance()->waitForDone();
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();  // the worker's last word
         QVERIFY(!fields->isVisible());
         QCOMPARE(shownText(fields), QString());
         QCOMPARE(main.messages, QStringList());
@@ -219,7 +219,7 @@ private slots:
         QVERIFY(loadedText(shown).size() > 1000);
         QTextBrowser* view = viewOf(shown);
         const QSizeF size = view->document()->size();  // lays the whole document out
-        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents();           // and the view hears of it
         QCOMPARE_LE(size.width(), view->viewport()->width());
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
         QCOMPARE(brokenWords(*view->document()), 0);

@@ -10,9 +10,9 @@ errors=$(mktemp)
 trap 'rm -f "${errors}"' EXIT
 export QT_QPA_PLATFORM=xcb
 
-# Waits up to five seconds for a visible window whose title matches.
+# Waits for a visible window whose title matches; only a hang takes 30 seconds.
 wait_for_window() {
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . && return 0
         sleep 0.1
     done
