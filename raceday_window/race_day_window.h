@@ -37,7 +37,6 @@ public:
     ~RaceDayWindow() override;
 
     QList<Section*> sections() const { return sections_; }
-    raceday::UnitSystem unitSystem() const { return system_; }
     void setUnitSystem(raceday::UnitSystem system);
 
 protected:

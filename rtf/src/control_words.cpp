@@ -193,11 +193,73 @@ static_assert(std::ranges::adjacent_find(kWords, {}, &WordEntry::name) == kWords
 }  // namespace
 
 Topic topicOf(Action action) {
-    if (action <= Action::SkipWithReport) return Topic::Destination;
-    if (action <= Action::Down) return Topic::Character;
-    if (action <= Action::InTable) return Topic::Paragraph;
-    if (action <= Action::CellBoundary) return Topic::Table;
-    if (action <= Action::PictureScaleY) return Topic::Picture;
+    using enum Action;
+    switch (action) {
+        case FontTable:
+        case ColorTable:
+        case Field:
+        case FieldInstruction:
+        case FieldResult:
+        case Picture:
+        case ShowGroup:
+        case SkipQuietly:
+        case SkipWithReport:
+            return Topic::Destination;
+        case Character:
+        case LineBreak:
+        case Unicode:
+        case UnicodeSkip:
+        case Plain:
+        case Bold:
+        case Italic:
+        case Underline:
+        case UnderlineNone:
+        case StrikeOut:
+        case Hidden:
+        case Caps:
+        case SmallCaps:
+        case FontSize:
+        case Font:
+        case Color:
+        case Highlight:
+        case Superscript:
+        case Subscript:
+        case NoSuperSub:
+        case Up:
+        case Down:
+            return Topic::Character;
+        case Paragraph:
+        case Pard:
+        case Align:
+        case LeftIndent:
+        case RightIndent:
+        case FirstLineIndent:
+        case SpaceBefore:
+        case SpaceAfter:
+        case TabStop:
+        case InTable:
+            return Topic::Paragraph;
+        case Cell:
+        case Row:
+        case RowDefaults:
+        case CellBoundary:
+            return Topic::Table;
+        case PictureKind:
+        case PictureWidth:
+        case PictureHeight:
+        case PictureScaleX:
+        case PictureScaleY:
+            return Topic::Picture;
+        case FontCharset:
+        case FontCodePage:
+        case Red:
+        case Green:
+        case Blue:
+        case CodePage:
+        case DefaultFont:
+        case DefaultTab:
+            return Topic::Document;
+    }
     return Topic::Document;
 }
 

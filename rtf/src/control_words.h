@@ -5,9 +5,9 @@
 
 namespace moravik::rtf::detail {
 
-// What a control word does. The actions come in blocks, one for each unit that handles them.
+// What a control word does, in blocks by the unit that handles them (topicOf names each block).
 enum class Action : std::uint8_t {
-    // Destinations: words that say what their whole group holds (parser.cpp).
+    // Destinations: words that say what their whole group holds (destinations.cpp).
     FontTable,
     ColorTable,
     Field,
@@ -56,7 +56,7 @@ enum class Action : std::uint8_t {
     Row,
     RowDefaults,
     CellBoundary,
-    // Pictures (picture_words.cpp).
+    // Pictures (destinations.cpp).
     PictureKind,   // value: the PictureKind
     PictureWidth,  // the size to show it at, in twips
     PictureHeight,

@@ -23,7 +23,6 @@ public:
     // The index in Document::links of a new link.
     std::optional<std::size_t> addLink(std::string address);
 
-    bool paragraphIsEmpty() const { return paragraph_.runs.empty(); }
     void endParagraph(const ParagraphFormat& format);
     // Ends a table cell with the tab that parts it from the next.
     void endCell(std::size_t format);

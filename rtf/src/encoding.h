@@ -23,7 +23,6 @@ public:
 
     // The character, or nothing while a lead byte waits for its trail byte.
     std::optional<char32_t> decode(std::uint8_t byte);
-    bool waitsForTrailByte() const { return lead_ != 0; }
     // Drops a waiting lead byte, when text in another encoding or a group end comes between.
     void reset() { lead_ = 0; }
 
