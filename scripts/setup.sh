@@ -15,7 +15,7 @@ packages=(
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db lintian
-  hyperfine python3 python3-pil time
+  hyperfine python3 python3-mpmath python3-pil time
   xvfb xauth x11-utils xdotool
 )
 
