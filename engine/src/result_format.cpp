@@ -59,7 +59,8 @@ ResultText formatResult(double value) {
     const auto printed =
         std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
                       std::chars_format::scientific, significantDigits - 1);
-    const std::string_view printedText(scientific.data(), printed.ptr);
+    const std::string_view printedText(scientific.data(),
+                                       static_cast<std::size_t>(printed.ptr - scientific.data()));
     const auto e = printedText.find('e');
 
     // The leading digit moves onto the point, so the digits follow each other.
