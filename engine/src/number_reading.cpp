@@ -8,7 +8,7 @@
 #include <string>
 #include <system_error>
 
-#include "moravik/from_chars.h"
+#include "moravik/double_chars.h"
 
 namespace moravik {
 namespace {

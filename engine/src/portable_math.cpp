@@ -4,13 +4,18 @@
 #include "moravik/portable_math.h"
 
 #include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
 namespace moravik::portable {
 namespace {
+
+// std::bit_cast, which libc++ 13 lacks; GCC and clang both have the builtin.
+template <typename To, typename From>
+constexpr To bitCast(From from) {
+    return __builtin_bit_cast(To, from);
+}
 
 struct Dd {
     double hi;
@@ -105,7 +110,7 @@ constexpr Dd series(const std::array<Dd, n>& terms, Dd x, std::size_t doubleFrom
 
 // 2^k for k within the normal exponents.
 constexpr double twoTo(int k) {
-    return std::bit_cast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
+    return bitCast<double>(static_cast<std::uint64_t>(k + 1023) << 52);
 }
 
 // log(x) to about 2^-104, for finite x > 0.
@@ -115,9 +120,9 @@ constexpr Dd logDd(double x) {
         x *= 0x1p54;
         k = -54;
     }
-    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const auto bits = bitCast<std::uint64_t>(x);
     k += static_cast<int>(bits >> 52) - 1023;
-    double m = std::bit_cast<double>((bits & 0x000f'ffff'ffff'ffffULL) | 0x3ff0'0000'0000'0000ULL);
+    double m = bitCast<double>((bits & 0x000f'ffff'ffff'ffffULL) | 0x3ff0'0000'0000'0000ULL);
     if (m > 0x1.6a09e667f3bcdp+0) {  // sqrt(2)
         m /= 2;
         ++k;
@@ -179,11 +184,10 @@ constexpr std::array<Dd, 128> expTable = [] {
 
 // log(x) to about 2^-76 absolute, for normal x > 0.
 Dd logFast(double x) {
-    const auto bits = std::bit_cast<std::uint64_t>(x);
+    const auto bits = bitCast<std::uint64_t>(x);
     const int k = static_cast<int>(bits >> 52) - 1023;
     const LogEntry& entry = logTable[(bits >> 45) & 127];
-    const double m =
-        std::bit_cast<double>((bits & 0x000f'ffff'ffff'ffffULL) | 0x3ff0'0000'0000'0000ULL);
+    const double m = bitCast<double>((bits & 0x000f'ffff'ffff'ffffULL) | 0x3ff0'0000'0000'0000ULL);
     // r = m/c - 1 exactly: the product is exact as a pair, and p.hi - 1 is
     // exact because p.hi lies within 2^-8 of 1.
     const Dd p = twoProduct(m, entry.inverse);

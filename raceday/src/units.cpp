@@ -5,7 +5,7 @@
 #include <cmath>
 #include <system_error>
 
-#include "moravik/from_chars.h"
+#include "moravik/double_chars.h"
 
 namespace moravik::raceday {
 namespace {

@@ -1,5 +1,6 @@
-// std::from_chars for double, also where the standard library lacks it
-// (libc++ before version 17).
+// std::from_chars and std::to_chars for double, also where the standard
+// library lacks them (libc++ lacks from_chars before version 17, and to_chars
+// with a precision before version 14).
 #pragma once
 
 #include <charconv>
@@ -15,5 +16,8 @@ std::from_chars_result fromChars(const char* first, const char* last, double& va
 // they write, rounded to the nearest double; result_out_of_range beyond the
 // largest double.
 std::from_chars_result fromHexDigits(const char* first, const char* last, double& value);
+
+// std::to_chars(first, last, value, std::chars_format::scientific, precision).
+std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision);
 
 }  // namespace moravik

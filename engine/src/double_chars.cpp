@@ -1,4 +1,4 @@
-#include "moravik/from_chars.h"
+#include "moravik/double_chars.h"
 
 #include <cmath>
 #include <cstdint>
@@ -7,8 +7,30 @@
 #if !defined(__cpp_lib_to_chars)
 #include <fast_float/fast_float.h>  // the algorithm GCC's library uses
 #endif
+#if !defined(__cpp_lib_to_chars) && _LIBCPP_VERSION < 14000
+#define FMT_HEADER_ONLY
+#include <fmt/format.h>
+#endif
 
 namespace moravik {
+
+#if defined(__cpp_lib_to_chars) || _LIBCPP_VERSION >= 14000
+
+std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision) {
+    return std::to_chars(first, last, value, std::chars_format::scientific, precision);
+}
+
+#else
+
+// fmt's "e" gives to_chars' digits: correctly rounded, an exponent of two digits at least.
+std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision) {
+    const auto room = static_cast<std::size_t>(last - first);
+    const auto written = fmt::format_to_n(first, room, "{:.{}e}", value, precision);
+    if (written.size > room) return {last, std::errc::value_too_large};
+    return {written.out, std::errc{}};
+}
+
+#endif
 
 #if defined(__cpp_lib_to_chars)
 
