@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   clang libclang-rt-14-dev libc++-dev libc++abi-dev libfast-float-dev googletest
-  emscripten nodejs libfmt-dev
+  emscripten nodejs libfmt-dev chromium chromium-driver python3-selenium
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
