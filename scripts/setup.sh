@@ -6,7 +6,8 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev libc++-dev libc++abi-dev libfast-float-dev googletest
+  emscripten nodejs libfmt-dev chromium chromium-driver python3-selenium
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
@@ -15,7 +16,7 @@ packages=(
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db lintian
-  hyperfine python3 python3-pil time
+  hyperfine python3 python3-mpmath python3-pil time
   xvfb xauth x11-utils xdotool
 )
 

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the optimised build, the sanitizer build
-# (AddressSanitizer + UndefinedBehaviorSanitizer) and a bounded fuzz run.
+# (AddressSanitizer + UndefinedBehaviorSanitizer), the engine and race-day rules
+# on clang's libc++, the engine as WebAssembly against the optimised build's
+# moravik-calc, and a bounded fuzz run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 ./scripts/setup.sh
 
 jobs=$(nproc)
-for preset in default asan fuzz; do
+for preset in default asan libcxx wasm fuzz; do
   echo "== ${preset} =="
   cmake --preset "${preset}" >/dev/null
   cmake --build --preset "${preset}" -j "${jobs}"

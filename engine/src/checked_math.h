@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "moravik/fault.h"
+#include "moravik/portable_math.h"
 
 namespace moravik::checked {
 
@@ -35,7 +36,7 @@ inline double squareRoot(double x) {
 // negative base.
 inline double power(double base, double exponent) {
     if (base < 0) fail(Fault::InvalidArgument);
-    return finite(std::pow(base, exponent));
+    return finite(portable::pow(base, exponent));
 }
 
 }  // namespace moravik::checked

@@ -8,6 +8,8 @@
 #include <string>
 #include <system_error>
 
+#include "moravik/double_chars.h"
+
 namespace moravik {
 namespace {
 
@@ -38,8 +40,7 @@ std::optional<double> hexDigitsToDouble(std::string digits) {
     digits.erase(0, first);
     if (digits.size() > maxHexDigits) return std::nullopt;
     double value = 0;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                                              std::chars_format::hex);
+    const auto [end, error] = fromHexDigits(digits.data(), digits.data() + digits.size(), value);
     if (error != std::errc{}) return std::nullopt;
     return value;
 }
@@ -122,7 +123,7 @@ Reading readDecimal(std::string_view text) {
     const bool negative = hasSign && text[0] == '-';
     const char* first = text.data() + (hasSign && !negative ? 1 : 0);
     double value = 0;
-    const auto [stop, error] = std::from_chars(first, text.data() + end, value);
+    const auto [stop, error] = fromChars(first, text.data() + end, value);
     if (error == std::errc::result_out_of_range) {
         if (isBeyondLargestDouble(integerDigits, fractionDigits, exponentText)) return {{}, end};
         return {negative ? -0.0 : 0.0, end};
@@ -152,8 +153,8 @@ Reading readText(std::string_view text) {
         return readSignificant(text);
     }
     std::string significant;
-    std::ranges::copy_if(text, std::back_inserter(significant),
-                         [](char c) { return !isIgnored(c); });
+    std::copy_if(text.begin(), text.end(), std::back_inserter(significant),
+                 [](char c) { return !isIgnored(c); });
     return readSignificant(significant);
 }
 

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "moravik/double_chars.h"
+
 namespace moravik {
 namespace {
 
@@ -56,10 +58,10 @@ ResultText formatResult(double value) {
 
     // "d.dddddddddddddde+XX": the value correctly rounded to 15 digits.
     TextBuffer scientific{};
-    const auto printed =
-        std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
-                      std::chars_format::scientific, significantDigits - 1);
-    const std::string_view printedText(scientific.data(), printed.ptr);
+    const auto printed = toCharsScientific(scientific.data(), scientific.data() + scientific.size(),
+                                           std::fabs(value), significantDigits - 1);
+    const std::string_view printedText(scientific.data(),
+                                       static_cast<std::size_t>(printed.ptr - scientific.data()));
     const auto e = printedText.find('e');
 
     // The leading digit moves onto the point, so the digits follow each other.

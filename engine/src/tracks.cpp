@@ -57,11 +57,12 @@ constexpr std::array<StripFactors, 21> strips{{
 std::span<const std::string_view, trackEntryCount> trackEntries() { return entries; }
 
 bool isTrackChoice(std::string_view text) {
-    return text.empty() || std::ranges::find(entries, text) != entries.end();
+    return text.empty() || std::find(entries.begin(), entries.end(), text) != entries.end();
 }
 
 std::optional<AltitudeFactors> altitudeFactorsFor(std::string_view trackText) {
-    const auto strip = std::ranges::find(strips, trackText, &StripFactors::text);
+    const auto strip = std::find_if(strips.begin(), strips.end(),
+                                    [&](const StripFactors& s) { return s.text == trackText; });
     if (strip == strips.end()) return std::nullopt;
     return strip->factors;
 }

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <string>
 
+#include "moravik/portable_math.h"
+
 namespace moravik::raceday {
 namespace {
 
@@ -59,7 +61,7 @@ double wobusHpa(double celsius) {
     for (auto c = wobusCoefficients.rbegin(); c != wobusCoefficients.rend(); ++c) {
         p = p * celsius + *c;
     }
-    return wobusSeaLevelHpa / std::pow(p, 8);
+    return wobusSeaLevelHpa / portable::pow(p, 8);
 }
 
 // Dry air has no dew point, and then no vapour term.
@@ -69,15 +71,15 @@ double nwsDensityAltitudeFeet(double kelvin, double stationPascals,
     double vapourHpa = 0;
     if (dewPointKelvin) {
         const double dewPointCelsius = *dewPointKelvin - celsiusZero;
-        vapourHpa = nwsVapourHpa *
-                    std::pow(10, nwsMagnusA * dewPointCelsius / (nwsMagnusB + dewPointCelsius));
+        vapourHpa = nwsVapourHpa * portable::pow(10, nwsMagnusA * dewPointCelsius /
+                                                         (nwsMagnusB + dewPointCelsius));
     }
     const double virtualKelvin = kelvin / (1 - (vapourHpa / stationHpa) * (1 - nwsMolarMassRatio));
     const double virtualRankine =
         (9.0 / 5.0 * (virtualKelvin - celsiusZero) + 32) + nwsFahrenheitToRankine;
     const double stationInHg = nwsInchesOfMercuryPerHpa * stationHpa;
     return nwsScaleFeet *
-           (1 - std::pow(nwsPressureFactor * stationInHg / virtualRankine, nwsExponent));
+           (1 - portable::pow(nwsPressureFactor * stationInHg / virtualRankine, nwsExponent));
 }
 
 bool within(double value, double low, double high) { return value >= low && value <= high; }
@@ -134,12 +136,12 @@ double stationPressure(const AltimeterSetting& setting) {
     const double ratio =
         (standardKelvinAtSeaLevel - lapseRateKelvinPerMetre * setting.elevationMetres) /
         standardKelvinAtSeaLevel;
-    return setting.pascals * std::pow(ratio, altimeterExponent);
+    return setting.pascals * portable::pow(ratio, altimeterExponent);
 }
 
 double densityAltitude(double densityKgPerM3) {
     return densityAltitudeScaleMetres *
-           (1 - std::pow(densityKgPerM3 / standardDensity, densityAltitudeExponent));
+           (1 - portable::pow(densityKgPerM3 / standardDensity, densityAltitudeExponent));
 }
 
 Outcome<Air> evaluateAir(const Weather& weather) {

@@ -54,7 +54,8 @@ double dinFactor(const Air& air) {
 }  // namespace
 
 std::optional<Standard> findStandard(std::string_view key) {
-    const auto found = std::ranges::find(standards, key, &StandardName::key);
+    const auto found = std::find_if(standards.begin(), standards.end(),
+                                    [&](const StandardName& name) { return name.key == key; });
     if (found == standards.end()) return std::nullopt;
     return found->standard;
 }

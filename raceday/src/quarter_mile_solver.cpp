@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "moravik/portable_math.h"
 #include "moravik/raceday/runs.h"
 #include "moravik/raceday/units.h"
 
@@ -15,7 +16,7 @@ double mph(double speed) { return speed / metresPerSecondPerMph; }
 
 // x = multiplier × ratio^exponent solved for the ratio.
 double ratioFor(double x, double multiplier, double exponent) {
-    return std::pow(x / multiplier, 1 / exponent);
+    return portable::pow(x / multiplier, 1 / exponent);
 }
 
 template <typename Solve>

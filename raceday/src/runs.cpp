@@ -3,6 +3,8 @@
 #include <cmath>
 #include <string>
 
+#include "moravik/portable_math.h"
+
 namespace moravik::raceday {
 namespace {
 
@@ -41,7 +43,7 @@ QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const A
 }
 
 QuarterMileRun correctRun(const QuarterMileRun& observed, double factor) {
-    const double ratio = std::cbrt(1 / factor);
+    const double ratio = portable::cbrt(1 / factor);
     return {observed.etSeconds * ratio, observed.speed / ratio};
 }
 

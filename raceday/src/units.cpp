@@ -5,13 +5,16 @@
 #include <cmath>
 #include <system_error>
 
+#include "moravik/double_chars.h"
+
 namespace moravik::raceday {
 namespace {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool equalIgnoringCase(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -21,7 +24,8 @@ std::string_view trimmed(std::string_view text) {
 }
 
 bool isAsciiSymbol(std::string_view symbol) {
-    return std::ranges::all_of(symbol, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(symbol.begin(), symbol.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUnit,
@@ -37,7 +41,7 @@ Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUn
 }  // namespace
 
 const Unit* findUnit(std::string_view symbol, Dimension dimension) {
-    const auto unit = std::ranges::find_if(units, [&](const Unit& u) {
+    const auto unit = std::find_if(units.begin(), units.end(), [&](const Unit& u) {
         return u.dimension == dimension && equalIgnoringCase(u.symbol, symbol);
     });
     return unit == units.end() ? nullptr : &*unit;
@@ -72,7 +76,7 @@ std::optional<NumberAndSymbol> splitQuantity(std::string_view text) {
     std::string_view rest = trimmed(text);
     if (!rest.empty() && rest.front() == '+') rest.remove_prefix(1);
     double value = 0;
-    const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    const auto [end, error] = fromChars(rest.data(), rest.data() + rest.size(), value);
     // from_chars also reads "nan" and "inf", which are no measurements.
     if (error != std::errc{} || !std::isfinite(value)) return std::nullopt;
     return NumberAndSymbol{value,

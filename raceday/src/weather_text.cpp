@@ -61,7 +61,9 @@ public:
     std::optional<Error> read(std::string_view text) {
         const auto all = words(text);
         for (std::size_t i = 0; i < all.size(); ++i) {
-            const auto keyword = std::ranges::find(items, all[i], &ItemSyntax::keyword);
+            const auto keyword =
+                std::find_if(items.begin(), items.end(),
+                             [&](const ItemSyntax& syntax) { return syntax.keyword == all[i]; });
             std::optional<Item> item;
             if (keyword != items.end()) {
                 if (++i == all.size())

@@ -36,10 +36,11 @@ Fields fieldsOf(const InputTexts& inputs) {
 // The initial texts with some fields replaced: {"njt", ".118"}, ...
 InputTexts inputsWith(std::initializer_list<std::pair<std::string, std::string>> changes) {
     InputTexts inputs;
-    for (const auto& [name, text] : changes) {
+    for (const auto& change : changes) {
         const auto field =
-            std::ranges::find(moravik::inputFields, name, &moravik::InputField::name);
-        inputs.*(field->text) = text;
+            std::find_if(moravik::inputFields.begin(), moravik::inputFields.end(),
+                         [&](const moravik::InputField& f) { return f.name == change.first; });
+        inputs.*(field->text) = change.second;
     }
     return inputs;
 }

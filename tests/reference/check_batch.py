@@ -1,7 +1,7 @@
 """Runs a few thousand generated passes through `moravik-calc --batch` and
 requires every result text and every fault kind to equal the reference's.
 
-    python3 check_batch.py PATH/TO/moravik-calc [--cases N] [--seed S]
+    python3 check_batch.py PATH/TO/moravik-calc [--cases N] [--seed S] [--tunables T]
 
 The cases are fixed by the seed: racers' inputs, texts as people type them
 (units, blanks, tabs and line feeds inside numbers, signs, exponents, "&H" and
@@ -11,6 +11,7 @@ standard jet size sweeps every Holley range edge.
 
 import argparse
 import json
+import os
 import random
 import subprocess
 import sys
@@ -100,6 +101,8 @@ def main():
     parser.add_argument("calc")
     parser.add_argument("--cases", type=int, default=4000)
     parser.add_argument("--seed", type=int, default=1105)
+    parser.add_argument("--tunables", help="also run with GLIBC_TUNABLES=TUNABLES (for example "
+                        "glibc.cpu.hwcaps=-FMA,-AVX2) and require the same bytes")
     args = parser.parse_args()
 
     cases = generated_cases(args.seed, args.cases)
@@ -110,6 +113,17 @@ def main():
     run = subprocess.run([args.calc, "--batch"], input=lines.encode(), capture_output=True,
                          timeout=120, check=False)
     answers = run.stdout.decode().splitlines()
+    if args.tunables:
+        tuned = subprocess.run([args.calc, "--batch"], input=lines.encode(), capture_output=True,
+                               timeout=120, check=False,
+                               env=dict(os.environ, GLIBC_TUNABLES=args.tunables))
+        moved = [(case, plain, other) for case, plain, other
+                 in zip(cases, answers, tuned.stdout.decode().splitlines()) if plain != other]
+        for case, plain, other in moved[:10]:
+            print("%s\n  plain %s\n  tuned %s" % (json.dumps(case), plain, other))
+        if tuned.stdout != run.stdout or tuned.returncode != run.returncode:
+            sys.exit("%d of %d passes change with GLIBC_TUNABLES=%s"
+                     % (len(moved), len(cases), args.tunables))
     if run.returncode != status or len(answers) != len(cases):
         sys.exit("moravik-calc --batch exited with %d (expected %d) and gave %d lines for %d: %s"
                  % (run.returncode, status, len(answers), len(cases), run.stderr.decode()[:500]))

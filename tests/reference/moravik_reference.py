@@ -15,6 +15,9 @@ import math
 import re
 import sys
 
+import mpmath
+from mpmath.libmp import to_float
+
 INITIAL_TEXTS = {"njt": ".030", "flp": "43", "nbp": "900", "jtn": "1",
                  "draghp": "210", "vweight": "2562", "altitudeDD": ""}
 
@@ -156,10 +159,14 @@ def rule_of_thumb(numerator, denominator, exponent, multiplier):
     ratio = divide(numerator, denominator)
     if ratio < 0:
         raise Fault("invalid argument")
-    try:
-        return checked(multiplier * math.pow(ratio, exponent))
-    except OverflowError:
-        raise Fault("overflow") from None
+    return checked(multiplier * correctly_rounded_power(ratio, exponent))
+
+
+def correctly_rounded_power(base, exponent):
+    """base ** exponent to 300 bits, rounded to the nearest double."""
+    with mpmath.workprec(300):
+        exact = mpmath.power(mpmath.mpf(base), mpmath.mpf(exponent))
+    return to_float(exact._mpf_, rnd="n")
 
 
 def holley_number(size):

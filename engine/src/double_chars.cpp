@@ -1,0 +1,113 @@
+#include "moravik/double_chars.h"
+
+#include <cmath>
+#include <cstdint>
+#include <system_error>
+
+#if !defined(__cpp_lib_to_chars)
+#include <fast_float/fast_float.h>  // the algorithm GCC's library uses
+#endif
+#if !defined(__cpp_lib_to_chars) && _LIBCPP_VERSION < 14000
+#define FMT_HEADER_ONLY
+#include <fmt/format.h>
+#endif
+
+namespace moravik {
+
+#if defined(__cpp_lib_to_chars) || _LIBCPP_VERSION >= 14000
+
+std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision) {
+    return std::to_chars(first, last, value, std::chars_format::scientific, precision);
+}
+
+#else
+
+// fmt's "e" gives to_chars' digits: correctly rounded, an exponent of two digits at least.
+std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision) {
+    const auto room = static_cast<std::size_t>(last - first);
+    const auto written = fmt::format_to_n(first, room, "{:.{}e}", value, precision);
+    if (written.size > room) return {last, std::errc::value_too_large};
+    return {written.out, std::errc{}};
+}
+
+#endif
+
+#if defined(__cpp_lib_to_chars)
+
+std::from_chars_result fromChars(const char* first, const char* last, double& value) {
+    return std::from_chars(first, last, value);
+}
+
+std::from_chars_result fromHexDigits(const char* first, const char* last, double& value) {
+    return std::from_chars(first, last, value, std::chars_format::hex);
+}
+
+#else
+
+namespace {
+
+bool isHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+unsigned hexValue(char c) {
+    if (c <= '9') return static_cast<unsigned>(c - '0');
+    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
+}
+
+}  // namespace
+
+std::from_chars_result fromChars(const char* first, const char* last, double& value) {
+    double read = 0;
+    const auto [end, error] = fast_float::from_chars(first, last, read);
+    if (error != std::errc{}) return {end, error};
+    // fast_float 3 gives infinity and zero where std::from_chars reports the range.
+    const char* digits = first + (first != end && *first == '-' ? 1 : 0);
+    const bool written = digits != end && (*digits == '.' || (*digits >= '0' && *digits <= '9'));
+    bool nonZero = false;
+    for (const char* c = digits; c != end && *c != 'e' && *c != 'E'; ++c) {
+        nonZero = nonZero || (*c >= '1' && *c <= '9');
+    }
+    if (written && (std::isinf(read) || (read == 0 && nonZero))) {
+        return {end, std::errc::result_out_of_range};
+    }
+    value = read;
+    return {end, std::errc{}};
+}
+
+std::from_chars_result fromHexDigits(const char* first, const char* last, double& value) {
+    const char* end = first;
+    while (end != last && isHexDigit(*end)) ++end;
+    if (end == first) return {first, std::errc::invalid_argument};
+    // The leading 64 bits, and whether any bit below them is set.
+    std::uint64_t top = 0;
+    int belowBits = 0;
+    bool sticky = false;
+    for (const char* c = first; c != end; ++c) {
+        if (top >> 60 == 0) {
+            top = top << 4 | hexValue(*c);
+        } else {
+            belowBits += 4;
+            sticky = sticky || *c != '0';
+        }
+    }
+    // Round the leading bits to 53, ties to even.
+    int width = 0;
+    while (width < 64 && top >> width != 0) ++width;
+    if (width > 53) {
+        const int drop = width - 53;
+        const std::uint64_t rest = top & ((std::uint64_t{1} << drop) - 1);
+        const std::uint64_t half = std::uint64_t{1} << (drop - 1);
+        top >>= drop;
+        belowBits += drop;
+        if (rest > half || (rest == half && (sticky || (top & 1) != 0))) ++top;
+    }
+    const double read = std::ldexp(static_cast<double>(top), belowBits);
+    if (std::isinf(read)) return {end, std::errc::result_out_of_range};
+    value = read;
+    return {end, std::errc{}};
+}
+
+#endif
+
+}  // namespace moravik

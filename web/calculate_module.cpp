@@ -1,0 +1,37 @@
+// The Calculate pass for the browser: the seven input texts in, and out an
+// object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
+// with the 31 texts in the writing order, or {fault: "overflow"}.
+#include <emscripten/bind.h>
+
+#include <string>
+#include <utility>
+#include <variant>
+
+#include "moravik/calculate.h"
+
+namespace {
+
+emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp, std::string jtn,
+                               std::string draghp, std::string vweight, std::string altitudeDD) {
+    const moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
+                                     std::move(jtn),       std::move(draghp), std::move(vweight),
+                                     std::move(altitudeDD)};
+    const moravik::CalculationOutcome outcome = moravik::calculate(inputs);
+    emscripten::val answer = emscripten::val::object();
+    if (const auto* fault = std::get_if<moravik::Fault>(&outcome)) {
+        answer.set("fault", std::string(moravik::faultName(*fault)));
+        return answer;
+    }
+    const auto& texts = std::get<moravik::ResultTexts>(outcome);
+    emscripten::val fields = emscripten::val::object();
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        fields.set(std::string(moravik::resultFieldNames[i]),
+                   std::string(static_cast<std::string_view>(texts[i])));
+    }
+    answer.set("fields", fields);
+    return answer;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(moravik) { emscripten::function("calculate", &calculateTexts); }
