@@ -16,7 +16,8 @@ namespace moravik::raceday {
 namespace {
 
 bool isDigits(std::string_view text) {
-    return !text.empty() && std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int digitsValue(std::string_view digits) {
@@ -59,8 +60,8 @@ std::optional<double> wholeDegrees(std::string_view text) {
 
 // Looks like a temperature group: digits and M around one slash, nothing else.
 bool looksLikeTemperatureGroup(std::string_view word) {
-    return std::ranges::count(word, '/') == 1 && word.front() != '/' &&
-           std::ranges::all_of(word, [](char c) {
+    return std::count(word.begin(), word.end(), '/') == 1 && word.front() != '/' &&
+           std::all_of(word.begin(), word.end(), [](char c) {
                return c == '/' || c == 'M' || isDigits({&c, 1});
            });
 }
@@ -100,7 +101,7 @@ public:
             words.erase(words.begin());
         if (words.size() < 2 || !isStation(words[0]) || !isTimeGroup(words[1]))
             return fail("must begin with the airfield and the time, as in KDEN 061853Z");
-        const auto remarks = std::ranges::find(words, "RMK");
+        const auto remarks = std::find(words.begin(), words.end(), "RMK");
         for (auto word = words.begin() + 2; word != remarks; ++word) {
             if (*word == "METAR" || *word == "SPECI" || isTimeGroup(*word))
                 return fail("holds more than one report; paste one");
@@ -142,7 +143,7 @@ public:
 private:
     std::optional<Error> refuseShape(std::string_view report) const {
         if (wordsOf(report).empty()) return Error{field_, field_ + ": paste one METAR"};
-        if (std::ranges::any_of(report, [](char c) { return c >= 'a' && c <= 'z'; }))
+        if (std::any_of(report.begin(), report.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             return fail("is in lower case; paste the report in capitals, as published");
         const auto last = report.find_last_not_of(" \t\r\n");
         if (report[last] == '=')
@@ -152,8 +153,8 @@ private:
 
     static bool isStation(std::string_view word) {
         return word.size() == 4 && word[0] >= 'A' && word[0] <= 'Z' &&
-               std::ranges::all_of(
-                   word, [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
+               std::all_of(word.begin(), word.end(),
+                           [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
     }
 
     Error fail(const std::string& what) const { return {field_, field_ + ": the METAR " + what}; }
