@@ -86,10 +86,12 @@ def number(rng, low, high, decimals):
 
 
 def temperature_text(rng, celsius, system):
-    """The same temperature as people type it: C, F, K, °F, or bare in the unit system."""
-    form = rng.randrange(6)
+    """The same temperature as people type it: C, F, K, °C, °F, or bare in the unit system."""
+    form = rng.randrange(7)
     if form == 0:
         return "%.1fC" % celsius
+    if form == 6:
+        return "+%.2f°C" % celsius if celsius > 0 else "%.2f°C" % celsius
     if form == 1:
         return "%.1fF" % (celsius * 1.8 + 32)
     if form == 2:
@@ -228,11 +230,13 @@ def convert_case(rng, system):
 
 def jet_case(rng, system):
     hp = rng.uniform(5, 800)
-    items = {"target-hp": rng.choice(["%.1fhp" % hp, "%.1fkW" % (hp * 0.7457), "%.1fPS" % (hp * 1.0139),
+    items = {"target-hp": rng.choice(["%.1fhp" % hp, "%.1fkW" % (hp * 0.7457),
+                                      "%.1fPS" % (hp * 1.0139),
                                       "%.1f" % (hp if system == "imperial" else hp * 0.7457)])}
     if rng.random() < 0.5:
         psi = rng.uniform(5, 90)
         items["fuel-pressure"] = rng.choice(["%.0fpsi" % psi, "%.2fbar" % (psi / 14.5038),
+                                             "%.0fkPa" % (psi * 6.894757),
                                              "%.0f" % psi if system == "imperial"
                                              else "%.2f" % (psi / 14.5038)])
     if rng.random() < 0.5:

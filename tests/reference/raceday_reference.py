@@ -243,7 +243,8 @@ def air_command(o, system):
 
 
 def weather_text(text, system):
-    """A WEATHER argument (manual page): [temp] T, [baro] P or alt A with [elev] E, [rh] H or dew T."""
+    """A WEATHER argument (manual page): [temp] T, [baro] P or alt A with [elev] E,
+    [rh] H or dew T."""
     words, found, i = text.split(), {}, 0
     kinds = {"temp": "temperature", "baro": "pressure", "alt": "pressure", "elev": "length",
              "rh": "ratio", "dew": "temperature"}
