@@ -34,6 +34,7 @@ class Plant:
 
 
 QUARTER_MILE = "engine/src/quarter_mile.cpp"
+AIR = "raceday/src/air.cpp"
 PLANTS = [
     Plant("fox-et-exponent", "Fox ET exponent 0.333334", "engine/include/moravik/quarter_mile.h",
           [('"Fox", 230, 0.333333, 6.269, 0.333333}', '"Fox", 230, 0.333333, 6.269, 0.333334}', 1)]),
@@ -91,6 +92,22 @@ PLANTS = [
     Plant("fourteen-digits", "results written with 14 significant digits",
           "engine/src/result_format.cpp",
           [("constexpr int significantDigits = 15;", "constexpr int significantDigits = 14;", 1)]),
+    # Race-day constants a digit off, each below the precision of the published examples:
+    # only the race-day reference sees them.
+    Plant("wobus-first-coefficient", "Wobus's 0.99999683 as 0.99999684", AIR,
+          [("0.99999683,", "0.99999684,", 1)]),
+    Plant("wobus-last-coefficient", "Wobus's -0.30994571e-19 as -0.30994572e-19", AIR,
+          [("-0.30994571e-19,", "-0.30994572e-19,", 1)]),
+    Plant("isa-exponent", "the standard atmosphere's exponent 0.234968", AIR,
+          [("densityAltitudeExponent = 0.234969;", "densityAltitudeExponent = 0.234968;", 1)]),
+    Plant("j607-reference-pressure", "SAE J607 at 29.93 inHg", "raceday/src/correction.cpp",
+          [("j607DryInchesOfMercury = 29.92;", "j607DryInchesOfMercury = 29.93;", 1)]),
+    Plant("din-reference-temperature", "DIN 70020 at 294 K", "raceday/src/correction.cpp",
+          [("dinKelvin = 293;", "dinKelvin = 294;", 1)]),
+    Plant("largest-jet", "a jet of 32.768 in accepted", "raceday/src/jet_for_hp.cpp",
+          [("thousandths <= largestWhole)", "thousandths <= largestWhole + 1)", 1)]),
+    Plant("lowest-dew-point", "the lowest dew point -59.99 °C", AIR,
+          [("lowestDewPointKelvin = 213.15;", "lowestDewPointKelvin = 213.16;", 1)]),
     Plant("exponent-form-below-1e15", "a value just below 1E15 written as 1E+15",
           "engine/src/result_format.cpp",
           [("(exponent <= largestPlainExponent || std::fabs(value) < plainBelow)",

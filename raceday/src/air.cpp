@@ -84,7 +84,7 @@ double nwsDensityAltitudeFeet(double kelvin, double stationPascals,
 
 bool within(double value, double low, double high) { return value >= low && value <= high; }
 
-// A bound typed in °F lands within a few ulps of its kelvin; this keeps it in.
+// A bound typed in °C or °F lands within a few ulps of its kelvin; this keeps it in.
 constexpr double kelvinSlack = 1e-9;
 
 Error rangeError(std::string field, std::string accepted) {
@@ -108,7 +108,7 @@ Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
         if (dewPoint->kelvin > kelvin) {
             return Error{"dew point", "dew point must not lie above the air temperature"};
         }
-        if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
+        if (!within(dewPoint->kelvin, lowestDewPointKelvin - kelvinSlack, kelvin)) {
             return rangeError("dew point", "-60 °C (-76 °F) and the air temperature");
         }
         return Vapour{saturationVapourPressure(dewPoint->kelvin), dewPoint->kelvin};

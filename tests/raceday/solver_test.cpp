@@ -2,6 +2,8 @@
 #include <moravik/nitrous.h>
 
 #include <cmath>
+#include <limits>
+#include <string>
 
 #include "moravik/raceday/jet_for_hp.h"
 #include "moravik/raceday/quarter_mile_solver.h"
@@ -63,13 +65,27 @@ TEST(SolvePower, RoundTripsThroughThePassesFormulas) {
     }
 }
 
-TEST(SolvePower, RefusesInputsThatAreNotAboveZero) {
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    EXPECT_EQ(errorOf(solvePowerFromEt(0, 1000))->field, "ET");
-    EXPECT_EQ(errorOf(solvePowerFromEt(12, -1))->field, "weight");
-    EXPECT_EQ(errorOf(solvePowerFromSpeed(nan, 1000))->field, "speed");
-    EXPECT_EQ(errorOf(solveMassFromPowerAndEt(INFINITY, 12))->field, "power");
-    EXPECT_EQ(errorOf(solvePowerFromEt(12, 1000)), nullptr);
+// ET, speed, weight and power must lie above 0: 0 is refused, the least double above
+// it accepted, for each input of each solver.
+TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
+    const double least = std::numeric_limits<double>::denorm_min();
+    const struct {
+        const char* field;
+        Outcome<FormulaValues> (*solve)(double, double);
+        bool first;  // the field is the first argument
+    } table[] = {
+        {"ET", solvePowerFromEt, true},           {"weight", solvePowerFromEt, false},
+        {"speed", solvePowerFromSpeed, true},     {"weight", solvePowerFromSpeed, false},
+        {"power", solveMassFromPowerAndEt, true}, {"ET", solveMassFromPowerAndEt, false},
+    };
+    for (const auto& [field, solve, first] : table) {
+        for (const double past : {0.0, -0.0, -least, double(NAN), double(INFINITY)}) {
+            const auto refused = first ? solve(past, 1000) : solve(12, past);
+            ASSERT_NE(errorOf(refused), nullptr) << field << ' ' << past;
+            EXPECT_EQ(errorOf(refused)->field, field);
+        }
+        EXPECT_EQ(errorOf(first ? solve(least, 1000) : solve(12, least)), nullptr) << field;
+    }
 }
 
 // A published table of eighth-mile ETs and their quarter-mile estimates with
@@ -102,11 +118,18 @@ TEST(EighthMile, MatchesPublishedConversions) {
     EXPECT_EQ(set.factors.speed, 1.25);
 }
 
-TEST(EighthMile, RefusesFactorsAndTimesThatAreNotAboveZero) {
-    EXPECT_EQ(errorOf(eighthToQuarter(0, std::nullopt))->field, "ET");
-    EXPECT_EQ(errorOf(eighthToQuarter(7, -3.0))->field, "speed");
-    EXPECT_EQ(errorOf(quarterToEighth(11, std::nullopt, {0, 1.26}))->field, "ET factor");
-    EXPECT_EQ(errorOf(quarterToEighth(11, std::nullopt, {1.57, NAN}))->field, "speed factor");
+TEST(EighthMile, RefusesFactorsAndTimesOnTheLineAtZero) {
+    const double least = std::numeric_limits<double>::denorm_min();
+    const auto fieldRefused = [](const Outcome<MileRun>& run) {
+        return errorOf(run) ? errorOf(run)->field : std::string("accepted");
+    };
+    for (const auto convert : {eighthToQuarter, quarterToEighth}) {
+        EXPECT_EQ(fieldRefused(convert(0, std::nullopt, {})), "ET");
+        EXPECT_EQ(fieldRefused(convert(7, 0.0, {})), "speed");
+        EXPECT_EQ(fieldRefused(convert(11, std::nullopt, {0, 1.26})), "ET factor");
+        EXPECT_EQ(fieldRefused(convert(11, std::nullopt, {1.57, NAN})), "speed factor");
+        EXPECT_EQ(fieldRefused(convert(least, least, {least, least})), "accepted");
+    }
 }
 
 // No published worked example of the cube-root weather prediction was found;

@@ -27,14 +27,15 @@ struct Unit {
 
 // Exact definitions: 1 lb = 0.45359237 kg and 1 ft = 0.3048 m (international
 // yard and pound, 1959); 1 mph = 1.609344 km/h; 1 hp = 745.69987158227022 W
-// (mechanical, 550 ft·lbf/s); 1 PS = 735.49875 W; 1 psi = 6894.757293168 Pa;
+// (mechanical, 550 ft·lbf/s); 1 PS = 735.49875 W; 1 psi = 1 lbf/in² = 6894.757293168361 Pa
+// (to a double; 6894.757293168 is 5e-14 short);
 // 1 inHg = 3386.389 Pa (at 0 °C, the NWS and ASTM figure); °F by the Rankine
 // offset 459.67.
 inline constexpr double kilogramsPerPound = 0.45359237;
 inline constexpr double metresPerFoot = 0.3048;
 inline constexpr double wattsPerHorsepower = 745.69987158227022;
 inline constexpr double pascalsPerInchOfMercury = 3386.389;
-inline constexpr double pascalsPerPsi = 6894.757293168;
+inline constexpr double pascalsPerPsi = 6894.757293168361;
 inline constexpr double metresPerSecondPerMph = 1609.344 / 3600;
 
 inline constexpr std::array<Unit, 23> units{{
