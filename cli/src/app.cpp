@@ -21,8 +21,8 @@ constexpr std::array<CommandGroup, 3> commandGroups{addCalculationCommands, addR
 
 constexpr std::size_t helpWidth = 80;
 
-// Breaks the lines of text longer than width at blanks; a continued line keeps
-// the indent of its first line and two blanks more. A word longer than a line
+// Breaks the lines of text longer than width at blanks; a continued indented
+// line keeps the indent of its first line and two blanks more. A word longer than a line
 // stays whole.
 std::string wrapped(std::string_view text, std::size_t width) {
     constexpr auto none = std::string_view::npos;
@@ -40,7 +40,7 @@ std::string wrapped(std::string_view text, std::size_t width) {
             if (cut == none) break;
             result.append(prefix).append(line.substr(0, cut)).push_back('\n');
             line.remove_prefix(std::min(line.find_first_not_of(' ', cut), line.size()));
-            prefix.assign(first + 2, ' ');
+            prefix.assign(first == 0 ? 0 : first + 2, ' ');
             lead = 0;
         }
         result.append(prefix).append(line);

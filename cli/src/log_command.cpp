@@ -389,13 +389,15 @@ void addLogCommands(CommandLine& commandLine) {
         "Examples:\n"
         "  moravik-calc log runs --vehicle Camaro\n"
         "  moravik-calc log runs --csv --units metric > runs.csv\n"
-        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" --exclude 12\n"
+        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" \\\n"
+        "      --exclude 12\n"
         "\nExit status, the highest that applies: 0 success, 2 a usage error or nothing to\n"
         "predict from, 3 the run log could not be read or the output could not be written.");
     p.log->fallthrough();
     p.log
         ->add_option("--database", p.database,
-                     "The run log to read; default Race Day's own, " + text(RunLog::defaultPath()))
+                     "The run log to read; default Race Day's own, run-log.sqlite in "
+                     "moravik-raceday under $XDG_DATA_HOME or ~/.local/share")
         ->type_name("PATH")
         ->check(CLI::Validator(
             [](const std::string& path) {

@@ -201,8 +201,8 @@ RacedayCommand addAirCommand(CLI::App& app) {
     command->footer(
         "Examples:\n"
         "  moravik-calc air --temperature 86F --pressure 29.10inHg --humidity 40%\n"
-        "  moravik-calc air --units metric --temperature 30 --altimeter 1013 --elevation 1768 "
-        "--dew-point 12 --json\n");
+        "  moravik-calc air --units metric --temperature 30 --altimeter 1013 \\\n"
+        "      --elevation 1768 --dew-point 12 --json\n");
     return {command, &options->common, [options](std::ostream& out) { printAir(*options, out); }};
 }
 
@@ -225,7 +225,7 @@ RacedayCommand addPredictCommand(CLI::App& app) {
     options->common.addTo(*command);
     command->footer(std::string(weatherGrammar) +
                     "\nExample:\n  moravik-calc predict --et 12.10 --mph 108.5 "
-                    "--then \"86F 29.10inHg 40%\" --now \"60F 29.92inHg 20%\"\n");
+                    "--then \"86F 29.10inHg 40%\" \\\n      --now \"60F 29.92inHg 20%\"\n");
     return {command, &options->common,
             [options](std::ostream& out) { printPrediction(*options, out); }};
 }

@@ -158,6 +158,15 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     }
 }
 
+TEST_F(LogCommandTest, HelpFitsEightyColumns) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--help"}, {"runs", "--help"}, {"predict", "--help"}}) {
+        const Outcome outcome = calc(arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_LE(widestLine(outcome.out), 80u) << outcome.out;
+    }
+}
+
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     const struct {
         std::vector<std::string> arguments;
@@ -172,6 +181,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"--database", "/tmp", "runs"}, 3, "is not a file"},
         {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
         {{"--json"}, 2, "log needs a subcommand: runs or predict"},
+        {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--runs", "abc"},
          2,
          "--runs: \"abc\" is not a whole number from 1 to 1000"},
