@@ -196,10 +196,11 @@ TEST(StrictCommands, Widths) {
         with(air, {"--observed-hp", "450", "--dew-point", "50F"}),
     };
     for (const auto& arguments : table) {
+        std::string typed;
+        for (const auto& argument : arguments) typed += argument + ' ';
         const auto result = run(arguments);
-        EXPECT_EQ(result.status, ExitStatus::Success) << arguments[0] << result.err;
-        EXPECT_LE(widestLine(result.out), 80u) << arguments[0] << ' ' << arguments[1] << '\n'
-                                               << result.out;
+        EXPECT_EQ(result.status, ExitStatus::Success) << typed << result.err;
+        EXPECT_LE(widestLine(result.out), 80u) << typed << '\n' << result.out;
     }
 }
 
