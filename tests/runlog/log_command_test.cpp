@@ -1,6 +1,7 @@
 // moravik-calc log, run as a user would, on a log made for the test.
 #include <moravik/cli/app.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -168,6 +169,9 @@ TEST_F(LogCommandTest, HelpFitsEightyColumns) {
 }
 
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
+    // An empty file reads as a database without tables, as another program's would.
+    const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
+    QFile(empty).open(QIODevice::WriteOnly);
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -179,6 +183,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"--database", "", "runs"}, 2, "--database: give the path of a run log"},
         {{"--database", "/dev/zero", "runs"}, 3, "the run log \"/dev/zero\" is not a file"},
         {{"--database", "/tmp", "runs"}, 3, "is not a file"},
+        {{"--database", empty.toStdString(), "runs"}, 3, "is not a run log of Race Day"},
         {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
         {{"--json"}, 2, "log needs a subcommand: runs or predict"},
         {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
