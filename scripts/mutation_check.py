@@ -77,6 +77,8 @@ PLANTS = [
           [("constexpr std::size_t screenWidth = 80;", "constexpr std::size_t screenWidth = 800;", 1)]),
     Plant("help-unwrapped", "--help no longer wrapped at 80 columns", "cli/src/app.cpp",
           [("constexpr std::size_t helpWidth = 80;", "constexpr std::size_t helpWidth = 200;", 1)]),
+    Plant("stderr-in-pieces", "standard error written a character at a time",
+          "cli/src/system_streams.cpp", [("    if (line_.back() == '\\n') sync();", "    sync();", 1)]),
     # Further faults that the tests catch.
     Plant("track-factor-digit", "Tucson MPH factor 1.0382 instead of 1.0381", "engine/src/tracks.cpp",
           [('{"Tucson, AZ  3000"sv, {0.964, 1.0381}}', '{"Tucson, AZ  3000"sv, {0.964, 1.0382}}', 1)]),
