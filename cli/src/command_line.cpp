@@ -209,9 +209,12 @@ std::string checkOptionsOfCommand(CLI::App& app) {
             option == app.get_version_ptr() || option->get_name() == "--quiet")
             continue;
         auto* own = chosen->get_option_no_throw(option->get_name());
-        if (own == nullptr || (option->get_name() != "--json" && option->get_name() != "--units"))
+        if (own == nullptr)
             return option->get_name() + " does not go with " + commandPath(chosen) +
                    "; it belongs to the calculation without a subcommand";
+        if (option->get_name() != "--json" && option->get_name() != "--units")
+            return option->get_name() + " of " + commandPath(chosen) + " goes after " +
+                   commandPath(chosen);
         if (own->count() > 0)
             return option->get_name() + " is given twice, before and after " + commandPath(chosen) +
                    "; give it once";

@@ -50,6 +50,9 @@ TEST(StrictCommands, Options) {
          ExitStatus::UsageError,
          "--hp does not go with jet-for-hp"},
         {with(air, {"--hp", "3"}), ExitStatus::UsageError, "--hp does not go with air"},
+        {{"--nozzles", "4", "jet-for-hp", "--target-hp", "100"},
+         ExitStatus::UsageError,
+         "--nozzles of jet-for-hp goes after jet-for-hp"},
         {with(with({"--json"}, air), {"--json"}), ExitStatus::UsageError, "--json is given twice"},
         {{"--units", "metric"}, ExitStatus::UsageError, "--units goes with a race-day"},
     });
