@@ -3,22 +3,31 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "application.h"
 #include "race_day_window.h"
 #include "services.h"
 
+namespace {
+
+const QString description = QCoreApplication::translate(
+    "main",
+    "Moravik Race Day: density altitude, horsepower correction, predictions, eighth-mile "
+    "conversions, jets for a target, jet charts and a log of every run for the day at the drag "
+    "strip.\n\n"
+    "Exit status:\n"
+    "  0  the window was closed, or help or the version was shown\n"
+    "  1  the command line holds an unknown option or argument, or no display is available");
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    moravik::ui::answerHelpOrVersion(argc, argv, {QStringLiteral("moravik-raceday"), description});
+    const auto application = moravik::ui::makeApplication(argc, argv, "moravik-raceday");
+    QApplication& app = *application;
     moravik::raceday_window::setUpApplication(app);
 
     QCommandLineParser options;
-    options.setApplicationDescription(QCoreApplication::translate(
-        "main",
-        "Moravik Race Day: density altitude, horsepower correction, predictions, eighth-mile "
-        "conversions, jets for a target, jet charts and a log of every run for the day at the drag "
-        "strip.\n\n"
-        "Exit status:\n"
-        "  0  the window was closed, or help or the version was shown\n"
-        "  1  the command line holds an unknown option or argument"));
+    options.setApplicationDescription(description);
     options.addHelpOption();
     options.addVersionOption();
     options.process(app);

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QByteArray>
+#include <QCommandLineParser>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "look.h"
@@ -51,10 +54,11 @@ private:
 
     static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
         if (type == QtFatalMsg) {
-            std::fputs(
-                "moravik: cannot open the window: no display is available (check DISPLAY or "
-                "WAYLAND_DISPLAY); moravik-calc runs without one\n",
-                stderr);
+            // One write, so that the line stays whole beside other programs' output.
+            const std::string line = program +
+                                     ": cannot open the window: no display is available (check "
+                                     "DISPLAY or WAYLAND_DISPLAY); moravik-calc runs without one\n";
+            std::fwrite(line.data(), 1, line.size(), stderr);
             std::_Exit(noDisplayStatus);
         }
         const QMutexLocker lock(&mutex);
@@ -62,6 +66,10 @@ private:
             {type, context.file, context.function, context.category, context.line, text});
     }
 
+public:
+    static inline std::string program = "moravik";
+
+private:
     static inline QtMessageHandler previous = nullptr;
     static inline QMutex mutex;
     static inline std::vector<Held> held;
@@ -69,10 +77,50 @@ private:
 
 }  // namespace
 
-int runApplication(int& argc, char* argv[], const std::function<void(MainWindow&)>& beforeShow) {
+void answerHelpOrVersion(int argc, char* argv[], const ProgramText& program) {
+    bool asked = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        asked = asked || argument == "-h" || argument == "--help" || argument == "-?" ||
+                argument == "--help-all" || argument == "-v" || argument == "--version";
+    }
+    if (!asked) return;
+    // A core application reads the command line without a display; it ends
+    // the process once it has shown the help or the version, or named an
+    // argument it does not know (status 1).
+    int count = argc;
+    const QCoreApplication core(count, argv);
+    QCoreApplication::setApplicationName(program.name);
+    QCoreApplication::setApplicationVersion(QStringLiteral(MORAVIK_VERSION));
+    QCommandLineParser options;
+    options.setApplicationDescription(program.description);
+    options.addHelpOption();
+    options.addVersionOption();
+    options.process(core);
+    options.showHelp(1);  // neither was given after all, as in "-vx"
+}
+
+std::unique_ptr<QApplication> makeApplication(int& argc, char* argv[], const char* program) {
+    StartupMessages::program = program;
     StartupMessages startupMessages;
-    QApplication app(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
     startupMessages.release();
+    return app;
+}
+
+int runApplication(int& argc, char* argv[], const std::function<void(MainWindow&)>& beforeShow) {
+    answerHelpOrVersion(
+        argc, argv,
+        {QStringLiteral("moravik"),
+         QStringLiteral("Moravik: the nitrous jet, horsepower and quarter-mile calculator for drag "
+                        "racers, in a window. moravik-calc does the same on the command line, "
+                        "moravik-raceday the calculations for the day at the strip.\n\n"
+                        "Exit status:\n"
+                        "  0  the window was closed, or help or the version was shown\n"
+                        "  1  no display is available, or the command line holds an unknown "
+                        "option")});
+    const auto application = makeApplication(argc, argv, "moravik");
+    QApplication& app = *application;
 
     // Lets Wayland desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Moravik"));

@@ -6,6 +6,8 @@
 #include <iostream>
 #include <new>
 #include <ostream>
+#include <sstream>
+#include <string_view>
 
 #include "command_line.h"
 #include "system_streams.h"
@@ -17,12 +19,58 @@ namespace {
 constexpr std::array<CommandGroup, 3> commandGroups{addCalculationCommands, addRacedayCommands,
                                                     addLogCommands};
 
+constexpr std::size_t helpWidth = 80;
+
+// Breaks the lines of text longer than width at blanks; a continued indented
+// line keeps the indent of its first line and two blanks more. A word longer than a line
+// stays whole.
+std::string wrapped(std::string_view text, std::size_t width) {
+    constexpr auto none = std::string_view::npos;
+    std::string result;
+    for (std::size_t start = 0; start <= text.size();) {
+        const auto end = std::min(text.find('\n', start), text.size());
+        std::string_view line = text.substr(start, end - start);
+        const auto first = std::min(line.find_first_not_of(' '), line.size());
+        std::string prefix;
+        std::size_t lead = first;  // blanks before the first word of what is left
+        while (prefix.size() + line.size() > width && prefix.size() < width) {
+            const std::size_t room = width - prefix.size();
+            auto cut = line.rfind(' ', room);
+            if (cut == none || cut <= lead) cut = line.find(' ', std::max(room, lead));
+            if (cut == none) break;
+            result.append(prefix).append(line.substr(0, cut)).push_back('\n');
+            line.remove_prefix(std::min(line.find_first_not_of(' ', cut), line.size()));
+            prefix.assign(first == 0 ? 0 : first + 2, ' ');
+            lead = 0;
+        }
+        result.append(prefix).append(line);
+        if (end < text.size()) result.push_back('\n');
+        start = end + 1;
+    }
+    return result;
+}
+
 // Shows each option with its value type only; the rules on which options go
-// together are stated by the descriptions and enforced when parsing.
+// together are stated by the descriptions and enforced when parsing. Every
+// line fits 80 columns.
 class HelpFormatter final : public CLI::Formatter {
 public:
     std::string make_option_opts(const CLI::Option* option) const override {
         return option->get_type_size() == 0 ? std::string() : " " + option->get_type_name();
+    }
+    std::string make_option_desc(const CLI::Option* option) const override {
+        return wrapped(CLI::Formatter::make_option_desc(option), helpWidth - get_column_width());
+    }
+    std::string make_subcommand(const CLI::App* command) const override {
+        std::stringstream out;
+        CLI::detail::format_help(
+            out, command->get_display_name(),
+            wrapped(command->get_description(), helpWidth - get_column_width()),
+            get_column_width());
+        return out.str();
+    }
+    std::string make_footer(const CLI::App* app) const override {
+        return wrapped(CLI::Formatter::make_footer(app), helpWidth);
     }
 };
 
@@ -36,15 +84,25 @@ std::string exitStatusHelp() {
     return text;
 }
 
-void configure(CLI::App& app, bool& quiet) {
+void configure(CLI::App& app, bool& quiet, std::string& units) {
     app.formatter(std::make_shared<HelpFormatter>());
+    // A flag is on by being given: --json=false would read as JSON on.
+    app.option_defaults()->disable_flag_override();
     app.failure_message([](const CLI::App* parsed, const CLI::Error& error) {
-        return usageErrorText(plainUsageError(*parsed, error));
+        return usageErrorText(plainUsageError(*parsed, error),
+                              commandPath(chosenSubcommand(*parsed)));
     });
     app.set_help_flag("-h,--help", "Print this help and exit");
     app.set_version_flag("--version", std::string(programName) + " " + MORAVIK_VERSION,
                          "Print the version and exit");
     app.add_flag("-q,--quiet", quiet, "Print no notes on standard error, only errors");
+    // Handed to the subcommand after parsing, as --json is.
+    app.add_option("--units", units,
+                   "With a race-day or log subcommand: its units, on either side of it")
+        ->type_name("SYSTEM");
+    // Options a subcommand does not know go to the program's, so that the
+    // options of every mode may stand on either side of the subcommand.
+    app.fallthrough();
 }
 
 ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std::ostream& out,
@@ -52,11 +110,21 @@ ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std:
     CLI::App app{"Nitrous jet, horsepower and quarter-mile calculator for drag racers.",
                  std::string(programName)};
     bool quiet = false;
-    configure(app, quiet);
+    std::string units;
+    configure(app, quiet, units);
     CommandLine commandLine(app);
     for (const auto addGroup : commandGroups) addGroup(commandLine);
     app.footer(commandLine.helpText() + "\n\n" + exitStatusHelp());
 
+    // CLI11 reads "--batch ''" as "--batch" alone, which means standard input.
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string_view argument = args[i];
+        if (argument == "--batch=" ||
+            (argument == "--batch" && i + 1 < args.size() && std::string_view(args[i + 1]).empty()))
+            return reportUsageError(err,
+                                    "--batch: give a file name, or - for standard input, "
+                                    "not an empty text");
+    }
     // CLI11 takes the arguments in reverse order, without the program name.
     std::vector<std::string> arguments;
     for (std::size_t i = args.size(); i > 1; --i) arguments.emplace_back(args[i - 1]);
@@ -65,6 +133,8 @@ ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std:
     } catch (const CLI::ParseError& error) {
         return app.exit(error, out, err) == 0 ? ExitStatus::Success : ExitStatus::UsageError;
     }
+    if (const auto problem = checkOptionsOfCommand(app); !problem.empty())
+        return reportUsageError(err, problem, commandPath(chosenSubcommand(app)));
     std::ostream silenced(nullptr);
     CommandStreams streams{in, out, err, quiet ? silenced : err};
     const auto* run = commandLine.chosenRun();
@@ -89,11 +159,14 @@ int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& o
 }
 
 int runCalcOnStandardStreams(std::span<const char* const> args) {
+    holdClosedStandardDescriptors();
     FileDescriptorBuffer inBuffer(0, FileDescriptorBuffer::Direction::Read);
     FileDescriptorBuffer outBuffer(1, FileDescriptorBuffer::Direction::Write);
     std::istream in(&inBuffer);
     std::ostream out(&outBuffer);
-    return runCalc(args, in, out, std::cerr);
+    LineBuffer errBuffer(2);
+    std::ostream err(&errBuffer);
+    return runCalc(args, in, out, err);
 }
 
 }  // namespace moravik::cli

@@ -69,7 +69,11 @@ public:
 
     bool end_object() override { return true; }
 
-    bool parse_error(std::size_t position, const std::string&, const Json::exception&) override {
+    bool parse_error(std::size_t position, const std::string&,
+                     const Json::exception& error) override {
+        // A number beyond the range of doubles is still a number where a string belongs.
+        constexpr int numberOverflow = 406;
+        if (error.id == numberOverflow && target_ != nullptr) return rejectValue("a number");
         return fail("not valid JSON (at byte " + decimalText(position) + ")");
     }
 

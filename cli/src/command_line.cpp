@@ -3,6 +3,7 @@
 #include <moravik/cli/app.h>
 
 #include <algorithm>
+#include <charconv>
 #include <ostream>
 
 #include "decimal_text.h"
@@ -29,8 +30,10 @@ const CLI::Option* findOption(const CLI::App& app, Predicate matches) {
 }
 
 std::string shownArgument(std::string_view argument) {
-    const bool needsQuotes = argument.empty() || argument.find(' ') != std::string_view::npos;
-    return needsQuotes ? quotedText(argument) : escapedText(argument);
+    constexpr std::size_t longest = 40;
+    const bool needsQuotes = argument.empty() || argument.size() > longest ||
+                             argument.find(' ') != std::string_view::npos;
+    return needsQuotes ? quotedText(argument, longest) : escapedText(argument);
 }
 
 // "--HP" -> "--hp", when one option is that close.
@@ -62,6 +65,11 @@ std::string mismatchedArgument(const CLI::App& app, std::string_view what) {
             findOption(app, [](const CLI::Option* option) { return option->count() > 1; }))
         return repeated->get_name() + " is given " + decimalText(repeated->count()) +
                " times; give it once";
+    if (what.ends_with(" was given a disallowed flag override")) {
+        const auto name = what.substr(0, what.find(' '));
+        return (name.size() == 1 ? "-" : "--") + std::string(name) +
+               " takes no value; give it alone";
+    }
     // CLI11 names the option before a colon: "--hp: 1 required TEXT missing".
     if (what.ends_with("missing"))
         return std::string(what.substr(0, what.find(':'))) + " needs a value";
@@ -88,7 +96,35 @@ std::string missingOption(const CLI::App& app, std::string_view what) {
     return std::string(what);
 }
 
+std::string missingSubcommand(const CLI::App& app) {
+    const CLI::App* command = chosenSubcommand(app);
+    if (command == nullptr) command = &app;
+    std::string names;
+    const auto subcommands = command->get_subcommands([](const CLI::App*) { return true; });
+    for (std::size_t i = 0; i < subcommands.size(); ++i)
+        names.append(i == 0                        ? ""
+                     : i + 1 == subcommands.size() ? " or "
+                                                   : ", ")
+            .append(subcommands[i]->get_name());
+    return commandPath(command) + " needs a subcommand: " + names;
+}
+
 }  // namespace
+
+CLI::Validator wholeNumberIn(std::int64_t low, std::int64_t high) {
+    return CLI::Validator(
+        [low, high](const std::string& text) {
+            std::int64_t value = 0;
+            const auto [end, error] =
+                std::from_chars(text.data(), text.data() + text.size(), value);
+            if (error == std::errc{} && end == text.data() + text.size() && value >= low &&
+                value <= high)
+                return std::string();
+            return quotedText(text) + " is not a whole number from " + decimalText(low) + " to " +
+                   decimalText(high);
+        },
+        "", "");
+}
 
 void CommandLine::setRun(const CLI::App& command, CommandRun run) {
     runs_.emplace_back(&command, std::move(run));
@@ -116,18 +152,78 @@ std::string plainUsageError(const CLI::App& app, const CLI::Error& error) {
     if (dynamic_cast<const CLI::ExcludesError*>(&error) != nullptr)
         return conflictingOptions(app, what);
     if (dynamic_cast<const CLI::RequiresError*>(&error) != nullptr) return missingOption(app, what);
+    if (dynamic_cast<const CLI::RequiredError*>(&error) != nullptr &&
+        what.starts_with("A subcommand"))
+        return missingSubcommand(app);
     return std::string(what);
 }
 
-std::string usageErrorText(std::string_view problem) {
-    const std::string program(programName);
-    return program + ": " + std::string(problem) + "\nRun '" + program +
-           " --help' for the options.\n";
+std::string usageErrorText(std::string_view problem, std::string_view command) {
+    std::string program(programName);
+    if (!command.empty()) program.append(" ").append(command);
+    return program + ": " + withoutControls(problem) + "\nRun '" + program + " --help' for " +
+           (command.empty() ? "the options" : "its options") + ".\n";
 }
 
-ExitStatus reportUsageError(std::ostream& err, std::string_view problem) {
-    err << usageErrorText(problem);
+ExitStatus reportUsageError(std::ostream& err, std::string_view problem, std::string_view command) {
+    err << usageErrorText(problem, command);
     return ExitStatus::UsageError;
+}
+
+const CLI::App* chosenSubcommand(const CLI::App& app) {
+    const CLI::App* chosen = nullptr;
+    for (auto parsed = app.get_subcommands(); !parsed.empty();
+         parsed = parsed.front()->get_subcommands())
+        chosen = parsed.front();
+    return chosen;
+}
+
+std::string commandPath(const CLI::App* command) {
+    std::string path;
+    for (; command != nullptr && command->get_parent() != nullptr; command = command->get_parent())
+        path.insert(0, path.empty() ? command->get_name() : command->get_name() + " ");
+    return path;
+}
+
+std::string checkOptionsOfCommand(CLI::App& app) {
+    // Value options given twice are refused while parsing; flags the same way.
+    for (CLI::App* command = &app; command != nullptr;) {
+        for (const auto* option : command->get_options()) {
+            const bool repeatable = option->get_items_expected_max() > 1;
+            if (option->count() > 1 && !repeatable)
+                return option->get_name() + " is given " + decimalText(option->count()) +
+                       " times; give it once";
+        }
+        const auto parsed = command->get_subcommands();
+        command = parsed.empty() ? nullptr : parsed.front();
+    }
+    CLI::App* chosen = const_cast<CLI::App*>(chosenSubcommand(app));
+    if (chosen == nullptr) {
+        if (const auto* units = app.get_option_no_throw("--units"); units && units->count() > 0)
+            return "--units goes with a race-day or log subcommand; the report is in the "
+                   "window's units";
+        return {};
+    }
+    for (auto* option : app.get_options()) {
+        if (option->count() == 0 || option == app.get_help_ptr() ||
+            option == app.get_version_ptr() || option->get_name() == "--quiet")
+            continue;
+        auto* own = chosen->get_option_no_throw(option->get_name());
+        if (own == nullptr)
+            return option->get_name() + " does not go with " + commandPath(chosen) +
+                   "; it belongs to the calculation without a subcommand";
+        if (option->get_name() != "--json" && option->get_name() != "--units")
+            return option->get_name() + " of " + commandPath(chosen) + " goes after " +
+                   commandPath(chosen);
+        if (own->count() > 0)
+            return option->get_name() + " is given twice, before and after " + commandPath(chosen) +
+                   "; give it once";
+        // Given before the subcommand: it counts as given after it.
+        own->clear();
+        own->add_result(option->results());
+        own->run_callback();
+    }
+    return {};
 }
 
 }  // namespace moravik::cli

@@ -12,6 +12,7 @@
 #include <moravik/cli/exit_status.h>
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <functional>
 #include <iosfwd>
 #include <string>
@@ -62,13 +63,30 @@ void addRacedayCommands(CommandLine& commandLine);
 // log runs and log predict on Race Day's run log; nothing in a build without Qt.
 void addLogCommands(CommandLine& commandLine);
 
+// Checks that an option's text is a whole number from low to high.
+CLI::Validator wholeNumberIn(std::int64_t low, std::int64_t high);
+
 // A parse error in plain words, the arguments named in the order typed.
 std::string plainUsageError(const CLI::App& app, const CLI::Error& error);
 
-// The message for a usage error: the problem and where help is.
-std::string usageErrorText(std::string_view problem);
+// The message for a usage error of the program or of `command` ("air",
+// "log runs"): the problem and where help is.
+std::string usageErrorText(std::string_view problem, std::string_view command = {});
 
 // Says on err what is wrong with the command line; gives UsageError.
-ExitStatus reportUsageError(std::ostream& err, std::string_view problem);
+ExitStatus reportUsageError(std::ostream& err, std::string_view problem,
+                            std::string_view command = {});
+
+// The subcommand the arguments chose, the innermost one; nullptr without one.
+const CLI::App* chosenSubcommand(const CLI::App& app);
+
+// "air", "log runs": how the user types `command`.
+std::string commandPath(const CLI::App* command);
+
+// After parsing: --json and --units given before a subcommand are handed to
+// it, any other option of the calculation given with a subcommand is refused,
+// and so are repeated options and flags with a value. Gives the problem, or
+// nothing.
+std::string checkOptionsOfCommand(CLI::App& app);
 
 }  // namespace moravik::cli

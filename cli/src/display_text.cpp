@@ -1,5 +1,6 @@
 #include "display_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace moravik::cli {
@@ -46,17 +47,15 @@ void appendEscape(std::string& shown, unsigned char byte) {
     shown.push_back(hexDigits[byte & 0xF]);
 }
 
-bool needsEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '\\'; }
+bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
-}  // namespace
-
-std::string escapedText(std::string_view text) {
+std::string escaped(std::string_view text, bool backslashes) {
     std::string shown;
     shown.reserve(text.size());
     while (!text.empty()) {
         const auto byte = static_cast<unsigned char>(text.front());
         const std::size_t length = sequenceLength(text);
-        if (length == 0 || (length == 1 && needsEscape(byte))) {
+        if (length == 0 || (length == 1 && (isControl(byte) || (backslashes && byte == '\\')))) {
             appendEscape(shown, byte);
             text.remove_prefix(1);
         } else {
@@ -67,11 +66,27 @@ std::string escapedText(std::string_view text) {
     return shown;
 }
 
+}  // namespace
+
+std::string escapedText(std::string_view text) { return escaped(text, true); }
+
+std::string withoutControls(std::string_view text) { return escaped(text, false); }
+
 std::string quotedText(std::string_view text, std::size_t maxShown) {
     if (text.size() <= maxShown) return '"' + escapedText(text) + '"';
     std::size_t cut = maxShown;
     while (cut > 0 && isContinuation(static_cast<unsigned char>(text[cut]))) --cut;
     return '"' + escapedText(text.substr(0, cut)) + "...\"";
+}
+
+std::string shortEscapedText(std::string_view text, std::size_t maxColumns) {
+    const std::string shown = escapedText(text);
+    const auto isLead = [](char c) { return !isContinuation(static_cast<unsigned char>(c)); };
+    if (static_cast<std::size_t>(std::ranges::count_if(shown, isLead)) <= maxColumns) return shown;
+    std::size_t cut = 0;
+    for (std::size_t columns = 0; cut < shown.size(); ++cut)
+        if (isLead(shown[cut]) && ++columns > maxColumns - 3) break;
+    return shown.substr(0, cut) + "...";
 }
 
 std::string_view firstCharacter(std::string_view text) {

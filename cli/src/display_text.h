@@ -13,9 +13,17 @@ namespace moravik::cli {
 
 std::string escapedText(std::string_view text);
 
+// escapedText that leaves backslashes as they are, so that a message whose
+// parts are escaped already can pass through it once more unchanged.
+std::string withoutControls(std::string_view text);
+
 // escapedText in double quotes. A text of more than maxShown bytes is cut
 // before the character that crosses that limit and ends in "...".
 std::string quotedText(std::string_view text, std::size_t maxShown = 40);
+
+// escapedText cut to at most maxColumns characters as shown, ending in "..."
+// when cut: for names that must not widen a line.
+std::string shortEscapedText(std::string_view text, std::size_t maxColumns);
 
 // The first character of text, a whole UTF-8 sequence when there is one.
 std::string_view firstCharacter(std::string_view text);

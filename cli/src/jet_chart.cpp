@@ -141,15 +141,34 @@ std::string jetChartTable(const JetChart& chart) {
         const auto aligned = line.size() == headings.size() ? line.size() : line.size() - 1;
         for (std::size_t i = 0; i < aligned; ++i) widths[i] = std::max(widths[i], line[i].size());
     }
-    std::string table;
-    for (const auto& line : cells) {
-        for (std::size_t i = 0; i < line.size(); ++i) {
-            if (i > 0) table.append("  ");
-            const bool spanning = line.size() != headings.size() && i == line.size() - 1;
-            if (!spanning) table.append(widths[i] - std::min(widths[i], line[i].size()), ' ');
-            table.append(line[i]);
+    // Columns that do not fit 80 columns go to a further table, each with the jets.
+    constexpr std::size_t screenWidth = 80;
+    std::vector<std::vector<std::size_t>> tables{{}};
+    std::size_t used = widths[0];
+    for (std::size_t i = 1; i < widths.size(); ++i) {
+        if (!tables.back().empty() && used + 2 + widths[i] > screenWidth) {
+            tables.emplace_back();
+            used = widths[0];
         }
-        table.push_back('\n');
+        tables.back().push_back(i);
+        used += 2 + widths[i];
+    }
+    std::string table;
+    for (const auto& shown : tables) {
+        if (!table.empty()) table.push_back('\n');
+        for (const auto& line : cells) {
+            table.append(widths[0] - std::min(widths[0], line[0].size()), ' ').append(line[0]);
+            if (line.size() != headings.size()) {
+                // A fault message spans the result columns.
+                table.append("  ").append(line.back()).push_back('\n');
+                continue;
+            }
+            for (const std::size_t i : shown) {
+                table.append("  ").append(widths[i] - std::min(widths[i], line[i].size()), ' ');
+                table.append(line[i]);
+            }
+            table.push_back('\n');
+        }
     }
     return table;
 }

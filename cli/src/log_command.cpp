@@ -7,12 +7,15 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <ostream>
 
 #include "command_line.h"
 #include "decimal_text.h"
+#include "display_text.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -44,6 +47,13 @@ std::string text(const QString& value) { return value.toStdString(); }
 std::unique_ptr<RunLog> openLog(const std::string& database) {
     const QString path =
         database.empty() ? RunLog::defaultPath() : QString::fromStdString(database);
+    // What SQLite would misname: a device or a folder, or a file we may not read.
+    const QFileInfo file(path);
+    if (file.exists() && !file.isFile())
+        throw LogFailure{"the run log " + quotedText(database) + " is not a file"};
+    if (file.exists() && !file.isReadable())
+        throw LogFailure{"cannot read the run log " + quotedText(text(path)) +
+                         ": permission denied"};
     auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
     if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{text(error->message)};
     return std::get<std::unique_ptr<RunLog>>(std::move(log));
@@ -64,8 +74,11 @@ runlog::Vehicle vehicleNamed(RunLog& log, const std::string& name) {
         error != nullptr && error->problem == runlog::Problem::NotFound) {
         QStringList names;
         for (const auto& known : readFromLog(log.vehicles())) names << known.name;
-        throw UsageFailure{"--vehicle: no vehicle named \"" + name + "\" in the run log; it has " +
-                           (names.isEmpty() ? std::string("none") : text(names.join(", ")))};
+        std::string known;
+        for (const QString& each : names)
+            known.append(known.empty() ? "" : ", ").append(quotedText(text(each)));
+        throw UsageFailure{"--vehicle: no vehicle named " + quotedText(name) +
+                           " in the run log; it has " + (known.empty() ? "none" : known)};
     }
     return readFromLog(std::move(vehicle));
 }
@@ -80,31 +93,52 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
     while (model.canFetchMore({})) model.fetchMore({});
     if (const auto& error = model.lastError()) throw LogFailure{text(error->message)};
     const int rows = model.rowCount();
+    // Names beyond this are cut, so that a long one cannot widen the table.
+    constexpr qsizetype widestName = 20;
     std::vector<QStringList> lines(static_cast<std::size_t>(rows) + 1);
     std::vector<qsizetype> widths;
     for (int column = 0; column < RunTableModel::Notes; ++column) {
         lines[0] << model.headerData(column, Qt::Horizontal).toString();
         for (int row = 0; row < rows; ++row) {
-            lines[static_cast<std::size_t>(row) + 1] << model.index(row, column).data().toString();
+            QString cell = QString::fromStdString(
+                escapedText(text(model.index(row, column).data().toString())));
+            if (cell.size() > widestName) cell = cell.left(widestName - 3) + QStringLiteral("...");
+            lines[static_cast<std::size_t>(row) + 1] << cell;
         }
         qsizetype width = 0;
         for (const QStringList& line : lines) width = std::max(width, line.back().size());
         widths.push_back(width);
     }
-    for (const QStringList& line : lines) {
-        if (!out) return;  // the output failed: the caller reports it
-        QString printed;
-        for (qsizetype column = 0; column < line.size(); ++column) {
-            const bool number =
-                rows > 0 &&
-                (model.index(0, static_cast<int>(column)).data(Qt::TextAlignmentRole).toInt() &
-                 Qt::AlignRight);
-            const auto width = widths[static_cast<std::size_t>(column)];
-            if (column > 0) printed += QStringLiteral("  ");
-            printed +=
-                number ? line[column].rightJustified(width) : line[column].leftJustified(width);
+    // Columns that do not fit 80 columns go to a further table, each led by the date.
+    constexpr qsizetype screenWidth = 80;
+    std::vector<std::vector<qsizetype>> tables{{}};
+    qsizetype used = widths[0];
+    for (qsizetype column = 1; column < static_cast<qsizetype>(widths.size()); ++column) {
+        const auto width = widths[static_cast<std::size_t>(column)];
+        if (!tables.back().empty() && used + 2 + width > screenWidth) {
+            tables.emplace_back();
+            used = widths[0];
         }
-        out << text(printed.trimmed()) << '\n';
+        tables.back().push_back(column);
+        used += 2 + width;
+    }
+    for (std::size_t table = 0; table < tables.size(); ++table) {
+        if (table > 0) out << '\n';
+        for (const QStringList& line : lines) {
+            if (!out) return;  // the output failed: the caller reports it
+            QString printed = line[0].leftJustified(widths[0]);
+            for (const qsizetype column : tables[table]) {
+                const bool number =
+                    rows > 0 &&
+                    (model.index(0, static_cast<int>(column)).data(Qt::TextAlignmentRole).toInt() &
+                     Qt::AlignRight);
+                const auto width = widths[static_cast<std::size_t>(column)];
+                printed += QStringLiteral("  ");
+                printed +=
+                    number ? line[column].rightJustified(width) : line[column].leftJustified(width);
+            }
+            out << text(printed.trimmed()) << '\n';
+        }
     }
 }
 
@@ -163,7 +197,8 @@ double readJet(const std::string& inches) {
     const auto [end, error] = std::from_chars(inches.data(), inches.data() + inches.size(), jet);
     if (error != std::errc() || end != inches.data() + inches.size() || !(jet > 0) ||
         !std::isfinite(jet)) {
-        throw UsageFailure{"--nitrous-jet: \"" + inches + "\" is not a jet size in inches above 0"};
+        throw UsageFailure{"--nitrous-jet: " + quotedText(inches) +
+                           " is not a jet size in inches above 0"};
     }
     return jet;
 }
@@ -207,14 +242,16 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
     const auto shown = [system](double si, Quantity quantity) {
         return raceday::displayText(si, quantity, system);
     };
-    out << "Prediction for " << vehicle << " from the log ("
-        << raceday::standardName(standard).title << ")\n";
+    out << "Prediction from the log (" << raceday::standardName(standard).title << ")\n";
+    constexpr std::size_t widestName = 48;
+    reportLine(out, "Vehicle:", shortEscapedText(vehicle, widestName));
     for (const auto& run : p.runs) {
+        // Two lines a run keep the report within 80 columns.
         out << "  run " << decimalText(run.run.id) << "  "
             << text(run.run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) << "  "
             << shown(run.run.etSeconds, Quantity::Time) << "  "
             << shown(run.run.speed, Quantity::Speed) << "  factor "
-            << raceday::fixedText(run.factor, 4) << "  corrected "
+            << raceday::fixedText(run.factor, 4) << "\n      corrected "
             << shown(run.corrected.etSeconds, Quantity::Time) << "  "
             << shown(run.corrected.speed, Quantity::Speed) << (run.excluded ? "  (excluded)" : "")
             << '\n';
@@ -246,6 +283,12 @@ void printPrediction(const std::string& database, const LogPredictOptions& o, st
         .recentRuns = o.recent,
         .excluded = o.excluded};
     const auto prediction = readFromLog(runlog::predictFromLog(*log, request));
+    for (const runlog::RunId run : o.excluded) {
+        if (std::ranges::none_of(prediction.runs, [run](const auto& r) { return r.run.id == run; }))
+            throw UsageFailure{"--exclude: run " + decimalText(run) + " is not among the " +
+                               decimalText(prediction.runs.size()) + " recent runs of " +
+                               quotedText(o.vehicle) + " that the prediction uses"};
+    }
     if (o.common.json) {
         printPredictionJson(prediction, standard, out);
     } else {
@@ -289,11 +332,14 @@ void addLogPredictCommand(LogParsers& p) {
                      "Today's nitrous jet in inches: use the runs on this jet; default the runs "
                      "without nitrous")
         ->type_name("IN");
-    p.predict->add_option("--runs", o.recent, "How many recent runs to use; default 5")
+    p.predict->add_option("--runs", o.recent, "How many recent runs to use, 1 to 1000; default 5")
         ->type_name("N")
-        ->check(CLI::Range(1, 1000));
-    p.predict->add_option("--exclude", o.excluded, "Leave out this run (its number); repeatable")
-        ->type_name("RUN");
+        ->check(wholeNumberIn(1, 1000));
+    p.predict
+        ->add_option("--exclude", o.excluded,
+                     "Leave out this run (its number) of the recent runs; repeatable")
+        ->type_name("RUN")
+        ->check(wholeNumberIn(1, std::numeric_limits<runlog::RunId>::max()));
     p.predict->add_option("--standard", o.standard, standardHelp())->type_name("NAME");
     o.common.addTo(*p.predict);
     p.predict->footer(std::string(raceday::weatherGrammar) +
@@ -318,11 +364,15 @@ ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStr
         }
         return ExitStatus::Success;
     } catch (const UsageFailure& failure) {
-        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
-        return ExitStatus::UsageError;
+        return reportUsageError(io.err, failure.message, commandPath(&chosen));
+    } catch (const CalculationFault& fault) {
+        io.err << programName << ' ' << commandPath(&chosen)
+               << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
+        return ExitStatus::ArithmeticFault;
     } catch (const LogFailure& failure) {
         // A log that cannot be read is input that cannot be read.
-        io.err << programName << " log " << chosen.get_name() << ": " << failure.message << '\n';
+        io.err << programName << ' ' << commandPath(&chosen) << ": "
+               << withoutControls(failure.message) << '\n';
         return ExitStatus::InputOutputError;
     }
 }
@@ -339,14 +389,22 @@ void addLogCommands(CommandLine& commandLine) {
         "Examples:\n"
         "  moravik-calc log runs --vehicle Camaro\n"
         "  moravik-calc log runs --csv --units metric > runs.csv\n"
-        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" --exclude 12\n"
-        "\nExit status: 0 success, 2 a usage error or nothing to predict from, 3 the run log\n"
-        "could not be read or the output could not be written.");
+        "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" \\\n"
+        "      --exclude 12\n"
+        "\nExit status, the highest that applies: 0 success, 2 a usage error or nothing to\n"
+        "predict from, 3 the run log could not be read or the output could not be written.");
     p.log->fallthrough();
     p.log
         ->add_option("--database", p.database,
-                     "The run log to read; default Race Day's own, " + text(RunLog::defaultPath()))
-        ->type_name("PATH");
+                     "The run log to read; default Race Day's own, run-log.sqlite in "
+                     "moravik-raceday under $XDG_DATA_HOME or ~/.local/share")
+        ->type_name("PATH")
+        ->check(CLI::Validator(
+            [](const std::string& path) {
+                return path.empty() ? std::string("give the path of a run log, not an empty text")
+                                    : std::string();
+            },
+            "", ""));
     addLogRunsCommand(p);
     addLogPredictCommand(p);
     for (const CLI::App* command : {p.runs, p.predict}) {

@@ -5,6 +5,7 @@
 
 #include <ostream>
 
+#include "display_text.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -20,7 +21,7 @@ std::string standardHelp() {
 
 Standard readStandard(const std::string& key) {
     if (const auto standard = findStandard(key)) return *standard;
-    throw UsageFailure{"--standard: \"" + key + "\" is not a standard; give " +
+    throw UsageFailure{"--standard: " + quotedText(key) + " is not a standard; give " +
                        standardHelp().substr(standardHelp().find(": ") + 2)};
 }
 
@@ -75,9 +76,9 @@ void printAir(const AirOptions& o, std::ostream& out) {
                                         {"humidity", "--humidity", Quantity::Humidity},
                                         {"dew point", "--dew-point", Quantity::Temperature}});
     const bool hasObserved = !o.observedHp.empty();
-    const double observed =
-        hasObserved ? readQuantity(o.observedHp, Quantity::Power, system, "--observed-hp") : 1;
-    if (auto error = checkPositive(observed, "--observed-hp")) throw UsageFailure{error->message};
+    const double observed = hasObserved ? readMeasure(o.observedHp, Quantity::Power, Measure::Power,
+                                                      system, "--observed-hp")
+                                        : 1;
     const double factor = correctionFactor(standard, air);
     const std::optional<double> dewPointCelsius =
         air.dewPointKelvin ? std::optional(*air.dewPointKelvin - celsiusZero) : std::nullopt;
@@ -134,11 +135,9 @@ struct PredictOptions {
 void printPrediction(const PredictOptions& o, std::ostream& out) {
     const UnitSystem system = o.common.system();
     const Standard standard = readStandard(o.standard);
-    const QuarterMileRun slip{readQuantity(o.et, Quantity::Time, system, "--et"),
-                              readQuantity(o.speed, Quantity::Speed, system, "--mph")};
-    for (const auto& [value, option] : {std::pair{slip.etSeconds, "--et"}, {slip.speed, "--mph"}}) {
-        if (auto error = checkPositive(value, option)) throw UsageFailure{error->message};
-    }
+    const QuarterMileRun slip{
+        readMeasure(o.et, Quantity::Time, Measure::RunEt, system, "--et"),
+        readMeasure(o.speed, Quantity::Speed, Measure::RunSpeed, system, "--mph")};
     const Air airThen = evaluated(required(parseWeather(o.then, system, "--then")), "--then");
     const Air airNow = evaluated(required(parseWeather(o.now, system, "--now")), "--now");
     const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
@@ -202,9 +201,9 @@ RacedayCommand addAirCommand(CLI::App& app) {
     command->footer(
         "Examples:\n"
         "  moravik-calc air --temperature 86F --pressure 29.10inHg --humidity 40%\n"
-        "  moravik-calc air --units metric --temperature 30 --altimeter 1013 --elevation 1768 "
-        "--dew-point 12 --json\n");
-    return {command, [options](std::ostream& out) { printAir(*options, out); }};
+        "  moravik-calc air --units metric --temperature 30 --altimeter 1013 \\\n"
+        "      --elevation 1768 --dew-point 12 --json\n");
+    return {command, &options->common, [options](std::ostream& out) { printAir(*options, out); }};
 }
 
 RacedayCommand addPredictCommand(CLI::App& app) {
@@ -226,8 +225,9 @@ RacedayCommand addPredictCommand(CLI::App& app) {
     options->common.addTo(*command);
     command->footer(std::string(weatherGrammar) +
                     "\nExample:\n  moravik-calc predict --et 12.10 --mph 108.5 "
-                    "--then \"86F 29.10inHg 40%\" --now \"60F 29.92inHg 20%\"\n");
-    return {command, [options](std::ostream& out) { printPrediction(*options, out); }};
+                    "--then \"86F 29.10inHg 40%\" \\\n      --now \"60F 29.92inHg 20%\"\n");
+    return {command, &options->common,
+            [options](std::ostream& out) { printPrediction(*options, out); }};
 }
 
 }  // namespace moravik::cli

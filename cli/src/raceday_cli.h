@@ -5,6 +5,7 @@
 #include <moravik/raceday/air.h>
 #include <moravik/raceday/correction.h>
 #include <moravik/raceday/error.h>
+#include <moravik/raceday/plausible.h>
 #include <moravik/raceday/units.h>
 
 #include <CLI/CLI.hpp>
@@ -63,12 +64,22 @@ std::string quantityHelp(std::string_view what, raceday::Quantity quantity,
 double readQuantity(const std::string& text, raceday::Quantity quantity, raceday::UnitSystem system,
                     std::string_view option);
 
+// readQuantity, and a usage error unless the value is plausible for `measure`.
+double readMeasure(const std::string& text, raceday::Quantity quantity, raceday::Measure measure,
+                   raceday::UnitSystem system, std::string_view option);
+
+// A result that is not a finite number: the calculation failed, status 1.
+struct CalculationFault {
+    std::string name;
+};
+
 // Adds a quantity option whose text is kept in `text`.
 CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
                                std::string help);
 
 // One flat JSON object, keys in the order written. Numbers have up to 15
-// significant digits, as every number moravik-calc writes.
+// significant digits, as every number moravik-calc writes; one that is not
+// finite throws CalculationFault rather than being written as null.
 class JsonObject {
 public:
     JsonObject& number(std::string_view key, double value);
@@ -98,6 +109,7 @@ void reportLine(std::ostream& out, std::string_view label, std::string_view text
 
 struct RacedayCommand {
     CLI::App* parser;
+    const CommonOptions* common;
     std::function<void(std::ostream& out)> run;  // throws UsageFailure
 };
 

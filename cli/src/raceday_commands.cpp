@@ -56,6 +56,13 @@ double readQuantity(const std::string& text, Quantity quantity, UnitSystem syste
     return required(parseQuantity(text, quantity, system, option));
 }
 
+double readMeasure(const std::string& text, Quantity quantity, Measure measure, UnitSystem system,
+                   std::string_view option) {
+    const double value = readQuantity(text, quantity, system, option);
+    if (auto error = checkPlausible(value, measure, option)) throw UsageFailure{error->message};
+    return value;
+}
+
 CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
                                std::string help) {
     return command.add_option(std::move(name), text, std::move(help))->type_name("Q");
@@ -68,7 +75,9 @@ JsonObject& JsonObject::key(std::string_view name) {
 }
 
 JsonObject& JsonObject::number(std::string_view name, double value) {
-    key(name).body_ += std::isfinite(value) ? numberText(value) : "null";
+    if (!std::isfinite(value))
+        throw CalculationFault{std::isnan(value) ? "invalid result" : "overflow"};
+    key(name).body_ += numberText(value);
     return *this;
 }
 
@@ -118,9 +127,13 @@ void addRacedayCommands(CommandLine& commandLine) {
                 command.run(io.out);
                 return ExitStatus::Success;
             } catch (const UsageFailure& failure) {
-                io.err << programName << ' ' << command.parser->get_name() << ": "
-                       << failure.message << '\n';
-                return ExitStatus::UsageError;
+                return reportUsageError(io.err, failure.message, command.parser->get_name());
+            } catch (const CalculationFault& fault) {
+                if (command.common->json)
+                    io.out << JsonObject().text("fault", fault.name).str() << '\n';
+                io.err << programName << ' ' << command.parser->get_name()
+                       << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
+                return ExitStatus::ArithmeticFault;
             }
         });
     }

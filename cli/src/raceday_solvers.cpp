@@ -9,6 +9,7 @@
 #include <cmath>
 #include <ostream>
 
+#include "display_text.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -25,12 +26,14 @@ struct SolveHpOptions {
 
 void printSolvedPower(const SolveHpOptions& o, std::ostream& out) {
     const UnitSystem system = o.common.system();
-    const double mass = readQuantity(o.weight, Quantity::Weight, system, "--weight");
+    const double mass =
+        readMeasure(o.weight, Quantity::Weight, Measure::Weight, system, "--weight");
     const bool fromEt = !o.et.empty();
     if (!fromEt && o.speed.empty()) throw UsageFailure{"give --et or --mph"};
     const Quantity quantity = fromEt ? Quantity::Time : Quantity::Speed;
-    const double given =
-        readQuantity(fromEt ? o.et : o.speed, quantity, system, fromEt ? "--et" : "--mph");
+    const double given = readMeasure(fromEt ? o.et : o.speed, quantity,
+                                     fromEt ? Measure::QuarterEt : Measure::QuarterSpeed, system,
+                                     fromEt ? "--et" : "--mph");
     const FormulaValues watts =
         required(fromEt ? solvePowerFromEt(given, mass) : solvePowerFromSpeed(given, mass),
                  {{"weight", "--weight", Quantity::Weight},
@@ -63,11 +66,12 @@ double readFactor(const std::string& text, double fallback, std::string_view opt
     if (text.empty()) return fallback;
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || !(value > 0) ||
-        !std::isfinite(value)) {
-        throw UsageFailure{std::string(option) + ": \"" + text +
-                           "\" is not a factor; give a plain number above 0, such as 1.57"};
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
+        throw UsageFailure{std::string(option) + ": " + quotedText(text) +
+                           " is not a factor; give a plain number such as 1.57"};
     }
+    if (auto problem = checkPlausible(value, Measure::MileFactor, option))
+        throw UsageFailure{problem->message};
     return value;
 }
 
@@ -82,10 +86,13 @@ void printConversion(const ConvertOptions& o, std::ostream& out) {
     const std::optional<double> speed =
         speedText.empty()
             ? std::nullopt
-            : std::optional(readQuantity(speedText, Quantity::Speed, system, speedOption));
-    const double et = fromEighth
-                          ? readQuantity(o.eighthEt, Quantity::Time, system, "--eighth-et")
-                          : readQuantity(o.quarterEt, Quantity::Time, system, "--quarter-et");
+            : std::optional(readMeasure(speedText, Quantity::Speed,
+                                        fromEighth ? Measure::EighthSpeed : Measure::QuarterSpeed,
+                                        system, speedOption));
+    const double et =
+        fromEighth
+            ? readMeasure(o.eighthEt, Quantity::Time, Measure::EighthEt, system, "--eighth-et")
+            : readMeasure(o.quarterEt, Quantity::Time, Measure::QuarterEt, system, "--quarter-et");
     const MileRun run = required(
         fromEighth ? eighthToQuarter(et, speed, factors) : quarterToEighth(et, speed, factors),
         {{"ET", fromEighth ? "--eighth-et" : "--quarter-et", Quantity::Time},
@@ -111,9 +118,8 @@ void printConversion(const ConvertOptions& o, std::ostream& out) {
     };
     reportLine(out, "Eighth mile:", line(run.eighthEtSeconds, run.eighthSpeed));
     reportLine(out, "Quarter mile:", line(run.quarterEtSeconds, run.quarterSpeed));
-    reportLine(out, "Factors:",
-               "ET x " + numberText(run.factors.et) + ", speed x " + numberText(run.factors.speed) +
-                   " from the eighth to the quarter");
+    reportLine(out, "Eighth to quarter:",
+               "ET x " + numberText(run.factors.et) + ", speed x " + numberText(run.factors.speed));
 }
 
 struct JetOptions {
@@ -126,7 +132,8 @@ std::optional<std::int64_t> readNozzles(const std::string& text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) {
-        throw UsageFailure{"--nozzles: \"" + text + "\" is not a whole number from 1 to 32767"};
+        throw UsageFailure{"--nozzles: " + quotedText(text) +
+                           " is not a whole number from 1 to 32767"};
     }
     return value;
 }
@@ -157,7 +164,14 @@ void printJet(const JetOptions& o, std::ostream& out) {
     out << "Nitrous jet for " << displayText(target, Quantity::Power, system) << " of nitrous\n";
     reportLine(
         out, "Nitrous jet:", jet.inputs.njt + " in (exact " + numberText(jet.exactJetInches) + ")");
-    reportLine(out, "Fuel / bottle pressure:", jet.inputs.flp + " / " + jet.inputs.nbp + " psi");
+    // The pass takes whole psi; shown in the report's units.
+    const auto shownPressure = [system](const std::string& psi) {
+        double value = 0;
+        std::from_chars(psi.data(), psi.data() + psi.size(), value);
+        return displayText(value * pascalsPerPsi, Quantity::LinePressure, system);
+    };
+    reportLine(out, "Fuel / bottle pressure:",
+               shownPressure(jet.inputs.flp) + " / " + shownPressure(jet.inputs.nbp));
     reportLine(out, "Number of nozzles:", jet.inputs.jtn);
     reportLine(out, "Calculated HP:", result(SingleResult::NitrousHp));
     reportLine(out, "HP to wheels:", result(SingleResult::NitrousHpWheels));
@@ -182,7 +196,8 @@ RacedayCommand addSolveHpCommand(CLI::App& app) {
     et->excludes(speed);
     options->common.addTo(*command);
     command->footer("Example:\n  moravik-calc solve-hp --weight 3400lb --et 12.30 --json\n");
-    return {command, [options](std::ostream& out) { printSolvedPower(*options, out); }};
+    return {command, &options->common,
+            [options](std::ostream& out) { printSolvedPower(*options, out); }};
 }
 
 RacedayCommand addConvertCommand(CLI::App& app) {
@@ -216,7 +231,7 @@ RacedayCommand addConvertCommand(CLI::App& app) {
     command->footer(
         "One of --eighth-et and --quarter-et is required.\n\nExample:\n"
         "  moravik-calc convert --eighth-et 7.00 --eighth-mph 98\n");
-    return {command, [options](std::ostream& out) {
+    return {command, &options->common, [options](std::ostream& out) {
                 if (options->eighthEt.empty() && options->quarterEt.empty()) {
                     throw UsageFailure{"give --eighth-et or --quarter-et"};
                 }
@@ -244,7 +259,7 @@ RacedayCommand addJetForHpCommand(CLI::App& app) {
         "The jet is rounded to a whole thousandth of an inch. Pressures are passed to the\n"
         "calculation as whole psi, the engine horsepower and weight keep the window's\n"
         "initial texts.\n\nExample:\n  moravik-calc jet-for-hp --target-hp 150 --nozzles 4\n");
-    return {command, [options](std::ostream& out) { printJet(*options, out); }};
+    return {command, &options->common, [options](std::ostream& out) { printJet(*options, out); }};
 }
 
 }  // namespace moravik::cli

@@ -14,7 +14,43 @@ constexpr std::size_t bufferSize = 1 << 16;
 
 std::error_code lastSystemError() { return {errno, std::generic_category()}; }
 
+std::error_code writeAll(int fd, const char* next, const char* end) {
+    while (next < end) {
+        const ssize_t written = ::write(fd, next, static_cast<std::size_t>(end - next));
+        if (written >= 0) {
+            next += written;
+        } else if (errno != EINTR) {
+            return lastSystemError();
+        }
+    }
+    return {};
+}
+
 }  // namespace
+
+LineBuffer::~LineBuffer() { sync(); }
+
+LineBuffer::int_type LineBuffer::overflow(int_type c) {
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    line_.push_back(traits_type::to_char_type(c));
+    if (line_.back() == '\n') sync();
+    return c;
+}
+
+int LineBuffer::sync() {
+    const auto error = writeAll(fd_, line_.data(), line_.data() + line_.size());
+    line_.clear();
+    return error ? -1 : 0;
+}
+
+void holdClosedStandardDescriptors() {
+    for (int fd = 0; fd <= 2; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+        // open takes the lowest free number, which is fd.
+        const int held = ::open("/dev/null", (fd == 0 ? O_WRONLY : O_RDONLY));
+        if (held != fd && held >= 0) ::close(held);
+    }
+}
 
 FileDescriptorBuffer::FileDescriptorBuffer(int fd, Direction direction)
     : fd_(fd), buffer_(bufferSize) {
@@ -54,15 +90,7 @@ FileDescriptorBuffer::int_type FileDescriptorBuffer::overflow(int_type c) {
 int FileDescriptorBuffer::sync() { return writePending() ? 0 : -1; }
 
 bool FileDescriptorBuffer::writePending() {
-    const char* next = pbase();
-    while (!error_ && next < pptr()) {
-        const ssize_t written = ::write(fd_, next, static_cast<std::size_t>(pptr() - next));
-        if (written >= 0) {
-            next += written;
-        } else if (errno != EINTR) {
-            error_ = lastSystemError();
-        }
-    }
+    if (!error_) error_ = writeAll(fd_, pbase(), pptr());
     setp(buffer_.data(), buffer_.data() + buffer_.size());
     return !error_;
 }

@@ -46,6 +46,29 @@ private:
     std::vector<char> buffer_;
 };
 
+// Standard error: each line goes out in one write(), so that the messages of
+// runs sharing a terminal or a log file never mix within a line.
+class LineBuffer final : public std::streambuf {
+public:
+    explicit LineBuffer(int fd) : fd_(fd) {}
+    ~LineBuffer() override;
+    LineBuffer(const LineBuffer&) = delete;
+    LineBuffer& operator=(const LineBuffer&) = delete;
+
+protected:
+    int_type overflow(int_type c) override;
+    int sync() override;
+
+private:
+    int fd_;
+    std::string line_;
+};
+
+// Puts /dev/null on a closed standard descriptor, opened the other way round
+// so that reading or writing it still fails as on a closed one, and a file
+// opened later cannot take its number.
+void holdClosedStandardDescriptors();
+
 // Why the stream behind buffer failed, in the system's words; empty when it
 // did not fail or keeps no reason.
 std::string failureReason(const std::streambuf* buffer);

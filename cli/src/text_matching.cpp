@@ -37,7 +37,12 @@ std::size_t editDistance(std::string_view a, std::string_view b) {
 }
 
 bool isNearMatch(std::string_view typed, std::string_view name) {
-    return editDistance(typed, name) <= std::max<std::size_t>(1, typed.size() / 3);
+    const auto allowed = std::max<std::size_t>(1, typed.size() / 3);
+    // The lengths alone rule out most pairs, and keep a huge text from
+    // costing its length times every name.
+    const auto difference =
+        typed.size() > name.size() ? typed.size() - name.size() : name.size() - typed.size();
+    return difference <= allowed && editDistance(typed, name) <= allowed;
 }
 
 }  // namespace moravik::cli

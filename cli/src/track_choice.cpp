@@ -64,6 +64,9 @@ std::variant<TrackEntry, std::string> chooseTrack(std::string_view text) {
     if (const auto numbered = entryByNumber(text)) return *numbered;
 
     const auto typed = looseName(text);
+    // Any entry, heading or strip, typed with other blanks or capitals.
+    if (const auto loose = std::ranges::find(entries, typed, looseName); loose != entries.end())
+        return TrackEntry{static_cast<std::size_t>(loose - entries.begin()) + 1, *loose};
     const auto named = stripsWhere([&](std::string_view name) { return name.starts_with(typed); });
     if (named.size() == 1) return named.front();
     const std::string listHint = "; see moravik-calc --tracks --numbered";

@@ -1,5 +1,6 @@
 #include "moravik/raceday/air.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string>
@@ -82,10 +83,13 @@ double nwsDensityAltitudeFeet(double kelvin, double stationPascals,
            (1 - portable::pow(nwsPressureFactor * stationInHg / virtualRankine, nwsExponent));
 }
 
-bool within(double value, double low, double high) { return value >= low && value <= high; }
+// A limit typed in another unit (°F, bar, inHg) lands within a few ulps of its
+// SI value; a relative slack far below any reading keeps it in.
+constexpr double slack = 1e-12;
 
-// A bound typed in °C or °F lands within a few ulps of its kelvin; this keeps it in.
-constexpr double kelvinSlack = 1e-9;
+bool within(double value, double low, double high) {
+    return value >= low - std::fabs(low) * slack && value <= high + std::fabs(high) * slack;
+}
 
 Error rangeError(std::string field, std::string accepted) {
     std::string message = field + " must lie within " + accepted;
@@ -105,13 +109,15 @@ Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
         return Vapour{pascals, dewPointFor(pascals)};
     }
     if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
-        if (dewPoint->kelvin > kelvin) {
+        if (!within(dewPoint->kelvin, -1, kelvin)) {
             return Error{"dew point", "dew point must not lie above the air temperature"};
         }
-        if (!within(dewPoint->kelvin, lowestDewPointKelvin - kelvinSlack, kelvin)) {
-            return rangeError("dew point", "-60 °C (-76 °F) and the air temperature");
+        if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
+            return rangeError("dew point", "-60 °C (-76 °F) to the air temperature");
         }
-        return Vapour{saturationVapourPressure(dewPoint->kelvin), dewPoint->kelvin};
+        // Saturated air typed in two units: the dew point is the temperature.
+        const double dewPointKelvin = std::min(dewPoint->kelvin, kelvin);
+        return Vapour{saturationVapourPressure(dewPointKelvin), dewPointKelvin};
     }
     return Vapour{0, std::nullopt};
 }
@@ -146,7 +152,7 @@ double densityAltitude(double densityKgPerM3) {
 
 Outcome<Air> evaluateAir(const Weather& weather) {
     const double kelvin = weather.kelvin;
-    if (!within(kelvin, lowestKelvin - kelvinSlack, highestKelvin + kelvinSlack)) {
+    if (!within(kelvin, lowestKelvin, highestKelvin)) {
         return rangeError("temperature", "-40 to +60 °C (-40 to 140 °F)");
     }
     double station = 0;

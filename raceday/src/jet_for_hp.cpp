@@ -36,7 +36,7 @@ Outcome<std::string> wholeFieldText(std::optional<double> value, const std::stri
     const auto whole = std::isfinite(*value) ? toWholeNumber(*value) : std::nullopt;
     if (!whole || *whole < 1) {
         return Error{std::string(field),
-                     std::string(field) + " must lie within 1 and 32767 " + std::string(unit)};
+                     std::string(field) + " must lie within 1 to 32767 " + std::string(unit)};
     }
     return wholeText(*whole);
 }

@@ -31,11 +31,12 @@ bool isAsciiSymbol(std::string_view symbol) {
 Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUnit,
                     std::string_view field) {
     const QuantityInfo& info = quantityInfo(quantity);
-    return Error{std::string(field), std::string(field) + ": \"" + std::string(text) +
-                                         "\" is not a " + std::string(info.name) +
-                                         "; give a number with one of the units " +
-                                         acceptedUnits(quantity) + " (a bare number is in " +
-                                         std::string(bareUnit.symbol) + ")"};
+    const bool vowel = std::string_view("aeiou").find(info.name.front()) != std::string_view::npos;
+    return Error{std::string(field),
+                 std::string(field) + ": " + echoedText(text) +
+                     (vowel ? " is not an " : " is not a ") + std::string(info.name) +
+                     "; give a number with one of the units " + acceptedUnits(quantity) +
+                     " (a bare number is in " + std::string(bareUnit.symbol) + ")"};
 }
 
 }  // namespace
@@ -102,8 +103,16 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field) {
     if (text == "imperial") return UnitSystem::Imperial;
     if (text == "metric") return UnitSystem::Metric;
-    return Error{std::string(field), std::string(field) + ": \"" + std::string(text) +
-                                         "\" is not a unit system; give imperial or metric"};
+    return Error{std::string(field), std::string(field) + ": " + echoedText(text) +
+                                         " is not a unit system; give imperial or metric"};
+}
+
+std::string echoedText(std::string_view text) {
+    constexpr std::size_t longest = 40;
+    if (text.size() <= longest) return "\"" + std::string(text) + "\"";
+    std::size_t cut = longest;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return "\"" + std::string(text.substr(0, cut)) + "...\"";
 }
 
 std::string fixedText(double value, int decimals) {

@@ -66,15 +66,14 @@ public:
                              [&](const ItemSyntax& syntax) { return syntax.keyword == all[i]; });
             std::optional<Item> item;
             if (keyword != items.end()) {
-                if (++i == all.size())
-                    return fail("\"" + std::string(all[i - 1]) + "\" needs a value");
+                if (++i == all.size()) return fail(echoedText(all[i - 1]) + " needs a value");
                 item = keyword->item;
             } else {
                 item = itemByUnit(all[i]);
             }
             if (!item) {
-                return fail("\"" + std::string(all[i]) +
-                            "\" is neither a keyword with its value nor a value with its unit");
+                return fail(echoedText(all[i]) +
+                            " is neither a keyword with its value nor a value with its unit");
             }
             if (auto error = store(*item, all[i])) return error;
         }

@@ -126,6 +126,13 @@ LogStatus prepareReadOnly(const QSqlDatabase& db, const QString& path) {
     if (const LogError* error = logErrorOf(version)) return *error;
     const int found = std::get<int>(version);
     if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
+    // Every log Race Day made has a version; an empty file or another
+    // program's database has none, and Race Day cannot bring that up to date.
+    if (found == 0) {
+        return LogError{
+            Problem::NotFound,
+            QStringLiteral("The file %1 is not a run log of Race Day.").arg(nativePath(path))};
+    }
     if (found < detail::currentSchemaVersion()) {
         return LogError{Problem::NotFound,
                         QStringLiteral("The file %1 holds no run log of this version; open it "

@@ -3,7 +3,8 @@
 #   Each manual page renders without a single warning (lintian's check).
 # check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE README
 #   The manual page and the README name every option that moravik-calc --help
-#   lists, and give each exit status with the meaning --help gives it.
+#   and each subcommand's --help list, and give each exit status with the
+#   meaning --help gives it.
 set -euo pipefail
 failures=0
 fail() {
@@ -26,7 +27,14 @@ agree() {
     # Manual pages write each hyphen of an option as \-.
     local page_text
     page_text=$(sed 's/\\-/-/g' "$page")
-    options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help" | sort -u)
+    local subcommand_help=""
+    for command in air predict solve-hp convert jet-for-hp "log" "log runs" "log predict"; do
+        # shellcheck disable=SC2086 # "log runs" is two words
+        if text=$("$calc" $command --help 2>/dev/null); then
+            subcommand_help+=$text$'\n'
+        fi
+    done
+    options=$(grep -oE -- '--[a-z][a-z-]*' <<<"$help"$'\n'"$subcommand_help" | sort -u)
     [ -n "$options" ] || fail "no options found in --help"
     for option in $options; do
         grep -Fq -- "$option" <<<"$page_text" || fail "option $option is missing from $page"

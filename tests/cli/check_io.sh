@@ -96,6 +96,26 @@ interactive_batch)
     wait "$calc_process_PID"
     check "--batch answers a line before its input ends" $? 0 ''
     ;;
+one_write_a_line)
+    # Runs sharing a terminal or a log file: each line of standard error goes
+    # out in one write(), never in pieces that another run's line can split.
+    command -v strace >/dev/null || { echo "skip: strace is not installed"; exit 77; }
+    for arguments in "--weight 3,200 --hp 3x --json" "air --temperature x --pressure 29.9" \
+        "--batch $scratch/none.jsonl"; do
+        # shellcheck disable=SC2086 # the arguments are their words
+        strace -f -s 4096 -e trace=write -o "$scratch/trace" "$calc" $arguments >/dev/null 2>&1
+        pieces=$(grep -E '^[0-9]+ +write\(2, ' "$scratch/trace" |
+            grep -cvE '^[0-9]+ +write\(2, "([^\\]|\\[^n])*\\n", [0-9]+\) += [0-9]+$')
+        lines=$(grep -cE '^[0-9]+ +write\(2, ' "$scratch/trace")
+        if [ "$lines" -gt 0 ] && [ "$pieces" -eq 0 ]; then
+            echo "ok: $arguments: $lines lines, each in one write()"
+        else
+            echo "FAIL: $arguments: $pieces of $lines writes to standard error are not one whole line"
+            grep -E 'write\(2, ' "$scratch/trace"
+            failures=$((failures + 1))
+        fi
+    done
+    ;;
 *)
     echo "check_io.sh: unknown case $case_name" >&2
     exit 2

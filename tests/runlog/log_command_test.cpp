@@ -1,6 +1,7 @@
 // moravik-calc log, run as a user would, on a log made for the test.
 #include <moravik/cli/app.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -73,7 +74,8 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
     EXPECT_EQ(header.substr(0, 25), "Date              Vehicle");
     EXPECT_NE(first.find("Camaro"), std::string::npos);
     EXPECT_NE(first.find("11.000 s  100.00 mph"), std::string::npos) << first;
-    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 4);
+    // Three tables of 80 columns, each a header and three runs, between blank lines.
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 14);
 
     const Outcome json = calc({"runs", "--json", "--units", "metric"});
     ASSERT_EQ(json.status, 0) << json.err;
@@ -114,7 +116,62 @@ TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
         << report.out;
 }
 
+// Columns of the widest line, counting a UTF-8 sequence as one.
+std::size_t widestLine(const std::string& text) {
+    std::size_t widest = 0, columns = 0;
+    for (const char c : text) {
+        if (c == '\n')
+            columns = 0;
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            widest = std::max(widest, ++columns);
+    }
+    return widest;
+}
+
+TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
+    const std::string evil =
+        "Evil\x1b[31mCar\nX\xc2\x9b"
+        "2J of the long name";
+    {
+        const auto log = openLog(path);
+        const VehicleId id = valueOf(log->addVehicle(namedVehicle(QString::fromStdString(evil))));
+        runlog::Run run = numberedRun(id, 9);
+        run.air = j607Air(1.0);
+        valueOf(log->addRun(run));
+    }
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"runs"},
+             {"runs", "--units", "metric", "--vehicle", evil},
+             {"predict", "--vehicle", evil, "--now", "60F 29.92inHg", "--nitrous-jet", "0.034"},
+             {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--units", "metric"},
+             {"runs", "--vehicle", "Nobody"}}) {
+        const Outcome outcome = calc(arguments);
+        EXPECT_LE(widestLine(outcome.out), 80u) << outcome.out;
+        const std::string shown = outcome.out + outcome.err;
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const auto byte = static_cast<unsigned char>(shown[i]);
+            EXPECT_FALSE(byte < 0x20 && byte != '\n') << shown;
+            EXPECT_FALSE(byte == 0xc2 && static_cast<unsigned char>(shown[i + 1]) < 0xa0) << shown;
+        }
+        if (std::ranges::find(arguments, "Camaro") == arguments.end()) {
+            EXPECT_NE(shown.find("Evil\\x1b[31m"), std::string::npos) << shown;
+        }
+    }
+}
+
+TEST_F(LogCommandTest, HelpFitsEightyColumns) {
+    for (const auto& arguments : std::vector<std::vector<std::string>>{
+             {"--help"}, {"runs", "--help"}, {"predict", "--help"}}) {
+        const Outcome outcome = calc(arguments);
+        EXPECT_EQ(outcome.status, 0) << outcome.err;
+        EXPECT_LE(widestLine(outcome.out), 80u) << outcome.out;
+    }
+}
+
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
+    // An empty file reads as a database without tables, as another program's would.
+    const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
+    QFile(empty).open(QIODevice::WriteOnly);
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -122,7 +179,23 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     } table[] = {
         {{"runs", "--vehicle", "Mustang"},
          2,
-         "no vehicle named \"Mustang\" in the run log; it has Camaro, Nova"},
+         "no vehicle named \"Mustang\" in the run log; it has \"Camaro\", \"Nova\""},
+        {{"--database", "", "runs"}, 2, "--database: give the path of a run log"},
+        {{"--database", "/dev/zero", "runs"}, 3, "the run log \"/dev/zero\" is not a file"},
+        {{"--database", "/tmp", "runs"}, 3, "is not a file"},
+        {{"--database", empty.toStdString(), "runs"}, 3, "is not a run log of Race Day"},
+        {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
+        {{"--json"}, 2, "log needs a subcommand: runs or predict"},
+        {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--runs", "abc"},
+         2,
+         "--runs: \"abc\" is not a whole number from 1 to 1000"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "abc"},
+         2,
+         "--exclude: \"abc\" is not a whole number"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "99"},
+         2,
+         "--exclude: run 99 is not among the 1 recent runs"},
         {{"predict", "--vehicle", "Nova", "--now", "60F"}, 2, "--now"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "0.05"},
          2,

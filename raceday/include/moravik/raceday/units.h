@@ -140,6 +140,10 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 // "imperial" or "metric".
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field);
 
+// Text the user typed, in double quotes for a message; beyond 40 bytes it is
+// cut at a character boundary and ends in "...". Escaping is the caller's.
+std::string echoedText(std::string_view text);
+
 // A value with a fixed number of decimals, the same in every locale.
 std::string fixedText(double value, int decimals);
 

@@ -1,0 +1,24 @@
+#include <moravik/raceday/plausible.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace moravik::raceday {
+
+const PlausibleRange& plausibleRange(Measure measure) {
+    return *std::ranges::find(plausibleRanges, measure, &PlausibleRange::measure);
+}
+
+std::optional<Error> checkPlausible(double value, Measure measure, std::string_view field) {
+    const PlausibleRange& range = plausibleRange(measure);
+    // A limit typed in another unit lands within a few ulps of its SI value.
+    constexpr double slack = 1e-12;
+    if (std::isfinite(value) && value >= range.low * (1 - slack) &&
+        value <= range.high * (1 + slack))
+        return std::nullopt;
+    return Error{std::string(field), std::string(field) + ": " + std::string(range.what) +
+                                         " must lie within " + std::string(range.accepted)};
+}
+
+}  // namespace moravik::raceday
