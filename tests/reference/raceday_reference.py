@@ -147,23 +147,34 @@ LOWEST_HPA, HIGHEST_HPA = 500, 1100
 LOWEST_DEW_C = -60
 
 
+# The manual page: a value within a relative 1e-12 of a limit, in SI units, counts as on it,
+# so that a limit typed in another unit (°F, bar, inHg) is accepted.
+LIMIT_SLACK = 1e-12
+
+
+def within(value, low, high):
+    return low - abs(low) * LIMIT_SLACK <= value <= high + abs(high) * LIMIT_SLACK
+
+
 def air(celsius, station_hpa, humidity_percent=None, dew_celsius=None):
     """The air's figures; humidity or dew point or neither (dry air)."""
-    # A bound typed in F or K lands a few ulps beside its °C value: allow 1e-9 K.
-    if not LOWEST_C - 1e-9 <= celsius <= HIGHEST_C + 1e-9:
+    kelvin = celsius + 273.15
+    if not within(kelvin, LOWEST_C + 273.15, HIGHEST_C + 273.15):
         raise Refused("temperature")
-    if not LOWEST_HPA <= station_hpa <= HIGHEST_HPA:
+    if not within(station_hpa * 100, LOWEST_HPA * 100, HIGHEST_HPA * 100):
         raise Refused("station pressure")
     vapour = 0.0
     if humidity_percent is not None:
-        if not 0 <= humidity_percent <= 100:
+        if not within(humidity_percent / 100, 0, 1):
             raise Refused("humidity")
         if humidity_percent > 0:
             vapour = humidity_percent / 100 * wobus_hpa(celsius)
             dew_celsius = dew_point_celsius(vapour)
     elif dew_celsius is not None:
-        if not LOWEST_DEW_C - 1e-9 <= dew_celsius <= celsius:
+        if not within(dew_celsius + 273.15, LOWEST_DEW_C + 273.15, kelvin):
             raise Refused("dew point")
+        # Saturated air typed in two units: the dew point is the temperature.
+        dew_celsius = min(dew_celsius, celsius)
         vapour = wobus_hpa(dew_celsius)
     kelvin = celsius + 273.15
     density = ((station_hpa - vapour) * 100 / (R_DRY * kelvin)
