@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
@@ -361,6 +362,109 @@ private slots:
         day.table->selectRow(0);
         QTest::keyClick(day.table, Qt::Key_Delete);
         QCOMPARE(day.rows(), 4);
+    }
+
+    // 15 s against the Camaro's median of 11 s: asked, and kept only on Yes.
+    // A new run keeps the minute the form shows, no hidden seconds.
+    void anUnusualEtIsSavedOnlyWhenConfirmedAndAsShown() {
+        LogDay day(logPath(folder));
+        choose(day.section, "vehicleFilter", "Camaro");
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        choose(dialog, "vehicle", "Camaro");
+        typeInto(dialog, "et", "15");
+        typeInto(dialog, "speed", "90");
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QCOMPARE(day.questions.asked.size(), 1);
+        QVERIFY2(day.questions.asked.front().contains("more than 25 % off"),
+                 qPrintable(day.questions.asked.front()));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(child<QLabel>(dialog, "problem")->text().contains("median"));
+        QCOMPARE(day.rows(), 3);
+        day.questions.confirmAnswer = true;
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(day.rows(), 4);
+        const auto log =
+            value(RunLog::open(logPath(folder), {.access = moravik::runlog::Access::ReadOnly}));
+        const auto runs = value(log->runs());
+        const QTime saved = runs.back().when.time();
+        QCOMPARE(saved.second() * 1000 + saved.msec(), 0);
+    }
+
+    // Another program's database is refused without a question, and a
+    // read-only file opens read-only; neither is written.
+    void filesThatMustNotBeWrittenAreLeftAsTheyWere() {
+        const QString path = logPath(folder);
+        QFile::remove(path);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        const auto bytes = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QByteArray before = bytes();
+        {
+            RaceDay raceDay(path);
+            auto* section = raceDay.window.findChild<QWidget*>("LogSection");
+            const QString note = child<QLabel>(section, "logNote")->text();
+            QVERIFY2(note.contains(QDir::toNativeSeparators(path) + " is not a Moravik run log"),
+                     qPrintable(note));
+            QVERIFY(raceDay.questions.asked.isEmpty());
+            QVERIFY(!child(section, "addRun")->isEnabled());
+        }
+        QCOMPARE(bytes(), before);
+
+        QFile::remove(path);
+        fillLog(path);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        before = bytes();
+        {
+            LogDay day(path);
+            const QString note = child<QLabel>(day.section, "logNote")->text();
+            QVERIFY2(note.contains("read-only file"), qPrintable(note));
+            QCOMPARE(day.rows(), 4);
+            QVERIFY(!child(day.section, "addRun")->isEnabled());
+        }
+        QCOMPARE(bytes(), before);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // Damage met while sorting: Add run goes grey at once.
+    void damageMetWhileSortingStopsWriting() {
+        const QString path = logPath(folder);
+        LogDay day(path);
+        QVERIFY(child(day.section, "addRun")->isEnabled());
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QSqlQuery query(other);
+            QVERIFY(query.exec(
+                QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs'")));
+            QVERIFY(query.next());
+            const int page = query.value(0).toInt();
+            query.finish();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek((page - 1) * 4096);
+            file.write(QByteArray(4096, '\x5a'));
+            file.close();
+            // A change of its own makes the window's connection read the file again.
+            QVERIFY(query.exec(QStringLiteral("UPDATE vehicles SET notes = 'x'")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        QHeaderView* header = day.table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
+        QVERIFY2(day.status().contains("damaged"), qPrintable(day.status()));
+        QVERIFY(!child(day.section, "addRun")->isEnabled());
     }
 
     void ctrl7OpensTheLogAndEveryControlIsNamed() {

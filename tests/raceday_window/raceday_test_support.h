@@ -47,6 +47,11 @@ struct PreparedQuestions final : Questions {
         return damagedLogAnswer;
     }
     void tell(QWidget*, const QString&, const QString& message) override { told.append(message); }
+    bool confirmAnswer = false;
+    bool confirm(QWidget*, const QString&, const QString& message) override {
+        asked.append(message);
+        return confirmAnswer;
+    }
 };
 
 // The window, shown and active, with a run log of its own.
