@@ -467,6 +467,24 @@ private slots:
         QVERIFY(!child(day.section, "addRun")->isEnabled());
     }
 
+    // Alt+letter reaches one field only, in each dialog and each section.
+    void noTwoFieldsShareAnAccessKey() {
+        LogDay day(logPath(folder));
+        for (const auto& [button, name] :
+             {std::pair{"addRun", "RunDialog"}, std::pair{"addVehicle", "VehicleDialog"}}) {
+            QDialog* dialog = openDialog(day.section, button, name);
+            QCOMPARE(accessKeyClashes(dialog), QStringList());
+            dialog->reject();
+        }
+        auto* sections = day.window.findChild<QTabWidget*>(QStringLiteral("sections"));
+        for (int i = 0; i < sections->count(); ++i) {
+            sections->setCurrentIndex(i);
+            QVERIFY2(accessKeyClashes(sections->widget(i)).isEmpty(),
+                     qPrintable(sections->tabText(i) + QStringLiteral(": ") +
+                                accessKeyClashes(sections->widget(i)).join("; ")));
+        }
+    }
+
     void ctrl7OpensTheLogAndEveryControlIsNamed() {
         RaceDay raceDay(logPath(folder));
         QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));

@@ -84,17 +84,24 @@ TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
         "CREATE TABLE runs (id INTEGER PRIMARY KEY, et_s REAL NOT NULL CHECK (et_s > 0))");
     const struct {
         const char* what;
+        bool ourTables;  // made as a log of ours first
         QStringList statements;
     } table[] = {
-        {"its own tables, version 0", {QStringLiteral("CREATE TABLE notes (body TEXT)")}},
-        {"a runs table, version 1", {ourRuns, QStringLiteral("PRAGMA user_version = 1")}},
+        {"its own tables, version 0", false, {QStringLiteral("CREATE TABLE notes (body TEXT)")}},
+        {"a runs table, version 1", false, {ourRuns, QStringLiteral("PRAGMA user_version = 1")}},
         {"another program's application id",
+         false,
          {QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA application_id = 7")}},
+        {"our tables under another program's id",
+         true,
+         {QStringLiteral("PRAGMA application_id = 7")}},
         {"in write-ahead mode already",
+         false,
          {QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("CREATE TABLE t (x)")}},
     };
     for (const auto& row : table) {
         QFile::remove(path);
+        if (row.ourTables) makeLog(path, 1);
         rawSql(path, row.statements);
         const QByteArray before = contentsOf(path);
         for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
