@@ -199,8 +199,19 @@ void LogSection::updateButtons() {
 }
 
 void LogSection::deleteSelectedRuns() {
-    const auto ids = selectedRuns();
+    auto ids = selectedRuns();
     if (ids.empty() || !store_.writable()) return;
+    // Every loaded row chosen (Ctrl+A) while more are shown beyond them: the
+    // user means all the runs shown, not the first pages.
+    const auto& shown = model_->shownRunIds();
+    if (ids.size() == static_cast<std::size_t>(model_->rowCount()) && shown.size() > ids.size()) {
+        if (!questions_.confirm(this, tr("Delete runs"),
+                                tr("Delete all %n runs shown? Ctrl+Z puts them back.", "",
+                                   static_cast<int>(shown.size())))) {
+            return;
+        }
+        ids = shown;
+    }
     undoStack_.push(new DeleteRunsCommand(store_, ids, this));
     emit reported(tr("%n runs deleted; Ctrl+Z puts them back.", "", static_cast<int>(ids.size())));
 }

@@ -184,6 +184,41 @@ private slots:
         QVERIFY(!child(day.section, "undoDelete")->isEnabled());
     }
 
+    // Ctrl+A selects the rows loaded so far; Delete offers every run shown.
+    void selectAllAndDeleteTakesEveryRunShownAndCtrlZBringsThemBack() {
+        {
+            auto log = value(RunLog::open(logPath(folder)));
+            const auto camaro = value(log->vehicleNamed(QStringLiteral("Camaro"))).id;
+            std::vector<moravik::runlog::Run> runs(300, value(log->runs()).front());
+            for (int n = 0; n < 300; ++n) {
+                runs[n].id = 0;
+                runs[n].vehicleId = camaro;
+                runs[n].when = QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n);
+            }
+            value(log->addRuns(runs));
+        }
+        LogDay day(logPath(folder));
+        choose(day.section, "vehicleFilter", "Camaro");
+        day.table->setFocus();
+        QTest::keyClick(day.table, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(day.table->selectionModel()->selectedRows().size(), RunTableModel::pageRows);
+        day.questions.confirmAnswer = true;
+        QTest::keyClick(day.table, Qt::Key_Delete);
+        QCOMPARE(day.questions.asked.size(), 1);
+        QVERIFY2(day.questions.asked.front().contains("all 303 runs shown"),
+                 qPrintable(day.questions.asked.front()));
+        QCOMPARE(day.rows(), 0);
+        choose(day.section, "vehicleFilter", "All vehicles");
+        QCOMPARE(day.rows(), 1);
+        QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
+        choose(day.section, "vehicleFilter", "Camaro");
+        QCOMPARE(value(value(RunLog::open(logPath(folder),
+                                          {.access = moravik::runlog::Access::ReadOnly}))
+                           ->runs())
+                     .size(),
+                 304U);
+    }
+
     void runsAreAddedAndEditedInTheirDialog() {
         LogDay day(logPath(folder));
         QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
