@@ -216,6 +216,9 @@ private slots:
         typeInto(air, "temperature", "32");
         choose(air, "temperatureUnit", "°C");
         QCOMPARE(text(air, "temperature"), "0");
+        // A dew point, chosen now, is asked in the temperature's °C.
+        choose(air, "moistureKind", "Dew point");
+        QCOMPARE(child<QComboBox>(air, "dewPointUnit")->currentText(), "°C");
     }
 
     // Each section reached with its Sections shortcut and filled in with
