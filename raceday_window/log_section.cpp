@@ -117,6 +117,23 @@ void LogSection::connectActions() {
     deleteKey->setShortcutContext(Qt::WidgetShortcut);
     ui->runTable->addAction(deleteKey);
     connect(deleteKey, &QAction::triggered, this, &LogSection::deleteSelectedRuns);
+    // The table loads a page at a time; Ctrl+End means the last run shown,
+    // not the last one loaded.
+    auto* lastRun = new QAction(tr("Last run"), ui->runTable);
+    lastRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
+    lastRun->setShortcutContext(Qt::WidgetShortcut);
+    ui->runTable->addAction(lastRun);
+    connect(lastRun, &QAction::triggered, this, [this] {
+        if (!model_) return;
+        while (model_->canFetchMore({})) model_->fetchMore({});
+        const int last = model_->rowCount() - 1;
+        if (last < 0) return;
+        const QModelIndex index = model_->index(last, ui->runTable->currentIndex().isValid()
+                                                          ? ui->runTable->currentIndex().column()
+                                                          : 0);
+        ui->runTable->setCurrentIndex(index);
+        ui->runTable->scrollTo(index);
+    });
     QAction* undo = undoStack_.createUndoAction(this);
     undo->setShortcut(QKeySequence::Undo);
     undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);

@@ -184,8 +184,9 @@ private slots:
         QVERIFY(!child(day.section, "undoDelete")->isEnabled());
     }
 
-    // Ctrl+A selects the rows loaded so far; Delete offers every run shown.
-    void selectAllAndDeleteTakesEveryRunShownAndCtrlZBringsThemBack() {
+    // Ctrl+A selects the rows loaded so far; Delete offers every run shown,
+    // and Ctrl+End goes to the last of them.
+    void selectAllDeleteAndCtrlEndReachEveryRunShown() {
         {
             auto log = value(RunLog::open(logPath(folder)));
             const auto camaro = value(log->vehicleNamed(QStringLiteral("Camaro"))).id;
@@ -217,6 +218,12 @@ private slots:
                            ->runs())
                      .size(),
                  304U);
+        // Ctrl+End reaches the last run shown, beyond the rows loaded.
+        QCOMPARE(day.rows(), RunTableModel::pageRows);
+        day.table->setFocus();
+        QTest::keyClick(day.table, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(day.table->currentIndex().row(), 302);  // the oldest of 303, newest first
+        QCOMPARE(day.cell(302, RunTableModel::When), "2024-06-01 10:00");
     }
 
     void runsAreAddedAndEditedInTheirDialog() {
