@@ -272,6 +272,8 @@ private slots:
         typeJ607Day(day);
         QWidget* page = child(day.section, "LogPredictionPage");
         day.open("LogSection");
+        // Figures are worked out for the page in view only.
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
         choose(page, "predictionVehicle", "Camaro");
         // Today is the standard's day, so the prediction is the average of
         // 10.00, 10.00 and 10.30 s.
@@ -290,6 +292,7 @@ private slots:
         QCOMPARE(text(page, "logRunsUsed"), "2 of 3");
 
         typeInto(child(day.open("AirSection"), "todaysAir"), "temperature", "");
+        day.open("LogSection");
         QCOMPARE(text(page, "logPredictedEt"), "–");
         typeInto(page, "logTodaysJet", ".045");
         QVERIFY(child(page, "logTodaysJet")->toolTip().isEmpty());
@@ -299,6 +302,7 @@ private slots:
     void horsepowerOfEachRunByTheFourFormulas() {
         LogDay day(logPath(folder));
         QWidget* page = child(day.section, "LogPredictionPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
         choose(page, "predictionVehicle", "Pass car");
         auto* power = child<QTableWidget>(page, "logPowerTable");
         QCOMPARE(power->rowCount(), 1);
@@ -313,6 +317,7 @@ private slots:
         QWidget* page = child(day.section, "LogPredictionPage");
         choose(page, "predictionVehicle", "Camaro");
         auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
         auto* density = child<QChartView>(charts, "densityChart");
         auto* times = child<QChartView>(charts, "timeChart");
         const auto series = [](QChartView* view, int index) {
@@ -323,7 +328,6 @@ private slots:
         QCOMPARE(series(times, 0)->count(), 3);
         QCOMPARE(series(times, 1)->points().front().y(), 10.0);  // 11.00 s corrected
 
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
         QXYSeries* runs = series(density, 0);
         emit runs->hovered(runs->points().front(), true);
         QVERIFY2(QToolTip::text().contains("2024-06-03 10:00 at Pomona: 10.300 s"),
