@@ -12,25 +12,7 @@ bin=$(realpath "${1:-build/default/bin}")
 runs=20
 export QT_QPA_PLATFORM=offscreen
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-
-# Prints "<median milliseconds> <median peak KiB>" for one program.
-measure() {
-    local program=$1 times=() peaks=() start end
-    local peak_file
-    peak_file=$(mktemp)
-    "${program}" >/dev/null 2>&1  # warm the file cache
-    for ((i = 0; i < runs; i++)); do
-        start=$(date +%s%N)
-        /usr/bin/time -f '%M' -o "${peak_file}" "${program}" >/dev/null 2>&1
-        end=$(date +%s%N)
-        times+=("$(((end - start) / 1000))")
-        peaks+=("$(tail -n 1 "${peak_file}")")
-    done
-    rm -f "${peak_file}"
-    echo "$(printf '%s\n' "${times[@]}" | median | awk '{ printf "%.1f", $1 / 1000 }')" \
-         "$(printf '%s\n' "${peaks[@]}" | median)"
-}
+source bench/startup_common.sh
 
 read -r bare_ms bare_kib < <(measure "${bin}/bare_window")
 read -r moravik_ms moravik_kib < <(measure "${bin}/moravik_startup")

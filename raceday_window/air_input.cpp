@@ -49,6 +49,12 @@ AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
             emit edited();
         });
     }
+    // An empty dew point is typed in the temperature's unit, whichever it is.
+    connect(ui->moistureKind, &QComboBox::currentIndexChanged, this, [this](int kind) {
+        if (kind == DewPoint && ui->dewPoint->text().trimmed().isEmpty()) {
+            dewPoint_->setUnit(temperature_->unit());
+        }
+    });
     showChosenRows();
 }
 

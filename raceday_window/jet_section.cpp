@@ -2,6 +2,8 @@
 
 #include <moravik/raceday/jet_for_hp.h>
 
+#include <QLineEdit>
+
 #include "quantity_field.h"
 #include "ui_JetSection.h"
 
@@ -35,6 +37,9 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
         connect(field, &QuantityField::edited, this, &JetSection::update);
     }
     connect(ui->nozzles, &QSpinBox::valueChanged, this, &JetSection::update);
+    // Its editor too: an emptied box keeps its last value and tells no one.
+    connect(ui->nozzles->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
+            &JetSection::update);
     update();
 }
 
@@ -57,6 +62,15 @@ void JetSection::update() {
     const auto bottle = bottlePressure_->readMarked();
     for (const auto* value : {&watts, &fuel, &bottle}) problem.note(*value);
     clearProblem(ui->nozzles);
+    bool whole = false;
+    const int typed = ui->nozzles->cleanText().toInt(&whole);
+    if (!whole || typed < ui->nozzles->minimum() || typed > ui->nozzles->maximum()) {
+        const QString range = tr("nozzles must be a whole number from %1 to %2")
+                                  .arg(ui->nozzles->minimum())
+                                  .arg(ui->nozzles->maximum());
+        markProblem(ui->nozzles, range);
+        problem.note(range);
+    }
     if (problem.any() || !valueOf(watts)) {
         setProblem(problem.text());
         return;

@@ -217,4 +217,9 @@ void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
     fit(timeEtAxis_, observed + corrected, false);
 }
 
+void LogChartsPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit shown();
+}
+
 }  // namespace moravik::raceday_window

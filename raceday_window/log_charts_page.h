@@ -41,6 +41,11 @@ public:
 
 signals:
     void saved(const QString& message);
+    // The page has come into view: figures put off while hidden are due.
+    void shown();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void plotDensity(const runlog::LogPrediction& prediction,

@@ -54,6 +54,7 @@ LogPredictionPage::LogPredictionPage(LogStore& store, const TodaysAir& todaysAir
     connect(ui->logRecentRuns, &QSpinBox::valueChanged, this, &LogPredictionPage::update);
     connect(&todaysAir_, &TodaysAir::changed, this, &LogPredictionPage::update);
     connect(&store_, &LogStore::logChanged, this, &LogPredictionPage::refresh);
+    connect(&charts_, &LogChartsPage::shown, this, &LogPredictionPage::updateIfDue);
     connect(ui->logPredictionRuns, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) {
                 if (item->column() == Use) useChanged(item->row());
@@ -102,7 +103,23 @@ void LogPredictionPage::showTodaysAir() {
             : tr("Today's air is not complete yet: enter it in the Today's air section."));
 }
 
+void LogPredictionPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    updateIfDue();
+}
+
+void LogPredictionPage::updateIfDue() {
+    if (due_) update();
+}
+
 void LogPredictionPage::update() {
+    // Every run of a vehicle goes into the horsepower table and the charts:
+    // with thousands of runs, work to do only for a page someone looks at.
+    if (!isVisible() && !charts_.isVisible()) {
+        due_ = true;
+        return;
+    }
+    due_ = false;
     clearOutputs();
     showTodaysAir();
     runlog::RunLog* log = store_.log();

@@ -39,8 +39,14 @@ public:
 signals:
     void problemChanged(const QString& problem);
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Works out the prediction, horsepower and charts when this page or the
+    // charts are in view; otherwise only notes that they are due.
     void update();
+    void updateIfDue();
     void clearOutputs();
     void showTodaysAir();
     void listRuns(const std::vector<runlog::Run>& runs);
@@ -56,6 +62,7 @@ private:
     QuantityOutput* predictedSpeed_;
     std::vector<runlog::RunId> excluded_;
     std::vector<runlog::RunId> listed_;  // the run of each row of the runs table
+    bool due_ = false;                   // figures put off while out of view
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
 };
 

@@ -1,5 +1,7 @@
 #include "log_section.h"
 
+#include <moravik/raceday/units.h>
+#include <moravik/runlog/plausible.h>
 #include <moravik/runlog/run_csv.h>
 
 #include <QAction>
@@ -72,6 +74,8 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
         ui->runTable->setModel(model_.get());
         ui->runTable->sortByColumn(RunTableModel::When, Qt::DescendingOrder);
         connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::reported);
+        // Damage met while reading leaves the log read-only.
+        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::updateButtons);
         connect(ui->runTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                 &LogSection::updateButtons);
     }
@@ -113,6 +117,23 @@ void LogSection::connectActions() {
     deleteKey->setShortcutContext(Qt::WidgetShortcut);
     ui->runTable->addAction(deleteKey);
     connect(deleteKey, &QAction::triggered, this, &LogSection::deleteSelectedRuns);
+    // The table loads a page at a time; Ctrl+End means the last run shown,
+    // not the last one loaded.
+    auto* lastRun = new QAction(tr("Last run"), ui->runTable);
+    lastRun->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_End));
+    lastRun->setShortcutContext(Qt::WidgetShortcut);
+    ui->runTable->addAction(lastRun);
+    connect(lastRun, &QAction::triggered, this, [this] {
+        if (!model_) return;
+        while (model_->canFetchMore({})) model_->fetchMore({});
+        const int last = model_->rowCount() - 1;
+        if (last < 0) return;
+        const QModelIndex index = model_->index(last, ui->runTable->currentIndex().isValid()
+                                                          ? ui->runTable->currentIndex().column()
+                                                          : 0);
+        ui->runTable->setCurrentIndex(index);
+        ui->runTable->scrollTo(index);
+    });
     QAction* undo = undoStack_.createUndoAction(this);
     undo->setShortcut(QKeySequence::Undo);
     undo->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -195,8 +216,19 @@ void LogSection::updateButtons() {
 }
 
 void LogSection::deleteSelectedRuns() {
-    const auto ids = selectedRuns();
+    auto ids = selectedRuns();
     if (ids.empty() || !store_.writable()) return;
+    // Every loaded row chosen (Ctrl+A) while more are shown beyond them: the
+    // user means all the runs shown, not the first pages.
+    const auto& shown = model_->shownRunIds();
+    if (ids.size() == static_cast<std::size_t>(model_->rowCount()) && shown.size() > ids.size()) {
+        if (!questions_.confirm(this, tr("Delete runs"),
+                                tr("Delete all %n runs shown? Ctrl+Z puts them back.", "",
+                                   static_cast<int>(shown.size())))) {
+            return;
+        }
+        ids = shown;
+    }
     undoStack_.push(new DeleteRunsCommand(store_, ids, this));
     emit reported(tr("%n runs deleted; Ctrl+Z puts them back.", "", static_cast<int>(ids.size())));
 }
@@ -211,6 +243,7 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
     auto* dialog = new RunDialog(
         std::get<std::vector<runlog::Vehicle>>(vehicles), system_,
         [this](const Run& typed) -> runlog::LogStatus {
+            if (auto refused = confirmUnusualEt(typed)) return refused;
             runlog::LogStatus status;
             if (typed.id == 0) {
                 auto added = store_.log()->addRun(typed);
@@ -219,12 +252,33 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
                 status = store_.log()->updateRun(typed);
             }
             if (!status) store_.changed({}, this);
+            updateButtons();
             return status;
         },
         this);
     if (run) dialog->setRun(*run);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+runlog::LogStatus LogSection::confirmUnusualEt(const Run& typed) {
+    const auto median = store_.log()->medianEt(typed.vehicleId);
+    const auto* middle = std::get_if<std::optional<double>>(&median);
+    if (middle == nullptr || !runlog::isFarFromMedian(typed.etSeconds, *middle)) return {};
+    using raceday::Quantity;
+    const QString et =
+        QString::fromStdString(raceday::displayText(typed.etSeconds, Quantity::Time, system_));
+    const QString usual =
+        QString::fromStdString(raceday::displayText(**middle, Quantity::Time, system_));
+    const QString question = tr("ET %1 is more than %2 % off this vehicle's median of %3. Keep it?")
+                                 .arg(et, QString::number(runlog::outlierShare * 100), usual);
+    if (questions_.confirm(this, tr("Unusual ET"), question)) return {};
+    return runlog::LogError{
+        runlog::Problem::Invalid,
+        tr("ET %1 is far from this vehicle's median of %2; the run was not saved. Correct the ET, "
+           "or press OK and answer Yes to keep it.")
+            .arg(et, usual),
+        QStringLiteral("ET")};
 }
 
 void LogSection::openVehicleDialog(bool editChosen) {
@@ -239,6 +293,7 @@ void LogSection::openVehicleDialog(bool editChosen) {
                 status = store_.log()->updateVehicle(typed);
             }
             if (!status) store_.changed({}, this);
+            updateButtons();
             return status;
         },
         this);

@@ -32,7 +32,12 @@ QString shownSymbol(const Unit& unit) {
                : symbol;
 }
 
+// Below anything a person types: what converting through an offset leaves of
+// a zero (32 °F is 5.7e-14 °C, not 0, in doubles).
+constexpr double conversionNoise = 1e-9;
+
 QString generalText(double value) {
+    if (std::abs(value) < conversionNoise) value = 0;
     std::array<char, 64> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value,
                                       std::chars_format::general, convertedDigits);

@@ -25,7 +25,9 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
     ui->setupUi(this);
     setWindowTitle(tr("Add a run"));
     for (const runlog::Vehicle& vehicle : vehicles) ui->vehicle->addItem(vehicle.name, vehicle.id);
-    ui->when->setDateTime(QDateTime::currentDateTime());
+    // The form shows hours and minutes: a new run stores just what it shows.
+    const QDateTime now = QDateTime::currentDateTime();
+    ui->when->setDateTime(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute())));
     stripElevation_ = new QuantityField(ui->stripElevation, ui->stripElevationUnit,
                                         Quantity::Elevation, QStringLiteral("strip elevation"));
     et_ = new QuantityField(ui->et, nullptr, Quantity::Time, QStringLiteral("ET"));

@@ -36,4 +36,9 @@ void DialogQuestions::tell(QWidget* parent, const QString& title, const QString&
     QMessageBox::warning(parent, title, message);
 }
 
+bool DialogQuestions::confirm(QWidget* parent, const QString& title, const QString& message) {
+    return QMessageBox::question(parent, title, message, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
 }  // namespace moravik::raceday_window

@@ -36,6 +36,8 @@ public:
     virtual DamagedLogChoice askAboutDamagedLog(QWidget* parent, const QString& message) = 0;
     // A message the user must see before going on: a failed change or import.
     virtual void tell(QWidget* parent, const QString& title, const QString& message) = 0;
+    // A yes-or-no question: keep a value that looks wrong?
+    virtual bool confirm(QWidget* parent, const QString& title, const QString& message) = 0;
 };
 
 // Asks with message boxes.
@@ -43,6 +45,7 @@ class DialogQuestions final : public Questions {
 public:
     DamagedLogChoice askAboutDamagedLog(QWidget* parent, const QString& message) override;
     void tell(QWidget* parent, const QString& title, const QString& message) override;
+    bool confirm(QWidget* parent, const QString& title, const QString& message) override;
 };
 
 }  // namespace moravik::raceday_window

@@ -1,4 +1,5 @@
-// moravik-calc log runs and log predict, on the run log opened read-only.
+// moravik-calc log: runs and predict read the run log read-only; import and
+// export move runs in and out of it as the Race Day window does.
 #include <moravik/cli/app.h>
 #include <moravik/raceday/weather_text.h>
 #include <moravik/runlog/log_prediction.h>
@@ -7,6 +8,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <charconv>
@@ -34,6 +36,16 @@ struct LogRunsOptions {
     bool csv = false;
 };
 
+struct LogImportOptions {
+    std::string file;
+};
+
+struct LogExportOptions {
+    CommonOptions common;
+    std::string vehicle;
+    bool csv = true;  // the one format: the window's CSV
+};
+
 struct LogPredictOptions {
     CommonOptions common;
     std::string vehicle, now, nitrousJet;
@@ -56,7 +68,10 @@ std::unique_ptr<RunLog> openLog(const std::string& database) {
                          ": permission denied"};
     auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
     if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{text(error->message)};
-    return std::get<std::unique_ptr<RunLog>>(std::move(log));
+    auto opened = std::get<std::unique_ptr<RunLog>>(std::move(log));
+    // Figures from a damaged log could be wrong without showing it.
+    if (const auto& damage = opened->damage()) throw LogFailure{text(damage->message)};
+    return opened;
 }
 
 template <typename T>
@@ -166,7 +181,7 @@ void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitS
                 value.emplace();
                 std::from_chars(number.data(), number.data() + number.size(), *value);
             }
-            object.number(key, value);
+            object.exactNumber(key, value);
         }
         out << (i == 0 ? "\n" : ",\n") << object.str();
     }
@@ -300,10 +315,76 @@ struct LogParsers {
     CLI::App* log;
     CLI::App* runs;
     CLI::App* predict;
+    CLI::App* import = nullptr;
+    CLI::App* exporter = nullptr;
     std::string database;
     LogRunsOptions runsOptions;
     LogPredictOptions predictOptions;
+    LogImportOptions importOptions;
+    LogExportOptions exportOptions;
 };
+
+QString logPath(const std::string& database) {
+    return database.empty() ? RunLog::defaultPath() : QString::fromStdString(database);
+}
+
+// The window's import, all or none: rows left out are listed by line, and
+// any makes the status 2.
+ExitStatus importRuns(const std::string& database, const LogImportOptions& o, CommandStreams& io) {
+    QFile file(QString::fromStdString(o.file));
+    if (!file.open(QIODevice::ReadOnly)) {
+        throw LogFailure{o.file + " could not be read: " + text(file.errorString())};
+    }
+    auto opened = RunLog::open(logPath(database));
+    if (const auto* error = runlog::logErrorOf(opened)) throw LogFailure{text(error->message)};
+    auto& log = *std::get<std::unique_ptr<RunLog>>(opened);
+    const auto result = runlog::importRunsCsv(log, file);
+    if (const auto* error = runlog::logErrorOf(result)) {
+        if (error->problem == runlog::Problem::Invalid) {
+            throw UsageFailure{o.file + ", " + text(error->message)};
+        }
+        throw LogFailure{text(error->message)};
+    }
+    const auto& report = std::get<runlog::CsvImport>(result);
+    io.out << decimalText(report.imported) << (report.imported == 1 ? " run" : " runs")
+           << " imported from " << o.file << '\n';
+    if (!report.newVehicles.isEmpty()) {
+        io.out << "New vehicles: " << text(report.newVehicles.join(QStringLiteral(", "))) << '\n';
+    }
+    for (const auto& outlier : report.outliers) {
+        io.notes << o.file << ", " << text(outlier.message) << " (imported)\n";
+    }
+    if (report.problems.empty()) return ExitStatus::Success;
+    for (const auto& problem : report.problems) {
+        io.err << o.file << ", " << text(problem.message) << " (left out)\n";
+    }
+    if (report.problemsLeftOut > 0) {
+        io.err << "and " << decimalText(report.problemsLeftOut) << " more rows left out\n";
+    }
+    return ExitStatus::UsageError;
+}
+
+void exportRuns(const std::string& database, const LogExportOptions& o, std::ostream& out) {
+    LogRunsOptions runs{o.common, o.vehicle, true};
+    printRuns(database, runs, out);
+}
+
+void addLogImportExportCommands(LogParsers& p) {
+    p.import = p.log->add_subcommand(
+        "import", "Add the runs of a CSV file as Race Day imports them: all or none");
+    p.import->add_option("FILE", p.importOptions.file, "The CSV file")
+        ->type_name("FILE.csv")
+        ->required();
+    p.import->footer(
+        "Rows that cannot be read, or repeat a run already logged, are left out and listed\n"
+        "by line; the others are imported and the exit status is 2.");
+    p.exporter = p.log->add_subcommand("export", "Write the runs as CSV, as Race Day exports them");
+    p.exporter->add_option("--vehicle", p.exportOptions.vehicle, "Only the runs of this vehicle")
+        ->type_name("NAME");
+    p.exporter->add_flag("--csv", p.exportOptions.csv, "CSV, the one format (the default)");
+    p.exportOptions.common.addTo(*p.exporter);
+    p.exporter->remove_option(p.exporter->get_option("--json"));
+}
 
 void addLogRunsCommand(LogParsers& p) {
     p.runs = p.log->add_subcommand("runs", "List the runs, oldest first");
@@ -359,6 +440,10 @@ ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStr
     try {
         if (&chosen == p.runs) {
             printRuns(p.database, p.runsOptions, io.out);
+        } else if (&chosen == p.import) {
+            return importRuns(p.database, p.importOptions, io);
+        } else if (&chosen == p.exporter) {
+            exportRuns(p.database, p.exportOptions, io.out);
         } else {
             printPrediction(p.database, p.predictOptions, io.out);
         }
@@ -383,7 +468,7 @@ void addLogCommands(CommandLine& commandLine) {
     const auto parsers = std::make_shared<LogParsers>();
     LogParsers& p = *parsers;
     p.log = commandLine.app().add_subcommand(
-        "log", "Race Day's run log, read-only: list the runs or predict from them");
+        "log", "Race Day's run log: list the runs, predict from them, import or export them");
     p.log->require_subcommand(1);
     p.log->footer(
         "Examples:\n"
@@ -391,8 +476,11 @@ void addLogCommands(CommandLine& commandLine) {
         "  moravik-calc log runs --csv --units metric > runs.csv\n"
         "  moravik-calc log predict --vehicle Camaro --now \"60F 29.92inHg 20%\" \\\n"
         "      --exclude 12\n"
-        "\nExit status, the highest that applies: 0 success, 2 a usage error or nothing to\n"
-        "predict from, 3 the run log could not be read or the output could not be written.");
+        "  moravik-calc log export --vehicle Camaro > camaro.csv\n"
+        "  moravik-calc log import camaro.csv\n"
+        "\nExit status, the highest that applies: 0 success, 2 a usage error, nothing to\n"
+        "predict from or rows left out of an import, 3 the run log could not be read or\n"
+        "written, or the output could not be written.");
     p.log->fallthrough();
     p.log
         ->add_option("--database", p.database,
@@ -407,7 +495,8 @@ void addLogCommands(CommandLine& commandLine) {
             "", ""));
     addLogRunsCommand(p);
     addLogPredictCommand(p);
-    for (const CLI::App* command : {p.runs, p.predict}) {
+    addLogImportExportCommands(p);
+    for (const CLI::App* command : {p.runs, p.predict, p.import, p.exporter}) {
         commandLine.setRun(*command, [parsers, command](CommandStreams& io) {
             return runLogCommand(*parsers, *command, io);
         });

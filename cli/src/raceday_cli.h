@@ -84,6 +84,9 @@ class JsonObject {
 public:
     JsonObject& number(std::string_view key, double value);
     JsonObject& number(std::string_view key, const std::optional<double>& value);
+    // The fewest digits that read back to this very double, for values kept
+    // exactly (the run log's).
+    JsonObject& exactNumber(std::string_view key, const std::optional<double>& value);
     JsonObject& text(std::string_view key, std::string_view value);
     JsonObject& boolean(std::string_view key, bool value);
     JsonObject& object(std::string_view key, const JsonObject& value);

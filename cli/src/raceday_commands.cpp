@@ -89,6 +89,17 @@ JsonObject& JsonObject::number(std::string_view name, const std::optional<double
     return number(name, *value);
 }
 
+JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<double>& value) {
+    if (!value || !std::isfinite(*value)) {
+        key(name).body_ += "null";
+        return *this;
+    }
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), *value).ptr;
+    key(name).body_.append(digits.data(), end);
+    return *this;
+}
+
 JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
     key(name).body_ += nlohmann::json(std::string(value)).dump();
     return *this;

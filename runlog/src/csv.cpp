@@ -15,6 +15,7 @@ bool endsLine(char c) { return c == '\n'; }
 CsvReader::CsvReader(QIODevice& device, CsvLimits limits) : device_(device), limits_(limits) {}
 
 bool CsvReader::fill() {
+    bufferStart_ += buffer_.size();
     buffer_ = device_.read(chunkBytes);
     position_ = 0;
     if (!started_ && buffer_.startsWith("\xEF\xBB\xBF")) position_ = 3;  // a byte-order mark
@@ -25,12 +26,19 @@ bool CsvReader::fill() {
 bool CsvReader::atEnd() { return position_ >= buffer_.size() && !fill(); }
 
 void CsvReader::take() {
-    if (endsLine(buffer_[position_])) ++line_;
+    if (endsLine(buffer_[position_])) {
+        ++line_;
+        if (!nextLine_) nextLine_ = {bufferStart_ + position_ + 1, line_};
+    }
     ++position_;
 }
 
 void CsvReader::append(CsvRecord& record, QByteArray& field, char c) {
     if (!record.problem.isEmpty()) return;
+    if (c == '\0') {
+        record.problem = QStringLiteral("a field holds a NUL character");
+        return;
+    }
     if (field.size() >= limits_.fieldBytes) {
         record.problem = QStringLiteral("a field is longer than %1 bytes")
                              .arg(QString::number(limits_.fieldBytes));
@@ -57,7 +65,7 @@ void CsvReader::finishField(CsvRecord& record, QByteArray& field) {
 }
 
 // After the opening quote: up to the closing one, which must end the field.
-void CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
+bool CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
     while (!atEnd()) {
         const char c = peek();
         take();
@@ -65,7 +73,7 @@ void CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
             append(record, field, c);
             continue;
         }
-        if (atEnd()) return;
+        if (atEnd()) return false;
         if (peek() == quote) {
             append(record, field, quote);
             take();
@@ -74,15 +82,27 @@ void CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
         if (peek() != ',' && peek() != '\n' && peek() != '\r' && record.problem.isEmpty()) {
             record.problem = QStringLiteral("a quoted field goes on after its closing quote");
         }
-        return;
+        return false;
     }
     if (record.problem.isEmpty()) record.problem = QStringLiteral("a quoted field is not closed");
+    // Read on from the line after the opening quote's, where the device allows:
+    // the rows after a stray quote are not lost with it.
+    if (nextLine_ && !device_.isSequential() && device_.seek(nextLine_->offset)) {
+        bufferStart_ = nextLine_->offset;
+        buffer_.clear();
+        position_ = 0;
+        line_ = nextLine_->line;
+    }
+    return true;
 }
 
 void CsvReader::readField(CsvRecord& record, QByteArray& field, bool& recordEnds) {
     if (!atEnd() && peek() == quote) {
         take();
-        readQuoted(record, field);
+        if (readQuoted(record, field)) {
+            recordEnds = true;
+            return;
+        }
     }
     while (!atEnd()) {
         const char c = peek();
@@ -102,6 +122,7 @@ bool CsvReader::next(CsvRecord& record) {
     while (!atEnd() && (peek() == '\n' || peek() == '\r')) take();
     if (atEnd()) return false;
     record = CsvRecord{line_, {}, {}};
+    nextLine_.reset();
     QByteArray field;
     bool recordEnds = false;
     while (!recordEnds) {
@@ -110,6 +131,25 @@ bool CsvReader::next(CsvRecord& record) {
     }
     if (!record.problem.isEmpty()) record.fields.clear();
     return true;
+}
+
+namespace {
+
+// What a spreadsheet reads as a formula, and the guard itself.
+bool startsFormula(const QString& text) {
+    static const QString starts = QStringLiteral("=+-@\t\r'");
+    return !text.isEmpty() && starts.contains(text.front());
+}
+
+}  // namespace
+
+QString guardedCell(const QString& text) {
+    return startsFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString unguardedCell(const QString& text) {
+    if (text.startsWith(QLatin1Char('\'')) && startsFormula(text.mid(1))) return text.mid(1);
+    return text;
 }
 
 QByteArray csvLine(const QStringList& fields) {

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "moravik/runlog/plausible.h"
+
 namespace moravik::runlog {
 namespace {
 
@@ -26,6 +28,28 @@ bool sameMoisture(const raceday::Moisture& a, const raceday::Moisture& b) {
         return dewPoint->kelvin == std::get<raceday::DewPoint>(b).kelvin;
     }
     return true;
+}
+
+static_assert([] {
+    for (std::size_t i = 0; i < plausibleRanges.size(); ++i) {
+        if (static_cast<std::size_t>(plausibleRanges[i].measure) != i) return false;
+    }
+    return true;
+}());
+
+// `label` names the field where the range's own name is too general.
+LogStatus outOfRange(Measure measure, std::optional<double> value, const char* label) {
+    if (!value || isPlausible(measure, *value)) return std::nullopt;
+    const PlausibleRange& range = plausibleRange(measure);
+    const QString name =
+        label != nullptr
+            ? QString::fromUtf8(label)
+            : QString::fromUtf8(range.name.data(), static_cast<qsizetype>(range.name.size()));
+    return LogError{Problem::Invalid,
+                    QStringLiteral("%1 must lie within %2.")
+                        .arg(name, QString::fromUtf8(range.shown.data(),
+                                                     static_cast<qsizetype>(range.shown.size()))),
+                    name};
 }
 
 LogError invalid(const raceday::Error& error) {
@@ -67,22 +91,31 @@ LogStatus checkRun(const Run& run) {
         return LogError{Problem::Invalid, QStringLiteral("A run needs its date and time."),
                         QStringLiteral("date and time")};
     }
-    if (run.stripElevationMetres && !std::isfinite(*run.stripElevationMetres)) {
-        return LogError{Problem::Invalid, QStringLiteral("The strip elevation must be a number."),
-                        QStringLiteral("strip elevation")};
-    }
-    const std::pair<std::optional<double>, std::string_view> positives[] = {
-        {run.etSeconds, "ET"},
-        {run.speed, "MPH"},
-        {run.sixtyFootSeconds, "60 ft"},
-        {run.threeThirtyFootSeconds, "330 ft"},
-        {run.eighthEtSeconds, "1/8 mile ET"},
-        {run.eighthSpeed, "1/8 mile MPH"},
-        {run.nitrousJetInches, "nitrous jet"},
+    const auto* station = std::get_if<raceday::StationPressure>(&run.air.pressure);
+    const auto* altimeter = std::get_if<raceday::AltimeterSetting>(&run.air.pressure);
+    const struct {
+        Measure measure;
+        std::optional<double> value;
+        const char* label = nullptr;
+    } values[] = {
+        {Measure::Year, run.when.date().year()},
+        {Measure::Et, run.etSeconds},
+        {Measure::Speed, run.speed},
+        {Measure::SixtyFoot, run.sixtyFootSeconds},
+        {Measure::ThreeThirtyFoot, run.threeThirtyFootSeconds},
+        {Measure::EighthEt, run.eighthEtSeconds},
+        {Measure::EighthSpeed, run.eighthSpeed},
+        {Measure::NitrousJet, run.nitrousJetInches},
+        {Measure::Elevation, run.stripElevationMetres, "strip elevation"},
+        {Measure::Temperature, run.air.kelvin},
+        {Measure::Pressure,
+         station ? std::optional(station->pascals) : std::optional(altimeter->pascals),
+         station ? "station pressure" : "altimeter setting"},
+        {Measure::Elevation, altimeter ? std::optional(altimeter->elevationMetres) : std::nullopt,
+         "altimeter elevation"},
     };
-    for (const auto& [value, field] : positives) {
-        if (!value) continue;
-        if (auto error = raceday::checkPositive(*value, field)) return invalid(*error);
+    for (const auto& [measure, value, label] : values) {
+        if (auto refused = outOfRange(measure, value, label)) return refused;
     }
     if (const auto air = raceday::evaluateAir(run.air); const auto* error = raceday::errorOf(air)) {
         return invalid(*error);

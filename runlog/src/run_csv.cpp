@@ -7,6 +7,7 @@
 #include <set>
 
 #include "moravik/runlog/csv.h"
+#include "moravik/runlog/plausible.h"
 #include "run_values.h"
 
 namespace moravik::runlog {
@@ -93,7 +94,7 @@ LogResult<detail::RunCells> readCells(const Header& header, const CsvRecord& rec
         if (!column || text.trimmed().isEmpty()) continue;
         const auto& info = detail::columnInfo(column->column);
         if (!info.quantity && !info.isNumber) {
-            cells.texts[column->column] = text;
+            cells.texts[column->column] = unguardedCell(text);
             continue;
         }
         const auto number = readNumber(text);
@@ -185,7 +186,26 @@ private:
             return std::nullopt;
         }
         parsed.vehicleId = std::get<VehicleId>(vehicle);
+        if (auto failed = noteOutlier(parsed, record.line)) return failed;
         return addUnlessKnown(parsed, record.line);
+    }
+
+    // Against the runs logged before the import.
+    LogStatus noteOutlier(const Run& run, qint64 line) {
+        auto median = medians_.constFind(run.vehicleId);
+        if (median == medians_.constEnd()) {
+            auto found = log_.medianEt(run.vehicleId);
+            if (const LogError* error = logErrorOf(found)) return *error;
+            median = medians_.insert(run.vehicleId, std::get<std::optional<double>>(found));
+        }
+        if (isFarFromMedian(run.etSeconds, *median) && report_.outliers.size() < maxCsvProblems) {
+            report_.outliers.push_back(
+                {line, QStringLiteral("line %1: ET %2 s is more than %3 % off this vehicle's "
+                                      "median of %4 s")
+                           .arg(QString::number(line), QString::number(run.etSeconds),
+                                QString::number(outlierShare * 100), QString::number(**median))});
+        }
+        return std::nullopt;
     }
 
     // A vehicle runs once at a moment: a run already logged, or earlier in the
@@ -217,6 +237,7 @@ private:
     RunLog& log_;
     CsvImport& report_;
     QHash<QString, VehicleId> vehicles_;  // by case-folded name
+    QHash<VehicleId, std::optional<double>> medians_;
     std::vector<Run> pending_;
     std::set<std::pair<VehicleId, qint64>> pendingMoments_;  // vehicle, ms since 1970
 };
@@ -251,7 +272,11 @@ LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSyste
     bool written = out.write(csvLine(runCsvHeader(system))) >= 0;
     for (const Run& run : std::get<std::vector<Run>>(runs)) {
         if (!written) break;
-        written = out.write(csvLine(runCsvFields(run, names.value(run.vehicleId), system))) >= 0;
+        QStringList fields = runCsvFields(run, names.value(run.vehicleId), system);
+        for (qsizetype column = 0; column < fields.size(); ++column) {
+            if (!isNumberColumn(column)) fields[column] = guardedCell(fields[column]);
+        }
+        written = out.write(csvLine(fields)) >= 0;
     }
     if (written) return std::nullopt;
     return LogError{Problem::Failed,
@@ -272,6 +297,8 @@ LogResult<CsvImport> importRunsCsv(RunLog& log, QIODevice& in) {
     CsvImport report;
     const LogStatus failed = log.asOneChange(
         [&] { return Importer(log, report).run(reader, std::get<Header>(header)); });
+    // A large import, kept or undone, leaves a write-ahead file of its size.
+    log.shrinkJournal();
     if (failed) return *failed;
     return report;
 }

@@ -9,6 +9,7 @@
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QUrl>
+#include <algorithm>
 #include <atomic>
 
 #include "schema.h"
@@ -47,6 +48,13 @@ LogError readOnlyFolder(const QString& path) {
                 .arg(nativePath(path), nativePath(QFileInfo(path).absolutePath()))};
 }
 
+LogError readOnlyFile(const QString& path) {
+    return {Problem::ReadOnly,
+            QStringLiteral("The run log %1 is a read-only file; it cannot be written and has "
+                           "not been changed.")
+                .arg(nativePath(path))};
+}
+
 LogError lockRefusal(const detail::WriterLock::Refusal& refusal, const QString& path) {
     if (refusal.failure == detail::WriterLock::Failure::NotWritable) return readOnlyFolder(path);
     const QString holder =
@@ -63,32 +71,64 @@ LockOutcome lockForWriting(const QString& path, std::chrono::milliseconds wait) 
     return detail::WriterLock::acquire(path + QStringLiteral(".lock"), wait);
 }
 
-// Reads the schema version, which also proves the file is a database.
-LogResult<int> schemaVersion(const QSqlDatabase& db, const QString& path) {
-    const auto version =
-        detail::singleValue(db, QStringLiteral("PRAGMA user_version"), {}, path, notOpened);
-    if (const LogError* error = logErrorOf(version)) return *error;
-    return std::get<QVariant>(version).toInt();
+LogResult<int> pragmaValue(const QSqlDatabase& db, const char* pragma, const QString& path) {
+    const auto value = detail::singleValue(db, QStringLiteral("PRAGMA ") + QLatin1String(pragma),
+                                           {}, path, notOpened);
+    if (const LogError* error = logErrorOf(value)) return *error;
+    return std::get<QVariant>(value).toInt();
 }
 
-// Reads the schema and the first page of each table: a damaged header, schema
-// or table root shows here. SQLite finds damage deeper in the file when it
-// reads it, and every query reports it as Problem::Damaged. The full check
-// (checkIntegrity) reads the whole file, too slow for every opening.
-LogStatus checkStructure(const QSqlDatabase& db, const QString& path, int version) {
-    QString probe = QStringLiteral("SELECT count(*) FROM sqlite_master");
-    if (version > 0) {
-        probe += QStringLiteral(
-            " UNION ALL SELECT (SELECT 1 FROM vehicles NOT INDEXED LIMIT 1) UNION ALL "
-            "SELECT (SELECT 1 FROM runs NOT INDEXED LIMIT 1)");
+LogError newerVersion(const QString& path, int version);
+
+LogError foreignFile(const QString& path) {
+    return {Problem::Foreign,
+            QStringLiteral("The file %1 is not a Moravik run log: it holds another program's "
+                           "data. It was not opened and has not been changed; choose another "
+                           "file for the log.")
+                .arg(nativePath(path))};
+}
+
+struct Identity {
+    int version = 0;      // the log's user_version
+    bool marked = false;  // carries our application_id
+};
+
+// Tells our logs from other files by reading only: our application_id, or
+// (for logs written before it) no id, a version we know and exactly its tables.
+// An empty database is a log of version 0.
+LogResult<Identity> identify(const QSqlDatabase& db, const QString& path) {
+    const auto id = pragmaValue(db, "application_id", path);
+    if (const LogError* error = logErrorOf(id)) return *error;
+    const auto version = pragmaValue(db, "user_version", path);
+    if (const LogError* error = logErrorOf(version)) return *error;
+    const Identity identity{std::get<int>(version), std::get<int>(id) == detail::applicationId};
+    if (!identity.marked && std::get<int>(id) != 0) return foreignFile(path);
+    if (identity.version > detail::currentSchemaVersion()) {
+        if (identity.marked) return newerVersion(path, identity.version);
+        return foreignFile(path);
     }
-    auto read = detail::execute(db, probe, {}, path, notOpened);
-    if (const LogError* error = logErrorOf(read)) return *error;
-    QSqlQuery& query = std::get<QSqlQuery>(read);
-    while (query.next()) {
-    }
-    if (!query.lastError().isValid()) return std::nullopt;
-    return detail::sqlError(query.lastError(), path, notOpened);
+    const auto ours = detail::hasSchemaOf(db, identity.version, path);
+    if (const LogError* error = logErrorOf(ours)) return *error;
+    if (std::get<bool>(ours)) return identity;
+    if (!identity.marked) return foreignFile(path);
+    return LogError{Problem::Damaged,
+                    QStringLiteral("The run log %1 does not have the tables of its version %2; "
+                                   "it is damaged. It was not opened and has not been changed.")
+                        .arg(nativePath(path), QString::number(identity.version))};
+}
+
+// SQLite's quick check reads every page of the file: damage anywhere shows
+// here, before anything is written. Empty when the file is sound.
+LogStatus quickCheck(const QSqlDatabase& db, const QString& path) {
+    const auto verdict =
+        detail::singleValue(db, QStringLiteral("PRAGMA quick_check"), {}, path, notOpened);
+    if (const LogError* error = logErrorOf(verdict)) return *error;
+    const QString text = std::get<QVariant>(verdict).toString();
+    if (text == QLatin1String("ok")) return std::nullopt;
+    return LogError{Problem::Damaged,
+                    QStringLiteral("The run log %1 is damaged (%2); it was not written and has "
+                                   "not been changed.")
+                        .arg(nativePath(path), text)};
 }
 
 LogStatus configureWriting(const QSqlDatabase& db, const QString& path, int maxPageCount) {
@@ -121,35 +161,42 @@ LogError newerVersion(const QString& path, int version) {
                      QString::number(detail::currentSchemaVersion()))};
 }
 
-LogStatus prepareReadOnly(const QSqlDatabase& db, const QString& path) {
-    const auto version = schemaVersion(db, path);
-    if (const LogError* error = logErrorOf(version)) return *error;
-    const int found = std::get<int>(version);
-    if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
-    // Every log Race Day made has a version; an empty file or another
-    // program's database has none, and Race Day cannot bring that up to date.
-    if (found == 0) {
+// Identifies the file; a damaged log can still be read, so damage found by
+// the quick check goes to `damage`, not into the result.
+LogStatus prepareReadOnly(const QSqlDatabase& db, const QString& path, LogStatus& damage) {
+    const auto identity = identify(db, path);
+    if (const LogError* error = logErrorOf(identity)) return *error;
+    const int version = std::get<Identity>(identity).version;
+    // An empty file has no version: there is nothing Race Day could bring up to date.
+    if (version == 0) {
         return LogError{
             Problem::NotFound,
             QStringLiteral("The file %1 is not a run log of Race Day.").arg(nativePath(path))};
     }
-    if (found < detail::currentSchemaVersion()) {
+    if (version < detail::currentSchemaVersion()) {
         return LogError{Problem::NotFound,
                         QStringLiteral("The file %1 holds no run log of this version; open it "
                                        "once in Race Day to bring it up to date.")
                             .arg(nativePath(path))};
     }
+    damage = quickCheck(db, path);
     return std::nullopt;
 }
 
+// Every check reads only; the first write is the switch to write-ahead logging.
 LogStatus prepareReadWrite(const QSqlDatabase& db, const QString& path, int maxPageCount) {
-    const auto version = schemaVersion(db, path);
-    if (const LogError* error = logErrorOf(version)) return *error;
-    const int found = std::get<int>(version);
-    if (found > detail::currentSchemaVersion()) return newerVersion(path, found);
-    if (auto damaged = checkStructure(db, path, found)) return damaged;
+    const auto identity = identify(db, path);
+    if (const LogError* error = logErrorOf(identity)) return *error;
+    const auto [version, marked] = std::get<Identity>(identity);
+    if (auto damaged = quickCheck(db, path)) return damaged;
     if (auto failed = configureWriting(db, path, maxPageCount)) return failed;
-    return detail::migrate(db, found, path);
+    if (version > 0 && !marked) {
+        const auto stamped = detail::execute(
+            db, QStringLiteral("PRAGMA application_id = ") + QString::number(detail::applicationId),
+            {}, path, notOpened);
+        if (const LogError* error = logErrorOf(stamped)) return *error;
+    }
+    return detail::migrate(db, version, path);
 }
 
 // A name beside `path` that no file has yet: "run-log.sqlite.damaged-20240601-143000".
@@ -162,6 +209,19 @@ QString setAsideName(const QString& path) {
         name = stem + QLatin1Char('-') + QString::number(n);
     }
     return name;
+}
+
+// A reader of a write-ahead log makes its companion files when its folder
+// allows. Where there were none before, and no writer holds the log, the
+// empty ones it leaves hold nothing and go.
+void removeReadersCompanions(const QString& path) {
+    const QString writeAhead = path + QLatin1String(companionSuffixes[0]);
+    const QString lockFile = path + QStringLiteral(".lock");
+    if (!QFileInfo::exists(lockFile) || QFileInfo(writeAhead).size() > 0) return;
+    auto locked = detail::WriterLock::acquire(lockFile, std::chrono::milliseconds(0));
+    if (!std::holds_alternative<std::unique_ptr<detail::WriterLock>>(locked)) return;
+    if (QFileInfo(writeAhead).size() > 0) return;
+    for (const char* suffix : companionSuffixes) QFile::remove(path + QLatin1String(suffix));
 }
 
 }  // namespace
@@ -178,9 +238,13 @@ RunLog::RunLog(QString path, QString connectionName, std::unique_ptr<detail::Wri
 RunLog::~RunLog() {
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
+        if (lock_ && !damage_ && db.isOpen()) {
+            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+        }
         db.close();
     }
     QSqlDatabase::removeDatabase(connectionName_);
+    if (removeCompanions_) removeReadersCompanions(path_);
 }
 
 QSqlDatabase RunLog::connection() const { return QSqlDatabase::database(connectionName_, false); }
@@ -190,6 +254,10 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenO
     std::unique_ptr<detail::WriterLock> lock;
     if (writable) {
         if (!QDir().mkpath(QFileInfo(path).absolutePath())) return readOnlyFolder(path);
+        if (const QFileInfo file(path);
+            file.exists() && (!file.isWritable() || !file.permission(QFile::WriteOwner))) {
+            return readOnlyFile(path);
+        }
         auto locked = lockForWriting(path, options.wait);
         if (const auto* refusal = std::get_if<detail::WriterLock::Refusal>(&locked)) {
             return lockRefusal(*refusal, path);
@@ -211,23 +279,38 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenO
         if (auto failed = prepareReadWrite(db, path, options.maxPageCount)) return *failed;
         return log;
     }
-    db.setDatabaseName(path);
-    db.setConnectOptions(busyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
-    LogStatus failed =
-        db.open() ? prepareReadOnly(db, path) : detail::sqlError(db.lastError(), path, notOpened);
-    // SQLite reads a log in write-ahead mode only where it may create the
-    // companion files, unless told that no one is writing it: true when the
-    // folder is read-only and no write-ahead file exists.
-    if (failed && failed->problem == Problem::ReadOnly &&
-        !QFileInfo::exists(path + QLatin1String(companionSuffixes[0]))) {
+    const auto openAs = [&](bool immutable) {
         db.close();
-        db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-                           QStringLiteral("?immutable=1"));
-        db.setConnectOptions(busyTimeout +
-                             QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        failed = db.open() ? prepareReadOnly(db, path)
-                           : detail::sqlError(db.lastError(), path, notOpened);
+        if (immutable) {
+            db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
+                               QStringLiteral("?immutable=1"));
+            db.setConnectOptions(busyTimeout +
+                                 QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+        } else {
+            db.setDatabaseName(path);
+            db.setConnectOptions(busyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
+        }
+        return db.open() ? LogStatus() : detail::sqlError(db.lastError(), path, notOpened);
+    };
+    const bool hadCompanions = std::any_of(
+        companionSuffixes.begin(), companionSuffixes.end(),
+        [&](const char* suffix) { return QFileInfo::exists(path + QLatin1String(suffix)); });
+    if (!QFileInfo::exists(path + QLatin1String(companionSuffixes[0]))) {
+        // No write-ahead file: the file alone holds the whole log, and SQLite
+        // told so creates nothing beside it while the checks run.
+        LogStatus failed = openAs(true);
+        if (!failed) failed = prepareReadOnly(db, path, log->damage_);
+        if (failed) return *failed;
+        // From here SQLite's own locking, so that a writer starting later is
+        // seen; where the folder forbids it, the file as it is now.
+        if (openAs(false) || logErrorOf(pragmaValue(db, "user_version", path))) {
+            if (auto reopened = openAs(true)) return *reopened;
+        }
+        log->removeCompanions_ = !hadCompanions;
+        return log;
     }
+    LogStatus failed = openAs(false);
+    if (!failed) failed = prepareReadOnly(db, path, log->damage_);
     if (failed) return *failed;
     return log;
 }
@@ -256,6 +339,12 @@ LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
 }
 
 LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
+    if (damage_) {
+        return LogError{Problem::Damaged,
+                        QStringLiteral("The run log %1 is damaged and is not written; nothing was "
+                                       "changed. Set it aside to start a fresh log.")
+                            .arg(nativePath(path_))};
+    }
     if (isReadOnly()) {
         return LogError{Problem::ReadOnly,
                         QStringLiteral("The run log %1 is open read-only; nothing was changed.")
@@ -274,17 +363,36 @@ LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
         failed = detail::sqlError(query.lastError(), path_, nothingChanged);
     }
     if (failed) query.exec(QStringLiteral("ROLLBACK"));
+    if (failed) noteDamage(*failed);
     return failed;
+}
+
+void RunLog::noteDamage(const LogError& error) {
+    if (error.problem == Problem::Damaged && !damage_) damage_ = error;
+}
+
+LogStatus RunLog::shrinkJournal() {
+    if (isReadOnly()) return std::nullopt;
+    auto done = detail::execute(connection(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {},
+                                path_, nothingChanged);
+    if (const LogError* error = logErrorOf(done)) return *error;
+    return std::nullopt;
 }
 
 LogStatus RunLog::checkIntegrity() {
     const auto verdict = detail::singleValue(connection(), QStringLiteral("PRAGMA integrity_check"),
                                              {}, path_, nothingRead);
-    if (const LogError* error = logErrorOf(verdict)) return *error;
+    if (const LogError* error = logErrorOf(verdict)) {
+        noteDamage(*error);
+        return *error;
+    }
     const QString text = std::get<QVariant>(verdict).toString();
     if (text == QLatin1String("ok")) return std::nullopt;
-    return LogError{Problem::Damaged,
-                    QStringLiteral("The run log %1 is damaged: %2").arg(nativePath(path_), text)};
+    const LogError damaged{
+        Problem::Damaged,
+        QStringLiteral("The run log %1 is damaged: %2").arg(nativePath(path_), text)};
+    noteDamage(damaged);
+    return damaged;
 }
 
 }  // namespace moravik::runlog

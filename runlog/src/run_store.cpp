@@ -48,14 +48,22 @@ Vehicle readVehicle(const QSqlQuery& query) {
     return vehicle;
 }
 
+// Damage met while reading makes the log read-only.
 template <typename Record>
 LogResult<std::vector<Record>> readAll(LogResult<QSqlQuery> result,
-                                       Record (*read)(const QSqlQuery&), const QString& path) {
-    if (const LogError* error = logErrorOf(result)) return *error;
+                                       Record (*read)(const QSqlQuery&), RunLog& log) {
+    if (const LogError* error = logErrorOf(result)) {
+        log.noteDamage(*error);
+        return *error;
+    }
     QSqlQuery& query = std::get<QSqlQuery>(result);
     std::vector<Record> records;
     while (query.next()) records.push_back(read(query));
-    if (query.lastError().isValid()) return detail::sqlError(query.lastError(), path, nothingRead);
+    if (query.lastError().isValid()) {
+        const LogError error = detail::sqlError(query.lastError(), log.path(), nothingRead);
+        log.noteDamage(error);
+        return error;
+    }
     return records;
 }
 
@@ -117,7 +125,7 @@ LogResult<std::vector<Vehicle>> RunLog::vehicles() {
         execute(connection(),
                 QStringLiteral("SELECT id, %1 FROM vehicles ORDER BY name").arg(vehicleColumns()),
                 {}, path_, nothingRead),
-        readVehicle, path_);
+        readVehicle, *this);
 }
 
 LogResult<Vehicle> RunLog::vehicle(VehicleId id) {
@@ -127,7 +135,7 @@ LogResult<Vehicle> RunLog::vehicle(VehicleId id) {
                 connection(),
                 QStringLiteral("SELECT id, %1 FROM vehicles WHERE id = ?").arg(vehicleColumns()),
                 {id}, path_, nothingRead),
-            readVehicle, path_),
+            readVehicle, *this),
         vehicleNumber(id));
 }
 
@@ -138,7 +146,7 @@ LogResult<Vehicle> RunLog::vehicleNamed(const QString& name) {
                 connection(),
                 QStringLiteral("SELECT id, %1 FROM vehicles WHERE name = ?").arg(vehicleColumns()),
                 {name.trimmed()}, path_, nothingRead),
-            readVehicle, path_),
+            readVehicle, *this),
         QStringLiteral("A vehicle named \"%1\"").arg(name.trimmed()));
 }
 
@@ -275,7 +283,7 @@ LogResult<Run> RunLog::run(RunId id) {
                                       QStringLiteral("SELECT %1 FROM runs WHERE id = ?")
                                           .arg(detail::runSelectList(QString())),
                                       {id}, path_, nothingRead),
-                              readRunAtStart, path_),
+                              readRunAtStart, *this),
                       runNumber(id));
 }
 
@@ -285,7 +293,7 @@ LogResult<std::vector<Run>> RunLog::runs(const RunFilter& filter) {
                            QStringLiteral("SELECT %1 FROM runs%2 ORDER BY run_at, id")
                                .arg(detail::runSelectList(QString()), condition.where),
                            condition.values, path_, nothingRead),
-                   readRunAtStart, path_);
+                   readRunAtStart, *this);
 }
 
 LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<double> jetInches,
@@ -302,7 +310,7 @@ LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<
                                           "ORDER BY run_at DESC, id DESC LIMIT ?")
                                .arg(detail::runSelectList(QString()), jetMatch),
                            values, path_, nothingRead),
-                   readRunAtStart, path_);
+                   readRunAtStart, *this);
 }
 
 LogResult<std::vector<QString>> RunLog::strips() {
@@ -310,7 +318,23 @@ LogResult<std::vector<QString>> RunLog::strips() {
         execute(connection(),
                 QStringLiteral("SELECT DISTINCT strip FROM runs WHERE strip <> '' ORDER BY strip"),
                 {}, path_, nothingRead),
-        +[](const QSqlQuery& query) { return query.value(0).toString(); }, path_);
+        +[](const QSqlQuery& query) { return query.value(0).toString(); }, *this);
+}
+
+LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
+    auto middle = readAll(
+        execute(connection(),
+                QStringLiteral("WITH mine AS (SELECT et_s FROM runs WHERE vehicle_id = ?), "
+                               "n AS (SELECT count(*) AS runs FROM mine) "
+                               "SELECT et_s FROM mine, n WHERE n.runs >= 3 ORDER BY et_s "
+                               "LIMIT 2 - (SELECT runs FROM n) % 2 OFFSET ((SELECT runs FROM n) "
+                               "- 1) / 2"),
+                {vehicle}, path_, nothingRead),
+        +[](const QSqlQuery& query) { return query.value(0).toDouble(); }, *this);
+    if (const LogError* error = logErrorOf(middle)) return *error;
+    const auto& ets = std::get<std::vector<double>>(middle);
+    if (ets.empty()) return std::optional<double>();
+    return std::optional((ets.front() + ets.back()) / 2);
 }
 
 }  // namespace moravik::runlog

@@ -122,6 +122,7 @@ void RunTableModel::reload() {
     if (const LogError* error = logErrorOf(result)) {
         order_.clear();
         lastError_ = *error;
+        log_.noteDamage(*error);
         emit fetchFailed(error->message);
         return;
     }
@@ -157,6 +158,7 @@ void RunTableModel::fetchMore(const QModelIndex& parent) {
     if (const LogError* error = logErrorOf(result)) {
         order_.resize(fetched_);  // the table ends here
         lastError_ = *error;
+        log_.noteDamage(*error);
         emit fetchFailed(error->message);
         return;
     }

@@ -1,6 +1,8 @@
 #include "schema.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QStringList>
 #include <array>
 #include <span>
 
@@ -58,6 +60,25 @@ const Consequence notUpdated{QStringLiteral("the log was left as it was and not 
 
 int currentSchemaVersion() { return static_cast<int>(migrations.size()); }
 
+LogResult<bool> hasSchemaOf(const QSqlDatabase& db, int version, const QString& path) {
+    QStringList expected;
+    for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
+        for (const char* statement : migrations[static_cast<std::size_t>(step)]) {
+            expected << QString::fromUtf8(statement).simplified();
+        }
+    }
+    auto read = execute(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql IS NOT NULL"),
+                        {}, path, nothingRead);
+    if (const LogError* error = logErrorOf(read)) return *error;
+    QSqlQuery& query = std::get<QSqlQuery>(read);
+    QStringList found;
+    while (query.next()) found << query.value(0).toString().simplified();
+    if (query.lastError().isValid()) return sqlError(query.lastError(), path, nothingRead);
+    expected.sort();
+    found.sort();
+    return found == expected;
+}
+
 LogStatus migrate(const QSqlDatabase& db, int fromVersion, const QString& path) {
     for (int version = fromVersion; version < currentSchemaVersion(); ++version) {
         QSqlDatabase connection = db;
@@ -73,7 +94,9 @@ LogStatus migrate(const QSqlDatabase& db, int fromVersion, const QString& path) 
         for (const char* statement : migrations[static_cast<std::size_t>(version)]) {
             if (!query.exec(QString::fromUtf8(statement))) return fail();
         }
-        if (!query.exec(QStringLiteral("PRAGMA user_version = ") + QString::number(version + 1)) ||
+        if (!query.exec(QStringLiteral("PRAGMA application_id = ") +
+                        QString::number(applicationId)) ||
+            !query.exec(QStringLiteral("PRAGMA user_version = ") + QString::number(version + 1)) ||
             !query.exec(QStringLiteral("COMMIT"))) {
             return fail();
         }

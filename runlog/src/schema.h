@@ -10,6 +10,14 @@ namespace moravik::runlog::detail {
 
 int currentSchemaVersion();
 
+// PRAGMA application_id of a Moravik run log ("MRVK"). Logs written before it
+// was set are known by their user_version and tables instead.
+inline constexpr int applicationId = 0x4d52564b;
+
+// Whether the file's tables and indexes are exactly those of `version`, as
+// its migrations create them (spacing aside). Version 0 has none.
+LogResult<bool> hasSchemaOf(const QSqlDatabase& db, int version, const QString& path);
+
 // Applies the migrations after `fromVersion` in order, each in its own
 // transaction together with the new user_version.
 LogStatus migrate(const QSqlDatabase& db, int fromVersion, const QString& path);

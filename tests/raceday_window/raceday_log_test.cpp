@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
@@ -183,6 +184,48 @@ private slots:
         QVERIFY(!child(day.section, "undoDelete")->isEnabled());
     }
 
+    // Ctrl+A selects the rows loaded so far; Delete offers every run shown,
+    // and Ctrl+End goes to the last of them.
+    void selectAllDeleteAndCtrlEndReachEveryRunShown() {
+        {
+            auto log = value(RunLog::open(logPath(folder)));
+            const auto camaro = value(log->vehicleNamed(QStringLiteral("Camaro"))).id;
+            std::vector<moravik::runlog::Run> runs(300, value(log->runs()).front());
+            for (int n = 0; n < 300; ++n) {
+                runs[n].id = 0;
+                runs[n].vehicleId = camaro;
+                runs[n].when = QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n);
+            }
+            value(log->addRuns(runs));
+        }
+        LogDay day(logPath(folder));
+        choose(day.section, "vehicleFilter", "Camaro");
+        day.table->setFocus();
+        QTest::keyClick(day.table, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(day.table->selectionModel()->selectedRows().size(), RunTableModel::pageRows);
+        day.questions.confirmAnswer = true;
+        QTest::keyClick(day.table, Qt::Key_Delete);
+        QCOMPARE(day.questions.asked.size(), 1);
+        QVERIFY2(day.questions.asked.front().contains("all 303 runs shown"),
+                 qPrintable(day.questions.asked.front()));
+        QCOMPARE(day.rows(), 0);
+        choose(day.section, "vehicleFilter", "All vehicles");
+        QCOMPARE(day.rows(), 1);
+        QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
+        choose(day.section, "vehicleFilter", "Camaro");
+        QCOMPARE(value(value(RunLog::open(logPath(folder),
+                                          {.access = moravik::runlog::Access::ReadOnly}))
+                           ->runs())
+                     .size(),
+                 304U);
+        // Ctrl+End reaches the last run shown, beyond the rows loaded.
+        QCOMPARE(day.rows(), RunTableModel::pageRows);
+        day.table->setFocus();
+        QTest::keyClick(day.table, Qt::Key_End, Qt::ControlModifier);
+        QCOMPARE(day.table->currentIndex().row(), 302);  // the oldest of 303, newest first
+        QCOMPARE(day.cell(302, RunTableModel::When), "2024-06-01 10:00");
+    }
+
     void runsAreAddedAndEditedInTheirDialog() {
         LogDay day(logPath(folder));
         QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
@@ -229,6 +272,8 @@ private slots:
         typeJ607Day(day);
         QWidget* page = child(day.section, "LogPredictionPage");
         day.open("LogSection");
+        // Figures are worked out for the page in view only.
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
         choose(page, "predictionVehicle", "Camaro");
         // Today is the standard's day, so the prediction is the average of
         // 10.00, 10.00 and 10.30 s.
@@ -247,6 +292,7 @@ private slots:
         QCOMPARE(text(page, "logRunsUsed"), "2 of 3");
 
         typeInto(child(day.open("AirSection"), "todaysAir"), "temperature", "");
+        day.open("LogSection");
         QCOMPARE(text(page, "logPredictedEt"), "–");
         typeInto(page, "logTodaysJet", ".045");
         QVERIFY(child(page, "logTodaysJet")->toolTip().isEmpty());
@@ -256,6 +302,7 @@ private slots:
     void horsepowerOfEachRunByTheFourFormulas() {
         LogDay day(logPath(folder));
         QWidget* page = child(day.section, "LogPredictionPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
         choose(page, "predictionVehicle", "Pass car");
         auto* power = child<QTableWidget>(page, "logPowerTable");
         QCOMPARE(power->rowCount(), 1);
@@ -270,6 +317,7 @@ private slots:
         QWidget* page = child(day.section, "LogPredictionPage");
         choose(page, "predictionVehicle", "Camaro");
         auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
         auto* density = child<QChartView>(charts, "densityChart");
         auto* times = child<QChartView>(charts, "timeChart");
         const auto series = [](QChartView* view, int index) {
@@ -280,7 +328,6 @@ private slots:
         QCOMPARE(series(times, 0)->count(), 3);
         QCOMPARE(series(times, 1)->points().front().y(), 10.0);  // 11.00 s corrected
 
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
         QXYSeries* runs = series(density, 0);
         emit runs->hovered(runs->points().front(), true);
         QVERIFY2(QToolTip::text().contains("2024-06-03 10:00 at Pomona: 10.300 s"),
@@ -361,6 +408,127 @@ private slots:
         day.table->selectRow(0);
         QTest::keyClick(day.table, Qt::Key_Delete);
         QCOMPARE(day.rows(), 4);
+    }
+
+    // 15 s against the Camaro's median of 11 s: asked, and kept only on Yes.
+    // A new run keeps the minute the form shows, no hidden seconds.
+    void anUnusualEtIsSavedOnlyWhenConfirmedAndAsShown() {
+        LogDay day(logPath(folder));
+        choose(day.section, "vehicleFilter", "Camaro");
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        choose(dialog, "vehicle", "Camaro");
+        typeInto(dialog, "et", "15");
+        typeInto(dialog, "speed", "90");
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QCOMPARE(day.questions.asked.size(), 1);
+        QVERIFY2(day.questions.asked.front().contains("more than 25 % off"),
+                 qPrintable(day.questions.asked.front()));
+        QVERIFY(dialog->isVisible());
+        QVERIFY(child<QLabel>(dialog, "problem")->text().contains("median"));
+        QCOMPARE(day.rows(), 3);
+        day.questions.confirmAnswer = true;
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(day.rows(), 4);
+        const auto log =
+            value(RunLog::open(logPath(folder), {.access = moravik::runlog::Access::ReadOnly}));
+        const auto runs = value(log->runs());
+        const QTime saved = runs.back().when.time();
+        QCOMPARE(saved.second() * 1000 + saved.msec(), 0);
+    }
+
+    // Another program's database is refused without a question, and a
+    // read-only file opens read-only; neither is written.
+    void filesThatMustNotBeWrittenAreLeftAsTheyWere() {
+        const QString path = logPath(folder);
+        QFile::remove(path);
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        const auto bytes = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        };
+        QByteArray before = bytes();
+        {
+            RaceDay raceDay(path);
+            auto* section = raceDay.window.findChild<QWidget*>("LogSection");
+            const QString note = child<QLabel>(section, "logNote")->text();
+            QVERIFY2(note.contains(QDir::toNativeSeparators(path) + " is not a Moravik run log"),
+                     qPrintable(note));
+            QVERIFY(raceDay.questions.asked.isEmpty());
+            QVERIFY(!child(section, "addRun")->isEnabled());
+        }
+        QCOMPARE(bytes(), before);
+
+        QFile::remove(path);
+        fillLog(path);
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        before = bytes();
+        {
+            LogDay day(path);
+            const QString note = child<QLabel>(day.section, "logNote")->text();
+            QVERIFY2(note.contains("read-only file"), qPrintable(note));
+            QCOMPARE(day.rows(), 4);
+            QVERIFY(!child(day.section, "addRun")->isEnabled());
+        }
+        QCOMPARE(bytes(), before);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    }
+
+    // Damage met while sorting: Add run goes grey at once.
+    void damageMetWhileSortingStopsWriting() {
+        const QString path = logPath(folder);
+        LogDay day(path);
+        QVERIFY(child(day.section, "addRun")->isEnabled());
+        {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(path);
+            QVERIFY(other.open());
+            QSqlQuery query(other);
+            QVERIFY(query.exec(
+                QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs'")));
+            QVERIFY(query.next());
+            const int page = query.value(0).toInt();
+            query.finish();
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.seek((page - 1) * 4096);
+            file.write(QByteArray(4096, '\x5a'));
+            file.close();
+            // A change of its own makes the window's connection read the file again.
+            QVERIFY(query.exec(QStringLiteral("UPDATE vehicles SET notes = 'x'")));
+            other.close();
+        }
+        QSqlDatabase::removeDatabase("other");
+        QHeaderView* header = day.table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
+        QVERIFY2(day.status().contains("damaged"), qPrintable(day.status()));
+        QVERIFY(!child(day.section, "addRun")->isEnabled());
+    }
+
+    // Alt+letter reaches one field only, in each dialog and each section.
+    void noTwoFieldsShareAnAccessKey() {
+        LogDay day(logPath(folder));
+        for (const auto& [button, name] :
+             {std::pair{"addRun", "RunDialog"}, std::pair{"addVehicle", "VehicleDialog"}}) {
+            QDialog* dialog = openDialog(day.section, button, name);
+            QCOMPARE(accessKeyClashes(dialog), QStringList());
+            dialog->reject();
+        }
+        auto* sections = day.window.findChild<QTabWidget*>(QStringLiteral("sections"));
+        for (int i = 0; i < sections->count(); ++i) {
+            sections->setCurrentIndex(i);
+            QVERIFY2(accessKeyClashes(sections->widget(i)).isEmpty(),
+                     qPrintable(sections->tabText(i) + QStringLiteral(": ") +
+                                accessKeyClashes(sections->widget(i)).join("; ")));
+        }
     }
 
     void ctrl7OpensTheLogAndEveryControlIsNamed() {

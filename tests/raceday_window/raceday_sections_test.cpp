@@ -196,6 +196,15 @@ private slots:
                                   "addedPower"};
         for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
 
+        // No nozzles (the box refuses a 0, but can be emptied) is marked, not
+        // read as the count before it.
+        auto* nozzleBox = child<QSpinBox>(jet, "nozzles");
+        nozzleBox->selectAll();
+        QTest::keyClick(nozzleBox, Qt::Key_Backspace);
+        QVERIFY2(nozzleBox->toolTip().contains("from 1 to 99"), qPrintable(nozzleBox->toolTip()));
+        QCOMPARE(text(jet, "nitrousJet"), "–");
+        nozzleBox->setValue(nozzles);
+
         // The same pressure in bar gives the same jets.
         choose(jet, "fuelPressureUnit", "bar");
         QCOMPARE(text(jet, "fuelJet"), expected[1]);

@@ -1,10 +1,13 @@
 // Helpers that drive the Race Day window with keys as a user would.
 #pragma once
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -47,7 +50,36 @@ struct PreparedQuestions final : Questions {
         return damagedLogAnswer;
     }
     void tell(QWidget*, const QString&, const QString& message) override { told.append(message); }
+    bool confirmAnswer = false;
+    bool confirm(QWidget*, const QString&, const QString& message) override {
+        asked.append(message);
+        return confirmAnswer;
+    }
 };
+
+// Access keys that two visible labels, buttons or boxes under `root` share:
+// "d: &Date and time, Humi&dity".
+inline QStringList accessKeyClashes(const QWidget* root) {
+    QMap<QChar, QStringList> owners;
+    for (const QWidget* widget : root->findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(root)) continue;
+        QString text;
+        if (const auto* label = qobject_cast<const QLabel*>(widget)) text = label->text();
+        if (const auto* button = qobject_cast<const QAbstractButton*>(widget))
+            text = button->text();
+        if (const auto* box = qobject_cast<const QGroupBox*>(widget)) text = box->title();
+        const QString plain = QString(text).replace(QLatin1String("&&"), QString());
+        const qsizetype mark = plain.indexOf(QLatin1Char('&'));
+        if (mark >= 0 && mark + 1 < plain.size()) owners[plain[mark + 1].toLower()] << text;
+    }
+    QStringList clashes;
+    for (auto owner = owners.cbegin(); owner != owners.cend(); ++owner) {
+        if (owner.value().size() > 1) {
+            clashes << QString(owner.key()) + QStringLiteral(": ") + owner.value().join(", ");
+        }
+    }
+    return clashes;
+}
 
 // The window, shown and active, with a run log of its own.
 struct RaceDay {

@@ -211,6 +211,14 @@ private slots:
         QCOMPARE(text(air, "temperature"), "86");
         QCOMPARE(text(air, "pressure"), "29.1");
         QCOMPARE(outputTexts(air), imperial);
+
+        // Freezing is 0 °C, not the 5.68434e-14 left by converting through an offset.
+        typeInto(air, "temperature", "32");
+        choose(air, "temperatureUnit", "°C");
+        QCOMPARE(text(air, "temperature"), "0");
+        // A dew point, chosen now, is asked in the temperature's °C.
+        choose(air, "moistureKind", "Dew point");
+        QCOMPARE(child<QComboBox>(air, "dewPointUnit")->currentText(), "°C");
     }
 
     // Each section reached with its Sections shortcut and filled in with

@@ -1,6 +1,7 @@
 #include "moravik/runlog/csv.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include "moravik/runlog/run_csv.h"
@@ -48,12 +49,15 @@ TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
         {"field too long", "123456789,x", "longer than 8 bytes"},
         {"too many fields", "1,2,3,4", "more than 3 fields"},
         {"not UTF-8", "caf\xE9", "not UTF-8"},
+        {"a NUL", QByteArray("Cam\0aro", 7), "NUL character"},
+        {"a quote never closed", "x,\"o", "line 2: a quoted field is not closed"},
     };
     for (const auto& row : table) {
         const auto records = readAll("ok\n" + row.record + "\nnext\n", small);
         ASSERT_EQ(records.size(), 3U) << row.name;
         EXPECT_EQ(records[1].line, 2) << row.name;
-        EXPECT_TRUE(records[1].problem.contains(QLatin1String(row.problem)))
+        EXPECT_TRUE((QStringLiteral("line %1: ").arg(records[1].line) + records[1].problem)
+                        .contains(QLatin1String(row.problem)))
             << row.name << ": " << records[1].problem.toStdString();
         EXPECT_TRUE(records[1].fields.isEmpty()) << row.name;
         EXPECT_EQ(records[2].fields, QStringList({"next"})) << row.name;
@@ -185,7 +189,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         {6, "altimeter_setting needs altimeter_elevation"},
         {7, "date_time \"June 1st\""},
         {8, "temperature"},
-        {9, "ET must be a number above 0"},
+        {9, "ET must lie within 2 to 60 s"},
         {10, "already has a run at 2024-06-01T"},
         {11, "3 fields where the header has 10"},
         {14, "vehicle is empty"},
@@ -211,6 +215,83 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(again.imported, 0);
     EXPECT_EQ(again.problems.size(), std::size(expected) + 2);
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
+}
+
+// Text cells a spreadsheet would run as formulas are written with a leading
+// ', which import takes off again; a ' of the racer's own stays.
+TEST_F(RunCsvTest, FormulasAreNeutralisedOnExportAndTheRoundTripIsExact) {
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("=HYPERLINK(1)"))));
+    const struct {
+        QString strip, lane, notes;
+    } table[] = {
+        {"+1", "-", "@SUM(A1)"},
+        {"\tTab", "\rReturn", "'=quoted already"},
+        {"'71 Camaro", "left", "plain"},
+    };
+    std::vector<runlog::Run> runs;
+    for (const auto& row : table) {
+        runlog::Run run =
+            typedRun(id, static_cast<int>(runs.size()), raceday::UnitSystem::Imperial);
+        run.strip = row.strip;
+        run.lane = row.lane;
+        run.notes = row.notes;
+        runs.push_back(run);
+    }
+    valueOf(log->addRuns(runs));
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    ASSERT_EQ(exportRunsCsv(*log, {}, raceday::UnitSystem::Imperial, file), std::nullopt);
+    for (const char* guarded : {",'=HYPERLINK(1),", ",'+1,", ",'-,", ",'@SUM(A1)", ",'\tTab,",
+                                "\"'\rReturn\"", ",''=quoted already", ",''71 Camaro,"}) {
+        EXPECT_TRUE(file.data().contains(guarded)) << guarded;
+    }
+    const auto copy = openLog(folder.filePath(QStringLiteral("copy.sqlite")));
+    file.close();
+    file.open(QIODevice::ReadOnly);
+    EXPECT_EQ(valueOf(importRunsCsv(*copy, file)).imported, 3);
+    EXPECT_EQ(valueOf(copy->vehicles()).front().name, QStringLiteral("=HYPERLINK(1)"));
+    auto back = valueOf(copy->runs());
+    ASSERT_EQ(back.size(), runs.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        back[i].id = runs[i].id = 0;
+        back[i].vehicleId = runs[i].vehicleId;
+        EXPECT_EQ(back[i], runs[i]) << i;
+    }
+}
+
+// Out of range is refused with the range; far off the vehicle's median is
+// listed but kept; a stray quote loses only its own row.
+TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    for (int n = 0; n < 3; ++n) valueOf(log->addRun(numberedRun(id, n)));  // ET 10.00 to 10.02 s
+    const QByteArray text =
+        "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg,notes\n"
+        "2024-06-02T10:00:00Z,Camaro,118,100,80,29.9,\n"             // 2
+        "2024-06-02T10:01:00Z,Camaro,1e-300,100,80,29.9,\n"          // 3
+        "2024-06-02T10:02:00Z,Camaro,11,1e308,80,29.9,\n"            // 4
+        "0001-06-02T10:03:00Z,Camaro,11,100,80,29.9,\n"              // 5
+        "9999-06-02T10:04:00Z,Camaro,11,100,80,29.9,\n"              // 6
+        "2024-06-02T10:05:00Z,Camaro,13,100,80,29.9,\"not closed\n"  // 7
+        "2024-06-02T10:06:00Z,Camaro,13,100,80,29.9,slow\n"          // 8
+        "2024-06-02T10:07:00Z,Camaro,10.5,100,80,29.9,fine\n";       // 9
+    const auto report = valueOf(import(text));
+    const std::pair<qint64, const char*> refused[] = {
+        {2, "ET must lie within 2 to 60 s"},        {3, "ET must lie within 2 to 60 s"},
+        {4, "MPH must lie within 20 to 400 mph"},   {5, "date must lie within the years 1950"},
+        {6, "date must lie within the years 1950"}, {7, "a quoted field is not closed"},
+    };
+    ASSERT_EQ(report.problems.size(), std::size(refused));
+    for (std::size_t i = 0; i < std::size(refused); ++i) {
+        EXPECT_EQ(report.problems[i].line, refused[i].first);
+        EXPECT_TRUE(report.problems[i].message.contains(QLatin1String(refused[i].second)))
+            << report.problems[i].message.toStdString();
+    }
+    EXPECT_EQ(report.imported, 2);
+    ASSERT_EQ(report.outliers.size(), 1U);
+    EXPECT_EQ(report.outliers[0].line, 8);
+    EXPECT_TRUE(report.outliers[0].message.contains(QLatin1String("more than 25 % off")));
+    // The import left no write-ahead file behind.
+    EXPECT_EQ(QFileInfo(log->path() + QStringLiteral("-wal")).size(), 0);
 }
 
 TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {

@@ -1,5 +1,6 @@
 // Killing a writer at any moment loses no run it reported saved.
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
@@ -7,13 +8,14 @@
 #include <map>
 
 #include "child_process.h"
+#include "moravik/runlog/run_csv.h"
 #include "runlog_test_support.h"
 
 namespace moravik::runlog {
 namespace {
 
 constexpr int kills = 50;
-constexpr int runsPerChildAtMost = 1000000;  // numbers the runs of each child apart
+constexpr int runsPerChildAtMost = 100000;  // numbers the runs of each child apart, within 2100
 
 TEST(Durability, EveryReportedRunSurvivesFiftyKills) {
     QTemporaryDir folder;
@@ -63,6 +65,56 @@ TEST(Durability, EveryReportedRunSurvivesFiftyKills) {
         expected.id = id;
         EXPECT_EQ(valueOf(log->run(id)), expected) << "run " << number;
     }
+}
+
+// moravik-calc log import, killed at any moment, leaves all of the file's
+// runs or none, in a sound log.
+TEST(Durability, AKilledCommandLineImportLeavesAllOrNone) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+    const QString csv = folder.filePath(QStringLiteral("runs.csv"));
+    constexpr int rows = 20000;
+    {
+        const auto log = openLog(folder.filePath(QStringLiteral("source.sqlite")));
+        const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+        std::vector<runlog::Run> runs;
+        for (int n = 0; n < rows; ++n) runs.push_back(numberedRun(id, n));
+        valueOf(log->addRuns(runs));
+        QFile file(csv);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(exportRunsCsv(*log, {}, raceday::UnitSystem::Metric, file), std::nullopt);
+    }
+    const auto importer = [&](QProcess& calc) {
+        calc.start(QStringLiteral(MORAVIK_CALC),
+                   {QStringLiteral("log"), QStringLiteral("--database"), path,
+                    QStringLiteral("import"), csv});
+        ASSERT_TRUE(calc.waitForStarted(5000));
+    };
+    // How long a whole import takes, so that the kills land all through it.
+    QElapsedTimer took;
+    took.start();
+    {
+        QProcess calc;
+        importer(calc);
+        ASSERT_TRUE(calc.waitForFinished(120000));
+        ASSERT_EQ(calc.exitCode(), 0) << calc.readAllStandardError().toStdString();
+    }
+    const qint64 wholeImport = took.nsecsElapsed() / 1000;
+    QFile::remove(path);
+    QRandomGenerator random(20240602);
+    std::size_t found = 0;
+    for (int kill = 0; kill < 8; ++kill) {
+        QProcess calc;
+        importer(calc);
+        QThread::usleep(random.bounded(wholeImport));
+        calc.kill();
+        ASSERT_TRUE(calc.waitForFinished(5000));
+        const auto log = openLog(path, {.access = Access::ReadOnly});
+        EXPECT_EQ(log->damage(), std::nullopt);
+        found = valueOf(log->runs()).size();
+        EXPECT_TRUE(found == 0 || found == rows) << "kill " << kill << ": " << found << " runs";
+    }
+    std::cout << "8 kills of moravik-calc log import; " << found << " runs in the log after\n";
 }
 
 }  // namespace

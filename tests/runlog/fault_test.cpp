@@ -121,16 +121,6 @@ TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses)
     }
 }
 
-// Opening reads the tables' first pages only; damage deeper in, here in an
-// index, shows when a query reads it.
-TEST_F(FaultTest, DamageFoundLaterIsReportedAsDamageToo) {
-    makeLog(path);
-    writeFile(path, QByteArray(4096, '\x5a'), (rootPage(path, "runs_by_time") - 1) * 4096);
-    const auto log = openLog(path);
-    expectProblem(log->runs(), Problem::Damaged, QStringLiteral("is not a run log or is damaged"));
-    expectProblem(log->checkIntegrity(), Problem::Damaged, QStringLiteral("damaged"));
-}
-
 TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
     makeLog(path);
     {

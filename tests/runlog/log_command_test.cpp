@@ -168,6 +168,71 @@ TEST_F(LogCommandTest, HelpFitsEightyColumns) {
     }
 }
 
+// JSON gives each number back to the last bit, as the CSV does.
+TEST_F(LogCommandTest, JsonNumbersReadBackExactly) {
+    {
+        const auto log = openLog(path);
+        runlog::Run run = numberedRun(valueOf(log->vehicleNamed(QStringLiteral("Nova"))).id, 9);
+        run.etSeconds = 11.123456789012345;
+        run.speed = 0.1 + 0.2 + 50;
+        valueOf(log->addRun(run));
+    }
+    const Outcome json = calc({"runs", "--json", "--units", "metric", "--vehicle", "Nova"});
+    ASSERT_EQ(json.status, 0) << json.err;
+    const auto runs = nlohmann::json::parse(json.out);
+    ASSERT_EQ(runs.size(), 2U);
+    EXPECT_EQ(runs[1]["et_s"].get<double>(), 11.123456789012345);
+}
+
+// The window's export and import, from a script: all or none, rows left out
+// named by line with status 2.
+TEST_F(LogCommandTest, ExportsAndImportsRunsAsTheWindowDoes) {
+    const Outcome exported = calc({"export", "--vehicle", "Camaro", "--csv"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const QString file = folder.filePath(QStringLiteral("camaro.csv"));
+    {
+        QFile csv(file);
+        ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+        csv.write(QByteArray::fromStdString(exported.out));
+        csv.write("2024-06-02T10:00:00Z,Camaro,,,118,100\n");  // line 8: too few fields
+    }
+    const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
+    const Outcome imported = calc({"--database", other, "import", file.toStdString()});
+    EXPECT_EQ(imported.status, 2) << imported.err;
+    EXPECT_NE(imported.out.find("3 runs imported"), std::string::npos) << imported.out;
+    EXPECT_NE(imported.err.find("line 8: 6 fields"), std::string::npos) << imported.err;
+    const auto copy = openLog(QString::fromStdString(other), {.access = Access::ReadOnly});
+    const auto original = openLog(path, {.access = Access::ReadOnly});
+    const auto camaro = valueOf(original->vehicleNamed(QStringLiteral("Camaro"))).id;
+    // Values logged in SI come back within the last bit of their mph text.
+    const auto runs = valueOf(copy->runs());
+    const auto expected = valueOf(original->runs({.vehicleId = camaro}));
+    ASSERT_EQ(runs.size(), expected.size());
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        EXPECT_EQ(runs[i].when, expected[i].when);
+        EXPECT_EQ(runs[i].etSeconds, expected[i].etSeconds);
+        EXPECT_NEAR(runs[i].speed, expected[i].speed, 1e-12);
+        EXPECT_EQ(runs[i].notes, expected[i].notes);
+    }
+
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* message;
+    } refusals[] = {
+        {{"--database", other, "import", "/nonexistent.csv"},
+         3,
+         "/nonexistent.csv could not be read"},
+        {{"--database", other, "import", path.toStdString()}, 2, "line 1: "},
+        {{"export", "--vehicle", "Mustang"}, 2, "no vehicle named \"Mustang\""},
+    };
+    for (const auto& row : refusals) {
+        const Outcome outcome = calc(row.arguments);
+        EXPECT_EQ(outcome.status, row.status) << row.message << ": " << outcome.err;
+        EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
+    }
+}
+
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     // An empty file reads as a database without tables, as another program's would.
     const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
@@ -185,7 +250,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"--database", "/tmp", "runs"}, 3, "is not a file"},
         {{"--database", empty.toStdString(), "runs"}, 3, "is not a run log of Race Day"},
         {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
-        {{"--json"}, 2, "log needs a subcommand: runs or predict"},
+        {{"--json"}, 2, "log needs a subcommand: runs, predict, import or export"},
         {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--runs", "abc"},
          2,

@@ -46,6 +46,12 @@ TEST_F(StoreTest, RefusesValuesItCannotKeepAndNamesThem) {
     } table[] = {
         {"no date", [](runlog::Run& r) { r.when = {}; }, "date and time"},
         {"zero ET", [](runlog::Run& r) { r.etSeconds = 0; }, "ET"},
+        {"ET 118 s, typed for 11.8", [](runlog::Run& r) { r.etSeconds = 118; }, "ET"},
+        {"ET 1e308", [](runlog::Run& r) { r.etSeconds = 1e308; }, "ET"},
+        {"330 ft in 1e-300 s", [](runlog::Run& r) { r.threeThirtyFootSeconds = 1e-300; }, "330 ft"},
+        {"year 1", [](runlog::Run& r) { r.when = r.when.addYears(1 - 2024); }, "date"},
+        {"year 9999", [](runlog::Run& r) { r.when = r.when.addYears(9999 - 2024); }, "date"},
+        {"jet of an inch", [](runlog::Run& r) { r.nitrousJetInches = 1.0; }, "nitrous jet"},
         {"negative MPH", [](runlog::Run& r) { r.speed = -1; }, "MPH"},
         {"NaN 60 ft", [](runlog::Run& r) { r.sixtyFootSeconds = NAN; }, "60 ft"},
         {"infinite elevation", [](runlog::Run& r) { r.stripElevationMetres = INFINITY; },

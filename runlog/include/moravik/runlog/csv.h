@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QStringList>
+#include <optional>
 
 namespace moravik::runlog {
 
@@ -36,7 +37,7 @@ private:
     char peek() const { return buffer_[position_]; }
     void take();
     void readField(CsvRecord& record, QByteArray& field, bool& recordEnds);
-    void readQuoted(CsvRecord& record, QByteArray& field);
+    bool readQuoted(CsvRecord& record, QByteArray& field);  // true: the record ends
     void append(CsvRecord& record, QByteArray& field, char c);
     void finishField(CsvRecord& record, QByteArray& field);
 
@@ -46,7 +47,19 @@ private:
     qsizetype position_ = 0;
     qint64 line_ = 1;
     bool started_ = false;
+    qint64 bufferStart_ = 0;  // the device's offset of buffer_'s first byte
+    struct LineStart {
+        qint64 offset, line;
+    };
+    std::optional<LineStart> nextLine_;  // the line after the current record's first
 };
+
+// A text cell as export writes it: one that a spreadsheet would run as a
+// formula (it begins with = + - @, a tab or a carriage return) gets a leading
+// ', and so does one that begins with ' so that import can tell them apart.
+// Import takes that ' off again: the round trip is exact.
+QString guardedCell(const QString& text);
+QString unguardedCell(const QString& text);
 
 // One record as a line of CSV, ending in LF; fields are quoted where needed.
 QByteArray csvLine(const QStringList& fields);

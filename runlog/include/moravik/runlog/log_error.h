@@ -13,6 +13,7 @@ enum class Problem {
     ReadOnly,      // the folder or file cannot be written, or the log was opened read-only
     DiskFull,      // the change did not fit; the log is as it was
     Damaged,       // not a database or a damaged one; see RunLog::setAsideAndStartFresh
+    Foreign,       // another program's database: never opened, changed or set aside
     NewerVersion,  // written by a newer Moravik
     NotFound,      // no such log, run or vehicle
     Invalid,       // a value the log does not accept; `field` names it

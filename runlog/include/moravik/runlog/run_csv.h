@@ -42,6 +42,9 @@ struct CsvImport {
     int imported = 0;
     std::vector<CsvProblem> problems;  // at most maxCsvProblems; the rows were left out
     qint64 problemsLeftOut = 0;        // beyond that many
+    // Imported, but with an ET more than a quarter off the vehicle's median
+    // in the log: a typo, or a real outlier; at most maxCsvProblems.
+    std::vector<CsvProblem> outliers;
     QStringList newVehicles;  // named in the file and added with the window's initial texts
 };
 

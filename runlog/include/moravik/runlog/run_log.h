@@ -7,10 +7,12 @@
 // (Access::ReadOnly, as `moravik-calc log` opens it) never wait for the writer.
 //
 // Every failure is a LogError with a sentence for the user, and none changes
-// what the log already holds. A file that is not a log or is damaged is not
-// written: open(), or the first query that meets the damage, reports
-// Problem::Damaged, and the caller chooses between setAsideAndStartFresh()
-// and opening it read-only.
+// what the log already holds. Every check runs before the first write: another
+// program's database (PRAGMA application_id, or for older logs their version
+// and exact tables) is Problem::Foreign and stays byte for byte as it was. A
+// damaged file (PRAGMA quick_check at opening, or any statement meeting damage
+// later) is not written: open() reports Problem::Damaged, and the caller
+// chooses between setAsideAndStartFresh() and opening it read-only.
 #pragma once
 
 #include <QSqlDatabase>
@@ -62,7 +64,14 @@ public:
     RunLog& operator=(const RunLog&) = delete;
 
     const QString& path() const { return path_; }
-    bool isReadOnly() const { return lock_ == nullptr; }
+    // Read-only when opened so, or once the file is known to be damaged.
+    bool isReadOnly() const { return lock_ == nullptr || damage_.has_value(); }
+    // Why the file is damaged, when the quick check at opening or a statement
+    // since found it so. A damaged log is read, never written.
+    const LogStatus& damage() const { return damage_; }
+    // For callers reading through connection(): damage they met makes the
+    // log read-only like damage it met itself.
+    void noteDamage(const LogError& error);
 
     LogResult<std::vector<Vehicle>> vehicles();  // by name
     LogResult<Vehicle> vehicle(VehicleId id);
@@ -86,6 +95,8 @@ public:
     LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
                                            int count);
     LogResult<std::vector<QString>> strips();  // every strip named in a run, sorted
+    // The median ET of a vehicle's runs; none while it has fewer than three.
+    LogResult<std::optional<double>> medianEt(VehicleId vehicle);
 
     // Makes the changes `changes` calls one transaction: all are kept or none.
     // An error it returns undoes them all.
@@ -96,6 +107,10 @@ public:
     // SQLite's full check of the file, which reads all of it (a tenth of a
     // second for 100,000 runs): empty when it is sound.
     LogStatus checkIntegrity();
+
+    // Folds the write-ahead file into the log and empties it, as after an
+    // import; closing does it too.
+    LogStatus shrinkJournal();
 
     // For the table model's paged queries; owned by this log.
     QSqlDatabase connection() const;
@@ -108,6 +123,8 @@ private:
     QString connectionName_;
     std::unique_ptr<detail::WriterLock> lock_;  // held while writable
     bool inTransaction_ = false;
+    LogStatus damage_;
+    bool removeCompanions_ = false;  // a reader that found none beside the file
 };
 
 }  // namespace moravik::runlog

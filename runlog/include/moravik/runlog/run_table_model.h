@@ -51,6 +51,8 @@ public:
     void reload();
 
     const Run& runAt(int row) const { return rows_[static_cast<std::size_t>(row)].run; }
+    // Every run the filter shows, loaded into rows or not yet.
+    const std::vector<RunId>& shownRunIds() const { return order_; }
     // The error of the last fetch, which ended the table there; empty while all is well.
     const LogStatus& lastError() const { return lastError_; }
 

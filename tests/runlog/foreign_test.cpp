@@ -1,0 +1,239 @@
+// A file that is not a healthy Moravik log is never written: not by the log,
+// not by moravik-calc, not even by its switch to write-ahead logging.
+#include <moravik/cli/app.h>
+#include <sys/stat.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <sstream>
+
+#include "runlog_test_support.h"
+
+namespace moravik::runlog {
+namespace {
+
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Runs statements on the file as another program would, then closes it.
+void rawSql(const QString& path, const QStringList& statements) {
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
+        raw.setDatabaseName(path);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery query(raw);
+        for (const QString& statement : statements) {
+            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
+        }
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+}
+
+int pragma(const QString& path, const QString& name) {
+    int value = -1;
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "pragma");
+        raw.setDatabaseName(path);
+        raw.open();
+        QSqlQuery query(raw);
+        if (query.exec(QStringLiteral("PRAGMA ") + name) && query.next()) {
+            value = query.value(0).toInt();
+        }
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("pragma");
+    return value;
+}
+
+void makeLog(const QString& path, int runs) {
+    const auto log = openLog(path);
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    std::vector<Run> all;
+    for (int n = 0; n < runs; ++n) all.push_back(numberedRun(id, n));
+    valueOf(log->addRuns(all));
+}
+
+// moravik-calc log ... on `path`: its exit status.
+int calc(const QString& path, std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), {"moravik-calc", "log", "--database", path.toStdString()});
+    std::vector<const char*> args;
+    for (const auto& argument : arguments) args.push_back(argument.c_str());
+    std::istringstream in;
+    std::ostringstream out, err;
+    return cli::runCalc(args, in, out, err);
+}
+
+bool hasCompanions(const QString& path) {
+    return QFile::exists(path + QStringLiteral("-wal")) ||
+           QFile::exists(path + QStringLiteral("-shm"));
+}
+
+class ForeignTest : public testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+};
+
+TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
+    const QString ourRuns = QStringLiteral(
+        "CREATE TABLE runs (id INTEGER PRIMARY KEY, et_s REAL NOT NULL CHECK (et_s > 0))");
+    const struct {
+        const char* what;
+        bool ourTables;  // made as a log of ours first
+        QStringList statements;
+    } table[] = {
+        {"its own tables, version 0", false, {QStringLiteral("CREATE TABLE notes (body TEXT)")}},
+        {"a runs table, version 1", false, {ourRuns, QStringLiteral("PRAGMA user_version = 1")}},
+        {"another program's application id",
+         false,
+         {QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA application_id = 7")}},
+        {"our tables under another program's id",
+         true,
+         {QStringLiteral("PRAGMA application_id = 7")}},
+        {"in write-ahead mode already",
+         false,
+         {QStringLiteral("PRAGMA journal_mode = WAL"), QStringLiteral("CREATE TABLE t (x)")}},
+    };
+    for (const auto& row : table) {
+        QFile::remove(path);
+        if (row.ourTables) makeLog(path, 1);
+        rawSql(path, row.statements);
+        const QByteArray before = contentsOf(path);
+        for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
+            expectProblem(
+                RunLog::open(path, {.access = access}), Problem::Foreign,
+                QDir::toNativeSeparators(path) + QStringLiteral(" is not a Moravik run log"));
+        }
+        EXPECT_EQ(calc(path, {"runs"}), 3) << row.what;
+        EXPECT_EQ(contentsOf(path), before) << row.what;
+        EXPECT_FALSE(hasCompanions(path)) << row.what;
+    }
+}
+
+// A log written before logs were marked is known by its version and tables,
+// and marked when opened for writing.
+TEST_F(ForeignTest, LogsAreMarkedAndAnUnmarkedLogOfOursIsStillOurs) {
+    makeLog(path, 2);
+    const int mark = pragma(path, QStringLiteral("application_id"));
+    EXPECT_NE(mark, 0);
+    rawSql(path, {QStringLiteral("PRAGMA application_id = 0")});
+    EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 2U);
+    EXPECT_EQ(valueOf(openLog(path)->runs()).size(), 2U);
+    EXPECT_EQ(pragma(path, QStringLiteral("application_id")), mark);
+}
+
+// 16 KB overwritten in the middle of a log of 3,000 runs: the header and
+// the tables' first pages are intact, the damage lies deeper.
+TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
+    makeLog(path, 3000);
+    const qint64 size = QFileInfo(path).size();
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek(size / 2 / 4096 * 4096);
+        file.write(QByteArray(16384, '\x5a'));
+    }
+    const QByteArray before = contentsOf(path);
+    expectProblem(RunLog::open(path), Problem::Damaged, QStringLiteral("has not been changed"));
+
+    const auto reader = openLog(path, {.access = Access::ReadOnly});
+    ASSERT_TRUE(reader->damage().has_value());
+    EXPECT_TRUE(reader->isReadOnly());
+    expectProblem(reader->addRun(numberedRun(1, 1)), Problem::Damaged, QStringLiteral("damaged"));
+
+    const struct {
+        std::vector<std::string> arguments;
+    } commands[] = {{{"runs"}},
+                    {{"runs", "--json"}},
+                    {{"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg"}}};
+    for (const auto& command : commands) {
+        EXPECT_EQ(calc(path, command.arguments), 3) << command.arguments.front();
+    }
+    EXPECT_EQ(contentsOf(path), before);
+}
+
+// Damage a statement meets after opening makes the log read-only at once.
+TEST_F(ForeignTest, DamageMetLaterStopsAllWriting) {
+    makeLog(path, 3);
+    const auto log = openLog(path);
+    int indexPage = 0;
+    {
+        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        raw.setDatabaseName(path);
+        ASSERT_TRUE(raw.open());
+        QSqlQuery query(raw);
+        query.exec(
+            QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs_by_time'"));
+        ASSERT_TRUE(query.next());
+        indexPage = query.value(0).toInt();
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        file.seek((indexPage - 1) * 4096);
+        file.write(QByteArray(4096, '\x5a'));
+        file.close();
+        // Another program's change makes the log's connection read the file again.
+        ASSERT_TRUE(query.exec(QStringLiteral("UPDATE vehicles SET notes = 'x'")));
+        raw.close();
+    }
+    QSqlDatabase::removeDatabase("other");
+    expectProblem(log->runs(), Problem::Damaged, QStringLiteral("damaged"));
+    EXPECT_TRUE(log->isReadOnly());
+    expectProblem(log->addVehicle(namedVehicle(QStringLiteral("Nova"))), Problem::Damaged,
+                  QStringLiteral("nothing was changed"));
+}
+
+TEST_F(ForeignTest, AReadOnlyFileInAWritableFolderIsNotOpenedForWriting) {
+    makeLog(path, 1);
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const QByteArray before = contentsOf(path);
+    expectProblem(RunLog::open(path), Problem::ReadOnly, QStringLiteral("read-only file"));
+    EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 1U);
+    EXPECT_EQ(contentsOf(path), before);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
+}
+
+// Reading leaves nothing beside the log: moravik-calc, and any reader.
+TEST_F(ForeignTest, ReadingCreatesNoCompanionFiles) {
+    makeLog(path, 2);
+    ASSERT_FALSE(hasCompanions(path));
+    EXPECT_EQ(calc(path, {"runs"}), 0);
+    EXPECT_FALSE(hasCompanions(path));
+    {
+        const auto reader = openLog(path, {.access = Access::ReadOnly});
+        EXPECT_EQ(valueOf(reader->runs()).size(), 2U);
+    }
+    EXPECT_FALSE(hasCompanions(path));
+}
+
+// Power loss as well as a kill: each commit reaches the disk; the write-ahead
+// file is emptied after an import and on closing.
+TEST_F(ForeignTest, CommitsAreSynchronousAndTheWriteAheadFileShrinks) {
+    auto log = openLog(path);
+    QSqlQuery query(log->connection());
+    ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA synchronous")) && query.next());
+    EXPECT_EQ(query.value(0).toInt(), 2);  // FULL
+    query.finish();
+
+    const QString wal = path + QStringLiteral("-wal");
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    for (int n = 0; n < 5; ++n) valueOf(log->addRun(numberedRun(id, n)));
+    EXPECT_GT(QFileInfo(wal).size(), 0);
+    // A reader keeps the write-ahead file from going when the log closes.
+    QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "reader");
+    reader.setDatabaseName(path);
+    ASSERT_TRUE(reader.open());
+    QSqlQuery(reader).exec(QStringLiteral("SELECT count(*) FROM runs"));
+    log.reset();
+    EXPECT_EQ(QFileInfo(wal).size(), 0);
+    reader.close();
+    reader = {};
+    QSqlDatabase::removeDatabase("reader");
+}
+
+}  // namespace
+}  // namespace moravik::runlog
