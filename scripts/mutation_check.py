@@ -90,6 +90,14 @@ PLANTS = [
           "engine/src/result_format.cpp",
           [("(exponent <= largestPlainExponent || std::fabs(value) < plainBelow)",
             "exponent <= largestPlainExponent", 1)]),
+    # The RTF reader's fidelity rows run with the windows (--gui).
+    Plant("rtf-charset-default-1252", "a font without \\fcharset read as code page 1252",
+          "rtf/src/font_table.cpp",
+          [("(pendingCharset_ ? codePageOfCharset(*pendingCharset_) : 0)",
+            "codePageOfCharset(pendingCharset_.value_or(0))", 1)]),
+    Plant("rtf-held-letter-lost", "the letter CP1255 holds back is never flushed",
+          "rtf/src/encoding.cpp",
+          [("iconv(converter, nullptr, nullptr, &out, &outLeft)", "std::size_t{0}", 1)]),
 ]
 
 

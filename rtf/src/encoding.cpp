@@ -146,7 +146,10 @@ char32_t CodePageDecoder::convert(std::string_view bytes) const {
     std::size_t outLeft = sizeof utf32;
     const std::size_t converted = iconv(converter, &in, &inLeft, &out, &outLeft);
     if (converted == static_cast<std::size_t>(-1) && errno == EINVAL) return kLeadByte;
-    if (converted == static_cast<std::size_t>(-1) || sizeof utf32 - outLeft != 4) {
+    // CP1255 and CP1258 hold a letter back in case a combining mark follows: flush it out.
+    const std::size_t flushed = iconv(converter, nullptr, nullptr, &out, &outLeft);
+    if (converted == static_cast<std::size_t>(-1) || flushed == static_cast<std::size_t>(-1) ||
+        sizeof utf32 - outLeft != 4) {
         return kReplacementCharacter;
     }
     return char32_t{utf32[0]} | char32_t{utf32[1]} << 8 | char32_t{utf32[2]} << 16 |

@@ -40,7 +40,7 @@ private:
     std::vector<std::string> names_;
     std::optional<int> pendingNumber_;
     std::string pendingName_;
-    int pendingCharset_ = 0;
+    std::optional<int> pendingCharset_;  // empty: the entry follows the document's code page
     int pendingCodePage_ = 0;
 };
 

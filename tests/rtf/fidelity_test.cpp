@@ -110,6 +110,28 @@ std::vector<Snippet> snippets() {
          }},
         {"Word, column and soft line breaks", word + "One\\column Two\\softline Three\\par}",
          "One\u2029Two\u2028Three"},
+        // A font entry without \fcharset follows \ansicpg. The texts are Python's codecs'
+        // (cp1250, cp1251, cp932, cp1255, cp1258) decoding of the same bytes.
+        {"pandoc, code page 1251 without \\fcharset",
+         "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 \\'cf\\'f0\\'e8\\'e2\\'e5"
+         "\\'f2 \\'ec\\'e8\\'f0\\par}",
+         "Привет мир"},
+        {"code page 1250 without \\fcharset",
+         "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 \\'8elu\\'9dou"
+         "\\'e8k\\'fd k\\'f9\\'f2\\par}",
+         "Žluťoučký kůň"},
+        {"code page 932 without \\fcharset",
+         "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0 MS Mincho;}}\\f0 \\'93\\'fa\\'96\\'7b"
+         "\\'8c\\'ea\\par}",
+         "日本語"},
+        {"Word, Hebrew code page 1255",
+         "{\\rtf1\\ansi\\ansicpg1255\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset177 Arial;}}\\f0 "
+         "\\'f9\\'ec\\'e5\\'ed\\par}",
+         "שלום"},
+        {"Word, Vietnamese code page 1258",
+         "{\\rtf1\\ansi\\ansicpg1258\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset163 Arial;}}\\f0 "
+         "Vi\\'ea\\'f2t Nam\\par}",
+         "Vi\u00ea\u0323t Nam"},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF{\\rtf1\\ansi Hello}", "Hello"},
     };
 }
