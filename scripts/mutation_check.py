@@ -98,6 +98,12 @@ PLANTS = [
     Plant("rtf-held-letter-lost", "the letter CP1255 holds back is never flushed",
           "rtf/src/encoding.cpp",
           [("iconv(converter, nullptr, nullptr, &out, &outLeft)", "std::size_t{0}", 1)]),
+    Plant("rtf-empty-list-number-kept", "a list's blank number and its tab are shown",
+          "rtf/src/parser.cpp", [("writer_.dropBlankSince(listTextStart_);", "", 1)]),
+    Plant("rtf-right-tab-as-left", "a right tab stop acts as a left one", "rtf/src/qt_formats.cpp",
+          [("return QTextOption::RightTab;", "return QTextOption::LeftTab;", 1)]),
+    Plant("rtf-note-mark-uncounted", "every note mark shows 1", "rtf/src/parser.cpp",
+          [("if (!writer_.inNote()) ++notesMarked_;", "", 1)]),
 ]
 
 

@@ -11,6 +11,7 @@ namespace {
 
 constexpr auto alignment(Alignment a) { return static_cast<std::int32_t>(a); }
 constexpr auto picture(ImageFormat f) { return static_cast<std::int32_t>(f); }
+constexpr auto tab(TabAlignment a) { return static_cast<std::int32_t>(a); }
 constexpr std::int32_t kOtherPicture = -1;
 
 // Document settings and metadata: nothing a reader of the document misses.
@@ -57,7 +58,7 @@ constexpr std::string_view kDetailDestinations[] = {
 
 // Text that this reader does not show, such as headers, footnotes and index entries.
 constexpr std::string_view kReportedDestinations[] = {
-    "annotation", "do",      "footer",  "footerf", "footerl", "footerr", "footnote", "header",
+    "annotation", "do",      "footer",  "footerf", "footerl", "footerr", "header",
     "headerf",    "headerl", "headerr", "rxe",     "tc",      "txe",     "xe",
 };
 
@@ -84,6 +85,7 @@ constexpr WordEntry kOtherWords[] = {
     {"cell", Action::Cell},
     {"cellx", Action::CellBoundary},
     {"cf", Action::Color},
+    {"chftn", Action::NoteNumber},
     {"chcbpat", Action::Highlight},
     {"colortbl", Action::ColorTable},
     {"column", Action::Paragraph},
@@ -100,6 +102,7 @@ constexpr WordEntry kOtherWords[] = {
     {"fi", Action::FirstLineIndent},
     {"field", Action::Field},
     {"fldinst", Action::FieldInstruction},
+    {"footnote", Action::Footnote},
     {"fldrslt", Action::FieldResult},
     {"fonttbl", Action::FontTable},
     {"fs", Action::FontSize},
@@ -112,7 +115,7 @@ constexpr WordEntry kOtherWords[] = {
     {"li", Action::LeftIndent},
     {"lin", Action::LeftIndent},
     {"line", Action::LineBreak},
-    {"listtext", Action::ShowGroup},
+    {"listtext", Action::ListText},
     {"lquote", Action::Character, 0x2018},
     {"ltrmark", Action::Character, 0x200E},
     {"mac", Action::CodePage, 10000},
@@ -131,7 +134,7 @@ constexpr WordEntry kOtherWords[] = {
     {"picwgoal", Action::PictureWidth},
     {"plain", Action::Plain},
     {"pngblip", Action::PictureKind, picture(ImageFormat::Png)},
-    {"pntext", Action::ShowGroup},
+    {"pntext", Action::ListText},
     {"qc", Action::Align, alignment(Alignment::Center)},
     {"qd", Action::Align, alignment(Alignment::Justify)},
     {"qj", Action::Align, alignment(Alignment::Justify)},
@@ -158,6 +161,9 @@ constexpr WordEntry kOtherWords[] = {
     {"sub", Action::Subscript},
     {"super", Action::Superscript},
     {"tab", Action::Character, '\t'},
+    {"tqc", Action::TabKind, tab(TabAlignment::Center)},
+    {"tqdec", Action::TabKind, tab(TabAlignment::Decimal)},
+    {"tqr", Action::TabKind, tab(TabAlignment::Right)},
     {"trowd", Action::RowDefaults},
     {"tx", Action::TabStop},
     {"u", Action::Unicode},
@@ -202,11 +208,14 @@ Topic topicOf(Action action) {
         case FieldResult:
         case Picture:
         case ShowGroup:
+        case ListText:
+        case Footnote:
         case SkipQuietly:
         case SkipWithReport:
             return Topic::Destination;
         case Character:
         case LineBreak:
+        case NoteNumber:
         case Unicode:
         case UnicodeSkip:
         case Plain:
@@ -236,6 +245,7 @@ Topic topicOf(Action action) {
         case FirstLineIndent:
         case SpaceBefore:
         case SpaceAfter:
+        case TabKind:
         case TabStop:
         case InTable:
             return Topic::Paragraph;

@@ -14,12 +14,15 @@ enum class Action : std::uint8_t {
     FieldInstruction,
     FieldResult,
     Picture,
-    ShowGroup,       // a group whose text is shown, e.g. the number text of a list item
+    ShowGroup,       // a group whose text is shown, such as a field's result
+    ListText,        // the number text of a list item, shown unless it is blank
+    Footnote,        // a note, shown after the document's text
     SkipQuietly,     // metadata and alternatives, nothing a reader misses
     SkipWithReport,  // text that this reader does not show, such as headers and footnotes
     // Characters and their formatting (character_words.cpp).
     Character,  // value: the character the word stands for
     LineBreak,
+    NoteNumber,  // \chftn: the number of the note
     Unicode,
     UnicodeSkip,
     Plain,
@@ -49,6 +52,7 @@ enum class Action : std::uint8_t {
     FirstLineIndent,
     SpaceBefore,
     SpaceAfter,
+    TabKind,  // value: the TabAlignment of the next TabStop
     TabStop,
     InTable,
     // Tables (table_words.cpp).

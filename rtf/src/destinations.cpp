@@ -68,6 +68,22 @@ void Parser::destination(const WordEntry& word, const Token& token) {
             pictureDepth_ = stack_.size();
             state_.destination = Destination::Picture;
             break;
+        case Action::ListText:
+            if (state_.destination == Destination::Text && listTextDepth_ == 0) {
+                flushHighSurrogate();
+                listTextDepth_ = stack_.size();
+                listTextStart_ = writer_.mark();
+            }
+            break;
+        case Action::Footnote:
+            if (state_.destination != Destination::Text || writer_.inNote()) {
+                skipGroup(token, true);
+                break;
+            }
+            flushHighSurrogate();
+            writer_.beginNote();
+            noteDepth_ = stack_.size();
+            break;
         case Action::SkipQuietly:
         case Action::SkipWithReport:
             skipGroup(token, word.action == Action::SkipWithReport);

@@ -113,6 +113,16 @@ void Parser::closeGroup() {
     // entry.
     if (!skipping && state_.destination == Destination::FontTable) endFontEntry();
     if (picture_ && pictureDepth_ == stack_.size()) endPicture();
+    if (listTextDepth_ == stack_.size()) {
+        flushHighSurrogate();
+        writer_.dropBlankSince(listTextStart_);
+        listTextDepth_ = 0;
+    }
+    if (noteDepth_ == stack_.size()) {
+        flushHighSurrogate();
+        writer_.endNote(state_.paragraph.format);
+        noteDepth_ = 0;
+    }
     state_ = stack_.back();
     stack_.pop_back();
     pendingSkip_ = 0;
@@ -239,6 +249,12 @@ void Parser::characterWord(const WordEntry& word, const Token& token) {
             break;
         case Action::LineBreak:
             codePoint('\n');
+            break;
+        case Action::NoteNumber:
+            // The mark in the text counts the notes; the note repeats its own mark.
+            if (state_.destination != Destination::Text) break;
+            if (!writer_.inNote()) ++notesMarked_;
+            for (const char digit : decimal(std::max(notesMarked_, 1))) codePoint(digit);
             break;
         case Action::Unicode:
             if (token.hasParameter) unicode(token.parameter);

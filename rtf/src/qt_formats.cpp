@@ -53,6 +53,20 @@ Qt::Alignment toQt(Alignment alignment) {
     return Qt::AlignLeft;
 }
 
+QTextOption::TabType toQt(TabAlignment alignment) {
+    switch (alignment) {
+        case TabAlignment::Center:
+            return QTextOption::CenterTab;
+        case TabAlignment::Right:
+            return QTextOption::RightTab;
+        case TabAlignment::Decimal:
+            return QTextOption::DelimiterTab;
+        case TabAlignment::Left:
+            break;
+    }
+    return QTextOption::LeftTab;
+}
+
 }  // namespace
 
 QTextCharFormat toQt(const CharFormat& source, const std::vector<QStringList>& families,
@@ -93,15 +107,15 @@ QTextBlockFormat toQt(const ParagraphFormat& source) {
 
     // Word puts an implicit tab stop at a hanging indent, so a list's number and its text part.
     // RTF measures tab stops from the margin; Qt from where the first line begins.
-    std::vector<int> stops = source.tabStops;
-    if (source.firstLineIndent < 0) stops.push_back(source.leftIndent);
-    std::ranges::sort(stops);
+    std::vector<TabStop> stops = source.tabStops;
+    if (source.firstLineIndent < 0) stops.push_back({source.leftIndent, TabAlignment::Left});
+    std::ranges::stable_sort(stops, {}, &TabStop::position);
     const int firstLineStart = source.leftIndent + source.firstLineIndent;
     QList<QTextOption::Tab> tabs;
-    for (const int stop : stops) {
-        if (stop > firstLineStart) {
-            tabs.append(
-                QTextOption::Tab((stop - firstLineStart) / kTwipsPerPixel, QTextOption::LeftTab));
+    for (const TabStop& stop : stops) {
+        if (stop.position > firstLineStart) {
+            tabs.append(QTextOption::Tab((stop.position - firstLineStart) / kTwipsPerPixel,
+                                         toQt(stop.alignment), QChar(u'.')));
         }
     }
     format.setTabPositions(tabs);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -51,7 +52,8 @@ struct Snippet {
 // charts for 1251 and 1253; 720 twips make a half inch, 48 pixels at 96 dots per inch.
 std::vector<Snippet> snippets() {
     const std::string wordPad =
-        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 "
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{"
+        "\\f0\\fnil\\fcharset0 "
         "Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}\n{\\*\\generator Riched20 10.0.19041}"
         "\\viewkind4\\uc1 \n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang9 ";
     const std::string word =
@@ -68,21 +70,24 @@ std::vector<Snippet> snippets() {
         {"Word, Symbol as Unicode", word + "a {\\f3 \\u-3917\\'b3} b {\\f3 \\u-3876\\'dc}\\par}",
          "a ≥ b ⇐"},
         {"Word, SYMBOL field",
-         word + "2{\\field{\\*\\fldinst SYMBOL 180 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3\\fs24}}3"
-                "\\par}",
+         word +
+             "2{\\field{\\*\\fldinst SYMBOL 180 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3\\fs24}}3"
+             "\\par}",
          "2×3"},
         {"WordPad, code page 1251",
          "{\\rtf1\\ansi\\ansicpg1251\\deff0\\nouicompat\\deflang1049{\\fonttbl{\\f0\\fnil"
-         "\\fcharset204 Calibri;}}\n\\pard\\f0\\fs22\\lang1049\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par\n}",
+         "\\fcharset204 "
+         "Calibri;}}\n\\pard\\f0\\fs22\\lang1049\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par\n}",
          "Привет"},
         {"Word, code page 1253",
          "{\\rtf1\\ansi\\ansicpg1253\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset161 Arial;}}\\pard"
          "\\plain\\f0 \\'c3\\'e5\\'e9\\'e1 \\'f3\\'ef\\'f5\\par}",
          "Γεια σου"},
         {"Word, PNG picture",
-         word + "A{\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}"
-                "\\picscalex100\\picscaley100\\picw53\\pich26\\picwgoal300\\pichgoal150\\pngblip"
-                "\\bliptag-1{\\*\\blipuid 0123456789abcdef}" +
+         word +
+             "A{\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}"
+             "\\picscalex100\\picscaley100\\picw53\\pich26\\picwgoal300\\pichgoal150\\pngblip"
+             "\\bliptag-1{\\*\\blipuid 0123456789abcdef}" +
              pngHex(twoPixels()) +
              "}}{\\nonshppict{\\pict\\wmetafile8\\picwgoal300\\pichgoal150 0100}}B\\par}",
          "A\uFFFCB",
@@ -145,6 +150,42 @@ TEST(RtfFidelity, ShowsWhatWordProcessorsWrite) {
         buildDocument(result.document, document);
         EXPECT_EQ(document.toRawText().toStdString(), snippet.text);
         EXPECT_TRUE(snippet.formats(document));
+    }
+}
+
+// Files that LibreOffice saved (saved/README.md), and what each states.
+TEST(RtfFidelity, ShowsWhatLibreOfficeSaved) {
+    const struct {
+        const char* file;
+        std::string text;
+        std::function<bool(const QTextDocument&)> formats;
+    } files[] = {
+        // The heading's outline level has no number, so no tab indents it. The note's mark
+        // is the text's superscript "1", and the note follows the text with its own mark.
+        {"notes_tabs_heading.rtf",
+         "Jets\u2029a\tb\tc\t1.5\u2029Nitrous1 works.\u20291\tUse with care.",
+         [](const QTextDocument& d) {
+             // Stops at 1, 2 and 3 inches: 96, 192 and 288 pixels.
+             const QList<QTextOption::Tab> tabs =
+                 d.findBlockByNumber(1).blockFormat().tabPositions();
+             return tabs == QList<QTextOption::Tab>{{96, QTextOption::CenterTab, u'.'},
+                                                    {192, QTextOption::RightTab, u'.'},
+                                                    {288, QTextOption::DelimiterTab, u'.'}} &&
+                    formatAt(d, 5 + 10 + 7).verticalAlignment() ==
+                        QTextCharFormat::AlignSuperScript;
+         }},
+    };
+    for (const auto& saved : files) {
+        SCOPED_TRACE(saved.file);
+        QFile file(QStringLiteral(MORAVIK_SAVED_RTF_DIR "/") + saved.file);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        const ParseResult result = parse(std::string_view(bytes.constData(), bytes.size()));
+        ASSERT_TRUE(result.ok()) << result.error;
+        QTextDocument document;
+        buildDocument(result.document, document);
+        EXPECT_EQ(document.toRawText().toStdString(), saved.text);
+        EXPECT_TRUE(saved.formats(document));
     }
 }
 

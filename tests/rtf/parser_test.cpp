@@ -74,6 +74,14 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}A\\par"
                     "{\\listtext\\pard\\plain\\f1 \\'b7\\tab}B\\par{\\listtext 1.\\tab}C"),
          "•\tA|•\tB|1.\tC"},
+        // An outline heading's empty number and its tab would indent it.
+        {withTables("{\\listtext\\pard\\plain \\tab}Jets\\par x{\\listtext \\tab}y{\\listtext  }"),
+         "Jets|xy"},
+        // Notes follow the text, each with its mark; \\chftn numbers them.
+        {withTables(
+             "A{\\super\\chftn}{\\*\\footnote\\pard\\plain{\\super\\chftn} One.}B"
+             "{\\super\\chftn}{\\*\\footnote {\\chftn} Two.\\par Three.}C\\par D{\\footnote *}"),
+         "A1B2C|D|1 One.|2 Two.|Three.|*"},
         // Skipped groups; those that hide text are reported.
         {withTables("{\\*\\zz a {\\b b}}A{\\*\\zz \\'e9}{\\*\\zz \\foo1 }{\\*\\b s}"
                     "{\\header H}{\\footer }B"),
@@ -82,7 +90,7 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\info{\\title T}}{\\*\\generator G;}{\\stylesheet{\\s0 Normal;}}"
                     "{\\*\\listtable{\\list{\\listlevel{\\leveltext \\'01\\'b7;}}}}A"),
          "A"},
-        {withTables("a{\\v hidden}{\\unknownword b}{\\footnote Note}"), "ab", {SkippedText}},
+        {withTables("a{\\v hidden}{\\unknownword b}{\\annotation Note}"), "ab", {SkippedText}},
         {withTables("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}{\\field{\\*\\fldinst PAGE}}x"
                     "{\\object{\\*\\objclass P}{\\*\\objdata 0102}{\\result R}}A\\bin3 xyzB"),
          "7xRAB"},
@@ -309,10 +317,22 @@ TEST(RtfParser, FormatsParagraphs) {
         {"\\sb120\\sa240 x\\par", {Left, 0, 0, 0, 120, 240, {}}},
         {"\\sb-100 x\\par", {}},
         {"\\li99999999999\\fi-99999999999 x\\par", {Left, 31680, 0, -31680, 0, 0, {}}},
-        {"\\tx2880\\tx720 x", {Left, 0, 0, 0, 0, 0, {720, 2880}}},
+        {"\\tx2880\\tx720 x", {Left, 0, 0, 0, 0, 0, {{720}, {2880}}}},
+        // A tab's kind belongs to the \\tx after it.
+        {"\\tqr\\tx2880\\tqc\\tx720\\tqdec\\tx4320\\tx5000 x",
+         {Left,
+          0,
+          0,
+          0,
+          0,
+          0,
+          {{720, TabAlignment::Center},
+           {2880, TabAlignment::Right},
+           {4320, TabAlignment::Decimal},
+           {5000, TabAlignment::Left}}}},
         {"\\qc\\li720\\sa100\\tx720\\pard x\\par", {}},
         // The format carries on from paragraph to paragraph until \pard.
-        {"\\qc\\tx720 a\\par b\\par", {Center, 0, 0, 0, 0, 0, {720}}},
+        {"\\qc\\tx720 a\\par b\\par", {Center, 0, 0, 0, 0, 0, {{720}}}},
         {"\\qc\\tx720 a\\par\\pard b\\par", {}},
     };
     for (const auto& c : cases) {

@@ -73,6 +73,14 @@ struct Picture {
     bool operator==(const Picture&) const = default;
 };
 
+enum class TabAlignment { Left, Center, Right, Decimal };
+
+struct TabStop {
+    int position = 0;  // twips from the left margin
+    TabAlignment alignment = TabAlignment::Left;
+    bool operator==(const TabStop&) const = default;
+};
+
 // Lengths in twips (1/1440 inch), as RTF gives them.
 struct ParagraphFormat {
     Alignment alignment = Alignment::Left;
@@ -81,7 +89,7 @@ struct ParagraphFormat {
     int firstLineIndent = 0;  // relative to leftIndent; negative for a hanging indent
     int spaceBefore = 0;
     int spaceAfter = 0;
-    std::vector<int> tabStops;  // left-aligned, ascending, measured from the left margin
+    std::vector<TabStop> tabStops;  // ascending
     bool operator==(const ParagraphFormat&) const = default;
 };
 
@@ -103,7 +111,7 @@ struct Document {
     std::vector<std::string> fonts;  // the font table's names, in the order the file lists them
     std::vector<std::string> links;  // http, https and mailto addresses, one for each link field
     std::vector<Picture> pictures;
-    std::vector<Paragraph> paragraphs;
+    std::vector<Paragraph> paragraphs;  // the text's, then its notes' (footnotes)
     int defaultTab = 720;    // twips between the default tab stops
     bool cut = false;        // only the beginning of the file's document is kept
     bool truncated = false;  // the file ends before its document does
