@@ -104,6 +104,9 @@ PLANTS = [
           [("return QTextOption::RightTab;", "return QTextOption::LeftTab;", 1)]),
     Plant("rtf-note-mark-uncounted", "every note mark shows 1", "rtf/src/parser.cpp",
           [("if (!writer_.inNote()) ++notesMarked_;", "", 1)]),
+    Plant("rtf-wingdings-2-as-wingdings", "Wingdings 2 read through the Wingdings table",
+          "rtf/src/font_table.cpp",
+          [('if (startsWithIgnoringCase(name, "wingdings 2")) return SymbolFont::Wingdings2;', "", 1)]),
 ]
 
 

@@ -59,7 +59,9 @@ int codePageOfCharset(int charset) {
 }  // namespace
 
 std::optional<SymbolFont> symbolFontNamed(std::string_view name) {
+    if (startsWithIgnoringCase(name, "wingdings 2")) return SymbolFont::Wingdings2;
     if (startsWithIgnoringCase(name, "wingdings")) return SymbolFont::Wingdings;
+    if (startsWithIgnoringCase(name, "webdings")) return SymbolFont::Webdings;
     if (startsWithIgnoringCase(name, "symbol")) return SymbolFont::Symbol;
     return std::nullopt;
 }
