@@ -107,6 +107,13 @@ PLANTS = [
     Plant("rtf-wingdings-2-as-wingdings", "Wingdings 2 read through the Wingdings table",
           "rtf/src/font_table.cpp",
           [('if (startsWithIgnoringCase(name, "wingdings 2")) return SymbolFont::Wingdings2;', "", 1)]),
+    Plant("rtf-vertical-merge-lost", "a cell merged down shows as its own empty cell",
+          "rtf/src/qt_tables.cpp", [("++placements[*above].rows;", "", 1)]),
+    Plant("rtf-cell-shading-lost", "cell shading is lost", "rtf/src/qt_formats.cpp",
+          [("if (cell.shading) format.setBackground(toQColor(*cell.shading));", "", 1)]),
+    Plant("rtf-wide-table-fixed", "a table wider than the page keeps its fixed widths",
+          "rtf/src/qt_formats.cpp",
+          [("const bool fitted = grid.back() > kPageTextTwips;", "const bool fitted = false;", 1)]),
 ]
 
 

@@ -84,6 +84,23 @@ constexpr WordEntry kOtherWords[] = {
     {"cb", Action::Highlight},
     {"cell", Action::Cell},
     {"cellx", Action::CellBoundary},
+    {"clbrdrb", Action::BorderSide, 2},
+    {"clbrdrl", Action::BorderSide, 1},
+    {"clbrdrr", Action::BorderSide, 3},
+    {"clbrdrt", Action::BorderSide, 0},
+    {"clcbpat", Action::CellShading},
+    {"clmrg", Action::CellMerge, 0},
+    {"clvmgf", Action::CellMerge, static_cast<std::int32_t>(VerticalMerge::First)},
+    {"clvmrg", Action::CellMerge, static_cast<std::int32_t>(VerticalMerge::Continue)},
+    {"box", Action::BorderSide, -1},
+    {"brdrb", Action::BorderSide, -1},
+    {"brdrcf", Action::BorderColor},
+    {"brdrl", Action::BorderSide, -1},
+    {"brdrnil", Action::BorderStyle},
+    {"brdrnone", Action::BorderStyle},
+    {"brdrr", Action::BorderSide, -1},
+    {"brdrt", Action::BorderSide, -1},
+    {"brdrw", Action::BorderWidth},
     {"cf", Action::Color},
     {"chftn", Action::NoteNumber},
     {"chcbpat", Action::Highlight},
@@ -164,6 +181,12 @@ constexpr WordEntry kOtherWords[] = {
     {"tqc", Action::TabKind, tab(TabAlignment::Center)},
     {"tqdec", Action::TabKind, tab(TabAlignment::Decimal)},
     {"tqr", Action::TabKind, tab(TabAlignment::Right)},
+    {"trbrdrb", Action::BorderSide, -1},
+    {"trbrdrh", Action::BorderSide, -1},
+    {"trbrdrl", Action::BorderSide, -1},
+    {"trbrdrr", Action::BorderSide, -1},
+    {"trbrdrt", Action::BorderSide, -1},
+    {"trbrdrv", Action::BorderSide, -1},
     {"trowd", Action::RowDefaults},
     {"tx", Action::TabStop},
     {"u", Action::Unicode},
@@ -253,6 +276,12 @@ Topic topicOf(Action action) {
         case Row:
         case RowDefaults:
         case CellBoundary:
+        case CellMerge:
+        case CellShading:
+        case BorderSide:
+        case BorderStyle:
+        case BorderWidth:
+        case BorderColor:
             return Topic::Table;
         case PictureKind:
         case PictureWidth:

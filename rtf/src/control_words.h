@@ -60,6 +60,12 @@ enum class Action : std::uint8_t {
     Row,
     RowDefaults,
     CellBoundary,
+    CellMerge,    // value: 0 for \clmrg, else the VerticalMerge
+    CellShading,  // \clcbpatN
+    BorderSide,   // value: a cell's top, left, bottom or right border; -1 for another's
+    BorderStyle,  // \brdrnone: no line on the side
+    BorderWidth,
+    BorderColor,
     // Pictures (destinations.cpp).
     PictureKind,   // value: the PictureKind
     PictureWidth,  // the size to show it at, in twips

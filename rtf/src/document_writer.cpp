@@ -87,7 +87,7 @@ std::size_t DocumentWriter::cellsInRow() const {
     return paragraph_.cellFirstRuns.empty() ? 0 : paragraph_.cellFirstRuns.size() - 1;
 }
 
-void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds) {
+void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<TableCell>& rowCells) {
     std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
     std::vector<Run>& runs = paragraph_.runs;
     if (!cells.empty() && !runs.empty() && cells.back() == runs.size() &&
@@ -97,7 +97,7 @@ void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<int
         runs.back().text.pop_back();
         if (runs.back().text.empty()) runs.pop_back();
     }
-    if (!cells.empty()) paragraph_.cellEnds = cellEnds;
+    if (!cells.empty()) paragraph_.cells = rowCells;
     endParagraph(format);
 }
 

@@ -27,8 +27,8 @@ public:
     // Ends a table cell with the tab that parts it from the next.
     void endCell(std::size_t format);
     std::size_t cellsInRow() const;
-    // Ends a table row, whose cells end at cellEnds (twips from the left margin).
-    void endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds);
+    // Ends a table row, whose cells the row defines as cells.
+    void endRow(const ParagraphFormat& format, const std::vector<TableCell>& cells);
 
     // Where the text written so far ends.
     struct Mark {

@@ -227,10 +227,10 @@ void Parser::controlWord(const Token& token, bool ignorable) {
             paragraphWord(*word, token);
             break;
         case Topic::Table:
-            if (state_.destination == Destination::Text || word->action == Action::RowDefaults ||
-                word->action == Action::CellBoundary) {
+            if (state_.destination == Destination::Text ||
+                (word->action != Action::Cell && word->action != Action::Row)) {
                 flushHighSurrogate();
-                tables_.apply(*word, token, state_.paragraph, format(), writer_);
+                tables_.apply(*word, token, state_.paragraph, format(), colors_, writer_);
             }
             break;
         case Topic::Picture:

@@ -96,8 +96,29 @@ TEST(RtfBuilder, TableRowsBecomeOneTable) {
     const QList<QTextLength> widths = table->format().columnWidthConstraints();
     ASSERT_EQ(widths.size(), 2);
     EXPECT_EQ(widths[0].rawValue(), 96);
-    EXPECT_EQ(widths[1].rawValue(), 192 - 4) << "the border comes off the last column";
+    EXPECT_EQ(widths[1].rawValue(), 192);
     EXPECT_EQ(document.toPlainText().split('\n').constLast(), "After");
+}
+
+// A table wider than a page (6.5 in, 9360 twips, of text) is fitted to the view by shares of
+// its width; \clmrg joins a cell to the one before.
+TEST(RtfBuilder, FitsAWideTableAndJoinsMergedCells) {
+    QTextDocument document;
+    build(
+        "\\trowd\\cellx12000\\clmrg\\cellx24000\\cellx30000\\pard\\intbl A\\cell\\cell "
+        "C\\cell\\row",
+        document);
+    const auto* table = qobject_cast<QTextTable*>(document.rootFrame()->childFrames().value(0));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(table->cellAt(0, 2).firstCursorPosition().block().text(), "C");
+    const QTextTableFormat format = table->format();
+    EXPECT_EQ(format.width(), QTextLength(QTextLength::PercentageLength, 100));
+    const auto share = [](double percent) {
+        return QTextLength(QTextLength::PercentageLength, percent);
+    };
+    EXPECT_EQ(format.columnWidthConstraints(),
+              (QList<QTextLength>{share(40), share(40), share(20)}));
 }
 
 TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {
