@@ -5,6 +5,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -16,10 +18,15 @@
 namespace moravik::ui {
 namespace {
 
+// Qt's reasons are cut here, so that the one line stays readable.
+constexpr qsizetype maxReasonCharacters = 400;
+
 // Qt ends the process with abort() and several lines about platform plugins
 // when it cannot reach a display. While the application object is made, its
 // messages are held back: a fatal one becomes one plain line and a normal
-// exit; on success they go out as they would have.
+// exit; on success they go out as they would have. The line says that no
+// display is set only when none is; otherwise it gives Qt's own reasons, such
+// as a display server that refuses the connection.
 class StartupMessages {
 public:
     StartupMessages() { previous = qInstallMessageHandler(&StartupMessages::hold); }
@@ -50,16 +57,39 @@ private:
     };
 
     static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        const QMutexLocker lock(&mutex);
         if (type == QtFatalMsg) {
-            std::fputs(
-                "moravik: cannot open the window: no display is available (check DISPLAY or "
-                "WAYLAND_DISPLAY); moravik-calc runs without one\n",
-                stderr);
+            std::fputs(fatalLine(text).constData(), stderr);
             std::_Exit(noDisplayStatus);
         }
-        const QMutexLocker lock(&mutex);
         held.push_back(
             {type, context.file, context.function, context.category, context.line, text});
+    }
+
+    // Called with the mutex held.
+    static QByteArray fatalLine(const QString& fatal) {
+        if (!qEnvironmentVariableIsSet("DISPLAY") &&
+            !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+            !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+            return "moravik: cannot open the window: no display is available (check DISPLAY or "
+                   "WAYLAND_DISPLAY); moravik-calc runs without one\n";
+        }
+        QStringList reasons;
+        for (const Held& message : held) {
+            if (message.type != QtWarningMsg && message.type != QtCriticalMsg) continue;
+            const QString category = QString::fromUtf8(message.category);
+            reasons << (category.isEmpty() || category == QStringLiteral("default")
+                            ? message.text
+                            : category + QStringLiteral(": ") + message.text);
+        }
+        // Qt lists the platform plugins after a blank line: the first line is the reason.
+        reasons << fatal.section(u'\n', 0, 0);
+        return "moravik: cannot open the window: " +
+               reasons.join(QStringLiteral("; "))
+                   .simplified()
+                   .left(maxReasonCharacters)
+                   .toLocal8Bit() +
+               "\n";
     }
 
     static inline QtMessageHandler previous = nullptr;
