@@ -114,6 +114,9 @@ PLANTS = [
     Plant("rtf-wide-table-fixed", "a table wider than the page keeps its fixed widths",
           "rtf/src/qt_formats.cpp",
           [("const bool fitted = grid.back() > kPageTextTwips;", "const bool fitted = false;", 1)]),
+    Plant("rtf-picture-dropped-silently", "a picture left out is not mentioned",
+          "rtf/src/qt_document.cpp",
+          [("cursor.insertText(u'[' + toQString(reason) + u']', format);", "", 1)]),
 ]
 
 

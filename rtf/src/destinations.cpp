@@ -10,8 +10,11 @@ void Parser::endPicture() {
     if (auto* picture = std::get_if<PictureReader::Shown>(&shown)) {
         writer_.appendPicture(format(), std::move(picture->picture), picture->pixels);
     } else {
-        diagnostics_.note(DiagnosticKind::Picture, std::get<std::string>(shown),
-                          tokenizer_.position());
+        std::string& reason = std::get<std::string>(shown);
+        diagnostics_.note(DiagnosticKind::Picture, reason, tokenizer_.position());
+        Picture placeholder;
+        placeholder.leftOut = std::move(reason);
+        writer_.appendPicture(format(), std::move(placeholder), 0);
     }
 }
 

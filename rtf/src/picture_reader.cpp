@@ -110,7 +110,8 @@ std::variant<PictureReader::Shown, std::string> PictureReader::finish() {
                     .pixelWidth = size->width,
                     .pixelHeight = size->height,
                     .width = scaled(width_, scaleX_),
-                    .height = scaled(height_, scaleY_)};
+                    .height = scaled(height_, scaleY_),
+                    .leftOut = {}};
     return Shown{std::move(picture), static_cast<std::size_t>(pixels)};
 }
 

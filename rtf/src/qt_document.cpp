@@ -1,6 +1,7 @@
 #include "moravik/rtf/qt_document.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QImageReader>
 #include <QTextDocument>
 #include <QUrl>
@@ -24,6 +25,7 @@ constexpr char16_t kZeroWidthSpace = 0x200B;
 constexpr qsizetype kMaxBlockCharacters = 20000;
 // How many paragraphs are built between two looks at the stop request.
 constexpr std::size_t kParagraphsPerStopCheck = 256;
+constexpr std::string_view kUndecodablePicture = "a picture that cannot be decoded is left out";
 
 bool breaksLine(QChar c) {
     return c == u' ' || c == u'\t' || c == u'-' || c == QChar::LineSeparator ||
@@ -140,7 +142,12 @@ void Builder::insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::s
     for (std::size_t i = first; i < end || (i == end && lastBytes > 0); ++i) {
         const Run& run = paragraph.runs.at(i);
         if (run.picture) {
-            if (const auto& picture = pictures_.at(*run.picture)) cursor.insertImage(*picture);
+            if (const auto& picture = pictures_.at(*run.picture)) {
+                cursor.insertImage(*picture);
+            } else {
+                insertPlaceholder(cursor, source_.pictures.at(*run.picture),
+                                  formats_.at(run.format));
+            }
             unbroken_ = 0;
             continue;
         }
@@ -206,9 +213,21 @@ void Builder::insertNotices(bool cut) {
     start.insertText(toQString(kCutNotice), noticeFormat());
 }
 
-// The picture as an image resource of the document, or nothing when Qt cannot read it.
+// A picture left out is mentioned where it stood, with the reason, set apart in grey italics.
+void Builder::insertPlaceholder(QTextCursor& cursor, const Picture& picture,
+                                QTextCharFormat format) {
+    format.setFontItalic(true);
+    format.setForeground(QColor(Qt::gray));
+    const std::string_view reason =
+        picture.leftOut.empty() ? kUndecodablePicture : std::string_view(picture.leftOut);
+    cursor.insertText(u'[' + toQString(reason) + u']', format);
+}
+
+// The picture as an image resource of the document, or nothing when it is left out or Qt cannot
+// read it.
 std::optional<QTextImageFormat> Builder::addPicture(std::size_t index) {
     const Picture& picture = source_.pictures[index];
+    if (!picture.leftOut.empty()) return std::nullopt;
     QByteArray data =
         QByteArray::fromRawData(picture.data.data(), static_cast<qsizetype>(picture.data.size()));
     QBuffer buffer(&data);

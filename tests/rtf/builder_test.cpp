@@ -121,6 +121,20 @@ TEST(RtfBuilder, FitsAWideTableAndJoinsMergedCells) {
               (QList<QTextLength>{share(40), share(40), share(20)}));
 }
 
+// A picture left out is mentioned with the reason where it stood: one in a format not shown,
+// and a PNG whose header is whole but whose image data is missing.
+TEST(RtfBuilder, MentionsPicturesLeftOut) {
+    QTextDocument document;
+    build(
+        "A{\\pict\\wmetafile8 0102}B{\\pict\\pngblip "
+        "89504e470d0a1a0a0000000d49484452000000020000000108020000007b}C",
+        document);
+    EXPECT_EQ(document.toPlainText(),
+              "A[a picture in a format other than PNG or JPEG is left out]B"
+              "[a picture that cannot be decoded is left out]C");
+    EXPECT_TRUE(formatOf(document, "cannot be decoded").fontItalic());
+}
+
 TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {
     QTextDocument document;
     build("\\trowd\\pard\\intbl " + repeated("w\\cell ", 64) + "\\row" +

@@ -94,10 +94,10 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}{\\field{\\*\\fldinst PAGE}}x"
                     "{\\object{\\*\\objclass P}{\\*\\objdata 0102}{\\result R}}A\\bin3 xyzB"),
          "7xRAB"},
-        // Pictures that are not shown are left out; kPictureText stands for those shown.
+        // kPictureText stands for a picture, also for one left out, which the builder mentions.
         {withTables("A{\\pict\\wmetafile8\\picw10 0102ff}B{\\pict\\bin4 }}}{}C"
                     "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}"),
-         "ABC",
+         "A\uFFFCB\uFFFCC\uFFFC",
          {Picture, Picture, Picture}},
     };
     for (const ReadCase& c : cases) expectReads(c);

@@ -71,6 +71,7 @@ struct Picture {
     // The size to show it at, in twips; 0 where the file gives none, so the image's own counts.
     int width = 0;
     int height = 0;
+    std::string leftOut;  // why the picture is not shown, in plain words; empty when it is
     bool operator==(const Picture&) const = default;
 };
 
