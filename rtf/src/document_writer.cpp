@@ -53,7 +53,10 @@ void DocumentWriter::appendCharacter(std::size_t format, char32_t character) {
 }
 
 void DocumentWriter::appendPicture(std::size_t format, Picture picture, std::size_t pixels) {
-    if (!charge(DocumentCost::kRun + pixels / DocumentCost::kPicturePixels)) return;
+    if (!charge(DocumentCost::kRun + DocumentCost::kPicture +
+                pixels / DocumentCost::kPicturePixels)) {
+        return;
+    }
     paragraph_.runs.push_back({std::string(kPictureText), format, pictures_.size()});
     pictures_.push_back(std::move(picture));
 }

@@ -26,6 +26,7 @@ constexpr qsizetype kMaxBlockCharacters = 20000;
 // How many paragraphs are built between two looks at the stop request.
 constexpr std::size_t kParagraphsPerStopCheck = 256;
 constexpr std::string_view kUndecodablePicture = "a picture that cannot be decoded is left out";
+static_assert(kUndecodablePicture.size() + 2 <= DocumentCost::kPicture);
 
 bool breaksLine(QChar c) {
     return c == u' ' || c == u'\t' || c == u'-' || c == QChar::LineSeparator ||

@@ -215,6 +215,16 @@ TEST(RtfParser, CutsALargeDocumentAndSaysSo) {
     EXPECT_EQ(plainText(shown[shown.size() - 2]), shownParagraph);
     EXPECT_LT(shown.size() * paragraph.size(), kMaxDocumentCost) << "no more than it may cost";
     EXPECT_EQ(cut.document.formats.size(), 3U) << "each distinct format is kept once";
+
+    // The placeholder that says why a picture is left out costs the text it shows.
+    const ParseResult pictures =
+        parse(withTables(repeated("{\\pict\\wmetafile8 00}", kMaxDocumentCost / 8)));
+    std::size_t placeholderBytes = 0;
+    for (const auto& picture : pictures.document.pictures) {
+        placeholderBytes += picture.leftOut.size();
+    }
+    EXPECT_TRUE(pictures.document.cut);
+    EXPECT_LT(placeholderBytes, kMaxDocumentCost);
 }
 
 constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255};
