@@ -10,6 +10,7 @@ namespace moravik::rtf::detail {
 namespace {
 
 constexpr double kCellPaddingPixels = 4;
+constexpr double kTableBorderPixels = 4;
 constexpr int kPageTextTwips = 9360;
 
 QColor toQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
@@ -136,11 +137,17 @@ QTextTableFormat tableFormat(const std::vector<int>& grid) {
     QList<QTextLength> widths;
     int start = 0;
     for (const int end : grid) {
-        widths.append(
-            fitted ? QTextLength(QTextLength::PercentageLength, 100.0 * (end - start) / grid.back())
-                   : QTextLength(QTextLength::FixedLength,
-                                 std::max((end - start) / kTwipsPerPixel, 2 * kCellPaddingPixels)));
+        widths.append(QTextLength(
+            fitted ? QTextLength::PercentageLength : QTextLength::FixedLength,
+            fitted ? 100.0 * (end - start) / grid.back() : (end - start) / kTwipsPerPixel));
         start = end;
+    }
+    // Qt draws the collapsed borders around the cells outside their columns: a fixed table
+    // takes them off its last column, so that it is as wide as its last cell end.
+    if (!fitted) {
+        const double last = widths.constLast().rawValue();
+        widths.last() =
+            QTextLength(QTextLength::FixedLength, std::max(last - kTableBorderPixels, 0.0));
     }
     format.setColumnWidthConstraints(widths);
     return format;
