@@ -117,6 +117,8 @@ PLANTS = [
     Plant("rtf-picture-dropped-silently", "a picture left out is not mentioned",
           "rtf/src/qt_document.cpp",
           [("cursor.insertText(u'[' + toQString(reason) + u']', format);", "", 1)]),
+    Plant("rtf-picture-kept-full-size", "a picture shown small is kept at its own size",
+          "rtf/src/qt_document.cpp", [("reader.setScaledSize(shownPixels);", "", 1)]),
 ]
 
 

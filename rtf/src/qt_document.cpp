@@ -6,6 +6,7 @@
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 
 #include "moravik/rtf/parser.h"
 #include "qt_builder.h"
@@ -237,13 +238,22 @@ std::optional<QTextImageFormat> Builder::addPicture(std::size_t index) {
     if (size.isEmpty() || size != QSize(int(picture.pixelWidth), int(picture.pixelHeight))) {
         return std::nullopt;
     }
-    const QImage image = reader.read();
+    // A picture shown smaller than its own size is kept at the size shown, and a 16-bit one at
+    // 8 bits a channel, so that the document holds no more than the view draws.
+    const Extent shown = shownSize(picture);
+    const QSize shownPixels(static_cast<int>(std::ceil(shown.width)),
+                            static_cast<int>(std::ceil(shown.height)));
+    if (!shownPixels.isEmpty() && shownPixels.width() < size.width() &&
+        shownPixels.height() < size.height()) {
+        reader.setScaledSize(shownPixels);
+    }
+    QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
+    if (image.depth() > 32) image.convertTo(QImage::Format_ARGB32);
     const QString name = QStringLiteral("moravik-picture:%1").arg(index);
     target_.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);
-    const Extent shown = shownSize(picture);
     format.setWidth(shown.width);
     format.setHeight(shown.height);
     return format;

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextTable>
 #include <string>
 
@@ -133,6 +136,27 @@ TEST(RtfBuilder, MentionsPicturesLeftOut) {
               "A[a picture in a format other than PNG or JPEG is left out]B"
               "[a picture that cannot be decoded is left out]C");
     EXPECT_TRUE(formatOf(document, "cannot be decoded").fontItalic());
+}
+
+// A picture shown smaller than its own size is kept at the size shown; a 16-bit one at 8 bits
+// a channel.
+TEST(RtfBuilder, KeepsPicturesAtTheSizeShown) {
+    QImage large(400, 200, QImage::Format_RGBA64);
+    large.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(large.save(&buffer, "PNG"));
+    QTextDocument document;
+    // 600 by 300 twips: 40 by 20 pixels.
+    build("{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + png.toHex().toStdString() + "}",
+          document);
+    const QTextImageFormat image = document.begin().begin().fragment().charFormat().toImageFormat();
+    const QImage kept =
+        document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    EXPECT_EQ(kept.size(), QSize(40, 20));
+    EXPECT_LE(kept.depth(), 32);
+    EXPECT_EQ(kept.pixelColor(20, 10), QColor(Qt::red));
 }
 
 TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {

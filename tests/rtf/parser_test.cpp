@@ -227,6 +227,18 @@ TEST(RtfParser, CutsALargeDocumentAndSaysSo) {
     EXPECT_LT(placeholderBytes, kMaxDocumentCost);
 }
 
+// A 4096 x 4096 PNG fits the budget at 8 bits a channel, and not at 16, which decodes to
+// twice the bytes. Only its header is read here.
+TEST(RtfParser, CountsDecodedPictureBytes) {
+    for (const auto& [depth, shown] : {std::pair{"08", true}, std::pair{"10", false}}) {
+        const ParseResult result = parse(
+            withTables(std::string("{\\pict\\pngblip 89504e470d0a1a0a0000000d4948445200001000") +
+                       "00001000" + depth + "0600000000000000}"));
+        EXPECT_EQ(result.document.pictures.size(), shown ? 1U : 0U) << depth;
+        EXPECT_EQ(result.document.cut, !shown) << depth;
+    }
+}
+
 constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255};
 const CharFormat kDefaultFormat{.font = 0, .color = {}, .highlight = {}, .link = {}};
 
