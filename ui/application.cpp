@@ -6,6 +6,8 @@
 #include <QMutex>
 #include <QMutexLocker>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -19,10 +21,15 @@
 namespace moravik::ui {
 namespace {
 
+// Qt's reasons are cut here, so that the one line stays readable.
+constexpr qsizetype maxReasonCharacters = 400;
+
 // Qt ends the process with abort() and several lines about platform plugins
 // when it cannot reach a display. While the application object is made, its
 // messages are held back: a fatal one becomes one plain line and a normal
-// exit; on success they go out as they would have.
+// exit; on success they go out as they would have. The line says that no
+// display is set only when none is; otherwise it gives Qt's own reasons, such
+// as a display server that refuses the connection.
 class StartupMessages {
 public:
     StartupMessages() { previous = qInstallMessageHandler(&StartupMessages::hold); }
@@ -53,15 +60,13 @@ private:
     };
 
     static void hold(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        const QMutexLocker lock(&mutex);
         if (type == QtFatalMsg) {
             // One write, so that the line stays whole beside other programs' output.
-            const std::string line = program +
-                                     ": cannot open the window: no display is available (check "
-                                     "DISPLAY or WAYLAND_DISPLAY); moravik-calc runs without one\n";
-            std::fwrite(line.data(), 1, line.size(), stderr);
+            const QByteArray line = fatalLine(text);
+            std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stderr);
             std::_Exit(noDisplayStatus);
         }
-        const QMutexLocker lock(&mutex);
         held.push_back(
             {type, context.file, context.function, context.category, context.line, text});
     }
@@ -70,6 +75,33 @@ public:
     static inline std::string program = "moravik";
 
 private:
+    // Called with the mutex held.
+    static QByteArray fatalLine(const QString& fatal) {
+        if (!qEnvironmentVariableIsSet("DISPLAY") &&
+            !qEnvironmentVariableIsSet("WAYLAND_DISPLAY") &&
+            !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+            return QByteArray::fromStdString(program) +
+                   ": cannot open the window: no display is available (check DISPLAY or "
+                   "WAYLAND_DISPLAY); moravik-calc runs without one\n";
+        }
+        QStringList reasons;
+        for (const Held& message : held) {
+            if (message.type != QtWarningMsg && message.type != QtCriticalMsg) continue;
+            const QString category = QString::fromUtf8(message.category);
+            reasons << (category.isEmpty() || category == QStringLiteral("default")
+                            ? message.text
+                            : category + QStringLiteral(": ") + message.text);
+        }
+        // Qt lists the platform plugins after a blank line: the first line is the reason.
+        reasons << fatal.section(u'\n', 0, 0);
+        return QByteArray::fromStdString(program) + ": cannot open the window: " +
+               reasons.join(QStringLiteral("; "))
+                   .simplified()
+                   .left(maxReasonCharacters)
+                   .toLocal8Bit() +
+               "\n";
+    }
+
     static inline QtMessageHandler previous = nullptr;
     static inline QMutex mutex;
     static inline std::vector<Held> held;

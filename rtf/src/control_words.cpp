@@ -11,6 +11,7 @@ namespace {
 
 constexpr auto alignment(Alignment a) { return static_cast<std::int32_t>(a); }
 constexpr auto picture(ImageFormat f) { return static_cast<std::int32_t>(f); }
+constexpr auto tab(TabAlignment a) { return static_cast<std::int32_t>(a); }
 constexpr std::int32_t kOtherPicture = -1;
 
 // Document settings and metadata: nothing a reader of the document misses.
@@ -57,7 +58,7 @@ constexpr std::string_view kDetailDestinations[] = {
 
 // Text that this reader does not show, such as headers, footnotes and index entries.
 constexpr std::string_view kReportedDestinations[] = {
-    "annotation", "do",      "footer",  "footerf", "footerl", "footerr", "footnote", "header",
+    "annotation", "do",      "footer",  "footerf", "footerl", "footerr", "header",
     "headerf",    "headerl", "headerr", "rxe",     "tc",      "txe",     "xe",
 };
 
@@ -83,7 +84,25 @@ constexpr WordEntry kOtherWords[] = {
     {"cb", Action::Highlight},
     {"cell", Action::Cell},
     {"cellx", Action::CellBoundary},
+    {"clbrdrb", Action::BorderSide, 2},
+    {"clbrdrl", Action::BorderSide, 1},
+    {"clbrdrr", Action::BorderSide, 3},
+    {"clbrdrt", Action::BorderSide, 0},
+    {"clcbpat", Action::CellShading},
+    {"clmrg", Action::CellMerge, 0},
+    {"clvmgf", Action::CellMerge, static_cast<std::int32_t>(VerticalMerge::First)},
+    {"clvmrg", Action::CellMerge, static_cast<std::int32_t>(VerticalMerge::Continue)},
+    {"box", Action::BorderSide, -1},
+    {"brdrb", Action::BorderSide, -1},
+    {"brdrcf", Action::BorderColor},
+    {"brdrl", Action::BorderSide, -1},
+    {"brdrnil", Action::BorderStyle},
+    {"brdrnone", Action::BorderStyle},
+    {"brdrr", Action::BorderSide, -1},
+    {"brdrt", Action::BorderSide, -1},
+    {"brdrw", Action::BorderWidth},
     {"cf", Action::Color},
+    {"chftn", Action::NoteNumber},
     {"chcbpat", Action::Highlight},
     {"colortbl", Action::ColorTable},
     {"column", Action::Paragraph},
@@ -100,6 +119,7 @@ constexpr WordEntry kOtherWords[] = {
     {"fi", Action::FirstLineIndent},
     {"field", Action::Field},
     {"fldinst", Action::FieldInstruction},
+    {"footnote", Action::Footnote},
     {"fldrslt", Action::FieldResult},
     {"fonttbl", Action::FontTable},
     {"fs", Action::FontSize},
@@ -112,7 +132,7 @@ constexpr WordEntry kOtherWords[] = {
     {"li", Action::LeftIndent},
     {"lin", Action::LeftIndent},
     {"line", Action::LineBreak},
-    {"listtext", Action::ShowGroup},
+    {"listtext", Action::ListText},
     {"lquote", Action::Character, 0x2018},
     {"ltrmark", Action::Character, 0x200E},
     {"mac", Action::CodePage, 10000},
@@ -131,7 +151,7 @@ constexpr WordEntry kOtherWords[] = {
     {"picwgoal", Action::PictureWidth},
     {"plain", Action::Plain},
     {"pngblip", Action::PictureKind, picture(ImageFormat::Png)},
-    {"pntext", Action::ShowGroup},
+    {"pntext", Action::ListText},
     {"qc", Action::Align, alignment(Alignment::Center)},
     {"qd", Action::Align, alignment(Alignment::Justify)},
     {"qj", Action::Align, alignment(Alignment::Justify)},
@@ -158,6 +178,15 @@ constexpr WordEntry kOtherWords[] = {
     {"sub", Action::Subscript},
     {"super", Action::Superscript},
     {"tab", Action::Character, '\t'},
+    {"tqc", Action::TabKind, tab(TabAlignment::Center)},
+    {"tqdec", Action::TabKind, tab(TabAlignment::Decimal)},
+    {"tqr", Action::TabKind, tab(TabAlignment::Right)},
+    {"trbrdrb", Action::BorderSide, -1},
+    {"trbrdrh", Action::BorderSide, -1},
+    {"trbrdrl", Action::BorderSide, -1},
+    {"trbrdrr", Action::BorderSide, -1},
+    {"trbrdrt", Action::BorderSide, -1},
+    {"trbrdrv", Action::BorderSide, -1},
     {"trowd", Action::RowDefaults},
     {"tx", Action::TabStop},
     {"u", Action::Unicode},
@@ -202,11 +231,14 @@ Topic topicOf(Action action) {
         case FieldResult:
         case Picture:
         case ShowGroup:
+        case ListText:
+        case Footnote:
         case SkipQuietly:
         case SkipWithReport:
             return Topic::Destination;
         case Character:
         case LineBreak:
+        case NoteNumber:
         case Unicode:
         case UnicodeSkip:
         case Plain:
@@ -236,6 +268,7 @@ Topic topicOf(Action action) {
         case FirstLineIndent:
         case SpaceBefore:
         case SpaceAfter:
+        case TabKind:
         case TabStop:
         case InTable:
             return Topic::Paragraph;
@@ -243,6 +276,12 @@ Topic topicOf(Action action) {
         case Row:
         case RowDefaults:
         case CellBoundary:
+        case CellMerge:
+        case CellShading:
+        case BorderSide:
+        case BorderStyle:
+        case BorderWidth:
+        case BorderColor:
             return Topic::Table;
         case PictureKind:
         case PictureWidth:

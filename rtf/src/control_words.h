@@ -14,12 +14,15 @@ enum class Action : std::uint8_t {
     FieldInstruction,
     FieldResult,
     Picture,
-    ShowGroup,       // a group whose text is shown, e.g. the number text of a list item
+    ShowGroup,       // a group whose text is shown, such as a field's result
+    ListText,        // the number text of a list item, shown unless it is blank
+    Footnote,        // a note, shown after the document's text
     SkipQuietly,     // metadata and alternatives, nothing a reader misses
     SkipWithReport,  // text that this reader does not show, such as headers and footnotes
     // Characters and their formatting (character_words.cpp).
     Character,  // value: the character the word stands for
     LineBreak,
+    NoteNumber,  // \chftn: the number of the note
     Unicode,
     UnicodeSkip,
     Plain,
@@ -49,6 +52,7 @@ enum class Action : std::uint8_t {
     FirstLineIndent,
     SpaceBefore,
     SpaceAfter,
+    TabKind,  // value: the TabAlignment of the next TabStop
     TabStop,
     InTable,
     // Tables (table_words.cpp).
@@ -56,6 +60,12 @@ enum class Action : std::uint8_t {
     Row,
     RowDefaults,
     CellBoundary,
+    CellMerge,    // value: 0 for \clmrg, else the VerticalMerge
+    CellShading,  // \clcbpatN
+    BorderSide,   // value: a cell's top, left, bottom or right border; -1 for another's
+    BorderStyle,  // \brdrnone: no line on the side
+    BorderWidth,
+    BorderColor,
     // Pictures (destinations.cpp).
     PictureKind,   // value: the PictureKind
     PictureWidth,  // the size to show it at, in twips

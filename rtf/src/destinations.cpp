@@ -10,8 +10,11 @@ void Parser::endPicture() {
     if (auto* picture = std::get_if<PictureReader::Shown>(&shown)) {
         writer_.appendPicture(format(), std::move(picture->picture), picture->pixels);
     } else {
-        diagnostics_.note(DiagnosticKind::Picture, std::get<std::string>(shown),
-                          tokenizer_.position());
+        std::string& reason = std::get<std::string>(shown);
+        diagnostics_.note(DiagnosticKind::Picture, reason, tokenizer_.position());
+        Picture placeholder;
+        placeholder.leftOut = std::move(reason);
+        writer_.appendPicture(format(), std::move(placeholder), 0);
     }
 }
 
@@ -67,6 +70,22 @@ void Parser::destination(const WordEntry& word, const Token& token) {
             picture_.emplace();
             pictureDepth_ = stack_.size();
             state_.destination = Destination::Picture;
+            break;
+        case Action::ListText:
+            if (state_.destination == Destination::Text && listTextDepth_ == 0) {
+                flushHighSurrogate();
+                listTextDepth_ = stack_.size();
+                listTextStart_ = writer_.mark();
+            }
+            break;
+        case Action::Footnote:
+            if (state_.destination != Destination::Text || writer_.inNote()) {
+                skipGroup(token, true);
+                break;
+            }
+            flushHighSurrogate();
+            writer_.beginNote();
+            noteDepth_ = stack_.size();
             break;
         case Action::SkipQuietly:
         case Action::SkipWithReport:

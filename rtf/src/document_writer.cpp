@@ -1,5 +1,8 @@
 #include "document_writer.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "encoding.h"
 #include "moravik/rtf/parser.h"
 
@@ -50,7 +53,10 @@ void DocumentWriter::appendCharacter(std::size_t format, char32_t character) {
 }
 
 void DocumentWriter::appendPicture(std::size_t format, Picture picture, std::size_t pixels) {
-    if (!charge(DocumentCost::kRun + pixels / DocumentCost::kPicturePixels)) return;
+    if (!charge(DocumentCost::kRun + DocumentCost::kPicture +
+                pixels / DocumentCost::kPicturePixels)) {
+        return;
+    }
     paragraph_.runs.push_back({std::string(kPictureText), format, pictures_.size()});
     pictures_.push_back(std::move(picture));
 }
@@ -84,7 +90,7 @@ std::size_t DocumentWriter::cellsInRow() const {
     return paragraph_.cellFirstRuns.empty() ? 0 : paragraph_.cellFirstRuns.size() - 1;
 }
 
-void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds) {
+void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<TableCell>& rowCells) {
     std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
     std::vector<Run>& runs = paragraph_.runs;
     if (!cells.empty() && !runs.empty() && cells.back() == runs.size() &&
@@ -94,17 +100,60 @@ void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<int
         runs.back().text.pop_back();
         if (runs.back().text.empty()) runs.pop_back();
     }
-    if (!cells.empty()) paragraph_.cellEnds = cellEnds;
+    if (!cells.empty()) paragraph_.cells = rowCells;
     endParagraph(format);
+}
+
+DocumentWriter::Mark DocumentWriter::mark() const {
+    const std::vector<Run>& runs = paragraph_.runs;
+    return {runs.size(), runs.empty() ? 0 : runs.back().text.size(), newRunNext_};
+}
+
+void DocumentWriter::dropBlankSince(const Mark& mark) {
+    std::vector<Run>& runs = paragraph_.runs;
+    const std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
+    if (runs.size() < mark.runs || (!cells.empty() && cells.back() > mark.runs)) return;
+    for (std::size_t i = mark.runs == 0 ? 0 : mark.runs - 1; i < runs.size(); ++i) {
+        const std::string_view text =
+            std::string_view(runs[i].text).substr(i + 1 == mark.runs ? mark.bytes : 0);
+        if (runs[i].picture || text.find_first_not_of(" \t") != std::string_view::npos) return;
+    }
+    runs.resize(mark.runs);
+    newRunNext_ = mark.newRunNext;
+    if (runs.empty()) return;
+    runs.back().text.resize(mark.bytes);
+    if (runs.back().text.empty()) runs.pop_back();
+}
+
+void DocumentWriter::swapWith(Aside& aside) {
+    std::swap(paragraphs_, aside.paragraphs);
+    std::swap(paragraph_, aside.paragraph);
+    std::swap(newRunNext_, aside.newRunNext);
+}
+
+void DocumentWriter::beginNote() {
+    if (note_) return;
+    note_.emplace();
+    swapWith(*note_);
+}
+
+void DocumentWriter::endNote(const ParagraphFormat& openParagraph) {
+    if (!note_) return;
+    if (!paragraph_.runs.empty()) endParagraph(openParagraph);
+    swapWith(*note_);
+    std::ranges::move(note_->paragraphs, std::back_inserter(notes_));
+    note_.reset();
 }
 
 void DocumentWriter::finish(Document& document, const ParagraphFormat& openParagraph,
                             bool truncated) {
+    if (note_) endNote(openParagraph);
     // The paragraph that reached the limit is shown as far as it was read.
     if (!paragraph_.runs.empty()) {
         paragraph_.format = openParagraph;
         paragraphs_.push_back(std::move(paragraph_));
     }
+    std::ranges::move(notes_, std::back_inserter(paragraphs_));
     document.cut = full_;
     document.truncated = truncated && !full_;
     document.paragraphs = std::move(paragraphs_);

@@ -27,8 +27,25 @@ public:
     // Ends a table cell with the tab that parts it from the next.
     void endCell(std::size_t format);
     std::size_t cellsInRow() const;
-    // Ends a table row, whose cells end at cellEnds (twips from the left margin).
-    void endRow(const ParagraphFormat& format, const std::vector<int>& cellEnds);
+    // Ends a table row, whose cells the row defines as cells.
+    void endRow(const ParagraphFormat& format, const std::vector<TableCell>& cells);
+
+    // Where the text written so far ends.
+    struct Mark {
+        std::size_t runs = 0;
+        std::size_t bytes = 0;  // of the last run
+        bool newRunNext = false;
+    };
+    Mark mark() const;
+    // Takes back the text written since mark when it is only blanks and tabs: a list item's
+    // number that the list leaves empty, whose tab would indent the item.
+    void dropBlankSince(const Mark& mark);
+
+    // The paragraphs between beginNote() and endNote() are a note's, shown after the document's
+    // own. A note inside a note is not kept apart.
+    bool inNote() const { return note_.has_value(); }
+    void beginNote();
+    void endNote(const ParagraphFormat& openParagraph);
 
     // Moves the content into document, and marks what the reader left out. The paragraph still
     // open gets openParagraph's format.
@@ -38,7 +55,16 @@ private:
     bool charge(std::size_t cost);
     bool startsNewRun(std::size_t format) const;
 
+    struct Aside {
+        std::vector<Paragraph> paragraphs;
+        Paragraph paragraph;
+        bool newRunNext = false;
+    };
+    void swapWith(Aside& aside);
+
     std::vector<Paragraph> paragraphs_;
+    std::vector<Paragraph> notes_;
+    std::optional<Aside> note_;  // the text around the note being written
     std::vector<std::string> links_;
     std::vector<Picture> pictures_;
     Paragraph paragraph_;

@@ -59,7 +59,9 @@ int codePageOfCharset(int charset) {
 }  // namespace
 
 std::optional<SymbolFont> symbolFontNamed(std::string_view name) {
+    if (startsWithIgnoringCase(name, "wingdings 2")) return SymbolFont::Wingdings2;
     if (startsWithIgnoringCase(name, "wingdings")) return SymbolFont::Wingdings;
+    if (startsWithIgnoringCase(name, "webdings")) return SymbolFont::Webdings;
     if (startsWithIgnoringCase(name, "symbol")) return SymbolFont::Symbol;
     return std::nullopt;
 }
@@ -80,13 +82,14 @@ bool FontTable::endEntry() {
     bool kept = true;
     if (pendingNumber_ && !name.empty()) {
         if (fonts_.size() < kMaxTableEntries) {
-            const FontEntry entry{.name = names_.size(),
-                                  .codePage = pendingCodePage_ != 0
-                                                  ? pendingCodePage_
-                                                  : codePageOfCharset(pendingCharset_),
-                                  .symbol = pendingCharset_ == kSymbolCharset
-                                                ? symbolFontNamed(name).value_or(SymbolFont::Symbol)
-                                                : symbolFontNamed(name)};
+            const FontEntry entry{
+                .name = names_.size(),
+                .codePage = pendingCodePage_ != 0
+                                ? pendingCodePage_
+                                : (pendingCharset_ ? codePageOfCharset(*pendingCharset_) : 0),
+                .symbol = pendingCharset_ == kSymbolCharset
+                              ? symbolFontNamed(name).value_or(SymbolFont::Symbol)
+                              : symbolFontNamed(name)};
             if (fonts_.try_emplace(*pendingNumber_, entry).second) names_.push_back(name);
         } else {
             kept = false;
@@ -94,7 +97,7 @@ bool FontTable::endEntry() {
     }
     pendingNumber_.reset();
     pendingName_.clear();
-    pendingCharset_ = 0;
+    pendingCharset_.reset();
     pendingCodePage_ = 0;
     return kept;
 }

@@ -17,7 +17,7 @@ struct FontEntry {
     std::optional<SymbolFont> symbol;  // set for a font whose bytes name glyphs
 };
 
-// Symbol and Wingdings, known by name, as some writers leave out their character set.
+// The symbol fonts, known by name, as some writers leave out their character set.
 std::optional<SymbolFont> symbolFontNamed(std::string_view name);
 
 // The \fonttbl group. Each entry is read from its words and text, and ends at ';' or at the end
@@ -40,7 +40,7 @@ private:
     std::vector<std::string> names_;
     std::optional<int> pendingNumber_;
     std::string pendingName_;
-    int pendingCharset_ = 0;
+    std::optional<int> pendingCharset_;  // empty: the entry follows the document's code page
     int pendingCodePage_ = 0;
 };
 

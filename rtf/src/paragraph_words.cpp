@@ -31,11 +31,17 @@ void applyParagraphFormat(const WordEntry& word, const Token& token, ParagraphPr
         case Action::SpaceAfter:
             format.spaceAfter = twips(0);
             break;
+        case Action::TabKind:
+            paragraph.nextTab = static_cast<TabAlignment>(word.value);
+            break;
         case Action::TabStop:
             if (format.tabStops.size() < kMaxTabStops) {
-                format.tabStops.insert(std::ranges::upper_bound(format.tabStops, twips(0)),
-                                       twips(0));
+                const TabStop stop{twips(0), paragraph.nextTab};
+                format.tabStops.insert(std::ranges::upper_bound(format.tabStops, stop.position, {},
+                                                                &TabStop::position),
+                                       stop);
             }
+            paragraph.nextTab = TabAlignment::Left;
             break;
         case Action::InTable:
             paragraph.inTable = true;

@@ -113,6 +113,16 @@ void Parser::closeGroup() {
     // entry.
     if (!skipping && state_.destination == Destination::FontTable) endFontEntry();
     if (picture_ && pictureDepth_ == stack_.size()) endPicture();
+    if (listTextDepth_ == stack_.size()) {
+        flushHighSurrogate();
+        writer_.dropBlankSince(listTextStart_);
+        listTextDepth_ = 0;
+    }
+    if (noteDepth_ == stack_.size()) {
+        flushHighSurrogate();
+        writer_.endNote(state_.paragraph.format);
+        noteDepth_ = 0;
+    }
     state_ = stack_.back();
     stack_.pop_back();
     pendingSkip_ = 0;
@@ -217,10 +227,10 @@ void Parser::controlWord(const Token& token, bool ignorable) {
             paragraphWord(*word, token);
             break;
         case Topic::Table:
-            if (state_.destination == Destination::Text || word->action == Action::RowDefaults ||
-                word->action == Action::CellBoundary) {
+            if (state_.destination == Destination::Text ||
+                (word->action != Action::Cell && word->action != Action::Row)) {
                 flushHighSurrogate();
-                tables_.apply(*word, token, state_.paragraph, format(), writer_);
+                tables_.apply(*word, token, state_.paragraph, format(), colors_, writer_);
             }
             break;
         case Topic::Picture:
@@ -239,6 +249,12 @@ void Parser::characterWord(const WordEntry& word, const Token& token) {
             break;
         case Action::LineBreak:
             codePoint('\n');
+            break;
+        case Action::NoteNumber:
+            // The mark in the text counts the notes; the note repeats its own mark.
+            if (state_.destination != Destination::Text) break;
+            if (!writer_.inNote()) ++notesMarked_;
+            for (const char digit : decimal(std::max(notesMarked_, 1))) codePoint(digit);
             break;
         case Action::Unicode:
             if (token.hasParameter) unicode(token.parameter);

@@ -121,5 +121,10 @@ private:
     std::vector<Field> fields_;
     std::optional<PictureReader> picture_;
     std::size_t pictureDepth_ = 0;
+    // The depth of the list number or note group being read; 0 when there is none.
+    std::size_t listTextDepth_ = 0;
+    DocumentWriter::Mark listTextStart_;
+    std::size_t noteDepth_ = 0;
+    int notesMarked_ = 0;  // the notes whose mark (\chftn) the text has shown
 };
 }  // namespace moravik::rtf::detail

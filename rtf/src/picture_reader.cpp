@@ -105,13 +105,17 @@ std::variant<PictureReader::Shown, std::string> PictureReader::finish() {
     if (pixels > kMaxPicturePixels) {
         return "a picture of more than " + decimal(kMaxPicturePixels) + " pixels is left out";
     }
+    // A PNG of 16 bits a channel decodes to twice the bytes of one of 8, and costs as much.
+    const std::uint64_t cost =
+        format == ImageFormat::Png && data_.size() > 24 && data_[24] == 16 ? 2 * pixels : pixels;
     Picture picture{.format = format,
                     .data = std::move(data_),
                     .pixelWidth = size->width,
                     .pixelHeight = size->height,
                     .width = scaled(width_, scaleX_),
-                    .height = scaled(height_, scaleY_)};
-    return Shown{std::move(picture), static_cast<std::size_t>(pixels)};
+                    .height = scaled(height_, scaleY_),
+                    .leftOut = {}};
+    return Shown{std::move(picture), static_cast<std::size_t>(cost)};
 }
 
 }  // namespace moravik::rtf::detail

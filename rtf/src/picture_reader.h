@@ -34,7 +34,7 @@ public:
 
     struct Shown {
         Picture picture;
-        std::size_t pixels = 0;
+        std::size_t pixels = 0;  // what its decoded image costs, in pixels of 8 bits a channel
     };
     // The picture to show, or the reason it is left out.
     std::variant<Shown, std::string> finish();

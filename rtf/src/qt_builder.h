@@ -52,6 +52,8 @@ private:
     bool insertTable(std::span<const Paragraph> rows);
 
     std::optional<QTextImageFormat> addPicture(std::size_t index);
+    static void insertPlaceholder(QTextCursor& cursor, const Picture& picture,
+                                  QTextCharFormat format);
 
     const Document& source_;
     QTextDocument& target_;

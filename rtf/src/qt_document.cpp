@@ -1,10 +1,12 @@
 #include "moravik/rtf/qt_document.h"
 
 #include <QBuffer>
+#include <QColor>
 #include <QImageReader>
 #include <QTextDocument>
 #include <QUrl>
 #include <algorithm>
+#include <cmath>
 
 #include "moravik/rtf/parser.h"
 #include "qt_builder.h"
@@ -24,6 +26,8 @@ constexpr char16_t kZeroWidthSpace = 0x200B;
 constexpr qsizetype kMaxBlockCharacters = 20000;
 // How many paragraphs are built between two looks at the stop request.
 constexpr std::size_t kParagraphsPerStopCheck = 256;
+constexpr std::string_view kUndecodablePicture = "a picture that cannot be decoded is left out";
+static_assert(kUndecodablePicture.size() + 2 <= DocumentCost::kPicture);
 
 bool breaksLine(QChar c) {
     return c == u' ' || c == u'\t' || c == u'-' || c == QChar::LineSeparator ||
@@ -140,7 +144,12 @@ void Builder::insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::s
     for (std::size_t i = first; i < end || (i == end && lastBytes > 0); ++i) {
         const Run& run = paragraph.runs.at(i);
         if (run.picture) {
-            if (const auto& picture = pictures_.at(*run.picture)) cursor.insertImage(*picture);
+            if (const auto& picture = pictures_.at(*run.picture)) {
+                cursor.insertImage(*picture);
+            } else {
+                insertPlaceholder(cursor, source_.pictures.at(*run.picture),
+                                  formats_.at(run.format));
+            }
             unbroken_ = 0;
             continue;
         }
@@ -206,9 +215,21 @@ void Builder::insertNotices(bool cut) {
     start.insertText(toQString(kCutNotice), noticeFormat());
 }
 
-// The picture as an image resource of the document, or nothing when Qt cannot read it.
+// A picture left out is mentioned where it stood, with the reason, set apart in grey italics.
+void Builder::insertPlaceholder(QTextCursor& cursor, const Picture& picture,
+                                QTextCharFormat format) {
+    format.setFontItalic(true);
+    format.setForeground(QColor(Qt::gray));
+    const std::string_view reason =
+        picture.leftOut.empty() ? kUndecodablePicture : std::string_view(picture.leftOut);
+    cursor.insertText(u'[' + toQString(reason) + u']', format);
+}
+
+// The picture as an image resource of the document, or nothing when it is left out or Qt cannot
+// read it.
 std::optional<QTextImageFormat> Builder::addPicture(std::size_t index) {
     const Picture& picture = source_.pictures[index];
+    if (!picture.leftOut.empty()) return std::nullopt;
     QByteArray data =
         QByteArray::fromRawData(picture.data.data(), static_cast<qsizetype>(picture.data.size()));
     QBuffer buffer(&data);
@@ -217,13 +238,22 @@ std::optional<QTextImageFormat> Builder::addPicture(std::size_t index) {
     if (size.isEmpty() || size != QSize(int(picture.pixelWidth), int(picture.pixelHeight))) {
         return std::nullopt;
     }
-    const QImage image = reader.read();
+    // A picture shown smaller than its own size is kept at the size shown, and a 16-bit one at
+    // 8 bits a channel, so that the document holds no more than the view draws.
+    const Extent shown = shownSize(picture);
+    const QSize shownPixels(static_cast<int>(std::ceil(shown.width)),
+                            static_cast<int>(std::ceil(shown.height)));
+    if (!shownPixels.isEmpty() && shownPixels.width() < size.width() &&
+        shownPixels.height() < size.height()) {
+        reader.setScaledSize(shownPixels);
+    }
+    QImage image = reader.read();
     if (image.isNull()) return std::nullopt;
+    if (image.depth() > 32) image.convertTo(QImage::Format_ARGB32);
     const QString name = QStringLiteral("moravik-picture:%1").arg(index);
     target_.addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
     format.setName(name);
-    const Extent shown = shownSize(picture);
     format.setWidth(shown.width);
     format.setHeight(shown.height);
     return format;

@@ -9,9 +9,9 @@
 namespace moravik::rtf::detail {
 namespace {
 
-// Qt draws a collapsed table border this many pixels outside its columns.
-constexpr double kTableBorderPixels = 4;
 constexpr double kCellPaddingPixels = 4;
+constexpr double kTableBorderPixels = 4;
+constexpr int kPageTextTwips = 9360;
 
 QColor toQColor(const Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
@@ -51,6 +51,20 @@ Qt::Alignment toQt(Alignment alignment) {
             break;
     }
     return Qt::AlignLeft;
+}
+
+QTextOption::TabType toQt(TabAlignment alignment) {
+    switch (alignment) {
+        case TabAlignment::Center:
+            return QTextOption::CenterTab;
+        case TabAlignment::Right:
+            return QTextOption::RightTab;
+        case TabAlignment::Decimal:
+            return QTextOption::DelimiterTab;
+        case TabAlignment::Left:
+            break;
+    }
+    return QTextOption::LeftTab;
 }
 
 }  // namespace
@@ -93,42 +107,74 @@ QTextBlockFormat toQt(const ParagraphFormat& source) {
 
     // Word puts an implicit tab stop at a hanging indent, so a list's number and its text part.
     // RTF measures tab stops from the margin; Qt from where the first line begins.
-    std::vector<int> stops = source.tabStops;
-    if (source.firstLineIndent < 0) stops.push_back(source.leftIndent);
-    std::ranges::sort(stops);
+    std::vector<TabStop> stops = source.tabStops;
+    if (source.firstLineIndent < 0) stops.push_back({source.leftIndent, TabAlignment::Left});
+    std::ranges::stable_sort(stops, {}, &TabStop::position);
     const int firstLineStart = source.leftIndent + source.firstLineIndent;
     QList<QTextOption::Tab> tabs;
-    for (const int stop : stops) {
-        if (stop > firstLineStart) {
-            tabs.append(
-                QTextOption::Tab((stop - firstLineStart) / kTwipsPerPixel, QTextOption::LeftTab));
+    for (const TabStop& stop : stops) {
+        if (stop.position > firstLineStart) {
+            tabs.append(QTextOption::Tab((stop.position - firstLineStart) / kTwipsPerPixel,
+                                         toQt(stop.alignment), QChar(u'.')));
         }
     }
     format.setTabPositions(tabs);
     return format;
 }
 
-// RTF's cell ends include the cells' padding, as Qt's column widths do; the border that Qt adds
-// around them comes off the last column, so that the table is as wide as its last cell end.
-QTextTableFormat tableFormat(const std::vector<int>& cellEnds, std::size_t columns) {
+// RTF's cell ends include the cells' padding, as Qt's column widths do. A table wider than a
+// Letter page's text (8.5 in less two 1 in margins) is fitted to the view, as word processors
+// fit it to the page.
+QTextTableFormat tableFormat(const std::vector<int>& grid) {
     QTextTableFormat format;
-    format.setBorder(1);
-    format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    format.setBorder(0);
     format.setBorderCollapse(true);
     format.setCellSpacing(0);
     format.setCellPadding(kCellPaddingPixels);
-    if (cellEnds.size() != columns) return format;
+    if (grid.empty()) return format;
+    const bool fitted = grid.back() > kPageTextTwips;
+    if (fitted) format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     QList<QTextLength> widths;
     int start = 0;
-    for (const int end : cellEnds) {
-        widths.append(
-            QTextLength(QTextLength::FixedLength, std::max(end - start, 0) / kTwipsPerPixel));
-        start = std::max(start, end);
+    for (const int end : grid) {
+        widths.append(QTextLength(
+            fitted ? QTextLength::PercentageLength : QTextLength::FixedLength,
+            fitted ? 100.0 * (end - start) / grid.back() : (end - start) / kTwipsPerPixel));
+        start = end;
     }
-    const double last = widths.constLast().rawValue();
-    widths.last() = QTextLength(QTextLength::FixedLength,
-                                std::max(last - kTableBorderPixels, 2 * kCellPaddingPixels));
+    // Qt draws the collapsed borders around the cells outside their columns: a fixed table
+    // takes them off its last column, so that it is as wide as its last cell end.
+    if (!fitted) {
+        const double last = widths.constLast().rawValue();
+        widths.last() =
+            QTextLength(QTextLength::FixedLength, std::max(last - kTableBorderPixels, 0.0));
+    }
     format.setColumnWidthConstraints(widths);
+    return format;
+}
+
+QTextTableCellFormat cellFormat(const TableCell& cell) {
+    QTextTableCellFormat format;
+    if (cell.shading) format.setBackground(toQColor(*cell.shading));
+    const auto side = [&](std::size_t index, auto setWidth, auto setStyle, auto setBrush) {
+        const std::optional<CellBorder>& border = cell.borders[index];
+        // A border of no width is a hairline: one pixel.
+        (format.*setWidth)(border ? std::max(border->width / kTwipsPerPixel, 1.0) : 0);
+        (format.*setStyle)(border ? QTextFrameFormat::BorderStyle_Solid
+                                  : QTextFrameFormat::BorderStyle_None);
+        if (border) {
+            (format.*setBrush)(border->color ? QBrush(toQColor(*border->color))
+                                             : QBrush(Qt::black));
+        }
+    };
+    side(0, &QTextTableCellFormat::setTopBorder, &QTextTableCellFormat::setTopBorderStyle,
+         &QTextTableCellFormat::setTopBorderBrush);
+    side(1, &QTextTableCellFormat::setLeftBorder, &QTextTableCellFormat::setLeftBorderStyle,
+         &QTextTableCellFormat::setLeftBorderBrush);
+    side(2, &QTextTableCellFormat::setBottomBorder, &QTextTableCellFormat::setBottomBorderStyle,
+         &QTextTableCellFormat::setBottomBorderBrush);
+    side(3, &QTextTableCellFormat::setRightBorder, &QTextTableCellFormat::setRightBorderStyle,
+         &QTextTableCellFormat::setRightBorderBrush);
     return format;
 }
 

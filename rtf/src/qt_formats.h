@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
+#include <QTextTableCellFormat>
 #include <QTextTableFormat>
 #include <vector>
 
@@ -21,8 +22,10 @@ QTextCharFormat toQt(const CharFormat& source, const std::vector<QStringList>& f
 
 QTextBlockFormat toQt(const ParagraphFormat& source);
 
-// A table whose cells end at cellEnds (twips from the left margin) when they give one end for
-// each of its columns; otherwise Qt sizes the columns to their text.
-QTextTableFormat tableFormat(const std::vector<int>& cellEnds, std::size_t columns);
+// A table whose columns end at grid (twips from the left margin); with no grid Qt sizes the
+// columns to their text.
+QTextTableFormat tableFormat(const std::vector<int>& grid);
+// A cell's shading and the borders the file gives it.
+QTextTableCellFormat cellFormat(const TableCell& cell);
 
 }  // namespace moravik::rtf::detail

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "color_table.h"
 #include "control_words.h"
 #include "document_writer.h"
 #include "paragraph_words.h"
@@ -17,10 +18,12 @@ class TableRows {
 public:
     // cellFormat: the format of the tab that ends a cell.
     void apply(const WordEntry& word, const Token& token, const ParagraphProps& paragraph,
-               std::size_t cellFormat, DocumentWriter& writer);
+               std::size_t cellFormat, const ColorTable& colors, DocumentWriter& writer);
 
 private:
-    std::vector<int> cellEnds_;  // \cellxN of the current row
+    std::vector<TableCell> cells_;  // the current row's, each ended by \cellxN
+    TableCell next_;                // the properties read for the next \cellx
+    int side_ = -1;                 // the border of next_ that border words describe; -1: another's
 };
 
 }  // namespace moravik::rtf::detail

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextImageFormat>
 #include <QTextTable>
 #include <string>
 
@@ -96,8 +99,64 @@ TEST(RtfBuilder, TableRowsBecomeOneTable) {
     const QList<QTextLength> widths = table->format().columnWidthConstraints();
     ASSERT_EQ(widths.size(), 2);
     EXPECT_EQ(widths[0].rawValue(), 96);
-    EXPECT_EQ(widths[1].rawValue(), 192 - 4) << "the border comes off the last column";
+    EXPECT_EQ(widths[1].rawValue(), 192 - 4) << "the borders come off the last column";
     EXPECT_EQ(document.toPlainText().split('\n').constLast(), "After");
+}
+
+// A table wider than a page (6.5 in, 9360 twips, of text) is fitted to the view by shares of
+// its width; \clmrg joins a cell to the one before.
+TEST(RtfBuilder, FitsAWideTableAndJoinsMergedCells) {
+    QTextDocument document;
+    build(
+        "\\trowd\\cellx12000\\clmrg\\cellx24000\\cellx30000\\pard\\intbl A\\cell\\cell "
+        "C\\cell\\row",
+        document);
+    const auto* table = qobject_cast<QTextTable*>(document.rootFrame()->childFrames().value(0));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, 0).columnSpan(), 2);
+    EXPECT_EQ(table->cellAt(0, 2).firstCursorPosition().block().text(), "C");
+    const QTextTableFormat format = table->format();
+    EXPECT_EQ(format.width(), QTextLength(QTextLength::PercentageLength, 100));
+    const auto share = [](double percent) {
+        return QTextLength(QTextLength::PercentageLength, percent);
+    };
+    EXPECT_EQ(format.columnWidthConstraints(),
+              (QList<QTextLength>{share(40), share(40), share(20)}));
+}
+
+// A picture left out is mentioned with the reason where it stood: one in a format not shown,
+// and a PNG whose header is whole but whose image data is missing.
+TEST(RtfBuilder, MentionsPicturesLeftOut) {
+    QTextDocument document;
+    build(
+        "A{\\pict\\wmetafile8 0102}B{\\pict\\pngblip "
+        "89504e470d0a1a0a0000000d49484452000000020000000108020000007b}C",
+        document);
+    EXPECT_EQ(document.toPlainText(),
+              "A[a picture in a format other than PNG or JPEG is left out]B"
+              "[a picture that cannot be decoded is left out]C");
+    EXPECT_TRUE(formatOf(document, "cannot be decoded").fontItalic());
+}
+
+// A picture shown smaller than its own size is kept at the size shown; a 16-bit one at 8 bits
+// a channel.
+TEST(RtfBuilder, KeepsPicturesAtTheSizeShown) {
+    QImage large(400, 200, QImage::Format_RGBA64);
+    large.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(large.save(&buffer, "PNG"));
+    QTextDocument document;
+    // 600 by 300 twips: 40 by 20 pixels.
+    build("{\\pict\\pngblip\\picwgoal600\\pichgoal300 " + png.toHex().toStdString() + "}",
+          document);
+    const QTextImageFormat image = document.begin().begin().fragment().charFormat().toImageFormat();
+    const QImage kept =
+        document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+    EXPECT_EQ(kept.size(), QSize(40, 20));
+    EXPECT_LE(kept.depth(), 32);
+    EXPECT_EQ(kept.pixelColor(20, 10), QColor(Qt::red));
 }
 
 TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {

@@ -40,6 +40,27 @@ struct HostileFile {
     HostileOutcome outcome;
 };
 
+// Text in 9 families at 79 sizes from 4 to 1,500 points, each plain, bold, italic and both:
+// each run needs a font face of its own.
+inline std::string manyFontFaces() {
+    const char* const families[] = {
+        "Arial",           "Times New Roman",  "Courier New",     "DejaVu Sans", "DejaVu Serif",
+        "Liberation Sans", "Liberation Serif", "Liberation Mono", "Noto Sans"};
+    const char* const styles[] = {"", "\\b", "\\i", "\\b\\i"};
+    std::string body = "{\\fonttbl";
+    for (int f = 0; f < 9; ++f) body += "{\\f" + std::to_string(f) + " " + families[f] + ";}";
+    body += "}";
+    for (int halfPoints = 8; halfPoints <= 3000; halfPoints += 38) {
+        for (int f = 0; f < 9; ++f) {
+            for (const char* style : styles) {
+                body += "{\\f" + std::to_string(f) + "\\fs" + std::to_string(halfPoints) + style +
+                        " Nitrous jets }";
+            }
+        }
+    }
+    return body + "\\par ";
+}
+
 inline std::vector<HostileFile> hostileFiles() {
     constexpr std::size_t kKilobyte = 1024;
     constexpr std::size_t kMegabyte = 1024 * kKilobyte;
@@ -54,6 +75,7 @@ inline std::vector<HostileFile> hostileFiles() {
          6 * kMegabyte, Cut},
         {"6 MB of \\line", "\\line ", 6 * kMegabyte, Cut},
         {"6 MB of 1638-point letters", "{\\fs3276 x}", 6 * kMegabyte, Cut},
+        {"392 KB of text in 2844 font faces", manyFontFaces(), 392 * kKilobyte, Cut},
         {"6 MB of paragraphs 22 inches apart", "\\sa31680\\par ", 6 * kMegabyte, Cut},
         {"64 MB of one word", "a", 64 * kMegabyte, Cut},
         {"64 MB of groups the reader skips", "{\\*\\zz x}", 64 * kMegabyte, Whole},

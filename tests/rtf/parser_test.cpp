@@ -74,6 +74,14 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}A\\par"
                     "{\\listtext\\pard\\plain\\f1 \\'b7\\tab}B\\par{\\listtext 1.\\tab}C"),
          "•\tA|•\tB|1.\tC"},
+        // An outline heading's empty number and its tab would indent it.
+        {withTables("{\\listtext\\pard\\plain \\tab}Jets\\par x{\\listtext \\tab}y{\\listtext  }"),
+         "Jets|xy"},
+        // Notes follow the text, each with its mark; \\chftn numbers them.
+        {withTables(
+             "A{\\super\\chftn}{\\*\\footnote\\pard\\plain{\\super\\chftn} One.}B"
+             "{\\super\\chftn}{\\*\\footnote {\\chftn} Two.\\par Three.}C\\par D{\\footnote *}"),
+         "A1B2C|D|1 One.|2 Two.|Three.|*"},
         // Skipped groups; those that hide text are reported.
         {withTables("{\\*\\zz a {\\b b}}A{\\*\\zz \\'e9}{\\*\\zz \\foo1 }{\\*\\b s}"
                     "{\\header H}{\\footer }B"),
@@ -82,14 +90,14 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\info{\\title T}}{\\*\\generator G;}{\\stylesheet{\\s0 Normal;}}"
                     "{\\*\\listtable{\\list{\\listlevel{\\leveltext \\'01\\'b7;}}}}A"),
          "A"},
-        {withTables("a{\\v hidden}{\\unknownword b}{\\footnote Note}"), "ab", {SkippedText}},
+        {withTables("a{\\v hidden}{\\unknownword b}{\\annotation Note}"), "ab", {SkippedText}},
         {withTables("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}{\\field{\\*\\fldinst PAGE}}x"
                     "{\\object{\\*\\objclass P}{\\*\\objdata 0102}{\\result R}}A\\bin3 xyzB"),
          "7xRAB"},
-        // Pictures that are not shown are left out; kPictureText stands for those shown.
+        // kPictureText stands for a picture, also for one left out, which the builder mentions.
         {withTables("A{\\pict\\wmetafile8\\picw10 0102ff}B{\\pict\\bin4 }}}{}C"
                     "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}"),
-         "ABC",
+         "A\uFFFCB\uFFFCC\uFFFC",
          {Picture, Picture, Picture}},
     };
     for (const ReadCase& c : cases) expectReads(c);
@@ -207,6 +215,28 @@ TEST(RtfParser, CutsALargeDocumentAndSaysSo) {
     EXPECT_EQ(plainText(shown[shown.size() - 2]), shownParagraph);
     EXPECT_LT(shown.size() * paragraph.size(), kMaxDocumentCost) << "no more than it may cost";
     EXPECT_EQ(cut.document.formats.size(), 3U) << "each distinct format is kept once";
+
+    // The placeholder that says why a picture is left out costs the text it shows.
+    const ParseResult pictures =
+        parse(withTables(repeated("{\\pict\\wmetafile8 00}", kMaxDocumentCost / 8)));
+    std::size_t placeholderBytes = 0;
+    for (const auto& picture : pictures.document.pictures) {
+        placeholderBytes += picture.leftOut.size();
+    }
+    EXPECT_TRUE(pictures.document.cut);
+    EXPECT_LT(placeholderBytes, kMaxDocumentCost);
+}
+
+// A 4096 x 4096 PNG fits the budget at 8 bits a channel, and not at 16, which decodes to
+// twice the bytes. Only its header is read here.
+TEST(RtfParser, CountsDecodedPictureBytes) {
+    for (const auto& [depth, shown] : {std::pair{"08", true}, std::pair{"10", false}}) {
+        const ParseResult result = parse(
+            withTables(std::string("{\\pict\\pngblip 89504e470d0a1a0a0000000d4948445200001000") +
+                       "00001000" + depth + "0600000000000000}"));
+        EXPECT_EQ(result.document.pictures.size(), shown ? 1U : 0U) << depth;
+        EXPECT_EQ(result.document.cut, !shown) << depth;
+    }
 }
 
 constexpr Rgb kRed{255, 0, 0}, kBlue{0, 0, 255};
@@ -309,10 +339,22 @@ TEST(RtfParser, FormatsParagraphs) {
         {"\\sb120\\sa240 x\\par", {Left, 0, 0, 0, 120, 240, {}}},
         {"\\sb-100 x\\par", {}},
         {"\\li99999999999\\fi-99999999999 x\\par", {Left, 31680, 0, -31680, 0, 0, {}}},
-        {"\\tx2880\\tx720 x", {Left, 0, 0, 0, 0, 0, {720, 2880}}},
+        {"\\tx2880\\tx720 x", {Left, 0, 0, 0, 0, 0, {{720}, {2880}}}},
+        // A tab's kind belongs to the \\tx after it.
+        {"\\tqr\\tx2880\\tqc\\tx720\\tqdec\\tx4320\\tx5000 x",
+         {Left,
+          0,
+          0,
+          0,
+          0,
+          0,
+          {{720, TabAlignment::Center},
+           {2880, TabAlignment::Right},
+           {4320, TabAlignment::Decimal},
+           {5000, TabAlignment::Left}}}},
         {"\\qc\\li720\\sa100\\tx720\\pard x\\par", {}},
         // The format carries on from paragraph to paragraph until \pard.
-        {"\\qc\\tx720 a\\par b\\par", {Center, 0, 0, 0, 0, 0, {720}}},
+        {"\\qc\\tx720 a\\par b\\par", {Center, 0, 0, 0, 0, 0, {{720}}}},
         {"\\qc\\tx720 a\\par\\pard b\\par", {}},
     };
     for (const auto& c : cases) {

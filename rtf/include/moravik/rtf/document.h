@@ -8,6 +8,7 @@
 // a QTextDocument, and loadDocument() (loader.h) does both steps for a file on disk, on a worker
 // thread when the window asks.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -70,7 +71,16 @@ struct Picture {
     // The size to show it at, in twips; 0 where the file gives none, so the image's own counts.
     int width = 0;
     int height = 0;
+    std::string leftOut;  // why the picture is not shown, in plain words; empty when it is
     bool operator==(const Picture&) const = default;
+};
+
+enum class TabAlignment { Left, Center, Right, Decimal };
+
+struct TabStop {
+    int position = 0;  // twips from the left margin
+    TabAlignment alignment = TabAlignment::Left;
+    bool operator==(const TabStop&) const = default;
 };
 
 // Lengths in twips (1/1440 inch), as RTF gives them.
@@ -81,18 +91,37 @@ struct ParagraphFormat {
     int firstLineIndent = 0;  // relative to leftIndent; negative for a hanging indent
     int spaceBefore = 0;
     int spaceAfter = 0;
-    std::vector<int> tabStops;  // left-aligned, ascending, measured from the left margin
+    std::vector<TabStop> tabStops;  // ascending
     bool operator==(const ParagraphFormat&) const = default;
+};
+
+enum class VerticalMerge { None, First, Continue };
+
+struct CellBorder {
+    int width = 0;             // twips
+    std::optional<Rgb> color;  // empty: the default text colour
+    bool operator==(const CellBorder&) const = default;
+};
+
+// A table cell as its row defines it.
+struct TableCell {
+    int end = 0;                                        // twips from the left margin
+    VerticalMerge verticalMerge = VerticalMerge::None;  // \clvmgf starts a cell that spans rows
+    bool mergedWithPrevious = false;                    // \clmrg: the cell before spans this one
+    std::optional<Rgb> shading;
+    // Top, left, bottom and right; empty where the file gives no border.
+    std::array<std::optional<CellBorder>, 4> borders;
+    bool operator==(const TableCell&) const = default;
 };
 
 struct Paragraph {
     ParagraphFormat format;
     std::vector<Run> runs;
-    // Set for a row of a table: the index of each cell's first run, and where each cell ends, in
-    // twips from the left margin. Every cell but the last ends with a '\t' that parts it from
-    // the next, so the row reads as tab-separated text too.
+    // Set for a row of a table: the index of each cell's first run, and the cells as the row
+    // defines them (\cellx), which may be fewer. Every cell but the last ends with a '\t' that
+    // parts it from the next, so the row reads as tab-separated text too.
     std::vector<std::size_t> cellFirstRuns;
-    std::vector<int> cellEnds;
+    std::vector<TableCell> cells;
     bool operator==(const Paragraph&) const = default;
 };
 
@@ -103,10 +132,10 @@ struct Document {
     std::vector<std::string> fonts;  // the font table's names, in the order the file lists them
     std::vector<std::string> links;  // http, https and mailto addresses, one for each link field
     std::vector<Picture> pictures;
-    std::vector<Paragraph> paragraphs;
-    int defaultTab = 720;    // twips between the default tab stops
-    bool cut = false;        // only the beginning of the file's document is kept
-    bool truncated = false;  // the file ends before its document does
+    std::vector<Paragraph> paragraphs;  // the text's, then its notes' (footnotes)
+    int defaultTab = 720;               // twips between the default tab stops
+    bool cut = false;                   // only the beginning of the file's document is kept
+    bool truncated = false;             // the file ends before its document does
 
     const CharFormat& format(const Run& run) const { return formats.at(run.format); }
     // The font family and the address of a format; empty when it has none.

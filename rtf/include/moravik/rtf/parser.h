@@ -31,6 +31,8 @@ struct DocumentCost {
     static constexpr std::size_t kParagraph = 24;
     static constexpr std::size_t kTableCell = 160;
     static constexpr std::size_t kPicturePixels = 16;  // pixels that cost one unit
+    // Each picture also costs the text of the placeholder that says why it is left out.
+    static constexpr std::size_t kPicture = 64;
 };
 inline constexpr std::size_t kMaxDocumentCost = 1'500'000;
 
