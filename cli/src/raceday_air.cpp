@@ -1,5 +1,6 @@
 // moravik-calc air and predict: the air of the day and a run carried to it.
 #include <moravik/raceday/correction.h>
+#include <moravik/raceday/metar.h>
 #include <moravik/raceday/runs.h>
 #include <moravik/raceday/weather_text.h>
 
@@ -38,10 +39,22 @@ namespace {
 struct AirOptions {
     CommonOptions common;
     std::string temperature, pressure, altimeter, elevation, humidity, dewPoint, observedHp;
+    std::string metar;
+    const CLI::Option* metarOption = nullptr;
+    bool metarGiven() const { return metarOption->count() > 0; }  // even as an empty text
     std::string standard{standardName(defaultStandard).key};
 };
 
 Weather weatherOf(const AirOptions& o, UnitSystem system) {
+    // The option table keeps --metar apart from the typed weather and makes it need --elevation.
+    if (o.metarGiven()) {
+        return required(weatherFromMetar(
+            o.metar, readQuantity(o.elevation, Quantity::Elevation, system, "--elevation"),
+            "--metar"));
+    }
+    if (o.temperature.empty()) throw UsageFailure{"give --temperature, or --metar"};
+    if (!o.elevation.empty() && o.altimeter.empty())
+        throw UsageFailure{"--elevation needs --altimeter or --metar"};
     Weather weather;
     weather.kelvin = readQuantity(o.temperature, Quantity::Temperature, system, "--temperature");
     if (!o.pressure.empty()) {
@@ -68,13 +81,16 @@ void printAir(const AirOptions& o, std::ostream& out) {
     const UnitSystem system = o.common.system();
     const Standard standard = readStandard(o.standard);
     const Weather weather = weatherOf(o, system);
-    const std::string_view pressureOption =
-        o.pressure.empty() ? "--altimeter and --elevation" : "--pressure";
+    const std::string_view pressureOption = o.metarGiven()       ? "--metar and --elevation"
+                                            : o.pressure.empty() ? "--altimeter and --elevation"
+                                                                 : "--pressure";
+    const std::string_view temperatureOption = o.metarGiven() ? "--metar" : "--temperature";
+    const std::string_view dewPointOption = o.metarGiven() ? "--metar" : "--dew-point";
     const Air air =
-        required(evaluateAir(weather), {{"temperature", "--temperature", Quantity::Temperature},
+        required(evaluateAir(weather), {{"temperature", temperatureOption, Quantity::Temperature},
                                         {"station pressure", pressureOption, Quantity::Barometer},
                                         {"humidity", "--humidity", Quantity::Humidity},
-                                        {"dew point", "--dew-point", Quantity::Temperature}});
+                                        {"dew point", dewPointOption, Quantity::Temperature}});
     const bool hasObserved = !o.observedHp.empty();
     const double observed = hasObserved ? readMeasure(o.observedHp, Quantity::Power, Measure::Power,
                                                       system, "--observed-hp")
@@ -87,6 +103,7 @@ void printAir(const AirOptions& o, std::ostream& out) {
         JsonObject json;
         json.number("station_pressure_hpa", air.stationPascals / 100)
             .number("vapour_pressure_hpa", air.vapourPascals / 100)
+            .number("water_grains_per_lb", waterGrainsPerPound(air))
             .number("dew_point_c", dewPointCelsius)
             .number("air_density_kg_m3", air.densityKgPerM3)
             .number("density_altitude_ft", air.densityAltitudeMetres / metresPerFoot)
@@ -107,6 +124,7 @@ void printAir(const AirOptions& o, std::ostream& out) {
                "Station pressure:", displayText(air.stationPascals, Quantity::Barometer, system));
     reportLine(out,
                "Vapour pressure:", displayText(air.vapourPascals, Quantity::Barometer, system));
+    reportLine(out, "Water:", fixedText(waterGrainsPerPound(air), 1) + " grains/lb of dry air");
     reportLine(out, "Dew point:",
                air.dewPointKelvin ? displayText(*air.dewPointKelvin, Quantity::Temperature, system)
                                   : "none (dry air)");
@@ -174,9 +192,8 @@ RacedayCommand addAirCommand(CLI::App& app) {
     auto options = std::make_shared<AirOptions>();
     CLI::App* command = app.add_subcommand(
         "air", "Air density, density altitude and horsepower correction for the weather");
-    addQuantityOption(*command, "--temperature", options->temperature,
-                      quantityHelp("Air temperature", Quantity::Temperature))
-        ->required();
+    auto* temperature = addQuantityOption(*command, "--temperature", options->temperature,
+                                          quantityHelp("Air temperature", Quantity::Temperature));
     auto* pressure =
         addQuantityOption(*command, "--pressure", options->pressure,
                           quantityHelp("Station (absolute) pressure", Quantity::Barometer));
@@ -190,10 +207,18 @@ RacedayCommand addAirCommand(CLI::App& app) {
                           quantityHelp("Relative humidity", Quantity::Humidity, "dry air"));
     auto* dewPoint = addQuantityOption(*command, "--dew-point", options->dewPoint,
                                        quantityHelp("Dew point", Quantity::Temperature));
+    auto* metar = command
+                      ->add_option("--metar", options->metar,
+                                   "An airfield's METAR, in quotes, for the temperature, dew "
+                                   "point and altimeter setting; needs --elevation")
+                      ->type_name("REPORT");
     pressure->excludes(altimeter)->excludes(elevation);
     altimeter->needs(elevation);
-    elevation->needs(altimeter);
     humidity->excludes(dewPoint);
+    for (auto* typed : {temperature, pressure, altimeter, humidity, dewPoint})
+        metar->excludes(typed);
+    metar->needs(elevation);
+    options->metarOption = metar;
     command->add_option("--standard", options->standard, standardHelp())->type_name("NAME");
     addQuantityOption(*command, "--observed-hp", options->observedHp,
                       quantityHelp("Horsepower measured in this air, to correct", Quantity::Power));
@@ -202,7 +227,9 @@ RacedayCommand addAirCommand(CLI::App& app) {
         "Examples:\n"
         "  moravik-calc air --temperature 86F --pressure 29.10inHg --humidity 40%\n"
         "  moravik-calc air --units metric --temperature 30 --altimeter 1013 \\\n"
-        "      --elevation 1768 --dew-point 12 --json\n");
+        "      --elevation 1768 --dew-point 12 --json\n"
+        "  moravik-calc air --elevation 5434ft --metar \\\n"
+        "      \"KDEN 061853Z 18010KT 10SM FEW080 05/M03 A3012 RMK AO2 T00501028\"\n");
     return {command, &options->common, [options](std::ostream& out) { printAir(*options, out); }};
 }
 

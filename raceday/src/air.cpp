@@ -55,6 +55,10 @@ constexpr double nwsPressureFactor = 17.326;
 constexpr double nwsExponent = 0.235;
 constexpr double nwsInchesOfMercuryPerHpa = 0.02953;
 
+// Molar mass of water over that of dry air (ASHRAE Handbook, Fundamentals, 2017, ch. 1, eq. 22).
+constexpr double waterToDryAirMolarMass = 0.621945;
+constexpr double grainsPerPound = 7000;  // the grain's definition
+
 constexpr double lowestDewPointKelvin = 213.15;  // -60 °C
 
 double wobusHpa(double celsius) {
@@ -148,6 +152,14 @@ double stationPressure(const AltimeterSetting& setting) {
 double densityAltitude(double densityKgPerM3) {
     return densityAltitudeScaleMetres *
            (1 - portable::pow(densityKgPerM3 / standardDensity, densityAltitudeExponent));
+}
+
+double humidityRatio(double vapourPascals, double stationPascals) {
+    return waterToDryAirMolarMass * vapourPascals / (stationPascals - vapourPascals);
+}
+
+double waterGrainsPerPound(const Air& air) {
+    return grainsPerPound * humidityRatio(air.vapourPascals, air.stationPascals);
 }
 
 Outcome<Air> evaluateAir(const Weather& weather) {

@@ -25,11 +25,12 @@ TEST(AirCommand, WritesTheIssuesKeysInTheirUnitsWhateverTheSystem) {
                 "--humidity", "40%", "--observed-hp", "450hp", "--json"});
     std::vector<std::string> keys;
     for (const auto& item : imperial.items()) keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{
-                        "station_pressure_hpa", "vapour_pressure_hpa", "dew_point_c",
-                        "air_density_kg_m3", "density_altitude_ft", "density_altitude_m",
-                        "density_altitude_nws_ft", "relative_air_density_percent", "standard",
-                        "correction_factor", "relative_hp_percent", "corrected_hp"}));
+    EXPECT_EQ(keys,
+              (std::vector<std::string>{
+                  "station_pressure_hpa", "vapour_pressure_hpa", "water_grains_per_lb",
+                  "dew_point_c", "air_density_kg_m3", "density_altitude_ft", "density_altitude_m",
+                  "density_altitude_nws_ft", "relative_air_density_percent", "standard",
+                  "correction_factor", "relative_hp_percent", "corrected_hp"}));
     for (const auto& [key, value] : imperial.items()) {
         if (value.is_number()) {
             EXPECT_NEAR(value.get<double>(), metric[key].get<double>(),
@@ -41,6 +42,21 @@ TEST(AirCommand, WritesTheIssuesKeysInTheirUnitsWhateverTheSystem) {
     const auto dry = jsonOf({"air", "--temperature", "15C", "--pressure", "1013.25hPa", "--json"});
     EXPECT_TRUE(dry["dew_point_c"].is_null());
     EXPECT_FALSE(dry.contains("corrected_hp"));
+}
+
+// The issue's Denver report reads as the same weather typed by hand: 5.0 °C and -2.8 °C from
+// the T group, 30.12 inHg from A3012.
+TEST(AirCommand, TakesTheWeatherFromAMetar) {
+    const std::string kden =
+        "KDEN 061853Z 18010KT 10SM FEW080 05/M03 A3012 RMK AO2 SLP198 T00501028";
+    for (const std::string format : {"--json", "--units=imperial"}) {
+        const auto metar = run({"air", "--metar", kden, "--elevation", "5434ft", format});
+        const auto typed = run({"air", "--temperature", "5C", "--dew-point=-2.8C", "--altimeter",
+                                "30.12inHg", "--elevation", "5434ft", format});
+        EXPECT_EQ(metar.status, ExitStatus::Success) << metar.err;
+        EXPECT_EQ(metar.out, typed.out);
+        EXPECT_FALSE(metar.out.empty());
+    }
 }
 
 TEST(SolveHpCommand, GivesEachFormulasHorsepower) {
@@ -94,6 +110,13 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
         {{"air", "--temperature", "86", "--pressure", "29.92", "--humidity", "101"}, "--humidity"},
         {{"air", "--temperature", "86", "--pressure", "29.92", "--units", "si"}, "--units"},
         {{"air", "--temperature", "86", "--pressure", "29.92", "--standard", "sae"}, "din-70020"},
+        {{"air", "--pressure", "29.92"}, "give --temperature, or --metar"},
+        {{"air", "--temperature", "86", "--elevation", "5434ft"}, "--elevation needs --altimeter"},
+        {{"air", "--metar", "KDEN 061853Z 05/M03 A3012"}, "--metar needs --elevation"},
+        {{"air", "--metar", "KDEN 061853Z 05/M03 A3012", "--elevation", "5434", "--dew-point", "0"},
+         "--dew-point and --metar cannot be used together"},
+        {{"air", "--metar", "KDEN 061853Z 05/M03 A3012=", "--elevation", "5434"}, "end mark '='"},
+        {{"air", "--metar", "", "--elevation", "5434"}, "--metar: paste one METAR"},
         {{"solve-hp", "--weight", "0", "--et", "12"},
          "--weight: a weight with driver must lie within"},
         {{"solve-hp", "--weight", "3000"}, "give --et or --mph"},

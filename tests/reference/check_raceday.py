@@ -37,7 +37,7 @@ REL_TOLERANCE = 1e-14
 # The vapour pressure of a dew point typed in F or K: the reference turns it into
 # °C directly, the library through kelvins, a few ulps of 230 K apart, and Wobus's
 # p^8 takes p's rounding eightfold; measured up to 1.1e-14 over 12,000 commands.
-KEY_TOLERANCE = {"vapour_pressure_hpa": 3e-14}
+KEY_TOLERANCE = {"vapour_pressure_hpa": 3e-14, "water_grains_per_lb": 3e-14}
 SCALES = {"dew_point_c": 273.15, "density_altitude_m": 44330.8,
           "density_altitude_ft": 44330.8 / 0.3048, "density_altitude_nws_ft": 145366}
 

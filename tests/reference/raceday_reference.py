@@ -226,6 +226,12 @@ def options(argv):
     return found
 
 
+# ASHRAE Handbook, Fundamentals (2017), chapter 1, eq. 22: the humidity ratio, mass of water
+# per mass of dry air, W = 0.621945 e / (p - e); a pound is 7000 grains.
+def humidity_ratio(vapour_hpa, station_hpa):
+    return 0.621945 * vapour_hpa / (station_hpa - vapour_hpa)
+
+
 def air_command(o, system):
     celsius = quantity(o["temperature"], "temperature", system)
     if "pressure" in o:
@@ -239,6 +245,7 @@ def air_command(o, system):
     standard = o.get("standard", DEFAULT_STANDARD)
     factor = correction_factor(standard, a)
     result = {"station_pressure_hpa": station, "vapour_pressure_hpa": a["vapour_hpa"],
+              "water_grains_per_lb": 7000 * humidity_ratio(a["vapour_hpa"], station),
               "dew_point_c": a["dew_celsius"], "air_density_kg_m3": a["density"],
               "density_altitude_ft": a["altitude_m"] / FOOT_M,
               "density_altitude_m": a["altitude_m"], "density_altitude_nws_ft": a["nws_ft"],

@@ -68,4 +68,11 @@ double stationPressure(const AltimeterSetting& setting);
 // Density altitude of the standard atmosphere for a density, in metres.
 double densityAltitude(double densityKgPerM3);
 
+// Mass of water per mass of dry air, the humidity ratio W = 0.621945 e / (p - e) (ASHRAE
+// Handbook, Fundamentals, chapter 1), for a vapour pressure below the station pressure.
+double humidityRatio(double vapourPascals, double stationPascals);
+
+// The same in grains of water per pound of dry air, as racers quote it (7000 grains a pound).
+double waterGrainsPerPound(const Air& air);
+
 }  // namespace moravik::raceday
