@@ -2,6 +2,7 @@
 // export move runs in and out of it as the Race Day window does.
 #include <moravik/cli/app.h>
 #include <moravik/raceday/weather_text.h>
+#include <moravik/runlog/dial_in.h>
 #include <moravik/runlog/log_prediction.h>
 #include <moravik/runlog/run_csv.h>
 #include <moravik/runlog/run_table_model.h>
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <ostream>
 
@@ -52,6 +54,8 @@ struct LogPredictOptions {
     std::string standard{raceday::standardName(raceday::defaultStandard).key};
     int recent = 5;
     std::vector<runlog::RunId> excluded;
+    std::string method{"best"};
+    int intervalPercent = 80;
 };
 
 std::string text(const QString& value) { return value.toStdString(); }
@@ -218,8 +222,12 @@ double readJet(const std::string& inches) {
     return jet;
 }
 
-void printPredictionJson(const runlog::LogPrediction& p, raceday::Standard standard,
-                         std::ostream& out) {
+std::string_view axisKey(runlog::FitAxis axis) {
+    return axis == runlog::FitAxis::CorrectionFactor ? "correction_factor" : "density_altitude";
+}
+
+void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& dial,
+                         raceday::Standard standard, std::ostream& out) {
     const double mphPerMetrePerSecond = 1 / raceday::metresPerSecondPerMph;
     std::string runs;
     for (const auto& run : p.runs) {
@@ -235,24 +243,40 @@ void printPredictionJson(const runlog::LogPrediction& p, raceday::Standard stand
                     .boolean("excluded", run.excluded)
                     .str();
     }
-    const std::string summary =
-        JsonObject()
-            .text("standard", raceday::standardName(standard).key)
-            .number("runs_used", p.used)
-            .number("lowest_corrected_et_s", p.lowestCorrectedEt)
-            .number("highest_corrected_et_s", p.highestCorrectedEt)
-            .number("average_corrected_et_s", p.averageCorrected.etSeconds)
-            .number("average_corrected_mph", p.averageCorrected.speed * mphPerMetrePerSecond)
-            .number("correction_factor_now", p.todayFactor)
-            .number("predicted_et_s", p.predicted.etSeconds)
-            .number("predicted_mph", p.predicted.speed * mphPerMetrePerSecond)
-            .str();
+    const runlog::DialInFigures& chosen = dial.chosen();
+    JsonObject json;
+    json.text("standard", raceday::standardName(standard).key)
+        .number("runs_used", p.used)
+        .number("lowest_corrected_et_s", p.lowestCorrectedEt)
+        .number("highest_corrected_et_s", p.highestCorrectedEt)
+        .number("average_corrected_et_s", p.averageCorrected.etSeconds)
+        .number("average_corrected_mph", p.averageCorrected.speed * mphPerMetrePerSecond)
+        .number("correction_factor_now", p.todayFactor)
+        .number("predicted_et_s", chosen.et.value)
+        .number("predicted_mph", chosen.speed.value * mphPerMetrePerSecond)
+        .text("method", runlog::dialInMethodName(dial.method))
+        .text("method_reason", dial.reason);
+    if (dial.fitAxis) json.text("fit_axis", axisKey(*dial.fitAxis));
+    // Without a second run there is no spread, so no interval and no error: the keys are left out.
+    if (chosen.hasInterval) {
+        json.number("interval_percent", std::round(dial.probability * 100))
+            .number("predicted_et_low_s", chosen.et.low)
+            .number("predicted_et_high_s", chosen.et.high)
+            .number("predicted_mph_low", chosen.speed.low * mphPerMetrePerSecond)
+            .number("predicted_mph_high", chosen.speed.high * mphPerMetrePerSecond);
+    }
+    if (chosen.leaveOneOutEtSeconds)
+        json.number("leave_one_out_error_s", *chosen.leaveOneOutEtSeconds);
+    if (dial.scaling.leaveOneOutEtSeconds)
+        json.number("scaling_leave_one_out_error_s", *dial.scaling.leaveOneOutEtSeconds);
+    if (dial.fit) json.number("fit_leave_one_out_error_s", *dial.fit->leaveOneOutEtSeconds);
+    const std::string summary = json.str();
     out << summary.substr(0, summary.size() - 1) << ",\"runs\":[" << runs << "]}\n";
 }
 
 void printPredictionReport(const std::string& vehicle, const runlog::LogPrediction& p,
-                           raceday::Standard standard, raceday::UnitSystem system,
-                           std::ostream& out) {
+                           const runlog::DialIn& dial, raceday::Standard standard,
+                           raceday::UnitSystem system, std::ostream& out) {
     using raceday::Quantity;
     const auto shown = [system](double si, Quantity quantity) {
         return raceday::displayText(si, quantity, system);
@@ -278,8 +302,31 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
                    shown(p.averageCorrected.etSeconds, Quantity::Time));
     reportLine(out, "Corrected speed:", shown(p.averageCorrected.speed, Quantity::Speed));
     reportLine(out, "Correction factor now:", raceday::fixedText(p.todayFactor, 4));
-    reportLine(out, "Predicted ET:", shown(p.predicted.etSeconds, Quantity::Time));
-    reportLine(out, "Predicted speed:", shown(p.predicted.speed, Quantity::Speed));
+    const runlog::DialInFigures& chosen = dial.chosen();
+    reportLine(out, "Method:",
+               dial.method == runlog::DialInMethod::Scaling ? "scaling the average"
+               : dial.fitAxis == runlog::FitAxis::CorrectionFactor
+                   ? "fit against the correction factor"
+                   : "fit against density altitude");
+    reportLine(out, "Chosen for:", dial.reason);
+    const auto withInterval = [&](const raceday::LinePrediction& figure, Quantity quantity) {
+        if (!chosen.hasInterval) return shown(figure.value, quantity) + " (one run: no interval)";
+        return shown(figure.value, quantity) + " (" +
+               decimalText(std::lround(dial.probability * 100)) +
+               " %: " + shown(figure.low, quantity) + " to " + shown(figure.high, quantity) + ")";
+    };
+    reportLine(out, "Predicted ET:", withInterval(chosen.et, Quantity::Time));
+    reportLine(out, "Predicted speed:", withInterval(chosen.speed, Quantity::Speed));
+    const auto thousandths = [](const std::optional<double>& seconds) {
+        return raceday::fixedText(*seconds * 1000, 1);
+    };
+    std::string error = "none from one run";
+    if (dial.scaling.leaveOneOutEtSeconds) {
+        error = (dial.fit ? "fit " + thousandths(dial.fit->leaveOneOutEtSeconds) + ", " : "") +
+                "scaling " + thousandths(dial.scaling.leaveOneOutEtSeconds) +
+                " (thousandths of a second)";
+    }
+    reportLine(out, "Leave-one-out ET error:", error);
 }
 
 void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {
@@ -287,6 +334,10 @@ void printPrediction(const std::string& database, const LogPredictOptions& o, st
     const raceday::Standard standard = readStandard(o.standard);
     const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
     evaluated(today, "--now");
+    const auto method = runlog::dialInMethodNamed(o.method);
+    if (!method)
+        throw UsageFailure{"--method: " + quotedText(o.method) +
+                           " is not a method; give scaling, fit or best"};
     auto log = openLog(database);
     const runlog::Vehicle vehicle = vehicleNamed(*log, o.vehicle);
     runlog::PredictionRequest request{
@@ -304,10 +355,13 @@ void printPrediction(const std::string& database, const LogPredictOptions& o, st
                                decimalText(prediction.runs.size()) + " recent runs of " +
                                quotedText(o.vehicle) + " that the prediction uses"};
     }
+    const auto dial =
+        required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0),
+                 {{"runs", "--method fit"}});
     if (o.common.json) {
-        printPredictionJson(prediction, standard, out);
+        printPredictionJson(prediction, dial, standard, out);
     } else {
-        printPredictionReport(text(vehicle.name), prediction, standard, system, out);
+        printPredictionReport(text(vehicle.name), prediction, dial, standard, system, out);
     }
 }
 
@@ -421,6 +475,17 @@ void addLogPredictCommand(LogParsers& p) {
                      "Leave out this run (its number) of the recent runs; repeatable")
         ->type_name("RUN")
         ->check(wholeNumberIn(1, std::numeric_limits<runlog::RunId>::max()));
+    p.predict
+        ->add_option("--method", o.method,
+                     "scaling (the average carried to today), fit (a line through the runs) or "
+                     "best (the smaller leave-one-out error); default best")
+        ->type_name("NAME");
+    p.predict
+        ->add_option("--interval", o.intervalPercent,
+                     "Chance in percent that the next run falls in the interval shown, 50 to "
+                     "99; default 80")
+        ->type_name("PERCENT")
+        ->check(wholeNumberIn(50, 99));
     p.predict->add_option("--standard", o.standard, standardHelp())->type_name("NAME");
     o.common.addTo(*p.predict);
     p.predict->footer(std::string(raceday::weatherGrammar) +

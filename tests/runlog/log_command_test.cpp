@@ -106,6 +106,18 @@ TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
     EXPECT_NEAR(prediction["predicted_mph"].get<double>(), 107.6667, 1e-4);
     EXPECT_NEAR(prediction["lowest_corrected_et_s"].get<double>(), 10.00, 1e-9);
     EXPECT_NEAR(prediction["highest_corrected_et_s"].get<double>(), 10.30, 1e-9);
+    // Three runs: best scales, and says why. Each run predicted from the other two by hand:
+    // 10.15 × 1.1 = 11.165 for 11.00, 10.15 × 1.2 = 12.18 for 12.00, 10.00 for 10.30; the
+    // mean miss is (0.165 + 0.18 + 0.30) / 3 = 0.215 s. The interval for one more run,
+    // 10.1 ± t(0.9, 2 dof) × s × √(1 + 1/3) with s = √0.03, is 10.1 ± 1.885618 × 0.2, t from
+    // the closed form for two degrees of freedom, (2p − 1) / √(2p(1 − p)).
+    EXPECT_EQ(prediction["method"], "scaling");
+    EXPECT_EQ(prediction["method_reason"], "fewer than 4 runs; the fit needs 4");
+    EXPECT_NEAR(prediction["leave_one_out_error_s"].get<double>(), 0.215, 1e-9);
+    EXPECT_EQ(prediction["interval_percent"], 80);
+    EXPECT_NEAR(prediction["predicted_et_low_s"].get<double>(), 10.1 - 0.3771236, 1e-6);
+    EXPECT_NEAR(prediction["predicted_et_high_s"].get<double>(), 10.1 + 0.3771236, 1e-6);
+    EXPECT_FALSE(prediction.contains("fit_leave_one_out_error_s"));
     const int newest = prediction["runs"][0]["id"];
 
     const Outcome report = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
@@ -268,6 +280,15 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "big"},
          2,
          "--nitrous-jet: \"big\""},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--method", "average"},
+         2,
+         "--method: \"average\" is not a method; give scaling, fit or best"},
+        {{"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--method", "fit"},
+         2,
+         "--method fit: cannot fit the runs: fewer than 4 runs"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--interval", "100"},
+         2,
+         "--interval: \"100\" is not a whole number from 50 to 99"},
         {{"--database", "/nonexistent/run-log.sqlite", "runs"}, 3, "There is no run log at"},
     };
     for (const auto& row : table) {

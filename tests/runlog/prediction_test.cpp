@@ -1,5 +1,6 @@
 #include <QTemporaryDir>
 
+#include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
 #include "runlog_test_support.h"
 
@@ -66,6 +67,52 @@ TEST_F(LogPredictionTest, AveragesTheRecentRunsOnTheStandardDayAndCarriesThemToT
     ASSERT_EQ(onNitrous.runs.size(), 1U);
     EXPECT_EQ(onNitrous.runs[0].run.id, nitrous);
     EXPECT_NEAR(onNitrous.predicted.etSeconds, 10.89, 1e-9);
+}
+
+// ET against the correction factor, 1.00 to 1.08: the line and its leave-one-out error from
+// tests/reference/line_fit_reference.py (exact rationals), run as
+//   line_fit_reference.py 1.00:10.00 1.02:10.02 1.04:10.05 1.06:10.09 1.08:10.12
+// intercept 8.444, slope 1.55, leave-one-out MAE 0.007785714285714286.
+TEST_F(LogPredictionTest, FitsTheRunsAndMeasuresTheFitByLeavingOneOut) {
+    const double factors[] = {1.00, 1.02, 1.04, 1.06, 1.08};
+    const double ets[] = {10.00, 10.02, 10.05, 10.09, 10.12};
+    for (int i = 0; i < 5; ++i) addRun(ets[i], 110 - 5 * i, factors[i]);
+    const PredictionRequest request{
+        .vehicle = vehicle, .today = j607Air(1.10), .standard = raceday::Standard::SaeJ607};
+    const auto prediction = valueOf(predictFromLog(*log, request));
+    const auto fitted = dialIn(prediction, request.today, DialInMethod::Fit, 0.8);
+    ASSERT_EQ(raceday::errorOf(fitted), nullptr);
+    const DialIn& dial = std::get<DialIn>(fitted);
+    ASSERT_TRUE(dial.byFactor.has_value());
+    EXPECT_NEAR(dial.byFactor->leaveOneOutEtSeconds, 0.007785714285714286, 1e-12);
+    EXPECT_NEAR(dial.byFactor->et.slope, 1.55, 1e-9);
+    EXPECT_EQ(dial.runsUsed, 5);
+    EXPECT_EQ(dial.method, DialInMethod::Fit);
+    // 8.444 + 1.55 × 1.10 = 10.149 s: the factor is the better axis, as density altitude
+    // bends away from these runs (R² 0.98619 against 0.98868, computed in Python with the
+    // density altitude of tests/reference/raceday_reference.py).
+    EXPECT_EQ(dial.fitAxis, FitAxis::CorrectionFactor);
+    EXPECT_NEAR(dial.chosen().et.value, 10.149, 1e-9);
+    EXPECT_LT(dial.chosen().et.low, 10.149);
+    EXPECT_GT(dial.chosen().et.high, 10.149);
+    // These runs gain far less from the air than the cube-root rule says (10.00 s at 1.00
+    // scales to 10.26 s at 1.08, not 10.12 s), so scaling misses by more and best takes the fit.
+    const auto best = std::get<DialIn>(dialIn(prediction, request.today, DialInMethod::Best, 0.8));
+    EXPECT_EQ(best.method, DialInMethod::Fit);
+    EXPECT_LT(*best.fit->leaveOneOutEtSeconds, *best.scaling.leaveOneOutEtSeconds);
+
+    // With three runs the fit cannot be measured: best scales and says why; fit is refused.
+    const auto few = valueOf(predictFromLog(*log, {.vehicle = vehicle,
+                                                   .today = request.today,
+                                                   .standard = raceday::Standard::SaeJ607,
+                                                   .recentRuns = 3}));
+    const auto scaled = std::get<DialIn>(dialIn(few, request.today, DialInMethod::Best, 0.8));
+    EXPECT_EQ(scaled.method, DialInMethod::Scaling);
+    EXPECT_EQ(scaled.reason, "fewer than 4 runs; the fit needs 4");
+    EXPECT_NEAR(scaled.chosen().et.value, few.predicted.etSeconds, 1e-12);
+    const auto refused = dialIn(few, request.today, DialInMethod::Fit, 0.8);
+    ASSERT_NE(raceday::errorOf(refused), nullptr);
+    EXPECT_NE(raceday::errorOf(refused)->message.find("fewer than 4 runs"), std::string::npos);
 }
 
 TEST_F(LogPredictionTest, SaysWhyItCannotPredict) {
