@@ -179,6 +179,20 @@ PLANTS = [
           [("cursor.insertText(u'[' + toQString(reason) + u']', format);", "", 1)]),
     Plant("rtf-picture-kept-full-size", "a picture shown small is kept at its own size",
           "rtf/src/qt_document.cpp", [("reader.setScaledSize(shownPixels);", "", 1)]),
+    Plant("metar-t-group-ignored", "the remarks' tenths no longer preferred to whole degrees",
+          "raceday/src/metar.cpp",
+          [("if (const auto precise = remarksTemperatures(*word)) chosen = *precise;",
+            "if (const auto precise = remarksTemperatures(*word)) (void)precise;", 1)]),
+    Plant("humidity-ratio-last-digit", "the humidity ratio's 0.621945 as 0.621946", AIR,
+          [("waterToDryAirMolarMass = 0.621945;", "waterToDryAirMolarMass = 0.621946;", 1)]),
+    Plant("dial-in-worse-axis", "the line against the air that fits the ET worse",
+          "runlog/src/dial_in.cpp",
+          [("dial.byAltitude->et.rSquared > better->et.rSquared",
+            "dial.byAltitude->et.rSquared < better->et.rSquared", 1)]),
+    Plant("dial-in-larger-error", "best takes the method with the larger leave-one-out error",
+          "runlog/src/dial_in.cpp",
+          [("*dial.fit->leaveOneOutEtSeconds < *dial.scaling.leaveOneOutEtSeconds",
+            "*dial.fit->leaveOneOutEtSeconds > *dial.scaling.leaveOneOutEtSeconds", 1)]),
 ]
 
 
