@@ -317,14 +317,18 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
     };
     reportLine(out, "Predicted ET:", withInterval(chosen.et, Quantity::Time));
     reportLine(out, "Predicted speed:", withInterval(chosen.speed, Quantity::Speed));
+    // A line fitted through runs in nearly one air can miss by any amount; the line stays
+    // within 80 columns and JSON has the figure.
     const auto thousandths = [](const std::optional<double>& seconds) {
-        return raceday::fixedText(*seconds * 1000, 1);
+        constexpr double widest = 9999.9;
+        return *seconds * 1000 > widest ? std::string(">9999")
+                                        : raceday::fixedText(*seconds * 1000, 1);
     };
     std::string error = "none from one run";
     if (dial.scaling.leaveOneOutEtSeconds) {
         error = (dial.fit ? "fit " + thousandths(dial.fit->leaveOneOutEtSeconds) + ", " : "") +
                 "scaling " + thousandths(dial.scaling.leaveOneOutEtSeconds) +
-                " (thousandths of a second)";
+                " thousandths of a second";
     }
     reportLine(out, "Leave-one-out ET error:", error);
 }
