@@ -140,22 +140,21 @@ raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::
                                      : std::string("the runs' air is too alike to fit a line");
     switch (method) {
         case DialInMethod::Scaling:
-            dial.reason = "asked for";
+            dial.reason = "the racer's choice";
             break;
         case DialInMethod::Fit:
             if (!dial.fit) return raceday::Error{"runs", "cannot fit the runs: " + whyNoFit};
             dial.method = DialInMethod::Fit;
-            dial.reason = "asked for";
+            dial.reason = "the racer's choice";
             break;
         case DialInMethod::Best:
             if (!dial.fit) {
                 dial.reason = whyNoFit;
-            } else if (*dial.fit->leaveOneOutEtSeconds < *dial.scaling.leaveOneOutEtSeconds) {
-                dial.method = DialInMethod::Fit;
-                dial.reason = "the smaller leave-one-out error";
-            } else {
-                dial.reason = "the smaller leave-one-out error";
+                break;
             }
+            dial.reason = "the smaller leave-one-out error";
+            if (*dial.fit->leaveOneOutEtSeconds < *dial.scaling.leaveOneOutEtSeconds)
+                dial.method = DialInMethod::Fit;
             break;
     }
     return dial;
