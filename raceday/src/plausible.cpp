@@ -1,4 +1,4 @@
-#include <moravik/raceday/plausible.h>
+#include "moravik/raceday/plausible.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,9 @@
 namespace moravik::raceday {
 
 const PlausibleRange& plausibleRange(Measure measure) {
-    return *std::ranges::find(plausibleRanges, measure, &PlausibleRange::measure);
+    return *std::find_if(
+        plausibleRanges.begin(), plausibleRanges.end(),
+        [measure](const PlausibleRange& range) { return range.measure == measure; });
 }
 
 std::optional<Error> checkPlausible(double value, Measure measure, std::string_view field) {
