@@ -53,6 +53,31 @@ FAULT_MESSAGES = {
     "invalid argument": "Invalid argument.\nThe calculation stopped; every result keeps its previous value.",
 }
 
+# Where the racer finds each result: heading, formula, label. These are the
+# main window's meanings of the moravik-calc --json keys.
+PLACES = {
+    "TextBox1": ("Fuel jets", "", "Fuel jet"),
+    "Textbox2": ("Fuel jets", "", "Standard jet size"),
+    "Textbox5": ("Fuel jets", "", "Holley jet #"),
+    "TextBox3": ("Horsepower", "", "Calculated nitrous HP"),
+    "Textbox4": ("Horsepower", "", "Nitrous HP to wheels"),
+    "Totalhp": ("Horsepower", "", "Total HP with nitrous"),
+    "TotalHPn": ("Horsepower", "", "HP with N2O to wheels"),
+}
+for formula, et, etn, mph, mphn, alt, alt_mph in [
+        ("Huntington", "huntet", "huntetn", "huntmph", "huntmphn", "huntalt", "HuntaltMPH"),
+        ("Fox", "foxet", "foxetn", "foxmph", "foxmphn", "foxalt", "FoxAltMPH"),
+        ("Hale", "haleet", "haleetn", "halemph", "halemphn", "halealt", "HaleAltMPH"),
+        ("Lucius-RoadTrack (LRT)", "lrtet", "lrtetn", "lrtmph", "lrtmphn", "lrtalt", "lrtAltMPH")]:
+    PLACES.update({
+        et: ("Quarter mile", formula, "Estimated 1/4 mile time"),
+        etn: ("Quarter mile", formula, "1/4 mile time w/Nitrous"),
+        mph: ("Quarter mile", formula, "Estimated MPH"),
+        mphn: ("Quarter mile", formula, "MPH w/Nitrous"),
+        alt: ("Altitude adjusted", formula, "Altitude adjusted time"),
+        alt_mph: ("Altitude adjusted", formula, "Altitude adjusted MPH"),
+    })
+
 CHROMIUM_ARGUMENTS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                       "--disable-background-networking", "--disable-component-update", "--disable-sync",
                       "--disable-dev-shm-usage"]
@@ -120,9 +145,20 @@ def wait_ready(browser):
 
 
 def page_results(browser, names):
-    return browser.execute_script(
-        "return Object.fromEntries(arguments[0].map((n) => [n, document.getElementById(n).textContent]))",
-        names)
+    """The results by what the page labels them, as moravik-calc's keys."""
+    shown = browser.execute_script("""
+        return [...document.querySelectorAll("#results dd")].map((value) => {
+            const formula = value.closest(".formula");
+            const group = formula ? formula.parentElement : value.closest("dl");
+            return [group.previousElementSibling.textContent,
+                    formula ? formula.querySelector("h3").textContent : "",
+                    value.previousElementSibling.textContent,
+                    value.firstElementChild.textContent];
+        })""")
+    by_place = {tuple(row[:3]): row[3] for row in shown}
+    check(len(by_place) == len(shown) == len(PLACES), "%d results in %d places, %d expected"
+          % (len(shown), len(by_place), len(PLACES)))
+    return {name: by_place.get(PLACES[name]) for name in names}
 
 
 def fault_text(browser):
@@ -149,7 +185,7 @@ def wait_for(browser, condition, what):
         return check(False, what)
 
 
-def racer_types(browser, calc, size):
+def racer_types(browser, calc, size, width):
     texts = dict(desktop_answer_defaults)
     for typed in TYPED:
         for name, text in typed.items():
@@ -164,13 +200,15 @@ def racer_types(browser, calc, size):
                     print("  %s: page %r, moravik-calc %r" % (name, shown[name], expected[name]))
     # Every result lies inside the viewport, and nothing scrolls sideways.
     outside = browser.execute_script("""
-        return arguments[0].filter((n) => {
-            const box = document.getElementById(n).getBoundingClientRect();
-            return box.left < 0 || box.right > window.innerWidth; })""", list(expected))
+        return [...document.querySelectorAll("#results dd, #results dt")].filter((e) => {
+            const box = e.getBoundingClientRect();
+            return box.left < 0 || box.right > window.innerWidth; }).map((e) => e.textContent)""")
     check(outside == [], "%s: results outside the viewport: %s" % (size, outside))
+    # A phone widens its layout to fit wider content, so the width is the device's.
     widths = browser.execute_script(
         "return [document.documentElement.scrollWidth, window.innerWidth]")
-    check(widths[0] <= widths[1], "%s: sideways scroll, %d px wide in %d" % (size, *widths))
+    check(widths[0] <= width and widths[1] == width,
+          "%s: sideways scroll, %d px wide in %d" % (size, *widths))
     return texts
 
 
@@ -284,7 +322,7 @@ def main():
                 options = browser.execute_script(
                     "return [...document.getElementById('altitudeDD').options].slice(1).map((o) => o.value)")
                 check(options == tracks, "%s: the strip list differs from moravik-calc --tracks" % size)
-                texts = racer_types(browser, args.calc, size)
+                texts = racer_types(browser, args.calc, size, width)
                 run_axe(browser, axe, size + " light")
                 if width == 360:
                     bad_input(browser, args.calc, texts, axe)

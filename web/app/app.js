@@ -43,9 +43,9 @@ function buildFormulaResults() {
   for (const f of formulas) {
     quarterMile.append(formulaGroup(f.title, [
       resultRow("Estimated 1/4 mile time", f.et, "s"),
-      resultRow("w/Nitrous", f.etn, "s"),
+      resultRow("1/4 mile time w/Nitrous", f.etn, "s"),
       resultRow("Estimated MPH", f.mph, ""),
-      resultRow("w/Nitrous", f.mphn, ""),
+      resultRow("MPH w/Nitrous", f.mphn, ""),
     ]));
     altitude.append(formulaGroup(f.title, [
       resultRow("Altitude adjusted time", f.alt, "s"),
