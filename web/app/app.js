@@ -20,8 +20,10 @@ function resultRow(label, id, unit) {
   const value = document.createElement("dd");
   const text = document.createElement("span");
   text.id = id;
-  value.append(text);
-  if (unit) value.append(" " + unit);
+  const unitText = document.createElement("span");
+  unitText.className = "result-unit";
+  unitText.textContent = unit;
+  value.append(text, unitText);
   row.append(term, value);
   return row;
 }
