@@ -96,6 +96,11 @@ class Files(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
                       ".wasm": "application/wasm", ".webmanifest": "application/manifest+json"}
 
+    # Offline, only the service worker may answer, not the browser's HTTP cache.
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
     def log_message(self, *args):
         pass
 
@@ -265,6 +270,11 @@ def offline_reload(browser, server, calc):
             .then((lists) => done(lists.flat().map((r) => new URL(r.url).pathname)), (e) => done(String(e)));""")
     WebDriverWait(browser, 30).until(
         lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
+    loaded = browser.execute_script("""
+        return [location.pathname, ...performance.getEntriesByType("resource")
+            .map((e) => new URL(e.name).pathname)]""")
+    check(set(loaded) <= set(cached), "offline: loaded but not cached: %s"
+          % sorted(set(loaded) - set(cached)))
     server.stop()
     try:
         urllib.request.urlopen(server.url, timeout=5)

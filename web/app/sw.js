@@ -1,16 +1,19 @@
-// Keeps the app's files for use without a network. A request is answered from
-// the cache when it can be, and the cache is refreshed from the server behind
-// it, so the next visit gets a new build; with no server the cached copy stays.
+// Keeps the app's files for use without a network. The build names the cache
+// after the files, so a new build changes this script; the browser then
+// installs the new set whole beside the old one, switches over and deletes the
+// old set. A module and its glue code never come from different builds.
 "use strict";
 
-const cacheName = "moravik-web-1";
+const cacheName = "moravik-web-@APP_VERSION@";
 const appFiles = [
   "./", "index.html", "app.js", "style.css", "moravik_engine.js", "moravik_engine.wasm",
   "manifest.webmanifest", "icon.svg", "icon-256.png",
 ];
 
 self.addEventListener("install", (event) => {
-  event.waitUntil(caches.open(cacheName).then((cache) => cache.addAll(appFiles))
+  // cache: "reload" skips the HTTP cache, which may still hold the old build.
+  event.waitUntil(caches.open(cacheName)
+    .then((cache) => cache.addAll(appFiles.map((file) => new Request(file, { cache: "reload" }))))
     .then(() => self.skipWaiting()));
 });
 
@@ -23,17 +26,7 @@ self.addEventListener("activate", (event) => {
 
 self.addEventListener("fetch", (event) => {
   if (event.request.method !== "GET") return;
-  event.respondWith(caches.open(cacheName).then(async (cache) => {
-    const cached = await cache.match(event.request, { ignoreSearch: true });
-    const fresh = fetch(event.request).then((response) => {
-      if (response.ok) cache.put(event.request, response.clone());
-      return response;
-    });
-    if (cached) {
-      // Offline the refresh fails; the cached answer already went out.
-      event.waitUntil(fresh.catch(() => undefined));
-      return cached;
-    }
-    return fresh;
-  }));
+  event.respondWith(caches.open(cacheName)
+    .then((cache) => cache.match(event.request, { ignoreSearch: true }))
+    .then((cached) => cached || fetch(event.request)));
 });
