@@ -198,8 +198,8 @@ PLANTS = [
     Plant("web-unlabelled-input", "the fuel pressure field loses its label", "web/app/index.html",
           [('<label for="flp">', "<label>", 1)], True),
     Plant("web-wide-labels", "a fixed label column scrolls sideways at 360 px", "web/app/style.css",
-          [("grid-template-columns: minmax(0, 1fr) 7.5rem 2rem;",
-            "grid-template-columns: 12rem 7.5rem 2rem;", 1)], True),
+          [("grid-template-columns: minmax(0, 1fr) 6.5rem 2rem;",
+            "grid-template-columns: 12rem 6.5rem 2rem;", 1)], True),
 ]
 
 
