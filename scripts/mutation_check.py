@@ -2,7 +2,7 @@
 """Plants known faults one at a time in a scratch copy of the tree and checks
 that the tests catch each one.
 
-    scripts/mutation_check.py [--list] [--gui] [--keep] [PLANT ...]
+    scripts/mutation_check.py [--list] [--gui] [--web] [--keep] [PLANT ...]
 
 The working tree (tracked and untracked, not ignored files) is copied to a
 temporary folder and built there without the windows (--gui builds them too).
@@ -11,9 +11,12 @@ rebuilt and the tests run; a plant that leaves every test passing is reported
 as NOT CAUGHT and makes the script exit with 1. Each plant is an exact text
 replacement that must apply exactly as written, so a plant that no longer
 matches the code says so instead of passing silently. It takes some minutes.
+The web page's plants need --web, which also builds the wasm preset's web app
+in the copy and runs its tests (headless Chromium) for them.
 """
 
 import argparse
+import os
 import re
 import shutil
 import subprocess
@@ -31,10 +34,12 @@ class Plant:
     fault: str
     path: str
     edits: list  # (old, new, how many times old occurs)
+    web: bool = False  # caught by the wasm preset's tests
 
 
 QUARTER_MILE = "engine/src/quarter_mile.cpp"
 AIR = "raceday/src/air.cpp"
+WEB_APP = "web/app/app.js"
 PLANTS = [
     Plant("fox-et-exponent", "Fox ET exponent 0.333334", "engine/include/moravik/quarter_mile.h",
           [('"Fox", 230, 0.333333, 6.269, 0.333333}', '"Fox", 230, 0.333333, 6.269, 0.333334}', 1)]),
@@ -193,6 +198,22 @@ PLANTS = [
           "runlog/src/dial_in.cpp",
           [("*dial.fit->leaveOneOutEtSeconds < *dial.scaling.leaveOneOutEtSeconds",
             "*dial.fit->leaveOneOutEtSeconds > *dial.scaling.leaveOneOutEtSeconds", 1)]),
+    # The web page (--web).
+    Plant("web-altitude-swapped", "the page shows Huntington's altitude time and MPH swapped", WEB_APP,
+          [('alt: "huntalt", altMph: "HuntaltMPH"', 'alt: "HuntaltMPH", altMph: "huntalt"', 1)], True),
+    Plant("web-no-live-results", "results wait for Calculate or leaving the field", WEB_APP,
+          [('form.addEventListener("input", calculate);', "", 1)], True),
+    Plant("web-fault-message", "the fault message loses its full stop", WEB_APP,
+          [('".\\nThe calculation', '"\\nThe calculation', 1)], True),
+    Plant("web-not-offline", "the service worker answers nothing from its cache", "web/app/sw.js",
+          [("event.respondWith(", "void (", 1)], True),
+    Plant("web-csp-no-wasm", "the page's policy forbids compiling the module", "web/app/index.html",
+          [(" 'wasm-unsafe-eval'", "", 1)], True),
+    Plant("web-unlabelled-input", "the fuel pressure field loses its label", "web/app/index.html",
+          [('<label for="flp">', "<label>", 1)], True),
+    Plant("web-wide-labels", "a fixed label column scrolls sideways at 360 px", "web/app/style.css",
+          [("grid-template-columns: minmax(0, 1fr) 6.5rem 2rem;",
+            "grid-template-columns: 12rem 6.5rem 2rem;", 1)], True),
 ]
 
 
@@ -220,6 +241,18 @@ def build_and_test(build):
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
 
 
+def configure_web(scratch, wasm, build):
+    """The wasm preset's build of the copy, against the copy's moravik-calc."""
+    shutil.copytree(ROOT / "tests/web/node_modules", scratch / "tests/web/node_modules")
+    os.environ["NODE_PATH"] = "/usr/share/nodejs"
+    configured = run(["cmake", "-S", str(scratch), "-B", str(wasm), "-G", "Ninja",
+                      "-DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake",
+                      "-DCMAKE_BUILD_TYPE=Release", "-DMORAVIK_GUI=OFF", "-DMORAVIK_BENCH=OFF",
+                      "-DMORAVIK_CORE_ONLY=ON", "-DMORAVIK_NATIVE_CALC=%s/bin/moravik-calc" % build])
+    if configured.returncode != 0:
+        sys.exit("configuring the copy's web app failed:\n" + configured.stderr[-2000:])
+
+
 def planted(text, item):
     """The text with the plant applied; raises ValueError if the plant no longer matches."""
     for old, new, count in item.edits:
@@ -236,6 +269,8 @@ def main():
     parser.add_argument("--list", action="store_true",
                         help="list the plants, saying which no longer apply, and stop")
     parser.add_argument("--gui", action="store_true", help="build and test the windows too")
+    parser.add_argument("--web", action="store_true",
+                        help="build the web app too and try the web page's plants")
     parser.add_argument("--keep", action="store_true", help="keep the scratch copy")
     args = parser.parse_args()
     if args.list:
@@ -263,8 +298,16 @@ def main():
         print("building and testing the unchanged copy in %s ..." % scratch, flush=True)
         if failing := build_and_test(build):
             sys.exit("the unchanged copy fails: " + ", ".join(failing))
+        wasm = scratch / "build-wasm"
+        if args.web:
+            configure_web(scratch, wasm, build)
+            if failing := build_and_test(wasm):
+                sys.exit("the unchanged copy's web app fails: " + ", ".join(failing))
         missed = []
         for item in chosen:
+            if item.web and not args.web:
+                print("%-24s skipped: needs --web" % item.name, flush=True)
+                continue
             path = scratch / item.path
             original = path.read_text()
             try:
@@ -274,7 +317,7 @@ def main():
                 missed.append(item.name)
                 continue
             try:
-                failing = build_and_test(build)
+                failing = build_and_test(wasm if item.web else build)
             finally:
                 path.write_text(original)
             verdict = "caught by " + ", ".join(failing[:4]) if failing else "NOT CAUGHT"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Moravik needs to build, test and package,
-# and makes the comma-decimal locale used by the locale tests available.
+# installs the browser tests' pinned npm packages (axe-core, from
+# tests/web/package-lock.json) and makes the comma-decimal locale used by the
+# locale tests available.
 # Safe to run again: it installs only what is missing.
 set -euo pipefail
 
@@ -26,6 +28,10 @@ for pkg in "${packages[@]}"; do
     missing+=("$pkg")
   fi
 done
+# npm installs the browser tests' pinned tools; a Node.js from elsewhere may bring its own.
+if ! command -v npm >/dev/null; then
+  missing+=(npm)
+fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
@@ -45,4 +51,10 @@ if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
     echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
   fi
   "${sudo_cmd[@]}" locale-gen >/dev/null
+fi
+
+web_tests="$(cd "$(dirname "$0")/../tests/web" && pwd)"
+if [ ! "${web_tests}/node_modules/axe-core/axe.min.js" -nt "${web_tests}/package-lock.json" ]; then
+  echo "setup: installing the browser tests' npm packages (npm ci in tests/web)"
+  (cd "${web_tests}" && npm ci --no-audit --no-fund --loglevel=error)
 fi

@@ -1,6 +1,7 @@
 // The Calculate pass for the browser: the seven input texts in, and out an
 // object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
-// with the 31 texts in the writing order, or {fault: "overflow"}.
+// with the 31 texts in the writing order, or {fault: "overflow"}; and the
+// track drop-down's entries, so the page lists the engine's own table.
 #include <emscripten/bind.h>
 
 #include <string>
@@ -8,6 +9,7 @@
 #include <variant>
 
 #include "moravik/calculate.h"
+#include "moravik/tracks.h"
 
 namespace {
 
@@ -32,6 +34,18 @@ emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp
     return answer;
 }
 
+// The 59 entries in display order, blanks included, as an array of strings.
+emscripten::val trackTexts() {
+    emscripten::val entries = emscripten::val::array();
+    for (const std::string_view entry : moravik::trackEntries()) {
+        entries.call<void>("push", std::string(entry));
+    }
+    return entries;
+}
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(moravik) { emscripten::function("calculate", &calculateTexts); }
+EMSCRIPTEN_BINDINGS(moravik) {
+    emscripten::function("calculate", &calculateTexts);
+    emscripten::function("tracks", &trackTexts);
+}

@@ -1,0 +1,118 @@
+// The Calculate view: moves the seven input texts into the engine module and
+// its 31 result texts (or its fault) onto the page. Every figure comes from
+// the module; nothing is computed here.
+"use strict";
+
+const inputNames = ["njt", "flp", "nbp", "jtn", "draghp", "vweight", "altitudeDD"];
+
+// The result boxes of each formula, named as the engine names its fields.
+const formulas = [
+  { title: "Huntington", et: "huntet", etn: "huntetn", mph: "huntmph", mphn: "huntmphn", alt: "huntalt", altMph: "HuntaltMPH" },
+  { title: "Fox", et: "foxet", etn: "foxetn", mph: "foxmph", mphn: "foxmphn", alt: "foxalt", altMph: "FoxAltMPH" },
+  { title: "Hale", et: "haleet", etn: "haleetn", mph: "halemph", mphn: "halemphn", alt: "halealt", altMph: "HaleAltMPH" },
+  { title: "Lucius-RoadTrack (LRT)", et: "lrtet", etn: "lrtetn", mph: "lrtmph", mphn: "lrtmphn", alt: "lrtalt", altMph: "lrtAltMPH" },
+];
+
+function resultRow(label, id, unit) {
+  const row = document.createElement("div");
+  const term = document.createElement("dt");
+  term.textContent = label;
+  const value = document.createElement("dd");
+  const text = document.createElement("span");
+  text.id = id;
+  const unitText = document.createElement("span");
+  unitText.className = "result-unit";
+  unitText.textContent = unit;
+  value.append(text, unitText);
+  row.append(term, value);
+  return row;
+}
+
+function formulaGroup(title, rows) {
+  const group = document.createElement("div");
+  group.className = "formula";
+  const heading = document.createElement("h3");
+  heading.textContent = title;
+  const list = document.createElement("dl");
+  list.append(...rows);
+  group.append(heading, list);
+  return group;
+}
+
+function buildFormulaResults() {
+  const quarterMile = document.getElementById("formulas");
+  const altitude = document.getElementById("altitude");
+  for (const f of formulas) {
+    quarterMile.append(formulaGroup(f.title, [
+      resultRow("Estimated 1/4 mile time", f.et, "s"),
+      resultRow("1/4 mile time w/Nitrous", f.etn, "s"),
+      resultRow("Estimated MPH", f.mph, ""),
+      resultRow("MPH w/Nitrous", f.mphn, ""),
+    ]));
+    altitude.append(formulaGroup(f.title, [
+      resultRow("Altitude adjusted time", f.alt, "s"),
+      resultRow("Altitude adjusted MPH", f.altMph, ""),
+    ]));
+  }
+}
+
+// The main window's message for a fault the engine names in lower case.
+function faultMessage(kind) {
+  return kind.charAt(0).toUpperCase() + kind.slice(1) +
+    ".\nThe calculation stopped; every result keeps its previous value.";
+}
+
+let engine = null;
+
+// As the window does: a fault leaves every result as it was.
+function calculate() {
+  if (!engine) return;
+  const answer = engine.calculate(...inputNames.map((name) => document.getElementById(name).value));
+  const fault = document.getElementById("fault");
+  if (answer.fault !== undefined) {
+    fault.textContent = faultMessage(answer.fault);
+    return;
+  }
+  fault.textContent = "";
+  for (const [name, text] of Object.entries(answer.fields)) {
+    document.getElementById(name).textContent = text;
+  }
+}
+
+function fillTracks(entries) {
+  const list = document.getElementById("altitudeDD");
+  for (const entry of entries) {
+    const option = document.createElement("option");
+    option.value = entry;
+    option.textContent = entry;
+    list.append(option);
+  }
+}
+
+function start() {
+  buildFormulaResults();
+  const form = document.getElementById("inputs");
+  form.addEventListener("input", calculate);
+  form.addEventListener("change", calculate);
+  form.addEventListener("submit", (event) => {
+    event.preventDefault();
+    calculate();
+  });
+  const state = document.getElementById("engine-state");
+  createMoravikEngine().then((module) => {
+    engine = module;
+    fillTracks(engine.tracks());
+    calculate();
+    state.textContent = "";
+    document.documentElement.dataset.ready = "true";
+  }, (error) => {
+    state.textContent = "The calculator could not start: " + error;
+  });
+  if ("serviceWorker" in navigator) {
+    navigator.serviceWorker.register("sw.js").catch((error) => {
+      state.textContent = "Offline use is not available: " + error;
+    });
+  }
+}
+
+start();
