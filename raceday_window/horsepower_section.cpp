@@ -32,8 +32,11 @@ HorsepowerSection::HorsepowerSection(const TodaysAir& todaysAir, QWidget* parent
     et_ = new QuantityField(ui->et, nullptr, Quantity::Time, QStringLiteral("ET"));
     speed_ =
         new QuantityField(ui->speed, ui->speedUnit, Quantity::Speed, QStringLiteral("trap speed"));
+    // The formulas are for the quarter mile.
+    weight_->requirePlausible(raceday::Measure::Weight);
+    et_->requirePlausible(raceday::Measure::QuarterEt);
+    speed_->requirePlausible(raceday::Measure::QuarterSpeed);
     for (QuantityField* field : {weight_, et_, speed_}) {
-        field->requirePositive();
         connect(field, &QuantityField::edited, this, &HorsepowerSection::update);
     }
     fillUnitBox(ui->powerUnit, Quantity::Power);

@@ -24,7 +24,7 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
     ui->setupUi(this);
     targetPower_ = new QuantityField(ui->targetPower, ui->targetPowerUnit, Quantity::Power,
                                      QStringLiteral("target power"));
-    targetPower_->requirePositive();
+    targetPower_->requirePlausible(raceday::Measure::Power);
     fuelPressure_ = new QuantityField(ui->fuelPressure, ui->fuelPressureUnit,
                                       Quantity::LinePressure, QStringLiteral("fuel pressure"));
     bottlePressure_ = new QuantityField(ui->bottlePressure, ui->bottlePressureUnit,

@@ -208,6 +208,7 @@ void LogSection::updateButtons() {
     ui->deleteRun->setEnabled(writable && chosen);
     ui->editVehicle->setEnabled(writable && ui->vehicleFilter->currentIndex() > 0);
     ui->undoDelete->setEnabled(undoStack_.canUndo());
+    tellImportAllowed();
     for (QWidget* filterWidget :
          {static_cast<QWidget*>(ui->vehicleFilter), static_cast<QWidget*>(ui->stripFilter),
           static_cast<QWidget*>(ui->dateFilter)}) {
@@ -317,11 +318,18 @@ void LogSection::setUnitSystem(raceday::UnitSystem system) {
     charts_->setUnitSystem(system);
 }
 
+QString LogSection::whyNoImport() const {
+    return tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note());
+}
+
+void LogSection::tellImportAllowed() {
+    const bool allowed = store_.writable();
+    emit importAllowed(allowed, allowed ? QString() : whyNoImport());
+}
+
 void LogSection::importRuns() {
     if (!store_.writable()) {
-        questions_.tell(
-            this, tr("Import runs"),
-            tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note()));
+        questions_.tell(this, tr("Import runs"), whyNoImport());
         return;
     }
     const QString name =

@@ -24,8 +24,9 @@ PredictionSection::PredictionSection(const TodaysAir& todaysAir, QWidget* parent
     predictedSpeed_ =
         new QuantityOutput(ui->predictedSpeed, ui->predictedSpeedUnit, Quantity::Speed,
                            raceday::quantityInfo(Quantity::Speed).decimals);
+    baselineEt_->requirePlausible(raceday::Measure::RunEt);
+    baselineSpeed_->requirePlausible(raceday::Measure::RunSpeed);
     for (QuantityField* field : {baselineEt_, baselineSpeed_}) {
-        field->requirePositive();
         connect(field, &QuantityField::edited, this, &PredictionSection::update);
     }
     connect(ui->baselineAir, &AirInput::edited, this, &PredictionSection::update);

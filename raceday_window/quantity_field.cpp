@@ -135,6 +135,15 @@ QuantityField::QuantityField(QLineEdit* edit, QComboBox* unitBox, Quantity quant
     connect(unitBox_, &QComboBox::currentIndexChanged, this, &QuantityField::changeUnit);
 }
 
+void QuantityField::requirePlausible(raceday::Measure measure) {
+    // The range says more than "above 0", and a value too large for a double
+    // in SI is out of it too.
+    positive_ = false;
+    requireRange([measure, name = name_.toStdString()](double si) {
+        return raceday::checkPlausible(si, measure, name);
+    });
+}
+
 QWidget* QuantityField::unitBox() const { return unitBox_; }
 
 const Unit& QuantityField::unit() const { return *unit_; }
@@ -164,6 +173,7 @@ raceday::Outcome<std::optional<double>> QuantityField::readMarked() {
     if (!problem && positive_ && measured->has_value()) {
         problem = raceday::checkPositive((*measured)->si(), name_.toStdString());
     }
+    if (!problem && range_ && measured->has_value()) problem = range_((*measured)->si());
     if (problem) {
         markProblem(edit_, toQString(problem->message));
         return *problem;

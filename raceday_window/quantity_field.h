@@ -8,10 +8,12 @@
 #pragma once
 
 #include <moravik/raceday/error.h>
+#include <moravik/raceday/plausible.h>
 #include <moravik/raceday/units.h>
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <optional>
 
 class QComboBox;
@@ -72,6 +74,12 @@ public:
 
     // Values of zero and below become problems: times, speeds, weights, powers.
     void requirePositive() { positive_ = true; }
+    // Values outside the race-day library's range for `measure` become
+    // problems that name the range.
+    void requirePlausible(raceday::Measure measure);
+    // Any other range: the problem with an SI value, nothing when it is in.
+    using RangeCheck = std::function<std::optional<raceday::Error>(double si)>;
+    void requireRange(RangeCheck check) { range_ = std::move(check); }
 
     Reading read() const;
     // Nothing while empty, the SI value, or the problem, marked at the field.
@@ -98,6 +106,7 @@ private:
     Quantity quantity_;
     QString name_;
     bool positive_ = false;
+    RangeCheck range_;
     const Unit* unit_;
     // The value behind a text this field wrote itself after a unit change.
     QString exactText_;

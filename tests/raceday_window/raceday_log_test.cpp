@@ -404,6 +404,10 @@ private slots:
         QVERIFY2(note.contains("read-only"), qPrintable(note));
         QCOMPARE(day.rows(), 4);
         QVERIFY(!child(day.section, "addRun")->isEnabled());
+        // File > Import is off too, and says why.
+        const auto* import = day.window.findChild<QAction*>("actionImportRuns");
+        QVERIFY(!import->isEnabled());
+        QVERIFY2(import->toolTip().contains("cannot be written"), qPrintable(import->toolTip()));
         day.table->setFocus();
         day.table->selectRow(0);
         QTest::keyClick(day.table, Qt::Key_Delete);

@@ -71,9 +71,87 @@ private slots:
 
         typeInto(air, "temperature", "60F");
         typeInto(prediction, "baselineEt", "-11.5");
-        QVERIFY(child(prediction, "baselineEt")->toolTip().contains("above 0"));
+        QVERIFY(child(prediction, "baselineEt")->toolTip().contains("1.2 to 60 s"));
         QCOMPARE(text(prediction, "predictedEt"), "–");
         QCOMPARE(raceDay.status(), child(prediction, "baselineEt")->toolTip());
+    }
+
+    // Impossible inputs: every wrong field is marked with its range, no
+    // other, and the result shows "–". Paths name a field inside an air form.
+    void impossibleInputsAreMarkedWithTheirRange_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QStringList>("typed");   // field=text
+        QTest::addColumn<QStringList>("marked");  // field=part of its message
+        QTest::addColumn<QString>("output");
+        const QStringList hp{"weight=2562", "et=11.5", "speed=118"};
+        QTest::newRow("weight 1e308") << "HorsepowerSection" << hp + QStringList{"weight=1e308"}
+                                      << QStringList{"weight=100 to 20,000 lb"} << "";
+        QTest::newRow("ET 1e-300") << "HorsepowerSection" << hp + QStringList{"et=1e-300"}
+                                   << QStringList{"et=2 to 60 s"} << "";
+        QTest::newRow("ET 0.5 s and weight 1e308 at once")
+            << "HorsepowerSection" << hp + QStringList{"et=0.5", "weight=1e308"}
+            << QStringList{"et=2 to 60 s", "weight=100 to 20,000 lb"} << "";
+        QTest::newRow("ET factor 1e308") << "MileSection" << QStringList{"et=6.5", "etFactor=1e308"}
+                                         << QStringList{"etFactor=1 to 2"} << "resultEt";
+        QTest::newRow("eighth ET 50 s")
+            << "MileSection" << QStringList{"et=50"} << QStringList{"et=1.2 to 40 s"} << "resultEt";
+        QTest::newRow("target 1e308") << "JetSection" << QStringList{"targetPower=1e308"}
+                                      << QStringList{"targetPower=1 to 20,000 hp"} << "nitrousJet";
+        const QStringList baseline{"baselineEt=11.5", "baselineAir/pressureKind=Altimeter",
+                                   "baselineAir/temperature=60F", "baselineAir/pressure=29.92",
+                                   "baselineAir/humidity=0"};
+        QTest::newRow("elevation 50,000 ft")
+            << "PredictionSection" << baseline + QStringList{"baselineAir/elevation=50000"}
+            << QStringList{"elevation=-1,000 to 15,000 ft"} << "predictedEt";
+        QTest::newRow("ET, temperature and elevation at once")
+            << "PredictionSection"
+            << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
+                                      "baselineAir/elevation=50000"}
+            << QStringList{"baselineEt=1.2 to 60 s", "temperature=-40 to 140 °F",
+                           "elevation=-1,000 to 15,000 ft"}
+            << "predictedEt";
+    }
+    void impossibleInputsAreMarkedWithTheirRange() {
+        QFETCH(QString, section);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, marked);
+        QFETCH(QString, output);
+        RaceDay raceDay;
+        typeJ607Day(child(raceDay.open("AirSection"), "todaysAir"));
+        QWidget* page = raceDay.open(section);
+        for (const QString& entry : typed) {
+            const QString path = entry.section('=', 0, 0);
+            const QString value = entry.section('=', 1);
+            const QObject* parent =
+                path.contains('/') ? child(page, path.section('/', 0, 0)) : page;
+            const QString name = path.section('/', -1);
+            if (auto* box = parent->findChild<QComboBox*>(name)) {
+                choose(box, box->itemText(box->findText(value, Qt::MatchStartsWith)));
+            } else {
+                typeInto(parent, name, value);
+            }
+        }
+        QStringList wrong;
+        for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
+            if (!field->isReadOnly() && !field->toolTip().isEmpty())
+                wrong << field->objectName() + "=" + field->toolTip();
+        }
+        QCOMPARE(wrong.size(), marked.size());
+        for (const QString& expected : marked) {
+            const QString name = expected.section('=', 0, 0) + "=";
+            const auto found = std::find_if(wrong.cbegin(), wrong.cend(), [&](const QString& w) {
+                return w.startsWith(name) && w.contains(expected.section('=', 1));
+            });
+            QVERIFY2(found != wrong.cend(), qPrintable(wrong.join(" | ")));
+        }
+        if (output.isEmpty()) {
+            const auto* table = child<QTableWidget>(page, "powerTable");
+            for (int row = 0; row < table->rowCount(); ++row)
+                QCOMPARE(table->item(row, 0)->text(), "–");
+        } else {
+            QCOMPARE(text(page, output), "–");
+        }
+        QVERIFY(!raceDay.status().isEmpty());
     }
 
     // The Calculate pass's own examples for its four formulas, 2562 lb and
@@ -162,7 +240,7 @@ private slots:
             QVERIFY(std::abs(number(mile, "resultSpeed") - speed) <= 0.5);
         }
         typeInto(mile, "etFactor", "0");
-        QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor must be"));
+        QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor: a factor"));
         QCOMPARE(text(mile, "resultEt"), "–");
         QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
         QCOMPARE(text(mile, "etFactor"), "1.57");
