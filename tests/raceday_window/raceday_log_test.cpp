@@ -177,8 +177,9 @@ private slots:
         const QString deleted = day.cell(0, RunTableModel::Et);
         QTest::keyClick(day.table, Qt::Key_Delete);
         QCOMPARE(day.rows(), 2);
-        QVERIFY(day.status().contains("Ctrl+Z"));
+        QCOMPARE(day.status(), "1 run deleted; Ctrl+Z puts it back.");
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(day.status(), "1 run put back.");
         QCOMPARE(day.rows(), 3);
         QCOMPARE(day.cell(0, RunTableModel::Et), deleted);
         QVERIFY(!child(day.section, "undoDelete")->isEnabled());
