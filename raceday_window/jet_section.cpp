@@ -1,5 +1,6 @@
 #include "jet_section.h"
 
+#include <moravik/number_reading.h>
 #include <moravik/raceday/jet_for_hp.h>
 
 #include <QLineEdit>
@@ -90,7 +91,15 @@ void JetSection::update() {
     ui->fuelJet->setText(resultText(found.results, SingleResult::FuelJet));
     ui->standardJet->setText(resultText(found.results, SingleResult::StandardJet));
     ui->holleyNumber->setText(resultText(found.results, SingleResult::HolleyJet));
-    ui->addedPower->setText(resultText(found.results, SingleResult::NitrousHp));
+    // The pass gives hp to seven decimals; shown in the target's unit as the
+    // other powers are.
+    const Unit& unit = targetPower_->unit();
+    ui->addedPowerUnit->setText(toQString(raceday::shownSymbol(unit)));
+    const auto hp =
+        moravik::readNumber(resultText(found.results, SingleResult::NitrousHp).toStdString());
+    ui->addedPower->setText(hp ? fixedText(raceday::fromSi(*hp * raceday::wattsPerHorsepower, unit),
+                                           raceday::quantityInfo(Quantity::Power).decimals)
+                               : noValue);
 }
 
 void JetSection::setUnitSystem(raceday::UnitSystem system) {

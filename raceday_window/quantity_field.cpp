@@ -14,7 +14,6 @@
 namespace moravik::raceday_window {
 namespace {
 
-using raceday::Dimension;
 using raceday::Error;
 using raceday::quantityInfo;
 
@@ -24,13 +23,6 @@ constexpr qsizetype longestSettingText = 200;
 constexpr int convertedDigits = 6;
 
 const QColor problemBackground(255, 220, 220);
-
-QString shownSymbol(const Unit& unit) {
-    const QString symbol = toQString(unit.symbol);
-    return unit.dimension == Dimension::Temperature && symbol != QLatin1String("K")
-               ? QStringLiteral("°") + symbol
-               : symbol;
-}
 
 // Below anything a person types: what converting through an offset leaves of
 // a zero (32 °F is 5.7e-14 °C, not 0, in doubles).
@@ -97,7 +89,7 @@ bool hasProblem(const QWidget* field) { return !field->toolTip().isEmpty(); }
 
 void fillUnitBox(QComboBox* box, Quantity quantity) {
     for (const Unit* unit : raceday::unitChoices(quantity)) {
-        box->addItem(shownSymbol(*unit), toQString(unit->symbol));
+        box->addItem(toQString(raceday::shownSymbol(*unit)), toQString(unit->symbol));
     }
 }
 

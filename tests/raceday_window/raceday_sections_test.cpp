@@ -249,15 +249,22 @@ private slots:
 
     // The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
     // nozzle, 162.58032 hp through four; the other figures are the pass's texts.
+    // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 30.3 and 121.2.
     void jetForATarget_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("nozzles");
-        QTest::newRow("one nozzle") << "40.64508" << 1;
-        QTest::newRow("four nozzles") << "162.58032" << 4;
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("addedKw");
+        QTest::newRow("one nozzle") << "40.64508" << 1 << "40.6"
+                                    << "30.3";
+        QTest::newRow("four nozzles") << "162.58032" << 4 << "162.6"
+                                      << "121.2";
     }
     void jetForATarget() {
         QFETCH(QString, target);
         QFETCH(int, nozzles);
+        QFETCH(QString, added);
+        QFETCH(QString, addedKw);
         RaceDay raceDay;
         QWidget* jet = raceDay.open("JetSection");
         child<QSpinBox>(jet, "nozzles")->setValue(nozzles);
@@ -269,10 +276,14 @@ private slots:
         const QStringList expected{".030", trimmedResult(pass, resultIndex(SingleResult::FuelJet)),
                                    trimmedResult(pass, resultIndex(SingleResult::StandardJet)),
                                    trimmedResult(pass, resultIndex(SingleResult::HolleyJet)),
-                                   target};
+                                   added};
         const QStringList outputs{"nitrousJet", "fuelJet", "standardJet", "holleyNumber",
                                   "addedPower"};
         for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
+        choose(jet, "targetPowerUnit", "kW");
+        QCOMPARE(text(jet, "addedPower"), addedKw);
+        QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
+        choose(jet, "targetPowerUnit", "hp");
 
         // No nozzles (the box refuses a 0, but can be emptied) is marked, not
         // read as the count before it.
