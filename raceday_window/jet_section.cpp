@@ -4,6 +4,7 @@
 #include <moravik/raceday/jet_for_hp.h>
 
 #include <QLineEdit>
+#include <algorithm>
 
 #include "quantity_field.h"
 #include "ui_JetSection.h"
@@ -37,6 +38,13 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
     for (const QuantityField* field : {targetPower_, fuelPressure_, bottlePressure_}) {
         connect(field, &QuantityField::edited, this, &JetSection::update);
     }
+    // The label follows the target's unit; room for the widest, so "kW" is not clipped.
+    int widest = 0;
+    for (const Unit* unit : raceday::unitChoices(Quantity::Power)) {
+        widest = std::max(widest, ui->addedPowerUnit->fontMetrics().horizontalAdvance(
+                                      toQString(raceday::shownSymbol(*unit))));
+    }
+    ui->addedPowerUnit->setMinimumWidth(widest);
     connect(ui->nozzles, &QSpinBox::valueChanged, this, &JetSection::update);
     // Its editor too: an emptied box keeps its last value and tells no one.
     connect(ui->nozzles->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
