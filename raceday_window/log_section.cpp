@@ -67,7 +67,12 @@ private:
 
 LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
                        Questions& questions, QWidget* parent)
-    : Section(parent), ui(new Ui::LogSection), store_(store), files_(files), questions_(questions) {
+    : Section(parent),
+      ui(new Ui::LogSection),
+      store_(store),
+      todaysAir_(todaysAir),
+      files_(files),
+      questions_(questions) {
     ui->setupUi(this);
     charts_ = new LogChartsPage(files);
     prediction_ = new LogPredictionPage(store, todaysAir, *charts_);
@@ -271,7 +276,12 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
             return status;
         },
         this);
-    if (run) dialog->setRun(*run);
+    // A run made today was made in today's air, not on a standard day.
+    if (run) {
+        dialog->setRun(*run);
+    } else if (const auto weather = todaysAir_.weather()) {
+        dialog->setWeather(*weather);
+    }
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

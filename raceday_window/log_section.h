@@ -60,6 +60,7 @@ private:
 
     const QScopedPointer<Ui::LogSection> ui;
     LogStore& store_;
+    const TodaysAir& todaysAir_;
     FileChooser& files_;
     Questions& questions_;
     std::unique_ptr<runlog::RunTableModel> model_;

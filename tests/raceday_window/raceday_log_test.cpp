@@ -229,7 +229,17 @@ private slots:
 
     void runsAreAddedAndEditedInTheirDialog() {
         LogDay day(logPath(folder));
+        // A new run starts from Today's air, not the standard day.
+        QWidget* air = child(day.open("AirSection"), "todaysAir");
+        typeInto(air, "temperature", "77");
+        typeInto(air, "pressure", "30.05");
+        typeInto(air, "humidity", "55");
+        day.open("LogSection");
         QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        const QWidget* runAir = child(dialog, "runAir");
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "pressure"),
+                              text(runAir, "humidity")}),
+                 QStringList({"77", "30.05", "55"}));
         typeInto(dialog, "strip", "Firebird");
         typeInto(dialog, "et", "-9");
         typeInto(dialog, "speed", "140");
