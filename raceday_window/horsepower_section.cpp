@@ -1,6 +1,7 @@
 #include "horsepower_section.h"
 
 #include <QHeaderView>
+#include <QSettings>
 
 #include "quantity_field.h"
 #include "ui_HorsepowerSection.h"
@@ -118,6 +119,14 @@ void HorsepowerSection::setUnitSystem(raceday::UnitSystem system) {
     speed_->setUnitSystem(system);
     ui->runAir->setUnitSystem(system);
     selectUnit(ui->powerUnit, raceday::displayUnit(Quantity::Power, system));
+}
+
+void HorsepowerSection::saveSettings(QSettings& settings) const {
+    saveFields(settings, {{"weight", weight_}, {"et", et_}, {"speed", speed_}});
+}
+
+void HorsepowerSection::loadSettings(QSettings& settings, QStringList& problems) {
+    loadFields(settings, {{"weight", weight_}, {"et", et_}, {"speed", speed_}}, problems);
 }
 
 }  // namespace moravik::raceday_window

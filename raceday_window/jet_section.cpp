@@ -4,6 +4,7 @@
 #include <moravik/raceday/jet_for_hp.h>
 
 #include <QLineEdit>
+#include <QSettings>
 #include <algorithm>
 
 #include "quantity_field.h"
@@ -114,6 +115,20 @@ void JetSection::setUnitSystem(raceday::UnitSystem system) {
     targetPower_->setUnitSystem(system);
     fuelPressure_->setUnitSystem(system);
     bottlePressure_->setUnitSystem(system);
+}
+
+void JetSection::saveSettings(QSettings& settings) const {
+    saveFields(settings, {{"targetPower", targetPower_},
+                          {"fuelPressure", fuelPressure_},
+                          {"bottlePressure", bottlePressure_}});
+}
+
+void JetSection::loadSettings(QSettings& settings, QStringList& problems) {
+    loadFields(settings,
+               {{"targetPower", targetPower_},
+                {"fuelPressure", fuelPressure_},
+                {"bottlePressure", bottlePressure_}},
+               problems);
 }
 
 }  // namespace moravik::raceday_window

@@ -230,6 +230,16 @@ void QuantityField::load(const QSettings& settings, const QString& key, QStringL
     if (const auto text = settingText(settings, key, problems)) setText(*text);
 }
 
+void saveFields(QSettings& settings, KeptFields fields) {
+    for (const auto& [key, field] : fields) field->save(settings, QLatin1String(key));
+}
+
+void loadFields(QSettings& settings, KeptFields fields, QStringList& problems) {
+    QStringList local;
+    for (const auto& [key, field] : fields) field->load(settings, QLatin1String(key), local);
+    for (const QString& key : local) problems.append(settings.group() + QLatin1Char('/') + key);
+}
+
 QuantityOutput::QuantityOutput(QLineEdit* box, QComboBox* unitBox, Quantity quantity, int decimals)
     : QObject(box), box_(box), unitBox_(unitBox), quantity_(quantity), decimals_(decimals) {
     fillUnitBox(unitBox_, quantity_);

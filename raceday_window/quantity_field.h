@@ -14,7 +14,9 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -112,6 +114,12 @@ private:
     QString exactText_;
     std::optional<Measured> exact_;
 };
+
+// A section's fields kept under the settings' current group by key; problems
+// name the full key.
+using KeptFields = std::initializer_list<std::pair<const char*, QuantityField*>>;
+void saveFields(QSettings& settings, KeptFields fields);
+void loadFields(QSettings& settings, KeptFields fields, QStringList& problems);
 
 // A read-only box that shows an SI value in the unit chosen beside it.
 class QuantityOutput final : public QObject {

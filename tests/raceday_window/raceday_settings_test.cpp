@@ -59,6 +59,49 @@ private slots:
         QCOMPARE(note(second), QString());
     }
 
+    // Each section's inputs come back after a restart.
+    void sectionInputsAreKept_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("path");  // a field, or an air form's field
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("weight") << "HorsepowerSection"
+                                << "weight"
+                                << "2562";
+        QTest::newRow("slip ET") << "HorsepowerSection"
+                                 << "et"
+                                 << "11.5";
+        QTest::newRow("baseline ET") << "PredictionSection"
+                                     << "baselineEt"
+                                     << "11.48";
+        QTest::newRow("baseline air") << "PredictionSection"
+                                      << "baselineAir/temperature"
+                                      << "77";
+        QTest::newRow("jet target") << "JetSection"
+                                    << "targetPower"
+                                    << "150";
+        QTest::newRow("bottle pressure") << "JetSection"
+                                         << "bottlePressure"
+                                         << "950";
+    }
+    void sectionInputsAreKept() {
+        QFETCH(QString, section);
+        QFETCH(QString, path);
+        QFETCH(QString, typed);
+        const auto field = [&](RaceDay& raceDay) {
+            const QObject* page = raceDay.open(section);
+            if (path.contains('/')) page = child(page, path.section('/', 0, 0));
+            return child<QLineEdit>(page, path.section('/', -1));
+        };
+        {
+            RaceDay first;
+            typeInto(field(first), typed);
+            QVERIFY(first.window.close());
+        }
+        RaceDay second;
+        QCOMPARE(field(second)->text(), typed);
+        QCOMPARE(note(second), QString());
+    }
+
     // A window saved on a larger screen opens within this one (offscreen: 800×600).
     void aGeometryLargerThanTheScreenIsFitted() {
         {
