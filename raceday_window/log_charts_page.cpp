@@ -78,13 +78,15 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
     for (auto* view : {ui->densityChart, ui->timeChart})
         view->setRenderHint(QPainter::Antialiasing);
     connect(ui->saveDensityChart, &QPushButton::clicked, this, [this] {
-        const QString message = chooseFileAndSaveChart(files_, *ui->densityChart, this,
-                                                       QStringLiteral("et-density-altitude.png"));
+        const QString message = chooseFileAndSaveChart(
+            files_, *ui->densityChart, this, QStringLiteral("et-density-altitude.png"),
+            tr("ET by density altitude: %1").arg(vehicleName_));
         if (!message.isEmpty()) emit saved(message);
     });
     connect(ui->saveTimeChart, &QPushButton::clicked, this, [this] {
-        const QString message = chooseFileAndSaveChart(files_, *ui->timeChart, this,
-                                                       QStringLiteral("et-over-time.png"));
+        const QString message =
+            chooseFileAndSaveChart(files_, *ui->timeChart, this, QStringLiteral("et-over-time.png"),
+                                   tr("ET over time: %1").arg(vehicleName_));
         if (!message.isEmpty()) emit saved(message);
     });
 }
@@ -131,6 +133,7 @@ void LogChartsPage::showPointText(QXYSeries* series, QPointF position, bool ente
 void LogChartsPage::plot(const QString& vehicleName, const std::vector<runlog::RunPower>& runs,
                          const std::optional<runlog::LogPrediction>& prediction,
                          const std::optional<raceday::Air>& today, raceday::UnitSystem system) {
+    vehicleName_ = vehicleName;
     system_ = system;
     pointTexts_.clear();
     for (auto* series :

@@ -56,6 +56,7 @@ private:
 
     const QScopedPointer<Ui::LogChartsPage> ui;
     FileChooser& files_;
+    QString vehicleName_;
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
     QXYSeries* densityRuns_;
     QXYSeries* predictionLine_;

@@ -5,6 +5,7 @@
 #include <moravik/number_reading.h>
 
 #include <QCheckBox>
+#include <QImage>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -360,12 +361,22 @@ private slots:
         QTemporaryDir folder;
         RaceDay raceDay;
         QWidget* chart = raceDay.open("ChartSection");
+        typeInto(chart, "weight", "3100");
         raceDay.files.answer = folder.filePath(name);
         QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
         QFile saved(raceDay.files.answer + (name.contains('.') ? "" : ".png"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(saved.read(start.size()) == start);
         QVERIFY(raceDay.status().startsWith("Chart saved to"));
+        // Readable away from the window: wide, and saying what it shows.
+        if (start.startsWith("\x89PNG")) {
+            QVERIFY(QImage(saved.fileName()).width() >= 1600);
+        } else {
+            saved.seek(0);
+            const QString svg = QString::fromUtf8(saved.readAll());
+            QVERIFY2(svg.contains("Huntington") && svg.contains("3100 lb"),
+                     qPrintable(svg.left(400)));
+        }
 
         raceDay.files.answer = folder.filePath("no/such/folder/chart.png");
         QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
