@@ -216,6 +216,16 @@ void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
         const QDateTime first = runs.front().run.when;
         const QDateTime last = runs.back().run.when;
         timeAxis_->setRange(first.addSecs(-3600), last.addSecs(3600));
+        // One label a day at most, or the times of a single day: never one
+        // date written several times.
+        const qint64 days = first.date().daysTo(last.date());
+        const bool oneDay = days == 0;
+        timeAxis_->setFormat(oneDay ? QStringLiteral("HH:mm") : QStringLiteral("yyyy-MM-dd"));
+        timeAxis_->setTitleText(oneDay ? tr("Time on %1").arg(first.date().toString(Qt::ISODate))
+                                       : tr("Date"));
+        constexpr qint64 mostTicks = 5;
+        timeAxis_->setTickCount(
+            static_cast<int>(oneDay ? mostTicks : std::min(mostTicks, days + 1)));
     }
     fit(timeEtAxis_, observed + corrected, false);
 }

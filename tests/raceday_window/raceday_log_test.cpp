@@ -13,11 +13,13 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
 
 #include "log_charts_page.h"
@@ -319,6 +321,31 @@ private slots:
         QCOMPARE(power->rowCount(), 1);
         QCOMPARE(power->horizontalHeaderItem(4)->text(), "Huntington from ET (hp)");
         QCOMPARE(power->item(0, 4)->text(), "210.0");
+    }
+
+    // The labels of the time axis, as many as it has ticks: no two alike.
+    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis_data() {
+        QTest::addColumn<QString>("vehicle");
+        QTest::newRow("one run") << "Pass car";
+        QTest::newRow("three days") << "Camaro";
+    }
+    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis() {
+        QFETCH(QString, vehicle);
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        day.open("LogSection");
+        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", vehicle);
+        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        const auto* axis = qobject_cast<QDateTimeAxis*>(
+            child<QChartView>(charts, "timeChart")->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(axis != nullptr);
+        QStringList labels;
+        const qint64 from = axis->min().toMSecsSinceEpoch();
+        const qint64 step = (axis->max().toMSecsSinceEpoch() - from) / (axis->tickCount() - 1);
+        for (int tick = 0; tick < axis->tickCount(); ++tick)
+            labels << QDateTime::fromMSecsSinceEpoch(from + tick * step).toString(axis->format());
+        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
     }
 
     void chartsShowTheRunsWithThePredictionAndSave() {
