@@ -52,9 +52,16 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
     densityRuns_ = addSeries(density, new QScatterSeries(density), tr("Runs used"));
     predictionLine_ = addSeries(density, new QLineSeries(density), tr("Predicted from the log"));
     todayPoint_ = addSeries(density, new QScatterSeries(density), tr("Today"));
+    // Runs with and without nitrous are lines of their own: joined, the line
+    // would zigzag between two different cars.
     etOverTime_ = addSeries(times, new QLineSeries(times), tr("ET"));
     correctedOverTime_ = addSeries(times, new QLineSeries(times), tr("Corrected ET"));
-    for (auto* line : {etOverTime_, correctedOverTime_}) line->setPointsVisible(true);
+    nitrousEtOverTime_ = addSeries(times, new QLineSeries(times), tr("ET with nitrous"));
+    nitrousCorrectedOverTime_ =
+        addSeries(times, new QLineSeries(times), tr("Corrected ET with nitrous"));
+    for (auto* line :
+         {etOverTime_, correctedOverTime_, nitrousEtOverTime_, nitrousCorrectedOverTime_})
+        line->setPointsVisible(true);
 
     densityAxis_ = new QValueAxis(density);
     densityEtAxis_ = new QValueAxis(density);
@@ -69,7 +76,8 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
         series->attachAxis(densityAxis_);
         series->attachAxis(densityEtAxis_);
     }
-    for (auto* series : {etOverTime_, correctedOverTime_}) {
+    for (auto* series :
+         {etOverTime_, correctedOverTime_, nitrousEtOverTime_, nitrousCorrectedOverTime_}) {
         series->attachAxis(timeAxis_);
         series->attachAxis(timeEtAxis_);
     }
@@ -192,26 +200,31 @@ void LogChartsPage::plotDensity(const runlog::LogPrediction& prediction,
 }
 
 void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
-    QList<QPointF> observed;
-    QList<QPointF> corrected;
-    QStringList texts;
-    for (const runlog::RunPower& power : runs) {
-        const auto x = static_cast<double>(power.run.when.toMSecsSinceEpoch());
-        observed.append({x, power.run.etSeconds});
-        const double correctedEt =
-            raceday::correctRun({power.run.etSeconds, power.run.speed}, power.factor).etSeconds;
-        corrected.append({x, correctedEt});
-        texts << runText(power.run, system_);
-    }
-    etOverTime_->replace(observed);
-    correctedOverTime_->replace(corrected);
-    pointTexts_[etOverTime_] = texts;
-    QStringList correctedTexts;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        correctedTexts
-            << tr("%1; corrected %2 s").arg(texts[i], fixedText(corrected[i].y(), etDecimals));
-    }
-    pointTexts_[correctedOverTime_] = correctedTexts;
+    QList<QPointF> all;
+    const auto plotRuns = [&](QXYSeries* observedSeries, QXYSeries* correctedSeries, bool nitrous) {
+        QList<QPointF> observed;
+        QList<QPointF> corrected;
+        QStringList texts;
+        QStringList correctedTexts;
+        for (const runlog::RunPower& power : runs) {
+            if (power.run.nitrousJetInches.has_value() != nitrous) continue;
+            const auto x = static_cast<double>(power.run.when.toMSecsSinceEpoch());
+            observed.append({x, power.run.etSeconds});
+            const double correctedEt =
+                raceday::correctRun({power.run.etSeconds, power.run.speed}, power.factor).etSeconds;
+            corrected.append({x, correctedEt});
+            texts << runText(power.run, system_);
+            correctedTexts
+                << tr("%1; corrected %2 s").arg(texts.back(), fixedText(correctedEt, etDecimals));
+        }
+        observedSeries->replace(observed);
+        correctedSeries->replace(corrected);
+        pointTexts_[observedSeries] = texts;
+        pointTexts_[correctedSeries] = correctedTexts;
+        all += observed + corrected;
+    };
+    plotRuns(etOverTime_, correctedOverTime_, false);
+    plotRuns(nitrousEtOverTime_, nitrousCorrectedOverTime_, true);
     if (!runs.empty()) {
         const QDateTime first = runs.front().run.when;
         const QDateTime last = runs.back().run.when;
@@ -227,7 +240,7 @@ void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
         timeAxis_->setTickCount(
             static_cast<int>(oneDay ? mostTicks : std::min(mostTicks, days + 1)));
     }
-    fit(timeEtAxis_, observed + corrected, false);
+    fit(timeEtAxis_, all, false);
 }
 
 void LogChartsPage::showEvent(QShowEvent* event) {

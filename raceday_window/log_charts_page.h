@@ -63,6 +63,8 @@ private:
     QXYSeries* todayPoint_;
     QXYSeries* etOverTime_;
     QXYSeries* correctedOverTime_;
+    QXYSeries* nitrousEtOverTime_;
+    QXYSeries* nitrousCorrectedOverTime_;
     QValueAxis* densityAxis_;
     QValueAxis* densityEtAxis_;
     QDateTimeAxis* timeAxis_;

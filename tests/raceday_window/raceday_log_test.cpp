@@ -323,6 +323,32 @@ private slots:
         QCOMPARE(power->item(0, 4)->text(), "210.0");
     }
 
+    // A run with nitrous is drawn apart from the Camaro's three without.
+    void runsWithNitrousAreASeriesOfTheirOwn() {
+        {
+            auto log = value(RunLog::open(logPath(folder)));
+            moravik::runlog::Run run = value(log->runs({})).front();
+            run.id = 0;
+            run.when = QDateTime(QDate(2024, 6, 5), QTime(10, 0));
+            run.nitrousJetInches = 0.05;
+            value(log->addRun(run));
+        }
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        day.open("LogSection");
+        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", "Camaro");
+        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        const QList<QAbstractSeries*> series =
+            child<QChartView>(charts, "timeChart")->chart()->series();
+        QStringList counts;
+        for (const QAbstractSeries* one : series)
+            counts << one->name() + "=" +
+                          QString::number(qobject_cast<const QXYSeries*>(one)->count());
+        QCOMPARE(counts, QStringList({"ET=3", "Corrected ET=3", "ET with nitrous=1",
+                                      "Corrected ET with nitrous=1"}));
+    }
+
     // The labels of the time axis, as many as it has ticks: no two alike.
     void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis_data() {
         QTest::addColumn<QString>("vehicle");
