@@ -80,9 +80,11 @@ void HorsepowerSection::showColumn(int column, const std::optional<FormulaValues
 
 void HorsepowerSection::update() {
     const QString standard = toQString(raceday::standardName(todaysAir_.standard()).title);
+    // The standard on a line of its own, so a narrow window clips neither
+    // column to the same "…SAE J1349 (1990)".
     ui->powerTable->setHorizontalHeaderLabels({tr("From ET"), tr("From trap speed"),
-                                               tr("From ET, %1").arg(standard),
-                                               tr("From trap speed, %1").arg(standard)});
+                                               tr("From ET,\n%1").arg(standard),
+                                               tr("From trap speed,\n%1").arg(standard)});
 
     FirstProblem problem;
     const auto massKg = weight_->readMarked();
