@@ -97,6 +97,9 @@ void HorsepowerSection::update() {
         problem.note(air.problem);
         if (air.air) factor = raceday::correctionFactor(todaysAir_.standard(), *air.air);
     }
+    // A slip typed without the weight would leave every figure "–" unexplained.
+    if (!valueOf(massKg) && (valueOf(etSeconds) || valueOf(speed)))
+        problem.note(tr("Enter the weight with driver to see the horsepower."));
     setProblem(problem.text());
 
     std::optional<FormulaValues> fromEt;

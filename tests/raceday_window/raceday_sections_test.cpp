@@ -228,6 +228,9 @@ private slots:
         typeInto(hp, "weight", "heavy");
         QCOMPARE(table->item(row, 0)->text(), "–");
         QVERIFY(raceDay.status().contains("is not a weight"));
+        // An empty weight says why the figures are missing.
+        typeInto(hp, "weight", "");
+        QCOMPARE(raceDay.status(), "Enter the weight with driver to see the horsepower.");
     }
 
     // calculator.city's eighth-to-quarter table (factor 1.57, to 0.01 s) and
