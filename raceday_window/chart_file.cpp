@@ -1,6 +1,8 @@
 #include "chart_file.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QGraphicsLayout>
 #include <QObject>
 #include <QPainter>
 #include <QPixmap>
@@ -36,7 +38,7 @@ bool savePicture(QChartView& view, const QString& fileName) {
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    view.render(&painter);
+    view.render(&painter, QRectF(QPointF(0, 0), view.size()), view.rect());
     painter.end();
     return picture.save(fileName, "PNG");
 }
@@ -46,9 +48,15 @@ bool savePicture(QChartView& view, const QString& fileName) {
 bool saveChartView(QChartView& view, const QString& fileName, const QString& title) {
     QChart* chart = view.chart();
     const QString shownTitle = chart->title();
-    chart->setTitle(title);
+    // The title is laid out on the next layout pass; run it now, before drawing.
+    const auto retitle = [chart](const QString& text) {
+        chart->setTitle(text);
+        if (chart->layout() != nullptr) chart->layout()->activate();
+        QCoreApplication::sendPostedEvents(chart, QEvent::LayoutRequest);
+    };
+    retitle(title);
     const bool saved = savePicture(view, fileName);
-    chart->setTitle(shownTitle);
+    retitle(shownTitle);
     return saved;
 }
 
