@@ -1,5 +1,7 @@
 #include "air_input.h"
 
+#include <moravik/runlog/plausible.h>
+
 #include <QSettings>
 
 #include "ui_AirInput.h"
@@ -26,6 +28,17 @@ void loadChoice(const QSettings& settings, const QString& key, const QStringList
     }
 }
 
+// The run log's range for a reading, so each field is marked by itself and
+// Today's air accepts what a logged run does.
+QuantityField::RangeCheck logRange(runlog::Measure measure) {
+    return [measure](double si) -> std::optional<Error> {
+        if (runlog::isPlausible(measure, si)) return std::nullopt;
+        const runlog::PlausibleRange& range = runlog::plausibleRange(measure);
+        const std::string name(range.name);
+        return Error{name, name + " must lie within " + std::string(range.shown)};
+    };
+}
+
 }  // namespace
 
 AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
@@ -40,6 +53,9 @@ AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
                                   QStringLiteral("humidity"));
     dewPoint_ = new QuantityField(ui->dewPoint, ui->dewPointUnit, Quantity::Temperature,
                                   QStringLiteral("dew point"));
+    temperature_->requireRange(logRange(runlog::Measure::Temperature));
+    pressure_->requireRange(logRange(runlog::Measure::Pressure));
+    elevation_->requireRange(logRange(runlog::Measure::Elevation));
     for (const QuantityField* field : {temperature_, pressure_, elevation_, humidity_, dewPoint_}) {
         connect(field, &QuantityField::edited, this, &AirInput::edited);
     }
@@ -118,6 +134,7 @@ QWidget* AirInput::fieldNamed(const std::string& errorField) const {
     if (errorField == "temperature") return ui->temperature;
     if (errorField == "humidity") return ui->humidity;
     if (errorField == "dew point") return ui->dewPoint;
+    if (errorField == "elevation") return ui->elevation;
     return ui->pressure;
 }
 

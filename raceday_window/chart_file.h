@@ -10,11 +10,12 @@ namespace moravik::raceday_window {
 
 class FileChooser;
 
-bool saveChartView(QChartView& view, const QString& fileName);
+// `title` heads the saved picture, so it says what it shows away from the window.
+bool saveChartView(QChartView& view, const QString& fileName, const QString& title);
 
 // Asks for a file name and saves there; gives the message for the status bar,
 // empty when the user cancelled.
 QString chooseFileAndSaveChart(FileChooser& files, QChartView& view, QWidget* parent,
-                               const QString& suggestedName);
+                               const QString& suggestedName, const QString& title);
 
 }  // namespace moravik::raceday_window

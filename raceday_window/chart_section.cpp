@@ -219,13 +219,22 @@ void ChartSection::setUnitSystem(raceday::UnitSystem system) {
     update();
 }
 
+QString ChartSection::savedTitle() const {
+    const auto withUnit = [](const QuantityField* field) {
+        return field->edit()->text().trimmed() + QLatin1Char(' ') +
+               toQString(raceday::shownSymbol(field->unit()));
+    };
+    return tr("ET and trap speed by nitrous jet: %1, %2 engine, %3")
+        .arg(ui->formula->currentText(), withUnit(enginePower_), withUnit(weight_));
+}
+
 bool ChartSection::saveChart(const QString& fileName) {
-    return saveChartView(*ui->chartView, fileName);
+    return saveChartView(*ui->chartView, fileName, savedTitle());
 }
 
 void ChartSection::chooseFileAndSave() {
-    const QString message =
-        chooseFileAndSaveChart(files_, *ui->chartView, this, QStringLiteral("jet-chart.png"));
+    const QString message = chooseFileAndSaveChart(files_, *ui->chartView, this,
+                                                   QStringLiteral("jet-chart.png"), savedTitle());
     if (!message.isEmpty()) emit saved(message);
 }
 

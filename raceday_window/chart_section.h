@@ -32,6 +32,8 @@ public:
 
     // Writes the chart as SVG when the name ends in .svg, else as PNG.
     bool saveChart(const QString& fileName);
+    // Formula, engine power and weight, to head a saved picture.
+    QString savedTitle() const;
 
 signals:
     void saved(const QString& message);

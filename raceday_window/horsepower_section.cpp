@@ -1,6 +1,7 @@
 #include "horsepower_section.h"
 
 #include <QHeaderView>
+#include <QSettings>
 
 #include "quantity_field.h"
 #include "ui_HorsepowerSection.h"
@@ -32,8 +33,11 @@ HorsepowerSection::HorsepowerSection(const TodaysAir& todaysAir, QWidget* parent
     et_ = new QuantityField(ui->et, nullptr, Quantity::Time, QStringLiteral("ET"));
     speed_ =
         new QuantityField(ui->speed, ui->speedUnit, Quantity::Speed, QStringLiteral("trap speed"));
+    // The formulas are for the quarter mile.
+    weight_->requirePlausible(raceday::Measure::Weight);
+    et_->requirePlausible(raceday::Measure::QuarterEt);
+    speed_->requirePlausible(raceday::Measure::QuarterSpeed);
     for (QuantityField* field : {weight_, et_, speed_}) {
-        field->requirePositive();
         connect(field, &QuantityField::edited, this, &HorsepowerSection::update);
     }
     fillUnitBox(ui->powerUnit, Quantity::Power);
@@ -76,9 +80,11 @@ void HorsepowerSection::showColumn(int column, const std::optional<FormulaValues
 
 void HorsepowerSection::update() {
     const QString standard = toQString(raceday::standardName(todaysAir_.standard()).title);
+    // The standard on a line of its own, so a narrow window clips neither
+    // column to the same "…SAE J1349 (1990)".
     ui->powerTable->setHorizontalHeaderLabels({tr("From ET"), tr("From trap speed"),
-                                               tr("From ET, %1").arg(standard),
-                                               tr("From trap speed, %1").arg(standard)});
+                                               tr("From ET,\n%1").arg(standard),
+                                               tr("From trap speed,\n%1").arg(standard)});
 
     FirstProblem problem;
     const auto massKg = weight_->readMarked();
@@ -91,6 +97,9 @@ void HorsepowerSection::update() {
         problem.note(air.problem);
         if (air.air) factor = raceday::correctionFactor(todaysAir_.standard(), *air.air);
     }
+    // A slip typed without the weight would leave every figure "–" unexplained.
+    if (!valueOf(massKg) && (valueOf(etSeconds) || valueOf(speed)))
+        problem.note(tr("Enter the weight with driver to see the horsepower."));
     setProblem(problem.text());
 
     std::optional<FormulaValues> fromEt;
@@ -115,6 +124,14 @@ void HorsepowerSection::setUnitSystem(raceday::UnitSystem system) {
     speed_->setUnitSystem(system);
     ui->runAir->setUnitSystem(system);
     selectUnit(ui->powerUnit, raceday::displayUnit(Quantity::Power, system));
+}
+
+void HorsepowerSection::saveSettings(QSettings& settings) const {
+    saveFields(settings, {{"weight", weight_}, {"et", et_}, {"speed", speed_}});
+}
+
+void HorsepowerSection::loadSettings(QSettings& settings, QStringList& problems) {
+    loadFields(settings, {{"weight", weight_}, {"et", et_}, {"speed", speed_}}, problems);
 }
 
 }  // namespace moravik::raceday_window

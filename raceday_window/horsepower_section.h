@@ -23,6 +23,8 @@ public:
     ~HorsepowerSection() override;
 
     void setUnitSystem(raceday::UnitSystem system) override;
+    void saveSettings(QSettings& settings) const override;
+    void loadSettings(QSettings& settings, QStringList& problems) override;
 
 private:
     void update();

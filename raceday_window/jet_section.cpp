@@ -1,8 +1,11 @@
 #include "jet_section.h"
 
+#include <moravik/number_reading.h>
 #include <moravik/raceday/jet_for_hp.h>
 
 #include <QLineEdit>
+#include <QSettings>
+#include <algorithm>
 
 #include "quantity_field.h"
 #include "ui_JetSection.h"
@@ -24,7 +27,7 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
     ui->setupUi(this);
     targetPower_ = new QuantityField(ui->targetPower, ui->targetPowerUnit, Quantity::Power,
                                      QStringLiteral("target power"));
-    targetPower_->requirePositive();
+    targetPower_->requirePlausible(raceday::Measure::Power);
     fuelPressure_ = new QuantityField(ui->fuelPressure, ui->fuelPressureUnit,
                                       Quantity::LinePressure, QStringLiteral("fuel pressure"));
     bottlePressure_ = new QuantityField(ui->bottlePressure, ui->bottlePressureUnit,
@@ -36,6 +39,13 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
     for (const QuantityField* field : {targetPower_, fuelPressure_, bottlePressure_}) {
         connect(field, &QuantityField::edited, this, &JetSection::update);
     }
+    // The label follows the target's unit; room for the widest, so "kW" is not clipped.
+    int widest = 0;
+    for (const Unit* unit : raceday::unitChoices(Quantity::Power)) {
+        widest = std::max(widest, ui->addedPowerUnit->fontMetrics().horizontalAdvance(
+                                      toQString(raceday::shownSymbol(*unit))));
+    }
+    ui->addedPowerUnit->setMinimumWidth(widest);
     connect(ui->nozzles, &QSpinBox::valueChanged, this, &JetSection::update);
     // Its editor too: an emptied box keeps its last value and tells no one.
     connect(ui->nozzles->findChild<QLineEdit*>(), &QLineEdit::textChanged, this,
@@ -90,13 +100,35 @@ void JetSection::update() {
     ui->fuelJet->setText(resultText(found.results, SingleResult::FuelJet));
     ui->standardJet->setText(resultText(found.results, SingleResult::StandardJet));
     ui->holleyNumber->setText(resultText(found.results, SingleResult::HolleyJet));
-    ui->addedPower->setText(resultText(found.results, SingleResult::NitrousHp));
+    // The pass gives hp to seven decimals; shown in the target's unit as the
+    // other powers are.
+    const Unit& unit = targetPower_->unit();
+    ui->addedPowerUnit->setText(toQString(raceday::shownSymbol(unit)));
+    const auto hp =
+        moravik::readNumber(resultText(found.results, SingleResult::NitrousHp).toStdString());
+    ui->addedPower->setText(hp ? fixedText(raceday::fromSi(*hp * raceday::wattsPerHorsepower, unit),
+                                           raceday::quantityInfo(Quantity::Power).decimals)
+                               : noValue);
 }
 
 void JetSection::setUnitSystem(raceday::UnitSystem system) {
     targetPower_->setUnitSystem(system);
     fuelPressure_->setUnitSystem(system);
     bottlePressure_->setUnitSystem(system);
+}
+
+void JetSection::saveSettings(QSettings& settings) const {
+    saveFields(settings, {{"targetPower", targetPower_},
+                          {"fuelPressure", fuelPressure_},
+                          {"bottlePressure", bottlePressure_}});
+}
+
+void JetSection::loadSettings(QSettings& settings, QStringList& problems) {
+    loadFields(settings,
+               {{"targetPower", targetPower_},
+                {"fuelPressure", fuelPressure_},
+                {"bottlePressure", bottlePressure_}},
+               problems);
 }
 
 }  // namespace moravik::raceday_window

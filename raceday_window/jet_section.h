@@ -21,6 +21,8 @@ public:
     ~JetSection() override;
 
     void setUnitSystem(raceday::UnitSystem system) override;
+    void saveSettings(QSettings& settings) const override;
+    void loadSettings(QSettings& settings, QStringList& problems) override;
 
 private:
     void update();

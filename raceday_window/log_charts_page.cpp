@@ -52,9 +52,16 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
     densityRuns_ = addSeries(density, new QScatterSeries(density), tr("Runs used"));
     predictionLine_ = addSeries(density, new QLineSeries(density), tr("Predicted from the log"));
     todayPoint_ = addSeries(density, new QScatterSeries(density), tr("Today"));
+    // Runs with and without nitrous are lines of their own: joined, the line
+    // would zigzag between two different cars.
     etOverTime_ = addSeries(times, new QLineSeries(times), tr("ET"));
     correctedOverTime_ = addSeries(times, new QLineSeries(times), tr("Corrected ET"));
-    for (auto* line : {etOverTime_, correctedOverTime_}) line->setPointsVisible(true);
+    nitrousEtOverTime_ = addSeries(times, new QLineSeries(times), tr("ET with nitrous"));
+    nitrousCorrectedOverTime_ =
+        addSeries(times, new QLineSeries(times), tr("Corrected ET with nitrous"));
+    for (auto* line :
+         {etOverTime_, correctedOverTime_, nitrousEtOverTime_, nitrousCorrectedOverTime_})
+        line->setPointsVisible(true);
 
     densityAxis_ = new QValueAxis(density);
     densityEtAxis_ = new QValueAxis(density);
@@ -69,7 +76,8 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
         series->attachAxis(densityAxis_);
         series->attachAxis(densityEtAxis_);
     }
-    for (auto* series : {etOverTime_, correctedOverTime_}) {
+    for (auto* series :
+         {etOverTime_, correctedOverTime_, nitrousEtOverTime_, nitrousCorrectedOverTime_}) {
         series->attachAxis(timeAxis_);
         series->attachAxis(timeEtAxis_);
     }
@@ -78,13 +86,15 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
     for (auto* view : {ui->densityChart, ui->timeChart})
         view->setRenderHint(QPainter::Antialiasing);
     connect(ui->saveDensityChart, &QPushButton::clicked, this, [this] {
-        const QString message = chooseFileAndSaveChart(files_, *ui->densityChart, this,
-                                                       QStringLiteral("et-density-altitude.png"));
+        const QString message = chooseFileAndSaveChart(
+            files_, *ui->densityChart, this, QStringLiteral("et-density-altitude.png"),
+            tr("ET by density altitude: %1").arg(vehicleName_));
         if (!message.isEmpty()) emit saved(message);
     });
     connect(ui->saveTimeChart, &QPushButton::clicked, this, [this] {
-        const QString message = chooseFileAndSaveChart(files_, *ui->timeChart, this,
-                                                       QStringLiteral("et-over-time.png"));
+        const QString message =
+            chooseFileAndSaveChart(files_, *ui->timeChart, this, QStringLiteral("et-over-time.png"),
+                                   tr("ET over time: %1").arg(vehicleName_));
         if (!message.isEmpty()) emit saved(message);
     });
 }
@@ -131,6 +141,7 @@ void LogChartsPage::showPointText(QXYSeries* series, QPointF position, bool ente
 void LogChartsPage::plot(const QString& vehicleName, const std::vector<runlog::RunPower>& runs,
                          const std::optional<runlog::LogPrediction>& prediction,
                          const std::optional<raceday::Air>& today, raceday::UnitSystem system) {
+    vehicleName_ = vehicleName;
     system_ = system;
     pointTexts_.clear();
     for (auto* series :
@@ -189,32 +200,47 @@ void LogChartsPage::plotDensity(const runlog::LogPrediction& prediction,
 }
 
 void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
-    QList<QPointF> observed;
-    QList<QPointF> corrected;
-    QStringList texts;
-    for (const runlog::RunPower& power : runs) {
-        const auto x = static_cast<double>(power.run.when.toMSecsSinceEpoch());
-        observed.append({x, power.run.etSeconds});
-        const double correctedEt =
-            raceday::correctRun({power.run.etSeconds, power.run.speed}, power.factor).etSeconds;
-        corrected.append({x, correctedEt});
-        texts << runText(power.run, system_);
-    }
-    etOverTime_->replace(observed);
-    correctedOverTime_->replace(corrected);
-    pointTexts_[etOverTime_] = texts;
-    QStringList correctedTexts;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        correctedTexts
-            << tr("%1; corrected %2 s").arg(texts[i], fixedText(corrected[i].y(), etDecimals));
-    }
-    pointTexts_[correctedOverTime_] = correctedTexts;
+    QList<QPointF> all;
+    const auto plotRuns = [&](QXYSeries* observedSeries, QXYSeries* correctedSeries, bool nitrous) {
+        QList<QPointF> observed;
+        QList<QPointF> corrected;
+        QStringList texts;
+        QStringList correctedTexts;
+        for (const runlog::RunPower& power : runs) {
+            if (power.run.nitrousJetInches.has_value() != nitrous) continue;
+            const auto x = static_cast<double>(power.run.when.toMSecsSinceEpoch());
+            observed.append({x, power.run.etSeconds});
+            const double correctedEt =
+                raceday::correctRun({power.run.etSeconds, power.run.speed}, power.factor).etSeconds;
+            corrected.append({x, correctedEt});
+            texts << runText(power.run, system_);
+            correctedTexts
+                << tr("%1; corrected %2 s").arg(texts.back(), fixedText(correctedEt, etDecimals));
+        }
+        observedSeries->replace(observed);
+        correctedSeries->replace(corrected);
+        pointTexts_[observedSeries] = texts;
+        pointTexts_[correctedSeries] = correctedTexts;
+        all += observed + corrected;
+    };
+    plotRuns(etOverTime_, correctedOverTime_, false);
+    plotRuns(nitrousEtOverTime_, nitrousCorrectedOverTime_, true);
     if (!runs.empty()) {
         const QDateTime first = runs.front().run.when;
         const QDateTime last = runs.back().run.when;
         timeAxis_->setRange(first.addSecs(-3600), last.addSecs(3600));
+        // One label a day at most, or the times of a single day: never one
+        // date written several times.
+        const qint64 days = first.date().daysTo(last.date());
+        const bool oneDay = days == 0;
+        timeAxis_->setFormat(oneDay ? QStringLiteral("HH:mm") : QStringLiteral("yyyy-MM-dd"));
+        timeAxis_->setTitleText(oneDay ? tr("Time on %1").arg(first.date().toString(Qt::ISODate))
+                                       : tr("Date"));
+        constexpr qint64 mostTicks = 5;
+        timeAxis_->setTickCount(
+            static_cast<int>(oneDay ? mostTicks : std::min(mostTicks, days + 1)));
     }
-    fit(timeEtAxis_, observed + corrected, false);
+    fit(timeEtAxis_, all, false);
 }
 
 void LogChartsPage::showEvent(QShowEvent* event) {

@@ -56,12 +56,15 @@ private:
 
     const QScopedPointer<Ui::LogChartsPage> ui;
     FileChooser& files_;
+    QString vehicleName_;
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
     QXYSeries* densityRuns_;
     QXYSeries* predictionLine_;
     QXYSeries* todayPoint_;
     QXYSeries* etOverTime_;
     QXYSeries* correctedOverTime_;
+    QXYSeries* nitrousEtOverTime_;
+    QXYSeries* nitrousCorrectedOverTime_;
     QValueAxis* densityAxis_;
     QValueAxis* densityEtAxis_;
     QDateTimeAxis* timeAxis_;

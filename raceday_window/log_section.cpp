@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QFile>
 #include <QSaveFile>
+#include <functional>
 
 #include "log_charts_page.h"
 #include "log_prediction_page.h"
@@ -23,12 +24,18 @@ using runlog::Run;
 using runlog::RunId;
 using runlog::RunTableModel;
 
+// "1 run", "2 runs": no translation is loaded to make tr's %n plural.
+QString runCount(std::size_t count) {
+    return count == 1 ? QObject::tr("1 run") : QObject::tr("%1 runs").arg(count);
+}
+
 // Deleting runs, undone by putting them back as they were, ids included.
 class DeleteRunsCommand final : public QUndoCommand {
 public:
-    DeleteRunsCommand(LogStore& store, std::vector<RunId> ids, QWidget* parent)
-        : store_(store), ids_(std::move(ids)), parent_(parent) {
-        setText(QObject::tr("delete %n runs", "", static_cast<int>(ids_.size())));
+    DeleteRunsCommand(LogStore& store, std::vector<RunId> ids, QWidget* parent,
+                      std::function<void(const QString&)> report)
+        : store_(store), ids_(std::move(ids)), parent_(parent), report_(std::move(report)) {
+        setText(QObject::tr("delete %1").arg(runCount(ids_.size())));
     }
 
     void redo() override {
@@ -42,20 +49,30 @@ public:
         store_.changed({}, parent_);
     }
 
-    void undo() override { store_.changed(store_.log()->restoreRuns(runs_), parent_); }
+    void undo() override {
+        if (store_.changed(store_.log()->restoreRuns(runs_), parent_)) {
+            report_(QObject::tr("%1 put back.").arg(runCount(runs_.size())));
+        }
+    }
 
 private:
     LogStore& store_;
     std::vector<RunId> ids_;
     std::vector<Run> runs_;
     QWidget* parent_;
+    std::function<void(const QString&)> report_;
 };
 
 }  // namespace
 
 LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
                        Questions& questions, QWidget* parent)
-    : Section(parent), ui(new Ui::LogSection), store_(store), files_(files), questions_(questions) {
+    : Section(parent),
+      ui(new Ui::LogSection),
+      store_(store),
+      todaysAir_(todaysAir),
+      files_(files),
+      questions_(questions) {
     ui->setupUi(this);
     charts_ = new LogChartsPage(files);
     prediction_ = new LogPredictionPage(store, todaysAir, *charts_);
@@ -208,6 +225,7 @@ void LogSection::updateButtons() {
     ui->deleteRun->setEnabled(writable && chosen);
     ui->editVehicle->setEnabled(writable && ui->vehicleFilter->currentIndex() > 0);
     ui->undoDelete->setEnabled(undoStack_.canUndo());
+    tellImportAllowed();
     for (QWidget* filterWidget :
          {static_cast<QWidget*>(ui->vehicleFilter), static_cast<QWidget*>(ui->stripFilter),
           static_cast<QWidget*>(ui->dateFilter)}) {
@@ -229,8 +247,10 @@ void LogSection::deleteSelectedRuns() {
         }
         ids = shown;
     }
-    undoStack_.push(new DeleteRunsCommand(store_, ids, this));
-    emit reported(tr("%n runs deleted; Ctrl+Z puts them back.", "", static_cast<int>(ids.size())));
+    undoStack_.push(new DeleteRunsCommand(
+        store_, ids, this, [this](const QString& message) { emit reported(message); }));
+    emit reported(tr("%1 deleted; Ctrl+Z puts %2 back.")
+                      .arg(runCount(ids.size()), ids.size() == 1 ? tr("it") : tr("them")));
 }
 
 void LogSection::openRunDialog(const std::optional<Run>& run) {
@@ -256,7 +276,12 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
             return status;
         },
         this);
-    if (run) dialog->setRun(*run);
+    // A run made today was made in today's air, not on a standard day.
+    if (run) {
+        dialog->setRun(*run);
+    } else if (const auto weather = todaysAir_.weather()) {
+        dialog->setWeather(*weather);
+    }
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
@@ -317,11 +342,18 @@ void LogSection::setUnitSystem(raceday::UnitSystem system) {
     charts_->setUnitSystem(system);
 }
 
+QString LogSection::whyNoImport() const {
+    return tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note());
+}
+
+void LogSection::tellImportAllowed() {
+    const bool allowed = store_.writable();
+    emit importAllowed(allowed, allowed ? QString() : whyNoImport());
+}
+
 void LogSection::importRuns() {
     if (!store_.writable()) {
-        questions_.tell(
-            this, tr("Import runs"),
-            tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note()));
+        questions_.tell(this, tr("Import runs"), whyNoImport());
         return;
     }
     const QString name =
@@ -340,7 +372,8 @@ void LogSection::importRuns() {
     }
     const auto& imported = std::get<runlog::CsvImport>(result);
     store_.changed({}, this);
-    QString message = tr("%n runs imported from %1.", "", imported.imported).arg(name);
+    QString message =
+        tr("%1 imported from %2.").arg(runCount(static_cast<std::size_t>(imported.imported)), name);
     if (!imported.newVehicles.isEmpty()) {
         message +=
             QLatin1Char(' ') + tr("New vehicles, with the Moravik window's initial inputs: %1.")

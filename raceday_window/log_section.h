@@ -35,10 +35,14 @@ public:
 
     void importRuns();
     void exportRuns();
+    // Tells importAllowed again, for a menu made after the section.
+    void tellImportAllowed();
 
 signals:
     // A short message for the status bar.
     void reported(const QString& message);
+    // Whether runs can be imported now, and why not when they cannot.
+    void importAllowed(bool allowed, const QString& why);
 
 private:
     void connectActions();
@@ -51,10 +55,12 @@ private:
     runlog::LogStatus confirmUnusualEt(const runlog::Run& typed);
     void openVehicleDialog(bool editChosen);
     void deleteSelectedRuns();
+    QString whyNoImport() const;
     void updateButtons();
 
     const QScopedPointer<Ui::LogSection> ui;
     LogStore& store_;
+    const TodaysAir& todaysAir_;
     FileChooser& files_;
     Questions& questions_;
     std::unique_ptr<runlog::RunTableModel> model_;

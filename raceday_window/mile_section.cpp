@@ -13,7 +13,7 @@ enum Direction { EighthToQuarter, QuarterToEighth };
 constexpr int etDecimals = 3;
 constexpr int factorDecimals = 2;
 
-// A factor field: a plain number above zero, nothing while empty.
+// A factor field: a plain number within the factors' range, nothing while empty.
 raceday::Outcome<std::optional<double>> readFactor(QLineEdit* field, const char* name) {
     const QString text = field->text().trimmed();
     if (text.isEmpty()) {
@@ -23,7 +23,7 @@ raceday::Outcome<std::optional<double>> readFactor(QLineEdit* field, const char*
     const std::string utf8 = text.toStdString();
     const auto parts = raceday::splitQuantity(utf8);
     double value = parts && parts->symbol.empty() ? parts->number : 0;
-    if (const auto error = raceday::checkPositive(value, name)) {
+    if (const auto error = raceday::checkPlausible(value, raceday::Measure::MileFactor, name)) {
         markProblem(field, toQString(error->message));
         return *error;
     }
@@ -41,7 +41,6 @@ MileSection::MileSection(QWidget* parent) : Section(parent), ui(new Ui::MileSect
     resultSpeed_ = new QuantityOutput(ui->resultSpeed, ui->resultSpeedUnit, Quantity::Speed,
                                       raceday::quantityInfo(Quantity::Speed).decimals);
     for (QuantityField* field : {et_, speed_}) {
-        field->requirePositive();
         connect(field, &QuantityField::edited, this, &MileSection::update);
     }
     for (QLineEdit* factor : {ui->etFactor, ui->speedFactor}) {
@@ -65,6 +64,10 @@ void MileSection::update() {
     ui->resultEtLabel->setText(toQuarter ? tr("Quarter-mile ET:") : tr("Eighth-mile ET:"));
     ui->resultSpeedLabel->setText(toQuarter ? tr("Quarter-mile trap speed:")
                                             : tr("Eighth-mile trap speed:"));
+    // The inputs are of the other length than the results.
+    et_->requirePlausible(toQuarter ? raceday::Measure::EighthEt : raceday::Measure::QuarterEt);
+    speed_->requirePlausible(toQuarter ? raceday::Measure::EighthSpeed
+                                       : raceday::Measure::QuarterSpeed);
     FirstProblem problem;
     const auto etSeconds = et_->readMarked();
     const auto speed = speed_->readMarked();

@@ -2,6 +2,8 @@
 
 #include <moravik/raceday/runs.h>
 
+#include <QSettings>
+
 #include "quantity_field.h"
 #include "ui_PredictionSection.h"
 
@@ -24,8 +26,9 @@ PredictionSection::PredictionSection(const TodaysAir& todaysAir, QWidget* parent
     predictedSpeed_ =
         new QuantityOutput(ui->predictedSpeed, ui->predictedSpeedUnit, Quantity::Speed,
                            raceday::quantityInfo(Quantity::Speed).decimals);
+    baselineEt_->requirePlausible(raceday::Measure::RunEt);
+    baselineSpeed_->requirePlausible(raceday::Measure::RunSpeed);
     for (QuantityField* field : {baselineEt_, baselineSpeed_}) {
-        field->requirePositive();
         connect(field, &QuantityField::edited, this, &PredictionSection::update);
     }
     connect(ui->baselineAir, &AirInput::edited, this, &PredictionSection::update);
@@ -91,6 +94,21 @@ void PredictionSection::setUnitSystem(raceday::UnitSystem system) {
     ui->baselineAir->setUnitSystem(system);
     predictedSpeed_->setUnitSystem(system);
     showTodaysAir();
+}
+
+void PredictionSection::saveSettings(QSettings& settings) const {
+    saveFields(settings, {{"baselineEt", baselineEt_}, {"baselineSpeed", baselineSpeed_}});
+    settings.beginGroup(QStringLiteral("baselineAir"));
+    ui->baselineAir->save(settings);
+    settings.endGroup();
+}
+
+void PredictionSection::loadSettings(QSettings& settings, QStringList& problems) {
+    loadFields(settings, {{"baselineEt", baselineEt_}, {"baselineSpeed", baselineSpeed_}},
+               problems);
+    settings.beginGroup(QStringLiteral("baselineAir"));
+    ui->baselineAir->load(settings, problems);
+    settings.endGroup();
 }
 
 }  // namespace moravik::raceday_window

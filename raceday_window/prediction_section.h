@@ -21,6 +21,8 @@ public:
     ~PredictionSection() override;
 
     void setUnitSystem(raceday::UnitSystem system) override;
+    void saveSettings(QSettings& settings) const override;
+    void loadSettings(QSettings& settings, QStringList& problems) override;
 
 private:
     void update();

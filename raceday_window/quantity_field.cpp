@@ -14,7 +14,6 @@
 namespace moravik::raceday_window {
 namespace {
 
-using raceday::Dimension;
 using raceday::Error;
 using raceday::quantityInfo;
 
@@ -24,13 +23,6 @@ constexpr qsizetype longestSettingText = 200;
 constexpr int convertedDigits = 6;
 
 const QColor problemBackground(255, 220, 220);
-
-QString shownSymbol(const Unit& unit) {
-    const QString symbol = toQString(unit.symbol);
-    return unit.dimension == Dimension::Temperature && symbol != QLatin1String("K")
-               ? QStringLiteral("°") + symbol
-               : symbol;
-}
 
 // Below anything a person types: what converting through an offset leaves of
 // a zero (32 °F is 5.7e-14 °C, not 0, in doubles).
@@ -97,7 +89,7 @@ bool hasProblem(const QWidget* field) { return !field->toolTip().isEmpty(); }
 
 void fillUnitBox(QComboBox* box, Quantity quantity) {
     for (const Unit* unit : raceday::unitChoices(quantity)) {
-        box->addItem(shownSymbol(*unit), toQString(unit->symbol));
+        box->addItem(toQString(raceday::shownSymbol(*unit)), toQString(unit->symbol));
     }
 }
 
@@ -135,6 +127,15 @@ QuantityField::QuantityField(QLineEdit* edit, QComboBox* unitBox, Quantity quant
     connect(unitBox_, &QComboBox::currentIndexChanged, this, &QuantityField::changeUnit);
 }
 
+void QuantityField::requirePlausible(raceday::Measure measure) {
+    // The range says more than "above 0", and a value too large for a double
+    // in SI is out of it too.
+    positive_ = false;
+    requireRange([measure, name = name_.toStdString()](double si) {
+        return raceday::checkPlausible(si, measure, name);
+    });
+}
+
 QWidget* QuantityField::unitBox() const { return unitBox_; }
 
 const Unit& QuantityField::unit() const { return *unit_; }
@@ -164,6 +165,7 @@ raceday::Outcome<std::optional<double>> QuantityField::readMarked() {
     if (!problem && positive_ && measured->has_value()) {
         problem = raceday::checkPositive((*measured)->si(), name_.toStdString());
     }
+    if (!problem && range_ && measured->has_value()) problem = range_((*measured)->si());
     if (problem) {
         markProblem(edit_, toQString(problem->message));
         return *problem;
@@ -226,6 +228,16 @@ void QuantityField::load(const QSettings& settings, const QString& key, QStringL
         }
     }
     if (const auto text = settingText(settings, key, problems)) setText(*text);
+}
+
+void saveFields(QSettings& settings, KeptFields fields) {
+    for (const auto& [key, field] : fields) field->save(settings, QLatin1String(key));
+}
+
+void loadFields(QSettings& settings, KeptFields fields, QStringList& problems) {
+    QStringList local;
+    for (const auto& [key, field] : fields) field->load(settings, QLatin1String(key), local);
+    for (const QString& key : local) problems.append(settings.group() + QLatin1Char('/') + key);
 }
 
 QuantityOutput::QuantityOutput(QLineEdit* box, QComboBox* unitBox, Quantity quantity, int decimals)

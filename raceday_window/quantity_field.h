@@ -8,11 +8,15 @@
 #pragma once
 
 #include <moravik/raceday/error.h>
+#include <moravik/raceday/plausible.h>
 #include <moravik/raceday/units.h>
 
 #include <QObject>
 #include <QString>
+#include <functional>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -72,6 +76,12 @@ public:
 
     // Values of zero and below become problems: times, speeds, weights, powers.
     void requirePositive() { positive_ = true; }
+    // Values outside the race-day library's range for `measure` become
+    // problems that name the range.
+    void requirePlausible(raceday::Measure measure);
+    // Any other range: the problem with an SI value, nothing when it is in.
+    using RangeCheck = std::function<std::optional<raceday::Error>(double si)>;
+    void requireRange(RangeCheck check) { range_ = std::move(check); }
 
     Reading read() const;
     // Nothing while empty, the SI value, or the problem, marked at the field.
@@ -98,11 +108,18 @@ private:
     Quantity quantity_;
     QString name_;
     bool positive_ = false;
+    RangeCheck range_;
     const Unit* unit_;
     // The value behind a text this field wrote itself after a unit change.
     QString exactText_;
     std::optional<Measured> exact_;
 };
+
+// A section's fields kept under the settings' current group by key; problems
+// name the full key.
+using KeptFields = std::initializer_list<std::pair<const char*, QuantityField*>>;
+void saveFields(QSettings& settings, KeptFields fields);
+void loadFields(QSettings& settings, KeptFields fields, QStringList& problems);
 
 // A read-only box that shows an SI value in the unit chosen beside it.
 class QuantityOutput final : public QObject {

@@ -8,7 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QScreen>
 #include <QSettings>
+#include <QShowEvent>
+#include <algorithm>
 
 #include "about_dialog.h"
 #include "air_section.h"
@@ -28,6 +31,41 @@ namespace {
 const QString unitSystemKey = QStringLiteral("units/system");
 const QString geometryKey = QStringLiteral("window/geometry");
 const QString sectionsGroup = QStringLiteral("sections/");
+
+// Keys named in a note: printable, and not so many that the status bar
+// grows past the window.
+constexpr qsizetype notedKeysShown = 5;
+
+QString notedKeys(const QStringList& keys) {
+    QStringList shown;
+    for (const QString& key : keys.first(std::min(keys.size(), notedKeysShown))) {
+        QString printable;
+        for (const QChar c : key) printable += c.isPrint() ? QString(c) : QStringLiteral("?");
+        shown.append(printable);
+    }
+    QString text = shown.join(QStringLiteral(", "));
+    if (keys.size() > notedKeysShown) {
+        text += QObject::tr(" and %n more", "", static_cast<int>(keys.size() - notedKeysShown));
+    }
+    return text;
+}
+
+// QSettings writes its files in printable ASCII, escaping everything else, and
+// skips lines it cannot read: control bytes mean the file is not one it wrote.
+bool looksDamaged(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    constexpr qint64 chunk = 64 * 1024;
+    while (!file.atEnd()) {
+        const QByteArray bytes = file.read(chunk);
+        for (const char byte : bytes) {
+            const auto code = static_cast<unsigned char>(byte);
+            if ((code < 0x20 && byte != '\n' && byte != '\r' && byte != '\t') || code == 0x7f)
+                return true;
+        }
+    }
+    return false;
+}
 
 // The first field of a page in its tab order.
 QWidget* firstField(QWidget* page) {
@@ -77,6 +115,15 @@ RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QSt
     connect(log, &LogSection::reported, this,
             [this](const QString& message) { statusBar()->showMessage(message); });
     connect(ui->actionImportRuns, &QAction::triggered, log, &LogSection::importRuns);
+    // A log another instance writes, or a damaged one, takes nothing in; the
+    // menu says so rather than offering an import that cannot happen.
+    ui->menuFile->setToolTipsVisible(true);
+    connect(log, &LogSection::importAllowed, this, [this](bool allowed, const QString& why) {
+        ui->actionImportRuns->setEnabled(allowed);
+        ui->actionImportRuns->setToolTip(allowed ? ui->actionImportRuns->iconText() : why);
+        ui->actionImportRuns->setStatusTip(why);
+    });
+    log->tellImportAllowed();
     connect(ui->actionExportRuns, &QAction::triggered, log, &LogSection::exportRuns);
     addSection(log);
 
@@ -133,12 +180,20 @@ void RaceDayWindow::loadSettings() {
     // settings at all.
     const bool unreadable =
         settings.status() != QSettings::NoError ||
-        (settings.allKeys().isEmpty() && QFileInfo(settings.fileName()).size() > 0);
+        (settings.allKeys().isEmpty() && QFileInfo(settings.fileName()).size() > 0) ||
+        looksDamaged(settings.fileName());
     if (unreadable) {
         // Kept for the user rather than overwritten by the next save.
         const QString damaged = settings.fileName() + QStringLiteral(".damaged");
         QFile::remove(damaged);
-        QFile::rename(settings.fileName(), damaged);
+        if (!QFile::rename(settings.fileName(), damaged)) {
+            // Not set aside, so not overwritten either: this session's settings are not kept.
+            keepSettings_ = false;
+            settingsNote_->setText(tr("The settings file %1 could not be read and is left as it "
+                                      "is; defaults are used and not saved.")
+                                       .arg(settings.fileName()));
+            return;
+        }
         settingsNote_->setText(
             tr("The settings file could not be read and was set aside as %1; defaults are used.")
                 .arg(damaged));
@@ -164,6 +219,8 @@ void RaceDayWindow::loadSettings() {
         if (geometry.typeId() != QMetaType::QByteArray ||
             !restoreGeometry(geometry.toByteArray())) {
             problems.append(geometryKey);
+        } else {
+            fitPending_ = true;  // once shown, when the frame is known
         }
     }
     for (Section* section : sections_) {
@@ -173,8 +230,29 @@ void RaceDayWindow::loadSettings() {
     }
     if (!problems.isEmpty()) {
         settingsNote_->setText(
-            tr("Settings not usable, defaults used: %1").arg(problems.join(", ")));
+            tr("Settings not usable, defaults used: %1").arg(notedKeys(problems)));
     }
+}
+
+void RaceDayWindow::fitOnScreen() {
+    // A geometry saved on a larger screen would put the status bar and the
+    // window's edges out of reach.
+    const QScreen* shown = screen();
+    if (shown == nullptr) return;
+    const QRect available = shown->availableGeometry();
+    const QRect frame = frameGeometry();
+    const QSize margins = frame.size() - size();
+    QRect fitted = geometry();
+    fitted.setSize(fitted.size().boundedTo(available.size() - margins));
+    fitted.moveLeft(std::clamp(frame.left(), available.left(),
+                               std::max(available.left(),
+                                        available.right() + 1 - fitted.width() - margins.width())) +
+                    (geometry().left() - frame.left()));
+    fitted.moveTop(std::clamp(frame.top(), available.top(),
+                              std::max(available.top(), available.bottom() + 1 - fitted.height() -
+                                                            margins.height())) +
+                   (geometry().top() - frame.top()));
+    if (fitted != geometry()) setGeometry(fitted);
 }
 
 void RaceDayWindow::saveSettings() const {
@@ -192,8 +270,14 @@ void RaceDayWindow::saveSettings() const {
     }
 }
 
+void RaceDayWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (fitPending_) fitOnScreen();
+    fitPending_ = false;
+}
+
 void RaceDayWindow::closeEvent(QCloseEvent* event) {
-    saveSettings();
+    if (keepSettings_) saveSettings();
     event->accept();
 }
 

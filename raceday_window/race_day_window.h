@@ -41,6 +41,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void addSection(Section* section);
@@ -48,6 +49,8 @@ private:
     void showProblem();
     void loadSettings();
     void saveSettings() const;
+    // Shrinks and moves the window into the screen's available area.
+    void fitOnScreen();
     void showAbout();
 
     const QScopedPointer<Ui::RaceDayWindow> ui;
@@ -56,6 +59,9 @@ private:
     QList<Section*> sections_;
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
     QLabel* settingsNote_;
+    // False when a damaged settings file could not be set aside.
+    bool keepSettings_ = true;
+    bool fitPending_ = false;
 };
 
 }  // namespace moravik::raceday_window

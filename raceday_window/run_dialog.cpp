@@ -54,6 +54,8 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
 
 RunDialog::~RunDialog() = default;
 
+void RunDialog::setWeather(const raceday::Weather& weather) { ui->runAir->setWeather(weather); }
+
 void RunDialog::setRun(const runlog::Run& run) {
     setWindowTitle(tr("Edit the run"));
     id_ = run.id;

@@ -28,6 +28,8 @@ public:
 
     // Fills the form; the saved run keeps this run's id.
     void setRun(const runlog::Run& run);
+    // A new run's weather, in place of the standard day.
+    void setWeather(const raceday::Weather& weather);
 
     void accept() override;
 

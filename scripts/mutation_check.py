@@ -214,6 +214,22 @@ PLANTS = [
     Plant("web-wide-labels", "a fixed label column scrolls sideways at 360 px", "web/app/style.css",
           [("grid-template-columns: minmax(0, 1fr) 6.5rem 2rem;",
             "grid-template-columns: 12rem 6.5rem 2rem;", 1)], True),
+    Plant("raceday-elevation-unchecked", "an elevation of 50,000 ft is not marked at Elevation",
+          "raceday_window/air_input.cpp",
+          [("    elevation_->requireRange(logRange(runlog::Measure::Elevation));\n", "", 1)]),
+    Plant("raceday-jet-target-unbounded", "a jet target of 1e308 hp is not marked with its range",
+          "raceday_window/jet_section.cpp",
+          [("targetPower_->requirePlausible(raceday::Measure::Power);",
+            "targetPower_->requirePositive();", 1)]),
+    Plant("raceday-import-enabled-read-only", "File > Import stays on in a read-only log",
+          "raceday_window/race_day_window.cpp",
+          [("ui->actionImportRuns->setEnabled(allowed);", "", 1)]),
+    Plant("raceday-geometry-unfitted", "a saved geometry larger than the screen is not fitted",
+          "raceday_window/race_day_window.cpp", [("if (fitPending_) fitOnScreen();", "", 1)]),
+    Plant("raceday-added-power-in-hp", "the power that jet adds stays in hp with a kW target",
+          "raceday_window/jet_section.cpp",
+          [("const Unit& unit = targetPower_->unit();",
+            "const Unit& unit = raceday::displayUnit(Quantity::Power, UnitSystem::Imperial);", 1)]),
 ]
 
 

@@ -124,6 +124,11 @@ std::string fixedText(double value, int decimals) {
     return {digits.data(), end};
 }
 
+std::string shownSymbol(const Unit& unit) {
+    const bool degrees = unit.dimension == Dimension::Temperature && unit.symbol != "K";
+    return (degrees ? "°" : "") + std::string(unit.symbol);
+}
+
 std::string displayText(double si, Quantity quantity, UnitSystem system) {
     const Unit& unit = displayUnit(quantity, system);
     return fixedText(fromSi(si, unit), quantityInfo(quantity).decimals) + " " +

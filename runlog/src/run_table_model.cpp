@@ -41,7 +41,10 @@ constexpr std::array<ColumnInfo, RunTableModel::ColumnCount> columns{{
 }};
 
 QString shown(double si, Quantity quantity, raceday::UnitSystem system) {
-    return QString::fromStdString(raceday::displayText(si, quantity, system));
+    const raceday::Unit& unit = raceday::displayUnit(quantity, system);
+    return QString::fromStdString(
+        raceday::fixedText(raceday::fromSi(si, unit), raceday::quantityInfo(quantity).decimals) +
+        " " + raceday::shownSymbol(unit));
 }
 
 QString shown(const std::optional<double>& si, Quantity quantity, raceday::UnitSystem system) {

@@ -13,11 +13,13 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
 
 #include "log_charts_page.h"
@@ -177,8 +179,9 @@ private slots:
         const QString deleted = day.cell(0, RunTableModel::Et);
         QTest::keyClick(day.table, Qt::Key_Delete);
         QCOMPARE(day.rows(), 2);
-        QVERIFY(day.status().contains("Ctrl+Z"));
+        QCOMPARE(day.status(), "1 run deleted; Ctrl+Z puts it back.");
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(day.status(), "1 run put back.");
         QCOMPARE(day.rows(), 3);
         QCOMPARE(day.cell(0, RunTableModel::Et), deleted);
         QVERIFY(!child(day.section, "undoDelete")->isEnabled());
@@ -228,7 +231,17 @@ private slots:
 
     void runsAreAddedAndEditedInTheirDialog() {
         LogDay day(logPath(folder));
+        // A new run starts from Today's air, not the standard day.
+        QWidget* air = child(day.open("AirSection"), "todaysAir");
+        typeInto(air, "temperature", "77");
+        typeInto(air, "pressure", "30.05");
+        typeInto(air, "humidity", "55");
+        day.open("LogSection");
         QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        const QWidget* runAir = child(dialog, "runAir");
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "pressure"),
+                              text(runAir, "humidity")}),
+                 QStringList({"77", "30.05", "55"}));
         typeInto(dialog, "strip", "Firebird");
         typeInto(dialog, "et", "-9");
         typeInto(dialog, "speed", "140");
@@ -308,6 +321,57 @@ private slots:
         QCOMPARE(power->rowCount(), 1);
         QCOMPARE(power->horizontalHeaderItem(4)->text(), "Huntington from ET (hp)");
         QCOMPARE(power->item(0, 4)->text(), "210.0");
+    }
+
+    // A run with nitrous is drawn apart from the Camaro's three without.
+    void runsWithNitrousAreASeriesOfTheirOwn() {
+        {
+            auto log = value(RunLog::open(logPath(folder)));
+            moravik::runlog::Run run = value(log->runs({})).front();
+            run.id = 0;
+            run.when = QDateTime(QDate(2024, 6, 5), QTime(10, 0));
+            run.nitrousJetInches = 0.05;
+            value(log->addRun(run));
+        }
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        day.open("LogSection");
+        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", "Camaro");
+        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        const QList<QAbstractSeries*> series =
+            child<QChartView>(charts, "timeChart")->chart()->series();
+        QStringList counts;
+        for (const QAbstractSeries* one : series)
+            counts << one->name() + "=" +
+                          QString::number(qobject_cast<const QXYSeries*>(one)->count());
+        QCOMPARE(counts, QStringList({"ET=3", "Corrected ET=3", "ET with nitrous=1",
+                                      "Corrected ET with nitrous=1"}));
+    }
+
+    // The labels of the time axis, as many as it has ticks: no two alike.
+    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis_data() {
+        QTest::addColumn<QString>("vehicle");
+        QTest::newRow("one run") << "Pass car";
+        QTest::newRow("three days") << "Camaro";
+    }
+    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis() {
+        QFETCH(QString, vehicle);
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        day.open("LogSection");
+        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", vehicle);
+        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        const auto* axis = qobject_cast<QDateTimeAxis*>(
+            child<QChartView>(charts, "timeChart")->chart()->axes(Qt::Horizontal).value(0));
+        QVERIFY(axis != nullptr);
+        QStringList labels;
+        const qint64 from = axis->min().toMSecsSinceEpoch();
+        const qint64 step = (axis->max().toMSecsSinceEpoch() - from) / (axis->tickCount() - 1);
+        for (int tick = 0; tick < axis->tickCount(); ++tick)
+            labels << QDateTime::fromMSecsSinceEpoch(from + tick * step).toString(axis->format());
+        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
     }
 
     void chartsShowTheRunsWithThePredictionAndSave() {
@@ -404,6 +468,10 @@ private slots:
         QVERIFY2(note.contains("read-only"), qPrintable(note));
         QCOMPARE(day.rows(), 4);
         QVERIFY(!child(day.section, "addRun")->isEnabled());
+        // File > Import is off too, and says why.
+        const auto* import = day.window.findChild<QAction*>("actionImportRuns");
+        QVERIFY(!import->isEnabled());
+        QVERIFY2(import->toolTip().contains("cannot be written"), qPrintable(import->toolTip()));
         day.table->setFocus();
         day.table->selectRow(0);
         QTest::keyClick(day.table, Qt::Key_Delete);

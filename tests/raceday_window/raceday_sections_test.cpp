@@ -5,6 +5,8 @@
 #include <moravik/number_reading.h>
 
 #include <QCheckBox>
+#include <QHeaderView>
+#include <QImage>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -71,9 +73,113 @@ private slots:
 
         typeInto(air, "temperature", "60F");
         typeInto(prediction, "baselineEt", "-11.5");
-        QVERIFY(child(prediction, "baselineEt")->toolTip().contains("above 0"));
+        QVERIFY(child(prediction, "baselineEt")->toolTip().contains("1.2 to 60 s"));
         QCOMPARE(text(prediction, "predictedEt"), "–");
         QCOMPARE(raceDay.status(), child(prediction, "baselineEt")->toolTip());
+    }
+
+    // At 800 px every header line fits its column, whatever the standard.
+    void horsepowerHeadersFitANarrowWindow_data() {
+        QTest::addColumn<QString>("standard");
+        QTest::newRow("SAE J607") << "SAE J607 / STD";
+        QTest::newRow("SAE J1349 (1990)") << "SAE J1349 (1990)";
+    }
+    void horsepowerHeadersFitANarrowWindow() {
+        QFETCH(QString, standard);
+        RaceDay raceDay;
+        choose(raceDay.open("AirSection"), "standard", standard);
+        raceDay.window.resize(800, 600);
+        QWidget* hp = raceDay.open("HorsepowerSection");
+        QVERIFY(QTest::qWaitForWindowExposed(&raceDay.window));
+        const auto* table = child<QTableWidget>(hp, "powerTable");
+        const QHeaderView* header = table->horizontalHeader();
+        for (int column = 0; column < table->columnCount(); ++column) {
+            const QString label = table->horizontalHeaderItem(column)->text();
+            QVERIFY2(label.contains(standard) == (column >= 2), qPrintable(label));
+            for (const QString& line : label.split('\n')) {
+                QVERIFY2(
+                    header->fontMetrics().horizontalAdvance(line) < header->sectionSize(column),
+                    qPrintable(line));
+            }
+        }
+    }
+
+    // Impossible inputs: every wrong field is marked with its range, no
+    // other, and the result shows "–". Paths name a field inside an air form.
+    void impossibleInputsAreMarkedWithTheirRange_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QStringList>("typed");   // field=text
+        QTest::addColumn<QStringList>("marked");  // field=part of its message
+        QTest::addColumn<QString>("output");
+        const QStringList hp{"weight=2562", "et=11.5", "speed=118"};
+        QTest::newRow("weight 1e308") << "HorsepowerSection" << hp + QStringList{"weight=1e308"}
+                                      << QStringList{"weight=100 to 20,000 lb"} << "";
+        QTest::newRow("ET 1e-300") << "HorsepowerSection" << hp + QStringList{"et=1e-300"}
+                                   << QStringList{"et=2 to 60 s"} << "";
+        QTest::newRow("ET 0.5 s and weight 1e308 at once")
+            << "HorsepowerSection" << hp + QStringList{"et=0.5", "weight=1e308"}
+            << QStringList{"et=2 to 60 s", "weight=100 to 20,000 lb"} << "";
+        QTest::newRow("ET factor 1e308") << "MileSection" << QStringList{"et=6.5", "etFactor=1e308"}
+                                         << QStringList{"etFactor=1 to 2"} << "resultEt";
+        QTest::newRow("eighth ET 50 s")
+            << "MileSection" << QStringList{"et=50"} << QStringList{"et=1.2 to 40 s"} << "resultEt";
+        QTest::newRow("target 1e308") << "JetSection" << QStringList{"targetPower=1e308"}
+                                      << QStringList{"targetPower=1 to 20,000 hp"} << "nitrousJet";
+        const QStringList baseline{"baselineEt=11.5", "baselineAir/pressureKind=Altimeter",
+                                   "baselineAir/temperature=60F", "baselineAir/pressure=29.92",
+                                   "baselineAir/humidity=0"};
+        QTest::newRow("elevation 50,000 ft")
+            << "PredictionSection" << baseline + QStringList{"baselineAir/elevation=50000"}
+            << QStringList{"elevation=-1,000 to 15,000 ft"} << "predictedEt";
+        QTest::newRow("ET, temperature and elevation at once")
+            << "PredictionSection"
+            << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
+                                      "baselineAir/elevation=50000"}
+            << QStringList{"baselineEt=1.2 to 60 s", "temperature=-40 to 140 °F",
+                           "elevation=-1,000 to 15,000 ft"}
+            << "predictedEt";
+    }
+    void impossibleInputsAreMarkedWithTheirRange() {
+        QFETCH(QString, section);
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, marked);
+        QFETCH(QString, output);
+        RaceDay raceDay;
+        typeJ607Day(child(raceDay.open("AirSection"), "todaysAir"));
+        QWidget* page = raceDay.open(section);
+        for (const QString& entry : typed) {
+            const QString path = entry.section('=', 0, 0);
+            const QString value = entry.section('=', 1);
+            const QObject* parent =
+                path.contains('/') ? child(page, path.section('/', 0, 0)) : page;
+            const QString name = path.section('/', -1);
+            if (auto* box = parent->findChild<QComboBox*>(name)) {
+                choose(box, box->itemText(box->findText(value, Qt::MatchStartsWith)));
+            } else {
+                typeInto(parent, name, value);
+            }
+        }
+        QStringList wrong;
+        for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
+            if (!field->isReadOnly() && !field->toolTip().isEmpty())
+                wrong << field->objectName() + "=" + field->toolTip();
+        }
+        QCOMPARE(wrong.size(), marked.size());
+        for (const QString& expected : marked) {
+            const QString name = expected.section('=', 0, 0) + "=";
+            const auto found = std::find_if(wrong.cbegin(), wrong.cend(), [&](const QString& w) {
+                return w.startsWith(name) && w.contains(expected.section('=', 1));
+            });
+            QVERIFY2(found != wrong.cend(), qPrintable(wrong.join(" | ")));
+        }
+        if (output.isEmpty()) {
+            const auto* table = child<QTableWidget>(page, "powerTable");
+            for (int row = 0; row < table->rowCount(); ++row)
+                QCOMPARE(table->item(row, 0)->text(), "–");
+        } else {
+            QCOMPARE(text(page, output), "–");
+        }
+        QVERIFY(!raceDay.status().isEmpty());
     }
 
     // The Calculate pass's own examples for its four formulas, 2562 lb and
@@ -122,6 +228,9 @@ private slots:
         typeInto(hp, "weight", "heavy");
         QCOMPARE(table->item(row, 0)->text(), "–");
         QVERIFY(raceDay.status().contains("is not a weight"));
+        // An empty weight says why the figures are missing.
+        typeInto(hp, "weight", "");
+        QCOMPARE(raceDay.status(), "Enter the weight with driver to see the horsepower.");
     }
 
     // calculator.city's eighth-to-quarter table (factor 1.57, to 0.01 s) and
@@ -162,7 +271,7 @@ private slots:
             QVERIFY(std::abs(number(mile, "resultSpeed") - speed) <= 0.5);
         }
         typeInto(mile, "etFactor", "0");
-        QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor must be"));
+        QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor: a factor"));
         QCOMPARE(text(mile, "resultEt"), "–");
         QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
         QCOMPARE(text(mile, "etFactor"), "1.57");
@@ -171,15 +280,22 @@ private slots:
 
     // The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
     // nozzle, 162.58032 hp through four; the other figures are the pass's texts.
+    // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 30.3 and 121.2.
     void jetForATarget_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("nozzles");
-        QTest::newRow("one nozzle") << "40.64508" << 1;
-        QTest::newRow("four nozzles") << "162.58032" << 4;
+        QTest::addColumn<QString>("added");
+        QTest::addColumn<QString>("addedKw");
+        QTest::newRow("one nozzle") << "40.64508" << 1 << "40.6"
+                                    << "30.3";
+        QTest::newRow("four nozzles") << "162.58032" << 4 << "162.6"
+                                      << "121.2";
     }
     void jetForATarget() {
         QFETCH(QString, target);
         QFETCH(int, nozzles);
+        QFETCH(QString, added);
+        QFETCH(QString, addedKw);
         RaceDay raceDay;
         QWidget* jet = raceDay.open("JetSection");
         child<QSpinBox>(jet, "nozzles")->setValue(nozzles);
@@ -191,10 +307,14 @@ private slots:
         const QStringList expected{".030", trimmedResult(pass, resultIndex(SingleResult::FuelJet)),
                                    trimmedResult(pass, resultIndex(SingleResult::StandardJet)),
                                    trimmedResult(pass, resultIndex(SingleResult::HolleyJet)),
-                                   target};
+                                   added};
         const QStringList outputs{"nitrousJet", "fuelJet", "standardJet", "holleyNumber",
                                   "addedPower"};
         for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
+        choose(jet, "targetPowerUnit", "kW");
+        QCOMPARE(text(jet, "addedPower"), addedKw);
+        QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
+        choose(jet, "targetPowerUnit", "hp");
 
         // No nozzles (the box refuses a 0, but can be emptied) is marked, not
         // read as the count before it.
@@ -271,12 +391,23 @@ private slots:
         QTemporaryDir folder;
         RaceDay raceDay;
         QWidget* chart = raceDay.open("ChartSection");
+        typeInto(chart, "weight", "3100");
         raceDay.files.answer = folder.filePath(name);
         QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
         QFile saved(raceDay.files.answer + (name.contains('.') ? "" : ".png"));
         QVERIFY(saved.open(QIODevice::ReadOnly));
         QVERIFY(saved.read(start.size()) == start);
         QVERIFY(raceDay.status().startsWith("Chart saved to"));
+        // Readable away from the window: wide, and saying what it shows.
+        if (start.startsWith("\x89PNG")) {
+            QVERIFY(QImage(saved.fileName()).width() >= 1600);
+        } else {
+            saved.seek(0);
+            const QString svg = QString::fromUtf8(saved.readAll());
+            // In the drawing, not only in the file's <title>.
+            QVERIFY2(svg.count("3100 lb") >= 2 && svg.contains("Huntington"),
+                     qPrintable(svg.left(400)));
+        }
 
         raceDay.files.answer = folder.filePath("no/such/folder/chart.png");
         QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);

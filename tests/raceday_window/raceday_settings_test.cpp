@@ -1,6 +1,7 @@
 // Settings kept between runs in the standard location, and a damaged or
 // wrongly typed settings file survived with defaults and a note.
 #include <QFile>
+#include <QScreen>
 
 #include "raceday_test_support.h"
 
@@ -58,12 +59,79 @@ private slots:
         QCOMPARE(note(second), QString());
     }
 
+    // Each section's inputs come back after a restart.
+    void sectionInputsAreKept_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("path");  // a field, or an air form's field
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("weight") << "HorsepowerSection"
+                                << "weight"
+                                << "2562";
+        QTest::newRow("slip ET") << "HorsepowerSection"
+                                 << "et"
+                                 << "11.5";
+        QTest::newRow("baseline ET") << "PredictionSection"
+                                     << "baselineEt"
+                                     << "11.48";
+        QTest::newRow("baseline air") << "PredictionSection"
+                                      << "baselineAir/temperature"
+                                      << "77";
+        QTest::newRow("jet target") << "JetSection"
+                                    << "targetPower"
+                                    << "150";
+        QTest::newRow("bottle pressure") << "JetSection"
+                                         << "bottlePressure"
+                                         << "950";
+    }
+    void sectionInputsAreKept() {
+        QFETCH(QString, section);
+        QFETCH(QString, path);
+        QFETCH(QString, typed);
+        const auto field = [&](RaceDay& raceDay) {
+            const QObject* page = raceDay.open(section);
+            if (path.contains('/')) page = child(page, path.section('/', 0, 0));
+            return child<QLineEdit>(page, path.section('/', -1));
+        };
+        {
+            RaceDay first;
+            typeInto(field(first), typed);
+            QVERIFY(first.window.close());
+        }
+        RaceDay second;
+        QCOMPARE(field(second)->text(), typed);
+        QCOMPARE(note(second), QString());
+    }
+
+    // A window saved on a larger screen opens within this one (offscreen: 800×600).
+    void aGeometryLargerThanTheScreenIsFitted() {
+        {
+            RaceDay first;
+            first.window.setGeometry(3000, 2000, 2599, 1500);
+            QVERIFY(first.window.close());
+        }
+        RaceDay second;
+        QVERIFY(QTest::qWaitForWindowExposed(&second.window));
+        const QRect available = second.window.screen()->availableGeometry();
+        const QRect frame = second.window.frameGeometry();
+        // Its top left corner on the screen, as wide as the screen at most,
+        // and no taller than the screen or the window's own least height.
+        QVERIFY(available.contains(frame.topLeft()));
+        QVERIFY(frame.width() <= available.width());
+        QVERIFY(frame.height() <=
+                std::max(available.height(), second.window.minimumSizeHint().height()));
+        QCOMPARE(note(second), QString());
+    }
+
     void aDamagedFileGivesDefaultsAndANote_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<QString>("noted");
         QByteArray garbage;
         for (int i = 0; i < 4096; ++i) garbage.append(static_cast<char>((i * 7919) % 256));
         QTest::newRow("garbage") << garbage << "could not be read";
+        // Lines QSettings half reads: keys of binary garbage.
+        QTest::newRow("garbage lines")
+            << QByteArray("[units]\nsystem=metric\n\x01\x02\xff\xfe=\x7f\x03\n\x05=1\n")
+            << "could not be read";
         QTest::newRow("unfinished group")
             << QByteArray("[units\nsystem=metric\n") << "could not be read";
         QTest::newRow("lines of another program")
@@ -103,12 +171,19 @@ private slots:
         // An unreadable file is set aside for the user, not overwritten.
         QCOMPARE(QFile::exists(settingsFile() + ".damaged"), noted == "could not be read");
         QVERIFY(raceDay.window.findChild<QAction*>("actionImperial")->isChecked());
+        for (const QChar c : raceDay.status() + note(raceDay)) QVERIFY(c.isPrint());
+        QVERIFY(raceDay.window.width() <= raceDay.window.screen()->availableGeometry().width());
         QWidget* air = raceDay.open("AirSection");
         QCOMPARE(text(air, "temperature"), "59");
         QCOMPARE(child<QComboBox>(air, "standard")->currentText(), "SAE J607 / STD");
         QVERIFY(text(air, "densityAltitude") != "–");
         // The window still keeps its settings.
         QVERIFY(raceDay.window.close());
+        if (noted == "could not be read") {
+            QFile kept(settingsFile() + ".damaged");
+            QVERIFY(kept.open(QIODevice::ReadOnly));
+            QCOMPARE(kept.readAll(), content);
+        }
         QVERIFY(RaceDay().window.findChild<QLabel*>("settingsNote")->text().isEmpty());
     }
 };

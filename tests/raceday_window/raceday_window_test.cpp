@@ -161,7 +161,7 @@ private slots:
                                                       << "is not a pressure";
         QTest::newRow("pressure out of range") << "pressure"
                                                << "12"
-                                               << "station pressure must lie within";
+                                               << "pressure must lie within 500 to 1100 hPa";
         QTest::newRow("humidity above 100 %") << "humidity"
                                               << "120"
                                               << "humidity must lie within";

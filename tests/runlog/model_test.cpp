@@ -99,13 +99,13 @@ TEST_F(RunTableModelTest, ShowsOneVehicleAndTheUnitsChosen) {
     const auto text = [&](int column) { return model.index(0, column).data().toString(); };
     EXPECT_EQ(text(RunTableModel::VehicleName), QStringLiteral("Nova"));
     EXPECT_EQ(text(RunTableModel::Speed), QStringLiteral("100.00 mph"));
-    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("86.0 F"));
+    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("86.0 °F"));
     EXPECT_EQ(text(RunTableModel::Pressure), QStringLiteral("alt 29.92 inHg"));
-    EXPECT_EQ(text(RunTableModel::Moisture), QStringLiteral("dew 50.0 F"));
+    EXPECT_EQ(text(RunTableModel::Moisture), QStringLiteral("dew 50.0 °F"));
     EXPECT_EQ(text(RunTableModel::NitrousJet), QStringLiteral("0.045 in"));
     model.setUnitSystem(raceday::UnitSystem::Metric);
     EXPECT_EQ(text(RunTableModel::Speed), QStringLiteral("160.93 km/h"));
-    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("30.0 C"));
+    EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("30.0 °C"));
     EXPECT_EQ(text(RunTableModel::Pressure), QStringLiteral("alt 1013.25 hPa"));
 }
 

@@ -108,6 +108,9 @@ const Unit* findUnit(std::string_view symbol, Dimension dimension);
 
 const Unit& displayUnit(Quantity quantity, UnitSystem system);
 
+// The symbol as people read it beside a number: "°F" and "°C", "K" alone.
+std::string shownSymbol(const Unit& unit);
+
 constexpr double toSi(double value, const Unit& unit) { return (value + unit.offset) * unit.scale; }
 constexpr double fromSi(double si, const Unit& unit) { return si / unit.scale - unit.offset; }
 
