@@ -106,13 +106,17 @@ void DocumentWriter::endRow(const ParagraphFormat& format, const std::vector<Tab
 
 DocumentWriter::Mark DocumentWriter::mark() const {
     const std::vector<Run>& runs = paragraph_.runs;
-    return {runs.size(), runs.empty() ? 0 : runs.back().text.size(), newRunNext_};
+    return {paragraphs_.size(), runs.size(), runs.empty() ? 0 : runs.back().text.size(),
+            newRunNext_};
 }
 
 void DocumentWriter::dropBlankSince(const Mark& mark) {
     std::vector<Run>& runs = paragraph_.runs;
     const std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
-    if (runs.size() < mark.runs || (!cells.empty() && cells.back() > mark.runs)) return;
+    if (paragraphs_.size() != mark.paragraphs || runs.size() < mark.runs ||
+        (mark.runs > 0 && runs[mark.runs - 1].text.size() < mark.bytes) ||
+        (!cells.empty() && cells.back() > mark.runs))
+        return;
     for (std::size_t i = mark.runs == 0 ? 0 : mark.runs - 1; i < runs.size(); ++i) {
         const std::string_view text =
             std::string_view(runs[i].text).substr(i + 1 == mark.runs ? mark.bytes : 0);
@@ -133,7 +137,7 @@ void DocumentWriter::swapWith(Aside& aside) {
 
 void DocumentWriter::beginNote() {
     if (note_) return;
-    note_.emplace();
+    note_ = Aside{};
     swapWith(*note_);
 }
 

@@ -32,6 +32,7 @@ public:
 
     // Where the text written so far ends.
     struct Mark {
+        std::size_t paragraphs = 0;  // ended before it: a mark holds within its paragraph
         std::size_t runs = 0;
         std::size_t bytes = 0;  // of the last run
         bool newRunNext = false;

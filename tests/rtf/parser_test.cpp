@@ -77,6 +77,8 @@ TEST(RtfParser, ReadsTextByFeature) {
         // An outline heading's empty number and its tab would indent it.
         {withTables("{\\listtext\\pard\\plain \\tab}Jets\\par x{\\listtext \\tab}y{\\listtext  }"),
          "Jets|xy"},
+        // A list number whose paragraph ends inside it keeps what the new paragraph holds.
+        {withTables("xxxxxxxxxx{\\listtext \\par y}z"), "xxxxxxxxxx|yz"},
         // Notes follow the text, each with its mark; \\chftn numbers them.
         {withTables(
              "A{\\super\\chftn}{\\*\\footnote\\pard\\plain{\\super\\chftn} One.}B"
