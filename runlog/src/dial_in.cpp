@@ -2,11 +2,17 @@
 
 #include <moravik/raceday/runs.h>
 
+#include <charconv>
 #include <cmath>
 #include <vector>
 
 namespace moravik::runlog {
 namespace {
+
+std::string wholeNumberText(int value) {
+    char digits[16];
+    return {digits, std::to_chars(digits, digits + sizeof digits, value).ptr};
+}
 
 using raceday::LinePrediction;
 using raceday::Point;
@@ -135,8 +141,9 @@ raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::
     }
 
     const std::string whyNoFit = dial.runsUsed < fewestRunsToFit
-                                     ? "fewer than " + std::to_string(fewestRunsToFit) +
-                                           " runs; the fit needs " + std::to_string(fewestRunsToFit)
+                                     ? "fewer than " + wholeNumberText(fewestRunsToFit) +
+                                           " runs; the fit needs " +
+                                           wholeNumberText(fewestRunsToFit)
                                      : std::string("the runs' air is too alike to fit a line");
     switch (method) {
         case DialInMethod::Scaling:
