@@ -1,9 +1,8 @@
 #include "air_input.h"
 
-#include <moravik/runlog/plausible.h>
-
 #include <QSettings>
 
+#include "moravik/runlog/plausible.h"
 #include "ui_AirInput.h"
 
 namespace moravik::raceday_window {
@@ -156,8 +155,7 @@ void AirInput::setStandardDay() {
     constexpr double standardDayInchesOfMercury = 29.92;
     ui->pressureKind->setCurrentIndex(Station);
     ui->moistureKind->setCurrentIndex(Humidity);
-    temperature_->setValue(raceday::toSi(standardDayFahrenheit,
-                                         *raceday::findUnit("F", raceday::Dimension::Temperature)));
+    temperature_->setValue(raceday::toSi(standardDayFahrenheit, raceday::fahrenheitUnit));
     pressure_->setValue(standardDayInchesOfMercury * raceday::pascalsPerInchOfMercury);
     humidity_->setValue(0);
 }

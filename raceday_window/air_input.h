@@ -4,12 +4,11 @@
 // a time slip are all entered with it.
 #pragma once
 
-#include <moravik/raceday/air.h>
-
 #include <QScopedPointer>
 #include <QWidget>
 #include <memory>
 
+#include "moravik/raceday/air.h"
 #include "quantity_field.h"
 
 class QSettings;

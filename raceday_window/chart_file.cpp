@@ -60,11 +60,11 @@ bool saveChartView(QChartView& view, const QString& fileName, const QString& tit
     return saved;
 }
 
-QString chooseFileAndSaveChart(FileChooser& files, QChartView& view, QWidget* parent,
-                               const QString& suggestedName, const QString& title) {
+std::optional<QString> chooseFileAndSaveChart(FileChooser& files, QChartView& view, QWidget* parent,
+                                              const QString& suggestedName, const QString& title) {
     QString fileName = files.saveFileName(parent, QObject::tr("Save chart"), suggestedName,
                                           QObject::tr("PNG image (*.png);;SVG drawing (*.svg)"));
-    if (fileName.isEmpty()) return {};
+    if (fileName.isEmpty()) return std::nullopt;
     if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".png");
     return saveChartView(view, fileName, title)
                ? QObject::tr("Chart saved to %1").arg(fileName)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 class QChartView;
 class QWidget;
@@ -14,8 +15,8 @@ class FileChooser;
 bool saveChartView(QChartView& view, const QString& fileName, const QString& title);
 
 // Asks for a file name and saves there; gives the message for the status bar,
-// empty when the user cancelled.
-QString chooseFileAndSaveChart(FileChooser& files, QChartView& view, QWidget* parent,
-                               const QString& suggestedName, const QString& title);
+// nothing when the user cancelled.
+std::optional<QString> chooseFileAndSaveChart(FileChooser& files, QChartView& view, QWidget* parent,
+                                              const QString& suggestedName, const QString& title);
 
 }  // namespace moravik::raceday_window

@@ -1,17 +1,14 @@
 #include "chart_section.h"
 
-#include <moravik/cli/jet_chart.h>
-#include <moravik/number_reading.h>
-
 #include <QPainter>
 #include <QtCharts/QChart>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <array>
 #include <charconv>
-#include <cmath>
 
 #include "chart_file.h"
+#include "moravik/raceday/jet_chart.h"
 #include "quantity_field.h"
 #include "services.h"
 #include "ui_ChartSection.h"
@@ -21,12 +18,8 @@ namespace {
 
 using raceday::Error;
 
-// More points than this would not be told apart on a screen.
-constexpr std::int64_t mostChartedJets = 1000;
-constexpr double thousandthsPerInch = 1000;
-// A typed jet is in whole thousandths when it is this close to one.
-constexpr double thousandthTolerance = 1e-6;
-constexpr std::int64_t largestJetThousandths = 32767;
+using raceday::Error;
+using raceday::Jet;
 
 const InputTexts initialTexts;
 
@@ -36,42 +29,28 @@ std::string shortestText(double value) {
     return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
 }
 
-Error jetError(const QString& name) {
-    const std::string field = name.toStdString();
-    return Error{field, field +
-                            ": give a jet size in inches with at most three decimals, "
-                            "such as .025"};
-}
-
-// A jet field in whole thousandths of an inch, nothing while empty.
-raceday::Outcome<std::optional<std::int64_t>> readJet(QLineEdit* field, const QString& name) {
+// A jet field: nothing while empty.
+raceday::Outcome<std::optional<Jet>> readJetField(QLineEdit* field, const QString& name) {
     clearProblem(field);
     const std::string text = field->text().trimmed().toStdString();
     if (text.empty()) return std::nullopt;
-    const auto parts = raceday::splitQuantity(text);
-    const double thousandths = parts ? parts->number * thousandthsPerInch : -1;
-    const double whole = std::round(thousandths);
-    if (!parts || !(parts->symbol.empty() || parts->symbol == "in") || whole < 0 ||
-        whole > largestJetThousandths || std::fabs(thousandths - whole) > thousandthTolerance) {
-        const Error error = jetError(name);
-        markProblem(field, toQString(error.message));
-        return error;
-    }
-    return static_cast<std::int64_t>(whole);
+    if (const auto jet = raceday::readJet(text)) return jet;
+    const std::string fieldName = name.toStdString();
+    const Error error{fieldName, fieldName +
+                                     ": give a jet size in inches with at most three decimals, "
+                                     "such as .025"};
+    markProblem(field, toQString(error.message));
+    return error;
 }
 
-std::optional<std::int64_t> jetOf(const raceday::Outcome<std::optional<std::int64_t>>& read) {
-    const auto* value = std::get_if<std::optional<std::int64_t>>(&read);
+std::optional<Jet> jetOf(const raceday::Outcome<std::optional<Jet>>& read) {
+    const auto* value = std::get_if<std::optional<Jet>>(&read);
     return value != nullptr ? *value : std::nullopt;
 }
 
 void refuse(QLineEdit* field, const QString& message, FirstProblem& problem) {
     markProblem(field, message);
     problem.note(message);
-}
-
-double chartValue(const ResultTexts& results, Formula formula, Column column) {
-    return readNumber(results[resultIndex(formula, column)].view()).value_or(0);
 }
 
 }  // namespace
@@ -137,10 +116,9 @@ std::optional<InputTexts> ChartSection::carTexts(FirstProblem& problem) {
     // The pass reads horsepower and pounds, so the typed numbers go in as
     // typed when they are in those units.
     InputTexts texts;
-    texts.draghp = shortestText(std::get<std::optional<Measured>>(power)->in(
-        *raceday::findUnit("hp", raceday::Dimension::Power)));
-    texts.vweight = shortestText(std::get<std::optional<Measured>>(weight)->in(
-        *raceday::findUnit("lb", raceday::Dimension::Mass)));
+    texts.draghp =
+        shortestText(std::get<std::optional<Measured>>(power)->in(raceday::horsepowerUnit));
+    texts.vweight = shortestText(std::get<std::optional<Measured>>(weight)->in(raceday::poundUnit));
     texts.jtn = shortestText(ui->nozzles->value());
     return texts;
 }
@@ -148,49 +126,46 @@ std::optional<InputTexts> ChartSection::carTexts(FirstProblem& problem) {
 void ChartSection::update() {
     FirstProblem problem;
     auto texts = carTexts(problem);
-    const auto from = readJet(ui->jetFrom, QStringLiteral("jets from"));
-    const auto to = readJet(ui->jetTo, QStringLiteral("jets to"));
-    const auto step = readJet(ui->jetStep, QStringLiteral("jet step"));
+    const auto from = readJetField(ui->jetFrom, QStringLiteral("jets from"));
+    const auto to = readJetField(ui->jetTo, QStringLiteral("jets to"));
+    const auto step = readJetField(ui->jetStep, QStringLiteral("jet step"));
     for (const auto* jet : {&from, &to, &step}) problem.note(*jet);
-    if (!problem.any() && jetOf(from) && jetOf(to) && jetOf(step)) {
-        if (*jetOf(step) == 0) {
-            refuse(ui->jetStep, tr("jet step must be above 0"), problem);
-        } else if (*jetOf(to) < *jetOf(from)) {
-            refuse(ui->jetTo, tr("jets to must not be smaller than jets from"), problem);
-        } else if ((*jetOf(to) - *jetOf(from)) / *jetOf(step) >= mostChartedJets) {
-            refuse(ui->jetStep,
-                   tr("jet step: the chart shows at most %1 jets; take a larger step")
-                       .arg(mostChartedJets),
-                   problem);
+    std::optional<raceday::JetRange> range;
+    if (jetOf(from) && jetOf(to) && jetOf(step)) range = {*jetOf(from), *jetOf(to), *jetOf(step)};
+    if (!problem.any() && range) {
+        if (const auto refused = raceday::checkJetRange(*range)) {
+            switch (*refused) {
+                case raceday::JetRangeProblem::StepNotAboveZero:
+                    refuse(ui->jetStep, tr("jet step must be above 0"), problem);
+                    break;
+                case raceday::JetRangeProblem::ToBelowFrom:
+                    refuse(ui->jetTo, tr("jets to must not be smaller than jets from"), problem);
+                    break;
+                case raceday::JetRangeProblem::TooManyRows:
+                    refuse(ui->jetStep,
+                           tr("jet step: the chart shows at most %1 jets; take a larger step")
+                               .arg(raceday::maxJetChartRows),
+                           problem);
+                    break;
+            }
         }
     }
     setProblem(problem.text());
-    std::vector<std::pair<double, ResultTexts>> passes;
-    if (!problem.any() && texts && jetOf(from) && jetOf(to) && jetOf(step)) {
-        const cli::JetRange range{*jetOf(from), *jetOf(to), *jetOf(step)};
-        std::int64_t thousandths = range.from;
-        for (const cli::JetChartRow& row : cli::jetChart(range, *texts).rows) {
-            // A jet whose pass faults has no point.
-            if (const auto* results = std::get_if<ResultTexts>(&row.outcome)) {
-                passes.emplace_back(static_cast<double>(thousandths) / thousandthsPerInch,
-                                    *results);
-            }
-            thousandths += range.step;
-        }
+    std::vector<raceday::JetChartPoint> points;
+    if (!problem.any() && texts && range) {
+        const auto formula = static_cast<Formula>(std::max(0, ui->formula->currentIndex()));
+        points = raceday::jetChartPoints(raceday::jetChart(*range, *texts), formula);
     }
-    plot(passes);
+    plot(points);
 }
 
-void ChartSection::plot(const std::vector<std::pair<double, ResultTexts>>& passes) {
-    const auto formula = static_cast<Formula>(std::max(0, ui->formula->currentIndex()));
-    const Unit& mph = *raceday::findUnit("mph", raceday::Dimension::Speed);
+void ChartSection::plot(const std::vector<raceday::JetChartPoint>& points) {
     const Unit& speedUnit = raceday::displayUnit(Quantity::Speed, system_);
     QList<QPointF> ets;
     QList<QPointF> speeds;
-    for (const auto& [jet, results] : passes) {
-        ets.append({jet, chartValue(results, formula, Column::EtNitrous)});
-        speeds.append(
-            {jet, Measured{chartValue(results, formula, Column::MphNitrous), &mph}.in(speedUnit)});
+    for (const raceday::JetChartPoint& point : points) {
+        ets.append({point.jetInches, point.etSeconds});
+        speeds.append({point.jetInches, Measured{point.mph, &raceday::mphUnit}.in(speedUnit)});
     }
     etSeries_->replace(ets);
     speedSeries_->replace(speeds);
@@ -200,8 +175,8 @@ void ChartSection::plot(const std::vector<std::pair<double, ResultTexts>>& passe
     jetAxis_->setTitleText(tr("Nitrous jet (in)"));
     etAxis_->setTitleText(tr("ET with nitrous (s)"));
     speedAxis_->setTitleText(tr("Trap speed with nitrous (%1)").arg(speedSymbol));
-    if (passes.empty()) return;
-    jetAxis_->setRange(passes.front().first, passes.back().first);
+    if (points.empty()) return;
+    jetAxis_->setRange(points.front().jetInches, points.back().jetInches);
     const auto fit = [](QValueAxis* axis, const QList<QPointF>& points) {
         const auto [low, high] = std::minmax_element(
             points.begin(), points.end(), [](QPointF a, QPointF b) { return a.y() < b.y(); });
@@ -233,9 +208,9 @@ bool ChartSection::saveChart(const QString& fileName) {
 }
 
 void ChartSection::chooseFileAndSave() {
-    const QString message = chooseFileAndSaveChart(files_, *ui->chartView, this,
-                                                   QStringLiteral("jet-chart.png"), savedTitle());
-    if (!message.isEmpty()) emit saved(message);
+    const auto message = chooseFileAndSaveChart(files_, *ui->chartView, this,
+                                                QStringLiteral("jet-chart.png"), savedTitle());
+    if (message) emit saved(*message);
 }
 
 }  // namespace moravik::raceday_window

@@ -2,10 +2,9 @@
 // Calculate pass of the main window for each jet of the range.
 #pragma once
 
-#include <moravik/calculate.h>
-
 #include <QScopedPointer>
 
+#include "moravik/raceday/jet_chart.h"
 #include "section.h"
 
 class QChart;
@@ -41,7 +40,7 @@ signals:
 private:
     void update();
     std::optional<InputTexts> carTexts(FirstProblem& problem);
-    void plot(const std::vector<std::pair<double, ResultTexts>>& passes);
+    void plot(const std::vector<raceday::JetChartPoint>& points);
     void chooseFileAndSave();
 
     const QScopedPointer<Ui::ChartSection> ui;

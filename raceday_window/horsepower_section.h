@@ -2,10 +2,9 @@
 // formulas, and corrected to standard air when the run's air is given.
 #pragma once
 
-#include <moravik/raceday/quarter_mile_solver.h>
-
 #include <QScopedPointer>
 
+#include "moravik/raceday/quarter_mile_solver.h"
 #include "section.h"
 
 namespace Ui {

@@ -1,12 +1,11 @@
 #include "jet_section.h"
 
-#include <moravik/number_reading.h>
-#include <moravik/raceday/jet_for_hp.h>
-
 #include <QLineEdit>
 #include <QSettings>
 #include <algorithm>
 
+#include "moravik/number_reading.h"
+#include "moravik/raceday/jet_for_hp.h"
 #include "quantity_field.h"
 #include "ui_JetSection.h"
 

@@ -1,6 +1,6 @@
 #include "log_charts_page.h"
 
-#include <moravik/raceday/runs.h>
+#include <moravik/raceday/prediction.h>
 #include <moravik/raceday/units.h>
 
 #include <QPainter>
@@ -86,16 +86,16 @@ LogChartsPage::LogChartsPage(FileChooser& files, QWidget* parent)
     for (auto* view : {ui->densityChart, ui->timeChart})
         view->setRenderHint(QPainter::Antialiasing);
     connect(ui->saveDensityChart, &QPushButton::clicked, this, [this] {
-        const QString message = chooseFileAndSaveChart(
+        const auto message = chooseFileAndSaveChart(
             files_, *ui->densityChart, this, QStringLiteral("et-density-altitude.png"),
             tr("ET by density altitude: %1").arg(vehicleName_));
-        if (!message.isEmpty()) emit saved(message);
+        if (message) emit saved(*message);
     });
     connect(ui->saveTimeChart, &QPushButton::clicked, this, [this] {
-        const QString message =
+        const auto message =
             chooseFileAndSaveChart(files_, *ui->timeChart, this, QStringLiteral("et-over-time.png"),
                                    tr("ET over time: %1").arg(vehicleName_));
-        if (!message.isEmpty()) emit saved(message);
+        if (message) emit saved(*message);
     });
 }
 

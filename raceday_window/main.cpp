@@ -1,9 +1,8 @@
-#include <moravik/runlog/run_log.h>
-
 #include <QApplication>
 #include <QCommandLineParser>
 
 #include "application.h"
+#include "moravik/runlog/run_log.h"
 #include "race_day_window.h"
 #include "services.h"
 

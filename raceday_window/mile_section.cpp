@@ -1,7 +1,6 @@
 #include "mile_section.h"
 
-#include <moravik/raceday/runs.h>
-
+#include "moravik/raceday/mile_conversion.h"
 #include "quantity_field.h"
 #include "ui_MileSection.h"
 

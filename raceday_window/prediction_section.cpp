@@ -1,9 +1,8 @@
 #include "prediction_section.h"
 
-#include <moravik/raceday/runs.h>
-
 #include <QSettings>
 
+#include "moravik/raceday/prediction.h"
 #include "quantity_field.h"
 #include "ui_PredictionSection.h"
 

@@ -1,7 +1,5 @@
 #include "quantity_field.h"
 
-#include <moravik/raceday/runs.h>
-
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPalette>
@@ -11,18 +9,17 @@
 #include <charconv>
 #include <cmath>
 
+#include "moravik/raceday/jet.h"
+#include "moravik/raceday/plausible.h"
+
 namespace moravik::raceday_window {
 namespace {
 
 using raceday::Error;
 using raceday::quantityInfo;
 
-// Long enough for any number a person types; a longer setting is damage.
-constexpr qsizetype longestSettingText = 200;
 // Enough digits to show a converted value without visible rounding.
 constexpr int convertedDigits = 6;
-
-const QColor problemBackground(255, 220, 220);
 
 // Below anything a person types: what converting through an offset leaves of
 // a zero (32 °F is 5.7e-14 °C, not 0, in doubles).
@@ -36,13 +33,6 @@ QString generalText(double value) {
     return QString::fromLatin1(digits.data(), result.ptr - digits.data());
 }
 
-const Unit* unitNamed(const QString& symbol, Quantity quantity) {
-    for (const Unit* unit : raceday::unitChoices(quantity)) {
-        if (toQString(unit->symbol) == symbol) return unit;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 double Measured::in(const Unit& other) const {
@@ -50,67 +40,13 @@ double Measured::in(const Unit& other) const {
     return raceday::fromSi(si(), other);
 }
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 raceday::Outcome<std::optional<double>> readJetInches(const QString& typed,
                                                       const QString& problem) {
     const std::string text = typed.trimmed().toStdString();
     if (text.empty()) return std::nullopt;
-    const auto parts = raceday::splitQuantity(text);
-    if (!parts || !(parts->symbol.empty() || parts->symbol == "in") || !(parts->number > 0) ||
-        !std::isfinite(parts->number)) {
-        return raceday::Error{"nitrous jet", problem.toStdString()};
-    }
-    return parts->number;
-}
-
-QString fixedText(double value, int decimals) {
-    return toQString(raceday::fixedText(value, decimals));
-}
-
-void markProblem(QWidget* field, const QString& reason) {
-    field->setToolTip(reason);
-    field->setAccessibleDescription(reason);
-    QPalette palette = field->palette();
-    palette.setColor(QPalette::Base, problemBackground);
-    field->setPalette(palette);
-}
-
-void clearProblem(QWidget* field) {
-    if (!hasProblem(field)) return;
-    field->setToolTip({});
-    field->setAccessibleDescription({});
-    field->setPalette({});
-}
-
-bool hasProblem(const QWidget* field) { return !field->toolTip().isEmpty(); }
-
-void fillUnitBox(QComboBox* box, Quantity quantity) {
-    for (const Unit* unit : raceday::unitChoices(quantity)) {
-        box->addItem(toQString(raceday::shownSymbol(*unit)), toQString(unit->symbol));
-    }
-}
-
-const Unit& unitIn(const QComboBox* box, Quantity quantity) {
-    const Unit* unit = unitNamed(box->currentData().toString(), quantity);
-    return unit != nullptr ? *unit : raceday::displayUnit(quantity, UnitSystem::Imperial);
-}
-
-void selectUnit(QComboBox* box, const Unit& unit) {
-    box->setCurrentIndex(box->findData(toQString(unit.symbol)));
-}
-
-std::optional<QString> settingText(const QSettings& settings, const QString& key,
-                                   QStringList& problems) {
-    if (!settings.contains(key)) return std::nullopt;
-    const QVariant value = settings.value(key);
-    if (value.typeId() != QMetaType::QString || value.toString().size() > longestSettingText) {
-        problems.append(key);
-        return std::nullopt;
-    }
-    return value.toString();
+    const auto jet = raceday::readJet(text);
+    if (!jet || jet->thousandths == 0) return raceday::Error{"nitrous jet", problem.toStdString()};
+    return jet->inches();
 }
 
 QuantityField::QuantityField(QLineEdit* edit, QComboBox* unitBox, Quantity quantity, QString name)
@@ -228,16 +164,6 @@ void QuantityField::load(const QSettings& settings, const QString& key, QStringL
         }
     }
     if (const auto text = settingText(settings, key, problems)) setText(*text);
-}
-
-void saveFields(QSettings& settings, KeptFields fields) {
-    for (const auto& [key, field] : fields) field->save(settings, QLatin1String(key));
-}
-
-void loadFields(QSettings& settings, KeptFields fields, QStringList& problems) {
-    QStringList local;
-    for (const auto& [key, field] : fields) field->load(settings, QLatin1String(key), local);
-    for (const QString& key : local) problems.append(settings.group() + QLatin1Char('/') + key);
 }
 
 QuantityOutput::QuantityOutput(QLineEdit* box, QComboBox* unitBox, Quantity quantity, int decimals)

@@ -1,5 +1,5 @@
 // A typed quantity at the Qt edge: a line edit, the unit chosen beside it, and
-// how a problem with it is shown.
+// how a problem with it is shown (field_problem.h).
 //
 // A field reads its text with the race-day library: a bare number is in the
 // unit chosen beside it, a number with a unit ("86F") in that unit. Changing
@@ -7,16 +7,20 @@
 // the outputs do not move. An output shows an SI value in its own unit, or "–".
 #pragma once
 
-#include <moravik/raceday/error.h>
-#include <moravik/raceday/plausible.h>
-#include <moravik/raceday/units.h>
-
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <initializer_list>
 #include <optional>
 #include <utility>
+
+#include "field_problem.h"
+#include "kept_settings.h"
+#include "moravik/raceday/error.h"
+#include "moravik/raceday/plausible.h"
+#include "moravik/raceday/units.h"
+#include "qt_text.h"
+#include "unit_box.h"
 
 class QComboBox;
 class QLabel;
@@ -30,9 +34,6 @@ using raceday::Quantity;
 using raceday::Unit;
 using raceday::UnitSystem;
 
-// What the outputs show while they have no value.
-inline const QString noValue = QStringLiteral("–");
-
 // A number as typed and the unit it was typed in.
 struct Measured {
     double number;
@@ -45,23 +46,6 @@ struct Measured {
 
 // An input that is read: a value, nothing while the field is empty, or why not.
 using Reading = raceday::Outcome<std::optional<Measured>>;
-
-QString toQString(std::string_view text);
-
-// Marks a field as wrong: the reason in its tooltip and accessible description.
-void markProblem(QWidget* field, const QString& reason);
-void clearProblem(QWidget* field);
-bool hasProblem(const QWidget* field);
-
-// Fills a unit box with the units a quantity accepts.
-void fillUnitBox(QComboBox* box, Quantity quantity);
-const Unit& unitIn(const QComboBox* box, Quantity quantity);
-void selectUnit(QComboBox* box, const Unit& unit);
-
-// A setting's text, or nothing when it is missing, not text or too long;
-// `problems` then names the key, unless the key was missing.
-std::optional<QString> settingText(const QSettings& settings, const QString& key,
-                                   QStringList& problems);
 
 class QuantityField final : public QObject {
     Q_OBJECT
@@ -115,12 +99,6 @@ private:
     std::optional<Measured> exact_;
 };
 
-// A section's fields kept under the settings' current group by key; problems
-// name the full key.
-using KeptFields = std::initializer_list<std::pair<const char*, QuantityField*>>;
-void saveFields(QSettings& settings, KeptFields fields);
-void loadFields(QSettings& settings, KeptFields fields, QStringList& problems);
-
 // A read-only box that shows an SI value in the unit chosen beside it.
 class QuantityOutput final : public QObject {
     Q_OBJECT
@@ -140,35 +118,14 @@ private:
     std::optional<double> si_;
 };
 
-// The first of a section's problems, for the status bar.
-class FirstProblem {
-public:
-    template <typename T>
-    void note(const raceday::Outcome<T>& outcome) {
-        if (const raceday::Error* error = raceday::errorOf(outcome))
-            note(toQString(error->message));
-    }
-    void note(const QString& problem) {
-        if (first_.isEmpty()) first_ = problem;
-    }
-    const QString& text() const { return first_; }
-    bool any() const { return !first_.isEmpty(); }
-
-private:
-    QString first_;
-};
-
 // The value of a field read with readMarked, nothing for an error or an empty field.
 inline std::optional<double> valueOf(const raceday::Outcome<std::optional<double>>& outcome) {
     const auto* value = std::get_if<std::optional<double>>(&outcome);
     return value != nullptr ? *value : std::nullopt;
 }
 
-// A nitrous jet in inches as typed, ".045" or "0.045 in": nothing while empty,
-// or an error with `problem` as its message.
+// A nitrous jet in inches as typed, ".045" or "0.045 in" (raceday::readJet):
+// nothing while empty, or an error with `problem` as its message.
 raceday::Outcome<std::optional<double>> readJetInches(const QString& typed, const QString& problem);
-
-// A plain number with the given decimals, locale-independent.
-QString fixedText(double value, int decimals);
 
 }  // namespace moravik::raceday_window

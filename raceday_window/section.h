@@ -2,13 +2,13 @@
 // a further section is one more class beside the others.
 #pragma once
 
-#include <moravik/raceday/air.h>
-#include <moravik/raceday/correction.h>
-#include <moravik/raceday/units.h>
-
 #include <QString>
 #include <QWidget>
 #include <optional>
+
+#include "moravik/raceday/air.h"
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/units.h"
 
 class QSettings;
 

@@ -1,5 +1,4 @@
-#include <moravik/cli/app.h>
-#include <moravik/cli/exit_status.h>
+#include "moravik/cli/app.h"
 
 #include <CLI/CLI.hpp>
 #include <array>
@@ -10,6 +9,7 @@
 #include <string_view>
 
 #include "command_line.h"
+#include "moravik/cli/exit_status.h"
 #include "system_streams.h"
 
 namespace moravik::cli {

@@ -1,6 +1,4 @@
-#include <moravik/cli/batch.h>
-#include <moravik/cli/output.h>
-#include <moravik/tracks.h>
+#include "moravik/cli/batch.h"
 
 #include <algorithm>
 #include <array>
@@ -12,6 +10,8 @@
 #include "decimal_text.h"
 #include "display_text.h"
 #include "line_reader.h"
+#include "moravik/cli/output.h"
+#include "moravik/tracks.h"
 #include "system_streams.h"
 
 namespace moravik::cli {

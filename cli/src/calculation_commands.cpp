@@ -1,18 +1,17 @@
 // The calculation on the command line: a report or JSON for one set of
 // inputs, --batch, --tracks and --jet-chart.
-#include <moravik/cli/app.h>
-#include <moravik/cli/batch.h>
-#include <moravik/cli/jet_chart.h>
-#include <moravik/cli/output.h>
-#include <moravik/number_reading.h>
-#include <moravik/tracks.h>
-
 #include <memory>
 #include <ostream>
 
 #include "command_line.h"
 #include "decimal_text.h"
 #include "display_text.h"
+#include "moravik/cli/app.h"
+#include "moravik/cli/batch.h"
+#include "moravik/cli/jet_chart.h"
+#include "moravik/cli/output.h"
+#include "moravik/number_reading.h"
+#include "moravik/tracks.h"
 #include "system_streams.h"
 #include "track_choice.h"
 
@@ -71,10 +70,10 @@ std::string toTrackEntry(std::string& text) {
     return {};
 }
 
-std::string checkJetRange(const std::string& text) {
-    const auto range = parseJetRange(text);
-    const auto* problem = std::get_if<std::string>(&range);
-    return problem == nullptr ? std::string() : *problem;
+std::string checkJetRangeText(const std::string& text) {
+    const auto range = raceday::parseJetRange(text);
+    const auto* problem = raceday::errorOf(range);
+    return problem == nullptr ? std::string() : problem->message;
 }
 
 void noteTextsReadInPart(const CalculationOptions& options, std::ostream& notes) {
@@ -116,8 +115,8 @@ ExitStatus runBatchCommand(const std::string& file, CommandStreams& io) {
 }
 
 ExitStatus printJetChart(const CalculationOptions& options, CommandStreams& io) {
-    const auto chart =
-        jetChart(std::get<JetRange>(parseJetRange(options.chartRange)), options.inputs);
+    const auto chart = raceday::jetChart(
+        std::get<raceday::JetRange>(raceday::parseJetRange(options.chartRange)), options.inputs);
     io.out << (options.csv ? jetChartCsv(chart) : jetChartTable(chart));
     std::size_t faulted = 0;
     const Fault* firstFault = nullptr;
@@ -195,7 +194,7 @@ void addOutputOptions(CLI::App& app, CalculationOptions& options, CLI::Option* t
         ->group(group);
     options.chart = app.add_option("--jet-chart", options.chartRange,
                                    "Chart nitrous jets in inches, 3 decimals at most")
-                        ->check(CLI::Validator(checkJetRange, "", "jet range"))
+                        ->check(CLI::Validator(checkJetRangeText, "", "jet range"))
                         ->type_name("FROM:TO:STEP")
                         ->group(group);
     app.add_flag("--csv", options.csv, "With --jet-chart: CSV with a header row")

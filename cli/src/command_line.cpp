@@ -1,13 +1,12 @@
 #include "command_line.h"
 
-#include <moravik/cli/app.h>
-
 #include <algorithm>
 #include <charconv>
 #include <ostream>
 
 #include "decimal_text.h"
 #include "display_text.h"
+#include "moravik/cli/app.h"
 #include "text_matching.h"
 
 namespace moravik::cli {

@@ -9,8 +9,6 @@
 // worded by plainUsageError, whichever command's options raised it.
 #pragma once
 
-#include <moravik/cli/exit_status.h>
-
 #include <CLI/CLI.hpp>
 #include <cstdint>
 #include <functional>
@@ -19,6 +17,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "moravik/cli/exit_status.h"
 
 namespace moravik::cli {
 

@@ -1,5 +1,4 @@
-#include <moravik/cli/output.h>
-#include <moravik/tracks.h>
+#include "moravik/cli/output.h"
 
 #include <algorithm>
 #include <array>
@@ -8,6 +7,7 @@
 #include <variant>
 
 #include "display_text.h"
+#include "moravik/tracks.h"
 
 namespace moravik::cli {
 namespace {

@@ -1,12 +1,11 @@
 // moravik-calc air and predict: the air of the day and a run carried to it.
-#include <moravik/raceday/correction.h>
-#include <moravik/raceday/metar.h>
-#include <moravik/raceday/runs.h>
-#include <moravik/raceday/weather_text.h>
-
 #include <ostream>
 
 #include "display_text.h"
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/metar.h"
+#include "moravik/raceday/prediction.h"
+#include "moravik/raceday/weather_text.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -100,22 +99,23 @@ void printAir(const AirOptions& o, std::ostream& out) {
         air.dewPointKelvin ? std::optional(*air.dewPointKelvin - celsiusZero) : std::nullopt;
 
     if (o.common.json) {
-        JsonObject json;
-        json.number("station_pressure_hpa", air.stationPascals / 100)
-            .number("vapour_pressure_hpa", air.vapourPascals / 100)
-            .number("water_grains_per_lb", waterGrainsPerPound(air))
-            .number("dew_point_c", dewPointCelsius)
-            .number("air_density_kg_m3", air.densityKgPerM3)
-            .number("density_altitude_ft", air.densityAltitudeMetres / metresPerFoot)
-            .number("density_altitude_m", air.densityAltitudeMetres)
-            .number("density_altitude_nws_ft", air.nwsDensityAltitudeFeet)
-            .number("relative_air_density_percent", air.relativeDensityPercent)
-            .text("standard", standardName(standard).key)
-            .number("correction_factor", factor)
-            .number("relative_hp_percent", relativeHpPercent(factor));
+        JsonDocument json;
+        json["station_pressure_hpa"] = jsonNumber(air.stationPascals / 100);
+        json["vapour_pressure_hpa"] = jsonNumber(air.vapourPascals / 100);
+        json["water_grains_per_lb"] = jsonNumber(waterGrainsPerPound(air));
+        json["dew_point_c"] = jsonNumber(dewPointCelsius);
+        json["air_density_kg_m3"] = jsonNumber(air.densityKgPerM3);
+        json["density_altitude_ft"] = jsonNumber(air.densityAltitudeMetres / metresPerFoot);
+        json["density_altitude_m"] = jsonNumber(air.densityAltitudeMetres);
+        json["density_altitude_nws_ft"] = jsonNumber(air.nwsDensityAltitudeFeet);
+        json["relative_air_density_percent"] = jsonNumber(air.relativeDensityPercent);
+        json["standard"] = standardName(standard).key;
+        json["correction_factor"] = jsonNumber(factor);
+        json["relative_hp_percent"] = jsonNumber(relativeHpPercent(factor));
         if (hasObserved)
-            json.number("corrected_hp", correctedPower(observed, factor) / wattsPerHorsepower);
-        out << json.str() << '\n';
+            json["corrected_hp"] =
+                jsonNumber(correctedPower(observed, factor) / wattsPerHorsepower);
+        out << jsonText(json) << '\n';
         return;
     }
     out << "Air\n";
@@ -163,16 +163,16 @@ void printPrediction(const PredictOptions& o, std::ostream& out) {
     const double factorNow = correctionFactor(standard, airNow);
     const double mphPerMetrePerSecond = 1 / metresPerSecondPerMph;
     if (o.common.json) {
-        out << JsonObject()
-                   .text("standard", standardName(standard).key)
-                   .number("et_then_s", slip.etSeconds)
-                   .number("mph_then", slip.speed * mphPerMetrePerSecond)
-                   .number("correction_factor_then", factorThen)
-                   .number("correction_factor_now", factorNow)
-                   .number("predicted_et_s", predicted.etSeconds)
-                   .number("predicted_mph", predicted.speed * mphPerMetrePerSecond)
-                   .str()
-            << '\n';
+        const JsonDocument json{
+            {"standard", standardName(standard).key},
+            {"et_then_s", jsonNumber(slip.etSeconds)},
+            {"mph_then", jsonNumber(slip.speed * mphPerMetrePerSecond)},
+            {"correction_factor_then", jsonNumber(factorThen)},
+            {"correction_factor_now", jsonNumber(factorNow)},
+            {"predicted_et_s", jsonNumber(predicted.etSeconds)},
+            {"predicted_mph", jsonNumber(predicted.speed * mphPerMetrePerSecond)},
+        };
+        out << jsonText(json) << '\n';
         return;
     }
     out << "Prediction by the cube-root rule (" << standardName(standard).title << ")\n";

@@ -2,12 +2,6 @@
 // JSON writing. Internal to moravik-calc.
 #pragma once
 
-#include <moravik/raceday/air.h>
-#include <moravik/raceday/correction.h>
-#include <moravik/raceday/error.h>
-#include <moravik/raceday/plausible.h>
-#include <moravik/raceday/units.h>
-
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <initializer_list>
@@ -16,6 +10,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "json_text.h"
+#include "moravik/raceday/air.h"
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/error.h"
+#include "moravik/raceday/plausible.h"
+#include "moravik/raceday/units.h"
 
 namespace moravik::cli {
 
@@ -68,24 +69,18 @@ double readQuantity(const std::string& text, raceday::Quantity quantity, raceday
 double readMeasure(const std::string& text, raceday::Quantity quantity, raceday::Measure measure,
                    raceday::UnitSystem system, std::string_view option);
 
-// A result that is not a finite number: the calculation failed, status 1.
-struct CalculationFault {
-    std::string name;
-};
-
 // Adds a quantity option whose text is kept in `text`.
 CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
                                std::string help);
 
-// One flat JSON object, keys in the order written. Numbers have up to 15
-// significant digits, as every number moravik-calc writes; one that is not
-// finite throws CalculationFault rather than being written as null.
+// The run log's flat JSON object, keys in the order written; the race-day
+// commands build a JsonDocument (json_text.h) instead, and `log` moves to it with the
+// run log's port. Numbers as numberText writes them; exactNumber writes the
+// fewest digits that read back to this very double.
 class JsonObject {
 public:
     JsonObject& number(std::string_view key, double value);
     JsonObject& number(std::string_view key, const std::optional<double>& value);
-    // The fewest digits that read back to this very double, for values kept
-    // exactly (the run log's).
     JsonObject& exactNumber(std::string_view key, const std::optional<double>& value);
     JsonObject& text(std::string_view key, std::string_view value);
     JsonObject& boolean(std::string_view key, bool value);
@@ -96,9 +91,6 @@ private:
     JsonObject& key(std::string_view name);
     std::string body_ = "{";
 };
-
-// Up to 15 significant digits, plain or with an exponent, as JSON takes it.
-std::string numberText(double value);
 
 // --standard: its help, and the standard a key names (a usage error otherwise).
 std::string standardHelp();

@@ -1,16 +1,14 @@
 // The race-day subcommands of moravik-calc (air, predict, solve-hp, convert and
 // jet-for-hp), each in a file of its own, registered here as one command group,
 // and what they share.
-#include <moravik/cli/app.h>
-
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "command_line.h"
+#include "moravik/cli/app.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -75,9 +73,7 @@ JsonObject& JsonObject::key(std::string_view name) {
 }
 
 JsonObject& JsonObject::number(std::string_view name, double value) {
-    if (!std::isfinite(value))
-        throw CalculationFault{std::isnan(value) ? "invalid result" : "overflow"};
-    key(name).body_ += numberText(value);
+    key(name).body_ += jsonText(jsonNumber(value));
     return *this;
 }
 
@@ -101,7 +97,7 @@ JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<d
 }
 
 JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
-    key(name).body_ += nlohmann::json(std::string(value)).dump();
+    key(name).body_ += JsonDocument(std::string(value)).dump();
     return *this;
 }
 
@@ -113,14 +109,6 @@ JsonObject& JsonObject::boolean(std::string_view name, bool value) {
 JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
     key(name).body_ += value.str();
     return *this;
-}
-
-std::string numberText(double value) {
-    std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                   std::chars_format::general, 15)
-                         .ptr;
-    return {digits.data(), end};
 }
 
 void reportLine(std::ostream& out, std::string_view label, std::string_view text) {
@@ -141,7 +129,7 @@ void addRacedayCommands(CommandLine& commandLine) {
                 return reportUsageError(io.err, failure.message, command.parser->get_name());
             } catch (const CalculationFault& fault) {
                 if (command.common->json)
-                    io.out << JsonObject().text("fault", fault.name).str() << '\n';
+                    io.out << jsonText(JsonDocument{{"fault", fault.name}}) << '\n';
                 io.err << programName << ' ' << command.parser->get_name()
                        << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
                 return ExitStatus::ArithmeticFault;

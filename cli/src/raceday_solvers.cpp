@@ -1,15 +1,14 @@
 // moravik-calc solve-hp, convert and jet-for-hp: the quarter-mile formulas and
 // the nitrous relation of the Calculate pass, run backwards.
-#include <moravik/cli/output.h>
-#include <moravik/raceday/jet_for_hp.h>
-#include <moravik/raceday/quarter_mile_solver.h>
-#include <moravik/raceday/runs.h>
-
 #include <charconv>
 #include <cmath>
 #include <ostream>
 
 #include "display_text.h"
+#include "moravik/raceday/jet_for_hp.h"
+#include "moravik/raceday/mile_conversion.h"
+#include "moravik/raceday/plausible.h"
+#include "moravik/raceday/quarter_mile_solver.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -40,11 +39,11 @@ void printSolvedPower(const SolveHpOptions& o, std::ostream& out) {
                   {"ET", "--et", Quantity::Time},
                   {"speed", "--mph", Quantity::Speed}});
     if (o.common.json) {
-        JsonObject byFormula;
+        JsonDocument byFormula = JsonDocument::object();
         for (std::size_t i = 0; i < formulaCount; ++i) {
-            byFormula.number(formulaKeys[i], watts[i] / wattsPerHorsepower);
+            byFormula[std::string(formulaKeys[i])] = jsonNumber(watts[i] / wattsPerHorsepower);
         }
-        out << JsonObject().object(fromEt ? "hp_from_et" : "hp_from_mph", byFormula).str() << '\n';
+        out << jsonText(JsonDocument{{fromEt ? "hp_from_et" : "hp_from_mph", byFormula}}) << '\n';
         return;
     }
     out << "Horsepower from " << (fromEt ? "ET " : "trap speed ")
@@ -101,15 +100,15 @@ void printConversion(const ConvertOptions& o, std::ostream& out) {
         return s ? std::optional(mphOf(*s)) : std::nullopt;
     };
     if (o.common.json) {
-        out << JsonObject()
-                   .number("eighth_et", run.eighthEtSeconds)
-                   .number("eighth_mph", mph(run.eighthSpeed))
-                   .number("quarter_et", run.quarterEtSeconds)
-                   .number("quarter_mph", mph(run.quarterSpeed))
-                   .number("et_factor", run.factors.et)
-                   .number("mph_factor", run.factors.speed)
-                   .str()
-            << '\n';
+        const JsonDocument json{
+            {"eighth_et", jsonNumber(run.eighthEtSeconds)},
+            {"eighth_mph", jsonNumber(mph(run.eighthSpeed))},
+            {"quarter_et", jsonNumber(run.quarterEtSeconds)},
+            {"quarter_mph", jsonNumber(mph(run.quarterSpeed))},
+            {"et_factor", jsonNumber(run.factors.et)},
+            {"mph_factor", jsonNumber(run.factors.speed)},
+        };
+        out << jsonText(json) << '\n';
         return;
     }
     const auto line = [&](double seconds, const std::optional<double>& s) {
@@ -155,9 +154,11 @@ void printJet(const JetOptions& o, std::ostream& out) {
                   {"bottle pressure", "--bottle-pressure", Quantity::LinePressure},
                   {"nozzles", "--nozzles"}});
     if (o.common.json) {
-        // The pass's fields object, as moravik-calc --json writes it, after the jet.
-        const std::string fields = outcomeJson(jet.results);
-        out << "{\"nitrous_jet\":\"" << jet.inputs.njt << "\"," << fields.substr(1) << '\n';
+        // The pass's fields, as moravik-calc --json writes them, after the jet.
+        JsonDocument fields = JsonDocument::object();
+        for (std::size_t i = 0; i < jet.results.size(); ++i)
+            fields[std::string(resultFieldNames[i])] = jet.results[i].str();
+        out << jsonText(JsonDocument{{"nitrous_jet", jet.inputs.njt}, {"fields", fields}}) << '\n';
         return;
     }
     const auto result = [&jet](SingleResult r) { return jet.results[resultIndex(r)].str(); };

@@ -1,11 +1,12 @@
 #include "system_streams.h"
 
 #include <fcntl.h>
-#include <moravik/cli/app.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <ostream>
+
+#include "moravik/cli/app.h"
 
 namespace moravik::cli {
 namespace {

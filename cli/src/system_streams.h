@@ -6,14 +6,14 @@
 // input from success, and say which it was.
 #pragma once
 
-#include <moravik/cli/exit_status.h>
-
 #include <iosfwd>
 #include <streambuf>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
+
+#include "moravik/cli/exit_status.h"
 
 namespace moravik::cli {
 

@@ -1,12 +1,11 @@
 #include "track_choice.h"
 
-#include <moravik/tracks.h>
-
 #include <algorithm>
 #include <charconv>
 #include <vector>
 
 #include "display_text.h"
+#include "moravik/tracks.h"
 #include "text_matching.h"
 
 namespace moravik::cli {

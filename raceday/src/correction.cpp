@@ -42,7 +42,7 @@ double j1349Factor(const SaeJ1349& edition, const Air& air) {
 double j607Factor(const Air& air) {
     const double dryPascals = air.stationPascals - air.vapourPascals;
     const double referencePascals = j607DryInchesOfMercury * pascalsPerInchOfMercury;
-    const double referenceKelvin = toSi(j607Fahrenheit, *findUnit("F", Dimension::Temperature));
+    const double referenceKelvin = toSi(j607Fahrenheit, fahrenheitUnit);
     return referencePascals / dryPascals * std::sqrt(air.kelvin / referenceKelvin);
 }
 

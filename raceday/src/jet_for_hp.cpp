@@ -1,14 +1,14 @@
 #include "moravik/raceday/jet_for_hp.h"
 
-#include <moravik/nitrous.h>
-#include <moravik/number_reading.h>
-
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
-#include "moravik/raceday/runs.h"
+#include "moravik/nitrous.h"
+#include "moravik/number_reading.h"
+#include "moravik/raceday/jet.h"
+#include "moravik/raceday/plausible.h"
 #include "moravik/raceday/units.h"
 
 namespace moravik::raceday {
@@ -17,14 +17,6 @@ namespace {
 std::string wholeText(std::int64_t value) {
     std::array<char, 24> digits{};
     return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
-}
-
-// ".045" or "1.250": the way the window writes a jet.
-std::string jetText(std::int64_t thousandths) {
-    std::string fraction = wholeText(thousandths % 1000);
-    fraction.insert(0, 3 - fraction.size(), '0');
-    const std::int64_t whole = thousandths / 1000;
-    return (whole == 0 ? std::string() : wholeText(whole)) + "." + fraction;
 }
 
 constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
@@ -69,7 +61,7 @@ Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system
     if (!(thousandths >= 1 && thousandths <= largestWhole)) {
         return Error{"target power", "target power gives no jet between .001 and 32.767 in"};
     }
-    const auto jet = static_cast<std::int64_t>(thousandths);
+    const Jet jet{static_cast<std::int64_t>(thousandths)};
     inputs.njt = jetText(jet);
     const CalculationOutcome outcome = calculate(inputs);
     if (const Fault* fault = std::get_if<Fault>(&outcome)) {

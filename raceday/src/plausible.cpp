@@ -12,6 +12,11 @@ const PlausibleRange& plausibleRange(Measure measure) {
         [measure](const PlausibleRange& range) { return range.measure == measure; });
 }
 
+std::optional<Error> checkPositive(double value, std::string_view field) {
+    if (std::isfinite(value) && value > 0) return std::nullopt;
+    return Error{std::string(field), std::string(field) + " must be a number above 0"};
+}
+
 std::optional<Error> checkPlausible(double value, Measure measure, std::string_view field) {
     const PlausibleRange& range = plausibleRange(measure);
     // A limit typed in another unit lands within a few ulps of its SI value.

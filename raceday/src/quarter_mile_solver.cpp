@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "moravik/portable_math.h"
-#include "moravik/raceday/runs.h"
+#include "moravik/raceday/plausible.h"
 #include "moravik/raceday/units.h"
 
 namespace moravik::raceday {

@@ -1,6 +1,6 @@
 #include "moravik/runlog/dial_in.h"
 
-#include <moravik/raceday/runs.h>
+#include <moravik/raceday/prediction.h>
 
 #include <charconv>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "moravik/runlog/log_prediction.h"
 
 #include <moravik/number_reading.h>
-#include <moravik/raceday/runs.h>
+#include <moravik/raceday/prediction.h>
 #include <moravik/raceday/units.h>
 
 #include <algorithm>

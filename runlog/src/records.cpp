@@ -1,6 +1,6 @@
 #include "moravik/runlog/records.h"
 
-#include <moravik/raceday/runs.h>
+#include <moravik/raceday/prediction.h>
 
 #include <cmath>
 

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
-#include <moravik/nitrous.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
 
+#include "moravik/nitrous.h"
 #include "moravik/raceday/jet_for_hp.h"
+#include "moravik/raceday/mile_conversion.h"
+#include "moravik/raceday/prediction.h"
 #include "moravik/raceday/quarter_mile_solver.h"
-#include "moravik/raceday/runs.h"
 #include "moravik/raceday/units.h"
 
 namespace moravik::raceday {
@@ -158,10 +159,11 @@ TEST(PredictRun, GoesBackAndForthAndFollowsTheAir) {
 // engine's, whose tests pin them.
 TEST(JetForPower, FindsTheJetOfThePassesOwnExamples) {
     const auto one = std::get<JetForPower>(jetForPower(hp(40.64508), {}));
-    EXPECT_EQ(one.thousandths, 30);
+    EXPECT_EQ(one.jet.thousandths, 30);
     EXPECT_EQ(one.inputs.njt, ".030");
     EXPECT_EQ(one.results[resultIndex(SingleResult::NitrousHp)], " 40.64508");
-    EXPECT_EQ(std::get<JetForPower>(jetForPower(hp(162.58032), {.nozzles = 4})).thousandths, 30);
+    EXPECT_EQ(std::get<JetForPower>(jetForPower(hp(162.58032), {.nozzles = 4})).jet.thousandths,
+              30);
 }
 
 TEST(JetForPower, RoundTripsEveryJetThroughTheNitrousRelation) {
@@ -170,7 +172,7 @@ TEST(JetForPower, RoundTripsEveryJetThroughTheNitrousRelation) {
             const double added = computeNitrous(k / 1000.0, 43, 900, nozzles, 0).nitrousHp;
             const auto jet = jetForPower(hp(added), {.nozzles = nozzles});
             ASSERT_EQ(errorOf(jet), nullptr) << k;
-            EXPECT_EQ(std::get<JetForPower>(jet).thousandths, k) << k << ' ' << nozzles;
+            EXPECT_EQ(std::get<JetForPower>(jet).jet.thousandths, k) << k << ' ' << nozzles;
         }
     }
 }

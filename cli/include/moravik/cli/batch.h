@@ -7,13 +7,13 @@
 // {"error":"line N: reason"}, and the run goes on with the next line.
 #pragma once
 
-#include <moravik/cli/exit_status.h>
-
 #include <cstddef>
 #include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "moravik/cli/exit_status.h"
 
 namespace moravik::cli {
 

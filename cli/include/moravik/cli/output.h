@@ -2,10 +2,10 @@
 // programs.
 #pragma once
 
-#include <moravik/calculate.h>
-
 #include <string>
 #include <string_view>
+
+#include "moravik/calculate.h"
 
 namespace moravik::cli {
 

@@ -3,13 +3,13 @@
 // with that jet so every figure is the one the window would show.
 #pragma once
 
-#include <moravik/calculate.h>
-
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "moravik/calculate.h"
 #include "moravik/raceday/error.h"
+#include "moravik/raceday/jet.h"
 
 namespace moravik::raceday {
 
@@ -21,10 +21,10 @@ struct NitrousSystem {
 };
 
 struct JetForPower {
-    double exactJetInches;     // before rounding
-    std::int64_t thousandths;  // the jet to use, in thousandths of an inch
-    InputTexts inputs;         // the window's texts with that jet, as passed to the pass
-    ResultTexts results;       // the Calculate pass for those texts
+    double exactJetInches;  // before rounding
+    Jet jet;                // the jet to use
+    InputTexts inputs;      // the window's texts with that jet, as passed to the pass
+    ResultTexts results;    // the Calculate pass for those texts
 };
 
 // targetWatts is the power the nitrous adds.

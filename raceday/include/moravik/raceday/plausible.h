@@ -3,12 +3,12 @@
 // nothing there. The command line, the windows and anything later share them.
 #pragma once
 
-#include <moravik/raceday/error.h>
-#include <moravik/raceday/units.h>
-
 #include <array>
 #include <optional>
 #include <string_view>
+
+#include "moravik/raceday/error.h"
+#include "moravik/raceday/units.h"
 
 namespace moravik::raceday {
 
@@ -54,6 +54,9 @@ inline constexpr std::array<PlausibleRange, 9> plausibleRanges{{
 }};
 
 const PlausibleRange& plausibleRange(Measure measure);
+
+// An Error naming `field` unless the value is finite and above zero.
+std::optional<Error> checkPositive(double value, std::string_view field);
 
 // An Error naming `field` unless the SI value lies in the measure's range;
 // a value within a few ulps of a limit, as a converted unit gives, is in.

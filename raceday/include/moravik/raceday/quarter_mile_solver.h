@@ -3,11 +3,10 @@
 // engine's formulaTable, the one source of the four formulas.
 #pragma once
 
-#include <moravik/quarter_mile.h>
-
 #include <array>
 #include <string_view>
 
+#include "moravik/quarter_mile.h"
 #include "moravik/raceday/error.h"
 
 namespace moravik::raceday {

@@ -64,6 +64,15 @@ inline constexpr std::array<Unit, 23> units{{
     {"s", Dimension::Time, 1, 0},
 }};
 
+// Units the code names, checked against the table when it compiles.
+constexpr const Unit& unitAt(std::size_t index, std::string_view symbol) {
+    return units[index].symbol == symbol ? units[index] : throw "no such unit at that index";
+}
+inline constexpr const Unit& fahrenheitUnit = unitAt(0, "F");
+inline constexpr const Unit& poundUnit = unitAt(14, "lb");
+inline constexpr const Unit& horsepowerUnit = unitAt(16, "hp");
+inline constexpr const Unit& mphUnit = unitAt(19, "mph");
+
 enum class UnitSystem { Imperial, Metric };
 
 // What a value means, which decides its units and how it is shown.

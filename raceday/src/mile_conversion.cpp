@@ -1,9 +1,9 @@
-#include "moravik/raceday/runs.h"
+#include "moravik/raceday/mile_conversion.h"
 
-#include <cmath>
-#include <string>
+#include <string_view>
+#include <utility>
 
-#include "moravik/portable_math.h"
+#include "moravik/raceday/plausible.h"
 
 namespace moravik::raceday {
 namespace {
@@ -30,22 +30,6 @@ Outcome<MileRun> convertRun(double etSeconds, std::optional<double> speed, MileF
 }
 
 }  // namespace
-
-std::optional<Error> checkPositive(double value, std::string_view field) {
-    if (std::isfinite(value) && value > 0) return std::nullopt;
-    return Error{std::string(field), std::string(field) + " must be a number above 0"};
-}
-
-QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
-                          const Air& airNow) {
-    return correctRun(then,
-                      correctionFactor(standard, airThen) / correctionFactor(standard, airNow));
-}
-
-QuarterMileRun correctRun(const QuarterMileRun& observed, double factor) {
-    const double ratio = portable::cbrt(1 / factor);
-    return {observed.etSeconds * ratio, observed.speed / ratio};
-}
 
 Outcome<MileRun> eighthToQuarter(double etSeconds, std::optional<double> speed,
                                  MileFactors factors) {

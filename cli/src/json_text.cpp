@@ -1,0 +1,69 @@
+#include "json_text.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <utility>
+
+namespace moravik::cli {
+namespace {
+
+void append(std::string& text, const JsonDocument& json) {
+    switch (json.type()) {
+        case JsonDocument::value_t::number_float:
+            text += numberText(json.get<double>());
+            return;
+        case JsonDocument::value_t::object: {
+            text += '{';
+            bool first = true;
+            for (const auto& [key, value] : json.items()) {
+                if (!std::exchange(first, false)) text += ',';
+                text += JsonDocument(key).dump();
+                text += ':';
+                append(text, value);
+            }
+            text += '}';
+            return;
+        }
+        case JsonDocument::value_t::array: {
+            text += '[';
+            bool first = true;
+            for (const JsonDocument& value : json) {
+                if (!std::exchange(first, false)) text += ',';
+                append(text, value);
+            }
+            text += ']';
+            return;
+        }
+        default:
+            text += json.dump();
+    }
+}
+
+}  // namespace
+
+JsonDocument jsonNumber(double value) {
+    if (!std::isfinite(value))
+        throw CalculationFault{std::isnan(value) ? "invalid result" : "overflow"};
+    return value;
+}
+
+JsonDocument jsonNumber(const std::optional<double>& value) {
+    return value ? jsonNumber(*value) : JsonDocument(nullptr);
+}
+
+std::string jsonText(const JsonDocument& json) {
+    std::string text;
+    append(text, json);
+    return text;
+}
+
+std::string numberText(double value) {
+    std::array<char, 32> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
+                                   std::chars_format::general, 15)
+                         .ptr;
+    return {digits.data(), end};
+}
+
+}  // namespace moravik::cli

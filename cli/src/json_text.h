@@ -1,0 +1,32 @@
+// JSON as the race-day commands write it: a document built as
+// nlohmann::ordered_json, so keys keep the order they were set in, written on
+// one line by jsonText. Internal to moravik-calc.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+namespace moravik::cli {
+
+using JsonDocument = nlohmann::ordered_json;
+
+// A result that is not a finite number: the calculation failed, status 1.
+struct CalculationFault {
+    std::string name;
+};
+
+// A finite number, or null when there is none; one that is not finite throws
+// CalculationFault rather than being written as null.
+JsonDocument jsonNumber(double value);
+JsonDocument jsonNumber(const std::optional<double>& value);
+
+// The document on one line. Numbers are written by numberText, up to 15
+// significant digits as every number moravik-calc writes: nlohmann's own
+// writer gives 16 or 17 digits for some doubles even after rounding them to 15.
+std::string jsonText(const JsonDocument& json);
+
+// Up to 15 significant digits, plain or with an exponent, as JSON takes it.
+std::string numberText(double value);
+
+}  // namespace moravik::cli

@@ -1,0 +1,75 @@
+#include "moravik/raceday/jet_chart.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <variant>
+#include <vector>
+
+#include "moravik/calculate.h"
+
+namespace moravik::raceday {
+namespace {
+
+TEST(JetChart, EachRowIsAPassOverItsOwnExactJetText) {
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases{
+        {"0:0.3:0.1", {"0", "0.1", "0.2", "0.3"}},  // 3 * 0.1 is not 0.3 in binary
+        {".01:.1:.04", {"0.01", "0.05", "0.09"}},   // the last step stays below TO
+        {"2.:3.5:0.50", {"2", "2.5", "3", "3.5"}},
+        {"0.075:0.075:0.001", {"0.075"}},
+        {"999999.998:999999.999:0.001", {"999999.998", "999999.999"}},
+    };
+    InputTexts inputs;
+    inputs.jtn = "4";
+    inputs.altitudeDD = "Boise, ID  2700";
+    for (const auto& [text, jets] : cases) {
+        const auto range = parseJetRange(text);
+        ASSERT_TRUE(std::holds_alternative<JetRange>(range)) << text;
+        const auto rows = jetChart(std::get<JetRange>(range), inputs).rows;
+        ASSERT_EQ(rows.size(), jets.size()) << text;
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            auto rowInputs = inputs;
+            rowInputs.njt = jets[i];
+            EXPECT_EQ(jetText(rows[i].jet, JetDigits::Shortest), jets[i]) << text;
+            EXPECT_EQ(rows[i].outcome, calculate(rowInputs)) << jets[i];
+        }
+    }
+}
+
+TEST(JetChart, HoldsAtMostAThousandRows) {
+    const auto largest = parseJetRange("0:0.999:0.001");
+    ASSERT_TRUE(std::holds_alternative<JetRange>(largest));
+    EXPECT_EQ(jetChart(std::get<JetRange>(largest), {}).rows.size(), 1000u);
+    const auto refused = parseJetRange("0:1:0.001");
+    ASSERT_TRUE(errorOf(refused));
+    EXPECT_EQ(errorOf(refused)->message,
+              "the chart would have 1001 rows; at most 1000 are allowed");
+}
+
+TEST(Jet, IsReadInWholeThousandthsAndWrittenAsStampedOrShortest) {
+    // {typed, thousandths (-1: refused), stamped, shortest}
+    const std::vector<std::tuple<std::string, int, std::string, std::string>> cases{
+        {".045", 45, ".045", "0.045"},
+        {"0.045 in", 45, ".045", "0.045"},
+        {"1.25in", 1250, "1.250", "1.25"},
+        {"2.", 2000, "2.000", "2"},
+        {"0", 0, ".000", "0"},
+        {".0455", -1, "", ""},
+        {"4.5e-2", -1, "", ""},
+        {"-.045", -1, "", ""},
+        {". in", -1, "", ""},
+        {"0.045 mm", -1, "", ""},
+    };
+    for (const auto& [typed, thousandths, stamped, shortest] : cases) {
+        const auto jet = readJet(typed);
+        ASSERT_EQ(jet.has_value(), thousandths >= 0) << typed;
+        if (!jet) continue;
+        EXPECT_EQ(jet->thousandths, thousandths) << typed;
+        EXPECT_EQ(jetText(*jet), stamped) << typed;
+        EXPECT_EQ(jetText(*jet, JetDigits::Shortest), shortest) << typed;
+    }
+}
+
+}  // namespace
+}  // namespace moravik::raceday
