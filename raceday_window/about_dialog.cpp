@@ -1,10 +1,9 @@
 #include "about_dialog.h"
 
-#include <contact.h>
-
 #include <QCoreApplication>
 #include <QPushButton>
 
+#include "contact.h"
 #include "ui_AboutDialog.h"
 
 namespace moravik::raceday_window {
@@ -16,10 +15,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent), ui(new Ui::AboutDia
     title.setBold(true);
     ui->programName->setFont(title);
     ui->version->setText(tr("Version %1").arg(QCoreApplication::applicationVersion()));
-    ui->credit->setText(QStringLiteral("© ") + QString::fromUtf8(moravik::ui::contact::credit));
-    ui->website->setText(tr("Web site: %1").arg(QString::fromUtf8(moravik::ui::contact::website)));
+    ui->credit->setText(QStringLiteral("© ") +
+                        QString::fromUtf8(moravik::desktop::contact::credit));
+    ui->website->setText(
+        tr("Web site: %1").arg(QString::fromUtf8(moravik::desktop::contact::website)));
     ui->contact->setText(
-        tr("Contact: %1").arg(QString::fromUtf8(moravik::ui::contact::contactEmail)));
+        tr("Contact: %1").arg(QString::fromUtf8(moravik::desktop::contact::contactEmail)));
     connect(ui->buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 

@@ -1,10 +1,10 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
-#include "application.h"
 #include "moravik/runlog/run_log.h"
 #include "race_day_window.h"
 #include "services.h"
+#include "start_up.h"
 
 namespace {
 
@@ -20,8 +20,9 @@ const QString description = QCoreApplication::translate(
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    moravik::ui::answerHelpOrVersion(argc, argv, {QStringLiteral("moravik-raceday"), description});
-    const auto application = moravik::ui::makeApplication(argc, argv, "moravik-raceday");
+    moravik::desktop::answerHelpOrVersion(argc, argv,
+                                          {QStringLiteral("moravik-raceday"), description});
+    const auto application = moravik::desktop::makeApplication(argc, argv, "moravik-raceday");
     QApplication& app = *application;
     moravik::raceday_window::setUpApplication(app);
 

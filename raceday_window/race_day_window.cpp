@@ -1,7 +1,5 @@
 #include "race_day_window.h"
 
-#include <look.h>
-
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,9 +18,11 @@
 #include "jet_section.h"
 #include "log_section.h"
 #include "log_store.h"
+#include "look.h"
 #include "mile_section.h"
 #include "prediction_section.h"
 #include "quantity_field.h"
+#include "start_up.h"
 #include "ui_RaceDayWindow.h"
 
 namespace moravik::raceday_window {
@@ -87,10 +87,11 @@ void setUpApplication(QApplication& app) {
     QCoreApplication::setApplicationVersion(QStringLiteral(MORAVIK_VERSION));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Moravik Race Day"));
     // Lets Wayland desktops match the window to its menu entry and icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral(MORAVIK_RACEDAY_APP_ID));
+    const QString id = desktop::applicationId(desktop::Program::RaceDay);
+    QGuiApplication::setDesktopFileName(id);
     QGuiApplication::setWindowIcon(
-        QIcon(QStringLiteral(":/raceday/" MORAVIK_RACEDAY_APP_ID ".png")));
-    moravik::ui::applyDesignLook(app);
+        QIcon(QStringLiteral(":/raceday/") + id + QStringLiteral(".png")));
+    moravik::desktop::applyDesignLook(app);
 }
 
 RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath)

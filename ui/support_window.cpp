@@ -11,7 +11,7 @@ namespace moravik::ui {
 SupportWindow::SupportWindow(Services services)
     : SecondaryWindow(QPoint(279, 248)), ui(new Ui::Form5), services(services) {
     ui->setupUi(this);
-    ui->Label3->setText(ui->Label3->text() + QString::fromUtf8(contact::paymentEmail));
+    ui->Label3->setText(ui->Label3->text() + QString::fromUtf8(desktop::contact::paymentEmail));
     ui->Label3->installEventFilter(this);
 }
 
@@ -31,7 +31,8 @@ bool SupportWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void SupportWindow::Label3_Click() {
-    if (openInBrowser(services, this, QUrl(QString::fromUtf8(contact::paymentUrl)))) hide();
+    if (openInBrowser(services, this, QUrl(QString::fromUtf8(desktop::contact::paymentUrl))))
+        hide();
 }
 
 }  // namespace moravik::ui

@@ -81,7 +81,7 @@ QStringList spokenChildren(QObject* object) {
 class AccessibilityTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
+    void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
 
     void everyFieldSaysWhatItHolds() {
         App main;

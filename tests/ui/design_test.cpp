@@ -167,7 +167,7 @@ bool isBlank(const QImage& image, const QRect& area) {
 class DesignTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
+    void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
 
     void mainWindowFollowsTheDesign() {
         App main;

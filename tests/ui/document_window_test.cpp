@@ -85,7 +85,7 @@ int brokenWords(const QTextDocument& document) {
 class DocumentWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
+    void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
     // Each document holds its own file name, so that a mix-up shows.
     void init() {
         for (const auto& document : moravik::docs::kHelpDocuments) {

@@ -77,7 +77,7 @@ struct FaultCase {
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
+    void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
 
     void calculateWritesEveryResult_data() {
         QTest::addColumn<int>("trackEntry");  // 0: no track chosen

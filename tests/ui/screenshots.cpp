@@ -17,7 +17,7 @@ int main(int argc, char* argv[]) {
         std::fputs("usage: screenshots FOLDER\n", stderr);
         return 2;
     }
-    moravik::ui::applyDesignLook(app);
+    moravik::desktop::applyDesignLook(app);
     const QDir folder(QString::fromLocal8Bit(argv[1]));
     if (!folder.mkpath(".")) return 1;
     App main;

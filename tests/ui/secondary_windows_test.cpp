@@ -8,7 +8,7 @@ using namespace moravik::ui::testing;
 class SecondaryWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { moravik::ui::applyDesignLook(*qApp); }
+    void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
 
     void eachCommandKeepsOneWindow_data() {
         QTest::addColumn<QString>("window");
@@ -53,7 +53,7 @@ private slots:
 
         QTest::mouseClick(support->findChild<QWidget*>("Label3"), Qt::LeftButton);
 
-        const QUrl paymentPage(QString::fromUtf8(moravik::ui::contact::paymentUrl));
+        const QUrl paymentPage(QString::fromUtf8(moravik::desktop::contact::paymentUrl));
         QCOMPARE(main.opened, QList<QUrl>{paymentPage});
         QCOMPARE(support->isVisible(), !browserStarts);
         QCOMPARE(main.messages.size(), browserStarts ? 0 : 1);

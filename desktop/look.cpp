@@ -9,7 +9,7 @@
 #include <QProxyStyle>
 #include <QStyleOptionGroupBox>
 
-namespace moravik::ui {
+namespace moravik::desktop {
 namespace {
 
 // Fusion draws with the application palette only, so the desktop theme cannot
@@ -89,4 +89,4 @@ void applyDesignLook(QApplication& app) {
     QApplication::setFont(font);
 }
 
-}  // namespace moravik::ui
+}  // namespace moravik::desktop

@@ -2,7 +2,7 @@
 
 class QApplication;
 
-namespace moravik::ui {
+namespace moravik::desktop {
 
 // The windows are designed for white backgrounds, dark text and a small sans
 // font with Arial's metrics. Fixing the style, palette and font here keeps that
@@ -10,4 +10,4 @@ namespace moravik::ui {
 // its box whatever fonts the desktop prefers.
 void applyDesignLook(QApplication& app);
 
-}  // namespace moravik::ui
+}  // namespace moravik::desktop
