@@ -48,6 +48,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"HexSixteenBitsStayPositive", "&HFFFF", 65535},
         ReadCase{"HexBeyondSixtyFourBits", "&H10000000000000001", 18446744073709551616.0},
         ReadCase{"Octal", "&O17", 15}, ReadCase{"OctalStopsAtEight", "&O78", 7},
+        ReadCase{"OctalZero", "&O0", 0}, ReadCase{"OctalZeros", "&O000", 0},
         ReadCase{"SignBeforeAmpersand", "-&H10", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

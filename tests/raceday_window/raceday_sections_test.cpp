@@ -1,9 +1,6 @@
 // Prediction, horsepower, eighth/quarter, jet and chart sections driven
-// through their widgets. Expected figures are published examples or the main
-// window's Calculate pass, never a formula worked again here.
-#include <moravik/calculate.h>
-#include <moravik/number_reading.h>
-
+// through their widgets. Expected figures are published examples or the
+// independent reference's, never a formula worked again here.
 #include <QCheckBox>
 #include <QHeaderView>
 #include <QImage>
@@ -17,15 +14,8 @@
 #include "raceday_test_support.h"
 
 using namespace moravik::raceday_window::testing;
-using moravik::Column;
-using moravik::Formula;
 
 namespace {
-
-QString trimmedResult(const moravik::InputTexts& inputs, std::size_t index) {
-    const auto results = std::get<moravik::ResultTexts>(moravik::calculate(inputs));
-    return QString::fromStdString(results[index].str()).trimmed();
-}
 
 // The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
 void typeJ607Day(const QObject* air) {
@@ -279,35 +269,33 @@ private slots:
     }
 
     // The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
-    // nozzle, 162.58032 hp through four; the other figures are the pass's texts.
+    // nozzle, 162.58032 hp through four; the jets are the reference's
+    // (`python3 tests/reference/moravik_reference.py njt=.030 jtn=4`).
     // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 30.3 and 121.2.
     void jetForATarget_data() {
         QTest::addColumn<QString>("target");
         QTest::addColumn<int>("nozzles");
+        QTest::addColumn<QString>("standardJet");
         QTest::addColumn<QString>("added");
         QTest::addColumn<QString>("addedKw");
-        QTest::newRow("one nozzle") << "40.64508" << 1 << "40.6"
+        QTest::newRow("one nozzle") << "40.64508" << 1 << ".017"
+                                    << "40.6"
                                     << "30.3";
-        QTest::newRow("four nozzles") << "162.58032" << 4 << "162.6"
+        QTest::newRow("four nozzles") << "162.58032" << 4 << ".034"
+                                      << "162.6"
                                       << "121.2";
     }
     void jetForATarget() {
         QFETCH(QString, target);
         QFETCH(int, nozzles);
+        QFETCH(QString, standardJet);
         QFETCH(QString, added);
         QFETCH(QString, addedKw);
         RaceDay raceDay;
         QWidget* jet = raceDay.open("JetSection");
         child<QSpinBox>(jet, "nozzles")->setValue(nozzles);
         typeInto(jet, "targetPower", target);
-        moravik::InputTexts pass;
-        pass.jtn = QString::number(nozzles).toStdString();
-        using moravik::resultIndex;
-        using moravik::SingleResult;
-        const QStringList expected{".030", trimmedResult(pass, resultIndex(SingleResult::FuelJet)),
-                                   trimmedResult(pass, resultIndex(SingleResult::StandardJet)),
-                                   trimmedResult(pass, resultIndex(SingleResult::HolleyJet)),
-                                   added};
+        const QStringList expected{".030", ".017", standardJet, "0", added};
         const QStringList outputs{"nitrousJet", "fuelJet", "standardJet", "holleyNumber",
                                   "addedPower"};
         for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
@@ -333,17 +321,25 @@ private slots:
         QCOMPARE(text(jet, "fuelJet"), "–");
     }
 
-    // Every point is the Calculate pass of its jet with the chart's engine
-    // power and weight: ET and MPH with nitrous of the chosen formula.
+    // Every point is the Calculate pass of its jet with the chart's engine power and weight: ET
+    // and MPH with nitrous of the chosen formula, as the reference gives them
+    // (`python3 tests/reference/moravik_reference.py njt=.02 draghp=350 vweight=3100`).
     void chartSeriesHoldThePassesFigures_data() {
         QTest::addColumn<QString>("formula");
-        QTest::addColumn<Formula>("column");
-        QTest::newRow("Huntington") << "Huntington" << Formula::Huntington;
-        QTest::newRow("Lucius-RoadTrack") << "Lucius-RoadTrack" << Formula::LuciusRoadTrack;
+        QTest::addColumn<QList<double>>("etsWithNitrous");
+        QTest::addColumn<QList<double>>("mphsWithNitrous");
+        QTest::newRow("Huntington")
+            << "Huntington" << QList<double>{12.7976314457205, 12.5461398395792, 12.2248907530538}
+            << QList<double>{110.586869609631, 112.803620722871, 115.767905708808};
+        QTest::newRow("Lucius-RoadTrack")
+            << "Lucius-RoadTrack"
+            << QList<double>{12.7222554335829, 12.5088598024952, 12.2353511814218}
+            << QList<double>{112.658405242197, 114.783108288707, 117.620492029409};
     }
     void chartSeriesHoldThePassesFigures() {
         QFETCH(QString, formula);
-        QFETCH(Formula, column);
+        QFETCH(QList<double>, etsWithNitrous);
+        QFETCH(QList<double>, mphsWithNitrous);
         RaceDay raceDay;
         QWidget* chart = raceDay.open("ChartSection");
         choose(chart, "formula", formula);
@@ -352,21 +348,13 @@ private slots:
         typeInto(chart, "jetFrom", ".02");
         typeInto(chart, "jetTo", ".04");
         typeInto(chart, "jetStep", ".01");
-        const QStringList jets{".02", ".03", ".04"};
+        const QList<double> jets{.02, .03, .04};
         const QList<QPointF> ets = seriesPoints(chart, 0);
         const QList<QPointF> speeds = seriesPoints(chart, 1);
         QCOMPARE(ets.size(), jets.size());
         for (qsizetype i = 0; i < jets.size(); ++i) {
-            moravik::InputTexts pass;
-            pass.njt = jets[i].toStdString();
-            pass.draghp = "350";
-            pass.vweight = "3100";
-            const auto figure = [&](Column c) {
-                return *moravik::readNumber(
-                    trimmedResult(pass, moravik::resultIndex(column, c)).toStdString());
-            };
-            QCOMPARE(ets[i], QPointF(*moravik::readNumber(pass.njt), figure(Column::EtNitrous)));
-            QCOMPARE(speeds[i].y(), figure(Column::MphNitrous));
+            QCOMPARE(ets[i], QPointF(jets[i], etsWithNitrous[i]));
+            QCOMPARE(speeds[i].y(), mphsWithNitrous[i]);
         }
         raceDay.window.findChild<QAction*>("actionMetric")->trigger();
         const auto* view = child<QChartView>(chart, "chartView");
