@@ -184,6 +184,8 @@ PLANTS = [
           [("cursor.insertText(u'[' + toQString(reason) + u']', format);", "", 1)]),
     Plant("rtf-picture-kept-full-size", "a picture shown small is kept at its own size",
           "rtf/src/qt_document.cpp", [("reader.setScaledSize(shownPixels);", "", 1)]),
+    Plant("rtf-formats-free", "distinct character formats cost nothing in the document budget",
+          "rtf/include/moravik/rtf/parser.h", [("kFormat = 2500;", "kFormat = 0;", 1)]),
     Plant("metar-t-group-ignored", "the remarks' tenths no longer preferred to whole degrees",
           "raceday/src/metar.cpp",
           [("if (const auto precise = remarksTemperatures(*word)) chosen = *precise;",
