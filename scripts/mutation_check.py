@@ -184,6 +184,8 @@ PLANTS = [
           [("cursor.insertText(u'[' + toQString(reason) + u']', format);", "", 1)]),
     Plant("rtf-picture-kept-full-size", "a picture shown small is kept at its own size",
           "rtf/src/qt_document.cpp", [("reader.setScaledSize(shownPixels);", "", 1)]),
+    Plant("rtf-16-bit-png-as-8", "a 16-bit PNG costs the budget what an 8-bit one does",
+          "rtf/src/picture_reader.cpp", [("? 2 * pixels : pixels", "? pixels : pixels", 1)]),
     Plant("rtf-formats-free", "distinct character formats cost nothing in the document budget",
           "rtf/include/moravik/rtf/parser.h", [("kFormat = 2500;", "kFormat = 0;", 1)]),
     Plant("metar-t-group-ignored", "the remarks' tenths no longer preferred to whole degrees",

@@ -6,9 +6,11 @@
 #include <sys/resource.h>
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QImage>
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
@@ -72,10 +74,33 @@ inline std::string manyFontFaces(std::size_t bytes) {
     return body;
 }
 
+// Three 2048 x 1024 pictures and one 4096 x 4096, PNGs of 16 bits a channel with alpha, at their
+// own size: decoded, they take 16 MB each and 128 MB, and the budget leaves the largest out.
+inline std::string sixteenBitPictures() {
+    std::string body;
+    for (const QSize size :
+         {QSize(2048, 1024), QSize(2048, 1024), QSize(2048, 1024), QSize(4096, 4096)}) {
+        QImage image(size, QImage::Format_RGBA64);
+        for (int y = 0; y < size.height(); ++y) {
+            const quint16 level = static_cast<quint16>(y * 16);
+            auto* line = reinterpret_cast<QRgba64*>(image.scanLine(y));
+            std::fill(line, line + size.width(),
+                      QRgba64::fromRgba64(level, 0, 65535 - level, 65535));
+        }
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        body += "{\\pict\\pngblip " + png.toHex().toStdString() + "}\\par ";
+    }
+    return body;
+}
+
 inline std::vector<HostileFile> hostileFiles() {
     constexpr std::size_t kKilobyte = 1024;
     constexpr std::size_t kMegabyte = 1024 * kKilobyte;
     using enum HostileOutcome;
+    const std::string pictures = sixteenBitPictures();
     return {
         {"600 KB of {\\b x}{\\i y} in one paragraph", "{\\b x}{\\i y}", 600 * kKilobyte, Whole},
         {"1.2 MB of {\\b x}{\\i y} in one paragraph", "{\\b x}{\\i y}", 1200 * kKilobyte, Cut},
@@ -88,6 +113,7 @@ inline std::vector<HostileFile> hostileFiles() {
         {"6 MB of 1638-point letters", "{\\fs3276 x}", 6 * kMegabyte, Cut},
         {"392 KB of text in 6,800 font faces, 4 to 100 points", manyFontFaces(392 * kKilobyte),
          392 * kKilobyte, Cut},
+        {"four 16-bit PNGs of 2048 x 1024 and 4096 x 4096", pictures, pictures.size() + 16, Cut},
         {"6 MB of paragraphs 22 inches apart", "\\sa31680\\par ", 6 * kMegabyte, Cut},
         {"64 MB of one word", "a", 64 * kMegabyte, Cut},
         {"64 MB of groups the reader skips", "{\\*\\zz x}", 64 * kMegabyte, Whole},
