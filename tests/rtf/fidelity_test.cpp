@@ -140,12 +140,13 @@ std::vector<Snippet> snippets() {
          "Vi\u00ea\u0323t Nam"},
         // The symbol fonts' glyphs, by the lines of the Unicode Technical Committee's
         // WDingsSources.txt that name them: "1F5F9;1254", "0263A;1074", "02713;1252",
-        // "1F5F8;2080", "02042;2249", "1F577;0033" and "1F54A;0255".
-        {"Word, Wingdings, Wingdings 2 and Webdings",
+        // "1F5F8;2080", "02042;2249", "1F577;0033", "1F54A;0255", "02B60;3033", "025BC;3113"
+        // and "1F8AB;3101".
+        {"Word, Wingdings, Wingdings 2, Wingdings 3 and Webdings",
          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fnil "
-         "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}}\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9"
-         "\\f3\\'21\\'ff\\par}",
-         "\U0001F5F9\u263A\u2713\U0001F5F8\u2042\U0001F577\U0001F54A"},
+         "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}{\\f4\\fnil\\fcharset2 Wingdings 3;}}"
+         "\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9\\f3\\'21\\'ff\\f4\\'21\\'71\\u-3995?\\par}",
+         "\U0001F5F9\u263A\u2713\U0001F5F8\u2042\U0001F577\U0001F54A\u2B60\u25BC\U0001F8AB"},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF{\\rtf1\\ansi Hello}", "Hello"},
     };
 }
