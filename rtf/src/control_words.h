@@ -19,7 +19,7 @@ enum class Action : std::uint8_t {
     ListText,        // the number text of a list item, shown unless it is blank
     Footnote,        // a note, shown after the document's text
     SkipQuietly,     // metadata and alternatives, nothing a reader misses
-    SkipWithReport,  // text that this reader does not show, such as headers and footnotes
+    SkipWithReport,  // text that this reader does not show, such as headers, footers and comments
     // Characters (parser.cpp) and their formatting (character_words.cpp).
     Character,  // value: the character the word stands for
     LineBreak,
