@@ -85,6 +85,14 @@ void DocumentWriter::endParagraph(const ParagraphFormat& format) {
 }
 
 void DocumentWriter::endCell(std::size_t format) {
+    // A cell's last paragraph ends at \cell: a \par before it would add an empty line.
+    std::vector<Run>& runs = paragraph_.runs;
+    const std::vector<std::size_t>& starts = paragraph_.cellFirstRuns;
+    if (!runs.empty() && !runs.back().picture && runs.back().text.ends_with('\n') &&
+        (starts.empty() || starts.back() < runs.size())) {
+        runs.back().text.pop_back();
+        if (runs.back().text.empty()) runs.pop_back();
+    }
     // The tab is written even inside hidden text: it is what parts the cells.
     appendText(format, "\t");
     std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;
