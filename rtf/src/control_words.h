@@ -5,7 +5,8 @@
 
 namespace moravik::rtf::detail {
 
-// What a control word does, in blocks by the unit that handles them (topicOf names each block).
+// What a control word does, in blocks by the unit that handles them. topicOf names each action's
+// block case by case, so the order here decides nothing.
 enum class Action : std::uint8_t {
     // Destinations: words that say what their whole group holds (destinations.cpp).
     FontTable,
@@ -18,8 +19,8 @@ enum class Action : std::uint8_t {
     ListText,        // the number text of a list item, shown unless it is blank
     Footnote,        // a note, shown after the document's text
     SkipQuietly,     // metadata and alternatives, nothing a reader misses
-    SkipWithReport,  // text that this reader does not show, such as headers and footnotes
-    // Characters and their formatting (character_words.cpp).
+    SkipWithReport,  // text that this reader does not show, such as headers, footers and comments
+    // Characters (parser.cpp) and their formatting (character_words.cpp).
     Character,  // value: the character the word stands for
     LineBreak,
     NoteNumber,  // \chftn: the number of the note
@@ -43,7 +44,7 @@ enum class Action : std::uint8_t {
     NoSuperSub,
     Up,
     Down,
-    // Paragraphs (paragraph_words.cpp).
+    // Paragraph ends (parser.cpp) and paragraph formatting (paragraph_words.cpp).
     Paragraph,
     Pard,
     Align,  // value: the Alignment

@@ -32,10 +32,19 @@ bool DocumentWriter::startsNewRun(std::size_t format) const {
     return runs.empty() || runs.back().format != format || runs.back().picture || newRunNext_;
 }
 
+bool DocumentWriter::chargeRun(std::size_t format) {
+    if (format >= formatCharged_.size()) formatCharged_.resize(format + 1);
+    if (!charge(DocumentCost::kRun + (formatCharged_[format] ? 0 : DocumentCost::kFormat))) {
+        return false;
+    }
+    formatCharged_[format] = true;
+    return true;
+}
+
 void DocumentWriter::appendText(std::size_t format, std::string_view utf8) {
     if (utf8.empty()) return;
     const bool newRun = startsNewRun(format);
-    if (newRun && !charge(DocumentCost::kRun)) return;
+    if (newRun && !chargeRun(format)) return;
     const std::size_t kept =
         wholeCharacters(utf8, (kMaxDocumentCost - cost_) / DocumentCost::kTextByte);
     if (kept < utf8.size()) full_ = true;
@@ -53,8 +62,8 @@ void DocumentWriter::appendCharacter(std::size_t format, char32_t character) {
 }
 
 void DocumentWriter::appendPicture(std::size_t format, Picture picture, std::size_t pixels) {
-    if (!charge(DocumentCost::kRun + DocumentCost::kPicture +
-                pixels / DocumentCost::kPicturePixels)) {
+    if (!chargeRun(format) ||
+        !charge(DocumentCost::kPicture + pixels / DocumentCost::kPicturePixels)) {
         return;
     }
     paragraph_.runs.push_back({std::string(kPictureText), format, pictures_.size()});
@@ -76,6 +85,14 @@ void DocumentWriter::endParagraph(const ParagraphFormat& format) {
 }
 
 void DocumentWriter::endCell(std::size_t format) {
+    // A cell's last paragraph ends at \cell: a \par before it would add an empty line.
+    std::vector<Run>& runs = paragraph_.runs;
+    const std::vector<std::size_t>& starts = paragraph_.cellFirstRuns;
+    if (!runs.empty() && !runs.back().picture && runs.back().text.ends_with('\n') &&
+        (starts.empty() || starts.back() < runs.size())) {
+        runs.back().text.pop_back();
+        if (runs.back().text.empty()) runs.pop_back();
+    }
     // The tab is written even inside hidden text: it is what parts the cells.
     appendText(format, "\t");
     std::vector<std::size_t>& cells = paragraph_.cellFirstRuns;

@@ -55,6 +55,8 @@ public:
 private:
     bool charge(std::size_t cost);
     bool startsNewRun(std::size_t format) const;
+    // Charges a new run in format, and the format itself the first time.
+    bool chargeRun(std::size_t format);
 
     struct Aside {
         std::vector<Paragraph> paragraphs;
@@ -69,7 +71,8 @@ private:
     std::vector<std::string> links_;
     std::vector<Picture> pictures_;
     Paragraph paragraph_;
-    bool newRunNext_ = false;  // a cell starts: its text gets a run of its own
+    bool newRunNext_ = false;          // a cell starts: its text gets a run of its own
+    std::vector<bool> formatCharged_;  // by index in Document::formats
     std::size_t cost_ = 0;
     bool full_ = false;
 };

@@ -39,7 +39,7 @@ private:
 };
 
 // The fonts whose bytes name glyphs of their own instead of characters of a code page.
-enum class SymbolFont { Symbol, Wingdings, Wingdings2, Webdings };
+enum class SymbolFont { Symbol, Wingdings, Wingdings2, Wingdings3, Webdings };
 
 // The Unicode character for a byte of a symbol font. Word writes the same glyphs as U+F020 to
 // U+F0FF, which symbolCharacter(font, code point - 0xF000) maps alike.

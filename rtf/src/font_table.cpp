@@ -60,6 +60,7 @@ int codePageOfCharset(int charset) {
 
 std::optional<SymbolFont> symbolFontNamed(std::string_view name) {
     if (startsWithIgnoringCase(name, "wingdings 2")) return SymbolFont::Wingdings2;
+    if (startsWithIgnoringCase(name, "wingdings 3")) return SymbolFont::Wingdings3;
     if (startsWithIgnoringCase(name, "wingdings")) return SymbolFont::Wingdings;
     if (startsWithIgnoringCase(name, "webdings")) return SymbolFont::Webdings;
     if (startsWithIgnoringCase(name, "symbol")) return SymbolFont::Symbol;

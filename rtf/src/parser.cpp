@@ -279,7 +279,7 @@ void Parser::paragraphWord(const WordEntry& word, const Token& token) {
     if (word.action != Action::Paragraph) {
         applyParagraphFormat(word, token, state_.paragraph);
     } else if (state_.destination == Destination::Text) {
-        if (state_.paragraph.inTable) {
+        if (state_.paragraph.inTable || tables_.rowOpen()) {
             codePoint('\n');  // a cell of several paragraphs stays in its row
         } else {
             endParagraph();

@@ -12,6 +12,7 @@ void TableRows::apply(const WordEntry& word, const Token& token, const Paragraph
         side_ >= 0 ? &next_.borders[static_cast<std::size_t>(side_)] : nullptr;
     switch (word.action) {
         case Action::RowDefaults:
+            rowOpen_ = true;
             cells_.clear();
             next_ = TableCell{};
             side_ = -1;
@@ -55,6 +56,7 @@ void TableRows::apply(const WordEntry& word, const Token& token, const Paragraph
             if (writer.cellsInRow() == kMaxCells) writer.endRow(paragraph.format, cells_);
             break;
         case Action::Row:
+            rowOpen_ = false;
             writer.endRow(paragraph.format, cells_);
             break;
         default:

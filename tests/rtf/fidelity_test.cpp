@@ -140,12 +140,33 @@ std::vector<Snippet> snippets() {
          "Vi\u00ea\u0323t Nam"},
         // The symbol fonts' glyphs, by the lines of the Unicode Technical Committee's
         // WDingsSources.txt that name them: "1F5F9;1254", "0263A;1074", "02713;1252",
-        // "1F5F8;2080", "02042;2249", "1F577;0033" and "1F54A;0255".
-        {"Word, Wingdings, Wingdings 2 and Webdings",
+        // "1F5F8;2080", "02042;2249", "1F577;0033", "1F54A;0255", "02B60;3033", "025BC;3113"
+        // and "1F8AB;3101".
+        {"Word, Wingdings, Wingdings 2, Wingdings 3 and Webdings",
          "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fnil "
-         "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}}\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9"
-         "\\f3\\'21\\'ff\\par}",
-         "\U0001F5F9\u263A\u2713\U0001F5F8\u2042\U0001F577\U0001F54A"},
+         "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}{\\f4\\fnil\\fcharset2 Wingdings 3;}}"
+         "\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9\\f3\\'21\\'ff\\f4\\'21\\'71\\u-3995?\\par}",
+         "\U0001F5F9\u263A\u2713\U0001F5F8\u2042\U0001F577\U0001F54A\u2B60\u25BC\U0001F8AB"},
+        // pandoc's cells take themselves out of the table ({\\pard ... \\par}\\cell); the
+        // header row has a bottom border, and the others none.
+        {"pandoc, table",
+         "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 \\fswiss Helvetica;}}\n{\\pard \\ql \\f0 \\sa180 "
+         "Before\\par}\n{\n\\trowd \\trgaph120\n\\clbrdrb\\brdrs\\cellx4320\\clbrdrb\\brdrs"
+         "\\cellx8640\n\\trkeep\\intbl\n{\n{\\intbl {\\pard \\ql \\f0 \\sa0 Jet\\par}\n\\cell}\n"
+         "{\\intbl {\\pard \\ql \\f0 \\sa0 HP\\par}\n\\cell}\n}\n\\intbl\\row}\n{\n\\trowd "
+         "\\trgaph120\n\\cellx4320\\cellx8640\n\\trkeep\\intbl\n{\n{\\intbl {\\pard \\ql \\f0 "
+         "\\sa0 0.062\\par}\n\\cell}\n{\\intbl {\\pard \\ql \\f0 \\sa0 100\\par}\n\\cell}\n}\n"
+         "\\intbl\\row}\n{\\pard \\ql \\f0 \\sa180 After\\par}\n}",
+         "Before\uFDD0Jet\uFDD0HP\uFDD00.062\uFDD0100\uFDD1After",
+         [](const QTextDocument& d) {
+             const auto* table = qobject_cast<QTextTable*>(d.rootFrame()->childFrames().value(0));
+             const auto bottom = [&](int row) {
+                 return table->cellAt(row, 0).format().toTableCellFormat().bottomBorderStyle();
+             };
+             return table != nullptr && table->rows() == 2 && table->columns() == 2 &&
+                    bottom(0) == QTextFrameFormat::BorderStyle_Solid &&
+                    bottom(1) == QTextFrameFormat::BorderStyle_None;
+         }},
         {"UTF-8 byte-order mark", "\xEF\xBB\xBF{\\rtf1\\ansi Hello}", "Hello"},
     };
 }

@@ -1,6 +1,6 @@
 // The loader that the document windows use: what it gives for good and bad files, and, for
 // hostile files built here, that each opens or is refused within 2 s and 300 MB, its first
-// layout included.
+// layout included, with few enough font faces to keep the window's thread free.
 #include "moravik/rtf/loader.h"
 
 #include <gtest/gtest.h>
@@ -103,6 +103,9 @@ TEST(RtfLoader, OpensOrRefusesHostileFilesWithinTheBounds) {
                       file.outcome == HostileOutcome::Cut);
             EXPECT_LT(load.processorSeconds, kHangSeconds);
             EXPECT_LT(load.peakMegabytes, kMaxLoadMegabytes);
+            if (document) {
+                EXPECT_LT((*document)->allFormats().size(), kMaxCharacterFormats);
+            }
         }
     }
 }
