@@ -16,6 +16,7 @@
 #include "about_dialog.h"
 #include "air_section.h"
 #include "chart_section.h"
+#include "day_sheet_builder.h"
 #include "horsepower_section.h"
 #include "jet_section.h"
 #include "log_section.h"
@@ -23,6 +24,8 @@
 #include "mile_section.h"
 #include "prediction_section.h"
 #include "quantity_field.h"
+#include "services.h"
+#include "ui_DaySheetDialog.h"
 #include "ui_RaceDayWindow.h"
 
 namespace moravik::raceday_window {
@@ -79,6 +82,17 @@ QWidget* firstField(QWidget* page) {
     return page;
 }
 
+class DaySheetDialog final : public QDialog {
+public:
+    explicit DaySheetDialog(QWidget* parent) : QDialog(parent) { ui.setupUi(this); }
+    double marginSeconds() const { return ui.dialInMargin->value(); }
+
+private:
+    Ui::DaySheetDialog ui;
+};
+
+constexpr double daySheetProbability = 0.8;
+
 }  // namespace
 
 void setUpApplication(QApplication& app) {
@@ -95,6 +109,7 @@ void setUpApplication(QApplication& app) {
 
 RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath)
     : ui(new Ui::RaceDayWindow),
+      files_(files),
       logStore_(new LogStore(questions, this)),
       settingsNote_(new QLabel(this)) {
     ui->setupUi(this);
@@ -135,6 +150,7 @@ RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QSt
     connect(ui->actionMetric, &QAction::triggered, this,
             [this] { setUnitSystem(raceday::UnitSystem::Metric); });
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actionDaySheet, &QAction::triggered, this, &RaceDayWindow::askForDaySheet);
     connect(ui->actionAbout, &QAction::triggered, this, &RaceDayWindow::showAbout);
     connect(ui->sections, &QTabWidget::currentChanged, this, &RaceDayWindow::showProblem);
 
@@ -279,6 +295,37 @@ void RaceDayWindow::showEvent(QShowEvent* event) {
 void RaceDayWindow::closeEvent(QCloseEvent* event) {
     if (keepSettings_) saveSettings();
     event->accept();
+}
+
+void RaceDayWindow::askForDaySheet() {
+    auto* dialog = new DaySheetDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog] { saveDaySheet(dialog->marginSeconds()); });
+    dialog->open();
+}
+
+void RaceDayWindow::saveDaySheet(double marginSeconds) {
+    runlog::RunLog* log = logStore_->log();
+    if (log == nullptr) {
+        statusBar()->showMessage(
+            tr("No day sheet: the run log is not open. %1").arg(logStore_->note()));
+        return;
+    }
+    const QDate today = QDate::currentDate();
+    QString fileName =
+        files_.saveFileName(this, tr("Save the day sheet"),
+                            QStringLiteral("day-sheet-%1.pdf").arg(today.toString(Qt::ISODate)),
+                            tr("PDF document (*.pdf)"));
+    if (fileName.isEmpty()) return;
+    if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
+    const auto sheet =
+        daySheetFromLog(*log, todaysAir_, {marginSeconds, daySheetProbability, system_, today});
+    if (const auto* problem = std::get_if<QString>(&sheet)) {
+        statusBar()->showMessage(tr("No day sheet: %1").arg(*problem));
+        return;
+    }
+    statusBar()->showMessage(writeDaySheet(std::get<DaySheet>(sheet), fileName).message);
 }
 
 void RaceDayWindow::showAbout() {
