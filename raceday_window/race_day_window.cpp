@@ -5,10 +5,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QShowEvent>
 #include <algorithm>
@@ -81,6 +83,35 @@ QWidget* firstField(QWidget* page) {
     }
     return page;
 }
+
+// A tall section scrolls on a small screen rather than pushing the status bar off it, and
+// otherwise fills its page. QScrollArea's own resizing would make a section with wrapped text
+// as tall as it likes to be, not as tall as it must be, and scroll it needlessly.
+class SectionPage final : public QScrollArea {
+public:
+    explicit SectionPage(QWidget* section) {
+        setFrameShape(QFrame::NoFrame);
+        setWidget(section);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) fit();
+        return QScrollArea::viewportEvent(event);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool handled = QScrollArea::eventFilter(watched, event);
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) fit();
+        return handled;
+    }
+
+private:
+    void fit() {
+        const QSize least = widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
+        const QSize fitted = viewport()->size().expandedTo(least);
+        if (widget()->size() != fitted) widget()->resize(fitted);
+    }
+};
 
 class DaySheetDialog final : public QDialog {
 public:
@@ -162,7 +193,9 @@ RaceDayWindow::~RaceDayWindow() = default;
 
 void RaceDayWindow::addSection(Section* section) {
     sections_.append(section);
-    ui->sections->addTab(section, section->windowTitle());
+    auto* page = new SectionPage(section);
+    page->setObjectName(section->objectName() + QStringLiteral("Page"));
+    ui->sections->addTab(page, section->windowTitle());
     QAction* go = ui->menuSections->addAction(section->windowTitle());
     go->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + sections_.size())));
     connect(go, &QAction::triggered, this, [this, section] { showSection(section); });
@@ -170,12 +203,12 @@ void RaceDayWindow::addSection(Section* section) {
 }
 
 void RaceDayWindow::showSection(Section* section) {
-    ui->sections->setCurrentWidget(section);
+    ui->sections->setCurrentIndex(static_cast<int>(sections_.indexOf(section)));
     firstField(section)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void RaceDayWindow::showProblem() {
-    const auto* current = qobject_cast<const Section*>(ui->sections->currentWidget());
+    const Section* current = sections_.value(ui->sections->currentIndex());
     if (current == nullptr || current->problem().isEmpty()) {
         statusBar()->clearMessage();
     } else {

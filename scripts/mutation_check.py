@@ -247,6 +247,10 @@ PLANTS = [
 """, """            <string>Show the runs at strip</string>
            </property>
 """, 1)]),
+    Plant("raceday-sections-unscrolled", "a tall section makes the window taller than 800×600",
+          "raceday_window/race_day_window.cpp",
+          [("ui->sections->addTab(page, section->windowTitle());",
+            "ui->sections->addTab(section, section->windowTitle());", 1)]),
     Plant("raceday-added-power-in-hp", "the power that jet adds stays in hp with a kW target",
           "raceday_window/jet_section.cpp",
           [("const Unit& unit = targetPower_->unit();",

@@ -450,6 +450,35 @@ private slots:
         }
     }
 
+    // An 800×600 screen less a title bar and a panel: every section is reached, the status bar
+    // is in the window, and no label or choice is cut short.
+    void theWindowFitsAnSvgaScreen() {
+        RaceDay raceDay;
+        const QSize screen(800, 540);
+        const QSize least = raceDay.window.minimumSizeHint();
+        QVERIFY2(least.width() <= screen.width() && least.height() <= screen.height(),
+                 qPrintable(QString("%1×%2").arg(least.width()).arg(least.height())));
+        raceDay.window.resize(screen);
+        QTRY_COMPARE(raceDay.window.size(), screen);
+        QVERIFY(raceDay.window.rect().contains(raceDay.window.statusBar()->geometry()));
+        // The correction standard starts where the fields beside it start.
+        const QWidget* air = raceDay.open("AirSection");
+        QCOMPARE(child(air, "standard")->mapTo(air, QPoint()).x(),
+                 child(air, "densityAltitude")->mapTo(air, QPoint()).x());
+        for (QWidget* section : raceDay.window.sections()) {
+            raceDay.open(section->objectName());
+            for (const QLabel* label : section->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(section) || label->wordWrap()) continue;
+                QTRY_VERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(label->objectName()));
+            }
+            for (const QComboBox* box : section->findChildren<QComboBox*>()) {
+                if (!box->isVisibleTo(section)) continue;
+                QVERIFY2(showsWhole(box, box->currentText()), qPrintable(box->objectName()));
+            }
+        }
+    }
+
     void helpAboutOpensFromTheMenuAndClosesWithEscape() {
         RaceDay raceDay;
         QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
