@@ -87,7 +87,7 @@ void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySh
 
     const int labelWidth = metrics.horizontalAdvance(QStringLiteral("00.00 "));
     const int line = metrics.lineSpacing();
-    const QRect plot(area.left() + labelWidth + line, area.top() + line, 0, 0);
+    const QRect plot(area.left() + labelWidth + line, area.top() + 2 * line, 0, 0);
     const QRect frame(plot.topLeft(), QPoint(area.right() - line, area.bottom() - 2 * line));
     painter.drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignLeft, yTitle);
     painter.drawRect(frame);

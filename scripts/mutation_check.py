@@ -251,6 +251,8 @@ PLANTS = [
           "raceday_window/race_day_window.cpp",
           [("ui->sections->addTab(page, section->windowTitle());",
             "ui->sections->addTab(section, section->windowTitle());", 1)]),
+    Plant("raceday-run-form-no-metar", "the run form has no field for a pasted METAR",
+          "raceday_window/run_dialog.cpp", [("    ui->runAir->offerMetar();\n", "", 1)]),
     Plant("raceday-added-power-in-hp", "the power that jet adds stays in hp with a kW target",
           "raceday_window/jet_section.cpp",
           [("const Unit& unit = targetPower_->unit();",

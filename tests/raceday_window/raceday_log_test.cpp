@@ -8,6 +8,7 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
@@ -300,6 +301,28 @@ private slots:
             QTRY_VERIFY2(showsWhole(strips, strips->itemText(item)),
                          qPrintable(strips->itemText(item)));
         }
+    }
+
+    // The run form takes a pasted report as Today's air does: the FAA's Key to METAR (AIM
+    // Fig. 7-1-19) decodes KPIT's T01820159 as 18.2 °C and a dew point of 15.9 °C, and A2992 as
+    // 29.92 inHg.
+    void runFormTakesAPastedMetar() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        QWidget* runAir = child(dialog, "runAir");
+        choose(runAir, "temperatureUnit", "°C");
+        auto* metar = child<QLineEdit>(runAir, "metar");
+        QVERIFY(metar->isVisibleTo(dialog));
+        metar->setFocus();
+        QApplication::clipboard()->setText(
+            "METAR KPIT 091955Z COR 22015G25KT 3/4SM R28L/2600FT TSRA OVC010CB 18/16 A2992 RMK "
+            "SLP045 T01820159");
+        QTest::keyClick(metar, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
+                              text(runAir, "pressure")}),
+                 QStringList({"18.2", "15.9", "29.92"}));
+        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
+        dialog->reject();
     }
 
     // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle,
