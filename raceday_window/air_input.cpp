@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "moravik/raceday/metar.h"
 #include "moravik/runlog/plausible.h"
 #include "ui_AirInput.h"
 
@@ -70,10 +71,45 @@ AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
             dewPoint_->setUnit(temperature_->unit());
         }
     });
+    connect(ui->metar, &QLineEdit::textEdited, this, &AirInput::readMetar);
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->metarLabel), static_cast<QWidget*>(ui->metar)})
+        widget->setVisible(false);
     showChosenRows();
 }
 
 AirInput::~AirInput() = default;
+
+void AirInput::offerMetar() {
+    for (QWidget* widget :
+         {static_cast<QWidget*>(ui->metarLabel), static_cast<QWidget*>(ui->metar)})
+        widget->setVisible(true);
+}
+
+void AirInput::readMetar() {
+    const QString report = ui->metar->text().trimmed();
+    metarProblem_.clear();
+    clearProblem(ui->metar);
+    if (report.isEmpty()) {
+        emit edited();
+        return;
+    }
+    // The altimeter setting becomes a station pressure at the racer's own elevation; without
+    // one yet, the fields fill and the elevation waits to be typed.
+    const QString typedElevation = ui->elevation->text();
+    const auto elevation = valueOf(elevation_->readMarked());
+    const auto weather = raceday::weatherFromMetar(report.toStdString(), elevation.value_or(0),
+                                                   "weather from METAR");
+    if (const Error* error = raceday::errorOf(weather)) {
+        metarProblem_ = toQString(error->message);
+        markProblem(ui->metar, metarProblem_);
+        emit edited();
+        return;
+    }
+    setWeather(std::get<raceday::Weather>(weather));
+    if (!elevation) elevation_->setText(typedElevation);
+    emit edited();
+}
 
 void AirInput::showChosenRows() {
     const bool altimeter = ui->pressureKind->currentIndex() == Altimeter;

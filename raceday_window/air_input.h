@@ -39,6 +39,10 @@ public:
     // Shows these readings in the form's units.
     void setWeather(const raceday::Weather& weather);
     void setUnitSystem(UnitSystem system);
+    // Shows the field for a pasted METAR, hidden until asked for.
+    void offerMetar();
+    // Why the pasted report could not be read, empty when it was or none is pasted.
+    const QString& metarProblem() const { return metarProblem_; }
 
     // Under the settings' current group.
     void save(QSettings& settings) const;
@@ -51,6 +55,9 @@ private:
     void showChosenRows();
     std::optional<raceday::Weather> weather(FirstProblem& problem);
     QWidget* fieldNamed(const std::string& errorField) const;
+    // Fills temperature, dew point and altimeter setting from the pasted report, keeping the
+    // elevation; a report that cannot be read changes nothing and is marked.
+    void readMetar();
 
     const QScopedPointer<Ui::AirInput> ui;
     QuantityField* temperature_;
@@ -58,6 +65,7 @@ private:
     QuantityField* elevation_;
     QuantityField* humidity_;
     QuantityField* dewPoint_;
+    QString metarProblem_;
 };
 
 }  // namespace moravik::raceday_window

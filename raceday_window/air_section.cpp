@@ -7,14 +7,53 @@
 namespace moravik::raceday_window {
 namespace {
 
+constexpr int altitudeDecimals = 0;
 constexpr int densityDecimals = 4;
 constexpr int percentDecimals = 1;
 constexpr int factorDecimals = 4;
+constexpr int grainsDecimals = 1;
 
 const QString standardKey = QStringLiteral("standard");
 const QString airGroup = QStringLiteral("todaysAir");
 
+std::string shown(double si, Quantity quantity, raceday::UnitSystem system, int decimals) {
+    const Unit& unit = raceday::displayUnit(quantity, system);
+    return fixedText(raceday::fromSi(si, unit), decimals).toStdString() + " " +
+           raceday::shownSymbol(unit);
+}
+
 }  // namespace
+
+std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSystem system) {
+    const auto air = today.air();
+    if (!air) return {"Not complete: enter it in the Today's air section."};
+    const auto decimals = [](Quantity quantity) {
+        return raceday::quantityInfo(quantity).decimals;
+    };
+    const raceday::Standard standard = today.standard();
+    const double factor = raceday::correctionFactor(standard, *air);
+    const auto text = [](double value, int places) {
+        return fixedText(value, places).toStdString();
+    };
+    return {
+        "Temperature: " +
+            shown(air->kelvin, Quantity::Temperature, system, decimals(Quantity::Temperature)),
+        "Station pressure: " +
+            shown(air->stationPascals, Quantity::Barometer, system, decimals(Quantity::Barometer)),
+        "Dew point: " + (air->dewPointKelvin ? shown(*air->dewPointKelvin, Quantity::Temperature,
+                                                     system, decimals(Quantity::Temperature))
+                                             : std::string("none (dry air)")),
+        "Density altitude: " +
+            shown(air->densityAltitudeMetres, Quantity::Elevation, system, altitudeDecimals),
+        "Air density: " + text(air->densityKgPerM3, densityDecimals) + " kg/m³",
+        "Correction factor, " + std::string(raceday::standardName(standard).title) + ": " +
+            text(factor, factorDecimals),
+        "Relative horsepower: " + text(raceday::relativeHpPercent(factor), percentDecimals) + " %",
+        "Vapour pressure: " +
+            shown(air->vapourPascals, Quantity::Barometer, system, decimals(Quantity::Barometer)),
+        "Water: " + text(raceday::waterGrainsPerPound(*air), grainsDecimals) + " grains/lb",
+    };
+}
 
 AirSection::AirSection(TodaysAir& todaysAir, QWidget* parent)
     : Section(parent), ui(new Ui::AirSection), todaysAir_(todaysAir) {
@@ -23,10 +62,14 @@ AirSection::AirSection(TodaysAir& todaysAir, QWidget* parent)
         ui->standard->addItem(toQString(name.title), toQString(name.key));
     }
     ui->standard->setCurrentIndex(static_cast<int>(raceday::defaultStandard));
-    densityAltitude_ =
-        new QuantityOutput(ui->densityAltitude, ui->densityAltitudeUnit, Quantity::Elevation, 0);
+    densityAltitude_ = new QuantityOutput(ui->densityAltitude, ui->densityAltitudeUnit,
+                                          Quantity::Elevation, altitudeDecimals);
     nwsDensityAltitude_ = new QuantityOutput(ui->nwsDensityAltitude, ui->nwsDensityAltitudeUnit,
-                                             Quantity::Elevation, 0);
+                                             Quantity::Elevation, altitudeDecimals);
+    vapourPressure_ =
+        new QuantityOutput(ui->vapourPressure, ui->vapourPressureUnit, Quantity::Barometer,
+                           raceday::quantityInfo(Quantity::Barometer).decimals);
+    ui->todaysAir->offerMetar();
     ui->todaysAir->setStandardDay();
     connect(ui->todaysAir, &AirInput::edited, this, &AirSection::update);
     connect(ui->standard, &QComboBox::currentIndexChanged, this, &AirSection::update);
@@ -41,13 +84,14 @@ raceday::Standard AirSection::standard() const {
 
 void AirSection::update() {
     const AirReading reading = ui->todaysAir->read();
-    setProblem(reading.problem);
+    setProblem(reading.problem.isEmpty() ? ui->todaysAir->metarProblem() : reading.problem);
     todaysAir_.set(reading.air, reading.weather, standard());
     QLineEdit* const plain[] = {ui->airDensity, ui->relativeAirDensity, ui->correctionFactor,
-                                ui->relativeHp};
+                                ui->relativeHp, ui->waterGrains};
     if (!reading.air) {
         densityAltitude_->clear();
         nwsDensityAltitude_->clear();
+        vapourPressure_->clear();
         for (QLineEdit* box : plain) box->setText(noValue);
         return;
     }
@@ -59,12 +103,15 @@ void AirSection::update() {
     ui->relativeAirDensity->setText(fixedText(air.relativeDensityPercent, percentDecimals));
     ui->correctionFactor->setText(fixedText(factor, factorDecimals));
     ui->relativeHp->setText(fixedText(raceday::relativeHpPercent(factor), percentDecimals));
+    vapourPressure_->show(air.vapourPascals);
+    ui->waterGrains->setText(fixedText(raceday::waterGrainsPerPound(air), grainsDecimals));
 }
 
 void AirSection::setUnitSystem(raceday::UnitSystem system) {
     ui->todaysAir->setUnitSystem(system);
     densityAltitude_->setUnitSystem(system);
     nwsDensityAltitude_->setUnitSystem(system);
+    vapourPressure_->setUnitSystem(system);
 }
 
 void AirSection::saveSettings(QSettings& settings) const {

@@ -1,8 +1,10 @@
 // Today's air: the weather at the strip in, density altitude, density,
-// correction factor and relative horsepower out, updated as the user types.
+// correction factor, relative horsepower and the water in the air out, updated as the user types.
 #pragma once
 
 #include <QScopedPointer>
+#include <string>
+#include <vector>
 
 #include "section.h"
 
@@ -13,6 +15,9 @@ class AirSection;
 namespace moravik::raceday_window {
 
 class QuantityOutput;
+
+// Today's air as the section shows it, a line a figure, for the day sheet.
+std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSystem system);
 
 class AirSection final : public Section {
     Q_OBJECT
@@ -32,6 +37,7 @@ private:
     TodaysAir& todaysAir_;
     QuantityOutput* densityAltitude_;
     QuantityOutput* nwsDensityAltitude_;
+    QuantityOutput* vapourPressure_;
 };
 
 }  // namespace moravik::raceday_window

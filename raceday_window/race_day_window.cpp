@@ -3,10 +3,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSettings>
 #include <QShowEvent>
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include "about_dialog.h"
 #include "air_section.h"
 #include "chart_section.h"
+#include "day_sheet_builder.h"
 #include "horsepower_section.h"
 #include "jet_section.h"
 #include "log_section.h"
@@ -23,6 +26,8 @@
 #include "prediction_section.h"
 #include "quantity_field.h"
 #include "start_up.h"
+#include "services.h"
+#include "ui_DaySheetDialog.h"
 #include "ui_RaceDayWindow.h"
 
 namespace moravik::raceday_window {
@@ -79,6 +84,46 @@ QWidget* firstField(QWidget* page) {
     return page;
 }
 
+// A tall section scrolls on a small screen rather than pushing the status bar off it, and
+// otherwise fills its page. QScrollArea's own resizing would make a section with wrapped text
+// as tall as it likes to be, not as tall as it must be, and scroll it needlessly.
+class SectionPage final : public QScrollArea {
+public:
+    explicit SectionPage(QWidget* section) {
+        setFrameShape(QFrame::NoFrame);
+        setWidget(section);
+    }
+
+protected:
+    bool viewportEvent(QEvent* event) override {
+        if (event->type() == QEvent::Resize) fit();
+        return QScrollArea::viewportEvent(event);
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool handled = QScrollArea::eventFilter(watched, event);
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) fit();
+        return handled;
+    }
+
+private:
+    void fit() {
+        const QSize least = widget()->minimumSizeHint().expandedTo(widget()->minimumSize());
+        const QSize fitted = viewport()->size().expandedTo(least);
+        if (widget()->size() != fitted) widget()->resize(fitted);
+    }
+};
+
+class DaySheetDialog final : public QDialog {
+public:
+    explicit DaySheetDialog(QWidget* parent) : QDialog(parent) { ui.setupUi(this); }
+    double marginSeconds() const { return ui.dialInMargin->value(); }
+
+private:
+    Ui::DaySheetDialog ui;
+};
+
+constexpr double daySheetProbability = 0.8;
+
 }  // namespace
 
 void setUpApplication(QApplication& app) {
@@ -96,6 +141,7 @@ void setUpApplication(QApplication& app) {
 
 RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath)
     : ui(new Ui::RaceDayWindow),
+      files_(files),
       logStore_(new LogStore(questions, this)),
       settingsNote_(new QLabel(this)) {
     ui->setupUi(this);
@@ -136,6 +182,7 @@ RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QSt
     connect(ui->actionMetric, &QAction::triggered, this,
             [this] { setUnitSystem(raceday::UnitSystem::Metric); });
     connect(ui->actionQuit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actionDaySheet, &QAction::triggered, this, &RaceDayWindow::askForDaySheet);
     connect(ui->actionAbout, &QAction::triggered, this, &RaceDayWindow::showAbout);
     connect(ui->sections, &QTabWidget::currentChanged, this, &RaceDayWindow::showProblem);
 
@@ -147,7 +194,9 @@ RaceDayWindow::~RaceDayWindow() = default;
 
 void RaceDayWindow::addSection(Section* section) {
     sections_.append(section);
-    ui->sections->addTab(section, section->windowTitle());
+    auto* page = new SectionPage(section);
+    page->setObjectName(section->objectName() + QStringLiteral("Page"));
+    ui->sections->addTab(page, section->windowTitle());
     QAction* go = ui->menuSections->addAction(section->windowTitle());
     go->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + sections_.size())));
     connect(go, &QAction::triggered, this, [this, section] { showSection(section); });
@@ -155,12 +204,12 @@ void RaceDayWindow::addSection(Section* section) {
 }
 
 void RaceDayWindow::showSection(Section* section) {
-    ui->sections->setCurrentWidget(section);
+    ui->sections->setCurrentIndex(static_cast<int>(sections_.indexOf(section)));
     firstField(section)->setFocus(Qt::ShortcutFocusReason);
 }
 
 void RaceDayWindow::showProblem() {
-    const auto* current = qobject_cast<const Section*>(ui->sections->currentWidget());
+    const Section* current = sections_.value(ui->sections->currentIndex());
     if (current == nullptr || current->problem().isEmpty()) {
         statusBar()->clearMessage();
     } else {
@@ -280,6 +329,37 @@ void RaceDayWindow::showEvent(QShowEvent* event) {
 void RaceDayWindow::closeEvent(QCloseEvent* event) {
     if (keepSettings_) saveSettings();
     event->accept();
+}
+
+void RaceDayWindow::askForDaySheet() {
+    auto* dialog = new DaySheetDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this,
+            [this, dialog] { saveDaySheet(dialog->marginSeconds()); });
+    dialog->open();
+}
+
+void RaceDayWindow::saveDaySheet(double marginSeconds) {
+    runlog::RunLog* log = logStore_->log();
+    if (log == nullptr) {
+        statusBar()->showMessage(
+            tr("No day sheet: the run log is not open. %1").arg(logStore_->note()));
+        return;
+    }
+    const QDate today = QDate::currentDate();
+    QString fileName =
+        files_.saveFileName(this, tr("Save the day sheet"),
+                            QStringLiteral("day-sheet-%1.pdf").arg(today.toString(Qt::ISODate)),
+                            tr("PDF document (*.pdf)"));
+    if (fileName.isEmpty()) return;
+    if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
+    const auto sheet =
+        daySheetFromLog(*log, todaysAir_, {marginSeconds, daySheetProbability, system_, today});
+    if (const auto* problem = std::get_if<QString>(&sheet)) {
+        statusBar()->showMessage(tr("No day sheet: %1").arg(*problem));
+        return;
+    }
+    statusBar()->showMessage(writeDaySheet(std::get<DaySheet>(sheet), fileName).message);
 }
 
 void RaceDayWindow::showAbout() {

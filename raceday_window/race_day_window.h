@@ -1,5 +1,5 @@
 // The Race Day window: one tab per section, a global Imperial/Metric choice,
-// Help → About, and the settings kept between runs.
+// File → Day sheet (PDF), Help → About, and the settings kept between runs.
 //
 // Each section is its own form and class (section.h). The window only lists
 // them, hands each the unit system and its settings group, and shows the
@@ -52,8 +52,12 @@ private:
     // Shrinks and moves the window into the screen's available area.
     void fitOnScreen();
     void showAbout();
+    // Asks for the dial-in margin and a file name, then writes the day sheet.
+    void askForDaySheet();
+    void saveDaySheet(double marginSeconds);
 
     const QScopedPointer<Ui::RaceDayWindow> ui;
+    FileChooser& files_;
     TodaysAir todaysAir_;
     LogStore* logStore_;
     QList<Section*> sections_;

@@ -47,6 +47,7 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
     }
     ui->runAir->setUnitSystem(system);
     ui->runAir->setStandardDay();
+    ui->runAir->offerMetar();
     ui->problem->hide();
     connect(ui->buttons, &QDialogButtonBox::accepted, this, &RunDialog::accept);
     connect(ui->buttons, &QDialogButtonBox::rejected, this, &RunDialog::reject);

@@ -271,6 +271,33 @@ PLANTS = [
           [("ui->actionImportRuns->setEnabled(allowed);", "", 1)]),
     Plant("raceday-geometry-unfitted", "a saved geometry larger than the screen is not fitted",
           "raceday_window/race_day_window.cpp", [("if (fitPending_) fitOnScreen();", "", 1)]),
+    Plant("raceday-vapour-shows-station", "Today's air shows the station pressure as vapour's",
+          "raceday_window/air_section.cpp",
+          [("vapourPressure_->show(air.vapourPascals);",
+            "vapourPressure_->show(air.stationPascals);", 1)]),
+    Plant("raceday-metar-problem-unsaid", "a refused METAR is not said in the status bar",
+          "raceday_window/air_section.cpp",
+          [("setProblem(reading.problem.isEmpty() ? ui->todaysAir->metarProblem() : reading.problem);",
+            "setProblem(reading.problem);", 1)]),
+    Plant("raceday-day-sheet-no-margin", "the day sheet's dial-in leaves out the racer's margin",
+          "raceday_window/day_sheet_builder.cpp",
+          [("seconds(predicted + marginSeconds)", "seconds(predicted)", 1)]),
+    Plant("raceday-strip-filter-clipped", "a strip added later is clipped in the strip filter",
+          "raceday_window/LogSection.ui",
+          [("""            <string>Show the runs at strip</string>
+           </property>
+           <property name="sizeAdjustPolicy">
+            <enum>QComboBox::AdjustToContents</enum>
+           </property>
+""", """            <string>Show the runs at strip</string>
+           </property>
+""", 1)]),
+    Plant("raceday-sections-unscrolled", "a tall section makes the window taller than 800×600",
+          "raceday_window/race_day_window.cpp",
+          [("ui->sections->addTab(page, section->windowTitle());",
+            "ui->sections->addTab(section, section->windowTitle());", 1)]),
+    Plant("raceday-run-form-no-metar", "the run form has no field for a pasted METAR",
+          "raceday_window/run_dialog.cpp", [("    ui->runAir->offerMetar();\n", "", 1)]),
     Plant("raceday-added-power-in-hp", "the power that jet adds stays in hp with a kW target",
           "raceday_window/jet_section.cpp",
           [("const Unit& unit = targetPower_->unit();",

@@ -20,6 +20,7 @@ packages=(
   desktop-file-utils appstream dpkg-dev file man-db lintian
   hyperfine python3 python3-mpmath python3-pil time
   xvfb xauth x11-utils xdotool
+  poppler-utils
 )
 
 missing=()

@@ -8,19 +8,23 @@
 
 #include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QDialog>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QSet>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
+#include <tuple>
 
 #include "log_charts_page.h"
 #include "raceday_test_support.h"
@@ -278,6 +282,111 @@ private slots:
         dialog = openDialog(day.section, "editVehicle", "VehicleDialog");
         QCOMPARE(text(dialog, "weight"), "3,100 lbs");
         QCOMPARE(text(dialog, "nitrousJet"), ".030");
+    }
+
+    // A strip added after the window opened widens the filter to show its whole name, where
+    // it read "Great Be" before.
+    void filterShowsANewStripWhole() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        typeInto(dialog, "strip", "Great Bend Motorplex");
+        typeInto(dialog, "et", "9.5");
+        typeInto(dialog, "speed", "140");
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        auto* strips = child<QComboBox>(day.section, "stripFilter");
+        QVERIFY(strips->findText("Great Bend Motorplex") >= 0);
+        // The filter row is laid out again once the new strip is listed.
+        for (int item = 0; item < strips->count(); ++item) {
+            QTRY_VERIFY2(showsWhole(strips, strips->itemText(item)),
+                         qPrintable(strips->itemText(item)));
+        }
+    }
+
+    // The run form takes a pasted report as Today's air does: the FAA's Key to METAR (AIM
+    // Fig. 7-1-19) decodes KPIT's T01820159 as 18.2 °C and a dew point of 15.9 °C, and A2992 as
+    // 29.92 inHg.
+    void runFormTakesAPastedMetar() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        QWidget* runAir = child(dialog, "runAir");
+        choose(runAir, "temperatureUnit", "°C");
+        auto* metar = child<QLineEdit>(runAir, "metar");
+        QVERIFY(metar->isVisibleTo(dialog));
+        metar->setFocus();
+        QApplication::clipboard()->setText(
+            "METAR KPIT 091955Z COR 22015G25KT 3/4SM R28L/2600FT TSRA OVC010CB 18/16 A2992 RMK "
+            "SLP045 T01820159");
+        QTest::keyClick(metar, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
+                              text(runAir, "pressure")}),
+                 QStringList({"18.2", "15.9", "29.92"}));
+        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
+        dialog->reject();
+    }
+
+    // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle,
+    // with the figures the window shows. The Camaro's three runs (fillLog) are fewer than four,
+    // so they are scaled: 10.100 s, and with the margin typed, 0.025 s, the dial-in is 10.125 s.
+    // Each run predicted from the average of the other two (10.15 or 10.00 s) carried to its own
+    // air by the cube-root rule misses by 10.15 × 1.1 − 11.00 = 0.165, 10.15 × 1.2 − 12.00 =
+    // 0.18 and 0.30 s: 215.0 thousandths.
+    void daySheetPrintsTheWindowsFigures() {
+        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+        QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup.sh installs it");
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        QWidget* air = day.open("AirSection");
+        QStringList shown;
+        for (const auto& [label, name, unit] :
+             {std::tuple{"Density altitude: ", "densityAltitude", " ft"},
+              {"Air density: ", "airDensity", " kg/m³"},
+              {"Correction factor, SAE J607 / STD: ", "correctionFactor", ""},
+              {"Relative horsepower: ", "relativeHp", " %"},
+              {"Vapour pressure: ", "vapourPressure", " inHg"},
+              {"Water: ", "waterGrains", " grains/lb"}}) {
+            shown << label + text(air, name) + unit;
+        }
+        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        choose(page, "predictionVehicle", "Camaro");
+        shown << "(predicted " + text(page, "logPredictedEt") + " s";
+        auto* runs = child<QTableWidget>(page, "logPredictionRuns");
+        for (int row = 0; row < runs->rowCount(); ++row) {
+            shown << QStringList{runs->item(row, 1)->text(), runs->item(row, 2)->text(),
+                                 runs->item(row, 5)->text()}
+                         .join(' ');
+        }
+
+        day.files.answer = folder.filePath(QStringLiteral("day sheet.pdf"));
+        day.window.findChild<QAction*>("actionDaySheet")->trigger();
+        QDialog* dialog = shownDialog(&day.window, "DaySheetDialog");
+        QVERIFY(dialog != nullptr);
+        typeInto(dialog, "dialInMargin", "0.025");
+        QTest::keyClick(child(dialog, "dialInMargin"), Qt::Key_Return);
+        QTRY_COMPARE(day.status(), "Day sheet saved to " + day.files.answer);
+
+        QProcess reader;
+        reader.start(pdftotext, {QStringLiteral("-layout"), day.files.answer, QStringLiteral("-")});
+        QVERIFY(reader.waitForFinished());
+        QCOMPARE(reader.exitCode(), 0);
+        const QStringList pages = QString::fromUtf8(reader.readAllStandardOutput())
+                                      .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QCOMPARE(pages.size(), 2);  // Camaro and Pass car
+        const QString camaro = pages[0].simplified();
+        QVERIFY2(camaro.contains("Camaro"), qPrintable(camaro));
+        shown << "Dial-in: 10.125 s (predicted 10.100 s + margin 0.025 s)"
+              << "Leave-one-out error: 215.0 thousandths of a second"
+              << "Method: scaling the average";
+        for (const QString& figure : shown)
+            QVERIFY2(camaro.contains(figure), qPrintable(figure + "\n" + camaro));
+        // One run on the standard's day: itself, with no interval and nothing to leave out.
+        const QString passCar = pages[1].simplified();
+        for (const QString& figure : QStringList{
+                 "Pass car", "Dial-in: 14.505 s (predicted 14.480 s", "Interval: none from one run",
+                 "Leave-one-out error: none from one run", shown[0]}) {
+            QVERIFY2(passCar.contains(figure), qPrintable(figure + "\n" + passCar));
+        }
     }
 
     void predictionFollowsTodaysAirAndLeavesOutUncheckedRuns() {

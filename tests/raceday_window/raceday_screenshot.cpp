@@ -23,6 +23,17 @@ private slots:
         QVERIFY(raceDay.window.grab().save(folder.filePath("race-day.png")));
         raceDay.open("ChartSection");
         QVERIFY(raceDay.window.grab().save(folder.filePath("race-day-chart.png")));
+        // Each section on a small screen, 800×600 less a panel and the title bar.
+        raceDay.window.resize(800, 540);
+        for (const QWidget* section : raceDay.window.sections()) {
+            raceDay.open(section->objectName());
+            // Scroll bars come and go on a queued signal.
+            QCoreApplication::processEvents();
+            QVERIFY(raceDay.window.grab().save(
+                folder.filePath("race-day-800-" + section->objectName() + ".png")));
+        }
+        const QSize least = raceDay.window.minimumSizeHint();
+        qInfo("least window size %d×%d", least.width(), least.height());
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -57,6 +58,15 @@ struct PreparedQuestions final : Questions {
     }
 };
 
+// Whether a combo box has room for the whole of an item's text beside its arrow.
+inline bool showsWhole(const QComboBox* box, const QString& itemText) {
+    QStyleOptionComboBox option;
+    option.initFrom(box);
+    const QRect field = box->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                     QStyle::SC_ComboBoxEditField, box);
+    return box->fontMetrics().horizontalAdvance(itemText) <= field.width();
+}
+
 // Access keys that two visible labels, buttons or boxes under `root` share:
 // "d: &Date and time, Humi&dity".
 inline QStringList accessKeyClashes(const QWidget* root) {
@@ -100,7 +110,9 @@ struct RaceDay {
     QWidget* open(const QString& sectionName) {
         auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("sections"));
         QWidget* section = tabs->findChild<QWidget*>(sectionName);
-        tabs->setCurrentWidget(section);
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (tabs->widget(page)->isAncestorOf(section)) tabs->setCurrentIndex(page);
+        }
         return section;
     }
     QString status() const { return window.statusBar()->currentMessage(); }

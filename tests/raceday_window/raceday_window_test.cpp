@@ -2,12 +2,14 @@
 // keyboard use, accessible names, the layout at 1024×700 and Help → About.
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QClipboard>
 #include <QDialog>
 #include <QMenu>
 #include <QTableWidget>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 
+#include "moravik/raceday/metar.h"
 #include "raceday_test_support.h"
 
 using namespace moravik::raceday_window::testing;
@@ -15,7 +17,8 @@ using namespace moravik::raceday_window::testing;
 namespace {
 
 const QStringList airOutputs{"densityAltitude",    "nwsDensityAltitude", "airDensity",
-                             "relativeAirDensity", "correctionFactor",   "relativeHp"};
+                             "relativeAirDensity", "correctionFactor",   "relativeHp",
+                             "vapourPressure",     "waterGrains"};
 
 QStringList outputTexts(const QWidget* section) {
     QStringList texts;
@@ -31,6 +34,20 @@ QWidget* typeByAccessKey(QWidget* window, char key, const QString& typed) {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, typed);
     return field;
+}
+
+// The weather of the README's picture: 86 °F, 29.10 inHg and 40 %.
+void typeHotHumidDay(QWidget* air) {
+    typeInto(air, "temperature", "86");
+    typeInto(air, "pressure", "29.10");
+    typeInto(air, "humidity", "40");
+}
+
+// Pastes a text into a field, as a racer pastes a copied report.
+void pasteInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
 }  // namespace
@@ -83,6 +100,30 @@ private slots:
                                      << "SAE J607 / STD"
                                      << "densityAltitude"
                                      << "2879";
+        // tests/reference/raceday_reference.py air --temperature 30C --pressure 1013hPa
+        // --dew-point 20C: vapour 23.372 hPa (0.690 inHg), 102.82 grains per pound.
+        QTest::newRow("NWS day's vapour pressure") << "30C"
+                                                   << "1013hPa"
+                                                   << "Dew point"
+                                                   << "20C"
+                                                   << "SAE J607 / STD"
+                                                   << "vapourPressure"
+                                                   << "0.69";
+        QTest::newRow("NWS day's water") << "30C"
+                                         << "1013hPa"
+                                         << "Dew point"
+                                         << "20C"
+                                         << "SAE J607 / STD"
+                                         << "waterGrains"
+                                         << "102.8";
+        // The reference for 86F, 29.10inHg and 40 %: 76.29 grains per pound.
+        QTest::newRow("humid day's water") << "86F"
+                                           << "29.10inHg"
+                                           << "Relative humidity"
+                                           << "40"
+                                           << "SAE J607 / STD"
+                                           << "waterGrains"
+                                           << "76.3";
         QTest::newRow("SAE J607 day") << "60F"
                                       << "29.92inHg"
                                       << "Relative humidity"
@@ -178,9 +219,7 @@ private slots:
     void switchingUnitsKeepsTheQuantity() {
         RaceDay raceDay;
         QWidget* air = raceDay.open("AirSection");
-        typeInto(air, "temperature", "86");
-        typeInto(air, "pressure", "29.10");
-        typeInto(air, "humidity", "40");
+        typeHotHumidDay(air);
         const QStringList imperial = outputTexts(air);
 
         choose(air, "temperatureUnit", "°C");
@@ -193,6 +232,7 @@ private slots:
         QCOMPARE(child<QComboBox>(air, "densityAltitudeUnit")->currentText(), "m");
         choose(air, "densityAltitudeUnit", "ft");
         choose(air, "nwsDensityAltitudeUnit", "ft");
+        choose(air, "vapourPressureUnit", "inHg");
         QCOMPARE(outputTexts(air), imperial);
 
         raceDay.window.findChild<QAction*>("actionImperial")->trigger();
@@ -207,6 +247,81 @@ private slots:
         // A dew point, chosen now, is asked in the temperature's °C.
         choose(air, "moistureKind", "Dew point");
         QCOMPARE(child<QComboBox>(air, "dewPointUnit")->currentText(), "°C");
+    }
+
+    // Published reports pasted at the strip's elevation. The expected figures are those of
+    // tests/reference/raceday_reference.py air for the decoded weather: the FAA's KPIT (18.2 °C,
+    // dew point 15.9 °C, 29.92 inHg) at 1204 ft, the Q group of SVVA (21 °C, 19 °C, 1013 hPa)
+    // at 200 m.
+    void pastedMetarFillsTheWeather_data() {
+        QTest::addColumn<bool>("metric");
+        QTest::addColumn<QString>("elevation");
+        QTest::addColumn<QString>("report");
+        QTest::addColumn<QStringList>("shown");  // field=text
+        // The FAA's Aeronautical Information Manual, Fig. 7-1-19 (Key to METAR).
+        QTest::newRow("FAA key, tenths from T group")
+            << false << "1204"
+            << "METAR KPIT 091955Z COR 22015G25KT 3/4SM R28L/2600FT TSRA OVC010CB 18/16 A2992 "
+               "RMK SLP045 T01820159"
+            << QStringList{"pressure=29.92", "elevation=1204", "densityAltitude=2099",
+                           "waterGrains=82.6", "vapourPressure=0.53"};
+        // dixwx.com's METAR decoding key, an international report in hectopascals.
+        QTest::newRow("Q group in hPa")
+            << true << "200"
+            << "SVVA 171100Z 00000KT 9999 FEW016 BKN250 21/19 Q1013 "
+               "NOSIG"
+            << QStringList{"temperature=21",      "dewPoint=19",          "pressure=1013",
+                           "densityAltitude=549", "vapourPressure=21.96", "waterGrains=98.9"};
+    }
+    void pastedMetarFillsTheWeather() {
+        QFETCH(bool, metric);
+        QFETCH(QString, elevation);
+        QFETCH(QString, report);
+        QFETCH(QStringList, shown);
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        if (metric) raceDay.window.findChild<QAction*>("actionMetric")->trigger();
+        choose(air, "pressureKind", "Altimeter setting and elevation");
+        typeInto(air, "elevation", elevation);
+        pasteInto(child(air, "metar"), report);
+        for (const QString& pair : shown) {
+            const QString name = pair.section('=', 0, 0);
+            QCOMPARE(name + "=" + text(air, name), pair);
+        }
+        QCOMPARE(raceDay.status(), QString());
+    }
+
+    // Reports the library refuses: its message at the field and in the status bar, and the
+    // weather typed before left exactly as it was.
+    void unreadableMetarChangesNothing_data() {
+        QTest::addColumn<QString>("report");
+        const QString kpit = "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16 A2992";
+        QTest::newRow("lower case") << kpit.toLower();
+        QTest::newRow("end mark") << kpit + "=";
+        QTest::newRow("two reports") << kpit + " " + kpit;
+        QTest::newRow("AUTO without temperature")
+            << "KMEM 230853Z AUTO 18014G18KT 10SM CLR A3008 RMK AO2";
+        QTest::newRow("M in the wrong place")
+            << "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 1M8/16 A2992";
+        QTest::newRow("no altimeter") << "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16";
+    }
+    void unreadableMetarChangesNothing() {
+        QFETCH(QString, report);
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        typeHotHumidDay(air);
+        const QStringList before = outputTexts(air);
+        pasteInto(child(air, "metar"), report);
+        const auto refused =
+            moravik::raceday::weatherFromMetar(report.toStdString(), 0, "weather from METAR");
+        QVERIFY(moravik::raceday::errorOf(refused) != nullptr);
+        const QString message = QString::fromStdString(moravik::raceday::errorOf(refused)->message);
+        QCOMPARE(child(air, "metar")->toolTip(), message);
+        QCOMPARE(raceDay.status(), message);
+        QCOMPARE(text(air, "temperature"), "86");
+        QCOMPARE(text(air, "pressure"), "29.10");
+        QCOMPARE(text(air, "humidity"), "40");
+        QCOMPARE(outputTexts(air), before);
     }
 
     // Each section reached with its Sections shortcut and filled in with
@@ -277,9 +392,9 @@ private slots:
         RaceDay raceDay;
         QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
         QWidget* air = raceDay.open("AirSection");
-        const QStringList order{"temperature",  "temperatureUnit", "pressureKind", "pressure",
-                                "pressureUnit", "moistureKind",    "humidity",     "humidityUnit",
-                                "standard",     "densityAltitude"};
+        const QStringList order{"temperature",  "temperatureUnit", "pressureKind",   "pressure",
+                                "pressureUnit", "moistureKind",    "humidity",       "humidityUnit",
+                                "metar",        "standard",        "densityAltitude"};
         child(air, order.front())->setFocus();
         for (const QString& name : order.mid(1)) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -322,6 +437,35 @@ private slots:
                      qPrintable(section->objectName()));
             QVERIFY2(section->minimumSizeHint().width() <= section->width(),
                      qPrintable(section->objectName()));
+        }
+    }
+
+    // An 800×600 screen less a title bar and a panel: every section is reached, the status bar
+    // is in the window, and no label or choice is cut short.
+    void theWindowFitsAnSvgaScreen() {
+        RaceDay raceDay;
+        const QSize screen(800, 540);
+        const QSize least = raceDay.window.minimumSizeHint();
+        QVERIFY2(least.width() <= screen.width() && least.height() <= screen.height(),
+                 qPrintable(QString("%1×%2").arg(least.width()).arg(least.height())));
+        raceDay.window.resize(screen);
+        QTRY_COMPARE(raceDay.window.size(), screen);
+        QVERIFY(raceDay.window.rect().contains(raceDay.window.statusBar()->geometry()));
+        // The correction standard starts where the fields beside it start.
+        const QWidget* air = raceDay.open("AirSection");
+        QCOMPARE(child(air, "standard")->mapTo(air, QPoint()).x(),
+                 child(air, "densityAltitude")->mapTo(air, QPoint()).x());
+        for (QWidget* section : raceDay.window.sections()) {
+            raceDay.open(section->objectName());
+            for (const QLabel* label : section->findChildren<QLabel*>()) {
+                if (!label->isVisibleTo(section) || label->wordWrap()) continue;
+                QTRY_VERIFY2(label->width() >= label->sizeHint().width(),
+                             qPrintable(label->objectName()));
+            }
+            for (const QComboBox* box : section->findChildren<QComboBox*>()) {
+                if (!box->isVisibleTo(section)) continue;
+                QVERIFY2(showsWhole(box, box->currentText()), qPrintable(box->objectName()));
+            }
         }
     }
 

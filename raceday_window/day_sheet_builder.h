@@ -1,0 +1,28 @@
+// Fills the day sheet from the run log and today's air: the one place where the sheet meets the
+// log's types.
+#pragma once
+
+#include <moravik/runlog/run_log.h>
+
+#include <QDate>
+#include <QString>
+#include <variant>
+
+#include "day_sheet.h"
+#include "section.h"
+
+namespace moravik::raceday_window {
+
+struct DaySheetChoices {
+    double marginSeconds = 0.01;  // added to the prediction: the racer's own safety
+    double probability = 0.8;     // of the dial-in's interval
+    raceday::UnitSystem system = raceday::UnitSystem::Imperial;
+    QDate day;
+};
+
+// A page for each vehicle of the log: its dial-in from the recent runs on the jet of its newest
+// run, those runs corrected, and every run charted. The message when the log cannot be read.
+std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const TodaysAir& today,
+                                                const DaySheetChoices& choices);
+
+}  // namespace moravik::raceday_window
