@@ -95,7 +95,7 @@ PLANTS = [
           [("    decimals.erase(decimals.find_last_not_of('0') + 1);\n", "", 1)]),
     Plant("json-numbers-by-nlohmann", "race-day JSON numbers written by nlohmann (0.0, 17 digits)",
           "cli/src/json_text.cpp",
-          [("case Json::value_t::number_float:", "case Json::value_t::discarded:", 1)]),
+          [("case JsonDocument::value_t::number_float:", "case JsonDocument::value_t::discarded:", 1)]),
     Plant("help-unwrapped", "--help no longer wrapped at 80 columns", "cli/src/app.cpp",
           [("constexpr std::size_t helpWidth = 80;", "constexpr std::size_t helpWidth = 200;", 1)]),
     Plant("stderr-in-pieces", "standard error written a character at a time",
