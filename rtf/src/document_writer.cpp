@@ -33,11 +33,12 @@ bool DocumentWriter::startsNewRun(std::size_t format) const {
 }
 
 bool DocumentWriter::chargeRun(std::size_t format) {
-    if (format >= formatCharged_.size()) formatCharged_.resize(format + 1);
-    if (!charge(DocumentCost::kRun + (formatCharged_[format] ? 0 : DocumentCost::kFormat))) {
+    const std::size_t face = formats_.faceOf(format);
+    if (face >= faceCharged_.size()) faceCharged_.resize(face + 1);
+    if (!charge(DocumentCost::kRun + (faceCharged_[face] ? 0 : DocumentCost::kFontFace))) {
         return false;
     }
-    formatCharged_[format] = true;
+    faceCharged_[face] = true;
     return true;
 }
 

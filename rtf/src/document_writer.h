@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "format_table.h"
 #include "moravik/rtf/document.h"
 
 namespace moravik::rtf::detail {
@@ -15,6 +16,8 @@ namespace moravik::rtf::detail {
 // it keeps what it has and takes nothing more.
 class DocumentWriter {
 public:
+    explicit DocumentWriter(const FormatTable& formats) : formats_(formats) {}
+
     bool full() const { return full_; }
 
     void appendText(std::size_t format, std::string_view utf8);
@@ -55,7 +58,7 @@ public:
 private:
     bool charge(std::size_t cost);
     bool startsNewRun(std::size_t format) const;
-    // Charges a new run in format, and the format itself the first time.
+    // Charges a new run in format, and its font face the first time a run needs it.
     bool chargeRun(std::size_t format);
 
     struct Aside {
@@ -71,8 +74,9 @@ private:
     std::vector<std::string> links_;
     std::vector<Picture> pictures_;
     Paragraph paragraph_;
-    bool newRunNext_ = false;          // a cell starts: its text gets a run of its own
-    std::vector<bool> formatCharged_;  // by index in Document::formats
+    bool newRunNext_ = false;  // a cell starts: its text gets a run of its own
+    const FormatTable& formats_;
+    std::vector<bool> faceCharged_;  // by FormatTable::faceOf
     std::size_t cost_ = 0;
     bool full_ = false;
 };

@@ -13,7 +13,16 @@ std::size_t FormatTable::indexOf(const CharProps& props) {
     key.highlight = colors_.find(props.highlight) ? props.highlight : 0;
     key.hidden = false;
     const auto [entry, added] = indexes_.try_emplace(key, formats_.size());
-    if (added) formats_.push_back(makeFormat(key));
+    if (added) {
+        formats_.push_back(makeFormat(key));
+        const Face face{key.font,
+                        key.halfPoints,
+                        key.bold,
+                        key.italic,
+                        key.verticalAlignment != VerticalAlignment::Baseline,
+                        key.capitalization == Capitalization::SmallCaps};
+        faceOfFormat_.push_back(faces_.try_emplace(face, faces_.size()).first->second);
+    }
     cachedProps_ = props;
     cachedIndex_ = entry->second;
     cacheValid_ = true;

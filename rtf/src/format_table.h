@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <map>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "color_table.h"
@@ -37,6 +38,9 @@ public:
         : fonts_(fonts), colors_(colors) {}
 
     std::size_t indexOf(const CharProps& props);
+    // The font face that format index needs: formats that differ only in colour, underline or
+    // link share one.
+    std::size_t faceOf(std::size_t format) const { return faceOfFormat_.at(format); }
     // The font that props use, with the default font looked up; nullptr when there is none.
     const FontEntry* fontOf(const CharProps& props) const;
     void setDefaultFont(int number);
@@ -52,6 +56,10 @@ private:
     int defaultFont_ = 0;
     std::vector<CharFormat> formats_;
     std::map<CharProps, std::size_t> indexes_;
+    std::vector<std::size_t> faceOfFormat_;
+    // family, size, bold, italic, raised or lowered, small capitals
+    using Face = std::tuple<std::optional<int>, int, bool, bool, bool, bool>;
+    std::map<Face, std::size_t> faces_;
     // Runs of text mostly repeat the format of the run before.
     bool cacheValid_ = false;
     CharProps cachedProps_;

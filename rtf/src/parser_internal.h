@@ -116,7 +116,7 @@ private:
     bool colorTableSeen_ = false;
     int defaultTab_ = 720;
 
-    DocumentWriter writer_;
+    DocumentWriter writer_{formats_};
     TableRows tables_;
     std::vector<Field> fields_;
     std::optional<PictureReader> picture_;

@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QImage>
+#include <QSet>
 #include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
@@ -32,8 +33,8 @@ inline constexpr double kHangSeconds = 10 * kLoadSecondsGoal;
 inline constexpr double kMaxLoadMegabytes = 300;
 // Each font face costs the window's thread about 0.2 ms to lay out and show, and Qt's font cache
 // prunes them there in a time that grows faster than their count: 6,800 faces blocked it for
-// 0.8 s of processor time, 600 for 0.14 s. A document keeps fewer character formats than this.
-inline constexpr int kMaxCharacterFormats = 1000;
+// 0.8 s of processor time, 600 for 0.14 s. A document keeps fewer faces than this.
+inline constexpr qsizetype kMaxFontFaces = 1000;
 // The help windows' text view, less its frame and scroll bar.
 inline constexpr int kViewWidth = 540;
 
@@ -96,6 +97,15 @@ inline std::string sixteenBitPictures() {
     return body;
 }
 
+// The font faces (family, size, weight, slant) of the document's text.
+inline qsizetype fontFaces(const QTextDocument& document) {
+    QSet<QString> faces;
+    for (const QTextFormat& format : document.allFormats()) {
+        if (format.isCharFormat()) faces.insert(format.toCharFormat().font().key());
+    }
+    return faces.size();
+}
+
 inline std::vector<HostileFile> hostileFiles() {
     constexpr std::size_t kKilobyte = 1024;
     constexpr std::size_t kMegabyte = 1024 * kKilobyte;
@@ -114,6 +124,10 @@ inline std::vector<HostileFile> hostileFiles() {
         {"392 KB of text in 6,800 font faces, 4 to 100 points", manyFontFaces(392 * kKilobyte),
          392 * kKilobyte, Cut},
         {"four 16-bit PNGs of 2048 x 1024 and 4096 x 4096", pictures, pictures.size() + 16, Cut},
+        // Each link has a format of its own, and all of them one font face.
+        {"200 KB of links",
+         "{\\field{\\*\\fldinst HYPERLINK \"https://example.com/jets\"}{\\fldrslt Jets}} ",
+         200 * kKilobyte, Whole},
         {"6 MB of paragraphs 22 inches apart", "\\sa31680\\par ", 6 * kMegabyte, Cut},
         {"64 MB of one word", "a", 64 * kMegabyte, Cut},
         {"64 MB of groups the reader skips", "{\\*\\zz x}", 64 * kMegabyte, Whole},

@@ -104,7 +104,7 @@ TEST(RtfLoader, OpensOrRefusesHostileFilesWithinTheBounds) {
             EXPECT_LT(load.processorSeconds, kHangSeconds);
             EXPECT_LT(load.peakMegabytes, kMaxLoadMegabytes);
             if (document) {
-                EXPECT_LT((*document)->allFormats().size(), kMaxCharacterFormats);
+                EXPECT_LT(fontFaces(**document), kMaxFontFaces);
             }
         }
     }

@@ -21,17 +21,17 @@ inline constexpr std::size_t kMaxPictureBytes = std::size_t{16} * 1024 * 1024;  
 inline constexpr std::size_t kMaxPicturePixels = std::size_t{4096} * 4096;      // each picture
 
 // Qt lays a document out in a time that grows with its text, its paragraphs, its format changes
-// (runs), its distinct formats, its table cells and its pictures. The reader keeps the start of a
+// (runs), its font faces, its table cells and its pictures. The reader keeps the start of a
 // document up to a cost of kMaxDocumentCost, counted in these units, leaves the rest out and marks
 // the document as cut, so that any file opens in bounded time and memory. The units are what each
 // costs Qt on a 2-core machine, relative to a byte of text; bench/bench_rtf.cpp measures them.
 struct DocumentCost {
     static constexpr std::size_t kTextByte = 1;
     static constexpr std::size_t kRun = 8;
-    // Each distinct format, the first time a run uses it: it may need a font face (family, size,
-    // weight, slant) of its own, and Qt's font cache, which the window's thread prunes in one go,
-    // takes time that grows faster than the count of faces.
-    static constexpr std::size_t kFormat = 2500;
+    // Each font face (family, size, weight, slant), the first time a run needs it: Qt's font
+    // cache, which the window's thread prunes in one go, takes time that grows faster than the
+    // count of faces.
+    static constexpr std::size_t kFontFace = 2500;
     static constexpr std::size_t kParagraph = 24;
     static constexpr std::size_t kTableCell = 160;
     static constexpr std::size_t kPicturePixels = 16;  // pixels that cost one unit
