@@ -72,18 +72,14 @@ AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
         }
     });
     connect(ui->metar, &QLineEdit::textEdited, this, &AirInput::readMetar);
-    for (QWidget* widget :
-         {static_cast<QWidget*>(ui->metarLabel), static_cast<QWidget*>(ui->metar)})
-        widget->setVisible(false);
     showChosenRows();
 }
 
 AirInput::~AirInput() = default;
 
 void AirInput::offerMetar() {
-    for (QWidget* widget :
-         {static_cast<QWidget*>(ui->metarLabel), static_cast<QWidget*>(ui->metar)})
-        widget->setVisible(true);
+    ui->metarLabel->setVisible(true);
+    ui->metar->setVisible(true);
 }
 
 void AirInput::readMetar() {
