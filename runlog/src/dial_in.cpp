@@ -1,10 +1,10 @@
 #include "moravik/runlog/dial_in.h"
 
-#include <moravik/raceday/runs.h>
-
 #include <charconv>
 #include <cmath>
 #include <vector>
+
+#include "moravik/raceday/runs.h"
 
 namespace moravik::runlog {
 namespace {
