@@ -6,7 +6,7 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
-#include "moravik/runlog/run_table_model.h"
+#include "run_table_model.h"
 
 namespace {
 
@@ -16,28 +16,28 @@ using moravik::runlog::RunTableModel;
 constexpr int runCount = 100000;
 
 // A log of 100,000 runs of 20 vehicles, made once for all benchmarks.
-const QString& bigLog() {
+const std::string& bigLog() {
     static QTemporaryDir folder;
-    static const QString path = [] {
-        const QString file = folder.filePath(QStringLiteral("run-log.sqlite"));
+    static const std::string path = [] {
+        const std::string file = folder.filePath(QStringLiteral("run-log.sqlite")).toStdString();
         auto log = std::get<std::unique_ptr<RunLog>>(RunLog::open(file));
         std::vector<moravik::runlog::Run> runs;
         for (int vehicle = 1; vehicle <= 20; ++vehicle) {
-            log->addVehicle({0, QStringLiteral("Car ") + QString::number(vehicle), {}, {}});
+            log->addVehicle({0, "Car " + std::to_string(vehicle), {}, {}});
         }
         for (int n = 0; n < runCount; ++n) {
             moravik::runlog::Run run;
             run.vehicleId = 1 + n % 20;
-            run.when = QDateTime::fromMSecsSinceEpoch(1600000000000 + qint64{n} * 3600000);
-            run.strip = QStringLiteral("Strip ") + QString::number(n % 40);
+            run.when = moravik::runlog::momentOfMilliseconds(1600000000000 + qint64{n} * 3600000);
+            run.strip = "Strip " + std::to_string(n % 40);
             run.stripElevationMetres = n % 1800;
-            run.lane = n % 2 == 0 ? QStringLiteral("left") : QStringLiteral("right");
+            run.lane = n % 2 == 0 ? "left" : "right";
             run.etSeconds = 9 + (n % 5000) / 1000.0;
             run.speed = 45 + (n % 3000) / 300.0;
             if (n % 3 != 0) run.sixtyFootSeconds = 1.4 + (n % 40) / 100.0;
             run.air = {288.15 + n % 30, moravik::raceday::StationPressure{90000.0 + n % 9000},
                        moravik::raceday::RelativeHumidity{(n % 100) / 100.0}};
-            run.notes = QStringLiteral("pass ") + QString::number(n);
+            run.notes = "pass " + std::to_string(n);
             runs.push_back(run);
         }
         log->addRuns(runs);
@@ -47,7 +47,7 @@ const QString& bigLog() {
 }
 
 void openLogAndFirstPage(benchmark::State& state) {
-    const QString& path = bigLog();
+    const std::string& path = bigLog();
     for (auto _ : state) {
         auto log = std::get<std::unique_ptr<RunLog>>(RunLog::open(path));
         RunTableModel model(*log);
@@ -60,7 +60,7 @@ BENCHMARK(openLogAndFirstPage)
     ->UseRealTime();
 
 void openLogOnly(benchmark::State& state) {
-    const QString& path = bigLog();
+    const std::string& path = bigLog();
     for (auto _ : state) {
         auto log = std::get<std::unique_ptr<RunLog>>(RunLog::open(path));
         benchmark::DoNotOptimize(log.get());
@@ -93,7 +93,7 @@ BENCHMARK(firstPageSortedByEt)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication application(argc, argv);  // Qt SQL loads its driver as a plug-in
+    QCoreApplication application(argc, argv);  // for the table model
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

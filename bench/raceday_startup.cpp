@@ -14,18 +14,18 @@
 namespace {
 
 int makeLog(const QString& path, int runCount) {
-    auto opened = moravik::runlog::RunLog::open(path);
+    auto opened = moravik::runlog::RunLog::open(path.toStdString());
     if (moravik::runlog::logErrorOf(opened)) return 1;
     auto& log = std::get<std::unique_ptr<moravik::runlog::RunLog>>(opened);
     for (int vehicle = 1; vehicle <= 20; ++vehicle) {
-        log->addVehicle({0, QStringLiteral("Car ") + QString::number(vehicle), {}, {}});
+        log->addVehicle({0, "Car " + std::to_string(vehicle), {}, {}});
     }
     std::vector<moravik::runlog::Run> runs;
     for (int n = 0; n < runCount; ++n) {
         moravik::runlog::Run run;
         run.vehicleId = 1 + n % 20;
-        run.when = QDateTime::fromMSecsSinceEpoch(1600000000000 + qint64{n} * 3600000);
-        run.strip = QStringLiteral("Strip ") + QString::number(n % 40);
+        run.when = moravik::runlog::momentOfMilliseconds(1600000000000 + qint64{n} * 3600000);
+        run.strip = "Strip " + std::to_string(n % 40);
         run.etSeconds = 9 + (n % 5000) / 1000.0;
         run.speed = 45 + (n % 3000) / 300.0;
         run.air = {288.15 + n % 30, moravik::raceday::StationPressure{90000.0 + n % 9000},

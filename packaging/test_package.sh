@@ -66,12 +66,9 @@ architecture=$(dpkg-deb -f "$package" Architecture)
 depends=$(dpkg-deb -f "$package" Depends)
 echo "Depends: $depends"
 depended_names=$(tr ',' '\n' <<<"$depends" | sed -E 's/^ *([^ ]+).*/\1/')
-# The run log loads Qt's SQLite driver as a plug-in, which no library links
-# to: the package that holds that file must be declared, or an install
-# without recommended packages cannot open the log.
-sqlite_driver=$(dpkg -S '*/qt6/plugins/sqldrivers/libqsqlite.so' 2>/dev/null | head -n 1 | cut -d: -f1)
+# The run log is the SQLite C library's, linked by moravik-calc and Race Day.
 for dependency in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 fonts-liberation2 \
-    "${sqlite_driver:-libqt6sql6-sqlite}"; do
+    libsqlite3-0; do
     if grep -Fqx "$dependency" <<<"$depended_names"; then
         pass "depends on $dependency"
     else

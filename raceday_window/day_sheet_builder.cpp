@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "air_section.h"
+#include "log_qt.h"
 #include "quantity_field.h"
 
 namespace moravik::raceday_window {
@@ -55,7 +56,7 @@ std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSe
 std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const TodaysAir& today,
                                                 const DaySheetChoices& choices) {
     auto vehicles = log.vehicles();
-    if (const auto* error = runlog::logErrorOf(vehicles)) return error->message;
+    if (const auto* error = runlog::logErrorOf(vehicles)) return qtText(error->message);
     DaySheet sheet;
     sheet.title = utf8(
         QObject::tr("Moravik Race Day, day sheet for %1").arg(choices.day.toString(Qt::ISODate)));
@@ -64,9 +65,9 @@ std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const Today
     sheet.altitudeUnit = std::string(altitudeUnit.symbol);
     for (const runlog::Vehicle& vehicle : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
         DaySheetPage page;
-        page.vehicle = utf8(vehicle.name);
+        page.vehicle = vehicle.name;
         auto runs = log.runs({.vehicleId = vehicle.id});
-        if (const auto* error = runlog::logErrorOf(runs)) return error->message;
+        if (const auto* error = runlog::logErrorOf(runs)) return qtText(error->message);
         const auto& all = std::get<std::vector<runlog::Run>>(runs);
         for (const runlog::Run& run : all) {
             const auto air = raceday::evaluateAir(run.air);
@@ -88,13 +89,13 @@ std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const Today
                                                     .recentRuns = recentRunsShown};
             auto predicted = runlog::predictFromLog(log, request);
             if (const auto* error = runlog::logErrorOf(predicted)) {
-                page.dialIn.push_back(utf8(error->message));
+                page.dialIn.push_back(error->message);
                 sheet.pages.push_back(std::move(page));
                 continue;
             }
             const auto& prediction = std::get<runlog::LogPrediction>(predicted);
             for (const runlog::CorrectedRun& run : prediction.runs) {
-                page.runs.push_back({runDate(run.run.when),
+                page.runs.push_back({runDate(qtDateTime(run.run.when)),
                                      utf8(fixedText(run.run.etSeconds, etDecimals)),
                                      utf8(fixedText(run.corrected.etSeconds, etDecimals))});
             }

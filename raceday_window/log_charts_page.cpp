@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "chart_file.h"
+#include "log_qt.h"
 #include "quantity_field.h"
 #include "ui_LogChartsPage.h"
 
@@ -24,8 +25,8 @@ constexpr int etDecimals = 3;
 QString runText(const runlog::Run& run, raceday::UnitSystem system) {
     return QObject::tr("Run %1, %2 at %3: %4 s, %5")
         .arg(run.id)
-        .arg(run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")),
-             run.strip.isEmpty() ? QObject::tr("no strip named") : run.strip,
+        .arg(qtText(runlog::localMinuteText(run.when)),
+             run.strip.empty() ? QObject::tr("no strip named") : qtText(run.strip),
              fixedText(run.etSeconds, etDecimals),
              toQString(raceday::displayText(run.speed, Quantity::Speed, system)));
 }
@@ -208,7 +209,7 @@ void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
         QStringList correctedTexts;
         for (const runlog::RunPower& power : runs) {
             if (power.run.nitrousJetInches.has_value() != nitrous) continue;
-            const auto x = static_cast<double>(power.run.when.toMSecsSinceEpoch());
+            const auto x = static_cast<double>(runlog::millisecondsOf(power.run.when));
             observed.append({x, power.run.etSeconds});
             const double correctedEt =
                 raceday::correctRun({power.run.etSeconds, power.run.speed}, power.factor).etSeconds;
@@ -226,8 +227,8 @@ void LogChartsPage::plotTimes(const std::vector<runlog::RunPower>& runs) {
     plotRuns(etOverTime_, correctedOverTime_, false);
     plotRuns(nitrousEtOverTime_, nitrousCorrectedOverTime_, true);
     if (!runs.empty()) {
-        const QDateTime first = runs.front().run.when;
-        const QDateTime last = runs.back().run.when;
+        const QDateTime first = qtDateTime(runs.front().run.when);
+        const QDateTime last = qtDateTime(runs.back().run.when);
         timeAxis_->setRange(first.addSecs(-3600), last.addSecs(3600));
         // One label a day at most, or the times of a single day: never one
         // date written several times.

@@ -6,6 +6,7 @@
 #include <QHeaderView>
 
 #include "log_charts_page.h"
+#include "log_qt.h"
 #include "log_store.h"
 #include "quantity_field.h"
 #include "ui_LogPredictionPage.h"
@@ -17,9 +18,7 @@ constexpr int etDecimals = 3;
 constexpr int factorDecimals = 4;
 constexpr int powerDecimals = 1;
 
-QString dateText(const QDateTime& when) {
-    return when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-}
+QString dateText(runlog::Moment when) { return qtText(runlog::localMinuteText(when)); }
 
 QTableWidgetItem* cell(const QString& text) {
     auto* item = new QTableWidgetItem(text);
@@ -71,7 +70,8 @@ void LogPredictionPage::refresh() {
         if (store_.log() != nullptr) {
             if (const auto vehicles = store_.log()->vehicles(); !runlog::logErrorOf(vehicles)) {
                 for (const auto& known : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
-                    ui->predictionVehicle->addItem(known.name, known.id);
+                    ui->predictionVehicle->addItem(qtText(known.name),
+                                                   QVariant::fromValue<qint64>(known.id));
                 }
             }
         }
@@ -147,7 +147,7 @@ void LogPredictionPage::update() {
         problem.any() ? std::nullopt : std::get<std::optional<double>>(jet);
 
     auto recent = log->recentRuns(vehicle, jetInches, ui->logRecentRuns->value());
-    if (const auto* error = runlog::logErrorOf(recent)) problem.note(error->message);
+    if (const auto* error = runlog::logErrorOf(recent)) problem.note(qtText(error->message));
     listRuns(runlog::logErrorOf(recent) ? std::vector<runlog::Run>{}
                                         : std::get<std::vector<runlog::Run>>(recent));
 
@@ -161,14 +161,14 @@ void LogPredictionPage::update() {
                                                 .excluded = excluded_};
         auto predicted = runlog::predictFromLog(*log, request);
         if (const auto* error = runlog::logErrorOf(predicted)) {
-            problem.note(error->message);
+            problem.note(qtText(error->message));
         } else {
             prediction = std::get<runlog::LogPrediction>(std::move(predicted));
             showPrediction(*prediction);
         }
     }
     auto powers = runlog::powerFromLog(*log, vehicle, todaysAir_.standard());
-    if (const auto* error = runlog::logErrorOf(powers)) problem.note(error->message);
+    if (const auto* error = runlog::logErrorOf(powers)) problem.note(qtText(error->message));
     const auto& shownPowers = runlog::logErrorOf(powers)
                                   ? std::vector<runlog::RunPower>{}
                                   : std::get<std::vector<runlog::RunPower>>(powers);

@@ -7,10 +7,13 @@
 #include <QAction>
 #include <QFile>
 #include <QSaveFile>
+#include <fstream>
 #include <functional>
+#include <sstream>
 
 #include "log_charts_page.h"
 #include "log_prediction_page.h"
+#include "log_qt.h"
 #include "log_store.h"
 #include "run_dialog.h"
 #include "services.h"
@@ -175,12 +178,13 @@ void LogSection::refreshChoices() {
     if (log != nullptr) {
         if (const auto vehicles = log->vehicles(); !runlog::logErrorOf(vehicles)) {
             for (const auto& known : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
-                ui->vehicleFilter->addItem(known.name, known.id);
+                ui->vehicleFilter->addItem(qtText(known.name),
+                                           QVariant::fromValue<qint64>(known.id));
             }
         }
         if (const auto strips = log->strips(); !runlog::logErrorOf(strips)) {
-            for (const QString& name : std::get<std::vector<QString>>(strips)) {
-                ui->stripFilter->addItem(name);
+            for (const std::string& name : std::get<std::vector<std::string>>(strips)) {
+                ui->stripFilter->addItem(qtText(name));
             }
         }
     }
@@ -194,10 +198,11 @@ runlog::RunFilter LogSection::filter() const {
     if (ui->vehicleFilter->currentIndex() > 0) {
         filter.vehicleId = ui->vehicleFilter->currentData().toLongLong();
     }
-    if (ui->stripFilter->currentIndex() > 0) filter.strip = ui->stripFilter->currentText();
+    if (ui->stripFilter->currentIndex() > 0)
+        filter.strip = plainText(ui->stripFilter->currentText());
     if (ui->dateFilter->isChecked()) {
-        filter.from = ui->fromDate->date().startOfDay();
-        filter.to = ui->toDate->date().endOfDay();
+        filter.from = plainMoment(ui->fromDate->date().startOfDay());
+        filter.to = plainMoment(ui->toDate->date().endOfDay());
     }
     return filter;
 }
@@ -300,10 +305,10 @@ runlog::LogStatus LogSection::confirmUnusualEt(const Run& typed) {
     if (questions_.confirm(this, tr("Unusual ET"), question)) return {};
     return runlog::LogError{
         runlog::Problem::Invalid,
-        tr("ET %1 is far from this vehicle's median of %2; the run was not saved. Correct the ET, "
-           "or press OK and answer Yes to keep it.")
-            .arg(et, usual),
-        QStringLiteral("ET")};
+        plainText(tr("ET %1 is far from this vehicle's median of %2; the run was not saved. "
+                     "Correct the ET, or press OK and answer Yes to keep it.")
+                      .arg(et, usual)),
+        "ET"};
 }
 
 void LogSection::openVehicleDialog(bool editChosen) {
@@ -365,7 +370,8 @@ void LogSection::importRuns() {
                         tr("%1 could not be read: %2").arg(name, file.errorString()));
         return;
     }
-    const auto result = runlog::importRunsCsv(*store_.log(), file);
+    std::ifstream in(QFile::encodeName(name).toStdString(), std::ios::binary);
+    const auto result = runlog::importRunsCsv(*store_.log(), in);
     if (const auto* error = runlog::logErrorOf(result)) {
         store_.tellFailure(*error, this);
         return;
@@ -374,10 +380,12 @@ void LogSection::importRuns() {
     store_.changed({}, this);
     QString message =
         tr("%1 imported from %2.").arg(runCount(static_cast<std::size_t>(imported.imported)), name);
-    if (!imported.newVehicles.isEmpty()) {
+    if (!imported.newVehicles.empty()) {
+        QStringList names;
+        for (const std::string& vehicle : imported.newVehicles) names << qtText(vehicle);
         message +=
             QLatin1Char(' ') + tr("New vehicles, with the Moravik window's initial inputs: %1.")
-                                   .arg(imported.newVehicles.join(QStringLiteral(", ")));
+                                   .arg(names.join(QStringLiteral(", ")));
     }
     if (imported.problems.empty()) {
         emit reported(message);
@@ -385,7 +393,7 @@ void LogSection::importRuns() {
     }
     message += QLatin1Char('\n') + tr("These rows were left out:");
     for (const runlog::CsvProblem& problem : imported.problems) {
-        message += QLatin1Char('\n') + problem.message;
+        message += QLatin1Char('\n') + qtText(problem.message);
     }
     if (imported.problemsLeftOut > 0) {
         message +=
@@ -405,7 +413,9 @@ void LogSection::exportRuns() {
     QSaveFile file(name);
     runlog::LogStatus status;
     if (file.open(QIODevice::WriteOnly)) {
-        status = runlog::exportRunsCsv(*store_.log(), filter(), system_, file);
+        std::ostringstream csv;
+        status = runlog::exportRunsCsv(*store_.log(), filter(), system_, csv);
+        if (!status) file.write(QByteArray::fromStdString(csv.str()));
     }
     if (status) {
         store_.tellFailure(*status, this);

@@ -4,12 +4,11 @@
 // are in the File menu.
 #pragma once
 
-#include <moravik/runlog/run_table_model.h>
-
 #include <QScopedPointer>
 #include <QUndoStack>
 #include <memory>
 
+#include "run_table_model.h"
 #include "section.h"
 
 namespace Ui {

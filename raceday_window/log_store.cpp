@@ -1,5 +1,6 @@
 #include "log_store.h"
 
+#include "log_qt.h"
 #include "services.h"
 
 namespace moravik::raceday_window {
@@ -14,7 +15,7 @@ LogStore::~LogStore() = default;
 
 void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseconds wait) {
     const runlog::OpenOptions options{.wait = wait};
-    auto opened = RunLog::open(path, options);
+    auto opened = RunLog::open(plainText(path), options);
     if (auto* log = std::get_if<std::unique_ptr<RunLog>>(&opened)) {
         log_ = std::move(*log);
         return;
@@ -22,38 +23,38 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
     const runlog::LogError error = std::get<runlog::LogError>(opened);
     switch (error.problem) {
         case Problem::Damaged:
-            switch (questions_.askAboutDamagedLog(parent, error.message)) {
+            switch (questions_.askAboutDamagedLog(parent, qtText(error.message))) {
                 case DamagedLogChoice::SetAsideAndStartFresh: {
-                    auto fresh = RunLog::setAsideAndStartFresh(path, options);
+                    auto fresh = RunLog::setAsideAndStartFresh(plainText(path), options);
                     if (auto* start = std::get_if<RunLog::FreshStart>(&fresh)) {
                         log_ = std::move(start->log);
                         note_ = tr("The damaged run log was kept unchanged as %1; a fresh log was "
                                    "started.")
-                                    .arg(start->keptAs);
+                                    .arg(qtText(start->keptAs));
                     } else {
-                        note_ = std::get<runlog::LogError>(fresh).message;
+                        note_ = qtText(std::get<runlog::LogError>(fresh).message);
                     }
                     return;
                 }
                 case DamagedLogChoice::OpenReadOnly:
-                    openReadOnly(path, error.message);
+                    openReadOnly(path, qtText(error.message));
                     return;
                 case DamagedLogChoice::LeaveClosed:
-                    note_ = error.message;
+                    note_ = qtText(error.message);
                     return;
             }
             return;
         case Problem::InUse:
         case Problem::ReadOnly:
-            openReadOnly(path, error.message);
+            openReadOnly(path, qtText(error.message));
             return;
         default:
-            note_ = error.message;
+            note_ = qtText(error.message);
     }
 }
 
 void LogStore::openReadOnly(const QString& path, const QString& why) {
-    auto opened = RunLog::open(path, {.access = runlog::Access::ReadOnly});
+    auto opened = RunLog::open(plainText(path), {.access = runlog::Access::ReadOnly});
     if (auto* log = std::get_if<std::unique_ptr<RunLog>>(&opened)) {
         log_ = std::move(*log);
         note_ = tr("%1 The log is open read-only.").arg(why);
@@ -72,7 +73,7 @@ bool LogStore::changed(const runlog::LogStatus& status, QWidget* parent) {
 }
 
 void LogStore::tellFailure(const runlog::LogError& error, QWidget* parent) {
-    questions_.tell(parent, tr("Run log"), error.message);
+    questions_.tell(parent, tr("Run log"), qtText(error.message));
 }
 
 }  // namespace moravik::raceday_window

@@ -37,8 +37,8 @@ int main(int argc, char* argv[]) {
 
     moravik::raceday_window::DialogFileChooser files;
     moravik::raceday_window::DialogQuestions questions;
-    moravik::raceday_window::RaceDayWindow window(files, questions,
-                                                  moravik::runlog::RunLog::defaultPath());
+    moravik::raceday_window::RaceDayWindow window(
+        files, questions, QString::fromStdString(moravik::runlog::RunLog::defaultPath()));
     window.show();
     return QApplication::exec();
 }

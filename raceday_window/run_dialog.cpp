@@ -4,6 +4,7 @@
 
 #include <QPushButton>
 
+#include "log_qt.h"
 #include "ui_RunDialog.h"
 
 namespace moravik::raceday_window {
@@ -24,7 +25,8 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
     : QDialog(parent), ui(new Ui::RunDialog), save_(std::move(save)) {
     ui->setupUi(this);
     setWindowTitle(tr("Add a run"));
-    for (const runlog::Vehicle& vehicle : vehicles) ui->vehicle->addItem(vehicle.name, vehicle.id);
+    for (const runlog::Vehicle& vehicle : vehicles)
+        ui->vehicle->addItem(qtText(vehicle.name), QVariant::fromValue<qint64>(vehicle.id));
     // The form shows hours and minutes: a new run stores just what it shows.
     const QDateTime now = QDateTime::currentDateTime();
     ui->when->setDateTime(QDateTime(now.date(), QTime(now.time().hour(), now.time().minute())));
@@ -60,11 +62,11 @@ void RunDialog::setWeather(const raceday::Weather& weather) { ui->runAir->setWea
 void RunDialog::setRun(const runlog::Run& run) {
     setWindowTitle(tr("Edit the run"));
     id_ = run.id;
-    ui->vehicle->setCurrentIndex(ui->vehicle->findData(run.vehicleId));
-    ui->when->setDateTime(run.when.toLocalTime());
-    ui->strip->setText(run.strip);
+    ui->vehicle->setCurrentIndex(ui->vehicle->findData(QVariant::fromValue<qint64>(run.vehicleId)));
+    ui->when->setDateTime(qtDateTime(run.when).toLocalTime());
+    ui->strip->setText(qtText(run.strip));
     setOptional(stripElevation_, run.stripElevationMetres);
-    ui->lane->setText(run.lane);
+    ui->lane->setText(qtText(run.lane));
     et_->setValue(run.etSeconds);
     speed_->setValue(run.speed);
     setOptional(sixtyFoot_, run.sixtyFootSeconds);
@@ -73,7 +75,7 @@ void RunDialog::setRun(const runlog::Run& run) {
     setOptional(eighthSpeed_, run.eighthSpeed);
     ui->nitrousJet->setText(run.nitrousJetInches ? fixedText(*run.nitrousJetInches, 3) : QString());
     ui->runAir->setWeather(run.air);
-    ui->notes->setPlainText(run.notes);
+    ui->notes->setPlainText(qtText(run.notes));
 }
 
 std::optional<runlog::Run> RunDialog::readRun() {
@@ -82,10 +84,10 @@ std::optional<runlog::Run> RunDialog::readRun() {
     run.id = id_;
     run.vehicleId = ui->vehicle->currentData().toLongLong();
     if (ui->vehicle->currentIndex() < 0) problem.note(tr("vehicle: add a vehicle first"));
-    run.when = ui->when->dateTime();
-    run.strip = ui->strip->text().trimmed();
-    run.lane = ui->lane->text().trimmed();
-    run.notes = ui->notes->toPlainText();
+    run.when = plainMoment(ui->when->dateTime());
+    run.strip = plainText(ui->strip->text().trimmed());
+    run.lane = plainText(ui->lane->text().trimmed());
+    run.notes = plainText(ui->notes->toPlainText());
     const auto read = [&problem](QuantityField* field) {
         const auto value = field->readMarked();
         problem.note(value);
@@ -110,7 +112,7 @@ std::optional<runlog::Run> RunDialog::readRun() {
     if (!problem.any() && !air.weather) problem.note(tr("the run's air is not complete"));
     if (air.weather) run.air = *air.weather;
     if (!problem.any()) {
-        if (const auto refused = runlog::checkRun(run)) problem.note(refused->message);
+        if (const auto refused = runlog::checkRun(run)) problem.note(qtText(refused->message));
     }
     ui->problem->setText(problem.text());
     ui->problem->setVisible(problem.any());
@@ -122,7 +124,7 @@ void RunDialog::accept() {
     const auto run = readRun();
     if (!run) return;
     if (const auto failed = save_(*run)) {
-        ui->problem->setText(failed->message);
+        ui->problem->setText(qtText(failed->message));
         ui->problem->show();
         return;
     }

@@ -34,7 +34,7 @@ VehicleDialog::~VehicleDialog() = default;
 void VehicleDialog::setVehicle(const runlog::Vehicle& vehicle) {
     if (vehicle.id != 0) setWindowTitle(tr("Edit the vehicle"));
     id_ = vehicle.id;
-    ui->name->setText(vehicle.name);
+    ui->name->setText(qText(vehicle.name));
     ui->nitrousJet->setText(qText(vehicle.inputs.njt));
     ui->fuelPressure->setText(qText(vehicle.inputs.flp));
     ui->bottlePressure->setText(qText(vehicle.inputs.nbp));
@@ -45,13 +45,13 @@ void VehicleDialog::setVehicle(const runlog::Vehicle& vehicle) {
     const QString track = qText(vehicle.inputs.altitudeDD);
     if (ui->track->findText(track) < 0) ui->track->addItem(track);
     ui->track->setCurrentIndex(ui->track->findText(track));
-    ui->notes->setPlainText(vehicle.notes);
+    ui->notes->setPlainText(qText(vehicle.notes));
 }
 
 void VehicleDialog::accept() {
     runlog::Vehicle vehicle;
     vehicle.id = id_;
-    vehicle.name = ui->name->text().trimmed();
+    vehicle.name = stdText(ui->name->text().trimmed());
     vehicle.inputs.njt = stdText(ui->nitrousJet->text());
     vehicle.inputs.flp = stdText(ui->fuelPressure->text());
     vehicle.inputs.nbp = stdText(ui->bottlePressure->text());
@@ -59,11 +59,11 @@ void VehicleDialog::accept() {
     vehicle.inputs.draghp = stdText(ui->horsepower->text());
     vehicle.inputs.vweight = stdText(ui->weight->text());
     vehicle.inputs.altitudeDD = stdText(ui->track->currentText());
-    vehicle.notes = ui->notes->toPlainText();
+    vehicle.notes = stdText(ui->notes->toPlainText());
     auto failed = runlog::checkVehicle(vehicle);
     if (!failed) failed = save_(vehicle);
     if (failed) {
-        ui->problem->setText(failed->message);
+        ui->problem->setText(qText(failed->message));
         ui->problem->show();
         return;
     }

@@ -2,31 +2,34 @@
 // export move runs in and out of it as the Race Day window does.
 #include <moravik/cli/app.h>
 #include <moravik/raceday/weather_text.h>
-#include <moravik/runlog/dial_in.h>
-#include <moravik/runlog/log_prediction.h>
-#include <moravik/runlog/run_csv.h>
-#include <moravik/runlog/run_table_model.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <fstream>
 #include <limits>
+#include <map>
 #include <ostream>
+#include <sstream>
 
 #include "command_line.h"
 #include "decimal_text.h"
 #include "display_text.h"
+#include "moravik/double_chars.h"
+#include "moravik/runlog/dial_in.h"
+#include "moravik/runlog/log_columns.h"
+#include "moravik/runlog/log_prediction.h"
+#include "moravik/runlog/run_csv.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
 namespace {
 
 using runlog::RunLog;
-using runlog::RunTableModel;
 
 struct LogFailure {
     std::string message;
@@ -58,82 +61,106 @@ struct LogPredictOptions {
     int intervalPercent = 80;
 };
 
-std::string text(const QString& value) { return value.toStdString(); }
+std::string logPath(const std::string& database) {
+    return database.empty() ? RunLog::defaultPath() : database;
+}
 
 std::unique_ptr<RunLog> openLog(const std::string& database) {
-    const QString path =
-        database.empty() ? RunLog::defaultPath() : QString::fromStdString(database);
+    const std::string path = logPath(database);
     // What SQLite would misname: a device or a folder, or a file we may not read.
-    const QFileInfo file(path);
-    if (file.exists() && !file.isFile())
+    struct stat status {};
+    const bool exists = ::stat(path.c_str(), &status) == 0;
+    if (exists && !S_ISREG(status.st_mode))
         throw LogFailure{"the run log " + quotedText(database) + " is not a file"};
-    if (file.exists() && !file.isReadable())
-        throw LogFailure{"cannot read the run log " + quotedText(text(path)) +
-                         ": permission denied"};
+    if (exists && ::access(path.c_str(), R_OK) != 0)
+        throw LogFailure{"cannot read the run log " + quotedText(path) + ": permission denied"};
     auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
-    if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{text(error->message)};
+    if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{error->message};
     auto opened = std::get<std::unique_ptr<RunLog>>(std::move(log));
     // Figures from a damaged log could be wrong without showing it.
-    if (const auto& damage = opened->damage()) throw LogFailure{text(damage->message)};
+    if (const auto& damage = opened->damage()) throw LogFailure{damage->message};
     return opened;
 }
 
 template <typename T>
 T readFromLog(runlog::LogResult<T> result) {
     if (const auto* error = runlog::logErrorOf(result)) {
-        if (error->problem == runlog::Problem::Invalid) throw UsageFailure{text(error->message)};
-        throw LogFailure{text(error->message)};
+        if (error->problem == runlog::Problem::Invalid) throw UsageFailure{error->message};
+        throw LogFailure{error->message};
     }
     return std::get<T>(std::move(result));
 }
 
 runlog::Vehicle vehicleNamed(RunLog& log, const std::string& name) {
-    auto vehicle = log.vehicleNamed(QString::fromStdString(name));
+    auto vehicle = log.vehicleNamed(name);
     if (const auto* error = runlog::logErrorOf(vehicle);
         error != nullptr && error->problem == runlog::Problem::NotFound) {
-        QStringList names;
-        for (const auto& known : readFromLog(log.vehicles())) names << known.name;
         std::string known;
-        for (const QString& each : names)
-            known.append(known.empty() ? "" : ", ").append(quotedText(text(each)));
+        for (const auto& each : readFromLog(log.vehicles()))
+            known.append(known.empty() ? "" : ", ").append(quotedText(each.name));
         throw UsageFailure{"--vehicle: no vehicle named " + quotedText(name) +
                            " in the run log; it has " + (known.empty() ? "none" : known)};
     }
     return readFromLog(std::move(vehicle));
 }
 
+// Characters, not bytes: what a terminal shows of UTF-8 text.
+std::size_t shownWidth(std::string_view text) {
+    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    }));
+}
+
+// The first `characters` characters of UTF-8 text.
+std::string firstCharacters(const std::string& text, std::size_t characters) {
+    std::size_t end = 0;
+    for (std::size_t seen = 0; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && seen++ == characters) break;
+    }
+    return text.substr(0, end);
+}
+
+std::string padded(const std::string& text, std::size_t width, bool right) {
+    const std::string blanks(width > shownWidth(text) ? width - shownWidth(text) : 0, ' ');
+    return right ? blanks + text : text + blanks;
+}
+
+std::map<runlog::VehicleId, std::string> vehicleNames(RunLog& log) {
+    std::map<runlog::VehicleId, std::string> names;
+    for (auto& vehicle : readFromLog(log.vehicles())) names.emplace(vehicle.id, vehicle.name);
+    return names;
+}
+
 // The table as the window shows it, oldest first, without the notes.
 void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSystem system,
                 std::ostream& out) {
-    RunTableModel model(log);
-    model.setUnitSystem(system);
-    model.setFilter(filter);
-    model.sort(RunTableModel::When, Qt::AscendingOrder);
-    while (model.canFetchMore({})) model.fetchMore({});
-    if (const auto& error = model.lastError()) throw LogFailure{text(error->message)};
-    const int rows = model.rowCount();
+    const auto names = vehicleNames(log);
+    const auto runs = readFromLog(log.runs(filter));
     // Names beyond this are cut, so that a long one cannot widen the table.
-    constexpr qsizetype widestName = 20;
-    std::vector<QStringList> lines(static_cast<std::size_t>(rows) + 1);
-    std::vector<qsizetype> widths;
-    for (int column = 0; column < RunTableModel::Notes; ++column) {
-        lines[0] << model.headerData(column, Qt::Horizontal).toString();
-        for (int row = 0; row < rows; ++row) {
-            QString cell = QString::fromStdString(
-                escapedText(text(model.index(row, column).data().toString())));
-            if (cell.size() > widestName) cell = cell.left(widestName - 3) + QStringLiteral("...");
-            lines[static_cast<std::size_t>(row) + 1] << cell;
+    constexpr std::size_t widestName = 20;
+    const std::size_t columns = runlog::tableColumnCount - 1;
+    std::vector<std::vector<std::string>> lines(runs.size() + 1);
+    std::vector<std::size_t> widths;
+    for (std::size_t column = 0; column < columns; ++column) {
+        const runlog::LogColumn& info = runlog::tableColumn(column);
+        lines[0].emplace_back(info.title);
+        for (std::size_t row = 0; row < runs.size(); ++row) {
+            const auto name = names.find(runs[row].vehicleId);
+            std::string cell = escapedText(runlog::shownText(
+                info, runs[row], name != names.end() ? name->second : std::string(), system));
+            if (shownWidth(cell) > widestName) cell = firstCharacters(cell, widestName - 3) + "...";
+            lines[row + 1].push_back(std::move(cell));
         }
-        qsizetype width = 0;
-        for (const QStringList& line : lines) width = std::max(width, line.back().size());
+        std::size_t width = 0;
+        for (const auto& line : lines) width = std::max(width, shownWidth(line.back()));
         widths.push_back(width);
     }
     // Columns that do not fit 80 columns go to a further table, each led by the date.
-    constexpr qsizetype screenWidth = 80;
-    std::vector<std::vector<qsizetype>> tables{{}};
-    qsizetype used = widths[0];
-    for (qsizetype column = 1; column < static_cast<qsizetype>(widths.size()); ++column) {
-        const auto width = widths[static_cast<std::size_t>(column)];
+    constexpr std::size_t screenWidth = 80;
+    std::vector<std::vector<std::size_t>> tables{{}};
+    std::size_t used = widths[0];
+    for (std::size_t column = 1; column < widths.size(); ++column) {
+        const auto width = widths[column];
         if (!tables.back().empty() && used + 2 + width > screenWidth) {
             tables.emplace_back();
             used = widths[0];
@@ -143,20 +170,15 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
     }
     for (std::size_t table = 0; table < tables.size(); ++table) {
         if (table > 0) out << '\n';
-        for (const QStringList& line : lines) {
+        for (const auto& line : lines) {
             if (!out) return;  // the output failed: the caller reports it
-            QString printed = line[0].leftJustified(widths[0]);
-            for (const qsizetype column : tables[table]) {
+            std::string printed = padded(line[0], widths[0], false);
+            for (const std::size_t column : tables[table]) {
                 const bool number =
-                    rows > 0 &&
-                    (model.index(0, static_cast<int>(column)).data(Qt::TextAlignmentRole).toInt() &
-                     Qt::AlignRight);
-                const auto width = widths[static_cast<std::size_t>(column)];
-                printed += QStringLiteral("  ");
-                printed +=
-                    number ? line[column].rightJustified(width) : line[column].leftJustified(width);
+                    !runs.empty() && runlog::isNumberKind(runlog::tableColumn(column).kind);
+                printed += "  " + padded(line[column], widths[column], number);
             }
-            out << text(printed.trimmed()) << '\n';
+            out << runlog::trimmedText(printed) << '\n';
         }
     }
 }
@@ -164,26 +186,26 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
 // Each run as a JSON object whose keys are the CSV column names.
 void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
                std::ostream& out) {
-    QHash<runlog::VehicleId, QString> names;
-    for (const auto& vehicle : readFromLog(log.vehicles())) names.insert(vehicle.id, vehicle.name);
-    const QStringList header = runlog::runCsvHeader(system);
+    const auto names = vehicleNames(log);
+    const std::vector<std::string> header = runlog::runCsvHeader(system);
     out << '[';
     for (std::size_t i = 0; i < runs.size(); ++i) {
         JsonObject object;
         object.number("id", static_cast<double>(runs[i].id));
-        const QStringList fields =
-            runlog::runCsvFields(runs[i], names.value(runs[i].vehicleId), system);
-        for (qsizetype column = 0; column < header.size(); ++column) {
-            const std::string key = text(header[column]);
+        const auto name = names.find(runs[i].vehicleId);
+        const std::vector<std::string> fields = runlog::runCsvFields(
+            runs[i], name != names.end() ? name->second : std::string(), system);
+        for (std::size_t column = 0; column < header.size(); ++column) {
+            const std::string& key = header[column];
             if (!runlog::isNumberColumn(column)) {
-                object.text(key, text(fields[column]));
+                object.text(key, fields[column]);
                 continue;
             }
             std::optional<double> value;
-            if (!fields[column].isEmpty()) {
-                const std::string number = text(fields[column]);
+            if (!fields[column].empty()) {
+                const std::string& number = fields[column];
                 value.emplace();
-                std::from_chars(number.data(), number.data() + number.size(), *value);
+                moravik::fromChars(number.data(), number.data() + number.size(), *value);
             }
             object.exactNumber(key, value);
         }
@@ -198,12 +220,11 @@ void printRuns(const std::string& database, const LogRunsOptions& o, std::ostrea
     runlog::RunFilter filter;
     if (!o.vehicle.empty()) filter.vehicleId = vehicleNamed(*log, o.vehicle).id;
     if (o.csv) {
-        QBuffer csv;
-        csv.open(QIODevice::WriteOnly);
+        std::ostringstream csv;
         if (auto error = runlog::exportRunsCsv(*log, filter, system, csv)) {
-            throw LogFailure{text(error->message)};
+            throw LogFailure{error->message};
         }
-        out << csv.data().toStdString();
+        out << csv.str();
     } else if (o.common.json) {
         printJson(*log, readFromLog(log->runs(filter)), system, out);
     } else {
@@ -234,7 +255,7 @@ void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& d
         runs += (runs.empty() ? "" : ",") +
                 JsonObject()
                     .number("id", static_cast<double>(run.run.id))
-                    .text("date_time", text(runlog::dateTimeText(run.run.when)))
+                    .text("date_time", runlog::dateTimeText(run.run.when))
                     .number("et_s", run.run.etSeconds)
                     .number("mph", run.run.speed * mphPerMetrePerSecond)
                     .number("correction_factor", run.factor)
@@ -286,9 +307,8 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
     reportLine(out, "Vehicle:", shortEscapedText(vehicle, widestName));
     for (const auto& run : p.runs) {
         // Two lines a run keep the report within 80 columns.
-        out << "  run " << decimalText(run.run.id) << "  "
-            << text(run.run.when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) << "  "
-            << shown(run.run.etSeconds, Quantity::Time) << "  "
+        out << "  run " << decimalText(run.run.id) << "  " << runlog::localMinuteText(run.run.when)
+            << "  " << shown(run.run.etSeconds, Quantity::Time) << "  "
             << shown(run.run.speed, Quantity::Speed) << "  factor "
             << raceday::fixedText(run.factor, 4) << "\n      corrected "
             << shown(run.corrected.etSeconds, Quantity::Time) << "  "
@@ -365,7 +385,7 @@ void printPrediction(const std::string& database, const LogPredictOptions& o, st
     if (o.common.json) {
         printPredictionJson(prediction, dial, standard, out);
     } else {
-        printPredictionReport(text(vehicle.name), prediction, dial, standard, system, out);
+        printPredictionReport(vehicle.name, prediction, dial, standard, system, out);
     }
 }
 
@@ -382,39 +402,36 @@ struct LogParsers {
     LogExportOptions exportOptions;
 };
 
-QString logPath(const std::string& database) {
-    return database.empty() ? RunLog::defaultPath() : QString::fromStdString(database);
-}
-
 // The window's import, all or none: rows left out are listed by line, and
 // any makes the status 2.
 ExitStatus importRuns(const std::string& database, const LogImportOptions& o, CommandStreams& io) {
-    QFile file(QString::fromStdString(o.file));
-    if (!file.open(QIODevice::ReadOnly)) {
-        throw LogFailure{o.file + " could not be read: " + text(file.errorString())};
-    }
+    std::ifstream file(o.file, std::ios::binary);
+    if (!file) throw LogFailure{o.file + " could not be read: " + std::strerror(errno)};
     auto opened = RunLog::open(logPath(database));
-    if (const auto* error = runlog::logErrorOf(opened)) throw LogFailure{text(error->message)};
+    if (const auto* error = runlog::logErrorOf(opened)) throw LogFailure{error->message};
     auto& log = *std::get<std::unique_ptr<RunLog>>(opened);
     const auto result = runlog::importRunsCsv(log, file);
     if (const auto* error = runlog::logErrorOf(result)) {
         if (error->problem == runlog::Problem::Invalid) {
-            throw UsageFailure{o.file + ", " + text(error->message)};
+            throw UsageFailure{o.file + ", " + error->message};
         }
-        throw LogFailure{text(error->message)};
+        throw LogFailure{error->message};
     }
     const auto& report = std::get<runlog::CsvImport>(result);
     io.out << decimalText(report.imported) << (report.imported == 1 ? " run" : " runs")
            << " imported from " << o.file << '\n';
-    if (!report.newVehicles.isEmpty()) {
-        io.out << "New vehicles: " << text(report.newVehicles.join(QStringLiteral(", "))) << '\n';
+    if (!report.newVehicles.empty()) {
+        io.out << "New vehicles: ";
+        for (std::size_t i = 0; i < report.newVehicles.size(); ++i)
+            io.out << (i == 0 ? "" : ", ") << report.newVehicles[i];
+        io.out << '\n';
     }
     for (const auto& outlier : report.outliers) {
-        io.notes << o.file << ", " << text(outlier.message) << " (imported)\n";
+        io.notes << o.file << ", " << outlier.message << " (imported)\n";
     }
     if (report.problems.empty()) return ExitStatus::Success;
     for (const auto& problem : report.problems) {
-        io.err << o.file << ", " << text(problem.message) << " (left out)\n";
+        io.err << o.file << ", " << problem.message << " (left out)\n";
     }
     if (report.problemsLeftOut > 0) {
         io.err << "and " << decimalText(report.problemsLeftOut) << " more rows left out\n";
@@ -498,14 +515,6 @@ void addLogPredictCommand(LogParsers& p) {
 }
 
 ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStreams& io) {
-    // Qt SQL loads its SQLite driver as a plug-in, which needs an application object.
-    static int argc = 1;
-    static char name[] = "moravik-calc";
-    static char* argv[] = {name, nullptr};
-    std::unique_ptr<QCoreApplication> application;
-    if (QCoreApplication::instance() == nullptr) {
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
     try {
         if (&chosen == p.runs) {
             printRuns(p.database, p.runsOptions, io.out);

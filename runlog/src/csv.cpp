@@ -1,24 +1,64 @@
 #include "moravik/runlog/csv.h"
 
-#include <QStringDecoder>
+#include <charconv>
 
 namespace moravik::runlog {
 namespace {
 
-constexpr qint64 chunkBytes = 64 * 1024;
+constexpr std::size_t chunkBytes = 64 * 1024;
 constexpr char quote = '"';
 
 bool endsLine(char c) { return c == '\n'; }
 
+std::string countText(std::size_t count) {
+    char text[24];
+    return {text, std::to_chars(text, text + sizeof text, count).ptr};
+}
+
 }  // namespace
 
-CsvReader::CsvReader(QIODevice& device, CsvLimits limits) : device_(device), limits_(limits) {}
+bool isUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = 0;
+        unsigned lowest = 0;
+        std::uint32_t point = 0;
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, lowest = 0x80, point = lead & 0x1F;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, lowest = 0x800, point = lead & 0x0F;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, lowest = 0x10000, point = lead & 0x07;
+        } else {
+            return false;
+        }
+        if (i + length > text.size()) return false;
+        for (std::size_t k = 1; k < length; ++k) {
+            const auto next = static_cast<unsigned char>(text[i + k]);
+            if ((next & 0xC0) != 0x80) return false;
+            point = (point << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and points beyond Unicode are not text.
+        if (point < lowest || point > 0x10FFFF || (point >= 0xD800 && point <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+CsvReader::CsvReader(std::istream& in, CsvLimits limits) : in_(in), limits_(limits) {}
 
 bool CsvReader::fill() {
-    bufferStart_ += buffer_.size();
-    buffer_ = device_.read(chunkBytes);
+    bufferStart_ += static_cast<std::int64_t>(buffer_.size());
+    buffer_.resize(chunkBytes);
+    in_.read(buffer_.data(), static_cast<std::streamsize>(chunkBytes));
+    buffer_.resize(static_cast<std::size_t>(in_.gcount()));
     position_ = 0;
-    if (!started_ && buffer_.startsWith("\xEF\xBB\xBF")) position_ = 3;  // a byte-order mark
+    if (!started_ && buffer_.starts_with("\xEF\xBB\xBF")) position_ = 3;  // a byte-order mark
     started_ = true;
     return position_ < buffer_.size();
 }
@@ -28,44 +68,43 @@ bool CsvReader::atEnd() { return position_ >= buffer_.size() && !fill(); }
 void CsvReader::take() {
     if (endsLine(buffer_[position_])) {
         ++line_;
-        if (!nextLine_) nextLine_ = {bufferStart_ + position_ + 1, line_};
+        if (!nextLine_) {
+            nextLine_ = {bufferStart_ + static_cast<std::int64_t>(position_) + 1, line_};
+        }
     }
     ++position_;
 }
 
-void CsvReader::append(CsvRecord& record, QByteArray& field, char c) {
-    if (!record.problem.isEmpty()) return;
+void CsvReader::append(CsvRecord& record, std::string& field, char c) {
+    if (!record.problem.empty()) return;
     if (c == '\0') {
-        record.problem = QStringLiteral("a field holds a NUL character");
+        record.problem = "a field holds a NUL character";
         return;
     }
     if (field.size() >= limits_.fieldBytes) {
-        record.problem = QStringLiteral("a field is longer than %1 bytes")
-                             .arg(QString::number(limits_.fieldBytes));
+        record.problem = "a field is longer than " + countText(limits_.fieldBytes) + " bytes";
         return;
     }
-    field.append(c);
+    field += c;
 }
 
-void CsvReader::finishField(CsvRecord& record, QByteArray& field) {
-    if (record.problem.isEmpty() && record.fields.size() >= limits_.fieldsPerRecord) {
-        record.problem = QStringLiteral("the record has more than %1 fields")
-                             .arg(QString::number(limits_.fieldsPerRecord));
+void CsvReader::finishField(CsvRecord& record, std::string& field) {
+    if (record.problem.empty() && record.fields.size() >= limits_.fieldsPerRecord) {
+        record.problem =
+            "the record has more than " + countText(limits_.fieldsPerRecord) + " fields";
     }
-    if (record.problem.isEmpty()) {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        QString text = decoder(field);
-        if (decoder.hasError()) {
-            record.problem = QStringLiteral("a field is not UTF-8 text");
+    if (record.problem.empty()) {
+        if (!isUtf8(field)) {
+            record.problem = "a field is not UTF-8 text";
         } else {
-            record.fields << text;
+            record.fields.push_back(field);
         }
     }
     field.clear();
 }
 
 // After the opening quote: up to the closing one, which must end the field.
-bool CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
+bool CsvReader::readQuoted(CsvRecord& record, std::string& field) {
     while (!atEnd()) {
         const char c = peek();
         take();
@@ -79,24 +118,27 @@ bool CsvReader::readQuoted(CsvRecord& record, QByteArray& field) {
             take();
             continue;
         }
-        if (peek() != ',' && peek() != '\n' && peek() != '\r' && record.problem.isEmpty()) {
-            record.problem = QStringLiteral("a quoted field goes on after its closing quote");
+        if (peek() != ',' && peek() != '\n' && peek() != '\r' && record.problem.empty()) {
+            record.problem = "a quoted field goes on after its closing quote";
         }
         return false;
     }
-    if (record.problem.isEmpty()) record.problem = QStringLiteral("a quoted field is not closed");
-    // Read on from the line after the opening quote's, where the device allows:
+    if (record.problem.empty()) record.problem = "a quoted field is not closed";
+    // Read on from the line after the opening quote's, where the text allows:
     // the rows after a stray quote are not lost with it.
-    if (nextLine_ && !device_.isSequential() && device_.seek(nextLine_->offset)) {
-        bufferStart_ = nextLine_->offset;
-        buffer_.clear();
-        position_ = 0;
-        line_ = nextLine_->line;
+    if (nextLine_) {
+        in_.clear();
+        if (in_.seekg(nextLine_->offset)) {
+            bufferStart_ = nextLine_->offset;
+            buffer_.clear();
+            position_ = 0;
+            line_ = nextLine_->line;
+        }
     }
     return true;
 }
 
-void CsvReader::readField(CsvRecord& record, QByteArray& field, bool& recordEnds) {
+void CsvReader::readField(CsvRecord& record, std::string& field, bool& recordEnds) {
     if (!atEnd() && peek() == quote) {
         take();
         if (readQuoted(record, field)) {
@@ -123,46 +165,50 @@ bool CsvReader::next(CsvRecord& record) {
     if (atEnd()) return false;
     record = CsvRecord{line_, {}, {}};
     nextLine_.reset();
-    QByteArray field;
+    std::string field;
     bool recordEnds = false;
     while (!recordEnds) {
         readField(record, field, recordEnds);
         finishField(record, field);
     }
-    if (!record.problem.isEmpty()) record.fields.clear();
+    if (!record.problem.empty()) record.fields.clear();
     return true;
 }
 
 namespace {
 
 // What a spreadsheet reads as a formula, and the guard itself.
-bool startsFormula(const QString& text) {
-    static const QString starts = QStringLiteral("=+-@\t\r'");
-    return !text.isEmpty() && starts.contains(text.front());
+bool startsFormula(std::string_view text) {
+    return !text.empty() &&
+           std::string_view("=+-@\t\r'").find(text.front()) != std::string_view::npos;
 }
 
 }  // namespace
 
-QString guardedCell(const QString& text) {
-    return startsFormula(text) ? QLatin1Char('\'') + text : text;
+std::string guardedCell(std::string_view text) {
+    return startsFormula(text) ? "'" + std::string(text) : std::string(text);
 }
 
-QString unguardedCell(const QString& text) {
-    if (text.startsWith(QLatin1Char('\'')) && startsFormula(text.mid(1))) return text.mid(1);
-    return text;
+std::string unguardedCell(std::string_view text) {
+    if (text.starts_with('\'') && startsFormula(text.substr(1))) return std::string(text.substr(1));
+    return std::string(text);
 }
 
-QByteArray csvLine(const QStringList& fields) {
-    QByteArray line;
-    for (qsizetype i = 0; i < fields.size(); ++i) {
+std::string csvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0) line += ',';
-        const QByteArray text = fields[i].toUtf8();
-        if (text.contains(',') || text.contains(quote) || text.contains('\n') ||
-            text.contains('\r')) {
-            line += quote + QByteArray(text).replace("\"", "\"\"") + quote;
-        } else {
+        const std::string& text = fields[i];
+        if (text.find_first_of(",\"\n\r") == std::string::npos) {
             line += text;
+            continue;
         }
+        line += quote;
+        for (const char c : text) {
+            if (c == quote) line += quote;
+            line += c;
+        }
+        line += quote;
     }
     return line + '\n';
 }

@@ -1,10 +1,10 @@
 #include "moravik/runlog/dial_in.h"
 
-#include <moravik/raceday/prediction.h>
-
 #include <charconv>
 #include <cmath>
 #include <vector>
+
+#include "moravik/raceday/prediction.h"
 
 namespace moravik::runlog {
 namespace {

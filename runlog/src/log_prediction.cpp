@@ -1,69 +1,6 @@
 #include "moravik/runlog/log_prediction.h"
 
-#include <moravik/number_reading.h>
-#include <moravik/raceday/prediction.h>
-#include <moravik/raceday/units.h>
-
-#include <algorithm>
-
 namespace moravik::runlog {
-namespace {
-
-LogError asLogError(const raceday::Error& error) {
-    return {Problem::Invalid, QString::fromStdString(error.message),
-            QString::fromStdString(error.field)};
-}
-
-raceday::Outcome<double> factorOf(const raceday::Weather& weather, raceday::Standard standard) {
-    const auto air = raceday::evaluateAir(weather);
-    if (const auto* error = raceday::errorOf(air)) return *error;
-    return raceday::correctionFactor(standard, std::get<raceday::Air>(air));
-}
-
-raceday::Error noRuns(const PredictionRequest& request) {
-    if (request.nitrousJetInches) {
-        return {"runs",
-                "the log has no runs of this vehicle with this nitrous jet to predict from"};
-    }
-    return {"runs", "the log has no runs of this vehicle without nitrous to predict from"};
-}
-
-}  // namespace
-
-raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
-                                                const PredictionRequest& request) {
-    const auto today = factorOf(request.today, request.standard);
-    if (const auto* error = raceday::errorOf(today)) return *error;
-    if (recent.empty()) return noRuns(request);
-
-    LogPrediction prediction{};
-    prediction.todayFactor = std::get<double>(today);
-    double etSum = 0;
-    double speedSum = 0;
-    for (const Run& run : recent) {
-        const auto factor = factorOf(run.air, request.standard);
-        if (const auto* error = raceday::errorOf(factor)) return *error;
-        const double cf = std::get<double>(factor);
-        const auto corrected = raceday::correctRun({run.etSeconds, run.speed}, cf);
-        const bool excluded = std::ranges::find(request.excluded, run.id) != request.excluded.end();
-        prediction.runs.push_back({run, cf, corrected, excluded});
-        if (excluded) continue;
-        if (prediction.used == 0 || corrected.etSeconds < prediction.lowestCorrectedEt) {
-            prediction.lowestCorrectedEt = corrected.etSeconds;
-        }
-        prediction.highestCorrectedEt =
-            std::max(prediction.highestCorrectedEt, corrected.etSeconds);
-        etSum += corrected.etSeconds;
-        speedSum += corrected.speed;
-        ++prediction.used;
-    }
-    if (prediction.used == 0) return raceday::Error{"runs", "every run is excluded"};
-    prediction.averageCorrected = {etSum / prediction.used, speedSum / prediction.used};
-    // From the standard's day, where the factor is 1, to today's air.
-    prediction.predicted =
-        raceday::correctRun(prediction.averageCorrected, 1 / prediction.todayFactor);
-    return prediction;
-}
 
 LogResult<LogPrediction> predictFromLog(RunLog& log, const PredictionRequest& request) {
     auto recent = log.recentRuns(request.vehicle, request.nitrousJetInches, request.recentRuns);
@@ -71,30 +8,6 @@ LogResult<LogPrediction> predictFromLog(RunLog& log, const PredictionRequest& re
     auto prediction = predictFromRuns(std::get<std::vector<Run>>(recent), request);
     if (const auto* error = raceday::errorOf(prediction)) return asLogError(*error);
     return std::get<LogPrediction>(std::move(prediction));
-}
-
-raceday::Outcome<double> vehicleMassKg(const Vehicle& vehicle) {
-    const auto pounds = readNumber(vehicle.inputs.vweight);
-    if (!pounds || !(*pounds > 0)) {
-        return raceday::Error{"weight", "the vehicle's weight \"" + vehicle.inputs.vweight +
-                                            "\" is not a weight above 0 lb"};
-    }
-    return *pounds * raceday::kilogramsPerPound;
-}
-
-raceday::Outcome<RunPower> runPower(const Run& run, double massKg, raceday::Standard standard) {
-    const auto factor = factorOf(run.air, standard);
-    if (const auto* error = raceday::errorOf(factor)) return *error;
-    auto fromEt = raceday::solvePowerFromEt(run.etSeconds, massKg);
-    if (const auto* error = raceday::errorOf(fromEt)) return *error;
-    auto fromSpeed = raceday::solvePowerFromSpeed(run.speed, massKg);
-    if (const auto* error = raceday::errorOf(fromSpeed)) return *error;
-    RunPower power{run, std::get<double>(factor), std::get<raceday::FormulaValues>(fromEt),
-                   std::get<raceday::FormulaValues>(fromSpeed)};
-    for (auto* values : {&power.fromEt, &power.fromSpeed}) {
-        for (double& watts : *values) watts = raceday::correctedPower(watts, power.factor);
-    }
-    return power;
 }
 
 LogResult<std::vector<RunPower>> powerFromLog(RunLog& log, VehicleId vehicle,

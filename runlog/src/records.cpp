@@ -1,9 +1,8 @@
 #include "moravik/runlog/records.h"
 
-#include <moravik/raceday/prediction.h>
-
 #include <cmath>
 
+#include "moravik/raceday/prediction.h"
 #include "moravik/runlog/plausible.h"
 
 namespace moravik::runlog {
@@ -41,23 +40,23 @@ static_assert([] {
 LogStatus outOfRange(Measure measure, std::optional<double> value, const char* label) {
     if (!value || isPlausible(measure, *value)) return std::nullopt;
     const PlausibleRange& range = plausibleRange(measure);
-    const QString name =
-        label != nullptr
-            ? QString::fromUtf8(label)
-            : QString::fromUtf8(range.name.data(), static_cast<qsizetype>(range.name.size()));
-    return LogError{Problem::Invalid,
-                    QStringLiteral("%1 must lie within %2.")
-                        .arg(name, QString::fromUtf8(range.shown.data(),
-                                                     static_cast<qsizetype>(range.shown.size()))),
+    const std::string name = label != nullptr ? std::string(label) : std::string(range.name);
+    return LogError{Problem::Invalid, name + " must lie within " + std::string(range.shown) + ".",
                     name};
 }
 
 LogError invalid(const raceday::Error& error) {
-    return {Problem::Invalid, QString::fromStdString(error.message),
-            QString::fromStdString(error.field)};
+    return {Problem::Invalid, error.message, error.field};
 }
 
 }  // namespace
+
+std::string trimmedText(std::string_view text) {
+    constexpr std::string_view blanks = " \t\n\v\f\r";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) return {};
+    return std::string(text.substr(first, text.find_last_not_of(blanks) - first + 1));
+}
 
 bool operator==(const Vehicle& a, const Vehicle& b) {
     for (const InputField& field : inputFields) {
@@ -79,18 +78,12 @@ bool operator==(const Run& a, const Run& b) {
 }
 
 LogStatus checkVehicle(const Vehicle& vehicle) {
-    if (vehicle.name.trimmed().isEmpty()) {
-        return LogError{Problem::Invalid, QStringLiteral("A vehicle needs a name."),
-                        QStringLiteral("name")};
-    }
+    if (trimmedText(vehicle.name).empty())
+        return LogError{Problem::Invalid, "A vehicle needs a name.", "name"};
     return std::nullopt;
 }
 
 LogStatus checkRun(const Run& run) {
-    if (!run.when.isValid()) {
-        return LogError{Problem::Invalid, QStringLiteral("A run needs its date and time."),
-                        QStringLiteral("date and time")};
-    }
     const auto* station = std::get_if<raceday::StationPressure>(&run.air.pressure);
     const auto* altimeter = std::get_if<raceday::AltimeterSetting>(&run.air.pressure);
     const struct {
@@ -98,7 +91,7 @@ LogStatus checkRun(const Run& run) {
         std::optional<double> value;
         const char* label = nullptr;
     } values[] = {
-        {Measure::Year, run.when.date().year()},
+        {Measure::Year, localYear(run.when)},
         {Measure::Et, run.etSeconds},
         {Measure::Speed, run.speed},
         {Measure::SixtyFoot, run.sixtyFootSeconds},

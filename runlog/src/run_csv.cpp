@@ -1,110 +1,31 @@
 #include "moravik/runlog/run_csv.h"
 
-#include <QHash>
-#include <array>
 #include <charconv>
-#include <cmath>
+#include <map>
 #include <set>
 
-#include "moravik/runlog/csv.h"
 #include "moravik/runlog/plausible.h"
-#include "run_values.h"
 
 namespace moravik::runlog {
 namespace {
 
-using detail::RunColumn;
-using detail::runColumns;
-
-// The column a header name names, and the unit its numbers are in.
-struct HeaderColumn {
-    RunColumn column;
-    const raceday::Unit* unit;  // nullptr: text, or a number in the column's only unit
-};
-
-std::optional<HeaderColumn> findColumn(const QString& name) {
-    for (const auto& info : runColumns) {
-        const QString key = QLatin1String(info.key);
-        if (!info.quantity) {
-            if (name == key) return HeaderColumn{info.column, nullptr};
-            continue;
-        }
-        if (!name.startsWith(key + QLatin1Char('_'))) continue;
-        const QByteArray symbol = name.mid(key.size() + 1).toUtf8();
-        const auto* unit = raceday::findUnit(symbol.toStdString(),
-                                             raceday::quantityInfo(*info.quantity).dimension);
-        if (unit != nullptr) return HeaderColumn{info.column, unit};
-    }
-    return std::nullopt;
+std::string lineText(std::int64_t line) {
+    char text[24];
+    return "line " + std::string(text, std::to_chars(text, text + sizeof text, line).ptr) + ": ";
 }
 
-struct Header {
-    std::vector<std::optional<HeaderColumn>> columns;  // by field; none for an unknown name
-};
-
-LogResult<Header> readHeader(const CsvRecord& record) {
-    const auto refuse = [&](const QString& why) {
-        return LogError{Problem::Invalid,
-                        QStringLiteral("line %1: %2; nothing was imported.")
-                            .arg(QString::number(record.line), why),
-                        QStringLiteral("header")};
-    };
-    if (!record.problem.isEmpty()) return refuse(record.problem);
-    Header header;
-    std::set<RunColumn> seen;
-    for (const QString& name : record.fields) {
-        const auto column = findColumn(name.trimmed());
-        if (column && !seen.insert(column->column).second) {
-            return refuse(QStringLiteral("the column \"%1\" appears twice").arg(name));
-        }
-        header.columns.push_back(column);
-    }
-    for (const auto& info : runColumns) {
-        if (info.required && !seen.contains(info.column)) {
-            return refuse(QStringLiteral("the header has no column %1").arg(info.key));
-        }
-    }
-    return header;
+// As a report shows a figure: six significant digits at most.
+std::string figureText(double value) {
+    char text[32];
+    return {text,
+            std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr};
 }
 
-std::optional<double> readNumber(const QString& text) {
-    const QByteArray bytes = text.trimmed().toUtf8();
-    double value = 0;
-    const auto [end, error] = std::from_chars(bytes.begin(), bytes.end(), value);
-    if (error != std::errc() || end != bytes.end() || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-// The row's cells by column, in the log's own units; or what is wrong.
-LogResult<detail::RunCells> readCells(const Header& header, const CsvRecord& record) {
-    const auto wrong = [&](const QString& why) {
-        return LogError{Problem::Invalid,
-                        QStringLiteral("line %1: %2").arg(QString::number(record.line), why)};
-    };
-    if (!record.problem.isEmpty()) return wrong(record.problem);
-    if (record.fields.size() != static_cast<qsizetype>(header.columns.size())) {
-        return wrong(QStringLiteral("%1 fields where the header has %2")
-                         .arg(QString::number(record.fields.size()),
-                              QString::number(header.columns.size())));
+std::string asciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
-    detail::RunCells cells;
-    for (std::size_t i = 0; i < header.columns.size(); ++i) {
-        const auto& column = header.columns[i];
-        const QString& text = record.fields[static_cast<qsizetype>(i)];
-        if (!column || text.trimmed().isEmpty()) continue;
-        const auto& info = detail::columnInfo(column->column);
-        if (!info.quantity && !info.isNumber) {
-            cells.texts[column->column] = unguardedCell(text);
-            continue;
-        }
-        const auto number = readNumber(text);
-        if (!number) {
-            return wrong(QStringLiteral("%1 \"%2\" is not a number").arg(info.key, text));
-        }
-        cells.numbers[column->column] =
-            column->unit != nullptr ? raceday::toSi(*number, *column->unit) : *number;
-    }
-    return cells;
+    return text;
 }
 
 // Reads the file and adds its runs; `runs` is flushed every so many rows so
@@ -113,11 +34,15 @@ class Importer {
 public:
     Importer(RunLog& log, CsvImport& report) : log_(log), report_(report) {}
 
-    LogStatus run(CsvReader& reader, const Header& header) {
+    LogStatus run(CsvReader& reader, const CsvHeader& header, const ImportProgress& progress) {
         CsvRecord record;
         while (reader.next(record)) {
             LogStatus failed = addRow(header, record);
             if (!failed && pending_.size() >= batchSize) failed = flush();
+            if (!failed && progress && !progress(reader.bytesRead())) {
+                failed =
+                    LogError{Problem::Failed, "The import was cancelled; nothing was imported."};
+            }
             if (failed) return failed;
         }
         return flush();
@@ -126,7 +51,7 @@ public:
 private:
     static constexpr std::size_t batchSize = 1000;
 
-    void note(const LogError& problem, qint64 line) {
+    void note(const LogError& problem, std::int64_t line) {
         if (report_.problems.size() < maxCsvProblems) {
             report_.problems.push_back({line, problem.message});
         } else {
@@ -134,11 +59,11 @@ private:
         }
     }
 
-    LogResult<VehicleId> vehicleFor(const QString& name) {
-        const QString key = name.trimmed().toCaseFolded();
-        if (const auto found = vehicles_.constFind(key); found != vehicles_.constEnd()) {
-            return *found;
-        }
+    LogResult<VehicleId> vehicleFor(const std::string& name) {
+        const std::string trimmed = trimmedText(name);
+        // Folded as the log's NOCASE collation folds names: ASCII letters only.
+        const std::string key = asciiLower(trimmed);
+        if (const auto found = vehicles_.find(key); found != vehicles_.end()) return found->second;
         auto existing = log_.vehicleNamed(name);
         if (const LogError* error = logErrorOf(existing);
             error && error->problem != Problem::NotFound) {
@@ -148,41 +73,32 @@ private:
         if (const auto* vehicle = std::get_if<Vehicle>(&existing)) {
             id = vehicle->id;
         } else if (report_.newVehicles.size() >= maxNewVehicles) {
-            return LogError{Problem::Invalid,
-                            QStringLiteral("the file names more than %1 vehicles that are not in "
-                                           "the log; \"%2\" was not added")
-                                .arg(QString::number(maxNewVehicles), name.trimmed())};
+            return LogError{Problem::Invalid, "the file names more than " +
+                                                  std::to_string(maxNewVehicles) +
+                                                  " vehicles that are not in the log; \"" +
+                                                  trimmed + "\" was not added"};
         } else {
-            auto added = log_.addVehicle({0, name.trimmed(), {}, {}});
+            auto added = log_.addVehicle({0, trimmed, {}, {}});
             if (const LogError* error = logErrorOf(added)) return *error;
             id = std::get<VehicleId>(added);
-            report_.newVehicles << name.trimmed();
+            report_.newVehicles.push_back(trimmed);
         }
-        vehicles_.insert(key, id);
+        vehicles_.emplace(key, id);
         return id;
     }
 
     // Only a failure of the log itself ends the import; a bad row is noted.
-    LogStatus addRow(const Header& header, const CsvRecord& record) {
-        auto cells = readCells(header, record);
-        if (const LogError* error = logErrorOf(cells)) {
+    LogStatus addRow(const CsvHeader& header, const CsvRecord& record) {
+        auto row = readCsvRun(header, record);
+        if (const LogError* error = logErrorOf(row)) {
             note(*error, record.line);
             return std::nullopt;
         }
-        auto run = detail::assembleRun(std::get<detail::RunCells>(cells));
-        if (const LogError* error = logErrorOf(run)) {
-            note({Problem::Invalid,
-                  QStringLiteral("line %1: %2").arg(QString::number(record.line), error->message)},
-                 record.line);
-            return std::nullopt;
-        }
-        Run& parsed = std::get<Run>(run);
-        auto vehicle = vehicleFor(std::get<detail::RunCells>(cells).texts[RunColumn::Vehicle]);
+        Run& parsed = std::get<CsvRun>(row).run;
+        auto vehicle = vehicleFor(std::get<CsvRun>(row).vehicleName);
         if (const LogError* error = logErrorOf(vehicle)) {
             if (error->problem != Problem::Invalid) return *error;
-            note({Problem::Invalid,
-                  QStringLiteral("line %1: %2").arg(QString::number(record.line), error->message)},
-                 record.line);
+            note({Problem::Invalid, lineText(record.line) + error->message}, record.line);
             return std::nullopt;
         }
         parsed.vehicleId = std::get<VehicleId>(vehicle);
@@ -191,33 +107,33 @@ private:
     }
 
     // Against the runs logged before the import.
-    LogStatus noteOutlier(const Run& run, qint64 line) {
-        auto median = medians_.constFind(run.vehicleId);
-        if (median == medians_.constEnd()) {
+    LogStatus noteOutlier(const Run& run, std::int64_t line) {
+        auto median = medians_.find(run.vehicleId);
+        if (median == medians_.end()) {
             auto found = log_.medianEt(run.vehicleId);
             if (const LogError* error = logErrorOf(found)) return *error;
-            median = medians_.insert(run.vehicleId, std::get<std::optional<double>>(found));
+            median = medians_.emplace(run.vehicleId, std::get<std::optional<double>>(found)).first;
         }
-        if (isFarFromMedian(run.etSeconds, *median) && report_.outliers.size() < maxCsvProblems) {
+        if (isFarFromMedian(run.etSeconds, median->second) &&
+            report_.outliers.size() < maxCsvProblems) {
             report_.outliers.push_back(
-                {line, QStringLiteral("line %1: ET %2 s is more than %3 % off this vehicle's "
-                                      "median of %4 s")
-                           .arg(QString::number(line), QString::number(run.etSeconds),
-                                QString::number(outlierShare * 100), QString::number(**median))});
+                {line, lineText(line) + "ET " + figureText(run.etSeconds) + " s is more than " +
+                           figureText(outlierShare * 100) + " % off this vehicle's median of " +
+                           figureText(*median->second) + " s"});
         }
         return std::nullopt;
     }
 
     // A vehicle runs once at a moment: a run already logged, or earlier in the
     // file (in the log already unless still pending), is not added twice.
-    LogStatus addUnlessKnown(const Run& run, qint64 line) {
+    LogStatus addUnlessKnown(const Run& run, std::int64_t line) {
         auto logged = log_.runs({.vehicleId = run.vehicleId, .from = run.when, .to = run.when});
         if (const LogError* error = logErrorOf(logged)) return *error;
         const bool pending =
-            !pendingMoments_.insert({run.vehicleId, run.when.toMSecsSinceEpoch()}).second;
+            !pendingMoments_.insert({run.vehicleId, millisecondsOf(run.when)}).second;
         if (!std::get<std::vector<Run>>(logged).empty() || pending) {
-            note({Problem::Invalid, QStringLiteral("line %1: this vehicle already has a run at %2")
-                                        .arg(QString::number(line), dateTimeText(run.when))},
+            note({Problem::Invalid,
+                  lineText(line) + "this vehicle already has a run at " + dateTimeText(run.when)},
                  line);
             return std::nullopt;
         }
@@ -236,67 +152,46 @@ private:
 
     RunLog& log_;
     CsvImport& report_;
-    QHash<QString, VehicleId> vehicles_;  // by case-folded name
-    QHash<VehicleId, std::optional<double>> medians_;
+    std::map<std::string, VehicleId> vehicles_;  // by folded name
+    std::map<VehicleId, std::optional<double>> medians_;
     std::vector<Run> pending_;
-    std::set<std::pair<VehicleId, qint64>> pendingMoments_;  // vehicle, ms since 1970
+    std::set<std::pair<VehicleId, std::int64_t>> pendingMoments_;  // vehicle, ms since 1970
 };
 
 }  // namespace
 
-QStringList runCsvHeader(raceday::UnitSystem system) {
-    QStringList names;
-    for (const auto& info : runColumns) names << detail::columnName(info, system);
-    return names;
-}
-
-QStringList runCsvFields(const Run& run, const QString& vehicleName, raceday::UnitSystem system) {
-    return detail::cellTexts(run, vehicleName, system);
-}
-
-bool isNumberColumn(qsizetype column) {
-    const auto& info = runColumns[static_cast<std::size_t>(column)];
-    return info.quantity || info.isNumber;
-}
-
 LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSystem system,
-                        QIODevice& out) {
+                        std::ostream& out) {
     auto vehicles = log.vehicles();
     if (const LogError* error = logErrorOf(vehicles)) return *error;
-    QHash<VehicleId, QString> names;
+    std::map<VehicleId, std::string> names;
     for (const Vehicle& vehicle : std::get<std::vector<Vehicle>>(vehicles)) {
-        names.insert(vehicle.id, vehicle.name);
+        names.emplace(vehicle.id, vehicle.name);
     }
     auto runs = log.runs(filter);
     if (const LogError* error = logErrorOf(runs)) return *error;
-    bool written = out.write(csvLine(runCsvHeader(system))) >= 0;
+    out << runCsvHeaderLine(system);
     for (const Run& run : std::get<std::vector<Run>>(runs)) {
-        if (!written) break;
-        QStringList fields = runCsvFields(run, names.value(run.vehicleId), system);
-        for (qsizetype column = 0; column < fields.size(); ++column) {
-            if (!isNumberColumn(column)) fields[column] = guardedCell(fields[column]);
-        }
-        written = out.write(csvLine(fields)) >= 0;
+        if (!out) break;
+        const auto name = names.find(run.vehicleId);
+        out << runCsvLine(run, name != names.end() ? name->second : std::string(), system);
     }
-    if (written) return std::nullopt;
-    return LogError{Problem::Failed,
-                    QStringLiteral("The runs could not be written (%1).").arg(out.errorString())};
+    if (out.flush()) return std::nullopt;
+    return LogError{Problem::Failed, "The runs could not be written."};
 }
 
-LogResult<CsvImport> importRunsCsv(RunLog& log, QIODevice& in) {
+LogResult<CsvImport> importRunsCsv(RunLog& log, std::istream& in, const ImportProgress& progress) {
     CsvReader reader(in);
     CsvRecord first;
     if (!reader.next(first)) {
-        return LogError{Problem::Invalid,
-                        QStringLiteral("line 1: the file is empty; nothing was "
-                                       "imported."),
-                        QStringLiteral("header")};
+        return LogError{Problem::Invalid, "line 1: the file is empty; nothing was imported.",
+                        "header"};
     }
-    auto header = readHeader(first);
+    auto header = readCsvHeader(first);
     if (const LogError* error = logErrorOf(header)) return *error;
     CsvImport report;
     const LogStatus failed = log.asOneChange(
-        [&] { return Importer(log, report).run(reader, std::get<Header>(header)); });
+        [&] { return Importer(log, report).run(reader, std::get<CsvHeader>(header), progress); });
     // A large import, kept or undone, leaves a write-ahead file of its size.
     log.shrinkJournal();
     if (failed) return *failed;

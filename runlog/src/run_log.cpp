@@ -2,15 +2,15 @@
 // run_store.cpp.
 #include "moravik/runlog/run_log.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSqlQuery>
-#include <QStandardPaths>
-#include <QUrl>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <atomic>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
 
 #include "schema.h"
 #include "sql_support.h"
@@ -22,70 +22,84 @@ namespace {
 using detail::Consequence;
 using detail::nothingChanged;
 using detail::nothingRead;
+using detail::numberText;
 
 // The folder is Race Day's AppDataLocation (its application name, no
-// organisation), spelt out so moravik-calc finds the same file.
+// organisation) as Qt finds it on Linux, spelt out so moravik-calc finds the
+// same file without Qt.
 constexpr auto logFolder = "moravik-raceday";
 constexpr auto logFileName = "run-log.sqlite";
 
 // SQLite keeps a log's recent changes in these files beside it.
 constexpr std::array<const char*, 2> companionSuffixes{"-wal", "-shm"};
 
-const Consequence notOpened{QStringLiteral("it was not opened and has not been changed")};
+const Consequence notOpened{"it was not opened and has not been changed"};
 
-QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
-
-QString nextConnectionName() {
-    static std::atomic<int> counter = 0;
-    return QStringLiteral("moravik-runlog-") + QString::number(++counter);
+bool exists(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0;
 }
 
-LogError readOnlyFolder(const QString& path) {
-    return {Problem::ReadOnly,
-            QStringLiteral("The run log %1 cannot be created or written: its folder %2 is "
-                           "read-only. Nothing was saved; choose a folder you can write to, or "
-                           "open the log read-only.")
-                .arg(nativePath(path), nativePath(QFileInfo(path).absolutePath()))};
+std::int64_t fileSize(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 ? static_cast<std::int64_t>(status.st_size) : -1;
 }
 
-LogError readOnlyFile(const QString& path) {
-    return {Problem::ReadOnly,
-            QStringLiteral("The run log %1 is a read-only file; it cannot be written and has "
-                           "not been changed.")
-                .arg(nativePath(path))};
+std::string absoluteFolderOf(const std::string& path) {
+    std::error_code error;
+    const auto absolute = std::filesystem::absolute(path, error);
+    if (error) return detail::folderOf(path);
+    return absolute.parent_path().string();
 }
 
-LogError lockRefusal(const detail::WriterLock::Refusal& refusal, const QString& path) {
+LogError readOnlyFolder(const std::string& path) {
+    return {Problem::ReadOnly, "The run log " + path +
+                                   " cannot be created or written: its folder " +
+                                   absoluteFolderOf(path) +
+                                   " is read-only. Nothing was saved; choose a folder you can "
+                                   "write to, or open the log read-only."};
+}
+
+LogError readOnlyFile(const std::string& path) {
+    return {Problem::ReadOnly, "The run log " + path +
+                                   " is a read-only file; it cannot be written and has not been "
+                                   "changed."};
+}
+
+LogError lockRefusal(const detail::WriterLock::Refusal& refusal, const std::string& path) {
     if (refusal.failure == detail::WriterLock::Failure::NotWritable) return readOnlyFolder(path);
-    const QString holder =
-        refusal.holder.isEmpty() ? QStringLiteral("another program") : refusal.holder;
-    return {Problem::InUse,
-            QStringLiteral("The run log %1 is in use by %2. Close it there and try again; "
-                           "nothing was changed.")
-                .arg(nativePath(path), holder)};
+    const std::string holder = refusal.holder.empty() ? "another program" : refusal.holder;
+    return {Problem::InUse, "The run log " + path + " is in use by " + holder +
+                                ". Close it there and try again; nothing was changed."};
 }
 
 using LockOutcome = std::variant<std::unique_ptr<detail::WriterLock>, detail::WriterLock::Refusal>;
 
-LockOutcome lockForWriting(const QString& path, std::chrono::milliseconds wait) {
-    return detail::WriterLock::acquire(path + QStringLiteral(".lock"), wait);
+LockOutcome lockForWriting(const std::string& path, std::chrono::milliseconds wait) {
+    return detail::WriterLock::acquire(path + ".lock", wait);
 }
 
-LogResult<int> pragmaValue(const QSqlDatabase& db, const char* pragma, const QString& path) {
-    const auto value = detail::singleValue(db, QStringLiteral("PRAGMA ") + QLatin1String(pragma),
-                                           {}, path, notOpened);
+LogResult<std::int64_t> pragmaValue(sqlite3* db, const char* pragma, const std::string& path) {
+    const auto value =
+        detail::singleValue(db, std::string("PRAGMA ") + pragma, {}, path, notOpened);
     if (const LogError* error = logErrorOf(value)) return *error;
-    return std::get<QVariant>(value).toInt();
+    const auto* number = std::get_if<std::int64_t>(&std::get<Cell>(value));
+    return number != nullptr ? *number : 0;
 }
 
-LogError newerVersion(const QString& path, int version);
+LogError newerVersion(const std::string& path, std::int64_t version) {
+    return {Problem::NewerVersion, "The run log " + path +
+                                       " was written by a newer Moravik (log version " +
+                                       numberText(version) + "; this one knows up to " +
+                                       numberText(detail::currentSchemaVersion()) +
+                                       "). It was not opened and has not been changed."};
+}
 
-LogError foreignFile(const QString& path) {
-    return {Problem::Foreign,
-            QStringLiteral("The file %1 is not a Moravik run log: it holds another program's "
-                           "data. It was not opened and has not been changed; choose another "
-                           "file for the log.")
-                .arg(nativePath(path))};
+LogError foreignFile(const std::string& path) {
+    return {Problem::Foreign, "The file " + path +
+                                  " is not a Moravik run log: it holds another program's data. It "
+                                  "was not opened and has not been changed; choose another file "
+                                  "for the log."};
 }
 
 struct Identity {
@@ -96,117 +110,113 @@ struct Identity {
 // Tells our logs from other files by reading only: our application_id, or
 // (for logs written before it) no id, a version we know and exactly its tables.
 // An empty database is a log of version 0.
-LogResult<Identity> identify(const QSqlDatabase& db, const QString& path) {
+LogResult<Identity> identify(sqlite3* db, const std::string& path) {
     const auto id = pragmaValue(db, "application_id", path);
     if (const LogError* error = logErrorOf(id)) return *error;
     const auto version = pragmaValue(db, "user_version", path);
     if (const LogError* error = logErrorOf(version)) return *error;
-    const Identity identity{std::get<int>(version), std::get<int>(id) == detail::applicationId};
-    if (!identity.marked && std::get<int>(id) != 0) return foreignFile(path);
-    if (identity.version > detail::currentSchemaVersion()) {
-        if (identity.marked) return newerVersion(path, identity.version);
+    const std::int64_t userVersion = std::get<std::int64_t>(version);
+    const bool marked = std::get<std::int64_t>(id) == detail::applicationId;
+    if (!marked && std::get<std::int64_t>(id) != 0) return foreignFile(path);
+    if (userVersion < 0 || userVersion > detail::currentSchemaVersion()) {
+        if (marked) return newerVersion(path, userVersion);
         return foreignFile(path);
     }
+    const Identity identity{static_cast<int>(userVersion), marked};
     const auto ours = detail::hasSchemaOf(db, identity.version, path);
     if (const LogError* error = logErrorOf(ours)) return *error;
     if (std::get<bool>(ours)) return identity;
     if (!identity.marked) return foreignFile(path);
-    return LogError{Problem::Damaged,
-                    QStringLiteral("The run log %1 does not have the tables of its version %2; "
-                                   "it is damaged. It was not opened and has not been changed.")
-                        .arg(nativePath(path), QString::number(identity.version))};
+    return LogError{Problem::Damaged, "The run log " + path +
+                                          " does not have the tables of its version " +
+                                          numberText(identity.version) +
+                                          "; it is damaged. It was not opened and has not been "
+                                          "changed."};
 }
 
 // SQLite's quick check reads every page of the file: damage anywhere shows
 // here, before anything is written. Empty when the file is sound.
-LogStatus quickCheck(const QSqlDatabase& db, const QString& path) {
-    const auto verdict =
-        detail::singleValue(db, QStringLiteral("PRAGMA quick_check"), {}, path, notOpened);
+LogStatus quickCheck(sqlite3* db, const std::string& path) {
+    const auto verdict = detail::singleValue(db, "PRAGMA quick_check", {}, path, notOpened);
     if (const LogError* error = logErrorOf(verdict)) return *error;
-    const QString text = std::get<QVariant>(verdict).toString();
-    if (text == QLatin1String("ok")) return std::nullopt;
-    return LogError{Problem::Damaged,
-                    QStringLiteral("The run log %1 is damaged (%2); it was not written and has "
-                                   "not been changed.")
-                        .arg(nativePath(path), text)};
+    const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
+    if (text == "ok") return std::nullopt;
+    return LogError{Problem::Damaged, "The run log " + path + " is damaged (" + text +
+                                          "); it was not written and has not been changed."};
 }
 
-LogStatus configureWriting(const QSqlDatabase& db, const QString& path, int maxPageCount) {
-    const auto mode =
-        detail::singleValue(db, QStringLiteral("PRAGMA journal_mode = WAL"), {}, path, notOpened);
+LogStatus configureWriting(sqlite3* db, const std::string& path, int maxPageCount) {
+    const auto mode = detail::singleValue(db, "PRAGMA journal_mode = WAL", {}, path, notOpened);
     if (const LogError* error = logErrorOf(mode)) return *error;
-    if (std::get<QVariant>(mode).toString() != QLatin1String("wal")) {
-        return LogError{Problem::Failed,
-                        QStringLiteral("The run log %1 could not switch to write-ahead logging; "
-                                       "it was not opened.")
-                            .arg(nativePath(path))};
+    if (columns_detail::textOf(std::get<Cell>(mode)) != "wal") {
+        return LogError{Problem::Failed, "The run log " + path +
+                                             " could not switch to write-ahead logging; it was "
+                                             "not opened."};
     }
-    QStringList pragmas{QStringLiteral("PRAGMA synchronous = FULL"),
-                        QStringLiteral("PRAGMA foreign_keys = ON")};
-    if (maxPageCount > 0) {
-        pragmas << QStringLiteral("PRAGMA max_page_count = ") + QString::number(maxPageCount);
-    }
-    for (const QString& pragma : pragmas) {
+    std::vector<std::string> pragmas{"PRAGMA synchronous = FULL", "PRAGMA foreign_keys = ON"};
+    if (maxPageCount > 0) pragmas.push_back("PRAGMA max_page_count = " + numberText(maxPageCount));
+    for (const std::string& pragma : pragmas) {
         const auto done = detail::execute(db, pragma, {}, path, notOpened);
         if (const LogError* error = logErrorOf(done)) return *error;
     }
     return std::nullopt;
 }
 
-LogError newerVersion(const QString& path, int version) {
-    return {Problem::NewerVersion,
-            QStringLiteral("The run log %1 was written by a newer Moravik (log version %2; this "
-                           "one knows up to %3). It was not opened and has not been changed.")
-                .arg(nativePath(path), QString::number(version),
-                     QString::number(detail::currentSchemaVersion()))};
-}
-
 // Identifies the file; a damaged log can still be read, so damage found by
 // the quick check goes to `damage`, not into the result.
-LogStatus prepareReadOnly(const QSqlDatabase& db, const QString& path, LogStatus& damage) {
+LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damage) {
     const auto identity = identify(db, path);
     if (const LogError* error = logErrorOf(identity)) return *error;
     const int version = std::get<Identity>(identity).version;
     // An empty file has no version: there is nothing Race Day could bring up to date.
     if (version == 0) {
-        return LogError{
-            Problem::NotFound,
-            QStringLiteral("The file %1 is not a run log of Race Day.").arg(nativePath(path))};
+        return LogError{Problem::NotFound, "The file " + path + " is not a run log of Race Day."};
     }
     if (version < detail::currentSchemaVersion()) {
-        return LogError{Problem::NotFound,
-                        QStringLiteral("The file %1 holds no run log of this version; open it "
-                                       "once in Race Day to bring it up to date.")
-                            .arg(nativePath(path))};
+        return LogError{Problem::NotFound, "The file " + path +
+                                               " holds no run log of this version; open it once "
+                                               "in Race Day to bring it up to date."};
     }
     damage = quickCheck(db, path);
     return std::nullopt;
 }
 
 // Every check reads only; the first write is the switch to write-ahead logging.
-LogStatus prepareReadWrite(const QSqlDatabase& db, const QString& path, int maxPageCount) {
+LogStatus prepareReadWrite(sqlite3* db, const std::string& path, int maxPageCount) {
     const auto identity = identify(db, path);
     if (const LogError* error = logErrorOf(identity)) return *error;
     const auto [version, marked] = std::get<Identity>(identity);
     if (auto damaged = quickCheck(db, path)) return damaged;
     if (auto failed = configureWriting(db, path, maxPageCount)) return failed;
     if (version > 0 && !marked) {
-        const auto stamped = detail::execute(
-            db, QStringLiteral("PRAGMA application_id = ") + QString::number(detail::applicationId),
-            {}, path, notOpened);
+        const auto stamped =
+            detail::execute(db, "PRAGMA application_id = " + numberText(detail::applicationId), {},
+                            path, notOpened);
         if (const LogError* error = logErrorOf(stamped)) return *error;
     }
     return detail::migrate(db, version, path);
 }
 
+void appendTwoDigits(std::string& text, int value) {
+    text += static_cast<char>('0' + value / 10 % 10);
+    text += static_cast<char>('0' + value % 10);
+}
+
 // A name beside `path` that no file has yet: "run-log.sqlite.damaged-20240601-143000".
-QString setAsideName(const QString& path) {
-    const QString stem = path + QStringLiteral(".damaged-") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString name = stem;
-    for (int n = 2; QFileInfo::exists(name) || QFileInfo::exists(name + companionSuffixes[0]);
-         ++n) {
-        name = stem + QLatin1Char('-') + QString::number(n);
+std::string setAsideName(const std::string& path) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    std::string stem = path + ".damaged-" + numberText(local.tm_year + 1900);
+    appendTwoDigits(stem, local.tm_mon + 1);
+    appendTwoDigits(stem, local.tm_mday);
+    stem += '-';
+    appendTwoDigits(stem, local.tm_hour);
+    appendTwoDigits(stem, local.tm_min);
+    appendTwoDigits(stem, local.tm_sec);
+    std::string name = stem;
+    for (int n = 2; exists(name) || exists(name + companionSuffixes[0]); ++n) {
+        name = stem + '-' + numberText(n);
     }
     return name;
 }
@@ -214,48 +224,76 @@ QString setAsideName(const QString& path) {
 // A reader of a write-ahead log makes its companion files when its folder
 // allows. Where there were none before, and no writer holds the log, the
 // empty ones it leaves hold nothing and go.
-void removeReadersCompanions(const QString& path) {
-    const QString writeAhead = path + QLatin1String(companionSuffixes[0]);
-    const QString lockFile = path + QStringLiteral(".lock");
-    if (!QFileInfo::exists(lockFile) || QFileInfo(writeAhead).size() > 0) return;
+void removeReadersCompanions(const std::string& path) {
+    const std::string writeAhead = path + companionSuffixes[0];
+    const std::string lockFile = path + ".lock";
+    if (!exists(lockFile) || fileSize(writeAhead) > 0) return;
     auto locked = detail::WriterLock::acquire(lockFile, std::chrono::milliseconds(0));
     if (!std::holds_alternative<std::unique_ptr<detail::WriterLock>>(locked)) return;
-    if (QFileInfo(writeAhead).size() > 0) return;
-    for (const char* suffix : companionSuffixes) QFile::remove(path + QLatin1String(suffix));
+    if (fileSize(writeAhead) > 0) return;
+    for (const char* suffix : companionSuffixes) std::remove((path + suffix).c_str());
+}
+
+// "file:/path%20with%20blanks?immutable=1": a URI SQLite reads as the file alone.
+std::string immutableUri(const std::string& path) {
+    std::string absolute = path;
+    std::error_code error;
+    if (const auto full = std::filesystem::absolute(path, error); !error) absolute = full.string();
+    std::string uri = "file:";
+    constexpr char hex[] = "0123456789ABCDEF";
+    for (const char c : absolute) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte >= 'a' && byte <= 'z') || (byte >= 'A' && byte <= 'Z') ||
+            (byte >= '0' && byte <= '9') ||
+            std::string_view("/-._~").find(c) != std::string_view::npos) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += hex[byte >> 4];
+            uri += hex[byte & 15];
+        }
+    }
+    return uri + "?immutable=1";
 }
 
 }  // namespace
 
-QString RunLog::defaultPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QLatin1Char('/') + QLatin1String(logFolder) + QLatin1Char('/') +
-           QLatin1String(logFileName);
+std::string RunLog::defaultPath() {
+    std::string base;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
+        base = data;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr) {
+        base = std::string(home) + "/.local/share";
+    } else {
+        base = ".local/share";
+    }
+    return base + '/' + logFolder + '/' + logFileName;
 }
 
-RunLog::RunLog(QString path, QString connectionName, std::unique_ptr<detail::WriterLock> lock)
-    : path_(std::move(path)), connectionName_(std::move(connectionName)), lock_(std::move(lock)) {}
+RunLog::RunLog(std::string path, std::unique_ptr<detail::WriterLock> lock)
+    : path_(std::move(path)), lock_(std::move(lock)) {}
 
 RunLog::~RunLog() {
-    {
-        QSqlDatabase db = QSqlDatabase::database(connectionName_, false);
-        if (lock_ && !damage_ && db.isOpen()) {
-            QSqlQuery(db).exec(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
-        }
-        db.close();
+    if (db_ != nullptr && lock_ && !damage_) {
+        sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     }
-    QSqlDatabase::removeDatabase(connectionName_);
+    sqlite3_close_v2(db_);
     if (removeCompanions_) removeReadersCompanions(path_);
 }
 
-QSqlDatabase RunLog::connection() const { return QSqlDatabase::database(connectionName_, false); }
-
-LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenOptions& options) {
+LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
+                                                const OpenOptions& options) {
     const bool writable = options.access == Access::ReadWrite;
     std::unique_ptr<detail::WriterLock> lock;
     if (writable) {
-        if (!QDir().mkpath(QFileInfo(path).absolutePath())) return readOnlyFolder(path);
-        if (const QFileInfo file(path);
-            file.exists() && (!file.isWritable() || !file.permission(QFile::WriteOwner))) {
+        std::error_code error;
+        const std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
+        if (error || (std::filesystem::create_directories(folder, error), error)) {
+            return readOnlyFolder(path);
+        }
+        struct stat status {};
+        if (::stat(path.c_str(), &status) == 0 &&
+            (::access(path.c_str(), W_OK) != 0 || (status.st_mode & S_IWUSR) == 0)) {
             return readOnlyFile(path);
         }
         auto locked = lockForWriting(path, options.wait);
@@ -263,74 +301,70 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const QString& path, const OpenO
             return lockRefusal(*refusal, path);
         }
         lock = std::move(std::get<std::unique_ptr<detail::WriterLock>>(locked));
-    } else if (!QFileInfo::exists(path)) {
-        return LogError{Problem::NotFound,
-                        QStringLiteral("There is no run log at %1.").arg(nativePath(path))};
+    } else if (!exists(path)) {
+        return LogError{Problem::NotFound, "There is no run log at " + path + "."};
     }
 
-    std::unique_ptr<RunLog> log(new RunLog(path, nextConnectionName(), std::move(lock)));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), log->connectionName_);
-    const QString busyTimeout =
-        QStringLiteral("QSQLITE_BUSY_TIMEOUT=") + QString::number(options.wait.count());
+    std::unique_ptr<RunLog> log(new RunLog(path, std::move(lock)));
+    const auto openAs = [&](const std::string& name, int flags) -> LogStatus {
+        sqlite3_close_v2(log->db_);
+        log->db_ = nullptr;
+        const int code = sqlite3_open_v2(name.c_str(), &log->db_, flags, nullptr);
+        if (code != SQLITE_OK) {
+            return log->db_ != nullptr
+                       ? detail::sqlError(log->db_, path, notOpened)
+                       : detail::sqlError(code, sqlite3_errstr(code), path, notOpened);
+        }
+        sqlite3_extended_result_codes(log->db_, 1);
+        sqlite3_busy_timeout(log->db_, static_cast<int>(options.wait.count()));
+        return std::nullopt;
+    };
     if (writable) {
-        db.setDatabaseName(path);
-        db.setConnectOptions(busyTimeout);
-        if (!db.open()) return detail::sqlError(db.lastError(), path, notOpened);
-        if (auto failed = prepareReadWrite(db, path, options.maxPageCount)) return *failed;
+        if (auto failed = openAs(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return *failed;
+        if (auto failed = prepareReadWrite(log->db_, path, options.maxPageCount)) return *failed;
         return log;
     }
-    const auto openAs = [&](bool immutable) {
-        db.close();
-        if (immutable) {
-            db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
-                               QStringLiteral("?immutable=1"));
-            db.setConnectOptions(busyTimeout +
-                                 QStringLiteral(";QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
-        } else {
-            db.setDatabaseName(path);
-            db.setConnectOptions(busyTimeout + QStringLiteral(";QSQLITE_OPEN_READONLY"));
-        }
-        return db.open() ? LogStatus() : detail::sqlError(db.lastError(), path, notOpened);
+    const auto openReadOnly = [&](bool immutable) {
+        return immutable ? openAs(immutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
+                         : openAs(path, SQLITE_OPEN_READONLY);
     };
-    const bool hadCompanions = std::any_of(
-        companionSuffixes.begin(), companionSuffixes.end(),
-        [&](const char* suffix) { return QFileInfo::exists(path + QLatin1String(suffix)); });
-    if (!QFileInfo::exists(path + QLatin1String(companionSuffixes[0]))) {
+    const bool hadCompanions =
+        std::any_of(companionSuffixes.begin(), companionSuffixes.end(),
+                    [&](const char* suffix) { return exists(path + suffix); });
+    if (!exists(path + companionSuffixes[0])) {
         // No write-ahead file: the file alone holds the whole log, and SQLite
         // told so creates nothing beside it while the checks run.
-        LogStatus failed = openAs(true);
-        if (!failed) failed = prepareReadOnly(db, path, log->damage_);
+        LogStatus failed = openReadOnly(true);
+        if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_);
         if (failed) return *failed;
         // From here SQLite's own locking, so that a writer starting later is
         // seen; where the folder forbids it, the file as it is now.
-        if (openAs(false) || logErrorOf(pragmaValue(db, "user_version", path))) {
-            if (auto reopened = openAs(true)) return *reopened;
+        if (openReadOnly(false) || logErrorOf(pragmaValue(log->db_, "user_version", path))) {
+            if (auto reopened = openReadOnly(true)) return *reopened;
         }
         log->removeCompanions_ = !hadCompanions;
         return log;
     }
-    LogStatus failed = openAs(false);
-    if (!failed) failed = prepareReadOnly(db, path, log->damage_);
+    LogStatus failed = openReadOnly(false);
+    if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_);
     if (failed) return *failed;
     return log;
 }
 
-LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
+LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const std::string& path,
                                                             const OpenOptions& options) {
     auto locked = lockForWriting(path, options.wait);
     if (const auto* refusal = std::get_if<detail::WriterLock::Refusal>(&locked)) {
         return lockRefusal(*refusal, path);
     }
-    const QString keptAs = setAsideName(path);
-    if (!QFile::rename(path, keptAs)) {
-        return LogError{Problem::Failed,
-                        QStringLiteral("The file %1 could not be renamed to %2; it is unchanged "
-                                       "and no new log was started.")
-                            .arg(nativePath(path), nativePath(keptAs))};
+    const std::string keptAs = setAsideName(path);
+    if (std::rename(path.c_str(), keptAs.c_str()) != 0) {
+        return LogError{Problem::Failed, "The file " + path + " could not be renamed to " + keptAs +
+                                             "; it is unchanged and no new log was started."};
     }
     for (const char* suffix : companionSuffixes) {
-        const QString companion = path + QLatin1String(suffix);
-        if (QFileInfo::exists(companion)) QFile::rename(companion, keptAs + QLatin1String(suffix));
+        const std::string companion = path + suffix;
+        if (exists(companion)) std::rename(companion.c_str(), (keptAs + suffix).c_str());
     }
     locked = detail::WriterLock::Refusal{};  // open() takes the lock again
     auto fresh = open(path, {Access::ReadWrite, options.wait, options.maxPageCount});
@@ -340,29 +374,26 @@ LogResult<RunLog::FreshStart> RunLog::setAsideAndStartFresh(const QString& path,
 
 LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
     if (damage_) {
-        return LogError{Problem::Damaged,
-                        QStringLiteral("The run log %1 is damaged and is not written; nothing was "
-                                       "changed. Set it aside to start a fresh log.")
-                            .arg(nativePath(path_))};
+        return LogError{Problem::Damaged, "The run log " + path_ +
+                                              " is damaged and is not written; nothing was "
+                                              "changed. Set it aside to start a fresh log."};
     }
     if (isReadOnly()) {
         return LogError{Problem::ReadOnly,
-                        QStringLiteral("The run log %1 is open read-only; nothing was changed.")
-                            .arg(nativePath(path_))};
+                        "The run log " + path_ + " is open read-only; nothing was changed."};
     }
     if (inTransaction_) return change();  // part of an enclosing change
-    QSqlDatabase db = connection();
-    QSqlQuery query(db);
-    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-        return detail::sqlError(query.lastError(), path_, nothingChanged);
-    }
+    const auto run = [&](const char* sql) -> LogStatus {
+        const auto done = detail::execute(db_, sql, {}, path_, nothingChanged);
+        const LogError* error = logErrorOf(done);
+        return error != nullptr ? LogStatus(*error) : LogStatus();
+    };
+    if (auto failed = run("BEGIN IMMEDIATE")) return failed;
     inTransaction_ = true;
     LogStatus failed = change();
     inTransaction_ = false;
-    if (!failed && !query.exec(QStringLiteral("COMMIT"))) {
-        failed = detail::sqlError(query.lastError(), path_, nothingChanged);
-    }
-    if (failed) query.exec(QStringLiteral("ROLLBACK"));
+    if (!failed) failed = run("COMMIT");
+    if (failed) run("ROLLBACK");
     if (failed) noteDamage(*failed);
     return failed;
 }
@@ -373,24 +404,20 @@ void RunLog::noteDamage(const LogError& error) {
 
 LogStatus RunLog::shrinkJournal() {
     if (isReadOnly()) return std::nullopt;
-    auto done = detail::execute(connection(), QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"), {},
-                                path_, nothingChanged);
+    auto done = detail::execute(db_, "PRAGMA wal_checkpoint(TRUNCATE)", {}, path_, nothingChanged);
     if (const LogError* error = logErrorOf(done)) return *error;
     return std::nullopt;
 }
 
 LogStatus RunLog::checkIntegrity() {
-    const auto verdict = detail::singleValue(connection(), QStringLiteral("PRAGMA integrity_check"),
-                                             {}, path_, nothingRead);
+    const auto verdict = detail::singleValue(db_, "PRAGMA integrity_check", {}, path_, nothingRead);
     if (const LogError* error = logErrorOf(verdict)) {
         noteDamage(*error);
         return *error;
     }
-    const QString text = std::get<QVariant>(verdict).toString();
-    if (text == QLatin1String("ok")) return std::nullopt;
-    const LogError damaged{
-        Problem::Damaged,
-        QStringLiteral("The run log %1 is damaged: %2").arg(nativePath(path_), text)};
+    const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
+    if (text == "ok") return std::nullopt;
+    const LogError damaged{Problem::Damaged, "The run log " + path_ + " is damaged: " + text};
     noteDamage(damaged);
     return damaged;
 }

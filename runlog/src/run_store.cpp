@@ -1,9 +1,7 @@
 // The run log's changes and queries; opening and closing are in run_log.cpp.
-#include <QDir>
 #include <array>
 
 #include "moravik/runlog/run_log.h"
-#include "run_columns.h"
 #include "sql_support.h"
 
 namespace moravik::runlog {
@@ -12,156 +10,215 @@ namespace {
 using detail::Consequence;
 using detail::execute;
 using detail::nothingRead;
+using detail::numberText;
+using detail::Statement;
 
 // The columns of the main window's seven inputs, in the order of inputFields.
 constexpr std::array<const char*, inputFields.size()> vehicleTextColumns{
     "nitrous_jet", "fuel_pressure", "bottle_pressure", "nozzles", "hp", "weight", "track"};
 
-const Consequence vehicleNotSaved{QStringLiteral("the vehicle was not saved")};
-const Consequence runNotSaved{QStringLiteral("the run was not saved")};
-const Consequence nothingDeleted{QStringLiteral("nothing was deleted")};
+const Consequence vehicleNotSaved{"the vehicle was not saved"};
+const Consequence runNotSaved{"the run was not saved"};
+const Consequence nothingDeleted{"nothing was deleted"};
 
-QString vehicleColumns() {
-    QString columns = QStringLiteral("name");
-    for (const char* column : vehicleTextColumns) columns += QStringLiteral(", ") + column;
-    return columns + QStringLiteral(", notes");
+std::string vehicleColumns() {
+    std::string columns = "name";
+    for (const char* column : vehicleTextColumns) columns += std::string(", ") + column;
+    return columns + ", notes";
 }
 
-QVariantList vehicleValues(const Vehicle& vehicle) {
-    QVariantList values{vehicle.name.trimmed()};
-    for (const InputField& field : inputFields) {
-        values << detail::textValue(QString::fromStdString(vehicle.inputs.*field.text));
-    }
-    values << detail::textValue(vehicle.notes);
+std::vector<Cell> vehicleValues(const Vehicle& vehicle) {
+    std::vector<Cell> values{trimmedText(vehicle.name)};
+    for (const InputField& field : inputFields) values.emplace_back(vehicle.inputs.*field.text);
+    values.emplace_back(vehicle.notes);
     return values;
 }
 
-Vehicle readVehicle(const QSqlQuery& query) {
+Vehicle readVehicle(const Statement& row) {
     Vehicle vehicle;
-    vehicle.id = query.value(0).toLongLong();
-    vehicle.name = query.value(1).toString();
+    vehicle.id = std::get<std::int64_t>(row.column(0));
+    vehicle.name = columns_detail::textOf(row.column(1));
     int column = 2;
     for (const InputField& field : inputFields) {
-        vehicle.inputs.*field.text = query.value(column++).toString().toStdString();
+        vehicle.inputs.*field.text = columns_detail::textOf(row.column(column++));
     }
-    vehicle.notes = query.value(column).toString();
+    vehicle.notes = columns_detail::textOf(row.column(column));
     return vehicle;
 }
 
-// Damage met while reading makes the log read-only.
-template <typename Record>
-LogResult<std::vector<Record>> readAll(LogResult<QSqlQuery> result,
-                                       Record (*read)(const QSqlQuery&), RunLog& log) {
-    if (const LogError* error = logErrorOf(result)) {
-        log.noteDamage(*error);
-        return *error;
-    }
-    QSqlQuery& query = std::get<QSqlQuery>(result);
-    std::vector<Record> records;
-    while (query.next()) records.push_back(read(query));
-    if (query.lastError().isValid()) {
-        const LogError error = detail::sqlError(query.lastError(), log.path(), nothingRead);
-        log.noteDamage(error);
-        return error;
-    }
-    return records;
+// "r.id, r.run_at, r.vehicle_id, ...": the id, then each column of the table
+// that the runs table has, in the table's order.
+std::string runSelectList(std::string_view alias) {
+    const std::string prefix = alias.empty() ? std::string() : std::string(alias) + '.';
+    std::string list = prefix + "id";
+    for (std::size_t i = 0; i < sqlColumnCount; ++i)
+        list += ", " + prefix + std::string(sqlColumn(i).sql);
+    return list;
 }
 
-Run readRunAtStart(const QSqlQuery& query) { return detail::readRun(query); }
+// "run_at, vehicle_id, ..." without the id, and as many "?".
+std::string runColumnList() {
+    std::string list;
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+        list += (i == 0 ? "" : ", ") + std::string(sqlColumn(i).sql);
+    }
+    return list;
+}
 
-LogError notFound(const QString& what);
+std::string placeholders(std::size_t count) {
+    std::string marks;
+    for (std::size_t i = 0; i < count; ++i) marks += i == 0 ? "?" : ", ?";
+    return marks;
+}
+
+std::vector<Cell> runValues(const Run& run) {
+    std::vector<Cell> values;
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) values.push_back(sqlColumn(i).get(run));
+    return values;
+}
+
+// The run whose runSelectList columns start at `first`.
+Run readRun(const Statement& row, int first = 0) {
+    Run run;
+    run.id = std::get<std::int64_t>(row.column(first));
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+        sqlColumn(i).set(run, row.column(first + 1 + static_cast<int>(i)));
+    }
+    return run;
+}
+
+struct SqlCondition {
+    std::string where;  // "" or " WHERE ..."
+    std::vector<Cell> values;
+};
+
+SqlCondition filterCondition(const RunFilter& filter, std::string_view alias) {
+    const std::string prefix = alias.empty() ? std::string() : std::string(alias) + '.';
+    std::vector<std::string> terms;
+    SqlCondition condition;
+    if (filter.vehicleId) {
+        terms.push_back(prefix + "vehicle_id = ?");
+        condition.values.emplace_back(*filter.vehicleId);
+    }
+    if (filter.strip) {
+        terms.push_back(prefix + "strip = ?");
+        condition.values.emplace_back(*filter.strip);
+    }
+    if (filter.from) {
+        terms.push_back(prefix + "run_at >= ?");
+        condition.values.emplace_back(millisecondsOf(*filter.from));
+    }
+    if (filter.to) {
+        terms.push_back(prefix + "run_at <= ?");
+        condition.values.emplace_back(millisecondsOf(*filter.to));
+    }
+    for (std::size_t i = 0; i < terms.size(); ++i) {
+        condition.where += (i == 0 ? " WHERE " : " AND ") + terms[i];
+    }
+    return condition;
+}
+
+LogError notFound(const std::string& what) {
+    return {Problem::NotFound, what + " is not in the run log."};
+}
 
 // The one record a query by key found.
 template <typename Record>
-LogResult<Record> onlyRecord(LogResult<std::vector<Record>> found, const QString& what) {
+LogResult<Record> onlyRecord(LogResult<std::vector<Record>> found, const std::string& what) {
     if (const LogError* error = logErrorOf(found)) return *error;
     auto& list = std::get<std::vector<Record>>(found);
     if (list.empty()) return notFound(what);
     return list.front();
 }
 
-LogError notFound(const QString& what) {
-    return {Problem::NotFound, QStringLiteral("%1 is not in the run log.").arg(what)};
+template <typename Record>
+LogResult<std::vector<Record>> readAll(sqlite3* db, std::string_view sql,
+                                       const std::vector<Cell>& values, const std::string& path,
+                                       Record (*read)(const Statement&)) {
+    std::vector<Record> records;
+    auto done = execute(db, sql, values, path, nothingRead,
+                        [&](const Statement& row) { records.push_back(read(row)); });
+    if (const LogError* error = logErrorOf(done)) return *error;
+    return records;
+}
+
+Run readRunAtStart(const Statement& row) { return readRun(row); }
+
+std::int64_t countOf(const LogResult<Cell>& count) {
+    const auto* number = std::get_if<std::int64_t>(&std::get<Cell>(count));
+    return number != nullptr ? *number : 0;
 }
 
 // Vehicle names are unique ignoring case, which the column's collation decides.
-LogStatus nameTaken(const QSqlDatabase& db, const Vehicle& vehicle, const QString& path) {
-    const auto other = detail::singleValue(
-        db, QStringLiteral("SELECT count(*) FROM vehicles WHERE name = ? AND id <> ?"),
-        {vehicle.name.trimmed(), vehicle.id}, path, vehicleNotSaved);
+LogStatus nameTaken(sqlite3* db, const Vehicle& vehicle, const std::string& path) {
+    const auto other =
+        detail::singleValue(db, "SELECT count(*) FROM vehicles WHERE name = ? AND id <> ?",
+                            {trimmedText(vehicle.name), vehicle.id}, path, vehicleNotSaved);
     if (const LogError* error = logErrorOf(other)) return *error;
-    if (std::get<QVariant>(other).toLongLong() == 0) return std::nullopt;
-    return LogError{
-        Problem::Invalid,
-        QStringLiteral("A vehicle named \"%1\" is already in the log.").arg(vehicle.name.trimmed()),
-        QStringLiteral("name")};
+    if (countOf(other) == 0) return std::nullopt;
+    return LogError{Problem::Invalid,
+                    "A vehicle named \"" + trimmedText(vehicle.name) + "\" is already in the log.",
+                    "name"};
 }
 
-LogStatus vehicleExists(const QSqlDatabase& db, VehicleId id, const QString& path) {
-    const auto count = detail::singleValue(
-        db, QStringLiteral("SELECT count(*) FROM vehicles WHERE id = ?"), {id}, path, runNotSaved);
+LogStatus vehicleExists(sqlite3* db, VehicleId id, const std::string& path) {
+    const auto count = detail::singleValue(db, "SELECT count(*) FROM vehicles WHERE id = ?", {id},
+                                           path, runNotSaved);
     if (const LogError* error = logErrorOf(count)) return *error;
-    if (std::get<QVariant>(count).toLongLong() > 0) return std::nullopt;
-    return LogError{
-        Problem::Invalid,
-        QStringLiteral("The run's vehicle (number %1) is not in the log.").arg(QString::number(id)),
-        QStringLiteral("vehicle")};
+    if (countOf(count) > 0) return std::nullopt;
+    return LogError{Problem::Invalid,
+                    "The run's vehicle (number " + numberText(id) + ") is not in the log.",
+                    "vehicle"};
 }
 
 // Changes exactly one row, or reports that it is not there.
-LogStatus changeOne(LogResult<QSqlQuery> result, const QString& what) {
+LogStatus changeOne(const LogResult<int>& result, const std::string& what) {
     if (const LogError* error = logErrorOf(result)) return *error;
-    if (std::get<QSqlQuery>(result).numRowsAffected() == 0) return notFound(what);
+    if (std::get<int>(result) == 0) return notFound(what);
     return std::nullopt;
 }
 
-QString vehicleNumber(VehicleId id) { return QStringLiteral("Vehicle ") + QString::number(id); }
-QString runNumber(RunId id) { return QStringLiteral("Run ") + QString::number(id); }
+std::string vehicleNumber(VehicleId id) { return "Vehicle " + numberText(id); }
+std::string runNumber(RunId id) { return "Run " + numberText(id); }
 
 }  // namespace
 
+template <typename T>
+LogResult<T> RunLog::noted(LogResult<T> result) {
+    if (const LogError* error = logErrorOf(result)) noteDamage(*error);
+    return result;
+}
+
 LogResult<std::vector<Vehicle>> RunLog::vehicles() {
-    return readAll(
-        execute(connection(),
-                QStringLiteral("SELECT id, %1 FROM vehicles ORDER BY name").arg(vehicleColumns()),
-                {}, path_, nothingRead),
-        readVehicle, *this);
+    return noted(readAll(db_, "SELECT id, " + vehicleColumns() + " FROM vehicles ORDER BY name", {},
+                         path_, readVehicle));
 }
 
 LogResult<Vehicle> RunLog::vehicle(VehicleId id) {
     return onlyRecord(
-        readAll(
-            execute(
-                connection(),
-                QStringLiteral("SELECT id, %1 FROM vehicles WHERE id = ?").arg(vehicleColumns()),
-                {id}, path_, nothingRead),
-            readVehicle, *this),
+        noted(readAll(db_, "SELECT id, " + vehicleColumns() + " FROM vehicles WHERE id = ?", {id},
+                      path_, readVehicle)),
         vehicleNumber(id));
 }
 
-LogResult<Vehicle> RunLog::vehicleNamed(const QString& name) {
+LogResult<Vehicle> RunLog::vehicleNamed(const std::string& name) {
     return onlyRecord(
-        readAll(
-            execute(
-                connection(),
-                QStringLiteral("SELECT id, %1 FROM vehicles WHERE name = ?").arg(vehicleColumns()),
-                {name.trimmed()}, path_, nothingRead),
-            readVehicle, *this),
-        QStringLiteral("A vehicle named \"%1\"").arg(name.trimmed()));
+        noted(readAll(db_, "SELECT id, " + vehicleColumns() + " FROM vehicles WHERE name = ?",
+                      {trimmedText(name)}, path_, readVehicle)),
+        "A vehicle named \"" + trimmedText(name) + "\"");
 }
 
 LogResult<VehicleId> RunLog::addVehicle(const Vehicle& vehicle) {
     if (auto invalid = checkVehicle(vehicle)) return *invalid;
     VehicleId id = 0;
     const LogStatus failed = inTransaction([&]() -> LogStatus {
-        if (auto taken = nameTaken(connection(), vehicle, path_)) return taken;
-        auto inserted =
-            execute(connection(),
-                    QStringLiteral("INSERT INTO vehicles (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                        .arg(vehicleColumns()),
-                    vehicleValues(vehicle), path_, vehicleNotSaved);
+        if (auto taken = nameTaken(db_, vehicle, path_)) return taken;
+        auto inserted = execute(db_,
+                                "INSERT INTO vehicles (" + vehicleColumns() + ") VALUES (" +
+                                    placeholders(inputFields.size() + 2) + ")",
+                                vehicleValues(vehicle), path_, vehicleNotSaved);
         if (const LogError* error = logErrorOf(inserted)) return *error;
-        id = std::get<QSqlQuery>(inserted).lastInsertId().toLongLong();
+        id = sqlite3_last_insert_rowid(db_);
         return std::nullopt;
     });
     if (failed) return *failed;
@@ -171,13 +228,12 @@ LogResult<VehicleId> RunLog::addVehicle(const Vehicle& vehicle) {
 LogStatus RunLog::updateVehicle(const Vehicle& vehicle) {
     if (auto invalid = checkVehicle(vehicle)) return invalid;
     return inTransaction([&]() -> LogStatus {
-        if (auto taken = nameTaken(connection(), vehicle, path_)) return taken;
-        QVariantList values = vehicleValues(vehicle);
-        values << vehicle.id;
-        return changeOne(execute(connection(),
-                                 QStringLiteral("UPDATE vehicles SET (%1) = (?, ?, ?, ?, ?, ?, ?, "
-                                                "?, ?) WHERE id = ?")
-                                     .arg(vehicleColumns()),
+        if (auto taken = nameTaken(db_, vehicle, path_)) return taken;
+        std::vector<Cell> values = vehicleValues(vehicle);
+        values.emplace_back(vehicle.id);
+        return changeOne(execute(db_,
+                                 "UPDATE vehicles SET (" + vehicleColumns() + ") = (" +
+                                     placeholders(inputFields.size() + 2) + ") WHERE id = ?",
                                  values, path_, vehicleNotSaved),
                          vehicleNumber(vehicle.id));
     });
@@ -185,21 +241,18 @@ LogStatus RunLog::updateVehicle(const Vehicle& vehicle) {
 
 LogStatus RunLog::deleteVehicle(VehicleId id) {
     return inTransaction([&]() -> LogStatus {
-        const auto count = detail::singleValue(connection(),
-                                               QStringLiteral("SELECT count(*) FROM runs WHERE "
-                                                              "vehicle_id = ?"),
-                                               {id}, path_, nothingDeleted);
+        const auto count = detail::singleValue(
+            db_, "SELECT count(*) FROM runs WHERE vehicle_id = ?", {id}, path_, nothingDeleted);
         if (const LogError* error = logErrorOf(count)) return *error;
-        if (const qint64 runs = std::get<QVariant>(count).toLongLong(); runs > 0) {
+        if (const std::int64_t runs = countOf(count); runs > 0) {
             return LogError{Problem::Invalid,
-                            QStringLiteral("The vehicle still has %1 runs in the log; delete "
-                                           "them first. Nothing was deleted.")
-                                .arg(QString::number(runs)),
-                            QStringLiteral("vehicle")};
+                            "The vehicle still has " + numberText(runs) +
+                                " runs in the log; delete them first. Nothing was deleted.",
+                            "vehicle"};
         }
-        return changeOne(execute(connection(), QStringLiteral("DELETE FROM vehicles WHERE id = ?"),
-                                 {id}, path_, nothingDeleted),
-                         vehicleNumber(id));
+        return changeOne(
+            execute(db_, "DELETE FROM vehicles WHERE id = ?", {id}, path_, nothingDeleted),
+            vehicleNumber(id));
     });
 }
 
@@ -214,23 +267,23 @@ LogResult<std::vector<RunId>> RunLog::addRuns(std::span<const Run> runs) {
         if (auto invalid = checkRun(run)) return *invalid;
     }
     std::vector<RunId> ids;
-    const QString insert = QStringLiteral("INSERT INTO runs (id, %1) VALUES (?, %2)")
-                               .arg(detail::runColumnList(), detail::runPlaceholders());
+    const std::string insert = "INSERT INTO runs (id, " + runColumnList() + ") VALUES (?, " +
+                               placeholders(sqlColumnCount) + ")";
     const LogStatus failed = inTransaction([&]() -> LogStatus {
-        QSqlQuery query(connection());
-        if (!query.prepare(insert)) return detail::sqlError(query.lastError(), path_, runNotSaved);
+        Statement statement(db_, path_, runNotSaved);
+        if (auto failed = statement.prepare(insert)) return failed;
         VehicleId checkedVehicle = 0;
         for (const Run& run : runs) {
             if (run.vehicleId != checkedVehicle) {
-                if (auto missing = vehicleExists(connection(), run.vehicleId, path_))
-                    return missing;
+                if (auto missing = vehicleExists(db_, run.vehicleId, path_)) return missing;
                 checkedVehicle = run.vehicleId;
             }
-            query.addBindValue(run.id == 0 ? QVariant(QMetaType::fromType<qint64>())
-                                           : QVariant(run.id));
-            for (const QVariant& value : detail::runValues(run)) query.addBindValue(value);
-            if (!query.exec()) return detail::sqlError(query.lastError(), path_, runNotSaved);
-            ids.push_back(query.lastInsertId().toLongLong());
+            std::vector<Cell> values{run.id == 0 ? Cell() : Cell(run.id)};
+            for (Cell& value : runValues(run)) values.push_back(std::move(value));
+            if (auto failed = statement.bind(values)) return failed;
+            const auto stepped = statement.step();
+            if (const LogError* error = logErrorOf(stepped)) return *error;
+            ids.push_back(sqlite3_last_insert_rowid(db_));
         }
         return std::nullopt;
     });
@@ -241,12 +294,12 @@ LogResult<std::vector<RunId>> RunLog::addRuns(std::span<const Run> runs) {
 LogStatus RunLog::updateRun(const Run& run) {
     if (auto invalid = checkRun(run)) return invalid;
     return inTransaction([&]() -> LogStatus {
-        if (auto missing = vehicleExists(connection(), run.vehicleId, path_)) return missing;
-        QVariantList values = detail::runValues(run);
-        values << run.id;
-        return changeOne(execute(connection(),
-                                 QStringLiteral("UPDATE runs SET (%1) = (%2) WHERE id = ?")
-                                     .arg(detail::runColumnList(), detail::runPlaceholders()),
+        if (auto missing = vehicleExists(db_, run.vehicleId, path_)) return missing;
+        std::vector<Cell> values = runValues(run);
+        values.emplace_back(run.id);
+        return changeOne(execute(db_,
+                                 "UPDATE runs SET (" + runColumnList() + ") = (" +
+                                     placeholders(sqlColumnCount) + ") WHERE id = ?",
                                  values, path_, runNotSaved),
                          runNumber(run.id));
     });
@@ -259,10 +312,9 @@ LogResult<std::vector<Run>> RunLog::deleteRuns(std::span<const RunId> ids) {
             auto found = run(id);
             if (const LogError* error = logErrorOf(found)) return *error;
             deleted.push_back(std::get<Run>(found));
-            if (auto error =
-                    changeOne(execute(connection(), QStringLiteral("DELETE FROM runs WHERE id = ?"),
-                                      {id}, path_, nothingDeleted),
-                              runNumber(id))) {
+            if (auto error = changeOne(
+                    execute(db_, "DELETE FROM runs WHERE id = ?", {id}, path_, nothingDeleted),
+                    runNumber(id))) {
                 return error;
             }
         }
@@ -279,62 +331,82 @@ LogStatus RunLog::restoreRuns(std::span<const Run> runs) {
 }
 
 LogResult<Run> RunLog::run(RunId id) {
-    return onlyRecord(readAll(execute(connection(),
-                                      QStringLiteral("SELECT %1 FROM runs WHERE id = ?")
-                                          .arg(detail::runSelectList(QString())),
-                                      {id}, path_, nothingRead),
-                              readRunAtStart, *this),
+    return onlyRecord(noted(readAll(db_, "SELECT " + runSelectList("") + " FROM runs WHERE id = ?",
+                                    {id}, path_, readRunAtStart)),
                       runNumber(id));
 }
 
 LogResult<std::vector<Run>> RunLog::runs(const RunFilter& filter) {
-    const auto condition = detail::filterCondition(filter, QString());
-    return readAll(execute(connection(),
-                           QStringLiteral("SELECT %1 FROM runs%2 ORDER BY run_at, id")
-                               .arg(detail::runSelectList(QString()), condition.where),
-                           condition.values, path_, nothingRead),
-                   readRunAtStart, *this);
+    const auto condition = filterCondition(filter, "");
+    return noted(readAll(
+        db_,
+        "SELECT " + runSelectList("") + " FROM runs" + condition.where + " ORDER BY run_at, id",
+        condition.values, path_, readRunAtStart));
 }
 
 LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<double> jetInches,
                                                int count) {
     // Jets are sized in thousandths of an inch.
-    const QString jetMatch = jetInches
-                                 ? QStringLiteral("round(nitrous_jet_in * 1000) = round(? * 1000)")
-                                 : QStringLiteral("nitrous_jet_in IS NULL");
-    QVariantList values{vehicle};
-    if (jetInches) values << *jetInches;
-    values << count;
-    return readAll(execute(connection(),
-                           QStringLiteral("SELECT %1 FROM runs WHERE vehicle_id = ? AND %2 "
-                                          "ORDER BY run_at DESC, id DESC LIMIT ?")
-                               .arg(detail::runSelectList(QString()), jetMatch),
-                           values, path_, nothingRead),
-                   readRunAtStart, *this);
+    const std::string jetMatch =
+        jetInches ? "round(nitrous_jet_in * 1000) = round(? * 1000)" : "nitrous_jet_in IS NULL";
+    std::vector<Cell> values{vehicle};
+    if (jetInches) values.emplace_back(*jetInches);
+    values.emplace_back(std::int64_t{count});
+    return noted(readAll(db_,
+                         "SELECT " + runSelectList("") + " FROM runs WHERE vehicle_id = ? AND " +
+                             jetMatch + " ORDER BY run_at DESC, id DESC LIMIT ?",
+                         values, path_, readRunAtStart));
 }
 
-LogResult<std::vector<QString>> RunLog::strips() {
-    return readAll(
-        execute(connection(),
-                QStringLiteral("SELECT DISTINCT strip FROM runs WHERE strip <> '' ORDER BY strip"),
-                {}, path_, nothingRead),
-        +[](const QSqlQuery& query) { return query.value(0).toString(); }, *this);
+LogResult<std::vector<std::string>> RunLog::strips() {
+    return noted(readAll(
+        db_, "SELECT DISTINCT strip FROM runs WHERE strip <> '' ORDER BY strip", {}, path_,
+        +[](const Statement& row) { return columns_detail::textOf(row.column(0)); }));
 }
 
 LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
-    auto middle = readAll(
-        execute(connection(),
-                QStringLiteral("WITH mine AS (SELECT et_s FROM runs WHERE vehicle_id = ?), "
-                               "n AS (SELECT count(*) AS runs FROM mine) "
-                               "SELECT et_s FROM mine, n WHERE n.runs >= 3 ORDER BY et_s "
-                               "LIMIT 2 - (SELECT runs FROM n) % 2 OFFSET ((SELECT runs FROM n) "
-                               "- 1) / 2"),
-                {vehicle}, path_, nothingRead),
-        +[](const QSqlQuery& query) { return query.value(0).toDouble(); }, *this);
+    auto middle = noted(readAll(
+        db_,
+        "WITH mine AS (SELECT et_s FROM runs WHERE vehicle_id = ?), "
+        "n AS (SELECT count(*) AS runs FROM mine) "
+        "SELECT et_s FROM mine, n WHERE n.runs >= 3 ORDER BY et_s "
+        "LIMIT 2 - (SELECT runs FROM n) % 2 OFFSET ((SELECT runs FROM n) - 1) / 2",
+        {vehicle}, path_,
+        +[](const Statement& row) { return columns_detail::numberOf(row.column(0)); }));
     if (const LogError* error = logErrorOf(middle)) return *error;
     const auto& ets = std::get<std::vector<double>>(middle);
     if (ets.empty()) return std::optional<double>();
     return std::optional((ets.front() + ets.back()) / 2);
+}
+
+LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int tableColumnIndex,
+                                                   bool ascending) {
+    if (tableColumnIndex < 0 || tableColumnIndex >= static_cast<int>(tableColumnCount)) {
+        tableColumnIndex = 0;
+    }
+    const std::string key(tableColumn(static_cast<std::size_t>(tableColumnIndex)).sortKey);
+    const std::string direction = ascending ? " ASC" : " DESC";
+    const auto condition = filterCondition(filter, "r");
+    return noted(readAll(
+        db_,
+        "SELECT r.id FROM runs r" + condition.where + " ORDER BY " + key + direction + ", r.id" +
+            direction,
+        condition.values, path_,
+        +[](const Statement& row) { return std::get<std::int64_t>(row.column(0)); }));
+}
+
+LogResult<std::vector<RunLog::NamedRun>> RunLog::runsWithNames(std::span<const RunId> ids) {
+    std::vector<Cell> values(ids.begin(), ids.end());
+    return noted(readAll(
+        db_,
+        "SELECT " + runSelectList("r") +
+            ", (SELECT name FROM vehicles v WHERE v.id = r.vehicle_id) FROM runs "
+            "r WHERE r.id IN (" +
+            placeholders(ids.size()) + ")",
+        values, path_, +[](const Statement& row) {
+            return NamedRun{readRun(row), columns_detail::textOf(
+                                              row.column(1 + static_cast<int>(sqlColumnCount)))};
+        }));
 }
 
 }  // namespace moravik::runlog

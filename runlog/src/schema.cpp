@@ -1,8 +1,6 @@
 #include "schema.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QStringList>
+#include <algorithm>
 #include <array>
 #include <span>
 
@@ -54,51 +52,85 @@ constexpr const char* version1[] = {
 // Index i takes a file from version i to version i + 1.
 constexpr std::array<std::span<const char* const>, 1> migrations{{version1}};
 
-const Consequence notUpdated{QStringLiteral("the log was left as it was and not updated")};
+const Consequence notUpdated{"the log was left as it was and not updated"};
+
+// The statement's text with runs of white space as one blank, for comparing
+// statements as SQLite keeps them.
+std::string simplified(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        const bool blank =
+            c == ' ' || c == '\n' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+        if (blank) {
+            if (!out.empty() && out.back() != ' ') out += ' ';
+        } else {
+            out += c;
+        }
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    return out;
+}
 
 }  // namespace
 
 int currentSchemaVersion() { return static_cast<int>(migrations.size()); }
 
-LogResult<bool> hasSchemaOf(const QSqlDatabase& db, int version, const QString& path) {
-    QStringList expected;
+std::vector<std::string> runsTableColumns(int version) {
+    std::vector<std::string> names;
     for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
-        for (const char* statement : migrations[static_cast<std::size_t>(step)]) {
-            expected << QString::fromUtf8(statement).simplified();
+        for (const std::string_view statement : migrations[static_cast<std::size_t>(step)]) {
+            constexpr std::string_view create = "CREATE TABLE runs (";
+            if (!statement.starts_with(create)) continue;
+            // One column a line, its name first.
+            std::size_t at = create.size();
+            while ((at = statement.find('\n', at)) != std::string_view::npos) {
+                const auto first = statement.find_first_not_of(' ', at + 1);
+                const auto end = statement.find(' ', first);
+                names.emplace_back(statement.substr(first, end - first));
+                at = first;
+            }
         }
     }
-    auto read = execute(db, QStringLiteral("SELECT sql FROM sqlite_master WHERE sql IS NOT NULL"),
-                        {}, path, nothingRead);
+    return names;
+}
+
+LogResult<bool> hasSchemaOf(sqlite3* db, int version, const std::string& path) {
+    std::vector<std::string> expected;
+    for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
+        for (const char* statement : migrations[static_cast<std::size_t>(step)]) {
+            expected.push_back(simplified(statement));
+        }
+    }
+    std::vector<std::string> found;
+    auto read =
+        execute(db, "SELECT sql FROM sqlite_master WHERE sql IS NOT NULL", {}, path, nothingRead,
+                [&](const Statement& statement) {
+                    found.push_back(simplified(columns_detail::textOf(statement.column(0))));
+                });
     if (const LogError* error = logErrorOf(read)) return *error;
-    QSqlQuery& query = std::get<QSqlQuery>(read);
-    QStringList found;
-    while (query.next()) found << query.value(0).toString().simplified();
-    if (query.lastError().isValid()) return sqlError(query.lastError(), path, nothingRead);
-    expected.sort();
-    found.sort();
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
     return found == expected;
 }
 
-LogStatus migrate(const QSqlDatabase& db, int fromVersion, const QString& path) {
+LogStatus migrate(sqlite3* db, int fromVersion, const std::string& path) {
+    const auto run = [&](std::string_view sql) {
+        const auto done = execute(db, sql, {}, path, notUpdated);
+        const LogError* error = logErrorOf(done);
+        return error != nullptr ? LogStatus(*error) : LogStatus();
+    };
     for (int version = fromVersion; version < currentSchemaVersion(); ++version) {
-        QSqlDatabase connection = db;
-        QSqlQuery query(connection);
-        const auto fail = [&] {
-            LogError error = sqlError(query.lastError(), path, notUpdated);
-            query.exec(QStringLiteral("ROLLBACK"));
-            return error;
-        };
-        if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
-            return sqlError(query.lastError(), path, notUpdated);
-        }
+        if (auto failed = run("BEGIN IMMEDIATE")) return failed;
+        LogStatus failed;
         for (const char* statement : migrations[static_cast<std::size_t>(version)]) {
-            if (!query.exec(QString::fromUtf8(statement))) return fail();
+            if ((failed = run(statement))) break;
         }
-        if (!query.exec(QStringLiteral("PRAGMA application_id = ") +
-                        QString::number(applicationId)) ||
-            !query.exec(QStringLiteral("PRAGMA user_version = ") + QString::number(version + 1)) ||
-            !query.exec(QStringLiteral("COMMIT"))) {
-            return fail();
+        if (!failed) failed = run("PRAGMA application_id = " + numberText(applicationId));
+        if (!failed) failed = run("PRAGMA user_version = " + numberText(version + 1));
+        if (!failed) failed = run("COMMIT");
+        if (failed) {
+            run("ROLLBACK");
+            return failed;
         }
     }
     return std::nullopt;

@@ -2,7 +2,10 @@
 // without tables; each migration takes the file one version up.
 #pragma once
 
-#include <QSqlDatabase>
+#include <sqlite3.h>
+
+#include <string>
+#include <vector>
 
 #include "moravik/runlog/log_error.h"
 
@@ -10,16 +13,20 @@ namespace moravik::runlog::detail {
 
 int currentSchemaVersion();
 
+// The runs table's columns as version `version` creates them, in order: the
+// frozen text of its statement, for tests against the column table.
+std::vector<std::string> runsTableColumns(int version);
+
 // PRAGMA application_id of a Moravik run log ("MRVK"). Logs written before it
 // was set are known by their user_version and tables instead.
 inline constexpr int applicationId = 0x4d52564b;
 
 // Whether the file's tables and indexes are exactly those of `version`, as
 // its migrations create them (spacing aside). Version 0 has none.
-LogResult<bool> hasSchemaOf(const QSqlDatabase& db, int version, const QString& path);
+LogResult<bool> hasSchemaOf(sqlite3* db, int version, const std::string& path);
 
 // Applies the migrations after `fromVersion` in order, each in its own
 // transaction together with the new user_version.
-LogStatus migrate(const QSqlDatabase& db, int fromVersion, const QString& path);
+LogStatus migrate(sqlite3* db, int fromVersion, const std::string& path);
 
 }  // namespace moravik::runlog::detail

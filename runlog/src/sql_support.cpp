@@ -1,97 +1,132 @@
 #include "sql_support.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <charconv>
 
 namespace moravik::runlog::detail {
-namespace {
 
-// SQLite's primary result codes (the low byte of an extended code).
-enum SqliteCode : int {
-    sqliteBusy = 5,
-    sqliteLocked = 6,
-    sqliteReadOnly = 8,
-    sqliteIoError = 10,
-    sqliteCorrupt = 11,
-    sqliteFull = 13,
-    sqliteCantOpen = 14,
-    sqliteNotADatabase = 26,
-};
-
-int sqliteCode(const QSqlError& error) {
-    bool isNumber = false;
-    const int code = error.nativeErrorCode().toInt(&isNumber);
-    return isNumber ? code & 0xff : 0;
+std::string numberText(std::int64_t value) {
+    char text[24];
+    return {text, std::to_chars(text, text + sizeof text, value).ptr};
 }
 
-}  // namespace
+std::string folderOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
 
-LogError sqlError(const QSqlError& error, const QString& path, const Consequence& consequence) {
-    const QString file = QDir::toNativeSeparators(path);
-    const QString detail = error.databaseText().isEmpty() ? error.text() : error.databaseText();
-    switch (sqliteCode(error)) {
-        case sqliteBusy:
-        case sqliteLocked:
-            return {Problem::InUse,
-                    QStringLiteral("The run log %1 is in use by another program; %2. Try again "
-                                   "when it is done.")
-                        .arg(file, consequence.text)};
-        case sqliteReadOnly:
-        case sqliteCantOpen:
+LogError sqlError(int code, std::string_view detail, const std::string& path,
+                  const Consequence& consequence) {
+    const std::string text(detail);
+    switch (code & 0xff) {
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return {Problem::InUse, "The run log " + path + " is in use by another program; " +
+                                        consequence.text + ". Try again when it is done."};
+        case SQLITE_READONLY:
+        case SQLITE_CANTOPEN:
             return {Problem::ReadOnly,
-                    QStringLiteral("The run log %1 cannot be written: the file or its folder "
-                                   "%2 is read-only (%3); %4.")
-                        .arg(file, QDir::toNativeSeparators(QFileInfo(path).absolutePath()), detail,
-                             consequence.text)};
-        case sqliteFull:
-            return {Problem::DiskFull,
-                    QStringLiteral("The disk holding the run log %1 is full; %2, and the log is "
-                                   "as it was. Free some space and try again.")
-                        .arg(file, consequence.text)};
-        case sqliteCorrupt:
-        case sqliteNotADatabase:
-            return {Problem::Damaged,
-                    QStringLiteral("The file %1 is not a run log or is damaged (%2); %3.")
-                        .arg(file, detail, consequence.text)};
-        case sqliteIoError:
+                    "The run log " + path + " cannot be written: the file or its folder " +
+                        folderOf(path) + " is read-only (" + text + "); " + consequence.text + "."};
+        case SQLITE_FULL:
+            return {Problem::DiskFull, "The disk holding the run log " + path + " is full; " +
+                                           consequence.text +
+                                           ", and the log is as it was. Free some space and "
+                                           "try again."};
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB:
+            return {Problem::Damaged, "The file " + path + " is not a run log or is damaged (" +
+                                          text + "); " + consequence.text + "."};
         default:
-            return {Problem::Failed, QStringLiteral("The run log %1 could not be used (%2); %3.")
-                                         .arg(file, detail, consequence.text)};
+            return {Problem::Failed, "The run log " + path + " could not be used (" + text + "); " +
+                                         consequence.text + "."};
     }
 }
 
-QVariant textValue(const QString& text) { return text.isNull() ? QStringLiteral("") : text; }
-
-QVariant optionalValue(const std::optional<double>& value) {
-    return value ? QVariant(*value) : QVariant(QMetaType::fromType<double>());
+LogError sqlError(sqlite3* db, const std::string& path, const Consequence& consequence) {
+    return sqlError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), path, consequence);
 }
 
-std::optional<double> optionalDouble(const QVariant& value) {
-    if (value.isNull()) return std::nullopt;
-    return value.toDouble();
+LogStatus Statement::prepare(std::string_view sql) {
+    sqlite3_finalize(statement_);
+    statement_ = nullptr;
+    const int code =
+        sqlite3_prepare_v2(db_, sql.data(), static_cast<int>(sql.size()), &statement_, nullptr);
+    if (code != SQLITE_OK) return sqlError(db_, path_, consequence_);
+    return std::nullopt;
 }
 
-LogResult<QSqlQuery> execute(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
-                             const QString& path, const Consequence& consequence) {
-    QSqlQuery query(db);
-    query.setForwardOnly(true);
-    if (!query.prepare(sql)) return sqlError(query.lastError(), path, consequence);
-    for (const QVariant& value : values) query.addBindValue(value);
-    if (!query.exec()) return sqlError(query.lastError(), path, consequence);
-    return query;
-}
-
-LogResult<QVariant> singleValue(const QSqlDatabase& db, const QString& sql,
-                                const QVariantList& values, const QString& path,
-                                const Consequence& consequence) {
-    auto result = execute(db, sql, values, path, consequence);
-    if (const LogError* error = logErrorOf(result)) return *error;
-    QSqlQuery& query = std::get<QSqlQuery>(result);
-    if (!query.next()) {
-        if (query.lastError().isValid()) return sqlError(query.lastError(), path, consequence);
-        return QVariant();
+LogStatus Statement::bind(const std::vector<Cell>& values) {
+    sqlite3_reset(statement_);
+    sqlite3_clear_bindings(statement_);
+    int index = 0;
+    for (const Cell& value : values) {
+        ++index;
+        int code = SQLITE_OK;
+        if (const auto* whole = std::get_if<std::int64_t>(&value)) {
+            code = sqlite3_bind_int64(statement_, index, *whole);
+        } else if (const auto* number = std::get_if<double>(&value)) {
+            code = sqlite3_bind_double(statement_, index, *number);
+        } else if (const auto* text = std::get_if<std::string>(&value)) {
+            code = sqlite3_bind_text(statement_, index, text->data(),
+                                     static_cast<int>(text->size()), SQLITE_TRANSIENT);
+        } else {
+            code = sqlite3_bind_null(statement_, index);
+        }
+        if (code != SQLITE_OK) return sqlError(db_, path_, consequence_);
     }
-    return query.value(0);
+    return std::nullopt;
+}
+
+LogResult<bool> Statement::step() {
+    const int code = sqlite3_step(statement_);
+    if (code == SQLITE_ROW) return true;
+    if (code == SQLITE_DONE) return false;
+    return sqlError(db_, path_, consequence_);
+}
+
+Cell Statement::column(int index) const {
+    switch (sqlite3_column_type(statement_, index)) {
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_column_int64(statement_, index));
+        case SQLITE_FLOAT:
+            return sqlite3_column_double(statement_, index);
+        case SQLITE_NULL:
+            return {};
+        default: {
+            const auto* text = sqlite3_column_text(statement_, index);
+            const int bytes = sqlite3_column_bytes(statement_, index);
+            return std::string(reinterpret_cast<const char*>(text),
+                               static_cast<std::size_t>(bytes));
+        }
+    }
+}
+
+LogResult<int> execute(sqlite3* db, std::string_view sql, const std::vector<Cell>& values,
+                       const std::string& path, const Consequence& consequence,
+                       const std::function<void(const Statement&)>& row) {
+    Statement statement(db, path, consequence);
+    if (auto failed = statement.prepare(sql)) return *failed;
+    if (auto failed = statement.bind(values)) return *failed;
+    while (true) {
+        const auto stepped = statement.step();
+        if (const LogError* error = logErrorOf(stepped)) return *error;
+        if (!std::get<bool>(stepped)) break;
+        if (row) row(statement);
+    }
+    return sqlite3_changes(db);
+}
+
+LogResult<Cell> singleValue(sqlite3* db, std::string_view sql, const std::vector<Cell>& values,
+                            const std::string& path, const Consequence& consequence) {
+    Cell value;
+    bool first = true;
+    auto done = execute(db, sql, values, path, consequence, [&](const Statement& statement) {
+        if (first) value = statement.column(0);
+        first = false;
+    });
+    if (const LogError* error = logErrorOf(done)) return *error;
+    return value;
 }
 
 }  // namespace moravik::runlog::detail

@@ -1,13 +1,15 @@
-// Running statements on a log's connection and turning SQLite's errors into
-// LogErrors that say what happened to the user's data.
+// Running statements on a log's SQLite connection and turning SQLite's errors
+// into LogErrors that say what happened to the user's data.
 #pragma once
 
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QVariant>
-#include <optional>
+#include <sqlite3.h>
 
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_error.h"
 
 namespace moravik::runlog::detail {
@@ -15,29 +17,53 @@ namespace moravik::runlog::detail {
 // What a failed step means for the user's data, ending a sentence:
 // "the run was not saved".
 struct Consequence {
-    QString text;
+    std::string text;
 };
 
-inline const Consequence nothingChanged{QStringLiteral("nothing was changed")};
-inline const Consequence nothingRead{QStringLiteral("nothing could be read")};
+inline const Consequence nothingChanged{"nothing was changed"};
+inline const Consequence nothingRead{"nothing could be read"};
 
-LogError sqlError(const QSqlError& error, const QString& path, const Consequence& consequence);
+// An SQLite result code and its text as a LogError about the log at `path`.
+LogError sqlError(int code, std::string_view detail, const std::string& path,
+                  const Consequence& consequence);
+// The connection's last error.
+LogError sqlError(sqlite3* db, const std::string& path, const Consequence& consequence);
 
-// A text for a NOT NULL column: Qt SQL binds a null QString as NULL.
-QVariant textValue(const QString& text);
+// The file's name as the user's system writes it: for messages.
+std::string folderOf(const std::string& path);
 
-// A database value for an optional number: NULL when absent.
-QVariant optionalValue(const std::optional<double>& value);
-std::optional<double> optionalDouble(const QVariant& value);
+// One prepared statement; finalized when it goes.
+class Statement {
+public:
+    Statement(sqlite3* db, const std::string& path, const Consequence& consequence)
+        : db_(db), path_(path), consequence_(consequence) {}
+    ~Statement() { sqlite3_finalize(statement_); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
 
-// Prepares, binds `values` in order and executes; the query is positioned
-// before its first row.
-LogResult<QSqlQuery> execute(const QSqlDatabase& db, const QString& sql, const QVariantList& values,
-                             const QString& path, const Consequence& consequence);
+    LogStatus prepare(std::string_view sql);
+    // Binds `values` from the first parameter on, after a reset.
+    LogStatus bind(const std::vector<Cell>& values);
+    // True with a row to read, false when done.
+    LogResult<bool> step();
+    Cell column(int index) const;
 
-// The first column of the first row, or an error when the statement failed.
-LogResult<QVariant> singleValue(const QSqlDatabase& db, const QString& sql,
-                                const QVariantList& values, const QString& path,
-                                const Consequence& consequence);
+private:
+    sqlite3* db_;
+    const std::string& path_;
+    const Consequence& consequence_;
+    sqlite3_stmt* statement_ = nullptr;
+};
+
+// Runs a statement, calling `row` with each row; the number of rows it changed.
+LogResult<int> execute(sqlite3* db, std::string_view sql, const std::vector<Cell>& values,
+                       const std::string& path, const Consequence& consequence,
+                       const std::function<void(const Statement&)>& row = {});
+
+// The first column of the first row (NULL when none), or an error.
+LogResult<Cell> singleValue(sqlite3* db, std::string_view sql, const std::vector<Cell>& values,
+                            const std::string& path, const Consequence& consequence);
+
+std::string numberText(std::int64_t value);
 
 }  // namespace moravik::runlog::detail

@@ -4,11 +4,10 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
-#include <QThread>
 #include <cerrno>
+#include <thread>
+
+#include "sql_support.h"
 
 namespace moravik::runlog::detail {
 namespace {
@@ -16,20 +15,18 @@ namespace {
 constexpr std::chrono::milliseconds retryInterval{20};
 
 // "moravik-raceday (process 1234)", as the holder wrote it into the file.
-QString holderOf(int descriptor) {
+std::string holderOf(int descriptor) {
     char text[256];
     const ssize_t length = ::pread(descriptor, text, sizeof text, 0);
     if (length <= 0) return {};
-    return QString::fromUtf8(text, length).trimmed();
+    return trimmedText({text, static_cast<std::size_t>(length)});
 }
 
 void writeHolder(int descriptor) {
-    const QString program = QCoreApplication::instance() != nullptr
-                                ? QCoreApplication::applicationName()
-                                : QStringLiteral("a program");
-    const QByteArray text =
-        (program + QStringLiteral(" (process ") + QString::number(::getpid()) + QLatin1Char(')'))
-            .toUtf8();
+    // The program's name as it was started, as the process list shows it.
+    const std::string program =
+        program_invocation_short_name != nullptr ? program_invocation_short_name : "a program";
+    const std::string text = program + " (process " + numberText(::getpid()) + ')';
     // The lock is what counts; a holder that cannot be named is only named less well.
     if (::ftruncate(descriptor, 0) == 0) {
         [[maybe_unused]] const ssize_t written = ::pwrite(descriptor, text.data(), text.size(), 0);
@@ -39,9 +36,8 @@ void writeHolder(int descriptor) {
 }  // namespace
 
 std::variant<std::unique_ptr<WriterLock>, WriterLock::Refusal> WriterLock::acquire(
-    const QString& lockPath, std::chrono::milliseconds wait) {
-    const int descriptor =
-        ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    const std::string& lockPath, std::chrono::milliseconds wait) {
+    const int descriptor = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
     if (descriptor < 0) return Refusal{Failure::NotWritable, {}};
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -51,7 +47,7 @@ std::variant<std::unique_ptr<WriterLock>, WriterLock::Refusal> WriterLock::acqui
             ::close(descriptor);
             return refusal;
         }
-        QThread::msleep(static_cast<unsigned long>(retryInterval.count()));
+        std::this_thread::sleep_for(retryInterval);
     }
     writeHolder(descriptor);
     return std::unique_ptr<WriterLock>(new WriterLock(descriptor));

@@ -4,9 +4,9 @@
 // would let two programs lock two different files of the same name.
 #pragma once
 
-#include <QString>
 #include <chrono>
 #include <memory>
+#include <string>
 #include <variant>
 
 namespace moravik::runlog::detail {
@@ -17,12 +17,12 @@ public:
 
     struct Refusal {
         Failure failure;
-        QString holder;  // "moravik-raceday (process 1234)" when known
+        std::string holder;  // "moravik-raceday (process 1234)" when known
     };
 
     // Waits up to `wait` for the lock on `lockPath`.
     static std::variant<std::unique_ptr<WriterLock>, Refusal> acquire(
-        const QString& lockPath, std::chrono::milliseconds wait);
+        const std::string& lockPath, std::chrono::milliseconds wait);
 
     ~WriterLock();
     WriterLock(const WriterLock&) = delete;

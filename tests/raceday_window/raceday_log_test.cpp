@@ -4,7 +4,6 @@
 // hand-checkable examples (below) or the Calculate pass's own, never a formula
 // worked again here.
 #include <moravik/runlog/run_csv.h>
-#include <moravik/runlog/run_table_model.h>
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -27,7 +26,9 @@
 #include <tuple>
 
 #include "log_charts_page.h"
+#include "log_qt.h"
 #include "raceday_test_support.h"
+#include "run_table_model.h"
 
 using namespace moravik::raceday_window::testing;
 using moravik::runlog::RunLog;
@@ -48,7 +49,7 @@ moravik::raceday::Weather j607Air(double factor) {
 template <typename T>
 T value(moravik::runlog::LogResult<T> result) {
     if (const auto* error = moravik::runlog::logErrorOf(result))
-        qFatal("%s", qPrintable(error->message));
+        qFatal("%s", error->message.c_str());
     return std::get<T>(std::move(result));
 }
 
@@ -57,10 +58,10 @@ T value(moravik::runlog::LogResult<T> result) {
 // (factor 1). The Pass car's 14.4801 s at 2562 lb is the Calculate pass's
 // Huntington ET for 210 hp.
 void fillLog(const QString& path) {
-    auto log = value(RunLog::open(path));
+    auto log = value(RunLog::open(moravik::raceday_window::plainText(path)));
     const auto addVehicle = [&log](const char* name, const char* weight) {
         moravik::runlog::Vehicle vehicle;
-        vehicle.name = QString::fromLatin1(name);
+        vehicle.name = name;
         vehicle.inputs.vweight = weight;
         return value(log->addVehicle(vehicle));
     };
@@ -78,8 +79,9 @@ void fillLog(const QString& path) {
     for (const auto& slip : slips) {
         moravik::runlog::Run run;
         run.vehicleId = slip.vehicle;
-        run.when = QDateTime(QDate(2024, 6, slip.day), QTime(10, 0));
-        run.strip = QString::fromLatin1(slip.strip);
+        run.when =
+            moravik::raceday_window::plainMoment(QDateTime(QDate(2024, 6, slip.day), QTime(10, 0)));
+        run.strip = slip.strip;
         run.etSeconds = slip.et;
         run.speed = slip.mph * 0.44704;  // m/s in a mile per hour, exactly
         run.air = j607Air(slip.factor);
@@ -195,13 +197,14 @@ private slots:
     // and Ctrl+End goes to the last of them.
     void selectAllDeleteAndCtrlEndReachEveryRunShown() {
         {
-            auto log = value(RunLog::open(logPath(folder)));
-            const auto camaro = value(log->vehicleNamed(QStringLiteral("Camaro"))).id;
+            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
+            const auto camaro = value(log->vehicleNamed("Camaro")).id;
             std::vector<moravik::runlog::Run> runs(300, value(log->runs()).front());
             for (int n = 0; n < 300; ++n) {
                 runs[n].id = 0;
                 runs[n].vehicleId = camaro;
-                runs[n].when = QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n);
+                runs[n].when = moravik::raceday_window::plainMoment(
+                    QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n));
             }
             value(log->addRuns(runs));
         }
@@ -220,7 +223,7 @@ private slots:
         QCOMPARE(day.rows(), 1);
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
         choose(day.section, "vehicleFilter", "Camaro");
-        QCOMPARE(value(value(RunLog::open(logPath(folder),
+        QCOMPARE(value(value(RunLog::open(moravik::raceday_window::plainText(logPath(folder)),
                                           {.access = moravik::runlog::Access::ReadOnly}))
                            ->runs())
                      .size(),
@@ -435,10 +438,11 @@ private slots:
     // A run with nitrous is drawn apart from the Camaro's three without.
     void runsWithNitrousAreASeriesOfTheirOwn() {
         {
-            auto log = value(RunLog::open(logPath(folder)));
+            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
             moravik::runlog::Run run = value(log->runs({})).front();
             run.id = 0;
-            run.when = QDateTime(QDate(2024, 6, 5), QTime(10, 0));
+            run.when =
+                moravik::raceday_window::plainMoment(QDateTime(QDate(2024, 6, 5), QTime(10, 0)));
             run.nitrousJetInches = 0.05;
             value(log->addRun(run));
         }
@@ -571,7 +575,7 @@ private slots:
 
     // Another program writing the log: after waiting, the window reads it.
     void aLogInUseOpensReadOnly() {
-        auto writer = value(RunLog::open(logPath(folder)));
+        auto writer = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
         LogDay day(logPath(folder));
         const QString note = child<QLabel>(day.section, "logNote")->text();
         QVERIFY2(note.contains("read-only"), qPrintable(note));
@@ -607,10 +611,10 @@ private slots:
         QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(day.rows(), 4);
-        const auto log =
-            value(RunLog::open(logPath(folder), {.access = moravik::runlog::Access::ReadOnly}));
+        const auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder)),
+                                            {.access = moravik::runlog::Access::ReadOnly}));
         const auto runs = value(log->runs());
-        const QTime saved = runs.back().when.time();
+        const QTime saved = moravik::raceday_window::qtDateTime(runs.back().when).time();
         QCOMPARE(saved.second() * 1000 + saved.msec(), 0);
     }
 

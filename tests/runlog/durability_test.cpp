@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QThread>
+#include <fstream>
 #include <iostream>
 #include <map>
 
@@ -59,7 +60,7 @@ TEST(Durability, EveryReportedRunSurvivesFiftyKills) {
 
     const auto log = openLog(path);
     EXPECT_EQ(log->checkIntegrity(), std::nullopt);
-    const VehicleId vehicle = valueOf(log->vehicleNamed(QStringLiteral("Durability"))).id;
+    const VehicleId vehicle = valueOf(log->vehicleNamed("Durability")).id;
     for (const auto& [id, number] : reported) {
         runlog::Run expected = numberedRun(vehicle, number);
         expected.id = id;
@@ -76,12 +77,12 @@ TEST(Durability, AKilledCommandLineImportLeavesAllOrNone) {
     constexpr int rows = 20000;
     {
         const auto log = openLog(folder.filePath(QStringLiteral("source.sqlite")));
-        const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+        const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
         std::vector<runlog::Run> runs;
         for (int n = 0; n < rows; ++n) runs.push_back(numberedRun(id, n));
         valueOf(log->addRuns(runs));
-        QFile file(csv);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        std::ofstream file(csv.toStdString(), std::ios::binary);
+        ASSERT_TRUE(file.good());
         ASSERT_EQ(exportRunsCsv(*log, {}, raceday::UnitSystem::Metric, file), std::nullopt);
     }
     const auto importer = [&](QProcess& calc) {

@@ -44,7 +44,7 @@ int rootPage(const QString& path, const char* table) {
 // A closed log of three runs.
 void makeLog(const QString& path) {
     const auto log = openLog(path);
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     for (int n = 0; n < 3; ++n) valueOf(log->addRun(numberedRun(id, n)));
 }
 
@@ -77,7 +77,7 @@ TEST_F(FaultTest, AReadOnlyFolderIsReportedAndTheLogStillOpensReadOnly) {
 
 TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
     auto log = openLog(path, {.maxPageCount = 12});
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     int saved = 0;
     LogResult<RunId> added = RunId{0};
     while (!logErrorOf(added = log->addRun(numberedRun(id, saved)))) ++saved;
@@ -106,18 +106,19 @@ TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses)
     } table[] = {{notes, false}, {damagedLog, true}};
     for (const auto& [file, readable] : table) {
         const QByteArray before = contentsOf(file);
-        expectProblem(RunLog::open(file), Problem::Damaged, QStringLiteral("has not been changed"));
+        expectProblem(RunLog::open(file.toStdString()), Problem::Damaged,
+                      QStringLiteral("has not been changed"));
         EXPECT_EQ(contentsOf(file), before);
         EXPECT_FALSE(QFile::exists(file + QStringLiteral("-wal")));
 
-        const auto reader = RunLog::open(file, {.access = Access::ReadOnly});
+        const auto reader = RunLog::open(file.toStdString(), {.access = Access::ReadOnly});
         EXPECT_EQ(logErrorOf(reader) == nullptr, readable) << file.toStdString();
 
-        const auto fresh = valueOf(RunLog::setAsideAndStartFresh(file));
-        EXPECT_EQ(contentsOf(fresh.keptAs), before);
-        EXPECT_TRUE(fresh.keptAs.startsWith(file + QStringLiteral(".damaged-")));
+        const auto fresh = valueOf(RunLog::setAsideAndStartFresh(file.toStdString()));
+        EXPECT_EQ(contentsOf(QString::fromStdString(fresh.keptAs)), before);
+        EXPECT_TRUE(fresh.keptAs.starts_with(file.toStdString() + ".damaged-"));
         EXPECT_TRUE(valueOf(fresh.log->vehicles()).empty());
-        valueOf(fresh.log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
+        valueOf(fresh.log->addVehicle(namedVehicle("Nova")));
     }
 }
 
@@ -133,7 +134,7 @@ TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
     QSqlDatabase::removeDatabase("raw");
     const QByteArray before = contentsOf(path);
     for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
-        expectProblem(RunLog::open(path, {.access = access}), Problem::NewerVersion,
+        expectProblem(RunLog::open(path.toStdString(), {.access = access}), Problem::NewerVersion,
                       QStringLiteral("newer Moravik (log version 99; this one knows up to 1)"));
     }
     EXPECT_EQ(contentsOf(path), before);
@@ -148,7 +149,7 @@ TEST_F(FaultTest, ASecondProgramWaitsThenHearsTheLogIsInUse) {
     QElapsedTimer waited;
     waited.start();
     expectProblem(
-        RunLog::open(path, {.wait = std::chrono::milliseconds(300)}), Problem::InUse,
+        RunLog::open(path.toStdString(), {.wait = std::chrono::milliseconds(300)}), Problem::InUse,
         QStringLiteral("in use by runlog_child (process ") + QString::number(holder.processId()));
     EXPECT_GE(waited.elapsed(), 300);
     // Reading needs no turn.
@@ -161,7 +162,7 @@ TEST_F(FaultTest, ASecondProgramWaitsThenHearsTheLogIsInUse) {
 
 TEST_F(FaultTest, AChangeWhileAnotherProgramWritesWaitsThenReportsInUse) {
     const auto log = openLog(path, {.wait = std::chrono::milliseconds(200)});
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
     other.setDatabaseName(path);
     ASSERT_TRUE(other.open());

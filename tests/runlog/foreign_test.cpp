@@ -1,6 +1,7 @@
 // A file that is not a healthy Moravik log is never written: not by the log,
 // not by moravik-calc, not even by its switch to write-ahead logging.
 #include <moravik/cli/app.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QDir>
@@ -52,7 +53,7 @@ int pragma(const QString& path, const QString& name) {
 
 void makeLog(const QString& path, int runs) {
     const auto log = openLog(path);
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     std::vector<Run> all;
     for (int n = 0; n < runs; ++n) all.push_back(numberedRun(id, n));
     valueOf(log->addRuns(all));
@@ -106,7 +107,7 @@ TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
         const QByteArray before = contentsOf(path);
         for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
             expectProblem(
-                RunLog::open(path, {.access = access}), Problem::Foreign,
+                RunLog::open(path.toStdString(), {.access = access}), Problem::Foreign,
                 QDir::toNativeSeparators(path) + QStringLiteral(" is not a Moravik run log"));
         }
         EXPECT_EQ(calc(path, {"runs"}), 3) << row.what;
@@ -139,7 +140,8 @@ TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
         file.write(QByteArray(16384, '\x5a'));
     }
     const QByteArray before = contentsOf(path);
-    expectProblem(RunLog::open(path), Problem::Damaged, QStringLiteral("has not been changed"));
+    expectProblem(RunLog::open(path.toStdString()), Problem::Damaged,
+                  QStringLiteral("has not been changed"));
 
     const auto reader = openLog(path, {.access = Access::ReadOnly});
     ASSERT_TRUE(reader->damage().has_value());
@@ -183,7 +185,7 @@ TEST_F(ForeignTest, DamageMetLaterStopsAllWriting) {
     QSqlDatabase::removeDatabase("other");
     expectProblem(log->runs(), Problem::Damaged, QStringLiteral("damaged"));
     EXPECT_TRUE(log->isReadOnly());
-    expectProblem(log->addVehicle(namedVehicle(QStringLiteral("Nova"))), Problem::Damaged,
+    expectProblem(log->addVehicle(namedVehicle("Nova")), Problem::Damaged,
                   QStringLiteral("nothing was changed"));
 }
 
@@ -191,7 +193,8 @@ TEST_F(ForeignTest, AReadOnlyFileInAWritableFolderIsNotOpenedForWriting) {
     makeLog(path, 1);
     ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
     const QByteArray before = contentsOf(path);
-    expectProblem(RunLog::open(path), Problem::ReadOnly, QStringLiteral("read-only file"));
+    expectProblem(RunLog::open(path.toStdString()), Problem::ReadOnly,
+                  QStringLiteral("read-only file"));
     EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 1U);
     EXPECT_EQ(contentsOf(path), before);
     ::chmod(QFile::encodeName(path).constData(), 0644);
@@ -214,13 +217,16 @@ TEST_F(ForeignTest, ReadingCreatesNoCompanionFiles) {
 // file is emptied after an import and on closing.
 TEST_F(ForeignTest, CommitsAreSynchronousAndTheWriteAheadFileShrinks) {
     auto log = openLog(path);
-    QSqlQuery query(log->connection());
-    ASSERT_TRUE(query.exec(QStringLiteral("PRAGMA synchronous")) && query.next());
-    EXPECT_EQ(query.value(0).toInt(), 2);  // FULL
-    query.finish();
+    sqlite3_stmt* synchronous = nullptr;
+    ASSERT_EQ(
+        sqlite3_prepare_v2(log->connection(), "PRAGMA synchronous", -1, &synchronous, nullptr),
+        SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(synchronous), SQLITE_ROW);
+    EXPECT_EQ(sqlite3_column_int(synchronous, 0), 2);  // FULL
+    sqlite3_finalize(synchronous);
 
     const QString wal = path + QStringLiteral("-wal");
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     for (int n = 0; n < 5; ++n) valueOf(log->addRun(numberedRun(id, n)));
     EXPECT_GT(QFileInfo(wal).size(), 0);
     // A reader keeps the write-ahead file from going when the log closes.

@@ -22,8 +22,8 @@ class LogCommandTest : public testing::Test {
 protected:
     void SetUp() override {
         const auto log = openLog(path);
-        const VehicleId camaro = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
-        const VehicleId nova = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
+        const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
+        const VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova")));
         // Hand-checkable by the cube-root rule (see prediction_test.cpp): on
         // the standard's day these are 10.00 s at 110 mph, 10.00 s at 108 mph
         // and 10.30 s at 105 mph.
@@ -89,7 +89,7 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
     const Outcome csv = calc({"runs", "--csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
     EXPECT_EQ(csv.out.substr(0, csv.out.find('\n') + 1),
-              csvLine(runCsvHeader(raceday::UnitSystem::Imperial)).toStdString());
+              csvLine(runCsvHeader(raceday::UnitSystem::Imperial)));
     EXPECT_NE(csv.out.find(",10.3,105,"), std::string::npos) << csv.out;
 }
 
@@ -146,7 +146,7 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
         "2J of the long name";
     {
         const auto log = openLog(path);
-        const VehicleId id = valueOf(log->addVehicle(namedVehicle(QString::fromStdString(evil))));
+        const VehicleId id = valueOf(log->addVehicle(namedVehicle(evil)));
         runlog::Run run = numberedRun(id, 9);
         run.air = j607Air(1.0);
         valueOf(log->addRun(run));
@@ -184,7 +184,7 @@ TEST_F(LogCommandTest, HelpFitsEightyColumns) {
 TEST_F(LogCommandTest, JsonNumbersReadBackExactly) {
     {
         const auto log = openLog(path);
-        runlog::Run run = numberedRun(valueOf(log->vehicleNamed(QStringLiteral("Nova"))).id, 9);
+        runlog::Run run = numberedRun(valueOf(log->vehicleNamed("Nova")).id, 9);
         run.etSeconds = 11.123456789012345;
         run.speed = 0.1 + 0.2 + 50;
         valueOf(log->addRun(run));
@@ -215,7 +215,7 @@ TEST_F(LogCommandTest, ExportsAndImportsRunsAsTheWindowDoes) {
     EXPECT_NE(imported.err.find("line 8: 6 fields"), std::string::npos) << imported.err;
     const auto copy = openLog(QString::fromStdString(other), {.access = Access::ReadOnly});
     const auto original = openLog(path, {.access = Access::ReadOnly});
-    const auto camaro = valueOf(original->vehicleNamed(QStringLiteral("Camaro"))).id;
+    const auto camaro = valueOf(original->vehicleNamed("Camaro")).id;
     // Values logged in SI come back within the last bit of their mph text.
     const auto runs = valueOf(copy->runs());
     const auto expected = valueOf(original->runs({.vehicleId = camaro}));

@@ -2,7 +2,7 @@
 #include <QTemporaryDir>
 #include <set>
 
-#include "moravik/runlog/run_table_model.h"
+#include "run_table_model.h"
 #include "runlog_test_support.h"
 
 namespace moravik::runlog {
@@ -32,8 +32,8 @@ protected:
 
     QTemporaryDir folder;
     std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
-    VehicleId camaro = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
-    VehicleId nova = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Nova"))));
+    VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
+    VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova")));
 };
 
 TEST_F(RunTableModelTest, FetchesAPageAtATimeNewestFirst) {

@@ -14,12 +14,12 @@ class LogPredictionTest : public testing::Test {
 protected:
     QTemporaryDir folder;
     std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
-    VehicleId vehicle = valueOf(log->addVehicle(namedVehicle(QStringLiteral("Camaro"))));
+    VehicleId vehicle = valueOf(log->addVehicle(namedVehicle("Camaro")));
     int minutes = 0;
 
     RunId addRun(double et, double mph, double factor, std::optional<double> jet = {}) {
         runlog::Run run = numberedRun(vehicle, 0);
-        run.when = run.when.addSecs(60 * ++minutes);
+        run.when += std::chrono::minutes(++minutes);
         run.etSeconds = et;
         run.speed = mph * metresPerSecondPerMph;
         run.nitrousJetInches = jet;

@@ -29,13 +29,13 @@ std::string decimal(qint64 value) {
 }
 
 int writeRuns(const QString& path, int first) {
-    auto opened = RunLog::open(path, {.wait = std::chrono::seconds(10)});
+    auto opened = RunLog::open(path.toStdString(), {.wait = std::chrono::seconds(10)});
     if (const LogError* error = logErrorOf(opened)) {
-        std::cerr << error->message.toStdString() << '\n';
+        std::cerr << error->message << '\n';
         return 1;
     }
     auto& log = std::get<std::unique_ptr<RunLog>>(opened);
-    const QString name = QStringLiteral("Durability");
+    const std::string name = "Durability";
     auto vehicle = log->vehicleNamed(name);
     if (logErrorOf(vehicle)) vehicle = log->vehicle(valueOf(log->addVehicle(namedVehicle(name))));
     const VehicleId id = valueOf(std::move(vehicle)).id;
@@ -43,7 +43,7 @@ int writeRuns(const QString& path, int first) {
     for (int n = first;; ++n) {
         const auto added = log->addRun(numberedRun(id, n));
         if (const LogError* error = logErrorOf(added)) {
-            std::cerr << error->message.toStdString() << '\n';
+            std::cerr << error->message << '\n';
             return 1;
         }
         say(decimal(std::get<RunId>(added)) + ' ' + decimal(n));
@@ -52,15 +52,15 @@ int writeRuns(const QString& path, int first) {
 
 int report(const QString& path, bool readOnly) {
     const auto opened =
-        RunLog::open(path, {.access = readOnly ? Access::ReadOnly : Access::ReadWrite,
-                            .wait = std::chrono::milliseconds(200)});
+        RunLog::open(path.toStdString(), {.access = readOnly ? Access::ReadOnly : Access::ReadWrite,
+                                          .wait = std::chrono::milliseconds(200)});
     if (const LogError* error = logErrorOf(opened)) {
-        say("error " + error->message.toStdString());
+        say("error " + error->message);
         return 1;
     }
     const auto runs = std::get<std::unique_ptr<RunLog>>(opened)->runs();
     if (const LogError* error = logErrorOf(runs)) {
-        say("error " + error->message.toStdString());
+        say("error " + error->message);
         return 1;
     }
     say("opened " + decimal(static_cast<qint64>(std::get<std::vector<Run>>(runs).size())));
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
         return moravik::runlog::writeRuns(path, args[3].toInt());
     }
     if (mode == QLatin1String("hold")) {
-        const auto log = moravik::runlog::RunLog::open(path);
+        const auto log = moravik::runlog::RunLog::open(path.toStdString());
         if (moravik::runlog::logErrorOf(log)) return 1;
         moravik::runlog::say("ready");
         std::string ignored;

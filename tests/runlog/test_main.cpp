@@ -1,4 +1,5 @@
-// Qt SQL loads its SQLite driver as a plug-in, which needs an application object.
+// Qt SQL, with which the tests make and spoil files by hand, loads its SQLite
+// driver as a plug-in, which needs an application object.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

@@ -6,50 +6,56 @@
 // reader hold more than one record's worth of text.
 #pragma once
 
-#include <QByteArray>
-#include <QIODevice>
-#include <QStringList>
+#include <cstddef>
+#include <cstdint>
+#include <istream>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace moravik::runlog {
 
 struct CsvLimits {
-    qsizetype fieldBytes = 64 * 1024;
-    qsizetype fieldsPerRecord = 256;
+    std::size_t fieldBytes = 64 * 1024;
+    std::size_t fieldsPerRecord = 256;
 };
 
 struct CsvRecord {
-    qint64 line = 0;     // where the record starts, counted from 1
-    QStringList fields;  // empty when `problem` is set
-    QString problem;     // why the record could not be read, or empty
+    std::int64_t line = 0;            // where the record starts, counted from 1
+    std::vector<std::string> fields;  // UTF-8; empty when `problem` is set
+    std::string problem;              // why the record could not be read, or empty
 };
 
 class CsvReader {
 public:
-    explicit CsvReader(QIODevice& device, CsvLimits limits = {});
+    explicit CsvReader(std::istream& in, CsvLimits limits = {});
 
     // The next record, skipping blank lines; false at the end of the text.
     bool next(CsvRecord& record);
 
+    // How much of the text has been read, in bytes: for a progress bar.
+    std::int64_t bytesRead() const { return bufferStart_ + static_cast<std::int64_t>(position_); }
+
 private:
-    bool fill();  // reads more of the device; false at its end
+    bool fill();  // reads more of the text; false at its end
     bool atEnd();
     char peek() const { return buffer_[position_]; }
     void take();
-    void readField(CsvRecord& record, QByteArray& field, bool& recordEnds);
-    bool readQuoted(CsvRecord& record, QByteArray& field);  // true: the record ends
-    void append(CsvRecord& record, QByteArray& field, char c);
-    void finishField(CsvRecord& record, QByteArray& field);
+    void readField(CsvRecord& record, std::string& field, bool& recordEnds);
+    bool readQuoted(CsvRecord& record, std::string& field);  // true: the record ends
+    void append(CsvRecord& record, std::string& field, char c);
+    void finishField(CsvRecord& record, std::string& field);
 
-    QIODevice& device_;
+    std::istream& in_;
     CsvLimits limits_;
-    QByteArray buffer_;
-    qsizetype position_ = 0;
-    qint64 line_ = 1;
+    std::string buffer_;
+    std::size_t position_ = 0;
+    std::int64_t line_ = 1;
     bool started_ = false;
-    qint64 bufferStart_ = 0;  // the device's offset of buffer_'s first byte
+    std::int64_t bufferStart_ = 0;  // the text's offset of buffer_'s first byte
     struct LineStart {
-        qint64 offset, line;
+        std::int64_t offset, line;
     };
     std::optional<LineStart> nextLine_;  // the line after the current record's first
 };
@@ -58,10 +64,13 @@ private:
 // formula (it begins with = + - @, a tab or a carriage return) gets a leading
 // ', and so does one that begins with ' so that import can tell them apart.
 // Import takes that ' off again: the round trip is exact.
-QString guardedCell(const QString& text);
-QString unguardedCell(const QString& text);
+std::string guardedCell(std::string_view text);
+std::string unguardedCell(std::string_view text);
 
 // One record as a line of CSV, ending in LF; fields are quoted where needed.
-QByteArray csvLine(const QStringList& fields);
+std::string csvLine(const std::vector<std::string>& fields);
+
+// Whether the bytes are UTF-8 text.
+bool isUtf8(std::string_view text);
 
 }  // namespace moravik::runlog

@@ -8,13 +8,12 @@
 // method is the one with the smaller error; the fit needs four runs to be measured so.
 #pragma once
 
-#include <moravik/raceday/line_fit.h>
-
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "moravik/runlog/log_prediction.h"
+#include "moravik/raceday/line_fit.h"
+#include "moravik/runlog/prediction.h"
 
 namespace moravik::runlog {
 

@@ -1,8 +1,8 @@
 // The one way a run-log operation fails: a value or a LogError, never both.
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <string>
 #include <variant>
 
 namespace moravik::runlog {
@@ -22,8 +22,8 @@ enum class Problem {
 
 struct LogError {
     Problem problem;
-    QString message;  // a whole sentence for the user
-    QString field{};  // for Invalid: the value's name, as a form labels it
+    std::string message;  // a whole sentence for the user
+    std::string field{};  // for Invalid: the value's name, as a form labels it
 };
 
 template <typename T>

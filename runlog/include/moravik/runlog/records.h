@@ -7,25 +7,25 @@
 // the corrections without parsing text again.
 #pragma once
 
-#include <moravik/calculate.h>
-#include <moravik/raceday/air.h>
-
-#include <QDateTime>
-#include <QString>
+#include <cstdint>
 #include <optional>
+#include <string>
 
+#include "moravik/calculate.h"
+#include "moravik/raceday/air.h"
 #include "moravik/runlog/log_error.h"
+#include "moravik/runlog/moment.h"
 
 namespace moravik::runlog {
 
-using VehicleId = qint64;
-using RunId = qint64;
+using VehicleId = std::int64_t;
+using RunId = std::int64_t;
 
 struct Vehicle {
     VehicleId id = 0;  // 0 until the vehicle is saved
-    QString name;      // unique in a log, ignoring case
+    std::string name;  // unique in a log, ignoring (ASCII) case
     InputTexts inputs;
-    QString notes;
+    std::string notes;
 };
 
 bool operator==(const Vehicle& a, const Vehicle& b);
@@ -33,10 +33,10 @@ bool operator==(const Vehicle& a, const Vehicle& b);
 struct Run {
     RunId id = 0;  // 0 until the run is saved
     VehicleId vehicleId = 0;
-    QDateTime when;  // kept to the millisecond
-    QString strip;
+    Moment when{};  // kept to the millisecond
+    std::string strip;
     std::optional<double> stripElevationMetres;
-    QString lane;
+    std::string lane;
     double etSeconds = 0;
     double speed = 0;  // m/s at the quarter-mile trap
     std::optional<double> sixtyFootSeconds;
@@ -45,13 +45,13 @@ struct Run {
     std::optional<double> eighthSpeed;
     std::optional<double> nitrousJetInches;  // present when the nitrous was on
     raceday::Weather air;
-    QString notes;
+    std::string notes;
 };
 
 bool operator==(const Run& a, const Run& b);
 
 // Problem::Invalid naming the first value the log does not accept: a blank
-// name; a missing date; a time or speed that is not above 0; air the race-day
+// name; a date outside the plausible years; a time or speed that is not above 0; air the race-day
 // library refuses.
 LogStatus checkVehicle(const Vehicle& vehicle);
 LogStatus checkRun(const Run& run);
@@ -59,9 +59,16 @@ LogStatus checkRun(const Run& run);
 // Which runs a list, an export or the table shows; an empty member lets all pass.
 struct RunFilter {
     std::optional<VehicleId> vehicleId{};
-    std::optional<QString> strip{};   // exact name
-    std::optional<QDateTime> from{};  // inclusive
-    std::optional<QDateTime> to{};    // inclusive
+    std::optional<std::string> strip{};  // exact name
+    std::optional<Moment> from{};        // inclusive
+    std::optional<Moment> to{};          // inclusive
 };
+
+}  // namespace moravik::runlog
+
+namespace moravik::runlog {
+
+// Leading and trailing blanks (ASCII white space) taken off.
+std::string trimmedText(std::string_view text);
 
 }  // namespace moravik::runlog

@@ -1,4 +1,4 @@
-// The run log: one SQLite file of vehicles and runs, through Qt SQL.
+// The run log: one SQLite file of vehicles and runs, through the SQLite C library.
 //
 // Each change is one transaction, committed to disk before it returns
 // (write-ahead log, synchronous FULL), so killing the program at any moment
@@ -15,15 +15,17 @@
 // chooses between setAsideAndStartFresh() and opening it read-only.
 #pragma once
 
-#include <QSqlDatabase>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "moravik/runlog/log_error.h"
 #include "moravik/runlog/records.h"
+
+struct sqlite3;
 
 namespace moravik::runlog {
 
@@ -43,39 +45,39 @@ struct OpenOptions {
 
 class RunLog {
 public:
-    // The user's log: run-log.sqlite in Race Day's application data folder.
-    static QString defaultPath();
+    // The user's log: run-log.sqlite in moravik-raceday under $XDG_DATA_HOME
+    // or ~/.local/share, where Race Day keeps it.
+    static std::string defaultPath();
 
-    static LogResult<std::unique_ptr<RunLog>> open(const QString& path,
+    static LogResult<std::unique_ptr<RunLog>> open(const std::string& path,
                                                    const OpenOptions& options = {});
 
     struct FreshStart {
         std::unique_ptr<RunLog> log;
-        QString keptAs;  // where the old file now is, unchanged
+        std::string keptAs;  // where the old file now is, unchanged
     };
 
     // Renames the file at `path` (with its write-ahead log) to a new name
     // beside it, byte for byte as it was, and starts an empty log at `path`.
-    static LogResult<FreshStart> setAsideAndStartFresh(const QString& path,
+    static LogResult<FreshStart> setAsideAndStartFresh(const std::string& path,
                                                        const OpenOptions& options = {});
 
     ~RunLog();
     RunLog(const RunLog&) = delete;
     RunLog& operator=(const RunLog&) = delete;
 
-    const QString& path() const { return path_; }
+    const std::string& path() const { return path_; }
     // Read-only when opened so, or once the file is known to be damaged.
     bool isReadOnly() const { return lock_ == nullptr || damage_.has_value(); }
     // Why the file is damaged, when the quick check at opening or a statement
     // since found it so. A damaged log is read, never written.
     const LogStatus& damage() const { return damage_; }
-    // For callers reading through connection(): damage they met makes the
-    // log read-only like damage it met itself.
+    // Damage a reader met makes the log read-only like damage it met itself.
     void noteDamage(const LogError& error);
 
     LogResult<std::vector<Vehicle>> vehicles();  // by name
     LogResult<Vehicle> vehicle(VehicleId id);
-    LogResult<Vehicle> vehicleNamed(const QString& name);  // ignoring case
+    LogResult<Vehicle> vehicleNamed(const std::string& name);  // ignoring (ASCII) case
     LogResult<VehicleId> addVehicle(const Vehicle& vehicle);
     LogStatus updateVehicle(const Vehicle& vehicle);
     LogStatus deleteVehicle(VehicleId id);  // refused while it has runs
@@ -94,7 +96,7 @@ public:
     // (matched to the thousandth of an inch); newest first.
     LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
                                            int count);
-    LogResult<std::vector<QString>> strips();  // every strip named in a run, sorted
+    LogResult<std::vector<std::string>> strips();  // every strip named in a run, sorted
     // The median ET of a vehicle's runs; none while it has fewer than three.
     LogResult<std::optional<double>> medianEt(VehicleId vehicle);
 
@@ -112,15 +114,30 @@ public:
     // import; closing does it too.
     LogStatus shrinkJournal();
 
-    // For the table model's paged queries; owned by this log.
-    QSqlDatabase connection() const;
+    // For a table shown a page at a time: the ids of the runs the filter lets
+    // through, in the order of a column of the window's table (log_columns.h),
+    // ties by id in the same direction.
+    LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, int tableColumn,
+                                               bool ascending);
+    struct NamedRun {
+        Run run;
+        std::string vehicleName;
+    };
+    // The runs of these ids that are in the log, in no particular order.
+    LogResult<std::vector<NamedRun>> runsWithNames(std::span<const RunId> ids);
+
+    // The SQLite connection, for tests that look at the file's tables.
+    sqlite3* connection() const { return db_; }
 
 private:
-    RunLog(QString path, QString connectionName, std::unique_ptr<detail::WriterLock> lock);
+    RunLog(std::string path, std::unique_ptr<detail::WriterLock> lock);
     LogStatus inTransaction(const std::function<LogStatus()>& change);
+    // The result of a read; damage it met is noted.
+    template <typename T>
+    LogResult<T> noted(LogResult<T> result);
 
-    QString path_;
-    QString connectionName_;
+    std::string path_;
+    sqlite3* db_ = nullptr;
     std::unique_ptr<detail::WriterLock> lock_;  // held while writable
     bool inTransaction_ = false;
     LogStatus damage_;

@@ -1,14 +1,15 @@
 // The log's runs as a table for a view, fetched a page at a time so 100,000
 // runs open about as fast as a hundred. SQLite sorts and filters once, giving
 // only the run ids in order; each page then reads its runs by id, so a page
-// deep in the table, in any order, costs what the first one does.
+// deep in the table, in any order, costs what the first one does. The columns
+// are the log's column table's (log_columns.h).
 #pragma once
-
-#include <moravik/raceday/units.h>
 
 #include <QAbstractTableModel>
 #include <vector>
 
+#include "moravik/raceday/units.h"
+#include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/run_log.h"
 
 namespace moravik::runlog {
@@ -17,24 +18,20 @@ class RunTableModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
+    // Names for the columns the window's code picks out.
     enum Column {
-        When,
-        VehicleName,
-        Strip,
-        StripElevation,
-        Lane,
-        Et,
-        Speed,
-        SixtyFoot,
-        ThreeThirtyFoot,
-        EighthEt,
-        EighthSpeed,
-        NitrousJet,
-        Temperature,
-        Pressure,
-        Moisture,
-        Notes,
-        ColumnCount
+        When = tableColumnNamed("run_at"),
+        VehicleName = tableColumnNamed("vehicle_id"),
+        Lane = tableColumnNamed("lane"),
+        Et = tableColumnNamed("et_s"),
+        Speed = tableColumnNamed("speed_m_s"),
+        SixtyFoot = tableColumnNamed("sixty_ft_s"),
+        NitrousJet = tableColumnNamed("nitrous_jet_in"),
+        Temperature = tableColumnNamed("air_k"),
+        Pressure = tableColumnNamed("air_pressure_pa"),
+        Moisture = tableColumnNamed("air_moisture"),
+        Notes = tableColumnNamed("notes"),
+        ColumnCount = static_cast<int>(tableColumnCount)
     };
 
     // The run's id, for editing and deleting the run of a row; runAt() gives
@@ -70,12 +67,7 @@ signals:
     void fetchFailed(const QString& message);
 
 private:
-    struct Row {
-        Run run;
-        QString vehicleName;
-    };
-
-    QString displayText(const Row& row, int column) const;
+    void failed(const LogError& error);
 
     RunLog& log_;
     RunFilter filter_;
@@ -84,7 +76,7 @@ private:
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
     std::vector<RunId> order_;  // every run the filter lets through, sorted
     std::size_t fetched_ = 0;   // how much of order_ has been read into rows_
-    std::vector<Row> rows_;
+    std::vector<RunLog::NamedRun> rows_;
     LogStatus lastError_;
 };
 

@@ -1,0 +1,66 @@
+// What the log says about today: a prediction from a vehicle's own recent
+// runs, and the horsepower each run shows.
+//
+// Each run is corrected to the standard's day by the cube-root rule of the
+// race-day library (runs.h); the corrected runs are averaged and carried to
+// today's air. The horsepower of a run comes from its ET and its MPH by the
+// four formulas (quarter_mile_solver.h), corrected to the standard's day, so a
+// season of runs shows whether the engine is losing power.
+#pragma once
+
+#include <vector>
+
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/quarter_mile_solver.h"
+#include "moravik/runlog/records.h"
+
+namespace moravik::runlog {
+
+struct PredictionRequest {
+    VehicleId vehicle = 0;
+    // Today's jet: the runs with this jet (to the thousandth) are used; none:
+    // the runs without nitrous.
+    std::optional<double> nitrousJetInches{};
+    raceday::Weather today{};
+    raceday::Standard standard = raceday::defaultStandard;
+    int recentRuns = 5;             // the newest this many matching runs are considered
+    std::vector<RunId> excluded{};  // among them, the ones the racer leaves out
+};
+
+struct CorrectedRun {
+    Run run;
+    double factor;                      // the correction factor of the run's air
+    raceday::QuarterMileRun corrected;  // on the standard's day
+    bool excluded;
+};
+
+struct LogPrediction {
+    std::vector<CorrectedRun> runs;  // the runs considered, newest first
+    int used;                        // how many of them were not excluded
+    raceday::QuarterMileRun averageCorrected;
+    double lowestCorrectedEt;
+    double highestCorrectedEt;
+    double todayFactor;
+    raceday::QuarterMileRun predicted;  // for today's air
+};
+
+// The prediction from runs already chosen, newest first.
+raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
+                                                const PredictionRequest& request);
+
+struct RunPower {
+    Run run;
+    double factor;                  // the correction factor of the run's air
+    raceday::FormulaValues fromEt;  // W on the standard's day, by formula
+    raceday::FormulaValues fromSpeed;
+};
+
+// The vehicle's weight as the Calculate pass reads its text, in kg.
+raceday::Outcome<double> vehicleMassKg(const Vehicle& vehicle);
+
+raceday::Outcome<RunPower> runPower(const Run& run, double massKg, raceday::Standard standard);
+
+// A race-day Error as the log reports it.
+LogError asLogError(const raceday::Error& error);
+
+}  // namespace moravik::runlog

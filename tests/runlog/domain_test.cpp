@@ -1,0 +1,216 @@
+// The run log's domain without a database: moments, CSV, the column table.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <sstream>
+
+#include "moravik/runlog/csv.h"
+#include "moravik/runlog/log_columns.h"
+#include "moravik/runlog/run_cells.h"
+
+namespace moravik::runlog {
+namespace {
+
+// The machine's time zone for one test, as TZ names it.
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~TimeZone() {
+        if (old_.empty()) {
+            ::unsetenv("TZ");
+        } else {
+            ::setenv("TZ", old_.c_str(), 1);
+        }
+        ::tzset();
+    }
+
+private:
+    std::string old_;
+};
+
+// Milliseconds from Python's datetime.fromisoformat(...).timestamp() and,
+// for local times, time.mktime with TZ=America/Denver.
+TEST(Moment, ReadsIso8601AsTheCsvHasItAndWritesItBackInTheLocalZone) {
+    const TimeZone denver("America/Denver");
+    const struct {
+        const char* text;
+        std::int64_t ms;
+        const char* written;  // in Denver
+    } table[] = {
+        {"2024-06-01T14:30:00+02:00", 1717245000000, "2024-06-01T06:30:00-06:00"},
+        {"2024-06-01T15:05:30.250+02:00", 1717247130250, "2024-06-01T07:05:30.250-06:00"},
+        {"2024-06-02T09:00:00Z", 1717318800000, "2024-06-02T03:00:00-06:00"},
+        {"2024-07-14T18:45:00-05:00", 1721000700000, "2024-07-14T17:45:00-06:00"},
+        {"2024-02-29T00:00:00Z", 1709164800000, "2024-02-28T17:00:00-07:00"},
+        {"1969-12-31T23:59:59.500Z", -500, "1969-12-31T16:59:59.500-07:00"},
+        {"2024-06-01T14:30:00+0200", 1717245000000, "2024-06-01T06:30:00-06:00"},
+        {"2024-06-01 14:30+02", 1717245000000, "2024-06-01T06:30:00-06:00"},
+        {"2024-06-01T06:30:00", 1717245000000, "2024-06-01T06:30:00-06:00"},  // local
+        {"2024-01-15", 1705302000000, "2024-01-15T00:00:00-07:00"},
+    };
+    for (const auto& row : table) {
+        const auto read = readDateTime(row.text);
+        ASSERT_TRUE(read.has_value()) << row.text;
+        EXPECT_EQ(millisecondsOf(*read), row.ms) << row.text;
+        EXPECT_EQ(dateTimeText(*read), row.written) << row.text;
+    }
+    EXPECT_EQ(localMinuteText(momentOfMilliseconds(1717245000000)), "2024-06-01 06:30");
+    EXPECT_EQ(localYear(momentOfMilliseconds(1704067200000)), 2023);  // 2024-01-01Z in Denver
+    const TimeZone utc("UTC");
+    EXPECT_EQ(dateTimeText(momentOfMilliseconds(1717318800000)), "2024-06-02T09:00:00Z");
+}
+
+TEST(Moment, RefusesWhatIsNoDateAndTime) {
+    for (const char* text : {"", "2024-6-1", "2024-13-01", "2023-02-29", "2024-06-31",
+                             "2024-06-01T24:00", "2024-06-01T14:60", "2024-06-01T14:30:61",
+                             "2024-06-01T14:30:00.", "2024-06-01T14:30:00+2", "2024-06-01X",
+                             "2024-06-01T14:30:00 Z", "06/01/2024", "2024-06-01T14:30:00+02:00x"}) {
+        EXPECT_FALSE(readDateTime(text).has_value()) << text;
+    }
+}
+
+std::vector<CsvRecord> readAll(const std::string& text, CsvLimits limits = {}) {
+    std::istringstream in(text);
+    CsvReader reader(in, limits);
+    std::vector<CsvRecord> records;
+    CsvRecord record;
+    while (reader.next(record)) records.push_back(record);
+    return records;
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(CsvReader, ReadsQuotedFieldsAcrossLinesAndCountsLinesFromTheirStart) {
+    const auto records = readAll(
+        "\xEF\xBB\xBF"
+        "a,b,c\r\n"
+        "\"1,5\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n"
+        "\n"
+        "x,,\n"
+        "\"last\"");
+    ASSERT_EQ(records.size(), 4U);
+    EXPECT_EQ(records[0].fields, Fields({"a", "b", "c"}));
+    EXPECT_EQ(records[1].fields, Fields({"1,5", "say \"hi\"", "two\r\nlines"}));
+    EXPECT_EQ(records[2].line, 5);
+    EXPECT_EQ(records[2].fields, Fields({"x", "", ""}));
+    EXPECT_EQ(records[3].line, 6);
+    EXPECT_EQ(records[3].fields, Fields({"last"}));
+}
+
+TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
+    const CsvLimits small{.fieldBytes = 8, .fieldsPerRecord = 3};
+    const struct {
+        const char* name;
+        std::string record;
+        const char* problem;
+    } table[] = {
+        {"text after a closing quote", "\"a\"b,c", "after its closing quote"},
+        {"field too long", "123456789,x", "longer than 8 bytes"},
+        {"too many fields", "1,2,3,4", "more than 3 fields"},
+        {"not UTF-8", "caf\xE9", "not UTF-8"},
+        {"an overlong UTF-8 slash", "\xC0\xAF", "not UTF-8"},
+        {"a NUL", std::string("Cam\0aro", 7), "NUL character"},
+        {"a quote never closed", "x,\"o", "line 2: a quoted field is not closed"},
+    };
+    for (const auto& row : table) {
+        const auto records = readAll("ok\n" + row.record + "\nnext\n", small);
+        ASSERT_EQ(records.size(), 3U) << row.name;
+        EXPECT_EQ(records[1].line, 2) << row.name;
+        EXPECT_NE(("line 2: " + records[1].problem).find(row.problem), std::string::npos)
+            << row.name << ": " << records[1].problem;
+        EXPECT_TRUE(records[1].fields.empty()) << row.name;
+        EXPECT_EQ(records[2].fields, Fields({"next"})) << row.name;
+    }
+    // A quote that is never closed takes the rest of the text, and no more than the limit.
+    const auto open = readAll("ok\n\"" + std::string(1 << 20, 'x'), small);
+    ASSERT_EQ(open.size(), 2U);
+    EXPECT_NE(open[1].problem.find("longer than 8 bytes"), std::string::npos);
+}
+
+TEST(CsvLine, QuotesWhatNeedsItAndReadsBackTheSameFields) {
+    const Fields fields{"plain", "with, comma", "\"quoted\"", "two\nlines", "", "é"};
+    const auto records = readAll(csvLine(fields) + csvLine({"x"}));
+    ASSERT_EQ(records.size(), 2U);
+    EXPECT_EQ(records[0].fields, fields);
+    EXPECT_EQ(csvLine({"a", "b c"}), "a,b c\n");
+}
+
+// Every value of a run through a CSV row and back, in both unit systems: a
+// column the writer drops or the reader misplaces changes the run.
+TEST(RunCells, ARunWrittenAsCsvReadsBackTheSame) {
+    const TimeZone denver("America/Denver");
+    runlog::Run run;
+    run.when = momentOfMilliseconds(1717247130250);
+    run.strip = "Bandimere";
+    run.stripElevationMetres = 1767.84;
+    run.lane = "=left";
+    run.etSeconds = 11.923;
+    run.speed = 50.27;
+    run.sixtyFootSeconds = 1.612;
+    run.threeThirtyFootSeconds = 4.451;
+    run.eighthEtSeconds = 7.601;
+    run.eighthSpeed = 40.29;
+    run.nitrousJetInches = 0.045;
+    run.notes = "first pass, \"hooked\" — Zürich";
+    const raceday::Weather airs[] = {
+        {303.4, raceday::StationPressure{84016.3}, raceday::RelativeHumidity{0.4}},
+        {302.1, raceday::AltimeterSetting{101659.4, 1767.84}, raceday::DewPoint{286.2}},
+        {294.26, raceday::StationPressure{101320.75}, std::monostate{}},
+    };
+    for (const auto system : {raceday::UnitSystem::Imperial, raceday::UnitSystem::Metric}) {
+        for (const auto& air : airs) {
+            run.air = air;
+            const auto records =
+                readAll(runCsvHeaderLine(system) + runCsvLine(run, "Nova SS", system));
+            ASSERT_EQ(records.size(), 2U);
+            const auto header = readCsvHeader(records[0]);
+            ASSERT_EQ(logErrorOf(header), nullptr);
+            const auto read = readCsvRun(std::get<CsvHeader>(header), records[1]);
+            ASSERT_EQ(logErrorOf(read), nullptr) << logErrorOf(read)->message;
+            EXPECT_EQ(std::get<CsvRun>(read).run, run);
+            EXPECT_EQ(std::get<CsvRun>(read).vehicleName, "Nova SS");
+        }
+    }
+}
+
+TEST(RunCells, NamesWhatARowLacksOrContradicts) {
+    const std::string header =
+        "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg,"
+        "altimeter_setting_inHg,altimeter_elevation_ft,humidity_%,dew_point_F\n";
+    const struct {
+        const char* row;
+        const char* problem;
+    } table[] = {
+        {"2024-06-01T12:00Z,A,11.9,112,86,29.1,,,,", ""},
+        {"2024-06-01T12:00Z,A,11.9,112,86,29.1,29.9,,,",
+         "give station_pressure or altimeter_setting, not both"},
+        {"2024-06-01T12:00Z,A,11.9,112,86,,29.9,,,", "altimeter_setting needs altimeter_elevation"},
+        {"2024-06-01T12:00Z,A,11.9,112,86,,,,,", "give station_pressure or altimeter_setting"},
+        {"2024-06-01T12:00Z,A,11.9,112,86,29.1,,,40,50", "give humidity or dew_point, not both"},
+        {"2024-06-01T12:00Z,,11.9,112,86,29.1,,,,", "vehicle is empty"},
+        {"June 1,A,11.9,112,86,29.1,,,,", "date_time \"June 1\" is not a date and time"},
+        {"2024-06-01T12:00Z,A,11.9s,112,86,29.1,,,,", "et \"11.9s\" is not a number"},
+        {"2024-06-01T12:00Z,A,11.9,112,86,29.1,,,", "9 fields where the header has 10"},
+    };
+    for (const auto& row : table) {
+        const auto records = readAll(header + row.row + "\n");
+        ASSERT_EQ(records.size(), 2U) << row.row;
+        const auto read = readCsvRun(std::get<CsvHeader>(readCsvHeader(records[0])), records[1]);
+        if (row.problem[0] == '\0') {
+            EXPECT_EQ(logErrorOf(read), nullptr) << row.row;
+            continue;
+        }
+        ASSERT_NE(logErrorOf(read), nullptr) << row.row;
+        EXPECT_EQ(logErrorOf(read)->message.rfind("line 2: ", 0), 0U) << logErrorOf(read)->message;
+        EXPECT_NE(logErrorOf(read)->message.find(row.problem), std::string::npos)
+            << logErrorOf(read)->message;
+    }
+}
+
+}  // namespace
+}  // namespace moravik::runlog
