@@ -11,6 +11,7 @@
 #include <ostream>
 
 #include "command_line.h"
+#include "moravik/double_chars.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
@@ -95,7 +96,7 @@ JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<d
         return *this;
     }
     std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), *value).ptr;
+    const auto end = toCharsShortest(digits.data(), digits.data() + digits.size(), *value).ptr;
     key(name).body_.append(digits.data(), end);
     return *this;
 }
@@ -117,9 +118,7 @@ JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
 
 std::string numberText(double value) {
     std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                   std::chars_format::general, 15)
-                         .ptr;
+    const auto end = toCharsGeneral(digits.data(), digits.data() + digits.size(), value, 15).ptr;
     return {digits.data(), end};
 }
 
