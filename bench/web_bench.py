@@ -38,7 +38,7 @@ def native_pass(bench_calculate):
     return statistics.median(b["cpu_time"] for b in runs) / 1000  # ns to µs
 
 
-def wasm_pass(browser, passes=200_000):
+def wasm_pass(browser, passes=50_000):
     times = browser.execute_script("""
         const passes = arguments[0], times = [];
         for (let round = 0; round < 5; ++round) {
