@@ -4,15 +4,19 @@
 # layout, the desktop integration files, moravik-calc, the window program and
 # the help documents.
 #
-#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID HELP_DOCUMENT...
+#   test_package.sh BUILD_DIR CPACK OPEN_DOCUMENTS RACEDAY_APP_ID WEB_FOLDER HELP_DOCUMENT...
+#
+# WEB_FOLDER is the wasm preset's web app; when it has been built, the package
+# must carry it, file for file, in usr/share/moravik/web.
 set -euo pipefail
 build_dir=$1
 cpack=$2
 open_documents=$3
 raceday_app_id=$4
+web_folder=$5
 
 app_id=org.example.Moravik
-documents=("${@:5}")
+documents=("${@:6}")
 icon_sizes=(16 32 48 64 128 256)
 
 scratch=$(mktemp -d)
@@ -78,7 +82,7 @@ done
 
 # Everything the package holds lies in the folders this layout uses.
 expected_paths='^(|usr/|usr/bin/.*|usr/lib/|usr/lib/moravik/.*|usr/share/'
-expected_paths+='|usr/share/(applications|metainfo|man|icons|doc|lintian)/.*)$'
+expected_paths+='|usr/share/(applications|metainfo|man|icons|doc|lintian|moravik)/.*)$'
 unexpected=$(dpkg-deb -c "$package" | awk '{ print $6 }' | sed 's|^\./||' |
     grep -vE "$expected_paths" || true)
 if [ -n "$unexpected" ]; then
@@ -88,6 +92,16 @@ fi
 
 root=$scratch/root
 dpkg -x "$package" "$root"
+
+if [ -f "$web_folder/index.html" ]; then
+    if diff -r "$web_folder" "$root/usr/share/moravik/web" >/dev/null; then
+        pass "the web app is in usr/share/moravik/web"
+    else
+        fail "usr/share/moravik/web differs from $web_folder"
+    fi
+else
+    echo "skipped: no web app in $web_folder (build the wasm preset first)"
+fi
 
 # The programs in bin/ are relative links into the application folder; the
 # window program resolves its link, so that folder is where it looks for its

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--web" ]; then
   cmake --preset wasm >/dev/null
   cmake --build --preset wasm -j "$(nproc)"
-  echo "Serving the web calculator at http://127.0.0.1:8080/ (Ctrl+C stops it)"
+  echo "Serving the web calculator and Race Day at http://127.0.0.1:8080/ (Ctrl+C stops it)"
   # The server's own banner would make a second line; requests still go to stderr.
   exec /usr/bin/python3 -m http.server 8080 --bind 127.0.0.1 --directory build/wasm/moravik-web >/dev/null
 fi

@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 ./scripts/setup.sh
 
 jobs=$(nproc)
+# The web app first: the default preset's package carries it.
+cmake --preset wasm >/dev/null
+cmake --build --preset wasm -j "${jobs}"
 for preset in default asan libcxx wasm fuzz; do
   echo "== ${preset} =="
   cmake --preset "${preset}" >/dev/null

@@ -24,7 +24,7 @@ std::vector<const CLI::Option*> allOptions(const CLI::App& app) {
 template <typename Predicate>
 const CLI::Option* findOption(const CLI::App& app, Predicate matches) {
     const auto options = allOptions(app);
-    const auto found = std::ranges::find_if(options, matches);
+    const auto found = std::find_if(options.begin(), options.end(), matches);
     return found == options.end() ? nullptr : *found;
 }
 

@@ -6,6 +6,8 @@
 #include <concepts>
 #include <string>
 
+#include "moravik/double_chars.h"
+
 namespace moravik::cli {
 
 template <std::integral Number>
@@ -18,7 +20,7 @@ std::string decimalText(Number number) {
 // The shortest text that reads back as the same double: 3, 0.03, 1e+300.
 inline std::string shortestText(double number) {
     std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), number).ptr;
+    const auto end = toCharsShortest(digits.data(), digits.data() + digits.size(), number).ptr;
     return std::string(digits.data(), end);
 }
 

@@ -82,7 +82,8 @@ std::string quotedText(std::string_view text, std::size_t maxShown) {
 std::string shortEscapedText(std::string_view text, std::size_t maxColumns) {
     const std::string shown = escapedText(text);
     const auto isLead = [](char c) { return !isContinuation(static_cast<unsigned char>(c)); };
-    if (static_cast<std::size_t>(std::ranges::count_if(shown, isLead)) <= maxColumns) return shown;
+    if (static_cast<std::size_t>(std::count_if(shown.begin(), shown.end(), isLead)) <= maxColumns)
+        return shown;
     std::size_t cut = 0;
     for (std::size_t columns = 0; cut < shown.size(); ++cut)
         if (isLead(shown[cut]) && ++columns > maxColumns - 3) break;

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <utility>
 
+#include "moravik/double_chars.h"
+
 namespace moravik::cli {
 namespace {
 
@@ -60,9 +62,7 @@ std::string jsonText(const JsonDocument& json) {
 
 std::string numberText(double value) {
     std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                   std::chars_format::general, 15)
-                         .ptr;
+    const auto end = toCharsGeneral(digits.data(), digits.data() + digits.size(), value, 15).ptr;
     return {digits.data(), end};
 }
 

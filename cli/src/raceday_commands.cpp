@@ -91,7 +91,7 @@ JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<d
         return *this;
     }
     std::array<char, 32> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), *value).ptr;
+    const auto end = toCharsShortest(digits.data(), digits.data() + digits.size(), *value).ptr;
     key(name).body_.append(digits.data(), end);
     return *this;
 }

@@ -64,7 +64,7 @@ struct ConvertOptions {
 double readFactor(const std::string& text, double fallback, std::string_view option) {
     if (text.empty()) return fallback;
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    const auto [end, error] = fromChars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
         throw UsageFailure{std::string(option) + ": " + quotedText(text) +
                            " is not a factor; give a plain number such as 1.57"};
@@ -168,7 +168,7 @@ void printJet(const JetOptions& o, std::ostream& out) {
     // The pass takes whole psi; shown in the report's units.
     const auto shownPressure = [system](const std::string& psi) {
         double value = 0;
-        std::from_chars(psi.data(), psi.data() + psi.size(), value);
+        fromChars(psi.data(), psi.data() + psi.size(), value);
         return displayText(value * pascalsPerPsi, Quantity::LinePressure, system);
     };
     reportLine(out, "Fuel / bottle pressure:",

@@ -31,7 +31,8 @@ std::vector<TrackEntry> stripsWhere(Predicate matches) {
     const auto entries = trackEntries();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (!isStrip(entries[i]) || !matches(looseName(entries[i]))) continue;
-        if (std::ranges::find(found, entries[i], &TrackEntry::text) == found.end())
+        const auto same = [&](const TrackEntry& entry) { return entry.text == entries[i]; };
+        if (std::find_if(found.begin(), found.end(), same) == found.end())
             found.push_back({i + 1, entries[i]});
     }
     return found;
@@ -58,13 +59,15 @@ std::string entryList(const std::vector<TrackEntry>& entries) {
 std::variant<TrackEntry, std::string> chooseTrack(std::string_view text) {
     if (text.empty()) return TrackEntry{0, {}};
     const auto entries = trackEntries();
-    if (const auto exact = std::ranges::find(entries, text); exact != entries.end())
+    if (const auto exact = std::find(entries.begin(), entries.end(), text); exact != entries.end())
         return TrackEntry{static_cast<std::size_t>(exact - entries.begin()) + 1, *exact};
     if (const auto numbered = entryByNumber(text)) return *numbered;
 
     const auto typed = looseName(text);
     // Any entry, heading or strip, typed with other blanks or capitals.
-    if (const auto loose = std::ranges::find(entries, typed, looseName); loose != entries.end())
+    const auto sameLoose = [&](std::string_view entry) { return looseName(entry) == typed; };
+    if (const auto loose = std::find_if(entries.begin(), entries.end(), sameLoose);
+        loose != entries.end())
         return TrackEntry{static_cast<std::size_t>(loose - entries.begin()) + 1, *loose};
     const auto named = stripsWhere([&](std::string_view name) { return name.starts_with(typed); });
     if (named.size() == 1) return named.front();

@@ -118,9 +118,8 @@ std::string echoedText(std::string_view text) {
 std::string fixedText(double value, int decimals) {
     // Room for the largest double in fixed notation.
     std::array<char, 400> digits{};
-    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value,
-                                   std::chars_format::fixed, decimals)
-                         .ptr;
+    const auto end =
+        toCharsFixed(digits.data(), digits.data() + digits.size(), value, decimals).ptr;
     return {digits.data(), end};
 }
 

@@ -15,12 +15,7 @@ std::string shown(double si, Quantity quantity, raceday::UnitSystem system) {
 }
 
 // A jet as the main window writes it: three decimals of an inch.
-std::string jetText(double inches) {
-    char text[32];
-    const auto end =
-        std::to_chars(text, text + sizeof text, inches, std::chars_format::fixed, 3).ptr;
-    return std::string(text, end) + " in";
-}
+std::string jetText(double inches) { return raceday::fixedText(inches, 3) + " in"; }
 
 std::string pressureText(const raceday::PressureReading& pressure, raceday::UnitSystem system) {
     if (const auto* altimeter = std::get_if<raceday::AltimeterSetting>(&pressure)) {

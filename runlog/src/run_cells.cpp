@@ -14,7 +14,7 @@ namespace {
 
 std::string shortestText(double value) {
     char text[32];
-    return {text, std::to_chars(text, text + sizeof text, value).ptr};
+    return {text, toCharsShortest(text, text + sizeof text, value).ptr};
 }
 
 std::string lineText(std::int64_t line) {
@@ -199,7 +199,7 @@ std::string exactText(double si, const raceday::Unit& unit) {
     for (int digits = 1; digits <= std::numeric_limits<double>::max_digits10; ++digits) {
         char text[32];
         const auto end =
-            std::to_chars(text, text + sizeof text, shown, std::chars_format::general, digits).ptr;
+            toCharsGeneral(text, text + sizeof text, shown, digits).ptr;
         double candidate = 0;
         fromChars(text, end, candidate);
         if (raceday::toSi(candidate, unit) == si) return shortestText(candidate);

@@ -261,7 +261,9 @@ def only_own_origin(browser, what):
     check(errors == [], "%s: console errors: %s" % (what, errors))
 
 
-def offline_reload(browser, server, calc):
+def go_offline(browser, server):
+    """Stops the server once everything the page loaded is in the service
+    worker's cache; gives the cached paths."""
     cached = browser.execute_async_script("""
         const done = arguments[0];
         navigator.serviceWorker.ready
@@ -281,6 +283,11 @@ def offline_reload(browser, server, calc):
         check(False, "the server still answers after stopping")
     except (urllib.error.URLError, OSError):
         pass
+    return cached
+
+
+def offline_reload(browser, server, calc):
+    cached = go_offline(browser, server)
     browser.refresh()
     try:
         wait_ready(browser)
@@ -297,9 +304,10 @@ def offline_reload(browser, server, calc):
              "offline: the results differ from moravik-calc's")
 
 
-def main():
-    global desktop_answer_defaults, RESULT_NAMES
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+def arguments(description, page):
+    """WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG], each checked to
+    be there; gives them and axe-core's script."""
+    parser = argparse.ArgumentParser(description=description)
     parser.add_argument("folder")
     parser.add_argument("calc")
     parser.add_argument("axe")
@@ -307,10 +315,15 @@ def main():
     args = parser.parse_args()
     for path, what in [(args.calc, "build the default preset first"),
                        (args.axe, "run scripts/setup.sh, which installs axe-core with npm ci in tests/web"),
-                       (pathlib.Path(args.folder) / "index.html", "build the wasm preset first")]:
+                       (pathlib.Path(args.folder) / page, "build the wasm preset first")]:
         if not pathlib.Path(path).is_file():
             sys.exit("%s is missing: %s" % (path, what))
-    axe = pathlib.Path(args.axe).read_text(encoding="utf-8")
+    return args, pathlib.Path(args.axe).read_text(encoding="utf-8")
+
+
+def main():
+    global desktop_answer_defaults, RESULT_NAMES
+    args, axe = arguments(__doc__.splitlines()[0], "index.html")
     desktop_answer_defaults = {"njt": ".030", "flp": "43", "nbp": "900", "jtn": "1", "draghp": "210",
                                "vweight": "2562", "altitudeDD": ""}
     RESULT_NAMES = list(desktop_answer(args.calc, {})["fields"])

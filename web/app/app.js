@@ -98,21 +98,11 @@ function start() {
     event.preventDefault();
     calculate();
   });
-  const state = document.getElementById("engine-state");
-  createMoravikEngine().then((module) => {
+  startEngine("The calculator", (module) => {
     engine = module;
     fillTracks(engine.tracks());
     calculate();
-    state.textContent = "";
-    document.documentElement.dataset.ready = "true";
-  }, (error) => {
-    state.textContent = "The calculator could not start: " + error;
   });
-  if ("serviceWorker" in navigator) {
-    navigator.serviceWorker.register("sw.js").catch((error) => {
-      state.textContent = "Offline use is not available: " + error;
-    });
-  }
 }
 
 start();

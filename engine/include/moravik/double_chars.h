@@ -20,4 +20,13 @@ std::from_chars_result fromHexDigits(const char* first, const char* last, double
 // std::to_chars(first, last, value, std::chars_format::scientific, precision).
 std::to_chars_result toCharsScientific(char* first, char* last, double value, int precision);
 
+// std::to_chars(first, last, value, std::chars_format::fixed, precision).
+std::to_chars_result toCharsFixed(char* first, char* last, double value, int precision);
+
+// std::to_chars(first, last, value, std::chars_format::general, precision).
+std::to_chars_result toCharsGeneral(char* first, char* last, double value, int precision);
+
+// std::to_chars(first, last, value): the shortest text that reads back as value.
+std::to_chars_result toCharsShortest(char* first, char* last, double value);
+
 }  // namespace moravik

@@ -1,0 +1,133 @@
+"""The web app's speed and size in headless Chromium (figures for the README).
+
+    /usr/bin/python3 bench/web_bench.py [build/wasm/moravik-web] [build/default/bin/bench_calculate]
+
+  - a Calculate pass in the module inside Chromium: many passes in one call
+    (calculateRepeatedly), so the time per pass leaves out the call; and the
+    cost of one calculate() call from JavaScript, texts and object included;
+    against bench_calculate's native pass on the same initial texts;
+  - the whole app's transfer size, each file gzip -9 compressed;
+  - first render from the service worker's cache with the CPU slowed 4x
+    (Emulation.setCPUThrottlingRate): first contentful paint, and the mark
+    start_engine.js sets once the 31 results are shown;
+  - typing a digit into the nitrous jet: the input handler, all 31 results
+    and the layout they need, timed from the keystroke's event.
+"""
+
+import gzip
+import json
+import pathlib
+import statistics
+import subprocess
+import sys
+import tempfile
+
+ROOT = pathlib.Path(__file__).resolve().parent.parent
+sys.path.insert(0, str(ROOT / "tests" / "web"))
+
+import check_page  # noqa: E402  (the tests' server and browser set-up)
+
+
+def native_pass(bench_calculate):
+    if not pathlib.Path(bench_calculate).is_file():
+        return None
+    run = subprocess.run([bench_calculate, "--benchmark_filter=BM_CalculateInitialTexts$",
+                          "--benchmark_repetitions=5", "--benchmark_format=json"],
+                         capture_output=True, text=True, check=True, timeout=300)
+    runs = [b for b in json.loads(run.stdout)["benchmarks"] if b.get("run_type") == "iteration"]
+    return statistics.median(b["cpu_time"] for b in runs) / 1000  # ns to µs
+
+
+def wasm_pass(browser, passes=50_000):
+    times = browser.execute_script("""
+        const passes = arguments[0], times = [];
+        for (let round = 0; round < 5; ++round) {
+            const start = performance.now();
+            const clean = engine.calculateRepeatedly(passes);
+            times.push((performance.now() - start) * 1000 / passes);
+            if (clean !== passes) return null;
+        }
+        return times;""", passes)
+    calls = browser.execute_script("""
+        const texts = [".030", "43", "900", "1", "210", "2562", ""], calls = 20000;
+        const start = performance.now();
+        for (let i = 0; i < calls; ++i) engine.calculate(...texts);
+        return (performance.now() - start) * 1000 / calls;""")
+    return statistics.median(times), calls
+
+
+def transfer_size(folder):
+    sizes = {f.name: len(gzip.compress(f.read_bytes(), 9)) for f in sorted(folder.iterdir()) if f.is_file()}
+    return sum(sizes.values()), sizes
+
+
+def first_render(browser, url, rounds=5):
+    browser.get(url)
+    check_page.wait_ready(browser)
+    browser.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
+    check_page.WebDriverWait(browser, 30).until(
+        lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
+    browser.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": 4})
+    paints, ready = [], []
+    for _ in range(rounds):
+        browser.get("about:blank")
+        browser.get(url)
+        check_page.wait_ready(browser)
+        paint, mark = browser.execute_script("""
+            const paint = performance.getEntriesByName("first-contentful-paint")[0];
+            const mark = performance.getEntriesByName("moravik-ready")[0];
+            return [paint ? paint.startTime : null, mark.startTime];""")
+        paints.append(paint)
+        ready.append(mark)
+    browser.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": 1})
+    return statistics.median(p for p in paints if p is not None), statistics.median(ready)
+
+
+def typing(browser, url, digits=60):
+    browser.get(url)
+    check_page.wait_ready(browser)
+    return browser.execute_script("""
+        const field = document.getElementById("njt"), times = [];
+        for (let i = 0; i < arguments[0]; ++i) {
+            field.value = ".0" + (30 + i % 40);
+            const start = performance.now();
+            field.dispatchEvent(new InputEvent("input", {bubbles: true, data: String(i % 10)}));
+            document.getElementById("lrtAltMPH").getBoundingClientRect();  // the layout the results need
+            times.push(performance.now() - start);
+        }
+        times.sort((a, b) => a - b);
+        return [times[Math.floor(times.length / 2)], times[times.length - 1]];""", digits)
+
+
+def main():
+    folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build/wasm/moravik-web")
+    bench_calculate = sys.argv[2] if len(sys.argv) > 2 else str(ROOT / "build/default/bin/bench_calculate")
+    total, sizes = transfer_size(folder)
+    print("transfer size, gzip -9: %.1f KB in all (%s)" % (
+        total / 1000, ", ".join("%s %.1f" % item for item in ((n, s / 1000) for n, s in sizes.items()))))
+    native = native_pass(bench_calculate)
+    server = check_page.Server(folder)
+    with tempfile.TemporaryDirectory() as profile:
+        browser = check_page.open_browser(profile)
+        try:
+            browser.get(server.url)
+            check_page.wait_ready(browser)
+            per_pass, per_call = wasm_pass(browser)
+            if native:
+                print("Calculate pass: wasm %.2f µs, native %.2f µs: %.2fx; one calculate() call from JS %.2f µs"
+                      % (per_pass, native, per_pass / native, per_call))
+            else:
+                print("Calculate pass: wasm %.2f µs (build bench_calculate for the native figure); "
+                      "one calculate() call from JS %.2f µs" % (per_pass, per_call))
+            median, worst = typing(browser, server.url)
+            print("typing a digit to all 31 results laid out: median %.2f ms, worst %.2f ms" % (median, worst))
+            paint, ready = first_render(browser, server.url)
+            print("first render from cache, CPU 4x slower: first contentful paint %.0f ms, results shown %.0f ms"
+                  % (paint, ready))
+        finally:
+            browser.quit()
+            server.stop()
+
+
+if __name__ == "__main__":
+    main()

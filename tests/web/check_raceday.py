@@ -1,0 +1,352 @@
+"""Race Day's web views in headless Chromium, against the native moravik-calc.
+
+    /usr/bin/python3 check_raceday.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
+
+  - seeded generated inputs for air, predict, solve-hp, convert and jet-for-hp,
+    run through the module's runCalc inside Chromium, give byte for byte the
+    JSON, message and exit status of `moravik-calc COMMAND --json`;
+  - at 360x740 and 1280x800 a racer types today's weather key by key, switches
+    to metric and reads every figure moravik-calc reports, with no sideways
+    scroll; each view opens with moravik-calc's report for its initial texts;
+  - letters, 1e308 and an empty field give moravik-calc's message, marked at
+    the field;
+  - a view is chosen and used with the keyboard alone;
+  - axe-core finds no WCAG 2.1 AA violation on any view, light and dark;
+  - after one visit, with the server stopped, Race Day and the calculator work.
+"""
+
+import json
+import pathlib
+import random
+import re
+import subprocess
+import sys
+import tempfile
+
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+
+import check_page
+from check_page import check, run_axe, set_viewport, wait_for, wait_ready
+
+VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "jet-chart"]
+SEED = 20261207
+CASES_PER_COMMAND = 120
+
+
+def native(calc, args):
+    run = subprocess.run([calc, *args], capture_output=True, timeout=60, check=False, text=True)
+    return {"status": run.returncode, "out": run.stdout, "err": run.stderr}
+
+
+def generated_cases(rng):
+    """Argument lists as a racer's fields give them: mostly plausible values in
+    either unit system, with and without unit symbols, and some texts that are
+    wrong."""
+    def number(low, high, digits):
+        return "%.*f" % (digits, rng.uniform(low, high))
+
+    def sometimes_bad(text):
+        return rng.choice(["abc", "1e308", "", "-0", "12,5", text + "x"]) if rng.random() < 0.08 else text
+
+    def weather(metric):
+        if metric:
+            return "%sC %shPa %s%%" % (number(-5, 40, 1), number(900, 1040, 1), number(0, 100, 0))
+        return "%sF %sinHg %s%%" % (number(30, 105, 1), number(25, 31, 2), number(0, 100, 0))
+
+    cases = []
+    for _ in range(CASES_PER_COMMAND):
+        metric = rng.random() < 0.5
+        units = ["--units=" + ("metric" if metric else "imperial")]
+        air = ["air", *units, "--temperature=" + sometimes_bad(number(-5, 40, 1) if metric else number(25, 105, 1))]
+        if rng.random() < 0.5:
+            air.append("--pressure=" + sometimes_bad(number(850, 1040, 1) if metric else number(25, 31, 2)))
+        else:
+            air += ["--altimeter=" + (number(990, 1040, 1) if metric else number(29.2, 30.7, 2)),
+                    "--elevation=" + sometimes_bad(number(-50, 2000, 0) if metric else number(-100, 7000, 0))]
+        if rng.random() < 0.5:
+            air.append("--humidity=" + sometimes_bad(number(0, 100, 0)))
+        elif rng.random() < 0.5:
+            air.append("--dew-point=" + (number(-20, 10, 1) if metric else number(0, 50, 1)))
+        air.append("--standard=" + rng.choice(["sae-j607", "sae-j1349", "sae-j1349-2004", "din-70020"]))
+        if rng.random() < 0.5:
+            air.append("--observed-hp=" + number(50, 1500, 1))
+        cases.append(air)
+
+        predict = ["predict", *units, "--et=" + sometimes_bad(number(6, 20, 3)),
+                   "--mph=" + (number(100, 300, 2) if metric else number(60, 190, 2)),
+                   "--then=" + weather(metric), "--now=" + weather(rng.random() < 0.5),
+                   "--standard=" + rng.choice(["sae-j607", "sae-j1349", "din-70020"])]
+        cases.append(predict)
+
+        solve = ["solve-hp", *units, "--weight=" + sometimes_bad(number(700, 2200, 0) if metric else number(1500, 5000, 0))]
+        solve.append("--et=" + number(7, 18, 3) if rng.random() < 0.5 else
+                     "--mph=" + (number(120, 300, 2) if metric else number(70, 190, 2)))
+        cases.append(solve)
+
+        if rng.random() < 0.5:
+            convert = ["convert", *units, "--eighth-et=" + sometimes_bad(number(4, 11, 3))]
+            if rng.random() < 0.7:
+                convert.append("--eighth-mph=" + (number(100, 250, 2) if metric else number(60, 150, 2)))
+        else:
+            convert = ["convert", *units, "--quarter-et=" + sometimes_bad(number(6.5, 17, 3))]
+            if rng.random() < 0.7:
+                convert.append("--quarter-mph=" + (number(120, 300, 2) if metric else number(75, 190, 2)))
+        if rng.random() < 0.3:
+            convert.append("--et-factor=" + number(1.5, 1.65, 3))
+        cases.append(convert)
+
+        jet = ["jet-for-hp", *units, "--target-hp=" + sometimes_bad(number(10, 60, 1) if metric else number(15, 400, 1))]
+        if rng.random() < 0.5:
+            jet.append("--fuel-pressure=" + (number(2.5, 6, 2) if metric else number(35, 80, 0)))
+        if rng.random() < 0.5:
+            jet.append("--bottle-pressure=" + (number(55, 75, 1) if metric else number(800, 1100, 0)))
+        if rng.random() < 0.5:
+            jet.append("--nozzles=" + rng.choice(["1", "2", "4", "8", "0", "x"]))
+        cases.append(jet)
+    return [case + ["--json"] for case in cases]
+
+
+def same_as_native(browser, calc):
+    cases = generated_cases(random.Random(SEED))
+    in_browser = browser.execute_script(
+        "return arguments[0].map((args) => { const a = engine.runCalc(args); "
+        "return {status: a.status, out: a.out, err: a.err}; })", cases)
+    differences = 0
+    statuses = {}
+    for args, page in zip(cases, in_browser):
+        desktop = native(calc, args)
+        statuses[desktop["status"]] = statuses.get(desktop["status"], 0) + 1
+        if page != desktop:
+            differences += 1
+            if differences <= 5:
+                print("  %s\n    page    %r\n    desktop %r" % (args, page, desktop))
+        elif desktop["status"] == 0:
+            # Every value is there: the keys the command writes, none null by mistake.
+            check(json.loads(page["out"]) == json.loads(desktop["out"]), "JSON of %s" % args)
+    check(differences == 0, "%d of %d generated cases differ from moravik-calc" % (differences, len(cases)))
+    check(statuses.get(0, 0) > len(cases) // 2 and statuses.get(2, 0) > 0,
+          "the generated cases should mostly calculate and sometimes be refused: %s" % statuses)
+    print("%d generated race-day cases, exit statuses %s: %d differ from moravik-calc"
+          % (len(cases), statuses, differences))
+
+
+def page_report(browser, view):
+    """The shown view's report as moravik-calc's lines: headings, and figures
+    after their labels."""
+    return browser.execute_script("""
+        const report = document.querySelector("#" + arguments[0] + " .report");
+        return [...report.querySelectorAll("h3, dl > div")].map((e) => e.tagName === "H3" ? e.textContent
+            : [e.querySelector("dt").textContent, e.querySelector("dd").textContent]);""", view)
+
+
+def report_lines(out):
+    lines = []
+    for line in out.split("\n"):
+        row = re.match(r"^  (.+?): +(.*)$", line)
+        if row:
+            lines.append([row.group(1), row.group(2)])
+        elif line:
+            lines.append(line)
+    return lines
+
+
+def fields_of(browser, view):
+    """The view's command line as its fields give it, read from the page."""
+    return browser.execute_script("""
+        const form = document.querySelector("#" + arguments[0] + " form");
+        return [form.dataset.command, [...form.querySelectorAll("[data-option]")]
+            .filter((f) => f.value !== "").map((f) => [f.dataset.option, f.value])];""", view)
+
+
+def native_report(calc, browser, view, units):
+    command, given = fields_of(browser, view)
+    if command == "--jet-chart":
+        parts = dict(given)
+        args = ["--jet-chart=%s:%s:%s" % (parts["from"], parts["to"], parts["step"]), "--csv"]
+        args += ["%s=%s" % (o, v) for o, v in given if o.startswith("--")]
+        return native(calc, args)
+    return native(calc, [command, "--units=" + units] + ["%s=%s" % tuple(pair) for pair in given])
+
+
+def shown_problem(browser, view):
+    return browser.execute_script("return document.querySelector('#' + arguments[0] + ' .fault').textContent", view)
+
+
+def chart_rows(browser):
+    return browser.execute_script("""return [...document.querySelectorAll("#jet-chart tr")]
+        .map((row) => [...row.cells].map((c) => c.textContent).join(","))""")
+
+
+def view_matches(browser, calc, view, units):
+    desktop = native_report(calc, browser, view, units)
+    if view == "jet-chart":
+        expected = desktop["out"].split("\n")[:-1]
+        return wait_for(browser, lambda: chart_rows(browser) == expected, "jet chart differs from moravik-calc's")
+    expected = report_lines(desktop["out"])
+    problem = desktop["err"].split("\n")[0].split(": ", 1)[1] if desktop["err"] else ""
+    return wait_for(browser, lambda: page_report(browser, view) == expected and shown_problem(browser, view) == problem,
+                    "%s (%s): page %s / %r, moravik-calc %s / %r" % (
+                        view, units, page_report(browser, view), shown_problem(browser, view), expected, problem))
+
+
+def open_view(browser, url, view):
+    # A new document each time: a fragment alone would keep the last view's texts.
+    browser.get("about:blank")
+    browser.get(url + "raceday.html#" + view)
+    wait_ready(browser)
+
+
+def no_sideways_scroll(browser, width, what):
+    widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
+    check(widths[0] <= width and widths[1] == width, "%s: sideways scroll, %d px wide in %d" % (what, *widths))
+    outside = browser.execute_script("""
+        return [...document.querySelectorAll(".view:not([hidden]) .report dd, .view:not([hidden]) input")]
+            .filter((e) => { const b = e.getBoundingClientRect(); return b.left < 0 || b.right > window.innerWidth; })
+            .map((e) => e.textContent || e.id)""")
+    check(outside == [], "%s: outside the viewport: %s" % (what, outside))
+    small = browser.execute_script("""
+        const shown = ".view:not([hidden]) ";
+        return [...document.querySelectorAll(shown + "input, " + shown + "select, " + shown + "button, nav a")]
+            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
+            .map((e) => e.id || e.textContent)""")
+    check(small == [], "%s: touch targets under 44 px: %s" % (what, small))
+
+
+def type_into(browser, element_id, text):
+    check_page.type_into(browser, element_id, text)
+
+
+def racer_flows(browser, url, calc, width, height, axe):
+    size = "%dx%d" % (width, height)
+    for view in VIEWS:
+        set_viewport(browser, width, height)
+        open_view(browser, url, view)
+        view_matches(browser, calc, view, "imperial")
+        no_sideways_scroll(browser, width, "%s %s" % (size, view))
+        run_axe(browser, axe, "%s %s light" % (size, view))
+        if width > 600:
+            set_viewport(browser, width, height, dark=True)
+            run_axe(browser, axe, "%s %s dark" % (size, view))
+            set_viewport(browser, width, height)
+    # Today's weather typed key by key, then the same air in metric.
+    open_view(browser, url, "air")
+    for field, text in [("air-temperature", "91.5"), ("air-pressure", "28.75"), ("air-humidity", "63"),
+                        ("air-observed", "412")]:
+        type_into(browser, field, text)
+    view_matches(browser, calc, "air", "imperial")
+    browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
+    check(browser.execute_script("return document.querySelector('#air-temperature + .unit').textContent") == "C",
+          "%s: the temperature's unit does not follow metric" % size)
+    for field, text in [("air-temperature", "33"), ("air-pressure", "973.5"), ("air-observed", "300")]:
+        type_into(browser, field, text)
+    view_matches(browser, calc, "air", "metric")
+    no_sideways_scroll(browser, width, size + " air metric")
+    # A run carried to today's air, and the other views, in metric.
+    open_view(browser, url, "predict")
+    browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
+    type_into(browser, "predict-mph", "175.2")
+    type_into(browser, "predict-now", "12C 1002hPa 35%")
+    view_matches(browser, calc, "predict", "metric")
+
+
+def bad_input(browser, url, calc):
+    open_view(browser, url, "air")
+    for field, option, text in [("air-temperature", "--temperature", "abc"),
+                                ("air-temperature", "--temperature", "1e308"),
+                                ("air-humidity", "--humidity", "1e308"),
+                                ("air-temperature", "--temperature", "")]:
+        type_into(browser, field, text)
+        if view_matches(browser, calc, "air", "imperial") and text:
+            marked = browser.find_element(By.ID, field).get_attribute("aria-invalid")
+            check(marked == "true", "%s %r is not marked at its field" % (option, text))
+        check(shown_problem(browser, "air") != "", "no message for %s %r" % (option, text))
+        type_into(browser, field, {"air-temperature": "86", "air-humidity": "40"}[field])
+    open_view(browser, url, "solve-hp")
+    type_into(browser, "solve-et", "")
+    view_matches(browser, calc, "solve-hp", "imperial")
+    check(shown_problem(browser, "solve-hp") != "", "no message for an empty slip")
+
+
+def keyboard_only(browser, url):
+    browser.get(url + "raceday.html")
+    wait_ready(browser)
+    def press(*keys):
+        ActionChains(browser).send_keys(*keys).perform()
+
+    for _ in range(12):
+        if browser.switch_to.active_element.text == "Jet for a target":
+            break
+        press(Keys.TAB)
+    if not check(browser.switch_to.active_element.text == "Jet for a target", "Tab does not reach the view links"):
+        return
+    press(Keys.ENTER)
+    wait_for(browser, lambda: browser.execute_script(
+        "return !document.getElementById('jet-for-hp').hidden"), "Enter on a view link does not open it")
+    # On through the unit choice to the view's first field, and type there.
+    for _ in range(8):
+        if browser.switch_to.active_element.get_attribute("id") == "jet-target":
+            break
+        press(Keys.TAB)
+    if check(browser.switch_to.active_element.get_attribute("id") == "jet-target",
+             "Tab does not reach the jet view's first field"):
+        press(Keys.END, Keys.BACKSPACE * 3, "200")
+        wait_for(browser, lambda: "200.0 hp" in browser.find_element(By.ID, "jet-for-hp-report").text,
+                 "typing by keyboard does not update the jet view")
+
+
+def offline(browser, server, url, calc):
+    open_view(browser, url, "air")
+    check_page.go_offline(browser, server)
+    browser.refresh()
+    try:
+        wait_ready(browser)
+    except Exception:  # noqa: BLE001
+        check(False, "offline: Race Day did not start from the cache")
+        return
+    type_into(browser, "air-temperature", "72")
+    view_matches(browser, calc, "air", "imperial")
+    browser.get(url + "raceday.html#convert")
+    wait_ready(browser)
+    view_matches(browser, calc, "convert", "imperial")
+    browser.get(url)
+    try:
+        wait_ready(browser)
+        check(browser.find_element(By.ID, "huntet").text != "", "offline: the calculator shows no results")
+    except Exception:  # noqa: BLE001
+        check(False, "offline: the calculator did not start from the cache")
+
+
+def main():
+    args, axe = check_page.arguments(__doc__.splitlines()[0], "raceday.html")
+    server = check_page.Server(args.folder)
+    with tempfile.TemporaryDirectory() as profile:
+        browser = check_page.open_browser(profile)
+        try:
+            set_viewport(browser, 360, 740)
+            open_view(browser, server.url, "air")
+            same_as_native(browser, args.calc)
+            for width, height in [(360, 740), (1280, 800)]:
+                racer_flows(browser, server.url, args.calc, width, height, axe)
+            set_viewport(browser, 360, 740)
+            bad_input(browser, server.url, args.calc)
+            run_axe(browser, axe, "with messages shown")
+            keyboard_only(browser, server.url)
+            check_page.only_own_origin(browser, "Race Day")
+            if args.screenshot:
+                set_viewport(browser, 360, 740, scale=2)
+                open_view(browser, server.url, "air")
+                browser.execute_script("document.getElementById('air-report').scrollIntoView()")
+                pathlib.Path(args.screenshot).write_bytes(browser.get_screenshot_as_png())
+                set_viewport(browser, 360, 740)
+            offline(browser, server, server.url, args.calc)
+        finally:
+            browser.quit()
+            server.stop()
+    print("%d failures" % len(check_page.failures))
+    sys.exit(1 if check_page.failures else 0)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,21 @@
+// What both pages do first: start the module, say in #engine-state while it
+// loads or if it cannot, mark the page ready for its tests, and register the
+// service worker for use offline.
+"use strict";
+
+function startEngine(what, ready) {
+  const state = document.getElementById("engine-state");
+  createMoravikEngine().then((module) => {
+    ready(module);
+    performance.mark("moravik-ready");  // results shown: bench/web_bench.py reads it
+    state.textContent = "";
+    document.documentElement.dataset.ready = "true";
+  }, (error) => {
+    state.textContent = what + " could not start: " + error;
+  });
+  if ("serviceWorker" in navigator) {
+    navigator.serviceWorker.register("sw.js").catch((error) => {
+      state.textContent = "Offline use is not available: " + error;
+    });
+  }
+}
