@@ -1,13 +1,12 @@
 // Race Day's start-up with a given run log, ending once the window has been
 // painted for the first time. "--make N" first fills the log with N runs of 20
 // vehicles, as bench_runlog does, and exits.
-#include <moravik/runlog/run_log.h>
-
 #include <QApplication>
 #include <charconv>
 #include <string_view>
 
 #include "first_paint.h"
+#include "moravik/runlog/run_log.h"
 #include "race_day_window.h"
 #include "services.h"
 

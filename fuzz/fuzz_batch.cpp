@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to moravik-calc --batch's line handling and checks that
 // every non-blank input line gets exactly one well-formed JSON line back.
-#include <moravik/cli/batch.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <sstream>
 #include <string>
 #include <string_view>
+
+#include "moravik/cli/batch.h"
 
 namespace {
 

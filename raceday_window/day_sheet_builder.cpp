@@ -1,12 +1,11 @@
 #include "day_sheet_builder.h"
 
-#include <moravik/runlog/dial_in.h>
-#include <moravik/runlog/log_prediction.h>
-
 #include <cmath>
 
 #include "air_section.h"
 #include "log_qt.h"
+#include "moravik/runlog/dial_in.h"
+#include "moravik/runlog/log_prediction.h"
 #include "quantity_field.h"
 
 namespace moravik::raceday_window {

@@ -2,13 +2,12 @@
 // log's types.
 #pragma once
 
-#include <moravik/runlog/run_log.h>
-
 #include <QDate>
 #include <QString>
 #include <variant>
 
 #include "day_sheet.h"
+#include "moravik/runlog/run_log.h"
 #include "section.h"
 
 namespace moravik::raceday_window {

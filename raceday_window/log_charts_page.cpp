@@ -1,8 +1,5 @@
 #include "log_charts_page.h"
 
-#include <moravik/raceday/prediction.h>
-#include <moravik/raceday/units.h>
-
 #include <QPainter>
 #include <QToolTip>
 #include <QtCharts/QChart>
@@ -14,6 +11,8 @@
 
 #include "chart_file.h"
 #include "log_qt.h"
+#include "moravik/raceday/prediction.h"
+#include "moravik/raceday/units.h"
 #include "quantity_field.h"
 #include "ui_LogChartsPage.h"
 

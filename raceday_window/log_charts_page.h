@@ -3,12 +3,12 @@
 // its run on hover; either chart saves as PNG or SVG.
 #pragma once
 
-#include <moravik/raceday/units.h>
-#include <moravik/runlog/log_prediction.h>
-
 #include <QScopedPointer>
 #include <QWidget>
 #include <map>
+
+#include "moravik/raceday/units.h"
+#include "moravik/runlog/log_prediction.h"
 
 namespace Ui {
 class LogChartsPage;

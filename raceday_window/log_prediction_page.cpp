@@ -1,13 +1,12 @@
 #include "log_prediction_page.h"
 
-#include <moravik/quarter_mile.h>
-#include <moravik/raceday/units.h>
-
 #include <QHeaderView>
 
 #include "log_charts_page.h"
 #include "log_qt.h"
 #include "log_store.h"
+#include "moravik/quarter_mile.h"
+#include "moravik/raceday/units.h"
 #include "quantity_field.h"
 #include "ui_LogPredictionPage.h"
 

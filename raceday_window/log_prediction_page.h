@@ -5,11 +5,10 @@
 // its ET and its trap speed give by the four formulas, corrected the same way.
 #pragma once
 
-#include <moravik/runlog/log_prediction.h>
-
 #include <QScopedPointer>
 #include <QWidget>
 
+#include "moravik/runlog/log_prediction.h"
 #include "section.h"
 
 namespace Ui {

@@ -1,9 +1,5 @@
 #include "log_section.h"
 
-#include <moravik/raceday/units.h>
-#include <moravik/runlog/plausible.h>
-#include <moravik/runlog/run_csv.h>
-
 #include <QAction>
 #include <QFile>
 #include <QSaveFile>
@@ -15,6 +11,9 @@
 #include "log_prediction_page.h"
 #include "log_qt.h"
 #include "log_store.h"
+#include "moravik/raceday/units.h"
+#include "moravik/runlog/plausible.h"
+#include "moravik/runlog/run_csv.h"
 #include "run_dialog.h"
 #include "services.h"
 #include "ui_LogSection.h"

@@ -3,10 +3,10 @@
 // signal after each change so the table, prediction and charts follow.
 #pragma once
 
-#include <moravik/runlog/run_log.h>
-
 #include <QObject>
 #include <memory>
+
+#include "moravik/runlog/run_log.h"
 
 class QWidget;
 

@@ -1,10 +1,9 @@
 #include "run_dialog.h"
 
-#include <moravik/raceday/units.h>
-
 #include <QPushButton>
 
 #include "log_qt.h"
+#include "moravik/raceday/units.h"
 #include "ui_RunDialog.h"
 
 namespace moravik::raceday_window {

@@ -3,12 +3,11 @@
 // everything typed, and says why.
 #pragma once
 
-#include <moravik/runlog/run_log.h>
-
 #include <QDialog>
 #include <QScopedPointer>
 #include <functional>
 
+#include "moravik/runlog/run_log.h"
 #include "quantity_field.h"
 
 namespace Ui {

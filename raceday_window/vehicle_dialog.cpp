@@ -1,9 +1,8 @@
 #include "vehicle_dialog.h"
 
-#include <moravik/tracks.h>
-
 #include <QLineEdit>
 
+#include "moravik/tracks.h"
 #include "ui_VehicleDialog.h"
 
 namespace moravik::raceday_window {

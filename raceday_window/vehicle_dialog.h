@@ -2,11 +2,11 @@
 // kept exactly as typed, and notes. OK saves it as RunDialog saves a run.
 #pragma once
 
-#include <moravik/runlog/run_log.h>
-
 #include <QDialog>
 #include <QScopedPointer>
 #include <functional>
+
+#include "moravik/runlog/run_log.h"
 
 namespace Ui {
 class VehicleDialog;

@@ -1,7 +1,5 @@
 // moravik-calc log: runs and predict read the run log read-only; import and
 // export move runs in and out of it as the Race Day window does.
-#include <moravik/cli/app.h>
-#include <moravik/raceday/weather_text.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,7 +17,9 @@
 #include "command_line.h"
 #include "decimal_text.h"
 #include "display_text.h"
+#include "moravik/cli/app.h"
 #include "moravik/double_chars.h"
+#include "moravik/raceday/weather_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_prediction.h"

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
-#include <moravik/calculate.h>
-#include <moravik/cli/batch.h>
-#include <moravik/cli/output.h>
 
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <variant>
 #include <vector>
+
+#include "moravik/calculate.h"
+#include "moravik/cli/batch.h"
+#include "moravik/cli/output.h"
 
 namespace moravik::cli {
 namespace {

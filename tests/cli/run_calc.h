@@ -1,12 +1,12 @@
 // Runs moravik-calc in this process, with its standard streams in strings.
 #pragma once
 
-#include <moravik/cli/app.h>
-#include <moravik/cli/exit_status.h>
-
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "moravik/cli/app.h"
+#include "moravik/cli/exit_status.h"
 
 namespace moravik::cli {
 

@@ -5,12 +5,12 @@
 // Usage: moravik_open_documents FOLDER NAME...
 // Exit status 0 when every document opened and holds text, 1 otherwise, 2 on
 // wrong usage.
-#include <moravik/rtf/loader.h>
-
 #include <QDir>
 #include <QGuiApplication>
 #include <QTextDocument>
 #include <QTextStream>
+
+#include "moravik/rtf/loader.h"
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);

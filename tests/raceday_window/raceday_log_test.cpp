@@ -3,8 +3,6 @@
 // CSV through the File menu, and the log's faults. Expected figures are
 // hand-checkable examples (below) or the Calculate pass's own, never a formula
 // worked again here.
-#include <moravik/runlog/run_csv.h>
-
 #include <QAccessible>
 #include <QCheckBox>
 #include <QClipboard>
@@ -27,6 +25,7 @@
 
 #include "log_charts_page.h"
 #include "log_qt.h"
+#include "moravik/runlog/run_csv.h"
 #include "raceday_test_support.h"
 #include "run_table_model.h"
 

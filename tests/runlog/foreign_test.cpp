@@ -1,6 +1,5 @@
 // A file that is not a healthy Moravik log is never written: not by the log,
 // not by moravik-calc, not even by its switch to write-ahead logging.
-#include <moravik/cli/app.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -10,6 +9,7 @@
 #include <QTemporaryDir>
 #include <sstream>
 
+#include "moravik/cli/app.h"
 #include "runlog_test_support.h"
 
 namespace moravik::runlog {

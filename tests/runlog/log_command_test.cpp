@@ -1,11 +1,10 @@
 // moravik-calc log, run as a user would, on a log made for the test.
-#include <moravik/cli/app.h>
-
 #include <QFile>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "moravik/cli/app.h"
 #include "moravik/runlog/csv.h"
 #include "moravik/runlog/run_csv.h"
 #include "runlog_test_support.h"

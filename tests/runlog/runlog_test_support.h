@@ -2,14 +2,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <moravik/raceday/units.h>
-#include <moravik/runlog/run_log.h>
 
 #include <QDateTime>
 #include <QString>
 #include <algorithm>
 #include <cctype>
 #include <string>
+
+#include "moravik/raceday/units.h"
+#include "moravik/runlog/run_log.h"
 
 namespace moravik::runlog {
 
