@@ -142,7 +142,7 @@ PLANTS = [
           [("wobusSeaLevelHpa = 6.1078;", "wobusSeaLevelHpa = 6.1079;", 1)]),
     Plant("nws-scale-feet", "the NWS density altitude's 145366 ft as 145367", AIR,
           [("nwsScaleFeet = 145366;", "nwsScaleFeet = 145367;", 1)]),
-    Plant("predict-square-root", "the weather prediction by the square root", "raceday/src/runs.cpp",
+    Plant("predict-square-root", "the weather prediction by the square root", "raceday/src/prediction.cpp",
           [("portable::cbrt(1 / factor)", "portable::pow(1 / factor, 0.5)", 1)]),
     Plant("octal-zeros-as-tenth", "&O0 and &O000 read as 0.1", "engine/src/number_reading.cpp",
           [("    if (first == std::string::npos) return 0.0;\n    const std::string_view significant",
