@@ -1,10 +1,21 @@
 #include "log_section.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QEventLoop>
 #include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QSaveFile>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <atomic>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 
 #include "log_charts_page.h"
@@ -29,6 +40,92 @@ using runlog::RunTableModel;
 // "1 run", "2 runs": no translation is loaded to make tr's %n plural.
 QString runCount(std::size_t count) {
     return count == 1 ? QObject::tr("1 run") : QObject::tr("%1 runs").arg(count);
+}
+
+// Imports on a worker thread behind a window-modal progress dialog, so the
+// window neither freezes nor touches the log until the import is over.
+// `cancelled` says whether the user stopped it (and so nothing was added).
+runlog::LogResult<runlog::CsvImport> importBehindProgress(runlog::RunLog& log, std::istream& in,
+                                                          qint64 size, QWidget* parent,
+                                                          bool& cancelled) {
+    constexpr int steps = 1000;
+    QProgressDialog progress(QObject::tr("Importing runs..."), QObject::tr("Cancel"), 0, steps,
+                             parent);
+    progress.setObjectName(QStringLiteral("importProgress"));
+    progress.setWindowTitle(QObject::tr("Import runs"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    progress.setMinimumDuration(0);
+    std::atomic<bool> stop = false;
+    bool done = false;
+    QObject::connect(&progress, &QProgressDialog::canceled, &progress, [&] {
+        stop = true;
+        // Cancel hides the dialog; it comes back until the undo is done.
+        progress.setLabelText(QObject::tr("Cancelling; nothing will be imported..."));
+        QTimer::singleShot(0, &progress, [&] {
+            if (!done) progress.show();
+        });
+    });
+    progress.show();
+    std::optional<runlog::LogResult<runlog::CsvImport>> result;
+    std::atomic<int> shown = 0;
+    const auto told = [&](std::int64_t bytesRead) {
+        const int step =
+            size > 0 ? static_cast<int>(std::min<qint64>(steps, bytesRead * steps / size)) : 0;
+        if (shown.exchange(step) != step) {
+            QMetaObject::invokeMethod(
+                &progress, [&progress, step] { progress.setValue(step); }, Qt::QueuedConnection);
+        }
+        return !stop;
+    };
+    QEventLoop loop;
+    const std::unique_ptr<QThread> worker(
+        QThread::create([&] { result = runlog::importRunsCsv(log, in, told); }));
+    QObject::connect(worker.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    // Started once the events already waiting are handled, a Cancel among them
+    // stops the import at its first row.
+    QMetaObject::invokeMethod(
+        worker.get(), [&worker] { worker->start(); }, Qt::QueuedConnection);
+    loop.exec();
+    worker->wait();
+    done = true;
+    // A Cancel pressed as the last row went in is too late: the runs are kept.
+    cancelled = stop && runlog::logErrorOf(*result) != nullptr;
+    return std::move(*result);
+}
+
+// Rows left out, in a list that scrolls: there may be thousands.
+void showLeftOutRows(const runlog::CsvImport& imported, const QString& summary, QWidget* parent) {
+    auto* dialog = new QDialog(parent);
+    dialog->setObjectName(QStringLiteral("importReport"));
+    dialog->setWindowTitle(QObject::tr("Import runs"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    const auto count = static_cast<qint64>(imported.problems.size()) + imported.problemsLeftOut;
+    auto* heading = new QLabel(summary + QLatin1Char('\n') +
+                                   (count == 1 ? QObject::tr("1 row left out:")
+                                               : QObject::tr("%1 rows left out:").arg(count)),
+                               dialog);
+    heading->setObjectName(QStringLiteral("leftOutCount"));
+    heading->setWordWrap(true);
+    auto* rows = new QPlainTextEdit(dialog);
+    rows->setObjectName(QStringLiteral("leftOutRows"));
+    rows->setReadOnly(true);
+    rows->setLineWrapMode(QPlainTextEdit::NoWrap);
+    QStringList lines;
+    for (const runlog::CsvProblem& problem : imported.problems) lines << qtText(problem.message);
+    if (imported.problemsLeftOut > 0) {
+        lines << QObject::tr("and %1 more, not listed").arg(imported.problemsLeftOut);
+    }
+    rows->setPlainText(lines.join(QLatin1Char('\n')));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(heading);
+    layout->addWidget(rows);
+    layout->addWidget(buttons);
+    dialog->resize(640, 400);
+    dialog->open();
 }
 
 // Deleting runs, undone by putting them back as they were, ids included.
@@ -370,7 +467,17 @@ void LogSection::importRuns() {
         return;
     }
     std::ifstream in(QFile::encodeName(name).toStdString(), std::ios::binary);
-    const auto result = runlog::importRunsCsv(*store_.log(), in);
+    bool cancelled = false;
+    // Nothing else in the section may use the log while the worker has it.
+    setEnabled(false);
+    emit importAllowed(false, tr("An import is running."));
+    const auto result = importBehindProgress(*store_.log(), in, file.size(), window(), cancelled);
+    setEnabled(true);
+    tellImportAllowed();
+    if (cancelled) {
+        emit reported(tr("The import was cancelled; the log is as it was."));
+        return;
+    }
     if (const auto* error = runlog::logErrorOf(result)) {
         store_.tellFailure(*error, this);
         return;
@@ -390,15 +497,7 @@ void LogSection::importRuns() {
         emit reported(message);
         return;
     }
-    message += QLatin1Char('\n') + tr("These rows were left out:");
-    for (const runlog::CsvProblem& problem : imported.problems) {
-        message += QLatin1Char('\n') + qtText(problem.message);
-    }
-    if (imported.problemsLeftOut > 0) {
-        message +=
-            QLatin1Char('\n') + tr("and %n more", "", static_cast<int>(imported.problemsLeftOut));
-    }
-    questions_.tell(this, tr("Import runs"), message);
+    showLeftOutRows(imported, message, this);
 }
 
 void LogSection::exportRuns() {

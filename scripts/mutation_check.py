@@ -173,6 +173,10 @@ PLANTS = [
           [("if (error.problem == Problem::Damaged && !damage_) damage_ = error;", "", 1)]),
     Plant("log-wal-kept", "the write-ahead file not emptied after an import",
           "runlog/src/run_csv.cpp", [("    log.shrinkJournal();\n", "", 1)]),
+    Plant("import-cancel-ignored", "an import told to stop by its progress goes on",
+          "runlog/src/run_csv.cpp",
+          [("progress && !progress(reader.bytesRead())) {",
+            "progress && !progress(reader.bytesRead()) && false) {", 1)]),
     # The run log's domain plants are caught without the windows.
     Plant("csv-lane-dropped", "the CSV writer leaves the lane out", "runlog/src/run_cells.cpp",
           [("cells.push_back(columns_detail::textOf(column.get(run)));",
@@ -277,6 +281,8 @@ PLANTS = [
           [("grid-template-columns: minmax(0, 1fr) 6.5rem 2rem;",
             "grid-template-columns: 12rem 6.5rem 2rem;", 1)], True),
     # The Race Day window's plants need --gui.
+    Plant("window-import-cancel-ignored", "the window's import goes on after Cancel",
+          "raceday_window/log_section.cpp", [("        return !stop;\n", "        return true;\n", 1)]),
     Plant("raceday-nws-feet-metres", "the NWS density altitude's feet shown as metres",
           "raceday_window/air_section.cpp",
           [("nwsDensityAltitude_->show(air.nwsDensityAltitudeFeet * raceday::metresPerFoot);",

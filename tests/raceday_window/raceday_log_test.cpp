@@ -8,10 +8,15 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QSet>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -130,6 +135,31 @@ void typeJ607Day(RaceDay& raceDay) {
 }
 
 }  // namespace
+
+// Watches for the import's progress dialog; told to, presses its Cancel as
+// soon as it shows, before the import's worker can start.
+struct ProgressWatch final : QObject {
+    QWidget* section;
+    bool cancel;
+    int shown = 0;
+    bool sectionLockedWhenShown = false;
+    ProgressWatch(QWidget* watched, bool cancelIt) : section(watched), cancel(cancelIt) {
+        qApp->installEventFilter(this);
+    }
+    ~ProgressWatch() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* progress = qobject_cast<QProgressDialog*>(object);
+        if (event->type() == QEvent::Show && progress != nullptr &&
+            progress->objectName() == "importProgress" && shown++ == 0) {
+            sectionLockedWhenShown = !section->isEnabled();
+            if (cancel) {
+                QMetaObject::invokeMethod(progress->findChild<QPushButton*>(), &QPushButton::click,
+                                          Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+};
 
 class LogTest : public QObject {
     Q_OBJECT
@@ -525,16 +555,67 @@ private slots:
         day.window.findChild<QAction*>("actionExportRuns")->trigger();
         QFile file(exported);
         QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
-        file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
+        for (int row = 0; row < 3000; ++row)
+            file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
         file.close();
 
         day.files.answer = exported;
         day.window.findChild<QAction*>("actionImportRuns")->trigger();
-        QCOMPARE(day.questions.told.size(), 1);
-        QVERIFY2(day.questions.told.front().contains("line 6:"),
-                 qPrintable(day.questions.told.front()));
-        QVERIFY(day.questions.told.front().contains("0 runs imported"));  // the rest were there
+        QVERIFY(day.questions.told.isEmpty());
+        QDialog* report = nullptr;
+        QTRY_VERIFY((report = shownDialog(day.section, "importReport")) != nullptr);
+        const QString heading = child<QLabel>(report, "leftOutCount")->text();
+        QVERIFY2(heading.contains("0 runs imported"), qPrintable(heading));  // the rest were there
+        QVERIFY2(heading.contains("3004 rows left out"), qPrintable(heading));
+        // The four runs already there and the 3000 bad rows: the first 1000 by
+        // line, and a count of the rest.
+        const QStringList rows =
+            child<QPlainTextEdit>(report, "leftOutRows")->toPlainText().split('\n');
+        QCOMPARE(rows.size(), 1001);
+        QVERIFY2(rows[4].startsWith("line 6:"), qPrintable(rows[4]));
+        QVERIFY2(rows[999].startsWith("line 1001:"), qPrintable(rows[999]));
+        QCOMPARE(rows.back(), "and 2004 more, not listed");
+        QVERIFY(report->frameGeometry().height() <= report->screen()->availableGeometry().height());
+        QTest::mouseClick(child<QDialogButtonBox>(report, {})->button(QDialogButtonBox::Ok),
+                          Qt::LeftButton);
+        QTRY_VERIFY(shownDialog(day.section, "importReport") == nullptr);
         QCOMPARE(day.rows(), 4);
+    }
+
+    // A long import runs behind a progress dialog with the section locked;
+    // Cancel, pressed as soon as the dialog shows, leaves the log as it was.
+    void importRunsOnAWorkerAndCancelUndoesIt() {
+        const QString csv = folder.filePath(QStringLiteral("many.csv"));
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
+        for (int n = 0; n < 5000; ++n) {
+            const auto twoDigits = [](int value) {
+                return QByteArray::number(value).rightJustified(2, '0');
+            };
+            file.write("2025-03-01T" + twoDigits(n / 3600) + ":" + twoDigits(n / 60 % 60) + ":" +
+                       twoDigits(n % 60) + "Z,Import car,11,100,80,29.9\n");
+        }
+        file.close();
+        for (const bool cancel : {true, false}) {
+            LogDay day(logPath(folder));
+            ProgressWatch watch(day.section, cancel);
+            day.files.answer = csv;
+            day.window.findChild<QAction*>("actionImportRuns")->trigger();
+            QVERIFY(watch.shown > 0);
+            QVERIFY(watch.sectionLockedWhenShown);
+            QVERIFY(day.section->isEnabled());
+            QVERIFY(day.window.findChild<QAction*>("actionImportRuns")->isEnabled());
+            if (cancel) {
+                QVERIFY2(day.status().contains("cancelled"), qPrintable(day.status()));
+                QCOMPARE(day.rows(), 4);
+                QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Pass car");
+            } else {
+                QVERIFY2(day.status().contains("5000 runs imported"), qPrintable(day.status()));
+                QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Import car");
+                QVERIFY(day.rows() > 4);
+            }
+        }
     }
 
     void aDamagedLogIsSetAsideAndKept() {

@@ -240,6 +240,35 @@ TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
     EXPECT_TRUE(has(report.problems[0].message, "more than 100 vehicles"));
 }
 
+// Stopped after more rows than one batch, the import takes back the runs and
+// vehicles it had already written.
+TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
+    const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
+    const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
+    valueOf(log->addRuns(kept));
+    const auto before = valueOf(log->runs());
+    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
+    for (int n = 0; n < 3000; ++n) {
+        const auto twoDigits = [](int value) {
+            return QByteArray::number(value).rightJustified(2, '0');
+        };
+        text += "2024-06-01T10:" + twoDigits(n / 60) + ":" + twoDigits(n % 60) + "Z,Car " +
+                QByteArray::number(n % 50) + ",11,100,80,29.9\n";
+    }
+    std::istringstream in(text.toStdString());
+    std::int64_t lastRead = 0;
+    int calls = 0;
+    const auto result = importRunsCsv(*log, in, [&](std::int64_t bytesRead) {
+        EXPECT_GT(bytesRead, lastRead);
+        lastRead = bytesRead;
+        return ++calls < 2500;
+    });
+    expectProblem(result, Problem::Failed, QStringLiteral("cancelled"));
+    EXPECT_EQ(calls, 2500);
+    EXPECT_EQ(valueOf(log->runs()).size(), before.size());
+    EXPECT_EQ(valueOf(log->vehicles()).size(), 1U);
+}
+
 TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
     const QByteArray row = "\n2024-06-01T14:30:00Z,Camaro,11,100,80,29.9\n";
     const struct {
