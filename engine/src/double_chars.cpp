@@ -1,6 +1,7 @@
 #include "moravik/double_chars.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -53,7 +54,11 @@ std::string shortestText(double value) {
     if (!std::isfinite(value)) return fmt::format("{}", value);
     std::string shown = fmt::format("{}", std::fabs(value));
     const auto e = shown.find('e');
-    const int shownExponent = e == std::string::npos ? 0 : std::stoi(shown.substr(e + 1));
+    int shownExponent = 0;
+    if (e != std::string::npos) {
+        const std::size_t from = e + (shown[e + 1] == '+' ? 2 : 1);  // from_chars takes no '+'
+        std::from_chars(shown.data() + from, shown.data() + shown.size(), shownExponent);
+    }
     const std::string mantissa = shown.substr(0, e);
     const auto dot = mantissa.find('.');
     int point = static_cast<int>(dot == std::string::npos ? mantissa.size() : dot);
@@ -71,7 +76,7 @@ std::string shortestText(double value) {
     const int size = std::abs(exponent);
     const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : "") +
                                    (exponent < 0 ? "e-" : "e+") + (size < 10 ? "0" : "") +
-                                   std::to_string(size);
+                                   fmt::format("{}", size);
     std::string fixed;
     if (exponent + 1 >= count) {
         fixed = fmt::format("{:.0f}", std::fabs(value));

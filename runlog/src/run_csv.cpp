@@ -15,6 +15,11 @@ std::string lineText(std::int64_t line) {
 }
 
 // As a report shows a figure: six significant digits at most.
+std::string countText(std::size_t count) {
+    char text[24];
+    return {text, std::to_chars(text, text + sizeof text, count).ptr};
+}
+
 std::string figureText(double value) {
     char text[32];
     return {text,
@@ -74,7 +79,7 @@ private:
             id = vehicle->id;
         } else if (report_.newVehicles.size() >= maxNewVehicles) {
             return LogError{Problem::Invalid, "the file names more than " +
-                                                  std::to_string(maxNewVehicles) +
+                                                  countText(maxNewVehicles) +
                                                   " vehicles that are not in the log; \"" +
                                                   trimmed + "\" was not added"};
         } else {
