@@ -41,11 +41,7 @@ std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSe
                   utf8(fixedText(*chosen.leaveOneOutEtSeconds * 1000, thousandthsDecimals)) +
                   " thousandths of a second"
             : std::string("Leave-one-out error: none from one run"));
-    const char* method = dial.method == runlog::DialInMethod::Scaling ? "scaling the average"
-                         : dial.fitAxis == runlog::FitAxis::CorrectionFactor
-                             ? "fit against the correction factor"
-                             : "fit against density altitude";
-    lines.push_back(std::string("Method: ") + method + ", " + dial.reason);
+    lines.push_back("Method: " + std::string(runlog::methodTitle(dial)) + ", " + dial.reason);
     lines.push_back("Runs used: " + utf8(QString::number(dial.runsUsed)));
     return lines;
 }

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "day_sheet.h"
+#include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/run_log.h"
 #include "section.h"
 
@@ -14,7 +15,7 @@ namespace moravik::raceday_window {
 
 struct DaySheetChoices {
     double marginSeconds = 0.01;  // added to the prediction: the racer's own safety
-    double probability = 0.8;     // of the dial-in's interval
+    double probability = runlog::defaultIntervalProbability;  // of the dial-in's interval
     raceday::UnitSystem system = raceday::UnitSystem::Imperial;
     QDate day;
 };

@@ -1,6 +1,7 @@
 #include "log_prediction_page.h"
 
 #include <QHeaderView>
+#include <cmath>
 
 #include "log_charts_page.h"
 #include "log_qt.h"
@@ -16,6 +17,7 @@ namespace {
 constexpr int etDecimals = 3;
 constexpr int factorDecimals = 4;
 constexpr int powerDecimals = 1;
+constexpr int thousandthsDecimals = 1;
 
 QString dateText(runlog::Moment when) { return qtText(runlog::localMinuteText(when)); }
 
@@ -41,6 +43,13 @@ LogPredictionPage::LogPredictionPage(LogStore& store, const TodaysAir& todaysAir
     predictedSpeed_ =
         new QuantityOutput(ui->logPredictedSpeed, ui->logPredictedSpeedUnit, Quantity::Speed,
                            raceday::quantityInfo(Quantity::Speed).decimals);
+    for (const auto method :
+         {runlog::DialInMethod::Best, runlog::DialInMethod::Scaling, runlog::DialInMethod::Fit}) {
+        ui->logPredictionMethod->addItem(toQString(runlog::dialInMethodName(method)),
+                                         static_cast<int>(method));
+    }
+    ui->logEtIntervalLabel->setText(
+        tr("%1 % interval:").arg(std::lround(runlog::defaultIntervalProbability * 100)));
     ui->logPredictionRuns->setColumnCount(RunColumns);
     ui->logPredictionRuns->verticalHeader()->hide();
     ui->logPowerTable->verticalHeader()->hide();
@@ -50,6 +59,8 @@ LogPredictionPage::LogPredictionPage(LogStore& store, const TodaysAir& todaysAir
     });
     connect(ui->logTodaysJet, &QLineEdit::textChanged, this, &LogPredictionPage::update);
     connect(ui->logRecentRuns, &QSpinBox::valueChanged, this, &LogPredictionPage::update);
+    connect(ui->logPredictionMethod, &QComboBox::currentIndexChanged, this,
+            &LogPredictionPage::update);
     connect(&todaysAir_, &TodaysAir::changed, this, &LogPredictionPage::update);
     connect(&store_, &LogStore::logChanged, this, &LogPredictionPage::refresh);
     connect(&charts_, &LogChartsPage::shown, this, &LogPredictionPage::updateIfDue);
@@ -82,7 +93,8 @@ void LogPredictionPage::refresh() {
 
 void LogPredictionPage::clearOutputs() {
     for (QLineEdit* box :
-         {ui->logPredictedEt, ui->logLowestEt, ui->logHighestEt, ui->logRunsUsed}) {
+         {ui->logPredictedEt, ui->logLowestEt, ui->logHighestEt, ui->logRunsUsed,
+          ui->logLeaveOneOut, ui->logEtInterval, ui->logMethodUsed, ui->logRecommendedMethod}) {
         box->setText(noValue);
     }
     predictedSpeed_->clear();
@@ -164,6 +176,8 @@ void LogPredictionPage::update() {
         } else {
             prediction = std::get<runlog::LogPrediction>(std::move(predicted));
             showPrediction(*prediction);
+            if (const QString failed = showDialIn(*prediction, request.today); !failed.isEmpty())
+                problem.note(failed);
         }
     }
     auto powers = runlog::powerFromLog(*log, vehicle, todaysAir_.standard());
@@ -214,12 +228,41 @@ void LogPredictionPage::showPrediction(const runlog::LogPrediction& prediction) 
                                        cell(speedText(corrected.corrected.speed)));
     }
     ui->logPredictionRuns->resizeColumnsToContents();
-    ui->logPredictedEt->setText(fixedText(prediction.predicted.etSeconds, etDecimals));
-    predictedSpeed_->show(prediction.predicted.speed);
     ui->logLowestEt->setText(fixedText(prediction.lowestCorrectedEt, etDecimals));
     ui->logHighestEt->setText(fixedText(prediction.highestCorrectedEt, etDecimals));
     ui->logRunsUsed->setText(
         tr("%1 of %2").arg(prediction.used).arg(static_cast<int>(prediction.runs.size())));
+}
+
+QString LogPredictionPage::showDialIn(const runlog::LogPrediction& prediction,
+                                      const raceday::Weather& today) {
+    const auto method =
+        static_cast<runlog::DialInMethod>(ui->logPredictionMethod->currentData().toInt());
+    const double probability = runlog::defaultIntervalProbability;
+    const auto best = runlog::dialIn(prediction, today, runlog::DialInMethod::Best, probability);
+    if (const auto* error = raceday::errorOf(best)) return toQString(error->message);
+    const auto& recommended = std::get<runlog::DialIn>(best);
+    ui->logRecommendedMethod->setText(tr("%1: %2").arg(toQString(runlog::methodTitle(recommended)),
+                                                       toQString(recommended.reason)));
+    const auto chosen = method == runlog::DialInMethod::Best
+                            ? best
+                            : runlog::dialIn(prediction, today, method, probability);
+    if (const auto* error = raceday::errorOf(chosen)) return toQString(error->message);
+    const auto& dial = std::get<runlog::DialIn>(chosen);
+    const runlog::DialInFigures& figures = dial.chosen();
+    ui->logPredictedEt->setText(fixedText(figures.et.value, etDecimals));
+    predictedSpeed_->show(figures.speed.value);
+    ui->logEtInterval->setText(figures.hasInterval
+                                   ? tr("%1 to %2")
+                                         .arg(fixedText(figures.et.low, etDecimals),
+                                              fixedText(figures.et.high, etDecimals))
+                                   : tr("none from one run"));
+    ui->logLeaveOneOut->setText(
+        figures.leaveOneOutEtSeconds
+            ? fixedText(*figures.leaveOneOutEtSeconds * 1000, thousandthsDecimals)
+            : tr("none from one run"));
+    ui->logMethodUsed->setText(toQString(runlog::methodTitle(dial)));
+    return {};
 }
 
 void LogPredictionPage::showPower(const std::vector<runlog::RunPower>& powers) {

@@ -1,13 +1,16 @@
 // Prediction and horsepower from the log for one vehicle: its recent runs
 // without nitrous, or on today's jet, each corrected to the standard's day
 // and averaged, carried to today's air from the Today's air section. A run can
-// be left out with its Use box. Every run of the vehicle shows the horsepower
-// its ET and its trap speed give by the four formulas, corrected the same way.
+// be left out with its Use box. The dial-in scales their average or fits a
+// line to them (dial_in.h), as the racer picks, with its interval, its
+// leave-one-out error and the method with the smaller error named. Every run of the vehicle shows
+// the horsepower its ET and its trap speed give by the four formulas, corrected the same way.
 #pragma once
 
 #include <QScopedPointer>
 #include <QWidget>
 
+#include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
 #include "section.h"
 
@@ -50,6 +53,8 @@ private:
     void showTodaysAir();
     void listRuns(const std::vector<runlog::Run>& runs);
     void showPrediction(const runlog::LogPrediction& prediction);
+    // The dial-in by the chosen method; a problem when it cannot be worked out so.
+    QString showDialIn(const runlog::LogPrediction& prediction, const raceday::Weather& today);
     void showPower(const std::vector<runlog::RunPower>& powers);
     void useChanged(int row);
     QString speedText(double metresPerSecond) const;

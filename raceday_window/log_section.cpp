@@ -187,6 +187,9 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
 
     if (store.log() != nullptr) {
         model_ = std::make_unique<RunTableModel>(*store.log());
+        model_->setStandard(todaysAir.standard());
+        connect(&todaysAir, &TodaysAir::changed, model_.get(),
+                [this] { model_->setStandard(todaysAir_.standard()); });
         ui->runTable->setModel(model_.get());
         ui->runTable->sortByColumn(RunTableModel::When, Qt::DescendingOrder);
         connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::reported);
@@ -361,8 +364,14 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
         store_.tellFailure(*error, this);
         return;
     }
+    auto strips = store_.log()->stripElevations();
+    if (const auto* error = runlog::logErrorOf(strips)) {
+        store_.tellFailure(*error, this);
+        return;
+    }
     auto* dialog = new RunDialog(
-        std::get<std::vector<runlog::Vehicle>>(vehicles), system_,
+        std::get<std::vector<runlog::Vehicle>>(vehicles),
+        std::get<std::vector<runlog::RunLog::KnownStrip>>(strips), system_,
         [this](const Run& typed) -> runlog::LogStatus {
             if (auto refused = confirmUnusualEt(typed)) return refused;
             runlog::LogStatus status;

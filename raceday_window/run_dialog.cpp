@@ -4,6 +4,7 @@
 
 #include "log_qt.h"
 #include "moravik/raceday/units.h"
+#include "moravik/tracks.h"
 #include "ui_RunDialog.h"
 
 namespace moravik::raceday_window {
@@ -19,8 +20,9 @@ void setOptional(QuantityField* field, const std::optional<double>& si) {
 
 }  // namespace
 
-RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem system, Save save,
-                     QWidget* parent)
+RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles,
+                     const std::vector<runlog::RunLog::KnownStrip>& strips, UnitSystem system,
+                     Save save, QWidget* parent)
     : QDialog(parent), ui(new Ui::RunDialog), save_(std::move(save)) {
     ui->setupUi(this);
     setWindowTitle(tr("Add a run"));
@@ -46,6 +48,10 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
         field->setUnitSystem(system);
         if (field != stripElevation_) field->requirePositive();
     }
+    listStrips(strips, system);
+    ui->strip->setCurrentIndex(-1);
+    // Only a pick fills in the elevation: a run being edited keeps its own.
+    connect(ui->strip, &QComboBox::activated, this, &RunDialog::stripPicked);
     ui->runAir->setUnitSystem(system);
     ui->runAir->setStandardDay();
     ui->runAir->offerMetar();
@@ -56,6 +62,33 @@ RunDialog::RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem sy
 
 RunDialog::~RunDialog() = default;
 
+// The racer's own strips are the log's: each run keeps its strip and elevation, so a strip
+// typed once is listed from its first saved run on, with the elevation last given there, and
+// travels with the log to another computer. A list of its own in the settings would repeat
+// what the log holds and could disagree with it.
+void RunDialog::listStrips(const std::vector<runlog::RunLog::KnownStrip>& strips,
+                           UnitSystem system) {
+    const auto add = [this, system](const QString& name, std::optional<double> metres) {
+        if (ui->strip->findText(name, Qt::MatchFixedString) >= 0) return;
+        ui->strip->addItem(name, metres ? QVariant(*metres) : QVariant());
+        if (metres) {
+            ui->strip->setItemData(
+                ui->strip->count() - 1,
+                toQString(raceday::displayText(*metres, Quantity::Elevation, system)),
+                Qt::ToolTipRole);
+        }
+    };
+    for (const auto& strip : strips) add(qtText(strip.name), strip.elevationMetres);
+    for (const TrackStrip& strip : trackStrips()) {
+        add(toQString(strip.name), strip.elevationFeet * raceday::metresPerFoot);
+    }
+}
+
+void RunDialog::stripPicked(int index) {
+    const QVariant metres = ui->strip->itemData(index);
+    if (metres.isValid()) stripElevation_->setValue(metres.toDouble());
+}
+
 void RunDialog::setWeather(const raceday::Weather& weather) { ui->runAir->setWeather(weather); }
 
 void RunDialog::setRun(const runlog::Run& run) {
@@ -63,7 +96,7 @@ void RunDialog::setRun(const runlog::Run& run) {
     id_ = run.id;
     ui->vehicle->setCurrentIndex(ui->vehicle->findData(QVariant::fromValue<qint64>(run.vehicleId)));
     ui->when->setDateTime(qtDateTime(run.when).toLocalTime());
-    ui->strip->setText(qtText(run.strip));
+    ui->strip->setCurrentText(qtText(run.strip));
     setOptional(stripElevation_, run.stripElevationMetres);
     ui->lane->setText(qtText(run.lane));
     et_->setValue(run.etSeconds);
@@ -84,7 +117,7 @@ std::optional<runlog::Run> RunDialog::readRun() {
     run.vehicleId = ui->vehicle->currentData().toLongLong();
     if (ui->vehicle->currentIndex() < 0) problem.note(tr("vehicle: add a vehicle first"));
     run.when = plainMoment(ui->when->dateTime());
-    run.strip = plainText(ui->strip->text().trimmed());
+    run.strip = plainText(ui->strip->currentText().trimmed());
     run.lane = plainText(ui->lane->text().trimmed());
     run.notes = plainText(ui->notes->toPlainText());
     const auto read = [&problem](QuantityField* field) {

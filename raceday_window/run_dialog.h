@@ -1,4 +1,5 @@
-// A run typed in or edited: its slip, its air and its notes. OK saves it
+// A run typed in or edited: its slip, its air and its notes. The strip is
+// picked from a list, which fills in its elevation, or typed. OK saves it
 // through the given function; when that fails the dialog stays open with
 // everything typed, and says why.
 #pragma once
@@ -21,7 +22,9 @@ class RunDialog final : public QDialog {
 public:
     using Save = std::function<runlog::LogStatus(const runlog::Run&)>;
 
-    RunDialog(const std::vector<runlog::Vehicle>& vehicles, UnitSystem system, Save save,
+    // `strips` are the log's: listed first, then the track list's strips they leave out.
+    RunDialog(const std::vector<runlog::Vehicle>& vehicles,
+              const std::vector<runlog::RunLog::KnownStrip>& strips, UnitSystem system, Save save,
               QWidget* parent = nullptr);
     ~RunDialog() override;
 
@@ -33,6 +36,8 @@ public:
     void accept() override;
 
 private:
+    void listStrips(const std::vector<runlog::RunLog::KnownStrip>& strips, UnitSystem system);
+    void stripPicked(int index);
     std::optional<runlog::Run> readRun();
 
     const QScopedPointer<Ui::RunDialog> ui;

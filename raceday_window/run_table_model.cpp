@@ -20,6 +20,16 @@ void RunTableModel::setUnitSystem(raceday::UnitSystem system) {
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
+void RunTableModel::setStandard(raceday::Standard standard) {
+    if (standard == standard_) return;
+    standard_ = standard;
+    if (sortColumn_ == CorrectedEt) {
+        reload();
+    } else if (!rows_.empty()) {
+        emit dataChanged(index(0, CorrectedEt), index(rowCount() - 1, CorrectedEt));
+    }
+}
+
 void RunTableModel::sort(int column, Qt::SortOrder order) {
     if (column < 0 || column >= ColumnCount) return;
     sortColumn_ = column;
@@ -38,7 +48,12 @@ void RunTableModel::reload() {
     order_.clear();
     fetched_ = 0;
     lastError_.reset();
-    auto ids = log_.sortedRunIds(filter_, sortColumn_, sortOrder_ == Qt::AscendingOrder);
+    const bool ascending = sortOrder_ == Qt::AscendingOrder;
+    auto ids = sortColumn_ == DensityAltitude
+                   ? log_.sortedRunIds(filter_, RunFigure::DensityAltitude, standard_, ascending)
+               : sortColumn_ == CorrectedEt
+                   ? log_.sortedRunIds(filter_, RunFigure::CorrectedEt, standard_, ascending)
+                   : log_.sortedRunIds(filter_, sortColumn_, ascending);
     if (auto* found = std::get_if<std::vector<RunId>>(&ids)) order_ = std::move(*found);
     endResetModel();
     if (const LogError* error = logErrorOf(ids)) {
@@ -94,20 +109,37 @@ QVariant RunTableModel::headerData(int section, Qt::Orientation orientation, int
         section >= ColumnCount) {
         return {};
     }
+    if (section == DensityAltitude) return tr("Density altitude");
+    if (section == CorrectedEt) return tr("Corrected ET");
     const std::string title(tableColumn(static_cast<std::size_t>(section)).title);
     return QCoreApplication::translate("RunTableModel", title.c_str());
+}
+
+// As Today's air shows them: density altitude to the foot or metre, ET to the thousandth.
+QString RunTableModel::figureText(const Run& run, int column) const {
+    const bool altitude = column == DensityAltitude;
+    const auto figure =
+        runFigure(run, altitude ? RunFigure::DensityAltitude : RunFigure::CorrectedEt, standard_);
+    if (!figure) return {};
+    return QString::fromStdString(raceday::displayText(
+        *figure, altitude ? raceday::Quantity::Elevation : raceday::Quantity::Time, system_));
 }
 
 QVariant RunTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= ColumnCount) return {};
     const auto& row = rows_[static_cast<std::size_t>(index.row())];
-    const LogColumn& column = tableColumn(static_cast<std::size_t>(index.column()));
+    const bool figure = index.column() >= DensityAltitude;
+    const LogColumn* column =
+        figure ? nullptr : &tableColumn(static_cast<std::size_t>(index.column()));
     switch (role) {
         case Qt::DisplayRole:
-            return QString::fromStdString(shownText(column, row.run, row.vehicleName, system_));
+            return figure ? figureText(row.run, index.column())
+                          : QString::fromStdString(
+                                shownText(*column, row.run, row.vehicleName, system_));
         case Qt::TextAlignmentRole:
-            return isNumberKind(column.kind) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                             : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+            return figure || isNumberKind(column->kind)
+                       ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                       : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
         case runIdRole:
             return QVariant::fromValue<qint64>(row.run.id);
         default:

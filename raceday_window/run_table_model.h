@@ -2,7 +2,9 @@
 // runs open about as fast as a hundred. SQLite sorts and filters once, giving
 // only the run ids in order; each page then reads its runs by id, so a page
 // deep in the table, in any order, costs what the first one does. The columns
-// are the log's column table's (log_columns.h).
+// are the log's column table's (log_columns.h), then two figures of each run's
+// air that the log does not store: its density altitude and its ET corrected
+// to the chosen standard's day, worked out for the rows loaded.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -22,6 +24,7 @@ public:
     enum Column {
         When = tableColumnNamed("run_at"),
         VehicleName = tableColumnNamed("vehicle_id"),
+        Strip = tableColumnNamed("strip"),
         Lane = tableColumnNamed("lane"),
         Et = tableColumnNamed("et_s"),
         Speed = tableColumnNamed("speed_m_s"),
@@ -31,7 +34,9 @@ public:
         Pressure = tableColumnNamed("air_pressure_pa"),
         Moisture = tableColumnNamed("air_moisture"),
         Notes = tableColumnNamed("notes"),
-        ColumnCount = static_cast<int>(tableColumnCount)
+        DensityAltitude = static_cast<int>(tableColumnCount),
+        CorrectedEt,
+        ColumnCount
     };
 
     // The run's id, for editing and deleting the run of a row; runAt() gives
@@ -44,6 +49,8 @@ public:
 
     void setFilter(const RunFilter& filter);
     void setUnitSystem(raceday::UnitSystem system);
+    // The standard of the Corrected ET column.
+    void setStandard(raceday::Standard standard);
     // Starts again from the first page, after the log has changed.
     void reload();
 
@@ -68,10 +75,12 @@ signals:
 
 private:
     void failed(const LogError& error);
+    QString figureText(const Run& run, int column) const;
 
     RunLog& log_;
     RunFilter filter_;
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
+    raceday::Standard standard_ = raceday::defaultStandard;
     int sortColumn_ = When;
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
     std::vector<RunId> order_;  // every run the filter lets through, sorted

@@ -52,9 +52,25 @@ constexpr std::array<StripFactors, 21> strips{{
     {"Tucson, AZ  3000"sv, {0.964, 1.0381}},
 }};
 
+// "Denver, CO  5800": the name, two blanks, then the elevation in feet.
+constexpr TrackStrip stripOf(std::string_view entry) {
+    const std::size_t gap = entry.rfind("  ");
+    double feet = 0;
+    for (const char digit : entry.substr(gap + 2)) feet = feet * 10 + (digit - '0');
+    return {entry.substr(0, gap), feet};
+}
+
+constexpr std::array<TrackStrip, strips.size()> namedStrips = [] {
+    std::array<TrackStrip, strips.size()> named{};
+    for (std::size_t i = 0; i < strips.size(); ++i) named[i] = stripOf(strips[i].text);
+    return named;
+}();
+
 }  // namespace
 
 std::span<const std::string_view, trackEntryCount> trackEntries() { return entries; }
+
+std::span<const TrackStrip> trackStrips() { return namedStrips; }
 
 bool isTrackChoice(std::string_view text) {
     return text.empty() || std::find(entries.begin(), entries.end(), text) != entries.end();

@@ -120,7 +120,10 @@ std::string fixedText(double value, int decimals) {
     std::array<char, 400> digits{};
     const auto end =
         toCharsFixed(digits.data(), digits.data() + digits.size(), value, decimals).ptr;
-    return {digits.data(), end};
+    std::string text(digits.data(), end);
+    // What rounds to zero has no sign: -0.3 ft of density altitude is "0", not "-0".
+    if (text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
 }
 
 std::string shownSymbol(const Unit& unit) {

@@ -106,6 +106,12 @@ std::string_view dialInMethodName(DialInMethod method) {
     return "best";
 }
 
+std::string_view methodTitle(const DialIn& dial) {
+    if (dial.method == DialInMethod::Scaling) return "scaling the average";
+    return dial.fitAxis == FitAxis::CorrectionFactor ? "fit against the correction factor"
+                                                     : "fit against density altitude";
+}
+
 raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::Weather& today,
                                 DialInMethod method, double probability) {
     std::vector<CorrectedRun> used;

@@ -65,6 +65,15 @@ raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
     return prediction;
 }
 
+std::optional<double> runFigure(const Run& run, RunFigure figure, raceday::Standard standard) {
+    const auto air = raceday::evaluateAir(run.air);
+    if (raceday::errorOf(air) != nullptr) return std::nullopt;
+    const raceday::Air& evaluated = std::get<raceday::Air>(air);
+    if (figure == RunFigure::DensityAltitude) return evaluated.densityAltitudeMetres;
+    const double factor = raceday::correctionFactor(standard, evaluated);
+    return raceday::correctRun({run.etSeconds, run.speed}, factor).etSeconds;
+}
+
 raceday::Outcome<double> vehicleMassKg(const Vehicle& vehicle) {
     const auto pounds = readNumber(vehicle.inputs.vweight);
     if (!pounds || !(*pounds > 0)) {

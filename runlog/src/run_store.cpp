@@ -1,4 +1,5 @@
 // The run log's changes and queries; opening and closing are in run_log.cpp.
+#include <algorithm>
 #include <array>
 
 #include "moravik/runlog/run_log.h"
@@ -364,6 +365,20 @@ LogResult<std::vector<std::string>> RunLog::strips() {
         +[](const Statement& row) { return columns_detail::textOf(row.column(0)); }));
 }
 
+LogResult<std::vector<RunLog::KnownStrip>> RunLog::stripElevations() {
+    // With one max() SQLite takes the other columns from the row holding it: the newest run
+    // with an elevation, or where none has one, a run whose elevation is NULL.
+    return noted(readAll(
+        db_,
+        "SELECT strip, strip_elevation_m, "
+        "max(CASE WHEN strip_elevation_m IS NOT NULL THEN run_at END) "
+        "FROM runs WHERE strip <> '' GROUP BY strip ORDER BY strip",
+        {}, path_, +[](const Statement& row) {
+            return KnownStrip{columns_detail::textOf(row.column(0)),
+                              columns_detail::optionalOf(row.column(1))};
+        }));
+}
+
 LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
     auto middle = noted(readAll(
         db_,
@@ -393,6 +408,31 @@ LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int 
             direction,
         condition.values, path_,
         +[](const Statement& row) { return std::get<std::int64_t>(row.column(0)); }));
+}
+
+LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, RunFigure figure,
+                                                   raceday::Standard standard, bool ascending) {
+    struct Keyed {
+        RunId id;
+        std::optional<double> key;
+    };
+    std::vector<Keyed> keyed;
+    const auto condition = filterCondition(filter, "");
+    auto done = noted(execute(db_, "SELECT " + runSelectList("") + " FROM runs" + condition.where,
+                              condition.values, path_, nothingRead, [&](const Statement& row) {
+                                  const Run run = readRun(row);
+                                  keyed.push_back({run.id, runFigure(run, figure, standard)});
+                              }));
+    if (const LogError* error = logErrorOf(done)) return *error;
+    std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed& a, const Keyed& b) {
+        if (a.key.has_value() != b.key.has_value()) return a.key.has_value();
+        if (a.key && *a.key != *b.key) return ascending == (*a.key < *b.key);
+        return ascending == (a.id < b.id);
+    });
+    std::vector<RunId> ids;
+    ids.reserve(keyed.size());
+    for (const Keyed& run : keyed) ids.push_back(run.id);
+    return ids;
 }
 
 LogResult<std::vector<RunLog::NamedRun>> RunLog::runsWithNames(std::span<const RunId> ids) {

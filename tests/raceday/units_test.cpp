@@ -85,6 +85,13 @@ TEST(DisplayText, ShowsTheSystemsUnit) {
     EXPECT_EQ(displayText(1767.84, Quantity::Elevation, UnitSystem::Imperial), "5800 ft");
     EXPECT_EQ(displayText(1e300, Quantity::Weight, UnitSystem::Metric).size(), 301u + 3u);
     EXPECT_EQ(fixedText(29.1, 2), "29.10");
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } nearZero[] = {{-0.3, 0, "0"}, {-0.0004, 3, "0.000"}, {-0.5001, 0, "-1"}, {-0.0, 1, "0.0"}};
+    for (const auto& [value, decimals, text] : nearZero)
+        EXPECT_EQ(fixedText(value, decimals), text);
 }
 
 TEST(ParseWeather, ReadsTheIssuesExamples) {

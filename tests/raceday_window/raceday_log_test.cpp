@@ -10,6 +10,8 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QHeaderView>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -26,11 +28,15 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
+#include <sstream>
 #include <tuple>
 
 #include "log_charts_page.h"
+#include "log_prediction_page.h"
 #include "log_qt.h"
+#include "moravik/cli/app.h"
 #include "moravik/runlog/run_csv.h"
+#include "qt_text.h"
 #include "raceday_test_support.h"
 #include "run_table_model.h"
 
@@ -333,6 +339,147 @@ private slots:
             QTRY_VERIFY2(showsWhole(strips, strips->itemText(item)),
                          qPrintable(strips->itemText(item)));
         }
+    }
+
+    // On the SAE J607 day typed as Today's air, the Pass car's run (fillLog: run in that air)
+    // shows the section's density altitude. By the cube-root rule the runs correct to 10.000,
+    // 10.000, 10.300 and 14.480 s; the thinnest air (factor 1.728, 12.000 s) has the highest
+    // density altitude. Under DIN 70020 the table corrects as the prediction page does.
+    void runsTableShowsDensityAltitudeAndCorrectedEtAndSortsByThem() {
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        const QString todaysAltitude = text(day.open("AirSection"), "densityAltitude") + " ft";
+        day.open("LogSection");
+        QCOMPARE(day.cell(0, RunTableModel::DensityAltitude), todaysAltitude);
+        const auto sortBy = [&day](int column) {
+            day.table->scrollTo(day.table->model()->index(0, column));
+            QHeaderView* header = day.table->horizontalHeader();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(column) + 5, 5));
+        };
+        const auto columnTexts = [&day](int column) {
+            QStringList texts;
+            for (int row = 0; row < day.rows(); ++row) texts << day.cell(row, column);
+            return texts;
+        };
+        sortBy(RunTableModel::CorrectedEt);
+        QCOMPARE(columnTexts(RunTableModel::CorrectedEt),
+                 QStringList({"10.000 s", "10.000 s", "10.300 s", "14.480 s"}));
+        sortBy(RunTableModel::DensityAltitude);
+        sortBy(RunTableModel::DensityAltitude);
+        QCOMPARE(day.cell(0, RunTableModel::Et), "12.000 s");
+
+        choose(day.open("AirSection"), "standard", "DIN 70020");
+        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        choose(page, "predictionVehicle", "Pass car");
+        choose(day.section, "vehicleFilter", "Pass car");
+        auto* runs = child<QTableWidget>(page, "logPredictionRuns");
+        QCOMPARE(
+            day.cell(0, RunTableModel::CorrectedEt),
+            runs->item(0, moravik::raceday_window::LogPredictionPage::CorrectedEt)->text() + " s");
+    }
+
+    // The form lists the log's strips, then the track list's with the elevations their entries
+    // give (Denver, CO  5800). A pick, by keys or by a click in the list, fills in the
+    // elevation; a name typed is kept, and a run saved at it lists it next time.
+    void runFormListsStripsAndAPickFillsInTheElevation() {
+        LogDay day(logPath(folder));
+        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
+        auto* strips = child<QComboBox>(dialog, "strip");
+        QCOMPARE(strips->itemText(0), "Bandimere");
+        choose(strips, "Denver, CO");
+        QCOMPARE(text(dialog, "stripElevation"), "5800");
+        typeInto(dialog, "strip", "Firebird");
+        typeInto(dialog, "stripElevation", "2750");
+        typeInto(dialog, "et", "9.5");
+        typeInto(dialog, "speed", "140");
+        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(day.cell(0, RunTableModel::Strip), "Firebird");
+
+        dialog = openDialog(day.section, "addRun", "RunDialog");
+        strips = child<QComboBox>(dialog, "strip");
+        strips->showPopup();
+        QAbstractItemView* list = strips->view();
+        const QModelIndex firebird = list->model()->index(strips->findText("Firebird"), 0);
+        list->scrollTo(firebird);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualRect(firebird).center());
+        QTRY_COMPARE(text(dialog, "stripElevation"), "2750");
+        dialog->reject();
+    }
+
+    // The page and `moravik-calc log predict --json` on the same log and air agree, to the
+    // digits the page shows. Four more runs of the Pass car (five in all) let the fit be
+    // measured; the Camaro's three are too few, so best scales and says why.
+    void dialInMatchesTheCommandLine_data() {
+        QTest::addColumn<QString>("vehicle");
+        QTest::addColumn<QString>("method");
+        QTest::newRow("three runs, best") << "Camaro"
+                                          << "best";
+        QTest::newRow("five runs, best") << "Pass car"
+                                         << "best";
+        QTest::newRow("five runs, scaling") << "Pass car"
+                                            << "scaling";
+        QTest::newRow("five runs, fit") << "Pass car"
+                                        << "fit";
+    }
+    void dialInMatchesTheCommandLine() {
+        QFETCH(QString, vehicle);
+        QFETCH(QString, method);
+        {
+            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
+            const auto passCar = value(log->vehicleNamed("Pass car"));
+            const struct {
+                int day;
+                double et, mph, factor;
+            } slips[] = {{5, 14.63, 94.3, 1.05},
+                         {6, 14.70, 93.5, 1.10},
+                         {7, 14.95, 92.6, 1.15},
+                         {8, 15.02, 91.4, 1.20}};
+            for (const auto& slip : slips) {
+                moravik::runlog::Run run;
+                run.vehicleId = passCar.id;
+                run.when = moravik::raceday_window::plainMoment(
+                    QDateTime(QDate(2024, 6, slip.day), QTime(10, 0)));
+                run.etSeconds = slip.et;
+                run.speed = slip.mph * 0.44704;
+                run.air = j607Air(slip.factor);
+                value(log->addRun(run));
+            }
+        }
+        LogDay day(logPath(folder));
+        typeJ607Day(day);
+        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
+        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        choose(page, "predictionVehicle", vehicle);
+        choose(page, "logPredictionMethod", method);
+
+        const std::string database = moravik::raceday_window::plainText(logPath(folder));
+        const std::string name = vehicle.toStdString();
+        const std::string how = method.toStdString();
+        const char* const arguments[] = {
+            "moravik-calc", "log",        "--database", database.c_str(), "predict",
+            "--vehicle",    name.c_str(), "--now",      "60F 29.92inHg",  "--standard",
+            "sae-j607",     "--method",   how.c_str(),  "--json"};
+        std::istringstream in;
+        std::ostringstream out, err;
+        QCOMPARE(moravik::cli::runCalc(arguments, in, out, err), 0);
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+        const auto shown = [&json](const char* key, double scale, int decimals) {
+            return moravik::raceday_window::fixedText(json[key].toDouble() * scale, decimals);
+        };
+        QCOMPARE(text(page, "logPredictedEt"), shown("predicted_et_s", 1, 3));
+        QCOMPARE(text(page, "logEtInterval"),
+                 shown("predicted_et_low_s", 1, 3) + " to " + shown("predicted_et_high_s", 1, 3));
+        QCOMPARE(text(page, "logLeaveOneOut"), shown("leave_one_out_error_s", 1000, 1));
+        QCOMPARE(text(page, "logRunsUsed").section(' ', 0, 0),
+                 QString::number(json["runs_used"].toInt()));
+        QVERIFY(text(page, "logMethodUsed").startsWith(json["method"].toString()));
+        if (method == "best")
+            QVERIFY(text(page, "logRecommendedMethod").endsWith(json["method_reason"].toString()));
     }
 
     // The run form takes a pasted report as Today's air does: the FAA's Key to METAR (AIM

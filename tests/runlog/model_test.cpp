@@ -61,6 +61,8 @@ TEST_F(RunTableModelTest, SortsByAnyColumnWithEveryRunOnce) {
         {RunTableModel::SixtyFoot, Qt::DescendingOrder},
         {RunTableModel::VehicleName, Qt::DescendingOrder},
         {RunTableModel::Lane, Qt::AscendingOrder},
+        {RunTableModel::DensityAltitude, Qt::AscendingOrder},
+        {RunTableModel::CorrectedEt, Qt::DescendingOrder},
     };
     for (const auto& [column, order] : table) {
         model.sort(column, order);
@@ -81,6 +83,16 @@ TEST_F(RunTableModelTest, SortsByAnyColumnWithEveryRunOnce) {
             }
             if (column == RunTableModel::VehicleName) {
                 ASSERT_GE(before, after);
+            }
+            // "1234 ft", "10.123 s": the number before the unit.
+            const auto number = [](const QString& text) {
+                return text.section(' ', 0, 0).toDouble();
+            };
+            if (column == RunTableModel::DensityAltitude) {
+                ASSERT_LE(number(before), number(after)) << i;
+            }
+            if (column == RunTableModel::CorrectedEt) {
+                ASSERT_GE(number(before), number(after)) << i;
             }
         }
     }
@@ -107,6 +119,45 @@ TEST_F(RunTableModelTest, ShowsOneVehicleAndTheUnitsChosen) {
     EXPECT_EQ(text(RunTableModel::Speed), QStringLiteral("160.93 km/h"));
     EXPECT_EQ(text(RunTableModel::Temperature), QStringLiteral("30.0 °C"));
     EXPECT_EQ(text(RunTableModel::Pressure), QStringLiteral("alt 1013.25 hPa"));
+}
+
+// Density altitude by the International Standard Atmosphere (ICAO Doc 7488): 15 °C and
+// 1013.25 hPa at sea level, 8.50 °C and 898.76 hPa at 1000 m. Corrected ET by the
+// cube-root rule in dry 60 °F air, SAE J607's reference temperature, at a pressure making the
+// factor 1.331 = 1.1³: 11.000 s is 10.000 s on the standard's day; at factor 1 it stays.
+TEST(RunTableFigures, ShowDensityAltitudeAndCorrectedEtOfEachRunsAir) {
+    using raceday::UnitSystem;
+    const raceday::Weather isaSeaLevel{288.15, raceday::StationPressure{101325}, {}};
+    const raceday::Weather isa1000m{281.65, raceday::StationPressure{89876}, {}};
+    const struct {
+        const char* name;
+        raceday::Weather air;
+        double et;
+        UnitSystem system;
+        int column;
+        const char* shown;
+    } table[] = {
+        {"ISA sea level", isaSeaLevel, 11, UnitSystem::Imperial, RunTableModel::DensityAltitude,
+         "0 ft"},
+        {"ISA 1000 m, metric", isa1000m, 11, UnitSystem::Metric, RunTableModel::DensityAltitude,
+         "1000 m"},
+        {"J607 factor 1.331", j607Air(1.331), 11, UnitSystem::Imperial, RunTableModel::CorrectedEt,
+         "10.000 s"},
+        {"J607 factor 1", j607Air(1), 10.3, UnitSystem::Metric, RunTableModel::CorrectedEt,
+         "10.300 s"},
+    };
+    for (const auto& [name, air, et, system, column, shown] : table) {
+        QTemporaryDir folder;
+        const auto log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+        runlog::Run run = numberedRun(valueOf(log->addVehicle(namedVehicle("Camaro"))), 1);
+        run.air = air;
+        run.etSeconds = et;
+        valueOf(log->addRun(run));
+        RunTableModel model(*log);
+        model.setStandard(raceday::Standard::SaeJ607);
+        model.setUnitSystem(system);
+        EXPECT_EQ(model.index(0, column).data().toString(), QString::fromUtf8(shown)) << name;
+    }
 }
 
 }  // namespace

@@ -114,6 +114,31 @@ TEST_F(StoreTest, FindsRecentRunsByJetAndFiltersByVehicleStripAndDate) {
     EXPECT_EQ(valueOf(log->strips()).size(), 7U);
 }
 
+// A strip keeps the elevation of its newest run that gives one; a strip never given one has none.
+TEST_F(StoreTest, StripsComeWithTheElevationOfTheirNewestRunThatHasOne) {
+    const struct {
+        const char* strip;
+        int minute;
+        std::optional<double> elevation;
+    } runs[] = {{"Firebird", 3, 880},
+                {"Firebird", 1, 870},
+                {"Firebird", 5, std::nullopt},
+                {"Pomona", 2, std::nullopt},
+                {"", 4, 10}};
+    for (const auto& [strip, minute, elevation] : runs) {
+        runlog::Run run = numberedRun(camaro, minute);
+        run.strip = strip;
+        run.stripElevationMetres = elevation;
+        valueOf(log->addRun(run));
+    }
+    const auto strips = valueOf(log->stripElevations());
+    ASSERT_EQ(strips.size(), 2U);
+    EXPECT_EQ(strips[0].name, "Firebird");
+    EXPECT_EQ(strips[0].elevationMetres, 880);
+    EXPECT_EQ(strips[1].name, "Pomona");
+    EXPECT_EQ(strips[1].elevationMetres, std::nullopt);
+}
+
 TEST_F(StoreTest, AReadOnlyLogReadsWhileTheWriterHasItOpenAndRefusesChanges) {
     valueOf(log->addRun(numberedRun(camaro, 1)));
     const auto reader = openLog(path, {.access = Access::ReadOnly});

@@ -21,6 +21,14 @@ std::span<const std::string_view, trackEntryCount> trackEntries();
 // strip or not: the texts the drop-down can hold.
 bool isTrackChoice(std::string_view text);
 
+struct TrackStrip {
+    std::string_view name;  // "Denver, CO": the entry without its elevation
+    double elevationFeet;   // the elevation the entry ends in
+};
+
+// Each strip of the list once, in the list's order.
+std::span<const TrackStrip> trackStrips();
+
 struct AltitudeFactors {
     double et;   // multiplies an elapsed time (below 1)
     double mph;  // multiplies a trap speed (above 1)

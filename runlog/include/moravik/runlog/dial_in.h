@@ -25,6 +25,8 @@ std::optional<DialInMethod> dialInMethodNamed(std::string_view name);
 std::string_view dialInMethodName(DialInMethod method);
 
 inline constexpr int fewestRunsToFit = 4;
+// Of the intervals the window and the day sheet show.
+inline constexpr double defaultIntervalProbability = 0.8;
 
 struct DialInFigures {
     raceday::LinePrediction et;     // s, with the interval around it
@@ -54,6 +56,9 @@ struct DialIn {
 
     const DialInFigures& chosen() const { return method == DialInMethod::Fit ? *fit : scaling; }
 };
+
+// "scaling the average", "fit against the correction factor" or "fit against density altitude".
+std::string_view methodTitle(const DialIn& dial);
 
 // The dial-in from the runs a log prediction used (not the excluded ones) for today's air.
 // Asking for the fit where it cannot be measured is an Error saying why.

@@ -8,6 +8,7 @@
 // season of runs shows whether the engine is losing power.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "moravik/raceday/correction.h"
@@ -59,6 +60,14 @@ struct RunPower {
 raceday::Outcome<double> vehicleMassKg(const Vehicle& vehicle);
 
 raceday::Outcome<RunPower> runPower(const Run& run, double massKg, raceday::Standard standard);
+
+// Figures of a run's air that the runs table shows beside what the log stores.
+enum class RunFigure { DensityAltitude, CorrectedEt };
+
+// The run's density altitude in metres, as Today's air shows it for the same weather, or its
+// ET on the standard's day by the cube-root rule, as the log prediction corrects it; nothing
+// where its air is outside what the race-day library evaluates.
+std::optional<double> runFigure(const Run& run, RunFigure figure, raceday::Standard standard);
 
 // A race-day Error as the log reports it.
 LogError asLogError(const raceday::Error& error);

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "moravik/runlog/log_error.h"
+#include "moravik/runlog/prediction.h"
 #include "moravik/runlog/records.h"
 
 struct sqlite3;
@@ -97,6 +98,12 @@ public:
     LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
                                            int count);
     LogResult<std::vector<std::string>> strips();  // every strip named in a run, sorted
+    struct KnownStrip {
+        std::string name;
+        std::optional<double> elevationMetres;  // of its newest run that gives one
+    };
+    // The same with their elevations, for the run form's list of strips.
+    LogResult<std::vector<KnownStrip>> stripElevations();
     // The median ET of a vehicle's runs; none while it has fewer than three.
     LogResult<std::optional<double>> medianEt(VehicleId vehicle);
 
@@ -119,6 +126,11 @@ public:
     // ties by id in the same direction.
     LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, int tableColumn,
                                                bool ascending);
+    // The same by a figure of each run's air (prediction.h), which SQL cannot work out as the
+    // race-day library does: the runs are read and their figures sorted here, a tenth of a
+    // second for 100,000 runs. Runs whose figure is missing come last either way.
+    LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, RunFigure figure,
+                                               raceday::Standard standard, bool ascending);
     struct NamedRun {
         Run run;
         std::string vehicleName;
