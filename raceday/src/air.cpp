@@ -6,6 +6,7 @@
 #include <string>
 
 #include "moravik/portable_math.h"
+#include "moravik/raceday/air_density.h"
 
 namespace moravik::raceday {
 namespace {
@@ -100,17 +101,16 @@ Error rangeError(std::string field, std::string accepted) {
     return Error{std::move(field), std::move(message)};
 }
 
-struct Vapour {
-    double pascals;
-    std::optional<double> dewPointKelvin;
-};
+// Saturated air typed in two units: the dew point is the temperature.
+double saturatedAtMost(const DewPoint& dewPoint, double kelvin) {
+    return std::min(dewPoint.kelvin, kelvin);
+}
 
-Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
+// The vapour pressure of the moisture given, in Pa; zero for dry air.
+Outcome<double> vapourPascalsOf(const Moisture& moisture, double kelvin) {
     if (const auto* humidity = std::get_if<RelativeHumidity>(&moisture)) {
         if (!within(humidity->ratio, 0, 1)) return rangeError("humidity", "0 to 100 %");
-        if (humidity->ratio == 0) return Vapour{0, std::nullopt};
-        const double pascals = humidity->ratio * saturationVapourPressure(kelvin);
-        return Vapour{pascals, dewPointFor(pascals)};
+        return humidity->ratio == 0 ? 0 : humidity->ratio * saturationVapourPressure(kelvin);
     }
     if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
         if (!within(dewPoint->kelvin, -1, kelvin)) {
@@ -119,11 +119,18 @@ Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
         if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
             return rangeError("dew point", "-60 °C (-76 °F) to the air temperature");
         }
-        // Saturated air typed in two units: the dew point is the temperature.
-        const double dewPointKelvin = std::min(dewPoint->kelvin, kelvin);
-        return Vapour{saturationVapourPressure(dewPointKelvin), dewPointKelvin};
+        return saturationVapourPressure(saturatedAtMost(*dewPoint, kelvin));
     }
-    return Vapour{0, std::nullopt};
+    return 0.0;
+}
+
+// The dew point of the moisture given, none for dry air.
+std::optional<double> dewPointOf(const Moisture& moisture, double kelvin, double vapourPascals) {
+    if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
+        return saturatedAtMost(*dewPoint, kelvin);
+    }
+    if (vapourPascals == 0) return std::nullopt;
+    return dewPointFor(vapourPascals);
 }
 
 }  // namespace
@@ -162,7 +169,7 @@ double waterGrainsPerPound(const Air& air) {
     return grainsPerPound * humidityRatio(air.vapourPascals, air.stationPascals);
 }
 
-Outcome<Air> evaluateAir(const Weather& weather) {
+Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
     const double kelvin = weather.kelvin;
     if (!within(kelvin, lowestKelvin, highestKelvin)) {
         return rangeError("temperature", "-40 to +60 °C (-40 to 140 °F)");
@@ -176,22 +183,31 @@ Outcome<Air> evaluateAir(const Weather& weather) {
     if (!within(station, lowestStationPascals, highestStationPascals)) {
         return rangeError("station pressure", "500 to 1100 hPa (14.77 to 32.48 inHg)");
     }
-    const auto vapour = vapourOf(weather.moisture, kelvin);
+    const auto vapour = vapourPascalsOf(weather.moisture, kelvin);
     if (const Error* error = errorOf(vapour)) return *error;
-    const auto [vapourPascals, dewPointKelvin] = std::get<Vapour>(vapour);
+    const double vapourPascals = std::get<double>(vapour);
 
     const double dryPascals = station - vapourPascals;
     const double density = dryPascals / (dryAirGasConstant * kelvin) +
                            vapourPascals / (waterVapourGasConstant * kelvin);
+    return AirDensity{kelvin, station, vapourPascals, density, densityAltitude(density)};
+}
+
+Outcome<Air> evaluateAir(const Weather& weather) {
+    const auto evaluated = evaluateAirDensity(weather);
+    if (const Error* error = errorOf(evaluated)) return *error;
+    const AirDensity& air = std::get<AirDensity>(evaluated);
+    const auto dewPointKelvin = dewPointOf(weather.moisture, air.kelvin, air.vapourPascals);
     return Air{
-        .kelvin = kelvin,
-        .stationPascals = station,
-        .vapourPascals = vapourPascals,
+        .kelvin = air.kelvin,
+        .stationPascals = air.stationPascals,
+        .vapourPascals = air.vapourPascals,
         .dewPointKelvin = dewPointKelvin,
-        .densityKgPerM3 = density,
-        .densityAltitudeMetres = densityAltitude(density),
-        .nwsDensityAltitudeFeet = nwsDensityAltitudeFeet(kelvin, station, dewPointKelvin),
-        .relativeDensityPercent = density / standardDensity * 100,
+        .densityKgPerM3 = air.densityKgPerM3,
+        .densityAltitudeMetres = air.densityAltitudeMetres,
+        .nwsDensityAltitudeFeet =
+            nwsDensityAltitudeFeet(air.kelvin, air.stationPascals, dewPointKelvin),
+        .relativeDensityPercent = air.densityKgPerM3 / standardDensity * 100,
     };
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "moravik/raceday/air_density.h"
 #include "moravik/raceday/units.h"
 
 namespace moravik::raceday {
@@ -31,7 +32,7 @@ constexpr double j607Fahrenheit = 60;
 constexpr double dinHectopascals = 1013;
 constexpr double dinKelvin = 293;
 
-double j1349Factor(const SaeJ1349& edition, const Air& air) {
+double j1349Factor(const SaeJ1349& edition, const AirDensity& air) {
     const double dryKilopascals = (air.stationPascals - air.vapourPascals) / 1000;
     const double ratio =
         (j1349DryKilopascals / dryKilopascals) *
@@ -39,14 +40,14 @@ double j1349Factor(const SaeJ1349& edition, const Air& air) {
     return edition.multiplier * ratio - (edition.multiplier - 1);
 }
 
-double j607Factor(const Air& air) {
+double j607Factor(const AirDensity& air) {
     const double dryPascals = air.stationPascals - air.vapourPascals;
     const double referencePascals = j607DryInchesOfMercury * pascalsPerInchOfMercury;
     const double referenceKelvin = toSi(j607Fahrenheit, fahrenheitUnit);
     return referencePascals / dryPascals * std::sqrt(air.kelvin / referenceKelvin);
 }
 
-double dinFactor(const Air& air) {
+double dinFactor(const AirDensity& air) {
     return dinHectopascals / (air.stationPascals / 100) *
            std::sqrt((air.kelvin - celsiusZero + standardCelsiusOffset) / dinKelvin);
 }
@@ -61,6 +62,11 @@ std::optional<Standard> findStandard(std::string_view key) {
 }
 
 double correctionFactor(Standard standard, const Air& air) {
+    return correctionFactor(standard, AirDensity{air.kelvin, air.stationPascals, air.vapourPascals,
+                                                 air.densityKgPerM3, air.densityAltitudeMetres});
+}
+
+double correctionFactor(Standard standard, const AirDensity& air) {
     switch (standard) {
         case Standard::SaeJ1349_1990:
             return j1349Factor(j1349Of1990, air);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "moravik/number_reading.h"
+#include "moravik/raceday/air_density.h"
 #include "moravik/raceday/prediction.h"
 #include "moravik/raceday/units.h"
 
@@ -66,9 +67,9 @@ raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
 }
 
 std::optional<double> runFigure(const Run& run, RunFigure figure, raceday::Standard standard) {
-    const auto air = raceday::evaluateAir(run.air);
+    const auto air = raceday::evaluateAirDensity(run.air);
     if (raceday::errorOf(air) != nullptr) return std::nullopt;
-    const raceday::Air& evaluated = std::get<raceday::Air>(air);
+    const raceday::AirDensity& evaluated = std::get<raceday::AirDensity>(air);
     if (figure == RunFigure::DensityAltitude) return evaluated.densityAltitudeMetres;
     const double factor = raceday::correctionFactor(standard, evaluated);
     return raceday::correctRun({run.etSeconds, run.speed}, factor).etSeconds;

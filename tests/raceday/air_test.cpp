@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "moravik/raceday/air_density.h"
 #include "raceday_test_support.h"
 
 namespace moravik::raceday {
@@ -108,6 +109,26 @@ TEST(EvaluateAir, HumidityAndDewPointDescribeTheSameAir) {
     EXPECT_LT(saturated.densityKgPerM3, dry.densityKgPerM3);
     EXPECT_FALSE(dry.dewPointKelvin.has_value());
     EXPECT_EQ(dry.vapourPascals, 0);
+}
+
+// The figures without the dew point are evaluateAir's to the bit, the factors too, and what
+// evaluateAir refuses it refuses.
+TEST(EvaluateAirDensity, GivesEvaluateAirsFigures) {
+    const Weather table[] = {
+        {celsius(30), StationPressure{hectopascals(1000)}, RelativeHumidity{0.4}},
+        {celsius(-5), AltimeterSetting{hectopascals(1013), 1600}, DewPoint{celsius(-10)}},
+        {celsius(15), StationPressure{101325}, {}},
+    };
+    for (const Weather& weather : table) {
+        const Air air = airOf(weather);
+        const auto density = std::get<AirDensity>(evaluateAirDensity(weather));
+        EXPECT_EQ(density.densityAltitudeMetres, air.densityAltitudeMetres);
+        for (const StandardName& name : standards)
+            EXPECT_EQ(correctionFactor(name.standard, density),
+                      correctionFactor(name.standard, air));
+    }
+    const Weather hot{celsius(61), StationPressure{100000}, {}};
+    EXPECT_EQ(errorOf(evaluateAirDensity(hot))->field, errorOf(evaluateAir(hot))->field);
 }
 
 // Each row changes one value of 20 °C dry air at 1000 hPa.

@@ -5,6 +5,7 @@
 #include <QTableView>
 
 #include "log_qt.h"
+#include "moravik/runlog/run_log.h"
 #include "raceday_test_support.h"
 
 using namespace moravik::raceday_window::testing;
@@ -43,6 +44,7 @@ private slots:
     // then the prediction page.
     void logSection() {
         const QDir folder(MORAVIK_SCREENSHOT_DIR);
+        QVERIFY(folder.mkpath("."));
         QTemporaryDir logFolder;
         const QString path = logFolder.filePath(QStringLiteral("run-log.sqlite"));
         {

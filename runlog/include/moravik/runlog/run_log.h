@@ -127,8 +127,8 @@ public:
     LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, int tableColumn,
                                                bool ascending);
     // The same by a figure of each run's air (prediction.h), which SQL cannot work out as the
-    // race-day library does: the runs are read and their figures sorted here, a tenth of a
-    // second for 100,000 runs. Runs whose figure is missing come last either way.
+    // race-day library does: the runs are read and their figures sorted here. Runs whose
+    // figure is missing come last either way.
     LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, RunFigure figure,
                                                raceday::Standard standard, bool ascending);
     struct NamedRun {
