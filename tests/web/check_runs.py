@@ -145,6 +145,12 @@ def tab_to(browser, element_id, most=60):
 def keyboard_racer(browser, url, size, width, axe):
     """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
     open_runs(browser, url)
+    for units, expected in [("metric", ["°C", "hPa", "km/h"]), ("imperial", ["°F", "inHg", "mph"])]:
+        choose_units(browser, units)
+        shown = browser.execute_script(
+            "return ['temperature', 'station_pressure', 'speed'].map((key) =>"
+            " document.querySelector('[data-unit-of=' + key + ']').textContent)")
+        check(shown == expected, "%s: %s units beside the fields: %s" % (size, units, shown))
     vehicle = "Camaro " + size
     browser.find_element(By.TAG_NAME, "body").click()
     if tab_to(browser, "vehicle-name"):

@@ -104,9 +104,9 @@ function showLog() {
     box.replaceChildren(made);
   }
   drawChart(shown, table);
+  const columns = engine.runColumns(chosenUnits());
   for (const unit of document.querySelectorAll("[data-unit-of]")) {
-    const column = engine.runColumns(chosenUnits()).find((c) => c.key === unit.dataset.unitOf);
-    unit.textContent = column.unit;
+    unit.textContent = columns.find((column) => column.key === unit.dataset.unitOf).unit;
   }
 }
 
