@@ -316,6 +316,10 @@ def offline(browser, server, url, calc):
     try:
         WebDriverWait(browser, 30).until(
             lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
+        # Chromium's own HTTP cache may still hold a file the service worker lacks.
+        uncached = browser.execute_script("""return performance.getEntriesByType("resource")
+            .filter((e) => e.deliveryType !== "cache-storage").map((e) => e.name)""")
+        check(uncached == [], "offline: the Runs page loads files the service worker does not keep: %s" % uncached)
         browser.find_element(By.ID, "vehicle-name").send_keys("Offline", Keys.ENTER)
         wait_for(browser, lambda: "Offline" in browser.find_element(By.ID, "run-vehicle").text,
                  "offline: the Runs page does not add a vehicle")
