@@ -6,6 +6,7 @@
 #include <emscripten/bind.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <span>
@@ -20,6 +21,7 @@
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/prediction.h"
+#include "moravik/runlog/prediction_report.h"
 #include "moravik/runlog/run_cells.h"
 #include "moravik/runlog/run_import.h"
 
@@ -340,72 +342,66 @@ val importCsv(const std::string& text, const val& vehicles, const val& records) 
     return answer;
 }
 
-val line(const std::string& label, const std::string& text) {
-    val pair = val::array();
-    pair.call<void>("push", label);
-    pair.call<void>("push", text);
-    return pair;
+// A whole number typed in a field, within [lowest, highest].
+std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest) {
+    const std::string text = trimmedText(typed);
+    int number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, failed] = std::from_chars(text.data(), end, number);
+    if (failed != std::errc() || stop != end || number < lowest || number > highest) return std::nullopt;
+    return number;
 }
 
-// The dial-in from the vehicle's own runs, as `moravik-calc log predict` reports it:
-// request {vehicle, jet, now, standard, recent, method, interval} as typed.
+// The dial-in from the vehicle's own runs, as `moravik-calc log predict`
+// reports it: request {vehicle, now, jet, runs, method, standard, interval} as typed.
 val predict(const val& records, const val& request, const std::string& units) {
-    using raceday::Quantity;
     const auto system = systemNamed(units);
-    const auto today = raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
+    const auto today =
+        raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
     if (const auto* error = raceday::errorOf(today)) return errorAnswer(error->message, "now");
     std::optional<double> jet;
-    if (const std::string jetText = trimmedText(request["jet"].as<std::string>()); !jetText.empty()) {
+    if (const std::string jetText = trimmedText(request["jet"].as<std::string>());
+        !jetText.empty()) {
         double inches = 0;
         const char* end = jetText.data() + jetText.size();
         const auto [stop, failed] = moravik::fromChars(jetText.data(), end, inches);
-        if (failed != std::errc() || stop != end || !(inches > 0) || !std::isfinite(inches))
-            return errorAnswer("nitrous jet: \"" + jetText + "\" is not a jet size in inches above 0", "jet");
+        if (failed != std::errc() || stop != end || !(inches > 0) || !std::isfinite(inches)) {
+            return errorAnswer(
+                "nitrous jet: \"" + jetText + "\" is not a jet size in inches above 0", "jet");
+        }
         jet = inches;
     }
+    const auto recent = wholeNumber(request["runs"].as<std::string>(), 1, 1000);
+    if (!recent) return errorAnswer("runs to use: give a whole number from 1 to 1000", "runs");
     const auto method = dialInMethodNamed(request["method"].as<std::string>());
     const auto standard = raceday::findStandard(request["standard"].as<std::string>());
-    if (!method || !standard) return errorAnswer("unknown method or standard");
-    PredictionRequest asked{.vehicle = static_cast<VehicleId>(request["vehicle"].as<double>()),
-                            .nitrousJetInches = jet,
-                            .today = std::get<raceday::Weather>(today),
-                            .standard = *standard,
-                            .recentRuns = request["recent"].as<int>()};
+    if (!method || !standard) return errorAnswer("no such method or correction standard");
+    const PredictionRequest asked{
+        .vehicle = static_cast<VehicleId>(request["vehicle"].as<double>()),
+        .nitrousJetInches = jet,
+        .today = std::get<raceday::Weather>(today),
+        .standard = *standard,
+        .recentRuns = *recent};
     std::vector<Run> mine;
     for (Run& run : runsOf(records)) {
         if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
     }
-    const auto prediction = predictFromRuns(recentRunsOf(std::move(mine), jet, asked.recentRuns), asked);
-    if (const auto* error = raceday::errorOf(prediction)) return errorAnswer(error->message, error->field);
-    const auto& p = std::get<LogPrediction>(prediction);
-    const double probability = request["interval"].as<double>() / 100;
-    const auto dial = dialIn(p, asked.today, *method, probability);
+    const auto prediction =
+        predictFromRuns(recentRunsOf(std::move(mine), jet, asked.recentRuns), asked);
+    if (const auto* error = raceday::errorOf(prediction))
+        return errorAnswer(error->message, error->field);
+    const auto& figures = std::get<LogPrediction>(prediction);
+    const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
+    if (!interval) return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
+    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0);
     if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
-    const auto& d = std::get<DialIn>(dial);
-    const auto shown = [system](double si, Quantity quantity) {
-        return raceday::displayText(si, quantity, system);
-    };
-    const DialInFigures& chosen = d.chosen();
-    const auto withInterval = [&](const raceday::LinePrediction& figure, Quantity quantity) {
-        if (!chosen.hasInterval) return shown(figure.value, quantity) + " (one run: no interval)";
-        return shown(figure.value, quantity) + " (" + raceday::fixedText(d.probability * 100, 0) +
-               " %: " + shown(figure.low, quantity) + " to " + shown(figure.high, quantity) + ")";
-    };
     val lines = val::array();
-    lines.call<void>("push", line("Runs used", raceday::fixedText(p.used, 0) + " of " +
-                                                   raceday::fixedText(static_cast<double>(p.runs.size()), 0)));
-    lines.call<void>("push", line("Corrected ET", shown(p.lowestCorrectedEt, Quantity::Time) + " to " +
-                                                      shown(p.highestCorrectedEt, Quantity::Time) +
-                                                      ", average " +
-                                                      shown(p.averageCorrected.etSeconds, Quantity::Time)));
-    lines.call<void>("push", line("Correction factor now", raceday::fixedText(p.todayFactor, 4)));
-    lines.call<void>("push", line("Method", d.method == DialInMethod::Scaling ? "scaling the average"
-                                            : d.fitAxis == FitAxis::CorrectionFactor
-                                                ? "fit against the correction factor"
-                                                : "fit against density altitude"));
-    lines.call<void>("push", line("Chosen for", d.reason));
-    lines.call<void>("push", line("Predicted ET", withInterval(chosen.et, Quantity::Time)));
-    lines.call<void>("push", line("Predicted speed", withInterval(chosen.speed, Quantity::Speed)));
+    for (const auto& [label, text] : predictionSummary(figures, std::get<DialIn>(dial), system)) {
+        val pair = val::array();
+        pair.call<void>("push", label);
+        pair.call<void>("push", text);
+        lines.call<void>("push", pair);
+    }
     val answer = val::object();
     answer.set("lines", lines);
     return answer;

@@ -19,6 +19,7 @@ Both sides run in one time zone, as a run's CSV moment is local time.
 
 import os
 import pathlib
+import re
 import signal
 import subprocess
 import sys
@@ -44,10 +45,25 @@ BAD_CSV = (
 )
 
 
+# Vehicle, nitrous jet, runs, method, interval, units: the page's prediction
+# against `moravik-calc log predict` on the same runs.
+PREDICTIONS = [
+    ("Camaro", "", "5", "best", "80", "imperial"),
+    ("Camaro", "0.045", "5", "scaling", "80", "metric"),
+    ("Camaro", "", "1", "best", "90", "imperial"),
+    ("Nova SS", "0.062", "5", "scaling", "50", "imperial"),
+    ("Nova SS", "0.0621", "2", "best", "80", "metric"),
+]
+
+
+def database_of(folder, name):
+    return str(folder / (name + ".sqlite"))
+
+
 def native_log(calc, folder, csv_text, name):
     """A log built by `log import` of the text: its export in each unit system,
     and the import's stderr lines."""
-    database = str(folder / (name + ".sqlite"))
+    database = database_of(folder, name)
     source = folder / (name + ".csv")
     source.write_text(csv_text, encoding="utf-8")
     imported = subprocess.run([calc, "log", "--database", database, "import", str(source)],
@@ -98,6 +114,24 @@ def round_trip(browser, url, calc, folder, downloads):
     for units, expected in exports.items():
         check(export_file(browser, downloads, units) == expected,
               "round trip: the %s export differs from moravik-calc log export" % units)
+    for vehicle, jet, runs, method, interval, units in PREDICTIONS:
+        command = [calc, "log", "--database", database_of(folder, "fixture"), "predict", "--vehicle", vehicle,
+                   "--now", "86F 29.10inHg 40%", "--runs", runs, "--method", method, "--interval", interval,
+                   "--units", units] + (["--nitrous-jet", jet] if jet else [])
+        report = subprocess.run(command, capture_output=True, text=True, timeout=60, check=True).stdout
+        expected = [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
+                    if label != "Vehicle:"]
+        choose_units(browser, units)
+        Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
+        for field, text in [("predict-jet", jet), ("predict-recent", runs), ("predict-interval", interval)]:
+            browser.find_element(By.ID, field).clear()
+            browser.find_element(By.ID, field).send_keys(text)
+        Select(browser.find_element(By.ID, "predict-method")).select_by_value(method)
+        browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
+        shown = browser.execute_script("""return [...document.querySelectorAll("#predict-report dl > div")]
+            .map((pair) => [pair.firstChild.textContent, pair.lastChild.textContent])""")
+        check(shown == expected and expected != [], "prediction %s: the page shows %s, moravik-calc %s"
+              % ((vehicle, jet, runs, method, interval, units), shown, expected))
 
 
 def bad_input(browser, url, calc, folder, downloads):

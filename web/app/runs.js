@@ -234,15 +234,15 @@ function predict(event) {
   const value = (id) => document.getElementById(id).value;
   const answer = engine.predict(runs, {
     vehicle: Number(vehicle), now: value("predict-now"), jet: value("predict-jet"),
-    recent: Number.parseInt(value("predict-recent"), 10) || 5, method: value("predict-method"),
-    standard: value("predict-standard"), interval: 80,
+    runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
+    interval: value("predict-interval"),
   }, chosenUnits());
   say("predict-fault", answer.error || "");
   if (answer.error) return;
   const list = report.appendChild(element("dl"));
   for (const [label, text] of answer.lines) {
     const pair = list.appendChild(element("div"));
-    pair.append(element("dt", label), element("dd", text));
+    pair.append(element("dt", label.slice(0, -1)), element("dd", text));
   }
 }
 
