@@ -302,6 +302,9 @@ PLANTS = [
           [("raceday::shownSymbol(\n                                                raceday::displayUnit(*column.quantity, system))",
             "std::string(\n                                                raceday::displayUnit(*column.quantity, system).symbol)",
             1)], True),
+    Plant("web-runs-oldest-for-recent", "the prediction takes a vehicle's oldest runs for its recent ones",
+          "runlog/src/prediction.cpp", [("return a.when != b.when ? a.when > b.when : a.id > b.id;",
+                                          "return a.when != b.when ? a.when < b.when : a.id > b.id;", 1)], True),
     # The Race Day window's plants need --gui.
     Plant("window-import-cancel-ignored", "the window's import goes on after Cancel",
           "raceday_window/log_section.cpp", [("        return !stop;\n", "        return true;\n", 1)]),

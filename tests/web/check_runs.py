@@ -217,6 +217,11 @@ def keyboard_racer(browser, url, size, width, axe):
              "%s: Delete leaves the run" % size)
     widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
     check(widths[0] <= width, "%s: sideways scroll, %d px wide in %d" % (size, *widths))
+    small = browser.execute_script("""
+        return [...document.querySelectorAll("main input:not([type=radio]), main select, main button, nav a")]
+            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
+            .map((e) => e.id || e.textContent)""")
+    check(small == [], "%s: touch targets under 44 px: %s" % (size, small))
     run_axe(browser, axe, size + " Runs")
 
 
@@ -291,23 +296,16 @@ def main():
         downloads.mkdir()
         for name in ["round-trip", "bad", "racer", "durable"]:
             (folder / name).mkdir()
-        browser = check_page.open_browser(str(folder / "round-trip"))
-        try:
-            browser.execute_cdp_cmd("Browser.setDownloadBehavior",
-                                    {"behavior": "allow", "downloadPath": str(downloads)})
-            set_viewport(browser, 360, 740)
-            round_trip(browser, server.url, args.calc, folder, downloads)
-        finally:
-            browser.quit()
-        browser = check_page.open_browser(str(folder / "bad"))
-        try:
-            browser.execute_cdp_cmd("Browser.setDownloadBehavior",
-                                    {"behavior": "allow", "downloadPath": str(downloads)})
-            set_viewport(browser, 360, 740)
-            bad_input(browser, server.url, args.calc, folder, downloads)
-            run_axe(browser, axe, "Runs after a refused import")
-        finally:
-            browser.quit()
+        for profile, steps in [("round-trip", round_trip), ("bad", bad_input)]:
+            browser = check_page.open_browser(str(folder / profile))
+            try:
+                browser.execute_cdp_cmd("Browser.setDownloadBehavior",
+                                        {"behavior": "allow", "downloadPath": str(downloads)})
+                set_viewport(browser, 360, 740)
+                steps(browser, server.url, args.calc, folder, downloads)
+                run_axe(browser, axe, "Runs after the %s import" % profile)
+            finally:
+                browser.quit()
         browser = check_page.open_browser(str(folder / "racer"))
         try:
             for width, height in [(360, 740), (1280, 800)]:
