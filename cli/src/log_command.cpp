@@ -23,6 +23,7 @@
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_prediction.h"
+#include "moravik/runlog/prediction_report.h"
 #include "moravik/runlog/run_csv.h"
 #include "raceday_cli.h"
 
@@ -315,42 +316,8 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
             << shown(run.corrected.speed, Quantity::Speed) << (run.excluded ? "  (excluded)" : "")
             << '\n';
     }
-    reportLine(out, "Runs used:", decimalText(p.used) + " of " + decimalText(p.runs.size()));
-    reportLine(out, "Corrected ET:",
-               shown(p.lowestCorrectedEt, Quantity::Time) + " to " +
-                   shown(p.highestCorrectedEt, Quantity::Time) + ", average " +
-                   shown(p.averageCorrected.etSeconds, Quantity::Time));
-    reportLine(out, "Corrected speed:", shown(p.averageCorrected.speed, Quantity::Speed));
-    reportLine(out, "Correction factor now:", raceday::fixedText(p.todayFactor, 4));
-    const runlog::DialInFigures& chosen = dial.chosen();
-    reportLine(out, "Method:",
-               dial.method == runlog::DialInMethod::Scaling ? "scaling the average"
-               : dial.fitAxis == runlog::FitAxis::CorrectionFactor
-                   ? "fit against the correction factor"
-                   : "fit against density altitude");
-    reportLine(out, "Chosen for:", dial.reason);
-    const auto withInterval = [&](const raceday::LinePrediction& figure, Quantity quantity) {
-        if (!chosen.hasInterval) return shown(figure.value, quantity) + " (one run: no interval)";
-        return shown(figure.value, quantity) + " (" +
-               decimalText(std::lround(dial.probability * 100)) +
-               " %: " + shown(figure.low, quantity) + " to " + shown(figure.high, quantity) + ")";
-    };
-    reportLine(out, "Predicted ET:", withInterval(chosen.et, Quantity::Time));
-    reportLine(out, "Predicted speed:", withInterval(chosen.speed, Quantity::Speed));
-    // A line fitted through runs in nearly one air can miss by any amount; the line stays
-    // within 80 columns and JSON has the figure.
-    const auto thousandths = [](const std::optional<double>& seconds) {
-        constexpr double widest = 9999.9;
-        return *seconds * 1000 > widest ? std::string(">9999")
-                                        : raceday::fixedText(*seconds * 1000, 1);
-    };
-    std::string error = "none from one run";
-    if (dial.scaling.leaveOneOutEtSeconds) {
-        error = (dial.fit ? "fit " + thousandths(dial.fit->leaveOneOutEtSeconds) + ", " : "") +
-                "scaling " + thousandths(dial.scaling.leaveOneOutEtSeconds) +
-                " thousandths of a second";
-    }
-    reportLine(out, "Leave-one-out ET error:", error);
+    for (const auto& [label, text] : runlog::predictionSummary(p, dial, system))
+        reportLine(out, label, text);
 }
 
 void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {

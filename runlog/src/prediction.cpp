@@ -1,6 +1,7 @@
 #include "moravik/runlog/prediction.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "moravik/number_reading.h"
 #include "moravik/raceday/air_density.h"
@@ -28,6 +29,20 @@ raceday::Error noRuns(const PredictionRequest& request) {
 
 LogError asLogError(const raceday::Error& error) {
     return {Problem::Invalid, error.message, error.field};
+}
+
+std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count) {
+    // Jets are sized in thousandths of an inch.
+    const auto thousandths = [](double inches) { return std::round(inches * 1000); };
+    std::erase_if(runs, [&](const Run& run) {
+        if (!jetInches || !run.nitrousJetInches) return jetInches.has_value() != run.nitrousJetInches.has_value();
+        return thousandths(*run.nitrousJetInches) != thousandths(*jetInches);
+    });
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+        return a.when != b.when ? a.when > b.when : a.id > b.id;
+    });
+    if (runs.size() > static_cast<std::size_t>(std::max(count, 0))) runs.resize(static_cast<std::size_t>(std::max(count, 0)));
+    return runs;
 }
 
 raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,

@@ -231,19 +231,15 @@ LogResult<CsvHeader> readCsvHeader(const CsvRecord& record) {
     return header;
 }
 
-LogResult<CsvRun> readCsvRun(const CsvHeader& header, const CsvRecord& record) {
-    const auto wrongLine = [&](const std::string& why) {
-        return wrong(lineText(record.line) + why);
-    };
-    if (!record.problem.empty()) return wrongLine(record.problem);
-    if (record.fields.size() != header.columns.size()) {
-        return wrongLine(countText(record.fields.size()) + " fields where the header has " +
-                         countText(header.columns.size()));
+LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::string>& fields) {
+    if (fields.size() != header.columns.size()) {
+        return wrong(countText(fields.size()) + " fields where the header has " +
+                     countText(header.columns.size()));
     }
     RunCells cells;
     for (std::size_t i = 0; i < header.columns.size(); ++i) {
         const auto& column = header.columns[i];
-        const std::string& text = record.fields[i];
+        const std::string& text = fields[i];
         if (!column || trimmedText(text).empty()) continue;
         const LogColumn& info = logColumns[column->row];
         if (!holdsNumbers(info)) {
@@ -251,13 +247,20 @@ LogResult<CsvRun> readCsvRun(const CsvHeader& header, const CsvRecord& record) {
             continue;
         }
         const auto number = readNumber(text);
-        if (!number) return wrongLine(key(info.csv) + " \"" + text + "\" is not a number");
+        if (!number) return wrong(key(info.csv) + " \"" + text + "\" is not a number");
         cells.numbers[column->row] =
             column->unit != nullptr ? raceday::toSi(*number, *column->unit) : *number;
     }
     auto run = assembleRun(cells);
-    if (const LogError* error = logErrorOf(run)) return wrongLine(error->message);
+    if (const LogError* error = logErrorOf(run)) return *error;
     return CsvRun{std::get<Run>(std::move(run)), cells.texts[columnNamed("vehicle")]};
+}
+
+LogResult<CsvRun> readCsvRun(const CsvHeader& header, const CsvRecord& record) {
+    if (!record.problem.empty()) return wrong(lineText(record.line) + record.problem);
+    auto run = readRunFields(header, record.fields);
+    if (const LogError* error = logErrorOf(run)) return wrong(lineText(record.line) + error->message);
+    return run;
 }
 
 }  // namespace moravik::runlog

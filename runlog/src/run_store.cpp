@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 
+#include "moravik/runlog/run_import.h"
 #include "moravik/runlog/run_log.h"
 #include "sql_support.h"
 
@@ -380,18 +381,11 @@ LogResult<std::vector<RunLog::KnownStrip>> RunLog::stripElevations() {
 }
 
 LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
-    auto middle = noted(readAll(
-        db_,
-        "WITH mine AS (SELECT et_s FROM runs WHERE vehicle_id = ?), "
-        "n AS (SELECT count(*) AS runs FROM mine) "
-        "SELECT et_s FROM mine, n WHERE n.runs >= 3 ORDER BY et_s "
-        "LIMIT 2 - (SELECT runs FROM n) % 2 OFFSET ((SELECT runs FROM n) - 1) / 2",
-        {vehicle}, path_,
+    auto ets = noted(readAll(
+        db_, "SELECT et_s FROM runs WHERE vehicle_id = ?", {vehicle}, path_,
         +[](const Statement& row) { return columns_detail::numberOf(row.column(0)); }));
-    if (const LogError* error = logErrorOf(middle)) return *error;
-    const auto& ets = std::get<std::vector<double>>(middle);
-    if (ets.empty()) return std::optional<double>();
-    return std::optional((ets.front() + ets.back()) / 2);
+    if (const LogError* error = logErrorOf(ets)) return *error;
+    return runlog::medianEt(std::get<std::vector<double>>(std::move(ets)));
 }
 
 LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int tableColumnIndex,

@@ -12,7 +12,8 @@
     the field;
   - a view is chosen and used with the keyboard alone;
   - axe-core finds no WCAG 2.1 AA violation on any view, light and dark;
-  - after one visit, with the server stopped, Race Day and the calculator work.
+  - after one visit, with the server stopped, Race Day, the Runs page and the
+    calculator work.
 """
 
 import json
@@ -26,6 +27,7 @@ import tempfile
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
 
 import check_page
 from check_page import check, run_axe, set_viewport, wait_for, wait_ready
@@ -237,7 +239,7 @@ def racer_flows(browser, url, calc, width, height, axe):
         type_into(browser, field, text)
     view_matches(browser, calc, "air", "imperial")
     browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
-    check(browser.execute_script("return document.querySelector('#air-temperature + .unit').textContent") == "C",
+    check(browser.execute_script("return document.querySelector('#air-temperature + .unit').textContent") == "°C",
           "%s: the temperature's unit does not follow metric" % size)
     for field, text in [("air-temperature", "33"), ("air-pressure", "973.5"), ("air-observed", "300")]:
         type_into(browser, field, text)
@@ -310,6 +312,22 @@ def offline(browser, server, url, calc):
     browser.get(url + "raceday.html#convert")
     wait_ready(browser)
     view_matches(browser, calc, "convert", "imperial")
+    browser.get(url + "runs.html")
+    try:
+        WebDriverWait(browser, 30).until(
+            lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
+        # Chromium's own HTTP cache may still hold a file the service worker lacks.
+        uncached = browser.execute_script("""return performance.getEntriesByType("resource")
+            .filter((e) => e.deliveryType !== "cache-storage").map((e) => e.name)""")
+        check(uncached == [], "offline: the Runs page loads files the service worker does not keep: %s" % uncached)
+        browser.find_element(By.ID, "vehicle-name").send_keys("Offline", Keys.ENTER)
+        wait_for(browser, lambda: "Offline" in browser.find_element(By.ID, "run-vehicle").text,
+                 "offline: the Runs page does not add a vehicle")
+        browser.find_element(By.ID, "run-et").send_keys("11.5", Keys.TAB, "115", Keys.ENTER)
+        wait_for(browser, lambda: "11.500 s" in browser.find_element(By.ID, "run-table-box").text,
+                 "offline: the Runs page does not save a run")
+    except Exception:  # noqa: BLE001
+        check(False, "offline: the Runs page did not start from the cache")
     browser.get(url)
     try:
         wait_ready(browser)

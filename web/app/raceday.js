@@ -89,9 +89,10 @@ function update(form) {
 }
 
 function showUnits() {
-  const units = chosenUnits();
-  for (const unit of document.querySelectorAll(".unit[data-imperial]")) {
-    unit.textContent = unit.dataset[units];
+  if (!engine) return;
+  const texts = engine.unitTexts(chosenUnits());
+  for (const unit of document.querySelectorAll(".unit[data-quantity]")) {
+    unit.textContent = texts[unit.dataset.quantity];
   }
 }
 

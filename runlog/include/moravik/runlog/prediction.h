@@ -45,6 +45,11 @@ struct LogPrediction {
     raceday::QuarterMileRun predicted;  // for today's air
 };
 
+// The newest `count` of a vehicle's runs without nitrous, or with this jet
+// (matched to the thousandth of an inch), newest first: the runs a prediction
+// uses, chosen from a log held in memory as RunLog::recentRuns chooses them.
+std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count);
+
 // The prediction from runs already chosen, newest first.
 raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
                                                 const PredictionRequest& request);

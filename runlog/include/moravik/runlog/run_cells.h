@@ -59,5 +59,7 @@ struct CsvRun {
 
 // The run a row describes; or what is wrong with it, "line 12: ET must ...".
 LogResult<CsvRun> readCsvRun(const CsvHeader& header, const CsvRecord& record);
+// The same for fields typed in a form, what is wrong without a line.
+LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::string>& fields);
 
 }  // namespace moravik::runlog

@@ -1,0 +1,60 @@
+#include "moravik/runlog/prediction_report.h"
+
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace moravik::runlog {
+namespace {
+
+std::string wholeText(long number) {
+    char digits[24];
+    return {digits, std::to_chars(digits, digits + sizeof digits, number).ptr};
+}
+
+}  // namespace
+
+std::vector<ReportLine> predictionSummary(const LogPrediction& p, const DialIn& dial,
+                                          raceday::UnitSystem system) {
+    using raceday::Quantity;
+    const auto shown = [system](double si, Quantity quantity) {
+        return raceday::displayText(si, quantity, system);
+    };
+    std::vector<ReportLine> lines;
+    lines.push_back({"Runs used:", wholeText(p.used) + " of " + wholeText(static_cast<long>(p.runs.size()))});
+    lines.push_back({"Corrected ET:", shown(p.lowestCorrectedEt, Quantity::Time) + " to " +
+                                          shown(p.highestCorrectedEt, Quantity::Time) + ", average " +
+                                          shown(p.averageCorrected.etSeconds, Quantity::Time)});
+    lines.push_back({"Corrected speed:", shown(p.averageCorrected.speed, Quantity::Speed)});
+    lines.push_back({"Correction factor now:", raceday::fixedText(p.todayFactor, 4)});
+    const DialInFigures& chosen = dial.chosen();
+    lines.push_back({"Method:", dial.method == DialInMethod::Scaling ? "scaling the average"
+                                : dial.fitAxis == FitAxis::CorrectionFactor
+                                    ? "fit against the correction factor"
+                                    : "fit against density altitude"});
+    lines.push_back({"Chosen for:", dial.reason});
+    const auto withInterval = [&](const raceday::LinePrediction& figure, Quantity quantity) {
+        if (!chosen.hasInterval) return shown(figure.value, quantity) + " (one run: no interval)";
+        return shown(figure.value, quantity) + " (" + wholeText(std::lround(dial.probability * 100)) +
+               " %: " + shown(figure.low, quantity) + " to " + shown(figure.high, quantity) + ")";
+    };
+    lines.push_back({"Predicted ET:", withInterval(chosen.et, Quantity::Time)});
+    lines.push_back({"Predicted speed:", withInterval(chosen.speed, Quantity::Speed)});
+    // A line fitted through runs in nearly one air can miss by any amount; the line stays
+    // within 80 columns and JSON has the figure.
+    const auto thousandths = [](const std::optional<double>& seconds) {
+        constexpr double widest = 9999.9;
+        return *seconds * 1000 > widest ? std::string(">9999")
+                                        : raceday::fixedText(*seconds * 1000, 1);
+    };
+    std::string error = "none from one run";
+    if (dial.scaling.leaveOneOutEtSeconds) {
+        error = (dial.fit ? "fit " + thousandths(dial.fit->leaveOneOutEtSeconds) + ", " : "") +
+                "scaling " + thousandths(dial.scaling.leaveOneOutEtSeconds) +
+                " thousandths of a second";
+    }
+    lines.push_back({"Leave-one-out ET error:", error});
+    return lines;
+}
+
+}  // namespace moravik::runlog

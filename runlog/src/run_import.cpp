@@ -1,0 +1,194 @@
+#include "moravik/runlog/run_import.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <set>
+
+#include "moravik/double_chars.h"
+#include "moravik/runlog/plausible.h"
+#include "moravik/runlog/run_cells.h"
+
+namespace moravik::runlog {
+namespace {
+
+std::string lineText(std::int64_t line) {
+    char text[24];
+    return "line " + std::string(text, std::to_chars(text, text + sizeof text, line).ptr) + ": ";
+}
+
+// As a report shows a figure: six significant digits at most.
+std::string countText(std::size_t count) {
+    char text[24];
+    return {text, std::to_chars(text, text + sizeof text, count).ptr};
+}
+
+std::string figureText(double value) {
+    char text[32];
+    return {text,
+            toCharsGeneral(text, text + sizeof text, value, 6).ptr};
+}
+
+std::string asciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Reads the file and adds its runs; `runs` is flushed every so many rows so
+// memory stays bounded however long the file is.
+class Importer {
+public:
+    Importer(ImportTarget& log, CsvImport& report) : log_(log), report_(report) {}
+
+    LogStatus run(CsvReader& reader, const CsvHeader& header, const ImportProgress& progress) {
+        CsvRecord record;
+        while (reader.next(record)) {
+            LogStatus failed = addRow(header, record);
+            if (!failed && pending_.size() >= batchSize) failed = flush();
+            if (!failed && progress && !progress(reader.bytesRead())) {
+                failed =
+                    LogError{Problem::Failed, "The import was cancelled; nothing was imported."};
+            }
+            if (failed) return failed;
+        }
+        return flush();
+    }
+
+private:
+    static constexpr std::size_t batchSize = 1000;
+
+    void note(const LogError& problem, std::int64_t line) {
+        if (report_.problems.size() < maxCsvProblems) {
+            report_.problems.push_back({line, problem.message});
+        } else {
+            ++report_.problemsLeftOut;
+        }
+    }
+
+    LogResult<VehicleId> vehicleFor(const std::string& name) {
+        const std::string trimmed = trimmedText(name);
+        // Folded as the log's NOCASE collation folds names: ASCII letters only.
+        const std::string key = asciiLower(trimmed);
+        if (const auto found = vehicles_.find(key); found != vehicles_.end()) return found->second;
+        auto existing = log_.vehicleNamed(name);
+        if (const LogError* error = logErrorOf(existing);
+            error && error->problem != Problem::NotFound) {
+            return *error;
+        }
+        VehicleId id = 0;
+        if (const auto* vehicle = std::get_if<Vehicle>(&existing)) {
+            id = vehicle->id;
+        } else if (report_.newVehicles.size() >= maxNewVehicles) {
+            return LogError{Problem::Invalid, "the file names more than " +
+                                                  countText(maxNewVehicles) +
+                                                  " vehicles that are not in the log; \"" +
+                                                  trimmed + "\" was not added"};
+        } else {
+            auto added = log_.addVehicle({0, trimmed, {}, {}});
+            if (const LogError* error = logErrorOf(added)) return *error;
+            id = std::get<VehicleId>(added);
+            report_.newVehicles.push_back(trimmed);
+        }
+        vehicles_.emplace(key, id);
+        return id;
+    }
+
+    // Only a failure of the log itself ends the import; a bad row is noted.
+    LogStatus addRow(const CsvHeader& header, const CsvRecord& record) {
+        auto row = readCsvRun(header, record);
+        if (const LogError* error = logErrorOf(row)) {
+            note(*error, record.line);
+            return std::nullopt;
+        }
+        Run& parsed = std::get<CsvRun>(row).run;
+        auto vehicle = vehicleFor(std::get<CsvRun>(row).vehicleName);
+        if (const LogError* error = logErrorOf(vehicle)) {
+            if (error->problem != Problem::Invalid) return *error;
+            note({Problem::Invalid, lineText(record.line) + error->message}, record.line);
+            return std::nullopt;
+        }
+        parsed.vehicleId = std::get<VehicleId>(vehicle);
+        if (auto failed = noteOutlier(parsed, record.line)) return failed;
+        return addUnlessKnown(parsed, record.line);
+    }
+
+    // Against the runs logged before the import.
+    LogStatus noteOutlier(const Run& run, std::int64_t line) {
+        auto median = medians_.find(run.vehicleId);
+        if (median == medians_.end()) {
+            auto found = log_.medianEt(run.vehicleId);
+            if (const LogError* error = logErrorOf(found)) return *error;
+            median = medians_.emplace(run.vehicleId, std::get<std::optional<double>>(found)).first;
+        }
+        if (isFarFromMedian(run.etSeconds, median->second) &&
+            report_.outliers.size() < maxCsvProblems) {
+            report_.outliers.push_back(
+                {line, lineText(line) + "ET " + figureText(run.etSeconds) + " s is more than " +
+                           figureText(outlierShare * 100) + " % off this vehicle's median of " +
+                           figureText(*median->second) + " s"});
+        }
+        return std::nullopt;
+    }
+
+    // A vehicle runs once at a moment: a run already logged, or earlier in the
+    // file (in the log already unless still pending), is not added twice.
+    LogStatus addUnlessKnown(const Run& run, std::int64_t line) {
+        const auto logged = log_.hasRunAt(run.vehicleId, run.when);
+        if (const LogError* error = logErrorOf(logged)) return *error;
+        const bool pending =
+            !pendingMoments_.insert({run.vehicleId, millisecondsOf(run.when)}).second;
+        if (std::get<bool>(logged) || pending) {
+            note({Problem::Invalid,
+                  lineText(line) + "this vehicle already has a run at " + dateTimeText(run.when)},
+                 line);
+            return std::nullopt;
+        }
+        pending_.push_back(run);
+        return std::nullopt;
+    }
+
+    LogStatus flush() {
+        if (auto failed = log_.addRuns(pending_)) return failed;
+        report_.imported += static_cast<int>(pending_.size());
+        pending_.clear();
+        pendingMoments_.clear();
+        return std::nullopt;
+    }
+
+    ImportTarget& log_;
+    CsvImport& report_;
+    std::map<std::string, VehicleId> vehicles_;  // by folded name
+    std::map<VehicleId, std::optional<double>> medians_;
+    std::vector<Run> pending_;
+    std::set<std::pair<VehicleId, std::int64_t>> pendingMoments_;  // vehicle, ms since 1970
+};
+
+}  // namespace
+
+LogResult<CsvImport> importRunsInto(ImportTarget& target, std::istream& in,
+                                    const ImportProgress& progress) {
+    CsvReader reader(in);
+    CsvRecord first;
+    if (!reader.next(first)) {
+        return LogError{Problem::Invalid, "line 1: the file is empty; nothing was imported.",
+                        "header"};
+    }
+    auto header = readCsvHeader(first);
+    if (const LogError* error = logErrorOf(header)) return *error;
+    CsvImport report;
+    if (auto failed = Importer(target, report).run(reader, std::get<CsvHeader>(header), progress)) {
+        return *failed;
+    }
+    return report;
+}
+
+std::optional<double> medianEt(std::vector<double> ets) {
+    if (ets.size() < 3) return std::nullopt;
+    std::sort(ets.begin(), ets.end());
+    const std::size_t middle = ets.size() / 2;
+    return ets.size() % 2 == 1 ? ets[middle] : (ets[middle - 1] + ets[middle]) / 2;
+}
+
+}  // namespace moravik::runlog

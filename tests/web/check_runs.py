@@ -1,0 +1,329 @@
+"""The Runs page in headless Chromium, against the native moravik-calc log.
+
+    /usr/bin/python3 check_runs.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
+
+  - round trip: a CSV that `moravik-calc log export` writes from a log built by
+    `log import` of the run-log tests' fixture, imported on the page and
+    exported again, is the same bytes, in both unit systems;
+  - bad input: a CSV with formula cells and an ET out of range gives the
+    rows `log import` leaves out with its messages, and the formula cells come
+    back neutralised as `log export` writes them; a 50 MB CSV is refused with
+    a message while the page keeps answering;
+  - at 360x740 and 1280x800 a racer adds a vehicle and runs by keyboard,
+    deletes one and predicts, with no sideways scroll and no axe-core WCAG 2.1
+    AA violation;
+  - durable: Chromium killed with SIGKILL while runs are being saved keeps,
+    in the same profile, every run the page said was saved, each whole.
+Both sides run in one time zone, as a run's CSV moment is local time.
+"""
+
+import os
+import pathlib
+import re
+import signal
+import subprocess
+import sys
+import tempfile
+
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import Select, WebDriverWait
+
+import check_page
+from check_page import check, run_axe, set_viewport, wait_for
+
+FIXTURE = pathlib.Path(__file__).resolve().parents[1] / "runlog" / "data" / "log_v1_import.csv"
+
+# Formula cells a spreadsheet would run, one guarded already, and an ET of 99 s.
+BAD_CSV = (
+    "date_time,vehicle,strip,et_s,speed_mph,temperature_F,station_pressure_inHg,notes\n"
+    "2024-05-01T10:00:00Z,Vega,=HYPERLINK(\"http://x\"),11.5,118,70,29.9,+1+2\n"
+    "2024-05-01T11:00:00Z,Vega,Bandimere,99,118,70,29.9,\n"
+    "2024-05-01T12:00:00Z,Vega,@SUM(A1),11.7,117,72,29.8,'-3\n"
+    "2024-05-01T13:00:00Z,Vega,Bandimere,11.6,117,72,29.8,-cmd|' /C calc'!A0\n"
+)
+
+
+# Vehicle, nitrous jet, runs, method, interval, units: the page's prediction
+# against `moravik-calc log predict` on the same runs.
+PREDICTIONS = [
+    ("Camaro", "", "5", "best", "80", "imperial"),
+    ("Camaro", "0.045", "5", "scaling", "80", "metric"),
+    ("Camaro", "", "1", "best", "90", "imperial"),
+    ("Nova SS", "0.062", "5", "scaling", "50", "imperial"),
+    ("Nova SS", "0.0621", "2", "best", "80", "metric"),
+]
+
+
+def database_of(folder, name):
+    return str(folder / (name + ".sqlite"))
+
+
+def native_log(calc, folder, csv_text, name):
+    """A log built by `log import` of the text: its export in each unit system,
+    and the import's stderr lines."""
+    database = database_of(folder, name)
+    source = folder / (name + ".csv")
+    source.write_text(csv_text, encoding="utf-8")
+    imported = subprocess.run([calc, "log", "--database", database, "import", str(source)],
+                              capture_output=True, text=True, timeout=60, check=False)
+    exports = {units: subprocess.run([calc, "log", "--database", database, "export", "--units", units],
+                                     capture_output=True, timeout=60, check=True).stdout
+               for units in ["imperial", "metric"]}
+    return exports, imported.stderr.splitlines()
+
+
+def open_runs(browser, url):
+    browser.get(url + "runs.html")
+    WebDriverWait(browser, 30).until(
+        lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
+
+
+def text_of(browser, element_id):
+    return browser.execute_script("return document.getElementById(arguments[0]).textContent", element_id)
+
+
+def choose_units(browser, units):
+    browser.find_element(By.CSS_SELECTOR, "input[name=units][value=%s]" % units).click()
+
+
+def import_file(browser, path, expected_status):
+    browser.find_element(By.ID, "csv-file").send_keys(str(path))
+    return wait_for(browser, lambda: expected_status in text_of(browser, "csv-status") + text_of(browser, "csv-fault"),
+                    "import of %s: %r, %r" % (path.name, text_of(browser, "csv-status"), text_of(browser, "csv-fault")))
+
+
+def export_file(browser, downloads, units):
+    choose_units(browser, units)
+    target = downloads / "runs.csv"
+    if target.exists():
+        target.unlink()
+    browser.find_element(By.ID, "csv-export").click()
+    wait_for(browser, lambda: target.exists() and not list(downloads.glob("*.crdownload")),
+             "export: no runs.csv downloaded")
+    return target.read_bytes() if target.exists() else b""
+
+
+def round_trip(browser, url, calc, folder, downloads):
+    exports, _ = native_log(calc, folder, FIXTURE.read_text(encoding="utf-8"), "fixture")
+    source = folder / "desktop-export.csv"
+    source.write_bytes(exports["imperial"])
+    open_runs(browser, url)
+    import_file(browser, source, "runs imported")
+    for units, expected in exports.items():
+        check(export_file(browser, downloads, units) == expected,
+              "round trip: the %s export differs from moravik-calc log export" % units)
+    for vehicle, jet, runs, method, interval, units in PREDICTIONS:
+        command = [calc, "log", "--database", database_of(folder, "fixture"), "predict", "--vehicle", vehicle,
+                   "--now", "86F 29.10inHg 40%", "--runs", runs, "--method", method, "--interval", interval,
+                   "--units", units] + (["--nitrous-jet", jet] if jet else [])
+        report = subprocess.run(command, capture_output=True, text=True, timeout=60, check=True).stdout
+        expected = [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
+                    if label != "Vehicle:"]
+        choose_units(browser, units)
+        Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
+        for field, text in [("predict-jet", jet), ("predict-recent", runs), ("predict-interval", interval)]:
+            browser.find_element(By.ID, field).clear()
+            browser.find_element(By.ID, field).send_keys(text)
+        Select(browser.find_element(By.ID, "predict-method")).select_by_value(method)
+        browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
+        shown = browser.execute_script("""return [...document.querySelectorAll("#predict-report dl > div")]
+            .map((pair) => [pair.firstChild.textContent, pair.lastChild.textContent])""")
+        check(shown == expected and expected != [], "prediction %s: the page shows %s, moravik-calc %s"
+              % ((vehicle, jet, runs, method, interval, units), shown, expected))
+
+
+def bad_input(browser, url, calc, folder, downloads):
+    exports, messages = native_log(calc, folder, BAD_CSV, "bad")
+    source = folder / "bad.csv"
+    # The desktop's messages without its file name: "line 3: ET must ... (left out)".
+    left_out = [message.split(", ", 1)[1] for message in messages]
+    check(len(left_out) == 1 and left_out[0].startswith("line 3: "), "moravik-calc log import: %s" % messages)
+    open_runs(browser, url)
+    import_file(browser, source, "left out")
+    shown = browser.execute_script("return [...document.querySelectorAll('#csv-report li')].map((e) => e.textContent)")
+    check(shown == left_out, "bad CSV: the page lists %s, moravik-calc %s" % (shown, left_out))
+    exported = export_file(browser, downloads, "imperial")
+    check(exported == exports["imperial"], "bad CSV: the export differs from moravik-calc log export")
+    check(all(cell in exported for cell in [b"'=HYPERLINK", b"'+1+2", b"'@SUM", b"'-3", b"'-cmd"]) and
+          b"''-3" not in exported,
+          "bad CSV: formula cells are not neutralised: %r" % exported)
+
+    # 50 MB of plausible rows: refused before reading, and the page still answers.
+    huge = folder / "huge.csv"
+    row = "2024-05-01T10:00:00Z,Vega,Bandimere,11.5,118,70,29.9,\n"
+    with huge.open("w", encoding="utf-8") as file:
+        file.write(BAD_CSV.splitlines()[0] + "\n")
+        file.write(row * (50 * 1024 * 1024 // len(row)))
+    rows_before = len(browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr"))
+    import_file(browser, huge, "Nothing was imported")
+    check("50.0 MB" in text_of(browser, "csv-fault"), "50 MB CSV: %r" % text_of(browser, "csv-fault"))
+    check(browser.execute_script("return 1 + 1") == 2 and
+          len(browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr")) == rows_before,
+          "50 MB CSV: the page changed its runs or stopped answering")
+
+
+def press(browser, *keys):
+    ActionChains(browser).send_keys(*keys).perform()
+
+
+def tab_to(browser, element_id, most=60):
+    for _ in range(most):
+        if browser.switch_to.active_element.get_attribute("id") == element_id:
+            return True
+        press(browser, Keys.TAB)
+    return check(False, "Tab does not reach #%s" % element_id)
+
+
+def keyboard_racer(browser, url, size, width, axe):
+    """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
+    open_runs(browser, url)
+    for units, expected in [("metric", ["°C", "hPa", "km/h"]), ("imperial", ["°F", "inHg", "mph"])]:
+        choose_units(browser, units)
+        shown = browser.execute_script(
+            "return ['temperature', 'station_pressure', 'speed'].map((key) =>"
+            " document.querySelector('[data-unit-of=' + key + ']').textContent)")
+        check(shown == expected, "%s: %s units beside the fields: %s" % (size, units, shown))
+    vehicle = "Camaro " + size
+    browser.find_element(By.TAG_NAME, "body").click()
+    if tab_to(browser, "vehicle-name"):
+        press(browser, vehicle, Keys.ENTER)
+    wait_for(browser, lambda: vehicle in text_of(browser, "run-vehicle"), "%s: the vehicle was not added" % size)
+    Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
+    for when, et, mph in [("2025-05-01T10:00", "11.92", "112.4"), ("2025-05-02T10:00", "11.81", "113.0")]:
+        if not tab_to(browser, "run-date-time"):
+            return
+        press(browser, Keys.CONTROL, "a", Keys.BACKSPACE, when, Keys.TAB, et, Keys.TAB, mph, Keys.ENTER)
+        wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when,
+                 "%s: %s not confirmed: %r %r" % (size, when, text_of(browser, "run-status"), text_of(browser, "run-fault")))
+    rows = browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr")
+    check(len(rows) == 2 and "11.920 s" in rows[0].text and "112.40 mph" in rows[0].text,
+          "%s: the table shows %s" % (size, [row.text for row in rows]))
+    check(browser.find_elements(By.CSS_SELECTOR, "#et-chart svg polyline") != [], "%s: no ET chart" % size)
+    # An ET of 99 s is refused with the plausible range.
+    browser.find_element(By.ID, "run-et").clear()
+    browser.find_element(By.ID, "run-et").send_keys("99", Keys.ENTER)
+    wait_for(browser, lambda: text_of(browser, "run-fault") == "ET must lie within 2 to 60 s.",
+             "%s: ET 99 gives %r" % (size, text_of(browser, "run-fault")))
+    run_axe(browser, axe, size + " Runs with a message")
+    if tab_to(browser, "predict-now", 80):
+        press(browser, Keys.ENTER)
+        wait_for(browser, lambda: "Predicted ET" in text_of(browser, "predict-report"),
+                 "%s: no prediction: %r" % (size, text_of(browser, "predict-fault")))
+    delete = browser.find_element(By.CSS_SELECTOR, "#run-table-box button[data-run]")
+    delete.send_keys(Keys.ENTER)
+    wait_for(browser, lambda: len(browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr")) == 1,
+             "%s: Delete leaves the run" % size)
+    widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
+    check(widths[0] <= width, "%s: sideways scroll, %d px wide in %d" % (size, *widths))
+    small = browser.execute_script("""
+        return [...document.querySelectorAll("main input:not([type=radio]), main select, main button, nav a")]
+            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
+            .map((e) => e.id || e.textContent)""")
+    check(small == [], "%s: touch targets under 44 px: %s" % (size, small))
+    run_axe(browser, axe, size + " Runs")
+
+
+def chromium_of(browser):
+    """The browser process chromedriver started."""
+    children = subprocess.run(["ps", "-o", "pid=,comm=", "--ppid", str(browser.service.process.pid)],
+                              capture_output=True, text=True, check=True).stdout.split("\n")
+    return [int(line.split()[0]) for line in children if "chrom" in line and line.strip()][0]
+
+
+SAVE_MANY = """
+    window.confirmedRuns = [];
+    const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
+    (async () => {
+        for (let i = 0; i < 400; ++i) {
+            const when = "2025-06-" + String(1 + Math.floor(i / 24)).padStart(2, "0") + "T" +
+                         String(i % 24).padStart(2, "0") + ":00";
+            field("date_time").value = when;
+            field("et").value = (10 + i / 1000).toFixed(3);
+            field("speed").value = "120";
+            const saved = "Saved the run of " + when + ".";
+            document.getElementById("run-form").requestSubmit();
+            while (document.getElementById("run-status").textContent !== saved) {
+                if (document.getElementById("run-fault").textContent) return;
+                await new Promise((resolve) => setTimeout(resolve, 1));
+            }
+            window.confirmedRuns.push([when, (10 + i / 1000).toFixed(3)]);
+        }
+    })();"""
+
+
+def durable(url, profile):
+    browser = check_page.open_browser(profile)
+    open_runs(browser, url)
+    browser.find_element(By.ID, "vehicle-name").send_keys("Durable", Keys.ENTER)
+    wait_for(browser, lambda: "Durable" in text_of(browser, "run-vehicle"), "durable: no vehicle")
+    browser.execute_script(SAVE_MANY)
+    wait_for(browser, lambda: len(browser.execute_script("return window.confirmedRuns")) >= 25,
+             "durable: fewer than 25 runs confirmed")
+    confirmed = browser.execute_script("return window.confirmedRuns")
+    os.kill(chromium_of(browser), signal.SIGKILL)
+    browser.service.process.kill()
+    browser.service.process.wait()
+
+    browser = check_page.open_browser(profile)
+    try:
+        open_runs(browser, url)
+        rows = browser.execute_script("""
+            return [...document.querySelectorAll('#run-table-box tbody tr')].map((row) =>
+                [...row.cells].slice(0, 6).map((cell) => cell.textContent))""")
+        kept = {row[0].replace(" ", "T"): row for row in rows}
+        missing = [when for when, _ in confirmed if when not in kept]
+        check(missing == [], "durable: confirmed runs lost after SIGKILL: %s" % missing)
+        typed = dict(browser.execute_script("return Array.from({length: 400}, (_, i) => ["
+                                            "'2025-06-' + String(1 + Math.floor(i / 24)).padStart(2, '0') + 'T' +"
+                                            "String(i % 24).padStart(2, '0') + ':00', (10 + i / 1000).toFixed(3)])"))
+        broken = [row for when, row in kept.items() if row[1] != "Durable" or row[5] != typed[when] + " s"]
+        check(broken == [], "durable: runs not as typed: %s" % broken[:3])
+        print("durable: %d runs confirmed before SIGKILL, %d kept" % (len(confirmed), len(kept)))
+    finally:
+        browser.quit()
+
+
+def main():
+    args, axe = check_page.arguments(__doc__.splitlines()[0], "runs.html")
+    # One time zone with a daylight-saving rule for Chromium, the module and moravik-calc.
+    os.environ["TZ"] = "America/Denver"
+    server = check_page.Server(args.folder)
+    with tempfile.TemporaryDirectory() as temporary:
+        folder = pathlib.Path(temporary)
+        downloads = folder / "downloads"
+        downloads.mkdir()
+        for name in ["round-trip", "bad", "racer", "durable"]:
+            (folder / name).mkdir()
+        for profile, steps in [("round-trip", round_trip), ("bad", bad_input)]:
+            browser = check_page.open_browser(str(folder / profile))
+            try:
+                browser.execute_cdp_cmd("Browser.setDownloadBehavior",
+                                        {"behavior": "allow", "downloadPath": str(downloads)})
+                set_viewport(browser, 360, 740)
+                steps(browser, server.url, args.calc, folder, downloads)
+                run_axe(browser, axe, "Runs after the %s import" % profile)
+            finally:
+                browser.quit()
+        browser = check_page.open_browser(str(folder / "racer"))
+        try:
+            for width, height in [(360, 740), (1280, 800)]:
+                set_viewport(browser, width, height)
+                keyboard_racer(browser, server.url, "%dx%d" % (width, height), width, axe)
+            check_page.only_own_origin(browser, "Runs")
+            if args.screenshot:
+                set_viewport(browser, 360, 740, scale=2)
+                open_runs(browser, server.url)
+                browser.execute_script("document.getElementById('runs-title').scrollIntoView()")
+                pathlib.Path(args.screenshot).write_bytes(browser.get_screenshot_as_png())
+        finally:
+            browser.quit()
+        durable(server.url, str(folder / "durable"))
+    server.stop()
+    print("%d failures" % len(check_page.failures))
+    sys.exit(1 if check_page.failures else 0)
+
+
+if __name__ == "__main__":
+    main()
