@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "command_line.h"
-#include "decimal_text.h"
-#include "display_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
@@ -355,9 +355,9 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
 
 void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {
     const raceday::UnitSystem system = o.common.system();
-    const raceday::Standard standard = readStandard(o.standard);
+    const raceday::Standard standard = required(raceday::readStandard(o.standard));
     const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
-    evaluated(today, "--now");
+    required(raceday::evaluated(today, "--now"));
     const auto method = runlog::dialInMethodNamed(o.method);
     if (!method)
         throw UsageFailure{"--method: " + quotedText(o.method) +

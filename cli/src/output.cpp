@@ -6,7 +6,7 @@
 #include <string_view>
 #include <variant>
 
-#include "display_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/tracks.h"
 
 namespace moravik::cli {

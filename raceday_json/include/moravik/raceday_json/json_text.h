@@ -1,17 +1,18 @@
-// JSON as the race-day commands write it: a document built as
+// JSON as every front end writes it: a document built as
 // nlohmann::ordered_json, so keys keep the order they were set in, written on
-// one line by jsonText. Internal to moravik-calc.
+// one line by jsonText.
 #pragma once
 
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 
-namespace moravik::cli {
+namespace moravik {
 
 using JsonDocument = nlohmann::ordered_json;
 
-// A result that is not a finite number: the calculation failed, status 1.
+// A result that is not a finite number: the calculation failed. Thrown while a
+// document is built, and caught where it is written.
 struct CalculationFault {
     std::string name;
 };
@@ -29,4 +30,4 @@ std::string jsonText(const JsonDocument& json);
 // Up to 15 significant digits, plain or with an exponent, as JSON takes it.
 std::string numberText(double value);
 
-}  // namespace moravik::cli
+}  // namespace moravik

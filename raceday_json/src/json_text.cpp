@@ -1,4 +1,4 @@
-#include "json_text.h"
+#include "moravik/raceday_json/json_text.h"
 
 #include <array>
 #include <charconv>
@@ -7,7 +7,7 @@
 
 #include "moravik/double_chars.h"
 
-namespace moravik::cli {
+namespace moravik {
 namespace {
 
 void append(std::string& text, const JsonDocument& json) {
@@ -66,4 +66,4 @@ std::string numberText(double value) {
     return {digits.data(), end};
 }
 
-}  // namespace moravik::cli
+}  // namespace moravik
