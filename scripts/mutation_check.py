@@ -201,7 +201,7 @@ PLANTS = [
     Plant("csv-nul-kept", "a NUL in a CSV field kept", "runlog/src/csv.cpp",
           [("if (c == '\\0') {", "if (false) {", 1)]),
     Plant("json-log-15-digits", "log runs --json numbers with 15 digits", "cli/src/log_command.cpp",
-          [("object.exactNumber(key, value);", "object.number(key, value);", 1)]),
+          [("jsonText(object, NumberDigits::Shortest)", "jsonText(object)", 1)]),
     # The RTF reader's fidelity rows run with the windows (--gui).
     Plant("rtf-charset-default-1252", "a font without \\fcharset read as code page 1252",
           "rtf/src/font_table.cpp",

@@ -183,33 +183,31 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
     }
 }
 
-// Each run as a JSON object whose keys are the CSV column names.
+// Each run as a JSON object whose keys are the CSV column names, one a line;
+// numbers as they were typed.
 void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
                std::ostream& out) {
     const auto names = vehicleNames(log);
     const std::vector<std::string> header = runlog::runCsvHeader(system);
     out << '[';
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        JsonObject object;
-        object.number("id", static_cast<double>(runs[i].id));
+        JsonDocument object;
+        object["id"] = runs[i].id;
         const auto name = names.find(runs[i].vehicleId);
         const std::vector<std::string> fields = runlog::runCsvFields(
             runs[i], name != names.end() ? name->second : std::string(), system);
         for (std::size_t column = 0; column < header.size(); ++column) {
-            const std::string& key = header[column];
+            const std::string& text = fields[column];
             if (!runlog::isNumberColumn(column)) {
-                object.text(key, fields[column]);
+                object[header[column]] = text;
                 continue;
             }
-            std::optional<double> value;
-            if (!fields[column].empty()) {
-                const std::string& number = fields[column];
-                value.emplace();
-                moravik::fromChars(number.data(), number.data() + number.size(), *value);
-            }
-            object.exactNumber(key, value);
+            double value = 0;
+            if (!text.empty()) moravik::fromChars(text.data(), text.data() + text.size(), value);
+            object[header[column]] =
+                !text.empty() && std::isfinite(value) ? JsonDocument(value) : nullptr;
         }
-        out << (i == 0 ? "\n" : ",\n") << object.str();
+        out << (i == 0 ? "\n" : ",\n") << jsonText(object, NumberDigits::Shortest);
     }
     out << "\n]\n";
 }
@@ -250,49 +248,47 @@ std::string_view axisKey(runlog::FitAxis axis) {
 void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& dial,
                          raceday::Standard standard, std::ostream& out) {
     const double mphPerMetrePerSecond = 1 / raceday::metresPerSecondPerMph;
-    std::string runs;
-    for (const auto& run : p.runs) {
-        runs += (runs.empty() ? "" : ",") +
-                JsonObject()
-                    .number("id", static_cast<double>(run.run.id))
-                    .text("date_time", runlog::dateTimeText(run.run.when))
-                    .number("et_s", run.run.etSeconds)
-                    .number("mph", run.run.speed * mphPerMetrePerSecond)
-                    .number("correction_factor", run.factor)
-                    .number("corrected_et_s", run.corrected.etSeconds)
-                    .number("corrected_mph", run.corrected.speed * mphPerMetrePerSecond)
-                    .boolean("excluded", run.excluded)
-                    .str();
-    }
     const runlog::DialInFigures& chosen = dial.chosen();
-    JsonObject json;
-    json.text("standard", raceday::standardName(standard).key)
-        .number("runs_used", p.used)
-        .number("lowest_corrected_et_s", p.lowestCorrectedEt)
-        .number("highest_corrected_et_s", p.highestCorrectedEt)
-        .number("average_corrected_et_s", p.averageCorrected.etSeconds)
-        .number("average_corrected_mph", p.averageCorrected.speed * mphPerMetrePerSecond)
-        .number("correction_factor_now", p.todayFactor)
-        .number("predicted_et_s", chosen.et.value)
-        .number("predicted_mph", chosen.speed.value * mphPerMetrePerSecond)
-        .text("method", runlog::dialInMethodName(dial.method))
-        .text("method_reason", dial.reason);
-    if (dial.fitAxis) json.text("fit_axis", axisKey(*dial.fitAxis));
+    JsonDocument json;
+    json["standard"] = raceday::standardName(standard).key;
+    json["runs_used"] = p.used;
+    json["lowest_corrected_et_s"] = jsonNumber(p.lowestCorrectedEt);
+    json["highest_corrected_et_s"] = jsonNumber(p.highestCorrectedEt);
+    json["average_corrected_et_s"] = jsonNumber(p.averageCorrected.etSeconds);
+    json["average_corrected_mph"] = jsonNumber(p.averageCorrected.speed * mphPerMetrePerSecond);
+    json["correction_factor_now"] = jsonNumber(p.todayFactor);
+    json["predicted_et_s"] = jsonNumber(chosen.et.value);
+    json["predicted_mph"] = jsonNumber(chosen.speed.value * mphPerMetrePerSecond);
+    json["method"] = runlog::dialInMethodName(dial.method);
+    json["method_reason"] = dial.reason;
+    if (dial.fitAxis) json["fit_axis"] = axisKey(*dial.fitAxis);
     // Without a second run there is no spread, so no interval and no error: the keys are left out.
     if (chosen.hasInterval) {
-        json.number("interval_percent", std::round(dial.probability * 100))
-            .number("predicted_et_low_s", chosen.et.low)
-            .number("predicted_et_high_s", chosen.et.high)
-            .number("predicted_mph_low", chosen.speed.low * mphPerMetrePerSecond)
-            .number("predicted_mph_high", chosen.speed.high * mphPerMetrePerSecond);
+        json["interval_percent"] = jsonNumber(std::round(dial.probability * 100));
+        json["predicted_et_low_s"] = jsonNumber(chosen.et.low);
+        json["predicted_et_high_s"] = jsonNumber(chosen.et.high);
+        json["predicted_mph_low"] = jsonNumber(chosen.speed.low * mphPerMetrePerSecond);
+        json["predicted_mph_high"] = jsonNumber(chosen.speed.high * mphPerMetrePerSecond);
     }
     if (chosen.leaveOneOutEtSeconds)
-        json.number("leave_one_out_error_s", *chosen.leaveOneOutEtSeconds);
+        json["leave_one_out_error_s"] = jsonNumber(*chosen.leaveOneOutEtSeconds);
     if (dial.scaling.leaveOneOutEtSeconds)
-        json.number("scaling_leave_one_out_error_s", *dial.scaling.leaveOneOutEtSeconds);
-    if (dial.fit) json.number("fit_leave_one_out_error_s", *dial.fit->leaveOneOutEtSeconds);
-    const std::string summary = json.str();
-    out << summary.substr(0, summary.size() - 1) << ",\"runs\":[" << runs << "]}\n";
+        json["scaling_leave_one_out_error_s"] = jsonNumber(*dial.scaling.leaveOneOutEtSeconds);
+    if (dial.fit) json["fit_leave_one_out_error_s"] = jsonNumber(*dial.fit->leaveOneOutEtSeconds);
+    JsonDocument& runs = json["runs"] = JsonDocument::array();
+    for (const auto& run : p.runs) {
+        runs.push_back({
+            {"id", run.run.id},
+            {"date_time", runlog::dateTimeText(run.run.when)},
+            {"et_s", jsonNumber(run.run.etSeconds)},
+            {"mph", jsonNumber(run.run.speed * mphPerMetrePerSecond)},
+            {"correction_factor", jsonNumber(run.factor)},
+            {"corrected_et_s", jsonNumber(run.corrected.etSeconds)},
+            {"corrected_mph", jsonNumber(run.corrected.speed * mphPerMetrePerSecond)},
+            {"excluded", run.excluded},
+        });
+    }
+    out << jsonText(json) << '\n';
 }
 
 void printPredictionReport(const std::string& vehicle, const runlog::LogPrediction& p,

@@ -64,25 +64,6 @@ CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string&
 // core's table says (moravik/raceday_json/request_json.h).
 void addOptionRelations(CLI::App& command);
 
-// The run log's flat JSON object, keys in the order written; the race-day
-// commands build a JsonDocument (json_text.h) instead, and `log` moves to it with the
-// run log's port. Numbers as numberText writes them; exactNumber writes the
-// fewest digits that read back to this very double.
-class JsonObject {
-public:
-    JsonObject& number(std::string_view key, double value);
-    JsonObject& number(std::string_view key, const std::optional<double>& value);
-    JsonObject& exactNumber(std::string_view key, const std::optional<double>& value);
-    JsonObject& text(std::string_view key, std::string_view value);
-    JsonObject& boolean(std::string_view key, bool value);
-    JsonObject& object(std::string_view key, const JsonObject& value);
-    std::string str() const { return body_ + "}"; }
-
-private:
-    JsonObject& key(std::string_view name);
-    std::string body_ = "{";
-};
-
 // --standard: its help.
 std::string standardHelp();
 

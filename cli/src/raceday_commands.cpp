@@ -45,51 +45,6 @@ CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string&
     return command.add_option(std::move(name), text, std::move(help))->type_name("Q");
 }
 
-JsonObject& JsonObject::key(std::string_view name) {
-    if (body_.size() > 1) body_ += ',';
-    body_.append("\"").append(name).append("\":");
-    return *this;
-}
-
-JsonObject& JsonObject::number(std::string_view name, double value) {
-    key(name).body_ += jsonText(jsonNumber(value));
-    return *this;
-}
-
-JsonObject& JsonObject::number(std::string_view name, const std::optional<double>& value) {
-    if (!value) {
-        key(name).body_ += "null";
-        return *this;
-    }
-    return number(name, *value);
-}
-
-JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<double>& value) {
-    if (!value || !std::isfinite(*value)) {
-        key(name).body_ += "null";
-        return *this;
-    }
-    std::array<char, 32> digits{};
-    const auto end = toCharsShortest(digits.data(), digits.data() + digits.size(), *value).ptr;
-    key(name).body_.append(digits.data(), end);
-    return *this;
-}
-
-JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
-    key(name).body_ += JsonDocument(std::string(value)).dump();
-    return *this;
-}
-
-JsonObject& JsonObject::boolean(std::string_view name, bool value) {
-    key(name).body_ += value ? "true" : "false";
-    return *this;
-}
-
-JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
-    key(name).body_ += value.str();
-    return *this;
-}
-
 void reportLine(std::ostream& out, std::string_view label, std::string_view text) {
     constexpr std::size_t labelWidth = 27;
     out << "  " << label << std::string(labelWidth - std::min(labelWidth, label.size()), ' ')

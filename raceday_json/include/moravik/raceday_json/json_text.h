@@ -22,10 +22,15 @@ struct CalculationFault {
 JsonDocument jsonNumber(double value);
 JsonDocument jsonNumber(const std::optional<double>& value);
 
-// The document on one line. Numbers are written by numberText, up to 15
-// significant digits as every number moravik-calc writes: nlohmann's own
-// writer gives 16 or 17 digits for some doubles even after rounding them to 15.
-std::string jsonText(const JsonDocument& json);
+// How jsonText writes a double: up to 15 significant digits as every figure
+// moravik-calc works out, or the fewest digits that read back to this very
+// double, for values kept as they were typed (the run log's).
+enum class NumberDigits { UpToFifteen, Shortest };
+
+// The document on one line. nlohmann's own writer gives 16 or 17 digits for
+// some doubles even after rounding them to 15, and "0.0" for 0.
+std::string jsonText(const JsonDocument& json,
+                     NumberDigits digits = NumberDigits::UpToFifteen);
 
 // Up to 15 significant digits, plain or with an exponent, as JSON takes it.
 std::string numberText(double value);
