@@ -25,6 +25,7 @@
 #include "moravik/runlog/log_prediction.h"
 #include "moravik/runlog/run_csv.h"
 #include "raceday_cli.h"
+#include "text_table.h"
 
 namespace moravik::cli {
 namespace {
@@ -120,11 +121,6 @@ std::string firstCharacters(const std::string& text, std::size_t characters) {
     return text.substr(0, end);
 }
 
-std::string padded(const std::string& text, std::size_t width, bool right) {
-    const std::string blanks(width > shownWidth(text) ? width - shownWidth(text) : 0, ' ');
-    return right ? blanks + text : text + blanks;
-}
-
 std::map<runlog::VehicleId, std::string> vehicleNames(RunLog& log) {
     std::map<runlog::VehicleId, std::string> names;
     for (auto& vehicle : readFromLog(log.vehicles())) names.emplace(vehicle.id, vehicle.name);
@@ -139,48 +135,22 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
     // Names beyond this are cut, so that a long one cannot widen the table.
     constexpr std::size_t widestName = 20;
     const std::size_t columns = runlog::tableColumnCount - 1;
-    std::vector<std::vector<std::string>> lines(runs.size() + 1);
-    std::vector<std::size_t> widths;
+    TextTable table;
+    table.rows.resize(runs.size() + 1);
     for (std::size_t column = 0; column < columns; ++column) {
         const runlog::LogColumn& info = runlog::tableColumn(column);
-        lines[0].emplace_back(info.title);
+        table.rows[0].emplace_back(info.title);
         for (std::size_t row = 0; row < runs.size(); ++row) {
             const auto name = names.find(runs[row].vehicleId);
             std::string cell = escapedText(runlog::shownText(
                 info, runs[row], name != names.end() ? name->second : std::string(), system));
             if (shownWidth(cell) > widestName) cell = firstCharacters(cell, widestName - 3) + "...";
-            lines[row + 1].push_back(std::move(cell));
+            table.rows[row + 1].push_back(std::move(cell));
         }
-        std::size_t width = 0;
-        for (const auto& line : lines) width = std::max(width, shownWidth(line.back()));
-        widths.push_back(width);
+        const bool number = !runs.empty() && runlog::isNumberKind(info.kind);
+        table.align.push_back(number ? Align::Right : Align::Left);
     }
-    // Columns that do not fit 80 columns go to a further table, each led by the date.
-    constexpr std::size_t screenWidth = 80;
-    std::vector<std::vector<std::size_t>> tables{{}};
-    std::size_t used = widths[0];
-    for (std::size_t column = 1; column < widths.size(); ++column) {
-        const auto width = widths[column];
-        if (!tables.back().empty() && used + 2 + width > screenWidth) {
-            tables.emplace_back();
-            used = widths[0];
-        }
-        tables.back().push_back(column);
-        used += 2 + width;
-    }
-    for (std::size_t table = 0; table < tables.size(); ++table) {
-        if (table > 0) out << '\n';
-        for (const auto& line : lines) {
-            if (!out) return;  // the output failed: the caller reports it
-            std::string printed = padded(line[0], widths[0], false);
-            for (const std::size_t column : tables[table]) {
-                const bool number =
-                    !runs.empty() && runlog::isNumberKind(runlog::tableColumn(column).kind);
-                printed += "  " + padded(line[column], widths[column], number);
-            }
-            out << runlog::trimmedText(printed) << '\n';
-        }
-    }
+    out << alignedTable(table);
 }
 
 // Each run as a JSON object whose keys are the CSV column names, one a line;
