@@ -1,19 +1,17 @@
 // The Calculate pass for the browser: the seven input texts in, and out an
 // object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
 // with the 31 texts in the writing order, or {fault: "overflow"}; the track
-// drop-down's entries, so the page lists the engine's own table; and
-// moravik-calc itself, so Race Day's views run the very commands (air, predict,
-// solve-hp, convert, jet-for-hp, --jet-chart) with their texts and messages.
+// drop-down's entries, so the page lists the engine's own table; and race
+// day's answers (air, predict, solve-hp, convert, jet-for-hp, jet-chart) from
+// the core, the same figures and messages as moravik-calc's.
 #include <emscripten/bind.h>
 
-#include <sstream>
 #include <string>
 #include <utility>
 #include <variant>
-#include <vector>
 
 #include "moravik/calculate.h"
-#include "moravik/cli/app.h"
+#include "moravik/raceday_json/request_json.h"
 #include "moravik/tracks.h"
 
 namespace {
@@ -48,20 +46,10 @@ emscripten::val trackTexts() {
     return entries;
 }
 
-// moravik-calc with `args` after the program name: {status, out, err}.
-emscripten::val runCalc(const emscripten::val& args) {
-    const auto texts = emscripten::vecFromJSArray<std::string>(args);
-    std::vector<const char*> argv{moravik::cli::programName.data()};
-    for (const std::string& text : texts) argv.push_back(text.c_str());
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = moravik::cli::runCalc(argv, in, out, err);
-    emscripten::val answer = emscripten::val::object();
-    answer.set("status", status);
-    answer.set("out", out.str());
-    answer.set("err", err.str());
-    return answer;
+// Race day's answer to a request of named texts, as JSON text
+// (moravik/raceday_json/request_json.h).
+std::string racedayAnswer(const std::string& command, const std::string& request) {
+    return moravik::raceday::answerJson(command, request);
 }
 
 // For bench/web_bench.py: `count` passes on the initial texts in one call, so
@@ -80,6 +68,6 @@ int calculateRepeatedly(int count) {
 EMSCRIPTEN_BINDINGS(moravik) {
     emscripten::function("calculate", &calculateTexts);
     emscripten::function("tracks", &trackTexts);
-    emscripten::function("runCalc", &runCalc);
+    emscripten::function("racedayAnswer", &racedayAnswer);
     emscripten::function("calculateRepeatedly", &calculateRepeatedly);
 }

@@ -7,8 +7,8 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "decimal_text.h"
-#include "display_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "line_reader.h"
 #include "moravik/cli/output.h"
 #include "moravik/tracks.h"

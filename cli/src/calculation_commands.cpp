@@ -4,13 +4,13 @@
 #include <ostream>
 
 #include "command_line.h"
-#include "decimal_text.h"
-#include "display_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "moravik/cli/batch.h"
 #include "moravik/cli/jet_chart.h"
 #include "moravik/cli/output.h"
-#include "moravik/number_reading.h"
+#include "moravik/raceday_json/jet_chart_texts.h"
 #include "moravik/tracks.h"
 #include "system_streams.h"
 #include "track_choice.h"
@@ -18,20 +18,7 @@
 namespace moravik::cli {
 namespace {
 
-struct NumberOption {
-    std::string_view name;
-    std::string InputTexts::*text;
-    std::string_view description;
-};
-
-constexpr std::array<NumberOption, 6> numberOptions{{
-    {"--nitrous-jet", &InputTexts::njt, "Nitrous jet size in inches"},
-    {"--fuel-pressure", &InputTexts::flp, "Fuel pressure in psi"},
-    {"--bottle-pressure", &InputTexts::nbp, "Nitrous bottle pressure in psi"},
-    {"--nozzles", &InputTexts::jtn, "Number of nozzles"},
-    {"--hp", &InputTexts::draghp, "Engine horsepower"},
-    {"--weight", &InputTexts::vweight, "Vehicle weight with driver in lbs"},
-}};
+using raceday::inputOptions;
 
 constexpr const char* helpText =
     R"(Input texts are read as the window reads them: "43psi" is 43 and "3,200" is 3.
@@ -51,7 +38,7 @@ Examples:
 
 struct CalculationOptions {
     InputTexts inputs;
-    std::array<CLI::Option*, numberOptions.size()> numbers{};
+    std::array<CLI::Option*, inputOptions.size()> numbers{};
     bool json = false;
     bool tracks = false;
     bool numbered = false;
@@ -77,16 +64,11 @@ std::string checkJetRangeText(const std::string& text) {
 }
 
 void noteTextsReadInPart(const CalculationOptions& options, std::ostream& notes) {
-    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
+    for (std::size_t i = 0; i < inputOptions.size(); ++i) {
         if (options.numbers[i]->count() == 0) continue;
-        const std::string& text = options.inputs.*numberOptions[i].text;
-        const auto stop = readNumberLength(text);
-        const auto value = readNumber(text);
-        // A value beyond the range of doubles ends the calculation with an overflow.
-        if (stop == text.size() || !value) continue;
-        notes << "note: " << numberOptions[i].name << ' ' << quotedText(text) << " is read as "
-              << shortestText(*value) << " (reading stops at "
-              << quotedText(firstCharacter(std::string_view(text).substr(stop))) << ")\n";
+        const auto& input = inputOptions[i];
+        if (auto note = raceday::readInPartNote(input.name, options.inputs.*input.text))
+            notes << "note: " << *note << '\n';
     }
 }
 
@@ -117,19 +99,10 @@ ExitStatus runBatchCommand(const std::string& file, CommandStreams& io) {
 ExitStatus printJetChart(const CalculationOptions& options, CommandStreams& io) {
     const auto chart = raceday::jetChart(
         std::get<raceday::JetRange>(raceday::parseJetRange(options.chartRange)), options.inputs);
-    io.out << (options.csv ? jetChartCsv(chart) : jetChartTable(chart));
-    std::size_t faulted = 0;
-    const Fault* firstFault = nullptr;
-    for (const auto& row : chart.rows) {
-        if (const auto* fault = std::get_if<Fault>(&row.outcome)) {
-            ++faulted;
-            if (firstFault == nullptr) firstFault = fault;
-        }
-    }
-    if (firstFault == nullptr) return ExitStatus::Success;
-    io.err << programName << ": " << decimalText(faulted) << " of "
-           << decimalText(chart.rows.size()) << " rows ended in an arithmetic fault; the first was "
-           << faultName(*firstFault) << '\n';
+    io.out << (options.csv ? raceday::jetChartCsv(chart) : jetChartTable(chart));
+    const auto faulted = raceday::faultedRowsSummary(chart);
+    if (!faulted) return ExitStatus::Success;
+    io.err << programName << ": " << *faulted << '\n';
     return ExitStatus::ArithmeticFault;
 }
 
@@ -162,8 +135,8 @@ std::string withDefault(std::string_view description, std::string_view initialTe
 CLI::Option* addInputOptions(CLI::App& app, CalculationOptions& options) {
     const InputTexts initial;
     const std::string group = "Inputs (a missing one keeps the window's initial text)";
-    for (std::size_t i = 0; i < numberOptions.size(); ++i) {
-        const auto& [name, text, description] = numberOptions[i];
+    for (std::size_t i = 0; i < inputOptions.size(); ++i) {
+        const auto& [name, text, description] = inputOptions[i];
         options.numbers[i] = app.add_option(std::string(name), options.inputs.*text,
                                             withDefault(description, initial.*text))
                                  ->group(group);

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <ostream>
 
-#include "decimal_text.h"
-#include "display_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "text_matching.h"
 

@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "command_line.h"
-#include "decimal_text.h"
-#include "display_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
@@ -26,6 +26,7 @@
 #include "moravik/runlog/prediction_report.h"
 #include "moravik/runlog/run_csv.h"
 #include "raceday_cli.h"
+#include "text_table.h"
 
 namespace moravik::cli {
 namespace {
@@ -121,11 +122,6 @@ std::string firstCharacters(const std::string& text, std::size_t characters) {
     return text.substr(0, end);
 }
 
-std::string padded(const std::string& text, std::size_t width, bool right) {
-    const std::string blanks(width > shownWidth(text) ? width - shownWidth(text) : 0, ' ');
-    return right ? blanks + text : text + blanks;
-}
-
 std::map<runlog::VehicleId, std::string> vehicleNames(RunLog& log) {
     std::map<runlog::VehicleId, std::string> names;
     for (auto& vehicle : readFromLog(log.vehicles())) names.emplace(vehicle.id, vehicle.name);
@@ -140,77 +136,49 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
     // Names beyond this are cut, so that a long one cannot widen the table.
     constexpr std::size_t widestName = 20;
     const std::size_t columns = runlog::tableColumnCount - 1;
-    std::vector<std::vector<std::string>> lines(runs.size() + 1);
-    std::vector<std::size_t> widths;
+    TextTable table;
+    table.rows.resize(runs.size() + 1);
     for (std::size_t column = 0; column < columns; ++column) {
         const runlog::LogColumn& info = runlog::tableColumn(column);
-        lines[0].emplace_back(info.title);
+        table.rows[0].emplace_back(info.title);
         for (std::size_t row = 0; row < runs.size(); ++row) {
             const auto name = names.find(runs[row].vehicleId);
             std::string cell = escapedText(runlog::shownText(
                 info, runs[row], name != names.end() ? name->second : std::string(), system));
             if (shownWidth(cell) > widestName) cell = firstCharacters(cell, widestName - 3) + "...";
-            lines[row + 1].push_back(std::move(cell));
+            table.rows[row + 1].push_back(std::move(cell));
         }
-        std::size_t width = 0;
-        for (const auto& line : lines) width = std::max(width, shownWidth(line.back()));
-        widths.push_back(width);
+        const bool number = !runs.empty() && runlog::isNumberKind(info.kind);
+        table.align.push_back(number ? Align::Right : Align::Left);
     }
-    // Columns that do not fit 80 columns go to a further table, each led by the date.
-    constexpr std::size_t screenWidth = 80;
-    std::vector<std::vector<std::size_t>> tables{{}};
-    std::size_t used = widths[0];
-    for (std::size_t column = 1; column < widths.size(); ++column) {
-        const auto width = widths[column];
-        if (!tables.back().empty() && used + 2 + width > screenWidth) {
-            tables.emplace_back();
-            used = widths[0];
-        }
-        tables.back().push_back(column);
-        used += 2 + width;
-    }
-    for (std::size_t table = 0; table < tables.size(); ++table) {
-        if (table > 0) out << '\n';
-        for (const auto& line : lines) {
-            if (!out) return;  // the output failed: the caller reports it
-            std::string printed = padded(line[0], widths[0], false);
-            for (const std::size_t column : tables[table]) {
-                const bool number =
-                    !runs.empty() && runlog::isNumberKind(runlog::tableColumn(column).kind);
-                printed += "  " + padded(line[column], widths[column], number);
-            }
-            out << runlog::trimmedText(printed) << '\n';
-        }
-    }
+    out << alignedTable(table);
 }
 
-// Each run as a JSON object whose keys are the CSV column names.
+// Each run as a JSON object whose keys are the CSV column names, one a line;
+// numbers as they were typed.
 void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
                std::ostream& out) {
     const auto names = vehicleNames(log);
     const std::vector<std::string> header = runlog::runCsvHeader(system);
     out << '[';
     for (std::size_t i = 0; i < runs.size(); ++i) {
-        JsonObject object;
-        object.number("id", static_cast<double>(runs[i].id));
+        JsonDocument object;
+        object["id"] = runs[i].id;
         const auto name = names.find(runs[i].vehicleId);
         const std::vector<std::string> fields = runlog::runCsvFields(
             runs[i], name != names.end() ? name->second : std::string(), system);
         for (std::size_t column = 0; column < header.size(); ++column) {
-            const std::string& key = header[column];
+            const std::string& text = fields[column];
             if (!runlog::isNumberColumn(column)) {
-                object.text(key, fields[column]);
+                object[header[column]] = text;
                 continue;
             }
-            std::optional<double> value;
-            if (!fields[column].empty()) {
-                const std::string& number = fields[column];
-                value.emplace();
-                moravik::fromChars(number.data(), number.data() + number.size(), *value);
-            }
-            object.exactNumber(key, value);
+            double value = 0;
+            if (!text.empty()) moravik::fromChars(text.data(), text.data() + text.size(), value);
+            object[header[column]] =
+                !text.empty() && std::isfinite(value) ? JsonDocument(value) : nullptr;
         }
-        out << (i == 0 ? "\n" : ",\n") << object.str();
+        out << (i == 0 ? "\n" : ",\n") << jsonText(object, NumberDigits::Shortest);
     }
     out << "\n]\n";
 }
@@ -251,49 +219,47 @@ std::string_view axisKey(runlog::FitAxis axis) {
 void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& dial,
                          raceday::Standard standard, std::ostream& out) {
     const double mphPerMetrePerSecond = 1 / raceday::metresPerSecondPerMph;
-    std::string runs;
-    for (const auto& run : p.runs) {
-        runs += (runs.empty() ? "" : ",") +
-                JsonObject()
-                    .number("id", static_cast<double>(run.run.id))
-                    .text("date_time", runlog::dateTimeText(run.run.when))
-                    .number("et_s", run.run.etSeconds)
-                    .number("mph", run.run.speed * mphPerMetrePerSecond)
-                    .number("correction_factor", run.factor)
-                    .number("corrected_et_s", run.corrected.etSeconds)
-                    .number("corrected_mph", run.corrected.speed * mphPerMetrePerSecond)
-                    .boolean("excluded", run.excluded)
-                    .str();
-    }
     const runlog::DialInFigures& chosen = dial.chosen();
-    JsonObject json;
-    json.text("standard", raceday::standardName(standard).key)
-        .number("runs_used", p.used)
-        .number("lowest_corrected_et_s", p.lowestCorrectedEt)
-        .number("highest_corrected_et_s", p.highestCorrectedEt)
-        .number("average_corrected_et_s", p.averageCorrected.etSeconds)
-        .number("average_corrected_mph", p.averageCorrected.speed * mphPerMetrePerSecond)
-        .number("correction_factor_now", p.todayFactor)
-        .number("predicted_et_s", chosen.et.value)
-        .number("predicted_mph", chosen.speed.value * mphPerMetrePerSecond)
-        .text("method", runlog::dialInMethodName(dial.method))
-        .text("method_reason", dial.reason);
-    if (dial.fitAxis) json.text("fit_axis", axisKey(*dial.fitAxis));
+    JsonDocument json;
+    json["standard"] = raceday::standardName(standard).key;
+    json["runs_used"] = p.used;
+    json["lowest_corrected_et_s"] = jsonNumber(p.lowestCorrectedEt);
+    json["highest_corrected_et_s"] = jsonNumber(p.highestCorrectedEt);
+    json["average_corrected_et_s"] = jsonNumber(p.averageCorrected.etSeconds);
+    json["average_corrected_mph"] = jsonNumber(p.averageCorrected.speed * mphPerMetrePerSecond);
+    json["correction_factor_now"] = jsonNumber(p.todayFactor);
+    json["predicted_et_s"] = jsonNumber(chosen.et.value);
+    json["predicted_mph"] = jsonNumber(chosen.speed.value * mphPerMetrePerSecond);
+    json["method"] = runlog::dialInMethodName(dial.method);
+    json["method_reason"] = dial.reason;
+    if (dial.fitAxis) json["fit_axis"] = axisKey(*dial.fitAxis);
     // Without a second run there is no spread, so no interval and no error: the keys are left out.
     if (chosen.hasInterval) {
-        json.number("interval_percent", std::round(dial.probability * 100))
-            .number("predicted_et_low_s", chosen.et.low)
-            .number("predicted_et_high_s", chosen.et.high)
-            .number("predicted_mph_low", chosen.speed.low * mphPerMetrePerSecond)
-            .number("predicted_mph_high", chosen.speed.high * mphPerMetrePerSecond);
+        json["interval_percent"] = jsonNumber(std::round(dial.probability * 100));
+        json["predicted_et_low_s"] = jsonNumber(chosen.et.low);
+        json["predicted_et_high_s"] = jsonNumber(chosen.et.high);
+        json["predicted_mph_low"] = jsonNumber(chosen.speed.low * mphPerMetrePerSecond);
+        json["predicted_mph_high"] = jsonNumber(chosen.speed.high * mphPerMetrePerSecond);
     }
     if (chosen.leaveOneOutEtSeconds)
-        json.number("leave_one_out_error_s", *chosen.leaveOneOutEtSeconds);
+        json["leave_one_out_error_s"] = jsonNumber(*chosen.leaveOneOutEtSeconds);
     if (dial.scaling.leaveOneOutEtSeconds)
-        json.number("scaling_leave_one_out_error_s", *dial.scaling.leaveOneOutEtSeconds);
-    if (dial.fit) json.number("fit_leave_one_out_error_s", *dial.fit->leaveOneOutEtSeconds);
-    const std::string summary = json.str();
-    out << summary.substr(0, summary.size() - 1) << ",\"runs\":[" << runs << "]}\n";
+        json["scaling_leave_one_out_error_s"] = jsonNumber(*dial.scaling.leaveOneOutEtSeconds);
+    if (dial.fit) json["fit_leave_one_out_error_s"] = jsonNumber(*dial.fit->leaveOneOutEtSeconds);
+    JsonDocument& runs = json["runs"] = JsonDocument::array();
+    for (const auto& run : p.runs) {
+        runs.push_back({
+            {"id", run.run.id},
+            {"date_time", runlog::dateTimeText(run.run.when)},
+            {"et_s", jsonNumber(run.run.etSeconds)},
+            {"mph", jsonNumber(run.run.speed * mphPerMetrePerSecond)},
+            {"correction_factor", jsonNumber(run.factor)},
+            {"corrected_et_s", jsonNumber(run.corrected.etSeconds)},
+            {"corrected_mph", jsonNumber(run.corrected.speed * mphPerMetrePerSecond)},
+            {"excluded", run.excluded},
+        });
+    }
+    out << jsonText(json) << '\n';
 }
 
 void printPredictionReport(const std::string& vehicle, const runlog::LogPrediction& p,
@@ -322,9 +288,9 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
 
 void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {
     const raceday::UnitSystem system = o.common.system();
-    const raceday::Standard standard = readStandard(o.standard);
+    const raceday::Standard standard = required(raceday::readStandard(o.standard));
     const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
-    evaluated(today, "--now");
+    required(raceday::evaluated(today, "--now"));
     const auto method = runlog::dialInMethodNamed(o.method);
     if (!method)
         throw UsageFailure{"--method: " + quotedText(o.method) +

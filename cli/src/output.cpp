@@ -6,8 +6,9 @@
 #include <string_view>
 #include <variant>
 
-#include "display_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/tracks.h"
+#include "text_table.h"
 
 namespace moravik::cli {
 namespace {
@@ -26,7 +27,6 @@ void appendLine(std::string& report, std::string_view label, std::string_view te
 // The quarter-mile values as two tables, times and speeds, so that a report
 // with every text in full fits an 80-column terminal.
 constexpr std::size_t reportWidth = 80;
-constexpr std::size_t columnGap = 2;
 
 struct QuarterMileTable {
     std::string_view title;
@@ -60,35 +60,41 @@ TableWidths quarterMileWidths(const ResultTexts& results) {
     }
     for (const auto heading : conditionHeadings)
         widths.value = std::max(widths.value, heading.size());
-    const auto lineWidth = 2 + widths.name + conditionHeadings.size() * (columnGap + widths.value);
+    // The lines' indent, and alignedTable's two blanks before each value.
+    const auto lineWidth = 2 + widths.name + conditionHeadings.size() * (2 + widths.value);
     if (lineWidth > reportWidth) widths.name = 0;
     return widths;
 }
 
-void appendRow(std::string& report, std::string_view name,
-               const std::array<std::string_view, 3>& cells, const TableWidths& widths) {
-    report.append("  ").append(name);
+// Cells padded to the shared widths, so that both tables line up alike; a
+// name too wide for the line stands above its values.
+void addRow(TextTable& table, std::string_view name, const std::array<std::string_view, 3>& cells,
+            const TableWidths& widths) {
+    std::vector<std::string> row{std::string(name)};
     if (widths.name == 0) {
-        report.append("\n  ");
+        table.rows.push_back(std::move(row));
+        row = {std::string()};
     } else {
-        report.append(widths.name - name.size(), ' ');
+        row.front().append(widths.name - name.size(), ' ');
     }
     for (const auto cell : cells)
-        report.append(columnGap + widths.value - cell.size(), ' ').append(cell);
-    report.push_back('\n');
+        row.push_back(std::string(widths.value - cell.size(), ' ').append(cell));
+    table.rows.push_back(std::move(row));
 }
 
 void appendQuarterMileTables(std::string& report, const ResultTexts& results, bool stripChosen) {
     const auto widths = quarterMileWidths(results);
-    for (const auto& table : quarterMileTables) {
-        if (&table != &quarterMileTables.front()) report.push_back('\n');
-        appendRow(report, table.title, conditionHeadings, widths);
+    for (const auto& quarterMile : quarterMileTables) {
+        if (&quarterMile != &quarterMileTables.front()) report.push_back('\n');
+        TextTable table{{}, {Align::Left, Align::Right, Align::Right, Align::Right}, 2};
+        addRow(table, quarterMile.title, conditionHeadings, widths);
         for (const auto& formula : formulaTable) {
             std::array<std::string_view, 3> cells;
             for (std::size_t i = 0; i < cells.size(); ++i)
-                cells[i] = results[resultIndex(formula.formula, table.columns[i])];
-            appendRow(report, formula.name, cells, widths);
+                cells[i] = results[resultIndex(formula.formula, quarterMile.columns[i])];
+            addRow(table, formula.name, cells, widths);
         }
+        report += alignedTable(table, reportWidth);
     }
     if (!stripChosen) report.append("  (At altitude needs a strip: see --track.)\n");
 }

@@ -1,22 +1,19 @@
-// What the race-day subcommands share: unit options, quantity reading and
-// JSON writing. Internal to moravik-calc.
+// What the race-day subcommands share: unit options, option help, and how an
+// answer of the core (moravik/raceday_json/answers.h) is printed. Internal to
+// moravik-calc.
 #pragma once
 
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <initializer_list>
 #include <iosfwd>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "json_text.h"
-#include "moravik/raceday/air.h"
-#include "moravik/raceday/correction.h"
-#include "moravik/raceday/error.h"
-#include "moravik/raceday/plausible.h"
 #include "moravik/raceday/units.h"
+#include "moravik/raceday_json/answers.h"
+#include "moravik/raceday_json/json_text.h"
 
 namespace moravik::cli {
 
@@ -32,20 +29,18 @@ T required(raceday::Outcome<T> outcome) {
     return std::get<T>(std::move(outcome));
 }
 
-// Which option gave a library field, for messages that name the option and
-// its units.
-struct FieldOption {
-    std::string_view field;
-    std::string_view option;
-    std::optional<raceday::Quantity> quantity = std::nullopt;
-};
-
-UsageFailure usageFailure(const raceday::Error& error, std::initializer_list<FieldOption> options);
+template <typename T>
+T required(raceday::Outcome<T> outcome, std::initializer_list<raceday::FieldOption> options) {
+    if (const auto* error = raceday::errorOf(outcome))
+        throw UsageFailure{raceday::refusal(*error, options).message};
+    return std::get<T>(std::move(outcome));
+}
 
 template <typename T>
-T required(raceday::Outcome<T> outcome, std::initializer_list<FieldOption> options) {
-    if (const auto* error = raceday::errorOf(outcome)) throw usageFailure(*error, options);
-    return std::get<T>(std::move(outcome));
+T required(raceday::Answered<T> answered) {
+    if (const auto* refusal = std::get_if<raceday::Refusal>(&answered))
+        throw UsageFailure{refusal->message};
+    return std::get<T>(std::move(answered));
 }
 
 // --units and --json, which every subcommand has.
@@ -61,43 +56,16 @@ struct CommonOptions {
 std::string quantityHelp(std::string_view what, raceday::Quantity quantity,
                          std::string_view defaultText = {});
 
-// The SI value of an option's text; a usage error names the option.
-double readQuantity(const std::string& text, raceday::Quantity quantity, raceday::UnitSystem system,
-                    std::string_view option);
-
-// readQuantity, and a usage error unless the value is plausible for `measure`.
-double readMeasure(const std::string& text, raceday::Quantity quantity, raceday::Measure measure,
-                   raceday::UnitSystem system, std::string_view option);
-
 // Adds a quantity option whose text is kept in `text`.
 CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
                                std::string help);
 
-// The run log's flat JSON object, keys in the order written; the race-day
-// commands build a JsonDocument (json_text.h) instead, and `log` moves to it with the
-// run log's port. Numbers as numberText writes them; exactNumber writes the
-// fewest digits that read back to this very double.
-class JsonObject {
-public:
-    JsonObject& number(std::string_view key, double value);
-    JsonObject& number(std::string_view key, const std::optional<double>& value);
-    JsonObject& exactNumber(std::string_view key, const std::optional<double>& value);
-    JsonObject& text(std::string_view key, std::string_view value);
-    JsonObject& boolean(std::string_view key, bool value);
-    JsonObject& object(std::string_view key, const JsonObject& value);
-    std::string str() const { return body_ + "}"; }
+// The options of `command` required, needing or excluding one another as the
+// core's table says (moravik/raceday_json/request_json.h).
+void addOptionRelations(CLI::App& command);
 
-private:
-    JsonObject& key(std::string_view name);
-    std::string body_ = "{";
-};
-
-// --standard: its help, and the standard a key names (a usage error otherwise).
+// --standard: its help.
 std::string standardHelp();
-raceday::Standard readStandard(const std::string& key);
-
-// The air of a WEATHER text; range errors are usage errors naming `option`.
-raceday::Air evaluated(const raceday::Weather& weather, std::string_view option);
 
 // A line of a report: label padded to a column, then the text.
 void reportLine(std::ostream& out, std::string_view label, std::string_view text);
@@ -105,10 +73,10 @@ void reportLine(std::ostream& out, std::string_view label, std::string_view text
 struct RacedayCommand {
     CLI::App* parser;
     const CommonOptions* common;
-    std::function<void(std::ostream& out)> run;  // throws UsageFailure
+    std::function<raceday::Answered<raceday::Answer>()> answer;
 };
 
-// Each registers one subcommand on `app` and gives what runs it.
+// Each registers one subcommand on `app` and gives what answers it.
 RacedayCommand addAirCommand(CLI::App& app);
 RacedayCommand addPredictCommand(CLI::App& app);
 RacedayCommand addSolveHpCommand(CLI::App& app);

@@ -1,6 +1,6 @@
 // The race-day subcommands of moravik-calc (air, predict, solve-hp, convert and
-// jet-for-hp), each in a file of its own, registered here as one command group,
-// and what they share.
+// jet-for-hp), each registered in a file of its own and answered by the core,
+// put together here as one command group, and what they share.
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -9,21 +9,12 @@
 
 #include "command_line.h"
 #include "moravik/cli/app.h"
+#include "moravik/raceday_json/request_json.h"
 #include "raceday_cli.h"
 
 namespace moravik::cli {
 
 using namespace raceday;
-
-UsageFailure usageFailure(const Error& error, std::initializer_list<FieldOption> options) {
-    for (const FieldOption& option : options) {
-        if (option.field != error.field) continue;
-        std::string message = std::string(option.option) + ": " + error.message;
-        if (option.quantity) message += " (units " + acceptedUnits(*option.quantity) + ")";
-        return UsageFailure{std::move(message)};
-    }
-    return UsageFailure{error.message};
-}
 
 void CommonOptions::addTo(CLI::App& command) {
     command
@@ -49,66 +40,9 @@ std::string quantityHelp(std::string_view what, Quantity quantity, std::string_v
     return help;
 }
 
-double readQuantity(const std::string& text, Quantity quantity, UnitSystem system,
-                    std::string_view option) {
-    return required(parseQuantity(text, quantity, system, option));
-}
-
-double readMeasure(const std::string& text, Quantity quantity, Measure measure, UnitSystem system,
-                   std::string_view option) {
-    const double value = readQuantity(text, quantity, system, option);
-    if (auto error = checkPlausible(value, measure, option)) throw UsageFailure{error->message};
-    return value;
-}
-
 CLI::Option* addQuantityOption(CLI::App& command, std::string name, std::string& text,
                                std::string help) {
     return command.add_option(std::move(name), text, std::move(help))->type_name("Q");
-}
-
-JsonObject& JsonObject::key(std::string_view name) {
-    if (body_.size() > 1) body_ += ',';
-    body_.append("\"").append(name).append("\":");
-    return *this;
-}
-
-JsonObject& JsonObject::number(std::string_view name, double value) {
-    key(name).body_ += jsonText(jsonNumber(value));
-    return *this;
-}
-
-JsonObject& JsonObject::number(std::string_view name, const std::optional<double>& value) {
-    if (!value) {
-        key(name).body_ += "null";
-        return *this;
-    }
-    return number(name, *value);
-}
-
-JsonObject& JsonObject::exactNumber(std::string_view name, const std::optional<double>& value) {
-    if (!value || !std::isfinite(*value)) {
-        key(name).body_ += "null";
-        return *this;
-    }
-    std::array<char, 32> digits{};
-    const auto end = toCharsShortest(digits.data(), digits.data() + digits.size(), *value).ptr;
-    key(name).body_.append(digits.data(), end);
-    return *this;
-}
-
-JsonObject& JsonObject::text(std::string_view name, std::string_view value) {
-    key(name).body_ += JsonDocument(std::string(value)).dump();
-    return *this;
-}
-
-JsonObject& JsonObject::boolean(std::string_view name, bool value) {
-    key(name).body_ += value ? "true" : "false";
-    return *this;
-}
-
-JsonObject& JsonObject::object(std::string_view name, const JsonObject& value) {
-    key(name).body_ += value.str();
-    return *this;
 }
 
 void reportLine(std::ostream& out, std::string_view label, std::string_view text) {
@@ -117,24 +51,65 @@ void reportLine(std::ostream& out, std::string_view label, std::string_view text
         << text << '\n';
 }
 
+std::string standardHelp() { return "Correction standard: " + standardChoices(); }
+
+void addOptionRelations(CLI::App& command) {
+    const auto option = [&command](std::string_view name) {
+        return command.get_option(std::string(name));
+    };
+    for (const OptionRelation& r : optionRelations(command.get_name())) {
+        switch (r.relation) {
+            case Relation::Required:
+                option(r.option)->required();
+                break;
+            case Relation::Needs:
+                option(r.option)->needs(option(r.other));
+                break;
+            case Relation::Excludes:
+                option(r.option)->excludes(option(r.other));
+                break;
+        }
+    }
+}
+
+namespace {
+
+void printReport(std::ostream& out, const Report& report) {
+    for (const ReportSection& section : report) {
+        if (&section != &report.front()) out << '\n';
+        if (!section.heading.empty()) out << section.heading << '\n';
+        for (const ReportLine& line : section.lines) reportLine(out, line.label, line.text);
+    }
+}
+
+ExitStatus printAnswer(const RacedayCommand& command, CommandStreams& io) {
+    const auto answered = command.answer();
+    if (const auto* refusal = std::get_if<Refusal>(&answered))
+        return reportUsageError(io.err, refusal->message, command.parser->get_name());
+    const Answer& answer = std::get<Answer>(answered);
+    if (!command.common->json) {
+        printReport(io.out, answer.report);
+        return ExitStatus::Success;
+    }
+    if (const auto* fault = std::get_if<FigureFault>(&answer.json)) {
+        io.out << jsonText(JsonDocument{{"fault", fault->name}}) << '\n';
+        io.err << programName << ' ' << command.parser->get_name()
+               << ": the calculation ended in an arithmetic fault: " << fault->name << '\n';
+        return ExitStatus::ArithmeticFault;
+    }
+    io.out << jsonText(std::get<JsonDocument>(answer.json)) << '\n';
+    return ExitStatus::Success;
+}
+
+}  // namespace
+
 void addRacedayCommands(CommandLine& commandLine) {
     auto& app = commandLine.app();
     for (const auto& command : {addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
                                 addConvertCommand(app), addJetForHpCommand(app)}) {
-        commandLine.setRun(*command.parser, [command](CommandStreams& io) {
-            try {
-                command.run(io.out);
-                return ExitStatus::Success;
-            } catch (const UsageFailure& failure) {
-                return reportUsageError(io.err, failure.message, command.parser->get_name());
-            } catch (const CalculationFault& fault) {
-                if (command.common->json)
-                    io.out << jsonText(JsonDocument{{"fault", fault.name}}) << '\n';
-                io.err << programName << ' ' << command.parser->get_name()
-                       << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
-                return ExitStatus::ArithmeticFault;
-            }
-        });
+        addOptionRelations(*command.parser);
+        commandLine.setRun(*command.parser,
+                           [command](CommandStreams& io) { return printAnswer(command, io); });
     }
     app.require_subcommand(0, 1);
 }

@@ -22,7 +22,8 @@ void appendCell(std::string& line, const std::string& cell, std::size_t width, A
 
 std::string alignedTable(const TextTable& table, std::size_t screenWidth) {
     if (table.rows.empty()) return {};
-    const std::size_t columns = table.rows.front().size();
+    std::size_t columns = 0;
+    for (const auto& row : table.rows) columns = std::max(columns, row.size());
     std::vector<std::size_t> widths(columns, 0);
     for (const auto& row : table.rows) {
         const std::size_t aligned = row.size() == columns ? columns : row.size() - 1;
@@ -30,11 +31,11 @@ std::string alignedTable(const TextTable& table, std::size_t screenWidth) {
             widths[i] = std::max(widths[i], characters(row[i]));
     }
     std::vector<std::vector<std::size_t>> parts{{}};
-    std::size_t used = widths[0];
+    std::size_t used = table.indent + widths[0];
     for (std::size_t i = 1; i < columns; ++i) {
         if (!parts.back().empty() && used + 2 + widths[i] > screenWidth) {
             parts.emplace_back();
-            used = widths[0];
+            used = table.indent + widths[0];
         }
         parts.back().push_back(i);
         used += 2 + widths[i];
@@ -43,7 +44,7 @@ std::string alignedTable(const TextTable& table, std::size_t screenWidth) {
     for (const auto& shown : parts) {
         if (!text.empty()) text.push_back('\n');
         for (const auto& row : table.rows) {
-            std::string line;
+            std::string line(table.indent, ' ');
             appendCell(line, row[0], widths[0], table.align[0]);
             if (row.size() != columns) {
                 if (row.size() > 1) line.append("  ").append(row.back());

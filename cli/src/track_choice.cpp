@@ -4,7 +4,7 @@
 #include <charconv>
 #include <vector>
 
-#include "display_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/tracks.h"
 #include "text_matching.h"
 

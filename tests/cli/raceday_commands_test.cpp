@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "moravik/raceday_json/request_json.h"
 #include "run_calc.h"
 
 namespace moravik::cli {
@@ -77,6 +78,41 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
         EXPECT_EQ(result.status, ExitStatus::UsageError) << arguments.front() << ' ' << says;
         EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
         EXPECT_TRUE(result.out.empty()) << result.out;
+    }
+}
+
+// The web page asks the core with a request of named texts; options that go
+// together only in some ways must be refused there in moravik-calc's words,
+// which come from CLI11's checks of the same relations.
+TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
+    const struct {
+        std::vector<std::string> arguments;
+        std::string request;
+    } table[] = {
+        {{"air", "--temperature", "80", "--pressure", "29", "--altimeter", "30"},
+         R"({"temperature":"80","pressure":"29","altimeter":"30"})"},
+        {{"air", "--temperature", "80", "--altimeter", "30"},
+         R"({"temperature":"80","altimeter":"30"})"},
+        {{"air", "--metar", "KDEN 05/M03 A3012", "--dew-point", "0"},
+         R"({"metar":"KDEN 05/M03 A3012","dew-point":"0"})"},
+        {{"air", "--metar", "KDEN 05/M03 A3012", "--humidity", "5", "--elevation", "9"},
+         R"({"metar":"KDEN 05/M03 A3012","humidity":"5","elevation":"9"})"},
+        {{"predict", "--mph", "110", "--then", "86F 29.92inHg"},
+         R"({"mph":"110","then":"86F 29.92inHg"})"},
+        {{"solve-hp", "--et", "12", "--mph", "110"}, R"({"et":"12","mph":"110"})"},
+        {{"solve-hp", "--weight", "3000", "--et", "12", "--mph", "110"},
+         R"({"weight":"3000","et":"12","mph":"110"})"},
+        {{"convert", "--eighth-et", "7", "--quarter-et", "11"},
+         R"({"eighth-et":"7","quarter-et":"11"})"},
+        {{"convert", "--quarter-mph", "110"}, R"({"quarter-mph":"110"})"},
+        {{"jet-for-hp", "--nozzles", "2"}, R"({"nozzles":"2"})"},
+    };
+    for (const auto& [arguments, request] : table) {
+        const auto result = run(arguments);
+        ASSERT_EQ(result.status, ExitStatus::UsageError) << result.err;
+        const std::string line = result.err.substr(0, result.err.find('\n'));
+        const auto answer = nlohmann::json::parse(raceday::answerJson(arguments.front(), request));
+        EXPECT_EQ(answer.value("problem", ""), line.substr(line.find(": ") + 2)) << request;
     }
 }
 

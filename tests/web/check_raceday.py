@@ -3,8 +3,8 @@
     /usr/bin/python3 check_raceday.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
 
   - seeded generated inputs for air, predict, solve-hp, convert and jet-for-hp,
-    run through the module's runCalc inside Chromium, give byte for byte the
-    JSON, message and exit status of `moravik-calc COMMAND --json`;
+    asked of the module's racedayAnswer inside Chromium, give byte for byte the
+    JSON and message of `moravik-calc COMMAND --json`, and its exit status;
   - at 360x740 and 1280x800 a racer types today's weather key by key, switches
     to metric and reads every figure moravik-calc reports, with no sideways
     scroll; each view opens with moravik-calc's report for its initial texts;
@@ -110,15 +110,41 @@ def generated_cases(rng):
     return [case + ["--json"] for case in cases]
 
 
+def request_of(args):
+    """The request object for racedayAnswer that a command line's --option=text give."""
+    return {arg[2:].split("=", 1)[0]: arg.split("=", 1)[1] for arg in args[1:] if arg != "--json"}
+
+
+def spelt_out(args):
+    """The same command line with an empty text as an argument of its own:
+    CLI11 reads "--weight=" as --weight taking the next argument."""
+    spelt = []
+    for arg in args:
+        spelt += [arg[:-1], ""] if arg.endswith("=") else [arg]
+    return spelt
+
+
+def as_command_line(answer):
+    """What moravik-calc COMMAND --json would give for a module's answer: its
+    exit status, standard output, and the message after the command's name."""
+    if "problem" in answer:
+        return {"status": 2, "out": "", "problem": answer["problem"]}
+    faulted = json.loads(answer["json"]).keys() == {"fault"}
+    return {"status": 1 if faulted else 0, "out": answer["json"] + "\n", "problem": ""}
+
+
 def same_as_native(browser, calc):
     cases = generated_cases(random.Random(SEED))
     in_browser = browser.execute_script(
-        "return arguments[0].map((args) => { const a = engine.runCalc(args); "
-        "return {status: a.status, out: a.out, err: a.err}; })", cases)
+        "return arguments[0].map(([command, request]) => engine.racedayAnswer(command, JSON.stringify(request)))",
+        [[args[0], request_of(args)] for args in cases])
     differences = 0
     statuses = {}
-    for args, page in zip(cases, in_browser):
-        desktop = native(calc, args)
+    for args, answer in zip(cases, in_browser):
+        run = native(calc, spelt_out(args))
+        desktop = {"status": run["status"], "out": run["out"],
+                   "problem": run["err"].split("\n")[0].split(": ", 1)[1] if run["status"] == 2 else ""}
+        page = as_command_line(json.loads(answer))
         statuses[desktop["status"]] = statuses.get(desktop["status"], 0) + 1
         if page != desktop:
             differences += 1

@@ -1,7 +1,8 @@
-// Race Day's views. Each form names a moravik-calc command and each field the
-// option it gives; this moves the typed texts into the module's runCalc, which
-// runs the very command, and moves its report or message onto the page.
-// Nothing is computed here: every figure and every message is moravik-calc's.
+// Race Day's views. Each form names a race-day command and each field the
+// moravik-calc option it gives; this hands the typed texts to the module's
+// racedayAnswer, which answers from the same core as moravik-calc, and moves
+// its report or message onto the page. Nothing is computed here: every figure
+// and every message is the core's.
 "use strict";
 
 let engine = null;
@@ -10,24 +11,20 @@ function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
 }
 
-// The command line of a form: an option only for a field that is not empty,
-// written as --option=text so that a text starting with "-" stays a value.
+// The command of a form: "air", ..., "jet-chart".
 function commandOf(form) {
-  const given = [...form.querySelectorAll("[data-option^='--']")]
-    .filter((field) => field.value !== "")
-    .map((field) => field.dataset.option + "=" + field.value);
-  if (form.dataset.command === "--jet-chart") {
-    const range = ["from", "to", "step"]
-      .map((part) => form.querySelector(`[data-option="${part}"]`).value).join(":");
-    return ["--jet-chart=" + range, "--csv", ...given];
-  }
-  return [form.dataset.command, "--units=" + chosenUnits(), ...given];
+  return form.dataset.command.replace(/^--/, "");
 }
 
-// "moravik-calc air: --temperature: ..." without the program's name.
-function problemOf(err) {
-  const line = err.split("\n")[0];
-  return line.slice(line.indexOf(": ") + 2);
+// The request of a form: a field's text under its option's name without the
+// dashes, only for a field that is not empty.
+function requestOf(form) {
+  const request = {};
+  for (const field of form.querySelectorAll("[data-option]")) {
+    if (field.value !== "") request[field.dataset.option.replace(/^--/, "")] = field.value;
+  }
+  if (commandOf(form) !== "jet-chart") request.units = chosenUnits();
+  return request;
 }
 
 function element(name, text, className) {
@@ -37,25 +34,23 @@ function element(name, text, className) {
   return made;
 }
 
-// The report's lines: a heading, or "  Label:   text" as a labelled figure.
-function reportView(out) {
+// The report's sections: a heading, then "Label:" and text as a labelled figure.
+// A figure's text drops the blank that stands in the sign position.
+function reportView(report) {
   const view = document.createDocumentFragment();
-  let list = null;
-  for (const line of out.split("\n")) {
-    const row = /^ {2}(.+?:) +(.*)$/.exec(line);
-    if (row) {
-      if (!list) list = view.appendChild(element("dl"));
+  for (const section of report) {
+    if (section.heading !== "") view.append(element("h3", section.heading));
+    if (section.lines.length === 0) continue;
+    const list = view.appendChild(element("dl"));
+    for (const [label, text] of section.lines) {
       const pair = list.appendChild(element("div"));
-      pair.append(element("dt", row[1].slice(0, -1)), element("dd", row[2]));
-    } else if (line !== "") {
-      view.append(element("h3", line));
-      list = null;
+      pair.append(element("dt", label.slice(0, -1)), element("dd", text.trimStart()));
     }
   }
   return view;
 }
 
-// --jet-chart --csv: its rows as a table that scrolls inside its own box.
+// The jet chart's CSV: its rows as a table that scrolls inside its own box.
 function chartView(out) {
   const box = element("div", undefined, "chart");
   box.tabIndex = 0;
@@ -76,16 +71,17 @@ function chartView(out) {
 function update(form) {
   if (!engine) return;
   const view = form.closest(".view");
-  const answer = engine.runCalc(commandOf(form));
-  const problem = answer.err === "" ? "" : problemOf(answer.err);
+  const answer = JSON.parse(engine.racedayAnswer(commandOf(form), JSON.stringify(requestOf(form))));
+  const problem = answer.problem || (answer.remarks || [])[0] || "";
   view.querySelector(".fault").textContent = problem;
   for (const field of form.querySelectorAll("[data-option]")) {
     if (problem.startsWith(field.dataset.option + ":")) field.setAttribute("aria-invalid", "true");
     else field.removeAttribute("aria-invalid");
   }
   // As Race Day's window shows "–": no figures from inputs that were not read.
-  const chart = form.dataset.command === "--jet-chart";
-  view.querySelector(".report").replaceChildren(chart ? chartView(answer.out) : reportView(answer.out));
+  const chart = commandOf(form) === "jet-chart";
+  view.querySelector(".report").replaceChildren(
+    chart ? chartView(answer.csv || "") : reportView(answer.report || []));
 }
 
 function showUnits() {

@@ -1,4 +1,5 @@
-// The jet chart (moravik/raceday/jet_chart.h) as the command line prints it.
+// The jet chart (moravik/raceday/jet_chart.h) as the command line lays it
+// out for a terminal; its CSV is the core's (moravik/raceday_json/jet_chart_texts.h).
 #pragma once
 
 #include <string>
@@ -10,9 +11,5 @@ namespace moravik::cli {
 // The chart as an aligned text table; a row that faulted shows
 // "fault: <kind>" after its jet.
 std::string jetChartTable(const raceday::JetChart& chart);
-
-// The chart as CSV with a header row. Cells hold the result texts without the
-// blank that stands in the sign position; the last column names a fault.
-std::string jetChartCsv(const raceday::JetChart& chart);
 
 }  // namespace moravik::cli

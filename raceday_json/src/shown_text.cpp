@@ -1,9 +1,9 @@
-#include "display_text.h"
+#include "moravik/raceday_json/shown_text.h"
 
 #include <algorithm>
 #include <array>
 
-namespace moravik::cli {
+namespace moravik {
 namespace {
 
 bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
@@ -95,4 +95,4 @@ std::string_view firstCharacter(std::string_view text) {
     return text.substr(0, std::max<std::size_t>(1, sequenceLength(text)));
 }
 
-}  // namespace moravik::cli
+}  // namespace moravik

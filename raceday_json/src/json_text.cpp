@@ -1,4 +1,4 @@
-#include "json_text.h"
+#include "moravik/raceday_json/json_text.h"
 
 #include <array>
 #include <charconv>
@@ -6,14 +6,16 @@
 #include <utility>
 
 #include "moravik/double_chars.h"
+#include "moravik/raceday_json/decimal_text.h"
 
-namespace moravik::cli {
+namespace moravik {
 namespace {
 
-void append(std::string& text, const JsonDocument& json) {
+void append(std::string& text, const JsonDocument& json, NumberDigits digits) {
     switch (json.type()) {
         case JsonDocument::value_t::number_float:
-            text += numberText(json.get<double>());
+            text += digits == NumberDigits::Shortest ? shortestText(json.get<double>())
+                                                     : numberText(json.get<double>());
             return;
         case JsonDocument::value_t::object: {
             text += '{';
@@ -22,7 +24,7 @@ void append(std::string& text, const JsonDocument& json) {
                 if (!std::exchange(first, false)) text += ',';
                 text += JsonDocument(key).dump();
                 text += ':';
-                append(text, value);
+                append(text, value, digits);
             }
             text += '}';
             return;
@@ -32,7 +34,7 @@ void append(std::string& text, const JsonDocument& json) {
             bool first = true;
             for (const JsonDocument& value : json) {
                 if (!std::exchange(first, false)) text += ',';
-                append(text, value);
+                append(text, value, digits);
             }
             text += ']';
             return;
@@ -54,9 +56,9 @@ JsonDocument jsonNumber(const std::optional<double>& value) {
     return value ? jsonNumber(*value) : JsonDocument(nullptr);
 }
 
-std::string jsonText(const JsonDocument& json) {
+std::string jsonText(const JsonDocument& json, NumberDigits digits) {
     std::string text;
-    append(text, json);
+    append(text, json, digits);
     return text;
 }
 
@@ -66,4 +68,4 @@ std::string numberText(double value) {
     return {digits.data(), end};
 }
 
-}  // namespace moravik::cli
+}  // namespace moravik

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace moravik::cli {
+namespace moravik {
 
 std::string escapedText(std::string_view text);
 
@@ -28,4 +28,4 @@ std::string shortEscapedText(std::string_view text, std::size_t maxColumns);
 // The first character of text, a whole UTF-8 sequence when there is one.
 std::string_view firstCharacter(std::string_view text);
 
-}  // namespace moravik::cli
+}  // namespace moravik

@@ -8,7 +8,7 @@
 
 #include "moravik/double_chars.h"
 
-namespace moravik::cli {
+namespace moravik {
 
 template <std::integral Number>
 std::string decimalText(Number number) {
@@ -24,4 +24,4 @@ inline std::string shortestText(double number) {
     return std::string(digits.data(), end);
 }
 
-}  // namespace moravik::cli
+}  // namespace moravik

@@ -1,0 +1,111 @@
+// Race day's questions as every front end asks them. A request holds the texts
+// a racer typed, each field named after moravik-calc's option for it; the
+// answer is the figures as one JSON object (keys naming their units), a report
+// of labelled figures in the request's units, or a message that names the
+// field and what it accepts. moravik-calc's subcommands and the web page both
+// call these, so neither computes a figure or words a message of its own.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "moravik/raceday/air.h"
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/error.h"
+#include "moravik/raceday/units.h"
+#include "moravik/raceday_json/json_text.h"
+
+namespace moravik::raceday {
+
+// A request that cannot be answered: the whole message, starting with the
+// option it names ("--temperature: ...").
+struct Refusal {
+    std::string message;
+};
+
+template <typename T>
+using Answered = std::variant<T, Refusal>;
+
+// Which option gave a library field, for messages that name the option and
+// its units.
+struct FieldOption {
+    std::string_view field;
+    std::string_view option;
+    std::optional<Quantity> quantity = std::nullopt;
+};
+
+// The error's message after the option that gave its field, with that
+// option's units; as it is when no option gave it.
+Refusal refusal(const Error& error, std::initializer_list<FieldOption> options);
+
+struct ReportLine {
+    std::string label;  // "Air density:"
+    std::string text;
+};
+
+struct ReportSection {
+    std::string heading;  // empty: the section has none
+    std::vector<ReportLine> lines;
+};
+
+using Report = std::vector<ReportSection>;
+
+// A figure that is not a finite number: "overflow" or "invalid result".
+struct FigureFault {
+    std::string name;
+};
+
+struct Answer {
+    std::variant<JsonDocument, FigureFault> json;
+    Report report;
+};
+
+// Fields every request has: imperial or metric, for bare numbers and the report.
+struct UnitsField {
+    std::string units = "imperial";
+};
+
+struct AirRequest : UnitsField {
+    std::string temperature, pressure, altimeter, elevation, humidity, dewPoint, observedHp;
+    std::string metar;
+    bool metarGiven = false;  // even as an empty text
+    std::string standard{standardName(defaultStandard).key};
+};
+
+struct PredictRequest : UnitsField {
+    std::string et, speed, then, now;
+    std::string standard{standardName(defaultStandard).key};
+};
+
+struct SolveHpRequest : UnitsField {
+    std::string weight, et, speed;
+};
+
+struct ConvertRequest : UnitsField {
+    std::string eighthEt, eighthSpeed, quarterEt, quarterSpeed, etFactor, speedFactor;
+};
+
+struct JetForHpRequest : UnitsField {
+    std::string targetHp, fuelPressure, bottlePressure, nozzles;
+};
+
+Answered<Answer> answerAir(const AirRequest& request);
+Answered<Answer> answerPredict(const PredictRequest& request);
+Answered<Answer> answerSolveHp(const SolveHpRequest& request);
+Answered<Answer> answerConvert(const ConvertRequest& request);
+Answered<Answer> answerJetForHp(const JetForHpRequest& request);
+
+// The --standard keys in order, the default named: for help and messages.
+std::string standardChoices();
+
+// The standard a --standard key names.
+Answered<Standard> readStandard(const std::string& key);
+
+// The air of a weather; a range error is refused naming `option`.
+Answered<Air> evaluated(const Weather& weather, std::string_view option);
+
+}  // namespace moravik::raceday

@@ -1,0 +1,56 @@
+// The jet chart (moravik/raceday/jet_chart.h) in texts: its columns, its CSV,
+// and what is said about its inputs and faulted rows. moravik-calc prints them
+// and lays the same columns out as a table; the web page shows the CSV.
+#pragma once
+
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "moravik/raceday/jet_chart.h"
+
+namespace moravik::raceday {
+
+struct ChartColumn {
+    std::string_view heading;
+    std::string_view csvHeading;
+    std::size_t result;  // index in the writing order
+};
+
+// The result columns after the jet's; the two altitude ones only with a strip.
+std::span<const ChartColumn> chartColumns(const JetChart& chart);
+
+// A row's jet as the chart's first cell.
+std::string rowJetText(const JetChartRow& row);
+
+// The chart as CSV with a header row. Cells hold the result texts without the
+// blank that stands in the sign position; the last column names a fault.
+std::string jetChartCsv(const JetChart& chart);
+
+// "2 of 5 rows ended in an arithmetic fault; the first was overflow", or
+// nothing when no row faulted.
+std::optional<std::string> faultedRowsSummary(const JetChart& chart);
+
+// The number inputs of the Calculate pass by the option that gives each.
+struct InputOption {
+    std::string_view name;
+    std::string InputTexts::*text;
+    std::string_view description;
+};
+
+inline constexpr std::array<InputOption, 6> inputOptions{{
+    {"--nitrous-jet", &InputTexts::njt, "Nitrous jet size in inches"},
+    {"--fuel-pressure", &InputTexts::flp, "Fuel pressure in psi"},
+    {"--bottle-pressure", &InputTexts::nbp, "Nitrous bottle pressure in psi"},
+    {"--nozzles", &InputTexts::jtn, "Number of nozzles"},
+    {"--hp", &InputTexts::draghp, "Engine horsepower"},
+    {"--weight", &InputTexts::vweight, "Vehicle weight with driver in lbs"},
+}};
+
+// "--fuel-pressure "43psi" is read as 43 (reading stops at "p")" for an input
+// text the pass reads only in part, as the window reads it; nothing otherwise.
+std::optional<std::string> readInPartNote(std::string_view option, const std::string& text);
+
+}  // namespace moravik::raceday

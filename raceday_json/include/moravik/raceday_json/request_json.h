@@ -1,0 +1,39 @@
+// The race-day answers for a front end that speaks JSON, such as the web page:
+// one request object of named texts in, one JSON text out.
+//
+// `command` is air, predict, solve-hp, convert, jet-for-hp or jet-chart. The
+// request's keys are moravik-calc's option names without their dashes
+// ("dew-point", "units"), each a text; a missing key is an option not given,
+// and the options that need, exclude or require one another do so as on the
+// command line. The jet chart's range comes as "from", "to" and "step". The
+// answer holds either
+//   "problem": the message, as moravik-calc words it after its own name; or
+//   "json":    the figures' JSON text, byte for byte as `COMMAND --json`
+//              prints it ({"fault": ...} when a figure is not finite), and
+//   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...]; or
+//   "csv":     the jet chart as `--jet-chart --csv` prints it, and
+//   "remarks": what moravik-calc says beside it on standard error.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace moravik::raceday {
+
+std::string answerJson(std::string_view command, std::string_view request);
+
+// How options of a command go together, in the order moravik-calc registers
+// them: an option that is required, that needs another, or that excludes
+// another (both ways).
+enum class Relation { Required, Needs, Excludes };
+
+struct OptionRelation {
+    std::string_view option;
+    Relation relation;
+    std::string_view other = {};
+};
+
+std::span<const OptionRelation> optionRelations(std::string_view command);
+
+}  // namespace moravik::raceday

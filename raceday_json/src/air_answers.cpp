@@ -1,0 +1,175 @@
+// The air of the day, and a run carried to it.
+#include "answer_support.h"
+#include "moravik/raceday/correction.h"
+#include "moravik/raceday/metar.h"
+#include "moravik/raceday/prediction.h"
+#include "moravik/raceday/weather_text.h"
+
+namespace moravik::raceday {
+namespace {
+
+Weather weatherOf(const AirRequest& o, UnitSystem system) {
+    if (o.metarGiven) {
+        return required(weatherFromMetar(
+            o.metar, readQuantity(o.elevation, Quantity::Elevation, system, "--elevation"),
+            "--metar"));
+    }
+    if (o.temperature.empty()) throw Refused{"give --temperature, or --metar"};
+    if (!o.elevation.empty() && o.altimeter.empty())
+        throw Refused{"--elevation needs --altimeter or --metar"};
+    Weather weather;
+    weather.kelvin = readQuantity(o.temperature, Quantity::Temperature, system, "--temperature");
+    if (!o.pressure.empty()) {
+        weather.pressure =
+            StationPressure{readQuantity(o.pressure, Quantity::Barometer, system, "--pressure")};
+    } else if (!o.altimeter.empty()) {
+        weather.pressure =
+            AltimeterSetting{readQuantity(o.altimeter, Quantity::Barometer, system, "--altimeter"),
+                             readQuantity(o.elevation, Quantity::Elevation, system, "--elevation")};
+    } else {
+        throw Refused{"give --pressure, or --altimeter with --elevation"};
+    }
+    if (!o.humidity.empty()) {
+        weather.moisture =
+            RelativeHumidity{readQuantity(o.humidity, Quantity::Humidity, system, "--humidity")};
+    } else if (!o.dewPoint.empty()) {
+        weather.moisture =
+            DewPoint{readQuantity(o.dewPoint, Quantity::Temperature, system, "--dew-point")};
+    }
+    return weather;
+}
+
+struct AirFigures {
+    Air air;
+    Standard standard;
+    double factor;
+    std::optional<double> observedWatts;
+};
+
+JsonDocument airJson(const AirFigures& f) {
+    const Air& air = f.air;
+    JsonDocument json;
+    json["station_pressure_hpa"] = jsonNumber(air.stationPascals / 100);
+    json["vapour_pressure_hpa"] = jsonNumber(air.vapourPascals / 100);
+    json["water_grains_per_lb"] = jsonNumber(waterGrainsPerPound(air));
+    json["dew_point_c"] = jsonNumber(air.dewPointKelvin
+                                         ? std::optional(*air.dewPointKelvin - celsiusZero)
+                                         : std::nullopt);
+    json["air_density_kg_m3"] = jsonNumber(air.densityKgPerM3);
+    json["density_altitude_ft"] = jsonNumber(air.densityAltitudeMetres / metresPerFoot);
+    json["density_altitude_m"] = jsonNumber(air.densityAltitudeMetres);
+    json["density_altitude_nws_ft"] = jsonNumber(air.nwsDensityAltitudeFeet);
+    json["relative_air_density_percent"] = jsonNumber(air.relativeDensityPercent);
+    json["standard"] = standardName(f.standard).key;
+    json["correction_factor"] = jsonNumber(f.factor);
+    json["relative_hp_percent"] = jsonNumber(relativeHpPercent(f.factor));
+    if (f.observedWatts)
+        json["corrected_hp"] =
+            jsonNumber(correctedPower(*f.observedWatts, f.factor) / wattsPerHorsepower);
+    return json;
+}
+
+Report airReport(const AirFigures& f, UnitSystem system) {
+    const Air& air = f.air;
+    ReportSection airSection{"Air", {}};
+    auto& lines = airSection.lines;
+    lines.push_back({"Temperature:", displayText(air.kelvin, Quantity::Temperature, system)});
+    lines.push_back(
+        {"Station pressure:", displayText(air.stationPascals, Quantity::Barometer, system)});
+    lines.push_back(
+        {"Vapour pressure:", displayText(air.vapourPascals, Quantity::Barometer, system)});
+    lines.push_back({"Water:", fixedText(waterGrainsPerPound(air), 1) + " grains/lb of dry air"});
+    lines.push_back({"Dew point:", air.dewPointKelvin ? displayText(*air.dewPointKelvin,
+                                                                    Quantity::Temperature, system)
+                                                      : "none (dry air)"});
+    lines.push_back({"Air density:", fixedText(air.densityKgPerM3, 4) + " kg/m3"});
+    lines.push_back({"Density altitude:",
+                     displayText(air.densityAltitudeMetres, Quantity::Elevation, system)});
+    lines.push_back(
+        {"Density altitude (NWS):",
+         displayText(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation, system)});
+    lines.push_back({"Relative air density:", fixedText(air.relativeDensityPercent, 2) + " %"});
+    ReportSection correction{"Correction (" + std::string(standardName(f.standard).title) + ")",
+                             {}};
+    correction.lines.push_back({"Correction factor:", fixedText(f.factor, 4)});
+    correction.lines.push_back(
+        {"Relative horsepower:", fixedText(relativeHpPercent(f.factor), 2) + " %"});
+    if (f.observedWatts) {
+        correction.lines.push_back(
+            {"Corrected horsepower:",
+             displayText(correctedPower(*f.observedWatts, f.factor), Quantity::Power, system)});
+    }
+    return {std::move(airSection), std::move(correction)};
+}
+
+}  // namespace
+
+Answered<Answer> answerAir(const AirRequest& o) {
+    return answered([&o] {
+        const UnitSystem system = unitSystemOf(o);
+        const Standard standard = required(readStandard(o.standard));
+        const Weather weather = weatherOf(o, system);
+        const std::string_view pressureOption = o.metarGiven         ? "--metar and --elevation"
+                                                : o.pressure.empty() ? "--altimeter and --elevation"
+                                                                     : "--pressure";
+        const std::string_view temperatureOption = o.metarGiven ? "--metar" : "--temperature";
+        const std::string_view dewPointOption = o.metarGiven ? "--metar" : "--dew-point";
+        const Air air = required(evaluateAir(weather),
+                                 {{"temperature", temperatureOption, Quantity::Temperature},
+                                  {"station pressure", pressureOption, Quantity::Barometer},
+                                  {"humidity", "--humidity", Quantity::Humidity},
+                                  {"dew point", dewPointOption, Quantity::Temperature}});
+        const std::optional<double> observed =
+            o.observedHp.empty() ? std::nullopt
+                                 : std::optional(readMeasure(o.observedHp, Quantity::Power,
+                                                             Measure::Power, system,
+                                                             "--observed-hp"));
+        const AirFigures figures{air, standard, correctionFactor(standard, air), observed};
+        return Answer{figuresJson([&figures] { return airJson(figures); }),
+                      airReport(figures, system)};
+    });
+}
+
+Answered<Answer> answerPredict(const PredictRequest& o) {
+    return answered([&o] {
+        const UnitSystem system = unitSystemOf(o);
+        const Standard standard = required(readStandard(o.standard));
+        const QuarterMileRun slip{
+            readMeasure(o.et, Quantity::Time, Measure::RunEt, system, "--et"),
+            readMeasure(o.speed, Quantity::Speed, Measure::RunSpeed, system, "--mph")};
+        const Air airThen = required(evaluated(required(parseWeather(o.then, system, "--then")), "--then"));
+        const Air airNow = required(evaluated(required(parseWeather(o.now, system, "--now")), "--now"));
+        const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
+        const double factorThen = correctionFactor(standard, airThen);
+        const double factorNow = correctionFactor(standard, airNow);
+        const double mphPerMetrePerSecond = 1 / metresPerSecondPerMph;
+        auto json = figuresJson([&] {
+            return JsonDocument{
+                {"standard", standardName(standard).key},
+                {"et_then_s", jsonNumber(slip.etSeconds)},
+                {"mph_then", jsonNumber(slip.speed * mphPerMetrePerSecond)},
+                {"correction_factor_then", jsonNumber(factorThen)},
+                {"correction_factor_now", jsonNumber(factorNow)},
+                {"predicted_et_s", jsonNumber(predicted.etSeconds)},
+                {"predicted_mph", jsonNumber(predicted.speed * mphPerMetrePerSecond)},
+            };
+        });
+        const auto time = [system](double seconds) {
+            return displayText(seconds, Quantity::Time, system);
+        };
+        const auto speed = [system](double metresPerSecond) {
+            return displayText(metresPerSecond, Quantity::Speed, system);
+        };
+        ReportSection section{"Prediction by the cube-root rule (" +
+                                  std::string(standardName(standard).title) + ")",
+                              {{"Correction factor then:", fixedText(factorThen, 4)},
+                               {"Correction factor now:", fixedText(factorNow, 4)},
+                               {"ET then -> now:",
+                                time(slip.etSeconds) + " -> " + time(predicted.etSeconds)},
+                               {"Speed then -> now:",
+                                speed(slip.speed) + " -> " + speed(predicted.speed)}}};
+        return Answer{std::move(json), {std::move(section)}};
+    });
+}
+
+}  // namespace moravik::raceday
