@@ -85,11 +85,11 @@ void printAir(const AirOptions& o, std::ostream& out) {
                                                                  : "--pressure";
     const std::string_view temperatureOption = o.metarGiven() ? "--metar" : "--temperature";
     const std::string_view dewPointOption = o.metarGiven() ? "--metar" : "--dew-point";
-    const Air air =
-        required(evaluateAir(weather), {{"temperature", temperatureOption, Quantity::Temperature},
-                                        {"station pressure", pressureOption, Quantity::Barometer},
-                                        {"humidity", "--humidity", Quantity::Humidity},
-                                        {"dew point", dewPointOption, Quantity::Temperature}});
+    const Air air = required(evaluateAir(weather),
+                             {{Field::Temperature, temperatureOption, Quantity::Temperature},
+                              {Field::StationPressure, pressureOption, Quantity::Barometer},
+                              {Field::Humidity, "--humidity", Quantity::Humidity},
+                              {Field::DewPoint, dewPointOption, Quantity::Temperature}});
     const bool hasObserved = !o.observedHp.empty();
     const double observed = hasObserved ? readMeasure(o.observedHp, Quantity::Power, Measure::Power,
                                                       system, "--observed-hp")

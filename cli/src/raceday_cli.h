@@ -33,9 +33,9 @@ T required(raceday::Outcome<T> outcome) {
 }
 
 // Which option gave a library field, for messages that name the option and
-// its units.
+// its units. A field not listed, such as a Labelled one, keeps its message as it is.
 struct FieldOption {
-    std::string_view field;
+    raceday::Field field;
     std::string_view option;
     std::optional<raceday::Quantity> quantity = std::nullopt;
 };

@@ -95,9 +95,8 @@ bool within(double value, double low, double high) {
     return value >= low - std::fabs(low) * slack && value <= high + std::fabs(high) * slack;
 }
 
-Error rangeError(std::string field, std::string accepted) {
-    std::string message = field + " must lie within " + accepted;
-    return Error{std::move(field), std::move(message)};
+Error rangeError(Field field, const std::string& accepted) {
+    return Error{field, std::string(fieldName(field)) + " must lie within " + accepted};
 }
 
 struct Vapour {
@@ -107,17 +106,17 @@ struct Vapour {
 
 Outcome<Vapour> vapourOf(const Moisture& moisture, double kelvin) {
     if (const auto* humidity = std::get_if<RelativeHumidity>(&moisture)) {
-        if (!within(humidity->ratio, 0, 1)) return rangeError("humidity", "0 to 100 %");
+        if (!within(humidity->ratio, 0, 1)) return rangeError(Field::Humidity, "0 to 100 %");
         if (humidity->ratio == 0) return Vapour{0, std::nullopt};
         const double pascals = humidity->ratio * saturationVapourPressure(kelvin);
         return Vapour{pascals, dewPointFor(pascals)};
     }
     if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
         if (!within(dewPoint->kelvin, -1, kelvin)) {
-            return Error{"dew point", "dew point must not lie above the air temperature"};
+            return Error{Field::DewPoint, "dew point must not lie above the air temperature"};
         }
         if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
-            return rangeError("dew point", "-60 °C (-76 °F) to the air temperature");
+            return rangeError(Field::DewPoint, "-60 °C (-76 °F) to the air temperature");
         }
         // Saturated air typed in two units: the dew point is the temperature.
         const double dewPointKelvin = std::min(dewPoint->kelvin, kelvin);
@@ -165,7 +164,7 @@ double waterGrainsPerPound(const Air& air) {
 Outcome<Air> evaluateAir(const Weather& weather) {
     const double kelvin = weather.kelvin;
     if (!within(kelvin, lowestKelvin, highestKelvin)) {
-        return rangeError("temperature", "-40 to +60 °C (-40 to 140 °F)");
+        return rangeError(Field::Temperature, "-40 to +60 °C (-40 to 140 °F)");
     }
     double station = 0;
     if (const auto* setting = std::get_if<AltimeterSetting>(&weather.pressure)) {
@@ -174,7 +173,7 @@ Outcome<Air> evaluateAir(const Weather& weather) {
         station = std::get<StationPressure>(weather.pressure).pascals;
     }
     if (!within(station, lowestStationPascals, highestStationPascals)) {
-        return rangeError("station pressure", "500 to 1100 hPa (14.77 to 32.48 inHg)");
+        return rangeError(Field::StationPressure, "500 to 1100 hPa (14.77 to 32.48 inHg)");
     }
     const auto vapour = vapourOf(weather.moisture, kelvin);
     if (const Error* error = errorOf(vapour)) return *error;
