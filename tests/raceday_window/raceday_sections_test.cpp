@@ -114,6 +114,12 @@ private slots:
         QTest::newRow("elevation 50,000 ft")
             << "PredictionSection" << baseline + QStringList{"baselineAir/elevation=50000"}
             << QStringList{"elevation=-1,000 to 15,000 ft"} << "predictedEt";
+        // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS: setting × (1 − 0.0065 h /
+        // 288)^5.2561), below the 500 hPa the air accepts: the pressure is marked, not elevation.
+        QTest::newRow("station pressure below 500 hPa")
+            << "PredictionSection"
+            << baseline + QStringList{"baselineAir/pressure=25", "baselineAir/elevation=15000"}
+            << QStringList{"pressure=station pressure must lie within 500"} << "predictedEt";
         QTest::newRow("ET, temperature and elevation at once")
             << "PredictionSection"
             << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
