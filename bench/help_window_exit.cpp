@@ -23,12 +23,16 @@
 
 #include "document_window.h"
 #include "hostile_files.h"
+#include "messages.h"
 
 namespace {
 
-class QuietMessages final : public moravik::ui::MessageSink {
+class QuietMessages final : public moravik::desktop::Messages {
 public:
-    void showError(QWidget*, const QString&) override {}
+    void error(QWidget*, const QString&, const QString&) override {}
+    int ask(QWidget*, const moravik::desktop::Question& question) override {
+        return question.cancelAnswer;
+    }
 };
 
 class NoBrowser final : public moravik::ui::UrlOpener {

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "first_paint.h"
+#include "messages.h"
 #include "moravik/runlog/run_log.h"
 #include "race_day_window.h"
 #include "services.h"
@@ -48,9 +49,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     moravik::raceday_window::setUpApplication(app);
     moravik::raceday_window::DialogFileChooser files;
-    moravik::raceday_window::DialogQuestions questions;
-    moravik::raceday_window::RaceDayWindow window(files, questions,
-                                                  QString::fromLocal8Bit(argv[1]));
+    moravik::desktop::MessageBoxes messages;
+    moravik::raceday_window::RaceDayWindow window(files, messages, QString::fromLocal8Bit(argv[1]));
     moravik::bench::quitAfterFirstPaint(window);
     window.show();
     return QApplication::exec();

@@ -35,7 +35,8 @@ QuantityField::RangeCheck logRange(runlog::Measure measure) {
         if (runlog::isPlausible(measure, si)) return std::nullopt;
         const runlog::PlausibleRange& range = runlog::plausibleRange(measure);
         const std::string name(range.name);
-        return Error{name, name + " must lie within " + std::string(range.shown)};
+        return Error{raceday::Field::Labelled,
+                     name + " must lie within " + std::string(range.shown)};
     };
 }
 
@@ -161,14 +162,6 @@ std::optional<raceday::Weather> AirInput::weather(FirstProblem& problem) {
     return weather;
 }
 
-QWidget* AirInput::fieldNamed(const std::string& errorField) const {
-    if (errorField == "temperature") return ui->temperature;
-    if (errorField == "humidity") return ui->humidity;
-    if (errorField == "dew point") return ui->dewPoint;
-    if (errorField == "elevation") return ui->elevation;
-    return ui->pressure;
-}
-
 AirReading AirInput::read() {
     FirstProblem problem;
     const auto weather = this->weather(problem);
@@ -176,7 +169,12 @@ AirReading AirInput::read() {
     const auto air = raceday::evaluateAir(*weather);
     if (const Error* error = raceday::errorOf(air)) {
         const QString message = toQString(error->message);
-        markProblem(fieldNamed(error->field), message);
+        markProblem(error->field,
+                    {.temperature = ui->temperature,
+                     .stationPressure = ui->pressure,
+                     .humidity = ui->humidity,
+                     .dewPoint = ui->dewPoint},
+                    message);
         return {std::nullopt, message};
     }
     return {std::get<raceday::Air>(air), {}, weather};

@@ -54,7 +54,6 @@ signals:
 private:
     void showChosenRows();
     std::optional<raceday::Weather> weather(FirstProblem& problem);
-    QWidget* fieldNamed(const std::string& errorField) const;
     // Fills temperature, dew point and altimeter setting from the pasted report, keeping the
     // elevation; a report that cannot be read changes nothing and is marked.
     void readMetar();

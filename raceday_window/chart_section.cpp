@@ -35,10 +35,9 @@ raceday::Outcome<std::optional<Jet>> readJetField(QLineEdit* field, const QStrin
     const std::string text = field->text().trimmed().toStdString();
     if (text.empty()) return std::nullopt;
     if (const auto jet = raceday::readJet(text)) return jet;
-    const std::string fieldName = name.toStdString();
-    const Error error{fieldName, fieldName +
-                                     ": give a jet size in inches with at most three decimals, "
-                                     "such as .025"};
+    const Error error{raceday::Field::Labelled,
+                      name.toStdString() +
+                          ": give a jet size in inches with at most three decimals, such as .025"};
     markProblem(field, toQString(error.message));
     return error;
 }

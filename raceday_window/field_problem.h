@@ -14,6 +14,21 @@ namespace moravik::raceday_window {
 // Marks a field as wrong: the reason in its tooltip and accessible description.
 void markProblem(QWidget* field, const QString& reason);
 void clearProblem(QWidget* field);
+
+// The widgets of the fields a section's calculation may refuse; the rest stay nullptr.
+struct FieldWidgets {
+    QWidget* temperature = nullptr;
+    QWidget* stationPressure = nullptr;
+    QWidget* humidity = nullptr;
+    QWidget* dewPoint = nullptr;
+    QWidget* targetPower = nullptr;
+    QWidget* fuelPressure = nullptr;
+    QWidget* bottlePressure = nullptr;
+    QWidget* nozzles = nullptr;
+};
+
+// Marks the widget of the refused field, if the section shows that field.
+void markProblem(raceday::Field field, const FieldWidgets& widgets, const QString& reason);
 bool hasProblem(const QWidget* field);
 
 // The first of a section's problems, for the status bar.

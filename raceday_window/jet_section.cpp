@@ -54,13 +54,6 @@ JetSection::JetSection(QWidget* parent) : Section(parent), ui(new Ui::JetSection
 
 JetSection::~JetSection() = default;
 
-QWidget* JetSection::fieldNamed(const std::string& errorField) const {
-    if (errorField == "fuel pressure") return ui->fuelPressure;
-    if (errorField == "bottle pressure") return ui->bottlePressure;
-    if (errorField == "nozzles") return ui->nozzles;
-    return ui->targetPower;
-}
-
 void JetSection::update() {
     QLineEdit* const outputs[] = {ui->nitrousJet,  ui->exactJet,     ui->fuelJet,
                                   ui->standardJet, ui->holleyNumber, ui->addedPower};
@@ -88,7 +81,12 @@ void JetSection::update() {
                                                             .bottlePressure = valueOf(bottle),
                                                             .nozzles = ui->nozzles->value()});
     if (const raceday::Error* error = raceday::errorOf(jet)) {
-        markProblem(fieldNamed(error->field), toQString(error->message));
+        markProblem(error->field,
+                    {.targetPower = ui->targetPower,
+                     .fuelPressure = ui->fuelPressure,
+                     .bottlePressure = ui->bottlePressure,
+                     .nozzles = ui->nozzles},
+                    toQString(error->message));
         setProblem(toQString(error->message));
         return;
     }

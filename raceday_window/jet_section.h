@@ -26,7 +26,6 @@ public:
 
 private:
     void update();
-    QWidget* fieldNamed(const std::string& errorField) const;
 
     const QScopedPointer<Ui::JetSection> ui;
     QuantityField* targetPower_;

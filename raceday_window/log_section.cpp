@@ -22,6 +22,7 @@
 #include "log_prediction_page.h"
 #include "log_qt.h"
 #include "log_store.h"
+#include "messages.h"
 #include "moravik/raceday/units.h"
 #include "moravik/runlog/plausible.h"
 #include "moravik/runlog/run_csv.h"
@@ -36,6 +37,14 @@ namespace {
 using runlog::Run;
 using runlog::RunId;
 using runlog::RunTableModel;
+
+// A yes-or-no question whose Return and Escape both answer No.
+bool confirmed(desktop::Messages& messages, QWidget* parent, const QString& title,
+               const QString& text) {
+    enum { Yes, No };
+    return messages.ask(parent, {title, text, {QObject::tr("&Yes"), QObject::tr("&No")}, No, No}) ==
+           Yes;
+}
 
 // "1 run", "2 runs": no translation is loaded to make tr's %n plural.
 QString runCount(std::size_t count) {
@@ -165,13 +174,13 @@ private:
 }  // namespace
 
 LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
-                       Questions& questions, QWidget* parent)
+                       desktop::Messages& messages, QWidget* parent)
     : Section(parent),
       ui(new Ui::LogSection),
       store_(store),
       todaysAir_(todaysAir),
       files_(files),
-      questions_(questions) {
+      messages_(messages) {
     ui->setupUi(this);
     charts_ = new LogChartsPage(files);
     prediction_ = new LogPredictionPage(store, todaysAir, *charts_);
@@ -344,9 +353,9 @@ void LogSection::deleteSelectedRuns() {
     // user means all the runs shown, not the first pages.
     const auto& shown = model_->shownRunIds();
     if (ids.size() == static_cast<std::size_t>(model_->rowCount()) && shown.size() > ids.size()) {
-        if (!questions_.confirm(this, tr("Delete runs"),
-                                tr("Delete all %n runs shown? Ctrl+Z puts them back.", "",
-                                   static_cast<int>(shown.size())))) {
+        if (!confirmed(messages_, this, tr("Delete runs"),
+                       tr("Delete all %n runs shown? Ctrl+Z puts them back.", "",
+                          static_cast<int>(shown.size())))) {
             return;
         }
         ids = shown;
@@ -407,7 +416,7 @@ runlog::LogStatus LogSection::confirmUnusualEt(const Run& typed) {
         QString::fromStdString(raceday::displayText(**middle, Quantity::Time, system_));
     const QString question = tr("ET %1 is more than %2 % off this vehicle's median of %3. Keep it?")
                                  .arg(et, QString::number(runlog::outlierShare * 100), usual);
-    if (questions_.confirm(this, tr("Unusual ET"), question)) return {};
+    if (confirmed(messages_, this, tr("Unusual ET"), question)) return {};
     return runlog::LogError{
         runlog::Problem::Invalid,
         plainText(tr("ET %1 is far from this vehicle's median of %2; the run was not saved. "
@@ -463,7 +472,7 @@ void LogSection::tellImportAllowed() {
 
 void LogSection::importRuns() {
     if (!store_.writable()) {
-        questions_.tell(this, tr("Import runs"), whyNoImport());
+        messages_.error(this, tr("Import runs"), whyNoImport());
         return;
     }
     const QString name =
@@ -471,7 +480,7 @@ void LogSection::importRuns() {
     if (name.isEmpty()) return;
     QFile file(name);
     if (!file.open(QIODevice::ReadOnly)) {
-        questions_.tell(this, tr("Import runs"),
+        messages_.error(this, tr("Import runs"),
                         tr("%1 could not be read: %2").arg(name, file.errorString()));
         return;
     }
@@ -511,7 +520,7 @@ void LogSection::importRuns() {
 
 void LogSection::exportRuns() {
     if (store_.log() == nullptr) {
-        questions_.tell(this, tr("Export runs"), store_.note());
+        messages_.error(this, tr("Export runs"), store_.note());
         return;
     }
     const QString name = files_.saveFileName(this, tr("Export the runs shown"),
@@ -527,7 +536,7 @@ void LogSection::exportRuns() {
     if (status) {
         store_.tellFailure(*status, this);
     } else if (!file.commit()) {
-        questions_.tell(this, tr("Export runs"),
+        messages_.error(this, tr("Export runs"),
                         tr("%1 could not be written: %2").arg(name, file.errorString()));
     } else {
         emit reported(tr("The runs shown were exported to %1.").arg(name));

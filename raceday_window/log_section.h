@@ -15,19 +15,22 @@ namespace Ui {
 class LogSection;
 }
 
+namespace moravik::desktop {
+class Messages;
+}
+
 namespace moravik::raceday_window {
 
 class FileChooser;
 class LogChartsPage;
 class LogPredictionPage;
 class LogStore;
-class Questions;
 
 class LogSection final : public Section {
     Q_OBJECT
 public:
     LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser& files,
-               Questions& questions, QWidget* parent = nullptr);
+               desktop::Messages& messages, QWidget* parent = nullptr);
     ~LogSection() override;
 
     void setUnitSystem(raceday::UnitSystem system) override;
@@ -61,7 +64,7 @@ private:
     LogStore& store_;
     const TodaysAir& todaysAir_;
     FileChooser& files_;
-    Questions& questions_;
+    desktop::Messages& messages_;
     std::unique_ptr<runlog::RunTableModel> model_;
     QUndoStack undoStack_;
     LogPredictionPage* prediction_;

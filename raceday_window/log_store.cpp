@@ -1,15 +1,22 @@
 #include "log_store.h"
 
 #include "log_qt.h"
-#include "services.h"
+#include "messages.h"
 
 namespace moravik::raceday_window {
 
 using runlog::Problem;
 using runlog::RunLog;
 
-LogStore::LogStore(Questions& questions, QObject* parent)
-    : QObject(parent), questions_(questions) {}
+namespace {
+
+// The answers to a damaged log, in the order of its question's buttons.
+enum DamagedLogAnswer { SetAsideAndStartFresh, OpenReadOnly, LeaveClosed };
+
+}  // namespace
+
+LogStore::LogStore(desktop::Messages& messages, QObject* parent)
+    : QObject(parent), messages_(messages) {}
 
 LogStore::~LogStore() = default;
 
@@ -22,9 +29,16 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
     }
     const runlog::LogError error = std::get<runlog::LogError>(opened);
     switch (error.problem) {
-        case Problem::Damaged:
-            switch (questions_.askAboutDamagedLog(parent, qtText(error.message))) {
-                case DamagedLogChoice::SetAsideAndStartFresh: {
+        case Problem::Damaged: {
+            const desktop::Question question{tr("Run log damaged"),
+                                             qtText(error.message),
+                                             {tr("Set it aside and start a &fresh log"),
+                                              tr("Open it &read-only"), tr("&Leave it closed")},
+                                             OpenReadOnly,
+                                             LeaveClosed,
+                                             desktop::Question::Tone::Warning};
+            switch (messages_.ask(parent, question)) {
+                case SetAsideAndStartFresh: {
                     auto fresh = RunLog::setAsideAndStartFresh(plainText(path), options);
                     if (auto* start = std::get_if<RunLog::FreshStart>(&fresh)) {
                         log_ = std::move(start->log);
@@ -36,14 +50,14 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
                     }
                     return;
                 }
-                case DamagedLogChoice::OpenReadOnly:
+                case OpenReadOnly:
                     openReadOnly(path, qtText(error.message));
                     return;
-                case DamagedLogChoice::LeaveClosed:
+                default:
                     note_ = qtText(error.message);
                     return;
             }
-            return;
+        }
         case Problem::InUse:
         case Problem::ReadOnly:
             openReadOnly(path, qtText(error.message));
@@ -73,7 +87,7 @@ bool LogStore::changed(const runlog::LogStatus& status, QWidget* parent) {
 }
 
 void LogStore::tellFailure(const runlog::LogError& error, QWidget* parent) {
-    questions_.tell(parent, tr("Run log"), qtText(error.message));
+    messages_.error(parent, tr("Run log"), qtText(error.message));
 }
 
 }  // namespace moravik::raceday_window

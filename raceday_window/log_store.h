@@ -10,14 +10,16 @@
 
 class QWidget;
 
-namespace moravik::raceday_window {
+namespace moravik::desktop {
+class Messages;
+}
 
-class Questions;
+namespace moravik::raceday_window {
 
 class LogStore final : public QObject {
     Q_OBJECT
 public:
-    explicit LogStore(Questions& questions, QObject* parent = nullptr);
+    explicit LogStore(desktop::Messages& messages, QObject* parent = nullptr);
     ~LogStore() override;
 
     // Opens the log at `path`, asking through `parent` what to do with a
@@ -42,7 +44,7 @@ signals:
 private:
     void openReadOnly(const QString& path, const QString& why);
 
-    Questions& questions_;
+    desktop::Messages& messages_;
     std::unique_ptr<runlog::RunLog> log_;
     QString note_;
 };

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "messages.h"
 #include "moravik/runlog/run_log.h"
 #include "race_day_window.h"
 #include "services.h"
@@ -36,9 +37,9 @@ int main(int argc, char* argv[]) {
     }
 
     moravik::raceday_window::DialogFileChooser files;
-    moravik::raceday_window::DialogQuestions questions;
+    moravik::desktop::MessageBoxes messages;
     moravik::raceday_window::RaceDayWindow window(
-        files, questions, QString::fromStdString(moravik::runlog::RunLog::defaultPath()));
+        files, messages, QString::fromStdString(moravik::runlog::RunLog::defaultPath()));
     window.show();
     return QApplication::exec();
 }

@@ -45,7 +45,8 @@ raceday::Outcome<std::optional<double>> readJetInches(const QString& typed,
     const std::string text = typed.trimmed().toStdString();
     if (text.empty()) return std::nullopt;
     const auto jet = raceday::readJet(text);
-    if (!jet || jet->thousandths == 0) return raceday::Error{"nitrous jet", problem.toStdString()};
+    if (!jet || jet->thousandths == 0)
+        return raceday::Error{raceday::Field::Labelled, problem.toStdString()};
     return jet->inches();
 }
 

@@ -25,8 +25,8 @@
 #include "mile_section.h"
 #include "prediction_section.h"
 #include "quantity_field.h"
-#include "start_up.h"
 #include "services.h"
+#include "start_up.h"
 #include "ui_DaySheetDialog.h"
 #include "ui_RaceDayWindow.h"
 
@@ -139,10 +139,11 @@ void setUpApplication(QApplication& app) {
     moravik::desktop::applyDesignLook(app);
 }
 
-RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath)
+RaceDayWindow::RaceDayWindow(FileChooser& files, desktop::Messages& messages,
+                             const QString& logPath)
     : ui(new Ui::RaceDayWindow),
       files_(files),
-      logStore_(new LogStore(questions, this)),
+      logStore_(new LogStore(messages, this)),
       settingsNote_(new QLabel(this)) {
     ui->setupUi(this);
     logStore_->open(logPath, this);
@@ -158,7 +159,7 @@ RaceDayWindow::RaceDayWindow(FileChooser& files, Questions& questions, const QSt
     connect(chart, &ChartSection::saved, this,
             [this](const QString& message) { statusBar()->showMessage(message); });
     addSection(chart);
-    auto* log = new LogSection(*logStore_, todaysAir_, files, questions);
+    auto* log = new LogSection(*logStore_, todaysAir_, files, messages);
     connect(log, &LogSection::reported, this,
             [this](const QString& message) { statusBar()->showMessage(message); });
     connect(ui->actionImportRuns, &QAction::triggered, log, &LogSection::importRuns);

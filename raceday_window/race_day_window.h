@@ -18,12 +18,15 @@ class RaceDayWindow;
 class QLabel;
 class QSettings;
 
+namespace moravik::desktop {
+class Messages;
+}
+
 namespace moravik::raceday_window {
 
 class FileChooser;
 class LogSection;
 class LogStore;
-class Questions;
 
 // Names the application for QSettings and the desktop, and gives it the main
 // window's look.
@@ -33,7 +36,7 @@ class RaceDayWindow final : public QMainWindow {
     Q_OBJECT
 public:
     // Opens the run log at `logPath` (one file for each user by default).
-    RaceDayWindow(FileChooser& files, Questions& questions, const QString& logPath);
+    RaceDayWindow(FileChooser& files, desktop::Messages& messages, const QString& logPath);
     ~RaceDayWindow() override;
 
     QList<Section*> sections() const { return sections_; }

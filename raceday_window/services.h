@@ -1,5 +1,6 @@
-// What the Race Day window asks of the desktop, behind interfaces so that
-// tests answer instead of a modal dialog.
+// The files the Race Day window asks the desktop for, behind an interface so
+// that tests answer instead of a modal dialog. Messages and questions go
+// through desktop's Messages.
 #pragma once
 
 #include <QString>
@@ -25,27 +26,6 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& suggestedName,
                          const QString& filters) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filters) override;
-};
-
-// What to do with a run log that is not a log or is damaged.
-enum class DamagedLogChoice { SetAsideAndStartFresh, OpenReadOnly, LeaveClosed };
-
-class Questions {
-public:
-    virtual ~Questions() = default;
-    virtual DamagedLogChoice askAboutDamagedLog(QWidget* parent, const QString& message) = 0;
-    // A message the user must see before going on: a failed change or import.
-    virtual void tell(QWidget* parent, const QString& title, const QString& message) = 0;
-    // A yes-or-no question: keep a value that looks wrong?
-    virtual bool confirm(QWidget* parent, const QString& title, const QString& message) = 0;
-};
-
-// Asks with message boxes.
-class DialogQuestions final : public Questions {
-public:
-    DamagedLogChoice askAboutDamagedLog(QWidget* parent, const QString& message) override;
-    void tell(QWidget* parent, const QString& title, const QString& message) override;
-    bool confirm(QWidget* parent, const QString& title, const QString& message) override;
 };
 
 }  // namespace moravik::raceday_window

@@ -2,7 +2,7 @@
 """Plants known faults one at a time in a scratch copy of the tree and checks
 that the tests catch each one.
 
-    scripts/mutation_check.py [--list] [--gui] [--web] [--keep] [PLANT ...]
+    scripts/mutation_check.py [--list] [--gui] [--web] [--keep] [--tests REGEX] [PLANT ...]
 
 The working tree (tracked and untracked, not ignored files) is copied to a
 temporary folder and built there without the windows (--gui builds them too).
@@ -12,7 +12,8 @@ as NOT CAUGHT and makes the script exit with 1. Each plant is an exact text
 replacement that must apply exactly as written, so a plant that no longer
 matches the code says so instead of passing silently. It takes some minutes.
 The web page's plants need --web, which also builds the wasm preset's web app
-in the copy and runs its tests (headless Chromium) for them.
+in the copy and runs its tests (headless Chromium) for them. --tests runs only
+the tests whose names match (ctest -R), for a quicker look at a few plants.
 """
 
 import argparse
@@ -111,6 +112,10 @@ PLANTS = [
           [("constexpr std::size_t helpWidth = 80;", "constexpr std::size_t helpWidth = 200;", 1)]),
     Plant("stderr-in-pieces", "standard error written a character at a time",
           "cli/src/system_streams.cpp", [("    if (line_.back() == '\\n') sync();", "    sync();", 1)]),
+    Plant("dew-point-option-unnamed", "the air's dew point refused without naming --dew-point",
+          "cli/src/raceday_air.cpp",
+          [("{Field::DewPoint, dewPointOption, Quantity::Temperature}",
+            "{Field::Humidity, dewPointOption, Quantity::Temperature}", 1)]),
     # Further faults that the tests catch.
     Plant("track-factor-digit", "Tucson MPH factor 1.0382 instead of 1.0381", "engine/src/tracks.cpp",
           [('{"Tucson, AZ  3000"sv, {0.964, 1.0381}}', '{"Tucson, AZ  3000"sv, {0.964, 1.0382}}', 1)]),
@@ -365,6 +370,15 @@ PLANTS = [
             "ui->sections->addTab(section, section->windowTitle());", 1)]),
     Plant("raceday-run-form-no-metar", "the run form has no field for a pasted METAR",
           "raceday_window/run_dialog.cpp", [("    ui->runAir->offerMetar();\n", "", 1)]),
+    Plant("raceday-pressure-problem-at-temperature", "a pressure out of range marks Temperature",
+          "raceday_window/air_input.cpp",
+          [(".stationPressure = ui->pressure,", ".stationPressure = ui->temperature,", 1)]),
+    Plant("raceday-damaged-log-answers-shifted", "the damaged log's answers out of step with its buttons",
+          "raceday_window/log_store.cpp",
+          [("""{tr("Set it aside and start a &fresh log"),
+                                              tr("Open it &read-only"),""",
+            """{tr("Open it &read-only"),
+                                              tr("Set it aside and start a &fresh log"),""", 1)]),
     Plant("raceday-added-power-in-hp", "the power that jet adds stays in hp with a kW target",
           "raceday_window/jet_section.cpp",
           [("const Unit& unit = targetPower_->unit();",
@@ -411,12 +425,13 @@ def copy_tree(scratch):
             shutil.copy2(source, target, follow_symlinks=False)
 
 
-def build_and_test(build):
+def build_and_test(build, tests=None):
     """Nothing when every test passes, else the names of the failing tests."""
     built = run(["cmake", "--build", str(build), "-j2"])
     if built.returncode != 0:
         return ["(the build failed)"]
-    tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300"])
+    tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300"]
+                 + (["-R", tests] if tests else []))
     failed = re.findall(r"^\s*\d+ - (\S+)", tested.stdout.split("tests FAILED:")[-1], re.M)
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
 
@@ -452,6 +467,7 @@ def main():
     parser.add_argument("--web", action="store_true",
                         help="build the web app too and try the web page's plants")
     parser.add_argument("--keep", action="store_true", help="keep the scratch copy")
+    parser.add_argument("--tests", metavar="REGEX", help="run only the tests matching REGEX")
     args = parser.parse_args()
     if args.list:
         for item in PLANTS:
@@ -476,7 +492,7 @@ def main():
         if configured.returncode != 0:
             sys.exit("configuring the scratch copy failed:\n" + configured.stderr[-2000:])
         print("building and testing the unchanged copy in %s ..." % scratch, flush=True)
-        if failing := build_and_test(build):
+        if failing := build_and_test(build, args.tests):
             sys.exit("the unchanged copy fails: " + ", ".join(failing))
         wasm = scratch / "build-wasm"
         if args.web:
@@ -497,7 +513,7 @@ def main():
                 missed.append(item.name)
                 continue
             try:
-                failing = build_and_test(wasm if item.web else build)
+                failing = build_and_test(wasm if item.web else build, args.tests)
             finally:
                 path.write_text(original)
             verdict = "caught by " + ", ".join(failing[:4]) if failing else "NOT CAUGHT"

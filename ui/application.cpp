@@ -27,7 +27,7 @@ int runApplication(int& argc, char* argv[], const std::function<void(MainWindow&
     // Lets Wayland desktops match the window to its menu entry and icon.
     QGuiApplication::setDesktopFileName(desktop::applicationId(desktop::Program::Moravik));
     desktop::applyDesignLook(app);
-    MessageBoxSink messages;
+    desktop::MessageBoxes messages;
     DesktopUrlOpener browser;
     MainWindow window({messages, browser});
     QObject::connect(&window, &MainWindow::exitRequested, &app, [] { QCoreApplication::exit(0); });

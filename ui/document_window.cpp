@@ -87,9 +87,9 @@ void DocumentWindow::unload() {
 void DocumentWindow::showLoaded() {
     rtf::LoadResult result = loader.takeResult();
     if (auto* failure = std::get_if<rtf::LoadFailure>(&result)) {
-        services.messages.showError(this,
-                                    QStringLiteral("The help document %1 could not be shown: %2")
-                                        .arg(documentPath(), failure->reason));
+        showError(services, this,
+                  QStringLiteral("The help document %1 could not be shown: %2")
+                      .arg(documentPath(), failure->reason));
         close();
         return;
     }

@@ -129,7 +129,7 @@ InputTexts MainWindow::inputTexts() const {
 void MainWindow::cal_Click() {
     const CalculationOutcome outcome = calculate(inputTexts());
     if (const auto* fault = std::get_if<Fault>(&outcome)) {
-        services.messages.showError(this, faultMessage(*fault));
+        showError(services, this, faultMessage(*fault));
         return;
     }
     const auto& results = std::get<ResultTexts>(outcome);
@@ -159,9 +159,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     emit exitRequested();
 }
 
-void MainWindow::fields_Click() { presentWindow(fieldInputsWindow, services, HelpWindow::FieldInputs); }
+void MainWindow::fields_Click() {
+    presentWindow(fieldInputsWindow, services, HelpWindow::FieldInputs);
+}
 void MainWindow::faq_Click() { presentWindow(faqWindow, services, HelpWindow::Faq); }
-void MainWindow::nitrous101_Click() { presentWindow(nitrous101Window, services, HelpWindow::Nitrous101); }
+void MainWindow::nitrous101_Click() {
+    presentWindow(nitrous101Window, services, HelpWindow::Nitrous101);
+}
 void MainWindow::about_Click() { presentWindow(aboutWindow); }
 void MainWindow::shareware_Click() { presentWindow(supportWindow, services); }
 

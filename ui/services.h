@@ -1,21 +1,17 @@
 // What the windows need from the world outside them: a way to tell the user
-// something and a way to open a web address. Both are interfaces so that tests
-// can record messages and browser starts instead of opening dialogs and
-// browsers.
+// something (desktop's Messages) and a way to open a web address. Both are
+// interfaces so that tests can record messages and browser starts instead of
+// opening dialogs and browsers.
 #pragma once
 
 #include <QString>
+
+#include "messages.h"
 
 class QUrl;
 class QWidget;
 
 namespace moravik::ui {
-
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    virtual void showError(QWidget* parent, const QString& text) = 0;
-};
 
 class UrlOpener {
 public:
@@ -25,12 +21,6 @@ public:
     virtual bool open(const QUrl& url) = 0;
 };
 
-// A modal message box.
-class MessageBoxSink final : public MessageSink {
-public:
-    void showError(QWidget* parent, const QString& text) override;
-};
-
 // QDesktopServices, which hands the address to the desktop's own opener.
 class DesktopUrlOpener final : public UrlOpener {
 public:
@@ -38,9 +28,12 @@ public:
 };
 
 struct Services {
-    MessageSink& messages;
+    desktop::Messages& messages;
     UrlOpener& browser;
 };
+
+// Tells of a failure under the program's name.
+void showError(const Services& services, QWidget* parent, const QString& text);
 
 // Opens url in the browser. When that fails, the message names the address so
 // that the user can open it by hand. Returns whether the browser started.

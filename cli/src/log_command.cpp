@@ -314,7 +314,7 @@ void printPrediction(const std::string& database, const LogPredictOptions& o, st
     }
     const auto dial =
         required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0),
-                 {{"runs", "--method fit"}});
+                 {{raceday::Field::Runs, "--method fit"}});
     if (o.common.json) {
         printPredictionJson(prediction, dial, standard, out);
     } else {

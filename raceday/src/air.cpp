@@ -96,9 +96,8 @@ bool within(double value, double low, double high) {
     return value >= low - std::fabs(low) * slack && value <= high + std::fabs(high) * slack;
 }
 
-Error rangeError(std::string field, std::string accepted) {
-    std::string message = field + " must lie within " + accepted;
-    return Error{std::move(field), std::move(message)};
+Error rangeError(Field field, const std::string& accepted) {
+    return Error{field, std::string(fieldName(field)) + " must lie within " + accepted};
 }
 
 // Saturated air typed in two units: the dew point is the temperature.
@@ -109,15 +108,15 @@ double saturatedAtMost(const DewPoint& dewPoint, double kelvin) {
 // The vapour pressure of the moisture given, in Pa; zero for dry air.
 Outcome<double> vapourPascalsOf(const Moisture& moisture, double kelvin) {
     if (const auto* humidity = std::get_if<RelativeHumidity>(&moisture)) {
-        if (!within(humidity->ratio, 0, 1)) return rangeError("humidity", "0 to 100 %");
+        if (!within(humidity->ratio, 0, 1)) return rangeError(Field::Humidity, "0 to 100 %");
         return humidity->ratio == 0 ? 0 : humidity->ratio * saturationVapourPressure(kelvin);
     }
     if (const auto* dewPoint = std::get_if<DewPoint>(&moisture)) {
         if (!within(dewPoint->kelvin, -1, kelvin)) {
-            return Error{"dew point", "dew point must not lie above the air temperature"};
+            return Error{Field::DewPoint, "dew point must not lie above the air temperature"};
         }
         if (!within(dewPoint->kelvin, lowestDewPointKelvin, kelvin)) {
-            return rangeError("dew point", "-60 °C (-76 °F) to the air temperature");
+            return rangeError(Field::DewPoint, "-60 °C (-76 °F) to the air temperature");
         }
         return saturationVapourPressure(saturatedAtMost(*dewPoint, kelvin));
     }
@@ -172,7 +171,7 @@ double waterGrainsPerPound(const Air& air) {
 Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
     const double kelvin = weather.kelvin;
     if (!within(kelvin, lowestKelvin, highestKelvin)) {
-        return rangeError("temperature", "-40 to +60 °C (-40 to 140 °F)");
+        return rangeError(Field::Temperature, "-40 to +60 °C (-40 to 140 °F)");
     }
     double station = 0;
     if (const auto* setting = std::get_if<AltimeterSetting>(&weather.pressure)) {
@@ -181,7 +180,7 @@ Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
         station = std::get<StationPressure>(weather.pressure).pascals;
     }
     if (!within(station, lowestStationPascals, highestStationPascals)) {
-        return rangeError("station pressure", "500 to 1100 hPa (14.77 to 32.48 inHg)");
+        return rangeError(Field::StationPressure, "500 to 1100 hPa (14.77 to 32.48 inHg)");
     }
     const auto vapour = vapourPascalsOf(weather.moisture, kelvin);
     if (const Error* error = errorOf(vapour)) return *error;

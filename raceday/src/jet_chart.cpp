@@ -15,7 +15,7 @@ std::string wholeText(std::int64_t value) {
     return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
 }
 
-Error rangeError(std::string message) { return Error{"--jet-chart", std::move(message)}; }
+Error rangeError(std::string message) { return Error{Field::JetRange, std::move(message)}; }
 
 double resultNumber(const ResultTexts& results, Formula formula, Column column) {
     return readNumber(results[resultIndex(formula, column)].view()).value_or(0);

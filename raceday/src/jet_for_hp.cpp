@@ -23,12 +23,12 @@ constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
 
 // The pass reads pressures and nozzles as whole numbers from 1 to 32767.
 Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
-                                    std::string_view field, std::string_view unit) {
+                                    Field field, std::string_view unit) {
     if (!value) return initial;
     const auto whole = std::isfinite(*value) ? toWholeNumber(*value) : std::nullopt;
     if (!whole || *whole < 1) {
-        return Error{std::string(field),
-                     std::string(field) + " must lie within 1 to 32767 " + std::string(unit)};
+        return Error{field, std::string(fieldName(field)) + " must lie within 1 to 32767 " +
+                                std::string(unit)};
     }
     return wholeText(*whole);
 }
@@ -36,18 +36,18 @@ Outcome<std::string> wholeFieldText(std::optional<double> value, const std::stri
 }  // namespace
 
 Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system) {
-    if (auto error = checkPositive(targetWatts, "target power")) return *error;
+    if (auto error = checkPositive(targetWatts, Field::TargetPower)) return *error;
     InputTexts inputs;
     const auto fuel = wholeFieldText(
         system.fuelPressure ? std::optional(*system.fuelPressure / pascalsPerPsi) : std::nullopt,
-        inputs.flp, "fuel pressure", "psi");
+        inputs.flp, Field::FuelPressure, "psi");
     const auto bottle =
         wholeFieldText(system.bottlePressure ? std::optional(*system.bottlePressure / pascalsPerPsi)
                                              : std::nullopt,
-                       inputs.nbp, "bottle pressure", "psi");
+                       inputs.nbp, Field::BottlePressure, "psi");
     const auto nozzles = wholeFieldText(
         system.nozzles ? std::optional(static_cast<double>(*system.nozzles)) : std::nullopt,
-        inputs.jtn, "nozzles", "nozzles");
+        inputs.jtn, Field::Nozzles, "nozzles");
     for (const auto* text : {&fuel, &bottle, &nozzles}) {
         if (const Error* error = errorOf(*text)) return *error;
     }
@@ -59,13 +59,13 @@ Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system
     const double exactJet = nitrousJetForHp(targetWatts / wattsPerHorsepower, nozzleCount);
     const double thousandths = roundHalfToEven(exactJet * 1000);
     if (!(thousandths >= 1 && thousandths <= largestWhole)) {
-        return Error{"target power", "target power gives no jet between .001 and 32.767 in"};
+        return Error{Field::TargetPower, "target power gives no jet between .001 and 32.767 in"};
     }
     const Jet jet{static_cast<std::int64_t>(thousandths)};
     inputs.njt = jetText(jet);
     const CalculationOutcome outcome = calculate(inputs);
     if (const Fault* fault = std::get_if<Fault>(&outcome)) {
-        return Error{"target power",
+        return Error{Field::TargetPower,
                      "the Calculate pass for jet " + inputs.njt +
                          " ended in an arithmetic fault: " + std::string(faultName(*fault))};
     }

@@ -142,7 +142,7 @@ public:
 
 private:
     std::optional<Error> refuseShape(std::string_view report) const {
-        if (wordsOf(report).empty()) return Error{field_, field_ + ": paste one METAR"};
+        if (wordsOf(report).empty()) return Error{Field::Labelled, field_ + ": paste one METAR"};
         if (std::any_of(report.begin(), report.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             return fail("is in lower case; paste the report in capitals, as published");
         const auto last = report.find_last_not_of(" \t\r\n");
@@ -157,7 +157,9 @@ private:
                            [](char c) { return (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9'); });
     }
 
-    Error fail(const std::string& what) const { return {field_, field_ + ": the METAR " + what}; }
+    Error fail(const std::string& what) const {
+        return {Field::Labelled, field_ + ": the METAR " + what};
+    }
 
     std::string field_;
 };

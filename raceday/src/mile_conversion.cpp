@@ -10,11 +10,11 @@ namespace {
 
 Outcome<MileRun> convertRun(double etSeconds, std::optional<double> speed, MileFactors factors,
                             bool toQuarter) {
-    const std::pair<double, std::string_view> checks[] = {
-        {etSeconds, "ET"},
-        {speed.value_or(1), "speed"},
-        {factors.et, "ET factor"},
-        {factors.speed, "speed factor"},
+    const std::pair<double, Field> checks[] = {
+        {etSeconds, Field::Et},
+        {speed.value_or(1), Field::Speed},
+        {factors.et, Field::EtFactor},
+        {factors.speed, Field::SpeedFactor},
     };
     for (const auto& [value, field] : checks) {
         if (auto error = checkPositive(value, field)) return *error;

@@ -20,8 +20,7 @@ double ratioFor(double x, double multiplier, double exponent) {
 }
 
 template <typename Solve>
-Outcome<FormulaValues> solveAll(double a, std::string_view aField, double b,
-                                std::string_view bField, Solve solve) {
+Outcome<FormulaValues> solveAll(double a, Field aField, double b, Field bField, Solve solve) {
     for (const auto& [value, field] : {std::pair{a, aField}, std::pair{b, bField}}) {
         if (auto error = checkPositive(value, field)) return *error;
     }
@@ -62,15 +61,15 @@ double massFromPowerAndEt(Formula formula, double watts, double etSeconds) {
 }
 
 Outcome<FormulaValues> solvePowerFromEt(double etSeconds, double massKg) {
-    return solveAll(etSeconds, "ET", massKg, "weight", powerFromEt);
+    return solveAll(etSeconds, Field::Et, massKg, Field::Weight, powerFromEt);
 }
 
 Outcome<FormulaValues> solvePowerFromSpeed(double speed, double massKg) {
-    return solveAll(speed, "speed", massKg, "weight", powerFromSpeed);
+    return solveAll(speed, Field::Speed, massKg, Field::Weight, powerFromSpeed);
 }
 
 Outcome<FormulaValues> solveMassFromPowerAndEt(double watts, double etSeconds) {
-    return solveAll(watts, "power", etSeconds, "ET", massFromPowerAndEt);
+    return solveAll(watts, Field::Power, etSeconds, Field::Et, massFromPowerAndEt);
 }
 
 }  // namespace moravik::raceday

@@ -32,12 +32,29 @@ Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUn
                     std::string_view field) {
     const QuantityInfo& info = quantityInfo(quantity);
     const bool vowel = std::string_view("aeiou").find(info.name.front()) != std::string_view::npos;
-    return Error{std::string(field),
+    return Error{Field::Labelled,
                  std::string(field) + ": " + echoedText(text) +
                      (vowel ? " is not an " : " is not a ") + std::string(info.name) +
                      "; give a number with one of the units " + acceptedUnits(quantity) +
                      " (a bare number is in " + std::string(bareUnit.symbol) + ")"};
 }
+
+constexpr bool inTable(std::string_view symbol, Dimension dimension) {
+    for (const Unit& unit : units) {
+        if (unit.dimension == dimension && unit.symbol == symbol) return true;
+    }
+    return false;
+}
+
+// Every quantity's own units are in the table, so displayUnit always finds its unit.
+static_assert([] {
+    for (const QuantityInfo& info : quantities) {
+        if (!inTable(info.imperialUnit, info.dimension) ||
+            !inTable(info.metricUnit, info.dimension))
+            return false;
+    }
+    return true;
+}());
 
 }  // namespace
 
@@ -103,8 +120,8 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field) {
     if (text == "imperial") return UnitSystem::Imperial;
     if (text == "metric") return UnitSystem::Metric;
-    return Error{std::string(field), std::string(field) + ": " + echoedText(text) +
-                                         " is not a unit system; give imperial or metric"};
+    return Error{Field::Labelled, std::string(field) + ": " + echoedText(text) +
+                                      " is not a unit system; give imperial or metric"};
 }
 
 std::string echoedText(std::string_view text) {

@@ -101,7 +101,7 @@ private:
     bool has(Item item) const { return values_[index(item)].has_value(); }
 
     Error fail(const std::string& problem) const {
-        return Error{std::string(field_), std::string(field_) + ": " + problem};
+        return Error{Field::Labelled, std::string(field_) + ": " + problem};
     }
 
     std::optional<Error> store(Item item, std::string_view word) {
@@ -109,7 +109,7 @@ private:
         if (has(item)) return fail("\"" + std::string(syntax.keyword) + "\" is given twice");
         const std::string name = std::string(field_) + " " + std::string(syntax.keyword);
         const auto value = parseQuantity(word, syntax.quantity, system_, name);
-        if (const Error* error = errorOf(value)) return Error{std::string(field_), error->message};
+        if (const Error* error = errorOf(value)) return Error{Field::Labelled, error->message};
         values_[index(item)] = std::get<double>(value);
         return std::nullopt;
     }

@@ -115,10 +115,10 @@ Answered<Answer> answerAir(const AirRequest& o) {
         const std::string_view temperatureOption = o.metarGiven ? "--metar" : "--temperature";
         const std::string_view dewPointOption = o.metarGiven ? "--metar" : "--dew-point";
         const Air air = required(evaluateAir(weather),
-                                 {{"temperature", temperatureOption, Quantity::Temperature},
-                                  {"station pressure", pressureOption, Quantity::Barometer},
-                                  {"humidity", "--humidity", Quantity::Humidity},
-                                  {"dew point", dewPointOption, Quantity::Temperature}});
+                                 {{Field::Temperature, temperatureOption, Quantity::Temperature},
+                                  {Field::StationPressure, pressureOption, Quantity::Barometer},
+                                  {Field::Humidity, "--humidity", Quantity::Humidity},
+                                  {Field::DewPoint, dewPointOption, Quantity::Temperature}});
         const std::optional<double> observed =
             o.observedHp.empty() ? std::nullopt
                                  : std::optional(readMeasure(o.observedHp, Quantity::Power,

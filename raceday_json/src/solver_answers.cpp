@@ -55,9 +55,9 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
                                          system, fromEt ? "--et" : "--mph");
         const FormulaValues watts =
             required(fromEt ? solvePowerFromEt(given, mass) : solvePowerFromSpeed(given, mass),
-                     {{"weight", "--weight", Quantity::Weight},
-                      {"ET", "--et", Quantity::Time},
-                      {"speed", "--mph", Quantity::Speed}});
+                     {{Field::Weight, "--weight", Quantity::Weight},
+                      {Field::Et, "--et", Quantity::Time},
+                      {Field::Speed, "--mph", Quantity::Speed}});
         auto json = figuresJson([&] {
             JsonDocument byFormula = JsonDocument::object();
             for (std::size_t i = 0; i < formulaCount; ++i)
@@ -100,8 +100,8 @@ Answered<Answer> answerConvert(const ConvertRequest& o) {
                                                    Measure::QuarterEt, system, "--quarter-et");
         const MileRun run = required(
             fromEighth ? eighthToQuarter(et, speed, factors) : quarterToEighth(et, speed, factors),
-            {{"ET", fromEighth ? "--eighth-et" : "--quarter-et", Quantity::Time},
-             {"speed", speedOption, Quantity::Speed}});
+            {{Field::Et, fromEighth ? "--eighth-et" : "--quarter-et", Quantity::Time},
+             {Field::Speed, speedOption, Quantity::Speed}});
         const auto mph = [](const std::optional<double>& s) {
             return s ? std::optional(mphOf(*s)) : std::nullopt;
         };
@@ -142,10 +142,10 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
             required(jetForPower(target, {pressure(o.fuelPressure, "--fuel-pressure"),
                                           pressure(o.bottlePressure, "--bottle-pressure"),
                                           readNozzles(o.nozzles)}),
-                     {{"target power", "--target-hp", Quantity::Power},
-                      {"fuel pressure", "--fuel-pressure", Quantity::LinePressure},
-                      {"bottle pressure", "--bottle-pressure", Quantity::LinePressure},
-                      {"nozzles", "--nozzles"}});
+                     {{Field::TargetPower, "--target-hp", Quantity::Power},
+                      {Field::FuelPressure, "--fuel-pressure", Quantity::LinePressure},
+                      {Field::BottlePressure, "--bottle-pressure", Quantity::LinePressure},
+                      {Field::Nozzles, "--nozzles"}});
         auto json = figuresJson([&jet] {
             // The pass's fields, as moravik-calc --json writes them, after the jet.
             JsonDocument fields = JsonDocument::object();

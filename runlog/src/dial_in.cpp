@@ -128,7 +128,7 @@ raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::
     }
     const auto todayAir = raceday::evaluateAir(today);
     if (const auto* error = raceday::errorOf(todayAir)) return *error;
-    if (used.empty()) return raceday::Error{"runs", "every run is excluded"};
+    if (used.empty()) return raceday::Error{raceday::Field::Runs, "every run is excluded"};
 
     DialIn dial{DialInMethod::Scaling, "", probability, static_cast<int>(used.size()),
                 scalingFigures(corrected, prediction.todayFactor, probability)};
@@ -156,7 +156,8 @@ raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::
             dial.reason = "the racer's choice";
             break;
         case DialInMethod::Fit:
-            if (!dial.fit) return raceday::Error{"runs", "cannot fit the runs: " + whyNoFit};
+            if (!dial.fit)
+                return raceday::Error{raceday::Field::Runs, "cannot fit the runs: " + whyNoFit};
             dial.method = DialInMethod::Fit;
             dial.reason = "the racer's choice";
             break;

@@ -19,16 +19,17 @@ raceday::Outcome<double> factorOf(const raceday::Weather& weather, raceday::Stan
 
 raceday::Error noRuns(const PredictionRequest& request) {
     if (request.nitrousJetInches) {
-        return {"runs",
+        return {raceday::Field::Runs,
                 "the log has no runs of this vehicle with this nitrous jet to predict from"};
     }
-    return {"runs", "the log has no runs of this vehicle without nitrous to predict from"};
+    return {raceday::Field::Runs,
+            "the log has no runs of this vehicle without nitrous to predict from"};
 }
 
 }  // namespace
 
 LogError asLogError(const raceday::Error& error) {
-    return {Problem::Invalid, error.message, error.field};
+    return {Problem::Invalid, error.message, std::string(raceday::fieldName(error.field))};
 }
 
 std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count) {
@@ -73,7 +74,7 @@ raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
         speedSum += corrected.speed;
         ++prediction.used;
     }
-    if (prediction.used == 0) return raceday::Error{"runs", "every run is excluded"};
+    if (prediction.used == 0) return raceday::Error{raceday::Field::Runs, "every run is excluded"};
     prediction.averageCorrected = {etSum / prediction.used, speedSum / prediction.used};
     // From the standard's day, where the factor is 1, to today's air.
     prediction.predicted =
@@ -93,8 +94,9 @@ std::optional<double> runFigure(const Run& run, RunFigure figure, raceday::Stand
 raceday::Outcome<double> vehicleMassKg(const Vehicle& vehicle) {
     const auto pounds = readNumber(vehicle.inputs.vweight);
     if (!pounds || !(*pounds > 0)) {
-        return raceday::Error{"weight", "the vehicle's weight \"" + vehicle.inputs.vweight +
-                                            "\" is not a weight above 0 lb"};
+        return raceday::Error{
+            raceday::Field::Weight,
+            "the vehicle's weight \"" + vehicle.inputs.vweight + "\" is not a weight above 0 lb"};
     }
     return *pounds * raceday::kilogramsPerPound;
 }

@@ -4,6 +4,7 @@
 
 #include "moravik/raceday/prediction.h"
 #include "moravik/runlog/plausible.h"
+#include "moravik/runlog/prediction.h"
 
 namespace moravik::runlog {
 namespace {
@@ -43,10 +44,6 @@ LogStatus outOfRange(Measure measure, std::optional<double> value, const char* l
     const std::string name = label != nullptr ? std::string(label) : std::string(range.name);
     return LogError{Problem::Invalid, name + " must lie within " + std::string(range.shown) + ".",
                     name};
-}
-
-LogError invalid(const raceday::Error& error) {
-    return {Problem::Invalid, error.message, error.field};
 }
 
 }  // namespace
@@ -111,7 +108,7 @@ LogStatus checkRun(const Run& run) {
         if (auto refused = outOfRange(measure, value, label)) return refused;
     }
     if (const auto air = raceday::evaluateAir(run.air); const auto* error = raceday::errorOf(air)) {
-        return invalid(*error);
+        return asLogError(*error);
     }
     return std::nullopt;
 }

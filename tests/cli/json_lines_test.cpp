@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
-#include <variant>
 #include <vector>
 
-#include "moravik/calculate.h"
 #include "moravik/cli/batch.h"
-#include "moravik/cli/output.h"
 
 namespace moravik::cli {
 namespace {
@@ -49,12 +45,9 @@ TEST(RunBatch, ALineBeyondTheCapGetsAnErrorOfItsOwnAndTheRunGoesOn) {
     std::ostringstream out;
     std::ostringstream err;
     EXPECT_EQ(runBatch({in, "standard input"}, out, err), ExitStatus::UsageError);
-    InputTexts jet;
-    jet.njt = ".118";
-    EXPECT_EQ(out.str(), outcomeJson(calculate(jet)) +
+    EXPECT_EQ(out.str(), batchLine(R"({"njt":".118"})", 1)->json +
                              "\n{\"error\":\"line 2: longer than 1048576 bytes, the limit of a "
-                             "line\"}\n" +
-                             outcomeJson(calculate({})) + "\n");
+                             "line\"}\n" + batchLine("{}", 3)->json + "\n");
     EXPECT_EQ(err.str(), "");
 }
 

@@ -155,7 +155,7 @@ TEST(EvaluateAir, RefusesValuesOutsideTheAcceptedRanges) {
         const auto outcome = evaluateAir(weather);
         const Error* error = errorOf(outcome);
         ASSERT_NE(error, nullptr) << field;
-        EXPECT_EQ(error->field, field);
+        EXPECT_EQ(fieldName(error->field), field);
         EXPECT_NE(error->message.find(field), std::string::npos) << error->message;
     }
     // The bounds themselves are accepted.

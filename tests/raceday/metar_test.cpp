@@ -84,7 +84,8 @@ TEST(Metar, RefusesWhatItCannotReadAndSaysWhy) {
         const auto weather = weatherFromMetar(row.report, denverMetres, "--metar");
         const Error* error = errorOf(weather);
         ASSERT_NE(error, nullptr) << row.report;
-        EXPECT_EQ(error->field, "--metar");
+        EXPECT_EQ(error->field, Field::Labelled);
+        EXPECT_EQ(error->message.rfind("--metar: ", 0), 0u) << error->message;
         EXPECT_NE(error->message.find(row.says), std::string::npos) << error->message;
     }
 }

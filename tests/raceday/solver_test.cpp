@@ -83,7 +83,7 @@ TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
         for (const double past : {0.0, -0.0, -least, double(NAN), double(INFINITY)}) {
             const auto refused = first ? solve(past, 1000) : solve(12, past);
             ASSERT_NE(errorOf(refused), nullptr) << field << ' ' << past;
-            EXPECT_EQ(errorOf(refused)->field, field);
+            EXPECT_EQ(fieldName(errorOf(refused)->field), field);
         }
         EXPECT_EQ(errorOf(first ? solve(least, 1000) : solve(12, least)), nullptr) << field;
     }
@@ -122,7 +122,7 @@ TEST(EighthMile, MatchesPublishedConversions) {
 TEST(EighthMile, RefusesFactorsAndTimesOnTheLineAtZero) {
     const double least = std::numeric_limits<double>::denorm_min();
     const auto fieldRefused = [](const Outcome<MileRun>& run) {
-        return errorOf(run) ? errorOf(run)->field : std::string("accepted");
+        return errorOf(run) ? fieldName(errorOf(run)->field) : std::string_view("accepted");
     };
     for (const auto convert : {eighthToQuarter, quarterToEighth}) {
         EXPECT_EQ(fieldRefused(convert(0, std::nullopt, {})), "ET");
@@ -191,11 +191,12 @@ TEST(JetForPower, PassesPressuresAsWholePsiAndRefusesImpossibleSystems) {
     EXPECT_EQ(bar.inputs.flp, "44");   // 3 bar is 43.51 psi
     EXPECT_EQ(bar.inputs.nbp, "899");  // 62 bar is 899.2 psi
     EXPECT_EQ(bar.inputs.jtn, "2");
-    EXPECT_EQ(errorOf(jetForPower(0, {}))->field, "target power");
-    EXPECT_EQ(errorOf(jetForPower(hp(1e-6), {}))->field, "target power");
-    EXPECT_EQ(errorOf(jetForPower(hp(100), {.fuelPressure = 0}))->field, "fuel pressure");
-    EXPECT_EQ(errorOf(jetForPower(hp(100), {.bottlePressure = 1e12}))->field, "bottle pressure");
-    EXPECT_EQ(errorOf(jetForPower(hp(100), {.nozzles = 40000}))->field, "nozzles");
+    EXPECT_EQ(errorOf(jetForPower(0, {}))->field, Field::TargetPower);
+    EXPECT_EQ(errorOf(jetForPower(hp(1e-6), {}))->field, Field::TargetPower);
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.fuelPressure = 0}))->field, Field::FuelPressure);
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.bottlePressure = 1e12}))->field,
+              Field::BottlePressure);
+    EXPECT_EQ(errorOf(jetForPower(hp(100), {.nozzles = 40000}))->field, Field::Nozzles);
 }
 
 }  // namespace

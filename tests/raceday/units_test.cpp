@@ -57,7 +57,7 @@ TEST(ParseQuantity, ReadsTheIssuesSuffixesAndBareNumbers) {
 
 // A form field reads a bare number in the unit chosen beside it; a typed unit still wins.
 TEST(ParseQuantityIn, ReadsABareNumberInTheFieldsUnit) {
-    const Unit& kelvin = *findUnit("K", Dimension::Temperature);
+    const Unit& kelvin = unitAt(4, "K");
     EXPECT_EQ(std::get<double>(parseQuantityIn("303.15", Quantity::Temperature, kelvin, "t")),
               303.15);
     EXPECT_NEAR(std::get<double>(parseQuantityIn("86F", Quantity::Temperature, kelvin, "t")),
@@ -136,7 +136,8 @@ TEST(ParseWeather, RefusesIncompleteOrContradictoryWeather) {
         const auto outcome = parseWeather(text, UnitSystem::Imperial, "--then");
         const Error* error = errorOf(outcome);
         ASSERT_NE(error, nullptr) << text;
-        EXPECT_EQ(error->field, "--then") << text;
+        EXPECT_EQ(error->field, Field::Labelled) << text;
+        EXPECT_EQ(error->message.rfind("--then", 0), 0u) << error->message;
         EXPECT_NE(error->message.find(says), std::string::npos) << text << ": " << error->message;
     }
 }

@@ -17,13 +17,6 @@ using namespace moravik::raceday_window::testing;
 
 namespace {
 
-// The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
-void typeJ607Day(const QObject* air) {
-    typeInto(air, "temperature", "60F");
-    typeInto(air, "pressure", "29.92inHg");
-    typeInto(air, "humidity", "0");
-}
-
 QList<QPointF> seriesPoints(const QWidget* chart, int series) {
     const auto* view = child<QChartView>(chart, "chartView");
     return qobject_cast<QLineSeries*>(view->chart()->series().value(series))->points();
@@ -121,6 +114,12 @@ private slots:
         QTest::newRow("elevation 50,000 ft")
             << "PredictionSection" << baseline + QStringList{"baselineAir/elevation=50000"}
             << QStringList{"elevation=-1,000 to 15,000 ft"} << "predictedEt";
+        // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS: setting × (1 − 0.0065 h /
+        // 288)^5.2561), below the 500 hPa the air accepts: the pressure is marked, not elevation.
+        QTest::newRow("station pressure below 500 hPa")
+            << "PredictionSection"
+            << baseline + QStringList{"baselineAir/pressure=25", "baselineAir/elevation=15000"}
+            << QStringList{"pressure=station pressure must lie within 500"} << "predictedEt";
         QTest::newRow("ET, temperature and elevation at once")
             << "PredictionSection"
             << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
@@ -178,14 +177,12 @@ private slots:
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("et");
         QTest::addColumn<QString>("speed");
-        QTest::newRow("Huntington") << 0 << "14.4801"
-                                    << "97.7379";
-        QTest::newRow("Fox") << 1 << "14.4317"
-                             << "99.9098";
-        QTest::newRow("Hale") << 2 << "13.4096"
-                              << "101.6474";
-        QTest::newRow("Lucius-RoadTrack") << 3 << "14.1346"
-                                          << "100.2920";
+        const char* rows[][3] = {{"Huntington", "14.4801", "97.7379"},
+                                 {"Fox", "14.4317", "99.9098"},
+                                 {"Hale", "13.4096", "101.6474"},
+                                 {"Lucius-RoadTrack", "14.1346", "100.2920"}};
+        for (int row = 0; row < 4; ++row)
+            QTest::newRow(rows[row][0]) << row << QString(rows[row][1]) << QString(rows[row][2]);
     }
     void horsepowerFromATimeSlip() {
         QFETCH(int, row);
@@ -278,12 +275,10 @@ private slots:
         QTest::addColumn<QString>("standardJet");
         QTest::addColumn<QString>("added");
         QTest::addColumn<QString>("addedKw");
-        QTest::newRow("one nozzle") << "40.64508" << 1 << ".017"
-                                    << "40.6"
-                                    << "30.3";
-        QTest::newRow("four nozzles") << "162.58032" << 4 << ".034"
-                                      << "162.6"
-                                      << "121.2";
+        QTest::newRow("one nozzle")
+            << QString("40.64508") << 1 << QString(".017") << QString("40.6") << QString("30.3");
+        QTest::newRow("four nozzles")
+            << QString("162.58032") << 4 << QString(".034") << QString("162.6") << QString("121.2");
     }
     void jetForATarget() {
         QFETCH(QString, target);

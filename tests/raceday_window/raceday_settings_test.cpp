@@ -64,24 +64,16 @@ private slots:
         QTest::addColumn<QString>("section");
         QTest::addColumn<QString>("path");  // a field, or an air form's field
         QTest::addColumn<QString>("typed");
-        QTest::newRow("weight") << "HorsepowerSection"
-                                << "weight"
-                                << "2562";
-        QTest::newRow("slip ET") << "HorsepowerSection"
-                                 << "et"
-                                 << "11.5";
-        QTest::newRow("baseline ET") << "PredictionSection"
-                                     << "baselineEt"
-                                     << "11.48";
-        QTest::newRow("baseline air") << "PredictionSection"
-                                      << "baselineAir/temperature"
-                                      << "77";
-        QTest::newRow("jet target") << "JetSection"
-                                    << "targetPower"
-                                    << "150";
-        QTest::newRow("bottle pressure") << "JetSection"
-                                         << "bottlePressure"
-                                         << "950";
+        const char* rows[][4] = {
+            {"weight", "HorsepowerSection", "weight", "2562"},
+            {"slip ET", "HorsepowerSection", "et", "11.5"},
+            {"baseline ET", "PredictionSection", "baselineEt", "11.48"},
+            {"baseline air", "PredictionSection", "baselineAir/temperature", "77"},
+            {"jet target", "JetSection", "targetPower", "150"},
+            {"bottle pressure", "JetSection", "bottlePressure", "950"},
+        };
+        for (const auto& [name, section, path, typed] : rows)
+            QTest::newRow(name) << QString(section) << QString(path) << QString(typed);
     }
     void sectionInputsAreKept() {
         QFETCH(QString, section);

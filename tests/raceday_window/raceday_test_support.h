@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "prepared_messages.h"
 #include "race_day_window.h"
 #include "services.h"
 
@@ -38,23 +39,6 @@ struct PreparedFileChooser final : FileChooser {
     QString openFileName(QWidget*, const QString&, const QString&) override {
         ++asked;
         return answer;
-    }
-};
-
-// Answers the run log's questions as prepared and keeps what it was told.
-struct PreparedQuestions final : Questions {
-    DamagedLogChoice damagedLogAnswer = DamagedLogChoice::LeaveClosed;
-    QStringList asked;
-    QStringList told;
-    DamagedLogChoice askAboutDamagedLog(QWidget*, const QString& message) override {
-        asked.append(message);
-        return damagedLogAnswer;
-    }
-    void tell(QWidget*, const QString&, const QString& message) override { told.append(message); }
-    bool confirmAnswer = false;
-    bool confirm(QWidget*, const QString&, const QString& message) override {
-        asked.append(message);
-        return confirmAnswer;
     }
 };
 
@@ -91,16 +75,18 @@ inline QStringList accessKeyClashes(const QWidget* root) {
     return clashes;
 }
 
-// The window, shown and active, with a run log of its own.
+// The window, shown and active, with a run log of its own; `answers` are ready for the
+// questions it asks.
 struct RaceDay {
     PreparedFileChooser files;
-    PreparedQuestions questions;
+    desktop::testing::PreparedMessages messages;
     QTemporaryDir logFolder;
     RaceDayWindow window;
 
-    explicit RaceDay(const QString& logPath = {})
-        : window(
-              files, questions,
+    explicit RaceDay(const QString& logPath = {}, const QStringList& answers = {})
+        : messages(answers),
+          window(
+              files, messages,
               logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
@@ -153,6 +139,13 @@ inline void choose(QComboBox* box, const QString& choice) {
 
 inline void choose(const QObject* parent, const QString& name, const QString& choice) {
     choose(child<QComboBox>(parent, name), choice);
+}
+
+// The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
+inline void typeJ607Day(const QObject* air) {
+    typeInto(air, "temperature", "60F");
+    typeInto(air, "pressure", "29.92inHg");
+    typeInto(air, "humidity", "0");
 }
 
 // Reads an output box back as a number, for published values given to a

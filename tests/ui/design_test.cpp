@@ -225,7 +225,7 @@ private slots:
         App main;
         const QStringList names = place.split('/');
         QWidget* shown = main.show(names[0]);
-        QVERIFY2(shown, qPrintable(main.messages.join('\n')));
+        QVERIFY2(shown, qPrintable(main.told.errors.join('\n')));
         if (names.size() > 1)
             QCOMPARE(shown->findChild<QWidget*>(names[1])->geometry(), pixels(twips));
         else

@@ -107,8 +107,8 @@ private slots:
 
         QWidget* faq = main.show("Form3");
         QVERIFY(QTest::qWaitFor([&] { return !faq->isVisible(); }));
-        QCOMPARE(main.messages.size(), 1);
-        QCOMPARE(main.messages.filter(pathBeside("NitrousFAQ.rtf")), main.messages);
+        QCOMPARE(main.told.errors.size(), 1);
+        QCOMPARE(main.told.errors.filter(pathBeside("NitrousFAQ.rtf")), main.told.errors);
 
         writeDocument("NitrousFAQ.rtf", "Repaired");
         QCOMPARE(loadedText(main.show("Form3")), "Repaired");
@@ -171,7 +171,7 @@ private slots:
         QCoreApplication::sendPostedEvents();  // the worker's last word
         QVERIFY(!fields->isVisible());
         QCOMPARE(shownText(fields), QString());
-        QCOMPARE(main.messages, QStringList());
+        QCOMPARE(main.told.errors, QStringList());
 
         writeDocument("Nitroushelp.rtf", "Small again");
         QCOMPARE(loadedText(main.show("Form2")), "Small again");

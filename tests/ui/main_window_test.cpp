@@ -106,7 +106,7 @@ private slots:
         QTest::mouseClick(main.find("cal"), Qt::LeftButton);
 
         QCOMPARE(resultTexts(main), referenceResults(trackEntry != 0));
-        QCOMPARE(main.messages, QStringList());
+        QCOMPARE(main.told.errors, QStringList());
     }
 
     void faultLeavesEveryResultAsItWas_data() {
@@ -131,8 +131,8 @@ private slots:
         typeInto(input, fault.badText);
         QTest::mouseClick(main.find("cal"), Qt::LeftButton);
         QCOMPARE(resultTexts(main), referenceResults());
-        QCOMPARE(main.messages.size(), 2);
-        QCOMPARE(main.messages.filter(fault.kind), main.messages);
+        QCOMPARE(main.told.errors.size(), 2);
+        QCOMPARE(main.told.errors.filter(fault.kind), main.told.errors);
     }
 
     // Tab selects a whole result for copying, yet each box keeps its start in view; End shows
@@ -215,7 +215,7 @@ private slots:
             QTRY_COMPARE(shown(), QStringList{opens});
             QVERIFY(!QTest::qWaitFor([&] { return !exitRequests.isEmpty(); }, kQuietMs));
         }
-        QCOMPARE(main.messages, QStringList());
+        QCOMPARE(main.told.errors, QStringList());
     }
 
     // Each row runs on a screen of its size; CMake starts the test once per

@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
         const QString path = folder.filePath(file.value() + ".png");
         if (!shown || !ready || !shown->grab().save(path)) {
             std::fprintf(stderr, "screenshots: %s not written: %s\n", qPrintable(path),
-                         qPrintable(main.messages.join(' ')));
+                         qPrintable(main.told.errors.join(' ')));
             return 1;
         }
     }

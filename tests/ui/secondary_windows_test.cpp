@@ -56,8 +56,8 @@ private slots:
         const QUrl paymentPage(QString::fromUtf8(moravik::desktop::contact::paymentUrl));
         QCOMPARE(main.opened, QList<QUrl>{paymentPage});
         QCOMPARE(support->isVisible(), !browserStarts);
-        QCOMPARE(main.messages.size(), browserStarts ? 0 : 1);
-        QCOMPARE(main.messages.filter(paymentPage.toString()), main.messages);
+        QCOMPARE(main.told.errors.size(), browserStarts ? 0 : 1);
+        QCOMPARE(main.told.errors.filter(paymentPage.toString()), main.told.errors);
     }
 };
 

@@ -10,6 +10,7 @@
 
 #include "look.h"
 #include "main_window.h"
+#include "prepared_messages.h"
 
 namespace moravik::ui::testing {
 
@@ -28,13 +29,12 @@ inline const QMap<QString, QString> menuCommands{{"Form2", "Field Inputs"},
 
 // The main window, shown and active, with its messages and browser starts
 // recorded instead of shown and done.
-struct App final : MessageSink, UrlOpener {
-    QStringList messages;
+struct App final : UrlOpener {
+    moravik::desktop::testing::PreparedMessages told;
     QList<QUrl> opened;
     bool browserStarts = true;
-    MainWindow window{{*this, *this}};
+    MainWindow window{{told, *this}};
 
-    void showError(QWidget*, const QString& text) override { messages.append(text); }
     bool open(const QUrl& url) override {
         opened.append(url);
         return browserStarts;

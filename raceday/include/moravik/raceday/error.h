@@ -2,12 +2,38 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <variant>
 
 namespace moravik::raceday {
 
+// The input a calculation refused. Each front end turns it into its own option
+// or widget with a switch over every field, so a new field cannot be missed.
+enum class Field {
+    Labelled,  // a text the caller read and named: the message names it as the caller did
+    Temperature,
+    StationPressure,
+    Humidity,
+    DewPoint,
+    Weight,
+    Power,
+    Et,
+    Speed,
+    EtFactor,
+    SpeedFactor,
+    TargetPower,
+    FuelPressure,
+    BottlePressure,
+    Nozzles,
+    JetRange,
+    Runs,
+};
+
+// The field as messages name it ("dew point"); empty for Labelled.
+std::string_view fieldName(Field field);
+
 struct Error {
-    std::string field;    // what was wrong, as the user named it ("temperature", "--mph")
+    Field field;
     std::string message;  // a whole sentence that names the field and what is accepted
 };
 

@@ -55,11 +55,12 @@ inline constexpr std::array<PlausibleRange, 9> plausibleRanges{{
 
 const PlausibleRange& plausibleRange(Measure measure);
 
-// An Error naming `field` unless the value is finite and above zero.
-std::optional<Error> checkPositive(double value, std::string_view field);
+// An Error naming `label`, or the field, unless the value is finite and above zero.
+std::optional<Error> checkPositive(double value, std::string_view label);
+std::optional<Error> checkPositive(double value, Field field);
 
-// An Error naming `field` unless the SI value lies in the measure's range;
+// An Error naming `label` unless the SI value lies in the measure's range;
 // a value within a few ulps of a limit, as a converted unit gives, is in.
-std::optional<Error> checkPlausible(double value, Measure measure, std::string_view field);
+std::optional<Error> checkPlausible(double value, Measure measure, std::string_view label);
 
 }  // namespace moravik::raceday

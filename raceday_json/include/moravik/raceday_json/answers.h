@@ -31,9 +31,10 @@ template <typename T>
 using Answered = std::variant<T, Refusal>;
 
 // Which option gave a library field, for messages that name the option and
-// its units.
+// its units. A field not listed, such as a Labelled one, keeps its message
+// as it is.
 struct FieldOption {
-    std::string_view field;
+    Field field;
     std::string_view option;
     std::optional<Quantity> quantity = std::nullopt;
 };

@@ -1,0 +1,31 @@
+// Both windows' messages in a test: failures recorded, questions answered as
+// the test prepared before asking them.
+#pragma once
+
+#include <QStringList>
+#include <utility>
+
+#include "messages.h"
+
+namespace moravik::desktop::testing {
+
+struct PreparedMessages final : Messages {
+    explicit PreparedMessages(QStringList prepared = {}) : answers(std::move(prepared)) {}
+
+    QStringList errors;
+    QStringList asked;    // the questions' texts, in order
+    QStringList answers;  // the answers' texts, taken in order; none left: Escape's answer
+
+    void error(QWidget*, const QString&, const QString& text) override { errors.append(text); }
+    int ask(QWidget*, const Question& question) override {
+        asked.append(question.text);
+        if (answers.isEmpty()) return question.cancelAnswer;
+        const QString answer = answers.takeFirst();
+        const auto index = question.answers.indexOf(answer);
+        if (index < 0)
+            qFatal("\"%s\" is no answer to \"%s\"", qPrintable(answer), qPrintable(question.text));
+        return static_cast<int>(index);
+    }
+};
+
+}  // namespace moravik::desktop::testing
