@@ -37,9 +37,16 @@ void RunTableModel::reload() {
     rows_.clear();
     order_.clear();
     fetched_ = 0;
+    orderComplete_ = true;
     lastError_.reset();
-    auto ids = log_.sortedRunIds(filter_, sortColumn_, sortOrder_ == Qt::AscendingOrder);
-    if (auto* found = std::get_if<std::vector<RunId>>(&ids)) order_ = std::move(*found);
+    // One id more than a page says whether more follow.
+    auto ids =
+        log_.sortedRunIds(filter_, sortColumn_, sortOrder_ == Qt::AscendingOrder, pageRows + 1);
+    if (auto* found = std::get_if<std::vector<RunId>>(&ids)) {
+        order_ = std::move(*found);
+        orderComplete_ = order_.size() <= static_cast<std::size_t>(pageRows);
+        if (!orderComplete_) order_.pop_back();
+    }
     endResetModel();
     if (const LogError* error = logErrorOf(ids)) {
         failed(*error);
@@ -48,12 +55,31 @@ void RunTableModel::reload() {
     fetchMore({});
 }
 
+void RunTableModel::completeOrder() {
+    if (orderComplete_) return;
+    orderComplete_ = true;
+    auto ids = log_.sortedRunIds(filter_, sortColumn_, sortOrder_ == Qt::AscendingOrder);
+    if (const LogError* error = logErrorOf(ids)) {
+        order_.resize(fetched_);  // the table ends here
+        failed(*error);
+        return;
+    }
+    order_ = std::get<std::vector<RunId>>(std::move(ids));
+}
+
+const std::vector<RunId>& RunTableModel::shownRunIds() {
+    completeOrder();
+    return order_;
+}
+
 bool RunTableModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && fetched_ < order_.size();
+    return !parent.isValid() && (fetched_ < order_.size() || !orderComplete_);
 }
 
 void RunTableModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent)) return;
+    if (fetched_ == order_.size()) completeOrder();
+    if (fetched_ >= order_.size()) return;
     const std::size_t end = std::min(order_.size(), fetched_ + pageRows);
     auto result = log_.runsWithNames(std::span(order_).subspan(fetched_, end - fetched_));
     if (const LogError* error = logErrorOf(result)) {

@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "log_store.h"
 #include "race_day_window.h"
 #include "services.h"
 
@@ -104,6 +105,11 @@ struct RaceDay {
               logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
+        // The log's check goes on after the window is up; tests start once it is over.
+        const auto* store = window.findChild<LogStore*>();
+        if (!QTest::qWaitFor([store] { return !store->checking(); })) {
+            qFatal("the run log's check did not end");
+        }
     }
 
     // The section with this object name, made the current one.
