@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
 #include "log_store.h"
 #include "race_day_window.h"
@@ -45,10 +46,12 @@ struct PreparedFileChooser final : FileChooser {
 // Answers the run log's questions as prepared and keeps what it was told.
 struct PreparedQuestions final : Questions {
     DamagedLogChoice damagedLogAnswer = DamagedLogChoice::LeaveClosed;
+    std::function<void()> whenAskedAboutDamage;  // to look at the window as it asks
     QStringList asked;
     QStringList told;
     DamagedLogChoice askAboutDamagedLog(QWidget*, const QString& message) override {
         asked.append(message);
+        if (whenAskedAboutDamage) whenAskedAboutDamage();
         return damagedLogAnswer;
     }
     void tell(QWidget*, const QString&, const QString& message) override { told.append(message); }
