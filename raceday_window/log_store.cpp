@@ -87,8 +87,9 @@ void LogStore::openReadOnly(const QString& path, const QString& why) {
 
 QString LogStore::whyNotWritable() const {
     if (checking()) {
-        return tr("The run log is being checked for damage; it can be written once the check "
-                  "is done.");
+        return tr(
+            "The run log is being checked for damage; it can be written once the check "
+            "is done.");
     }
     return note_;
 }

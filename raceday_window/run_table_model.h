@@ -77,9 +77,9 @@ private:
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;
     int sortColumn_ = When;
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
-    std::vector<RunId> order_;  // the runs the filter lets through, sorted
+    std::vector<RunId> order_;   // the runs the filter lets through, sorted
     bool orderComplete_ = true;  // or only the first page's are known
-    std::size_t fetched_ = 0;   // how much of order_ has been read into rows_
+    std::size_t fetched_ = 0;    // how much of order_ has been read into rows_
     std::vector<RunLog::NamedRun> rows_;
     LogStatus lastError_;
 };

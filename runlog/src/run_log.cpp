@@ -442,13 +442,16 @@ LogStatus RunLog::runPutOffCheck(const std::function<bool()>& goOn) const {
     LogStatus verdict;
     const int code = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (code != SQLITE_OK) {
-        verdict = db != nullptr ? detail::sqlError(db, path_, nothingChanged)
-                                : detail::sqlError(code, sqlite3_errstr(code), path_, nothingChanged);
+        verdict = db != nullptr
+                      ? detail::sqlError(db, path_, nothingChanged)
+                      : detail::sqlError(code, sqlite3_errstr(code), path_, nothingChanged);
     } else {
         constexpr int instructionsBetweenAsking = 10000;
         sqlite3_progress_handler(
             db, instructionsBetweenAsking,
-            +[](void* asked) { return (*static_cast<const std::function<bool()>*>(asked))() ? 0 : 1; },
+            +[](void* asked) {
+                return (*static_cast<const std::function<bool()>*>(asked))() ? 0 : 1;
+            },
             const_cast<std::function<bool()>*>(&goOn));
         verdict = quickCheck(db, path_, nothingChanged);
     }

@@ -804,8 +804,7 @@ private slots:
             QByteArray damaged;
             {
                 LogDay day(path);
-                QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-                choose(dialog, "vehicle", "Camaro");
+                QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");  // the Camaro
                 typeInto(dialog, "et", "11");
                 typeInto(dialog, "speed", "100");
                 QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
@@ -822,8 +821,9 @@ private slots:
                     addRunOffWhenAsked = !child(day.section, "addRun")->isEnabled();
                 };
                 QHeaderView* header = day.table->horizontalHeader();
-                QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                                  QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
+                QTest::mouseClick(
+                    header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
                 QTRY_COMPARE(day.questions.asked.size(), 1);
                 QVERIFY2(day.questions.asked.front().contains("damaged"),
                          qPrintable(day.questions.asked.front()));

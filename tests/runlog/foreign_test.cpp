@@ -163,9 +163,7 @@ TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
 // until the check passes. A damaged file is not written, not even by the
 // closing that would fold another program's change into it.
 TEST_F(ForeignTest, ACheckPutOffHoldsWritingBackUntilItPasses) {
-    const struct {
-        bool damaged, checked;
-    } table[] = {{false, true}, {true, true}, {true, false}};
+    const struct { bool damaged, checked; } table[] = {{false, true}, {true, true}, {true, false}};
     for (const auto& row : table) {
         for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + suffix);
         makeLog(path, 3000);

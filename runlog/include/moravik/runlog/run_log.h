@@ -77,9 +77,7 @@ public:
     const std::string& path() const { return path_; }
     // Read-only when opened so, while a put-off check has not passed, or once
     // the file is known to be damaged.
-    bool isReadOnly() const {
-        return lock_ == nullptr || awaitsCheck() || damage_.has_value();
-    }
+    bool isReadOnly() const { return lock_ == nullptr || awaitsCheck() || damage_.has_value(); }
     // Why the file is damaged, when the quick check at opening or a statement
     // since found it so. A damaged log is read, never written.
     const LogStatus& damage() const { return damage_; }
