@@ -495,7 +495,9 @@ void LogSection::importRuns() {
     // Nothing else in the section may use the log while the worker has it.
     setEnabled(false);
     emit importAllowed(false, tr("An import is running."));
+    store_.lend(true);
     const auto result = importBehindProgress(*store_.log(), in, file.size(), window(), cancelled);
+    store_.lend(false);
     setEnabled(true);
     tellImportAllowed();
     if (cancelled) {

@@ -57,6 +57,7 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
 
 void LogStore::take(std::unique_ptr<RunLog> log) {
     log_ = std::move(log);
+    damageOffered_ = false;
     if (!log_) return;
     // The read that met the damage is still running: ask once it is over.
     log_->onDamage([this] {
@@ -131,8 +132,14 @@ void LogStore::stopCheck() {
     stopChecking_ = false;
 }
 
+void LogStore::lend(bool lent) {
+    lent_ = lent;
+    if (!lent_) QMetaObject::invokeMethod(this, &LogStore::offerSetAside, Qt::QueuedConnection);
+}
+
 void LogStore::offerSetAside() {
-    if (log_ == nullptr || !log_->damage()) return;
+    if (lent_ || damageOffered_ || log_ == nullptr || !log_->damage()) return;
+    damageOffered_ = true;
     stopCheck();
     const QString damage = qtText(log_->damage()->message);
     note_ = tr("%1 The log is open read-only.").arg(damage);

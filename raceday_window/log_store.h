@@ -46,6 +46,9 @@ public:
     // After a change: tells every view. A failed change is told to the user
     // through `parent`, and false returned; the log is as it was.
     bool changed(const runlog::LogStatus& status, QWidget* parent);
+    // While another thread uses the log (an import), it stays open as it is:
+    // damage met meanwhile is offered to be set aside once it is given back.
+    void lend(bool lent);
     void tellFailure(const runlog::LogError& error, QWidget* parent);
 
 signals:
@@ -72,6 +75,8 @@ private:
     std::string path_;
     runlog::OpenOptions options_;
     std::unique_ptr<runlog::RunLog> log_;
+    bool lent_ = false;
+    bool damageOffered_ = false;
     QString note_;
     bool checkPending_ = false;
     std::unique_ptr<QThread> checker_;
