@@ -188,29 +188,26 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
     ui->logPages->addTab(charts_, tr("Charts"));
     connect(prediction_, &LogPredictionPage::problemChanged, this, &LogSection::setProblem);
     connect(charts_, &LogChartsPage::saved, this, &LogSection::reported);
-    ui->logNote->setText(store.note());
-    ui->logNote->setVisible(!store.note().isEmpty());
     const QDate today = QDate::currentDate();
     ui->fromDate->setDate(today.addMonths(-1));
     ui->toDate->setDate(today);
 
-    if (store.log() != nullptr) {
-        model_ = std::make_unique<RunTableModel>(*store.log());
-        model_->setStandard(todaysAir.standard());
-        connect(&todaysAir, &TodaysAir::changed, model_.get(),
-                [this] { model_->setStandard(todaysAir_.standard()); });
-        ui->runTable->setModel(model_.get());
-        ui->runTable->sortByColumn(RunTableModel::When, Qt::DescendingOrder);
-        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::reported);
-        // Damage met while reading leaves the log read-only.
-        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::updateButtons);
-        connect(ui->runTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                &LogSection::updateButtons);
-    }
+    showLog();
     connect(&store, &LogStore::logChanged, this, [this] {
         refreshChoices();
         if (model_) model_->reload();
         updateButtons();
+    });
+    connect(&store, &LogStore::writableChanged, this, [this] {
+        showNote();
+        updateButtons();
+    });
+    connect(&store, &LogStore::logReplaced, this, [this] {
+        showLog();
+        refreshChoices();
+        applyFilter();
+        prediction_->refresh();
+        emit reported(store_.note());
     });
     for (QComboBox* choice : {ui->vehicleFilter, ui->stripFilter}) {
         connect(choice, &QComboBox::currentIndexChanged, this, &LogSection::applyFilter);
@@ -231,6 +228,34 @@ LogSection::LogSection(LogStore& store, const TodaysAir& todaysAir, FileChooser&
 }
 
 LogSection::~LogSection() = default;
+
+void LogSection::showLog() {
+    undoStack_.clear();  // what it would put back belongs to the log that was
+    std::unique_ptr<RunTableModel> old = std::move(model_);
+    QItemSelectionModel* oldSelection = ui->runTable->selectionModel();
+    if (store_.log() != nullptr) {
+        model_ = std::make_unique<RunTableModel>(*store_.log());
+        model_->setStandard(todaysAir_.standard());
+        connect(&todaysAir_, &TodaysAir::changed, model_.get(),
+                [this] { model_->setStandard(todaysAir_.standard()); });
+    }
+    ui->runTable->setModel(model_.get());
+    if (oldSelection != ui->runTable->selectionModel()) delete oldSelection;
+    if (model_) {
+        ui->runTable->sortByColumn(RunTableModel::When, Qt::DescendingOrder);
+        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::reported);
+        // Damage met while reading leaves the log read-only.
+        connect(model_.get(), &RunTableModel::fetchFailed, this, &LogSection::updateButtons);
+        connect(ui->runTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &LogSection::updateButtons);
+    }
+    showNote();
+}
+
+void LogSection::showNote() {
+    ui->logNote->setText(store_.note());
+    ui->logNote->setVisible(!store_.note().isEmpty());
+}
 
 void LogSection::connectActions() {
     connect(ui->addRun, &QPushButton::clicked, this, [this] { openRunDialog(std::nullopt); });
@@ -462,7 +487,8 @@ void LogSection::setUnitSystem(raceday::UnitSystem system) {
 }
 
 QString LogSection::whyNoImport() const {
-    return tr("The run log cannot be written, so nothing can be imported. %1").arg(store_.note());
+    return tr("The run log cannot be written, so nothing can be imported. %1")
+        .arg(store_.whyNotWritable());
 }
 
 void LogSection::tellImportAllowed() {
@@ -489,7 +515,9 @@ void LogSection::importRuns() {
     // Nothing else in the section may use the log while the worker has it.
     setEnabled(false);
     emit importAllowed(false, tr("An import is running."));
+    store_.lend(true);
     const auto result = importBehindProgress(*store_.log(), in, file.size(), window(), cancelled);
+    store_.lend(false);
     setEnabled(true);
     tellImportAllowed();
     if (cancelled) {

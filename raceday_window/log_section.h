@@ -48,6 +48,9 @@ signals:
 
 private:
     void connectActions();
+    // Shows the store's log: at start, and when another takes its place.
+    void showLog();
+    void showNote();
     void refreshChoices();
     runlog::RunFilter filter() const;
     void applyFilter();

@@ -47,14 +47,22 @@ void RunTableModel::reload() {
     rows_.clear();
     order_.clear();
     fetched_ = 0;
+    orderComplete_ = true;
     lastError_.reset();
     const bool ascending = sortOrder_ == Qt::AscendingOrder;
-    auto ids = sortColumn_ == DensityAltitude
-                   ? log_.sortedRunIds(filter_, RunFigure::DensityAltitude, standard_, ascending)
-               : sortColumn_ == CorrectedEt
-                   ? log_.sortedRunIds(filter_, RunFigure::CorrectedEt, standard_, ascending)
-                   : log_.sortedRunIds(filter_, sortColumn_, ascending);
-    if (auto* found = std::get_if<std::vector<RunId>>(&ids)) order_ = std::move(*found);
+    // A figure of the air is sorted over every run shown; a stored column
+    // gives its first page alone, with one id more to say whether more follow.
+    const bool byFigure = sortColumn_ == DensityAltitude || sortColumn_ == CorrectedEt;
+    auto ids = byFigure ? log_.sortedRunIds(filter_,
+                                            sortColumn_ == DensityAltitude ? RunFigure::DensityAltitude
+                                                                           : RunFigure::CorrectedEt,
+                                            standard_, ascending)
+                        : log_.sortedRunIds(filter_, sortColumn_, ascending, pageRows + 1);
+    if (auto* found = std::get_if<std::vector<RunId>>(&ids)) {
+        order_ = std::move(*found);
+        orderComplete_ = byFigure || order_.size() <= static_cast<std::size_t>(pageRows);
+        if (!orderComplete_) order_.pop_back();
+    }
     endResetModel();
     if (const LogError* error = logErrorOf(ids)) {
         failed(*error);
@@ -63,12 +71,31 @@ void RunTableModel::reload() {
     fetchMore({});
 }
 
+void RunTableModel::completeOrder() {
+    if (orderComplete_) return;
+    orderComplete_ = true;
+    auto ids = log_.sortedRunIds(filter_, sortColumn_, sortOrder_ == Qt::AscendingOrder);
+    if (const LogError* error = logErrorOf(ids)) {
+        order_.resize(fetched_);  // the table ends here
+        failed(*error);
+        return;
+    }
+    order_ = std::get<std::vector<RunId>>(std::move(ids));
+}
+
+const std::vector<RunId>& RunTableModel::shownRunIds() {
+    completeOrder();
+    return order_;
+}
+
 bool RunTableModel::canFetchMore(const QModelIndex& parent) const {
-    return !parent.isValid() && fetched_ < order_.size();
+    return !parent.isValid() && (fetched_ < order_.size() || !orderComplete_);
 }
 
 void RunTableModel::fetchMore(const QModelIndex& parent) {
     if (!canFetchMore(parent)) return;
+    if (fetched_ == order_.size()) completeOrder();
+    if (fetched_ >= order_.size()) return;
     const std::size_t end = std::min(order_.size(), fetched_ + pageRows);
     auto result = log_.runsWithNames(std::span(order_).subspan(fetched_, end - fetched_));
     if (const LogError* error = logErrorOf(result)) {

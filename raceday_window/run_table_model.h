@@ -1,10 +1,11 @@
 // The log's runs as a table for a view, fetched a page at a time so 100,000
-// runs open about as fast as a hundred. SQLite sorts and filters once, giving
-// only the run ids in order; each page then reads its runs by id, so a page
-// deep in the table, in any order, costs what the first one does. The columns
-// are the log's column table's (log_columns.h), then two figures of each run's
-// air that the log does not store: its density altitude and its ET corrected
-// to the chosen standard's day, worked out for the rows loaded.
+// runs open about as fast as a hundred. The first page's ids come sorted and
+// filtered on their own; past it, SQLite sorts and filters once, giving only
+// the run ids in order, and each page then reads its runs by id, so a page
+// deep in the table, in any order, costs what the second one does. The
+// columns are the log's column table's (log_columns.h), then two figures of
+// each run's air that the log does not store: its density altitude and its ET
+// corrected to the chosen standard's day, worked out for the rows loaded.
 #pragma once
 
 #include <QAbstractTableModel>
@@ -56,7 +57,7 @@ public:
 
     const Run& runAt(int row) const { return rows_[static_cast<std::size_t>(row)].run; }
     // Every run the filter shows, loaded into rows or not yet.
-    const std::vector<RunId>& shownRunIds() const { return order_; }
+    const std::vector<RunId>& shownRunIds();
     // The error of the last fetch, which ended the table there; empty while all is well.
     const LogStatus& lastError() const { return lastError_; }
 
@@ -76,6 +77,8 @@ signals:
 private:
     void failed(const LogError& error);
     QString figureText(const Run& run, int column) const;
+    // Reads the ids of all the runs shown, past the first page's.
+    void completeOrder();
 
     RunLog& log_;
     RunFilter filter_;
@@ -83,8 +86,9 @@ private:
     raceday::Standard standard_ = raceday::defaultStandard;
     int sortColumn_ = When;
     Qt::SortOrder sortOrder_ = Qt::DescendingOrder;
-    std::vector<RunId> order_;  // every run the filter lets through, sorted
-    std::size_t fetched_ = 0;   // how much of order_ has been read into rows_
+    std::vector<RunId> order_;   // the runs the filter lets through, sorted
+    bool orderComplete_ = true;  // or only the first page's are known
+    std::size_t fetched_ = 0;    // how much of order_ has been read into rows_
     std::vector<RunLog::NamedRun> rows_;
     LogStatus lastError_;
 };

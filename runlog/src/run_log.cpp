@@ -136,8 +136,8 @@ LogResult<Identity> identify(sqlite3* db, const std::string& path) {
 
 // SQLite's quick check reads every page of the file: damage anywhere shows
 // here, before anything is written. Empty when the file is sound.
-LogStatus quickCheck(sqlite3* db, const std::string& path) {
-    const auto verdict = detail::singleValue(db, "PRAGMA quick_check", {}, path, notOpened);
+LogStatus quickCheck(sqlite3* db, const std::string& path, const Consequence& failure) {
+    const auto verdict = detail::singleValue(db, "PRAGMA quick_check", {}, path, failure);
     if (const LogError* error = logErrorOf(verdict)) return *error;
     const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
     if (text == "ok") return std::nullopt;
@@ -177,17 +177,33 @@ LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damag
                                                " holds no run log of this version; open it once "
                                                "in Race Day to bring it up to date."};
     }
-    damage = quickCheck(db, path);
+    damage = quickCheck(db, path, notOpened);
     return std::nullopt;
 }
 
+LogResult<bool> isWriteAhead(sqlite3* db, const std::string& path) {
+    const auto mode = detail::singleValue(db, "PRAGMA journal_mode", {}, path, notOpened);
+    if (const LogError* error = logErrorOf(mode)) return *error;
+    return columns_detail::textOf(std::get<Cell>(mode)) == "wal";
+}
+
 // Every check reads only; the first write is the switch to write-ahead logging.
-LogStatus prepareReadWrite(sqlite3* db, const std::string& path, int maxPageCount) {
+// The quick check may be put off (checkPutOff) only where opening writes nothing.
+LogStatus prepareReadWrite(sqlite3* db, const std::string& path, const OpenOptions& options,
+                           bool& checkPutOff) {
     const auto identity = identify(db, path);
     if (const LogError* error = logErrorOf(identity)) return *error;
     const auto [version, marked] = std::get<Identity>(identity);
-    if (auto damaged = quickCheck(db, path)) return damaged;
-    if (auto failed = configureWriting(db, path, maxPageCount)) return failed;
+    checkPutOff = false;
+    if (options.checkLater && marked && version == detail::currentSchemaVersion()) {
+        const auto writeAhead = isWriteAhead(db, path);
+        if (const LogError* error = logErrorOf(writeAhead)) return *error;
+        checkPutOff = std::get<bool>(writeAhead);
+    }
+    if (!checkPutOff) {
+        if (auto damaged = quickCheck(db, path, notOpened)) return damaged;
+    }
+    if (auto failed = configureWriting(db, path, options.maxPageCount)) return failed;
     if (version > 0 && !marked) {
         const auto stamped =
             detail::execute(db, "PRAGMA application_id = " + numberText(detail::applicationId), {},
@@ -274,7 +290,7 @@ RunLog::RunLog(std::string path, std::unique_ptr<detail::WriterLock> lock)
     : path_(std::move(path)), lock_(std::move(lock)) {}
 
 RunLog::~RunLog() {
-    if (db_ != nullptr && lock_ && !damage_) {
+    if (db_ != nullptr && !isReadOnly()) {
         sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     }
     sqlite3_close_v2(db_);
@@ -321,7 +337,12 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
     };
     if (writable) {
         if (auto failed = openAs(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return *failed;
-        if (auto failed = prepareReadWrite(log->db_, path, options.maxPageCount)) return *failed;
+        bool checkPutOff = false;
+        if (auto failed = prepareReadWrite(log->db_, path, options, checkPutOff)) return *failed;
+        if (checkPutOff) {
+            log->checked_ = false;
+            log->checkpointOnClose(false);
+        }
         return log;
     }
     const auto openReadOnly = [&](bool immutable) {
@@ -378,6 +399,11 @@ LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
                                               " is damaged and is not written; nothing was "
                                               "changed. Set it aside to start a fresh log."};
     }
+    if (awaitsCheck()) {
+        return LogError{Problem::ReadOnly, "The run log " + path_ +
+                                               " is still being checked for damage; nothing was "
+                                               "changed. Try again in a moment."};
+    }
     if (isReadOnly()) {
         return LogError{Problem::ReadOnly,
                         "The run log " + path_ + " is open read-only; nothing was changed."};
@@ -399,7 +425,47 @@ LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
 }
 
 void RunLog::noteDamage(const LogError& error) {
-    if (error.problem == Problem::Damaged && !damage_) damage_ = error;
+    if (error.problem != Problem::Damaged || damage_) return;
+    damage_ = error;
+    checkpointOnClose(false);
+    if (onDamage_) onDamage_();
+}
+
+void RunLog::checkpointOnClose(bool fold) {
+    // Closing the last connection folds the write-ahead file into the log: a
+    // write, which a file that may be damaged must not get.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, fold ? 0 : 1, nullptr);
+}
+
+LogStatus RunLog::runPutOffCheck(const std::function<bool()>& goOn) const {
+    sqlite3* db = nullptr;
+    LogStatus verdict;
+    const int code = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (code != SQLITE_OK) {
+        verdict = db != nullptr
+                      ? detail::sqlError(db, path_, nothingChanged)
+                      : detail::sqlError(code, sqlite3_errstr(code), path_, nothingChanged);
+    } else {
+        constexpr int instructionsBetweenAsking = 10000;
+        sqlite3_progress_handler(
+            db, instructionsBetweenAsking,
+            +[](void* asked) {
+                return (*static_cast<const std::function<bool()>*>(asked))() ? 0 : 1;
+            },
+            const_cast<std::function<bool()>*>(&goOn));
+        verdict = quickCheck(db, path_, nothingChanged);
+    }
+    sqlite3_close_v2(db);
+    return verdict;
+}
+
+void RunLog::finishCheck(const LogStatus& verdict) {
+    if (verdict) {
+        noteDamage(*verdict);
+        return;
+    }
+    checked_ = true;
+    if (!damage_) checkpointOnClose(true);
 }
 
 LogStatus RunLog::shrinkJournal() {

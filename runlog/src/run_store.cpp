@@ -361,9 +361,16 @@ LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<
 }
 
 LogResult<std::vector<std::string>> RunLog::strips() {
+    // From each name to the next through the strip index, rather than along
+    // every run's entry in it: a few strips among many runs.
     return noted(readAll(
-        db_, "SELECT DISTINCT strip FROM runs WHERE strip <> '' ORDER BY strip", {}, path_,
-        +[](const Statement& row) { return columns_detail::textOf(row.column(0)); }));
+        db_,
+        "WITH RECURSIVE named(strip) AS ("
+        "SELECT min(strip) FROM runs WHERE strip > '' "
+        "UNION ALL SELECT (SELECT min(strip) FROM runs WHERE strip > named.strip) "
+        "FROM named WHERE named.strip IS NOT NULL) "
+        "SELECT strip FROM named WHERE strip IS NOT NULL ORDER BY strip",
+        {}, path_, +[](const Statement& row) { return columns_detail::textOf(row.column(0)); }));
 }
 
 LogResult<std::vector<RunLog::KnownStrip>> RunLog::stripElevations() {
@@ -389,18 +396,21 @@ LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
 }
 
 LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int tableColumnIndex,
-                                                   bool ascending) {
+                                                   bool ascending, std::optional<int> limit) {
     if (tableColumnIndex < 0 || tableColumnIndex >= static_cast<int>(tableColumnCount)) {
         tableColumnIndex = 0;
     }
     const std::string key(tableColumn(static_cast<std::size_t>(tableColumnIndex)).sortKey);
     const std::string direction = ascending ? " ASC" : " DESC";
-    const auto condition = filterCondition(filter, "r");
+    auto condition = filterCondition(filter, "r");
+    std::string sql = "SELECT r.id FROM runs r" + condition.where + " ORDER BY " + key + direction +
+                      ", r.id" + direction;
+    if (limit) {
+        sql += " LIMIT ?";
+        condition.values.emplace_back(std::int64_t{*limit});
+    }
     return noted(readAll(
-        db_,
-        "SELECT r.id FROM runs r" + condition.where + " ORDER BY " + key + direction + ", r.id" +
-            direction,
-        condition.values, path_,
+        db_, sql, condition.values, path_,
         +[](const Statement& row) { return std::get<std::int64_t>(row.column(0)); }));
 }
 

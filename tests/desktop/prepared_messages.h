@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 #include <utility>
 
 #include "messages.h"
@@ -15,10 +16,12 @@ struct PreparedMessages final : Messages {
     QStringList errors;
     QStringList asked;    // the questions' texts, in order
     QStringList answers;  // the answers' texts, taken in order; none left: Escape's answer
+    std::function<void()> whenAsked;  // to look at the window as it asks
 
     void error(QWidget*, const QString&, const QString& text) override { errors.append(text); }
     int ask(QWidget*, const Question& question) override {
         asked.append(question.text);
+        if (whenAsked) whenAsked();
         if (answers.isEmpty()) return question.cancelAnswer;
         const QString answer = answers.takeFirst();
         const auto index = question.answers.indexOf(answer);

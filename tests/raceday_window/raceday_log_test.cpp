@@ -919,6 +919,75 @@ private slots:
         QVERIFY(!child(day.section, "addRun")->isEnabled());
     }
 
+    // Damage found after opening, in a log of 20,000 runs with a run just
+    // added in the window: 16 KB overwritten in its middle, met by a sort.
+    // The window asks as it does at opening, with Add run already off. Set
+    // aside, the file is kept as it was and a fresh log takes its place; kept
+    // open, the log stays read-only and closing leaves the file as it was.
+    void damageFoundAfterOpeningIsOfferedToBeSetAside() {
+        const QString setAside = QStringLiteral("Set it aside and start a &fresh log");
+        for (const QString& answer : {setAside, QStringLiteral("Open it &read-only")}) {
+            QTemporaryDir own;
+            const QString path = logPath(own);
+            fillLog(path);
+            {
+                auto log = value(RunLog::open(moravik::raceday_window::plainText(path)));
+                std::vector<moravik::runlog::Run> runs(20000, value(log->runs()).front());
+                for (std::size_t n = 0; n < runs.size(); ++n) {
+                    runs[n].id = 0;
+                    runs[n].when = moravik::runlog::momentOfMilliseconds(
+                        1600000000000 + static_cast<qint64>(n) * 60000);
+                    runs[n].notes = std::string(100, static_cast<char>('a' + n % 26));
+                }
+                value(log->addRuns(runs));
+            }
+            const auto bytes = [](const QString& file) {
+                QFile read(file);
+                return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
+            };
+            QByteArray damaged;
+            {
+                LogDay day(path);
+                QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");  // the Camaro
+                typeInto(dialog, "et", "11");
+                typeInto(dialog, "speed", "100");
+                QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+                QTRY_VERIFY(!dialog->isVisible());
+                QFile file(path);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                file.seek(file.size() / 2 / 4096 * 4096);
+                file.write(QByteArray(16384, '\x5a'));
+                file.close();
+                damaged = bytes(path);
+                day.messages.answers = {answer};
+                bool addRunOffWhenAsked = false;
+                day.messages.whenAsked = [&] {
+                    addRunOffWhenAsked = !child(day.section, "addRun")->isEnabled();
+                };
+                QHeaderView* header = day.table->horizontalHeader();
+                QTest::mouseClick(
+                    header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
+                QTRY_COMPARE(day.messages.asked.size(), 1);
+                QVERIFY2(day.messages.asked.front().contains("damaged"),
+                         qPrintable(day.messages.asked.front()));
+                QVERIFY(addRunOffWhenAsked);
+                const QString note = child<QLabel>(day.section, "logNote")->text();
+                if (answer == setAside) {
+                    QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
+                    QCOMPARE(bytes(note.section(" as ", 1).section("; ", 0, 0)), damaged);
+                    QCOMPARE(day.rows(), 0);
+                    QVERIFY(child(day.section, "addRun")->isEnabled());
+                } else {
+                    QVERIFY2(note.contains("read-only"), qPrintable(note));
+                    QVERIFY(!child(day.section, "addRun")->isEnabled());
+                    QVERIFY(!day.window.findChild<QAction*>("actionImportRuns")->isEnabled());
+                }
+            }
+            if (answer != setAside) QCOMPARE(bytes(path), damaged);
+        }
+    }
+
     // Alt+letter reaches one field only, in each dialog and each section.
     void noTwoFieldsShareAnAccessKey() {
         LogDay day(logPath(folder));

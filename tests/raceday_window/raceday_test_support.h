@@ -15,7 +15,9 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <functional>
 
+#include "log_store.h"
 #include "prepared_messages.h"
 #include "race_day_window.h"
 #include "services.h"
@@ -90,6 +92,11 @@ struct RaceDay {
               logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
+        // The log's check goes on after the window is up; tests start once it is over.
+        const auto* store = window.findChild<LogStore*>();
+        if (!QTest::qWaitFor([store] { return !store->checking(); })) {
+            qFatal("the run log's check did not end");
+        }
     }
 
     // The section with this object name, made the current one.

@@ -159,10 +159,46 @@ TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
     EXPECT_EQ(contentsOf(path), before);
 }
 
+// A check put off at opening: the log reads at once and takes no change
+// until the check passes. A damaged file is not written, not even by the
+// closing that would fold another program's change into it.
+TEST_F(ForeignTest, ACheckPutOffHoldsWritingBackUntilItPasses) {
+    const struct { bool damaged, checked; } table[] = {{false, true}, {true, true}, {true, false}};
+    for (const auto& row : table) {
+        for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + suffix);
+        makeLog(path, 3000);
+        if (row.damaged) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+            file.seek(file.size() / 2 / 4096 * 4096);
+            file.write(QByteArray(16384, '\x5a'));
+        }
+        const QByteArray before = contentsOf(path);
+        {
+            const auto log = openLog(path, {.checkLater = true});
+            rawSql(path, {QStringLiteral("UPDATE vehicles SET notes = 'x'")});
+            EXPECT_TRUE(log->isReadOnly());
+            expectProblem(log->addVehicle(namedVehicle("Nova")), Problem::ReadOnly,
+                          QStringLiteral("being checked"));
+            if (row.checked) {
+                const LogStatus verdict = log->runPutOffCheck([] { return true; });
+                EXPECT_EQ(verdict.has_value(), row.damaged);
+                log->finishCheck(verdict);
+                EXPECT_EQ(log->isReadOnly(), row.damaged);
+                EXPECT_EQ(logErrorOf(log->addVehicle(namedVehicle("Nova"))) == nullptr,
+                          !row.damaged);
+            }
+        }
+        if (row.damaged) {
+            EXPECT_EQ(contentsOf(path), before);
+        }
+    }
+}
+
 // Damage a statement meets after opening makes the log read-only at once.
 TEST_F(ForeignTest, DamageMetLaterStopsAllWriting) {
     makeLog(path, 3);
-    const auto log = openLog(path);
+    auto log = openLog(path);
     int indexPage = 0;
     {
         QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
@@ -183,10 +219,13 @@ TEST_F(ForeignTest, DamageMetLaterStopsAllWriting) {
         raw.close();
     }
     QSqlDatabase::removeDatabase("other");
+    const QByteArray before = contentsOf(path);
     expectProblem(log->runs(), Problem::Damaged, QStringLiteral("damaged"));
     EXPECT_TRUE(log->isReadOnly());
     expectProblem(log->addVehicle(namedVehicle("Nova")), Problem::Damaged,
                   QStringLiteral("nothing was changed"));
+    log.reset();
+    EXPECT_EQ(contentsOf(path), before);  // the other program's change not folded in
 }
 
 TEST_F(ForeignTest, AReadOnlyFileInAWritableFolderIsNotOpenedForWriting) {

@@ -12,12 +12,15 @@
 // and exact tables) is Problem::Foreign and stays byte for byte as it was. A
 // damaged file (PRAGMA quick_check at opening, or any statement meeting damage
 // later) is not written: open() reports Problem::Damaged, and the caller
-// chooses between setAsideAndStartFresh() and opening it read-only.
+// chooses between setAsideAndStartFresh() and opening it read-only. A window
+// may put the check off (OpenOptions::checkLater) and run it while it reads;
+// the log is not written until the check has passed.
 #pragma once
 
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -42,6 +45,11 @@ struct OpenOptions {
     // Caps the file at this many pages; a change beyond it fails as on a full
     // disk. 0 leaves the size to the disk.
     int maxPageCount = 0;
+    // Opens a log that opening would not change (marked, current and in
+    // write-ahead mode, as every log is after its first opening) without the
+    // quick check, which reads the whole file: runPutOffCheck() runs it later.
+    // Until finishCheck() is told it passed, the log is read-only.
+    bool checkLater = false;
 };
 
 class RunLog {
@@ -68,13 +76,28 @@ public:
     RunLog& operator=(const RunLog&) = delete;
 
     const std::string& path() const { return path_; }
-    // Read-only when opened so, or once the file is known to be damaged.
-    bool isReadOnly() const { return lock_ == nullptr || damage_.has_value(); }
+    // Read-only when opened so, while a put-off check has not passed, or once
+    // the file is known to be damaged.
+    bool isReadOnly() const { return lock_ == nullptr || awaitsCheck() || damage_.has_value(); }
     // Why the file is damaged, when the quick check at opening or a statement
     // since found it so. A damaged log is read, never written.
     const LogStatus& damage() const { return damage_; }
     // Damage a reader met makes the log read-only like damage it met itself.
     void noteDamage(const LogError& error);
+    // Called once, when damage is first noted: for a window to offer setting
+    // the file aside. It must not use the log before the read that met the
+    // damage has returned.
+    void onDamage(std::function<void()> told) { onDamage_ = std::move(told); }
+
+    // Whether the quick check put off at opening has yet to pass.
+    bool awaitsCheck() const { return !checked_; }
+    // That quick check, on a connection of its own, so another thread may run
+    // it while this one reads the log. It stops with an error once `goOn`
+    // says false. Empty when the file is sound.
+    LogStatus runPutOffCheck(const std::function<bool()>& goOn) const;
+    // Takes the verdict of runPutOffCheck(), on the log's own thread: the log
+    // becomes writable, or is noted as damaged.
+    void finishCheck(const LogStatus& verdict);
 
     LogResult<std::vector<Vehicle>> vehicles();  // by name
     LogResult<Vehicle> vehicle(VehicleId id);
@@ -123,9 +146,10 @@ public:
 
     // For a table shown a page at a time: the ids of the runs the filter lets
     // through, in the order of a column of the window's table (log_columns.h),
-    // ties by id in the same direction.
+    // ties by id in the same direction; the first `limit` of them when given.
     LogResult<std::vector<RunId>> sortedRunIds(const RunFilter& filter, int tableColumn,
-                                               bool ascending);
+                                               bool ascending,
+                                               std::optional<int> limit = std::nullopt);
     // The same by a figure of each run's air (prediction.h), which SQL cannot work out as the
     // race-day library does: the runs are read and their figures sorted here. Runs whose
     // figure is missing come last either way.
@@ -144,6 +168,7 @@ public:
 private:
     RunLog(std::string path, std::unique_ptr<detail::WriterLock> lock);
     LogStatus inTransaction(const std::function<LogStatus()>& change);
+    void checkpointOnClose(bool fold);
     // The result of a read; damage it met is noted.
     template <typename T>
     LogResult<T> noted(LogResult<T> result);
@@ -153,6 +178,8 @@ private:
     std::unique_ptr<detail::WriterLock> lock_;  // held while writable
     bool inTransaction_ = false;
     LogStatus damage_;
+    std::function<void()> onDamage_;
+    bool checked_ = true;
     bool removeCompanions_ = false;  // a reader that found none beside the file
 };
 
