@@ -61,11 +61,11 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
                 case OpenReadOnly:
                     openReadOnly(path, qtText(error.message));
                     return;
-                default:
+                case LeaveClosed:
                     note_ = qtText(error.message);
                     return;
             }
-        }
+            return;
         case Problem::InUse:
         case Problem::ReadOnly:
             openReadOnly(path, qtText(error.message));

@@ -388,8 +388,10 @@ val predict(const val& records, const val& request, const std::string& units) {
     }
     const auto prediction =
         predictFromRuns(recentRunsOf(std::move(mine), jet, asked.recentRuns), asked);
-    if (const auto* error = raceday::errorOf(prediction))
-        return errorAnswer(error->message, error->field);
+    if (const auto* error = raceday::errorOf(prediction)) {
+        const LogError named = asLogError(*error);
+        return errorAnswer(named.message, named.field);
+    }
     const auto& figures = std::get<LogPrediction>(prediction);
     const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
     if (!interval) return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
