@@ -9,10 +9,16 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <limits>
 #include <map>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
 
 #include "command_line.h"
 #include "moravik/raceday_json/decimal_text.h"
@@ -33,9 +39,43 @@ namespace {
 
 using runlog::RunLog;
 
-struct LogFailure {
+// How a log subcommand ends without its result: a usage error (status 2) or a
+// run log that cannot be read or written (status 3), and the message for the user.
+struct CommandFailure {
+    ExitStatus status;
     std::string message;
 };
+
+template <typename T>
+using CommandResult = std::variant<T, CommandFailure>;
+
+CommandFailure usageFailure(std::string message) {
+    return {ExitStatus::UsageError, std::move(message)};
+}
+
+CommandFailure logFailure(std::string message) {
+    return {ExitStatus::InputOutputError, std::move(message)};
+}
+
+template <typename T>
+const CommandFailure* failureOf(const CommandResult<T>& result) {
+    return std::get_if<CommandFailure>(&result);
+}
+
+template <typename T>
+CommandResult<T> required(raceday::Outcome<T> outcome,
+                          std::initializer_list<raceday::FieldOption> options = {}) {
+    if (const auto* error = raceday::errorOf(outcome))
+        return usageFailure(raceday::refusal(*error, options).message);
+    return std::get<T>(std::move(outcome));
+}
+
+template <typename T>
+CommandResult<T> required(raceday::Answered<T> answered) {
+    if (const auto* refusal = std::get_if<raceday::Refusal>(&answered))
+        return usageFailure(refusal->message);
+    return std::get<T>(std::move(answered));
+}
 
 struct LogRunsOptions {
     CommonOptions common;
@@ -67,41 +107,46 @@ std::string logPath(const std::string& database) {
     return database.empty() ? RunLog::defaultPath() : database;
 }
 
-std::unique_ptr<RunLog> openLog(const std::string& database) {
+CommandResult<std::unique_ptr<RunLog>> openLog(const std::string& database) {
     const std::string path = logPath(database);
     // What SQLite would misname: a device or a folder, or a file we may not read.
     struct stat status {};
     const bool exists = ::stat(path.c_str(), &status) == 0;
     if (exists && !S_ISREG(status.st_mode))
-        throw LogFailure{"the run log " + quotedText(database) + " is not a file"};
+        return logFailure("the run log " + quotedText(database) + " is not a file");
     if (exists && ::access(path.c_str(), R_OK) != 0)
-        throw LogFailure{"cannot read the run log " + quotedText(path) + ": permission denied"};
+        return logFailure("cannot read the run log " + quotedText(path) + ": permission denied");
     auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
-    if (const auto* error = runlog::logErrorOf(log)) throw LogFailure{error->message};
+    if (const auto* error = runlog::logErrorOf(log)) return logFailure(error->message);
     auto opened = std::get<std::unique_ptr<RunLog>>(std::move(log));
     // Figures from a damaged log could be wrong without showing it.
-    if (const auto& damage = opened->damage()) throw LogFailure{damage->message};
+    if (const auto& damage = opened->damage()) return logFailure(damage->message);
     return opened;
 }
 
+// A run log's error as the command's: input it calls invalid is a usage error.
+CommandFailure failureOfLog(const runlog::LogError& error) {
+    return error.problem == runlog::Problem::Invalid ? usageFailure(error.message)
+                                                     : logFailure(error.message);
+}
+
 template <typename T>
-T readFromLog(runlog::LogResult<T> result) {
-    if (const auto* error = runlog::logErrorOf(result)) {
-        if (error->problem == runlog::Problem::Invalid) throw UsageFailure{error->message};
-        throw LogFailure{error->message};
-    }
+CommandResult<T> readFromLog(runlog::LogResult<T> result) {
+    if (const auto* error = runlog::logErrorOf(result)) return failureOfLog(*error);
     return std::get<T>(std::move(result));
 }
 
-runlog::Vehicle vehicleNamed(RunLog& log, const std::string& name) {
+CommandResult<runlog::Vehicle> vehicleNamed(RunLog& log, const std::string& name) {
     auto vehicle = log.vehicleNamed(name);
     if (const auto* error = runlog::logErrorOf(vehicle);
         error != nullptr && error->problem == runlog::Problem::NotFound) {
+        const auto vehicles = readFromLog(log.vehicles());
+        if (const auto* failure = failureOf(vehicles)) return *failure;
         std::string known;
-        for (const auto& each : readFromLog(log.vehicles()))
+        for (const auto& each : std::get<std::vector<runlog::Vehicle>>(vehicles))
             known.append(known.empty() ? "" : ", ").append(quotedText(each.name));
-        throw UsageFailure{"--vehicle: no vehicle named " + quotedText(name) +
-                           " in the run log; it has " + (known.empty() ? "none" : known)};
+        return usageFailure("--vehicle: no vehicle named " + quotedText(name) +
+                            " in the run log; it has " + (known.empty() ? "none" : known));
     }
     return readFromLog(std::move(vehicle));
 }
@@ -122,17 +167,19 @@ std::string firstCharacters(const std::string& text, std::size_t characters) {
     return text.substr(0, end);
 }
 
-std::map<runlog::VehicleId, std::string> vehicleNames(RunLog& log) {
+CommandResult<std::map<runlog::VehicleId, std::string>> vehicleNames(RunLog& log) {
+    auto vehicles = readFromLog(log.vehicles());
+    if (const auto* failure = failureOf(vehicles)) return *failure;
     std::map<runlog::VehicleId, std::string> names;
-    for (auto& vehicle : readFromLog(log.vehicles())) names.emplace(vehicle.id, vehicle.name);
+    for (auto& vehicle : std::get<std::vector<runlog::Vehicle>>(vehicles))
+        names.emplace(vehicle.id, vehicle.name);
     return names;
 }
 
 // The table as the window shows it, oldest first, without the notes.
-void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSystem system,
+void printTable(const std::map<runlog::VehicleId, std::string>& names,
+                const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
                 std::ostream& out) {
-    const auto names = vehicleNames(log);
-    const auto runs = readFromLog(log.runs(filter));
     // Names beyond this are cut, so that a long one cannot widen the table.
     constexpr std::size_t widestName = 20;
     const std::size_t columns = runlog::tableColumnCount - 1;
@@ -156,9 +203,9 @@ void printTable(RunLog& log, const runlog::RunFilter& filter, raceday::UnitSyste
 
 // Each run as a JSON object whose keys are the CSV column names, one a line;
 // numbers as they were typed.
-void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
+void printJson(const std::map<runlog::VehicleId, std::string>& names,
+               const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
                std::ostream& out) {
-    const auto names = vehicleNames(log);
     const std::vector<std::string> header = runlog::runCsvHeader(system);
     out << '[';
     for (std::size_t i = 0; i < runs.size(); ++i) {
@@ -183,31 +230,48 @@ void printJson(RunLog& log, const std::vector<runlog::Run>& runs, raceday::UnitS
     out << "\n]\n";
 }
 
-void printRuns(const std::string& database, const LogRunsOptions& o, std::ostream& out) {
-    const raceday::UnitSystem system = o.common.system();
-    auto log = openLog(database);
+CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOptions& o,
+                                    std::ostream& out) {
+    const auto system = required(o.common.system());
+    if (const auto* failure = failureOf(system)) return *failure;
+    auto opened = openLog(database);
+    if (const auto* failure = failureOf(opened)) return *failure;
+    RunLog& log = *std::get<std::unique_ptr<RunLog>>(opened);
     runlog::RunFilter filter;
-    if (!o.vehicle.empty()) filter.vehicleId = vehicleNamed(*log, o.vehicle).id;
+    if (!o.vehicle.empty()) {
+        const auto vehicle = vehicleNamed(log, o.vehicle);
+        if (const auto* failure = failureOf(vehicle)) return *failure;
+        filter.vehicleId = std::get<runlog::Vehicle>(vehicle).id;
+    }
+    const raceday::UnitSystem units = std::get<raceday::UnitSystem>(system);
     if (o.csv) {
         std::ostringstream csv;
-        if (auto error = runlog::exportRunsCsv(*log, filter, system, csv)) {
-            throw LogFailure{error->message};
-        }
+        if (auto error = runlog::exportRunsCsv(log, filter, units, csv))
+            return logFailure(error->message);
         out << csv.str();
-    } else if (o.common.json) {
-        printJson(*log, readFromLog(log->runs(filter)), system, out);
-    } else {
-        printTable(*log, filter, system, out);
+        return ExitStatus::Success;
     }
+    const auto names = vehicleNames(log);
+    if (const auto* failure = failureOf(names)) return *failure;
+    const auto runs = readFromLog(log.runs(filter));
+    if (const auto* failure = failureOf(runs)) return *failure;
+    const auto& namesById = std::get<std::map<runlog::VehicleId, std::string>>(names);
+    const auto& runList = std::get<std::vector<runlog::Run>>(runs);
+    if (o.common.json) {
+        printJson(namesById, runList, units, out);
+    } else {
+        printTable(namesById, runList, units, out);
+    }
+    return ExitStatus::Success;
 }
 
-double readJet(const std::string& inches) {
+CommandResult<double> readJet(const std::string& inches) {
     double jet = 0;
     const auto [end, error] = std::from_chars(inches.data(), inches.data() + inches.size(), jet);
     if (error != std::errc() || end != inches.data() + inches.size() || !(jet > 0) ||
         !std::isfinite(jet)) {
-        throw UsageFailure{"--nitrous-jet: " + quotedText(inches) +
-                           " is not a jet size in inches above 0"};
+        return usageFailure("--nitrous-jet: " + quotedText(inches) +
+                            " is not a jet size in inches above 0");
     }
     return jet;
 }
@@ -286,40 +350,61 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
         reportLine(out, label, text);
 }
 
-void printPrediction(const std::string& database, const LogPredictOptions& o, std::ostream& out) {
-    const raceday::UnitSystem system = o.common.system();
-    const raceday::Standard standard = required(raceday::readStandard(o.standard));
-    const raceday::Weather today = required(raceday::parseWeather(o.now, system, "--now"));
-    required(raceday::evaluated(today, "--now"));
+CommandResult<ExitStatus> printPrediction(const std::string& database,
+                                          const LogPredictOptions& o, std::ostream& out) {
+    const auto units = required(o.common.system());
+    if (const auto* failure = failureOf(units)) return *failure;
+    const raceday::UnitSystem system = std::get<raceday::UnitSystem>(units);
+    const auto standardRead = required(raceday::readStandard(o.standard));
+    if (const auto* failure = failureOf(standardRead)) return *failure;
+    const raceday::Standard standard = std::get<raceday::Standard>(standardRead);
+    const auto todayRead = required(raceday::parseWeather(o.now, system, "--now"));
+    if (const auto* failure = failureOf(todayRead)) return *failure;
+    const raceday::Weather today = std::get<raceday::Weather>(todayRead);
+    const auto todayEvaluated = required(raceday::evaluated(today, "--now"));
+    if (const auto* failure = failureOf(todayEvaluated)) return *failure;
     const auto method = runlog::dialInMethodNamed(o.method);
     if (!method)
-        throw UsageFailure{"--method: " + quotedText(o.method) +
-                           " is not a method; give scaling, fit or best"};
-    auto log = openLog(database);
-    const runlog::Vehicle vehicle = vehicleNamed(*log, o.vehicle);
-    runlog::PredictionRequest request{
-        .vehicle = vehicle.id,
-        .nitrousJetInches =
-            o.nitrousJet.empty() ? std::nullopt : std::optional(readJet(o.nitrousJet)),
-        .today = today,
-        .standard = standard,
-        .recentRuns = o.recent,
-        .excluded = o.excluded};
-    const auto prediction = readFromLog(runlog::predictFromLog(*log, request));
+        return usageFailure("--method: " + quotedText(o.method) +
+                            " is not a method; give scaling, fit or best");
+    auto opened = openLog(database);
+    if (const auto* failure = failureOf(opened)) return *failure;
+    RunLog& log = *std::get<std::unique_ptr<RunLog>>(opened);
+    const auto vehicleFound = vehicleNamed(log, o.vehicle);
+    if (const auto* failure = failureOf(vehicleFound)) return *failure;
+    const runlog::Vehicle& vehicle = std::get<runlog::Vehicle>(vehicleFound);
+    std::optional<double> jet;
+    if (!o.nitrousJet.empty()) {
+        const auto jetRead = readJet(o.nitrousJet);
+        if (const auto* failure = failureOf(jetRead)) return *failure;
+        jet = std::get<double>(jetRead);
+    }
+    runlog::PredictionRequest request{.vehicle = vehicle.id,
+                                      .nitrousJetInches = jet,
+                                      .today = today,
+                                      .standard = standard,
+                                      .recentRuns = o.recent,
+                                      .excluded = o.excluded};
+    const auto predicted = readFromLog(runlog::predictFromLog(log, request));
+    if (const auto* failure = failureOf(predicted)) return *failure;
+    const runlog::LogPrediction& prediction = std::get<runlog::LogPrediction>(predicted);
     for (const runlog::RunId run : o.excluded) {
         if (std::ranges::none_of(prediction.runs, [run](const auto& r) { return r.run.id == run; }))
-            throw UsageFailure{"--exclude: run " + decimalText(run) + " is not among the " +
-                               decimalText(prediction.runs.size()) + " recent runs of " +
-                               quotedText(o.vehicle) + " that the prediction uses"};
+            return usageFailure("--exclude: run " + decimalText(run) + " is not among the " +
+                                decimalText(prediction.runs.size()) + " recent runs of " +
+                                quotedText(o.vehicle) + " that the prediction uses");
     }
-    const auto dial =
+    const auto dialed =
         required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0),
                  {{raceday::Field::Runs, "--method fit"}});
+    if (const auto* failure = failureOf(dialed)) return *failure;
+    const runlog::DialIn& dial = std::get<runlog::DialIn>(dialed);
     if (o.common.json) {
         printPredictionJson(prediction, dial, standard, out);
     } else {
         printPredictionReport(vehicle.name, prediction, dial, standard, system, out);
     }
+    return ExitStatus::Success;
 }
 
 struct LogParsers {
@@ -337,18 +422,18 @@ struct LogParsers {
 
 // The window's import, all or none: rows left out are listed by line, and
 // any makes the status 2.
-ExitStatus importRuns(const std::string& database, const LogImportOptions& o, CommandStreams& io) {
+CommandResult<ExitStatus> importRuns(const std::string& database, const LogImportOptions& o,
+                                     CommandStreams& io) {
     std::ifstream file(o.file, std::ios::binary);
-    if (!file) throw LogFailure{o.file + " could not be read: " + std::strerror(errno)};
+    if (!file) return logFailure(o.file + " could not be read: " + std::strerror(errno));
     auto opened = RunLog::open(logPath(database));
-    if (const auto* error = runlog::logErrorOf(opened)) throw LogFailure{error->message};
+    if (const auto* error = runlog::logErrorOf(opened)) return logFailure(error->message);
     auto& log = *std::get<std::unique_ptr<RunLog>>(opened);
     const auto result = runlog::importRunsCsv(log, file);
     if (const auto* error = runlog::logErrorOf(result)) {
-        if (error->problem == runlog::Problem::Invalid) {
-            throw UsageFailure{o.file + ", " + error->message};
-        }
-        throw LogFailure{error->message};
+        if (error->problem == runlog::Problem::Invalid)
+            return usageFailure(o.file + ", " + error->message);
+        return logFailure(error->message);
     }
     const auto& report = std::get<runlog::CsvImport>(result);
     io.out << decimalText(report.imported) << (report.imported == 1 ? " run" : " runs")
@@ -372,9 +457,9 @@ ExitStatus importRuns(const std::string& database, const LogImportOptions& o, Co
     return ExitStatus::UsageError;
 }
 
-void exportRuns(const std::string& database, const LogExportOptions& o, std::ostream& out) {
-    LogRunsOptions runs{o.common, o.vehicle, true};
-    printRuns(database, runs, out);
+CommandResult<ExitStatus> exportRuns(const std::string& database, const LogExportOptions& o,
+                                     std::ostream& out) {
+    return printRuns(database, {o.common, o.vehicle, true}, out);
 }
 
 void addLogImportExportCommands(LogParsers& p) {
@@ -447,30 +532,32 @@ void addLogPredictCommand(LogParsers& p) {
                       "--now \"60F 29.92inHg 20%\"\n");
 }
 
+CommandResult<ExitStatus> chosenLogCommand(const LogParsers& p, const CLI::App& chosen,
+                                           CommandStreams& io) {
+    if (&chosen == p.runs) return printRuns(p.database, p.runsOptions, io.out);
+    if (&chosen == p.import) return importRuns(p.database, p.importOptions, io);
+    if (&chosen == p.exporter) return exportRuns(p.database, p.exportOptions, io.out);
+    return printPrediction(p.database, p.predictOptions, io.out);
+}
+
 ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStreams& io) {
+    CommandResult<ExitStatus> result = ExitStatus::Success;
     try {
-        if (&chosen == p.runs) {
-            printRuns(p.database, p.runsOptions, io.out);
-        } else if (&chosen == p.import) {
-            return importRuns(p.database, p.importOptions, io);
-        } else if (&chosen == p.exporter) {
-            exportRuns(p.database, p.exportOptions, io.out);
-        } else {
-            printPrediction(p.database, p.predictOptions, io.out);
-        }
-        return ExitStatus::Success;
-    } catch (const UsageFailure& failure) {
-        return reportUsageError(io.err, failure.message, commandPath(&chosen));
+        result = chosenLogCommand(p, chosen, io);
     } catch (const CalculationFault& fault) {
+        // The core's JSON numbers throw it for a figure that is not finite.
         io.err << programName << ' ' << commandPath(&chosen)
                << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
         return ExitStatus::ArithmeticFault;
-    } catch (const LogFailure& failure) {
-        // A log that cannot be read is input that cannot be read.
-        io.err << programName << ' ' << commandPath(&chosen) << ": "
-               << withoutControls(failure.message) << '\n';
-        return ExitStatus::InputOutputError;
     }
+    const auto* failure = failureOf(result);
+    if (failure == nullptr) return std::get<ExitStatus>(result);
+    if (failure->status == ExitStatus::UsageError)
+        return reportUsageError(io.err, failure->message, commandPath(&chosen));
+    // A log that cannot be read is input that cannot be read.
+    io.err << programName << ' ' << commandPath(&chosen) << ": "
+           << withoutControls(failure->message) << '\n';
+    return failure->status;
 }
 
 }  // namespace

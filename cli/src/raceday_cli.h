@@ -5,7 +5,6 @@
 
 #include <CLI/CLI.hpp>
 #include <functional>
-#include <initializer_list>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -17,39 +16,13 @@
 
 namespace moravik::cli {
 
-// A usage error of a subcommand: printed after the program and command name,
-// exit status 2.
-struct UsageFailure {
-    std::string message;
-};
-
-template <typename T>
-T required(raceday::Outcome<T> outcome) {
-    if (const auto* error = raceday::errorOf(outcome)) throw UsageFailure{error->message};
-    return std::get<T>(std::move(outcome));
-}
-
-template <typename T>
-T required(raceday::Outcome<T> outcome, std::initializer_list<raceday::FieldOption> options) {
-    if (const auto* error = raceday::errorOf(outcome))
-        throw UsageFailure{raceday::refusal(*error, options).message};
-    return std::get<T>(std::move(outcome));
-}
-
-template <typename T>
-T required(raceday::Answered<T> answered) {
-    if (const auto* refusal = std::get_if<raceday::Refusal>(&answered))
-        throw UsageFailure{refusal->message};
-    return std::get<T>(std::move(answered));
-}
-
 // --units and --json, which every subcommand has.
 struct CommonOptions {
     std::string units = "imperial";
     bool json = false;
 
     void addTo(CLI::App& command);
-    raceday::UnitSystem system() const;
+    raceday::Outcome<raceday::UnitSystem> system() const;
 };
 
 // Help for a quantity option: what it is, its units and its default.

@@ -26,7 +26,7 @@ void CommonOptions::addTo(CLI::App& command) {
                      "Print one JSON object; its keys name their units whatever --units says");
 }
 
-UnitSystem CommonOptions::system() const { return required(parseUnitSystem(units, "--units")); }
+Outcome<UnitSystem> CommonOptions::system() const { return parseUnitSystem(units, "--units"); }
 
 std::string quantityHelp(std::string_view what, Quantity quantity, std::string_view defaultText) {
     const QuantityInfo& info = quantityInfo(quantity);
