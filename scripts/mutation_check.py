@@ -218,6 +218,10 @@ PLANTS = [
           [("if (c == '\\0') {", "if (false) {", 1)]),
     Plant("json-log-15-digits", "log runs --json numbers with 15 digits", "cli/src/log_command.cpp",
           [("jsonText(object, NumberDigits::Shortest)", "jsonText(object)", 1)]),
+    Plant("log-invalid-as-read-failure", "log: invalid input taken for a run log failure",
+          "cli/src/log_command.cpp",
+          [("error.problem == runlog::Problem::Invalid ? usageFailure",
+            "error.problem != runlog::Problem::Invalid ? usageFailure", 1)]),
     # The RTF reader's fidelity rows run with the windows (--gui).
     Plant("rtf-charset-default-1252", "a font without \\fcharset read as code page 1252",
           "rtf/src/font_table.cpp",
