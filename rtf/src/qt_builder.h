@@ -63,6 +63,7 @@ private:
     bool blockIsFresh_ = true;  // the cursor's block is empty and still takes a format
     int unbroken_ = 0;          // characters since the last break opportunity
     qsizetype blockCharacters_ = 0;
+    int blockRuns_ = 0;  // format runs in the cursor's block
     double height_ = 0;  // the estimated height of what is built
     const ParagraphFormat* lastFormat_ = nullptr;
     QTextBlockFormat lastBlockFormat_;

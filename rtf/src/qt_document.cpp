@@ -21,9 +21,10 @@ namespace {
 // kMaxUnbrokenCharacters characters.
 constexpr int kMaxUnbrokenCharacters = 100;
 constexpr char16_t kZeroWidthSpace = 0x200B;
-// Qt lays a block out in one piece, also on the window's thread, so a longer paragraph goes on
-// in a new block.
+// Qt lays a block out in one piece, also on the window's thread, so a paragraph with more
+// characters or format runs goes on in a new block.
 constexpr qsizetype kMaxBlockCharacters = 20000;
+constexpr int kMaxBlockRuns = 250;
 // How many paragraphs are built between two looks at the stop request.
 constexpr std::size_t kParagraphsPerStopCheck = 256;
 constexpr std::string_view kUndecodablePicture = "a picture that cannot be decoded is left out";
@@ -141,6 +142,7 @@ void Builder::insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::s
                          std::size_t end, bool dropTrailingTab, std::size_t lastBytes) {
     unbroken_ = 0;
     blockCharacters_ = 0;
+    blockRuns_ = 0;
     for (std::size_t i = first; i < end || (i == end && lastBytes > 0); ++i) {
         const Run& run = paragraph.runs.at(i);
         if (run.picture) {
@@ -161,6 +163,12 @@ void Builder::insertRuns(QTextCursor& cursor, const Paragraph& paragraph, std::s
 }
 
 void Builder::insertText(QTextCursor& cursor, const QString& text, const QTextCharFormat& format) {
+    if (blockRuns_ == kMaxBlockRuns) {
+        cursor.insertBlock();
+        blockCharacters_ = 0;
+        blockRuns_ = 0;
+    }
+    ++blockRuns_;
     qsizetype done = 0;
     while (text.size() - done > kMaxBlockCharacters - blockCharacters_) {
         qsizetype part = kMaxBlockCharacters - blockCharacters_;
@@ -169,6 +177,7 @@ void Builder::insertText(QTextCursor& cursor, const QString& text, const QTextCh
         cursor.insertBlock();
         done += part;
         blockCharacters_ = 0;
+        blockRuns_ = 1;
     }
     cursor.insertText(text.mid(done), format);
     blockCharacters_ += text.size() - done;

@@ -10,7 +10,7 @@ namespace moravik::rtf::detail {
 namespace {
 
 // Qt lays a table out in one piece, so a long run of rows is parted into several tables.
-constexpr std::size_t kMaxTableCells = 2000;
+constexpr std::size_t kMaxTableCells = 500;
 
 }  // namespace
 

@@ -218,24 +218,39 @@ TEST(RtfBuilder, NoticesSayWhatIsMissing) {
 
 // Qt's layout takes time that grows faster than the length of a word or a block, so a word
 // gets an invisible break opportunity (U+200B) after each 100 letters, and a paragraph goes
-// on in a new block after 20000 characters. The text itself stays as written.
+// on in a new block after 20000 characters or 250 format runs. The text itself stays as written.
 TEST(RtfBuilder, KeepsWordsAndBlocksShortForQt) {
-    QTextDocument document;
-    build(std::string(250, 'a') + " " + repeated("word ", 10000), document);
     const QString zeroWidthSpace(QChar(0x200B));
-    const QString first = document.begin().text();
-    EXPECT_EQ(first.left(253).toStdString(),
-              (QString(100, 'a') + zeroWidthSpace + QString(100, 'a') + zeroWidthSpace +
-               QString(50, 'a') + " ")
-                  .toStdString());
-    QString joined;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        EXPECT_LE(block.length(), 20001);
-        joined += block.text();
+    const struct {
+        std::string body;
+        QString text;
+        int blocks;
+    } cases[] = {
+        {std::string(250, 'a') + " " + repeated("word ", 10000),
+         QString(250, 'a') + " " + QString("word ").repeated(10000), 3},
+        {repeated("{\\b x}{\\i y}", 500), QString("xy").repeated(500), 4},
+    };
+    for (const auto& c : cases) {
+        QTextDocument document;
+        build(c.body, document);
+        QString joined;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            EXPECT_LE(block.length(), 20001);
+            int runs = 0;
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) ++runs;
+            EXPECT_LE(runs, 250);
+            joined += block.text();
+        }
+        EXPECT_EQ(document.blockCount(), c.blocks);
+        joined.remove(zeroWidthSpace);
+        EXPECT_EQ(joined.toStdString(), c.text.toStdString());
     }
-    EXPECT_EQ(document.blockCount(), 3);
-    joined.remove(zeroWidthSpace);
-    EXPECT_EQ(joined, QString(250, 'a') + " " + QString("word ").repeated(10000));
+    QTextDocument document;
+    build(std::string(250, 'a') + " word", document);
+    EXPECT_EQ(document.begin().text().toStdString(),
+              (QString(100, 'a') + zeroWidthSpace + QString(100, 'a') + zeroWidthSpace +
+               QString(50, 'a') + " word")
+                  .toStdString());
 }
 
 }  // namespace
