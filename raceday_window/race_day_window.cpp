@@ -122,8 +122,6 @@ private:
     Ui::DaySheetDialog ui;
 };
 
-constexpr double daySheetProbability = 0.8;
-
 }  // namespace
 
 void setUpApplication(QApplication& app) {
@@ -355,7 +353,7 @@ void RaceDayWindow::saveDaySheet(double marginSeconds) {
     if (fileName.isEmpty()) return;
     if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
     const auto sheet =
-        daySheetFromLog(*log, todaysAir_, {marginSeconds, daySheetProbability, system_, today});
+        daySheetFromLog(*log, todaysAir_, {marginSeconds, runlog::defaultIntervalProbability, system_, today});
     if (const auto* problem = std::get_if<QString>(&sheet)) {
         statusBar()->showMessage(tr("No day sheet: %1").arg(*problem));
         return;

@@ -99,8 +99,8 @@ struct LogPredictOptions {
     std::string standard{raceday::standardName(raceday::defaultStandard).key};
     int recent = 5;
     std::vector<runlog::RunId> excluded;
-    std::string method{"best"};
-    int intervalPercent = 80;
+    std::string method{runlog::dialInMethodName(runlog::DialInMethod::Best)};
+    int intervalPercent = static_cast<int>(std::lround(runlog::defaultIntervalProbability * 100));
 };
 
 std::string logPath(const std::string& database) {

@@ -25,7 +25,7 @@ std::optional<DialInMethod> dialInMethodNamed(std::string_view name);
 std::string_view dialInMethodName(DialInMethod method);
 
 inline constexpr int fewestRunsToFit = 4;
-// Of the intervals the window and the day sheet show.
+// Of the intervals the window, the day sheet and moravik-calc show by default.
 inline constexpr double defaultIntervalProbability = 0.8;
 
 struct DialInFigures {
