@@ -2,7 +2,6 @@
 // through their widgets. Expected figures are published examples or the
 // independent reference's, never a formula worked again here.
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QImage>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -59,32 +58,6 @@ private slots:
         QVERIFY(child(prediction, "baselineEt")->toolTip().contains("1.2 to 60 s"));
         QCOMPARE(text(prediction, "predictedEt"), "–");
         QCOMPARE(raceDay.status(), child(prediction, "baselineEt")->toolTip());
-    }
-
-    // At 800 px every header line fits its column, whatever the standard.
-    void horsepowerHeadersFitANarrowWindow_data() {
-        QTest::addColumn<QString>("standard");
-        QTest::newRow("SAE J607") << "SAE J607 / STD";
-        QTest::newRow("SAE J1349 (1990)") << "SAE J1349 (1990)";
-    }
-    void horsepowerHeadersFitANarrowWindow() {
-        QFETCH(QString, standard);
-        RaceDay raceDay;
-        choose(raceDay.open("AirSection"), "standard", standard);
-        raceDay.window.resize(800, 600);
-        QWidget* hp = raceDay.open("HorsepowerSection");
-        QVERIFY(QTest::qWaitForWindowExposed(&raceDay.window));
-        const auto* table = child<QTableWidget>(hp, "powerTable");
-        const QHeaderView* header = table->horizontalHeader();
-        for (int column = 0; column < table->columnCount(); ++column) {
-            const QString label = table->horizontalHeaderItem(column)->text();
-            QVERIFY2(label.contains(standard) == (column >= 2), qPrintable(label));
-            for (const QString& line : label.split('\n')) {
-                QVERIFY2(
-                    header->fontMetrics().horizontalAdvance(line) < header->sectionSize(column),
-                    qPrintable(line));
-            }
-        }
     }
 
     // Impossible inputs: every wrong field is marked with its range, no
