@@ -284,10 +284,11 @@ private slots:
         QCOMPARE(day.cell(302, RunTableModel::When), "2024-06-01 10:00");
     }
 
-    // A new run starts from Today's air, not the standard day. The form lists the log's strips,
-    // then the track list's with the elevations their entries give (Denver, CO  5800); a pick,
-    // by keys or by a click in the list, fills in the elevation. A strip added after the window
-    // opened shows whole in the filter, where it read "Great Be" before.
+    // A new run starts from Today's air, not the standard day, and takes a pasted report as
+    // Today's air does. The form lists the log's strips, then the track list's with the
+    // elevations their entries give (Denver, CO  5800); a pick, by keys or by a click in the
+    // list, fills in the elevation. A strip added after the window opened shows whole in the
+    // filter, where it read "Great Be" before.
     void runsAreAddedAndEditedInTheirForm() {
         LogDay day(logPath());
         QWidget* air = child(day.open("AirSection"), "todaysAir");
@@ -296,10 +297,18 @@ private slots:
         typeInto(air, "humidity", "55");
         day.open("LogSection");
         QDialog* form = day.runForm();
-        const QWidget* runAir = child(form, "runAir");
+        QWidget* runAir = child(form, "runAir");
         QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "pressure"),
                               text(runAir, "humidity")}),
                  QStringList({"77", "30.05", "55"}));
+        choose(runAir, "temperatureUnit", "°C");
+        QVERIFY(child(runAir, "metar")->isVisibleTo(form));
+        pasteInto(child(runAir, "metar"), faaKeyMetar);
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
+                              text(runAir, "pressure")}),
+                 QStringList({"18.2", "15.9", "29.92"}));
+        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
+        typeInto(runAir, "elevation", "1204");
         auto* strips = child<QComboBox>(form, "strip");
         QCOMPARE(strips->itemText(0), "Bandimere");
         choose(strips, "Denver, CO");
@@ -448,21 +457,6 @@ private slots:
         QVERIFY(text(page, "logMethodUsed").startsWith(json["method"].toString()));
         if (method == "best")
             QVERIFY(text(page, "logRecommendedMethod").endsWith(json["method_reason"].toString()));
-    }
-
-    // The run form takes a pasted report as Today's air does.
-    void runFormTakesAPastedMetar() {
-        LogDay day(logPath());
-        QDialog* form = day.runForm();
-        QWidget* runAir = child(form, "runAir");
-        choose(runAir, "temperatureUnit", "°C");
-        QVERIFY(child(runAir, "metar")->isVisibleTo(form));
-        pasteInto(child(runAir, "metar"), faaKeyMetar);
-        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
-                              text(runAir, "pressure")}),
-                 QStringList({"18.2", "15.9", "29.92"}));
-        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
-        form->reject();
     }
 
     // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle,
@@ -681,35 +675,6 @@ private slots:
         }
     }
 
-    // Damaged before opening: left closed, the file stays as it was with nothing written beside
-    // it; set aside, it is kept unchanged under another name and a fresh log takes its place.
-    void aDamagedLogIsKeptAsItWas() {
-        const QByteArray damaged("not a database at all\n");
-        for (const QString answer : {"&Leave it closed", "Set it aside and start a &fresh log"}) {
-            QFile file(logPath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(damaged);
-            file.close();
-            const QStringList files = QDir(folder.path()).entryList(QDir::Files);
-            const bool setAside = answer.contains("fresh");
-            {
-                RaceDay raceDay(logPath(), {answer});
-                QCOMPARE(raceDay.messages.asked.size(), 1);
-                const auto* section = child(&raceDay.window, "LogSection");
-                QCOMPARE(child(section, "addRun")->isEnabled(), setAside);
-                const QString note = child<QLabel>(section, "logNote")->text();
-                if (setAside) {
-                    QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
-                    QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), damaged);
-                }
-            }
-            if (!setAside) {
-                QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
-                QCOMPARE(fileBytes(logPath()), damaged);
-            }
-        }
-    }
-
     // Another program writing the log, or a read-only file: after waiting, the window reads it,
     // and nothing is added, imported (File > Import says why) or deleted.
     void logsThatCannotBeWrittenOpenReadOnly() {
@@ -737,29 +702,56 @@ private slots:
         QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
     }
 
+    // Damaged before opening: left closed, the file stays as it was with nothing written beside
+    // it; set aside, it is kept unchanged under another name and a fresh log takes its place.
     // Another program's database is refused without a question, and left as it was.
-    void anotherProgramsDatabaseIsLeftAsItWas() {
+    void filesFoundAtOpeningAreKeptAsTheyWere_data() {
+        QTest::addColumn<bool>("foreign");
+        QTest::addColumn<QStringList>("answers");
+        QTest::newRow("damaged, left closed") << false << QStringList{"&Leave it closed"};
+        QTest::newRow("damaged, set aside")
+            << false << QStringList{"Set it aside and start a &fresh log"};
+        QTest::newRow("another program's database") << true << QStringList();
+    }
+    void filesFoundAtOpeningAreKeptAsTheyWere() {
+        QFETCH(bool, foreign);
+        QFETCH(QStringList, answers);
         QFile::remove(logPath());
-        {
+        if (foreign) {
             QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
             other.setDatabaseName(logPath());
             QVERIFY(other.open());
             QVERIFY(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
             other.close();
+        } else {
+            QFile file(logPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a database at all\n");
         }
         QSqlDatabase::removeDatabase("other");
         const QByteArray before = fileBytes(logPath());
+        const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+        const bool setAside = answers.join("").contains("fresh");
         {
-            RaceDay raceDay(logPath());
+            RaceDay raceDay(logPath(), answers);
+            QCOMPARE(raceDay.messages.asked.size(), foreign ? 0 : 1);
             const auto* section = child(&raceDay.window, "LogSection");
+            QCOMPARE(child(section, "addRun")->isEnabled(), setAside);
             const QString note = child<QLabel>(section, "logNote")->text();
-            QVERIFY2(
-                note.contains(QDir::toNativeSeparators(logPath()) + " is not a Moravik run log"),
-                qPrintable(note));
-            QVERIFY(raceDay.messages.asked.isEmpty());
-            QVERIFY(!child(section, "addRun")->isEnabled());
+            if (foreign) {
+                QVERIFY2(note.contains(QDir::toNativeSeparators(logPath()) +
+                                       " is not a Moravik run log"),
+                         qPrintable(note));
+            }
+            if (setAside) {
+                QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
+                QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), before);
+            }
         }
-        QCOMPARE(fileBytes(logPath()), before);
+        if (!setAside) {
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
+            QCOMPARE(fileBytes(logPath()), before);
+        }
     }
 
     // 15 s against the Camaro's median of 11 s: asked, and kept only on Yes.

@@ -107,7 +107,7 @@ private slots:
         QFETCH(QStringList, marked);
         QFETCH(QString, output);
         RaceDay raceDay;
-        typeJ607Day(child(raceDay.open("AirSection"), "todaysAir"));
+        typeJ607Day(raceDay);
         QWidget* page = raceDay.open(section);
         for (const QString& entry : typed) {
             const QString path = entry.section('=', 0, 0);
@@ -324,7 +324,7 @@ private slots:
             QCOMPARE(ets[i], QPointF(jets[i], etsWithNitrous[i]));
             QCOMPARE(speeds[i].y(), mphsWithNitrous[i]);
         }
-        raceDay.window.findChild<QAction*>("actionMetric")->trigger();
+        raceDay.action("actionMetric")->trigger();
         const auto* view = child<QChartView>(chart, "chartView");
         QVERIFY(view->chart()->axes(Qt::Vertical).value(1)->titleText().contains("km/h"));
         QCOMPARE(seriesPoints(chart, 0), ets);

@@ -29,7 +29,7 @@ private slots:
     void unitsStandardAirAndGeometryAreKept() {
         {
             RaceDay first;
-            first.window.findChild<QAction*>("actionMetric")->trigger();
+            first.action("actionMetric")->trigger();
             QWidget* air = first.open("AirSection");
             choose(air, "standard", "DIN 70020");
             choose(air, "pressureKind", "Altimeter setting and elevation");
@@ -45,7 +45,7 @@ private slots:
         QVERIFY(QFile::exists(settingsFile()));
         RaceDay second;
         QWidget* air = second.open("AirSection");
-        QVERIFY(second.window.findChild<QAction*>("actionMetric")->isChecked());
+        QVERIFY(second.action("actionMetric")->isChecked());
         QCOMPARE(child<QComboBox>(air, "standard")->currentText(), "DIN 70020");
         QCOMPARE(child<QComboBox>(air, "pressureKind")->currentText(),
                  "Altimeter setting and elevation");
@@ -162,7 +162,7 @@ private slots:
         QVERIFY2(note(raceDay).contains(noted), qPrintable(note(raceDay)));
         // An unreadable file is set aside for the user, not overwritten.
         QCOMPARE(QFile::exists(settingsFile() + ".damaged"), noted == "could not be read");
-        QVERIFY(raceDay.window.findChild<QAction*>("actionImperial")->isChecked());
+        QVERIFY(raceDay.action("actionImperial")->isChecked());
         for (const QChar c : raceDay.status() + note(raceDay)) QVERIFY(c.isPrint());
         QVERIFY(raceDay.window.width() <= raceDay.window.screen()->availableGeometry().width());
         QWidget* air = raceDay.open("AirSection");
