@@ -35,13 +35,6 @@ QWidget* typeByAccessKey(QWidget* window, char key, const QString& typed) {
     return field;
 }
 
-// The weather of the README's picture: 86 °F, 29.10 inHg and 40 %.
-void typeHotHumidDay(QWidget* air) {
-    typeInto(air, "temperature", "86");
-    typeInto(air, "pressure", "29.10");
-    typeInto(air, "humidity", "40");
-}
-
 }  // namespace
 
 class RaceDayWindowTest : public QObject {
@@ -143,7 +136,9 @@ private slots:
     void switchingUnitsKeepsTheQuantity() {
         RaceDay raceDay;
         QWidget* air = raceDay.open("AirSection");
-        typeHotHumidDay(air);
+        typeInto(air, "temperature", "86");
+        typeInto(air, "pressure", "29.10");
+        typeInto(air, "humidity", "40");
         const QStringList imperial = outputTexts(air);
 
         choose(air, "temperatureUnit", "°C");
