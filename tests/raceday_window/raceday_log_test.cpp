@@ -4,7 +4,6 @@
 // hand-checkable examples (below) or the Calculate pass's own, never a formula
 // worked again here.
 #include <QCheckBox>
-#include <QClipboard>
 #include <QDateEdit>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -12,7 +11,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
@@ -27,19 +25,19 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
+#include <functional>
 #include <sstream>
 #include <tuple>
 
-#include "log_charts_page.h"
 #include "log_prediction_page.h"
 #include "log_qt.h"
 #include "moravik/cli/app.h"
-#include "moravik/runlog/run_csv.h"
 #include "qt_text.h"
 #include "raceday_test_support.h"
 #include "run_table_model.h"
 
 using namespace moravik::raceday_window::testing;
+using moravik::runlog::Run;
 using moravik::runlog::RunLog;
 using moravik::runlog::RunTableModel;
 
@@ -62,59 +60,61 @@ T value(moravik::runlog::LogResult<T> result) {
     return std::get<T>(std::move(result));
 }
 
+std::unique_ptr<RunLog> openLog(const QString& path, moravik::runlog::Access access = {}) {
+    return value(RunLog::open(moravik::raceday_window::plainText(path), {.access = access}));
+}
+
+moravik::runlog::Moment june(int day) {
+    return moravik::raceday_window::plainMoment(QDateTime(QDate(2024, 6, day), QTime(10, 0)));
+}
+
+struct Slip {
+    const char* strip;
+    int day;
+    double et, mph, factor;
+};
+
+void addSlips(RunLog& log, moravik::runlog::VehicleId vehicle, std::initializer_list<Slip> slips) {
+    for (const Slip& slip : slips) {
+        Run run;
+        run.vehicleId = vehicle;
+        run.when = june(slip.day);
+        run.strip = slip.strip;
+        run.etSeconds = slip.et;
+        run.speed = slip.mph * 0.44704;  // m/s in a mile per hour, exactly
+        run.air = j607Air(slip.factor);
+        value(log.addRun(run));
+    }
+}
+
 // By the cube-root rule each Camaro run is, on the standard's day, 10.00 s
 // (11.00 s at factor 1.331 = 1.1³; 12.00 s at 1.728 = 1.2³) or 10.30 s
 // (factor 1). The Pass car's 14.4801 s at 2562 lb is the Calculate pass's
 // Huntington ET for 210 hp.
 void fillLog(const QString& path) {
-    auto log = value(RunLog::open(moravik::raceday_window::plainText(path)));
+    const auto log = openLog(path);
     const auto addVehicle = [&log](const char* name, const char* weight) {
         moravik::runlog::Vehicle vehicle;
         vehicle.name = name;
         vehicle.inputs.vweight = weight;
         return value(log->addVehicle(vehicle));
     };
-    const auto camaro = addVehicle("Camaro", "3200");
-    const auto passCar = addVehicle("Pass car", "2562");
-    const struct {
-        moravik::runlog::VehicleId vehicle;
-        const char* strip;
-        int day;
-        double et, mph, factor;
-    } slips[] = {{camaro, "Bandimere", 1, 11.00, 100, 1.331},
-                 {camaro, "Bandimere", 2, 12.00, 90, 1.728},
-                 {camaro, "Pomona", 3, 10.30, 105, 1.0},
-                 {passCar, "Pomona", 4, 14.4801, 95, 1.0}};
-    for (const auto& slip : slips) {
-        moravik::runlog::Run run;
-        run.vehicleId = slip.vehicle;
-        run.when =
-            moravik::raceday_window::plainMoment(QDateTime(QDate(2024, 6, slip.day), QTime(10, 0)));
-        run.strip = slip.strip;
-        run.etSeconds = slip.et;
-        run.speed = slip.mph * 0.44704;  // m/s in a mile per hour, exactly
-        run.air = j607Air(slip.factor);
-        value(log->addRun(run));
-    }
+    addSlips(*log, addVehicle("Camaro", "3200"),
+             {{"Bandimere", 1, 11.00, 100, 1.331},
+              {"Bandimere", 2, 12.00, 90, 1.728},
+              {"Pomona", 3, 10.30, 105, 1.0}});
+    addSlips(*log, addVehicle("Pass car", "2562"), {{"Pomona", 4, 14.4801, 95, 1.0}});
 }
 
-struct LogDay : RaceDay {
-    QWidget* section;
-    QTableView* table;
-
-    explicit LogDay(const QString& path) : RaceDay(path) {
-        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
-        section = open("LogSection");
-        table = child<QTableView>(section, "runTable");
+// Adds `count` copies of the log's first run, the Camaro's, each changed by `vary`.
+void addCopies(const QString& path, int count, const std::function<void(Run&, int)>& vary) {
+    const auto log = openLog(path);
+    std::vector<Run> runs(static_cast<std::size_t>(count), value(log->runs()).front());
+    for (int n = 0; n < count; ++n) {
+        runs[static_cast<std::size_t>(n)].id = 0;
+        vary(runs[static_cast<std::size_t>(n)], n);
     }
-    int rows() const { return table->model()->rowCount(); }
-    QString cell(int row, int column) const {
-        return table->model()->index(row, column).data().toString();
-    }
-};
-
-QString logPath(const QTemporaryDir& folder) {
-    return folder.filePath(QStringLiteral("run-log.sqlite"));
+    value(log->addRuns(runs));
 }
 
 // The dialog that is open; a closed one may wait to be deleted beside it.
@@ -132,16 +132,41 @@ QDialog* openDialog(QWidget* section, const QString& button, const QString& name
     return dialog;
 }
 
-void writeDamagedLog(const QString& path) {
-    QFile damaged(path);
-    if (!damaged.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot write %s", qPrintable(path));
-    damaged.write("not a database at all\n");
+// Types a time slip into the run form and presses Return to save it.
+void typeSlip(QDialog* form, const QString& et, const QString& speed) {
+    typeInto(form, "et", et);
+    typeInto(form, "speed", speed);
+    QTest::keyClick(child(form, "speed"), Qt::Key_Return);
 }
 
-void typeJ607Day(RaceDay& raceDay) {
-    moravik::raceday_window::testing::typeJ607Day(child(raceDay.open("AirSection"), "todaysAir"));
-}
+struct LogDay : RaceDay {
+    QWidget* section;
+    QTableView* table;
+
+    explicit LogDay(const QString& path) : RaceDay(path) {
+        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
+        section = open("LogSection");
+        table = child<QTableView>(section, "runTable");
+    }
+    int rows() const { return table->model()->rowCount(); }
+    QString cell(int row, int column) const {
+        return table->model()->index(row, column).data().toString();
+    }
+    void sortBy(int column) const {
+        table->scrollTo(table->model()->index(0, column));
+        QHeaderView* header = table->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, 5));
+    }
+    // A page of the section, brought into view: figures are worked out for it only then.
+    QWidget* page(const QString& name) {
+        open("LogSection");
+        QWidget* shown = child(section, name);
+        child<QTabWidget>(section, "logPages")->setCurrentWidget(shown);
+        return shown;
+    }
+    QDialog* runForm() const { return openDialog(section, "addRun", "RunDialog"); }
+};
 
 }  // namespace
 
@@ -176,7 +201,7 @@ private slots:
     void initTestCase() { setUpTestApplication(); }
     void init() {
         QSettings().clear();
-        fillLog(logPath(folder));
+        fillLog(logPath());
     }
     void cleanup() {
         for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
@@ -185,7 +210,7 @@ private slots:
     }
 
     void filtersNarrowTheTableAndHeadersSortIt() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         QCOMPARE(day.rows(), 4);
         QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Pass car");  // newest first
         choose(day.section, "vehicleFilter", "Camaro");
@@ -206,17 +231,15 @@ private slots:
         QTest::keyClick(dates, Qt::Key_Space);
         QCOMPARE(day.rows(), 4);
 
-        QHeaderView* header = day.table->horizontalHeader();
-        const QPoint etHeader(header->sectionViewportPosition(RunTableModel::Et) + 5, 5);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, etHeader);
+        day.sortBy(RunTableModel::Et);
         const QString first = day.cell(0, RunTableModel::Et);
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, etHeader);
+        day.sortBy(RunTableModel::Et);
         QCOMPARE(QStringList({first, day.cell(0, RunTableModel::Et)}),
                  QStringList({"10.300 s", "14.480 s"}));
     }
 
     void deletedRunsComeBackWithCtrlZ() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         choose(day.section, "vehicleFilter", "Camaro");
         day.table->setFocus();
         day.table->selectRow(0);
@@ -234,19 +257,11 @@ private slots:
     // Ctrl+A selects the rows loaded so far; Delete offers every run shown,
     // and Ctrl+End goes to the last of them.
     void selectAllDeleteAndCtrlEndReachEveryRunShown() {
-        {
-            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
-            const auto camaro = value(log->vehicleNamed("Camaro")).id;
-            std::vector<moravik::runlog::Run> runs(300, value(log->runs()).front());
-            for (int n = 0; n < 300; ++n) {
-                runs[n].id = 0;
-                runs[n].vehicleId = camaro;
-                runs[n].when = moravik::raceday_window::plainMoment(
-                    QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n));
-            }
-            value(log->addRuns(runs));
-        }
-        LogDay day(logPath(folder));
+        addCopies(logPath(), 300, [](Run& run, int n) {
+            run.when = moravik::raceday_window::plainMoment(
+                QDateTime(QDate(2024, 7, 1), QTime(8, 0)).addSecs(60 * n));
+        });
+        LogDay day(logPath());
         choose(day.section, "vehicleFilter", "Camaro");
         day.table->setFocus();
         QTest::keyClick(day.table, Qt::Key_A, Qt::ControlModifier);
@@ -261,12 +276,7 @@ private slots:
         QCOMPARE(day.rows(), 1);
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
         choose(day.section, "vehicleFilter", "Camaro");
-        QCOMPARE(value(value(RunLog::open(moravik::raceday_window::plainText(logPath(folder)),
-                                          {.access = moravik::runlog::Access::ReadOnly}))
-                           ->runs())
-                     .size(),
-                 304U);
-        // Ctrl+End reaches the last run shown, beyond the rows loaded.
+        QCOMPARE(value(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs()).size(), 304U);
         QCOMPARE(day.rows(), RunTableModel::pageRows);
         day.table->setFocus();
         QTest::keyClick(day.table, Qt::Key_End, Qt::ControlModifier);
@@ -274,46 +284,75 @@ private slots:
         QCOMPARE(day.cell(302, RunTableModel::When), "2024-06-01 10:00");
     }
 
-    void runsAreAddedAndEditedInTheirDialog() {
-        LogDay day(logPath(folder));
-        // A new run starts from Today's air, not the standard day.
+    // A new run starts from Today's air, not the standard day, and takes a pasted report as
+    // Today's air does. The form lists the log's strips, then the track list's with the
+    // elevations their entries give (Denver, CO  5800); a pick, by keys or by a click in the
+    // list, fills in the elevation. A strip added after the window opened shows whole in the
+    // filter, where it read "Great Be" before.
+    void runsAreAddedAndEditedInTheirForm() {
+        LogDay day(logPath());
         QWidget* air = child(day.open("AirSection"), "todaysAir");
         typeInto(air, "temperature", "77");
         typeInto(air, "pressure", "30.05");
         typeInto(air, "humidity", "55");
         day.open("LogSection");
-        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-        const QWidget* runAir = child(dialog, "runAir");
+        QDialog* form = day.runForm();
+        QWidget* runAir = child(form, "runAir");
         QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "pressure"),
                               text(runAir, "humidity")}),
                  QStringList({"77", "30.05", "55"}));
-        typeInto(dialog, "strip", "Firebird");
-        typeInto(dialog, "et", "-9");
-        typeInto(dialog, "speed", "140");
-        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
-        QVERIFY(dialog->isVisible());
-        QVERIFY(child<QLabel>(dialog, "problem")->text().contains("ET"));
-        typeInto(dialog, "et", "9.5");
-        QTest::keyClick(child(dialog, "et"), Qt::Key_Return);
-        QVERIFY(!dialog->isVisible());
+        choose(runAir, "temperatureUnit", "°C");
+        QVERIFY(child(runAir, "metar")->isVisibleTo(form));
+        pasteInto(child(runAir, "metar"), faaKeyMetar);
+        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
+                              text(runAir, "pressure")}),
+                 QStringList({"18.2", "15.9", "29.92"}));
+        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
+        typeInto(runAir, "elevation", "1204");
+        auto* strips = child<QComboBox>(form, "strip");
+        QCOMPARE(strips->itemText(0), "Bandimere");
+        choose(strips, "Denver, CO");
+        QCOMPARE(text(form, "stripElevation"), "5800");
+        typeInto(form, "strip", "Great Bend Motorplex");
+        typeInto(form, "stripElevation", "2750");
+        typeSlip(form, "-9", "140");
+        QVERIFY(form->isVisible());
+        QVERIFY(child<QLabel>(form, "problem")->text().contains("ET"));
+        typeSlip(form, "9.5", "140");
+        QVERIFY(!form->isVisible());
         QCOMPARE(day.rows(), 5);
-        choose(day.section, "stripFilter", "Firebird");
+        auto* stripFilter = child<QComboBox>(day.section, "stripFilter");
+        for (int item = 0; item < stripFilter->count(); ++item) {
+            QTRY_VERIFY2(showsWhole(stripFilter, stripFilter->itemText(item)),
+                         qPrintable(stripFilter->itemText(item)));
+        }
+        choose(stripFilter, "Great Bend Motorplex");
         QCOMPARE(day.cell(0, RunTableModel::Et), "9.500 s");
 
         day.table->setFocus();
         day.table->selectRow(0);
         QTest::keyClick(day.table, Qt::Key_Return);
-        dialog = shownDialog(day.section, "RunDialog");
-        QVERIFY(dialog != nullptr);
-        QCOMPARE(text(dialog, "et"), "9.5");
-        typeInto(dialog, "et", "9.25");
-        QTest::keyClick(child(dialog, "et"), Qt::Key_Return);
+        form = shownDialog(day.section, "RunDialog");
+        QVERIFY(form != nullptr);
+        QCOMPARE(text(form, "et"), "9.5");
+        typeInto(form, "et", "9.25");
+        QTest::keyClick(child(form, "et"), Qt::Key_Return);
         QCOMPARE(day.rows(), 1);
         QCOMPARE(day.cell(0, RunTableModel::Et), "9.250 s");
+
+        form = day.runForm();
+        strips = child<QComboBox>(form, "strip");
+        strips->showPopup();
+        QAbstractItemView* list = strips->view();
+        const QModelIndex added = list->model()->index(strips->findText("Great Bend Motorplex"), 0);
+        list->scrollTo(added);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(added).center());
+        QTRY_COMPARE(text(form, "stripElevation"), "2750");
+        form->reject();
     }
 
     void aVehicleIsAddedWithItsInputsAsTyped() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         QDialog* dialog = openDialog(day.section, "addVehicle", "VehicleDialog");
         typeInto(dialog, "name", "Nova");
         typeInto(dialog, "weight", "3,100 lbs");
@@ -325,92 +364,43 @@ private slots:
         QCOMPARE(text(dialog, "nitrousJet"), ".030");
     }
 
-    // A strip added after the window opened widens the filter to show its whole name, where
-    // it read "Great Be" before.
-    void filterShowsANewStripWhole() {
-        LogDay day(logPath(folder));
-        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-        typeInto(dialog, "strip", "Great Bend Motorplex");
-        typeInto(dialog, "et", "9.5");
-        typeInto(dialog, "speed", "140");
-        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
-        QVERIFY(!dialog->isVisible());
-        auto* strips = child<QComboBox>(day.section, "stripFilter");
-        QVERIFY(strips->findText("Great Bend Motorplex") >= 0);
-        // The filter row is laid out again once the new strip is listed.
-        for (int item = 0; item < strips->count(); ++item) {
-            QTRY_VERIFY2(showsWhole(strips, strips->itemText(item)),
-                         qPrintable(strips->itemText(item)));
-        }
-    }
-
     // On the SAE J607 day typed as Today's air, the Pass car's run (fillLog: run in that air)
-    // shows the section's density altitude. By the cube-root rule the runs correct to 10.000,
-    // 10.000, 10.300 and 14.480 s; the thinnest air (factor 1.728, 12.000 s) has the highest
-    // density altitude. Under DIN 70020 the table corrects as the prediction page does.
+    // shows the section's density altitude and 210 hp by the Calculate pass's example. By the
+    // cube-root rule the runs correct to 10.000, 10.000, 10.300 and 14.480 s; the thinnest air
+    // (factor 1.728, 12.000 s) has the highest density altitude. Under DIN 70020 the table
+    // corrects as the prediction page does.
     void runsTableShowsDensityAltitudeAndCorrectedEtAndSortsByThem() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         typeJ607Day(day);
         const QString todaysAltitude = text(day.open("AirSection"), "densityAltitude") + " ft";
         day.open("LogSection");
         QCOMPARE(day.cell(0, RunTableModel::DensityAltitude), todaysAltitude);
-        const auto sortBy = [&day](int column) {
-            day.table->scrollTo(day.table->model()->index(0, column));
-            QHeaderView* header = day.table->horizontalHeader();
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                              QPoint(header->sectionViewportPosition(column) + 5, 5));
-        };
         const auto columnTexts = [&day](int column) {
             QStringList texts;
             for (int row = 0; row < day.rows(); ++row) texts << day.cell(row, column);
             return texts;
         };
-        sortBy(RunTableModel::CorrectedEt);
+        day.sortBy(RunTableModel::CorrectedEt);
         QCOMPARE(columnTexts(RunTableModel::CorrectedEt),
                  QStringList({"10.000 s", "10.000 s", "10.300 s", "14.480 s"}));
-        sortBy(RunTableModel::DensityAltitude);
-        sortBy(RunTableModel::DensityAltitude);
+        day.sortBy(RunTableModel::DensityAltitude);
+        day.sortBy(RunTableModel::DensityAltitude);
         QCOMPARE(day.cell(0, RunTableModel::Et), "12.000 s");
 
-        choose(day.open("AirSection"), "standard", "DIN 70020");
-        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        QWidget* page = day.page("LogPredictionPage");
         choose(page, "predictionVehicle", "Pass car");
+        auto* power = child<QTableWidget>(page, "logPowerTable");
+        QCOMPARE(power->rowCount(), 1);
+        QCOMPARE(power->horizontalHeaderItem(4)->text(), "Huntington from ET (hp)");
+        QCOMPARE(power->item(0, 4)->text(), "210.0");
+
+        choose(day.open("AirSection"), "standard", "DIN 70020");
+        day.page("LogPredictionPage");
         choose(day.section, "vehicleFilter", "Pass car");
         auto* runs = child<QTableWidget>(page, "logPredictionRuns");
         QCOMPARE(
             day.cell(0, RunTableModel::CorrectedEt),
             runs->item(0, moravik::raceday_window::LogPredictionPage::CorrectedEt)->text() + " s");
-    }
-
-    // The form lists the log's strips, then the track list's with the elevations their entries
-    // give (Denver, CO  5800). A pick, by keys or by a click in the list, fills in the
-    // elevation; a name typed is kept, and a run saved at it lists it next time.
-    void runFormListsStripsAndAPickFillsInTheElevation() {
-        LogDay day(logPath(folder));
-        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-        auto* strips = child<QComboBox>(dialog, "strip");
-        QCOMPARE(strips->itemText(0), "Bandimere");
-        choose(strips, "Denver, CO");
-        QCOMPARE(text(dialog, "stripElevation"), "5800");
-        typeInto(dialog, "strip", "Firebird");
-        typeInto(dialog, "stripElevation", "2750");
-        typeInto(dialog, "et", "9.5");
-        typeInto(dialog, "speed", "140");
-        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(day.cell(0, RunTableModel::Strip), "Firebird");
-
-        dialog = openDialog(day.section, "addRun", "RunDialog");
-        strips = child<QComboBox>(dialog, "strip");
-        strips->showPopup();
-        QAbstractItemView* list = strips->view();
-        const QModelIndex firebird = list->model()->index(strips->findText("Firebird"), 0);
-        list->scrollTo(firebird);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualRect(firebird).center());
-        QTRY_COMPARE(text(dialog, "stripElevation"), "2750");
-        dialog->reject();
     }
 
     // The page and `moravik-calc log predict --json` on the same log and air agree, to the
@@ -419,47 +409,31 @@ private slots:
     void dialInMatchesTheCommandLine_data() {
         QTest::addColumn<QString>("vehicle");
         QTest::addColumn<QString>("method");
-        QTest::newRow("three runs, best") << "Camaro"
-                                          << "best";
-        QTest::newRow("five runs, best") << "Pass car"
-                                         << "best";
-        QTest::newRow("five runs, scaling") << "Pass car"
-                                            << "scaling";
-        QTest::newRow("five runs, fit") << "Pass car"
-                                        << "fit";
+        const char* rows[][3] = {{"three runs, best", "Camaro", "best"},
+                                 {"five runs, best", "Pass car", "best"},
+                                 {"five runs, scaling", "Pass car", "scaling"},
+                                 {"five runs, fit", "Pass car", "fit"}};
+        for (const auto& [name, vehicle, method] : rows)
+            QTest::newRow(name) << QString(vehicle) << QString(method);
     }
     void dialInMatchesTheCommandLine() {
         QFETCH(QString, vehicle);
         QFETCH(QString, method);
         {
-            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
-            const auto passCar = value(log->vehicleNamed("Pass car"));
-            const struct {
-                int day;
-                double et, mph, factor;
-            } slips[] = {{5, 14.63, 94.3, 1.05},
-                         {6, 14.70, 93.5, 1.10},
-                         {7, 14.95, 92.6, 1.15},
-                         {8, 15.02, 91.4, 1.20}};
-            for (const auto& slip : slips) {
-                moravik::runlog::Run run;
-                run.vehicleId = passCar.id;
-                run.when = moravik::raceday_window::plainMoment(
-                    QDateTime(QDate(2024, 6, slip.day), QTime(10, 0)));
-                run.etSeconds = slip.et;
-                run.speed = slip.mph * 0.44704;
-                run.air = j607Air(slip.factor);
-                value(log->addRun(run));
-            }
+            const auto log = openLog(logPath());
+            addSlips(*log, value(log->vehicleNamed("Pass car")).id,
+                     {{"", 5, 14.63, 94.3, 1.05},
+                      {"", 6, 14.70, 93.5, 1.10},
+                      {"", 7, 14.95, 92.6, 1.15},
+                      {"", 8, 15.02, 91.4, 1.20}});
         }
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         typeJ607Day(day);
-        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        QWidget* page = day.page("LogPredictionPage");
         choose(page, "predictionVehicle", vehicle);
         choose(page, "logPredictionMethod", method);
 
-        const std::string database = moravik::raceday_window::plainText(logPath(folder));
+        const std::string database = moravik::raceday_window::plainText(logPath());
         const std::string name = vehicle.toStdString();
         const std::string how = method.toStdString();
         const char* const arguments[] = {
@@ -485,28 +459,6 @@ private slots:
             QVERIFY(text(page, "logRecommendedMethod").endsWith(json["method_reason"].toString()));
     }
 
-    // The run form takes a pasted report as Today's air does: the FAA's Key to METAR (AIM
-    // Fig. 7-1-19) decodes KPIT's T01820159 as 18.2 °C and a dew point of 15.9 °C, and A2992 as
-    // 29.92 inHg.
-    void runFormTakesAPastedMetar() {
-        LogDay day(logPath(folder));
-        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-        QWidget* runAir = child(dialog, "runAir");
-        choose(runAir, "temperatureUnit", "°C");
-        auto* metar = child<QLineEdit>(runAir, "metar");
-        QVERIFY(metar->isVisibleTo(dialog));
-        metar->setFocus();
-        QApplication::clipboard()->setText(
-            "METAR KPIT 091955Z COR 22015G25KT 3/4SM R28L/2600FT TSRA OVC010CB 18/16 A2992 RMK "
-            "SLP045 T01820159");
-        QTest::keyClick(metar, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
-                              text(runAir, "pressure")}),
-                 QStringList({"18.2", "15.9", "29.92"}));
-        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
-        dialog->reject();
-    }
-
     // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle,
     // with the figures the window shows. The Camaro's three runs (fillLog) are fewer than four,
     // so they are scaled: 10.100 s, and with the margin typed, 0.025 s, the dial-in is 10.125 s.
@@ -516,7 +468,7 @@ private slots:
     void daySheetPrintsTheWindowsFigures() {
         const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
         QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup.sh installs it");
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         typeJ607Day(day);
         QWidget* air = day.open("AirSection");
         QStringList shown;
@@ -529,10 +481,8 @@ private slots:
               {"Water: ", "waterGrains", " grains/lb"}}) {
             shown << label + text(air, name) + unit;
         }
-        QWidget* page = child(day.open("LogSection"), "LogPredictionPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        QWidget* page = day.page("LogPredictionPage");
         choose(page, "predictionVehicle", "Camaro");
-        shown << "(predicted " + text(page, "logPredictedEt") + " s";
         auto* runs = child<QTableWidget>(page, "logPredictionRuns");
         for (int row = 0; row < runs->rowCount(); ++row) {
             shown << QStringList{runs->item(row, 1)->text(), runs->item(row, 2)->text(),
@@ -541,7 +491,7 @@ private slots:
         }
 
         day.files.answer = folder.filePath(QStringLiteral("day sheet.pdf"));
-        day.window.findChild<QAction*>("actionDaySheet")->trigger();
+        day.action("actionDaySheet")->trigger();
         QDialog* dialog = shownDialog(&day.window, "DaySheetDialog");
         QVERIFY(dialog != nullptr);
         typeInto(dialog, "dialInMargin", "0.025");
@@ -572,12 +522,9 @@ private slots:
     }
 
     void predictionFollowsTodaysAirAndLeavesOutUncheckedRuns() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         typeJ607Day(day);
-        QWidget* page = child(day.section, "LogPredictionPage");
-        day.open("LogSection");
-        // Figures are worked out for the page in view only.
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
+        QWidget* page = day.page("LogPredictionPage");
         choose(page, "predictionVehicle", "Camaro");
         // Today is the standard's day, so the prediction is the average of
         // 10.00, 10.00 and 10.30 s.
@@ -603,86 +550,31 @@ private slots:
         QCOMPARE(runs->rowCount(), 0);  // no run on this jet
     }
 
-    void horsepowerOfEachRunByTheFourFormulas() {
-        LogDay day(logPath(folder));
-        QWidget* page = child(day.section, "LogPredictionPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(page);
-        choose(page, "predictionVehicle", "Pass car");
-        auto* power = child<QTableWidget>(page, "logPowerTable");
-        QCOMPARE(power->rowCount(), 1);
-        QCOMPARE(power->horizontalHeaderItem(4)->text(), "Huntington from ET (hp)");
-        QCOMPARE(power->item(0, 4)->text(), "210.0");
-    }
-
-    // A run with nitrous is drawn apart from the Camaro's three without.
-    void runsWithNitrousAreASeriesOfTheirOwn() {
-        {
-            auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
-            moravik::runlog::Run run = value(log->runs({})).front();
-            run.id = 0;
-            run.when =
-                moravik::raceday_window::plainMoment(QDateTime(QDate(2024, 6, 5), QTime(10, 0)));
-            run.nitrousJetInches = 0.05;
-            value(log->addRun(run));
-        }
-        LogDay day(logPath(folder));
-        typeJ607Day(day);
-        day.open("LogSection");
-        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", "Camaro");
-        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
-        const QList<QAbstractSeries*> series =
-            child<QChartView>(charts, "timeChart")->chart()->series();
-        QStringList counts;
-        for (const QAbstractSeries* one : series)
-            counts << one->name() + "=" +
-                          QString::number(qobject_cast<const QXYSeries*>(one)->count());
-        QCOMPARE(counts, QStringList({"ET=3", "Corrected ET=3", "ET with nitrous=1",
-                                      "Corrected ET with nitrous=1"}));
-    }
-
-    // The labels of the time axis, as many as it has ticks: no two alike.
-    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis_data() {
-        QTest::addColumn<QString>("vehicle");
-        QTest::newRow("one run") << "Pass car";
-        QTest::newRow("three days") << "Camaro";
-    }
-    void aVehicleOfOneRunHasNoDateRepeatedOnItsTimeAxis() {
-        QFETCH(QString, vehicle);
-        LogDay day(logPath(folder));
-        typeJ607Day(day);
-        day.open("LogSection");
-        choose(child(day.section, "LogPredictionPage"), "predictionVehicle", vehicle);
-        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
-        const auto* axis = qobject_cast<QDateTimeAxis*>(
-            child<QChartView>(charts, "timeChart")->chart()->axes(Qt::Horizontal).value(0));
-        QVERIFY(axis != nullptr);
-        QStringList labels;
-        const qint64 from = axis->min().toMSecsSinceEpoch();
-        const qint64 step = (axis->max().toMSecsSinceEpoch() - from) / (axis->tickCount() - 1);
-        for (int tick = 0; tick < axis->tickCount(); ++tick)
-            labels << QDateTime::fromMSecsSinceEpoch(from + tick * step).toString(axis->format());
-        QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
-    }
-
+    // The Camaro's runs, a run with nitrous drawn apart from the three without, and today on
+    // the prediction line; no date twice on a time axis, even of a vehicle of one run.
     void chartsShowTheRunsWithThePredictionAndSave() {
-        LogDay day(logPath(folder));
+        addCopies(logPath(), 1, [](Run& run, int) {
+            run.when = june(5);
+            run.nitrousJetInches = 0.05;
+        });
+        LogDay day(logPath());
         typeJ607Day(day);
-        day.open("LogSection");
-        QWidget* page = child(day.section, "LogPredictionPage");
-        choose(page, "predictionVehicle", "Camaro");
-        auto* charts = child<moravik::raceday_window::LogChartsPage>(day.section, "LogChartsPage");
-        child<QTabWidget>(day.section, "logPages")->setCurrentWidget(charts);
+        choose(day.page("LogPredictionPage"), "predictionVehicle", "Camaro");
+        QWidget* charts = day.page("LogChartsPage");
         auto* density = child<QChartView>(charts, "densityChart");
         auto* times = child<QChartView>(charts, "timeChart");
         const auto series = [](QChartView* view, int index) {
             return qobject_cast<QXYSeries*>(view->chart()->series().value(index));
         };
-        QCOMPARE(series(density, 0)->count(), 3);  // the runs used
-        QCOMPARE(series(density, 1)->count(), 4);  // and today on the prediction line
-        QCOMPARE(series(times, 0)->count(), 3);
+        QCOMPARE(series(density, 0)->count(), 3);                // the runs used
+        QCOMPARE(series(density, 1)->count(), 4);                // and today on the prediction line
         QCOMPARE(series(times, 1)->points().front().y(), 10.0);  // 11.00 s corrected
+        QStringList counts;
+        for (const QAbstractSeries* one : times->chart()->series())
+            counts << one->name() + "=" +
+                          QString::number(qobject_cast<const QXYSeries*>(one)->count());
+        QCOMPARE(counts, QStringList({"ET=3", "Corrected ET=3", "ET with nitrous=1",
+                                      "Corrected ET with nitrous=1"}));
 
         QXYSeries* runs = series(density, 0);
         emit runs->hovered(runs->points().front(), true);
@@ -696,21 +588,36 @@ private slots:
             QVERIFY(saved.open(QIODevice::ReadOnly));
             QVERIFY(saved.read(8).contains(suffix == QStringLiteral("png") ? "PNG" : "<?xml"));
         }
+
+        for (const char* vehicle : {"Camaro", "Pass car"}) {
+            choose(day.page("LogPredictionPage"), "predictionVehicle", vehicle);
+            day.page("LogChartsPage");
+            const auto* axis =
+                qobject_cast<QDateTimeAxis*>(times->chart()->axes(Qt::Horizontal).value(0));
+            QVERIFY(axis != nullptr);
+            QStringList labels;
+            const qint64 from = axis->min().toMSecsSinceEpoch();
+            const qint64 step = (axis->max().toMSecsSinceEpoch() - from) / (axis->tickCount() - 1);
+            for (int tick = 0; tick < axis->tickCount(); ++tick)
+                labels
+                    << QDateTime::fromMSecsSinceEpoch(from + tick * step).toString(axis->format());
+            QVERIFY2(QSet<QString>(labels.begin(), labels.end()).size() == labels.size(),
+                     qPrintable(vehicle + (": " + labels.join(", "))));
+        }
     }
 
     void csvThroughTheFileMenuReportsBadRowsByLine() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         const QString exported = folder.filePath(QStringLiteral("runs.csv"));
         day.files.answer = exported;
-        day.window.findChild<QAction*>("actionExportRuns")->trigger();
+        day.action("actionExportRuns")->trigger();
         QFile file(exported);
         QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
         for (int row = 0; row < 3000; ++row)
             file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
         file.close();
 
-        day.files.answer = exported;
-        day.window.findChild<QAction*>("actionImportRuns")->trigger();
+        day.action("actionImportRuns")->trigger();
         QVERIFY(day.messages.errors.isEmpty());
         QDialog* report = nullptr;
         QTRY_VERIFY((report = shownDialog(day.section, "importReport")) != nullptr);
@@ -748,14 +655,14 @@ private slots:
         }
         file.close();
         for (const bool cancel : {true, false}) {
-            LogDay day(logPath(folder));
+            LogDay day(logPath());
             ProgressWatch watch(day.section, cancel);
             day.files.answer = csv;
-            day.window.findChild<QAction*>("actionImportRuns")->trigger();
+            day.action("actionImportRuns")->trigger();
             QVERIFY(watch.shown > 0);
             QVERIFY(watch.sectionLockedWhenShown);
             QVERIFY(day.section->isEnabled());
-            QVERIFY(day.window.findChild<QAction*>("actionImportRuns")->isEnabled());
+            QVERIFY(day.action("actionImportRuns")->isEnabled());
             if (cancel) {
                 QVERIFY2(day.status().contains("cancelled"), qPrintable(day.status()));
                 QCOMPARE(day.rows(), 4);
@@ -768,236 +675,173 @@ private slots:
         }
     }
 
-    // Left closed, the damaged file stays as it was, and nothing is written beside it.
-    void aDamagedLogLeftClosedIsKeptAsItWas() {
-        const QString path = logPath(folder);
-        writeDamagedLog(path);
-        const QStringList files = QDir(folder.path()).entryList(QDir::Files);
-        {
-            RaceDay raceDay(path, {"&Leave it closed"});
-            QCOMPARE(raceDay.messages.asked.size(), 1);
-            QVERIFY(
-                !child(raceDay.window.findChild<QWidget*>("LogSection"), "addRun")->isEnabled());
+    // Another program writing the log, or a read-only file: after waiting, the window reads it,
+    // and nothing is added, imported (File > Import says why) or deleted.
+    void logsThatCannotBeWrittenOpenReadOnly() {
+        for (const bool inUse : {true, false}) {
+            const auto writer = inUse ? openLog(logPath()) : nullptr;
+            if (!inUse) QVERIFY(QFile::setPermissions(logPath(), QFile::ReadOwner));
+            const QByteArray before = fileBytes(logPath());
+            {
+                LogDay day(logPath());
+                const QString note = child<QLabel>(day.section, "logNote")->text();
+                QVERIFY2(note.contains(inUse ? "read-only" : "read-only file"), qPrintable(note));
+                QCOMPARE(day.rows(), 4);
+                QVERIFY(!child(day.section, "addRun")->isEnabled());
+                const auto* import = day.action("actionImportRuns");
+                QVERIFY(!import->isEnabled());
+                QVERIFY2(import->toolTip().contains("cannot be written"),
+                         qPrintable(import->toolTip()));
+                day.table->setFocus();
+                day.table->selectRow(0);
+                QTest::keyClick(day.table, Qt::Key_Delete);
+                QCOMPARE(day.rows(), 4);
+            }
+            QCOMPARE(fileBytes(logPath()), before);
         }
-        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
-        QFile kept(path);
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("not a database at all\n"));
+        QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
     }
 
-    void aDamagedLogStartsFreshWhenTheUserSaysSo() {
-        const QString path = logPath(folder);
-        writeDamagedLog(path);
-        RaceDay raceDay(path, {"Set it aside and start a &fresh log"});
-        auto* section = raceDay.window.findChild<QWidget*>("LogSection");
-        const QString note = child<QLabel>(section, "logNote")->text();
-        QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
-        QFile kept(note.section(" as ", 1).section("; ", 0, 0));
-        QVERIFY(kept.open(QIODevice::ReadOnly));
-        QCOMPARE(kept.readAll(), QByteArray("not a database at all\n"));
-        QVERIFY(child(section, "addRun")->isEnabled());
+    // Damaged before opening: left closed, the file stays as it was with nothing written beside
+    // it; set aside, it is kept unchanged under another name and a fresh log takes its place.
+    // Another program's database is refused without a question, and left as it was.
+    void filesFoundAtOpeningAreKeptAsTheyWere_data() {
+        QTest::addColumn<bool>("foreign");
+        QTest::addColumn<QStringList>("answers");
+        QTest::newRow("damaged, left closed") << false << QStringList{"&Leave it closed"};
+        QTest::newRow("damaged, set aside")
+            << false << QStringList{"Set it aside and start a &fresh log"};
+        QTest::newRow("another program's database") << true << QStringList();
     }
-
-    // Another program writing the log: after waiting, the window reads it.
-    void aLogInUseOpensReadOnly() {
-        auto writer = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder))));
-        LogDay day(logPath(folder));
-        const QString note = child<QLabel>(day.section, "logNote")->text();
-        QVERIFY2(note.contains("read-only"), qPrintable(note));
-        QCOMPARE(day.rows(), 4);
-        QVERIFY(!child(day.section, "addRun")->isEnabled());
-        // File > Import is off too, and says why.
-        const auto* import = day.window.findChild<QAction*>("actionImportRuns");
-        QVERIFY(!import->isEnabled());
-        QVERIFY2(import->toolTip().contains("cannot be written"), qPrintable(import->toolTip()));
-        day.table->setFocus();
-        day.table->selectRow(0);
-        QTest::keyClick(day.table, Qt::Key_Delete);
-        QCOMPARE(day.rows(), 4);
+    void filesFoundAtOpeningAreKeptAsTheyWere() {
+        QFETCH(bool, foreign);
+        QFETCH(QStringList, answers);
+        QFile::remove(logPath());
+        if (foreign) {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(logPath());
+            QVERIFY(other.open());
+            QVERIFY(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
+            other.close();
+        } else {
+            QFile file(logPath());
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("not a database at all\n");
+        }
+        QSqlDatabase::removeDatabase("other");
+        const QByteArray before = fileBytes(logPath());
+        const QStringList files = QDir(folder.path()).entryList(QDir::Files);
+        const bool setAside = answers.join("").contains("fresh");
+        {
+            RaceDay raceDay(logPath(), answers);
+            QCOMPARE(raceDay.messages.asked.size(), foreign ? 0 : 1);
+            const auto* section = child(&raceDay.window, "LogSection");
+            QCOMPARE(child(section, "addRun")->isEnabled(), setAside);
+            const QString note = child<QLabel>(section, "logNote")->text();
+            if (foreign) {
+                QVERIFY2(note.contains(QDir::toNativeSeparators(logPath()) +
+                                       " is not a Moravik run log"),
+                         qPrintable(note));
+            }
+            if (setAside) {
+                QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
+                QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), before);
+            }
+        }
+        if (!setAside) {
+            QCOMPARE(QDir(folder.path()).entryList(QDir::Files), files);
+            QCOMPARE(fileBytes(logPath()), before);
+        }
     }
 
     // 15 s against the Camaro's median of 11 s: asked, and kept only on Yes.
     // A new run keeps the minute the form shows, no hidden seconds.
     void anUnusualEtIsSavedOnlyWhenConfirmedAndAsShown() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         choose(day.section, "vehicleFilter", "Camaro");
-        QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");
-        choose(dialog, "vehicle", "Camaro");
-        typeInto(dialog, "et", "15");
-        typeInto(dialog, "speed", "90");
-        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
+        QDialog* form = day.runForm();
+        choose(form, "vehicle", "Camaro");
+        typeSlip(form, "15", "90");
         QCOMPARE(day.messages.asked.size(), 1);
         QVERIFY2(day.messages.asked.front().contains("more than 25 % off"),
                  qPrintable(day.messages.asked.front()));
-        QVERIFY(dialog->isVisible());
-        QVERIFY(child<QLabel>(dialog, "problem")->text().contains("median"));
+        QVERIFY(form->isVisible());
+        QVERIFY(child<QLabel>(form, "problem")->text().contains("median"));
         QCOMPARE(day.rows(), 3);
         day.messages.answers = {"&Yes"};
-        QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
-        QVERIFY(!dialog->isVisible());
+        QTest::keyClick(child(form, "speed"), Qt::Key_Return);
+        QVERIFY(!form->isVisible());
         QCOMPARE(day.rows(), 4);
-        const auto log = value(RunLog::open(moravik::raceday_window::plainText(logPath(folder)),
-                                            {.access = moravik::runlog::Access::ReadOnly}));
-        const auto runs = value(log->runs());
+        const auto runs = value(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs());
         const QTime saved = moravik::raceday_window::qtDateTime(runs.back().when).time();
         QCOMPARE(saved.second() * 1000 + saved.msec(), 0);
     }
 
-    // Another program's database is refused without a question, and a
-    // read-only file opens read-only; neither is written.
-    void filesThatMustNotBeWrittenAreLeftAsTheyWere() {
-        const QString path = logPath(folder);
-        QFile::remove(path);
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-            other.setDatabaseName(path);
-            QVERIFY(other.open());
-            QVERIFY(QSqlQuery(other).exec(QStringLiteral("CREATE TABLE notes (body TEXT)")));
-            other.close();
-        }
-        QSqlDatabase::removeDatabase("other");
-        const auto bytes = [&path] {
-            QFile file(path);
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        };
-        QByteArray before = bytes();
-        {
-            RaceDay raceDay(path);
-            auto* section = raceDay.window.findChild<QWidget*>("LogSection");
-            const QString note = child<QLabel>(section, "logNote")->text();
-            QVERIFY2(note.contains(QDir::toNativeSeparators(path) + " is not a Moravik run log"),
-                     qPrintable(note));
-            QVERIFY(raceDay.messages.asked.isEmpty());
-            QVERIFY(!child(section, "addRun")->isEnabled());
-        }
-        QCOMPARE(bytes(), before);
-
-        QFile::remove(path);
-        fillLog(path);
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-        before = bytes();
-        {
-            LogDay day(path);
-            const QString note = child<QLabel>(day.section, "logNote")->text();
-            QVERIFY2(note.contains("read-only file"), qPrintable(note));
-            QCOMPARE(day.rows(), 4);
-            QVERIFY(!child(day.section, "addRun")->isEnabled());
-        }
-        QCOMPARE(bytes(), before);
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-    }
-
-    // Damage met while sorting: Add run goes grey at once.
-    void damageMetWhileSortingStopsWriting() {
-        const QString path = logPath(folder);
-        LogDay day(path);
-        QVERIFY(child(day.section, "addRun")->isEnabled());
-        {
-            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-            other.setDatabaseName(path);
-            QVERIFY(other.open());
-            QSqlQuery query(other);
-            QVERIFY(query.exec(
-                QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs'")));
-            QVERIFY(query.next());
-            const int page = query.value(0).toInt();
-            query.finish();
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            file.seek((page - 1) * 4096);
-            file.write(QByteArray(4096, '\x5a'));
-            file.close();
-            // A change of its own makes the window's connection read the file again.
-            QVERIFY(query.exec(QStringLiteral("UPDATE vehicles SET notes = 'x'")));
-            other.close();
-        }
-        QSqlDatabase::removeDatabase("other");
-        QHeaderView* header = day.table->horizontalHeader();
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                          QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
-        QVERIFY2(day.status().contains("damaged"), qPrintable(day.status()));
-        QVERIFY(!child(day.section, "addRun")->isEnabled());
-    }
-
-    // Damage found after opening, in a log of 20,000 runs with a run just
-    // added in the window: 16 KB overwritten in its middle, met by a sort.
-    // The window asks as it does at opening, with Add run already off. Set
-    // aside, the file is kept as it was and a fresh log takes its place; kept
-    // open, the log stays read-only and closing leaves the file as it was.
+    // Damage found after opening, in a log of 20,000 runs with a run just added in the window:
+    // 16 KB overwritten in its middle, met by a sort. Writing stops at once, and the window asks
+    // as it does at opening. Set aside, the file is kept as it was and a fresh log takes its
+    // place; kept open, the log stays read-only and closing leaves the file as it was.
     void damageFoundAfterOpeningIsOfferedToBeSetAside() {
         const QString setAside = QStringLiteral("Set it aside and start a &fresh log");
         for (const QString& answer : {setAside, QStringLiteral("Open it &read-only")}) {
             QTemporaryDir own;
-            const QString path = logPath(own);
+            const QString path = own.filePath(QStringLiteral("run-log.sqlite"));
             fillLog(path);
-            {
-                auto log = value(RunLog::open(moravik::raceday_window::plainText(path)));
-                std::vector<moravik::runlog::Run> runs(20000, value(log->runs()).front());
-                for (std::size_t n = 0; n < runs.size(); ++n) {
-                    runs[n].id = 0;
-                    runs[n].when = moravik::runlog::momentOfMilliseconds(
-                        1600000000000 + static_cast<qint64>(n) * 60000);
-                    runs[n].notes = std::string(100, static_cast<char>('a' + n % 26));
-                }
-                value(log->addRuns(runs));
-            }
-            const auto bytes = [](const QString& file) {
-                QFile read(file);
-                return read.open(QIODevice::ReadOnly) ? read.readAll() : QByteArray();
-            };
+            addCopies(path, 20000, [](Run& run, int n) {
+                run.when = moravik::runlog::momentOfMilliseconds(1600000000000 + n * qint64{60000});
+                run.notes = std::string(100, static_cast<char>('a' + n % 26));
+            });
             QByteArray damaged;
             {
                 LogDay day(path);
-                QDialog* dialog = openDialog(day.section, "addRun", "RunDialog");  // the Camaro
-                typeInto(dialog, "et", "11");
-                typeInto(dialog, "speed", "100");
-                QTest::keyClick(child(dialog, "speed"), Qt::Key_Return);
-                QTRY_VERIFY(!dialog->isVisible());
+                QDialog* form = day.runForm();  // the Camaro
+                typeSlip(form, "11", "100");
+                QTRY_VERIFY(!form->isVisible());
                 QFile file(path);
                 QVERIFY(file.open(QIODevice::ReadWrite));
                 file.seek(file.size() / 2 / 4096 * 4096);
                 file.write(QByteArray(16384, '\x5a'));
                 file.close();
-                damaged = bytes(path);
+                damaged = fileBytes(path);
                 day.messages.answers = {answer};
                 bool addRunOffWhenAsked = false;
+                QString statusWhenAsked;
                 day.messages.whenAsked = [&] {
                     addRunOffWhenAsked = !child(day.section, "addRun")->isEnabled();
+                    statusWhenAsked = day.status();
                 };
-                QHeaderView* header = day.table->horizontalHeader();
-                QTest::mouseClick(
-                    header->viewport(), Qt::LeftButton, {},
-                    QPoint(header->sectionViewportPosition(RunTableModel::Et) + 5, 5));
+                day.sortBy(RunTableModel::Et);
                 QTRY_COMPARE(day.messages.asked.size(), 1);
                 QVERIFY2(day.messages.asked.front().contains("damaged"),
                          qPrintable(day.messages.asked.front()));
                 QVERIFY(addRunOffWhenAsked);
+                QVERIFY2(statusWhenAsked.contains("damaged"), qPrintable(statusWhenAsked));
                 const QString note = child<QLabel>(day.section, "logNote")->text();
                 if (answer == setAside) {
                     QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
-                    QCOMPARE(bytes(note.section(" as ", 1).section("; ", 0, 0)), damaged);
+                    QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), damaged);
                     QCOMPARE(day.rows(), 0);
                     QVERIFY(child(day.section, "addRun")->isEnabled());
                 } else {
                     QVERIFY2(note.contains("read-only"), qPrintable(note));
                     QVERIFY(!child(day.section, "addRun")->isEnabled());
-                    QVERIFY(!day.window.findChild<QAction*>("actionImportRuns")->isEnabled());
+                    QVERIFY(!day.action("actionImportRuns")->isEnabled());
                 }
             }
-            if (answer != setAside) QCOMPARE(bytes(path), damaged);
+            if (answer != setAside) QCOMPARE(fileBytes(path), damaged);
         }
     }
 
     // Alt+letter reaches one field only, in each dialog and each section.
     void noTwoFieldsShareAnAccessKey() {
-        LogDay day(logPath(folder));
+        LogDay day(logPath());
         for (const auto& [button, name] :
              {std::pair{"addRun", "RunDialog"}, std::pair{"addVehicle", "VehicleDialog"}}) {
             QDialog* dialog = openDialog(day.section, button, name);
             QCOMPARE(accessKeyClashes(dialog), QStringList());
             dialog->reject();
         }
-        auto* sections = day.window.findChild<QTabWidget*>(QStringLiteral("sections"));
+        auto* sections = child<QTabWidget>(&day.window, "sections");
         for (int i = 0; i < sections->count(); ++i) {
             sections->setCurrentIndex(i);
             QVERIFY2(accessKeyClashes(sections->widget(i)).isEmpty(),
@@ -1006,16 +850,8 @@ private slots:
         }
     }
 
-    void ctrl7OpensTheLog() {
-        RaceDay raceDay(logPath(folder));
-        QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
-        QTest::keyClick(&raceDay.window, Qt::Key_7, Qt::ControlModifier);
-        auto* section = raceDay.window.findChild<QWidget*>("LogSection");
-        QVERIFY(section->isVisible());
-        QVERIFY(section->isAncestorOf(QApplication::focusWidget()));
-    }
-
 private:
+    QString logPath() const { return folder.filePath(QStringLiteral("run-log.sqlite")); }
     QTemporaryDir folder;
 };
 

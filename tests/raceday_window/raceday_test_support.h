@@ -2,8 +2,11 @@
 #pragma once
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,40 +80,6 @@ inline QStringList accessKeyClashes(const QWidget* root) {
     return clashes;
 }
 
-// The window, shown and active, with a run log of its own; `answers` are ready for the
-// questions it asks.
-struct RaceDay {
-    PreparedFileChooser files;
-    desktop::testing::PreparedMessages messages;
-    QTemporaryDir logFolder;
-    RaceDayWindow window;
-
-    explicit RaceDay(const QString& logPath = {}, const QStringList& answers = {})
-        : messages(answers),
-          window(
-              files, messages,
-              logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
-        window.show();
-        window.activateWindow();
-        // The log's check goes on after the window is up; tests start once it is over.
-        const auto* store = window.findChild<LogStore*>();
-        if (!QTest::qWaitFor([store] { return !store->checking(); })) {
-            qFatal("the run log's check did not end");
-        }
-    }
-
-    // The section with this object name, made the current one.
-    QWidget* open(const QString& sectionName) {
-        auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("sections"));
-        QWidget* section = tabs->findChild<QWidget*>(sectionName);
-        for (int page = 0; page < tabs->count(); ++page) {
-            if (tabs->widget(page)->isAncestorOf(section)) tabs->setCurrentIndex(page);
-        }
-        return section;
-    }
-    QString status() const { return window.statusBar()->currentMessage(); }
-};
-
 template <class Widget = QWidget>
 Widget* child(const QObject* parent, const QString& name) {
     auto* found = parent->findChild<Widget*>(name);
@@ -148,11 +117,68 @@ inline void choose(const QObject* parent, const QString& name, const QString& ch
     choose(child<QComboBox>(parent, name), choice);
 }
 
+// The window, shown and active, with a run log of its own; `answers` are ready for the
+// questions it asks.
+struct RaceDay {
+    PreparedFileChooser files;
+    desktop::testing::PreparedMessages messages;
+    QTemporaryDir logFolder;
+    RaceDayWindow window;
+
+    explicit RaceDay(const QString& logPath = {}, const QStringList& answers = {})
+        : messages(answers),
+          window(
+              files, messages,
+              logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
+        window.show();
+        window.activateWindow();
+        // The log's check goes on after the window is up; tests start once it is over.
+        const auto* store = window.findChild<LogStore*>();
+        if (!QTest::qWaitFor([store] { return !store->checking(); })) {
+            qFatal("the run log's check did not end");
+        }
+    }
+
+    // The section with this object name, made the current one.
+    QWidget* open(const QString& sectionName) {
+        auto* tabs = window.findChild<QTabWidget*>(QStringLiteral("sections"));
+        QWidget* section = tabs->findChild<QWidget*>(sectionName);
+        for (int page = 0; page < tabs->count(); ++page) {
+            if (tabs->widget(page)->isAncestorOf(section)) tabs->setCurrentIndex(page);
+        }
+        return section;
+    }
+    QString status() const { return window.statusBar()->currentMessage(); }
+    QAction* action(const QString& name) const { return child<QAction>(&window, name); }
+};
+
 // The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
 inline void typeJ607Day(const QObject* air) {
     typeInto(air, "temperature", "60F");
     typeInto(air, "pressure", "29.92inHg");
     typeInto(air, "humidity", "0");
+}
+
+inline void typeJ607Day(RaceDay& raceDay) {
+    typeJ607Day(child(raceDay.open(QStringLiteral("AirSection")), QStringLiteral("todaysAir")));
+}
+
+// Pastes a text into a field, as a racer pastes a copied report.
+inline void pasteInto(QWidget* field, const QString& text) {
+    field->setFocus();
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
+}
+
+// The FAA's Aeronautical Information Manual, Fig. 7-1-19 (Key to METAR): 18.2 °C, dew point
+// 15.9 °C from the T group, 29.92 inHg.
+inline const QString faaKeyMetar = QStringLiteral(
+    "METAR KPIT 091955Z COR 22015G25KT 3/4SM R28L/2600FT TSRA OVC010CB 18/16 A2992 RMK SLP045 "
+    "T01820159");
+
+inline QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Reads an output box back as a number, for published values given to a
