@@ -1,6 +1,7 @@
 // Runs moravik-calc in this process, with its standard streams in strings.
 #pragma once
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,6 +30,29 @@ inline Run run(std::vector<std::string> arguments, const std::string& input = {}
 
 inline bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
+}
+
+// Columns of the widest line, counting a UTF-8 sequence as one.
+inline std::size_t widestLine(const std::string& text) {
+    std::size_t widest = 0, columns = 0;
+    for (const char c : text) {
+        if (c == '\n')
+            columns = 0;
+        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
+            widest = std::max(widest, ++columns);
+    }
+    return widest;
+}
+
+// Whether a terminal would act on some of the text: a C0 control but the line feed, or a C1.
+inline bool hasControlCharacter(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n') ||
+            (byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xa0))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace moravik::cli

@@ -106,29 +106,23 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         "altimeter_setting_inHg,altimeter_elevation_ft,notes\n"
         "2024-06-01T14:30:00+02:00,Camaro,11.5,160.9344,30,1013.25,40,,,good\n"  // 2
         "2024-06-01T14:40:00+02:00,Camaro,11.x,160,30,1013.25,40,,,\n"           // 3
-        "2024-06-01T14:50:00+02:00,Camaro,11.5,160,30,,40,,,\n"                  // 4
-        "2024-06-01T15:00:00+02:00,Camaro,11.5,160,30,1013.25,40,29.92,,\n"      // 5
-        "2024-06-01T15:10:00+02:00,Camaro,11.5,160,30,,40,29.92,,\n"             // 6
-        "June 1st,Camaro,11.5,160,30,1013.25,40,,,\n"                            // 7
-        "2024-06-01T15:20:00+02:00,Camaro,11.5,160,75,1013.25,40,,,\n"           // 8
-        "2024-06-01T15:30:00+02:00,Camaro,0,160,30,1013.25,40,,,\n"              // 9
-        "2024-06-01T14:30:00+02:00,Camaro,11.6,161,30,1013.25,40,,,\n"           // 10
-        "2024-06-01T15:40:00+02:00,Camaro,11.5\n"                                // 11
+        "June 1st,Camaro,11.5,160,30,1013.25,40,,,\n"                            // 4
+        "2024-06-01T15:20:00+02:00,Camaro,11.5,160,75,1013.25,40,,,\n"           // 5
+        "2024-06-01T15:30:00+02:00,Camaro,0,160,30,1013.25,40,,,\n"              // 6
+        "2024-06-01T14:30:00+02:00,Camaro,11.6,161,30,1013.25,40,,,\n"           // 7
+        "2024-06-01T15:40:00+02:00,Camaro,11.5\n"                                // 8
         "\"2024-06-01T15:50:00+02:00\",Camaro,11.5,160,30,1013.25,40,,,\"two\nlines\"\n"
-        "2024-06-01T16:00:00+02:00,,11.5,160,30,1013.25,40,,,\n";  // 14
+        "2024-06-01T16:00:00+02:00,,11.5,160,30,1013.25,40,,,\n";  // 11
     const auto report = valueOf(import(text));
     EXPECT_EQ(report.imported, 2);
     const std::pair<qint64, const char*> expected[] = {
         {3, "et \"11.x\" is not a number"},
-        {4, "give station_pressure or altimeter_setting"},
-        {5, "not both"},
-        {6, "altimeter_setting needs altimeter_elevation"},
-        {7, "date_time \"June 1st\""},
-        {8, "temperature"},
-        {9, "ET must lie within 2 to 60 s"},
-        {10, "already has a run at 2024-06-01T"},
-        {11, "3 fields where the header has 10"},
-        {14, "vehicle is empty"},
+        {4, "date_time \"June 1st\""},
+        {5, "temperature"},
+        {6, "ET must lie within 2 to 60 s"},
+        {7, "already has a run at 2024-06-01T"},
+        {8, "3 fields where the header has 10"},
+        {11, "vehicle is empty"},
     };
     ASSERT_EQ(report.problems.size(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {

@@ -1,37 +1,15 @@
 // The run log's domain without a database: moments, CSV, the column table.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <sstream>
 
 #include "moravik/runlog/csv.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/run_cells.h"
+#include "time_zone.h"
 
 namespace moravik::runlog {
 namespace {
-
-// The machine's time zone for one test, as TZ names it.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~TimeZone() {
-        if (old_.empty()) {
-            ::unsetenv("TZ");
-        } else {
-            ::setenv("TZ", old_.c_str(), 1);
-        }
-        ::tzset();
-    }
-
-private:
-    std::string old_;
-};
 
 // Milliseconds from Python's datetime.fromisoformat(...).timestamp() and,
 // for local times, time.mktime with TZ=America/Denver.

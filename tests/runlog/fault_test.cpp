@@ -2,51 +2,13 @@
 #include <sys/stat.h>
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 
 #include "child_process.h"
-#include "runlog_test_support.h"
+#include "outside_changes.h"
 
 namespace moravik::runlog {
 namespace {
-
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& bytes, qint64 at = 0) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    file.seek(at);
-    file.write(bytes);
-}
-
-// Where SQLite keeps the first page of a table, counted from 1.
-int rootPage(const QString& path, const char* table) {
-    int page = 0;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "pages");
-        raw.setDatabaseName(path);
-        raw.open();
-        QSqlQuery query(raw);
-        query.exec(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = '%1'")
-                       .arg(QLatin1String(table)));
-        if (query.next()) page = query.value(0).toInt();
-    }
-    QSqlDatabase::removeDatabase("pages");
-    EXPECT_GT(page, 1);
-    return page;
-}
-
-// A closed log of three runs.
-void makeLog(const QString& path) {
-    const auto log = openLog(path);
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
-    for (int n = 0; n < 3; ++n) valueOf(log->addRun(numberedRun(id, n)));
-}
 
 class FaultTest : public testing::Test {
 protected:
@@ -55,7 +17,7 @@ protected:
 };
 
 TEST_F(FaultTest, AReadOnlyFolderIsReportedAndTheLogStillOpensReadOnly) {
-    makeLog(path);
+    makeLog(path, 3);
     ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0500), 0);
     const struct {
         QStringList arguments;
@@ -96,10 +58,10 @@ TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
 // A file that is not a log, and a log whose table of runs lost its first page.
 TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses) {
     const QString damagedLog = folder.filePath(QStringLiteral("damaged.sqlite"));
-    makeLog(damagedLog);
-    writeFile(damagedLog, QByteArray(4096, '\x5a'), (rootPage(damagedLog, "runs") - 1) * 4096);
+    makeLog(damagedLog, 3);
+    writeAt(damagedLog, (rootPage(damagedLog, QStringLiteral("runs")) - 1) * 4096, garbage(4096));
     const QString notes = folder.filePath(QStringLiteral("notes.sqlite"));
-    writeFile(notes, QByteArray("Bandimere, lane 2: 11.92 @ 114\n").repeated(200));
+    writeAt(notes, 0, QByteArray("Bandimere, lane 2: 11.92 @ 114\n").repeated(200));
     const struct {
         QString path;
         bool readable;  // what read-only opening can still show
@@ -123,15 +85,8 @@ TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses)
 }
 
 TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
-    makeLog(path);
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        raw.setDatabaseName(path);
-        ASSERT_TRUE(raw.open());
-        QSqlQuery(raw).exec(QStringLiteral("PRAGMA user_version = 99"));
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase("raw");
+    makeLog(path, 3);
+    rawSql(path, {QStringLiteral("PRAGMA user_version = 99")});
     const QByteArray before = contentsOf(path);
     for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
         expectProblem(RunLog::open(path.toStdString(), {.access = access}), Problem::NewerVersion,
@@ -141,7 +96,7 @@ TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
 }
 
 TEST_F(FaultTest, ASecondProgramWaitsThenHearsTheLogIsInUse) {
-    makeLog(path);
+    makeLog(path, 3);
     QProcess holder;
     startChild(holder, {QStringLiteral("hold"), path});
     ASSERT_EQ(nextLine(holder), QStringLiteral("ready"));

@@ -4,69 +4,18 @@
 #include <sys/stat.h>
 
 #include <QDir>
-#include <QFile>
-#include <QSqlQuery>
 #include <QTemporaryDir>
-#include <sstream>
 
-#include "moravik/cli/app.h"
-#include "runlog_test_support.h"
+#include "outside_changes.h"
+#include "run_calc.h"
 
 namespace moravik::runlog {
 namespace {
 
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// Runs statements on the file as another program would, then closes it.
-void rawSql(const QString& path, const QStringList& statements) {
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        raw.setDatabaseName(path);
-        ASSERT_TRUE(raw.open());
-        QSqlQuery query(raw);
-        for (const QString& statement : statements) {
-            ASSERT_TRUE(query.exec(statement)) << statement.toStdString();
-        }
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase("raw");
-}
-
-int pragma(const QString& path, const QString& name) {
-    int value = -1;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "pragma");
-        raw.setDatabaseName(path);
-        raw.open();
-        QSqlQuery query(raw);
-        if (query.exec(QStringLiteral("PRAGMA ") + name) && query.next()) {
-            value = query.value(0).toInt();
-        }
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase("pragma");
-    return value;
-}
-
-void makeLog(const QString& path, int runs) {
-    const auto log = openLog(path);
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
-    std::vector<Run> all;
-    for (int n = 0; n < runs; ++n) all.push_back(numberedRun(id, n));
-    valueOf(log->addRuns(all));
-}
-
 // moravik-calc log ... on `path`: its exit status.
 int calc(const QString& path, std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"moravik-calc", "log", "--database", path.toStdString()});
-    std::vector<const char*> args;
-    for (const auto& argument : arguments) args.push_back(argument.c_str());
-    std::istringstream in;
-    std::ostringstream out, err;
-    return cli::runCalc(args, in, out, err);
+    arguments.insert(arguments.begin(), {"log", "--database", path.toStdString()});
+    return static_cast<int>(cli::run(arguments).status);
 }
 
 bool hasCompanions(const QString& path) {
@@ -120,25 +69,17 @@ TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
 // and marked when opened for writing.
 TEST_F(ForeignTest, LogsAreMarkedAndAnUnmarkedLogOfOursIsStillOurs) {
     makeLog(path, 2);
-    const int mark = pragma(path, QStringLiteral("application_id"));
+    const int mark = rawSql(path, {QStringLiteral("PRAGMA application_id")});
     EXPECT_NE(mark, 0);
     rawSql(path, {QStringLiteral("PRAGMA application_id = 0")});
     EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 2U);
     EXPECT_EQ(valueOf(openLog(path)->runs()).size(), 2U);
-    EXPECT_EQ(pragma(path, QStringLiteral("application_id")), mark);
+    EXPECT_EQ(rawSql(path, {QStringLiteral("PRAGMA application_id")}), mark);
 }
 
-// 16 KB overwritten in the middle of a log of 3,000 runs: the header and
-// the tables' first pages are intact, the damage lies deeper.
 TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
     makeLog(path, 3000);
-    const qint64 size = QFileInfo(path).size();
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.seek(size / 2 / 4096 * 4096);
-        file.write(QByteArray(16384, '\x5a'));
-    }
+    damageTheMiddle(path);
     const QByteArray before = contentsOf(path);
     expectProblem(RunLog::open(path.toStdString()), Problem::Damaged,
                   QStringLiteral("has not been changed"));
@@ -148,13 +89,11 @@ TEST_F(ForeignTest, DeepDamageIsFoundOnOpeningAndTheFileIsNeverWritten) {
     EXPECT_TRUE(reader->isReadOnly());
     expectProblem(reader->addRun(numberedRun(1, 1)), Problem::Damaged, QStringLiteral("damaged"));
 
-    const struct {
-        std::vector<std::string> arguments;
-    } commands[] = {{{"runs"}},
-                    {{"runs", "--json"}},
-                    {{"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg"}}};
-    for (const auto& command : commands) {
-        EXPECT_EQ(calc(path, command.arguments), 3) << command.arguments.front();
+    for (const std::vector<std::string>& command :
+         {std::vector<std::string>{"runs"},
+          {"runs", "--json"},
+          {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg"}}) {
+        EXPECT_EQ(calc(path, command), 3) << command.front();
     }
     EXPECT_EQ(contentsOf(path), before);
 }
@@ -167,12 +106,7 @@ TEST_F(ForeignTest, ACheckPutOffHoldsWritingBackUntilItPasses) {
     for (const auto& row : table) {
         for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + suffix);
         makeLog(path, 3000);
-        if (row.damaged) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-            file.seek(file.size() / 2 / 4096 * 4096);
-            file.write(QByteArray(16384, '\x5a'));
-        }
+        if (row.damaged) damageTheMiddle(path);
         const QByteArray before = contentsOf(path);
         {
             const auto log = openLog(path, {.checkLater = true});
@@ -199,26 +133,9 @@ TEST_F(ForeignTest, ACheckPutOffHoldsWritingBackUntilItPasses) {
 TEST_F(ForeignTest, DamageMetLaterStopsAllWriting) {
     makeLog(path, 3);
     auto log = openLog(path);
-    int indexPage = 0;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-        raw.setDatabaseName(path);
-        ASSERT_TRUE(raw.open());
-        QSqlQuery query(raw);
-        query.exec(
-            QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = 'runs_by_time'"));
-        ASSERT_TRUE(query.next());
-        indexPage = query.value(0).toInt();
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        file.seek((indexPage - 1) * 4096);
-        file.write(QByteArray(4096, '\x5a'));
-        file.close();
-        // Another program's change makes the log's connection read the file again.
-        ASSERT_TRUE(query.exec(QStringLiteral("UPDATE vehicles SET notes = 'x'")));
-        raw.close();
-    }
-    QSqlDatabase::removeDatabase("other");
+    writeAt(path, (rootPage(path, QStringLiteral("runs_by_time")) - 1) * 4096, garbage(4096));
+    // Another program's change makes the log's connection read the file again.
+    rawSql(path, {QStringLiteral("UPDATE vehicles SET notes = 'x'")});
     const QByteArray before = contentsOf(path);
     expectProblem(log->runs(), Problem::Damaged, QStringLiteral("damaged"));
     EXPECT_TRUE(log->isReadOnly());

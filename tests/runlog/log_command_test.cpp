@@ -4,9 +4,9 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "moravik/cli/app.h"
 #include "moravik/runlog/csv.h"
 #include "moravik/runlog/run_csv.h"
+#include "run_calc.h"
 #include "runlog_test_support.h"
 
 namespace moravik::runlog {
@@ -127,18 +127,6 @@ TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
         << report.out;
 }
 
-// Columns of the widest line, counting a UTF-8 sequence as one.
-std::size_t widestLine(const std::string& text) {
-    std::size_t widest = 0, columns = 0;
-    for (const char c : text) {
-        if (c == '\n')
-            columns = 0;
-        else if ((static_cast<unsigned char>(c) & 0xC0) != 0x80)
-            widest = std::max(widest, ++columns);
-    }
-    return widest;
-}
-
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     const std::string evil =
         "Evil\x1b[31mCar\nX\xc2\x9b"
@@ -157,13 +145,9 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
              {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--units", "metric"},
              {"runs", "--vehicle", "Nobody"}}) {
         const Outcome outcome = calc(arguments);
-        EXPECT_LE(widestLine(outcome.out), 80u) << outcome.out;
+        EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
         const std::string shown = outcome.out + outcome.err;
-        for (std::size_t i = 0; i < shown.size(); ++i) {
-            const auto byte = static_cast<unsigned char>(shown[i]);
-            EXPECT_FALSE(byte < 0x20 && byte != '\n') << shown;
-            EXPECT_FALSE(byte == 0xc2 && static_cast<unsigned char>(shown[i + 1]) < 0xa0) << shown;
-        }
+        EXPECT_FALSE(cli::hasControlCharacter(shown)) << shown;
         if (std::ranges::find(arguments, "Camaro") == arguments.end()) {
             EXPECT_NE(shown.find("Evil\\x1b[31m"), std::string::npos) << shown;
         }
@@ -175,7 +159,7 @@ TEST_F(LogCommandTest, HelpFitsEightyColumns) {
              {"--help"}, {"runs", "--help"}, {"predict", "--help"}}) {
         const Outcome outcome = calc(arguments);
         EXPECT_EQ(outcome.status, 0) << outcome.err;
-        EXPECT_LE(widestLine(outcome.out), 80u) << outcome.out;
+        EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
     }
 }
 

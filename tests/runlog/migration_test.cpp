@@ -9,9 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "moravik/cli/app.h"
 #include "moravik/runlog/log_columns.h"
+#include "run_calc.h"
 #include "runlog_test_support.h"
+#include "time_zone.h"
 
 namespace moravik::runlog {
 namespace {
@@ -164,28 +165,17 @@ TEST(Migration, ALogOfTheFirstVersionReadsAsItDidThenAndTakesNewRuns) {
           {"runs", "runs_America_Denver.txt"},
           {"export --units metric", "export_metric_America_Denver.csv"}}},
     };
-    const std::string oldTz = std::getenv("TZ") != nullptr ? std::getenv("TZ") : "";
     for (const auto& [zone, printed] : table) {
-        ::setenv("TZ", zone, 1);
-        ::tzset();
+        const TimeZone local(zone);
         for (const auto& [arguments, expected] : printed) {
-            std::vector<std::string> words{"moravik-calc", "log", "--database", copy.toStdString()};
+            std::vector<std::string> words{"log", "--database", copy.toStdString()};
             std::istringstream split(arguments);
             for (std::string word; split >> word;) words.push_back(word);
-            std::vector<const char*> args;
-            for (const auto& word : words) args.push_back(word.c_str());
-            std::istringstream in;
-            std::ostringstream out, err;
-            EXPECT_EQ(cli::runCalc(args, in, out, err), 0) << err.str();
-            EXPECT_EQ(out.str(), fileText(data + "/" + expected)) << zone << ": " << arguments;
+            const cli::Run run = cli::run(words);
+            EXPECT_EQ(run.status, cli::ExitStatus::Success) << run.err;
+            EXPECT_EQ(run.out, fileText(data + "/" + expected)) << zone << ": " << arguments;
         }
     }
-    if (oldTz.empty()) {
-        ::unsetenv("TZ");
-    } else {
-        ::setenv("TZ", oldTz.c_str(), 1);
-    }
-    ::tzset();
     const auto log = openLog(copy);
     const auto runs = valueOf(log->runs());
     ASSERT_EQ(runs.size(), 5U);

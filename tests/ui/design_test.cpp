@@ -29,26 +29,18 @@ struct Control {
 constexpr auto L = Kind::Label, H = Kind::Heading, R = Kind::ResultBox;
 constexpr const char* inchMark = "\"";
 
-// Controls pinned to the design's twips: every frame, one control of each kind, the smallest
-// label and the corners of the window. The design has 100 controls in all.
+// Controls pinned to the design's twips: one of each kind, the smallest label, the outer frames
+// and the corners of the window. The design has 100 controls in all.
 constexpr int designControlCount = 100;
 const Control designControls[] = {
     {"Frame1", "", Kind::Frame, {195, 240, 3300, 2295}, "Nitrous Input"},
     {"njt", "Frame1", Kind::TextBox, {2280, 360, 495, 285}, ".030"},
     {"Label5", "Frame1", L, {2760, 360, 135, 135}, inchMark},
     {"jtn", "Frame1", Kind::EditList, {2280, 1800, 735, 315}, "1"},
-    {"Frame3", "", Kind::Frame, {3840, 360, 1860, 660}, ""},
     {"TextBox1", "Frame3", R, {960, 240, 615, 285}, ""},
-    {"Frame2", "", Kind::Frame, {3840, 1320, 2415, 1095}, "Fuel Flow Test Jets"},
-    {"Textbox2", "Frame2", R, {1560, 360, 615, 285}, ""},
-    {"Frame6", "", Kind::Frame, {3840, 2640, 2775, 1815}, "Nitrous HP Output"},
-    {"label49", "Frame6", L, {90, 1350, 1725, 300}, "HP w/N2O to Wheels:"},
-    {"Frame4", "", Kind::Frame, {105, 2760, 3375, 1695}, "Drag Racing Statistics"},
     {"altitudeDD", "Frame4", Kind::DropDown, {765, 1095, 2115, 315}, ""},
     {"Frame5", "", Kind::Frame, {90, 4485, 8175, 3855}, "Drag Racing Output:"},
     {"Label25", "Frame5", H, {120, 240, 1935, 255}, "Huntington Formula"},
-    {"Label40", "Frame5", H, {3945, 2130, 3015, 255}, "Lucius-RoadTrack (LRT) Formula"},
-    {"lrtAltMPH", "Frame5", R, {5655, 3405, 615, 285}, ""},
     {"cal", "", Kind::Button, {2145, 8730, 3855, 375}, "Calculate"},
     {"cmdexit", "", Kind::Button, {7845, 8685, 735, 495}, "E&xit"},
     {"Image1", "", Kind::Image, {5895, 15, 2385, 1275}, ""},

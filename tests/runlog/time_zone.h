@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace moravik::runlog {
+
+// The machine's time zone for one test, as TZ names it.
+class TimeZone {
+public:
+    explicit TimeZone(const char* zone) {
+        if (const char* old = std::getenv("TZ")) old_ = old;
+        ::setenv("TZ", zone, 1);
+        ::tzset();
+    }
+    ~TimeZone() {
+        if (old_.empty()) {
+            ::unsetenv("TZ");
+        } else {
+            ::setenv("TZ", old_.c_str(), 1);
+        }
+        ::tzset();
+    }
+
+private:
+    std::string old_;
+};
+
+}  // namespace moravik::runlog
