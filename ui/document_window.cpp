@@ -100,7 +100,13 @@ void DocumentWindow::showLoaded() {
 }
 
 // The view owns the documents it shows, and drops the one before.
+//
+// Qt lays a document out in steps that each end only after 2,000 pixels of height, however much
+// they hold, and the view lays out the first step as it takes the document. A document of page
+// size 0 x 0 is laid out only once the view gives it its width; and the view keeps its vertical
+// scroll bar (the designs), so that the bar appearing does not narrow it and start it again.
 void DocumentWindow::showDocument(QTextDocument* document) {
+    document->setPageSize(QSizeF(0, 0));
     QTextDocument* previous = view->document();
     const bool ownedByView = previous->parent() == view;
     document->setParent(view);

@@ -128,10 +128,12 @@ QTextBlockFormat toQt(const ParagraphFormat& source) {
 QTextTableFormat tableFormat(const std::vector<int>& grid) {
     QTextTableFormat format;
     format.setBorder(0);
-    format.setBorderCollapse(true);
     format.setCellSpacing(0);
     format.setCellPadding(kCellPaddingPixels);
+    // A table without a grid has no cell borders, and collapsing none would double the time Qt
+    // takes to lay out each cell.
     if (grid.empty()) return format;
+    format.setBorderCollapse(true);
     const bool fitted = grid.back() > kPageTextTwips;
     if (fitted) format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
     QList<QTextLength> widths;
