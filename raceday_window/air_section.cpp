@@ -16,19 +16,13 @@ constexpr int grainsDecimals = 1;
 const QString standardKey = QStringLiteral("standard");
 const QString airGroup = QStringLiteral("todaysAir");
 
-std::string shown(double si, Quantity quantity, raceday::UnitSystem system, int decimals) {
-    const Unit& unit = raceday::displayUnit(quantity, system);
-    return fixedText(raceday::fromSi(si, unit), decimals).toStdString() + " " +
-           raceday::shownSymbol(unit);
-}
-
 }  // namespace
 
 std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSystem system) {
     const auto air = today.air();
     if (!air) return {"Not complete: enter it in the Today's air section."};
-    const auto decimals = [](Quantity quantity) {
-        return raceday::quantityInfo(quantity).decimals;
+    const auto shown = [system](double si, Quantity quantity) {
+        return raceday::displayText(si, quantity, system, raceday::UnitTexts::Display);
     };
     const raceday::Standard standard = today.standard();
     const double factor = raceday::correctionFactor(standard, *air);
@@ -36,21 +30,17 @@ std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSys
         return fixedText(value, places).toStdString();
     };
     return {
-        "Temperature: " +
-            shown(air->kelvin, Quantity::Temperature, system, decimals(Quantity::Temperature)),
-        "Station pressure: " +
-            shown(air->stationPascals, Quantity::Barometer, system, decimals(Quantity::Barometer)),
-        "Dew point: " + (air->dewPointKelvin ? shown(*air->dewPointKelvin, Quantity::Temperature,
-                                                     system, decimals(Quantity::Temperature))
+        "Temperature: " + shown(air->kelvin, Quantity::Temperature),
+        "Station pressure: " + shown(air->stationPascals, Quantity::Barometer),
+        "Dew point: " + (air->dewPointKelvin ? shown(*air->dewPointKelvin, Quantity::Temperature)
                                              : std::string("none (dry air)")),
-        "Density altitude: " +
-            shown(air->densityAltitudeMetres, Quantity::Elevation, system, altitudeDecimals),
-        "Air density: " + text(air->densityKgPerM3, densityDecimals) + " kg/m³",
+        "Density altitude: " + shown(air->densityAltitudeMetres, Quantity::Elevation),
+        "Air density: " + text(air->densityKgPerM3, densityDecimals) + " " +
+            std::string(raceday::densityUnitText(raceday::UnitTexts::Display)),
         "Correction factor, " + std::string(raceday::standardName(standard).title) + ": " +
             text(factor, factorDecimals),
         "Relative horsepower: " + text(raceday::relativeHpPercent(factor), percentDecimals) + " %",
-        "Vapour pressure: " +
-            shown(air->vapourPascals, Quantity::Barometer, system, decimals(Quantity::Barometer)),
+        "Vapour pressure: " + shown(air->vapourPascals, Quantity::Barometer),
         "Water: " + text(raceday::waterGrainsPerPound(*air), grainsDecimals) + " grains/lb",
     };
 }

@@ -47,9 +47,10 @@ emscripten::val trackTexts() {
 }
 
 // Race day's answer to a request of named texts, as JSON text
-// (moravik/raceday_json/request_json.h).
+// (moravik/raceday_json/request_json.h), its report's units as the Race Day
+// window displays them ("°F", "kg/m³").
 std::string racedayAnswer(const std::string& command, const std::string& request) {
-    return moravik::raceday::answerJson(command, request);
+    return moravik::raceday::answerJson(command, request, moravik::raceday::UnitTexts::Display);
 }
 
 // For bench/web_bench.py: `count` passes on the initial texts in one call, so

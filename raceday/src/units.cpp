@@ -148,10 +148,10 @@ std::string shownSymbol(const Unit& unit) {
     return (degrees ? "°" : "") + std::string(unit.symbol);
 }
 
-std::string displayText(double si, Quantity quantity, UnitSystem system) {
+std::string displayText(double si, Quantity quantity, UnitSystem system, UnitTexts texts) {
     const Unit& unit = displayUnit(quantity, system);
     return fixedText(fromSi(si, unit), quantityInfo(quantity).decimals) + " " +
-           std::string(unit.symbol);
+           (texts == UnitTexts::Ascii ? std::string(unit.symbol) : shownSymbol(unit));
 }
 
 }  // namespace moravik::raceday

@@ -69,25 +69,25 @@ JsonDocument airJson(const AirFigures& f) {
     return json;
 }
 
-Report airReport(const AirFigures& f, UnitSystem system) {
+Report airReport(const AirFigures& f, UnitSystem system, UnitTexts texts) {
     const Air& air = f.air;
+    const auto shown = [system, texts](double si, Quantity quantity) {
+        return displayText(si, quantity, system, texts);
+    };
     ReportSection airSection{"Air", {}};
     auto& lines = airSection.lines;
-    lines.push_back({"Temperature:", displayText(air.kelvin, Quantity::Temperature, system)});
-    lines.push_back(
-        {"Station pressure:", displayText(air.stationPascals, Quantity::Barometer, system)});
-    lines.push_back(
-        {"Vapour pressure:", displayText(air.vapourPascals, Quantity::Barometer, system)});
+    lines.push_back({"Temperature:", shown(air.kelvin, Quantity::Temperature)});
+    lines.push_back({"Station pressure:", shown(air.stationPascals, Quantity::Barometer)});
+    lines.push_back({"Vapour pressure:", shown(air.vapourPascals, Quantity::Barometer)});
     lines.push_back({"Water:", fixedText(waterGrainsPerPound(air), 1) + " grains/lb of dry air"});
-    lines.push_back({"Dew point:", air.dewPointKelvin ? displayText(*air.dewPointKelvin,
-                                                                    Quantity::Temperature, system)
-                                                      : "none (dry air)"});
-    lines.push_back({"Air density:", fixedText(air.densityKgPerM3, 4) + " kg/m3"});
-    lines.push_back({"Density altitude:",
-                     displayText(air.densityAltitudeMetres, Quantity::Elevation, system)});
-    lines.push_back(
-        {"Density altitude (NWS):",
-         displayText(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation, system)});
+    lines.push_back({"Dew point:", air.dewPointKelvin
+                                       ? shown(*air.dewPointKelvin, Quantity::Temperature)
+                                       : "none (dry air)"});
+    lines.push_back({"Air density:",
+                     fixedText(air.densityKgPerM3, 4) + " " + std::string(densityUnitText(texts))});
+    lines.push_back({"Density altitude:", shown(air.densityAltitudeMetres, Quantity::Elevation)});
+    lines.push_back({"Density altitude (NWS):",
+                     shown(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation)});
     lines.push_back({"Relative air density:", fixedText(air.relativeDensityPercent, 2) + " %"});
     ReportSection correction{"Correction (" + std::string(standardName(f.standard).title) + ")",
                              {}};
@@ -97,7 +97,7 @@ Report airReport(const AirFigures& f, UnitSystem system) {
     if (f.observedWatts) {
         correction.lines.push_back(
             {"Corrected horsepower:",
-             displayText(correctedPower(*f.observedWatts, f.factor), Quantity::Power, system)});
+             shown(correctedPower(*f.observedWatts, f.factor), Quantity::Power)});
     }
     return {std::move(airSection), std::move(correction)};
 }
@@ -126,7 +126,7 @@ Answered<Answer> answerAir(const AirRequest& o) {
                                                              "--observed-hp"));
         const AirFigures figures{air, standard, correctionFactor(standard, air), observed};
         return Answer{figuresJson([&figures] { return airJson(figures); }),
-                      airReport(figures, system)};
+                      airReport(figures, system, o.unitTexts)};
     });
 }
 
@@ -154,11 +154,11 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
                 {"predicted_mph", jsonNumber(predicted.speed * mphPerMetrePerSecond)},
             };
         });
-        const auto time = [system](double seconds) {
-            return displayText(seconds, Quantity::Time, system);
+        const auto time = [system, &o](double seconds) {
+            return displayText(seconds, Quantity::Time, system, o.unitTexts);
         };
-        const auto speed = [system](double metresPerSecond) {
-            return displayText(metresPerSecond, Quantity::Speed, system);
+        const auto speed = [system, &o](double metresPerSecond) {
+            return displayText(metresPerSecond, Quantity::Speed, system, o.unitTexts);
         };
         ReportSection section{"Prediction by the cube-root rule (" +
                                   std::string(standardName(standard).title) + ")",

@@ -187,7 +187,8 @@ JsonDocument answerDocument(const Answered<Answer>& answered) {
 template <typename Request, std::size_t N, std::size_t M>
 JsonDocument answerFields(const std::array<Field<Request>, N>& fields,
                           const std::array<OptionRelation, M>& relations,
-                          Answered<Answer> (*answer)(const Request&), const Texts& texts) {
+                          Answered<Answer> (*answer)(const Request&), const Texts& texts,
+                          UnitTexts unitTexts) {
     std::array<std::string_view, N> order{};
     std::transform(fields.begin(), fields.end(), order.begin(),
                    [](const Field<Request>& field) { return field.option; });
@@ -197,6 +198,7 @@ JsonDocument answerFields(const std::array<Field<Request>, N>& fields,
     }
     if (auto problem = relationProblem(relations, order, texts)) return problemJson(*problem);
     Request request;
+    request.unitTexts = unitTexts;
     for (const auto& field : fields) {
         if (const auto* text = textOf(texts, field.option)) request.*field.text = *text;
     }
@@ -246,20 +248,24 @@ std::span<const OptionRelation> optionRelations(std::string_view command) {
     return {};
 }
 
-std::string answerJson(std::string_view command, std::string_view request) {
+std::string answerJson(std::string_view command, std::string_view request, UnitTexts unitTexts) {
     const auto parsed = textsOf(request);
     if (const auto* problem = std::get_if<std::string>(&parsed)) return jsonText(problemJson(*problem));
     const Texts& texts = std::get<Texts>(parsed);
     if (command == "air")
-        return jsonText(answerFields(airFields, airRelations, &answerAir, texts));
+        return jsonText(answerFields(airFields, airRelations, &answerAir, texts, unitTexts));
     if (command == "predict")
-        return jsonText(answerFields(predictFields, predictRelations, &answerPredict, texts));
+        return jsonText(
+            answerFields(predictFields, predictRelations, &answerPredict, texts, unitTexts));
     if (command == "solve-hp")
-        return jsonText(answerFields(solveHpFields, solveHpRelations, &answerSolveHp, texts));
+        return jsonText(
+            answerFields(solveHpFields, solveHpRelations, &answerSolveHp, texts, unitTexts));
     if (command == "convert")
-        return jsonText(answerFields(convertFields, convertRelations, &answerConvert, texts));
+        return jsonText(
+            answerFields(convertFields, convertRelations, &answerConvert, texts, unitTexts));
     if (command == "jet-for-hp")
-        return jsonText(answerFields(jetForHpFields, jetForHpRelations, &answerJetForHp, texts));
+        return jsonText(
+            answerFields(jetForHpFields, jetForHpRelations, &answerJetForHp, texts, unitTexts));
     if (command == "jet-chart") return jsonText(chartAnswer(texts));
     return jsonText(problemJson(quotedText(command) +
                                 " is not a command; give air, predict, solve-hp, convert, "

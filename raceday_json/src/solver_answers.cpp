@@ -65,13 +65,13 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
             return JsonDocument{{fromEt ? "hp_from_et" : "hp_from_mph", byFormula}};
         });
         ReportSection section{"Horsepower from " + std::string(fromEt ? "ET " : "trap speed ") +
-                                  displayText(given, quantity, system) + " at " +
-                                  displayText(mass, Quantity::Weight, system),
+                                  displayText(given, quantity, system, o.unitTexts) + " at " +
+                                  displayText(mass, Quantity::Weight, system, o.unitTexts),
                               {}};
         for (const FormulaConstants& f : formulaTable) {
             section.lines.push_back(
-                {std::string(f.name) + ":",
-                 displayText(watts[static_cast<std::size_t>(f.formula)], Quantity::Power, system)});
+                {std::string(f.name) + ":", displayText(watts[static_cast<std::size_t>(f.formula)],
+                                                        Quantity::Power, system, o.unitTexts)});
         }
         return Answer{std::move(json), {std::move(section)}};
     });
@@ -116,8 +116,9 @@ Answered<Answer> answerConvert(const ConvertRequest& o) {
             };
         });
         const auto line = [&](double seconds, const std::optional<double>& s) {
-            return displayText(seconds, Quantity::Time, system) +
-                   (s ? "  " + displayText(*s, Quantity::Speed, system) : std::string());
+            return displayText(seconds, Quantity::Time, system, o.unitTexts) +
+                   (s ? "  " + displayText(*s, Quantity::Speed, system, o.unitTexts)
+                      : std::string());
         };
         ReportSection section{
             {},
@@ -155,13 +156,14 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
         });
         const auto result = [&jet](SingleResult r) { return jet.results[resultIndex(r)].str(); };
         // The pass takes whole psi; shown in the report's units.
-        const auto shownPressure = [system](const std::string& psi) {
+        const auto shownPressure = [system, &o](const std::string& psi) {
             double value = 0;
             fromChars(psi.data(), psi.data() + psi.size(), value);
-            return displayText(value * pascalsPerPsi, Quantity::LinePressure, system);
+            return displayText(value * pascalsPerPsi, Quantity::LinePressure, system, o.unitTexts);
         };
         ReportSection section{
-            "Nitrous jet for " + displayText(target, Quantity::Power, system) + " of nitrous",
+            "Nitrous jet for " + displayText(target, Quantity::Power, system, o.unitTexts) +
+                " of nitrous",
             {{"Nitrous jet:",
               jet.inputs.njt + " in (exact " + numberText(jet.exactJetInches) + ")"},
              {"Fuel / bottle pressure:",

@@ -111,7 +111,8 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
         const auto result = run(arguments);
         ASSERT_EQ(result.status, ExitStatus::UsageError) << result.err;
         const std::string line = result.err.substr(0, result.err.find('\n'));
-        const auto answer = nlohmann::json::parse(raceday::answerJson(arguments.front(), request));
+        const auto answer = nlohmann::json::parse(
+            raceday::answerJson(arguments.front(), request, raceday::UnitTexts::Ascii));
         EXPECT_EQ(answer.value("problem", ""), line.substr(line.find(": ") + 2)) << request;
     }
 }

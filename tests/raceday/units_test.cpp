@@ -81,6 +81,11 @@ TEST(ParseQuantity, RefusesWhatIsNoQuantityAndListsTheUnits) {
 TEST(DisplayText, ShowsTheSystemsUnit) {
     EXPECT_EQ(displayText(303.15, Quantity::Temperature, UnitSystem::Imperial), "86.0 F");
     EXPECT_EQ(displayText(303.15, Quantity::Temperature, UnitSystem::Metric), "30.0 C");
+    // As the Race Day window's unit boxes show them.
+    EXPECT_EQ(displayText(303.15, Quantity::Temperature, UnitSystem::Metric, UnitTexts::Display),
+              "30.0 °C");
+    EXPECT_EQ(displayText(1767.84, Quantity::Elevation, UnitSystem::Imperial, UnitTexts::Display),
+              "5800 ft");
     EXPECT_EQ(displayText(101320.75888, Quantity::Barometer, UnitSystem::Imperial), "29.92 inHg");
     EXPECT_EQ(displayText(1767.84, Quantity::Elevation, UnitSystem::Imperial), "5800 ft");
     EXPECT_EQ(displayText(1e300, Quantity::Weight, UnitSystem::Metric).size(), 301u + 3u);

@@ -6,8 +6,9 @@
     asked of the module's racedayAnswer inside Chromium, give byte for byte the
     JSON and message of `moravik-calc COMMAND --json`, and its exit status;
   - at 360x740 and 1280x800 a racer types today's weather key by key, switches
-    to metric and reads every figure moravik-calc reports, with no sideways
-    scroll; each view opens with moravik-calc's report for its initial texts;
+    to metric and reads every figure moravik-calc reports, its units as the
+    Race Day window displays them, with no sideways scroll; each view opens
+    with moravik-calc's report for its initial texts;
   - letters, 1e308 and an empty field give moravik-calc's message, marked at
     the field;
   - a view is chosen and used with the keyboard alone;
@@ -17,24 +18,26 @@
 """
 
 import json
-import pathlib
 import random
 import re
 import subprocess
-import sys
-import tempfile
 
-from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-import check_page
-from check_page import check, run_axe, set_viewport, wait_for, wait_ready
+from browser_checks import (browser_in, check, layout_fits, only_own_origin, phone_screenshot, press,
+                            reload_offline, run_axe, run_checks, set_viewport, started, tab_to, text_of, type_into,
+                            wait_for, wait_ready)
 
 VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "jet-chart"]
 SEED = 20261207
 CASES_PER_COMMAND = 120
+
+# The Race Day window's display texts of the units moravik-calc writes in
+# ASCII, as the window's own tests read them: "°C" in the temperature's unit
+# box, " kg/m³" after the air density (tests/raceday_window).
+WINDOW_UNITS = {"F": "°F", "C": "°C", "kg/m3": "kg/m³"}
 
 
 def native(calc, args):
@@ -133,6 +136,11 @@ def as_command_line(answer):
     return {"status": 1 if faulted else 0, "out": answer["json"] + "\n", "problem": ""}
 
 
+def message_of(err):
+    """moravik-calc's message after its own name."""
+    return err.split("\n")[0].split(": ", 1)[1] if err else ""
+
+
 def same_as_native(browser, calc):
     cases = generated_cases(random.Random(SEED))
     in_browser = browser.execute_script(
@@ -143,7 +151,7 @@ def same_as_native(browser, calc):
     for args, answer in zip(cases, in_browser):
         run = native(calc, spelt_out(args))
         desktop = {"status": run["status"], "out": run["out"],
-                   "problem": run["err"].split("\n")[0].split(": ", 1)[1] if run["status"] == 2 else ""}
+                   "problem": message_of(run["err"]) if run["status"] == 2 else ""}
         page = as_command_line(json.loads(answer))
         statuses[desktop["status"]] = statuses.get(desktop["status"], 0) + 1
         if page != desktop:
@@ -170,14 +178,27 @@ def page_report(browser, view):
 
 
 def report_lines(out):
+    """moravik-calc's report as the page shows it: the units as the window displays them."""
     lines = []
     for line in out.split("\n"):
         row = re.match(r"^  (.+?): +(.*)$", line)
         if row:
-            lines.append([row.group(1), row.group(2)])
+            lines.append([row.group(1), re.sub(r"(?<=\d )(F|C|kg/m3)$", lambda unit: WINDOW_UNITS[unit.group(1)],
+                                               row.group(2))])
         elif line:
             lines.append(line)
     return lines
+
+
+def window_units_where_the_window_shows_them(browser, units, what):
+    """The window's display units stand in the air report where the window
+    shows them, and nowhere else: its temperature unit beside the temperature
+    and the dew point, kg/m³ after the air density."""
+    degrees = WINDOW_UNITS["F" if units == "imperial" else "C"]
+    shown = {line[0]: line[1].split(" ", 1)[1] for line in page_report(browser, "air")
+             if isinstance(line, list) and re.search("[°³]", line[1])}
+    check(shown == {"Temperature": degrees, "Dew point": degrees, "Air density": WINDOW_UNITS["kg/m3"]},
+          "%s: the window's unit texts stand at %s" % (what, shown))
 
 
 def fields_of(browser, view):
@@ -198,10 +219,6 @@ def native_report(calc, browser, view, units):
     return native(calc, [command, "--units=" + units] + ["%s=%s" % tuple(pair) for pair in given])
 
 
-def shown_problem(browser, view):
-    return browser.execute_script("return document.querySelector('#' + arguments[0] + ' .fault').textContent", view)
-
-
 def chart_rows(browser):
     return browser.execute_script("""return [...document.querySelectorAll("#jet-chart tr")]
         .map((row) => [...row.cells].map((c) => c.textContent).join(","))""")
@@ -213,10 +230,11 @@ def view_matches(browser, calc, view, units):
         expected = desktop["out"].split("\n")[:-1]
         return wait_for(browser, lambda: chart_rows(browser) == expected, "jet chart differs from moravik-calc's")
     expected = report_lines(desktop["out"])
-    problem = desktop["err"].split("\n")[0].split(": ", 1)[1] if desktop["err"] else ""
-    return wait_for(browser, lambda: page_report(browser, view) == expected and shown_problem(browser, view) == problem,
+    problem = message_of(desktop["err"])
+    fault = view + "-fault"
+    return wait_for(browser, lambda: page_report(browser, view) == expected and text_of(browser, fault) == problem,
                     "%s (%s): page %s / %r, moravik-calc %s / %r" % (
-                        view, units, page_report(browser, view), shown_problem(browser, view), expected, problem))
+                        view, units, page_report(browser, view), text_of(browser, fault), expected, problem))
 
 
 def open_view(browser, url, view):
@@ -226,24 +244,10 @@ def open_view(browser, url, view):
     wait_ready(browser)
 
 
-def no_sideways_scroll(browser, width, what):
-    widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
-    check(widths[0] <= width and widths[1] == width, "%s: sideways scroll, %d px wide in %d" % (what, *widths))
-    outside = browser.execute_script("""
-        return [...document.querySelectorAll(".view:not([hidden]) .report dd, .view:not([hidden]) input")]
-            .filter((e) => { const b = e.getBoundingClientRect(); return b.left < 0 || b.right > window.innerWidth; })
-            .map((e) => e.textContent || e.id)""")
-    check(outside == [], "%s: outside the viewport: %s" % (what, outside))
-    small = browser.execute_script("""
-        const shown = ".view:not([hidden]) ";
-        return [...document.querySelectorAll(shown + "input, " + shown + "select, " + shown + "button, nav a")]
-            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
-            .map((e) => e.id || e.textContent)""")
-    check(small == [], "%s: touch targets under 44 px: %s" % (what, small))
-
-
-def type_into(browser, element_id, text):
-    check_page.type_into(browser, element_id, text)
+def layout_fits_view(browser, width, what):
+    shown = ".view:not([hidden]) "
+    layout_fits(browser, width, what, inside=shown + ".report dd, " + shown + "input",
+                targets=", ".join(shown + e for e in ["input", "select", "button"]) + ", nav a")
 
 
 def racer_flows(browser, url, calc, width, height, axe):
@@ -252,7 +256,7 @@ def racer_flows(browser, url, calc, width, height, axe):
         set_viewport(browser, width, height)
         open_view(browser, url, view)
         view_matches(browser, calc, view, "imperial")
-        no_sideways_scroll(browser, width, "%s %s" % (size, view))
+        layout_fits_view(browser, width, "%s %s" % (size, view))
         run_axe(browser, axe, "%s %s light" % (size, view))
         if width > 600:
             set_viewport(browser, width, height, dark=True)
@@ -264,13 +268,15 @@ def racer_flows(browser, url, calc, width, height, axe):
                         ("air-observed", "412")]:
         type_into(browser, field, text)
     view_matches(browser, calc, "air", "imperial")
+    window_units_where_the_window_shows_them(browser, "imperial", size)
     browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
     check(browser.execute_script("return document.querySelector('#air-temperature + .unit').textContent") == "°C",
           "%s: the temperature's unit does not follow metric" % size)
     for field, text in [("air-temperature", "33"), ("air-pressure", "973.5"), ("air-observed", "300")]:
         type_into(browser, field, text)
     view_matches(browser, calc, "air", "metric")
-    no_sideways_scroll(browser, width, size + " air metric")
+    window_units_where_the_window_shows_them(browser, "metric", size)
+    layout_fits_view(browser, width, size + " air metric")
     # A run carried to today's air, and the other views, in metric.
     open_view(browser, url, "predict")
     browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
@@ -289,49 +295,32 @@ def bad_input(browser, url, calc):
         if view_matches(browser, calc, "air", "imperial") and text:
             marked = browser.find_element(By.ID, field).get_attribute("aria-invalid")
             check(marked == "true", "%s %r is not marked at its field" % (option, text))
-        check(shown_problem(browser, "air") != "", "no message for %s %r" % (option, text))
+        check(text_of(browser, "air-fault") != "", "no message for %s %r" % (option, text))
         type_into(browser, field, {"air-temperature": "86", "air-humidity": "40"}[field])
     open_view(browser, url, "solve-hp")
     type_into(browser, "solve-et", "")
     view_matches(browser, calc, "solve-hp", "imperial")
-    check(shown_problem(browser, "solve-hp") != "", "no message for an empty slip")
+    check(text_of(browser, "solve-hp-fault") != "", "no message for an empty slip")
 
 
 def keyboard_only(browser, url):
     browser.get(url + "raceday.html")
     wait_ready(browser)
-    def press(*keys):
-        ActionChains(browser).send_keys(*keys).perform()
-
-    for _ in range(12):
-        if browser.switch_to.active_element.text == "Jet for a target":
-            break
-        press(Keys.TAB)
-    if not check(browser.switch_to.active_element.text == "Jet for a target", "Tab does not reach the view links"):
+    if not tab_to(browser, "Jet for a target", 13):
         return
-    press(Keys.ENTER)
+    press(browser, Keys.ENTER)
     wait_for(browser, lambda: browser.execute_script(
         "return !document.getElementById('jet-for-hp').hidden"), "Enter on a view link does not open it")
     # On through the unit choice to the view's first field, and type there.
-    for _ in range(8):
-        if browser.switch_to.active_element.get_attribute("id") == "jet-target":
-            break
-        press(Keys.TAB)
-    if check(browser.switch_to.active_element.get_attribute("id") == "jet-target",
-             "Tab does not reach the jet view's first field"):
-        press(Keys.END, Keys.BACKSPACE * 3, "200")
-        wait_for(browser, lambda: "200.0 hp" in browser.find_element(By.ID, "jet-for-hp-report").text,
+    if tab_to(browser, "jet-target", 9):
+        press(browser, Keys.END, Keys.BACKSPACE * 3, "200")
+        wait_for(browser, lambda: "200.0 hp" in text_of(browser, "jet-for-hp-report"),
                  "typing by keyboard does not update the jet view")
 
 
 def offline(browser, server, url, calc):
     open_view(browser, url, "air")
-    check_page.go_offline(browser, server)
-    browser.refresh()
-    try:
-        wait_ready(browser)
-    except Exception:  # noqa: BLE001
-        check(False, "offline: Race Day did not start from the cache")
+    if not reload_offline(browser, server, "Race Day"):
         return
     type_into(browser, "air-temperature", "72")
     view_matches(browser, calc, "air", "imperial")
@@ -347,50 +336,37 @@ def offline(browser, server, url, calc):
             .filter((e) => e.deliveryType !== "cache-storage").map((e) => e.name)""")
         check(uncached == [], "offline: the Runs page loads files the service worker does not keep: %s" % uncached)
         browser.find_element(By.ID, "vehicle-name").send_keys("Offline", Keys.ENTER)
-        wait_for(browser, lambda: "Offline" in browser.find_element(By.ID, "run-vehicle").text,
+        wait_for(browser, lambda: "Offline" in text_of(browser, "run-vehicle"),
                  "offline: the Runs page does not add a vehicle")
         browser.find_element(By.ID, "run-et").send_keys("11.5", Keys.TAB, "115", Keys.ENTER)
-        wait_for(browser, lambda: "11.500 s" in browser.find_element(By.ID, "run-table-box").text,
+        wait_for(browser, lambda: "11.500 s" in text_of(browser, "run-table-box"),
                  "offline: the Runs page does not save a run")
     except Exception:  # noqa: BLE001
         check(False, "offline: the Runs page did not start from the cache")
     browser.get(url)
-    try:
-        wait_ready(browser)
-        check(browser.find_element(By.ID, "huntet").text != "", "offline: the calculator shows no results")
-    except Exception:  # noqa: BLE001
-        check(False, "offline: the calculator did not start from the cache")
+    if started(browser, "offline: the calculator did not start from the cache"):
+        check(text_of(browser, "huntet") != "", "offline: the calculator shows no results")
 
 
-def main():
-    args, axe = check_page.arguments(__doc__.splitlines()[0], "raceday.html")
-    server = check_page.Server(args.folder)
-    with tempfile.TemporaryDirectory() as profile:
-        browser = check_page.open_browser(profile)
-        try:
-            set_viewport(browser, 360, 740)
-            open_view(browser, server.url, "air")
-            same_as_native(browser, args.calc)
-            for width, height in [(360, 740), (1280, 800)]:
-                racer_flows(browser, server.url, args.calc, width, height, axe)
-            set_viewport(browser, 360, 740)
-            bad_input(browser, server.url, args.calc)
-            run_axe(browser, axe, "with messages shown")
-            keyboard_only(browser, server.url)
-            check_page.only_own_origin(browser, "Race Day")
-            if args.screenshot:
-                set_viewport(browser, 360, 740, scale=2)
+def checks(args, axe, server):
+    with browser_in() as browser:
+        set_viewport(browser, 360, 740)
+        open_view(browser, server.url, "air")
+        same_as_native(browser, args.calc)
+        for width, height in [(360, 740), (1280, 800)]:
+            racer_flows(browser, server.url, args.calc, width, height, axe)
+        set_viewport(browser, 360, 740)
+        bad_input(browser, server.url, args.calc)
+        run_axe(browser, axe, "with messages shown")
+        keyboard_only(browser, server.url)
+        only_own_origin(browser, "Race Day")
+        if args.screenshot:
+            def show_air():
                 open_view(browser, server.url, "air")
                 browser.execute_script("document.getElementById('air-report').scrollIntoView()")
-                pathlib.Path(args.screenshot).write_bytes(browser.get_screenshot_as_png())
-                set_viewport(browser, 360, 740)
-            offline(browser, server, server.url, args.calc)
-        finally:
-            browser.quit()
-            server.stop()
-    print("%d failures" % len(check_page.failures))
-    sys.exit(1 if check_page.failures else 0)
+            phone_screenshot(browser, args.screenshot, show_air)
+        offline(browser, server, server.url, args.calc)
 
 
 if __name__ == "__main__":
-    main()
+    run_checks(__doc__, "raceday.html", checks)

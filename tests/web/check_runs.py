@@ -22,16 +22,14 @@ import pathlib
 import re
 import signal
 import subprocess
-import sys
 import tempfile
 
-from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
-import check_page
-from check_page import check, run_axe, set_viewport, wait_for
+from browser_checks import (browser_in, check, layout_fits, only_own_origin, open_browser, phone_screenshot, press,
+                            run_axe, run_checks, set_viewport, tab_to, text_of, wait_for)
 
 FIXTURE = pathlib.Path(__file__).resolve().parents[1] / "runlog" / "data" / "log_v1_import.csv"
 
@@ -78,10 +76,6 @@ def open_runs(browser, url):
     browser.get(url + "runs.html")
     WebDriverWait(browser, 30).until(
         lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
-
-
-def text_of(browser, element_id):
-    return browser.execute_script("return document.getElementById(arguments[0]).textContent", element_id)
 
 
 def choose_units(browser, units):
@@ -164,18 +158,6 @@ def bad_input(browser, url, calc, folder, downloads):
           "50 MB CSV: the page changed its runs or stopped answering")
 
 
-def press(browser, *keys):
-    ActionChains(browser).send_keys(*keys).perform()
-
-
-def tab_to(browser, element_id, most=60):
-    for _ in range(most):
-        if browser.switch_to.active_element.get_attribute("id") == element_id:
-            return True
-        press(browser, Keys.TAB)
-    return check(False, "Tab does not reach #%s" % element_id)
-
-
 def keyboard_racer(browser, url, size, width, axe):
     """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
     open_runs(browser, url)
@@ -215,13 +197,7 @@ def keyboard_racer(browser, url, size, width, axe):
     delete.send_keys(Keys.ENTER)
     wait_for(browser, lambda: len(browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr")) == 1,
              "%s: Delete leaves the run" % size)
-    widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
-    check(widths[0] <= width, "%s: sideways scroll, %d px wide in %d" % (size, *widths))
-    small = browser.execute_script("""
-        return [...document.querySelectorAll("main input:not([type=radio]), main select, main button, nav a")]
-            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
-            .map((e) => e.id || e.textContent)""")
-    check(small == [], "%s: touch targets under 44 px: %s" % (size, small))
+    layout_fits(browser, width, size, targets="main input:not([type=radio]), main select, main button, nav a")
     run_axe(browser, axe, size + " Runs")
 
 
@@ -254,7 +230,7 @@ SAVE_MANY = """
 
 
 def durable(url, profile):
-    browser = check_page.open_browser(profile)
+    browser = open_browser(profile)
     open_runs(browser, url)
     browser.find_element(By.ID, "vehicle-name").send_keys("Durable", Keys.ENTER)
     wait_for(browser, lambda: "Durable" in text_of(browser, "run-vehicle"), "durable: no vehicle")
@@ -266,8 +242,7 @@ def durable(url, profile):
     browser.service.process.kill()
     browser.service.process.wait()
 
-    browser = check_page.open_browser(profile)
-    try:
+    with browser_in(profile) as browser:
         open_runs(browser, url)
         rows = browser.execute_script("""
             return [...document.querySelectorAll('#run-table-box tbody tr')].map((row) =>
@@ -281,15 +256,11 @@ def durable(url, profile):
         broken = [row for when, row in kept.items() if row[1] != "Durable" or row[5] != typed[when] + " s"]
         check(broken == [], "durable: runs not as typed: %s" % broken[:3])
         print("durable: %d runs confirmed before SIGKILL, %d kept" % (len(confirmed), len(kept)))
-    finally:
-        browser.quit()
 
 
-def main():
-    args, axe = check_page.arguments(__doc__.splitlines()[0], "runs.html")
+def checks(args, axe, server):
     # One time zone with a daylight-saving rule for Chromium, the module and moravik-calc.
     os.environ["TZ"] = "America/Denver"
-    server = check_page.Server(args.folder)
     with tempfile.TemporaryDirectory() as temporary:
         folder = pathlib.Path(temporary)
         downloads = folder / "downloads"
@@ -297,33 +268,24 @@ def main():
         for name in ["round-trip", "bad", "racer", "durable"]:
             (folder / name).mkdir()
         for profile, steps in [("round-trip", round_trip), ("bad", bad_input)]:
-            browser = check_page.open_browser(str(folder / profile))
-            try:
+            with browser_in(str(folder / profile)) as browser:
                 browser.execute_cdp_cmd("Browser.setDownloadBehavior",
                                         {"behavior": "allow", "downloadPath": str(downloads)})
                 set_viewport(browser, 360, 740)
                 steps(browser, server.url, args.calc, folder, downloads)
                 run_axe(browser, axe, "Runs after the %s import" % profile)
-            finally:
-                browser.quit()
-        browser = check_page.open_browser(str(folder / "racer"))
-        try:
+        with browser_in(str(folder / "racer")) as browser:
             for width, height in [(360, 740), (1280, 800)]:
                 set_viewport(browser, width, height)
                 keyboard_racer(browser, server.url, "%dx%d" % (width, height), width, axe)
-            check_page.only_own_origin(browser, "Runs")
+            only_own_origin(browser, "Runs")
             if args.screenshot:
-                set_viewport(browser, 360, 740, scale=2)
-                open_runs(browser, server.url)
-                browser.execute_script("document.getElementById('runs-title').scrollIntoView()")
-                pathlib.Path(args.screenshot).write_bytes(browser.get_screenshot_as_png())
-        finally:
-            browser.quit()
+                def show_runs():
+                    open_runs(browser, server.url)
+                    browser.execute_script("document.getElementById('runs-title').scrollIntoView()")
+                phone_screenshot(browser, args.screenshot, show_runs)
         durable(server.url, str(folder / "durable"))
-    server.stop()
-    print("%d failures" % len(check_page.failures))
-    sys.exit(1 if check_page.failures else 0)
 
 
 if __name__ == "__main__":
-    main()
+    run_checks(__doc__, "runs.html", checks)

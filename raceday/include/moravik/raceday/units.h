@@ -120,6 +120,16 @@ const Unit& displayUnit(Quantity quantity, UnitSystem system);
 // The symbol as people read it beside a number: "°F" and "°C", "K" alone.
 std::string shownSymbol(const Unit& unit);
 
+// How a report writes its units: in ASCII, as typed after a number on the
+// command line ("86.0 F", "kg/m3"), or as the Race Day window displays them
+// ("86.0 °F", "kg/m³").
+enum class UnitTexts { Ascii, Display };
+
+// Air density's unit, which no field reads.
+constexpr std::string_view densityUnitText(UnitTexts texts) {
+    return texts == UnitTexts::Ascii ? "kg/m3" : "kg/m³";
+}
+
 constexpr double toSi(double value, const Unit& unit) { return (value + unit.offset) * unit.scale; }
 constexpr double fromSi(double si, const Unit& unit) { return si / unit.scale - unit.offset; }
 
@@ -160,7 +170,8 @@ std::string echoedText(std::string_view text);
 std::string fixedText(double value, int decimals);
 
 // The SI value in the display unit of `system`, with the quantity's decimals,
-// and the unit symbol after a blank: "86.0 F", "1013.25 hPa".
-std::string displayText(double si, Quantity quantity, UnitSystem system);
+// and the unit after a blank: "86.0 F", "1013.25 hPa"; "86.0 °F" in Display texts.
+std::string displayText(double si, Quantity quantity, UnitSystem system,
+                        UnitTexts texts = UnitTexts::Ascii);
 
 }  // namespace moravik::raceday

@@ -65,9 +65,12 @@ struct Answer {
     Report report;
 };
 
-// Fields every request has: imperial or metric, for bare numbers and the report.
+// Fields every request has: imperial or metric, for bare numbers and the
+// report, and how the report writes its units: ASCII for moravik-calc, the
+// window's display texts for the web page.
 struct UnitsField {
     std::string units = "imperial";
+    UnitTexts unitTexts = UnitTexts::Ascii;
 };
 
 struct AirRequest : UnitsField {

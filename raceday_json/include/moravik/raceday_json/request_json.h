@@ -10,7 +10,8 @@
 //   "problem": the message, as moravik-calc words it after its own name; or
 //   "json":    the figures' JSON text, byte for byte as `COMMAND --json`
 //              prints it ({"fault": ...} when a figure is not finite), and
-//   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...]; or
+//   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...], its
+//              units written in `unitTexts`; or
 //   "csv":     the jet chart as `--jet-chart --csv` prints it, and
 //   "remarks": what moravik-calc says beside it on standard error.
 #pragma once
@@ -19,9 +20,11 @@
 #include <string>
 #include <string_view>
 
+#include "moravik/raceday/units.h"
+
 namespace moravik::raceday {
 
-std::string answerJson(std::string_view command, std::string_view request);
+std::string answerJson(std::string_view command, std::string_view request, UnitTexts unitTexts);
 
 // How options of a command go together, in the order moravik-calc registers
 // them: an option that is required, that needs another, or that excludes

@@ -1,0 +1,243 @@
+"""What the web app's browser tests share: the built folder served from a local
+HTTP server on a free loopback port, Debian's chromium driven headless through
+chromium-driver and python3-selenium, failures counted as they come, axe-core's
+WCAG 2.1 AA rules, the layout checks of a phone at the strip, and going offline.
+"""
+
+import argparse
+import contextlib
+import functools
+import http.server
+import pathlib
+import sys
+import tempfile
+import threading
+import urllib.error
+import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.by import By
+from selenium.webdriver.common.keys import Keys
+from selenium.webdriver.support.ui import WebDriverWait
+
+CHROMIUM_ARGUMENTS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                      "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                      "--disable-dev-shm-usage"]
+
+failures = []
+
+
+def check(condition, what):
+    if not condition:
+        failures.append(what)
+        print("FAIL:", what)
+    return condition
+
+
+class Files(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".webmanifest": "application/manifest+json"}
+
+    # Offline, only the service worker may answer, not the browser's HTTP cache.
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+class Server:
+    def __init__(self, folder):
+        handler = functools.partial(Files, directory=str(folder))
+        self.http = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.url = "http://127.0.0.1:%d/" % self.http.server_address[1]
+        threading.Thread(target=self.http.serve_forever, daemon=True).start()
+
+    def stop(self):
+        self.http.shutdown()
+        self.http.server_close()
+
+
+def arguments(description, page):
+    """WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG], each checked to
+    be there; gives them and axe-core's script."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("folder")
+    parser.add_argument("calc")
+    parser.add_argument("axe")
+    parser.add_argument("--screenshot")
+    args = parser.parse_args()
+    for path, what in [(args.calc, "build the default preset first"),
+                       (args.axe, "run scripts/setup.sh, which installs axe-core with npm ci in tests/web"),
+                       (pathlib.Path(args.folder) / page, "build the wasm preset first")]:
+        if not pathlib.Path(path).is_file():
+            sys.exit("%s is missing: %s" % (path, what))
+    return args, pathlib.Path(args.axe).read_text(encoding="utf-8")
+
+
+def run_checks(doc, page, steps):
+    """Serves the folder the arguments name, runs steps(args, axe, server),
+    prints the failures and exits with 1 if there were any."""
+    args, axe = arguments(doc.splitlines()[0], page)
+    server = Server(args.folder)
+    try:
+        steps(args, axe, server)
+    finally:
+        server.stop()
+    print("%d failures" % len(failures))
+    sys.exit(1 if failures else 0)
+
+
+def open_browser(profile):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for argument in CHROMIUM_ARGUMENTS + ["--user-data-dir=" + profile]:
+        options.add_argument(argument)
+    options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
+    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    browser.set_script_timeout(60)
+    return browser
+
+
+@contextlib.contextmanager
+def browser_in(profile=None):
+    """Chromium on the profile folder, a new one when none is named, quit at the end."""
+    with contextlib.ExitStack() as stack:
+        browser = open_browser(profile or stack.enter_context(tempfile.TemporaryDirectory()))
+        stack.callback(browser.quit)
+        yield browser
+
+
+def set_viewport(browser, width, height, scale=1, dark=False):
+    browser.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+        "width": width, "height": height, "deviceScaleFactor": scale, "mobile": width < 600})
+    browser.execute_cdp_cmd("Emulation.setEmulatedMedia", {
+        "features": [{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
+
+
+def wait_ready(browser):
+    WebDriverWait(browser, 30).until(
+        lambda b: b.execute_script("return document.documentElement.dataset.ready === 'true'"))
+
+
+def started(browser, what):
+    """Whether the page came up; a failure saying `what` when it did not."""
+    try:
+        wait_ready(browser)
+        return True
+    except Exception:  # noqa: BLE001 - reported as a failure
+        return check(False, what)
+
+
+def wait_for(browser, condition, what):
+    try:
+        WebDriverWait(browser, 10).until(lambda b: condition())
+        return True
+    except Exception:  # noqa: BLE001 - reported as a failure below
+        return check(False, what)
+
+
+def text_of(browser, element_id):
+    return browser.execute_script("return document.getElementById(arguments[0]).textContent", element_id)
+
+
+def type_into(browser, element_id, text):
+    """Replaces the field's text key by key, as a racer does."""
+    field = browser.find_element(By.ID, element_id)
+    field.click()
+    field.send_keys(Keys.CONTROL, "a")
+    field.send_keys(Keys.BACKSPACE)
+    if text:
+        field.send_keys(text)
+
+
+def press(browser, *keys):
+    ActionChains(browser).send_keys(*keys).perform()
+
+
+def tab_to(browser, wanted, most=60):
+    """Presses Tab until the element whose id, or else whose text, is `wanted`
+    has the focus; a failure when `most` looks do not find it."""
+    for _ in range(most):
+        active = browser.switch_to.active_element
+        if wanted in (active.get_attribute("id"), active.text):
+            return True
+        press(browser, Keys.TAB)
+    return check(False, "Tab does not reach %r" % wanted)
+
+
+def run_axe(browser, axe, what):
+    browser.execute_script(axe)
+    violations = browser.execute_async_script("""
+        const done = arguments[0];
+        axe.run(document, {runOnly: {type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"]}})
+            .then((r) => done(r.violations.map((v) => v.id + ": " + v.help + " (" +
+                                                v.nodes.map((n) => n.target.join(" ")).join(", ") + ")")),
+                  (e) => done(["axe failed: " + e]));""")
+    check(violations == [], "axe, %s: %s" % (what, violations))
+
+
+def layout_fits(browser, width, what, targets, inside=None):
+    """At `width`: no sideways scroll, the elements `targets` selects at least
+    44 px each way, and those `inside` selects within the viewport."""
+    # A phone widens its layout to fit wider content, so the width is the device's.
+    widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
+    check(widths[0] <= width and widths[1] == width, "%s: sideways scroll, %d px wide in %d" % (what, *widths))
+    if inside:
+        outside = browser.execute_script("""
+            return [...document.querySelectorAll(arguments[0])].filter((e) => {
+                const box = e.getBoundingClientRect();
+                return box.left < 0 || box.right > window.innerWidth; }).map((e) => e.textContent || e.id)""", inside)
+        check(outside == [], "%s: outside the viewport: %s" % (what, outside))
+    small = browser.execute_script("""
+        return [...document.querySelectorAll(arguments[0])]
+            .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
+            .map((e) => e.id || e.textContent)""", targets)
+    check(small == [], "%s: touch targets under 44 px: %s" % (what, small))
+
+
+def phone_screenshot(browser, path, show):
+    """The README's phone-sized picture at twice the pixels, of what show() brings into view."""
+    set_viewport(browser, 360, 740, scale=2)
+    show()
+    pathlib.Path(path).write_bytes(browser.get_screenshot_as_png())
+    set_viewport(browser, 360, 740)
+
+
+def only_own_origin(browser, what):
+    others = browser.execute_script("""
+        return performance.getEntriesByType("resource").map((e) => e.name)
+            .filter((u) => new URL(u).origin !== location.origin)""")
+    check(others == [], "%s: requests to other sites: %s" % (what, others))
+    errors = [entry["message"] for entry in browser.get_log("browser") if entry["level"] == "SEVERE"
+              or "Content Security Policy" in entry["message"]]
+    check(errors == [], "%s: console errors: %s" % (what, errors))
+
+
+def reload_offline(browser, server, what):
+    """Stops the server once everything the page loaded is in the service
+    worker's cache, then reloads; whether the page came up from the cache."""
+    cached = browser.execute_async_script("""
+        const done = arguments[0];
+        navigator.serviceWorker.ready
+            .then(() => caches.keys())
+            .then((names) => Promise.all(names.map((n) => caches.open(n).then((c) => c.keys()))))
+            .then((lists) => done(lists.flat().map((r) => new URL(r.url).pathname)), (e) => done(String(e)));""")
+    WebDriverWait(browser, 30).until(
+        lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
+    loaded = browser.execute_script("""
+        return [location.pathname, ...performance.getEntriesByType("resource")
+            .map((e) => new URL(e.name).pathname)]""")
+    check(set(loaded) <= set(cached), "offline: loaded but not cached: %s"
+          % sorted(set(loaded) - set(cached)))
+    server.stop()
+    try:
+        urllib.request.urlopen(server.url, timeout=5)
+        check(False, "the server still answers after stopping")
+    except (urllib.error.URLError, OSError):
+        pass
+    browser.refresh()
+    return started(browser, "offline: %s did not start from the cache (cached: %s)" % (what, cached))
