@@ -6,8 +6,8 @@
 #
 # The root is made once with debootstrap and kept as a tarball in the cache folder
 # (MORAVIK_FRESH_ROOT_CACHE, ~/.cache/moravik-fresh-root); each check unpacks a new copy,
-# clones HEAD into it and runs the command there. Set MORAVIK_BUSY=1 to keep both cores
-# busy with `yes` during the run, as a loaded machine would.
+# clones HEAD into it and runs the command there with CI=true, as CI runs it. Set
+# MORAVIK_BUSY=1 to keep both cores busy with `yes` during the run, as a loaded machine would.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,6 +43,17 @@ trap cleanup EXIT
 
 debootstrap --variant=minbase --unpack-tarball="${tarball}" bookworm "${root}" "${mirror}"
 cp /etc/resolv.conf "${root}/etc/resolv.conf"
+# The root has no certificate authorities of its own, so npm's HTTPS fails on a
+# network that re-signs TLS. It gets the host's bundle as the host uses it, as
+# NODE_EXTRA_CA_CERTS; apt fetches over plain HTTP and needs none.
+host_bundle=${NODE_EXTRA_CA_CERTS:-/etc/ssl/certs/ca-certificates.crt}
+root_bundle=/etc/ssl/host-ca-certificates.crt
+ca_environment=()
+if [ -f "${host_bundle}" ]; then
+  mkdir -p "${root}/etc/ssl"
+  cp "${host_bundle}" "${root}${root_bundle}"
+  ca_environment=(NODE_EXTRA_CA_CERTS="${root_bundle}")
+fi
 mount -t proc proc "${root}/proc"
 mount -t sysfs sys "${root}/sys"
 mount --bind /dev "${root}/dev"
@@ -57,5 +68,5 @@ if [ "${MORAVIK_BUSY:-0}" = 1 ]; then
 fi
 echo "check_fresh_root: running ${command} in /root/moravik of a fresh Debian 12 root"
 chroot "${root}" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  LANG=C.UTF-8 bash -c "cd /root/moravik && ${command}"
+  LANG=C.UTF-8 CI=true "${ca_environment[@]}" bash -c "cd /root/moravik && ${command}"
 echo "check_fresh_root: passed"

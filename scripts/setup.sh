@@ -14,11 +14,11 @@ packages=(
   nlohmann-json3-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
   qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
-  libqt6sql6-sqlite
+  libsqlite3-dev libqt6sql6-sqlite
   fonts-liberation2 fontconfig
   locales
   desktop-file-utils appstream dpkg-dev file man-db lintian
-  hyperfine python3 python3-mpmath python3-pil time
+  hyperfine python3 python3-mpmath python3-pil time strace
   xvfb xauth x11-utils xdotool
   poppler-utils
 )

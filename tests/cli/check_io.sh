@@ -99,7 +99,7 @@ interactive_batch)
 one_write_a_line)
     # Runs sharing a terminal or a log file: each line of standard error goes
     # out in one write(), never in pieces that another run's line can split.
-    command -v strace >/dev/null || { echo "skip: strace is not installed"; exit 77; }
+    command -v strace >/dev/null || { echo "FAIL: strace is not installed (scripts/setup.sh installs it)"; exit 1; }
     for arguments in "--weight 3,200 --hp 3x --json" "air --temperature x --pressure 29.9" \
         "--batch $scratch/none.jsonl"; do
         # shellcheck disable=SC2086 # the arguments are their words

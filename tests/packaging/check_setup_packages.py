@@ -1,0 +1,158 @@
+#!/usr/bin/env python3
+"""Every package the build finds comes from scripts/setup.sh's list.
+
+A machine that already has a -dev package hides a missing install step until a
+new user's build fails. This asks dpkg which package owns each thing the
+configured build found (each find_package and find_program in the tracked CMake
+files, and the compilers, toolchain and sources the presets name) and checks
+that package is one setup.sh installs.
+
+Usage: check_setup_packages.py SOURCE_DIR BUILD_DIR
+"""
+import json
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+
+
+def setup_packages(source):
+    text = (source / "scripts/setup.sh").read_text()
+    body = re.search(r"^packages=\((.*?)^\)", text, re.S | re.M).group(1)
+    return {word for line in body.splitlines() for word in line.split("#")[0].split()}
+
+
+def direct_dependencies(packages):
+    """Each package a listed one depends on directly, as the listed one."""
+    row = "${Package}\t${Pre-Depends}, ${Depends}\n"
+    done = subprocess.run(["dpkg-query", "-W", f"-f={row}", *sorted(packages)],
+                          capture_output=True, text=True, check=False)
+    brought = {}
+    for line in done.stdout.splitlines():
+        package, _, depends = line.partition("\t")
+        for name in re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9.+-]*)", depends):
+            brought.setdefault(name, package)
+    return brought
+
+
+def cmake_cache(build):
+    cache = {}
+    for line in (build / "CMakeCache.txt").read_text().splitlines():
+        match = re.match(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", line)
+        if match:
+            cache[match.group(1)] = match.group(2)
+    return cache
+
+
+def tracked_cmake_files(source):
+    names = subprocess.run(["git", "-C", str(source), "ls-files", "CMakeLists.txt",
+                            "*/CMakeLists.txt", "*.cmake"],
+                           capture_output=True, text=True, check=True).stdout.split()
+    return [source / name for name in names]
+
+
+def found_things(source, cache):
+    """(what the CMake files ask for, the file that answers it, or None)."""
+    for path in tracked_cmake_files(source):
+        text = path.read_text()
+        for name, rest in re.findall(r"find_package\(\s*(\w+)([^)]*)\)", text):
+            components = re.search(r"COMPONENTS\s+([\w\s]+)", rest)
+            if name == "Qt6" and components:
+                for component in components.group(1).split():
+                    yield f"Qt6 {component}", config_file(cache.get(f"Qt6{component}_DIR"))
+            elif name == "Python3":
+                yield name, cache.get("_Python3_EXECUTABLE") or shutil.which("python3")
+            elif f"{name}_DIR" in cache:
+                yield name, config_file(cache[f"{name}_DIR"])
+            else:
+                yield name, cache.get(f"{name}_LIBRARY") or cache.get(f"{name.upper()}_LIBRARY")
+        for variable, words in re.findall(r"find_program\(\s*(\w+)([^)]*)\)", text):
+            # A front end this build does not configure: what a search would find.
+            names = words.split("PATHS")[0].replace("NAMES", "").split()
+            fallback = next(filter(None, map(shutil.which, names)), None)
+            yield f"find_program({variable})", cache.get(variable) or fallback
+        for modules in re.findall(r"pkg_check_modules\(\s*\w+([^)]*)\)", text):
+            for module in re.findall(r"[A-Za-z][\w.+-]*", modules):
+                if module not in ("REQUIRED", "IMPORTED_TARGET", "QUIET"):
+                    yield f"pkg-config {module}", pkg_config_file(module)
+
+
+def config_file(directory):
+    if not directory or directory.endswith("-NOTFOUND"):
+        return None
+    folder = pathlib.Path(directory)
+    configs = [folder / f"{folder.name}Config.cmake", folder / f"{folder.name.lower()}-config.cmake"]
+    return str(next((config for config in configs if config.exists()), folder))
+
+
+def pkg_config_file(module):
+    done = subprocess.run(["pkg-config", "--variable=pcfiledir", module],
+                          capture_output=True, text=True, check=False)
+    return f"{done.stdout.strip()}/{module}.pc" if done.returncode == 0 else None
+
+
+def preset_things(source):
+    """The compilers, toolchain files and sources the presets name."""
+    presets = json.loads((source / "CMakePresets.json").read_text())
+    for preset in presets["configurePresets"]:
+        variables = preset.get("cacheVariables", {})
+        for key in ("CMAKE_C_COMPILER", "CMAKE_CXX_COMPILER"):
+            if key in variables:
+                found = subprocess.run(["sh", "-c", f"command -v {variables[key]}"],
+                                       capture_output=True, text=True, check=False)
+                yield f"{preset['name']} {key}", found.stdout.strip() or None
+        for path in (preset.get("toolchainFile"), variables.get("MORAVIK_GTEST_SOURCE")):
+            if path:
+                yield f"{preset['name']} {path}", path
+
+
+def owners(path):
+    """Packages that own path, or the file its links lead to.
+
+    A program found outside /usr (a developer's own Python, say) stands for the
+    one a new machine finds in /usr/bin.
+    """
+    candidates = [path, str(pathlib.Path(path).resolve())]
+    if not path.startswith("/usr/"):
+        candidates.append(f"/usr/bin/{pathlib.Path(path).name}")
+    for candidate in dict.fromkeys(candidates):
+        done = subprocess.run(["dpkg-query", "-S", candidate],
+                              capture_output=True, text=True, check=False)
+        if done.returncode == 0:
+            line = done.stdout.splitlines()[0]
+            return {name.split(":")[0].strip() for name in line.rsplit(": ", 1)[0].split(",")}
+    return set()
+
+
+def main():
+    source, build = (pathlib.Path(argument) for argument in sys.argv[1:3])
+    listed = setup_packages(source)
+    brought = direct_dependencies(listed)
+    cache = cmake_cache(build)
+    failures = 0
+    seen = set()
+    for what, path in [*found_things(source, cache), *preset_things(source)]:
+        if what in seen:
+            continue
+        seen.add(what)
+        if not path:
+            print(f"FAIL: {what}: this build did not find it")
+            failures += 1
+            continue
+        packages = owners(path)
+        if packages & listed:
+            print(f"ok: {what}: {path} from {', '.join(sorted(packages & listed))}")
+        elif packages & brought.keys():
+            package = min(packages & brought.keys())
+            print(f"ok: {what}: {path} from {package}, which {brought[package]} depends on")
+        else:
+            print(f"FAIL: {what}: {path} comes from {', '.join(sorted(packages)) or 'no package'},"
+                  " which scripts/setup.sh does not install")
+            failures += 1
+    print(f"{len(seen) - failures} passed, {failures} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
