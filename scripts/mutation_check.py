@@ -76,6 +76,8 @@ PLANTS = [
             '"Calculated HP:", results[resultIndex(SingleResult::NitrousHpWheels)]', 1),
            ('"HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]',
             '"HP to wheels:", results[resultIndex(SingleResult::NitrousHp)]', 1)]),
+    Plant("guide-stale-option", "the user guide names an option moravik-calc does not have",
+          "docs/guide.md", [("`--observed-hp`", "`--observed-power`", 1)]),
     Plant("batch-no-early-flush", "the early flush removed from --batch", "cli/src/batch.cpp",
           [("pending.size() >= flushThreshold || reader.mayWait()",
             "pending.size() >= flushThreshold", 1)]),
