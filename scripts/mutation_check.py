@@ -354,6 +354,10 @@ PLANTS = [
           "runlog/src/prediction.cpp", [("return a.when != b.when ? a.when > b.when : a.id > b.id;",
                                           "return a.when != b.when ? a.when < b.when : a.id > b.id;", 1)], True),
     # The Race Day window's plants need --gui.
+    Plant("front-end-links-front-end", "Race Day links the command line's library",
+          "raceday_window/CMakeLists.txt",
+          [("PRIVATE moravik_raceday_window moravik_warnings)",
+            "PRIVATE moravik_raceday_window moravik_cli_core moravik_warnings)", 1)]),
     Plant("setup-without-sqlite-headers", "set-up no longer installs the SQLite headers the run log builds on",
           "scripts/setup.sh", [("  libsqlite3-dev libqt6sql6-sqlite\n", "  libqt6sql6-sqlite\n", 1)]),
     Plant("window-import-cancel-ignored", "the window's import goes on after Cancel",
