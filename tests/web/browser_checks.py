@@ -200,10 +200,12 @@ def layout_fits(browser, width, what, targets, inside=None):
 
 
 def phone_screenshot(browser, path, show):
-    """The README's phone-sized picture at twice the pixels, of what show() brings into view."""
+    """A phone-sized picture at twice the pixels, of what show() brings into view."""
     set_viewport(browser, 360, 740, scale=2)
     show()
-    pathlib.Path(path).write_bytes(browser.get_screenshot_as_png())
+    path = pathlib.Path(path)
+    path.parent.mkdir(parents=True, exist_ok=True)
+    path.write_bytes(browser.get_screenshot_as_png())
     set_viewport(browser, 360, 740)
 
 
