@@ -27,16 +27,6 @@ struct JetOptions {
     JetForHpRequest request;
 };
 
-// What answers a command: its request with the units of its --units option.
-template <typename Options, typename Request>
-auto answerOf(std::shared_ptr<Options> options, Answered<Answer> (*answer)(const Request&)) {
-    return [options, answer] {
-        Request request = options->request;
-        request.units = options->common.units;
-        return answer(request);
-    };
-}
-
 }  // namespace
 
 RacedayCommand addSolveHpCommand(CLI::App& app) {

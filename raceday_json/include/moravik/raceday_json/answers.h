@@ -97,11 +97,18 @@ struct JetForHpRequest : UnitsField {
     std::string targetHp, fuelPressure, bottlePressure, nozzles;
 };
 
+// The bottle at --temperature, or the temperature for --pressure; the fuel
+// jet of the tune's nitrous jet at the tune's bottle pressure and at today's.
+struct BottleRequest : UnitsField {
+    std::string temperature, pressure, outsidePressure, nitrousJet, fuelPressure, tunePressure;
+};
+
 Answered<Answer> answerAir(const AirRequest& request);
 Answered<Answer> answerPredict(const PredictRequest& request);
 Answered<Answer> answerSolveHp(const SolveHpRequest& request);
 Answered<Answer> answerConvert(const ConvertRequest& request);
 Answered<Answer> answerJetForHp(const JetForHpRequest& request);
+Answered<Answer> answerBottle(const BottleRequest& request);
 
 // The --standard keys in order, the default named: for help and messages.
 std::string standardChoices();
