@@ -63,28 +63,37 @@ double nitrousVapourPressure(double kelvin) {
     return nitrousCriticalPascals * portable::pow(euler, nitrousCriticalKelvin / kelvin * sum);
 }
 
-Outcome<BottlePressure> parseBottlePressure(std::string_view text, UnitSystem system,
+const BottlePressureUnit& bareBottleUnit(UnitSystem system) {
+    return bottlePressureUnits[system == UnitSystem::Imperial ? 0 : 3];
+}
+
+Outcome<BottlePressure> parseBottlePressure(std::string_view text,
+                                            const BottlePressureUnit& bareUnit,
                                             std::string_view label) {
     const auto parts = splitQuantity(text);
-    const auto unit = std::find_if(
-        bottlePressureUnits.begin(), bottlePressureUnits.end(), [&](const BottlePressureUnit& u) {
-            if (!parts) return false;
-            if (parts->symbol.empty())
-                return u.symbol == (system == UnitSystem::Imperial ? "psi" : "bar");
-            return parts->symbol.size() == u.symbol.size() &&
-                   std::equal(u.symbol.begin(), u.symbol.end(), parts->symbol.begin(),
-                              [](char a, char b) {
-                                  return std::tolower(static_cast<unsigned char>(a)) ==
-                                         std::tolower(static_cast<unsigned char>(b));
-                              });
-        });
-    if (unit == bottlePressureUnits.end()) {
+    const auto named = [&parts](const BottlePressureUnit& u) {
+        return parts->symbol.size() == u.symbol.size() &&
+               std::equal(u.symbol.begin(), u.symbol.end(), parts->symbol.begin(),
+                          [](char a, char b) {
+                              return std::tolower(static_cast<unsigned char>(a)) ==
+                                     std::tolower(static_cast<unsigned char>(b));
+                          });
+    };
+    const BottlePressureUnit* unit = nullptr;
+    if (parts) {
+        const auto found =
+            std::find_if(bottlePressureUnits.begin(), bottlePressureUnits.end(), named);
+        unit = parts->symbol.empty()                ? &bareUnit
+               : found == bottlePressureUnits.end() ? nullptr
+                                                    : &*found;
+    }
+    if (unit == nullptr) {
         return Error{Field::Labelled,
                      std::string(label) + ": " + echoedText(text) +
                          " is not a bottle pressure; give a number with one of the units psi, "
                          "psig, psia, bar, kPa (psi, bar and kPa read on the gauge, as psig; "
                          "a bare number is in " +
-                         (system == UnitSystem::Imperial ? "psi" : "bar") + ")"};
+                         std::string(bareUnit.symbol) + ")"};
     }
     return BottlePressure{parts->number * unit->pascals, unit->reference};
 }

@@ -23,7 +23,8 @@ double outsidePressureOf(const BottleRequest& o, UnitSystem system) {
 std::optional<double> gaugePressureOf(const std::string& text, double outside, UnitSystem system,
                                       std::string_view option) {
     if (text.empty()) return std::nullopt;
-    const BottlePressure pressure = required(parseBottlePressure(text, system, option));
+    const BottlePressure pressure =
+        required(parseBottlePressure(text, bareBottleUnit(system), option));
     return pressure.reference == PressureReference::Gauge ? pressure.pascals
                                                           : pressure.pascals - outside;
 }
@@ -78,9 +79,9 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
                 ? required(bottleAtTemperature(
                       readQuantity(o.temperature, Quantity::Temperature, system, "--temperature"),
                       outside, "--temperature"))
-                : required(bottleAtPressure(
-                      required(parseBottlePressure(o.pressure, system, "--pressure")), outside,
-                      "--pressure"));
+                : required(bottleAtPressure(required(parseBottlePressure(
+                                                o.pressure, bareBottleUnit(system), "--pressure")),
+                                            outside, "--pressure"));
         const FuelJetsForBottle jets =
             required(fuelJetsForBottle(tuneOf(o, outside, system), bottle),
                      {{Field::FuelPressure, "--fuel-pressure", Quantity::LinePressure},

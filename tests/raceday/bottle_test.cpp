@@ -54,7 +54,7 @@ TEST(Bottle, ReadsGaugeAndAbsolutePressures) {
         {"6550kPa", UnitSystem::Imperial, 6550000, PressureReference::Gauge},
     };
     for (const auto& row : table) {
-        const auto read = parseBottlePressure(row.text, row.system, "--pressure");
+        const auto read = parseBottlePressure(row.text, bareBottleUnit(row.system), "--pressure");
         ASSERT_EQ(errorOf(read), nullptr) << row.text;
         EXPECT_DOUBLE_EQ(std::get<BottlePressure>(read).pascals, row.pascals) << row.text;
         EXPECT_EQ(std::get<BottlePressure>(read).reference, row.reference) << row.text;
@@ -81,10 +81,12 @@ TEST(Bottle, RefusesWhatTheCurveDoesNotCoverAndSaysWhy) {
          "p: above 1037.0 psi (71.50 bar) gauge"},
         {message(bottleAtPressure({176 * pascalsPerPsi, PressureReference::Gauge}, 101325, "p")),
          "p: the curve covers a bottle from 176.8 psi (12.19 bar) gauge"},
-        {message(parseBottlePressure("950inHg", UnitSystem::Imperial, "--pressure")),
+        {message(
+             parseBottlePressure("950inHg", bareBottleUnit(UnitSystem::Imperial), "--pressure")),
          "--pressure: \"950inHg\" is not a bottle pressure; give a number with one of the units "
          "psi, psig, psia, bar, kPa"},
-        {message(parseBottlePressure("nan psi", UnitSystem::Imperial, "--pressure")),
+        {message(
+             parseBottlePressure("nan psi", bareBottleUnit(UnitSystem::Imperial), "--pressure")),
          "is not a bottle pressure"},
         {checkOutsidePressure(49999, "--outside-pressure")->message,
          "must lie within 500 to 1100 hPa"},

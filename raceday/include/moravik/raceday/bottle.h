@@ -54,9 +54,13 @@ struct BottlePressure {
     PressureReference reference;
 };
 
-// Reads "950psi", "950 psia", "65.5bar"; a bare number is psi under Imperial
-// and bar under Metric. The Error's message starts with `label`.
-Outcome<BottlePressure> parseBottlePressure(std::string_view text, UnitSystem system,
+// The unit of a bare number: psi under Imperial, bar under Metric.
+const BottlePressureUnit& bareBottleUnit(UnitSystem system);
+
+// Reads "950psi", "950 psia", "65.5bar"; a bare number is in `bareUnit`. The
+// Error's message starts with `label`.
+Outcome<BottlePressure> parseBottlePressure(std::string_view text,
+                                            const BottlePressureUnit& bareUnit,
                                             std::string_view label);
 
 struct Bottle {
