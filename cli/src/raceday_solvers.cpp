@@ -85,6 +85,10 @@ RacedayCommand addJetForHpCommand(CLI::App& app) {
     addQuantityOption(
         *command, "--bottle-pressure", options->request.bottlePressure,
         quantityHelp("Bottle pressure", Quantity::LinePressure, initial.nbp + " psi"));
+    addQuantityOption(*command, "--bottle-temperature", options->request.bottleTemperature,
+                      quantityHelp("Bottle temperature, for the bottle pressure the nitrous "
+                                   "vapour-pressure curve gives it (see bottle)",
+                                   Quantity::Temperature));
     command
         ->add_option("--nozzles", options->request.nozzles,
                      "Number of nozzles; default " + initial.jtn)

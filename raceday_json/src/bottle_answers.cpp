@@ -95,9 +95,8 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
             return shown(value * pascalsPerPsi, Quantity::LinePressure);
         };
         ReportSection state{
-            fromTemperature ? "Nitrous bottle at " + shown(bottle.kelvin, Quantity::Temperature)
-                            : "Heater set point for " +
-                                  shown(bottle.gaugePascals(), Quantity::LinePressure) + " gauge",
+            fromTemperature ? "Bottle pressure for its temperature"
+                            : "Heater temperature for a bottle pressure",
             {{"Bottle temperature:", shown(bottle.kelvin, Quantity::Temperature)},
              {"Bottle pressure:",
               shown(bottle.gaugePascals(), Quantity::LinePressure) + " gauge, " +
@@ -113,6 +112,21 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
                              linePressure(jets.today.nbp) + ": " + jets.fuelJetToday + " in"}}};
         return Answer{figuresJson([&] { return bottleJson(bottle, jets); }),
                       {std::move(state), std::move(fuel)}};
+    });
+}
+
+Answered<BottleFieldText> bottleFieldText(const std::string& temperature, UnitSystem system,
+                                          std::string_view option) {
+    return answeredAs<BottleFieldText>([&] {
+        const Bottle bottle = required(
+            bottleAtTemperature(readQuantity(temperature, Quantity::Temperature, system, option),
+                                standardAtmospherePascals, option));
+        std::string nbp = bottlePressureFieldText(bottle);
+        std::string note = std::string(option) + " " + quotedText(temperature) +
+                           " gives a bottle pressure of " + nbp + " psi (" +
+                           fixedText(bottle.gaugePascals() / pascalsPerPsi, 1) +
+                           " psi gauge against one standard atmosphere, ESDU 91022 curve)";
+        return BottleFieldText{std::move(nbp), std::move(note)};
     });
 }
 

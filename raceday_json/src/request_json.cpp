@@ -45,7 +45,10 @@ constexpr std::array<OptionRelation, 5> convertRelations{{
     {"--eighth-mph", R::Needs, "--eighth-et"},
     {"--quarter-mph", R::Needs, "--quarter-et"},
 }};
-constexpr std::array<OptionRelation, 1> jetForHpRelations{{{"--target-hp", R::Required}}};
+constexpr std::array<OptionRelation, 2> jetForHpRelations{{
+    {"--target-hp", R::Required},
+    {"--bottle-pressure", R::Excludes, "--bottle-temperature"},
+}};
 constexpr std::array<OptionRelation, 1> bottleRelations{
     {{"--temperature", R::Excludes, "--pressure"}}};
 
@@ -91,10 +94,11 @@ const std::array<Field<ConvertRequest>, 7> convertFields{{
     {"--mph-factor", &ConvertRequest::speedFactor},
     {"--units", &ConvertRequest::units},
 }};
-const std::array<Field<JetForHpRequest>, 5> jetForHpFields{{
+const std::array<Field<JetForHpRequest>, 6> jetForHpFields{{
     {"--target-hp", &JetForHpRequest::targetHp},
     {"--fuel-pressure", &JetForHpRequest::fuelPressure},
     {"--bottle-pressure", &JetForHpRequest::bottlePressure},
+    {"--bottle-temperature", &JetForHpRequest::bottleTemperature},
     {"--nozzles", &JetForHpRequest::nozzles},
     {"--units", &JetForHpRequest::units},
 }};
