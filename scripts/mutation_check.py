@@ -77,6 +77,8 @@ PLANTS = [
             '"Calculated HP:", results[resultIndex(SingleResult::NitrousHpWheels)]', 1),
            ('"HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]',
             '"HP to wheels:", results[resultIndex(SingleResult::NitrousHp)]', 1)]),
+    Plant("guide-stale-option", "the user guide names an option moravik-calc does not have",
+          "docs/guide.md", [("`--observed-hp`", "`--observed-power`", 1)]),
     Plant("batch-no-early-flush", "the early flush removed from --batch", "cli/src/batch.cpp",
           [("pending.size() >= flushThreshold || reader.mayWait()",
             "pending.size() >= flushThreshold", 1)]),
@@ -357,6 +359,8 @@ PLANTS = [
           "runlog/src/prediction.cpp", [("return a.when != b.when ? a.when > b.when : a.id > b.id;",
                                           "return a.when != b.when ? a.when < b.when : a.id > b.id;", 1)], True),
     # The Race Day window's plants need --gui.
+    Plant("setup-without-sqlite-headers", "set-up no longer installs the SQLite headers the run log builds on",
+          "scripts/setup.sh", [("  libsqlite3-dev libqt6sql6-sqlite\n", "  libqt6sql6-sqlite\n", 1)]),
     Plant("window-import-cancel-ignored", "the window's import goes on after Cancel",
           "raceday_window/log_section.cpp", [("        return !stop;\n", "        return true;\n", 1)]),
     Plant("raceday-nws-feet-metres", "the NWS density altitude's feet shown as metres",
