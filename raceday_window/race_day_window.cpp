@@ -15,6 +15,7 @@
 
 #include "about_dialog.h"
 #include "air_section.h"
+#include "bottle_section.h"
 #include "chart_section.h"
 #include "day_sheet_builder.h"
 #include "horsepower_section.h"
@@ -172,6 +173,7 @@ RaceDayWindow::RaceDayWindow(FileChooser& files, desktop::Messages& messages,
     log->tellImportAllowed();
     connect(ui->actionExportRuns, &QAction::triggered, log, &LogSection::exportRuns);
     addSection(log);
+    addSection(new BottleSection);
 
     auto* systems = new QActionGroup(this);
     for (QAction* choice : {ui->actionImperial, ui->actionMetric}) systems->addAction(choice);

@@ -41,6 +41,7 @@ class Plant:
 
 QUARTER_MILE = "engine/src/quarter_mile.cpp"
 AIR = "raceday/src/air.cpp"
+BOTTLE = "raceday/src/bottle.cpp"
 WEB_APP = "web/app/app.js"
 PLANTS = [
     Plant("fox-et-exponent", "Fox ET exponent 0.333334", "engine/include/moravik/quarter_mile.h",
@@ -153,6 +154,10 @@ PLANTS = [
           [("dinKelvin = 293;", "dinKelvin = 294;", 1)]),
     Plant("largest-jet", "a jet of 32.768 in accepted", "raceday/src/jet_for_hp.cpp",
           [("thousandths <= largestWhole)", "thousandths <= largestWhole + 1)", 1)]),
+    Plant("bottle-b4-last-digit", "the bottle curve's b4 -4.052 for -4.051", BOTTLE,
+          [("b4 = -4.051;", "b4 = -4.052;", 1)]),
+    Plant("bottle-gauge-as-absolute", "a gauge bottle pressure read as absolute", BOTTLE,
+          [("? pressure.pascals + outsidePascals", "? pressure.pascals", 1)]),
     Plant("lowest-dew-point", "the lowest dew point -59.99 °C", AIR,
           [("lowestDewPointKelvin = 213.15;", "lowestDewPointKelvin = 213.16;", 1)]),
     Plant("j1349-2004-multiplier", "SAE J1349 (2004) with 1.177 for 1.176", "raceday/src/correction.cpp",

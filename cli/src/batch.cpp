@@ -7,10 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "moravik/raceday_json/decimal_text.h"
-#include "moravik/raceday_json/shown_text.h"
 #include "line_reader.h"
 #include "moravik/cli/output.h"
+#include "moravik/raceday_json/answers.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/tracks.h"
 #include "system_streams.h"
 
@@ -19,10 +20,13 @@ namespace {
 
 using Json = nlohmann::json;
 
+// Stands for nbp: the bottle pressure the vapour-pressure curve gives.
+constexpr std::string_view bottleTemperatureKey = "bottle_temperature";
+
 std::string knownKeys() {
     std::string keys;
     for (const auto& field : inputFields) keys.append(keys.empty() ? "" : ", ").append(field.name);
-    return keys;
+    return keys.append(", ").append(bottleTemperatureKey);
 }
 
 // Reads one line event by event, straight into InputTexts. Parsing stops at the
@@ -31,6 +35,8 @@ std::string knownKeys() {
 class LineParser final : public nlohmann::json_sax<Json> {
 public:
     InputTexts inputs;
+    std::optional<std::string> bottleTemperature;
+    bool nbpGiven = false;
     std::string problem;
 
     bool null() override { return rejectValue("null"); }
@@ -57,10 +63,16 @@ public:
 
     bool key(string_t& name) override {
         key_ = name;
+        if (name == bottleTemperatureKey) {
+            if (bottleTemperature) return fail("duplicate key " + quotedText(name));
+            target_ = &bottleTemperature.emplace();
+            return true;
+        }
         for (std::size_t i = 0; i < inputFields.size(); ++i) {
             if (inputFields[i].name != name) continue;
             if (seen_[i]) return fail("duplicate key " + quotedText(name));
             seen_[i] = true;
+            nbpGiven = nbpGiven || &(inputs.*inputFields[i].text) == &inputs.nbp;
             target_ = &(inputs.*inputFields[i].text);
             return true;
         }
@@ -119,6 +131,17 @@ std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t line
         return errorOutput(lineNumber, "contains a NUL byte");
     LineParser parser;
     if (!Json::sax_parse(line, &parser)) return errorOutput(lineNumber, parser.problem);
+    if (parser.bottleTemperature) {
+        if (parser.nbpGiven)
+            return errorOutput(lineNumber,
+                               "\"nbp\" and \"bottle_temperature\" cannot be used together");
+        const auto field =
+            raceday::bottleFieldText(*parser.bottleTemperature, raceday::UnitSystem::Imperial,
+                                     "the value of \"bottle_temperature\"");
+        if (const auto* refusal = std::get_if<raceday::Refusal>(&field))
+            return errorOutput(lineNumber, refusal->message);
+        parser.inputs.nbp = std::get<raceday::BottleFieldText>(field).nbp;
+    }
     if (!isTrackChoice(parser.inputs.altitudeDD))
         return errorOutput(lineNumber,
                            "the value of \"altitudeDD\" is not an entry of the track "

@@ -4,13 +4,14 @@
 #include <ostream>
 
 #include "command_line.h"
-#include "moravik/raceday_json/decimal_text.h"
-#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "moravik/cli/batch.h"
 #include "moravik/cli/jet_chart.h"
 #include "moravik/cli/output.h"
+#include "moravik/raceday_json/answers.h"
+#include "moravik/raceday_json/decimal_text.h"
 #include "moravik/raceday_json/jet_chart_texts.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/tracks.h"
 #include "system_streams.h"
 #include "track_choice.h"
@@ -28,6 +29,7 @@ Examples:
   moravik-calc                                      the window's initial texts
   moravik-calc --nitrous-jet .045 --nozzles 4       four nozzles with .045 jets
   moravik-calc --fuel-pressure 40 --bottle-pressure 1000
+  moravik-calc --nitrous-jet .062 --bottle-temperature 85F
   moravik-calc --hp 350 --weight 3200 --track denver
   moravik-calc --json --hp 300
   moravik-calc --batch runs.jsonl > answers.jsonl
@@ -47,6 +49,8 @@ struct CalculationOptions {
     CLI::Option* batch = nullptr;
     std::string chartRange;
     CLI::Option* chart = nullptr;
+    std::string bottleTemperature;
+    CLI::Option* bottle = nullptr;
 };
 
 // Replaces the --track text by the entry it names.
@@ -118,9 +122,18 @@ ExitStatus printCalculation(const CalculationOptions& options, CommandStreams& i
     return ExitStatus::Success;
 }
 
-ExitStatus runCalculation(const CalculationOptions& options, CommandStreams& io) {
+ExitStatus runCalculation(CalculationOptions& options, CommandStreams& io) {
     if (options.tracks) return printTracks(options.numbered, io.out);
     if (options.batch->count() > 0) return runBatchCommand(options.batchFile, io);
+    if (options.bottle->count() > 0) {
+        const auto field = raceday::bottleFieldText(
+            options.bottleTemperature, raceday::UnitSystem::Imperial, "--bottle-temperature");
+        if (const auto* refusal = std::get_if<raceday::Refusal>(&field))
+            return reportUsageError(io.err, refusal->message);
+        const auto& text = std::get<raceday::BottleFieldText>(field);
+        options.inputs.nbp = text.nbp;
+        io.notes << "note: " << text.note << '\n';
+    }
     noteTextsReadInPart(options, io.notes);
     noteNoStrip(options.inputs.altitudeDD, io.notes);
     if (options.chart->count() > 0) return printJetChart(options, io);
@@ -141,6 +154,13 @@ CLI::Option* addInputOptions(CLI::App& app, CalculationOptions& options) {
                                             withDefault(description, initial.*text))
                                  ->group(group);
     }
+    options.bottle = app.add_option("--bottle-temperature", options.bottleTemperature,
+                                    "Bottle temperature (F, C or K, a bare number in F): the "
+                                    "bottle pressure from the nitrous vapour-pressure curve, "
+                                    "in whole psi gauge")
+                         ->type_name("TEMP")
+                         ->excludes(options.numbers[2])  // --bottle-pressure
+                         ->group(group);
     return app
         .add_option("--track", options.inputs.altitudeDD,
                     "Strip: number, entry or name start (default none)")
@@ -181,8 +201,8 @@ void addOutputOptions(CLI::App& app, CalculationOptions& options, CLI::Option* t
         options.batch->excludes(input);
         tracks->excludes(input);
     }
-    options.batch->excludes(track);
-    tracks->excludes(track);
+    options.batch->excludes(track)->excludes(options.bottle);
+    tracks->excludes(track)->excludes(options.bottle);
     options.chart->excludes(options.numbers.front());
 }
 

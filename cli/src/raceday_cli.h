@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,11 +50,23 @@ struct RacedayCommand {
     std::function<raceday::Answered<raceday::Answer>()> answer;
 };
 
+// What answers a command: its request with the units of its --units option.
+template <typename Options, typename Request>
+auto answerOf(std::shared_ptr<Options> options,
+              raceday::Answered<raceday::Answer> (*answer)(const Request&)) {
+    return [options, answer] {
+        Request request = options->request;
+        request.units = options->common.units;
+        return answer(request);
+    };
+}
+
 // Each registers one subcommand on `app` and gives what answers it.
 RacedayCommand addAirCommand(CLI::App& app);
 RacedayCommand addPredictCommand(CLI::App& app);
 RacedayCommand addSolveHpCommand(CLI::App& app);
 RacedayCommand addConvertCommand(CLI::App& app);
 RacedayCommand addJetForHpCommand(CLI::App& app);
+RacedayCommand addBottleCommand(CLI::App& app);
 
 }  // namespace moravik::cli

@@ -1,5 +1,5 @@
-// The race-day subcommands of moravik-calc (air, predict, solve-hp, convert and
-// jet-for-hp), each registered in a file of its own and answered by the core,
+// The race-day subcommands of moravik-calc (air, predict, solve-hp, convert,
+// jet-for-hp and bottle), each registered in a file of its own and answered by the core,
 // put together here as one command group, and what they share.
 #include <algorithm>
 #include <array>
@@ -105,8 +105,9 @@ ExitStatus printAnswer(const RacedayCommand& command, CommandStreams& io) {
 
 void addRacedayCommands(CommandLine& commandLine) {
     auto& app = commandLine.app();
-    for (const auto& command : {addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
-                                addConvertCommand(app), addJetForHpCommand(app)}) {
+    for (const auto& command :
+         {addAirCommand(app), addPredictCommand(app), addSolveHpCommand(app),
+          addConvertCommand(app), addJetForHpCommand(app), addBottleCommand(app)}) {
         addOptionRelations(*command.parser);
         commandLine.setRun(*command.parser,
                            [command](CommandStreams& io) { return printAnswer(command, io); });

@@ -27,16 +27,6 @@ struct JetOptions {
     JetForHpRequest request;
 };
 
-// What answers a command: its request with the units of its --units option.
-template <typename Options, typename Request>
-auto answerOf(std::shared_ptr<Options> options, Answered<Answer> (*answer)(const Request&)) {
-    return [options, answer] {
-        Request request = options->request;
-        request.units = options->common.units;
-        return answer(request);
-    };
-}
-
 }  // namespace
 
 RacedayCommand addSolveHpCommand(CLI::App& app) {
@@ -95,6 +85,10 @@ RacedayCommand addJetForHpCommand(CLI::App& app) {
     addQuantityOption(
         *command, "--bottle-pressure", options->request.bottlePressure,
         quantityHelp("Bottle pressure", Quantity::LinePressure, initial.nbp + " psi"));
+    addQuantityOption(*command, "--bottle-temperature", options->request.bottleTemperature,
+                      quantityHelp("Bottle temperature, for the bottle pressure the nitrous "
+                                   "vapour-pressure curve gives it (see bottle)",
+                                   Quantity::Temperature));
     command
         ->add_option("--nozzles", options->request.nozzles,
                      "Number of nozzles; default " + initial.jtn)

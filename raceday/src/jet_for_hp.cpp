@@ -21,7 +21,8 @@ std::string wholeText(std::int64_t value) {
 
 constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
 
-// The pass reads pressures and nozzles as whole numbers from 1 to 32767.
+}  // namespace
+
 Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
                                     Field field, std::string_view unit) {
     if (!value) return initial;
@@ -32,8 +33,6 @@ Outcome<std::string> wholeFieldText(std::optional<double> value, const std::stri
     }
     return wholeText(*whole);
 }
-
-}  // namespace
 
 Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system) {
     if (auto error = checkPositive(targetWatts, Field::TargetPower)) return *error;

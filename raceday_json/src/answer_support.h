@@ -60,13 +60,18 @@ std::variant<JsonDocument, FigureFault> figuresJson(Build build) {
 }
 
 // What `answer` gives, or the refusal it threw.
-template <typename Answer>
-Answered<raceday::Answer> answered(Answer answer) {
+template <typename T, typename Answer>
+Answered<T> answeredAs(Answer answer) {
     try {
         return answer();
     } catch (const Refused& refused) {
         return Refusal{refused.message};
     }
+}
+
+template <typename Answer>
+Answered<raceday::Answer> answered(Answer answer) {
+    return answeredAs<raceday::Answer>(std::move(answer));
 }
 
 }  // namespace moravik::raceday

@@ -45,7 +45,12 @@ constexpr std::array<OptionRelation, 5> convertRelations{{
     {"--eighth-mph", R::Needs, "--eighth-et"},
     {"--quarter-mph", R::Needs, "--quarter-et"},
 }};
-constexpr std::array<OptionRelation, 1> jetForHpRelations{{{"--target-hp", R::Required}}};
+constexpr std::array<OptionRelation, 2> jetForHpRelations{{
+    {"--target-hp", R::Required},
+    {"--bottle-pressure", R::Excludes, "--bottle-temperature"},
+}};
+constexpr std::array<OptionRelation, 1> bottleRelations{
+    {{"--temperature", R::Excludes, "--pressure"}}};
 
 // A request's fields in the order moravik-calc registers its options.
 template <typename Request>
@@ -89,12 +94,23 @@ const std::array<Field<ConvertRequest>, 7> convertFields{{
     {"--mph-factor", &ConvertRequest::speedFactor},
     {"--units", &ConvertRequest::units},
 }};
-const std::array<Field<JetForHpRequest>, 5> jetForHpFields{{
+const std::array<Field<JetForHpRequest>, 6> jetForHpFields{{
     {"--target-hp", &JetForHpRequest::targetHp},
     {"--fuel-pressure", &JetForHpRequest::fuelPressure},
     {"--bottle-pressure", &JetForHpRequest::bottlePressure},
+    {"--bottle-temperature", &JetForHpRequest::bottleTemperature},
     {"--nozzles", &JetForHpRequest::nozzles},
     {"--units", &JetForHpRequest::units},
+}};
+
+const std::array<Field<BottleRequest>, 7> bottleFields{{
+    {"--temperature", &BottleRequest::temperature},
+    {"--pressure", &BottleRequest::pressure},
+    {"--outside-pressure", &BottleRequest::outsidePressure},
+    {"--nitrous-jet", &BottleRequest::nitrousJet},
+    {"--fuel-pressure", &BottleRequest::fuelPressure},
+    {"--tune-pressure", &BottleRequest::tunePressure},
+    {"--units", &BottleRequest::units},
 }};
 
 // The request's texts by option name ("--dew-point"), or why it is not a request.
@@ -180,7 +196,7 @@ JsonDocument answerDocument(const Answered<Answer>& answered) {
     const auto& answer = std::get<Answer>(answered);
     const auto* fault = std::get_if<FigureFault>(&answer.json);
     return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", fault->name}}
-                                                 : std::get<JsonDocument>(answer.json))},
+                                                : std::get<JsonDocument>(answer.json))},
                         {"report", reportJson(answer.report)}};
 }
 
@@ -202,7 +218,8 @@ JsonDocument answerFields(const std::array<Field<Request>, N>& fields,
     for (const auto& field : fields) {
         if (const auto* text = textOf(texts, field.option)) request.*field.text = *text;
     }
-    if constexpr (std::is_same_v<Request, AirRequest>) request.metarGiven = textOf(texts, "--metar");
+    if constexpr (std::is_same_v<Request, AirRequest>)
+        request.metarGiven = textOf(texts, "--metar");
     return answerDocument(answer(request));
 }
 
@@ -245,12 +262,14 @@ std::span<const OptionRelation> optionRelations(std::string_view command) {
     if (command == "solve-hp") return solveHpRelations;
     if (command == "convert") return convertRelations;
     if (command == "jet-for-hp") return jetForHpRelations;
+    if (command == "bottle") return bottleRelations;
     return {};
 }
 
 std::string answerJson(std::string_view command, std::string_view request, UnitTexts unitTexts) {
     const auto parsed = textsOf(request);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) return jsonText(problemJson(*problem));
+    if (const auto* problem = std::get_if<std::string>(&parsed))
+        return jsonText(problemJson(*problem));
     const Texts& texts = std::get<Texts>(parsed);
     if (command == "air")
         return jsonText(answerFields(airFields, airRelations, &answerAir, texts, unitTexts));
@@ -266,10 +285,13 @@ std::string answerJson(std::string_view command, std::string_view request, UnitT
     if (command == "jet-for-hp")
         return jsonText(
             answerFields(jetForHpFields, jetForHpRelations, &answerJetForHp, texts, unitTexts));
+    if (command == "bottle")
+        return jsonText(
+            answerFields(bottleFields, bottleRelations, &answerBottle, texts, unitTexts));
     if (command == "jet-chart") return jsonText(chartAnswer(texts));
     return jsonText(problemJson(quotedText(command) +
                                 " is not a command; give air, predict, solve-hp, convert, "
-                                "jet-for-hp or jet-chart"));
+                                "jet-for-hp, bottle or jet-chart"));
 }
 
 }  // namespace moravik::raceday

@@ -96,8 +96,8 @@ Answered<Answer> answerConvert(const ConvertRequest& o) {
                                     system, speedOption));
         const double et = fromEighth ? readMeasure(o.eighthEt, Quantity::Time, Measure::EighthEt,
                                                    system, "--eighth-et")
-                                     : readMeasure(o.quarterEt, Quantity::Time,
-                                                   Measure::QuarterEt, system, "--quarter-et");
+                                     : readMeasure(o.quarterEt, Quantity::Time, Measure::QuarterEt,
+                                                   system, "--quarter-et");
         const MileRun run = required(
             fromEighth ? eighthToQuarter(et, speed, factors) : quarterToEighth(et, speed, factors),
             {{Field::Et, fromEighth ? "--eighth-et" : "--quarter-et", Quantity::Time},
@@ -139,9 +139,17 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
                        : std::optional(readQuantity(text, Quantity::LinePressure, system, option));
         };
         const double target = readQuantity(o.targetHp, Quantity::Power, system, "--target-hp");
+        // A bottle temperature stands for the pressure the curve gives it.
+        const std::optional<BottleFieldText> fromTemperature =
+            o.bottleTemperature.empty()
+                ? std::nullopt
+                : std::optional(required(
+                      bottleFieldText(o.bottleTemperature, system, "--bottle-temperature")));
+        const std::string& bottleText =
+            fromTemperature ? fromTemperature->nbp + "psi" : o.bottlePressure;
         const JetForPower jet =
             required(jetForPower(target, {pressure(o.fuelPressure, "--fuel-pressure"),
-                                          pressure(o.bottlePressure, "--bottle-pressure"),
+                                          pressure(bottleText, "--bottle-pressure"),
                                           readNozzles(o.nozzles)}),
                      {{Field::TargetPower, "--target-hp", Quantity::Power},
                       {Field::FuelPressure, "--fuel-pressure", Quantity::LinePressure},
@@ -174,6 +182,14 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
              {"Fuel Jet:", result(SingleResult::FuelJet) + " in"},
              {"Standard Jet size:", result(SingleResult::StandardJet) + " in"},
              {"Holley Jet #:", result(SingleResult::HolleyJet)}}};
+        if (fromTemperature) {
+            section.lines.insert(
+                section.lines.begin() + 2,
+                {"Bottle temperature:",
+                 displayText(readQuantity(o.bottleTemperature, Quantity::Temperature, system, {}),
+                             Quantity::Temperature, system, o.unitTexts) +
+                     " on the ESDU 91022 curve"});
+        }
         return Answer{std::move(json), {std::move(section)}};
     });
 }

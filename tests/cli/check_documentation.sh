@@ -29,7 +29,7 @@ agree() {
     local page_text
     page_text=$(sed 's/\\-/-/g' "$page")
     local subcommand_help=""
-    for command in air predict solve-hp convert jet-for-hp "log" "log runs" "log predict" \
+    for command in air predict solve-hp convert jet-for-hp bottle "log" "log runs" "log predict" \
         "log import" "log export"; do
         # shellcheck disable=SC2086 # "log runs" is two words
         if text=$("$calc" $command --help 2>/dev/null); then

@@ -12,7 +12,8 @@ namespace {
 using namespace std::string_literals;
 
 TEST(BatchLine, HugeOrStrangeLinesGiveOneShortLine) {
-    const std::string known = " (known: njt, flp, nbp, jtn, draghp, vweight, altitudeDD)";
+    const std::string known =
+        " (known: njt, flp, nbp, jtn, draghp, vweight, altitudeDD, bottle_temperature)";
     const std::vector<std::pair<std::string, std::string>> cases{
         {"{\"njt\":\"1\"}\0{\"flp\":\"0\"}"s, R"(line 2: contains a NUL byte)"},
         {"{\"njt\":\"\xff\"}", R"(line 2: not valid JSON (at byte 9))"},

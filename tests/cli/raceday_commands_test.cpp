@@ -67,6 +67,17 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
         {{"convert", "--quarter-et", "11", "--mph-factor", "fast"}, "--mph-factor"},
         {{"jet-for-hp", "--target-hp", "100", "--nozzles", "two"}, "--nozzles"},
         {{"jet-for-hp", "--target-hp", "100", "--bottle-pressure", "0psi"}, "--bottle-pressure"},
+        {{"bottle"}, "give --temperature or --pressure"},
+        {{"bottle", "--temperature", "98F"}, "--temperature: above 97.56 °F (36.42 °C)"},
+        {{"bottle", "--pressure", "65"}, "--pressure: the curve covers a bottle from 176.8 psi"},
+        {{"bottle", "--pressure", "65", "--units", "metric", "--outside-pressure", "400hPa"},
+         "--outside-pressure: the outside air's pressure must lie within"},
+        {{"bottle", "--pressure", "950inHg"}, "psi, psig, psia, bar, kPa"},
+        {{"bottle", "--temperature", "85", "--tune-pressure", "0"},
+         "--tune-pressure: bottle pressure must lie within 1 to 32767 psi"},
+        {{"jet-for-hp", "--target-hp", "100", "--bottle-temperature", "-31C"},
+         "--bottle-temperature: the curve covers"},
+        {{"--bottle-temperature", "hot"}, "--bottle-temperature: \"hot\" is not a temperature"},
         {{"predict", "--et", "12", "--mph", "110", "--then", "86F 40%", "--now", "60F 29.92inHg"},
          "--then: give either a station pressure"},
         {{"predict", "--et", "12", "--mph", "110", "--then", "86F 29.92inHg", "--now",
@@ -79,6 +90,22 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
         EXPECT_NE(result.err.find(says), std::string::npos) << result.err;
         EXPECT_TRUE(result.out.empty()) << result.out;
     }
+}
+
+// The bottle temperature stands for the bottle pressure the curve gives:
+// 738 psi at 70 °F (raceday_reference.py bottle --temperature 70F), rounded as
+// the window's field takes it, with a note; the same in --batch.
+TEST(BottleTemperature, FillsTheBottlePressure) {
+    const auto byPressure = run({"--nitrous-jet", ".062", "--bottle-pressure", "738", "--json"});
+    const auto byTemperature =
+        run({"--nitrous-jet", ".062", "--bottle-temperature", "70F", "--json"});
+    EXPECT_EQ(byTemperature.out, byPressure.out);
+    EXPECT_TRUE(contains(byTemperature.err, "gives a bottle pressure of 738 psi"))
+        << byTemperature.err;
+    const auto batch = run({"--batch"}, "{\"njt\":\".062\",\"bottle_temperature\":\"70\"}\n");
+    EXPECT_EQ(batch.out, byPressure.out);
+    const auto both = run({"--batch"}, "{\"nbp\":\"900\",\"bottle_temperature\":\"70\"}\n");
+    EXPECT_TRUE(contains(both.out, "cannot be used together")) << both.out;
 }
 
 // The web page asks the core with a request of named texts; options that go

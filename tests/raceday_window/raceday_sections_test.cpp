@@ -2,6 +2,8 @@
 // through their widgets. Expected figures are published examples or the
 // independent reference's, never a formula worked again here.
 #include <QCheckBox>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QImage>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -9,6 +11,9 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
+#include <sstream>
+
+#include "moravik/cli/app.h"
 
 #include "raceday_test_support.h"
 
@@ -362,6 +367,78 @@ private slots:
         raceDay.files.answer = folder.filePath("no/such/folder/chart.png");
         QTest::mouseClick(child(chart, "saveChart"), Qt::LeftButton);
         QVERIFY(raceDay.status().startsWith("The chart could not be saved"));
+    }
+
+    // The section and `moravik-calc bottle --json` agree to the digits the section shows;
+    // the figures themselves are checked against the reference (tests/reference).
+    void bottleMatchesTheCommandLine_data() {
+        QTest::addColumn<QStringList>("typed");  // field=text or unit box=choice
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("gaugeKey");
+        QTest::addColumn<QString>("absoluteKey");
+        QTest::addColumn<double>("absoluteScale");
+        QTest::newRow("85 F") << QStringList{"bottleTemperature=85"}
+                              << QStringList{"--temperature", "85F"} << "pressure_psig"
+                              << "pressure_psia" << 1.0;
+        QTest::newRow("950 psi wanted")
+            << QStringList{"bottlePressure=950"} << QStringList{"--pressure", "950psi"}
+            << "pressure_psig" << "pressure_psia" << 1.0;
+        QTest::newRow("65 bar, jet .062, thin air, tuned at 1000 psia")
+            << QStringList{"bottlePressureUnit=bar", "bottlePressure=65",  "nitrousJet=.062",
+                           "outsidePressure=25.5",   "tunePressureUnit=psia", "tunePressure=1000"}
+            << QStringList{"--pressure",         "65bar",    "--nitrous-jet",  ".062",
+                           "--outside-pressure", "25.5inHg", "--tune-pressure", "1000psia"}
+            << "pressure_bar_gauge" << "pressure_kpa_absolute" << 0.01;
+    }
+    void bottleMatchesTheCommandLine() {
+        QFETCH(QStringList, typed);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, gaugeKey);
+        QFETCH(QString, absoluteKey);
+        QFETCH(double, absoluteScale);
+        RaceDay raceDay;
+        QWidget* bottle = raceDay.open("BottleSection");
+        for (const QString& entry : typed) {
+            const QString name = entry.section('=', 0, 0);
+            if (name.endsWith("Unit")) {
+                choose(bottle, name, entry.section('=', 1));
+            } else {
+                typeInto(bottle, name, entry.section('=', 1));
+            }
+        }
+        std::vector<std::string> words{"moravik-calc", "bottle", "--json"};
+        for (const QString& argument : arguments) words.push_back(argument.toStdString());
+        std::vector<const char*> argv;
+        for (const auto& word : words) argv.push_back(word.c_str());
+        std::istringstream in;
+        std::ostringstream out, err;
+        QCOMPARE(moravik::cli::runCalc(argv, in, out, err), 0);
+        const QJsonObject json =
+            QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+        const auto shown = [&json](const QString& key, double scale) {
+            return QString::fromStdString(moravik::raceday::fixedText(json[key].toDouble() * scale, 1));
+        };
+        QCOMPARE(text(bottle, "resultTemperature"), shown("temperature_f", 1));
+        QCOMPARE(text(bottle, "gaugePressure"), shown(gaugeKey, 1));
+        QCOMPARE(text(bottle, "absolutePressure"), shown(absoluteKey, absoluteScale));
+        QCOMPARE(text(bottle, "fuelJetAtTune"), json["fuel_jet_at_tune"].toString());
+        QCOMPARE(text(bottle, "fuelJetToday"), json["fuel_jet_today"].toString());
+        QCOMPARE(text(bottle, "todaysBottle"), json["today_bottle_pressure_psi"].toString());
+    }
+
+    // Above the curve's critical point the bottle holds no liquid: refused, and
+    // said; the pressure wanted, typed next, is the other direction.
+    void bottleRefusesAboveTheCriticalPoint() {
+        RaceDay raceDay;
+        QWidget* bottle = raceDay.open("BottleSection");
+        typeInto(bottle, "bottleTemperature", "98");
+        QCOMPARE(text(bottle, "gaugePressure"), "–");
+        QVERIFY(raceDay.status().contains("no liquid is left in the bottle"));
+        QVERIFY(child(bottle, "bottleTemperature")->toolTip().contains("critical temperature"));
+        typeInto(bottle, "bottlePressure", "1000");
+        QCOMPARE(text(bottle, "bottleTemperature"), "");
+        QVERIFY(number(bottle, "resultTemperature") < 97.56);
+        QCOMPARE(raceDay.status(), "");
     }
 };
 

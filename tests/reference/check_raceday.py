@@ -38,7 +38,7 @@ REL_TOLERANCE = 1e-14
 # °C directly, the library through kelvins, a few ulps of 230 K apart, and Wobus's
 # p^8 takes p's rounding eightfold; measured up to 1.1e-14 over 12,000 commands.
 KEY_TOLERANCE = {"vapour_pressure_hpa": 3e-14, "water_grains_per_lb": 3e-14}
-SCALES = {"dew_point_c": 273.15, "density_altitude_m": 44330.8,
+SCALES = {"dew_point_c": 273.15, "temperature_c": 273.15, "temperature_f": 459.67, "density_altitude_m": 44330.8,
           "density_altitude_ft": 44330.8 / 0.3048, "density_altitude_nws_ft": 145366}
 
 # Each documented range on its line: (command, accepted). The second of each pair
@@ -78,6 +78,21 @@ LIMITS = [
     (["jet-for-hp", "--target-hp", "100", "--nozzles", "0"], False),
     (["jet-for-hp", "--target-hp", "2000", "--nozzles", "32767"], True),
     (["jet-for-hp", "--target-hp", "100", "--nozzles", "32768"], False),
+    # The bottle: -30 °C up to the curve's critical point, 309.57 K; by pressure, 1320.6 kPa
+    # (the curve at -30 °C) up to its critical pressure, 7251 kPa absolute.
+    (["bottle", "--temperature", "-30C"], True),
+    (["bottle", "--temperature", "-30.00001C"], False),
+    (["bottle", "--temperature", "-22F"], True),
+    (["bottle", "--temperature", "309.57K"], True),
+    (["bottle", "--temperature", "309.5700001K"], False),
+    (["bottle", "--pressure", "7251kPa", "--outside-pressure", "0hPa"], False),
+    (["bottle", "--pressure", "1051.6686psia"], True),
+    (["bottle", "--pressure", "1051.6687psia"], False),
+    (["bottle", "--pressure", "191.5302psia"], True),
+    (["bottle", "--pressure", "191.5301psia"], False),
+    (["bottle", "--temperature", "20C", "--outside-pressure", "500hPa"], True),
+    (["bottle", "--temperature", "20C", "--outside-pressure", "1100.000001hPa"], False),
+    (["bottle", "--temperature", "20C", "--nitrous-jet", "0"], False),
 ]
 
 
@@ -248,12 +263,35 @@ def jet_case(rng, system):
     return with_options("jet-for-hp", items, system)
 
 
+def bottle_case(rng, system):
+    celsius = rng.uniform(-30, 36.42)
+    if rng.random() < 0.5:
+        items = {"temperature": temperature_text(rng, celsius, system)}
+    else:
+        psig = rng.uniform(180, 1030)
+        items = {"pressure": rng.choice(["%.1fpsi" % psig, "%.1f psig" % psig,
+                                         "%.1fpsia" % (psig + 14.7), "%.2fbar" % (psig / 14.5038),
+                                         "%.0fkPa" % (psig * 6.894757),
+                                         "%.1f" % psig if system == "imperial"
+                                         else "%.2f" % (psig / 14.5038)])}
+    if rng.random() < 0.3:
+        items["outside-pressure"] = pressure_text(rng, rng.uniform(800, 1050), system)
+    if rng.random() < 0.5:
+        items["nitrous-jet"] = ".%03d" % rng.randrange(10, 120)
+    if rng.random() < 0.3:
+        items["fuel-pressure"] = "%.0fpsi" % rng.uniform(5, 90)
+    if rng.random() < 0.4:
+        items["tune-pressure"] = rng.choice(["%.0fpsi", "%.0f psia"]) % rng.uniform(600, 1100)
+    return with_options("bottle", items, system)
+
+
 def generated_cases(seed, count):
     rng = random.Random(seed)
     cases = [command + ["--json"] for command, _ in LIMITS]
     for standard, day in REFERENCE_DAYS:
         cases.append(with_options("air", {**day, "standard": standard}, "imperial"))
-    makers = [air_case] * 4 + [predict_case] * 2 + [solve_hp_case, convert_case, jet_case]
+    makers = [air_case] * 4 + [predict_case] * 2 + [solve_hp_case, convert_case, jet_case,
+                                                       bottle_case]
     while len(cases) < count:
         cases.append(rng.choice(makers)(rng, rng.choice(["imperial", "metric"])))
     return cases

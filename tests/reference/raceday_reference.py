@@ -377,8 +377,93 @@ def jet_for_hp_command(o, system):
     return {"nitrous_jet": jet, "fields": fields}
 
 
+# --- The nitrous bottle -----------------------------------------------------------------------
+# ESDU 91022, the vapour pressure of nitrous oxide (Engineering Sciences Data Unit, 1991), as the
+# issue and Aspire Space's "Modelling the nitrous run tank emptying" give it:
+# ln(p / pc) = (Tc / T)(b1 θ + b2 θ^1.5 + b3 θ^2.5 + b4 θ^5), θ = 1 − T / Tc.
+ESDU_TC_K = 309.57
+ESDU_PC_KPA = 7251.0
+ESDU_B = (-6.71893, 1.35966, -1.3779, -4.051)
+ESDU_EXPONENTS = (1, 1.5, 2.5, 5)
+COLDEST_BOTTLE_C = -30  # the manual page's range, -30 °C up to the critical point
+STANDARD_ATMOSPHERE_HPA = 1013.25
+
+
+def esdu_kpa(kelvin):
+    theta = 1 - kelvin / ESDU_TC_K
+    return ESDU_PC_KPA * math.exp(ESDU_TC_K / kelvin * sum(
+        b * theta ** e for b, e in zip(ESDU_B, ESDU_EXPONENTS)))
+
+
+def esdu_kelvin(kpa):
+    """The temperature of a vapour pressure, by bisection on the rising curve."""
+    low, high = COLDEST_BOTTLE_C + 273.15, ESDU_TC_K
+    for _ in range(200):
+        middle = (low + high) / 2
+        low, high = (middle, high) if esdu_kpa(middle) < kpa else (low, middle)
+    return (low + high) / 2
+
+
+BOTTLE_UNITS_KPA = {"psi": (PSI_PA / 1000, True), "psig": (PSI_PA / 1000, True),
+                    "psia": (PSI_PA / 1000, False), "bar": (100, True), "kpa": (1, True)}
+
+
+def bottle_kpa_absolute(text, system, outside_kpa):
+    match = re.fullmatch(r"\s*\+?([-+.0-9eE]+)\s*(\S*)\s*", text)
+    if not match:
+        raise Refused("bottle pressure %r" % text)
+    symbol = (match[2] or {"imperial": "psi", "metric": "bar"}[system]).lower()
+    if symbol not in BOTTLE_UNITS_KPA:
+        raise Refused("bottle pressure unit %r" % symbol)
+    scale, gauge = BOTTLE_UNITS_KPA[symbol]
+    return float(match[1]) * scale + (outside_kpa if gauge else 0)
+
+
+def bottle_command(o, system):
+    """The bottle's pressure at --temperature, or the temperature at --pressure, and the fuel
+    jet at the tune's and today's bottle pressures in whole psi gauge (manual page)."""
+    outside_hpa = STANDARD_ATMOSPHERE_HPA
+    if "outside-pressure" in o:
+        outside_hpa = quantity(o["outside-pressure"], "pressure", system)
+        if not within(outside_hpa, 500, 1100):
+            raise Refused("outside pressure")
+    outside_kpa = outside_hpa / 10
+    if "temperature" in o:
+        kelvin = quantity(o["temperature"], "temperature", system) + 273.15
+        if not within(kelvin, COLDEST_BOTTLE_C + 273.15, ESDU_TC_K):
+            raise Refused("bottle temperature")
+        kelvin = min(max(kelvin, COLDEST_BOTTLE_C + 273.15), ESDU_TC_K)
+        kpa = esdu_kpa(kelvin)
+    else:
+        kpa = bottle_kpa_absolute(o["pressure"], system, outside_kpa)
+        lowest = esdu_kpa(COLDEST_BOTTLE_C + 273.15)
+        if not within(kpa, lowest, ESDU_PC_KPA):
+            raise Refused("bottle pressure")
+        kpa = min(max(kpa, lowest), ESDU_PC_KPA)
+        kelvin = esdu_kelvin(kpa)
+    psig = (kpa - outside_kpa) * 1000 / PSI_PA
+    thousandths = round(float(o.get("nitrous-jet", ".030").removesuffix("in")) * 1000)
+    if not thousandths > 0:
+        raise Refused("nitrous jet")
+    jet = "%s.%03d" % (thousandths // 1000 or "", thousandths % 1000)
+    fuel = whole_psi(o.get("fuel-pressure"), system, "43")
+    tune = "900"
+    if "tune-pressure" in o:
+        tune = whole_psi("%rpsi" % ((bottle_kpa_absolute(o["tune-pressure"], system, outside_kpa)
+                                     - outside_kpa) * 1000 / PSI_PA), system, None)
+    today = str(round(psig))
+    jets = [calculate({"njt": jet, "flp": fuel, "nbp": nbp})["TextBox1"] for nbp in (tune, today)]
+    return {"temperature_c": kelvin - 273.15, "temperature_f": celsius_to_fahrenheit(kelvin - 273.15),
+            "pressure_kpa_absolute": kpa, "pressure_psig": psig,
+            "pressure_psia": kpa * 1000 / PSI_PA, "pressure_bar_gauge": (kpa - outside_kpa) / 100,
+            "outside_pressure_hpa": outside_hpa, "nitrous_jet": jet, "fuel_pressure_psi": fuel,
+            "tune_bottle_pressure_psi": tune, "today_bottle_pressure_psi": today,
+            "fuel_jet_at_tune": jets[0].strip(), "fuel_jet_today": jets[1].strip()}
+
+
 COMMANDS = {"air": air_command, "predict": predict_command, "solve-hp": solve_hp_command,
-            "convert": convert_command, "jet-for-hp": jet_for_hp_command}
+            "convert": convert_command, "jet-for-hp": jet_for_hp_command,
+            "bottle": bottle_command}
 
 
 def run(argv):

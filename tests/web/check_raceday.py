@@ -2,7 +2,7 @@
 
     /usr/bin/python3 check_raceday.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
 
-  - seeded generated inputs for air, predict, solve-hp, convert and jet-for-hp,
+  - seeded generated inputs for air, predict, solve-hp, convert, jet-for-hp and bottle,
     asked of the module's racedayAnswer inside Chromium, give byte for byte the
     JSON and message of `moravik-calc COMMAND --json`, and its exit status;
   - at 360x740 and 1280x800 a racer types today's weather key by key, switches
@@ -30,7 +30,7 @@ from browser_checks import (browser_in, check, layout_fits, only_own_origin, pho
                             reload_offline, run_axe, run_checks, set_viewport, started, tab_to, text_of, type_into,
                             wait_for, wait_ready)
 
-VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "jet-chart"]
+VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "bottle", "jet-chart"]
 SEED = 20261207
 CASES_PER_COMMAND = 120
 
@@ -110,6 +110,18 @@ def generated_cases(rng):
         if rng.random() < 0.5:
             jet.append("--nozzles=" + rng.choice(["1", "2", "4", "8", "0", "x"]))
         cases.append(jet)
+
+        if rng.random() < 0.5:
+            bottle = ["bottle", *units, "--temperature=" + sometimes_bad(number(-5, 38, 1) if metric else number(20, 100, 1))]
+        else:
+            bottle = ["bottle", *units, "--pressure=" + sometimes_bad(number(30, 75, 2) if metric else number(400, 1100, 0))]
+        if rng.random() < 0.3:
+            bottle.append("--outside-pressure=" + (number(850, 1040, 1) if metric else number(25, 31, 2)))
+        if rng.random() < 0.5:
+            bottle.append("--nitrous-jet=." + rng.choice(["030", "045", "062", "0x"]))
+        if rng.random() < 0.3:
+            bottle.append("--tune-pressure=" + rng.choice(["900psi", "1000 psia", "62bar"]))
+        cases.append(bottle)
     return [case + ["--json"] for case in cases]
 
 
@@ -283,6 +295,12 @@ def racer_flows(browser, url, calc, width, height, axe):
     type_into(browser, "predict-mph", "175.2")
     type_into(browser, "predict-now", "12C 1002hPa 35%")
     view_matches(browser, calc, "predict", "metric")
+    # The heater's set point: the pressure wanted takes the temperature's place.
+    open_view(browser, url, "bottle")
+    type_into(browser, "bottle-pressure", "950")
+    check(browser.find_element(By.ID, "bottle-temperature").get_attribute("value") == "",
+          "%s: the pressure wanted leaves the bottle temperature" % size)
+    view_matches(browser, calc, "bottle", "imperial")
 
 
 def bad_input(browser, url, calc):

@@ -111,6 +111,13 @@ function showView() {
 function start() {
   showView();
   window.addEventListener("hashchange", showView);
+  // Two ways to ask one question, such as the bottle's temperature or its
+  // pressure: typing one clears the other before the form is answered.
+  for (const field of document.querySelectorAll("[data-clears]")) {
+    field.addEventListener("input", () => {
+      document.getElementById(field.dataset.clears).value = "";
+    });
+  }
   for (const form of document.querySelectorAll("form[data-command]")) {
     form.addEventListener("input", () => update(form));
     form.addEventListener("change", () => update(form));

@@ -3,6 +3,8 @@
 // An input line is a JSON object whose keys are input field names (njt, flp,
 // nbp, jtn, draghp, vweight, altitudeDD) with string values; a missing key keeps
 // the window's initial text, and altitudeDD must be empty or a track entry.
+// bottle_temperature ("85F", bare in F) stands for nbp: the bottle pressure of
+// the nitrous vapour-pressure curve in whole psi gauge, as --bottle-temperature.
 // Anything else, a line longer than maxBatchLineLength included, yields
 // {"error":"line N: reason"}, and the run goes on with the next line.
 #pragma once

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "moravik/calculate.h"
 #include "moravik/raceday/error.h"
@@ -26,6 +27,12 @@ struct JetForPower {
     InputTexts inputs;      // the window's texts with that jet, as passed to the pass
     ResultTexts results;    // the Calculate pass for those texts
 };
+
+// The pass reads pressures and nozzles as whole numbers from 1 to 32767: the
+// value's text rounded ties to even, `initial` when there is none, or an
+// Error for `field` that names `unit`.
+Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
+                                    Field field, std::string_view unit);
 
 // targetWatts is the power the nitrous adds.
 Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system);

@@ -94,7 +94,13 @@ struct ConvertRequest : UnitsField {
 };
 
 struct JetForHpRequest : UnitsField {
-    std::string targetHp, fuelPressure, bottlePressure, nozzles;
+    std::string targetHp, fuelPressure, bottlePressure, bottleTemperature, nozzles;
+};
+
+// The bottle at --temperature, or the temperature for --pressure; the fuel
+// jet of the tune's nitrous jet at the tune's bottle pressure and at today's.
+struct BottleRequest : UnitsField {
+    std::string temperature, pressure, outsidePressure, nitrousJet, fuelPressure, tunePressure;
 };
 
 Answered<Answer> answerAir(const AirRequest& request);
@@ -102,6 +108,19 @@ Answered<Answer> answerPredict(const PredictRequest& request);
 Answered<Answer> answerSolveHp(const SolveHpRequest& request);
 Answered<Answer> answerConvert(const ConvertRequest& request);
 Answered<Answer> answerJetForHp(const JetForHpRequest& request);
+Answered<Answer> answerBottle(const BottleRequest& request);
+
+// The calculation's bottle pressure field for a bottle temperature: the
+// curve's gauge pressure against one standard atmosphere, rounded as the
+// field takes it ("890"), and a note that says so. A bare number is in the
+// temperature unit of `system`; a refusal names `option`.
+struct BottleFieldText {
+    std::string nbp;
+    std::string note;
+};
+
+Answered<BottleFieldText> bottleFieldText(const std::string& temperature, UnitSystem system,
+                                          std::string_view option);
 
 // The --standard keys in order, the default named: for help and messages.
 std::string standardChoices();

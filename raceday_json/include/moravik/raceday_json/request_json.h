@@ -1,7 +1,7 @@
 // The race-day answers for a front end that speaks JSON, such as the web page:
 // one request object of named texts in, one JSON text out.
 //
-// `command` is air, predict, solve-hp, convert, jet-for-hp or jet-chart. The
+// `command` is air, predict, solve-hp, convert, jet-for-hp, bottle or jet-chart. The
 // request's keys are moravik-calc's option names without their dashes
 // ("dew-point", "units"), each a text; a missing key is an option not given,
 // and the options that need, exclude or require one another do so as on the
