@@ -80,8 +80,16 @@ PLANTS = [
     Plant("guide-stale-option", "the user guide names an option moravik-calc does not have",
           "docs/guide.md", [("`--observed-hp`", "`--observed-power`", 1)]),
     Plant("batch-no-early-flush", "the early flush removed from --batch", "cli/src/batch.cpp",
-          [("pending.size() >= flushThreshold || reader.mayWait()",
-            "pending.size() >= flushThreshold", 1)]),
+          [("if (chunk->full() || mayWait) {", "if (chunk->full()) {", 1)]),
+    Plant("batch-chunks-out-of-order", "--batch writes the latest chunk first", "cli/src/batch.cpp",
+          [("        inFlight_.front().done.get();\n"
+            "        std::unique_ptr<Chunk> chunk = std::move(inFlight_.front().chunk);\n"
+            "        inFlight_.pop_front();\n",
+            "        inFlight_.back().done.get();\n"
+            "        std::unique_ptr<Chunk> chunk = std::move(inFlight_.back().chunk);\n"
+            "        inFlight_.pop_back();\n", 1)]),
+    Plant("batch-chunk-not-emptied", "--batch reuses a chunk with its old lines", "cli/src/batch.cpp",
+          [("        lines.clear();\n", "", 1)]),
     Plant("json-before-subcommand-dropped", "--json before a subcommand no longer handed to it",
           "cli/src/command_line.cpp", [("        own->run_callback();\n", "", 1)]),
     Plant("messages-unescaped", "usage messages no longer escaped", "cli/src/command_line.cpp",

@@ -1,11 +1,20 @@
 #include "moravik/cli/batch.h"
 
+#include <sched.h>
+
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <deque>
+#include <future>
+#include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "line_reader.h"
 #include "moravik/cli/output.h"
@@ -154,42 +163,174 @@ std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t line
 
 namespace {
 
-std::optional<BatchLineOutput> answer(const LineReader& reader, LineReader::Result result) {
-    if (result == LineReader::Result::TooLong)
-        return errorOutput(reader.lineNumber(), tooLongReason());
+std::optional<BatchLineOutput> answer(std::string_view line, std::size_t lineNumber, bool tooLong) {
+    if (tooLong) return errorOutput(lineNumber, tooLongReason());
     try {
-        return batchLine(reader.line(), reader.lineNumber());
+        return batchLine(line, lineNumber);
     } catch (const std::bad_alloc&) {
-        return errorOutput(reader.lineNumber(), "not enough memory for this line");
+        return errorOutput(lineNumber, "not enough memory for this line");
     }
 }
+
+// Consecutive lines answered together, on a worker thread when there is more
+// than one processor: their bytes, then their output lines.
+struct Chunk {
+    struct Line {
+        std::size_t begin;
+        std::size_t size;
+        std::size_t number;
+        bool tooLong;
+    };
+    std::string text;
+    std::vector<Line> lines;
+    std::string output;
+    ExitStatus status = ExitStatus::Success;
+
+    // Big enough that handing a chunk to a thread costs little beside its
+    // lines; a line at the 1 MiB cap makes a chunk of its own.
+    static constexpr std::size_t fullSize = std::size_t{1} << 15;
+
+    void add(const LineReader& reader, LineReader::Result result) {
+        const bool tooLong = result == LineReader::Result::TooLong;
+        const std::string_view line = tooLong ? std::string_view{} : reader.line();
+        lines.push_back({text.size(), line.size(), reader.lineNumber(), tooLong});
+        text.append(line);
+    }
+
+    bool full() const { return text.size() >= fullSize || lines.size() >= fullSize / 16; }
+
+    void answerAll() {
+        for (const auto& line : lines) {
+            const auto answered = answer(std::string_view(text).substr(line.begin, line.size),
+                                         line.number, line.tooLong);
+            if (!answered) continue;
+            status = worse(status, answered->status);
+            output.append(answered->json).push_back('\n');
+        }
+    }
+
+    // Emptied for the next lines, keeping the memory of a chunk of ordinary
+    // lines (their output is about nine times their size): giving it back and
+    // taking it again cost more system time than the lines' reads and writes.
+    void reuse() {
+        for (std::string* buffer : {&text, &output}) {
+            if (buffer->capacity() > 32 * fullSize) std::string().swap(*buffer);
+            buffer->clear();
+        }
+        lines.clear();
+        status = ExitStatus::Success;
+    }
+};
+
+// Processors this process may run on (taskset and container limits count).
+unsigned usableProcessors() {
+#ifdef __linux__
+    cpu_set_t set;
+    if (sched_getaffinity(0, sizeof(set), &set) == 0) return static_cast<unsigned>(CPU_COUNT(&set));
+#endif
+    return std::max(1U, std::thread::hardware_concurrency());
+}
+
+// Chunks in input order, each answered on a thread of its own when there are
+// processors to spare, at most a few at a time so memory stays bounded.
+class ChunkQueue {
+public:
+    ChunkQueue() : threads_(std::min(usableProcessors(), 8U)) {}
+
+    // False when a write failed.
+    bool push(std::unique_ptr<Chunk> chunk, std::ostream& out, ExitStatus& status) {
+        if (threads_ == 1) {
+            chunk->answerAll();
+            return write(std::move(chunk), out, status);
+        }
+        Chunk& work = *chunk;
+        std::future<void> done;
+        try {
+            done = std::async(std::launch::async, [&work] { work.answerAll(); });
+        } catch (const std::system_error&) {  // no thread to spare: answer it here
+            work.answerAll();
+            done = readyFuture();
+        }
+        inFlight_.push_back({std::move(chunk), std::move(done)});
+        while (inFlight_.size() >= 2 * threads_) {
+            if (!writeFront(out, status)) return false;
+        }
+        return true;
+    }
+
+    // An empty chunk, one written earlier where there is one.
+    std::unique_ptr<Chunk> fresh() {
+        if (spare_.empty()) return std::make_unique<Chunk>();
+        std::unique_ptr<Chunk> chunk = std::move(spare_.back());
+        spare_.pop_back();
+        return chunk;
+    }
+
+    // Writes every chunk still on its way; false when a write failed.
+    bool drain(std::ostream& out, ExitStatus& status) {
+        while (!inFlight_.empty()) {
+            if (!writeFront(out, status)) return false;
+        }
+        return true;
+    }
+
+private:
+    struct Pending {
+        std::unique_ptr<Chunk> chunk;
+        std::future<void> done;
+    };
+
+    static std::future<void> readyFuture() {
+        std::promise<void> ready;
+        ready.set_value();
+        return ready.get_future();
+    }
+
+    bool writeFront(std::ostream& out, ExitStatus& status) {
+        inFlight_.front().done.get();
+        std::unique_ptr<Chunk> chunk = std::move(inFlight_.front().chunk);
+        inFlight_.pop_front();
+        return write(std::move(chunk), out, status);
+    }
+
+    bool write(std::unique_ptr<Chunk> chunk, std::ostream& out, ExitStatus& status) {
+        status = worse(status, chunk->status);
+        out.write(chunk->output.data(), static_cast<std::streamsize>(chunk->output.size()));
+        chunk->reuse();
+        spare_.push_back(std::move(chunk));
+        return static_cast<bool>(out.flush());
+    }
+
+    unsigned threads_;
+    std::deque<Pending> inFlight_;
+    std::vector<std::unique_ptr<Chunk>> spare_;
+};
 
 }  // namespace
 
 ExitStatus runBatch(const BatchInput& input, std::ostream& out, std::ostream& err) {
-    constexpr std::size_t flushThreshold = 1 << 16;
     auto status = ExitStatus::Success;
     LineReader reader(input.stream, maxBatchLineLength);
-    std::string pending;
+    // Declared after everything its threads read, so they are joined first.
+    ChunkQueue queue;
+    auto chunk = queue.fresh();
     for (auto result = reader.next(); result != LineReader::Result::End; result = reader.next()) {
         if (result == LineReader::Result::ReadError) {
-            out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+            if (queue.push(std::move(chunk), out, status)) queue.drain(out, status);
             return reportFailure(err, "read", input.name, reader.readError());
         }
-        const auto output = answer(reader, result);
-        if (output) {
-            status = worse(status, output->status);
-            pending.append(output->json).push_back('\n');
-        }
-        // Write out before a read that may wait, so an interactive caller sees
-        // each answer as soon as its line is done.
-        if (pending.size() >= flushThreshold || reader.mayWait()) {
-            out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
-            pending.clear();
-            if (!out.flush()) return ExitStatus::InputOutputError;
+        chunk->add(reader, result);
+        // Everything is written before a read that may wait, so an interactive
+        // caller sees each answer as soon as its line is done.
+        const bool mayWait = reader.mayWait();
+        if (chunk->full() || mayWait) {
+            if (!queue.push(std::exchange(chunk, queue.fresh()), out, status))
+                return ExitStatus::InputOutputError;
+            if (mayWait && !queue.drain(out, status)) return ExitStatus::InputOutputError;
         }
     }
-    out.write(pending.data(), static_cast<std::streamsize>(pending.size()));
+    if (!queue.push(std::move(chunk), out, status) || !queue.drain(out, status))
+        return ExitStatus::InputOutputError;
     return status;
 }
 
