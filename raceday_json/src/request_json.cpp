@@ -16,7 +16,7 @@ namespace {
 
 using R = Relation;
 
-constexpr std::array<OptionRelation, 10> airRelations{{
+constexpr std::array<OptionRelation, 8> airRelations{{
     {"--pressure", R::Excludes, "--altimeter"},
     {"--pressure", R::Excludes, "--elevation"},
     {"--altimeter", R::Needs, "--elevation"},
@@ -24,8 +24,6 @@ constexpr std::array<OptionRelation, 10> airRelations{{
     {"--metar", R::Excludes, "--temperature"},
     {"--metar", R::Excludes, "--pressure"},
     {"--metar", R::Excludes, "--altimeter"},
-    {"--metar", R::Excludes, "--humidity"},
-    {"--metar", R::Excludes, "--dew-point"},
     {"--metar", R::Needs, "--elevation"},
 }};
 constexpr std::array<OptionRelation, 4> predictRelations{{
@@ -180,7 +178,7 @@ JsonDocument answerDocument(const Answered<Answer>& answered) {
     const auto& answer = std::get<Answer>(answered);
     const auto* fault = std::get_if<FigureFault>(&answer.json);
     return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", fault->name}}
-                                                 : std::get<JsonDocument>(answer.json))},
+                                                : std::get<JsonDocument>(answer.json))},
                         {"report", reportJson(answer.report)}};
 }
 
@@ -202,7 +200,8 @@ JsonDocument answerFields(const std::array<Field<Request>, N>& fields,
     for (const auto& field : fields) {
         if (const auto* text = textOf(texts, field.option)) request.*field.text = *text;
     }
-    if constexpr (std::is_same_v<Request, AirRequest>) request.metarGiven = textOf(texts, "--metar");
+    if constexpr (std::is_same_v<Request, AirRequest>)
+        request.metarGiven = textOf(texts, "--metar");
     return answerDocument(answer(request));
 }
 
@@ -250,7 +249,8 @@ std::span<const OptionRelation> optionRelations(std::string_view command) {
 
 std::string answerJson(std::string_view command, std::string_view request, UnitTexts unitTexts) {
     const auto parsed = textsOf(request);
-    if (const auto* problem = std::get_if<std::string>(&parsed)) return jsonText(problemJson(*problem));
+    if (const auto* problem = std::get_if<std::string>(&parsed))
+        return jsonText(problemJson(*problem));
     const Texts& texts = std::get<Texts>(parsed);
     if (command == "air")
         return jsonText(answerFields(airFields, airRelations, &answerAir, texts, unitTexts));
