@@ -50,6 +50,14 @@ public:
         }
         y_ += height;
     }
+    // Wrapped at the area's width, as a long reason may need.
+    void paragraph(const QString& shown, int points) {
+        setFont(painter_, points, false);
+        QRect bounds;
+        painter_.drawText(QRect(area_.left(), y_, area_.width(), area_.bottom() - y_),
+                          Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, shown, &bounds);
+        y_ += bounds.height();
+    }
     void gap() { y_ += painter_.fontMetrics().lineSpacing() / 2; }
     int y() const { return y_; }
     void moveTo(int y) { y_ = y; }
@@ -115,7 +123,7 @@ void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySh
     const int line = metrics.lineSpacing();
     const int yLabelWidth = metrics.horizontalAdvance(QStringLiteral("00.000"));
     const QRect frame(QPoint(area.left() + yLabelWidth + line, area.top() + 2 * line),
-                      QPoint(area.right() - line, area.bottom() - 2 * line));
+                      QPoint(area.right() - line, area.bottom() - 5 * line / 2));
     // Labels at least a label and a half apart, so none overlaps the next.
     const int xLabelWidth = metrics.horizontalAdvance(QStringLiteral("-00000"));
     const Ticks xTicks = roundTicks(xMiddle - xHalf * 1.1, xMiddle + xHalf * 1.1,
@@ -150,9 +158,11 @@ void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySh
     painter.drawRect(frame);
     for (int tick = 0; tick <= xTicks.count; ++tick) {
         const QPointF bottom = at(x0 + xTicks.step * tick, y0);
-        painter.drawText(QRectF(bottom.x() - xLabelWidth, frame.bottom(), 2 * xLabelWidth, line),
-                         Qt::AlignHCenter | Qt::AlignTop,
-                         fixedText(x0 + xTicks.step * tick + 0.0, xTicks.decimals));
+        // A third of a line below the frame, clear of the lowest ET label.
+        painter.drawText(
+            QRectF(bottom.x() - xLabelWidth, frame.bottom() + line / 3.0, 2 * xLabelWidth, line),
+            Qt::AlignHCenter | Qt::AlignTop,
+            fixedText(x0 + xTicks.step * tick + 0.0, xTicks.decimals));
     }
     for (int tick = 0; tick <= yTicks.count; ++tick) {
         const QPointF left = at(x0, y0 + yTicks.step * tick);
@@ -160,7 +170,7 @@ void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySh
                          Qt::AlignRight | Qt::AlignVCenter,
                          fixedText(y0 + yTicks.step * tick + 0.0, yTicks.decimals));
     }
-    painter.drawText(QRect(frame.left(), frame.bottom() + line, frame.width(), line),
+    painter.drawText(QRect(frame.left(), frame.bottom() + line * 4 / 3, frame.width(), line),
                      Qt::AlignHCenter,
                      QObject::tr("Density altitude (%1)").arg(text(sheet.altitudeUnit)));
 
@@ -202,7 +212,7 @@ void drawPage(QPainter& painter, const QRect& area, const DaySheet& sheet,
     Page left(painter, QRect(area.left(), top, half, area.bottom() - top));
     left.line(QObject::tr("Dial-in"), headingPoints, true);
     if (!page.dialIn.empty()) left.line(text(page.dialIn), dialInPoints, true);
-    for (const std::string& figure : page.lines) left.line(text(figure), textPoints);
+    for (const std::string& figure : page.lines) left.paragraph(text(figure), textPoints);
     Page right(painter, QRect(area.left() + half, top, area.width() - half, area.bottom() - top));
     if (!page.redial.empty()) {
         right.line(QObject::tr("Re-dial as the air changes"), headingPoints, true);

@@ -129,6 +129,7 @@ TEST(Metar, RefusesWhatItCannotReadAndSaysWhy) {
         {"KDEN 061853Z 05/M03 A3012 RMK T00501041",
          "(dew point -4.1 °C) and the group 05/M03 "
          "(dew point -3 °C)"},
+        {"KDEN 061853Z 05/M03 A3012 RMK T00561028", "(temperature 5.6 °C)"},
         {"KDEN 061853Z 05/M03 A3012 RMK T10501028", "(temperature -5 °C)"},
     };
     for (const auto& row : table) {
