@@ -73,6 +73,10 @@ AirInput::AirInput(QWidget* parent) : QWidget(parent), ui(new Ui::AirInput) {
         }
     });
     connect(ui->metar, &QLineEdit::textEdited, this, &AirInput::readMetar);
+    // A reading typed over the report's makes the weather the racer's own.
+    for (QLineEdit* reading : {ui->temperature, ui->pressure, ui->dewPoint}) {
+        connect(reading, &QLineEdit::textEdited, this, [this] { metar_.reset(); });
+    }
     showChosenRows();
 }
 
@@ -86,25 +90,37 @@ void AirInput::offerMetar() {
 void AirInput::readMetar() {
     const QString report = ui->metar->text().trimmed();
     metarProblem_.clear();
+    metar_.reset();
     clearProblem(ui->metar);
     if (report.isEmpty()) {
         emit edited();
         return;
     }
-    // The altimeter setting becomes a station pressure at the racer's own elevation; without
-    // one yet, the fields fill and the elevation waits to be typed.
-    const QString typedElevation = ui->elevation->text();
-    const auto elevation = valueOf(elevation_->readMarked());
-    const auto weather = raceday::weatherFromMetar(report.toStdString(), elevation.value_or(0),
-                                                   "weather from METAR");
-    if (const Error* error = raceday::errorOf(weather)) {
+    const auto read = raceday::readMetar(report.toStdString(), "weather from METAR");
+    if (const Error* error = raceday::errorOf(read)) {
         metarProblem_ = toQString(error->message);
         markProblem(ui->metar, metarProblem_);
         emit edited();
         return;
     }
-    setWeather(std::get<raceday::Weather>(weather));
-    if (!elevation) elevation_->setText(typedElevation);
+    const raceday::MetarReport& metar = std::get<raceday::MetarReport>(read);
+    // The altimeter setting becomes a station pressure at the racer's own elevation, typed
+    // before or after the report.
+    temperature_->setValue(metar.kelvin);
+    ui->pressureKind->setCurrentIndex(Altimeter);
+    pressure_->setValue(metar.altimeterPascals);
+    if (metar.dewPointKelvin) {
+        ui->moistureKind->setCurrentIndex(DewPoint);
+        dewPoint_->setValue(*metar.dewPointKelvin);
+    } else {
+        // The racer types the humidity the report leaves out.
+        ui->moistureKind->setCurrentIndex(Humidity);
+        humidity_->setText({});
+    }
+    QStringList notes;
+    for (const std::string& note : metar.notes) notes.append(toQString(note));
+    ui->metar->setToolTip(notes.join(QLatin1Char('\n')));
+    metar_ = metar;
     emit edited();
 }
 
@@ -143,7 +159,20 @@ std::optional<raceday::Weather> AirInput::weather(FirstProblem& problem) {
     const auto kelvin = readField(temperature_, true);
     const auto pascals = readField(pressure_, true);
     const auto metres = readField(elevation_, altimeter);
+    if (metar_ && altimeter && ui->elevation->text().trimmed().isEmpty()) {
+        const QString missing =
+            tr("elevation: type the strip's elevation; the METAR's altimeter setting needs it "
+               "to give the station pressure");
+        markProblem(ui->elevation, missing);
+        problem.note(missing);
+    }
     const auto humidity = readField(humidity_, !dewPoint);
+    if (metar_ && !metar_->dewPointKelvin && ui->humidity->text().trimmed().isEmpty() &&
+        !dewPoint) {
+        const QString missing = tr("humidity: the METAR gives no dew point; type the humidity");
+        markProblem(ui->humidity, missing);
+        problem.note(missing);
+    }
     const auto dewPointKelvin = readField(dewPoint_, dewPoint);
     if (problem.any() || !complete) return std::nullopt;
 
@@ -177,7 +206,7 @@ AirReading AirInput::read() {
                     message);
         return {std::nullopt, message};
     }
-    return {std::get<raceday::Air>(air), {}, weather};
+    return {std::get<raceday::Air>(air), {}, weather, metar_};
 }
 
 void AirInput::setStandardDay() {
@@ -191,6 +220,7 @@ void AirInput::setStandardDay() {
 }
 
 void AirInput::setWeather(const raceday::Weather& weather) {
+    metar_.reset();
     temperature_->setValue(weather.kelvin);
     if (const auto* altimeter = std::get_if<raceday::AltimeterSetting>(&weather.pressure)) {
         ui->pressureKind->setCurrentIndex(Altimeter);
@@ -209,6 +239,8 @@ void AirInput::setWeather(const raceday::Weather& weather) {
         humidity_->setValue(humidity != nullptr ? humidity->ratio : 0);
     }
 }
+
+void AirInput::setElevation(double metres) { elevation_->setValue(metres); }
 
 void AirInput::setUnitSystem(UnitSystem system) {
     for (QuantityField* field : {temperature_, pressure_, elevation_, humidity_, dewPoint_}) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "moravik/raceday/air.h"
+#include "moravik/raceday/metar.h"
 #include "quantity_field.h"
 
 class QSettings;
@@ -24,7 +25,8 @@ namespace moravik::raceday_window {
 struct AirReading {
     std::optional<raceday::Air> air;
     QString problem;
-    std::optional<raceday::Weather> weather = std::nullopt;  // present with air
+    std::optional<raceday::Weather> weather = std::nullopt;    // present with air
+    std::optional<raceday::MetarReport> metar = std::nullopt;  // the report the air came from
 };
 
 class AirInput final : public QWidget {
@@ -39,6 +41,8 @@ public:
     // Shows these readings in the form's units.
     void setWeather(const raceday::Weather& weather);
     void setUnitSystem(UnitSystem system);
+    // The strip's elevation, for an altimeter setting.
+    void setElevation(double metres);
     // Shows the field for a pasted METAR, hidden until asked for.
     void offerMetar();
     // Why the pasted report could not be read, empty when it was or none is pasted.
@@ -55,7 +59,8 @@ private:
     void showChosenRows();
     std::optional<raceday::Weather> weather(FirstProblem& problem);
     // Fills temperature, dew point and altimeter setting from the pasted report, keeping the
-    // elevation; a report that cannot be read changes nothing and is marked.
+    // elevation, and the humidity where the report has no dew point; a report that cannot be
+    // read changes nothing and is marked.
     void readMetar();
 
     const QScopedPointer<Ui::AirInput> ui;
@@ -65,6 +70,8 @@ private:
     QuantityField* humidity_;
     QuantityField* dewPoint_;
     QString metarProblem_;
+    // The report the readings came from, until one of them is typed over.
+    std::optional<raceday::MetarReport> metar_;
 };
 
 }  // namespace moravik::raceday_window

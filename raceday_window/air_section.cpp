@@ -75,7 +75,7 @@ raceday::Standard AirSection::standard() const {
 void AirSection::update() {
     const AirReading reading = ui->todaysAir->read();
     setProblem(reading.problem.isEmpty() ? ui->todaysAir->metarProblem() : reading.problem);
-    todaysAir_.set(reading.air, reading.weather, standard());
+    todaysAir_.set(reading.air, reading.weather, standard(), reading.metar);
     QLineEdit* const plain[] = {ui->airDensity, ui->relativeAirDensity, ui->correctionFactor,
                                 ui->relativeHp, ui->waterGrains};
     if (!reading.air) {

@@ -1,6 +1,8 @@
 #include "day_sheet_builder.h"
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "air_section.h"
 #include "log_qt.h"
@@ -16,6 +18,11 @@ using raceday::Quantity;
 constexpr int recentRunsShown = 5;
 constexpr int etDecimals = 3;
 constexpr int thousandthsDecimals = 1;
+// The re-dial table: four steps either side of today's density altitude, 250 ft or 75 m each.
+constexpr int redialSteps = 4;
+constexpr double redialStepFeet = 250;
+constexpr double redialStepMetres = 75;
+constexpr int linePoints = 24;
 
 std::string utf8(const QString& text) { return text.toStdString(); }
 
@@ -25,16 +32,69 @@ std::string runDate(const QDateTime& when) {
     return utf8(when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
-std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSeconds) {
+std::string shown(double si, Quantity quantity, raceday::UnitSystem system) {
+    return raceday::displayText(si, quantity, system, raceday::UnitTexts::Display);
+}
+
+// The runs' jet to the thousandth, as the prediction matches it; none without nitrous.
+std::optional<long> jetKey(const runlog::Run& run) {
+    if (!run.nitrousJetInches) return std::nullopt;
+    return std::lround(*run.nitrousJetInches * 1000);
+}
+
+std::string jetText(const std::optional<double>& inches) {
+    if (!inches) return "no nitrous";
+    QString shown = fixedText(*inches, 3);
+    if (shown.startsWith(QLatin1String("0."))) shown.remove(0, 1);
+    return "jet " + utf8(shown);
+}
+
+std::string sourceText(const TodaysAir& today, raceday::UnitSystem system) {
+    const auto& metar = today.metar();
+    const auto weather = today.weather();
+    const auto* setting =
+        weather ? std::get_if<raceday::AltimeterSetting>(&weather->pressure) : nullptr;
+    std::string source = metar ? "METAR " + metar->station + " " + metar->time : "typed";
+    if (setting != nullptr) {
+        source += ", altimeter setting " + (metar ? metar->altimeterGroup + " (" : std::string()) +
+                  shown(setting->pascals, Quantity::Barometer, system) + (metar ? ")" : "") +
+                  " at " + shown(setting->elevationMetres, Quantity::Elevation, system);
+    }
+    return source;
+}
+
+using Dialled = std::variant<runlog::DialIn, std::string>;
+
+// The dial-in for a weather, from the runs the request chooses, or why there is none.
+Dialled dialFor(runlog::RunLog& log, runlog::PredictionRequest request,
+                const raceday::Weather& weather, runlog::DialInMethod method, double probability,
+                runlog::LogPrediction* used = nullptr) {
+    request.today = weather;
+    auto predicted = runlog::predictFromLog(log, request);
+    if (const auto* error = runlog::logErrorOf(predicted)) return error->message;
+    const auto& prediction = std::get<runlog::LogPrediction>(predicted);
+    if (used != nullptr) *used = prediction;
+    auto dial = runlog::dialIn(prediction, weather, method, probability);
+    if (const auto* error = raceday::errorOf(dial)) return error->message;
+    return std::get<runlog::DialIn>(std::move(dial));
+}
+
+std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSeconds,
+                                     raceday::UnitSystem system) {
     const runlog::DialInFigures& chosen = dial.chosen();
-    const double predicted = chosen.et.value;
-    std::vector<std::string> lines{"Dial-in: " + seconds(predicted + marginSeconds) +
-                                   " (predicted " + seconds(predicted) + " + margin " +
-                                   seconds(marginSeconds) + ")"};
     const std::string percent = utf8(QString::number(std::lround(dial.probability * 100)));
+    const auto speed = [system](double metresPerSecond) {
+        return shown(metresPerSecond, Quantity::Speed, system);
+    };
+    std::vector<std::string> lines{"Predicted " + seconds(chosen.et.value) + " + margin " +
+                                   seconds(marginSeconds)};
     lines.push_back(chosen.hasInterval ? percent + " % interval: " + seconds(chosen.et.low) +
                                              " to " + seconds(chosen.et.high)
                                        : std::string("Interval: none from one run"));
+    lines.push_back("Predicted MPH: " + speed(chosen.speed.value) +
+                    (chosen.hasInterval
+                         ? " (" + speed(chosen.speed.low) + " to " + speed(chosen.speed.high) + ")"
+                         : std::string()));
     lines.push_back(
         chosen.leaveOneOutEtSeconds
             ? "Leave-one-out error: " +
@@ -46,6 +106,79 @@ std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSe
     return lines;
 }
 
+struct JetRuns {
+    std::optional<double> inches;
+    std::vector<const runlog::Run*> runs;  // oldest first
+};
+
+// The jets of a vehicle's runs (oldest first), the jet of the newest run first.
+std::vector<JetRuns> byJet(const std::vector<runlog::Run>& all) {
+    std::vector<JetRuns> jets;
+    std::map<std::optional<long>, std::size_t> index;
+    for (auto run = all.rbegin(); run != all.rend(); ++run) {
+        const auto [at, added] = index.try_emplace(jetKey(*run), jets.size());
+        if (added) jets.push_back({run->nitrousJetInches, {}});
+        jets[at->second].runs.insert(jets[at->second].runs.begin(), &*run);
+    }
+    return jets;
+}
+
+void fillDialIn(DaySheetPage& page, runlog::RunLog& log, const runlog::PredictionRequest& request,
+                const raceday::Weather& today, const DaySheetChoices& choices,
+                const raceday::Unit& altitudeUnit) {
+    runlog::LogPrediction prediction;
+    const Dialled dialled =
+        dialFor(log, request, today, runlog::DialInMethod::Best, choices.probability, &prediction);
+    if (const auto* why = std::get_if<std::string>(&dialled)) {
+        page.lines.push_back(*why);
+        return;
+    }
+    const auto& dial = std::get<runlog::DialIn>(dialled);
+    const double margin = choices.marginSeconds;
+    page.dialIn = utf8(fixedText(dial.chosen().et.value + margin, etDecimals));
+    page.lines = dialInLines(dial, margin, choices.system);
+    for (const runlog::CorrectedRun& run : prediction.runs) {
+        page.runs.push_back({runDate(qtDateTime(run.run.when)),
+                             utf8(fixedText(run.run.etSeconds, etDecimals)),
+                             utf8(fixedText(run.corrected.etSeconds, etDecimals))});
+    }
+    const double todayMetres =
+        std::get<raceday::Air>(raceday::evaluateAir(today)).densityAltitudeMetres;
+    // The dial-in at another density altitude, by the method chosen for today's.
+    const auto dialInAt = [&](double metres) -> std::optional<double> {
+        const auto moved = raceday::atDensityAltitude(today, metres);
+        if (!moved) return std::nullopt;
+        const Dialled there = dialFor(log, request, *moved, dial.method, choices.probability);
+        if (const auto* figures = std::get_if<runlog::DialIn>(&there))
+            return figures->chosen().et.value;
+        return std::nullopt;
+    };
+    const double step = choices.system == raceday::UnitSystem::Imperial
+                            ? redialStepFeet * raceday::metresPerFoot
+                            : redialStepMetres;
+    for (int offset = -redialSteps; offset <= redialSteps; ++offset) {
+        const double metres = todayMetres + offset * step;
+        const auto et = offset == 0 ? std::optional(dial.chosen().et.value) : dialInAt(metres);
+        page.redial.push_back({shown(metres, Quantity::Elevation, choices.system),
+                               et ? seconds(*et + margin) : utf8(noValue), offset == 0});
+    }
+    page.today = DaySheetPoint{raceday::fromSi(todayMetres, altitudeUnit), dial.chosen().et.value};
+
+    // The prediction line across the runs' air and the re-dial table's.
+    double low = todayMetres - redialSteps * step;
+    double high = todayMetres + redialSteps * step;
+    for (const DaySheetPoint& point : page.chart) {
+        const double metres = raceday::toSi(point.densityAltitude, altitudeUnit);
+        low = std::min(low, metres);
+        high = std::max(high, metres);
+    }
+    for (int point = 0; point < linePoints; ++point) {
+        const double metres = low + (high - low) * point / (linePoints - 1);
+        if (const auto et = dialInAt(metres))
+            page.line.push_back({raceday::fromSi(metres, altitudeUnit), *et});
+    }
+}
+
 }  // namespace
 
 std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const TodaysAir& today,
@@ -53,56 +186,55 @@ std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const Today
     auto vehicles = log.vehicles();
     if (const auto* error = runlog::logErrorOf(vehicles)) return qtText(error->message);
     DaySheet sheet;
-    sheet.title = utf8(
-        QObject::tr("Moravik Race Day, day sheet for %1").arg(choices.day.toString(Qt::ISODate)));
+    sheet.title = utf8(QObject::tr("Moravik Race Day · day sheet for %1")
+                           .arg(choices.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
     sheet.air = todaysAirLines(today, choices.system);
+    sheet.airSource = today.air() ? sourceText(today, choices.system) : "not complete";
+    sheet.paper = choices.paper;
     const raceday::Unit& altitudeUnit = raceday::displayUnit(Quantity::Elevation, choices.system);
     sheet.altitudeUnit = std::string(altitudeUnit.symbol);
     for (const runlog::Vehicle& vehicle : std::get<std::vector<runlog::Vehicle>>(vehicles)) {
-        DaySheetPage page;
-        page.vehicle = vehicle.name;
         auto runs = log.runs({.vehicleId = vehicle.id});
         if (const auto* error = runlog::logErrorOf(runs)) return qtText(error->message);
         const auto& all = std::get<std::vector<runlog::Run>>(runs);
-        for (const runlog::Run& run : all) {
-            const auto air = raceday::evaluateAir(run.air);
-            if (const auto* known = std::get_if<raceday::Air>(&air)) {
-                page.chart.push_back(
-                    {raceday::fromSi(known->densityAltitudeMetres, altitudeUnit), run.etSeconds});
-            }
-        }
         if (all.empty()) {
-            page.dialIn.push_back("No runs in the log yet.");
-        } else if (!today.weather()) {
-            page.dialIn.push_back("Today's air is not complete: enter it in Today's air.");
-        } else {
-            // The combination of the day is the one of the newest run.
-            const runlog::PredictionRequest request{.vehicle = vehicle.id,
-                                                    .nitrousJetInches = all.back().nitrousJetInches,
-                                                    .today = *today.weather(),
-                                                    .standard = today.standard(),
-                                                    .recentRuns = recentRunsShown};
-            auto predicted = runlog::predictFromLog(log, request);
-            if (const auto* error = runlog::logErrorOf(predicted)) {
-                page.dialIn.push_back(error->message);
-                sheet.pages.push_back(std::move(page));
-                continue;
-            }
-            const auto& prediction = std::get<runlog::LogPrediction>(predicted);
-            for (const runlog::CorrectedRun& run : prediction.runs) {
-                page.runs.push_back({runDate(qtDateTime(run.run.when)),
-                                     utf8(fixedText(run.run.etSeconds, etDecimals)),
-                                     utf8(fixedText(run.corrected.etSeconds, etDecimals))});
-            }
-            const auto dial = runlog::dialIn(prediction, *today.weather(),
-                                             runlog::DialInMethod::Best, choices.probability);
-            if (const auto* error = raceday::errorOf(dial)) {
-                page.dialIn.push_back(error->message);
-            } else {
-                page.dialIn = dialInLines(std::get<runlog::DialIn>(dial), choices.marginSeconds);
-            }
+            DaySheetPage page;
+            page.vehicle = vehicle.name;
+            page.jet = "no runs";
+            page.lines.push_back("No runs in the log yet.");
+            sheet.pages.push_back(std::move(page));
+            continue;
         }
-        sheet.pages.push_back(std::move(page));
+        for (const JetRuns& jet : byJet(all)) {
+            DaySheetPage page;
+            page.vehicle = vehicle.name;
+            page.jet = jetText(jet.inches);
+            const runlog::Run& newest = *jet.runs.back();
+            page.strip =
+                "Strip: " + (newest.strip.empty() ? std::string("not given") : newest.strip);
+            if (newest.stripElevationMetres)
+                page.strip +=
+                    ", " + shown(*newest.stripElevationMetres, Quantity::Elevation, choices.system);
+            for (const runlog::Run* run : jet.runs) {
+                const auto air = raceday::evaluateAir(run->air);
+                if (const auto* known = std::get_if<raceday::Air>(&air)) {
+                    page.chart.push_back(
+                        {raceday::fromSi(known->densityAltitudeMetres, altitudeUnit),
+                         run->etSeconds});
+                }
+            }
+            if (!today.weather()) {
+                page.lines.push_back("Today's air is not complete: enter it in Today's air.");
+            } else {
+                const runlog::PredictionRequest request{.vehicle = vehicle.id,
+                                                        .nitrousJetInches = jet.inches,
+                                                        .today = *today.weather(),
+                                                        .standard = today.standard(),
+                                                        .recentRuns = recentRunsShown};
+                fillDialIn(page, log, request, *today.weather(), choices, altitudeUnit);
+            }
+            sheet.pages.push_back(std::move(page));
+        }
     }
     return sheet;
 }

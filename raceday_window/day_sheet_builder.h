@@ -2,7 +2,7 @@
 // log's types.
 #pragma once
 
-#include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <variant>
 
@@ -17,11 +17,14 @@ struct DaySheetChoices {
     double marginSeconds = 0.01;  // added to the prediction: the racer's own safety
     double probability = runlog::defaultIntervalProbability;  // of the dial-in's interval
     raceday::UnitSystem system = raceday::UnitSystem::Imperial;
-    QDate day;
+    QDateTime when;
+    QPageSize::PageSizeId paper = QPageSize::A4;
 };
 
-// A page for each vehicle of the log: its dial-in from the recent runs on the jet of its newest
-// run, those runs corrected, and every run charted. The message when the log cannot be read.
+// A page for each vehicle and each jet it has run on, the jet of its newest run first: the
+// dial-in from the recent runs on that jet, those runs corrected, the dial-in at density
+// altitudes around today's, and the jet's runs charted with the prediction. The message when
+// the log cannot be read.
 std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const TodaysAir& today,
                                                 const DaySheetChoices& choices);
 

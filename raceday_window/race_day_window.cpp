@@ -116,10 +116,17 @@ private:
 
 class DaySheetDialog final : public QDialog {
 public:
-    explicit DaySheetDialog(QWidget* parent) : QDialog(parent) { ui.setupUi(this); }
+    explicit DaySheetDialog(QWidget* parent) : QDialog(parent) {
+        ui.setupUi(this);
+        ui.paper->setCurrentIndex(localPaper() == QPageSize::Letter ? letter : a4);
+    }
     double marginSeconds() const { return ui.dialInMargin->value(); }
+    QPageSize::PageSizeId paper() const {
+        return ui.paper->currentIndex() == letter ? QPageSize::Letter : QPageSize::A4;
+    }
 
 private:
+    enum Paper { a4, letter };  // the rows of the form's list
     Ui::DaySheetDialog ui;
 };
 
@@ -336,26 +343,27 @@ void RaceDayWindow::askForDaySheet() {
     auto* dialog = new DaySheetDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this,
-            [this, dialog] { saveDaySheet(dialog->marginSeconds()); });
+            [this, dialog] { saveDaySheet(dialog->marginSeconds(), dialog->paper()); });
     dialog->open();
 }
 
-void RaceDayWindow::saveDaySheet(double marginSeconds) {
+void RaceDayWindow::saveDaySheet(double marginSeconds, QPageSize::PageSizeId paper) {
     runlog::RunLog* log = logStore_->log();
     if (log == nullptr) {
         statusBar()->showMessage(
             tr("No day sheet: the run log is not open. %1").arg(logStore_->note()));
         return;
     }
-    const QDate today = QDate::currentDate();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDate today = now.date();
     QString fileName =
         files_.saveFileName(this, tr("Save the day sheet"),
                             QStringLiteral("day-sheet-%1.pdf").arg(today.toString(Qt::ISODate)),
                             tr("PDF document (*.pdf)"));
     if (fileName.isEmpty()) return;
     if (QFileInfo(fileName).suffix().isEmpty()) fileName += QStringLiteral(".pdf");
-    const auto sheet =
-        daySheetFromLog(*log, todaysAir_, {marginSeconds, runlog::defaultIntervalProbability, system_, today});
+    const auto sheet = daySheetFromLog(
+        *log, todaysAir_, {marginSeconds, runlog::defaultIntervalProbability, system_, now, paper});
     if (const auto* problem = std::get_if<QString>(&sheet)) {
         statusBar()->showMessage(tr("No day sheet: %1").arg(*problem));
         return;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPageSize>
 #include <QScopedPointer>
 
 #include "section.h"
@@ -57,7 +58,7 @@ private:
     void showAbout();
     // Asks for the dial-in margin and a file name, then writes the day sheet.
     void askForDaySheet();
-    void saveDaySheet(double marginSeconds);
+    void saveDaySheet(double marginSeconds, QPageSize::PageSizeId paper);
 
     const QScopedPointer<Ui::RaceDayWindow> ui;
     FileChooser& files_;

@@ -86,7 +86,9 @@ void RunDialog::listStrips(const std::vector<runlog::RunLog::KnownStrip>& strips
 
 void RunDialog::stripPicked(int index) {
     const QVariant metres = ui->strip->itemData(index);
-    if (metres.isValid()) stripElevation_->setValue(metres.toDouble());
+    if (!metres.isValid()) return;
+    stripElevation_->setValue(metres.toDouble());
+    ui->runAir->setElevation(metres.toDouble());
 }
 
 void RunDialog::setWeather(const raceday::Weather& weather) { ui->runAir->setWeather(weather); }

@@ -8,6 +8,7 @@
 
 #include "moravik/raceday/air.h"
 #include "moravik/raceday/correction.h"
+#include "moravik/raceday/metar.h"
 #include "moravik/raceday/units.h"
 
 class QSettings;
@@ -23,8 +24,10 @@ public:
     // The readings the air came from, present whenever air() is.
     std::optional<raceday::Weather> weather() const { return weather_; }
     raceday::Standard standard() const { return standard_; }
+    // The report the readings came from; none when they were typed.
+    const std::optional<raceday::MetarReport>& metar() const { return metar_; }
     void set(std::optional<raceday::Air> air, std::optional<raceday::Weather> weather,
-             raceday::Standard standard);
+             raceday::Standard standard, std::optional<raceday::MetarReport> metar = std::nullopt);
 
 signals:
     void changed();
@@ -33,6 +36,7 @@ private:
     std::optional<raceday::Air> air_;
     std::optional<raceday::Weather> weather_;
     raceday::Standard standard_ = raceday::defaultStandard;
+    std::optional<raceday::MetarReport> metar_;
 };
 
 class Section : public QWidget {

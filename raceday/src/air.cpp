@@ -192,6 +192,35 @@ Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
     return AirDensity{kelvin, station, vapourPascals, density, densityAltitude(density)};
 }
 
+std::optional<Weather> atDensityAltitude(const Weather& weather, double densityAltitudeMetres) {
+    Weather moved = weather;
+    const auto altitudeAt = [&moved](double pascals) -> std::optional<double> {
+        moved.pressure = StationPressure{pascals};
+        const auto air = evaluateAirDensity(moved);
+        if (errorOf(air) != nullptr) return std::nullopt;
+        return std::get<AirDensity>(air).densityAltitudeMetres;
+    };
+    // The density altitude falls as the pressure rises; halving the bracket 60 times leaves
+    // less than a millipascal.
+    double low = lowestStationPascals;
+    double high = highestStationPascals;
+    const auto highest = altitudeAt(low);
+    const auto lowest = altitudeAt(high);
+    if (!highest || !lowest || densityAltitudeMetres > *highest || densityAltitudeMetres < *lowest)
+        return std::nullopt;
+    constexpr int halvings = 60;
+    for (int step = 0; step < halvings; ++step) {
+        const double middle = (low + high) / 2;
+        if (*altitudeAt(middle) > densityAltitudeMetres) {
+            low = middle;
+        } else {
+            high = middle;
+        }
+    }
+    moved.pressure = StationPressure{(low + high) / 2};
+    return moved;
+}
+
 Outcome<Air> evaluateAir(const Weather& weather) {
     const auto evaluated = evaluateAirDensity(weather);
     if (const Error* error = errorOf(evaluated)) return *error;

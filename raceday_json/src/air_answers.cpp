@@ -8,11 +8,31 @@
 namespace moravik::raceday {
 namespace {
 
-Weather weatherOf(const AirRequest& o, UnitSystem system) {
+Moisture typedMoisture(const AirRequest& o, UnitSystem system) {
+    Moisture moisture;
+    if (!o.humidity.empty()) {
+        moisture =
+            RelativeHumidity{readQuantity(o.humidity, Quantity::Humidity, system, "--humidity")};
+    } else if (!o.dewPoint.empty()) {
+        moisture = DewPoint{readQuantity(o.dewPoint, Quantity::Temperature, system, "--dew-point")};
+    }
+    return moisture;
+}
+
+// The weather, and what reading a METAR chose that the racer should know of.
+struct GivenWeather {
+    Weather weather;
+    std::vector<std::string> notes;
+};
+
+GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
     if (o.metarGiven) {
-        return required(weatherFromMetar(
-            o.metar, readQuantity(o.elevation, Quantity::Elevation, system, "--elevation"),
-            "--metar"));
+        const MetarReport report = required(readMetar(o.metar, "--metar"));
+        const double elevation =
+            readQuantity(o.elevation, Quantity::Elevation, system, "--elevation");
+        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system), "--metar",
+                                          "--humidity or --dew-point")),
+                report.notes};
     }
     if (o.temperature.empty()) throw Refused{"give --temperature, or --metar"};
     if (!o.elevation.empty() && o.altimeter.empty())
@@ -29,14 +49,8 @@ Weather weatherOf(const AirRequest& o, UnitSystem system) {
     } else {
         throw Refused{"give --pressure, or --altimeter with --elevation"};
     }
-    if (!o.humidity.empty()) {
-        weather.moisture =
-            RelativeHumidity{readQuantity(o.humidity, Quantity::Humidity, system, "--humidity")};
-    } else if (!o.dewPoint.empty()) {
-        weather.moisture =
-            DewPoint{readQuantity(o.dewPoint, Quantity::Temperature, system, "--dew-point")};
-    }
-    return weather;
+    weather.moisture = typedMoisture(o, system);
+    return {weather, {}};
 }
 
 struct AirFigures {
@@ -44,6 +58,7 @@ struct AirFigures {
     Standard standard;
     double factor;
     std::optional<double> observedWatts;
+    std::vector<std::string> notes;
 };
 
 JsonDocument airJson(const AirFigures& f) {
@@ -52,9 +67,8 @@ JsonDocument airJson(const AirFigures& f) {
     json["station_pressure_hpa"] = jsonNumber(air.stationPascals / 100);
     json["vapour_pressure_hpa"] = jsonNumber(air.vapourPascals / 100);
     json["water_grains_per_lb"] = jsonNumber(waterGrainsPerPound(air));
-    json["dew_point_c"] = jsonNumber(air.dewPointKelvin
-                                         ? std::optional(*air.dewPointKelvin - celsiusZero)
-                                         : std::nullopt);
+    json["dew_point_c"] = jsonNumber(
+        air.dewPointKelvin ? std::optional(*air.dewPointKelvin - celsiusZero) : std::nullopt);
     json["air_density_kg_m3"] = jsonNumber(air.densityKgPerM3);
     json["density_altitude_ft"] = jsonNumber(air.densityAltitudeMetres / metresPerFoot);
     json["density_altitude_m"] = jsonNumber(air.densityAltitudeMetres);
@@ -66,6 +80,7 @@ JsonDocument airJson(const AirFigures& f) {
     if (f.observedWatts)
         json["corrected_hp"] =
             jsonNumber(correctedPower(*f.observedWatts, f.factor) / wattsPerHorsepower);
+    if (!f.notes.empty()) json["notes"] = f.notes;
     return json;
 }
 
@@ -99,7 +114,13 @@ Report airReport(const AirFigures& f, UnitSystem system, UnitTexts texts) {
             {"Corrected horsepower:",
              shown(correctedPower(*f.observedWatts, f.factor), Quantity::Power)});
     }
-    return {std::move(airSection), std::move(correction)};
+    Report report{std::move(airSection), std::move(correction)};
+    if (!f.notes.empty()) {
+        ReportSection notes{"METAR", {}};
+        for (const std::string& note : f.notes) notes.lines.push_back({"Note:", note});
+        report.push_back(std::move(notes));
+    }
+    return report;
 }
 
 }  // namespace
@@ -108,23 +129,26 @@ Answered<Answer> answerAir(const AirRequest& o) {
     return answered([&o] {
         const UnitSystem system = unitSystemOf(o);
         const Standard standard = required(readStandard(o.standard));
-        const Weather weather = weatherOf(o, system);
+        const GivenWeather given = weatherOf(o, system);
+        const Weather& weather = given.weather;
         const std::string_view pressureOption = o.metarGiven         ? "--metar and --elevation"
                                                 : o.pressure.empty() ? "--altimeter and --elevation"
                                                                      : "--pressure";
         const std::string_view temperatureOption = o.metarGiven ? "--metar" : "--temperature";
-        const std::string_view dewPointOption = o.metarGiven ? "--metar" : "--dew-point";
+        const std::string_view dewPointOption =
+            o.metarGiven && o.dewPoint.empty() ? "--metar" : "--dew-point";
         const Air air = required(evaluateAir(weather),
                                  {{Field::Temperature, temperatureOption, Quantity::Temperature},
                                   {Field::StationPressure, pressureOption, Quantity::Barometer},
                                   {Field::Humidity, "--humidity", Quantity::Humidity},
                                   {Field::DewPoint, dewPointOption, Quantity::Temperature}});
         const std::optional<double> observed =
-            o.observedHp.empty() ? std::nullopt
-                                 : std::optional(readMeasure(o.observedHp, Quantity::Power,
-                                                             Measure::Power, system,
-                                                             "--observed-hp"));
-        const AirFigures figures{air, standard, correctionFactor(standard, air), observed};
+            o.observedHp.empty()
+                ? std::nullopt
+                : std::optional(readMeasure(o.observedHp, Quantity::Power, Measure::Power, system,
+                                            "--observed-hp"));
+        const AirFigures figures{air, standard, correctionFactor(standard, air), observed,
+                                 given.notes};
         return Answer{figuresJson([&figures] { return airJson(figures); }),
                       airReport(figures, system, o.unitTexts)};
     });
@@ -137,8 +161,10 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
         const QuarterMileRun slip{
             readMeasure(o.et, Quantity::Time, Measure::RunEt, system, "--et"),
             readMeasure(o.speed, Quantity::Speed, Measure::RunSpeed, system, "--mph")};
-        const Air airThen = required(evaluated(required(parseWeather(o.then, system, "--then")), "--then"));
-        const Air airNow = required(evaluated(required(parseWeather(o.now, system, "--now")), "--now"));
+        const Air airThen =
+            required(evaluated(required(parseWeather(o.then, system, "--then")), "--then"));
+        const Air airNow =
+            required(evaluated(required(parseWeather(o.now, system, "--now")), "--now"));
         const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
         const double factorThen = correctionFactor(standard, airThen);
         const double factorNow = correctionFactor(standard, airNow);
@@ -160,14 +186,12 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
         const auto speed = [system, &o](double metresPerSecond) {
             return displayText(metresPerSecond, Quantity::Speed, system, o.unitTexts);
         };
-        ReportSection section{"Prediction by the cube-root rule (" +
-                                  std::string(standardName(standard).title) + ")",
-                              {{"Correction factor then:", fixedText(factorThen, 4)},
-                               {"Correction factor now:", fixedText(factorNow, 4)},
-                               {"ET then -> now:",
-                                time(slip.etSeconds) + " -> " + time(predicted.etSeconds)},
-                               {"Speed then -> now:",
-                                speed(slip.speed) + " -> " + speed(predicted.speed)}}};
+        ReportSection section{
+            "Prediction by the cube-root rule (" + std::string(standardName(standard).title) + ")",
+            {{"Correction factor then:", fixedText(factorThen, 4)},
+             {"Correction factor now:", fixedText(factorNow, 4)},
+             {"ET then -> now:", time(slip.etSeconds) + " -> " + time(predicted.etSeconds)},
+             {"Speed then -> now:", speed(slip.speed) + " -> " + speed(predicted.speed)}}};
         return Answer{std::move(json), {std::move(section)}};
     });
 }

@@ -16,7 +16,7 @@ namespace {
 
 using R = Relation;
 
-constexpr std::array<OptionRelation, 10> airRelations{{
+constexpr std::array<OptionRelation, 8> airRelations{{
     {"--pressure", R::Excludes, "--altimeter"},
     {"--pressure", R::Excludes, "--elevation"},
     {"--altimeter", R::Needs, "--elevation"},
@@ -24,8 +24,6 @@ constexpr std::array<OptionRelation, 10> airRelations{{
     {"--metar", R::Excludes, "--temperature"},
     {"--metar", R::Excludes, "--pressure"},
     {"--metar", R::Excludes, "--altimeter"},
-    {"--metar", R::Excludes, "--humidity"},
-    {"--metar", R::Excludes, "--dew-point"},
     {"--metar", R::Needs, "--elevation"},
 }};
 constexpr std::array<OptionRelation, 4> predictRelations{{

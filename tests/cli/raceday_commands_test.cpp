@@ -17,18 +17,41 @@ nlohmann::ordered_json jsonOf(const std::vector<std::string>& arguments) {
 }
 
 // A Denver report reads as the same weather typed by hand: 5.0 °C and -2.8 °C from the T group,
-// 30.12 inHg from A3012. raceday.reference checks every other key and figure.
+// 30.12 inHg from A3012; without its dew point, the humidity typed beside it stands in.
+// raceday.reference checks every other key and figure.
 TEST(AirCommand, TakesTheWeatherFromAMetar) {
-    const std::string kden =
-        "KDEN 061853Z 18010KT 10SM FEW080 05/M03 A3012 RMK AO2 SLP198 T00501028";
-    for (const std::string format : {"--json", "--units=imperial"}) {
-        const auto metar = run({"air", "--metar", kden, "--elevation", "5434ft", format});
-        const auto typed = run({"air", "--temperature", "5C", "--dew-point=-2.8C", "--altimeter",
-                                "30.12inHg", "--elevation", "5434ft", format});
-        EXPECT_EQ(metar.status, ExitStatus::Success) << metar.err;
-        EXPECT_EQ(metar.out, typed.out);
-        EXPECT_FALSE(metar.out.empty());
+    const std::vector<std::string> kden{
+        "--metar", "KDEN 061853Z 18010KT 10SM FEW080 05/M03 A3012 RMK AO2 SLP198 T00501028"};
+    const std::vector<std::string> kdenTyped{"--temperature", "5C", "--dew-point=-2.8C"};
+    const std::vector<std::string> noDewPoint{"--metar", "KDEN 061853Z 05/ A3012=", "--humidity",
+                                              "40"};
+    const std::vector<std::string> noDewPointTyped{"--temperature", "5C", "--humidity", "40"};
+    for (const auto& [metar, typed] : {std::pair{kden, kdenTyped}, {noDewPoint, noDewPointTyped}}) {
+        for (const std::string format : {"--json", "--units=imperial"}) {
+            std::vector<std::string> fromMetar{"air", "--elevation", "5434ft", format};
+            fromMetar.insert(fromMetar.end(), metar.begin(), metar.end());
+            std::vector<std::string> byHand{"air",         "--altimeter", "30.12inHg",
+                                            "--elevation", "5434ft",      format};
+            byHand.insert(byHand.end(), typed.begin(), typed.end());
+            const auto read = run(fromMetar);
+            EXPECT_EQ(read.status, ExitStatus::Success) << read.err;
+            EXPECT_EQ(read.out, run(byHand).out);
+            EXPECT_FALSE(read.out.empty());
+        }
     }
+}
+
+// MetPy's METAR tests: Amman Marka gives Q1013 and A2991; the report says which it used.
+TEST(AirCommand, SaysWhichAltimeterGroupOfAMetarItUsed) {
+    const std::string ojam = "METAR OJAM 050000Z 04004KT 4000 DU NSC 13/08 Q1013 A2991 NOSIG";
+    const auto result = run({"air", "--metar", ojam, "--elevation", "779m"});
+    EXPECT_NE(
+        result.out.find(
+            "Note:                      Both given: A2991 is used, not Q1013 (finer unit).\n"),
+        std::string::npos)
+        << result.out;
+    const auto json = jsonOf({"air", "--metar", ojam, "--elevation", "779m", "--json"});
+    EXPECT_NE(json["notes"][0].get<std::string>().find("A2991 is used"), std::string::npos);
 }
 
 TEST(PredictCommand, CarriesTheRunToTheNewWeather) {
@@ -57,8 +80,11 @@ TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
         {{"air", "--temperature", "86", "--elevation", "5434ft"}, "--elevation needs --altimeter"},
         {{"air", "--metar", "KDEN 061853Z 05/M03 A3012"}, "--metar needs --elevation"},
         {{"air", "--metar", "KDEN 061853Z 05/M03 A3012", "--elevation", "5434", "--dew-point", "0"},
-         "--dew-point and --metar cannot be used together"},
-        {{"air", "--metar", "KDEN 061853Z 05/M03 A3012=", "--elevation", "5434"}, "end mark '='"},
+         "--metar: the METAR gives the dew point; leave out --humidity or --dew-point"},
+        {{"air", "--metar", "KDEN 061853Z 05/ A3012", "--elevation", "5434"},
+         "--metar: the METAR gives no dew point; give --humidity or --dew-point beside it"},
+        {{"air", "--metar", "KDEN 061853Z M05/ A3012", "--elevation", "5434", "--dew-point", "0C"},
+         "--dew-point: dew point must not lie above"},
         {{"air", "--metar", "", "--elevation", "5434"}, "--metar: paste one METAR"},
         {{"solve-hp", "--weight", "0", "--et", "12"},
          "--weight: a weight with driver must lie within"},
@@ -122,8 +148,8 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
          R"({"temperature":"80","altimeter":"30"})"},
         {{"air", "--metar", "KDEN 05/M03 A3012", "--dew-point", "0"},
          R"({"metar":"KDEN 05/M03 A3012","dew-point":"0"})"},
-        {{"air", "--metar", "KDEN 05/M03 A3012", "--humidity", "5", "--elevation", "9"},
-         R"({"metar":"KDEN 05/M03 A3012","humidity":"5","elevation":"9"})"},
+        {{"air", "--metar", "KDEN 05/M03 A3012", "--altimeter", "30", "--elevation", "9"},
+         R"({"metar":"KDEN 05/M03 A3012","altimeter":"30","elevation":"9"})"},
         {{"predict", "--mph", "110", "--then", "86F 29.92inHg"},
          R"({"mph":"110","then":"86F 29.92inHg"})"},
         {{"solve-hp", "--et", "12", "--mph", "110"}, R"({"et":"12","mph":"110"})"},

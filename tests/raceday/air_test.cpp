@@ -131,6 +131,23 @@ TEST(EvaluateAirDensity, GivesEvaluateAirsFigures) {
     EXPECT_EQ(errorOf(evaluateAirDensity(hot))->field, errorOf(evaluateAir(hot))->field);
 }
 
+// The day sheet's re-dial table: the same temperature and moisture at another density altitude,
+// none beyond the pressures accepted.
+TEST(AtDensityAltitude, KeepsTheTemperatureAndMoistureAndMovesThePressure) {
+    const Weather today{celsius(30), AltimeterSetting{hectopascals(1013), 1600},
+                        RelativeHumidity{0.4}};
+    const double todays = airOf(today).densityAltitudeMetres;
+    for (const double metres : {todays - 304.8, todays + 76.2, 0.0}) {
+        const auto moved = atDensityAltitude(today, metres);
+        ASSERT_TRUE(moved.has_value()) << metres;
+        EXPECT_NEAR(airOf(*moved).densityAltitudeMetres, metres, 0.01);
+        EXPECT_EQ(moved->kelvin, today.kelvin);
+        EXPECT_EQ(std::get<RelativeHumidity>(moved->moisture).ratio, 0.4);
+    }
+    EXPECT_FALSE(atDensityAltitude(today, 9000).has_value());
+    EXPECT_FALSE(atDensityAltitude(today, -3000).has_value());
+}
+
 // Each row changes one value of 20 °C dry air at 1000 hPa.
 TEST(EvaluateAir, RefusesValuesOutsideTheAcceptedRanges) {
     const auto air = [](double c, PressureReading pressure = StationPressure{hectopascals(1000)},

@@ -11,10 +11,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QSet>
 #include <QSqlQuery>
@@ -168,6 +170,55 @@ struct LogDay : RaceDay {
     QDialog* runForm() const { return openDialog(section, "addRun", "RunDialog"); }
 };
 
+// File → Day sheet with this margin, saved to `path` and read back with pdftotext: its text a page,
+// and each page's tallest word. The PDF's paper ("A4" or "letter") is checked with pdfinfo.
+struct DaySheetText {
+    QStringList pages;
+    QStringList tallest;
+};
+DaySheetText daySheet(LogDay& day, const QString& path, const QString& margin,
+                      const QString& paper) {
+    day.files.answer = path;
+    day.action("actionDaySheet")->trigger();
+    QDialog* dialog = shownDialog(&day.window, "DaySheetDialog");
+    if (dialog == nullptr) return {};
+    if (child<QComboBox>(dialog, "paper")->currentText().compare(paper, Qt::CaseInsensitive) != 0)
+        return {{"paper " + child<QComboBox>(dialog, "paper")->currentText()}, {}};
+    typeInto(dialog, "dialInMargin", margin);
+    QTest::keyClick(child(dialog, "dialInMargin"), Qt::Key_Return);
+    if (!QTest::qWaitFor(
+            [&day] { return day.status() == "Day sheet saved to " + day.files.answer; }))
+        return {{day.status()}, {}};
+    const auto output = [](const QString& program, const QStringList& arguments) {
+        QProcess reader;
+        reader.start(QStandardPaths::findExecutable(program), arguments);
+        reader.waitForFinished();
+        return QString::fromUtf8(reader.readAllStandardOutput());
+    };
+    const QString info = output("pdfinfo", {day.files.answer});
+    if (!info.contains("(" + paper + ")", Qt::CaseInsensitive)) return {{info}, {}};
+    DaySheetText sheet;
+    sheet.pages = output("pdftotext", {"-layout", day.files.answer, "-"})
+                      .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    static const QRegularExpression word(QStringLiteral(
+        R"re(<page|<word xMin="[\d.]+" yMin="([\d.]+)" xMax="[\d.]+" yMax="([\d.]+)">([^<]*)<)re"));
+    double tallest = 0;
+    for (auto match = word.globalMatch(output("pdftotext", {"-bbox", day.files.answer, "-"}));
+         match.hasNext();) {
+        const auto found = match.next();
+        if (found.captured(0) == "<page") {
+            sheet.tallest.append(QString());
+            tallest = 0;
+        } else if (const double height =
+                       found.captured(2).toDouble() - found.captured(1).toDouble();
+                   height > tallest) {
+            tallest = height;
+            sheet.tallest.back() = found.captured(3);
+        }
+    }
+    return sheet;
+}
+
 }  // namespace
 
 // Watches for the import's progress dialog; told to, presses its Cancel as
@@ -287,8 +338,8 @@ private slots:
     // A new run starts from Today's air, not the standard day, and takes a pasted report as
     // Today's air does. The form lists the log's strips, then the track list's with the
     // elevations their entries give (Denver, CO  5800); a pick, by keys or by a click in the
-    // list, fills in the elevation. A strip added after the window opened shows whole in the
-    // filter, where it read "Great Be" before.
+    // list, fills in the strip's elevation and the run air's. A strip added after the window opened
+    // shows whole in the filter, where it read "Great Be" before.
     void runsAreAddedAndEditedInTheirForm() {
         LogDay day(logPath());
         QWidget* air = child(day.open("AirSection"), "todaysAir");
@@ -313,6 +364,7 @@ private slots:
         QCOMPARE(strips->itemText(0), "Bandimere");
         choose(strips, "Denver, CO");
         QCOMPARE(text(form, "stripElevation"), "5800");
+        QCOMPARE(text(runAir, "elevation"), "5800");
         typeInto(form, "strip", "Great Bend Motorplex");
         typeInto(form, "stripElevation", "2750");
         typeSlip(form, "-9", "140");
@@ -459,15 +511,14 @@ private slots:
             QVERIFY(text(page, "logRecommendedMethod").endsWith(json["method_reason"].toString()));
     }
 
-    // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle,
-    // with the figures the window shows. The Camaro's three runs (fillLog) are fewer than four,
-    // so they are scaled: 10.100 s, and with the margin typed, 0.025 s, the dial-in is 10.125 s.
-    // Each run predicted from the average of the other two (10.15 or 10.00 s) carried to its own
-    // air by the cube-root rule misses by 10.15 × 1.1 − 11.00 = 0.165, 10.15 × 1.2 − 12.00 =
-    // 0.18 and 0.30 s: 215.0 thousandths.
+    // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle and
+    // jet, with the figures the window shows. The Camaro's three runs (fillLog) are fewer than
+    // four, so they are scaled: 10.100 s, and with the margin typed, 0.025 s, the dial-in is
+    // 10.125 s. Each run predicted from the average of the other two (10.15 or 10.00 s) carried
+    // to its own air by the cube-root rule misses by 10.15 × 1.1 − 11.00 = 0.165,
+    // 10.15 × 1.2 − 12.00 = 0.18 and 0.30 s: 215.0 thousandths. The paper is the locale's:
+    // Letter in the United States.
     void daySheetPrintsTheWindowsFigures() {
-        const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-        QVERIFY2(!pdftotext.isEmpty(), "pdftotext is missing: scripts/setup.sh installs it");
         LogDay day(logPath());
         typeJ607Day(day);
         QWidget* air = day.open("AirSection");
@@ -481,6 +532,7 @@ private slots:
               {"Water: ", "waterGrains", " grains/lb"}}) {
             shown << label + text(air, name) + unit;
         }
+        const int todaysAltitude = text(air, "densityAltitude").toInt();
         QWidget* page = day.page("LogPredictionPage");
         choose(page, "predictionVehicle", "Camaro");
         auto* runs = child<QTableWidget>(page, "logPredictionRuns");
@@ -490,35 +542,64 @@ private slots:
                          .join(' ');
         }
 
-        day.files.answer = folder.filePath(QStringLiteral("day sheet.pdf"));
-        day.action("actionDaySheet")->trigger();
-        QDialog* dialog = shownDialog(&day.window, "DaySheetDialog");
-        QVERIFY(dialog != nullptr);
-        typeInto(dialog, "dialInMargin", "0.025");
-        QTest::keyClick(child(dialog, "dialInMargin"), Qt::Key_Return);
-        QTRY_COMPARE(day.status(), "Day sheet saved to " + day.files.answer);
-
-        QProcess reader;
-        reader.start(pdftotext, {QStringLiteral("-layout"), day.files.answer, QStringLiteral("-")});
-        QVERIFY(reader.waitForFinished());
-        QCOMPARE(reader.exitCode(), 0);
-        const QStringList pages = QString::fromUtf8(reader.readAllStandardOutput())
-                                      .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
-        QCOMPARE(pages.size(), 2);  // Camaro and Pass car
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        const DaySheetText sheet =
+            daySheet(day, folder.filePath("day sheet.pdf"), "0.025", "letter");
+        QLocale::setDefault(QLocale::c());
+        const QStringList& pages = sheet.pages;
+        QCOMPARE(pages.size(), 2);  // Camaro and Pass car, neither on nitrous
+        QCOMPARE(sheet.tallest, QStringList({"10.125", "14.505"}));  // the dial-ins
         const QString camaro = pages[0].simplified();
-        QVERIFY2(camaro.contains("Camaro"), qPrintable(camaro));
-        shown << "Dial-in: 10.125 s (predicted 10.100 s + margin 0.025 s)"
+        shown << "Camaro · no nitrous"
+              << "Strip: Pomona"
+              << "Today's air: typed"
+              << "Predicted 10.100 s + margin 0.025 s"
               << "Leave-one-out error: 215.0 thousandths of a second"
               << "Method: scaling the average";
         for (const QString& figure : shown)
             QVERIFY2(camaro.contains(figure), qPrintable(figure + "\n" + camaro));
+        // The re-dial table: today's row gives today's dial-in, and thinner air a slower one,
+        // each 250 ft from the next.
+        static const QRegularExpression redial(
+            QStringLiteral("(-?\\d+) ft (\\(today\\) )?(\\d+\\.\\d{3}) s"));
+        QList<int> altitudes;
+        QList<double> dialIns;
+        for (auto match = redial.globalMatch(camaro); match.hasNext();) {
+            const auto found = match.next();
+            altitudes << found.captured(1).toInt();
+            dialIns << found.captured(3).toDouble();
+            if (!found.captured(2).isEmpty()) {
+                QCOMPARE(found.captured(1).toInt(), todaysAltitude);
+                QCOMPARE(found.captured(3), "10.125");
+            }
+        }
+        QCOMPARE(altitudes.size(), 9);
+        for (int row = 1; row < altitudes.size(); ++row) {
+            QCOMPARE(altitudes[row] - altitudes[row - 1], 250);
+            QVERIFY2(dialIns[row] > dialIns[row - 1], qPrintable(camaro));
+        }
         // One run on the standard's day: itself, with no interval and nothing to leave out.
         const QString passCar = pages[1].simplified();
-        for (const QString& figure : QStringList{
-                 "Pass car", "Dial-in: 14.505 s (predicted 14.480 s", "Interval: none from one run",
-                 "Leave-one-out error: none from one run", shown[0]}) {
+        for (const QString& figure :
+             QStringList{"Pass car", "Interval: none from one run",
+                         "Leave-one-out error: none from one run", shown[0]}) {
             QVERIFY2(passCar.contains(figure), qPrintable(figure + "\n" + passCar));
         }
+    }
+
+    // A pasted report is named on the sheet with its altimeter setting: the FAA's KPIT key.
+    void daySheetNamesTheMetarItsAirCameFrom() {
+        LogDay day(logPath());
+        QWidget* air = day.open("AirSection");
+        choose(air, "pressureKind", "Altimeter setting and elevation");
+        typeInto(air, "elevation", "1204");
+        pasteInto(child(air, "metar"), faaKeyMetar);
+        const DaySheetText sheet = daySheet(day, folder.filePath("day sheet.pdf"), "0.01", "A4");
+        QVERIFY(!sheet.pages.isEmpty());
+        const QString first = sheet.pages[0].simplified();
+        QVERIFY2(first.contains("Today's air: METAR KPIT 091955Z, altimeter setting A2992 "
+                                "(29.92 inHg) at 1204 ft"),
+                 qPrintable(first));
     }
 
     void predictionFollowsTodaysAirAndLeavesOutUncheckedRuns() {

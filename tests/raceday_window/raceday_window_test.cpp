@@ -9,9 +9,13 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 
+#include "field_problem.h"
+#include "qt_text.h"
 #include "raceday_test_support.h"
 
 using namespace moravik::raceday_window::testing;
+using moravik::raceday_window::hasProblem;
+using moravik::raceday_window::noValue;
 
 namespace {
 
@@ -191,7 +195,6 @@ private slots:
         const QString kpit = "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16 A2992";
         const std::pair<const char*, QString> refused[] = {
             {"lower case", kpit.toLower()},
-            {"end mark", kpit + "="},
             {"two reports", kpit + " " + kpit},
             {"AUTO without temperature", "KMEM 230853Z AUTO 18014G18KT 10SM CLR A3008 RMK AO2"},
             {"no altimeter", "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16"}};
@@ -224,6 +227,28 @@ private slots:
             const QString name = pair.section('=', 0, 0);
             QCOMPARE(name + "=" + text(air, name), pair);
         }
+    }
+
+    // What a pasted report leaves out is asked for at its field: the elevation its altimeter
+    // setting needs, and the humidity where it gives no dew point. The figures are
+    // tests/reference/raceday_reference.py air for 5 °C, 30.12 inHg at 1204 ft and 40 %.
+    void pastedMetarMarksWhatItLeavesOut() {
+        RaceDay raceDay;
+        QWidget* air = raceDay.open("AirSection");
+        pasteInto(child(air, "metar"), "KDEN 061853Z 18010KT 10SM FEW080 05/ A3012");
+        QVERIFY(hasProblem(child(air, "elevation")));
+        QVERIFY2(raceDay.status().startsWith("elevation: type the strip's elevation"),
+                 qPrintable(raceDay.status()));
+        QCOMPARE(text(air, "densityAltitude"), noValue);
+        typeInto(air, "elevation", "1204");
+        QVERIFY(!hasProblem(child(air, "elevation")));
+        QVERIFY(hasProblem(child(air, "humidity")));
+        QVERIFY2(raceDay.status().startsWith("humidity: the METAR gives no dew point"),
+                 qPrintable(raceDay.status()));
+        typeInto(air, "humidity", "40");
+        QCOMPARE(raceDay.status(), QString());
+        QCOMPARE(text(air, "densityAltitude"), "106");
+        QCOMPARE(text(air, "waterGrains"), "15.6");
     }
 
     // Each section reached with its Sections shortcut and filled in with access keys only; the

@@ -55,6 +55,11 @@ inline constexpr double highestStationPascals = 110000;
 
 Outcome<Air> evaluateAir(const Weather& weather);
 
+// The weather at another density altitude, for re-dialling as the air changes: the same
+// temperature and moisture with the station pressure that gives it. None where that pressure
+// lies outside the accepted range, or the weather is refused.
+std::optional<Weather> atDensityAltitude(const Weather& weather, double densityAltitudeMetres);
+
 // Saturation vapour pressure over water, in Pa (Wobus polynomial).
 double saturationVapourPressure(double kelvin);
 

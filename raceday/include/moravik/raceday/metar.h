@@ -9,16 +9,36 @@
 // hectopascals; it needs the strip's elevation to become a station pressure.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "moravik/raceday/air.h"
 #include "moravik/raceday/error.h"
 
 namespace moravik::raceday {
 
-// One report, in capitals, as published. Errors name `field` and say what was missing or
-// could not be read.
-Outcome<Weather> weatherFromMetar(std::string_view report, double elevationMetres,
-                                  std::string_view field);
+// What one report says, before the strip's elevation is known.
+struct MetarReport {
+    std::string station;  // KDEN
+    std::string time;     // the day and time group as published: 061853Z
+    double kelvin = 0;
+    std::optional<double> dewPointKelvin;  // none where the report leaves it out (M02/)
+    double altimeterPascals = 0;
+    std::string altimeterGroup;      // the group used: A3012 or Q1013
+    std::vector<std::string> notes;  // whole sentences on choices the racer should know of
+};
+
+// One report, in capitals, as published; a trailing '=' and any Unicode spaces between the
+// groups are taken. Errors name `field` and say what was missing or could not be read.
+Outcome<MetarReport> readMetar(std::string_view report, std::string_view field);
+
+// The report's weather at the strip's elevation. `typed` is the humidity or dew point given
+// beside a report that leaves out the dew point, and nothing beside one that gives it;
+// `typedNames` names the ways to give it ("--humidity or --dew-point") in the messages.
+Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
+                                  const Moisture& typed, std::string_view field,
+                                  std::string_view typedNames);
 
 }  // namespace moravik::raceday
