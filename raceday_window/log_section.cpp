@@ -539,6 +539,9 @@ void LogSection::importRuns() {
             QLatin1Char(' ') + tr("New vehicles, with the Moravik window's initial inputs: %1.")
                                    .arg(names.join(QStringLiteral(", ")));
     }
+    for (const std::string& note : runlog::importNotes(imported)) {
+        message += QLatin1Char(' ') + qtText(note) + QLatin1Char('.');
+    }
     if (imported.problems.empty()) {
         emit reported(message);
         return;

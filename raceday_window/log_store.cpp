@@ -19,25 +19,30 @@ enum DamagedLogAnswer { SetAsideAndStartFresh, OpenReadOnly, LeaveClosed };
 
 DamagedLogAnswer askAboutDamage(desktop::Messages& messages, QWidget* parent,
                                 const QString& damage) {
-    const desktop::Question question{QObject::tr("Run log damaged"),
-                                     damage,
-                                     {QObject::tr("Set it aside and start a &fresh log"),
-                                      QObject::tr("Open it &read-only"),
-                                      QObject::tr("&Leave it closed")},
-                                     OpenReadOnly,
-                                     LeaveClosed,
-                                     desktop::Question::Tone::Warning};
+    const desktop::Question question{
+        QObject::tr("Run log damaged"),
+        damage,
+        {QObject::tr("Set it aside and start a &fresh log"), QObject::tr("Open it &read-only"),
+         QObject::tr("&Leave it closed")},
+        OpenReadOnly,
+        LeaveClosed,
+        desktop::Question::Tone::Warning};
     return static_cast<DamagedLogAnswer>(messages.ask(parent, question));
 }
 
 }  // namespace
 
 LogStore::LogStore(desktop::Messages& messages, QObject* parent)
-    : QObject(parent), messages_(messages) {}
+    : QObject(parent), messages_(messages), retry_(new QTimer(this)) {
+    connect(retry_, &QTimer::timeout, this, &LogStore::tryWriting);
+}
 
 LogStore::~LogStore() { stopCheck(); }
 
-void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseconds wait) {
+void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseconds wait,
+                    std::chrono::milliseconds retryEvery) {
+    retry_->stop();
+    retry_->setInterval(retryEvery);
     parent_ = parent;
     path_ = plainText(path);
     options_ = {.wait = wait, .checkLater = true};
@@ -67,6 +72,13 @@ void LogStore::open(const QString& path, QWidget* parent, std::chrono::milliseco
             }
             return;
         case Problem::InUse:
+            openReadOnly(path, qtText(error.message));
+            if (log_) {
+                note_ += QLatin1Char(' ') +
+                         tr("It becomes writable here as soon as the other program is done.");
+                retry_->start();
+            }
+            return;
         case Problem::ReadOnly:
             openReadOnly(path, qtText(error.message));
             return;
@@ -104,6 +116,28 @@ void LogStore::openReadOnly(const QString& path, const QString& why) {
     } else {
         note_ = why;
     }
+}
+
+void LogStore::tryWriting() {
+    if (lent_ || log_ == nullptr) return;
+    auto opened = RunLog::open(path_, {.wait = std::chrono::milliseconds(0), .checkLater = true});
+    auto* log = std::get_if<std::unique_ptr<RunLog>>(&opened);
+    if (log == nullptr) {
+        // Still held: try again. Any other fault is told when the log is next written.
+        if (std::get<runlog::LogError>(opened).problem != Problem::InUse) retry_->stop();
+        return;
+    }
+    retry_->stop();
+    stopCheck();
+    log_.reset();
+    take(std::move(*log));
+    note_.clear();
+    if (log_->awaitsCheck()) {
+        checkPending_ = true;
+        QTimer::singleShot(0, this, &LogStore::startCheck);
+    }
+    emit logReplaced();
+    emit writableChanged();
 }
 
 QString LogStore::whyNotWritable() const {

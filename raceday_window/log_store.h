@@ -16,6 +16,7 @@
 #include "moravik/runlog/run_log.h"
 
 class QThread;
+class QTimer;
 class QWidget;
 
 namespace moravik::desktop {
@@ -32,9 +33,12 @@ public:
 
     // Opens the log at `path`, asking through `parent` what to do with a
     // damaged one. A log that cannot be written is opened read-only where it
-    // can be read at all; note() then says why.
+    // can be read at all; note() then says why. One that another program
+    // holds (an import from the command line) is tried again every
+    // `retryEvery`, and becomes writable once that program lets it go.
     void open(const QString& path, QWidget* parent,
-              std::chrono::milliseconds wait = runlog::OpenOptions{}.wait);
+              std::chrono::milliseconds wait = runlog::OpenOptions{}.wait,
+              std::chrono::milliseconds retryEvery = std::chrono::seconds(2));
 
     runlog::RunLog* log() const { return log_.get(); }
     bool writable() const { return log_ != nullptr && !log_->isReadOnly(); }
@@ -64,6 +68,8 @@ signals:
 
 private:
     void openReadOnly(const QString& path, const QString& why);
+    // Opens the log for writing in place of the read-only one, if it is free.
+    void tryWriting();
     void take(std::unique_ptr<runlog::RunLog> log);
     void startFresh();
     void startCheck();
@@ -82,6 +88,7 @@ private:
     QString note_;
     bool checkPending_ = false;
     std::unique_ptr<QThread> checker_;
+    QTimer* retry_;
     std::atomic<bool> stopChecking_ = false;
 };
 

@@ -281,10 +281,12 @@ public:
         }
         return moravik::runlog::medianEt(std::move(ets));
     }
-    LogResult<bool> hasRunAt(VehicleId vehicle, Moment when) override {
-        return std::any_of(runs_.begin(), runs_.end(), [&](const Run& run) {
+    LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) override {
+        const auto found = std::find_if(runs_.begin(), runs_.end(), [&](const Run& run) {
             return run.vehicleId == vehicle && run.when == when;
         });
+        if (found == runs_.end()) return std::optional<Run>();
+        return std::optional<Run>(*found);
     }
     LogStatus addRuns(std::span<const Run> runs) override {
         std::vector<RunId> ids;
@@ -333,6 +335,9 @@ val importCsv(const std::string& text, const val& vehicles, const val& records) 
     answer.set("problems", problemList(report.problems));
     answer.set("problemsLeftOut", static_cast<double>(report.problemsLeftOut));
     answer.set("outliers", problemList(report.outliers));
+    val notes = val::array();
+    for (const std::string& note : importNotes(report)) notes.call<void>("push", note);
+    answer.set("notes", notes);
     val added = val::array();
     for (const Vehicle& vehicle : log.addedVehicles()) added.call<void>("push", vehicleRecord(vehicle));
     answer.set("vehicles", added);

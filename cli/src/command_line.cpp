@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <ostream>
 
+#include "moravik/cli/app.h"
 #include "moravik/raceday_json/decimal_text.h"
 #include "moravik/raceday_json/shown_text.h"
-#include "moravik/cli/app.h"
 #include "text_matching.h"
 
 namespace moravik::cli {
@@ -45,13 +46,29 @@ std::string suggestedOption(const CLI::App& app, std::string_view argument) {
     return option == nullptr ? std::string() : option->get_name();
 }
 
+// "\"extra\" is not an argument of log import, which takes FILE.csv and --help".
 std::string unexpectedArguments(const CLI::App& app) {
     const auto arguments = app.remaining(true);
-    std::string message = arguments.size() == 1 ? "this argument was not expected:"
-                                                : "these arguments were not expected:";
+    const CLI::App* command = chosenSubcommand(app);
+    if (command == nullptr) command = &app;
+    std::string taken;
+    const auto options = command->get_options();
+    constexpr std::size_t longestList = 10;  // beyond it, a line of names helps no one
+    if (options.size() > longestList) taken = "the options its --help lists";
+    for (std::size_t i = 0; i < options.size() && options.size() <= longestList; ++i) {
+        const std::string name =
+            options[i]->get_name().empty() ? options[i]->get_type_name() : options[i]->get_name();
+        taken.append(i == 0 ? "" : i + 1 == options.size() ? " and " : ", ").append(name);
+    }
+    std::string message;
+    for (const auto& argument : arguments)
+        message.append(message.empty() ? "" : ", ").append(shownArgument(argument));
+    message.append(arguments.size() == 1 ? " is not an argument of " : " are not arguments of ")
+        .append(commandPath(command).empty() ? std::string(programName) : commandPath(command))
+        .append(", which takes ")
+        .append(taken.empty() ? "none" : taken);
     std::string suggestions;
     for (const auto& argument : arguments) {
-        message.append(" ").append(shownArgument(argument));
         if (const auto option = suggestedOption(app, argument); !option.empty())
             suggestions.append(suggestions.empty() ? "" : ", ").append(option);
     }
@@ -95,6 +112,25 @@ std::string missingOption(const CLI::App& app, std::string_view what) {
     return std::string(what);
 }
 
+// "air, ..., log runs, log predict, log export and log add": the subcommands
+// that have the option, so that every hint about it names the same ones.
+std::string commandsTaking(const CLI::App& app, const std::string& option) {
+    std::vector<std::string> names;
+    std::vector<const CLI::App*> pending{&app};
+    while (!pending.empty()) {
+        const CLI::App* command = pending.front();
+        pending.erase(pending.begin());
+        for (const CLI::App* sub : command->get_subcommands([](const CLI::App*) { return true; })) {
+            if (sub->get_option_no_throw(option) != nullptr) names.push_back(commandPath(sub));
+            pending.push_back(sub);
+        }
+    }
+    std::string list;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        list.append(i == 0 ? "" : i + 1 == names.size() ? " and " : ", ").append(names[i]);
+    return list;
+}
+
 std::string missingSubcommand(const CLI::App& app) {
     const CLI::App* command = chosenSubcommand(app);
     if (command == nullptr) command = &app;
@@ -119,6 +155,10 @@ CLI::Validator wholeNumberIn(std::int64_t low, std::int64_t high) {
             if (error == std::errc{} && end == text.data() + text.size() && value >= low &&
                 value <= high)
                 return std::string();
+            // The type's own limit is no bound a user would type.
+            if (high == std::numeric_limits<std::int64_t>::max())
+                return quotedText(text) + " is not a whole number of " + decimalText(low) +
+                       " or more";
             return quotedText(text) + " is not a whole number from " + decimalText(low) + " to " +
                    decimalText(high);
         },
@@ -199,8 +239,8 @@ std::string checkOptionsOfCommand(CLI::App& app) {
     CLI::App* chosen = const_cast<CLI::App*>(chosenSubcommand(app));
     if (chosen == nullptr) {
         if (const auto* units = app.get_option_no_throw("--units"); units && units->count() > 0)
-            return "--units goes with a race-day or log subcommand; the report is in the "
-                   "window's units";
+            return "--units goes with " + commandsTaking(app, "--units") +
+                   "; the report is in the window's units";
         return {};
     }
     for (auto* option : app.get_options()) {
@@ -208,6 +248,9 @@ std::string checkOptionsOfCommand(CLI::App& app) {
             option == app.get_version_ptr() || option->get_name() == "--quiet")
             continue;
         auto* own = chosen->get_option_no_throw(option->get_name());
+        if (own == nullptr && (option->get_name() == "--json" || option->get_name() == "--units"))
+            return option->get_name() + " does not go with " + commandPath(chosen) +
+                   "; it goes with " + commandsTaking(app, option->get_name());
         if (own == nullptr)
             return option->get_name() + " does not go with " + commandPath(chosen) +
                    "; it belongs to the calculation without a subcommand";

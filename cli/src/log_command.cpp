@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -21,11 +23,11 @@
 #include <vector>
 
 #include "command_line.h"
-#include "moravik/raceday_json/decimal_text.h"
-#include "moravik/raceday_json/shown_text.h"
 #include "moravik/cli/app.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
+#include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_prediction.h"
@@ -87,9 +89,15 @@ struct LogImportOptions {
     std::string file;
 };
 
+// One run typed as options: each CSV column's text, in the order of the CSV.
+struct LogAddOptions {
+    CommonOptions common;
+    std::array<std::string, runlog::csvColumnCount> texts;
+};
+
 struct LogExportOptions {
     CommonOptions common;
-    std::string vehicle;
+    std::string vehicle, output;
     bool csv = true;  // the one format: the window's CSV
 };
 
@@ -150,6 +158,9 @@ CommandResult<runlog::Vehicle> vehicleNamed(RunLog& log, const std::string& name
     }
     return readFromLog(std::move(vehicle));
 }
+
+// Names longer than this are cut in reports, so that one fits a terminal's line.
+constexpr std::size_t longestName = 80;
 
 // Characters, not bytes: what a terminal shows of UTF-8 text.
 std::size_t shownWidth(std::string_view text) {
@@ -350,8 +361,8 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
         reportLine(out, label, text);
 }
 
-CommandResult<ExitStatus> printPrediction(const std::string& database,
-                                          const LogPredictOptions& o, std::ostream& out) {
+CommandResult<ExitStatus> printPrediction(const std::string& database, const LogPredictOptions& o,
+                                          std::ostream& out) {
     const auto units = required(o.common.system());
     if (const auto* failure = failureOf(units)) return *failure;
     const raceday::UnitSystem system = std::get<raceday::UnitSystem>(units);
@@ -413,48 +424,143 @@ struct LogParsers {
     CLI::App* predict;
     CLI::App* import = nullptr;
     CLI::App* exporter = nullptr;
+    CLI::App* adder = nullptr;
     std::string database;
     LogRunsOptions runsOptions;
     LogPredictOptions predictOptions;
     LogImportOptions importOptions;
     LogExportOptions exportOptions;
+    LogAddOptions addOptions;
 };
 
-// The window's import, all or none: rows left out are listed by line, and
-// any makes the status 2.
+// The window's import: rows left out are listed by line, and any makes the
+// status 2; repeats of logged runs are only noted. "-" reads standard input.
 CommandResult<ExitStatus> importRuns(const std::string& database, const LogImportOptions& o,
                                      CommandStreams& io) {
-    std::ifstream file(o.file, std::ios::binary);
-    if (!file) return logFailure(o.file + " could not be read: " + std::strerror(errno));
+    const bool standardInput = o.file == "-";
+    const std::string name = standardInput ? "standard input" : escapedText(o.file);
+    std::ifstream file;
+    if (!standardInput) {
+        file.open(o.file, std::ios::binary);
+        if (!file) return logFailure(name + " could not be read: " + std::strerror(errno));
+    }
     auto opened = RunLog::open(logPath(database));
     if (const auto* error = runlog::logErrorOf(opened)) return logFailure(error->message);
     auto& log = *std::get<std::unique_ptr<RunLog>>(opened);
-    const auto result = runlog::importRunsCsv(log, file);
+    const auto result = runlog::importRunsCsv(log, standardInput ? io.in : file);
     if (const auto* error = runlog::logErrorOf(result)) {
         if (error->problem == runlog::Problem::Invalid)
-            return usageFailure(o.file + ", " + error->message);
+            return usageFailure(name + ", " + error->message);
         return logFailure(error->message);
     }
     const auto& report = std::get<runlog::CsvImport>(result);
     io.out << decimalText(report.imported) << (report.imported == 1 ? " run" : " runs")
-           << " imported from " << o.file << '\n';
+           << " imported from " << name << '\n';
     if (!report.newVehicles.empty()) {
         io.out << "New vehicles: ";
         for (std::size_t i = 0; i < report.newVehicles.size(); ++i)
-            io.out << (i == 0 ? "" : ", ") << report.newVehicles[i];
+            io.out << (i == 0 ? "" : ", ") << shortEscapedText(report.newVehicles[i], longestName);
         io.out << '\n';
     }
-    for (const auto& outlier : report.outliers) {
-        io.notes << o.file << ", " << outlier.message << " (imported)\n";
-    }
+    for (const std::string& note : runlog::importNotes(report))
+        io.notes << name << ", " << escapedText(note) << '\n';
+    for (const auto& outlier : report.outliers)
+        io.notes << name << ", " << escapedText(outlier.message) << " (imported)\n";
     if (report.problems.empty()) return ExitStatus::Success;
-    for (const auto& problem : report.problems) {
-        io.err << o.file << ", " << problem.message << " (left out)\n";
-    }
+    for (const auto& problem : report.problems)
+        io.err << name << ", " << escapedText(problem.message) << " (left out)\n";
     if (report.problemsLeftOut > 0) {
         io.err << "and " << decimalText(report.problemsLeftOut) << " more rows left out\n";
     }
     return ExitStatus::UsageError;
+}
+
+// The run dialog's checks, then one more run in the log; a run that is there
+// already, value for value, is only noted.
+CommandResult<ExitStatus> addRun(const std::string& database, const LogAddOptions& o,
+                                 CommandStreams& io) {
+    const auto units = required(o.common.system());
+    if (const auto* failure = failureOf(units)) return *failure;
+    const raceday::UnitSystem system = std::get<raceday::UnitSystem>(units);
+    const auto names = runlog::runCsvHeader(system);
+    const auto header = std::get<runlog::CsvHeader>(runlog::readCsvHeader({1, names, {}}));
+    const auto now =
+        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    std::vector<std::string> fields(o.texts.begin(), o.texts.end());
+    std::string& when = fields[runlog::columnNamed("date_time")];
+    if (when.empty()) when = runlog::dateTimeText(now);
+    const auto read = runlog::readRunFields(header, fields);
+    if (const auto* error = runlog::logErrorOf(read)) return usageFailure(error->message);
+    runlog::Run run = std::get<runlog::CsvRun>(read).run;
+    if (const auto future = runlog::futureDateProblem(run.when, now))
+        return usageFailure("--date-time: " + *future);
+    auto opened = RunLog::open(logPath(database));
+    if (const auto* error = runlog::logErrorOf(opened)) return logFailure(error->message);
+    RunLog& log = *std::get<std::unique_ptr<RunLog>>(opened);
+    const std::string& name = fields[runlog::columnNamed("vehicle")];
+    const auto vehicle = vehicleNamed(log, name);
+    if (const auto* failure = failureOf(vehicle)) return *failure;
+    run.vehicleId = std::get<runlog::Vehicle>(vehicle).id;
+    const std::string shownName =
+        shortEscapedText(std::get<runlog::Vehicle>(vehicle).name, longestName);
+    const auto logged =
+        readFromLog(log.runs({.vehicleId = run.vehicleId, .from = run.when, .to = run.when}));
+    if (const auto* failure = failureOf(logged)) return *failure;
+    for (const runlog::Run& known : std::get<std::vector<runlog::Run>>(logged)) {
+        const auto differing = runlog::differingColumns(known, run);
+        if (differing.empty()) {
+            io.notes << "Run " << decimalText(known.id) << " of " << shownName << " at "
+                     << runlog::dateTimeText(run.when) << " is logged already; nothing added\n";
+            return ExitStatus::Success;
+        }
+        std::string fieldNames;
+        for (const auto& field : differing) fieldNames += (fieldNames.empty() ? "" : ", ") + field;
+        return usageFailure(shownName + " already has run " + decimalText(known.id) + " at " +
+                            runlog::dateTimeText(run.when) + " with other values for " +
+                            fieldNames);
+    }
+    const auto added = readFromLog(log.addRun(run));
+    if (const auto* failure = failureOf(added)) return *failure;
+    io.out << "Run " << decimalText(std::get<runlog::RunId>(added)) << " added for " << shownName
+           << " at " << runlog::dateTimeText(run.when) << '\n';
+    return ExitStatus::Success;
+}
+
+// "--strip-elevation" for strip_elevation; the jet as predict names it.
+std::string addOptionName(const runlog::LogColumn& column) {
+    if (column.kind == runlog::ColumnKind::Jet) return "--nitrous-jet";
+    std::string name = "--" + std::string(column.csv);
+    std::replace(name.begin(), name.end(), '_', '-');
+    return name;
+}
+
+void addLogAddCommand(LogParsers& p) {
+    p.adder = p.log->add_subcommand("add", "Log one run, with the checks of Race Day's run dialog");
+    for (std::size_t i = 0; i < runlog::csvColumnCount; ++i) {
+        const runlog::LogColumn& column = runlog::csvColumn(i);
+        std::string help = column.quantity ? quantityHelp(std::string(column.csv), *column.quantity)
+                                           : std::string(column.csv);
+        if (column.kind == runlog::ColumnKind::Moment)
+            help = "When the run was made, such as 2024-06-01T14:30:00+02:00; default now";
+        if (column.kind == runlog::ColumnKind::Vehicle) help = "A vehicle of the log";
+        if (column.kind == runlog::ColumnKind::Jet) help = "The nitrous jet in inches, if any";
+        auto* option = p.adder->add_option(addOptionName(column), p.addOptions.texts[i], help);
+        option->type_name(column.kind == runlog::ColumnKind::Text      ? "TEXT"
+                          : column.kind == runlog::ColumnKind::Moment  ? "WHEN"
+                          : column.kind == runlog::ColumnKind::Vehicle ? "NAME"
+                                                                       : "NUMBER");
+        if (column.kind == runlog::ColumnKind::Vehicle) option->required();
+    }
+    p.addOptions.common.addTo(*p.adder);
+    p.adder->remove_option(p.adder->get_option("--json"));
+    p.adder->get_option("--units")->description(
+        "Units of the numbers: imperial (ft, mph, F, inHg) or metric (m, km/h, C, hPa); default "
+        "imperial");
+    p.adder->footer(
+        "Give --et, --speed, --temperature and --station-pressure, or --altimeter-setting\n"
+        "with --altimeter-elevation; --humidity or --dew-point if known.\n"
+        "Example:\n  moravik-calc log add --vehicle Camaro --et 11.92 --speed 115.4 \\\n"
+        "      --temperature 72 --station-pressure 29.12 --humidity 40\n");
 }
 
 CommandResult<ExitStatus> exportRuns(const std::string& database, const LogExportOptions& o,
@@ -464,14 +570,29 @@ CommandResult<ExitStatus> exportRuns(const std::string& database, const LogExpor
 
 void addLogImportExportCommands(LogParsers& p) {
     p.import = p.log->add_subcommand(
-        "import", "Add the runs of a CSV file as Race Day imports them: all or none");
-    p.import->add_option("FILE", p.importOptions.file, "The CSV file")
+        "import", "Add the runs of a CSV file as Race Day imports them, row by row");
+    p.import->add_option("FILE", p.importOptions.file, "The CSV file; - for standard input")
         ->type_name("FILE.csv")
         ->required();
     p.import->footer(
-        "Rows that cannot be read, or repeat a run already logged, are left out and listed\n"
-        "by line; the others are imported and the exit status is 2.");
+        "A header naming a column the log does not keep imports nothing. Rows that cannot\n"
+        "be read, are dated later than tomorrow, or give other values for a vehicle's run\n"
+        "at a logged time are left out and listed by line; the others are imported and\n"
+        "the exit status is 2. A row repeating a logged run is only noted (status 0).\n"
+        "Semicolon-separated files are read with decimal commas (11,92).");
     p.exporter = p.log->add_subcommand("export", "Write the runs as CSV, as Race Day exports them");
+    p.exporter
+        ->add_option("OUTPUT", p.exportOptions.output,
+                     "- for standard output, where the runs go in any case")
+        ->type_name("-")
+        ->check(CLI::Validator(
+            [](const std::string& output) {
+                return output == "-" ? std::string()
+                                     : std::string(
+                                           "give - for standard output, or nothing, and "
+                                           "redirect it: > runs.csv");
+            },
+            "", ""));
     p.exporter->add_option("--vehicle", p.exportOptions.vehicle, "Only the runs of this vehicle")
         ->type_name("NAME");
     p.exporter->add_flag("--csv", p.exportOptions.csv, "CSV, the one format (the default)");
@@ -537,6 +658,7 @@ CommandResult<ExitStatus> chosenLogCommand(const LogParsers& p, const CLI::App& 
     if (&chosen == p.runs) return printRuns(p.database, p.runsOptions, io.out);
     if (&chosen == p.import) return importRuns(p.database, p.importOptions, io);
     if (&chosen == p.exporter) return exportRuns(p.database, p.exportOptions, io.out);
+    if (&chosen == p.adder) return addRun(p.database, p.addOptions, io);
     return printPrediction(p.database, p.predictOptions, io.out);
 }
 
@@ -566,7 +688,7 @@ void addLogCommands(CommandLine& commandLine) {
     const auto parsers = std::make_shared<LogParsers>();
     LogParsers& p = *parsers;
     p.log = commandLine.app().add_subcommand(
-        "log", "Race Day's run log: list the runs, predict from them, import or export them");
+        "log", "Race Day's run log: list the runs, predict from them, add, import or export them");
     p.log->require_subcommand(1);
     p.log->footer(
         "Examples:\n"
@@ -576,6 +698,8 @@ void addLogCommands(CommandLine& commandLine) {
         "      --exclude 12\n"
         "  moravik-calc log export --vehicle Camaro > camaro.csv\n"
         "  moravik-calc log import camaro.csv\n"
+        "  moravik-calc log add --vehicle Camaro --et 11.92 --speed 115.4 --temperature 72 \\\n"
+        "      --station-pressure 29.12\n"
         "\nExit status, the highest that applies: 0 success, 2 a usage error, nothing to\n"
         "predict from or rows left out of an import, 3 the run log could not be read or\n"
         "written, or the output could not be written.");
@@ -594,7 +718,8 @@ void addLogCommands(CommandLine& commandLine) {
     addLogRunsCommand(p);
     addLogPredictCommand(p);
     addLogImportExportCommands(p);
-    for (const CLI::App* command : {p.runs, p.predict, p.import, p.exporter}) {
+    addLogAddCommand(p);
+    for (const CLI::App* command : {p.runs, p.predict, p.import, p.exporter, p.adder}) {
         commandLine.setRun(*command, [parsers, command](CommandStreams& io) {
             return runLogCommand(*parsers, *command, io);
         });

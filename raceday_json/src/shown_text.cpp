@@ -49,6 +49,26 @@ void appendEscape(std::string& shown, unsigned char byte) {
 
 bool isControl(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
 
+// The bidirectional embeddings, overrides and isolates (U+202A to U+202E,
+// U+2066 to U+2069): shown as they are, they reorder the text after them.
+bool isBidiControl(std::string_view sequence) {
+    if (sequence.size() != 3 || sequence[0] != '\xE2') return false;
+    const auto second = static_cast<unsigned char>(sequence[1]);
+    const auto third = static_cast<unsigned char>(sequence[2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
+// "\u202e"
+void appendCodePointEscape(std::string& shown, std::string_view sequence) {
+    constexpr std::string_view hexDigits = "0123456789abcdef";
+    const unsigned point = (static_cast<unsigned char>(sequence[0]) & 0x0Fu) << 12 |
+                           (static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6 |
+                           (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
+    shown.append("\\u");
+    for (int shift = 12; shift >= 0; shift -= 4) shown.push_back(hexDigits[(point >> shift) & 0xF]);
+}
+
 std::string escaped(std::string_view text, bool backslashes) {
     std::string shown;
     shown.reserve(text.size());
@@ -58,6 +78,9 @@ std::string escaped(std::string_view text, bool backslashes) {
         if (length == 0 || (length == 1 && (isControl(byte) || (backslashes && byte == '\\')))) {
             appendEscape(shown, byte);
             text.remove_prefix(1);
+        } else if (isBidiControl(text.substr(0, length))) {
+            appendCodePointEscape(shown, text.substr(0, length));
+            text.remove_prefix(length);
         } else {
             shown.append(text.substr(0, length));
             text.remove_prefix(length);

@@ -1,5 +1,6 @@
 #include "moravik/runlog/csv.h"
 
+#include <algorithm>
 #include <charconv>
 
 namespace moravik::runlog {
@@ -13,6 +14,36 @@ bool endsLine(char c) { return c == '\n'; }
 std::string countText(std::size_t count) {
     char text[24];
     return {text, std::to_chars(text, text + sizeof text, count).ptr};
+}
+
+// Windows-1252's 0x80 to 0x9F; 0 where it has no character. The rest of its
+// upper half is Latin-1, the code points of the same numbers.
+constexpr char16_t windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The text as UTF-8, or nothing where a byte has no character in Windows-1252.
+std::optional<std::string> fromWindows1252(std::string_view text) {
+    std::string utf8;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const char16_t point = byte < 0x80   ? byte
+                               : byte < 0xA0 ? windows1252High[byte - 0x80]
+                                             : static_cast<char16_t>(byte);
+        if (point == 0 && byte != 0) return std::nullopt;
+        if (point < 0x80) {
+            utf8 += static_cast<char>(point);
+        } else if (point < 0x800) {
+            utf8 += static_cast<char>(0xC0 | (point >> 6));
+            utf8 += static_cast<char>(0x80 | (point & 0x3F));
+        } else {
+            utf8 += static_cast<char>(0xE0 | (point >> 12));
+            utf8 += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+            utf8 += static_cast<char>(0x80 | (point & 0x3F));
+        }
+    }
+    return utf8;
 }
 
 }  // namespace
@@ -58,7 +89,16 @@ bool CsvReader::fill() {
     in_.read(buffer_.data(), static_cast<std::streamsize>(chunkBytes));
     buffer_.resize(static_cast<std::size_t>(in_.gcount()));
     position_ = 0;
-    if (!started_ && buffer_.starts_with("\xEF\xBB\xBF")) position_ = 3;  // a byte-order mark
+    if (!started_) {
+        if (buffer_.starts_with("\xEF\xBB\xBF")) position_ = 3;  // a byte-order mark
+        // UTF-16 has a mark of its own, or a zero byte beside each ASCII letter.
+        utf16_ = buffer_.starts_with("\xFF\xFE") || buffer_.starts_with("\xFE\xFF") ||
+                 buffer_.substr(0, 2).find('\0') != std::string::npos;
+        const std::string_view text(buffer_);
+        const std::size_t end = std::min(text.find('\n', position_), text.size());
+        const std::string_view first = text.substr(position_, end - position_);
+        if (first.find(';') != first.npos && first.find(',') == first.npos) separator_ = ';';
+    }
     started_ = true;
     return position_ < buffer_.size();
 }
@@ -93,13 +133,17 @@ void CsvReader::finishField(CsvRecord& record, std::string& field) {
         record.problem =
             "the record has more than " + countText(limits_.fieldsPerRecord) + " fields";
     }
-    if (record.problem.empty()) {
-        if (!isUtf8(field)) {
-            record.problem = "a field is not UTF-8 text";
+    if (record.problem.empty() && !isUtf8(field)) {
+        const auto decoded = separator_ == ';' ? fromWindows1252(field) : std::nullopt;
+        if (decoded) {
+            field = *decoded;
         } else {
-            record.fields.push_back(field);
+            record.problem = separator_ == ';'
+                                 ? "a field is neither UTF-8 nor Windows-1252 text"
+                                 : "a field is not UTF-8 text; save the file as UTF-8";
         }
     }
+    if (record.problem.empty()) record.fields.push_back(field);
     field.clear();
 }
 
@@ -118,7 +162,7 @@ bool CsvReader::readQuoted(CsvRecord& record, std::string& field) {
             take();
             continue;
         }
-        if (peek() != ',' && peek() != '\n' && peek() != '\r' && record.problem.empty()) {
+        if (peek() != separator_ && peek() != '\n' && peek() != '\r' && record.problem.empty()) {
             record.problem = "a quoted field goes on after its closing quote";
         }
         return false;
@@ -149,7 +193,7 @@ void CsvReader::readField(CsvRecord& record, std::string& field, bool& recordEnd
     while (!atEnd()) {
         const char c = peek();
         take();
-        if (c == ',') return;
+        if (c == separator_) return;
         if (c == '\n') {
             recordEnds = true;
             return;
@@ -163,6 +207,15 @@ void CsvReader::readField(CsvRecord& record, std::string& field, bool& recordEnd
 bool CsvReader::next(CsvRecord& record) {
     while (!atEnd() && (peek() == '\n' || peek() == '\r')) take();
     if (atEnd()) return false;
+    if (utf16_) {
+        // Read as bytes it is a row of NULs; nothing after it is read.
+        record = CsvRecord{1, {}, "the file is UTF-16 text; save it as CSV in UTF-8"};
+        buffer_.clear();
+        position_ = 0;
+        in_.setstate(std::ios::eofbit);
+        utf16_ = false;
+        return true;
+    }
     record = CsvRecord{line_, {}, {}};
     nextLine_.reset();
     std::string field;

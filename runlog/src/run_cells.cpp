@@ -1,5 +1,6 @@
 #include "moravik/runlog/run_cells.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -136,8 +137,13 @@ std::optional<CsvHeaderColumn> findColumn(std::string_view name) {
     return std::nullopt;
 }
 
-std::optional<double> readNumber(std::string_view text) {
-    const std::string trimmed = trimmedText(text);
+// "11,92" where the file has decimal commas; "1.234,5" is no number there.
+std::optional<double> readNumber(std::string_view text, bool decimalComma) {
+    std::string trimmed = trimmedText(text);
+    if (decimalComma && trimmed.find(',') != std::string::npos) {
+        if (trimmed.find('.') != std::string::npos) return std::nullopt;
+        std::replace(trimmed.begin(), trimmed.end(), ',', '.');
+    }
     double value = 0;
     const char* end = trimmed.data() + trimmed.size();
     const auto [stop, error] = fromChars(trimmed.data(), end, value);
@@ -148,6 +154,35 @@ std::optional<double> readNumber(std::string_view text) {
 std::string countText(std::size_t count) {
     char text[24];
     return {text, std::to_chars(text, text + sizeof text, count).ptr};
+}
+
+// "speed_mph (or _km/h)": a column's name in either unit system.
+std::string acceptedName(const LogColumn& column) {
+    using raceday::UnitSystem;
+    if (!column.quantity) return key(column.csv);
+    const std::string_view imperial =
+        raceday::displayUnit(*column.quantity, UnitSystem::Imperial).symbol;
+    const std::string_view metric =
+        raceday::displayUnit(*column.quantity, UnitSystem::Metric).symbol;
+    return key(column.csv) + '_' + std::string(imperial) +
+           (metric != imperial ? " (or _" + std::string(metric) + ")" : std::string());
+}
+
+// Why a header name is refused, with the names that are accepted.
+std::string unknownColumn(const std::string& name) {
+    for (std::size_t i = 0; i < csvColumnCount; ++i) {
+        const LogColumn& column = csvColumn(i);
+        if (column.quantity && name.starts_with(key(column.csv) + '_')) {
+            return "the column \"" + name + "\" has a unit the run log does not know; name it " +
+                   acceptedName(column) + " or with another unit of " + key(column.csv);
+        }
+    }
+    std::string names;
+    for (std::size_t i = 0; i < csvColumnCount; ++i) {
+        names += (i == 0 ? "" : ", ") + acceptedName(csvColumn(i));
+    }
+    return "the column \"" + name + "\" is not one the run log keeps, and leaving it out could " +
+           "mislead a prediction; the columns are " + names;
 }
 
 }  // namespace
@@ -198,8 +233,7 @@ std::string exactText(double si, const raceday::Unit& unit) {
     // The fewest significant digits that read back to the same value.
     for (int digits = 1; digits <= std::numeric_limits<double>::max_digits10; ++digits) {
         char text[32];
-        const auto end =
-            toCharsGeneral(text, text + sizeof text, shown, digits).ptr;
+        const auto end = toCharsGeneral(text, text + sizeof text, shown, digits).ptr;
         double candidate = 0;
         fromChars(text, end, candidate);
         if (raceday::toSi(candidate, unit) == si) return shortestText(candidate);
@@ -208,17 +242,40 @@ std::string exactText(double si, const raceday::Unit& unit) {
     return shortestText(shown);
 }
 
-LogResult<CsvHeader> readCsvHeader(const CsvRecord& record) {
+LogResult<CsvHeader> readCsvHeader(const CsvRecord& record, char separator) {
     const auto refuse = [&](const std::string& why) {
         return LogError{Problem::Invalid, lineText(record.line) + why + "; nothing was imported.",
                         "header"};
     };
     if (!record.problem.empty()) return refuse(record.problem);
     CsvHeader header;
+    header.decimalComma = separator == ';';
+    if (header.decimalComma) {
+        header.notes.push_back(lineText(record.line) +
+                               "the columns are separated by semicolons, so numbers are read with "
+                               "decimal commas (11,92)");
+    }
     std::set<std::size_t> seen;
     for (const std::string& name : record.fields) {
-        const auto column = findColumn(trimmedText(name));
-        if (column && !seen.insert(column->row).second) {
+        const std::string trimmed = trimmedText(name);
+        auto column = findColumn(trimmed);
+        if (!column) {
+            const auto* spelling =
+                std::find_if(columnSpellings.begin(), columnSpellings.end(),
+                             [&](const ColumnSpelling& s) { return s.spelling == trimmed; });
+            if (spelling != columnSpellings.end()) {
+                column = findColumn(spelling->name);
+                header.notes.push_back(lineText(record.line) + "the column \"" + trimmed +
+                                       "\" is read as " + std::string(spelling->name));
+            }
+        }
+        // A spreadsheet's trailing separator: readRunFields refuses a value under it.
+        if (!column && trimmed.empty()) {
+            header.columns.push_back(std::nullopt);
+            continue;
+        }
+        if (!column) return refuse(unknownColumn(trimmed));
+        if (!seen.insert(column->row).second) {
             return refuse("the column \"" + name + "\" appears twice");
         }
         header.columns.push_back(column);
@@ -240,14 +297,20 @@ LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::
     for (std::size_t i = 0; i < header.columns.size(); ++i) {
         const auto& column = header.columns[i];
         const std::string& text = fields[i];
-        if (!column || trimmedText(text).empty()) continue;
+        if (trimmedText(text).empty()) continue;
+        if (!column)
+            return wrong("field " + countText(i + 1) + " holds \"" + text +
+                         "\" under a column without a name");
         const LogColumn& info = logColumns[column->row];
         if (!holdsNumbers(info)) {
             cells.texts[column->row] = unguardedCell(text);
             continue;
         }
-        const auto number = readNumber(text);
-        if (!number) return wrong(key(info.csv) + " \"" + text + "\" is not a number");
+        const auto number = readNumber(text, header.decimalComma);
+        if (!number) {
+            return wrong(key(info.csv) + " \"" + text + "\" is not a number" +
+                         (header.decimalComma ? " such as 11,92" : ""));
+        }
         cells.numbers[column->row] =
             column->unit != nullptr ? raceday::toSi(*number, *column->unit) : *number;
     }
@@ -259,7 +322,8 @@ LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::
 LogResult<CsvRun> readCsvRun(const CsvHeader& header, const CsvRecord& record) {
     if (!record.problem.empty()) return wrong(lineText(record.line) + record.problem);
     auto run = readRunFields(header, record.fields);
-    if (const LogError* error = logErrorOf(run)) return wrong(lineText(record.line) + error->message);
+    if (const LogError* error = logErrorOf(run))
+        return wrong(lineText(record.line) + error->message);
     return run;
 }
 

@@ -19,10 +19,12 @@ public:
     LogResult<std::optional<double>> medianEt(VehicleId vehicle) override {
         return log_.medianEt(vehicle);
     }
-    LogResult<bool> hasRunAt(VehicleId vehicle, Moment when) override {
+    LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) override {
         auto logged = log_.runs({.vehicleId = vehicle, .from = when, .to = when});
         if (const LogError* error = logErrorOf(logged)) return *error;
-        return !std::get<std::vector<Run>>(logged).empty();
+        const auto& runs = std::get<std::vector<Run>>(logged);
+        if (runs.empty()) return std::optional<Run>();
+        return std::optional<Run>(runs.front());
     }
     LogStatus addRuns(std::span<const Run> runs) override {
         const auto added = log_.addRuns(runs);
@@ -56,11 +58,12 @@ LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSyste
     return LogError{Problem::Failed, "The runs could not be written."};
 }
 
-LogResult<CsvImport> importRunsCsv(RunLog& log, std::istream& in, const ImportProgress& progress) {
+LogResult<CsvImport> importRunsCsv(RunLog& log, std::istream& in, const ImportProgress& progress,
+                                   std::optional<Moment> now) {
     LogTarget target(log);
     LogResult<CsvImport> result = CsvImport{};
     const LogStatus failed = log.asOneChange([&]() -> LogStatus {
-        result = importRunsInto(target, in, progress);
+        result = importRunsInto(target, in, progress, now);
         if (const LogError* error = logErrorOf(result)) return *error;
         return std::nullopt;
     });

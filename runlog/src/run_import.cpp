@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
+#include <cmath>
 #include <map>
-#include <set>
 
 #include "moravik/double_chars.h"
+#include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/plausible.h"
 #include "moravik/runlog/run_cells.h"
 
@@ -25,8 +27,7 @@ std::string countText(std::size_t count) {
 
 std::string figureText(double value) {
     char text[32];
-    return {text,
-            toCharsGeneral(text, text + sizeof text, value, 6).ptr};
+    return {text, toCharsGeneral(text, text + sizeof text, value, 6).ptr};
 }
 
 std::string asciiLower(std::string text) {
@@ -40,7 +41,8 @@ std::string asciiLower(std::string text) {
 // memory stays bounded however long the file is.
 class Importer {
 public:
-    Importer(ImportTarget& log, CsvImport& report) : log_(log), report_(report) {}
+    Importer(ImportTarget& log, CsvImport& report, Moment now)
+        : log_(log), report_(report), now_(now) {}
 
     LogStatus run(CsvReader& reader, const CsvHeader& header, const ImportProgress& progress) {
         CsvRecord record;
@@ -103,6 +105,10 @@ private:
             return std::nullopt;
         }
         Run& parsed = std::get<CsvRun>(row).run;
+        if (const auto future = futureDateProblem(parsed.when, now_)) {
+            note({Problem::Invalid, lineText(record.line) + *future}, record.line);
+            return std::nullopt;
+        }
         auto vehicle = vehicleFor(std::get<CsvRun>(row).vehicleName);
         if (const LogError* error = logErrorOf(vehicle)) {
             if (error->problem != Problem::Invalid) return *error;
@@ -110,7 +116,6 @@ private:
             return std::nullopt;
         }
         parsed.vehicleId = std::get<VehicleId>(vehicle);
-        if (auto failed = noteOutlier(parsed, record.line)) return failed;
         return addUnlessKnown(parsed, record.line);
     }
 
@@ -133,19 +138,34 @@ private:
     }
 
     // A vehicle runs once at a moment: a run already logged, or earlier in the
-    // file (in the log already unless still pending), is not added twice.
+    // file (in the log already unless still pending), is not added twice. The
+    // same values again are a repeat; others are a conflict, named by column.
     LogStatus addUnlessKnown(const Run& run, std::int64_t line) {
-        const auto logged = log_.hasRunAt(run.vehicleId, run.when);
-        if (const LogError* error = logErrorOf(logged)) return *error;
-        const bool pending =
-            !pendingMoments_.insert({run.vehicleId, millisecondsOf(run.when)}).second;
-        if (std::get<bool>(logged) || pending) {
-            note({Problem::Invalid,
-                  lineText(line) + "this vehicle already has a run at " + dateTimeText(run.when)},
-                 line);
+        std::optional<Run> known;
+        const std::pair key{run.vehicleId, millisecondsOf(run.when)};
+        if (const auto found = pendingRuns_.find(key); found != pendingRuns_.end()) {
+            known = found->second;
+        } else {
+            auto logged = log_.runAt(run.vehicleId, run.when);
+            if (const LogError* error = logErrorOf(logged)) return *error;
+            known = std::get<std::optional<Run>>(std::move(logged));
+        }
+        if (!known) {
+            if (auto failed = noteOutlier(run, line)) return failed;
+            pendingRuns_.emplace(key, run);
+            pending_.push_back(run);
             return std::nullopt;
         }
-        pending_.push_back(run);
+        const std::vector<std::string> differing = differingColumns(*known, run);
+        if (differing.empty()) {
+            ++report_.repeats;
+            return std::nullopt;
+        }
+        std::string names;
+        for (const std::string& name : differing) names += (names.empty() ? "" : ", ") + name;
+        note({Problem::Invalid, lineText(line) + "this vehicle already has a run at " +
+                                    dateTimeText(run.when) + " with other values for " + names},
+             line);
         return std::nullopt;
     }
 
@@ -153,7 +173,7 @@ private:
         if (auto failed = log_.addRuns(pending_)) return failed;
         report_.imported += static_cast<int>(pending_.size());
         pending_.clear();
-        pendingMoments_.clear();
+        pendingRuns_.clear();
         return std::nullopt;
     }
 
@@ -162,26 +182,67 @@ private:
     std::map<std::string, VehicleId> vehicles_;  // by folded name
     std::map<VehicleId, std::optional<double>> medians_;
     std::vector<Run> pending_;
-    std::set<std::pair<VehicleId, std::int64_t>> pendingMoments_;  // vehicle, ms since 1970
+    std::map<std::pair<VehicleId, std::int64_t>, Run> pendingRuns_;  // by vehicle, ms since 1970
+    Moment now_;
 };
 
 }  // namespace
 
 LogResult<CsvImport> importRunsInto(ImportTarget& target, std::istream& in,
-                                    const ImportProgress& progress) {
+                                    const ImportProgress& progress, std::optional<Moment> now) {
     CsvReader reader(in);
     CsvRecord first;
     if (!reader.next(first)) {
         return LogError{Problem::Invalid, "line 1: the file is empty; nothing was imported.",
                         "header"};
     }
-    auto header = readCsvHeader(first);
+    auto header = readCsvHeader(first, reader.separator());
     if (const LogError* error = logErrorOf(header)) return *error;
     CsvImport report;
-    if (auto failed = Importer(target, report).run(reader, std::get<CsvHeader>(header), progress)) {
+    report.notes = std::get<CsvHeader>(header).notes;
+    const Moment clock = now.value_or(
+        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now()));
+    if (auto failed =
+            Importer(target, report, clock).run(reader, std::get<CsvHeader>(header), progress)) {
         return *failed;
     }
     return report;
+}
+
+std::optional<std::string> futureDateProblem(Moment when, Moment now) {
+    using std::chrono::days;
+    const auto dayAfterTomorrow = std::chrono::floor<days>(now) + days(2);
+    if (when < dayAfterTomorrow) return std::nullopt;
+    return "the date " + dateTimeText(when) + " is later than tomorrow by this machine's clock (" +
+           dateTimeText(now) + "); check the date, and the clock";
+}
+
+std::vector<std::string> importNotes(const CsvImport& report) {
+    std::vector<std::string> notes = report.notes;
+    if (report.repeats > 0) {
+        notes.push_back(countText(static_cast<std::size_t>(report.repeats)) +
+                        (report.repeats == 1 ? " row repeats a run" : " rows repeat runs") +
+                        " already logged, value for value; not added again");
+    }
+    return notes;
+}
+
+std::vector<std::string> differingColumns(const Run& logged, const Run& other) {
+    // Within a few units of the last bit: a value typed in other units than
+    // an export's comes back within one.
+    const auto same = [](const Cell& a, const Cell& b) {
+        const auto* x = std::get_if<double>(&a);
+        const auto* y = std::get_if<double>(&b);
+        if (x == nullptr || y == nullptr) return a == b;
+        return std::abs(*x - *y) <= 1e-12 * std::max(std::abs(*x), std::abs(*y));
+    };
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < csvColumnCount; ++i) {
+        const LogColumn& column = csvColumn(i);
+        if (column.kind == ColumnKind::Moment || column.kind == ColumnKind::Vehicle) continue;
+        if (!same(column.get(logged), column.get(other))) names.emplace_back(column.csv);
+    }
+    return names;
 }
 
 std::optional<double> medianEt(std::vector<double> ets) {

@@ -90,8 +90,9 @@ TEST(RunCalc, BatchReadsAFileOrStandardInput) {
 TEST(RunCalc, UsageErrorsExitWithTwoAndSayPlainlyWhatIsWrong) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
         {{"--HP", "300", "x"},
-         "these arguments were not expected: --HP 300 x (did you mean --hp?)"},
-        {{"extra"}, "this argument was not expected: extra"},
+         "--HP, 300, x are not arguments of moravik-calc, which takes the options its --help "
+         "lists (did you mean --hp?)"},
+        {{"extra"}, "extra is not an argument of moravik-calc, which takes the options"},
         {{"--hp"}, "--hp needs a value"},
         {{"--hp", "1", "--hp", "2"}, "--hp is given 2 times; give it once"},
         {{"--csv"}, "--csv needs --jet-chart"},

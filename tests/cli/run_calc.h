@@ -46,10 +46,17 @@ inline std::size_t widestLine(const std::string& text) {
 
 // Whether a terminal would act on some of the text: a C0 control but the line feed, or a C1.
 inline bool hasControlCharacter(const std::string& text) {
+    const auto at = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+    };
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if ((byte < 0x20 && byte != '\n') ||
-            (byte == 0xc2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xa0))
+        const auto byte = at(i);
+        if ((byte < 0x20 && byte != '\n') || byte == 0x7f ||
+            (byte == 0xc2 && at(i + 1) >= 0x80 && at(i + 1) < 0xa0))
+            return true;
+        // U+202A to U+202E and U+2066 to U+2069, which reorder what follows.
+        if (byte == 0xe2 && ((at(i + 1) == 0x80 && at(i + 2) >= 0xaa && at(i + 2) <= 0xae) ||
+                             (at(i + 1) == 0x81 && at(i + 2) >= 0xa6 && at(i + 2) <= 0xa9)))
             return true;
     }
     return false;

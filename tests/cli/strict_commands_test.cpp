@@ -54,7 +54,7 @@ TEST(StrictCommands, Options) {
          ExitStatus::UsageError,
          "--nozzles of jet-for-hp goes after jet-for-hp"},
         {with(with({"--json"}, air), {"--json"}), ExitStatus::UsageError, "--json is given twice"},
-        {{"--units", "metric"}, ExitStatus::UsageError, "--units goes with a race-day"},
+        {{"--units", "metric"}, ExitStatus::UsageError, "--units goes with air, "},
     });
 }
 

@@ -6,6 +6,7 @@
 
 #include "moravik/runlog/run_csv.h"
 #include "runlog_test_support.h"
+#include "time_zone.h"
 
 namespace moravik::runlog {
 namespace {
@@ -101,6 +102,7 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
 }
 
 TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
+    const TimeZone utc("UTC");
     const QByteArray text =
         "date_time,vehicle,et_s,speed_km/h,temperature_C,station_pressure_hPa,humidity_%,"
         "altimeter_setting_inHg,altimeter_elevation_ft,notes\n"
@@ -120,7 +122,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         {4, "date_time \"June 1st\""},
         {5, "temperature"},
         {6, "ET must lie within 2 to 60 s"},
-        {7, "already has a run at 2024-06-01T"},
+        {7, "already has a run at 2024-06-01T12:30:00Z with other values for et, speed, notes"},
         {8, "3 fields where the header has 10"},
         {11, "vehicle is empty"},
     };
@@ -141,10 +143,12 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_NEAR(std::get<raceday::StationPressure>(runs[0].air.pressure).pascals, 101325, 1e-9);
     EXPECT_EQ(runs[1].notes, "two\nlines");
 
-    // The same file again adds nothing: its runs are in the log already.
+    // The same file again adds nothing: its good rows repeat logged runs,
+    // which is no error, so a script may run an import twice.
     const auto again = valueOf(import(text));
     EXPECT_EQ(again.imported, 0);
-    EXPECT_EQ(again.problems.size(), std::size(expected) + 2);
+    EXPECT_EQ(again.repeats, 2);
+    EXPECT_EQ(again.problems.size(), std::size(expected));
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
@@ -272,13 +276,87 @@ TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
         {"\n\n", "line 1: the file is empty"},
         {"date_time,vehicle,et_s,temperature_F,station_pressure_inHg" + row, "no column speed"},
         {"date_time,vehicle,et_s,speed_mph,temperature_F,et_s" + row, "\"et_s\" appears twice"},
-        {"date_time,vehicle,et_s,speed_furlongs,temperature_F" + row, "no column speed"},
+        {"date_time,vehicle,et_s,speed_furlongs,temperature_F" + row,
+         "\"speed_furlongs\" has a unit the run log does not know; name it speed_mph (or "
+         "_km/h)"},
+        // A value the log would drop could mislead a prediction.
+        {"date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg,nitrous" + row,
+         "the column \"nitrous\" is not one the run log keeps"},
+        {"date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg,elev" + row,
+         "the columns are date_time, vehicle, strip, strip_elevation_ft (or _m), lane, et_s,"},
+        {QByteArray("\xFF\xFE"
+                    "d\0a\0t\0e\0",
+                    10) +
+             row,
+         "line 1: the file is UTF-16 text; save it as CSV in UTF-8"},
         {"date_time,vehicle,\"et_s" + row, "line 1: a quoted field is not closed"},
     };
     for (const auto& [text, message] : table) {
         expectProblem(import(text), Problem::Invalid, QLatin1String(message));
     }
     EXPECT_TRUE(valueOf(log->vehicles()).empty());
+}
+
+// Other programs' spellings of a column are read with a note; a spreadsheet's
+// semicolon file with decimal commas and Windows-1252 text is read as such.
+TEST_F(RunCsvTest, ReadsOtherSpellingsAndDecimalCommaSpreadsheetsWithANote) {
+    const struct {
+        const char* name;
+        QByteArray text;
+        const char* note;
+        double et;
+        const char* notes;
+    } table[] = {
+        {"spellings",
+         "date_time,vehicle,et_s,mph,temperature_F,station_pressure_inHg,humidity,nitrous_jet,"
+         "notes\n2024-06-01T14:30:00Z,Camaro,11.92,100,80,29.9,40,0.052,Caf\xC3\xA9\n",
+         "the column \"nitrous_jet\" is read as nitrous_jet_in", 11.92, "Caf\xC3\xA9"},
+        {"decimal commas",
+         "date_time;vehicle;et_s;speed_mph;temperature_F;station_pressure_inHg;humidity;"
+         "nitrous_jet;notes\r\n2024-06-01T14:31:00Z;Camaro;11,92;100;80;29,9;40;0,052;"
+         "\"Caf\xE9; 1,5\"\r\n2024-06-01T14:32:00Z;Camaro;1.234,5;100;80;29,9;40;;\r\n",
+         "separated by semicolons, so numbers are read with decimal commas", 11.92,
+         "Caf\xC3\xA9; 1,5"},
+    };
+    for (const auto& row : table) {
+        const auto report = valueOf(import(row.text));
+        EXPECT_EQ(report.imported, 1) << row.name;
+        const auto notes = importNotes(report);
+        EXPECT_TRUE(std::ranges::any_of(notes, [&](const auto& n) { return has(n, row.note); }))
+            << row.name;
+        const auto runs = valueOf(log->runs());
+        ASSERT_FALSE(runs.empty());
+        const runlog::Run& run = runs.back();
+        EXPECT_EQ(run.etSeconds, row.et) << row.name;
+        EXPECT_EQ(run.nitrousJetInches, 0.052) << row.name;
+        EXPECT_EQ(std::get<raceday::RelativeHumidity>(run.air.moisture).ratio, 0.40) << row.name;
+        EXPECT_EQ(run.notes, row.notes) << row.name;
+    }
+    // "1.234,5" mixes the two ways of writing a decimal: no number.
+    const auto last = valueOf(import(table[1].text));
+    ASSERT_EQ(last.problems.size(), 1U);
+    EXPECT_TRUE(has(last.problems[0].message, "line 3: et \"1.234,5\" is not a number such as"))
+        << last.problems[0].message;
+}
+
+// Dated after tomorrow by the clock given: a typo in the year, or a clock
+// that is wrong; either way not a run that has happened.
+TEST_F(RunCsvTest, RunsDatedLaterThanTomorrowAreRefusedByLine) {
+    const TimeZone utc("UTC");
+    const QByteArray text =
+        "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n"
+        "2024-06-02T23:59:59Z,Camaro,11,100,80,29.9\n"   // 2: tomorrow
+        "2024-06-03T00:00:00Z,Camaro,11,100,80,29.9\n"   // 3: the day after
+        "2042-06-01T14:30:00Z,Camaro,11,100,80,29.9\n";  // 4
+    std::istringstream in(text.toStdString());
+    const Moment noon = *readDateTime("2024-06-01T12:00:00Z");
+    const auto report = valueOf(importRunsCsv(*log, in, {}, noon));
+    EXPECT_EQ(report.imported, 1);
+    ASSERT_EQ(report.problems.size(), 2U);
+    EXPECT_EQ(report.problems[0].message,
+              "line 3: the date 2024-06-03T00:00:00Z is later than tomorrow by this machine's "
+              "clock (2024-06-01T12:00:00Z); check the date, and the clock");
+    EXPECT_EQ(report.problems[1].line, 4);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "moravik/runlog/run_csv.h"
 #include "run_calc.h"
 #include "runlog_test_support.h"
+#include "time_zone.h"
 
 namespace moravik::runlog {
 namespace {
@@ -45,14 +46,15 @@ protected:
     }
 
     // `outputFails`: standard output refuses every write, as on a full disk.
-    Outcome calc(std::vector<std::string> arguments, bool outputFails = false) {
+    Outcome calc(std::vector<std::string> arguments, bool outputFails = false,
+                 const std::string& input = {}) {
         if (std::ranges::find(arguments, "--database") == arguments.end()) {
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
         }
         arguments.insert(arguments.begin(), {"moravik-calc", "log"});
         std::vector<const char*> args;
         for (const auto& argument : arguments) args.push_back(argument.c_str());
-        std::istringstream in;
+        std::istringstream in(input);
         std::ostringstream out, err;
         if (outputFails) out.setstate(std::ios::badbit);
         const int status = cli::runCalc(args, in, out, err);
@@ -130,7 +132,7 @@ TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     const std::string evil =
         "Evil\x1b[31mCar\nX\xc2\x9b"
-        "2J of the long name";
+        "2J\x7f of the \xe2\x80\xaelong\xe2\x81\xa6 name";
     {
         const auto log = openLog(path);
         const VehicleId id = valueOf(log->addVehicle(namedVehicle(evil)));
@@ -138,14 +140,25 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
         run.air = j607Air(1.0);
         valueOf(log->addRun(run));
     }
+    // Names and cells of an imported file are shown as escapes too, a long name cut.
+    const std::string file =
+        "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n" +
+        csvLine({"2024-06-02T10:00:00Z", evil + std::string(90, 'x'), "11", "100", "80", "29.9"}) +
+        csvLine({"2024-06-02T10:01:00Z", "Nova", evil, "100", "80", "29.9"});
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"runs"},
              {"runs", "--units", "metric", "--vehicle", evil},
              {"predict", "--vehicle", evil, "--now", "60F 29.92inHg", "--nitrous-jet", "0.034"},
              {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--units", "metric"},
-             {"runs", "--vehicle", "Nobody"}}) {
-        const Outcome outcome = calc(arguments);
-        EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
+             {"runs", "--vehicle", "Nobody"},
+             {"import", "-"}}) {
+        const Outcome outcome = calc(arguments, false, file);
+        if (arguments.front() == "import") {
+            EXPECT_NE(outcome.out.find("New vehicles: Evil"), std::string::npos) << outcome.out;
+            EXPECT_NE(outcome.out.find("xxx...\n"), std::string::npos) << outcome.out;
+        } else {
+            EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
+        }
         const std::string shown = outcome.out + outcome.err;
         EXPECT_FALSE(cli::hasControlCharacter(shown)) << shown;
         if (std::ranges::find(arguments, "Camaro") == arguments.end()) {
@@ -228,6 +241,81 @@ TEST_F(LogCommandTest, ExportsAndImportsRunsAsTheWindowDoes) {
     }
 }
 
+// "-" is standard input and output; a repeat is noted with status 0, so a
+// script may import twice; other values at a logged time are status 2.
+TEST_F(LogCommandTest, ImportsFromStandardInputAndAddsRunsAsTheRunDialogDoes) {
+    const TimeZone utc("UTC");
+    const Outcome exported = calc({"export", "-", "--vehicle", "Nova"});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
+    std::string changed = exported.out;
+    changed.replace(changed.find(",13.5,"), 6, ",13.6,");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string input;
+        int status;
+        const char* shown;
+    } table[] = {
+        {{"--database", other, "import", "-"},
+         exported.out,
+         0,
+         "1 run imported from standard input"},
+        {{"--database", other, "import", "-"},
+         exported.out,
+         0,
+         "1 row repeats a run already logged, value for value"},
+        {{"--database", other, "import", "-"},
+         changed,
+         2,
+         "line 2: this vehicle already has a run at 2024-06-01T12:04:00.004Z with other values for "
+         "et"},
+        {{"export", "runs.csv"}, "", 2, "OUTPUT: give - for standard output"},
+        {{"add", "--vehicle", "nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
+          "--speed", "105", "--temperature", "70", "--station-pressure", "29.5"},
+         "",
+         0,
+         "Run 5 added for Nova at 2024-06-05T10:00:00Z"},
+        {{"add", "--vehicle", "Nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
+          "--speed", "105", "--temperature", "70", "--station-pressure", "29.5"},
+         "",
+         0,
+         "Run 5 of Nova at 2024-06-05T10:00:00Z is logged already"},
+        {{"add", "--vehicle", "Nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
+          "--speed", "105", "--temperature", "21", "--station-pressure", "995", "--units",
+          "metric"},
+         "",
+         2,
+         "Nova already has run 5 at 2024-06-05T10:00:00Z with other values for speed, "
+         "temperature, "
+         "station_pressure"},
+        {{"add", "--vehicle", "Nova", "--et", "125", "--speed", "105", "--temperature", "70",
+          "--station-pressure", "29.5"},
+         "",
+         2,
+         "ET must lie within 2 to 60 s"},
+        {{"add", "--vehicle", "Nova", "--date-time", "2099-01-01", "--et", "12.5", "--speed", "105",
+          "--temperature", "70", "--station-pressure", "29.5"},
+         "",
+         2,
+         "--date-time: the date 2099-01-01T00:00:00Z is later than tomorrow"},
+        {{"add", "--vehicle", "Nova", "--et", "12.5", "--speed", "105", "--temperature", "70"},
+         "",
+         2,
+         "give station_pressure or altimeter_setting"},
+        {{"add", "--vehicle", "Mustang", "--et", "12.5", "--speed", "105", "--temperature", "70",
+          "--station-pressure", "29.5"},
+         "",
+         2,
+         "no vehicle named \"Mustang\""},
+    };
+    for (const auto& row : table) {
+        const Outcome outcome = calc(row.arguments, false, row.input);
+        EXPECT_EQ(outcome.status, row.status) << row.shown << ": " << outcome.err;
+        EXPECT_NE((outcome.out + outcome.err).find(row.shown), std::string::npos)
+            << outcome.out << outcome.err;
+    }
+}
+
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     // An empty file reads as a database without tables, as another program's would.
     const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
@@ -245,7 +333,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"--database", "/tmp", "runs"}, 3, "is not a file"},
         {{"--database", empty.toStdString(), "runs"}, 3, "is not a run log of Race Day"},
         {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
-        {{"--json"}, 2, "log needs a subcommand: runs, predict, import or export"},
+        {{"--json"}, 2, "log needs a subcommand: runs, predict, import, export or add"},
         {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--runs", "abc"},
          2,
@@ -273,6 +361,13 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
          2,
          "--interval: \"100\" is not a whole number from 50 to 99"},
         {{"--database", "/nonexistent/run-log.sqlite", "runs"}, 3, "There is no run log at"},
+        // Its numbers carry their units in the header; the hint names who takes --units.
+        {{"import", "runs.csv", "--units", "metric"},
+         2,
+         "--units does not go with log import; it goes with"},
+        {{"runs", "extra"},
+         2,
+         "extra is not an argument of log runs, which takes --help, --vehicle"},
     };
     for (const auto& row : table) {
         const Outcome outcome = calc(row.arguments);

@@ -285,6 +285,7 @@ async function importFile() {
   for (const problem of answer.problems) list.appendChild(element("li", problem.message + " (left out)"));
   if (answer.problemsLeftOut) list.appendChild(element("li", `and ${answer.problemsLeftOut} more rows left out`));
   for (const outlier of answer.outliers) list.appendChild(element("li", outlier.message + " (imported)"));
+  for (const note of answer.notes) list.appendChild(element("li", note));
   await reload();
 }
 

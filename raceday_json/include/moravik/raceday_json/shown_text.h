@@ -1,8 +1,9 @@
 // Texts a user typed, shown back in messages, notes and the report.
 //
 // A shown text never adds a line or reaches the terminal as a control
-// sequence: control characters, backslashes and bytes that are not UTF-8 are
-// written as escapes (\n, \t, \r, \\, \xNN), and everything else as typed.
+// sequence: control characters (C0, DEL, C1), backslashes and bytes that are
+// not UTF-8 are written as escapes (\n, \t, \r, \\, \xNN), the bidirectional
+// controls that reorder text as \u202e, and everything else as typed.
 #pragma once
 
 #include <cstddef>

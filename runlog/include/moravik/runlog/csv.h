@@ -1,5 +1,8 @@
 // Comma-separated values as RFC 4180 has them: fields in double quotes may
 // hold commas, quotes (doubled) and line breaks. Lines end in LF or CRLF.
+// A first line with semicolons and no comma is a spreadsheet's CSV from a
+// decimal-comma locale: its fields are separated by ';', and a field that is
+// not UTF-8 is read as Windows-1252, as such spreadsheets save it.
 //
 // Reading is streaming and bounded: a record longer than the limits is
 // reported and skipped without being kept, so a hostile file cannot make the
@@ -34,6 +37,9 @@ public:
     // The next record, skipping blank lines; false at the end of the text.
     bool next(CsvRecord& record);
 
+    // ';' for a decimal-comma spreadsheet's file, known once next() has run.
+    char separator() const { return separator_; }
+
     // How much of the text has been read, in bytes: for a progress bar.
     std::int64_t bytesRead() const { return bufferStart_ + static_cast<std::int64_t>(position_); }
 
@@ -53,6 +59,8 @@ private:
     std::size_t position_ = 0;
     std::int64_t line_ = 1;
     bool started_ = false;
+    char separator_ = ',';
+    bool utf16_ = false;
     std::int64_t bufferStart_ = 0;  // the text's offset of buffer_'s first byte
     struct LineStart {
         std::int64_t offset, line;

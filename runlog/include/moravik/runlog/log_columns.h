@@ -297,6 +297,20 @@ inline constexpr std::array<LogColumn, 24> logColumns{{
      columns_detail::setText<&Run::notes>},
 }};
 
+// Header names other programs write for a column, read as the name beside
+// them with a note saying so.
+struct ColumnSpelling {
+    std::string_view spelling, name;
+};
+inline constexpr std::array<ColumnSpelling, 6> columnSpellings{{
+    {"humidity", "humidity_%"},
+    {"humidity_percent", "humidity_%"},
+    {"nitrous_jet", "nitrous_jet_in"},
+    {"elevation_ft", "strip_elevation_ft"},  // the table's "Elevation"
+    {"elevation_m", "strip_elevation_m"},
+    {"mph", "speed_mph"},
+}};
+
 // The row of a column by its SQL name or CSV key; logColumns.size() for none.
 constexpr std::size_t columnNamed(std::string_view name) {
     for (std::size_t i = 0; i < logColumns.size(); ++i) {

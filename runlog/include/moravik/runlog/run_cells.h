@@ -46,11 +46,15 @@ struct CsvHeaderColumn {
 };
 struct CsvHeader {
     std::vector<std::optional<CsvHeaderColumn>> columns;
+    bool decimalComma = false;       // numbers written "11,92"
+    std::vector<std::string> notes;  // "line 1: the column \"mph\" is read as speed_mph"
 };
 
 // Problem::Invalid ("line 1: the header has no column et; nothing was
-// imported.") when a column is missing or named twice.
-LogResult<CsvHeader> readCsvHeader(const CsvRecord& record);
+// imported.") when a column is missing, named twice or not one of the log's
+// (columnSpellings aside): a value dropped unseen could mislead a prediction.
+// `separator` ';' reads the numbers with decimal commas.
+LogResult<CsvHeader> readCsvHeader(const CsvRecord& record, char separator = ',');
 
 struct CsvRun {
     Run run;  // its vehicle not yet set

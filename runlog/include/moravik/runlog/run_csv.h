@@ -15,9 +15,10 @@ namespace moravik::runlog {
 LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSystem system,
                         std::ostream& out);
 
-// importRunsInto as one change: only a missing column or a full disk stops the
-// import, and then nothing is added.
+// importRunsInto as one change: only a header that cannot be read or a full
+// disk stops the import, and then nothing is added.
 LogResult<CsvImport> importRunsCsv(RunLog& log, std::istream& in,
-                                   const ImportProgress& progress = {});
+                                   const ImportProgress& progress = {},
+                                   std::optional<Moment> now = std::nullopt);
 
 }  // namespace moravik::runlog

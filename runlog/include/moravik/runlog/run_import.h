@@ -31,6 +31,12 @@ struct CsvImport {
     std::vector<CsvProblem> outliers;
     std::vector<std::string>
         newVehicles;  // named in the file and added with the window's initial texts
+    // Rows that repeat a run logged already, or earlier in the file, value for
+    // value: not added again, and no error, so an import can be run twice.
+    std::int64_t repeats = 0;
+    // How the file was read where it differs from export's CSV: another
+    // spelling of a column, decimal commas.
+    std::vector<std::string> notes;
 };
 
 inline constexpr std::size_t maxCsvProblems = 1000;
@@ -50,17 +56,30 @@ public:
     virtual LogResult<VehicleId> addVehicle(const Vehicle& vehicle) = 0;
     // The median of the ETs logged for the vehicle (medianEt below).
     virtual LogResult<std::optional<double>> medianEt(VehicleId vehicle) = 0;
-    virtual LogResult<bool> hasRunAt(VehicleId vehicle, Moment when) = 0;
+    // The vehicle's run logged at that moment, if any.
+    virtual LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) = 0;
     virtual LogStatus addRuns(std::span<const Run> runs) = 0;
 };
 
 // Reads the header, then adds every readable row. A row that cannot be read,
-// or whose vehicle already has a run at that moment, is left out and reported
-// by its line; the others are added. Only a missing column or a failure of
-// the target ends the import: the caller makes the additions one change, so
-// that then nothing is added.
+// is dated later than tomorrow by `now` (the machine's clock when not given),
+// or whose vehicle has another run at that moment, is left out and reported
+// by its line; a repeat is counted; the others are added. Only a header that
+// cannot be read or a failure of the target ends the import: the caller makes
+// the additions one change, so that then nothing is added.
 LogResult<CsvImport> importRunsInto(ImportTarget& target, std::istream& in,
-                                    const ImportProgress& progress = {});
+                                    const ImportProgress& progress = {},
+                                    std::optional<Moment> now = std::nullopt);
+
+// Why a run dated `when` cannot have been run yet, with the clock's reading;
+// nothing for a date up to the end of the day after `now` (UTC).
+std::optional<std::string> futureDateProblem(Moment when, Moment now);
+
+// The report's notes, and a sentence on the repeats if there were any.
+std::vector<std::string> importNotes(const CsvImport& report);
+
+// The CSV keys of the values in which two runs differ ("et", "notes").
+std::vector<std::string> differingColumns(const Run& logged, const Run& other);
 
 // The median of a vehicle's ETs; none while it has fewer than three.
 std::optional<double> medianEt(std::vector<double> ets);
