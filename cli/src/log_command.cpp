@@ -115,21 +115,44 @@ std::string logPath(const std::string& database) {
     return database.empty() ? RunLog::defaultPath() : database;
 }
 
+// What SQLite or a stream would misname, block on or read without end: a
+// folder, a device or a FIFO, or a file we may not read. `what` names it.
+std::optional<CommandFailure> notAFile(const std::string& path, const std::string& what) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return std::nullopt;
+    if (S_ISDIR(status.st_mode)) return logFailure(what + " is a directory; give a file");
+    if (!S_ISREG(status.st_mode))
+        return logFailure(what + " is not a file (a device or a pipe); give a file");
+    if (::access(path.c_str(), R_OK) != 0)
+        return logFailure("cannot read " + what + ": permission denied");
+    return std::nullopt;
+}
+
 CommandResult<std::unique_ptr<RunLog>> openLog(const std::string& database) {
     const std::string path = logPath(database);
-    // What SQLite would misname: a device or a folder, or a file we may not read.
-    struct stat status {};
-    const bool exists = ::stat(path.c_str(), &status) == 0;
-    if (exists && !S_ISREG(status.st_mode))
-        return logFailure("the run log " + quotedText(database) + " is not a file");
-    if (exists && ::access(path.c_str(), R_OK) != 0)
-        return logFailure("cannot read the run log " + quotedText(path) + ": permission denied");
+    if (auto refused = notAFile(path, "the run log " + quotedText(path))) return *refused;
     auto log = RunLog::open(path, {.access = runlog::Access::ReadOnly});
     if (const auto* error = runlog::logErrorOf(log)) return logFailure(error->message);
     auto opened = std::get<std::unique_ptr<RunLog>>(std::move(log));
     // Figures from a damaged log could be wrong without showing it.
     if (const auto& damage = opened->damage()) return logFailure(damage->message);
     return opened;
+}
+
+// The runs a read left out, as the command's failure once its output is
+// written: the other runs are sound, but the log is not whole.
+std::optional<CommandFailure> leftOutFailure(const RunLog& log) {
+    const auto& leftOut = log.leftOut();
+    if (leftOut.empty()) return std::nullopt;
+    constexpr std::size_t listed = 5;
+    std::string message = "the run log " + quotedText(log.path()) + ": ";
+    for (std::size_t i = 0; i < leftOut.size() && i < listed; ++i) {
+        message += (i == 0 ? "run " : "; run ") + decimalText(leftOut[i].id) +
+                   " was left out, as " + leftOut[i].reason;
+    }
+    if (leftOut.size() > listed)
+        message += "; and " + decimalText(leftOut.size() - listed) + " more runs were left out";
+    return logFailure(message);
 }
 
 // A run log's error as the command's: input it calls invalid is a usage error.
@@ -187,44 +210,58 @@ CommandResult<std::map<runlog::VehicleId, std::string>> vehicleNames(RunLog& log
     return names;
 }
 
-// The table as the window shows it, oldest first, without the notes.
-void printTable(const std::map<runlog::VehicleId, std::string>& names,
-                const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
-                std::ostream& out) {
+// The table as the window shows it, oldest first, without the notes: read
+// once to measure the columns and again for each table of 80 columns.
+runlog::LogStatus printTable(RunLog& log, const runlog::RunFilter& filter,
+                             const std::map<runlog::VehicleId, std::string>& names,
+                             raceday::UnitSystem system, std::ostream& out) {
     // Names beyond this are cut, so that a long one cannot widen the table.
     constexpr std::size_t widestName = 20;
     const std::size_t columns = runlog::tableColumnCount - 1;
-    TextTable table;
-    table.rows.resize(runs.size() + 1);
+    std::vector<std::string> heading;
+    std::vector<Align> align;
     for (std::size_t column = 0; column < columns; ++column) {
         const runlog::LogColumn& info = runlog::tableColumn(column);
-        table.rows[0].emplace_back(info.title);
-        for (std::size_t row = 0; row < runs.size(); ++row) {
-            const auto name = names.find(runs[row].vehicleId);
-            std::string cell = escapedText(runlog::shownText(
-                info, runs[row], name != names.end() ? name->second : std::string(), system));
-            if (shownWidth(cell) > widestName) cell = firstCharacters(cell, widestName - 3) + "...";
-            table.rows[row + 1].push_back(std::move(cell));
-        }
-        const bool number = !runs.empty() && runlog::isNumberKind(info.kind);
-        table.align.push_back(number ? Align::Right : Align::Left);
+        heading.emplace_back(info.title);
+        align.push_back(runlog::isNumberKind(info.kind) ? Align::Right : Align::Left);
     }
-    out << alignedTable(table);
+    runlog::LogStatus failed;
+    const RowSource rows = [&](const std::function<void(const std::vector<std::string>&)>& each) {
+        std::vector<std::string> cells;
+        failed = log.eachRun(filter, [&](const runlog::Run& run) {
+            cells.clear();
+            const auto name = names.find(run.vehicleId);
+            for (std::size_t column = 0; column < columns; ++column) {
+                std::string cell = escapedText(
+                    runlog::shownText(runlog::tableColumn(column), run,
+                                      name != names.end() ? name->second : std::string(), system));
+                if (shownWidth(cell) > widestName)
+                    cell = firstCharacters(cell, widestName - 3) + "...";
+                cells.push_back(std::move(cell));
+            }
+            each(cells);
+            return static_cast<bool>(out);
+        });
+        return !failed;
+    };
+    streamedTable(heading, align, rows, out);
+    return failed;
 }
 
 // Each run as a JSON object whose keys are the CSV column names, one a line;
 // numbers as they were typed.
-void printJson(const std::map<runlog::VehicleId, std::string>& names,
-               const std::vector<runlog::Run>& runs, raceday::UnitSystem system,
-               std::ostream& out) {
+runlog::LogStatus printJson(RunLog& log, const runlog::RunFilter& filter,
+                            const std::map<runlog::VehicleId, std::string>& names,
+                            raceday::UnitSystem system, std::ostream& out) {
     const std::vector<std::string> header = runlog::runCsvHeader(system);
     out << '[';
-    for (std::size_t i = 0; i < runs.size(); ++i) {
+    bool first = true;
+    const auto failed = log.eachRun(filter, [&](const runlog::Run& run) {
         JsonDocument object;
-        object["id"] = runs[i].id;
-        const auto name = names.find(runs[i].vehicleId);
-        const std::vector<std::string> fields = runlog::runCsvFields(
-            runs[i], name != names.end() ? name->second : std::string(), system);
+        object["id"] = run.id;
+        const auto name = names.find(run.vehicleId);
+        const std::vector<std::string> fields =
+            runlog::runCsvFields(run, name != names.end() ? name->second : std::string(), system);
         for (std::size_t column = 0; column < header.size(); ++column) {
             const std::string& text = fields[column];
             if (!runlog::isNumberColumn(column)) {
@@ -236,9 +273,12 @@ void printJson(const std::map<runlog::VehicleId, std::string>& names,
             object[header[column]] =
                 !text.empty() && std::isfinite(value) ? JsonDocument(value) : nullptr;
         }
-        out << (i == 0 ? "\n" : ",\n") << jsonText(object, NumberDigits::Shortest);
-    }
+        out << (first ? "\n" : ",\n") << jsonText(object, NumberDigits::Shortest);
+        first = false;
+        return static_cast<bool>(out);
+    });
     out << "\n]\n";
+    return failed;
 }
 
 CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOptions& o,
@@ -255,24 +295,20 @@ CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOp
         filter.vehicleId = std::get<runlog::Vehicle>(vehicle).id;
     }
     const raceday::UnitSystem units = std::get<raceday::UnitSystem>(system);
-    if (o.csv) {
-        std::ostringstream csv;
-        if (auto error = runlog::exportRunsCsv(log, filter, units, csv))
-            return logFailure(error->message);
-        out << csv.str();
-        return ExitStatus::Success;
-    }
-    const auto names = vehicleNames(log);
-    if (const auto* failure = failureOf(names)) return *failure;
-    const auto runs = readFromLog(log.runs(filter));
-    if (const auto* failure = failureOf(runs)) return *failure;
-    const auto& namesById = std::get<std::map<runlog::VehicleId, std::string>>(names);
-    const auto& runList = std::get<std::vector<runlog::Run>>(runs);
-    if (o.common.json) {
-        printJson(namesById, runList, units, out);
-    } else {
-        printTable(namesById, runList, units, out);
-    }
+    // The runs are written as they are read, never all held: one read, so
+    // that each pass over them sees the same runs while another program writes.
+    const runlog::LogStatus failed = log.asOneRead([&]() -> runlog::LogStatus {
+        if (o.csv) return runlog::exportRunsCsv(log, filter, units, out);
+        const auto names = vehicleNames(log);
+        if (const auto* failure = failureOf(names)) {
+            return runlog::LogError{runlog::Problem::Failed, failure->message};
+        }
+        const auto& namesById = std::get<std::map<runlog::VehicleId, std::string>>(names);
+        return o.common.json ? printJson(log, filter, namesById, units, out)
+                             : printTable(log, filter, namesById, units, out);
+    });
+    if (failed) return failureOfLog(*failed);
+    if (auto failure = leftOutFailure(log)) return *failure;
     return ExitStatus::Success;
 }
 
@@ -415,6 +451,7 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     } else {
         printPredictionReport(vehicle.name, prediction, dial, standard, system, out);
     }
+    if (auto failure = leftOutFailure(log)) return *failure;
     return ExitStatus::Success;
 }
 
@@ -441,10 +478,17 @@ CommandResult<ExitStatus> importRuns(const std::string& database, const LogImpor
     const std::string name = standardInput ? "standard input" : escapedText(o.file);
     std::ifstream file;
     if (!standardInput) {
+        if (auto refused = notAFile(o.file, quotedText(o.file))) return *refused;
         file.open(o.file, std::ios::binary);
         if (!file) return logFailure(name + " could not be read: " + std::strerror(errno));
     }
-    auto opened = RunLog::open(logPath(database));
+    const std::string path = logPath(database);
+    if (auto refused = notAFile(path, "the run log " + quotedText(path))) return *refused;
+    // SQLite takes an empty file for an empty database; the readers do not.
+    if (struct stat status{}; ::stat(path.c_str(), &status) == 0 && status.st_size == 0)
+        return logFailure("The file " + escapedText(path) +
+                          " is not a run log of Race Day: it is empty.");
+    auto opened = RunLog::open(path);
     if (const auto* error = runlog::logErrorOf(opened)) return logFailure(error->message);
     auto& log = *std::get<std::unique_ptr<RunLog>>(opened);
     const auto result = runlog::importRunsCsv(log, standardInput ? io.in : file);

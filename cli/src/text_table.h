@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -23,5 +25,15 @@ struct TextTable {
 // rest (a fault message, a name above its figures) and widens no column.
 // Lines end without blanks.
 std::string alignedTable(const TextTable& table, std::size_t screenWidth = 80);
+
+// Calls its argument with each row of a table in turn, the same rows each
+// time; false when they could not all be read.
+using RowSource = std::function<bool(const std::function<void(const std::vector<std::string>&)>&)>;
+
+// The same table written to `out` from rows read once to measure the columns
+// and again for each table, so that no more than a row is held at a time.
+// False, part written, when the rows could not be read.
+bool streamedTable(const std::vector<std::string>& heading, const std::vector<Align>& align,
+                   const RowSource& rows, std::ostream& out, std::size_t screenWidth = 80);
 
 }  // namespace moravik::cli

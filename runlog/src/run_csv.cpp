@@ -46,14 +46,13 @@ LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSyste
     for (const Vehicle& vehicle : std::get<std::vector<Vehicle>>(vehicles)) {
         names.emplace(vehicle.id, vehicle.name);
     }
-    auto runs = log.runs(filter);
-    if (const LogError* error = logErrorOf(runs)) return *error;
     out << runCsvHeaderLine(system);
-    for (const Run& run : std::get<std::vector<Run>>(runs)) {
-        if (!out) break;
-        const auto name = names.find(run.vehicleId);
-        out << runCsvLine(run, name != names.end() ? name->second : std::string(), system);
-    }
+    if (auto failed = log.eachRun(filter, [&](const Run& run) {
+            const auto name = names.find(run.vehicleId);
+            out << runCsvLine(run, name != names.end() ? name->second : std::string(), system);
+            return static_cast<bool>(out);
+        }))
+        return failed;
     if (out.flush()) return std::nullopt;
     return LogError{Problem::Failed, "The runs could not be written."};
 }

@@ -2,6 +2,7 @@
 // run_store.cpp.
 #include "moravik/runlog/run_log.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -64,6 +65,16 @@ LogError readOnlyFile(const std::string& path) {
     return {Problem::ReadOnly, "The run log " + path +
                                    " is a read-only file; it cannot be written and has not been "
                                    "changed."};
+}
+
+// A reader that cannot make the files SQLite needs beside a log whose latest
+// changes are in its write-ahead file: reading the file alone would leave them out.
+LogError cannotReadNow(const std::string& path) {
+    return {Problem::Failed, "The run log " + path +
+                                 " cannot be read now: its latest changes are in " + path +
+                                 "-wal, and the files needed to read them cannot be made beside "
+                                 "it (is the disk full, or the folder read-only?). Nothing was "
+                                 "changed; free some space, or open it where it can be written."};
 }
 
 LogError lockRefusal(const detail::WriterLock::Refusal& refusal, const std::string& path) {
@@ -134,10 +145,12 @@ LogResult<Identity> identify(sqlite3* db, const std::string& path) {
                                           "changed."};
 }
 
-// SQLite's quick check reads every page of the file: damage anywhere shows
-// here, before anything is written. Empty when the file is sound.
-LogStatus quickCheck(sqlite3* db, const std::string& path, const Consequence& failure) {
-    const auto verdict = detail::singleValue(db, "PRAGMA quick_check", {}, path, failure);
+// SQLite's integrity check reads every page of the file, and every index
+// entry against its row (which the quick check does not: a broken index shows
+// runs twice, or not at all): damage anywhere shows here, before anything is
+// written. Empty when the file is sound.
+LogStatus checkFile(sqlite3* db, const std::string& path, const Consequence& failure) {
+    const auto verdict = detail::singleValue(db, "PRAGMA integrity_check", {}, path, failure);
     if (const LogError* error = logErrorOf(verdict)) return *error;
     const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
     if (text == "ok") return std::nullopt;
@@ -163,8 +176,10 @@ LogStatus configureWriting(sqlite3* db, const std::string& path, int maxPageCoun
 }
 
 // Identifies the file; a damaged log can still be read, so damage found by
-// the quick check goes to `damage`, not into the result.
-LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damage) {
+// the check goes to `damage`, not into the result.
+// A log of the first version is read as it is, its runs without checksums.
+LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damage,
+                          bool& checksums) {
     const auto identity = identify(db, path);
     if (const LogError* error = logErrorOf(identity)) return *error;
     const int version = std::get<Identity>(identity).version;
@@ -172,12 +187,8 @@ LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damag
     if (version == 0) {
         return LogError{Problem::NotFound, "The file " + path + " is not a run log of Race Day."};
     }
-    if (version < detail::currentSchemaVersion()) {
-        return LogError{Problem::NotFound, "The file " + path +
-                                               " holds no run log of this version; open it once "
-                                               "in Race Day to bring it up to date."};
-    }
-    damage = quickCheck(db, path, notOpened);
+    checksums = version >= 2;
+    damage = checkFile(db, path, notOpened);
     return std::nullopt;
 }
 
@@ -188,7 +199,7 @@ LogResult<bool> isWriteAhead(sqlite3* db, const std::string& path) {
 }
 
 // Every check reads only; the first write is the switch to write-ahead logging.
-// The quick check may be put off (checkPutOff) only where opening writes nothing.
+// The check may be put off (checkPutOff) only where opening writes nothing.
 LogStatus prepareReadWrite(sqlite3* db, const std::string& path, const OpenOptions& options,
                            bool& checkPutOff) {
     const auto identity = identify(db, path);
@@ -201,7 +212,7 @@ LogStatus prepareReadWrite(sqlite3* db, const std::string& path, const OpenOptio
         checkPutOff = std::get<bool>(writeAhead);
     }
     if (!checkPutOff) {
-        if (auto damaged = quickCheck(db, path, notOpened)) return damaged;
+        if (auto damaged = checkFile(db, path, notOpened)) return damaged;
     }
     if (auto failed = configureWriting(db, path, options.maxPageCount)) return failed;
     if (version > 0 && !marked) {
@@ -238,16 +249,35 @@ std::string setAsideName(const std::string& path) {
 }
 
 // A reader of a write-ahead log makes its companion files when its folder
-// allows. Where there were none before, and no writer holds the log, the
-// empty ones it leaves hold nothing and go.
+// allows. Empty ones hold nothing and go once nothing else uses the log: no writer of ours holds
+// its lock file, where there is one, and no SQLite connection in another program holds the -shm
+// file's dead-man byte (128), as each does while it is open.
 void removeReadersCompanions(const std::string& path) {
     const std::string writeAhead = path + companionSuffixes[0];
-    const std::string lockFile = path + ".lock";
-    if (!exists(lockFile) || fileSize(writeAhead) > 0) return;
-    auto locked = detail::WriterLock::acquire(lockFile, std::chrono::milliseconds(0));
-    if (!std::holds_alternative<std::unique_ptr<detail::WriterLock>>(locked)) return;
+    const std::string shared = path + companionSuffixes[1];
     if (fileSize(writeAhead) > 0) return;
-    for (const char* suffix : companionSuffixes) std::remove((path + suffix).c_str());
+    std::unique_ptr<detail::WriterLock> writer;
+    if (exists(path + ".lock")) {
+        auto locked = detail::WriterLock::acquire(path + ".lock", std::chrono::milliseconds(0));
+        if (!std::holds_alternative<std::unique_ptr<detail::WriterLock>>(locked)) return;
+        writer = std::move(std::get<std::unique_ptr<detail::WriterLock>>(locked));
+    }
+    const int descriptor = ::open(shared.c_str(), O_RDWR | O_CLOEXEC);
+    if (descriptor >= 0) {
+        struct flock deadMan {};
+        deadMan.l_type = F_WRLCK;
+        deadMan.l_whence = SEEK_SET;
+        deadMan.l_start = 128;
+        deadMan.l_len = 1;
+        const bool alone = ::fcntl(descriptor, F_SETLK, &deadMan) == 0;
+        if (alone && fileSize(writeAhead) <= 0) {
+            std::remove(writeAhead.c_str());
+            std::remove(shared.c_str());
+        }
+        ::close(descriptor);
+    } else if (fileSize(writeAhead) == 0) {
+        std::remove(writeAhead.c_str());
+    }
 }
 
 // "file:/path%20with%20blanks?immutable=1": a URI SQLite reads as the file alone.
@@ -301,6 +331,7 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
                                                 const OpenOptions& options) {
     const bool writable = options.access == Access::ReadWrite;
     std::unique_ptr<detail::WriterLock> lock;
+    bool lockExisted = true;
     if (writable) {
         std::error_code error;
         const std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
@@ -312,6 +343,7 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
             (::access(path.c_str(), W_OK) != 0 || (status.st_mode & S_IWUSR) == 0)) {
             return readOnlyFile(path);
         }
+        lockExisted = exists(path + ".lock");
         auto locked = lockForWriting(path, options.wait);
         if (const auto* refusal = std::get_if<detail::WriterLock::Refusal>(&locked)) {
             return lockRefusal(*refusal, path);
@@ -332,13 +364,24 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
                        : detail::sqlError(code, sqlite3_errstr(code), path, notOpened);
         }
         sqlite3_extended_result_codes(log->db_, 1);
+        detail::addChecksumFunction(log->db_);
         sqlite3_busy_timeout(log->db_, static_cast<int>(options.wait.count()));
         return std::nullopt;
     };
     if (writable) {
-        if (auto failed = openAs(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) return *failed;
+        // A lock file this opening made goes with a file it does not open, such
+        // as another program's: nothing is left beside it.
+        const auto refused = [&](const LogError& error) {
+            if (!lockExisted) std::remove((path + ".lock").c_str());
+            return error;
+        };
+        if (auto failed = openAs(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) {
+            return refused(*failed);
+        }
         bool checkPutOff = false;
-        if (auto failed = prepareReadWrite(log->db_, path, options, checkPutOff)) return *failed;
+        if (auto failed = prepareReadWrite(log->db_, path, options, checkPutOff)) {
+            return refused(*failed);
+        }
         if (checkPutOff) {
             log->checked_ = false;
             log->checkpointOnClose(false);
@@ -349,25 +392,33 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
         return immutable ? openAs(immutableUri(path), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI)
                          : openAs(path, SQLITE_OPEN_READONLY);
     };
-    const bool hadCompanions =
-        std::any_of(companionSuffixes.begin(), companionSuffixes.end(),
-                    [&](const char* suffix) { return exists(path + suffix); });
+    // Empty companion files go when the reader closes, also those a reader
+    // killed before it closed left behind (a `log runs | head`).
+    log->removeCompanions_ = true;
     if (!exists(path + companionSuffixes[0])) {
         // No write-ahead file: the file alone holds the whole log, and SQLite
         // told so creates nothing beside it while the checks run.
         LogStatus failed = openReadOnly(true);
-        if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_);
+        if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->checksums_);
         if (failed) return *failed;
         // From here SQLite's own locking, so that a writer starting later is
-        // seen; where the folder forbids it, the file as it is now.
+        // seen; where the folder forbids it or the disk is full, the file as it
+        // is now, unless a writer has started: its changes are in the write-ahead
+        // file, which the file alone would leave out.
         if (openReadOnly(false) || logErrorOf(pragmaValue(log->db_, "user_version", path))) {
+            if (fileSize(path + companionSuffixes[0]) > 0) return cannotReadNow(path);
             if (auto reopened = openReadOnly(true)) return *reopened;
         }
-        log->removeCompanions_ = !hadCompanions;
         return log;
     }
     LogStatus failed = openReadOnly(false);
-    if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_);
+    if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->checksums_);
+    const auto cannotMake = {Problem::ReadOnly, Problem::DiskFull, Problem::Failed};
+    if (failed &&
+        std::find(cannotMake.begin(), cannotMake.end(), failed->problem) != cannotMake.end() &&
+        fileSize(path + companionSuffixes[0]) > 0) {
+        return cannotReadNow(path);
+    }
     if (failed) return *failed;
     return log;
 }
@@ -409,18 +460,28 @@ LogStatus RunLog::inTransaction(const std::function<LogStatus()>& change) {
                         "The run log " + path_ + " is open read-only; nothing was changed."};
     }
     if (inTransaction_) return change();  // part of an enclosing change
+    LogStatus failed = transaction("BEGIN IMMEDIATE", change);
+    if (failed) noteDamage(*failed);
+    return failed;
+}
+
+LogStatus RunLog::asOneRead(const std::function<LogStatus()>& reads) {
+    if (inTransaction_) return reads();
+    return transaction("BEGIN", reads);
+}
+
+LogStatus RunLog::transaction(const char* begin, const std::function<LogStatus()>& work) {
     const auto run = [&](const char* sql) -> LogStatus {
         const auto done = detail::execute(db_, sql, {}, path_, nothingChanged);
         const LogError* error = logErrorOf(done);
         return error != nullptr ? LogStatus(*error) : LogStatus();
     };
-    if (auto failed = run("BEGIN IMMEDIATE")) return failed;
+    if (auto failed = run(begin)) return failed;
     inTransaction_ = true;
-    LogStatus failed = change();
+    LogStatus failed = work();
     inTransaction_ = false;
     if (!failed) failed = run("COMMIT");
     if (failed) run("ROLLBACK");
-    if (failed) noteDamage(*failed);
     return failed;
 }
 
@@ -453,7 +514,7 @@ LogStatus RunLog::runPutOffCheck(const std::function<bool()>& goOn) const {
                 return (*static_cast<const std::function<bool()>*>(asked))() ? 0 : 1;
             },
             const_cast<std::function<bool()>*>(&goOn));
-        verdict = quickCheck(db, path_, nothingChanged);
+        verdict = checkFile(db, path_, nothingChanged);
     }
     sqlite3_close_v2(db);
     return verdict;

@@ -1,6 +1,7 @@
 // The run log's changes and queries; opening and closing are in run_log.cpp.
 #include <algorithm>
 #include <array>
+#include <limits>
 
 #include "moravik/runlog/run_import.h"
 #include "moravik/runlog/run_log.h"
@@ -48,16 +49,6 @@ Vehicle readVehicle(const Statement& row) {
     return vehicle;
 }
 
-// "r.id, r.run_at, r.vehicle_id, ...": the id, then each column of the table
-// that the runs table has, in the table's order.
-std::string runSelectList(std::string_view alias) {
-    const std::string prefix = alias.empty() ? std::string() : std::string(alias) + '.';
-    std::string list = prefix + "id";
-    for (std::size_t i = 0; i < sqlColumnCount; ++i)
-        list += ", " + prefix + std::string(sqlColumn(i).sql);
-    return list;
-}
-
 // "run_at, vehicle_id, ..." without the id, and as many "?".
 std::string runColumnList() {
     std::string list;
@@ -73,20 +64,16 @@ std::string placeholders(std::size_t count) {
     return marks;
 }
 
-std::vector<Cell> runValues(const Run& run) {
+// The run's values as its columns are bound, then its checksum under `id`.
+std::vector<Cell> runValues(const Run& run, RunId id) {
     std::vector<Cell> values;
-    for (std::size_t i = 0; i < sqlColumnCount; ++i) values.push_back(sqlColumn(i).get(run));
-    return values;
-}
-
-// The run whose runSelectList columns start at `first`.
-Run readRun(const Statement& row, int first = 0) {
-    Run run;
-    run.id = std::get<std::int64_t>(row.column(first));
+    detail::RowChecksum checksum(id);
     for (std::size_t i = 0; i < sqlColumnCount; ++i) {
-        sqlColumn(i).set(run, row.column(first + 1 + static_cast<int>(i)));
+        values.push_back(sqlColumn(i).get(run));
+        checksum.add(sqlColumn(i).sql, values.back());
     }
-    return run;
+    values.emplace_back(checksum.value());
+    return values;
 }
 
 struct SqlCondition {
@@ -143,8 +130,6 @@ LogResult<std::vector<Record>> readAll(sqlite3* db, std::string_view sql,
     if (const LogError* error = logErrorOf(done)) return *error;
     return records;
 }
-
-Run readRunAtStart(const Statement& row) { return readRun(row); }
 
 std::int64_t countOf(const LogResult<Cell>& count) {
     const auto* number = std::get_if<std::int64_t>(&std::get<Cell>(count));
@@ -269,9 +254,15 @@ LogResult<std::vector<RunId>> RunLog::addRuns(std::span<const Run> runs) {
         if (auto invalid = checkRun(run)) return *invalid;
     }
     std::vector<RunId> ids;
-    const std::string insert = "INSERT INTO runs (id, " + runColumnList() + ") VALUES (?, " +
-                               placeholders(sqlColumnCount) + ")";
+    const std::string insert = "INSERT INTO runs (id, " + runColumnList() + ", checksum) VALUES (" +
+                               placeholders(sqlColumnCount + 2) + ")";
     const LogStatus failed = inTransaction([&]() -> LogStatus {
+        // A new run's id is SQLite's own choice, the highest so far plus one,
+        // made here because its checksum covers it.
+        const auto highest = detail::singleValue(db_, "SELECT coalesce(max(id), 0) FROM runs", {},
+                                                 path_, runNotSaved);
+        if (const LogError* error = logErrorOf(highest)) return *error;
+        RunId last = countOf(highest);
         Statement statement(db_, path_, runNotSaved);
         if (auto failed = statement.prepare(insert)) return failed;
         VehicleId checkedVehicle = 0;
@@ -280,12 +271,19 @@ LogResult<std::vector<RunId>> RunLog::addRuns(std::span<const Run> runs) {
                 if (auto missing = vehicleExists(db_, run.vehicleId, path_)) return missing;
                 checkedVehicle = run.vehicleId;
             }
-            std::vector<Cell> values{run.id == 0 ? Cell() : Cell(run.id)};
-            for (Cell& value : runValues(run)) values.push_back(std::move(value));
+            if (run.id == 0 && last == std::numeric_limits<RunId>::max()) {
+                return LogError{Problem::Failed, "The run log " + path_ +
+                                                     " has no run numbers left; the runs were "
+                                                     "not saved."};
+            }
+            const RunId id = run.id != 0 ? run.id : last + 1;
+            std::vector<Cell> values{id};
+            for (Cell& value : runValues(run, id)) values.push_back(std::move(value));
             if (auto failed = statement.bind(values)) return failed;
             const auto stepped = statement.step();
             if (const LogError* error = logErrorOf(stepped)) return *error;
-            ids.push_back(sqlite3_last_insert_rowid(db_));
+            ids.push_back(id);
+            last = std::max(last, id);
         }
         return std::nullopt;
     });
@@ -297,11 +295,11 @@ LogStatus RunLog::updateRun(const Run& run) {
     if (auto invalid = checkRun(run)) return invalid;
     return inTransaction([&]() -> LogStatus {
         if (auto missing = vehicleExists(db_, run.vehicleId, path_)) return missing;
-        std::vector<Cell> values = runValues(run);
+        std::vector<Cell> values = runValues(run, run.id);
         values.emplace_back(run.id);
         return changeOne(execute(db_,
-                                 "UPDATE runs SET (" + runColumnList() + ") = (" +
-                                     placeholders(sqlColumnCount) + ") WHERE id = ?",
+                                 "UPDATE runs SET (" + runColumnList() + ", checksum) = (" +
+                                     placeholders(sqlColumnCount + 1) + ") WHERE id = ?",
                                  values, path_, runNotSaved),
                          runNumber(run.id));
     });
@@ -332,18 +330,92 @@ LogStatus RunLog::restoreRuns(std::span<const Run> runs) {
     return std::nullopt;
 }
 
+std::string RunLog::runColumns(std::string_view alias) const {
+    const std::string prefix = alias.empty() ? std::string() : std::string(alias) + '.';
+    std::string list = prefix + "id";
+    for (std::size_t i = 0; i < sqlColumnCount; ++i)
+        list += ", " + prefix + std::string(sqlColumn(i).sql);
+    return list + (checksums_ ? ", " + prefix + "checksum" : std::string());
+}
+
+void RunLog::leaveOut(RunId id, std::string reason, bool changed) {
+    if (!leftOutIds_.insert(id).second) return;
+    leftOut_.push_back({id, std::move(reason)});
+    if (changed) {
+        noteDamage({Problem::Damaged, "The run log " + path_ + " is damaged: run " +
+                                          numberText(id) + " has changed since it was saved."});
+    }
+}
+
+LogStatus RunLog::readRuns(const std::string& sql, const std::vector<Cell>& values,
+                           const std::function<bool(Run&&, const Statement&, int)>& each) {
+    Statement row(db_, path_, nothingRead);
+    LogStatus failed = row.prepare(sql);
+    if (!failed) failed = row.bind(values);
+    const int extras = 1 + static_cast<int>(sqlColumnCount) + (checksums_ ? 1 : 0);
+    while (!failed) {
+        const auto stepped = row.step();
+        if (const LogError* error = logErrorOf(stepped)) {
+            failed = *error;
+            break;
+        }
+        if (!std::get<bool>(stepped)) break;
+        Run run;
+        const Cell id = row.column(0);
+        run.id = std::holds_alternative<std::int64_t>(id) ? std::get<std::int64_t>(id) : 0;
+        detail::RowChecksum checksum(run.id);
+        for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+            const Cell value = row.column(1 + static_cast<int>(i));
+            checksum.add(sqlColumn(i).sql, value);
+            sqlColumn(i).set(run, value);
+        }
+        // Damage that leaves the file's structure whole changes a value without a
+        // sign: the checksum finds it. A value no form accepts is as untrustworthy.
+        if (checksums_ && row.column(extras - 1) != Cell(checksum.value())) {
+            leaveOut(run.id, "it has changed since it was saved: the file is damaged", true);
+            continue;
+        }
+        if (auto invalid = checkRun(run)) {
+            leaveOut(run.id, "it holds a value no run can have: " + invalid->message, false);
+            continue;
+        }
+        if (!each(std::move(run), row, extras)) break;
+    }
+    if (failed) noteDamage(*failed);
+    return failed;
+}
+
+LogResult<std::vector<Run>> RunLog::runList(const std::string& sql,
+                                            const std::vector<Cell>& values) {
+    std::vector<Run> runs;
+    if (auto failed = readRuns(sql, values, [&](Run&& run, const Statement&, int) {
+            runs.push_back(std::move(run));
+            return true;
+        }))
+        return *failed;
+    return runs;
+}
+
 LogResult<Run> RunLog::run(RunId id) {
-    return onlyRecord(noted(readAll(db_, "SELECT " + runSelectList("") + " FROM runs WHERE id = ?",
-                                    {id}, path_, readRunAtStart)),
+    return onlyRecord(runList("SELECT " + runColumns("") + " FROM runs WHERE id = ?", {id}),
                       runNumber(id));
 }
 
 LogResult<std::vector<Run>> RunLog::runs(const RunFilter& filter) {
+    std::vector<Run> runs;
+    if (auto failed = eachRun(filter, [&](const Run& run) {
+            runs.push_back(run);
+            return true;
+        }))
+        return *failed;
+    return runs;
+}
+
+LogStatus RunLog::eachRun(const RunFilter& filter, const std::function<bool(const Run&)>& each) {
     const auto condition = filterCondition(filter, "");
-    return noted(readAll(
-        db_,
-        "SELECT " + runSelectList("") + " FROM runs" + condition.where + " ORDER BY run_at, id",
-        condition.values, path_, readRunAtStart));
+    return readRuns(
+        "SELECT " + runColumns("") + " FROM runs" + condition.where + " ORDER BY run_at, id",
+        condition.values, [&](Run&& run, const Statement&, int) { return each(run); });
 }
 
 LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<double> jetInches,
@@ -354,10 +426,9 @@ LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<
     std::vector<Cell> values{vehicle};
     if (jetInches) values.emplace_back(*jetInches);
     values.emplace_back(std::int64_t{count});
-    return noted(readAll(db_,
-                         "SELECT " + runSelectList("") + " FROM runs WHERE vehicle_id = ? AND " +
-                             jetMatch + " ORDER BY run_at DESC, id DESC LIMIT ?",
-                         values, path_, readRunAtStart));
+    return runList("SELECT " + runColumns("") + " FROM runs WHERE vehicle_id = ? AND " + jetMatch +
+                       " ORDER BY run_at DESC, id DESC LIMIT ?",
+                   values);
 }
 
 LogResult<std::vector<std::string>> RunLog::strips() {
@@ -388,11 +459,13 @@ LogResult<std::vector<RunLog::KnownStrip>> RunLog::stripElevations() {
 }
 
 LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
-    auto ets = noted(readAll(
-        db_, "SELECT et_s FROM runs WHERE vehicle_id = ?", {vehicle}, path_,
-        +[](const Statement& row) { return columns_detail::numberOf(row.column(0)); }));
-    if (const LogError* error = logErrorOf(ets)) return *error;
-    return runlog::medianEt(std::get<std::vector<double>>(std::move(ets)));
+    std::vector<double> ets;
+    if (auto failed = eachRun({.vehicleId = vehicle}, [&](const Run& run) {
+            ets.push_back(run.etSeconds);
+            return true;
+        }))
+        return *failed;
+    return runlog::medianEt(std::move(ets));
 }
 
 LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int tableColumnIndex,
@@ -421,13 +494,11 @@ LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, RunF
         std::optional<double> key;
     };
     std::vector<Keyed> keyed;
-    const auto condition = filterCondition(filter, "");
-    auto done = noted(execute(db_, "SELECT " + runSelectList("") + " FROM runs" + condition.where,
-                              condition.values, path_, nothingRead, [&](const Statement& row) {
-                                  const Run run = readRun(row);
-                                  keyed.push_back({run.id, runFigure(run, figure, standard)});
-                              }));
-    if (const LogError* error = logErrorOf(done)) return *error;
+    if (auto failed = eachRun(filter, [&](const Run& run) {
+            keyed.push_back({run.id, runFigure(run, figure, standard)});
+            return true;
+        }))
+        return *failed;
     std::sort(keyed.begin(), keyed.end(), [ascending](const Keyed& a, const Keyed& b) {
         if (a.key.has_value() != b.key.has_value()) return a.key.has_value();
         if (a.key && *a.key != *b.key) return ascending == (*a.key < *b.key);
@@ -440,17 +511,19 @@ LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, RunF
 }
 
 LogResult<std::vector<RunLog::NamedRun>> RunLog::runsWithNames(std::span<const RunId> ids) {
-    std::vector<Cell> values(ids.begin(), ids.end());
-    return noted(readAll(
-        db_,
-        "SELECT " + runSelectList("r") +
-            ", (SELECT name FROM vehicles v WHERE v.id = r.vehicle_id) FROM runs "
-            "r WHERE r.id IN (" +
-            placeholders(ids.size()) + ")",
-        values, path_, +[](const Statement& row) {
-            return NamedRun{readRun(row), columns_detail::textOf(
-                                              row.column(1 + static_cast<int>(sqlColumnCount)))};
-        }));
+    std::vector<NamedRun> named;
+    if (auto failed = readRuns(
+            "SELECT " + runColumns("r") +
+                ", (SELECT name FROM vehicles v WHERE v.id = r.vehicle_id) FROM runs r WHERE r.id "
+                "IN (" +
+                placeholders(ids.size()) + ")",
+            std::vector<Cell>(ids.begin(), ids.end()),
+            [&](Run&& run, const Statement& row, int extras) {
+                named.push_back({std::move(run), columns_detail::textOf(row.column(extras))});
+                return true;
+            }))
+        return *failed;
+    return named;
 }
 
 }  // namespace moravik::runlog

@@ -49,8 +49,23 @@ constexpr const char* version1[] = {
     "CREATE INDEX runs_by_strip ON runs (strip, run_at)",
 };
 
+// Each run keeps a checksum of its values (sql_support.h), which every read
+// checks; the runs already there get theirs here.
+constexpr const char* version2[] = {
+    "ALTER TABLE runs ADD COLUMN checksum INTEGER",
+    "UPDATE runs SET checksum = run_checksum(id, 'run_at', run_at, 'vehicle_id', vehicle_id, "
+    "'strip', strip, 'strip_elevation_m', strip_elevation_m, 'lane', lane, 'et_s', et_s, "
+    "'speed_m_s', speed_m_s, 'sixty_ft_s', sixty_ft_s, 'three_thirty_ft_s', three_thirty_ft_s, "
+    "'eighth_et_s', eighth_et_s, 'eighth_speed_m_s', eighth_speed_m_s, 'nitrous_jet_in', "
+    "nitrous_jet_in, 'air_k', air_k, 'air_pressure_kind', air_pressure_kind, 'air_pressure_pa', "
+    "air_pressure_pa, 'air_altimeter_elevation_m', air_altimeter_elevation_m, "
+    "'air_moisture_kind', air_moisture_kind, 'air_moisture', air_moisture, 'notes', notes)",
+};
+
 // Index i takes a file from version i to version i + 1.
-constexpr std::array<std::span<const char* const>, 1> migrations{{version1}};
+constexpr std::array<std::span<const char* const>, 2> migrations{{version1, version2}};
+
+constexpr std::string_view addColumn = "ALTER TABLE runs ADD COLUMN ";
 
 const Consequence notUpdated{"the log was left as it was and not updated"};
 
@@ -80,6 +95,10 @@ std::vector<std::string> runsTableColumns(int version) {
     for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
         for (const std::string_view statement : migrations[static_cast<std::size_t>(step)]) {
             constexpr std::string_view create = "CREATE TABLE runs (";
+            if (statement.starts_with(addColumn)) {
+                const std::string_view column = statement.substr(addColumn.size());
+                names.emplace_back(column.substr(0, column.find(' ')));
+            }
             if (!statement.starts_with(create)) continue;
             // One column a line, its name first.
             std::size_t at = create.size();
@@ -95,10 +114,20 @@ std::vector<std::string> runsTableColumns(int version) {
 }
 
 LogResult<bool> hasSchemaOf(sqlite3* db, int version, const std::string& path) {
+    // SQLite keeps a table's CREATE statement, with each column added later
+    // written before its closing parenthesis; other statements leave no trace.
     std::vector<std::string> expected;
     for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
-        for (const char* statement : migrations[static_cast<std::size_t>(step)]) {
-            expected.push_back(simplified(statement));
+        for (const std::string_view statement : migrations[static_cast<std::size_t>(step)]) {
+            if (statement.starts_with("CREATE ")) {
+                expected.push_back(simplified(statement));
+            } else if (statement.starts_with(addColumn)) {
+                for (std::string& known : expected) {
+                    if (!known.starts_with("CREATE TABLE runs (")) continue;
+                    known.insert(known.size() - 1,
+                                 ", " + simplified(statement.substr(addColumn.size())));
+                }
+            }
         }
     }
     std::vector<std::string> found;

@@ -1,6 +1,7 @@
 #include "sql_support.h"
 
 #include <charconv>
+#include <cstring>
 
 namespace moravik::runlog::detail {
 
@@ -115,6 +116,75 @@ LogResult<int> execute(sqlite3* db, std::string_view sql, const std::vector<Cell
         if (row) row(statement);
     }
     return sqlite3_changes(db);
+}
+
+RowChecksum::RowChecksum(std::int64_t id) { add("id", id); }
+
+void RowChecksum::bytes(const void* data, std::size_t size) {
+    for (std::size_t i = 0; i < size; ++i) {
+        hash_ ^= static_cast<const unsigned char*>(data)[i];
+        hash_ *= 1099511628211ULL;
+    }
+}
+
+void RowChecksum::add(std::string_view column, const Cell& value) {
+    if (std::holds_alternative<std::monostate>(value)) return;
+    bytes(column.data(), column.size());
+    const auto kind = static_cast<unsigned char>(value.index());
+    bytes(&kind, 1);
+    if (const auto* whole = std::get_if<std::int64_t>(&value)) {
+        bytes(whole, sizeof *whole);
+    } else if (const auto* number = std::get_if<double>(&value)) {
+        // SQLite keeps -0.0 as the whole number 0 and gives back +0.0.
+        const double kept = *number == 0 ? 0.0 : *number;
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &kept, sizeof bits);
+        bytes(&bits, sizeof bits);
+    } else {
+        const auto& text = std::get<std::string>(value);
+        const std::uint64_t size = text.size();
+        bytes(&size, sizeof size);
+        bytes(text.data(), text.size());
+    }
+}
+
+namespace {
+
+Cell cellOf(sqlite3_value* value) {
+    switch (sqlite3_value_type(value)) {
+        case SQLITE_INTEGER:
+            return static_cast<std::int64_t>(sqlite3_value_int64(value));
+        case SQLITE_FLOAT:
+            return sqlite3_value_double(value);
+        case SQLITE_NULL:
+            return {};
+        default: {
+            const auto* text = sqlite3_value_text(value);
+            return std::string(reinterpret_cast<const char*>(text),
+                               static_cast<std::size_t>(sqlite3_value_bytes(value)));
+        }
+    }
+}
+
+void runChecksum(sqlite3_context* context, int count, sqlite3_value** values) {
+    if (count < 1 || count % 2 == 0) {
+        sqlite3_result_error(context, "run_checksum takes an id and pairs of names and values", -1);
+        return;
+    }
+    RowChecksum checksum(sqlite3_value_int64(values[0]));
+    for (int i = 1; i + 1 < count; i += 2) {
+        const auto* name = sqlite3_value_text(values[i]);
+        checksum.add(name != nullptr ? reinterpret_cast<const char*>(name) : "",
+                     cellOf(values[i + 1]));
+    }
+    sqlite3_result_int64(context, checksum.value());
+}
+
+}  // namespace
+
+void addChecksumFunction(sqlite3* db) {
+    sqlite3_create_function(db, "run_checksum", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            runChecksum, nullptr, nullptr);
 }
 
 LogResult<Cell> singleValue(sqlite3* db, std::string_view sql, const std::vector<Cell>& values,

@@ -66,4 +66,23 @@ LogResult<Cell> singleValue(sqlite3* db, std::string_view sql, const std::vector
 
 std::string numberText(std::int64_t value);
 
+// A run row's checksum: FNV-1a over its id and each value that is not NULL,
+// with its column's name, so that a column added later (NULL in the rows
+// already there) leaves their checksums as they were. Any one changed byte
+// changes it.
+class RowChecksum {
+public:
+    explicit RowChecksum(std::int64_t id);
+    void add(std::string_view column, const Cell& value);
+    std::int64_t value() const { return static_cast<std::int64_t>(hash_); }
+
+private:
+    void bytes(const void* data, std::size_t size);
+    std::uint64_t hash_ = 14695981039346656037ULL;
+};
+
+// run_checksum(id, 'column', value, ...) on the connection, for the migration
+// that gives the rows already in a log their checksums.
+void addChecksumFunction(sqlite3* db);
+
 }  // namespace moravik::runlog::detail

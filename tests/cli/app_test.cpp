@@ -12,13 +12,6 @@
 namespace moravik::cli {
 namespace {
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
 // Each option sets its own field: a text that only that field changes, from the reference
 // (`python3 tests/reference/moravik_reference.py flp=10`). engine.reference checks the batch keys.
 TEST(RunCalc, EachOptionSetsItsInputField) {

@@ -28,6 +28,13 @@ inline Run run(std::vector<std::string> arguments, const std::string& input = {}
     return {static_cast<ExitStatus>(status), out.str(), err.str()};
 }
 
+inline std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
 inline bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }

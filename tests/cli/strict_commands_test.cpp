@@ -81,14 +81,14 @@ TEST(StrictCommands, Overflow) {
          ExitStatus::UsageError,
          "--weight: a weight with driver must lie within 100 to 20,000 lb"},
         {{"solve-hp", "--weight", "3000", "--mph", "500"}, ExitStatus::UsageError, "20 to 400 mph"},
-        {{"convert", "--eighth-et", "1.7e308"}, ExitStatus::UsageError, "1.2 to 40 s"},
+        {{"convert", "--eighth-et", "1.7e308"}, ExitStatus::UsageError, "1.5 to 40 s"},
         {{"convert", "--quarter-et", "11", "--et-factor", "1e300"},
          ExitStatus::UsageError,
          "--et-factor: a factor from the eighth to the quarter must lie within 1 to 2"},
         {{"predict", "--et", "1.7e308", "--mph", "100", "--then", "60F 29.92inHg", "--now",
           "60F 29.92inHg"},
          ExitStatus::UsageError,
-         "--et: the ET of a run must lie within 1.2 to 60 s"},
+         "--et: the ET of a run must lie within 1.5 to 60 s"},
         {with(air, {"--observed-hp", "1e308"}), ExitStatus::UsageError, "1 to 20,000 hp"},
     });
 }

@@ -77,7 +77,7 @@ private slots:
         QTest::newRow("ET factor 1e308") << "MileSection" << QStringList{"et=6.5", "etFactor=1e308"}
                                          << QStringList{"etFactor=1 to 2"} << "resultEt";
         QTest::newRow("eighth ET 50 s")
-            << "MileSection" << QStringList{"et=50"} << QStringList{"et=1.2 to 40 s"} << "resultEt";
+            << "MileSection" << QStringList{"et=50"} << QStringList{"et=1.5 to 40 s"} << "resultEt";
         QTest::newRow("target 1e308") << "JetSection" << QStringList{"targetPower=1e308"}
                                       << QStringList{"targetPower=1 to 20,000 hp"} << "nitrousJet";
         const QStringList baseline{"baselineEt=11.5", "baselineAir/pressureKind=Altimeter",
@@ -96,7 +96,7 @@ private slots:
             << "PredictionSection"
             << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
                                       "baselineAir/elevation=50000"}
-            << QStringList{"baselineEt=1.2 to 60 s", "temperature=-40 to 140 °F",
+            << QStringList{"baselineEt=1.5 to 60 s", "temperature=-40 to 140 °F",
                            "elevation=-1,000 to 15,000 ft"}
             << "predictedEt";
     }

@@ -1,8 +1,10 @@
 // Each fault keeps the log as it was and says what happened.
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
+#include <csignal>
 
 #include "child_process.h"
 #include "outside_changes.h"
@@ -55,6 +57,44 @@ TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
     EXPECT_EQ(valueOf(log->runs()).size(), static_cast<std::size_t>(saved + 1));
 }
 
+// moravik-calc log runs on a disk where no file can grow: the log copied
+// alone, and with a write-ahead file holding runs.
+TEST_F(FaultTest, AReaderOnAFullDiskReadsAllOrSaysWhyNot) {
+    makeLog(path, 3);
+    const QString withChanges = folder.filePath(QStringLiteral("changed.sqlite"));
+    {
+        // A copy taken while two more runs are committed to the write-ahead
+        // file, not yet folded in.
+        const auto log = openLog(path);
+        valueOf(log->addRuns(std::vector{numberedRun(1, 3), numberedRun(1, 4)}));
+        for (const char* suffix : {"", "-wal"})
+            ASSERT_TRUE(QFile::copy(path + suffix, withChanges + suffix));
+    }
+    ASSERT_GT(QFile(withChanges + QStringLiteral("-wal")).size(), 0);
+    const struct {
+        QString log;
+        int status;
+        const char* said;
+    } table[] = {{path, 0, "Strip 2"}, {withChanges, 3, "cannot be read now"}};
+    for (const auto& [log, status, said] : table) {
+        QProcess calc;
+        calc.setProcessChannelMode(QProcess::MergedChannels);
+        calc.setChildProcessModifier([] {
+            const rlimit none{0, 0};
+            ::signal(SIGXFSZ, SIG_IGN);
+            ::setrlimit(RLIMIT_FSIZE, &none);
+        });
+        calc.start(
+            QStringLiteral(MORAVIK_CALC),
+            {QStringLiteral("log"), QStringLiteral("--database"), log, QStringLiteral("runs")});
+        ASSERT_TRUE(calc.waitForFinished(10000));
+        const QString output = QString::fromUtf8(calc.readAll());
+        EXPECT_EQ(calc.exitCode(), status) << output.toStdString();
+        EXPECT_TRUE(output.contains(QLatin1String(said))) << output.toStdString();
+        EXPECT_FALSE(QFile::exists(log + QStringLiteral("-shm"))) << log.toStdString();
+    }
+}
+
 // A file that is not a log, and a log whose table of runs lost its first page.
 TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses) {
     const QString damagedLog = folder.filePath(QStringLiteral("damaged.sqlite"));
@@ -90,7 +130,7 @@ TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
     const QByteArray before = contentsOf(path);
     for (const Access access : {Access::ReadWrite, Access::ReadOnly}) {
         expectProblem(RunLog::open(path.toStdString(), {.access = access}), Problem::NewerVersion,
-                      QStringLiteral("newer Moravik (log version 99; this one knows up to 1)"));
+                      QStringLiteral("newer Moravik (log version 99; this one knows up to 2)"));
     }
     EXPECT_EQ(contentsOf(path), before);
 }

@@ -51,6 +51,7 @@ TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
     };
     for (const auto& row : table) {
         QFile::remove(path);
+        QFile::remove(path + QStringLiteral(".lock"));
         if (row.ourTables) makeLog(path, 1);
         rawSql(path, row.statements);
         const QByteArray before = contentsOf(path);
@@ -62,6 +63,7 @@ TEST_F(ForeignTest, AnotherProgramsDatabaseIsRefusedByNameAndLeftByteForByte) {
         EXPECT_EQ(calc(path, {"runs"}), 3) << row.what;
         EXPECT_EQ(contentsOf(path), before) << row.what;
         EXPECT_FALSE(hasCompanions(path)) << row.what;
+        EXPECT_EQ(QFile::exists(path + QStringLiteral(".lock")), row.ourTables) << row.what;
     }
 }
 
@@ -156,17 +158,27 @@ TEST_F(ForeignTest, AReadOnlyFileInAWritableFolderIsNotOpenedForWriting) {
     ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
-// Reading leaves nothing beside the log: moravik-calc, and any reader.
+// Reading leaves nothing beside the log: moravik-calc, and any reader, on the
+// log and on a copy of it without its lock file, as a backup restores it.
 TEST_F(ForeignTest, ReadingCreatesNoCompanionFiles) {
     makeLog(path, 2);
-    ASSERT_FALSE(hasCompanions(path));
-    EXPECT_EQ(calc(path, {"runs"}), 0);
-    EXPECT_FALSE(hasCompanions(path));
-    {
-        const auto reader = openLog(path, {.access = Access::ReadOnly});
-        EXPECT_EQ(valueOf(reader->runs()).size(), 2U);
+    const QString copy = folder.filePath(QStringLiteral("copy.sqlite"));
+    ASSERT_TRUE(QFile::copy(path, copy));
+    for (const QString& log : {path, copy}) {
+        ASSERT_FALSE(hasCompanions(log));
+        EXPECT_EQ(calc(log, {"runs"}), 0);
+        EXPECT_FALSE(hasCompanions(log)) << log.toStdString();
+        {
+            const auto reader = openLog(log, {.access = Access::ReadOnly});
+            EXPECT_EQ(valueOf(reader->runs()).size(), 2U);
+        }
+        EXPECT_FALSE(hasCompanions(log)) << log.toStdString();
     }
-    EXPECT_FALSE(hasCompanions(path));
+    EXPECT_FALSE(QFile::exists(copy + QStringLiteral(".lock")));
+    // The empty ones a reader killed before closing leaves go with the next.
+    for (const char* suffix : {"-wal", "-shm"}) writeAt(copy + suffix, 0, {});
+    EXPECT_EQ(calc(copy, {"runs"}), 0);
+    EXPECT_FALSE(hasCompanions(copy));
 }
 
 // Power loss as well as a kill: each commit reaches the disk; the write-ahead

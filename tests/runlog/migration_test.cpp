@@ -125,11 +125,16 @@ TEST(Migration, TheColumnTableNamesEveryColumnOfTheRunsTable) {
     openLog(fresh);
     std::vector<std::string> fromTable{"id"};
     for (std::size_t i = 0; i < sqlColumnCount; ++i) fromTable.emplace_back(sqlColumn(i).sql);
+    std::vector<std::string> withChecksum = fromTable;
+    withChecksum.emplace_back("checksum");
     std::sort(fromTable.begin(), fromTable.end());
-    for (const QString& path : {fresh, QStringLiteral(RUNLOG_DATA "/log_v1.sqlite")}) {
+    std::sort(withChecksum.begin(), withChecksum.end());
+    const QString firstVersion = QStringLiteral(RUNLOG_DATA "/log_v1.sqlite");
+    for (const auto& [path, expected] :
+         {std::pair(fresh, withChecksum), std::pair(firstVersion, fromTable)}) {
         auto found = tableInfo(path);
         std::sort(found.begin(), found.end());
-        EXPECT_EQ(found, fromTable) << path.toStdString();
+        EXPECT_EQ(found, expected) << path.toStdString();
     }
 }
 

@@ -1,13 +1,15 @@
-// The values a run can plausibly hold: the one table the run dialog, CSV
-// import and the log's own check share. Bounds are in the log's units (SI;
-// inches for jets), each with the range as the user reads it. Plain C++, so
-// any part of the program can use it.
+// The values a run can plausibly hold, as the race-day library's one table
+// (raceday/plausible.h) gives them, under the names the run form uses. The run
+// dialog, CSV import and every read from the log check them. Bounds are in the
+// log's units (SI; inches for jets).
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
+
+#include "moravik/raceday/plausible.h"
 
 namespace moravik::runlog {
 
@@ -30,32 +32,29 @@ struct PlausibleRange {
     std::string_view name;  // as a form labels it
     double low, high;       // inclusive, in the log's units
     std::string_view shown;
+    raceday::Measure source;
 };
 
-namespace plausible_units {
-inline constexpr double mph = 1609.344 / 3600;  // m/s
-inline constexpr double foot = 0.3048;          // m
-}  // namespace plausible_units
+namespace plausible_detail {
+constexpr PlausibleRange from(Measure measure, std::string_view name, raceday::Measure source) {
+    const raceday::PlausibleRange& range = raceday::plausibleRange(source);
+    return {measure, name, range.low, range.high, range.accepted, source};
+}
+}  // namespace plausible_detail
 
-// Quarter-mile figures from the quickest dragsters to the slowest street car;
-// weather as the race-day library's air calculation accepts it (temperatures
-// typed in °F land within a few ulps of their kelvin bounds).
+// In the order of Measure.
 inline constexpr std::array<PlausibleRange, 11> plausibleRanges{{
-    {Measure::Et, "ET", 2, 60, "2 to 60 s"},
-    {Measure::Speed, "MPH", 20 * plausible_units::mph, 400 * plausible_units::mph,
-     "20 to 400 mph (32.2 to 643.7 km/h)"},
-    {Measure::SixtyFoot, "60 ft", 0.5, 10, "0.5 to 10 s"},
-    {Measure::ThreeThirtyFoot, "330 ft", 1.5, 30, "1.5 to 30 s"},
-    {Measure::EighthEt, "1/8 mile ET", 1.5, 40, "1.5 to 40 s"},
-    {Measure::EighthSpeed, "1/8 mile MPH", 15 * plausible_units::mph, 350 * plausible_units::mph,
-     "15 to 350 mph (24.1 to 563.3 km/h)"},
-    {Measure::NitrousJet, "nitrous jet", 0.005, 0.25, "0.005 to 0.25 in"},
-    {Measure::Temperature, "temperature", 233.15 - 1e-9, 333.15 + 1e-9,
-     "-40 to +60 °C (-40 to 140 °F)"},
-    {Measure::Pressure, "pressure", 50000, 110000, "500 to 1100 hPa (14.77 to 32.48 inHg)"},
-    {Measure::Elevation, "elevation", -1000 * plausible_units::foot, 15000 * plausible_units::foot,
-     "-1,000 to 15,000 ft (-304.8 to 4,572 m)"},
-    {Measure::Year, "date", 1950, 2100, "the years 1950 to 2100"},
+    plausible_detail::from(Measure::Et, "ET", raceday::Measure::QuarterEt),
+    plausible_detail::from(Measure::Speed, "MPH", raceday::Measure::QuarterSpeed),
+    plausible_detail::from(Measure::SixtyFoot, "60 ft", raceday::Measure::SixtyFoot),
+    plausible_detail::from(Measure::ThreeThirtyFoot, "330 ft", raceday::Measure::ThreeThirtyFoot),
+    plausible_detail::from(Measure::EighthEt, "1/8 mile ET", raceday::Measure::EighthEt),
+    plausible_detail::from(Measure::EighthSpeed, "1/8 mile MPH", raceday::Measure::EighthSpeed),
+    plausible_detail::from(Measure::NitrousJet, "nitrous jet", raceday::Measure::NitrousJet),
+    plausible_detail::from(Measure::Temperature, "temperature", raceday::Measure::Temperature),
+    plausible_detail::from(Measure::Pressure, "pressure", raceday::Measure::Pressure),
+    plausible_detail::from(Measure::Elevation, "elevation", raceday::Measure::Elevation),
+    plausible_detail::from(Measure::Year, "date", raceday::Measure::Year),
 }};
 
 constexpr const PlausibleRange& plausibleRange(Measure measure) {
@@ -63,8 +62,7 @@ constexpr const PlausibleRange& plausibleRange(Measure measure) {
 }
 
 constexpr bool isPlausible(Measure measure, double value) {
-    const PlausibleRange& range = plausibleRange(measure);
-    return value >= range.low && value <= range.high;  // false for NaN
+    return raceday::isPlausible(value, plausibleRange(measure).source);
 }
 
 // An ET this far from the vehicle's median (a share of it) is asked about

@@ -10,7 +10,7 @@
 // what the log already holds. Every check runs before the first write: another
 // program's database (PRAGMA application_id, or for older logs their version
 // and exact tables) is Problem::Foreign and stays byte for byte as it was. A
-// damaged file (PRAGMA quick_check at opening, or any statement meeting damage
+// damaged file (PRAGMA integrity_check at opening, or any statement meeting damage
 // later) is not written: open() reports Problem::Damaged, and the caller
 // chooses between setAsideAndStartFresh() and opening it read-only. A window
 // may put the check off (OpenOptions::checkLater) and run it while it reads;
@@ -21,10 +21,13 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_error.h"
 #include "moravik/runlog/prediction.h"
 #include "moravik/runlog/records.h"
@@ -34,8 +37,9 @@ struct sqlite3;
 namespace moravik::runlog {
 
 namespace detail {
+class Statement;
 class WriterLock;
-}
+}  // namespace detail
 
 enum class Access { ReadWrite, ReadOnly };
 
@@ -47,7 +51,7 @@ struct OpenOptions {
     int maxPageCount = 0;
     // Opens a log that opening would not change (marked, current and in
     // write-ahead mode, as every log is after its first opening) without the
-    // quick check, which reads the whole file: runPutOffCheck() runs it later.
+    // integrity check, which reads the whole file: runPutOffCheck() runs it later.
     // Until finishCheck() is told it passed, the log is read-only.
     bool checkLater = false;
 };
@@ -79,7 +83,7 @@ public:
     // Read-only when opened so, while a put-off check has not passed, or once
     // the file is known to be damaged.
     bool isReadOnly() const { return lock_ == nullptr || awaitsCheck() || damage_.has_value(); }
-    // Why the file is damaged, when the quick check at opening or a statement
+    // Why the file is damaged, when the check at opening or a statement
     // since found it so. A damaged log is read, never written.
     const LogStatus& damage() const { return damage_; }
     // Damage a reader met makes the log read-only like damage it met itself.
@@ -89,9 +93,9 @@ public:
     // damage has returned.
     void onDamage(std::function<void()> told) { onDamage_ = std::move(told); }
 
-    // Whether the quick check put off at opening has yet to pass.
+    // Whether the check put off at opening has yet to pass.
     bool awaitsCheck() const { return !checked_; }
-    // That quick check, on a connection of its own, so another thread may run
+    // That check, on a connection of its own, so another thread may run
     // it while this one reads the log. It stops with an error once `goOn`
     // says false. Empty when the file is sound.
     LogStatus runPutOffCheck(const std::function<bool()>& goOn) const;
@@ -114,8 +118,20 @@ public:
     LogResult<std::vector<Run>> deleteRuns(std::span<const RunId> ids);
     LogStatus restoreRuns(std::span<const Run> runs);
 
+    // Every read of runs leaves out, and notes in leftOut(), a run whose values
+    // changed after it was saved (its checksum no longer matches: the file is
+    // damaged, and the log is noted so) or that holds a value checkRun refuses.
+    struct LeftOut {
+        RunId id;
+        std::string reason;  // "it has changed since it was saved: ..."
+    };
+    // Each run left out since the log was opened, once, in the order met.
+    const std::vector<LeftOut>& leftOut() const { return leftOut_; }
+
     LogResult<Run> run(RunId id);
     LogResult<std::vector<Run>> runs(const RunFilter& filter = {});  // oldest first
+    // The same one at a time, holding none of them, until `each` says false.
+    LogStatus eachRun(const RunFilter& filter, const std::function<bool(const Run&)>& each);
     // The newest `count` runs of a vehicle without nitrous, or with this jet
     // (matched to the thousandth of an inch); newest first.
     LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
@@ -135,6 +151,10 @@ public:
     LogStatus asOneChange(const std::function<LogStatus()>& changes) {
         return inTransaction(changes);
     }
+
+    // Makes the reads `reads` calls see the log as it is at the first of them,
+    // whatever another program writes meanwhile.
+    LogStatus asOneRead(const std::function<LogStatus()>& reads);
 
     // SQLite's full check of the file, which reads all of it (a tenth of a
     // second for 100,000 runs): empty when it is sound.
@@ -168,6 +188,16 @@ public:
 private:
     RunLog(std::string path, std::unique_ptr<detail::WriterLock> lock);
     LogStatus inTransaction(const std::function<LogStatus()>& change);
+    // `work` between `begin` and COMMIT, or ROLLBACK when it fails.
+    LogStatus transaction(const char* begin, const std::function<LogStatus()>& work);
+    // "id, run_at, ..., checksum": the columns readRuns expects, with `alias.`.
+    std::string runColumns(std::string_view alias) const;
+    // Runs `sql`, whose rows start with runColumns, handing each sound run to
+    // `each` with the row and the index of the first column after them.
+    LogStatus readRuns(const std::string& sql, const std::vector<Cell>& values,
+                       const std::function<bool(Run&&, const detail::Statement&, int)>& each);
+    LogResult<std::vector<Run>> runList(const std::string& sql, const std::vector<Cell>& values);
+    void leaveOut(RunId id, std::string reason, bool changed);
     void checkpointOnClose(bool fold);
     // The result of a read; damage it met is noted.
     template <typename T>
@@ -180,7 +210,10 @@ private:
     LogStatus damage_;
     std::function<void()> onDamage_;
     bool checked_ = true;
-    bool removeCompanions_ = false;  // a reader that found none beside the file
+    bool removeCompanions_ = false;  // a reader, which leaves no empty ones
+    bool checksums_ = true;          // false in a log of the first version, read as it is
+    std::vector<LeftOut> leftOut_;
+    std::set<RunId> leftOutIds_;
 };
 
 }  // namespace moravik::runlog
