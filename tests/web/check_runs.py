@@ -28,8 +28,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
-from browser_checks import (browser_in, check, layout_fits, only_own_origin, open_browser, phone_screenshot, press,
-                            run_axe, run_checks, set_viewport, tab_to, text_of, wait_for)
+from browser_checks import (browser_in, check, layout_fits, minus_sign_keypads, only_own_origin, open_browser,
+                            phone_screenshot, press, run_axe, run_checks, set_viewport, tab_to, text_of, wait_for)
 
 FIXTURE = pathlib.Path(__file__).resolve().parents[1] / "runlog" / "data" / "log_v1_import.csv"
 
@@ -161,6 +161,7 @@ def bad_input(browser, url, calc, folder, downloads):
 def keyboard_racer(browser, url, size, width, axe):
     """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
     open_runs(browser, url)
+    minus_sign_keypads(browser, "#run-temperature, #run-dew-point", size)
     for units, expected in [("metric", ["°C", "hPa", "km/h"]), ("imperial", ["°F", "inHg", "mph"])]:
         choose_units(browser, units)
         shown = browser.execute_script(
@@ -258,6 +259,38 @@ def durable(url, profile):
         print("durable: %d runs confirmed before SIGKILL, %d kept" % (len(confirmed), len(kept)))
 
 
+def two_tabs(browser, url):
+    """Two tabs opened on the same log each save a run at once, then one
+    imports: every save and the import keep, whatever the other tab's list showed."""
+    open_runs(browser, url)
+    browser.find_element(By.ID, "vehicle-name").send_keys("Twin", Keys.ENTER)
+    wait_for(browser, lambda: "Twin" in text_of(browser, "run-vehicle"), "two tabs: no vehicle")
+    tabs = [browser.current_window_handle]
+    browser.switch_to.new_window("tab")
+    open_runs(browser, url)
+    tabs.append(browser.current_window_handle)
+    submit = """
+        const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
+        field("date_time").value = arguments[0];
+        field("et").value = "11.5";
+        field("speed").value = "118";
+        document.getElementById("run-form").requestSubmit();"""
+    days = ["2025-07-01T10:00", "2025-07-02T10:00"]
+    for tab, when in zip(tabs, days):
+        browser.switch_to.window(tab)
+        browser.execute_script(submit, when)
+    for tab, when in zip(tabs, days):
+        browser.switch_to.window(tab)
+        wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when,
+                 "two tabs: %s not saved: %r" % (when, text_of(browser, "run-fault")))
+    import_file(browser, FIXTURE, "imported")
+    open_runs(browser, url)
+    shown = browser.execute_script(
+        "return [...document.querySelectorAll('#run-table-box tbody tr')].map((row) => row.cells[0].textContent)")
+    check(all(when.replace("T", " ") in shown for when in days) and len(shown) > 2,
+          "two tabs: the log keeps %s" % shown[:5])
+
+
 def checks(args, axe, server):
     # One time zone with a daylight-saving rule for Chromium, the module and moravik-calc.
     os.environ["TZ"] = "America/Denver"
@@ -265,7 +298,7 @@ def checks(args, axe, server):
         folder = pathlib.Path(temporary)
         downloads = folder / "downloads"
         downloads.mkdir()
-        for name in ["round-trip", "bad", "racer", "durable"]:
+        for name in ["round-trip", "bad", "racer", "durable", "two-tabs"]:
             (folder / name).mkdir()
         for profile, steps in [("round-trip", round_trip), ("bad", bad_input)]:
             with browser_in(str(folder / profile)) as browser:
@@ -284,6 +317,9 @@ def checks(args, axe, server):
                     open_runs(browser, server.url)
                     browser.execute_script("document.getElementById('runs-title').scrollIntoView()")
                 phone_screenshot(browser, args.screenshot, show_runs)
+        with browser_in(str(folder / "two-tabs")) as browser:
+            set_viewport(browser, 360, 740)
+            two_tabs(browser, server.url)
         durable(server.url, str(folder / "durable"))
 
 
