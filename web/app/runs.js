@@ -283,7 +283,8 @@ async function importFile() {
     return;
   }
   say("csv-status", "Reading " + file.name + "…");
-  const answer = engine.importCsv(await file.text(), vehicles, runs);
+  // The bytes as they are, so that a file in another encoding is refused as on the desktop.
+  const answer = engine.importCsv(new Uint8Array(await file.arrayBuffer()), vehicles, runs);
   input.value = "";
   if (answer.error) {
     say("csv-status", "");
