@@ -1,31 +1,29 @@
 // The Calculate pass for the browser: the seven input texts in, and out an
 // object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
-// with the 31 texts in the writing order, or {fault: "overflow"}; the track
+// with the 31 texts in the writing order, or {fault: "overflow"}; the page's
+// reading of what a racer typed (calculateTyped); the track
 // drop-down's entries, so the page lists the engine's own table; and race
 // day's answers (air, predict, solve-hp, convert, jet-for-hp, jet-chart) from
 // the core, the same figures and messages as moravik-calc's.
 #include <emscripten/bind.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <variant>
 
 #include "moravik/calculate.h"
+#include "moravik/raceday_json/jet_chart_texts.h"
 #include "moravik/raceday_json/request_json.h"
 #include "moravik/tracks.h"
 
 namespace {
 
-emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp, std::string jtn,
-                               std::string draghp, std::string vweight, std::string altitudeDD) {
-    const moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
-                                     std::move(jtn),       std::move(draghp), std::move(vweight),
-                                     std::move(altitudeDD)};
+void setOutcome(emscripten::val& answer, const moravik::InputTexts& inputs) {
     const moravik::CalculationOutcome outcome = moravik::calculate(inputs);
-    emscripten::val answer = emscripten::val::object();
     if (const auto* fault = std::get_if<moravik::Fault>(&outcome)) {
         answer.set("fault", std::string(moravik::faultName(*fault)));
-        return answer;
+        return;
     }
     const auto& texts = std::get<moravik::ResultTexts>(outcome);
     emscripten::val fields = emscripten::val::object();
@@ -34,6 +32,50 @@ emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp
                    std::string(static_cast<std::string_view>(texts[i])));
     }
     answer.set("fields", fields);
+}
+
+emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp, std::string jtn,
+                               std::string draghp, std::string vweight, std::string altitudeDD) {
+    const moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
+                                     std::move(jtn),       std::move(draghp), std::move(vweight),
+                                     std::move(altitudeDD)};
+    emscripten::val answer = emscripten::val::object();
+    setOutcome(answer, inputs);
+    return answer;
+}
+
+// The page's Calculate: the texts as typed, read with a decimal comma
+// (moravik-calc --decimal-comma). Besides the outcome, notes: {vweight: ...}
+// on the texts not read as typed and {altitudeDD: ...} on a heading; a text
+// refused is in refused: {flp: ...} and then there is no outcome.
+emscripten::val calculateTyped(std::string njt, std::string flp, std::string nbp, std::string jtn,
+                               std::string draghp, std::string vweight, std::string altitudeDD) {
+    moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
+                               std::move(jtn),       std::move(draghp), std::move(vweight),
+                               std::move(altitudeDD)};
+    emscripten::val answer = emscripten::val::object();
+    emscripten::val notes = emscripten::val::object();
+    emscripten::val refused = emscripten::val::object();
+    bool anyRefused = false;
+    for (const auto& input : moravik::raceday::inputOptions) {
+        const auto* field =
+            std::find_if(moravik::inputFields.begin(), moravik::inputFields.end(),
+                         [&input](const moravik::InputField& f) { return f.text == input.text; });
+        const std::string name(field->name);
+        auto reading = moravik::raceday::readField(input, inputs.*input.text,
+                                                   moravik::raceday::CommaRule::DecimalComma);
+        if (!reading.refusal.empty()) {
+            refused.set(name, reading.refusal);
+            anyRefused = true;
+        }
+        if (!reading.note.empty()) notes.set(name, reading.note);
+        inputs.*input.text = std::move(reading.text);
+    }
+    if (auto note = moravik::raceday::noStripNote(inputs.altitudeDD))
+        notes.set("altitudeDD", *note);
+    answer.set("notes", notes);
+    answer.set("refused", refused);
+    if (!anyRefused) setOutcome(answer, inputs);
     return answer;
 }
 
@@ -68,6 +110,7 @@ int calculateRepeatedly(int count) {
 
 EMSCRIPTEN_BINDINGS(moravik) {
     emscripten::function("calculate", &calculateTexts);
+    emscripten::function("calculateTyped", &calculateTyped);
     emscripten::function("tracks", &trackTexts);
     emscripten::function("racedayAnswer", &racedayAnswer);
     emscripten::function("calculateRepeatedly", &calculateRepeatedly);

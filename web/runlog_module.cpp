@@ -4,6 +4,7 @@
 // report and the prediction) answer. A run travels as the runs table has it:
 // its SQL columns by name, SI numbers, text and null.
 #include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
 
 #include <algorithm>
 #include <charconv>
@@ -20,14 +21,24 @@
 #include "moravik/raceday/weather_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
+#include "moravik/runlog/moment.h"
 #include "moravik/runlog/prediction.h"
 #include "moravik/runlog/prediction_report.h"
 #include "moravik/runlog/run_cells.h"
 #include "moravik/runlog/run_import.h"
 
+// The browser's offset from UTC at a moment, in minutes east: its time zone
+// rules hold beyond 2038, where the 32-bit time_t of Emscripten's C library ends.
+EM_JS(double, browserOffsetMinutes, (double utcMilliseconds),
+      { return -new Date(utcMilliseconds).getTimezoneOffset(); });
+
 namespace {
 
 using emscripten::val;
+
+long browserOffsetSeconds(std::int64_t utcMilliseconds) {
+    return static_cast<long>(browserOffsetMinutes(static_cast<double>(utcMilliseconds))) * 60;
+}
 using namespace moravik::runlog;
 namespace raceday = moravik::raceday;
 
@@ -110,8 +121,8 @@ struct NamedVehicle {
 std::vector<NamedVehicle> vehiclesOf(const val& records) {
     std::vector<NamedVehicle> vehicles;
     for (const val& record : items(records)) {
-        vehicles.push_back({static_cast<VehicleId>(record["id"].as<double>()),
-                            record["name"].as<std::string>()});
+        vehicles.push_back(
+            {static_cast<VehicleId>(record["id"].as<double>()), record["name"].as<std::string>()});
     }
     return vehicles;
 }
@@ -164,8 +175,8 @@ val runColumns(const std::string& units) {
         val entry = val::object();
         entry.set("key", std::string(column.csv));
         entry.set("header", header[i]);
-        entry.set("unit", column.quantity ? raceday::shownSymbol(
-                                                raceday::displayUnit(*column.quantity, system))
+        entry.set("unit", column.quantity
+                              ? raceday::shownSymbol(raceday::displayUnit(*column.quantity, system))
                           : column.kind == ColumnKind::Jet ? std::string("in")
                                                            : std::string());
         entry.set("number", isNumberColumn(i));
@@ -228,8 +239,8 @@ val runTable(const val& vehicles, const val& records, const std::string& units) 
     for (const Run& run : runs) {
         val cells = val::array();
         for (std::size_t i = 0; i < tableColumnCount; ++i)
-            cells.call<void>("push", shownText(tableColumn(i), run, nameOf(known, run.vehicleId),
-                                               system));
+            cells.call<void>("push",
+                             shownText(tableColumn(i), run, nameOf(known, run.vehicleId), system));
         val row = val::object();
         row.set("id", static_cast<double>(run.id));
         row.set("cells", cells);
@@ -339,7 +350,8 @@ val importCsv(const std::string& text, const val& vehicles, const val& records) 
     for (const std::string& note : importNotes(report)) notes.call<void>("push", note);
     answer.set("notes", notes);
     val added = val::array();
-    for (const Vehicle& vehicle : log.addedVehicles()) added.call<void>("push", vehicleRecord(vehicle));
+    for (const Vehicle& vehicle : log.addedVehicles())
+        added.call<void>("push", vehicleRecord(vehicle));
     answer.set("vehicles", added);
     val runs = val::array();
     for (const Run& run : log.addedRuns()) runs.call<void>("push", runRecord(run));
@@ -353,7 +365,8 @@ std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest
     int number = 0;
     const char* end = text.data() + text.size();
     const auto [stop, failed] = std::from_chars(text.data(), end, number);
-    if (failed != std::errc() || stop != end || number < lowest || number > highest) return std::nullopt;
+    if (failed != std::errc() || stop != end || number < lowest || number > highest)
+        return std::nullopt;
     return number;
 }
 
@@ -399,7 +412,8 @@ val predict(const val& records, const val& request, const std::string& units) {
     }
     const auto& figures = std::get<LogPrediction>(prediction);
     const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
-    if (!interval) return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
+    if (!interval)
+        return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
     const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0);
     if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
     val lines = val::array();
@@ -417,6 +431,7 @@ val predict(const val& records, const val& request, const std::string& units) {
 }  // namespace
 
 EMSCRIPTEN_BINDINGS(moravik_runlog) {
+    moravik::runlog::setUtcOffsetSource(&browserOffsetSeconds);
     emscripten::function("runColumns", &runColumns);
     emscripten::function("readRun", &readRun);
     emscripten::function("newVehicle", &newVehicle);

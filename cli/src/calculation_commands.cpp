@@ -2,6 +2,8 @@
 // inputs, --batch, --tracks and --jet-chart.
 #include <memory>
 #include <ostream>
+#include <string>
+#include <variant>
 
 #include "command_line.h"
 #include "moravik/cli/app.h"
@@ -23,7 +25,9 @@ using raceday::inputOptions;
 
 constexpr const char* helpText =
     R"(Input texts are read as the window reads them: "43psi" is 43 and "3,200" is 3.
-A note on standard error tells when a text is read only in part.
+A note on standard error tells when a text is read only in part. With
+--decimal-comma they are read as the web app reads them: a comma in the nitrous
+jet is its decimal point, and one in any other input is refused.
 
 Examples:
   moravik-calc                                      the window's initial texts
@@ -45,6 +49,7 @@ struct CalculationOptions {
     bool tracks = false;
     bool numbered = false;
     bool csv = false;
+    bool decimalComma = false;
     std::string batchFile;
     CLI::Option* batch = nullptr;
     std::string chartRange;
@@ -67,19 +72,24 @@ std::string checkJetRangeText(const std::string& text) {
     return problem == nullptr ? std::string() : problem->message;
 }
 
-void noteTextsReadInPart(const CalculationOptions& options, std::ostream& notes) {
+// Notes the texts read in part and gives the texts the pass reads, or the
+// message refusing one.
+std::variant<InputTexts, std::string> readInputs(const CalculationOptions& options,
+                                                 std::ostream& notes) {
+    InputTexts inputs = options.inputs;
+    const auto rule =
+        options.decimalComma ? raceday::CommaRule::DecimalComma : raceday::CommaRule::EndsNumber;
     for (std::size_t i = 0; i < inputOptions.size(); ++i) {
         if (options.numbers[i]->count() == 0) continue;
         const auto& input = inputOptions[i];
-        if (auto note = raceday::readInPartNote(input.name, options.inputs.*input.text))
-            notes << "note: " << *note << '\n';
+        auto reading = raceday::readField(input, inputs.*input.text, rule);
+        if (!reading.refusal.empty()) return std::string(input.name) + ' ' + reading.refusal;
+        if (!reading.note.empty()) notes << "note: " << input.name << ' ' << reading.note << '\n';
+        inputs.*input.text = std::move(reading.text);
     }
-}
-
-void noteNoStrip(std::string_view track, std::ostream& notes) {
-    if (const auto kind = nonStripKind(track); !kind.empty())
-        notes << "note: --track " << quotedText(track) << " is " << kind
-              << ", not a strip: the altitude values stay 0\n";
+    if (auto note = raceday::noStripNote(inputs.altitudeDD))
+        notes << "note: --track " << *note << '\n';
+    return inputs;
 }
 
 ExitStatus printTracks(bool numbered, std::ostream& out) {
@@ -100,9 +110,10 @@ ExitStatus runBatchCommand(const std::string& file, CommandStreams& io) {
     return runBatch({in, name}, io.out, io.err);
 }
 
-ExitStatus printJetChart(const CalculationOptions& options, CommandStreams& io) {
+ExitStatus printJetChart(const CalculationOptions& options, const InputTexts& inputs,
+                         CommandStreams& io) {
     const auto chart = raceday::jetChart(
-        std::get<raceday::JetRange>(raceday::parseJetRange(options.chartRange)), options.inputs);
+        std::get<raceday::JetRange>(raceday::parseJetRange(options.chartRange)), inputs);
     io.out << (options.csv ? raceday::jetChartCsv(chart) : jetChartTable(chart));
     const auto faulted = raceday::faultedRowsSummary(chart);
     if (!faulted) return ExitStatus::Success;
@@ -110,15 +121,16 @@ ExitStatus printJetChart(const CalculationOptions& options, CommandStreams& io) 
     return ExitStatus::ArithmeticFault;
 }
 
-ExitStatus printCalculation(const CalculationOptions& options, CommandStreams& io) {
-    const auto outcome = calculate(options.inputs);
+ExitStatus printCalculation(const CalculationOptions& options, const InputTexts& inputs,
+                            CommandStreams& io) {
+    const auto outcome = calculate(inputs);
     if (options.json) io.out << outcomeJson(outcome) << '\n';
     if (const auto* fault = std::get_if<Fault>(&outcome)) {
         io.err << programName
                << ": the calculation ended in an arithmetic fault: " << faultName(*fault) << '\n';
         return ExitStatus::ArithmeticFault;
     }
-    if (!options.json) io.out << calculationReport(options.inputs, std::get<ResultTexts>(outcome));
+    if (!options.json) io.out << calculationReport(inputs, std::get<ResultTexts>(outcome));
     return ExitStatus::Success;
 }
 
@@ -134,10 +146,14 @@ ExitStatus runCalculation(CalculationOptions& options, CommandStreams& io) {
         options.inputs.nbp = text.nbp;
         io.notes << "note: " << text.note << '\n';
     }
-    noteTextsReadInPart(options, io.notes);
-    noteNoStrip(options.inputs.altitudeDD, io.notes);
-    if (options.chart->count() > 0) return printJetChart(options, io);
-    return printCalculation(options, io);
+    const auto inputs = readInputs(options, io.notes);
+    if (const auto* refusal = std::get_if<std::string>(&inputs)) {
+        io.err << programName << ": " << *refusal << '\n';
+        return ExitStatus::UsageError;
+    }
+    const auto& texts = std::get<InputTexts>(inputs);
+    if (options.chart->count() > 0) return printJetChart(options, texts, io);
+    return printCalculation(options, texts, io);
 }
 
 std::string withDefault(std::string_view description, std::string_view initialText) {
@@ -193,6 +209,11 @@ void addOutputOptions(CLI::App& app, CalculationOptions& options, CLI::Option* t
     app.add_flag("--csv", options.csv, "With --jet-chart: CSV with a header row")
         ->needs(options.chart)
         ->group(group);
+    auto* decimalComma =
+        app.add_flag("--decimal-comma", options.decimalComma,
+                     "Read a comma as the web app does: the jet's decimal point, else refused")
+            ->group(group);
+    decimalComma->excludes(options.batch)->excludes(tracks);
 
     json->excludes(options.batch)->excludes(tracks)->excludes(options.chart);
     options.batch->excludes(tracks)->excludes(options.chart);

@@ -80,9 +80,4 @@ std::variant<TrackEntry, std::string> chooseTrack(std::string_view text) {
     return problem + listHint;
 }
 
-std::string_view nonStripKind(std::string_view entryText) {
-    if (entryText.empty() || isStrip(entryText)) return {};
-    return entryText.starts_with('-') ? "a separator line" : "a heading";
-}
-
 }  // namespace moravik::cli

@@ -21,8 +21,4 @@ struct TrackEntry {
 // says why the text names none and lists the near matches.
 std::variant<TrackEntry, std::string> chooseTrack(std::string_view text);
 
-// A group heading, division heading or separator line: an entry that selects
-// no strip, so the altitude values stay 0. Nothing for a strip or no entry.
-std::string_view nonStripKind(std::string_view entryText);
-
 }  // namespace moravik::cli

@@ -1,11 +1,13 @@
 #include "moravik/raceday_json/jet_chart_texts.h"
 
+#include <algorithm>
 #include <array>
 
 #include "moravik/number_reading.h"
 #include "moravik/raceday_json/decimal_text.h"
 #include "moravik/raceday_json/shown_text.h"
 #include "moravik/result_layout.h"
+#include "moravik/tracks.h"
 
 namespace moravik::raceday {
 namespace {
@@ -72,13 +74,46 @@ std::optional<std::string> faultedRowsSummary(const JetChart& chart) {
 }
 
 std::optional<std::string> readInPartNote(std::string_view option, const std::string& text) {
-    const auto stop = readNumberLength(text);
-    const auto value = readNumber(text);
+    auto note = readField(inputOptions.front(), text, CommaRule::EndsNumber).note;
+    if (note.empty()) return std::nullopt;
+    return std::string(option) + ' ' + note;
+}
+
+FieldReading readField(const InputOption& field, const std::string& text, CommaRule rule) {
+    FieldReading reading{text, {}, {}};
+    const auto comma = text.find(',');
+    const bool decimalComma = rule == CommaRule::DecimalComma && comma != std::string::npos;
+    if (decimalComma && field.text != &InputTexts::njt) {
+        std::string whole = text;
+        std::erase(whole, ',');
+        std::string decimal = text;
+        decimal[comma] = '.';
+        const bool digitsOnly = whole.find_first_not_of("0123456789 ") == std::string::npos;
+        reading.refusal = quotedText(text) +
+                          " has a comma, which only the nitrous jet reads: write " +
+                          (digitsOnly && std::count(text.begin(), text.end(), ',') == 1
+                               ? whole + ", or " + decimal + " with a decimal point"
+                               : std::string("the number without it"));
+        return reading;
+    }
+    if (decimalComma) reading.text[comma] = '.';
+    const auto stop = readNumberLength(reading.text);
+    const auto value = readNumber(reading.text);
     // A value beyond the range of doubles ends the calculation with an overflow.
-    if (stop == text.size() || !value) return std::nullopt;
-    return std::string(option) + ' ' + quotedText(text) + " is read as " + shortestText(*value) +
-           " (reading stops at " + quotedText(firstCharacter(std::string_view(text).substr(stop))) +
-           ")";
+    if (!value || (stop == text.size() && !decimalComma)) return reading;
+    reading.note = quotedText(text) + " is read as " + shortestText(*value) +
+                   (stop < text.size()
+                        ? " (reading stops at " +
+                              quotedText(firstCharacter(std::string_view(text).substr(stop))) + ")"
+                        : std::string(" (the comma as the decimal point)"));
+    return reading;
+}
+
+std::optional<std::string> noStripNote(std::string_view track) {
+    if (track.empty() || altitudeFactorsFor(track)) return std::nullopt;
+    return quotedText(track) + " is " +
+           (track.starts_with('-') ? "a separator line" : "a heading") +
+           ", not a strip: the altitude values stay 0";
 }
 
 }  // namespace moravik::raceday

@@ -1,5 +1,6 @@
 #include "moravik/runlog/moment.h"
 
+#include <algorithm>
 #include <charconv>
 #include <ctime>
 
@@ -46,13 +47,16 @@ constexpr Milliseconds floorDiv(Milliseconds a, Milliseconds b) {
     return a / b - (a % b != 0 && (a < 0) != (b < 0));
 }
 
-// The local time zone's offset from UTC at a moment, in seconds.
-long localOffsetSeconds(Milliseconds ms) {
+long libraryOffsetSeconds(Milliseconds ms) {
     const std::time_t seconds = static_cast<std::time_t>(floorDiv(ms, msPerSecond));
     std::tm local{};
     if (::localtime_r(&seconds, &local) == nullptr) return 0;
     return local.tm_gmtoff;
 }
+
+UtcOffsetSource offsetSource = &libraryOffsetSeconds;
+
+long localOffsetSeconds(Milliseconds ms) { return offsetSource(ms); }
 
 struct Fields {
     Civil date;
@@ -127,22 +131,22 @@ std::optional<long> readOffset(std::string_view text) {
     return text[0] == '-' ? -seconds : seconds;
 }
 
-// The UTC moment of a local time, as the C library's time zone has it.
-std::optional<Milliseconds> fromLocal(const Civil& date, int hour, int minute, int second) {
-    std::tm local{};
-    local.tm_year = static_cast<int>(date.year - 1900);
-    local.tm_mon = date.month - 1;
-    local.tm_mday = date.day;
-    local.tm_hour = hour;
-    local.tm_min = minute;
-    local.tm_sec = second;
-    local.tm_isdst = -1;
-    const std::time_t seconds = std::mktime(&local);
-    if (seconds == static_cast<std::time_t>(-1) && local.tm_year != 69) return std::nullopt;
-    return static_cast<Milliseconds>(seconds) * msPerSecond;
+// The UTC moment of a local time, as mktime reads it, without time_t: in a
+// gap the offset before the clocks changed, of a time shown twice the first.
+Milliseconds fromLocal(Milliseconds wall) {
+    const long before = localOffsetSeconds(wall - msPerDay);
+    const long after = localOffsetSeconds(wall + msPerDay);
+    const Milliseconds early = wall - before * msPerSecond;
+    const Milliseconds late = wall - after * msPerSecond;
+    const bool earlyHolds = localOffsetSeconds(early) == before;
+    const bool lateHolds = localOffsetSeconds(late) == after;
+    if (earlyHolds && lateHolds) return std::min(early, late);
+    return lateHolds ? late : early;
 }
 
 }  // namespace
+
+void setUtcOffsetSource(UtcOffsetSource source) { offsetSource = source; }
 
 std::string dateTimeText(Moment when) {
     const Milliseconds utc = millisecondsOf(when);
@@ -203,16 +207,12 @@ std::optional<Moment> readDateTime(std::string_view text) {
             }
         }
     }
-    const std::string_view zone = text.substr(at);
-    if (zone.empty()) {
-        const auto local = fromLocal(date, hour, minute, second);
-        if (!local) return std::nullopt;
-        return momentOfMilliseconds(*local + millisecond);
-    }
-    const auto offset = readOffset(zone);
-    if (!offset) return std::nullopt;
     const Milliseconds wall = daysFromCivil(date.year, date.month, date.day) * msPerDay +
                               ((hour * 60 + minute) * 60 + second) * msPerSecond + millisecond;
+    const std::string_view zone = text.substr(at);
+    if (zone.empty()) return momentOfMilliseconds(fromLocal(wall));
+    const auto offset = readOffset(zone);
+    if (!offset) return std::nullopt;
     return momentOfMilliseconds(wall - *offset * msPerSecond);
 }
 

@@ -177,6 +177,26 @@ TEST(RunCalc, NotesSayWhereReadingStoppedAndChangeNoOutput) {
     EXPECT_EQ(run({"--bottle-pressure", " 9 00 ", "--nozzles", "&H1"}).err, "");
 }
 
+TEST(RunCalc, DecimalCommaIsTheJetsDecimalPointAndRefusedElsewhere) {
+    const auto jet = run({"--decimal-comma", "--json", "--nitrous-jet", "0,045"});
+    EXPECT_EQ(jet.out, run({"--json", "--nitrous-jet", ".045"}).out);
+    EXPECT_EQ(jet.err,
+              "note: --nitrous-jet \"0,045\" is read as 0.045 (the comma as the decimal point)\n");
+    const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
+        {{"--weight", "3,200"},
+         R"(--weight "3,200" has a comma, which only the nitrous jet reads: write 3200, or 3.200 )"},
+        {{"--fuel-pressure", "4,3,0"}, R"(--fuel-pressure "4,3,0" has a comma, which only the )"},
+        {{"--nozzles", "2,", "--jet-chart=0:0.01:0.01"}, R"(--nozzles "2," has a comma)"},
+    };
+    for (auto [arguments, problem] : refused) {
+        arguments.push_back("--decimal-comma");
+        const auto result = run(arguments);
+        EXPECT_EQ(result.status, ExitStatus::UsageError) << problem;
+        EXPECT_TRUE(contains(result.err, problem)) << result.err;
+        EXPECT_EQ(result.out, "") << problem;
+    }
+}
+
 TEST(RunCalc, TheReportFitsEightyColumnsAndShowsEveryResultText) {
     const std::vector<std::vector<std::string>> cases{
         {},

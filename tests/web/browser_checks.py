@@ -173,7 +173,8 @@ def run_axe(browser, axe, what):
     browser.execute_script(axe)
     violations = browser.execute_async_script("""
         const done = arguments[0];
-        axe.run(document, {runOnly: {type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"]}})
+        axe.run(document, {runOnly: {type: "tag", values: ["wcag2a", "wcag2aa", "wcag21a", "wcag21aa"]},
+                           rules: {"landmark-unique": {enabled: true}}})
             .then((r) => done(r.violations.map((v) => v.id + ": " + v.help + " (" +
                                                 v.nodes.map((n) => n.target.join(" ")).join(", ") + ")")),
                   (e) => done(["axe failed: " + e]));""")
@@ -197,6 +198,28 @@ def layout_fits(browser, width, what, targets, inside=None):
             .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
             .map((e) => e.id || e.textContent)""", targets)
     check(small == [], "%s: touch targets under 44 px: %s" % (what, small))
+
+
+def live_regions(browser, what, figures="#results dd"):
+    """Alert and status regions stay in the accessibility tree while empty,
+    and no live region holds the figures, read out on every keystroke."""
+    hidden, spoken = browser.execute_script("""
+        const live = [...document.querySelectorAll(
+            "[aria-live]:not([aria-live=off]), [role=alert], [role=status], [role=log]")];
+        return [live.filter((e) => getComputedStyle(e).display === "none").map((e) => e.id),
+                [...document.querySelectorAll(arguments[0])].filter((f) => live.some((l) => l.contains(f))).length]""",
+                                            figures)
+    check(hidden == [], "%s: regions out of the accessibility tree: %s" % (what, hidden))
+    check(spoken == 0, "%s: %d figures in a live region" % (what, spoken))
+
+
+def minus_sign_keypads(browser, selector, what):
+    """The fields `selector` picks hold figures below zero: their keypad is not
+    an iPhone's decimal or numeric one, which has no minus sign."""
+    modes = browser.execute_script(
+        "return [...document.querySelectorAll(arguments[0])].map((e) => e.inputMode)", selector)
+    check(len(modes) >= 2 and not set(modes) & {"decimal", "numeric"},
+          "%s: a keypad without a minus sign: %s" % (what, modes))
 
 
 def phone_screenshot(browser, path, show):

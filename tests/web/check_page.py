@@ -3,10 +3,12 @@
     /usr/bin/python3 check_page.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
 
   - at 360x740 and 1280x800, types inputs key by key and requires the 31 texts
-    `moravik-calc --json` gives for the same inputs, with no sideways scroll
-    and touch targets of 44 px;
+    `moravik-calc --decimal-comma --json` gives for the same inputs, with no
+    sideways scroll and touch targets of 44 px;
+  - beside a text not read as typed, moravik-calc's note on it; a comma in a
+    jet read as the decimal point, refused in the weight;
   - letters, 1e308 and an empty field give the main window's fault message and
-    leave every result as it was;
+    clear every result;
   - axe-core finds no WCAG 2.1 AA violation, light and dark;
   - after one visit, with the server stopped, a reload still calculates;
   - no request leaves the page's own origin and the console shows no error.
@@ -18,8 +20,8 @@ import subprocess
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select
 
-from browser_checks import (browser_in, check, layout_fits, only_own_origin, phone_screenshot, reload_offline,
-                            run_axe, run_checks, set_viewport, text_of, type_into, wait_for, wait_ready)
+from browser_checks import (browser_in, check, layout_fits, live_regions, only_own_origin, phone_screenshot,
+                            reload_offline, run_axe, run_checks, set_viewport, text_of, type_into, wait_for, wait_ready)
 
 OPTIONS = {"njt": "--nitrous-jet", "flp": "--fuel-pressure", "nbp": "--bottle-pressure",
            "jtn": "--nozzles", "draghp": "--hp", "vweight": "--weight", "altitudeDD": "--track"}
@@ -29,7 +31,7 @@ TYPED = [
     {},
     {"njt": ".045", "flp": "45", "nbp": "950", "jtn": "2", "draghp": "350", "vweight": "3200",
      "altitudeDD": "Denver, CO  5800"},
-    {"njt": ".062", "jtn": "8", "draghp": "540", "vweight": "3,450", "altitudeDD": "Julesburg, CO  3500"},
+    {"njt": ".062", "jtn": "8", "draghp": "540", "vweight": "3450", "altitudeDD": "Julesburg, CO  3500"},
     {"flp": "43psi", "nbp": "1100", "draghp": "155.5", "vweight": "2210"},
 ]
 
@@ -40,12 +42,19 @@ INITIAL_TEXTS = {"njt": ".030", "flp": "43", "nbp": "900", "jtn": "1", "draghp":
 # Bad input after the first TYPED case; the expected answer is moravik-calc's.
 BAD = [{"vweight": "abc"}, {"njt": "1e308"}, {"draghp": ""}]
 
-# How the main window words a fault.
-FAULT_MESSAGES = {
-    "division by zero": "Division by zero.\nThe calculation stopped; every result keeps its previous value.",
-    "overflow": "Overflow.\nThe calculation stopped; every result keeps its previous value.",
-    "invalid argument": "Invalid argument.\nThe calculation stopped; every result keeps its previous value.",
-}
+# How the page words a fault.
+FAULT_MESSAGE = "%s.\nThe calculation stopped; the results stay blank until the inputs calculate."
+
+# Texts not read as typed, on the initial texts: the note or refusal the page
+# shows beside the field, and the texts read as meant, whose figures it shows.
+READINGS = [
+    ("njt", "0,045", ".045"),  # a decimal-comma keypad's jet
+    ("njt", ".045in", ".045"),
+    ("flp", "43psi", "43"),
+    ("vweight", "3,200", None),  # thousands or a decimal: refused
+    ("draghp", "155,5", None),
+    ("altitudeDD", "DIVISION 5  ", "DIVISION 5  "),  # a heading: the altitude values stay 0
+]
 
 # Where the racer finds each result: heading, formula, label. These are the
 # main window's meanings of the moravik-calc --json keys.
@@ -72,13 +81,17 @@ for formula, et, etn, mph, mphn, alt, alt_mph in [
         alt_mph: ("Altitude adjusted", formula, "Altitude adjusted MPH"),
     })
 
-def desktop_answer(calc, texts):
-    command = [calc, "--json", "--quiet"]
+def desktop_run(calc, texts, *options):
+    command = [calc, "--json", *options]
     for name, text in texts.items():
         if name != "altitudeDD" or text:
             command += [OPTIONS[name], text]
-    run = subprocess.run(command, capture_output=True, timeout=60, check=False, text=True)
-    return json.loads(run.stdout)
+    return subprocess.run(command, capture_output=True, timeout=60, check=False, text=True)
+
+
+def desktop_answer(calc, texts, comma="--decimal-comma"):
+    """moravik-calc's answer, read as the page reads a comma unless told the window's way (None)."""
+    return json.loads(desktop_run(calc, texts, "--quiet", *([comma] if comma else [])).stdout)
 
 
 def page_results(browser, names):
@@ -123,23 +136,44 @@ def racer_types(browser, calc, size, width):
     return texts
 
 
+def readings(browser, calc, axe):
+    """Each READINGS text on the initial texts, then the initial text again."""
+    result_names = list(desktop_answer(calc, {})["fields"])
+    for name, typed, meant in READINGS:
+        what = "%s %r" % (name, typed)
+        type_or_choose(browser, name, typed)
+        run = desktop_run(calc, {**INITIAL_TEXTS, name: typed}, "--decimal-comma")
+        said = run.stderr.splitlines()[0].split(" ", 2)[2] if run.stderr else "no note"
+        wait_for(browser, lambda: text_of(browser, name + "-reading") == said,
+                 "%s: beside the field %r, not moravik-calc's %r" % (what, text_of(browser, name + "-reading"), said))
+        if meant is None:
+            check(run.returncode == 2 and "write " in said, "%s: moravik-calc reads it: %s" % (what, said))
+            wait_for(browser, lambda: said in text_of(browser, "fault") and
+                     set(page_results(browser, result_names).values()) == {""},
+                     "%s: refused, yet the fault says %r or results stay" % (what, text_of(browser, "fault")))
+        else:
+            # As meant: the figures of the text written the desktop's way.
+            expected = desktop_answer(calc, {**INITIAL_TEXTS, name: meant}, comma=None)["fields"]
+            wait_for(browser, lambda: page_results(browser, result_names) == expected,
+                     "%s: not the figures of %r" % (what, meant))
+        layout_fits(browser, 360, what, targets="main input, main select, main button")
+        type_or_choose(browser, name, INITIAL_TEXTS[name])
+        wait_for(browser, lambda: text_of(browser, name + "-reading") == "", "%s: the note stays" % what)
+    run_axe(browser, axe, "after the readings")
+
+
 def bad_input(browser, calc, texts, axe):
     result_names = list(desktop_answer(calc, {})["fields"])
     for bad in BAD:
-        # Typed key by key, the last text that calculated sets the kept results.
         ((name, text),) = bad.items()
-        before = page_results(browser, result_names)
-        for end in range(len(text) + 1):
-            answer = desktop_answer(calc, {**texts, name: text[:end]})
-            if "fields" in answer:
-                before = answer["fields"]
+        answer = desktop_answer(calc, {**texts, name: text})
         type_or_choose(browser, name, text)
         if check("fault" in answer, "moravik-calc gives no fault for %s" % json.dumps(bad)):
-            message = FAULT_MESSAGES[answer["fault"]]
+            message = FAULT_MESSAGE % answer["fault"].capitalize()
             wait_for(browser, lambda: text_of(browser, "fault") == message,
                      "%s: not the message %r but %r" % (json.dumps(bad), message, text_of(browser, "fault")))
-            check(page_results(browser, result_names) == before,
-                  "%s: results changed under a fault" % json.dumps(bad))
+            check(set(page_results(browser, result_names).values()) == {""},
+                  "%s: old results stay under a fault" % json.dumps(bad))
             browser.find_element(By.ID, "cal").click()
             check(text_of(browser, "fault") == message, "%s: Calculate loses the message" % json.dumps(bad))
             run_axe(browser, axe, "with a fault shown")
@@ -175,12 +209,14 @@ def checks(args, axe, server):
             options = browser.execute_script(
                 "return [...document.getElementById('altitudeDD').options].slice(1).map((o) => o.value)")
             check(options == tracks, "%s: the strip list differs from moravik-calc --tracks" % size)
+            live_regions(browser, size)
             texts = racer_types(browser, args.calc, size, width)
             run_axe(browser, axe, size + " light")
             if width == 360:
                 bad_input(browser, args.calc, texts, axe)
                 browser.get(server.url)
                 wait_ready(browser)
+                readings(browser, args.calc, axe)
                 if args.screenshot:
                     phone_screenshot(browser, args.screenshot, lambda: browser.execute_script("window.scrollTo(0, 0)"))
             else:

@@ -26,7 +26,7 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import WebDriverWait
 
-from browser_checks import (browser_in, check, layout_fits, only_own_origin, phone_screenshot, press,
+from browser_checks import (browser_in, check, layout_fits, minus_sign_keypads, only_own_origin, phone_screenshot, press,
                             reload_offline, run_axe, run_checks, set_viewport, started, tab_to, text_of, type_into,
                             wait_for, wait_ready)
 
@@ -370,6 +370,7 @@ def checks(args, axe, server):
     with browser_in() as browser:
         set_viewport(browser, 360, 740)
         open_view(browser, server.url, "air")
+        minus_sign_keypads(browser, "input:has(+ [data-quantity=temperature])", "air")
         same_as_native(browser, args.calc)
         for width, height in [(360, 740), (1280, 800)]:
             racer_flows(browser, server.url, args.calc, width, height, axe)

@@ -9,11 +9,17 @@
     rows `log import` leaves out with its messages, and the formula cells come
     back neutralised as `log export` writes them; a 50 MB CSV is refused with
     a message while the page keeps answering;
+  - encodings: a Latin-1 file's row is left out and a UTF-16 file refused,
+    as `log import` does;
+  - far dates: local times from 1950 to 2099 and where the clocks change are
+    read and written as `log import` and `log export` do, and the years 224,
+    1899 and 9999 are left out with its message;
   - at 360x740 and 1280x800 a racer adds a vehicle and runs by keyboard,
     deletes one and predicts, with no sideways scroll and no axe-core WCAG 2.1
     AA violation;
   - durable: Chromium killed with SIGKILL while runs are being saved keeps,
-    in the same profile, every run the page said was saved, each whole.
+    in the same profile, every run the page said was saved, each whole;
+  - two tabs on one log both save a run at once, and one then imports.
 Both sides run in one time zone, as a run's CSV moment is local time.
 """
 
@@ -28,8 +34,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
-from browser_checks import (browser_in, check, layout_fits, only_own_origin, open_browser, phone_screenshot, press,
-                            run_axe, run_checks, set_viewport, tab_to, text_of, wait_for)
+from browser_checks import (browser_in, check, layout_fits, minus_sign_keypads, only_own_origin, open_browser,
+                            phone_screenshot, press, run_axe, run_checks, set_viewport, tab_to, text_of, wait_for)
 
 FIXTURE = pathlib.Path(__file__).resolve().parents[1] / "runlog" / "data" / "log_v1_import.csv"
 
@@ -41,6 +47,16 @@ BAD_CSV = (
     "2024-05-01T12:00:00Z,Vega,@SUM(A1),11.7,117,72,29.8,'-3\n"
     "2024-05-01T13:00:00Z,Vega,Bandimere,11.6,117,72,29.8,-cmd|' /C calc'!A0\n"
 )
+
+# A vehicle's name the desktop refuses in any encoding but UTF-8.
+ENCODED_CSV = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n" \
+              "2024-05-01T10:00:00Z,Citro\u00ebn,11.5,118,70,29.9\n"
+
+# Local times; the last three lie outside the years a run may have.
+DATES_CSV = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n" + "".join(
+    when + ",Vega,11.5,118,70,29.9\n" for when in [
+        "1950-01-01T00:00:00", "2040-06-01T12:00:00", "2099-12-31T23:59:00", "2024-03-10T02:30:00",
+        "2024-11-03T01:30:00", "0224-06-01T12:00:00", "1899-06-01T12:00:00", "9999-06-01T12:00:00"])
 
 
 # Vehicle, nitrous jet, runs, method, interval, units: the page's prediction
@@ -63,7 +79,7 @@ def native_log(calc, folder, csv_text, name):
     and the import's stderr lines."""
     database = database_of(folder, name)
     source = folder / (name + ".csv")
-    source.write_text(csv_text, encoding="utf-8")
+    source.write_bytes(csv_text if isinstance(csv_text, bytes) else csv_text.encode("utf-8"))
     imported = subprocess.run([calc, "log", "--database", database, "import", str(source)],
                               capture_output=True, text=True, timeout=60, check=False)
     exports = {units: subprocess.run([calc, "log", "--database", database, "export", "--units", units],
@@ -128,18 +144,42 @@ def round_trip(browser, url, calc, folder, downloads):
               % ((vehicle, jet, runs, method, interval, units), shown, expected))
 
 
-def bad_input(browser, url, calc, folder, downloads):
-    exports, messages = native_log(calc, folder, BAD_CSV, "bad")
-    source = folder / "bad.csv"
+def same_as_log_import(browser, url, calc, folder, downloads, text, name):
+    """Imports the text on the page and with `moravik-calc log import`: the rows
+    left out and the export must be the same. Gives both."""
+    exports, messages = native_log(calc, folder, text, name)
     # The desktop's messages without its file name: "line 3: ET must ... (left out)".
     left_out = [message.split(", ", 1)[1] for message in messages]
-    check(len(left_out) == 1 and left_out[0].startswith("line 3: "), "moravik-calc log import: %s" % messages)
     open_runs(browser, url)
-    import_file(browser, source, "left out")
+    import_file(browser, folder / (name + ".csv"), "imported")
     shown = browser.execute_script("return [...document.querySelectorAll('#csv-report li')].map((e) => e.textContent)")
-    check(shown == left_out, "bad CSV: the page lists %s, moravik-calc %s" % (shown, left_out))
+    check(shown == left_out, "%s: the page lists %s, moravik-calc %s" % (name, shown, left_out))
     exported = export_file(browser, downloads, "imperial")
-    check(exported == exports["imperial"], "bad CSV: the export differs from moravik-calc log export")
+    check(exported == exports["imperial"], "%s: the export differs from moravik-calc log export" % name)
+    return left_out, exported
+
+
+def far_dates(browser, url, calc, folder, downloads):
+    """Local times from 1950 to 2099, across a change of clocks, as the desktop reads them."""
+    left_out, exported = same_as_log_import(browser, url, calc, folder, downloads, DATES_CSV, "dates")
+    check([line.split(":")[0] for line in left_out] == ["line 7", "line 8", "line 9"],
+          "dates: left out %s, not the years 224, 1899 and 9999" % left_out)
+    # Python's zoneinfo, America/Denver: fold 0 in a gap and an overlap.
+    for written in [b"1950-01-01T00:00:00-07:00", b"2024-03-10T03:30:00-06:00", b"2024-11-03T01:30:00-06:00"]:
+        check(written in exported, "dates: %s is not in the export" % written.decode())
+
+
+def bad_input(browser, url, calc, folder, downloads):
+    # Latin-1: the row is left out, not imported with a replacement character.
+    left_out, _ = same_as_log_import(browser, url, calc, folder, downloads, ENCODED_CSV.encode("latin-1"), "latin1")
+    check(left_out == ["line 2: a field is not UTF-8 text (left out)"], "Latin-1: %s" % left_out)
+    # UTF-16: refused whole, with the desktop's reason.
+    _, messages = native_log(calc, folder, ENCODED_CSV.encode("utf-16"), "utf16")
+    import_file(browser, folder / "utf16.csv", "utf16.csv, ")
+    reason = messages[0].split(", ", 1)[1].split(";")[0] if messages else "no message"
+    check(reason in text_of(browser, "csv-fault"), "UTF-16: %r, not moravik-calc's %r" % (text_of(browser, "csv-fault"), reason))
+    left_out, exported = same_as_log_import(browser, url, calc, folder, downloads, BAD_CSV, "bad")
+    check(len(left_out) == 1 and left_out[0].startswith("line 3: "), "moravik-calc log import: %s" % left_out)
     check(all(cell in exported for cell in [b"'=HYPERLINK", b"'+1+2", b"'@SUM", b"'-3", b"'-cmd"]) and
           b"''-3" not in exported,
           "bad CSV: formula cells are not neutralised: %r" % exported)
@@ -161,6 +201,7 @@ def bad_input(browser, url, calc, folder, downloads):
 def keyboard_racer(browser, url, size, width, axe):
     """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
     open_runs(browser, url)
+    minus_sign_keypads(browser, "#run-temperature, #run-dew-point", size)
     for units, expected in [("metric", ["°C", "hPa", "km/h"]), ("imperial", ["°F", "inHg", "mph"])]:
         choose_units(browser, units)
         shown = browser.execute_script(
@@ -258,6 +299,38 @@ def durable(url, profile):
         print("durable: %d runs confirmed before SIGKILL, %d kept" % (len(confirmed), len(kept)))
 
 
+def two_tabs(browser, url):
+    """Two tabs opened on the same log each save a run at once, then one
+    imports: every save and the import keep, whatever the other tab's list showed."""
+    open_runs(browser, url)
+    browser.find_element(By.ID, "vehicle-name").send_keys("Twin", Keys.ENTER)
+    wait_for(browser, lambda: "Twin" in text_of(browser, "run-vehicle"), "two tabs: no vehicle")
+    tabs = [browser.current_window_handle]
+    browser.switch_to.new_window("tab")
+    open_runs(browser, url)
+    tabs.append(browser.current_window_handle)
+    submit = """
+        const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
+        field("date_time").value = arguments[0];
+        field("et").value = "11.5";
+        field("speed").value = "118";
+        document.getElementById("run-form").requestSubmit();"""
+    days = ["2025-07-01T10:00", "2025-07-02T10:00"]
+    for tab, when in zip(tabs, days):
+        browser.switch_to.window(tab)
+        browser.execute_script(submit, when)
+    for tab, when in zip(tabs, days):
+        browser.switch_to.window(tab)
+        wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when,
+                 "two tabs: %s not saved: %r" % (when, text_of(browser, "run-fault")))
+    import_file(browser, FIXTURE, "imported")
+    open_runs(browser, url)
+    shown = browser.execute_script(
+        "return [...document.querySelectorAll('#run-table-box tbody tr')].map((row) => row.cells[0].textContent)")
+    check(all(when.replace("T", " ") in shown for when in days) and len(shown) > 2,
+          "two tabs: the log keeps %s" % shown[:5])
+
+
 def checks(args, axe, server):
     # One time zone with a daylight-saving rule for Chromium, the module and moravik-calc.
     os.environ["TZ"] = "America/Denver"
@@ -265,9 +338,9 @@ def checks(args, axe, server):
         folder = pathlib.Path(temporary)
         downloads = folder / "downloads"
         downloads.mkdir()
-        for name in ["round-trip", "bad", "racer", "durable"]:
+        for name in ["round-trip", "bad", "dates", "racer", "durable", "two-tabs"]:
             (folder / name).mkdir()
-        for profile, steps in [("round-trip", round_trip), ("bad", bad_input)]:
+        for profile, steps in [("round-trip", round_trip), ("bad", bad_input), ("dates", far_dates)]:
             with browser_in(str(folder / profile)) as browser:
                 browser.execute_cdp_cmd("Browser.setDownloadBehavior",
                                         {"behavior": "allow", "downloadPath": str(downloads)})
@@ -284,6 +357,9 @@ def checks(args, axe, server):
                     open_runs(browser, server.url)
                     browser.execute_script("document.getElementById('runs-title').scrollIntoView()")
                 phone_screenshot(browser, args.screenshot, show_runs)
+        with browser_in(str(folder / "two-tabs")) as browser:
+            set_viewport(browser, 360, 740)
+            two_tabs(browser, server.url)
         durable(server.url, str(folder / "durable"))
 
 

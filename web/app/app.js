@@ -56,21 +56,43 @@ function buildFormulaResults() {
   }
 }
 
-// The main window's message for a fault the engine names in lower case.
+// The main window's message for a fault the engine names in lower case; the
+// old results are cleared, so that none is taken for the new inputs' figure.
 function faultMessage(kind) {
   return kind.charAt(0).toUpperCase() + kind.slice(1) +
-    ".\nThe calculation stopped; every result keeps its previous value.";
+    ".\nThe calculation stopped; the results stay blank until the inputs calculate.";
 }
 
 let engine = null;
 
-// As the window does: a fault leaves every result as it was.
+// Beside each field, how its text is read when not as typed, or why it is
+// refused; a refused field is marked invalid.
+function showReadings(answer) {
+  for (const name of inputNames) {
+    const refusal = answer.refused[name];
+    document.getElementById(name + "-reading").textContent = refusal ?? answer.notes[name] ?? "";
+    const field = document.getElementById(name);
+    if (refusal) field.setAttribute("aria-invalid", "true");
+    else field.removeAttribute("aria-invalid");
+  }
+}
+
+function clearResults() {
+  for (const value of document.querySelectorAll("#results dd > span:first-child")) value.textContent = "";
+}
+
 function calculate() {
   if (!engine) return;
-  const answer = engine.calculate(...inputNames.map((name) => document.getElementById(name).value));
+  const answer = engine.calculateTyped(...inputNames.map((name) => document.getElementById(name).value));
+  showReadings(answer);
   const fault = document.getElementById("fault");
-  if (answer.fault !== undefined) {
-    fault.textContent = faultMessage(answer.fault);
+  const refused = inputNames.filter((name) => answer.refused[name] !== undefined);
+  if (refused.length > 0 || answer.fault !== undefined) {
+    fault.textContent = refused.length > 0
+      ? "Not calculated: " + refused.map((name) =>
+        document.querySelector(`label[for="${name}"]`).textContent + " " + answer.refused[name]).join("; ") + "."
+      : faultMessage(answer.fault);
+    clearResults();
     return;
   }
   fault.textContent = "";

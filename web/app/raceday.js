@@ -55,7 +55,7 @@ function chartView(out) {
   const box = element("div", undefined, "chart");
   box.tabIndex = 0;
   box.setAttribute("role", "region");
-  box.setAttribute("aria-label", "Jet chart");
+  box.setAttribute("aria-label", "Jet chart rows");
   const table = box.appendChild(element("table"));
   const rows = out.split("\n").filter((line) => line !== "");
   rows.forEach((line, index) => {

@@ -57,6 +57,23 @@ function write(change) {
   });
 }
 
+// Gives records the next free keys of a store, read in the transaction that
+// adds them: the transactions of two tabs on a store run one after the other,
+// so neither takes a key the other added, whatever its list shows. Calls
+// then(renumbered), a map from each old id to the new one.
+function withFreshIds(objectStore, records, then) {
+  const last = objectStore.openCursor(null, "prev");
+  last.onsuccess = () => {
+    let next = last.result ? last.result.key + 1 : 1;
+    const renumbered = new Map();
+    for (const record of records) {
+      renumbered.set(record.id, next);
+      record.id = next++;
+    }
+    then(renumbered);
+  };
+}
+
 async function reload() {
   [vehicles, runs] = await Promise.all([readAll("vehicles"), readAll("runs")]);
   vehicles.sort((a, b) => a.name.localeCompare(b.name));
@@ -163,7 +180,10 @@ async function addVehicle(event) {
   else name.removeAttribute("aria-invalid");
   if (answer.error) return;
   try {
-    await write((transaction) => transaction.objectStore("vehicles").add(answer.record));
+    await write((transaction) => {
+      const vehicleStore = transaction.objectStore("vehicles");
+      withFreshIds(vehicleStore, [answer.record], () => vehicleStore.add(answer.record));
+    });
   } catch (error) {
     say("vehicle-status", "The vehicle was not saved: " + error.message);
     return;
@@ -193,11 +213,13 @@ async function saveRun(event) {
   say("run-fault", answer.error || "");
   if (answer.error) return;
   const record = answer.record;
-  record.id = Math.max(0, ...runs.map((run) => run.id)) + 1;
   const when = document.getElementById("run-date-time").value;
   say("run-status", "Saving the run of " + when + "…");
   try {
-    await write((transaction) => transaction.objectStore("runs").add(record));
+    await write((transaction) => {
+      const runStore = transaction.objectStore("runs");
+      withFreshIds(runStore, [record], () => runStore.add(record));
+    });
   } catch (error) {
     say("run-status", "");
     say("run-fault", "The run of " + when + " was not saved: " + error.message);
@@ -261,7 +283,8 @@ async function importFile() {
     return;
   }
   say("csv-status", "Reading " + file.name + "…");
-  const answer = engine.importCsv(await file.text(), vehicles, runs);
+  // The bytes as they are, so that a file in another encoding is refused as on the desktop.
+  const answer = engine.importCsv(new Uint8Array(await file.arrayBuffer()), vehicles, runs);
   input.value = "";
   if (answer.error) {
     say("csv-status", "");
@@ -270,8 +293,15 @@ async function importFile() {
   }
   try {
     await write((transaction) => {
-      for (const vehicle of answer.vehicles) transaction.objectStore("vehicles").add(vehicle);
-      for (const run of answer.runs) transaction.objectStore("runs").add(run);
+      const vehicleStore = transaction.objectStore("vehicles");
+      const runStore = transaction.objectStore("runs");
+      withFreshIds(vehicleStore, answer.vehicles, (vehicleIds) => {
+        for (const vehicle of answer.vehicles) vehicleStore.add(vehicle);
+        for (const run of answer.runs) run.vehicle_id = vehicleIds.get(run.vehicle_id) ?? run.vehicle_id;
+        withFreshIds(runStore, answer.runs, () => {
+          for (const run of answer.runs) runStore.add(run);
+        });
+      });
     });
   } catch (error) {
     say("csv-status", "");

@@ -53,4 +53,25 @@ inline constexpr std::array<InputOption, 6> inputOptions{{
 // text the pass reads only in part, as the window reads it; nothing otherwise.
 std::optional<std::string> readInPartNote(std::string_view option, const std::string& text);
 
+// How a comma in an input text is read. The window reads up to it ("3,200" is
+// 3). A phone set to a decimal-comma language may offer only "," on its
+// number keypad, so the web app asks for DecimalComma: in the nitrous jet,
+// never thousands of inches, a comma is the decimal point; in the other
+// fields, where "3,200" may be thousands, it is refused.
+enum class CommaRule { EndsNumber, DecimalComma };
+
+struct FieldReading {
+    std::string text;     // what the Calculate pass reads
+    std::string note;     // how the text is read when not as typed; empty otherwise
+    std::string refusal;  // why the text is not read; empty when it is
+};
+
+// One input text by the rule. The note and the refusal name no option:
+// "\"0,045\" is read as 0.045 (the comma as the decimal point)".
+FieldReading readField(const InputOption& field, const std::string& text, CommaRule rule);
+
+// "\"DIVISION 5 \" is a heading, not a strip: the altitude values stay 0"
+// for a track entry that selects no strip; nothing for a strip or no entry.
+std::optional<std::string> noStripNote(std::string_view track);
+
 }  // namespace moravik::raceday

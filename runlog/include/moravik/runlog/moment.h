@@ -1,7 +1,8 @@
 // A run's moment: milliseconds since 1970 UTC, as the log keeps it, and its
 // text as CSV and JSON write it, ISO 8601 in the local time zone of the
-// machine. Plain C++ with the C library's local time, so it also runs where
-// no Qt is.
+// machine. Plain C++: the calendar is its own, and only the local time zone's
+// offset comes from outside, so it also runs where no Qt is and where time_t
+// has 32 bits.
 #pragma once
 
 #include <chrono>
@@ -28,6 +29,12 @@ std::string dateTimeText(Moment when);
 // and offsets "Z", "+02", "+0200" or "+02:00"; without an offset the local
 // time. Nothing for any other text or an impossible date.
 std::optional<Moment> readDateTime(std::string_view text);
+
+// The local time zone's offset from UTC, in seconds, at a moment given in
+// milliseconds since 1970 UTC. The C library's by default; the web module
+// gives the browser's, since its C library's time_t ends in 2038.
+using UtcOffsetSource = long (*)(std::int64_t utcMilliseconds);
+void setUtcOffsetSource(UtcOffsetSource source);
 
 // The local calendar's year, and "2024-06-01 14:30" as a table shows a run.
 int localYear(Moment when);
