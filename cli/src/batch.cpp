@@ -237,9 +237,10 @@ class ChunkQueue {
 public:
     ChunkQueue() : threads_(std::min(usableProcessors(), 8U)) {}
 
-    // False when a write failed.
-    bool push(std::unique_ptr<Chunk> chunk, std::ostream& out, ExitStatus& status) {
-        if (threads_ == 1) {
+    // False when a write failed. A chunk that is to be written at once, with
+    // none before it, is answered here: a thread would only add its start.
+    bool push(std::unique_ptr<Chunk> chunk, bool writeNow, std::ostream& out, ExitStatus& status) {
+        if (threads_ == 1 || (writeNow && inFlight_.empty())) {
             chunk->answerAll();
             return write(std::move(chunk), out, status);
         }
@@ -316,7 +317,7 @@ ExitStatus runBatch(const BatchInput& input, std::ostream& out, std::ostream& er
     auto chunk = queue.fresh();
     for (auto result = reader.next(); result != LineReader::Result::End; result = reader.next()) {
         if (result == LineReader::Result::ReadError) {
-            if (queue.push(std::move(chunk), out, status)) queue.drain(out, status);
+            if (queue.push(std::move(chunk), true, out, status)) queue.drain(out, status);
             return reportFailure(err, "read", input.name, reader.readError());
         }
         chunk->add(reader, result);
@@ -324,12 +325,12 @@ ExitStatus runBatch(const BatchInput& input, std::ostream& out, std::ostream& er
         // caller sees each answer as soon as its line is done.
         const bool mayWait = reader.mayWait();
         if (chunk->full() || mayWait) {
-            if (!queue.push(std::exchange(chunk, queue.fresh()), out, status))
+            if (!queue.push(std::exchange(chunk, queue.fresh()), mayWait, out, status))
                 return ExitStatus::InputOutputError;
             if (mayWait && !queue.drain(out, status)) return ExitStatus::InputOutputError;
         }
     }
-    if (!queue.push(std::move(chunk), out, status) || !queue.drain(out, status))
+    if (!queue.push(std::move(chunk), true, out, status) || !queue.drain(out, status))
         return ExitStatus::InputOutputError;
     return status;
 }
