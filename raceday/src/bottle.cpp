@@ -1,6 +1,7 @@
 #include "moravik/raceday/bottle.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "moravik/portable_math.h"

@@ -85,7 +85,7 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
         const FuelJetsForBottle jets =
             required(fuelJetsForBottle(tuneOf(o, outside, system), bottle),
                      {{Field::FuelPressure, "--fuel-pressure", Quantity::LinePressure},
-                      {Field::BottlePressure, "--tune-pressure", Quantity::LinePressure}});
+                      {Field::BottlePressure, "--tune-pressure"}});
         const auto shown = [system, &o](double si, Quantity quantity) {
             return displayText(si, quantity, system, o.unitTexts);
         };
