@@ -582,8 +582,17 @@ void addLogAddCommand(LogParsers& p) {
     p.adder = p.log->add_subcommand("add", "Log one run, with the checks of Race Day's run dialog");
     for (std::size_t i = 0; i < runlog::csvColumnCount; ++i) {
         const runlog::LogColumn& column = runlog::csvColumn(i);
-        std::string help = column.quantity ? quantityHelp(std::string(column.csv), *column.quantity)
-                                           : std::string(column.csv);
+        // Numbers are read as a CSV row is, bare in the units of --units.
+        std::string help = std::string(column.csv);
+        if (column.quantity) {
+            using raceday::UnitSystem;
+            const auto symbol = [&](UnitSystem system) {
+                return std::string(raceday::displayUnit(*column.quantity, system).symbol);
+            };
+            help += " in " + symbol(UnitSystem::Imperial);
+            if (symbol(UnitSystem::Metric) != symbol(UnitSystem::Imperial))
+                help += ", or " + symbol(UnitSystem::Metric) + " with --units metric";
+        }
         if (column.kind == runlog::ColumnKind::Moment)
             help = "When the run was made, such as 2024-06-01T14:30:00+02:00; default now";
         if (column.kind == runlog::ColumnKind::Vehicle) help = "A vehicle of the log";
@@ -742,8 +751,6 @@ void addLogCommands(CommandLine& commandLine) {
         "      --exclude 12\n"
         "  moravik-calc log export --vehicle Camaro > camaro.csv\n"
         "  moravik-calc log import camaro.csv\n"
-        "  moravik-calc log add --vehicle Camaro --et 11.92 --speed 115.4 --temperature 72 \\\n"
-        "      --station-pressure 29.12\n"
         "\nExit status, the highest that applies: 0 success, 2 a usage error, nothing to\n"
         "predict from or rows left out of an import, 3 the run log could not be read or\n"
         "written, or the output could not be written.");
