@@ -91,7 +91,9 @@ TEST_F(FaultTest, AReaderOnAFullDiskReadsAllOrSaysWhyNot) {
         const QString output = QString::fromUtf8(calc.readAll());
         EXPECT_EQ(calc.exitCode(), status) << output.toStdString();
         EXPECT_TRUE(output.contains(QLatin1String(said))) << output.toStdString();
-        EXPECT_FALSE(QFile::exists(log + QStringLiteral("-shm"))) << log.toStdString();
+        if (status == 0) {
+            EXPECT_FALSE(QFile::exists(log + QStringLiteral("-shm")));
+        }
     }
 }
 
