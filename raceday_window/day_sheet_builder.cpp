@@ -13,7 +13,7 @@ namespace {
 
 using raceday::Quantity;
 
-constexpr int recentRunsShown = 5;
+constexpr int recentRunsShown = runlog::defaultRecentRuns;
 constexpr int etDecimals = 3;
 constexpr int thousandthsDecimals = 1;
 
@@ -25,12 +25,11 @@ std::string runDate(const QDateTime& when) {
     return utf8(when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
 }
 
-std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSeconds) {
+std::vector<std::string> dialInLines(const runlog::DialIn& dial) {
     const runlog::DialInFigures& chosen = dial.chosen();
-    const double predicted = chosen.et.value;
-    std::vector<std::string> lines{"Dial-in: " + seconds(predicted + marginSeconds) +
-                                   " (predicted " + seconds(predicted) + " + margin " +
-                                   seconds(marginSeconds) + ")"};
+    std::vector<std::string> lines{"Dial-in: " + utf8(fixedText(dial.dialInSeconds(), 2)) +
+                                   " s (predicted " + seconds(chosen.et.value) + " + margin " +
+                                   seconds(dial.marginSeconds) + ", rounded up)"};
     const std::string percent = utf8(QString::number(std::lround(dial.probability * 100)));
     lines.push_back(chosen.hasInterval ? percent + " % interval: " + seconds(chosen.et.low) +
                                              " to " + seconds(chosen.et.high)
@@ -94,12 +93,13 @@ std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const Today
                                      utf8(fixedText(run.run.etSeconds, etDecimals)),
                                      utf8(fixedText(run.corrected.etSeconds, etDecimals))});
             }
-            const auto dial = runlog::dialIn(prediction, *today.weather(),
-                                             runlog::DialInMethod::Best, choices.probability);
+            const auto dial =
+                runlog::dialIn(prediction, *today.weather(), runlog::defaultDialInMethod,
+                               choices.probability, choices.marginSeconds);
             if (const auto* error = raceday::errorOf(dial)) {
                 page.dialIn.push_back(error->message);
             } else {
-                page.dialIn = dialInLines(std::get<runlog::DialIn>(dial), choices.marginSeconds);
+                page.dialIn = dialInLines(std::get<runlog::DialIn>(dial));
             }
         }
         sheet.pages.push_back(std::move(page));

@@ -110,8 +110,8 @@ struct NamedVehicle {
 std::vector<NamedVehicle> vehiclesOf(const val& records) {
     std::vector<NamedVehicle> vehicles;
     for (const val& record : items(records)) {
-        vehicles.push_back({static_cast<VehicleId>(record["id"].as<double>()),
-                            record["name"].as<std::string>()});
+        vehicles.push_back(
+            {static_cast<VehicleId>(record["id"].as<double>()), record["name"].as<std::string>()});
     }
     return vehicles;
 }
@@ -164,8 +164,8 @@ val runColumns(const std::string& units) {
         val entry = val::object();
         entry.set("key", std::string(column.csv));
         entry.set("header", header[i]);
-        entry.set("unit", column.quantity ? raceday::shownSymbol(
-                                                raceday::displayUnit(*column.quantity, system))
+        entry.set("unit", column.quantity
+                              ? raceday::shownSymbol(raceday::displayUnit(*column.quantity, system))
                           : column.kind == ColumnKind::Jet ? std::string("in")
                                                            : std::string());
         entry.set("number", isNumberColumn(i));
@@ -228,8 +228,8 @@ val runTable(const val& vehicles, const val& records, const std::string& units) 
     for (const Run& run : runs) {
         val cells = val::array();
         for (std::size_t i = 0; i < tableColumnCount; ++i)
-            cells.call<void>("push", shownText(tableColumn(i), run, nameOf(known, run.vehicleId),
-                                               system));
+            cells.call<void>("push",
+                             shownText(tableColumn(i), run, nameOf(known, run.vehicleId), system));
         val row = val::object();
         row.set("id", static_cast<double>(run.id));
         row.set("cells", cells);
@@ -334,7 +334,8 @@ val importCsv(const std::string& text, const val& vehicles, const val& records) 
     answer.set("problemsLeftOut", static_cast<double>(report.problemsLeftOut));
     answer.set("outliers", problemList(report.outliers));
     val added = val::array();
-    for (const Vehicle& vehicle : log.addedVehicles()) added.call<void>("push", vehicleRecord(vehicle));
+    for (const Vehicle& vehicle : log.addedVehicles())
+        added.call<void>("push", vehicleRecord(vehicle));
     answer.set("vehicles", added);
     val runs = val::array();
     for (const Run& run : log.addedRuns()) runs.call<void>("push", runRecord(run));
@@ -348,7 +349,8 @@ std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest
     int number = 0;
     const char* end = text.data() + text.size();
     const auto [stop, failed] = std::from_chars(text.data(), end, number);
-    if (failed != std::errc() || stop != end || number < lowest || number > highest) return std::nullopt;
+    if (failed != std::errc() || stop != end || number < lowest || number > highest)
+        return std::nullopt;
     return number;
 }
 
@@ -359,20 +361,17 @@ val predict(const val& records, const val& request, const std::string& units) {
     const auto today =
         raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
     if (const auto* error = raceday::errorOf(today)) return errorAnswer(error->message, "now");
-    std::optional<double> jet;
-    if (const std::string jetText = trimmedText(request["jet"].as<std::string>());
-        !jetText.empty()) {
-        double inches = 0;
-        const char* end = jetText.data() + jetText.size();
-        const auto [stop, failed] = moravik::fromChars(jetText.data(), end, inches);
-        if (failed != std::errc() || stop != end || !(inches > 0) || !std::isfinite(inches)) {
-            return errorAnswer(
-                "nitrous jet: \"" + jetText + "\" is not a jet size in inches above 0", "jet");
-        }
-        jet = inches;
-    }
-    const auto recent = wholeNumber(request["runs"].as<std::string>(), 1, 1000);
-    if (!recent) return errorAnswer("runs to use: give a whole number from 1 to 1000", "runs");
+    const auto jetRead = readTodaysJet(request["jet"].as<std::string>());
+    if (const auto* error = raceday::errorOf(jetRead))
+        return errorAnswer("nitrous jet: " + error->message, "jet");
+    const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
+    const auto recent =
+        wholeNumber(request["runs"].as<std::string>(), fewestRecentRuns, mostRecentRuns);
+    if (!recent)
+        return errorAnswer("runs to use: give a whole number from " +
+                               std::to_string(fewestRecentRuns) + " to " +
+                               std::to_string(mostRecentRuns),
+                           "runs");
     const auto method = dialInMethodNamed(request["method"].as<std::string>());
     const auto standard = raceday::findStandard(request["standard"].as<std::string>());
     if (!method || !standard) return errorAnswer("no such method or correction standard");
@@ -387,15 +386,29 @@ val predict(const val& records, const val& request, const std::string& units) {
         if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
     }
     const auto prediction =
-        predictFromRuns(recentRunsOf(std::move(mine), jet, asked.recentRuns), asked);
+        predictFromRuns(recentRunsOf(std::move(mine), jet, runsToRead(asked.recentRuns)), asked);
     if (const auto* error = raceday::errorOf(prediction)) {
         const LogError named = asLogError(*error);
         return errorAnswer(named.message, named.field);
     }
     const auto& figures = std::get<LogPrediction>(prediction);
     const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
-    if (!interval) return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
-    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0);
+    if (!interval)
+        return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
+    // The margin field is optional: a page without it dials in with the default.
+    double margin = defaultDialInMarginSeconds;
+    if (const val typed = request["margin"]; typed.isString()) {
+        const std::string text = trimmedText(typed.as<std::string>());
+        const char* end = text.data() + text.size();
+        const auto [stop, failed] = moravik::fromChars(text.data(), end, margin);
+        if (!text.empty() && (failed != std::errc() || stop != end))
+            return errorAnswer("margin: give seconds from 0 to 1, such as 0.02", "margin");
+        if (text.empty()) margin = defaultDialInMarginSeconds;
+    }
+    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0, margin);
+    if (const auto* error = raceday::errorOf(dial);
+        error && error->field == raceday::Field::Labelled)
+        return errorAnswer("margin: " + error->message, "margin");
     if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
     val lines = val::array();
     for (const auto& [label, text] : predictionSummary(figures, std::get<DialIn>(dial), system)) {
