@@ -1,4 +1,4 @@
-"""The web app's speed and size in headless Chromium (figures for the README).
+"""The web app's speed and size in headless Chromium (figures for docs/benchmarks.md).
 
     /usr/bin/python3 bench/web_bench.py [build/wasm/moravik-web] [build/default/bin/bench_calculate]
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # check_documentation.sh render PAGE...
 #   Each manual page renders without a single warning (lintian's check).
-# check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE README
-#   The manual page and the README name every option that moravik-calc --help
-#   and each subcommand's --help list, and give each exit status with the
+# check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE GUIDE
+#   The manual page names every option that moravik-calc --help and each
+#   subcommand's --help list; the user guide names none that they do not (it
+#   links to the manual page for the rest). Both give each exit status with the
 #   meaning --help gives it.
 set -euo pipefail
 failures=0
@@ -21,14 +22,15 @@ render() {
 }
 
 agree() {
-    local calc=$1 page=$2 readme=$3
+    local calc=$1 page=$2 guide=$3
     local help options statuses
     help=$("$calc" --help)
     # Manual pages write each hyphen of an option as \-.
     local page_text
     page_text=$(sed 's/\\-/-/g' "$page")
     local subcommand_help=""
-    for command in air predict solve-hp convert jet-for-hp "log" "log runs" "log predict"; do
+    for command in air predict solve-hp convert jet-for-hp "log" "log runs" "log predict" \
+        "log import" "log export"; do
         # shellcheck disable=SC2086 # "log runs" is two words
         if text=$("$calc" $command --help 2>/dev/null); then
             subcommand_help+=$text$'\n'
@@ -38,7 +40,13 @@ agree() {
     [ -n "$options" ] || fail "no options found in --help"
     for option in $options; do
         grep -Fq -- "$option" <<<"$page_text" || fail "option $option is missing from $page"
-        grep -Fq -- "\`$option" "$readme" || fail "option $option is missing from $readme"
+    done
+    # An option named in the guide, as `--name, that no --help lists is stale.
+    local named
+    named=$(grep -oE -- '`--[a-z][a-z-]*' "$guide" | cut -c2- | sort -u)
+    [ -n "$named" ] || fail "no options found in $guide"
+    for option in $named; do
+        grep -Fxq -- "$option" <<<"$options" || fail "$guide names $option, which no --help lists"
     done
     statuses=$(sed -n '/^Exit status/,$p' <<<"$help" | sed -nE 's/^  ([0-9])  (.*)$/\1\t\2/p')
     [ -n "$statuses" ] || fail "no exit statuses found in --help"
@@ -47,10 +55,10 @@ agree() {
     while IFS=$'\t' read -r status meaning; do
         grep -A1 -Fx ".B $status" <<<"$man_section" | grep -Fxq "$meaning." ||
             fail "$page lacks exit status $status: $meaning."
-        grep -Fxq "| $status | $meaning |" "$readme" ||
-            fail "$readme lacks the row | $status | $meaning |"
+        grep -Fxq "| $status | $meaning |" "$guide" ||
+            fail "$guide lacks the row | $status | $meaning |"
     done <<<"$statuses"
-    echo "options: $(wc -w <<<"$options"), exit statuses: $(wc -l <<<"$statuses")"
+    echo "options: $(wc -w <<<"$options"), named in the guide: $(wc -w <<<"$named"), exit statuses: $(wc -l <<<"$statuses")"
 }
 
 mode=$1

@@ -1,7 +1,7 @@
 """A second, independent derivation of the race-day calculations, for tests only.
 
 Written from the published formulas and constants named beside each one and
-from the rules the manual page and the README state, not from the C++ library.
+from the rules the manual page and the user guide state, not from the C++ library.
 Every function takes and gives the units the formula is published in; the
 command line's units are turned into them here by their definitions. Python
 floats are IEEE doubles and math.pow, math.sqrt and math.cbrt are the
@@ -324,7 +324,7 @@ def factor_text(text, default):
 
 
 def convert_command(o, system):
-    """The racers' rule of thumb (README): quarter ET = eighth ET × 1.57, speed × 1.26."""
+    """The racers' rule of thumb (user guide): quarter ET = eighth ET × 1.57, speed × 1.26."""
     et_factor = factor_text(o.get("et-factor"), 1.57)
     mph_factor = factor_text(o.get("mph-factor"), 1.26)
     if "eighth-et" in o:

@@ -1,5 +1,5 @@
 // The exit statuses of moravik-calc, stated once: --help prints this table,
-// and the README and the manual page are checked against it.
+// and the user guide and the manual page are checked against it.
 #pragma once
 
 #include <array>
