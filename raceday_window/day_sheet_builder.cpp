@@ -15,7 +15,7 @@ namespace {
 
 using raceday::Quantity;
 
-constexpr int recentRunsShown = 5;
+constexpr int recentRunsShown = runlog::defaultRecentRuns;
 constexpr int etDecimals = 3;
 constexpr int thousandthsDecimals = 1;
 // The re-dial table: four steps either side of today's density altitude, 250 ft or 75 m each.
@@ -27,6 +27,11 @@ constexpr int linePoints = 24;
 std::string utf8(const QString& text) { return text.toStdString(); }
 
 std::string seconds(double value) { return utf8(fixedText(value, etDecimals)) + " s"; }
+
+// A dial-in goes on the window to the hundredth, rounded up.
+std::string dialInText(double predictedEtSeconds, double marginSeconds) {
+    return utf8(fixedText(runlog::dialInSeconds(predictedEtSeconds, marginSeconds), 2));
+}
 
 std::string runDate(const QDateTime& when) {
     return utf8(when.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")));
@@ -68,26 +73,25 @@ using Dialled = std::variant<runlog::DialIn, std::string>;
 // The dial-in for a weather, from the runs the request chooses, or why there is none.
 Dialled dialFor(runlog::RunLog& log, runlog::PredictionRequest request,
                 const raceday::Weather& weather, runlog::DialInMethod method, double probability,
-                runlog::LogPrediction* used = nullptr) {
+                double marginSeconds, runlog::LogPrediction* used = nullptr) {
     request.today = weather;
     auto predicted = runlog::predictFromLog(log, request);
     if (const auto* error = runlog::logErrorOf(predicted)) return error->message;
     const auto& prediction = std::get<runlog::LogPrediction>(predicted);
     if (used != nullptr) *used = prediction;
-    auto dial = runlog::dialIn(prediction, weather, method, probability);
+    auto dial = runlog::dialIn(prediction, weather, method, probability, marginSeconds);
     if (const auto* error = raceday::errorOf(dial)) return error->message;
     return std::get<runlog::DialIn>(std::move(dial));
 }
 
-std::vector<std::string> dialInLines(const runlog::DialIn& dial, double marginSeconds,
-                                     raceday::UnitSystem system) {
+std::vector<std::string> dialInLines(const runlog::DialIn& dial, raceday::UnitSystem system) {
     const runlog::DialInFigures& chosen = dial.chosen();
     const std::string percent = utf8(QString::number(std::lround(dial.probability * 100)));
     const auto speed = [system](double metresPerSecond) {
         return shown(metresPerSecond, Quantity::Speed, system);
     };
     std::vector<std::string> lines{"Predicted " + seconds(chosen.et.value) + " + margin " +
-                                   seconds(marginSeconds)};
+                                   seconds(dial.marginSeconds) + ", rounded up"};
     lines.push_back(chosen.hasInterval ? percent + " % interval: " + seconds(chosen.et.low) +
                                              " to " + seconds(chosen.et.high)
                                        : std::string("Interval: none from one run"));
@@ -127,16 +131,16 @@ void fillDialIn(DaySheetPage& page, runlog::RunLog& log, const runlog::Predictio
                 const raceday::Weather& today, const DaySheetChoices& choices,
                 const raceday::Unit& altitudeUnit) {
     runlog::LogPrediction prediction;
-    const Dialled dialled =
-        dialFor(log, request, today, runlog::DialInMethod::Best, choices.probability, &prediction);
+    const Dialled dialled = dialFor(log, request, today, runlog::defaultDialInMethod,
+                                    choices.probability, choices.marginSeconds, &prediction);
     if (const auto* why = std::get_if<std::string>(&dialled)) {
         page.lines.push_back(*why);
         return;
     }
     const auto& dial = std::get<runlog::DialIn>(dialled);
-    const double margin = choices.marginSeconds;
-    page.dialIn = utf8(fixedText(dial.chosen().et.value + margin, etDecimals));
-    page.lines = dialInLines(dial, margin, choices.system);
+    const double margin = dial.marginSeconds;
+    page.dialIn = dialInText(dial.chosen().et.value, margin);
+    page.lines = dialInLines(dial, choices.system);
     for (const runlog::CorrectedRun& run : prediction.runs) {
         page.runs.push_back({runDate(qtDateTime(run.run.when)),
                              utf8(fixedText(run.run.etSeconds, etDecimals)),
@@ -148,7 +152,8 @@ void fillDialIn(DaySheetPage& page, runlog::RunLog& log, const runlog::Predictio
     const auto dialInAt = [&](double metres) -> std::optional<double> {
         const auto moved = raceday::atDensityAltitude(today, metres);
         if (!moved) return std::nullopt;
-        const Dialled there = dialFor(log, request, *moved, dial.method, choices.probability);
+        const Dialled there =
+            dialFor(log, request, *moved, dial.method, choices.probability, margin);
         if (const auto* figures = std::get_if<runlog::DialIn>(&there))
             return figures->chosen().et.value;
         return std::nullopt;
@@ -160,7 +165,7 @@ void fillDialIn(DaySheetPage& page, runlog::RunLog& log, const runlog::Predictio
         const double metres = todayMetres + offset * step;
         const auto et = offset == 0 ? std::optional(dial.chosen().et.value) : dialInAt(metres);
         page.redial.push_back({shown(metres, Quantity::Elevation, choices.system),
-                               et ? seconds(*et + margin) : utf8(noValue), offset == 0});
+                               et ? dialInText(*et, margin) + " s" : utf8(noValue), offset == 0});
     }
     page.today = DaySheetPoint{raceday::fromSi(todayMetres, altitudeUnit), dial.chosen().et.value};
 

@@ -14,7 +14,8 @@
 namespace moravik::raceday_window {
 
 struct DaySheetChoices {
-    double marginSeconds = 0.01;  // added to the prediction: the racer's own safety
+    // added to the prediction: the racer's own safety
+    double marginSeconds = runlog::defaultDialInMarginSeconds;
     double probability = runlog::defaultIntervalProbability;  // of the dial-in's interval
     raceday::UnitSystem system = raceday::UnitSystem::Imperial;
     QDateTime when;

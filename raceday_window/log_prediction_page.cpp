@@ -43,18 +43,21 @@ LogPredictionPage::LogPredictionPage(LogStore& store, const TodaysAir& todaysAir
     predictedSpeed_ =
         new QuantityOutput(ui->logPredictedSpeed, ui->logPredictedSpeedUnit, Quantity::Speed,
                            raceday::quantityInfo(Quantity::Speed).decimals);
-    for (const auto method :
-         {runlog::DialInMethod::Best, runlog::DialInMethod::Scaling, runlog::DialInMethod::Fit}) {
+    for (const auto method : {runlog::DialInMethod::Exponent, runlog::DialInMethod::Scaling,
+                              runlog::DialInMethod::Fit, runlog::DialInMethod::Best}) {
         ui->logPredictionMethod->addItem(toQString(runlog::dialInMethodName(method)),
                                          static_cast<int>(method));
     }
     ui->logEtIntervalLabel->setText(
         tr("%1 % interval:").arg(std::lround(runlog::defaultIntervalProbability * 100)));
+    ui->logRecentRuns->setRange(runlog::fewestRecentRuns, runlog::mostRecentRuns);
+    ui->logRecentRuns->setValue(runlog::defaultRecentRuns);
     ui->logPredictionRuns->setColumnCount(RunColumns);
     ui->logPredictionRuns->verticalHeader()->hide();
     ui->logPowerTable->verticalHeader()->hide();
     connect(ui->predictionVehicle, &QComboBox::currentIndexChanged, this, [this] {
         excluded_.clear();
+        included_.clear();
         update();
     });
     connect(ui->logTodaysJet, &QLineEdit::textChanged, this, &LogPredictionPage::update);
@@ -94,7 +97,7 @@ void LogPredictionPage::refresh() {
 void LogPredictionPage::clearOutputs() {
     for (QLineEdit* box :
          {ui->logPredictedEt, ui->logLowestEt, ui->logHighestEt, ui->logRunsUsed,
-          ui->logLeaveOneOut, ui->logEtInterval, ui->logMethodUsed, ui->logRecommendedMethod}) {
+          ui->logLeaveOneOut, ui->logEtInterval, ui->logMethodUsed, ui->logDialIn}) {
         box->setText(noValue);
     }
     predictedSpeed_->clear();
@@ -144,10 +147,9 @@ void LogPredictionPage::update() {
     }
     const runlog::VehicleId vehicle = ui->predictionVehicle->currentData().toLongLong();
     FirstProblem problem;
-    const auto jet =
-        readJetInches(ui->logTodaysJet->text(),
-                      tr("today's nitrous jet: give a jet size in inches, such as .045, "
-                         "or leave it empty to use the runs without nitrous"));
+    auto jet = runlog::readTodaysJet(ui->logTodaysJet->text().toStdString());
+    if (auto* error = std::get_if<raceday::Error>(&jet))
+        error->message = "today's nitrous jet: " + error->message;
     problem.note(jet);
     if (problem.any()) {
         markProblem(ui->logTodaysJet, problem.text());
@@ -169,7 +171,8 @@ void LogPredictionPage::update() {
                                                 .today = *todaysAir_.weather(),
                                                 .standard = todaysAir_.standard(),
                                                 .recentRuns = ui->logRecentRuns->value(),
-                                                .excluded = excluded_};
+                                                .excluded = excluded_,
+                                                .included = included_};
         auto predicted = runlog::predictFromLog(*log, request);
         if (const auto* error = runlog::logErrorOf(predicted)) {
             problem.note(qtText(error->message));
@@ -220,6 +223,11 @@ void LogPredictionPage::showPrediction(const runlog::LogPrediction& prediction) 
         const auto found = std::ranges::find(listed_, corrected.run.id);
         if (found == listed_.end()) continue;
         const int row = static_cast<int>(found - listed_.begin());
+        if (corrected.farFromOthers) {
+            QTableWidgetItem* use = ui->logPredictionRuns->item(row, Use);
+            use->setCheckState(Qt::Unchecked);
+            use->setToolTip(tr("Left out: far from the other runs. Tick it to take it back."));
+        }
         ui->logPredictionRuns->setItem(row, Factor,
                                        cell(fixedText(corrected.factor, factorDecimals)));
         ui->logPredictionRuns->setItem(row, CorrectedEt,
@@ -238,17 +246,14 @@ QString LogPredictionPage::showDialIn(const runlog::LogPrediction& prediction,
                                       const raceday::Weather& today) {
     const auto method =
         static_cast<runlog::DialInMethod>(ui->logPredictionMethod->currentData().toInt());
-    const double probability = runlog::defaultIntervalProbability;
-    const auto best = runlog::dialIn(prediction, today, runlog::DialInMethod::Best, probability);
-    if (const auto* error = raceday::errorOf(best)) return toQString(error->message);
-    const auto& recommended = std::get<runlog::DialIn>(best);
-    ui->logRecommendedMethod->setText(tr("%1: %2").arg(toQString(runlog::methodTitle(recommended)),
-                                                       toQString(recommended.reason)));
-    const auto chosen = method == runlog::DialInMethod::Best
-                            ? best
-                            : runlog::dialIn(prediction, today, method, probability);
+    const auto chosen =
+        runlog::dialIn(prediction, today, method, runlog::defaultIntervalProbability);
     if (const auto* error = raceday::errorOf(chosen)) return toQString(error->message);
     const auto& dial = std::get<runlog::DialIn>(chosen);
+    ui->logDialIn->setText(tr("%1 s (ET plus %2 s, rounded up), from the runs on %3")
+                               .arg(fixedText(dial.dialInSeconds(), 2),
+                                    fixedText(dial.marginSeconds, 2),
+                                    toQString(runlog::jetRunsText(prediction.jetInches))));
     const runlog::DialInFigures& figures = dial.chosen();
     ui->logPredictedEt->setText(fixedText(figures.et.value, etDecimals));
     predictedSpeed_->show(figures.speed.value);
@@ -302,7 +307,10 @@ void LogPredictionPage::useChanged(int row) {
     const runlog::RunId id = listed_[static_cast<std::size_t>(row)];
     const bool use = ui->logPredictionRuns->item(row, Use)->checkState() == Qt::Checked;
     std::erase(excluded_, id);
+    std::erase(included_, id);
+    // A run left out as far from the others is taken back by ticking it.
     if (!use) excluded_.push_back(id);
+    if (use) included_.push_back(id);
     const int column = ui->logPredictionRuns->currentColumn();
     update();
     ui->logPredictionRuns->setCurrentCell(row, column);

@@ -65,6 +65,7 @@ private:
     LogChartsPage& charts_;
     QuantityOutput* predictedSpeed_;
     std::vector<runlog::RunId> excluded_;
+    std::vector<runlog::RunId> included_;  // left out as far from the others, taken back
     std::vector<runlog::RunId> listed_;  // the run of each row of the runs table
     bool due_ = false;                   // figures put off while out of view
     raceday::UnitSystem system_ = raceday::UnitSystem::Imperial;

@@ -377,20 +377,17 @@ val predict(const val& records, const val& request, const std::string& units) {
     const auto today =
         raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
     if (const auto* error = raceday::errorOf(today)) return errorAnswer(error->message, "now");
-    std::optional<double> jet;
-    if (const std::string jetText = trimmedText(request["jet"].as<std::string>());
-        !jetText.empty()) {
-        double inches = 0;
-        const char* end = jetText.data() + jetText.size();
-        const auto [stop, failed] = moravik::fromChars(jetText.data(), end, inches);
-        if (failed != std::errc() || stop != end || !(inches > 0) || !std::isfinite(inches)) {
-            return errorAnswer(
-                "nitrous jet: \"" + jetText + "\" is not a jet size in inches above 0", "jet");
-        }
-        jet = inches;
-    }
-    const auto recent = wholeNumber(request["runs"].as<std::string>(), 1, 1000);
-    if (!recent) return errorAnswer("runs to use: give a whole number from 1 to 1000", "runs");
+    const auto jetRead = readTodaysJet(request["jet"].as<std::string>());
+    if (const auto* error = raceday::errorOf(jetRead))
+        return errorAnswer("nitrous jet: " + error->message, "jet");
+    const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
+    const auto recent =
+        wholeNumber(request["runs"].as<std::string>(), fewestRecentRuns, mostRecentRuns);
+    if (!recent)
+        return errorAnswer("runs to use: give a whole number from " +
+                               std::to_string(fewestRecentRuns) + " to " +
+                               std::to_string(mostRecentRuns),
+                           "runs");
     const auto method = dialInMethodNamed(request["method"].as<std::string>());
     const auto standard = raceday::findStandard(request["standard"].as<std::string>());
     if (!method || !standard) return errorAnswer("no such method or correction standard");
@@ -405,7 +402,7 @@ val predict(const val& records, const val& request, const std::string& units) {
         if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
     }
     const auto prediction =
-        predictFromRuns(recentRunsOf(std::move(mine), jet, asked.recentRuns), asked);
+        predictFromRuns(recentRunsOf(std::move(mine), jet, runsToRead(asked.recentRuns)), asked);
     if (const auto* error = raceday::errorOf(prediction)) {
         const LogError named = asLogError(*error);
         return errorAnswer(named.message, named.field);
@@ -414,7 +411,20 @@ val predict(const val& records, const val& request, const std::string& units) {
     const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
     if (!interval)
         return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
-    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0);
+    // The margin field is optional: a page without it dials in with the default.
+    double margin = defaultDialInMarginSeconds;
+    if (const val typed = request["margin"]; typed.isString()) {
+        const std::string text = trimmedText(typed.as<std::string>());
+        const char* end = text.data() + text.size();
+        const auto [stop, failed] = moravik::fromChars(text.data(), end, margin);
+        if (!text.empty() && (failed != std::errc() || stop != end))
+            return errorAnswer("margin: give seconds from 0 to 1, such as 0.02", "margin");
+        if (text.empty()) margin = defaultDialInMarginSeconds;
+    }
+    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0, margin);
+    if (const auto* error = raceday::errorOf(dial);
+        error && error->field == raceday::Field::Labelled)
+        return errorAnswer("margin: " + error->message, "margin");
     if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
     val lines = val::array();
     for (const auto& [label, text] : predictionSummary(figures, std::get<DialIn>(dial), system)) {

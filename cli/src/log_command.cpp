@@ -105,9 +105,10 @@ struct LogPredictOptions {
     CommonOptions common;
     std::string vehicle, now, nitrousJet;
     std::string standard{raceday::standardName(raceday::defaultStandard).key};
-    int recent = 5;
-    std::vector<runlog::RunId> excluded;
-    std::string method{runlog::dialInMethodName(runlog::DialInMethod::Best)};
+    int recent = runlog::defaultRecentRuns;
+    std::vector<runlog::RunId> excluded, included;
+    std::string method{runlog::dialInMethodName(runlog::defaultDialInMethod)};
+    std::string margin;
     int intervalPercent = static_cast<int>(std::lround(runlog::defaultIntervalProbability * 100));
 };
 
@@ -312,17 +313,6 @@ CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOp
     return ExitStatus::Success;
 }
 
-CommandResult<double> readJet(const std::string& inches) {
-    double jet = 0;
-    const auto [end, error] = std::from_chars(inches.data(), inches.data() + inches.size(), jet);
-    if (error != std::errc() || end != inches.data() + inches.size() || !(jet > 0) ||
-        !std::isfinite(jet)) {
-        return usageFailure("--nitrous-jet: " + quotedText(inches) +
-                            " is not a jet size in inches above 0");
-    }
-    return jet;
-}
-
 std::string_view axisKey(runlog::FitAxis axis) {
     return axis == runlog::FitAxis::CorrectionFactor ? "correction_factor" : "density_altitude";
 }
@@ -341,6 +331,10 @@ void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& d
     json["correction_factor_now"] = jsonNumber(p.todayFactor);
     json["predicted_et_s"] = jsonNumber(chosen.et.value);
     json["predicted_mph"] = jsonNumber(chosen.speed.value * mphPerMetrePerSecond);
+    json["runs_on"] = runlog::jetRunsText(p.jetInches);
+    if (p.jetInches) json["jet_in"] = jsonNumber(*p.jetInches);
+    json["dial_in_s"] = jsonNumber(dial.dialInSeconds());
+    json["margin_s"] = jsonNumber(dial.marginSeconds);
     json["method"] = runlog::dialInMethodName(dial.method);
     json["method_reason"] = dial.reason;
     if (dial.fitAxis) json["fit_axis"] = axisKey(*dial.fitAxis);
@@ -368,6 +362,7 @@ void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& d
             {"corrected_et_s", jsonNumber(run.corrected.etSeconds)},
             {"corrected_mph", jsonNumber(run.corrected.speed * mphPerMetrePerSecond)},
             {"excluded", run.excluded},
+            {"far_from_others", run.farFromOthers},
         });
     }
     out << jsonText(json) << '\n';
@@ -390,7 +385,10 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
             << shown(run.run.speed, Quantity::Speed) << "  factor "
             << raceday::fixedText(run.factor, 4) << "\n      corrected "
             << shown(run.corrected.etSeconds, Quantity::Time) << "  "
-            << shown(run.corrected.speed, Quantity::Speed) << (run.excluded ? "  (excluded)" : "")
+            << shown(run.corrected.speed, Quantity::Speed)
+            << (run.farFromOthers ? "  (left out: far from the other runs)"
+                : run.excluded    ? "  (excluded)"
+                                  : "")
             << '\n';
     }
     for (const auto& [label, text] : runlog::predictionSummary(p, dial, system))
@@ -413,36 +411,49 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     const auto method = runlog::dialInMethodNamed(o.method);
     if (!method)
         return usageFailure("--method: " + quotedText(o.method) +
-                            " is not a method; give scaling, fit or best");
+                            " is not a method; give exponent, scaling, fit or best");
+    double margin = runlog::defaultDialInMarginSeconds;
+    if (!o.margin.empty()) {
+        const char* end = o.margin.data() + o.margin.size();
+        const auto [stop, failed] = moravik::fromChars(o.margin.data(), end, margin);
+        if (failed != std::errc() || stop != end || !(margin >= 0) ||
+            !(margin <= runlog::mostDialInMarginSeconds))
+            return usageFailure("--margin: " + quotedText(o.margin) +
+                                " is not a margin; give seconds from 0 to 1, such as 0.02");
+    }
     auto opened = openLog(database);
     if (const auto* failure = failureOf(opened)) return *failure;
     RunLog& log = *std::get<std::unique_ptr<RunLog>>(opened);
     const auto vehicleFound = vehicleNamed(log, o.vehicle);
     if (const auto* failure = failureOf(vehicleFound)) return *failure;
     const runlog::Vehicle& vehicle = std::get<runlog::Vehicle>(vehicleFound);
-    std::optional<double> jet;
-    if (!o.nitrousJet.empty()) {
-        const auto jetRead = readJet(o.nitrousJet);
-        if (const auto* failure = failureOf(jetRead)) return *failure;
-        jet = std::get<double>(jetRead);
-    }
+    const auto jetRead = runlog::readTodaysJet(o.nitrousJet);
+    if (const auto* error = raceday::errorOf(jetRead))
+        return usageFailure("--nitrous-jet: " + quotedText(o.nitrousJet) + ": " + error->message);
+    const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
     runlog::PredictionRequest request{.vehicle = vehicle.id,
                                       .nitrousJetInches = jet,
                                       .today = today,
                                       .standard = standard,
                                       .recentRuns = o.recent,
-                                      .excluded = o.excluded};
+                                      .excluded = o.excluded,
+                                      .included = o.included};
     const auto predicted = readFromLog(runlog::predictFromLog(log, request));
     if (const auto* failure = failureOf(predicted)) return *failure;
     const runlog::LogPrediction& prediction = std::get<runlog::LogPrediction>(predicted);
-    for (const runlog::RunId run : o.excluded) {
-        if (std::ranges::none_of(prediction.runs, [run](const auto& r) { return r.run.id == run; }))
-            return usageFailure("--exclude: run " + decimalText(run) + " is not among the " +
-                                decimalText(prediction.runs.size()) + " recent runs of " +
-                                quotedText(o.vehicle) + " that the prediction uses");
+    for (const auto& [flag, runs] :
+         {std::pair{"--exclude", &o.excluded}, {"--include", &o.included}}) {
+        for (const runlog::RunId run : *runs) {
+            if (std::ranges::none_of(prediction.runs,
+                                     [run](const auto& r) { return r.run.id == run; }))
+                return usageFailure(std::string(flag) + ": run " + decimalText(run) +
+                                    " is not among the " + decimalText(prediction.runs.size()) +
+                                    " recent runs of " + quotedText(o.vehicle) +
+                                    " that the prediction uses");
+        }
     }
     const auto dialed =
-        required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0),
+        required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0, margin),
                  {{raceday::Field::Runs, "--method fit"}});
     if (const auto* failure = failureOf(dialed)) return *failure;
     const runlog::DialIn& dial = std::get<runlog::DialIn>(dialed);
@@ -680,19 +691,36 @@ void addLogPredictCommand(LogParsers& p) {
                      "Today's nitrous jet in inches: use the runs on this jet; default the runs "
                      "without nitrous")
         ->type_name("IN");
-    p.predict->add_option("--runs", o.recent, "How many recent runs to use, 1 to 1000; default 5")
+    p.predict
+        ->add_option("--runs", o.recent,
+                     "How many recent runs to use, " + decimalText(runlog::fewestRecentRuns) +
+                         " to " + decimalText(runlog::mostRecentRuns) + "; default " +
+                         decimalText(runlog::defaultRecentRuns))
         ->type_name("N")
-        ->check(wholeNumberIn(1, 1000));
+        ->check(wholeNumberIn(runlog::fewestRecentRuns, runlog::mostRecentRuns));
     p.predict
         ->add_option("--exclude", o.excluded,
                      "Leave out this run (its number) of the recent runs; repeatable")
         ->type_name("RUN")
         ->check(wholeNumberIn(1, std::numeric_limits<runlog::RunId>::max()));
     p.predict
+        ->add_option("--include", o.included,
+                     "Take back this run (its number), left out as far from the other runs; "
+                     "repeatable")
+        ->type_name("RUN")
+        ->check(wholeNumberIn(1, std::numeric_limits<runlog::RunId>::max()));
+    p.predict
         ->add_option("--method", o.method,
-                     "scaling (the average carried to today), fit (a line through the runs) or "
-                     "best (the smaller leave-one-out error); default best")
+                     "exponent (the car's own exponent, held near the cube-root rule), scaling "
+                     "(the average carried to today), fit (a line through the runs) or best "
+                     "(the smaller leave-one-out error of scaling and fit); default exponent")
         ->type_name("NAME");
+    p.predict
+        ->add_option("--margin", o.margin,
+                     "Seconds added to the predicted ET before rounding up to the dial-in, 0 to " +
+                         raceday::fixedText(runlog::mostDialInMarginSeconds, 0) + "; default " +
+                         raceday::fixedText(runlog::defaultDialInMarginSeconds, 2))
+        ->type_name("S");
     p.predict
         ->add_option("--interval", o.intervalPercent,
                      "Chance in percent that the next run falls in the interval shown, 50 to "

@@ -3,7 +3,8 @@
 namespace moravik::runlog {
 
 LogResult<LogPrediction> predictFromLog(RunLog& log, const PredictionRequest& request) {
-    auto recent = log.recentRuns(request.vehicle, request.nitrousJetInches, request.recentRuns);
+    auto recent =
+        log.recentRuns(request.vehicle, request.nitrousJetInches, runsToRead(request.recentRuns));
     if (const LogError* error = logErrorOf(recent)) return *error;
     auto prediction = predictFromRuns(std::get<std::vector<Run>>(recent), request);
     if (const auto* error = raceday::errorOf(prediction)) return asLogError(*error);

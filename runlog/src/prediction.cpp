@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <span>
 
 #include "moravik/number_reading.h"
 #include "moravik/raceday/air_density.h"
+#include "moravik/raceday/jet.h"
 #include "moravik/raceday/prediction.h"
 #include "moravik/raceday/units.h"
 
@@ -19,8 +21,10 @@ raceday::Outcome<double> factorOf(const raceday::Weather& weather, raceday::Stan
 
 raceday::Error noRuns(const PredictionRequest& request) {
     if (request.nitrousJetInches) {
-        return {raceday::Field::Runs,
-                "the log has no runs of this vehicle with this nitrous jet to predict from"};
+        return {raceday::Field::Runs, "the log has no runs of this vehicle on " +
+                                          jetRunsText(request.nitrousJetInches) +
+                                          " to predict from; its runs on other jets or "
+                                          "without nitrous are not used"};
     }
     return {raceday::Field::Runs,
             "the log has no runs of this vehicle without nitrous to predict from"};
@@ -36,14 +40,59 @@ std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetIn
     // Jets are sized in thousandths of an inch.
     const auto thousandths = [](double inches) { return std::round(inches * 1000); };
     std::erase_if(runs, [&](const Run& run) {
-        if (!jetInches || !run.nitrousJetInches) return jetInches.has_value() != run.nitrousJetInches.has_value();
+        if (!jetInches || !run.nitrousJetInches)
+            return jetInches.has_value() != run.nitrousJetInches.has_value();
         return thousandths(*run.nitrousJetInches) != thousandths(*jetInches);
     });
     std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
         return a.when != b.when ? a.when > b.when : a.id > b.id;
     });
-    if (runs.size() > static_cast<std::size_t>(std::max(count, 0))) runs.resize(static_cast<std::size_t>(std::max(count, 0)));
+    if (runs.size() > static_cast<std::size_t>(std::max(count, 0)))
+        runs.resize(static_cast<std::size_t>(std::max(count, 0)));
     return runs;
+}
+
+raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    while (!typed.empty() && isSpace(typed.front())) typed.remove_prefix(1);
+    while (!typed.empty() && isSpace(typed.back())) typed.remove_suffix(1);
+    if (typed.empty()) return std::nullopt;
+    const auto jet = raceday::readJet(typed);
+    if (!jet || jet->thousandths == 0)
+        return raceday::Error{raceday::Field::Labelled,
+                              "give a jet size in inches above 0, such as .045, or nothing for "
+                              "the runs without nitrous"};
+    return jet->inches();
+}
+
+std::string jetRunsText(std::optional<double> jetInches) {
+    if (!jetInches) return "no nitrous";
+    return "jet " + raceday::jetText({std::llround(*jetInches * 1000)}) + " in";
+}
+
+std::vector<bool> farFromOtherRuns(const std::vector<double>& correctedEts,
+                                   const std::vector<double>& factors) {
+    std::vector<bool> far(correctedEts.size(), false);
+    if (correctedEts.size() < 3) return far;
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const std::size_t middle = values.size() / 2;
+        return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    };
+    const double centre = median(correctedEts);
+    std::vector<double> logFactors, offs;
+    for (std::size_t i = 0; i < correctedEts.size(); ++i) {
+        logFactors.push_back(std::log(factors[i]));
+        offs.push_back(std::abs(correctedEts[i] - centre));
+    }
+    const double typicalAir = median(logFactors);
+    // 1.4826 MAD estimates a normal spread; five of them, or half a percent of the ET where
+    // the runs agree closer than timing can show, is far. A car whose exponent is 1/3 ± 0.15
+    // shifts its corrected ET by that share of the air's difference, which is allowed.
+    const double allowed = std::max(5 * 1.4826 * median(offs), 0.005 * centre);
+    for (std::size_t i = 0; i < correctedEts.size(); ++i)
+        far[i] = offs[i] > allowed + 0.15 * centre * std::abs(logFactors[i] - typicalAir);
+    return far;
 }
 
 raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
@@ -53,18 +102,48 @@ raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
     if (recent.empty()) return noRuns(request);
 
     LogPrediction prediction{};
+    prediction.jetInches = request.nitrousJetInches;
     prediction.todayFactor = std::get<double>(today);
-    double etSum = 0;
-    double speedSum = 0;
-    for (const Run& run : recent) {
+    const auto among = [](const std::vector<RunId>& ids, RunId id) {
+        return std::find(ids.begin(), ids.end(), id) != ids.end();
+    };
+    std::vector<double> correctedEts, factors;
+    const std::size_t considered =
+        std::min(recent.size(), static_cast<std::size_t>(std::max(request.recentRuns, 1)));
+    std::vector<double> earlierEts, earlierFactors;
+    for (std::size_t i = considered; i < recent.size(); ++i) {
+        const Run& run = recent[i];
+        const auto factor = factorOf(run.air, request.standard);
+        if (raceday::errorOf(factor)) continue;  // too old to stop today's prediction
+        const double cf = std::get<double>(factor);
+        prediction.earlier.push_back(
+            {run, cf, raceday::correctRun({run.etSeconds, run.speed}, cf), false});
+        earlierEts.push_back(prediction.earlier.back().corrected.etSeconds);
+        earlierFactors.push_back(cf);
+    }
+    const std::vector<bool> farEarlier = farFromOtherRuns(earlierEts, earlierFactors);
+    for (std::size_t i = 0; i < farEarlier.size(); ++i)
+        prediction.earlier[i].excluded = farEarlier[i];
+    for (const Run& run : std::span(recent).first(considered)) {
         const auto factor = factorOf(run.air, request.standard);
         if (const auto* error = raceday::errorOf(factor)) return *error;
         const double cf = std::get<double>(factor);
         const auto corrected = raceday::correctRun({run.etSeconds, run.speed}, cf);
-        const bool excluded = std::find(request.excluded.begin(), request.excluded.end(), run.id) !=
-                              request.excluded.end();
-        prediction.runs.push_back({run, cf, corrected, excluded});
-        if (excluded) continue;
+        prediction.runs.push_back({run, cf, corrected, among(request.excluded, run.id)});
+        if (prediction.runs.back().excluded) continue;
+        correctedEts.push_back(corrected.etSeconds);
+        factors.push_back(cf);
+    }
+    const std::vector<bool> far = farFromOtherRuns(correctedEts, factors);
+    double etSum = 0;
+    double speedSum = 0;
+    std::size_t judged = 0;
+    for (CorrectedRun& run : prediction.runs) {
+        if (run.excluded) continue;
+        run.farFromOthers = far[judged++] && !among(request.included, run.run.id);
+        run.excluded = run.farFromOthers;
+        if (run.excluded) continue;
+        const auto& corrected = run.corrected;
         if (prediction.used == 0 || corrected.etSeconds < prediction.lowestCorrectedEt) {
             prediction.lowestCorrectedEt = corrected.etSeconds;
         }

@@ -31,6 +31,10 @@ TEST(LineFit, AgreesWithTheExactReference) {
     };
     for (const auto& row : table)
         EXPECT_NEAR(row.value, row.reference, 1e-12 * std::abs(row.reference)) << row.what;
+    // The 80 % interval's half-width at 1.10 over t(0.90, 4 dof) = 1.533206 (published
+    // tables), squared: the new run's variance, 0.00043877679758542716 with @1.10.
+    const LinePrediction next = predictAt(*fit, 1.10, 0.8);
+    EXPECT_NEAR(std::pow((next.high - next.value) / 1.533206, 2), 0.00043877679758542716, 1e-9);
     EXPECT_EQ(fit->points, 6);
 }
 

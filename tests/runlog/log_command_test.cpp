@@ -99,7 +99,7 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
 // and (110 + 108 + 105) / 3 = 107.667 mph; without the 10.30 s run, 10.00 s.
 TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
     const Outcome json = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
-                               "--standard", "sae-j607", "--json"});
+                               "--standard", "sae-j607", "--json", "--method", "best"});
     ASSERT_EQ(json.status, 0) << json.err;
     const auto prediction = nlohmann::json::parse(json.out);
     EXPECT_EQ(prediction["runs_used"], 3);
@@ -352,13 +352,19 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"predict", "--vehicle", "Nova", "--now", "60F"}, 2, "--now"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "0.05"},
          2,
-         "no runs of this vehicle with this nitrous jet"},
+         "no runs of this vehicle on jet .050 in"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "big"},
          2,
          "--nitrous-jet: \"big\""},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--method", "average"},
          2,
-         "--method: \"average\" is not a method; give scaling, fit or best"},
+         "--method: \"average\" is not a method; give exponent, scaling, fit or best"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--margin", "2"},
+         2,
+         "--margin: \"2\" is not a margin; give seconds from 0 to 1"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--include", "99"},
+         2,
+         "--include: run 99 is not among the 1 recent runs"},
         {{"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--method", "fit"},
          2,
          "--method fit: cannot fit the runs: fewer than 4 runs"},

@@ -257,7 +257,7 @@ function predict(event) {
   const answer = engine.predict(runs, {
     vehicle: Number(vehicle), now: value("predict-now"), jet: value("predict-jet"),
     runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
-    interval: value("predict-interval"),
+    interval: value("predict-interval"), margin: value("predict-margin"),
   }, chosenUnits());
   say("predict-fault", answer.error || "");
   if (answer.error) return;

@@ -1,5 +1,12 @@
-// The dial-in: today's ET and MPH from a vehicle's runs, by scaling their average (the log
-// prediction) or by a straight line fitted to them, with how far to trust each.
+// The dial-in: today's ET and MPH from a vehicle's runs, by the car's own exponent (the
+// default), by scaling their average (the log prediction) or by a straight line fitted to
+// them, with how far to trust each.
+//
+// The exponent: ET goes as CF^k and speed as CF^-k, k fitted to the runs by least squares on
+// the logarithms but held near the cube-root rule's 1/3 (a prior of 1/3 ± 0.1): runs in
+// nearly one air leave k at 1/3, so a prediction for other air never goes further than the
+// physics; runs over a wide range of air teach the car's own k. Its interval widens with the
+// distance of today's air from the runs'.
 //
 // The line is fitted by least squares to the runs' ET, and to their trap speed, against the
 // correction factor of each run's air or against its density altitude, whichever explains
@@ -17,14 +24,23 @@
 
 namespace moravik::runlog {
 
-enum class DialInMethod { Scaling, Fit, Best };
+enum class DialInMethod { Exponent, Scaling, Fit, Best };
 enum class FitAxis { CorrectionFactor, DensityAltitude };
 
-// "scaling", "fit" or "best"; nothing for any other text.
+// "exponent", "scaling", "fit" or "best"; nothing for any other text.
 std::optional<DialInMethod> dialInMethodNamed(std::string_view name);
 std::string_view dialInMethodName(DialInMethod method);
 
+inline constexpr DialInMethod defaultDialInMethod = DialInMethod::Exponent;
 inline constexpr int fewestRunsToFit = 4;
+// The racer's margin added to the predicted ET before rounding up to the dial-in.
+inline constexpr double defaultDialInMarginSeconds = 0.01;
+inline constexpr double mostDialInMarginSeconds = 1;
+
+// The dial-in the racer writes on the window: the predicted ET plus the margin, rounded up
+// to the hundredth.
+double dialInSeconds(double predictedEtSeconds, double marginSeconds);
+
 // Of the intervals the window, the day sheet and moravik-calc show by default.
 inline constexpr double defaultIntervalProbability = 0.8;
 
@@ -45,7 +61,7 @@ struct AxisFit {
 };
 
 struct DialIn {
-    DialInMethod method;  // the one chosen: Scaling or Fit
+    DialInMethod method;  // the one chosen: Exponent, Scaling or Fit
     std::string reason;   // why, in a few words
     double probability;   // of the intervals, e.g. 0.8
     int runsUsed;
@@ -53,16 +69,27 @@ struct DialIn {
     std::optional<AxisFit> byFactor{}, byAltitude{};  // each where a line can be measured
     std::optional<FitAxis> fitAxis{};                 // the better of the two
     std::optional<DialInFigures> fit{};
+    DialInFigures exponent{};
+    double exponentK = 1.0 / 3;  // the car's exponent the runs show
+    double marginSeconds = defaultDialInMarginSeconds;
 
-    const DialInFigures& chosen() const { return method == DialInMethod::Fit ? *fit : scaling; }
+    const DialInFigures& chosen() const {
+        if (method == DialInMethod::Fit) return *fit;
+        return method == DialInMethod::Exponent ? exponent : scaling;
+    }
+    // The chosen ET plus the margin, rounded up to the hundredth.
+    double dialInSeconds() const;
 };
 
-// "scaling the average", "fit against the correction factor" or "fit against density altitude".
+// "exponent fitted to the car's runs", "scaling the average", "fit against the correction factor"
+// or "fit against density altitude".
 std::string_view methodTitle(const DialIn& dial);
 
 // The dial-in from the runs a log prediction used (not the excluded ones) for today's air.
-// Asking for the fit where it cannot be measured is an Error saying why.
+// Asking for the fit where it cannot be measured, or a margin outside 0 to
+// mostDialInMarginSeconds, is an Error saying why.
 raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::Weather& today,
-                                DialInMethod method, double probability);
+                                DialInMethod method, double probability,
+                                double marginSeconds = defaultDialInMarginSeconds);
 
 }  // namespace moravik::runlog

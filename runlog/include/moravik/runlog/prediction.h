@@ -9,6 +9,8 @@
 #pragma once
 
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "moravik/raceday/correction.h"
@@ -17,6 +19,20 @@
 
 namespace moravik::runlog {
 
+// How many of the newest runs a prediction may use, and how many by default.
+inline constexpr int fewestRecentRuns = 1;
+inline constexpr int mostRecentRuns = 1000;
+inline constexpr int defaultRecentRuns = 5;
+// The car's sensitivity to the air is learnt from up to this many of its newest runs on the
+// jet, the recent ones and those before them.
+inline constexpr int runsToLearnExponent = 30;
+
+// How many of the newest runs on the jet a prediction reads: the recent ones and those that
+// teach the exponent.
+constexpr int runsToRead(int recentRuns) {
+    return recentRuns > runsToLearnExponent ? recentRuns : runsToLearnExponent;
+}
+
 struct PredictionRequest {
     VehicleId vehicle = 0;
     // Today's jet: the runs with this jet (to the thousandth) are used; none:
@@ -24,20 +40,26 @@ struct PredictionRequest {
     std::optional<double> nitrousJetInches{};
     raceday::Weather today{};
     raceday::Standard standard = raceday::defaultStandard;
-    int recentRuns = 5;             // the newest this many matching runs are considered
-    std::vector<RunId> excluded{};  // among them, the ones the racer leaves out
+    int recentRuns = defaultRecentRuns;  // the newest this many matching runs are considered
+    std::vector<RunId> excluded{};       // among them, the ones the racer leaves out
+    std::vector<RunId> included{};       // and the far ones the racer takes back
 };
 
 struct CorrectedRun {
     Run run;
     double factor;                      // the correction factor of the run's air
     raceday::QuarterMileRun corrected;  // on the standard's day
-    bool excluded;
+    bool excluded;                      // left out: by the racer, or as far from the others
+    bool farFromOthers = false;         // by the outlier rule (farFromOtherRuns)
 };
 
 struct LogPrediction {
-    std::vector<CorrectedRun> runs;  // the runs considered, newest first
-    int used;                        // how many of them were not excluded
+    std::optional<double> jetInches;  // the jet the runs were on; none: without nitrous
+    std::vector<CorrectedRun> runs;   // the runs considered, newest first
+    // Older runs on the jet that teach the car's exponent only, newest first; the ones far
+    // from the others are marked excluded.
+    std::vector<CorrectedRun> earlier;
+    int used;  // how many of them were not excluded
     raceday::QuarterMileRun averageCorrected;
     double lowestCorrectedEt;
     double highestCorrectedEt;
@@ -50,7 +72,21 @@ struct LogPrediction {
 // uses, chosen from a log held in memory as RunLog::recentRuns chooses them.
 std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count);
 
-// The prediction from runs already chosen, newest first.
+// Today's jet as the racer types it: ".045", "0.045 in"; empty for the runs without
+// nitrous. Anything else is an Error naming what is accepted.
+raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed);
+// A jet as the reports name the runs': "jet .045 in", or "no nitrous".
+std::string jetRunsText(std::optional<double> jetInches);
+
+// Which of the runs' ETs on the standard's day lie far from the rest: a pedalled or lifted
+// run. Judged robustly, against the median and the median absolute deviation, with room for
+// a car whose sensitivity to the air is not the cube-root rule's; three runs at least.
+std::vector<bool> farFromOtherRuns(const std::vector<double>& correctedEts,
+                                   const std::vector<double>& factors);
+
+// The prediction from runs already chosen, newest first (runsToRead of them): the first
+// request.recentRuns are considered, the rest are earlier. A run far from the others
+// (farFromOtherRuns) is left out unless the request includes it.
 raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
                                                 const PredictionRequest& request);
 
