@@ -30,7 +30,7 @@ agree() {
     page_text=$(sed 's/\\-/-/g' "$page")
     local subcommand_help=""
     for command in air predict solve-hp convert jet-for-hp bottle "log" "log runs" "log predict" \
-        "log import" "log export"; do
+        "log import" "log export" "log add"; do
         # shellcheck disable=SC2086 # "log runs" is two words
         if text=$("$calc" $command --help 2>/dev/null); then
             subcommand_help+=$text$'\n'

@@ -61,6 +61,9 @@ def found_things(source, cache):
             if name == "Qt6" and components:
                 for component in components.group(1).split():
                     yield f"Qt6 {component}", config_file(cache.get(f"Qt6{component}_DIR"))
+            elif name == "Threads":
+                # The C library's threads, which every compiler brings.
+                yield name, "/usr/include/pthread.h"
             elif name == "Python3":
                 yield name, cache.get("_Python3_EXECUTABLE") or shutil.which("python3")
             elif f"{name}_DIR" in cache:
