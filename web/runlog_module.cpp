@@ -19,6 +19,7 @@
 
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
+#include "moravik/raceday_json/decimal_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/moment.h"
@@ -385,8 +386,8 @@ val predict(const val& records, const val& request, const std::string& units) {
         wholeNumber(request["runs"].as<std::string>(), fewestRecentRuns, mostRecentRuns);
     if (!recent)
         return errorAnswer("runs to use: give a whole number from " +
-                               std::to_string(fewestRecentRuns) + " to " +
-                               std::to_string(mostRecentRuns),
+                               moravik::decimalText(fewestRecentRuns) + " to " +
+                               moravik::decimalText(mostRecentRuns),
                            "runs");
     const auto method = dialInMethodNamed(request["method"].as<std::string>());
     const auto standard = raceday::findStandard(request["standard"].as<std::string>());

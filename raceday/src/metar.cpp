@@ -5,6 +5,7 @@
 #include "moravik/raceday/metar.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -127,8 +128,10 @@ std::string celsiusText(double celsius) {
     const long tenthsOfDegree = std::lround(celsius * 10);
     const long whole = std::labs(tenthsOfDegree) / 10;
     const long tenth = std::labs(tenthsOfDegree) % 10;
-    std::string text = (tenthsOfDegree < 0 ? "-" : "") + std::to_string(whole);
-    if (tenth != 0) text += "." + std::to_string(tenth);
+    std::array<char, 24> digits{};
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), whole).ptr;
+    std::string text = (tenthsOfDegree < 0 ? "-" : "") + std::string(digits.data(), end);
+    if (tenth != 0) text += std::string(".") + static_cast<char>('0' + tenth);
     return text + " °C";
 }
 
