@@ -39,6 +39,12 @@ TEST(FormatResult, WritesDoublesByTheTextRules) {
              {std::numeric_limits<double>::max(), " 1.79769313486232E+308"},
              {0.1 + 0.2, " .3"},
              {100.0, " 100"},
+             // Halfway between two 15-digit texts: ties to even, as Python's '%.14e' rounds.
+             {123456789012345.5, " 123456789012346"},
+             {123456789012344.5, " 123456789012344"},
+             {1234567890123.125, " 1234567890123.12"},
+             {1.2345678901234567e-08, " 1.23456789012346E-08"},
+             {9.999999999999999e-09, " 1E-08"},
          }) {
         EXPECT_EQ(formatResult(value), text) << value;
     }
