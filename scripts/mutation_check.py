@@ -517,6 +517,10 @@ PLANTS = [
           "web/runlog_module.cpp", [("    moravik::runlog::setUtcOffsetSource(&browserOffsetSeconds);\n", "", 1)], True),
     Plant("web-csv-decoded", "the Runs page decodes a CSV as UTF-8 before the module reads it", "web/app/runs.js",
           [("new Uint8Array(await file.arrayBuffer())", "await file.text()", 1)], True),
+    # The main window's plants need --gui.
+    Plant("main-window-names-alike", "two of the main window's fields share one accessible name",
+          "ui/Form1.ui", [("<string>Fuel pressure, psi</string>",
+                           "<string>Nitrous jet size, inches</string>", 1)]),
     # The Race Day window's plants need --gui.
     Plant("front-end-links-front-end", "Race Day links the command line's library",
           "raceday_window/CMakeLists.txt",
