@@ -10,7 +10,8 @@ The unchanged copy must pass every test. Then each plant is applied, the tree
 rebuilt and the tests run; a plant that leaves every test passing is reported
 as NOT CAUGHT and makes the script exit with 1. Each plant is an exact text
 replacement that must apply exactly as written, so a plant that no longer
-matches the code says so instead of passing silently. It takes some minutes.
+matches the code says so instead of passing silently; --list checks them all
+without building (a test of the default preset). It takes some minutes.
 The web page's plants need --web, which also builds the wasm preset's web app
 in the copy and runs its tests (headless Chromium) for them. --tests runs only
 the tests whose names match (ctest -R), for a quicker look at a few plants.
@@ -167,6 +168,10 @@ PLANTS = [
           [("dinKelvin = 293;", "dinKelvin = 294;", 1)]),
     Plant("largest-jet", "a jet of 32.768 in accepted", "raceday/src/jet_for_hp.cpp",
           [("thousandths <= largestWhole)", "thousandths <= largestWhole + 1)", 1)]),
+    Plant("solver-speed-by-et-exponent", "horsepower from a trap speed solved with the ET exponent",
+          "raceday/src/quarter_mile_solver.cpp",
+          [("ratioFor(mph(speed), f.mphMultiplier, f.mphExponent)",
+            "ratioFor(mph(speed), f.mphMultiplier, f.etExponent)", 1)]),
     Plant("bottle-b4-last-digit", "the bottle curve's b4 -4.052 for -4.051", BOTTLE,
           [("b4 = -4.051;", "b4 = -4.052;", 1)]),
     Plant("bottle-gauge-as-absolute", "a gauge bottle pressure read as absolute", BOTTLE,
@@ -517,6 +522,10 @@ PLANTS = [
           "web/runlog_module.cpp", [("    moravik::runlog::setUtcOffsetSource(&browserOffsetSeconds);\n", "", 1)], True),
     Plant("web-csv-decoded", "the Runs page decodes a CSV as UTF-8 before the module reads it", "web/app/runs.js",
           [("new Uint8Array(await file.arrayBuffer())", "await file.text()", 1)], True),
+    # The main window's plants need --gui.
+    Plant("main-window-names-alike", "two of the main window's fields share one accessible name",
+          "ui/Form1.ui", [("<string>Fuel pressure, psi</string>",
+                           "<string>Nitrous jet size, inches</string>", 1)]),
     # The Race Day window's plants need --gui.
     Plant("front-end-links-front-end", "Race Day links the command line's library",
           "raceday_window/CMakeLists.txt",
@@ -709,7 +718,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("plants", nargs="*", metavar="PLANT", help="only these plants")
     parser.add_argument("--list", action="store_true",
-                        help="list the plants, saying which no longer apply, and stop")
+                        help="list the plants, saying which no longer apply (then exit 1), and stop")
     parser.add_argument("--gui", action="store_true", help="build and test the windows too")
     parser.add_argument("--web", action="store_true",
                         help="build the web app too and try the web page's plants")
@@ -717,13 +726,15 @@ def main():
     parser.add_argument("--tests", metavar="REGEX", help="run only the tests matching REGEX")
     args = parser.parse_args()
     if args.list:
+        stale = 0
         for item in PLANTS:
             try:
                 planted((ROOT / item.path).read_text(), item)
                 print("%-24s %s" % (item.name, item.fault))
-            except ValueError as mismatch:
+            except (OSError, ValueError) as mismatch:
                 print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch))
-        return 0
+                stale += 1
+        return 1 if stale else 0
     chosen = [p for p in PLANTS if not args.plants or p.name in args.plants]
     unknown = set(args.plants) - {p.name for p in PLANTS}
     if unknown:

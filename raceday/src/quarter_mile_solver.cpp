@@ -11,7 +11,6 @@ namespace {
 
 // The formulas work in pounds, horsepower and miles per hour.
 double pounds(double kg) { return kg / kilogramsPerPound; }
-double horsepower(double watts) { return watts / wattsPerHorsepower; }
 double mph(double speed) { return speed / metresPerSecondPerMph; }
 
 // x = multiplier × ratio^exponent solved for the ratio.
@@ -33,16 +32,6 @@ Outcome<FormulaValues> solveAll(double a, Field aField, double b, Field bField, 
 
 }  // namespace
 
-std::array<QuarterMileRun, formulaCount> estimateRuns(double massKg, double watts) {
-    const double hp = horsepower(watts);
-    const QuarterMileEstimates estimates = computeQuarterMile(pounds(massKg), hp, hp);
-    std::array<QuarterMileRun, formulaCount> runs{};
-    for (std::size_t i = 0; i < formulaCount; ++i) {
-        runs[i] = {estimates[i].et, estimates[i].mph * metresPerSecondPerMph};
-    }
-    return runs;
-}
-
 double powerFromEt(Formula formula, double etSeconds, double massKg) {
     const FormulaConstants& f = formulaConstants(formula);
     return pounds(massKg) / ratioFor(etSeconds, f.etMultiplier, f.etExponent) * wattsPerHorsepower;
@@ -54,22 +43,12 @@ double powerFromSpeed(Formula formula, double speed, double massKg) {
            wattsPerHorsepower;
 }
 
-double massFromPowerAndEt(Formula formula, double watts, double etSeconds) {
-    const FormulaConstants& f = formulaConstants(formula);
-    return horsepower(watts) * ratioFor(etSeconds, f.etMultiplier, f.etExponent) *
-           kilogramsPerPound;
-}
-
 Outcome<FormulaValues> solvePowerFromEt(double etSeconds, double massKg) {
     return solveAll(etSeconds, Field::Et, massKg, Field::Weight, powerFromEt);
 }
 
 Outcome<FormulaValues> solvePowerFromSpeed(double speed, double massKg) {
     return solveAll(speed, Field::Speed, massKg, Field::Weight, powerFromSpeed);
-}
-
-Outcome<FormulaValues> solveMassFromPowerAndEt(double watts, double etSeconds) {
-    return solveAll(watts, Field::Power, etSeconds, Field::Et, massFromPowerAndEt);
 }
 
 }  // namespace moravik::raceday

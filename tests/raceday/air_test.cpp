@@ -5,10 +5,12 @@
 #include <string>
 
 #include "moravik/raceday/air_density.h"
-#include "raceday_test_support.h"
+#include "weather.h"
 
 namespace moravik::raceday {
 namespace {
+
+using namespace test_support;
 double hectopascals(double hpa) { return hpa * 100; }
 
 // Smithsonian Meteorological Tables (R. J. List, 6th revised edition, 1951),

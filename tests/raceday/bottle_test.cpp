@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "raceday_test_support.h"
+#include "weather.h"
 
 namespace moravik::raceday {
 namespace {
+
+using namespace test_support;
 
 Bottle accepted(const Outcome<Bottle>& outcome) {
     if (const Error* error = errorOf(outcome)) ADD_FAILURE() << error->message;

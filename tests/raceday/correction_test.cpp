@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "raceday_test_support.h"
+#include "weather.h"
 
 namespace moravik::raceday {
 namespace {
+
+using namespace test_support;
 
 // Each standard's own reference day, as the standards define it, corrects by
 // exactly 1: SAE J1349 99 kPa of dry air at 25 °C, SAE J607 29.92 inHg of dry

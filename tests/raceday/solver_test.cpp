@@ -54,19 +54,18 @@ TEST(SolvePower, RoundTripsThroughThePassesFormulas) {
     for (const double weightLb : {900.0, 2562.0, 3400.0, 5200.0}) {
         for (const double horsepower : {45.0, 210.0, 450.0, 2500.0}) {
             const double mass = pounds(weightLb), power = hp(horsepower);
-            const auto runs = estimateRuns(mass, power);
+            const auto runs = computeQuarterMile(weightLb, horsepower, horsepower);
             for (const FormulaConstants& f : formulaTable) {
                 const auto& run = runs[static_cast<std::size_t>(f.formula)];
                 SCOPED_TRACE(testing::Message() << f.name << ' ' << weightLb << ' ' << horsepower);
-                EXPECT_LE(ulpsApart(powerFromEt(f.formula, run.etSeconds, mass), power), 8);
-                EXPECT_LE(ulpsApart(powerFromSpeed(f.formula, run.speed, mass), power), 8);
-                EXPECT_LE(ulpsApart(massFromPowerAndEt(f.formula, power, run.etSeconds), mass), 8);
+                EXPECT_LE(ulpsApart(powerFromEt(f.formula, run.et, mass), power), 8);
+                EXPECT_LE(ulpsApart(powerFromSpeed(f.formula, mph(run.mph), mass), power), 8);
             }
         }
     }
 }
 
-// ET, speed, weight and power must lie above 0: 0 is refused, the least double above
+// ET, speed and weight must lie above 0: 0 is refused, the least double above
 // it accepted, for each input of each solver.
 TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
     const double least = std::numeric_limits<double>::denorm_min();
@@ -75,9 +74,10 @@ TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
         Outcome<FormulaValues> (*solve)(double, double);
         bool first;  // the field is the first argument
     } table[] = {
-        {"ET", solvePowerFromEt, true},           {"weight", solvePowerFromEt, false},
-        {"speed", solvePowerFromSpeed, true},     {"weight", solvePowerFromSpeed, false},
-        {"power", solveMassFromPowerAndEt, true}, {"ET", solveMassFromPowerAndEt, false},
+        {"ET", solvePowerFromEt, true},
+        {"weight", solvePowerFromEt, false},
+        {"speed", solvePowerFromSpeed, true},
+        {"weight", solvePowerFromSpeed, false},
     };
     for (const auto& [field, solve, first] : table) {
         for (const double past : {0.0, -0.0, -least, double(NAN), double(INFINITY)}) {

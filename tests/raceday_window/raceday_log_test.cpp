@@ -28,15 +28,16 @@
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
 #include <functional>
-#include <sstream>
 #include <tuple>
 
 #include "log_prediction_page.h"
 #include "log_qt.h"
-#include "moravik/cli/app.h"
+#include "log_result.h"
 #include "qt_text.h"
 #include "raceday_test_support.h"
+#include "run_calc.h"
 #include "run_table_model.h"
+#include "weather.h"
 
 using namespace moravik::raceday_window::testing;
 using moravik::runlog::Run;
@@ -45,25 +46,11 @@ using moravik::runlog::RunTableModel;
 
 namespace {
 
-constexpr double pascalsPerInchOfMercury = 3386.389;  // NIST SP 811, inHg at 0 °C
-
-// Dry air at 60 °F, whose SAE J607 factor is `factor`: the standard's 29.92
-// inHg divided by it (J607: CF = 29.92 inHg / dry pressure × √(T / 60 °F)).
-moravik::raceday::Weather j607Air(double factor) {
-    return {(60 + 459.67) * 5 / 9,
-            moravik::raceday::StationPressure{29.92 * pascalsPerInchOfMercury / factor},
-            std::monostate{}};
-}
-
-template <typename T>
-T value(moravik::runlog::LogResult<T> result) {
-    if (const auto* error = moravik::runlog::logErrorOf(result))
-        qFatal("%s", error->message.c_str());
-    return std::get<T>(std::move(result));
-}
+using moravik::test_support::j607Air;
+using moravik::test_support::valueOf;
 
 std::unique_ptr<RunLog> openLog(const QString& path, moravik::runlog::Access access = {}) {
-    return value(RunLog::open(moravik::raceday_window::plainText(path), {.access = access}));
+    return valueOf(RunLog::open(moravik::raceday_window::plainText(path), {.access = access}));
 }
 
 moravik::runlog::Moment june(int day) {
@@ -85,7 +72,7 @@ void addSlips(RunLog& log, moravik::runlog::VehicleId vehicle, std::initializer_
         run.etSeconds = slip.et;
         run.speed = slip.mph * 0.44704;  // m/s in a mile per hour, exactly
         run.air = j607Air(slip.factor);
-        value(log.addRun(run));
+        valueOf(log.addRun(run));
     }
 }
 
@@ -99,7 +86,7 @@ void fillLog(const QString& path) {
         moravik::runlog::Vehicle vehicle;
         vehicle.name = name;
         vehicle.inputs.vweight = weight;
-        return value(log->addVehicle(vehicle));
+        return valueOf(log->addVehicle(vehicle));
     };
     addSlips(*log, addVehicle("Camaro", "3200"),
              {{"Bandimere", 1, 11.00, 100, 1.331},
@@ -111,12 +98,12 @@ void fillLog(const QString& path) {
 // Adds `count` copies of the log's first run, the Camaro's, each changed by `vary`.
 void addCopies(const QString& path, int count, const std::function<void(Run&, int)>& vary) {
     const auto log = openLog(path);
-    std::vector<Run> runs(static_cast<std::size_t>(count), value(log->runs()).front());
+    std::vector<Run> runs(static_cast<std::size_t>(count), valueOf(log->runs()).front());
     for (int n = 0; n < count; ++n) {
         runs[static_cast<std::size_t>(n)].id = 0;
         vary(runs[static_cast<std::size_t>(n)], n);
     }
-    value(log->addRuns(runs));
+    valueOf(log->addRuns(runs));
 }
 
 // The dialog that is open; a closed one may wait to be deleted beside it.
@@ -327,7 +314,8 @@ private slots:
         QCOMPARE(day.rows(), 1);
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
         choose(day.section, "vehicleFilter", "Camaro");
-        QCOMPARE(value(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs()).size(), 304U);
+        QCOMPARE(valueOf(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs()).size(),
+                 304U);
         QCOMPARE(day.rows(), RunTableModel::pageRows);
         day.table->setFocus();
         QTest::keyClick(day.table, Qt::Key_End, Qt::ControlModifier);
@@ -475,7 +463,7 @@ private slots:
         QFETCH(QString, method);
         {
             const auto log = openLog(logPath());
-            addSlips(*log, value(log->vehicleNamed("Pass car")).id,
+            addSlips(*log, valueOf(log->vehicleNamed("Pass car")).id,
                      {{"", 5, 14.63, 94.3, 1.05},
                       {"", 6, 14.70, 93.5, 1.10},
                       {"", 7, 14.95, 92.6, 1.15},
@@ -487,18 +475,13 @@ private slots:
         choose(page, "predictionVehicle", vehicle);
         choose(page, "logPredictionMethod", method);
 
-        const std::string database = moravik::raceday_window::plainText(logPath());
-        const std::string name = vehicle.toStdString();
-        const std::string how = method.toStdString();
-        const char* const arguments[] = {
-            "moravik-calc", "log",        "--database", database.c_str(), "predict",
-            "--vehicle",    name.c_str(), "--now",      "60F 29.92inHg",  "--standard",
-            "sae-j607",     "--method",   how.c_str(),  "--json"};
-        std::istringstream in;
-        std::ostringstream out, err;
-        QCOMPARE(moravik::cli::runCalc(arguments, in, out, err), 0);
+        const auto calc = moravik::cli::run(
+            {"log", "--database", moravik::raceday_window::plainText(logPath()), "predict",
+             "--vehicle", vehicle.toStdString(), "--now", "60F 29.92inHg", "--standard", "sae-j607",
+             "--method", method.toStdString(), "--json"});
+        QCOMPARE(int(calc.status), 0);
         const QJsonObject json =
-            QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+            QJsonDocument::fromJson(QByteArray::fromStdString(calc.out)).object();
         const auto shown = [&json](const char* key, double scale, int decimals) {
             return moravik::raceday_window::fixedText(json[key].toDouble() * scale, decimals);
         };
@@ -861,7 +844,7 @@ private slots:
         QTest::keyClick(child(form, "speed"), Qt::Key_Return);
         QVERIFY(!form->isVisible());
         QCOMPARE(day.rows(), 4);
-        const auto runs = value(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs());
+        const auto runs = valueOf(openLog(logPath(), moravik::runlog::Access::ReadOnly)->runs());
         const QTime saved = moravik::raceday_window::qtDateTime(runs.back().when).time();
         QCOMPARE(saved.second() * 1000 + saved.msec(), 0);
     }

@@ -2,20 +2,18 @@
 // through their widgets. Expected figures are published examples or the
 // independent reference's, never a formula worked again here.
 #include <QCheckBox>
+#include <QImage>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QImage>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
-#include <sstream>
-
-#include "moravik/cli/app.h"
 
 #include "raceday_test_support.h"
+#include "run_calc.h"
 
 using namespace moravik::raceday_window::testing;
 
@@ -380,15 +378,16 @@ private slots:
         QTest::newRow("85 F") << QStringList{"bottleTemperature=85"}
                               << QStringList{"--temperature", "85F"} << "pressure_psig"
                               << "pressure_psia" << 1.0;
-        QTest::newRow("950 psi wanted")
-            << QStringList{"bottlePressure=950"} << QStringList{"--pressure", "950psi"}
-            << "pressure_psig" << "pressure_psia" << 1.0;
+        QTest::newRow("950 psi wanted") << QStringList{"bottlePressure=950"}
+                                        << QStringList{"--pressure", "950psi"} << "pressure_psig"
+                                        << "pressure_psia" << 1.0;
         QTest::newRow("65 bar, jet .062, thin air, tuned at 1000 psia")
-            << QStringList{"bottlePressureUnit=bar", "bottlePressure=65",  "nitrousJet=.062",
+            << QStringList{"bottlePressureUnit=bar", "bottlePressure=65",     "nitrousJet=.062",
                            "outsidePressure=25.5",   "tunePressureUnit=psia", "tunePressure=1000"}
-            << QStringList{"--pressure",         "65bar",    "--nitrous-jet",  ".062",
+            << QStringList{"--pressure",         "65bar",    "--nitrous-jet",   ".062",
                            "--outside-pressure", "25.5inHg", "--tune-pressure", "1000psia"}
-            << "pressure_bar_gauge" << "pressure_kpa_absolute" << 0.01;
+            << "pressure_bar_gauge"
+            << "pressure_kpa_absolute" << 0.01;
     }
     void bottleMatchesTheCommandLine() {
         QFETCH(QStringList, typed);
@@ -406,17 +405,15 @@ private slots:
                 typeInto(bottle, name, entry.section('=', 1));
             }
         }
-        std::vector<std::string> words{"moravik-calc", "bottle", "--json"};
+        std::vector<std::string> words{"bottle", "--json"};
         for (const QString& argument : arguments) words.push_back(argument.toStdString());
-        std::vector<const char*> argv;
-        for (const auto& word : words) argv.push_back(word.c_str());
-        std::istringstream in;
-        std::ostringstream out, err;
-        QCOMPARE(moravik::cli::runCalc(argv, in, out, err), 0);
+        const auto calc = moravik::cli::run(words);
+        QCOMPARE(int(calc.status), 0);
         const QJsonObject json =
-            QJsonDocument::fromJson(QByteArray::fromStdString(out.str())).object();
+            QJsonDocument::fromJson(QByteArray::fromStdString(calc.out)).object();
         const auto shown = [&json](const QString& key, double scale) {
-            return QString::fromStdString(moravik::raceday::fixedText(json[key].toDouble() * scale, 1));
+            return QString::fromStdString(
+                moravik::raceday::fixedText(json[key].toDouble() * scale, 1));
         };
         QCOMPARE(text(bottle, "resultTemperature"), shown("temperature_f", 1));
         QCOMPARE(text(bottle, "gaugePressure"), shown(gaugeKey, 1));

@@ -24,8 +24,11 @@
 #include "prepared_messages.h"
 #include "race_day_window.h"
 #include "services.h"
+#include "typing.h"
 
 namespace moravik::raceday_window::testing {
+
+using test_support::typeInto;
 
 // Settings in Qt's test location, and the application named as the program names it.
 inline void setUpTestApplication() {
@@ -89,14 +92,6 @@ Widget* child(const QObject* parent, const QString& name) {
 
 inline QString text(const QObject* parent, const QString& name) {
     return child<QLineEdit>(parent, name)->text();
-}
-
-// Replaces a field's text by typing, as a user would after selecting it all.
-inline void typeInto(QWidget* field, const QString& text) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
 }
 
 inline void typeInto(const QObject* parent, const QString& name, const QString& text) {

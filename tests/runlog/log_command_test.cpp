@@ -89,8 +89,6 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
 
     const Outcome csv = calc({"runs", "--csv"});
     ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_EQ(csv.out.substr(0, csv.out.find('\n') + 1),
-              csvLine(runCsvHeader(raceday::UnitSystem::Imperial)));
     EXPECT_NE(csv.out.find(",10.3,105,"), std::string::npos) << csv.out;
 }
 

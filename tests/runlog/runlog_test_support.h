@@ -9,25 +9,16 @@
 #include <cctype>
 #include <string>
 
+#include "log_result.h"
 #include "moravik/raceday/units.h"
 #include "moravik/runlog/run_log.h"
+#include "weather.h"
 
 namespace moravik::runlog {
 
-inline raceday::Weather stationAir(double fahrenheit, double inchesOfMercury, double humidity) {
-    return {(fahrenheit + 459.67) * 5 / 9,
-            raceday::StationPressure{inchesOfMercury * raceday::pascalsPerInchOfMercury},
-            raceday::RelativeHumidity{humidity}};
-}
-
-// Dry air at 60 °F, SAE J607's reference temperature, whose J607 factor is
-// `factor`: the standard's 29.92 inHg divided by the factor. (J607, as the
-// race-day library has it: CF = 29.92 inHg / dry pressure × √(T / 60 °F).)
-inline raceday::Weather j607Air(double factor) {
-    return {(60 + 459.67) * 5 / 9,
-            raceday::StationPressure{29.92 * raceday::pascalsPerInchOfMercury / factor},
-            std::monostate{}};
-}
+using test_support::j607Air;
+using test_support::stationAir;
+using test_support::valueOf;
 
 // Run number n of a series: every field set and each depending on n, so a
 // run that comes back with any field of another is noticed.
@@ -58,15 +49,6 @@ inline Vehicle namedVehicle(const std::string& name) {
     vehicle.inputs.altitudeDD = "Denver, CO  5800";
     vehicle.notes = "automatic, 4.10 gears";
     return vehicle;
-}
-
-template <typename T>
-T valueOf(LogResult<T> result) {
-    if (const LogError* error = logErrorOf(result)) {
-        ADD_FAILURE() << error->message;
-        throw std::runtime_error("unexpected LogError");
-    }
-    return std::move(std::get<T>(result));
 }
 
 inline std::unique_ptr<RunLog> openLog(const QString& path, const OpenOptions& options = {}) {

@@ -11,8 +11,11 @@
 #include "look.h"
 #include "main_window.h"
 #include "prepared_messages.h"
+#include "typing.h"
 
 namespace moravik::ui::testing {
+
+using test_support::typeInto;
 
 inline QWidgetList topLevelsNamed(const QString& name) {
     QWidgetList found = QApplication::topLevelWidgets();
@@ -62,13 +65,5 @@ struct App final : UrlOpener {
         return nullptr;
     }
 };
-
-// Replaces a field's text by typing, as a user would after selecting it all.
-inline void typeInto(QWidget* field, const QString& text) {
-    field->setFocus();
-    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
-}
 
 }  // namespace moravik::ui::testing

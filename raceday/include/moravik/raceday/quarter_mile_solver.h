@@ -1,6 +1,6 @@
 // The quarter-mile formulas of the Calculate pass, run backwards: horsepower
-// from a time slip, and weight from horsepower and ET. The constants are the
-// engine's formulaTable, the one source of the four formulas.
+// from a time slip. The constants are the engine's formulaTable, the one
+// source of the four formulas.
 #pragma once
 
 #include <array>
@@ -22,17 +22,12 @@ struct QuarterMileRun {
     double speed;  // m/s
 };
 
-// The Calculate pass's estimates for a mass (kg) and a power (W), by formula.
-std::array<QuarterMileRun, formulaCount> estimateRuns(double massKg, double watts);
-
 // Single formulas without checks: the inputs must be finite and above zero.
 double powerFromEt(Formula formula, double etSeconds, double massKg);
 double powerFromSpeed(Formula formula, double speed, double massKg);
-double massFromPowerAndEt(Formula formula, double watts, double etSeconds);
 
 // All four formulas, or an Error when an input is not a finite value above zero.
 Outcome<FormulaValues> solvePowerFromEt(double etSeconds, double massKg);
 Outcome<FormulaValues> solvePowerFromSpeed(double speed, double massKg);
-Outcome<FormulaValues> solveMassFromPowerAndEt(double watts, double etSeconds);
 
 }  // namespace moravik::raceday
