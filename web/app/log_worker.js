@@ -164,8 +164,12 @@ function chart(shown, units, etColumn) {
 // One page of the table: `page` counts from 0, and a page past the end is the
 // last. `complete` says whether it comes from the whole log, with the chart.
 async function page({ vehicle, units, page: wanted, size }) {
-  if (!loaded && vehicle === "" && wanted === Infinity) return newestPage(units, size);
-  await loading;
+  if (!loaded && vehicle === "" && wanted === Infinity) {
+    const newest = await newestPage(units, size);
+    loadWhole();
+    return newest;
+  }
+  await loadWhole();
   const shown = runsOf(vehicle);
   const pages = Math.max(1, Math.ceil(shown.length / size));
   const at = Math.min(Math.max(0, wanted), pages - 1);
@@ -180,7 +184,7 @@ function readRun({ texts, units, vehicle }) {
 }
 
 async function newVehicle({ name }) {
-  await loading;
+  await loadWhole();
   return engine.newVehicle(name, vehicles);
 }
 
@@ -274,7 +278,7 @@ function predict({ request, units }) {
 
 // Every change and every answer but a page and a typed run waits for the whole log.
 const afterLoading = (answer) => async (...asked) => {
-  await loading;
+  await loadWhole();
   return answer(...asked);
 };
 const answers = {
@@ -287,7 +291,13 @@ const started = Promise.all([createMoravikEngine(), openStore()]).then(([module,
   engine = module;
   store = database;
 });
-const loading = started.then(load);
+// The whole log is read once the newest page is out: the store answers one
+// request at a time, and reading a season whole would hold that page back.
+let loading = null;
+function loadWhole() {
+  loading = loading || started.then(load);
+  return loading;
+}
 
 onmessage = async ({ data }) => {
   const { id, kind } = data;

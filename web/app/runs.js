@@ -89,7 +89,8 @@ function showLog() {
     for (const row of table.rows) {
       const line = body.insertRow();
       row.cells.forEach((text, index) => {
-        line.appendChild(element("td", text, table.numeric[index] ? "number" : "text"));
+        // A phone shows each run as a card, each figure led by its column's title.
+        line.appendChild(element("td", text, table.numeric[index] ? "number" : "text")).dataset.title = table.titles[index];
       });
       const what = row.cells[0] + ", " + row.cells[1];
       const remove = element("button", "Delete", "small");
