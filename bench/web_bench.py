@@ -12,11 +12,17 @@
     (Emulation.setCPUThrottlingRate): first contentful paint, and the mark
     start_engine.js sets once the 31 results are shown;
   - typing a digit into the nitrous jet: the input handler, all 31 results
-    and the layout they need, timed from the keystroke's event.
+    and the layout they need, timed from the keystroke's event;
+  - a season of 100,000 runs (a 4.9 MB CSV): the import's wall time, then the
+    Runs page opened again until its table and chart are shown (the mark
+    start_engine.js sets), idle and with the CPU slowed 4x, and the longest
+    task on the page's thread throughout (PerformanceObserver's long tasks).
 """
 
+import datetime
 import gzip
 import json
+import os
 import pathlib
 import statistics
 import subprocess
@@ -26,7 +32,7 @@ import tempfile
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 sys.path.insert(0, str(ROOT / "tests" / "web"))
 
-import check_page  # noqa: E402  (the tests' server and browser set-up)
+import browser_checks  # noqa: E402  (the tests' server and browser set-up)
 
 
 def native_pass(bench_calculate):
@@ -72,16 +78,16 @@ def transfer_size(folder):
 
 def first_render(browser, url, rounds=5):
     browser.get(url)
-    check_page.wait_ready(browser)
+    browser_checks.wait_ready(browser)
     browser.execute_async_script("navigator.serviceWorker.ready.then(() => arguments[0]())")
-    check_page.WebDriverWait(browser, 30).until(
+    browser_checks.WebDriverWait(browser, 30).until(
         lambda b: b.execute_script("return navigator.serviceWorker.controller !== null"))
     browser.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": 4})
     paints, ready = [], []
     for _ in range(rounds):
         browser.get("about:blank")
         browser.get(url)
-        check_page.wait_ready(browser)
+        browser_checks.wait_ready(browser)
         paint, mark = browser.execute_script("""
             const paint = performance.getEntriesByName("first-contentful-paint")[0];
             const mark = performance.getEntriesByName("moravik-ready")[0];
@@ -94,7 +100,7 @@ def first_render(browser, url, rounds=5):
 
 def typing(browser, url, digits=60):
     browser.get(url)
-    check_page.wait_ready(browser)
+    browser_checks.wait_ready(browser)
     return browser.execute_script("""
         const field = document.getElementById("njt"), times = [];
         for (let i = 0; i < arguments[0]; ++i) {
@@ -108,19 +114,70 @@ def typing(browser, url, digits=60):
         return [times[Math.floor(times.length / 2)], times[times.length - 1]];""", digits)
 
 
+# Long tasks (over 50 ms) on the page's thread, from the page's first script on.
+LONG_TASKS = """window.longTasks = [];
+    new PerformanceObserver((list) => window.longTasks.push(...list.getEntries().map((e) => e.duration)))
+        .observe({type: "longtask"});"""
+
+
+def season_csv(path, runs=100_000):
+    start = datetime.datetime(2019, 1, 1)
+    with open(path, "w", encoding="utf-8") as file:
+        file.write("date_time,vehicle,strip,et_s,speed_mph,temperature_F,station_pressure_inHg\n")
+        for i in range(runs):
+            when = start + datetime.timedelta(minutes=30 * i)
+            file.write("%s,Camaro,Vegas,%.3f,%d,%d,29.9\n"
+                       % (when.strftime("%Y-%m-%dT%H:%M"), 11.2 + (i * 37 % 500) / 1000, 118 + i % 7, 60 + i % 30))
+    return path.stat().st_size
+
+
+def open_runs_page(browser, url):
+    """Milliseconds from navigation to the table shown, and the longest task on the page's thread."""
+    browser.get("about:blank")
+    browser.get(url + "runs.html")
+    browser_checks.WebDriverWait(browser, 120).until(
+        lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
+    return browser.execute_script("""return [performance.getEntriesByName("moravik-ready")[0].startTime,
+        Math.max(0, ...window.longTasks)]""")
+
+
+def season(browser, url, folder, rounds=3):
+    size = season_csv(folder / "season.csv")
+    browser.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": LONG_TASKS})
+    open_runs_page(browser, url)
+    started = datetime.datetime.now()
+    browser.find_element(browser_checks.By.ID, "csv-file").send_keys(str(folder / "season.csv"))
+    browser_checks.WebDriverWait(browser, 1800, poll_frequency=1).until(
+        lambda b: "imported" in b.execute_script("return document.getElementById('csv-status').textContent")
+        or b.execute_script("return document.getElementById('csv-fault').textContent"))
+    seconds = (datetime.datetime.now() - started).total_seconds()
+    status, longest = browser.execute_script("""return [document.getElementById('csv-status').textContent
+        + document.getElementById('csv-fault').textContent, Math.max(0, ...window.longTasks)]""")
+    print("100,000 runs, %.2f MB CSV: import %.1f s (%s); longest page task during it %.0f ms"
+          % (size / 1e6, seconds, status[:60], longest))
+    for rate in [1, 4]:
+        browser.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": rate})
+        opened = [open_runs_page(browser, url) for _ in range(rounds)]
+        print("Runs page with 100,000 runs, CPU %dx slower: shown in %s ms (median %.0f); longest page task %.0f ms"
+              % (rate, ", ".join("%.0f" % shown for shown, _ in opened),
+                 statistics.median(shown for shown, _ in opened), max(task for _, task in opened)))
+    browser.execute_cdp_cmd("Emulation.setCPUThrottlingRate", {"rate": 1})
+
+
 def main():
     folder = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ROOT / "build/wasm/moravik-web")
     bench_calculate = sys.argv[2] if len(sys.argv) > 2 else str(ROOT / "build/default/bin/bench_calculate")
+    print("load average %.2f %.2f %.2f" % os.getloadavg())
     total, sizes = transfer_size(folder)
     print("transfer size, gzip -9: %.1f KB in all (%s)" % (
         total / 1000, ", ".join("%s %.1f" % item for item in ((n, s / 1000) for n, s in sizes.items()))))
     native = native_pass(bench_calculate)
-    server = check_page.Server(folder)
+    server = browser_checks.Server(folder)
     with tempfile.TemporaryDirectory() as profile:
-        browser = check_page.open_browser(profile)
+        browser = browser_checks.open_browser(profile)
         try:
             browser.get(server.url)
-            check_page.wait_ready(browser)
+            browser_checks.wait_ready(browser)
             per_pass, processor_per_pass, per_call = wasm_pass(browser)
             print("Calculate pass in wasm: %.2f µs wall, %.2f µs of the page thread's processor time; "
                   "one calculate() call from JS %.2f µs wall" % (per_pass, processor_per_pass, per_call))
@@ -134,9 +191,11 @@ def main():
             paint, ready = first_render(browser, server.url)
             print("first render from cache, CPU 4x slower: first contentful paint %.0f ms, results shown %.0f ms"
                   % (paint, ready))
+            season(browser, server.url, pathlib.Path(profile))
         finally:
             browser.quit()
             server.stop()
+            print("load average %.2f %.2f %.2f" % os.getloadavg())
 
 
 if __name__ == "__main__":

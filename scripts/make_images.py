@@ -5,6 +5,9 @@
 - ui/images/support.jpg: the support window's dusk drag-strip "photograph".
 - packaging/icons/hicolor/...: the application icon as SVG and as PNGs, and
   the Race Day icon (a stopwatch on the same tile) beside it.
+- web/app/icons/: the web app's icons: 192 and 512 px, a maskable 512 px one
+  (the tile's colour to the edges, the icon inside the middle 80 %, which any
+  mask keeps) and the 180 px apple-touch-icon, opaque as iOS wants it.
 
 Every picture is drawn from code with fixed coordinates and a seeded noise
 source, so running the script again reproduces the same files byte for byte.
@@ -710,10 +713,23 @@ def make_icons(icon_root: Path) -> None:
     make_icon_set(icon_root, RACEDAY_APP_ID, raceday_icon_svg(), draw_raceday_icon_master(scale=4))
 
 
+def make_web_icons(folder: Path) -> None:
+    folder.mkdir(parents=True, exist_ok=True)
+    master = draw_icon_master(scale=8)
+    for size in (192, 512):
+        master.resize((size, size), Image.Resampling.LANCZOS).save(folder / f"icon-{size}.png", optimize=True)
+    for name, size in (("icon-maskable-512.png", 512), ("apple-touch-icon.png", 180)):
+        tile = Image.new("RGBA", (size, size), TILE_COLOUR)
+        inner = round(size * 0.8)
+        tile.alpha_composite(master.resize((inner, inner), Image.Resampling.LANCZOS), ((size - inner) // 2,) * 2)
+        tile.convert("RGB").save(folder / name, optimize=True)
+
+
 def main() -> None:
     make_dragcar(REPO_ROOT / "ui" / "images" / "dragcar.gif")
     make_support_photo(REPO_ROOT / "ui" / "images" / "support.jpg")
     make_icons(REPO_ROOT / "packaging" / "icons" / "hicolor")
+    make_web_icons(REPO_ROOT / "web" / "app" / "icons")
 
 
 if __name__ == "__main__":

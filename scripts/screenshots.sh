@@ -24,9 +24,10 @@ on_xvfb build/default/bin/screenshot_generator "${windows}"
 on_xvfb env HOME="${raceday}/home-raceday_screenshot" \
   build/default/bin/raceday_screenshot
 # The page tests save their phone-sized pictures in the wasm build folder.
-ctest --preset wasm -R '^web\.(calculator|raceday)_page_in_chromium$' --output-on-failure
+ctest --preset wasm -R '^web\.(calculator|raceday|runs)_page_in_chromium$' --output-on-failure
 
 cp "${windows}/main-window.png" "${raceday}/screenshots/race-day.png" \
   build/wasm/web/screenshots/web-calculator.png build/wasm/web/screenshots/web-todays-air.png \
+  build/wasm/web/screenshots/web-runs.png \
   screenshots/
 git status --short -- screenshots/

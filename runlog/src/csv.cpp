@@ -9,8 +9,6 @@ namespace {
 constexpr std::size_t chunkBytes = 64 * 1024;
 constexpr char quote = '"';
 
-bool endsLine(char c) { return c == '\n'; }
-
 std::string countText(std::size_t count) {
     char text[24];
     return {text, std::to_chars(text, text + sizeof text, count).ptr};
@@ -95,7 +93,7 @@ bool CsvReader::fill() {
         utf16_ = buffer_.starts_with("\xFF\xFE") || buffer_.starts_with("\xFE\xFF") ||
                  buffer_.substr(0, 2).find('\0') != std::string::npos;
         const std::string_view text(buffer_);
-        const std::size_t end = std::min(text.find('\n', position_), text.size());
+        const std::size_t end = std::min(text.find_first_of("\r\n", position_), text.size());
         const std::string_view first = text.substr(position_, end - position_);
         if (first.find(';') != first.npos && first.find(',') == first.npos) separator_ = ';';
     }
@@ -105,13 +103,16 @@ bool CsvReader::fill() {
 
 bool CsvReader::atEnd() { return position_ >= buffer_.size() && !fill(); }
 
+// Lines end at LF, CR LF, and a CR alone (old Mac files).
 void CsvReader::take() {
-    if (endsLine(buffer_[position_])) {
+    const char c = buffer_[position_];
+    if (c == '\r' || (c == '\n' && !afterCr_)) {
         ++line_;
         if (!nextLine_) {
-            nextLine_ = {bufferStart_ + static_cast<std::int64_t>(position_) + 1, line_};
+            nextLine_ = {bufferStart_ + static_cast<std::int64_t>(position_) + 1, line_, c == '\r'};
         }
     }
+    afterCr_ = c == '\r';
     ++position_;
 }
 
@@ -177,6 +178,7 @@ bool CsvReader::readQuoted(CsvRecord& record, std::string& field) {
             buffer_.clear();
             position_ = 0;
             line_ = nextLine_->line;
+            afterCr_ = nextLine_->afterCr;
         }
     }
     return true;
@@ -198,7 +200,11 @@ void CsvReader::readField(CsvRecord& record, std::string& field, bool& recordEnd
             recordEnds = true;
             return;
         }
-        if (c == '\r' && !atEnd() && peek() == '\n') continue;
+        if (c == '\r') {
+            if (!atEnd() && peek() == '\n') take();
+            recordEnds = true;
+            return;
+        }
         append(record, field, c);
     }
     recordEnds = true;

@@ -86,6 +86,16 @@ TEST(CsvReader, ReadsQuotedFieldsAcrossLinesAndCountsLinesFromTheirStart) {
     EXPECT_EQ(records[3].fields, Fields({"last"}));
 }
 
+// Old Mac files end lines with a CR alone; the separator is read from the first line.
+TEST(CsvReader, ReadsLinesEndedByACrAlone) {
+    const auto records = readAll("a;b\r1,5;\"x\ry\"\r\rlast;z\r");
+    ASSERT_EQ(records.size(), 3U);
+    EXPECT_EQ(records[0].fields, Fields({"a", "b"}));
+    EXPECT_EQ(records[1].fields, Fields({"1,5", "x\ry"}));
+    EXPECT_EQ(records[2].line, 5);
+    EXPECT_EQ(records[2].fields, Fields({"last", "z"}));
+}
+
 TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
     const CsvLimits small{.fieldBytes = 8, .fieldsPerRecord = 3};
     const struct {

@@ -182,7 +182,7 @@ def run_axe(browser, axe, what):
 
 
 def layout_fits(browser, width, what, targets, inside=None):
-    """At `width`: no sideways scroll, the elements `targets` selects at least
+    """At `width`: no sideways scroll, the shown elements `targets` selects at least
     44 px each way, and those `inside` selects within the viewport."""
     # A phone widens its layout to fit wider content, so the width is the device's.
     widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
@@ -194,7 +194,7 @@ def layout_fits(browser, width, what, targets, inside=None):
                 return box.left < 0 || box.right > window.innerWidth; }).map((e) => e.textContent || e.id)""", inside)
         check(outside == [], "%s: outside the viewport: %s" % (what, outside))
     small = browser.execute_script("""
-        return [...document.querySelectorAll(arguments[0])]
+        return [...document.querySelectorAll(arguments[0])].filter((e) => e.getClientRects().length)
             .filter((e) => { const b = e.getBoundingClientRect(); return b.height < 44 || b.width < 44; })
             .map((e) => e.id || e.textContent)""", targets)
     check(small == [], "%s: touch targets under 44 px: %s" % (what, small))

@@ -194,6 +194,27 @@ def offline_reload(browser, server, calc):
              "offline: the results differ from moravik-calc's")
 
 
+PHONE_ICONS = """
+    const done = arguments[0], touch = document.querySelector("link[rel=apple-touch-icon]");
+    fetch("manifest.webmanifest").then((answer) => answer.json()).then((manifest) => Promise.all(
+        [...manifest.icons.filter((icon) => icon.type === "image/png"),
+         ...(touch ? [{src: touch.getAttribute("href"), sizes: "180x180", purpose: "apple"}] : [])]
+        .map((icon) => new Promise((resolve) => {
+            const image = new Image();
+            image.onload = () => resolve([icon.sizes, icon.purpose || "any", image.naturalWidth + "x" + image.naturalHeight]);
+            image.onerror = () => resolve([icon.sizes, icon.purpose || "any", "missing"]);
+            image.src = icon.src;
+        })))).then(done, (error) => done(String(error)));"""
+
+
+def phone_icons(browser):
+    """192 and 512 px icons, a maskable one and Apple's touch icon, each as large as it says."""
+    icons = browser.execute_async_script(PHONE_ICONS)
+    wanted = {("192x192", "any"), ("512x512", "any"), ("512x512", "maskable"), ("180x180", "apple")}
+    check(isinstance(icons, list) and all(drawn == sizes for sizes, _, drawn in icons)
+          and wanted <= {(sizes, purpose) for sizes, purpose, _ in icons}, "phone icons: %s" % icons)
+
+
 def checks(args, axe, server):
     tracks = subprocess.run([args.calc, "--tracks"], capture_output=True, text=True, check=True,
                             timeout=60).stdout.split("\n")[:-1]
@@ -209,16 +230,20 @@ def checks(args, axe, server):
             options = browser.execute_script(
                 "return [...document.getElementById('altitudeDD').options].slice(1).map((o) => o.value)")
             check(options == tracks, "%s: the strip list differs from moravik-calc --tracks" % size)
+            browser.find_element(By.ID, "cal").click()
+            top = browser.execute_script("return document.getElementById('results').getBoundingClientRect().top")
+            check(-1 <= top < height / 2, "%s: after Calculate the results start at %d px" % (size, top))
             live_regions(browser, size)
             texts = racer_types(browser, args.calc, size, width)
             run_axe(browser, axe, size + " light")
             if width == 360:
+                phone_icons(browser)
                 bad_input(browser, args.calc, texts, axe)
                 browser.get(server.url)
                 wait_ready(browser)
                 readings(browser, args.calc, axe)
                 if args.screenshot:
-                    phone_screenshot(browser, args.screenshot, lambda: browser.execute_script("window.scrollTo(0, 0)"))
+                    phone_screenshot(browser, args.screenshot, lambda: browser.find_element(By.ID, "cal").click())
             else:
                 set_viewport(browser, width, height, dark=True)
                 run_axe(browser, axe, size + " dark")

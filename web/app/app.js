@@ -116,9 +116,14 @@ function start() {
   const form = document.getElementById("inputs");
   form.addEventListener("input", calculate);
   form.addEventListener("change", calculate);
+  // On a phone the results lie below the form: Calculate brings them, or the fault, into view.
   form.addEventListener("submit", (event) => {
     event.preventDefault();
     calculate();
+    const fault = document.getElementById("fault");
+    const shown = fault.textContent ? fault : document.getElementById("results");
+    const top = shown.getBoundingClientRect().top;
+    if (top < 0 || top > window.innerHeight / 2) shown.scrollIntoView({ block: "start" });
   });
   startEngine("The calculator", (module) => {
     engine = module;

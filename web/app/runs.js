@@ -1,19 +1,19 @@
-// The run log in the browser. Vehicles and runs live in IndexedDB; every
-// change is one transaction with strict durability, and the page says a run is
-// saved only once its transaction has completed. Reading typed runs, the table's
-// texts, CSV in and out and the prediction are the module's, which has the run
-// log's own rules: this moves texts and records between the page, the store
-// and the module.
+// The run log in the browser. The log's keeper, log_worker.js, holds the runs,
+// writes them to IndexedDB and runs the module off this thread; the page asks
+// it for one page of the table at a time, so a season of runs never stalls
+// it. Reading typed runs, the table's texts, CSV in and out and the
+// prediction are the module's, which has the run log's own rules: this moves
+// texts between the racer and the keeper.
 "use strict";
 
 // Larger files are refused before reading, so the page never stalls on one;
 // the desktop's `moravik-calc log import` takes them.
 const largestImportBytes = 5 * 1024 * 1024;
+const runsPerPage = 50;
 
-let engine = null;
-let store = null;
+let keeper = null;
 let vehicles = [];
-let runs = [];
+let shownPage = { page: 0, pages: 1, total: 0, table: { rows: [] } };
 
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
@@ -26,63 +26,43 @@ function element(name, text, className) {
   return made;
 }
 
-function openStore() {
-  return new Promise((resolve, reject) => {
-    const request = indexedDB.open("moravik-run-log", 1);
-    request.onupgradeneeded = () => {
-      request.result.createObjectStore("vehicles", { keyPath: "id" });
-      request.result.createObjectStore("runs", { keyPath: "id" });
-    };
-    request.onsuccess = () => resolve(request.result);
-    request.onerror = () => reject(request.error);
-  });
-}
-
-function readAll(name) {
-  return new Promise((resolve, reject) => {
-    const request = store.transaction(name, "readonly").objectStore(name).getAll();
-    request.onsuccess = () => resolve(request.result);
-    request.onerror = () => reject(request.error);
-  });
-}
-
-// Resolves once the change is on disk: `add` refuses a key already there, so
-// two tabs adding at once lose nothing; the second transaction is undone whole.
-function write(change) {
-  return new Promise((resolve, reject) => {
-    const transaction = store.transaction(["vehicles", "runs"], "readwrite", { durability: "strict" });
-    change(transaction);
-    transaction.oncomplete = () => resolve();
-    transaction.onabort = () => reject(transaction.error || new Error("the change was undone"));
-  });
-}
-
-// Gives records the next free keys of a store, read in the transaction that
-// adds them: the transactions of two tabs on a store run one after the other,
-// so neither takes a key the other added, whatever its list shows. Calls
-// then(renumbered), a map from each old id to the new one.
-function withFreshIds(objectStore, records, then) {
-  const last = objectStore.openCursor(null, "prev");
-  last.onsuccess = () => {
-    let next = last.result ? last.result.key + 1 : 1;
-    const renumbered = new Map();
-    for (const record of records) {
-      renumbered.set(record.id, next);
-      record.id = next++;
-    }
-    then(renumbered);
+// The keeper's worker, asked one question at a time by id; progress(text)
+// hears how a long answer goes, and notice(text) what the keeper says unasked.
+function startKeeper(notice, loaded) {
+  const worker = new Worker("log_worker.js");
+  const waiting = new Map();
+  let lastId = 0;
+  worker.onmessage = ({ data }) => {
+    if (data.notice) return notice(data.notice);
+    if (data.loaded) return loaded();
+    const asked = waiting.get(data.id);
+    if (data.progress) return asked.progress(data.progress);
+    waiting.delete(data.id);
+    if (data.error !== undefined) asked.reject(new Error(data.error));
+    else asked.resolve(data.answer);
   };
+  worker.onerror = (event) => {
+    for (const asked of waiting.values()) asked.reject(new Error(event.message || "the run log's worker stopped"));
+    waiting.clear();
+  };
+  return (kind, question = {}, progress = () => {}, transfer = []) => new Promise((resolve, reject) => {
+    const id = ++lastId;
+    waiting.set(id, { resolve, reject, progress });
+    worker.postMessage({ id, kind, ...question }, transfer);
+  });
 }
 
-async function reload() {
-  [vehicles, runs] = await Promise.all([readAll("vehicles"), readAll("runs")]);
-  vehicles.sort((a, b) => a.name.localeCompare(b.name));
+function chosenVehicle() {
+  return document.getElementById("vehicle-filter").value;
+}
+
+// Shows page `page` of the runs (from 0; past the end is the last page).
+async function showPage(page = shownPage.page) {
+  const answer = await keeper("page", { vehicle: chosenVehicle(), units: chosenUnits(), page, size: runsPerPage });
+  vehicles = answer.vehicles;
+  shownPage = answer;
   showLog();
-}
-
-function filteredRuns() {
-  const wanted = document.getElementById("vehicle-filter").value;
-  return wanted === "" ? runs : runs.filter((run) => String(run.vehicle_id) === wanted);
+  if (answer.complete) document.documentElement.dataset.log = "loaded";  // for the tests
 }
 
 function fillVehicleChoice(select, first) {
@@ -95,8 +75,7 @@ function fillVehicleChoice(select, first) {
 function showLog() {
   fillVehicleChoice(document.getElementById("vehicle-filter"), "All vehicles");
   fillVehicleChoice(document.getElementById("run-vehicle"));
-  const shown = filteredRuns();
-  const table = engine.runTable(vehicles, shown, chosenUnits());
+  const { table, total, page, pages } = shownPage;
   const box = document.getElementById("run-table-box");
   if (table.rows.length === 0) {
     box.replaceChildren(element("p", "No runs yet.", "note"));
@@ -110,58 +89,69 @@ function showLog() {
     for (const row of table.rows) {
       const line = body.insertRow();
       row.cells.forEach((text, index) => {
-        line.appendChild(element("td", text, table.numeric[index] ? "number" : "text"));
+        // A phone shows each run as a card, each figure led by its column's title.
+        line.appendChild(element("td", text, table.numeric[index] ? "number" : "text")).dataset.title = table.titles[index];
       });
+      const what = row.cells[0] + ", " + row.cells[1];
       const remove = element("button", "Delete", "small");
       remove.type = "button";
       remove.dataset.run = String(row.id);
-      remove.setAttribute("aria-label", "Delete the run of " + row.cells[0] + ", " + row.cells[1]);
-      line.insertCell().appendChild(remove);
+      remove.setAttribute("aria-label", "Delete the run of " + what);
+      const choose = element("input");
+      choose.type = "checkbox";
+      choose.dataset.chosen = String(row.id);
+      choose.setAttribute("aria-label", "Choose the run of " + what);
+      line.insertCell().append(remove, choose);
     }
     box.replaceChildren(made);
   }
-  drawChart(shown, table);
-  const columns = engine.runColumns(chosenUnits());
+  const first = page * runsPerPage;
+  say("page-status", total === 0 ? "" : `Runs ${(first + 1).toLocaleString("en-US")}–` +
+    `${(first + table.rows.length).toLocaleString("en-US")} of ${total.toLocaleString("en-US")}, oldest first`);
+  for (const [id, off] of [["page-first", page === 0], ["page-older", page === 0],
+    ["page-newer", page >= pages - 1], ["page-last", page >= pages - 1]]) {
+    document.getElementById(id).disabled = off;
+  }
+  const vehicle = chosenVehicle();
+  const named = vehicles.find((known) => String(known.id) === vehicle);
+  document.getElementById("delete-vehicle").hidden = !named;
+  if (named) document.getElementById("delete-vehicle").textContent = `Delete ${named.name} and its runs`;
+  drawChart(shownPage.chart);
+  const columns = shownPage.columns;
   for (const unit of document.querySelectorAll("[data-unit-of]")) {
     unit.textContent = columns.find((column) => column.key === unit.dataset.unitOf).unit;
   }
 }
 
-// ET against the run's order, oldest left; the figures are the table's texts.
-function drawChart(shown, table) {
+// ET against the run's order, oldest left; the keeper gives at most a few
+// hundred points however many runs, and the ETs' texts as the table has them.
+function drawChart(chart) {
   const box = document.getElementById("et-chart");
-  if (shown.length < 2) {
+  if (!chart) {
     box.replaceChildren();
     return;
   }
-  const ordered = [...shown].sort((a, b) => a.run_at - b.run_at || a.id - b.id);
-  const ets = ordered.map((run) => run.et_s);
-  const low = Math.min(...ets);
-  const high = Math.max(...ets);
+  const low = chart.quickest[1];
+  const high = chart.slowest[1];
   const width = 320;
   const height = 120;
-  const x = (index) => 10 + (index * (width - 20)) / (ordered.length - 1);
+  const x = (index) => 10 + (index * (width - 20)) / (chart.count - 1);
   const y = (et) => (high === low ? height / 2 : 10 + ((et - low) * (height - 20)) / (high - low));
   const svgNamespace = "http://www.w3.org/2000/svg";
   const svg = document.createElementNS(svgNamespace, "svg");
   svg.setAttribute("viewBox", `0 0 ${width} ${height}`);
   svg.setAttribute("role", "img");
-  const etColumn = table.titles.indexOf("ET");
-  const etText = (run) => table.rows.find((row) => row.id === run.id).cells[etColumn];
-  const quickest = ordered[ets.indexOf(low)];
-  const slowest = ordered[ets.indexOf(high)];
-  svg.setAttribute("aria-label", `ET of ${ordered.length} runs, oldest first: quickest ${etText(quickest)}, slowest ${etText(slowest)}`);
+  svg.setAttribute("aria-label", `ET of ${chart.count} runs, oldest first: quickest ${chart.quickest[2]}, slowest ${chart.slowest[2]}`);
   const line = document.createElementNS(svgNamespace, "polyline");
-  line.setAttribute("points", ordered.map((run, index) => `${x(index)},${y(run.et_s)}`).join(" "));
+  line.setAttribute("points", chart.points.map(([index, et]) => `${x(index)},${y(et)}`).join(" "));
   svg.appendChild(line);
-  const labelled = high === low ? [[quickest, "quickest"]] : [[quickest, "quickest"], [slowest, "slowest"]];
-  for (const [run, where] of labelled) {
+  const labelled = high === low ? [[chart.quickest, "quickest"]] : [[chart.quickest, "quickest"], [chart.slowest, "slowest"]];
+  for (const [[index, et, text], where] of labelled) {
     const label = document.createElementNS(svgNamespace, "text");
-    const index = ordered.indexOf(run);
     label.setAttribute("x", String(Math.min(Math.max(x(index), 40), width - 40)));
-    label.setAttribute("y", String(where === "quickest" ? y(run.et_s) + 14 : y(run.et_s) - 4));
+    label.setAttribute("y", String(where === "quickest" ? y(et) + 14 : y(et) - 4));
     label.setAttribute("text-anchor", "middle");
-    label.textContent = etText(run);
+    label.textContent = text;
     svg.appendChild(label);
   }
   box.replaceChildren(element("h3", "ET, oldest run first"), svg);
@@ -171,26 +161,57 @@ function say(id, text) {
   document.getElementById(id).textContent = text;
 }
 
+// A browser may clear a site's storage when it runs short of space, and
+// Safari clears that of a site not on the Home Screen after 7 days without a
+// visit: once the log holds a run, ask to keep it, and say what the browser said.
+let storageAsked = false;
+async function keepStorage() {
+  if (storageAsked) return;
+  storageAsked = true;
+  const kept = navigator.storage && navigator.storage.persist &&
+    ((await navigator.storage.persisted()) || (await navigator.storage.persist()));
+  say("storage-status", kept ? "The browser keeps this log until you clear the site's data." :
+    "The browser may clear this log when it runs short of space, or after 7 days without a visit: " +
+    "export a backup now and then, or add the app to the Home Screen.");
+}
+
+// Runs added since the last export, across visits: a backup is offered every 20.
+const backupEvery = 20;
+function runsSinceBackup() {
+  return Number(localStorage.getItem("moravik-runs-since-backup")) || 0;
+}
+
+function showBackupOffer(since) {
+  document.getElementById("backup-offer").hidden = since < backupEvery;
+  say("backup-text", `${since.toLocaleString("en-US")} new runs since the last export of all runs.`);
+}
+
+// Counts runs added, or starts again from 0 after an export of all runs.
+function countNewRuns(count) {
+  const since = count === 0 ? 0 : runsSinceBackup() + count;
+  localStorage.setItem("moravik-runs-since-backup", String(since));
+  showBackupOffer(since);
+  if (count > 0) keepStorage();
+}
+
 async function addVehicle(event) {
   event.preventDefault();
   const name = document.getElementById("vehicle-name");
-  const answer = engine.newVehicle(name.value, vehicles);
+  const answer = await keeper("newVehicle", { name: name.value });
   say("vehicle-status", answer.error || "");
   if (answer.error) name.setAttribute("aria-invalid", "true");
   else name.removeAttribute("aria-invalid");
   if (answer.error) return;
+  let id;
   try {
-    await write((transaction) => {
-      const vehicleStore = transaction.objectStore("vehicles");
-      withFreshIds(vehicleStore, [answer.record], () => vehicleStore.add(answer.record));
-    });
+    id = await keeper("addVehicle", { record: answer.record });
   } catch (error) {
     say("vehicle-status", "The vehicle was not saved: " + error.message);
     return;
   }
   name.value = "";
-  await reload();
-  document.getElementById("run-vehicle").value = String(answer.record.id);
+  await showPage();
+  document.getElementById("run-vehicle").value = String(id);
 }
 
 function typedRun() {
@@ -209,42 +230,68 @@ async function saveRun(event) {
     say("run-fault", "Add a vehicle first; a run belongs to one.");
     return;
   }
-  const answer = engine.readRun(typedRun(), chosenUnits(), Number(vehicle));
+  const answer = await keeper("readRun", { texts: typedRun(), units: chosenUnits(), vehicle: Number(vehicle) });
   say("run-fault", answer.error || "");
   if (answer.error) return;
   const record = answer.record;
   const when = document.getElementById("run-date-time").value;
   say("run-status", "Saving the run of " + when + "…");
   try {
-    await write((transaction) => {
-      const runStore = transaction.objectStore("runs");
-      withFreshIds(runStore, [record], () => runStore.add(record));
-    });
+    await keeper("addRun", { record });
   } catch (error) {
     say("run-status", "");
     say("run-fault", "The run of " + when + " was not saved: " + error.message);
     return;
   }
-  runs.push(record);
-  showLog();
+  await showPage(Infinity);
   say("run-status", "Saved the run of " + when + ".");
+  countNewRuns(1);
 }
 
-async function deleteRun(event) {
-  const button = event.target.closest("button[data-run]");
-  if (!button) return;
-  const id = Number(button.dataset.run);
+// Deletes what was asked once the racer has said yes; `done` says what went.
+async function deleteAsked(question, done) {
   try {
-    await write((transaction) => transaction.objectStore("runs").delete(id));
+    await keeper("remove", question);
   } catch (error) {
-    say("delete-status", "The run was not deleted: " + error.message);
+    say("delete-status", "Nothing was deleted: " + error.message);
     return;
   }
-  say("delete-status", "Deleted " + button.getAttribute("aria-label").replace("Delete the run of ", "the run of ") + ".");
-  await reload();
+  say("delete-status", done);
+  await showPage();
 }
 
-function predict(event) {
+function deleteRun(event) {
+  const button = event.target.closest("button[data-run]");
+  if (!button) return;
+  deleteAsked({ runIds: [Number(button.dataset.run)] },
+    "Deleted " + button.getAttribute("aria-label").replace("Delete the run of ", "the run of ") + ".");
+}
+
+function chosenRuns() {
+  return [...document.querySelectorAll("#run-table-box input[data-chosen]:checked")].map((box) => Number(box.dataset.chosen));
+}
+
+function deleteChosen() {
+  const chosen = chosenRuns();
+  if (chosen.length === 0) {
+    say("delete-status", "Choose the runs to delete with the boxes beside Delete.");
+    return;
+  }
+  const many = chosen.length === 1 ? "the chosen run" : `the ${chosen.length} chosen runs`;
+  if (!confirm(`Delete ${many}? This cannot be undone.`)) return;
+  deleteAsked({ runIds: chosen }, `Deleted ${many}.`);
+}
+
+function deleteVehicle() {
+  const named = vehicles.find((known) => String(known.id) === chosenVehicle());
+  if (!named) return;
+  const count = shownPage.total === 1 ? "its run" : `its ${shownPage.total.toLocaleString("en-US")} runs`;
+  if (!confirm(`Delete ${named.name} and ${count}? This cannot be undone.`)) return;
+  document.getElementById("vehicle-filter").value = "";
+  deleteAsked({ runIds: [], vehicle: named.id }, `Deleted ${named.name} and ${count}.`);
+}
+
+async function predict(event) {
   if (event) event.preventDefault();
   const vehicle = document.getElementById("vehicle-filter").value;
   const report = document.getElementById("predict-report");
@@ -254,11 +301,11 @@ function predict(event) {
     return;
   }
   const value = (id) => document.getElementById(id).value;
-  const answer = engine.predict(runs, {
+  const answer = await keeper("predict", { request: {
     vehicle: Number(vehicle), now: value("predict-now"), jet: value("predict-jet"),
     runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
     interval: value("predict-interval"), margin: value("predict-margin"),
-  }, chosenUnits());
+  }, units: chosenUnits() });
   say("predict-fault", answer.error || "");
   if (answer.error) return;
   const list = report.appendChild(element("dl"));
@@ -284,43 +331,33 @@ async function importFile() {
   }
   say("csv-status", "Reading " + file.name + "…");
   // The bytes as they are, so that a file in another encoding is refused as on the desktop.
-  const answer = engine.importCsv(new Uint8Array(await file.arrayBuffer()), vehicles, runs);
+  const bytes = await file.arrayBuffer();
   input.value = "";
+  let answer;
+  try {
+    answer = await keeper("importCsv", { bytes }, (text) => say("csv-status", file.name + ": " + text), [bytes]);
+  } catch (error) {
+    answer = { error: "nothing was imported: " + error.message };
+  }
   if (answer.error) {
     say("csv-status", "");
     say("csv-fault", file.name + ", " + answer.error);
     return;
   }
-  try {
-    await write((transaction) => {
-      const vehicleStore = transaction.objectStore("vehicles");
-      const runStore = transaction.objectStore("runs");
-      withFreshIds(vehicleStore, answer.vehicles, (vehicleIds) => {
-        for (const vehicle of answer.vehicles) vehicleStore.add(vehicle);
-        for (const run of answer.runs) run.vehicle_id = vehicleIds.get(run.vehicle_id) ?? run.vehicle_id;
-        withFreshIds(runStore, answer.runs, () => {
-          for (const run of answer.runs) runStore.add(run);
-        });
-      });
-    });
-  } catch (error) {
-    say("csv-status", "");
-    say("csv-fault", "Nothing was imported from " + file.name + ": " + error.message);
-    return;
-  }
   const left = answer.problems.length + answer.problemsLeftOut;
   say("csv-status", `${answer.imported} ${answer.imported === 1 ? "run" : "runs"} imported from ${file.name}` +
-    (answer.vehicles.length ? "; new vehicles: " + answer.vehicles.map((v) => v.name).join(", ") : "") +
+    (answer.vehicles.length ? "; new vehicles: " + answer.vehicles.join(", ") : "") +
     (left ? `; ${left} ${left === 1 ? "row" : "rows"} left out:` : "."));
   for (const problem of answer.problems) list.appendChild(element("li", problem.message + " (left out)"));
   if (answer.problemsLeftOut) list.appendChild(element("li", `and ${answer.problemsLeftOut} more rows left out`));
   for (const outlier of answer.outliers) list.appendChild(element("li", outlier.message + " (imported)"));
   for (const note of answer.notes) list.appendChild(element("li", note));
-  await reload();
+  countNewRuns(answer.imported);
+  await showPage(Infinity);
 }
 
-function exportFile() {
-  const csv = engine.exportCsv(vehicles, filteredRuns(), chosenUnits());
+async function exportFile(vehicle = chosenVehicle()) {
+  const { csv, count } = await keeper("exportCsv", { vehicle, units: chosenUnits() });
   const link = element("a");
   link.href = URL.createObjectURL(new Blob([csv], { type: "text/csv" }));
   link.download = "runs.csv";
@@ -328,9 +365,9 @@ function exportFile() {
   link.click();
   link.remove();
   setTimeout(() => URL.revokeObjectURL(link.href), 0);
-  say("csv-status", "Exported " + filteredRuns().length + " runs as runs.csv.");
+  say("csv-status", "Exported " + count + " runs as runs.csv.");
+  if (vehicle === "") countNewRuns(0);
 }
-
 function localNow() {
   const now = new Date();
   return new Date(now.getTime() - now.getTimezoneOffset() * 60000).toISOString().slice(0, 16);
@@ -342,22 +379,32 @@ function start() {
   document.getElementById("run-form").addEventListener("submit", saveRun);
   document.getElementById("run-table-box").addEventListener("click", deleteRun);
   document.getElementById("vehicle-filter").addEventListener("change", () => {
-    showLog();
+    showPage(Infinity);
     document.getElementById("predict-report").replaceChildren();
     say("predict-fault", "");
   });
   document.getElementById("predict-form").addEventListener("submit", predict);
   document.getElementById("csv-file").addEventListener("change", importFile);
-  document.getElementById("csv-export").addEventListener("click", exportFile);
+  document.getElementById("csv-export").addEventListener("click", () => exportFile());
+  document.getElementById("backup-export").addEventListener("click", () => exportFile(""));
   for (const choice of document.querySelectorAll('input[name="units"]')) {
-    choice.addEventListener("change", () => engine && showLog());
+    choice.addEventListener("change", () => keeper && showPage());
   }
-  startEngine("The run log", async (module) => {
-    engine = module;
-    store = await openStore();
-    await reload();
-    document.documentElement.dataset.log = "loaded";  // for the tests
-  });
+  document.getElementById("delete-chosen").addEventListener("click", deleteChosen);
+  document.getElementById("delete-vehicle").addEventListener("click", deleteVehicle);
+  for (const [id, to] of [["page-first", () => 0], ["page-older", () => shownPage.page - 1],
+    ["page-newer", () => shownPage.page + 1], ["page-last", () => Infinity]]) {
+    document.getElementById(id).addEventListener("click", () => showPage(to()));
+  }
+  // The page is ready once the newest runs are shown; the module runs in the
+  // keeper alone. A store that fails to open is said in #engine-state, and
+  // the page is not marked ready.
+  startEngine("The run log", async () => {
+    keeper = startKeeper((text) => say("engine-state", text), () => shownPage.complete || showPage());
+    await showPage(Infinity);
+    if (shownPage.total > 0) keepStorage();
+    showBackupOffer(runsSinceBackup());
+  }, () => Promise.resolve(null));
 }
 
 start();

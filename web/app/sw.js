@@ -6,10 +6,11 @@
 
 const cacheName = "moravik-web-@APP_VERSION@";
 const appFiles = [
-  "./", "index.html", "app.js", "raceday.html", "raceday.js", "runs.html", "runs.js",
+  "./", "index.html", "app.js", "raceday.html", "raceday.js", "runs.html", "runs.js", "log_worker.js",
   "start_engine.js", "style.css",
   "moravik_engine.js", "moravik_engine.wasm",
-  "manifest.webmanifest", "icon.svg", "icon-256.png",
+  "manifest.webmanifest", "icon.svg", "icon-256.png", "icon-192.png", "icon-512.png", "icon-maskable-512.png",
+  "apple-touch-icon.png",
 ];
 
 self.addEventListener("install", (event) => {

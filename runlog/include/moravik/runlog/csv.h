@@ -62,8 +62,10 @@ private:
     char separator_ = ',';
     bool utf16_ = false;
     std::int64_t bufferStart_ = 0;  // the text's offset of buffer_'s first byte
+    bool afterCr_ = false;          // the last byte taken was a CR: an LF next ends no new line
     struct LineStart {
         std::int64_t offset, line;
+        bool afterCr;
     };
     std::optional<LineStart> nextLine_;  // the line after the current record's first
 };
