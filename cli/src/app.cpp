@@ -1,5 +1,7 @@
 #include "moravik/cli/app.h"
 
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <array>
 #include <iostream>
@@ -106,7 +108,7 @@ void configure(CLI::App& app, bool& quiet, std::string& units) {
 }
 
 ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std::ostream& out,
-                       std::ostream& err) {
+                       std::ostream& err, bool outputIsTerminal) {
     CLI::App app{"Nitrous jet, horsepower and quarter-mile calculator for drag racers.",
                  std::string(programName)};
     bool quiet = false;
@@ -136,7 +138,7 @@ ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std:
     if (const auto problem = checkOptionsOfCommand(app); !problem.empty())
         return reportUsageError(err, problem, commandPath(chosenSubcommand(app)));
     std::ostream silenced(nullptr);
-    CommandStreams streams{in, out, err, quiet ? silenced : err};
+    CommandStreams streams{in, out, err, quiet ? silenced : err, outputIsTerminal};
     const auto* run = commandLine.chosenRun();
     return run == nullptr ? ExitStatus::Success : (*run)(streams);
 }
@@ -144,10 +146,10 @@ ExitStatus parseAndRun(std::span<const char* const> args, std::istream& in, std:
 }  // namespace
 
 int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& out,
-            std::ostream& err) {
+            std::ostream& err, bool outputIsTerminal) {
     auto status = ExitStatus::Success;
     try {
-        status = parseAndRun(args, in, out, err);
+        status = parseAndRun(args, in, out, err, outputIsTerminal);
     } catch (const std::bad_alloc&) {
         err << programName << ": not enough memory\n";
         status = ExitStatus::InputOutputError;
@@ -166,7 +168,7 @@ int runCalcOnStandardStreams(std::span<const char* const> args) {
     std::ostream out(&outBuffer);
     LineBuffer errBuffer(2);
     std::ostream err(&errBuffer);
-    return runCalc(args, in, out, err);
+    return runCalc(args, in, out, err, ::isatty(1) == 1);
 }
 
 }  // namespace moravik::cli

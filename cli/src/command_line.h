@@ -24,9 +24,10 @@ namespace moravik::cli {
 
 struct CommandStreams {
     std::istream& in;
-    std::ostream& out;    // checked after the command has run
-    std::ostream& err;    // errors
-    std::ostream& notes;  // remarks on the input, silenced by --quiet
+    std::ostream& out;      // checked after the command has run
+    std::ostream& err;      // errors
+    std::ostream& notes;    // remarks on the input, silenced by --quiet
+    bool outputIsTerminal;  // out is shown on a terminal, not kept in a file or a pipe
 };
 
 using CommandRun = std::function<ExitStatus(CommandStreams&)>;

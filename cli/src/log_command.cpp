@@ -282,8 +282,10 @@ runlog::LogStatus printJson(RunLog& log, const runlog::RunFilter& filter,
     return failed;
 }
 
+// CSV is written byte for byte to a file or a pipe; on a terminal its cells'
+// control characters are escaped, as every text shown there is.
 CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOptions& o,
-                                    std::ostream& out) {
+                                    std::ostream& out, bool outputIsTerminal) {
     const auto system = required(o.common.system());
     if (const auto* failure = failureOf(system)) return *failure;
     auto opened = openLog(database);
@@ -299,7 +301,10 @@ CommandResult<ExitStatus> printRuns(const std::string& database, const LogRunsOp
     // The runs are written as they are read, never all held: one read, so
     // that each pass over them sees the same runs while another program writes.
     const runlog::LogStatus failed = log.asOneRead([&]() -> runlog::LogStatus {
-        if (o.csv) return runlog::exportRunsCsv(log, filter, units, out);
+        if (o.csv) {
+            return runlog::exportRunsCsv(log, filter, units, out,
+                                         outputIsTerminal ? escapedText : nullptr);
+        }
         const auto names = vehicleNames(log);
         if (const auto* failure = failureOf(names)) {
             return runlog::LogError{runlog::Problem::Failed, failure->message};
@@ -628,8 +633,8 @@ void addLogAddCommand(LogParsers& p) {
 }
 
 CommandResult<ExitStatus> exportRuns(const std::string& database, const LogExportOptions& o,
-                                     std::ostream& out) {
-    return printRuns(database, {o.common, o.vehicle, true}, out);
+                                     std::ostream& out, bool outputIsTerminal) {
+    return printRuns(database, {o.common, o.vehicle, true}, out, outputIsTerminal);
 }
 
 void addLogImportExportCommands(LogParsers& p) {
@@ -736,9 +741,10 @@ void addLogPredictCommand(LogParsers& p) {
 
 CommandResult<ExitStatus> chosenLogCommand(const LogParsers& p, const CLI::App& chosen,
                                            CommandStreams& io) {
-    if (&chosen == p.runs) return printRuns(p.database, p.runsOptions, io.out);
+    if (&chosen == p.runs) return printRuns(p.database, p.runsOptions, io.out, io.outputIsTerminal);
     if (&chosen == p.import) return importRuns(p.database, p.importOptions, io);
-    if (&chosen == p.exporter) return exportRuns(p.database, p.exportOptions, io.out);
+    if (&chosen == p.exporter)
+        return exportRuns(p.database, p.exportOptions, io.out, io.outputIsTerminal);
     if (&chosen == p.adder) return addRun(p.database, p.addOptions, io);
     return printPrediction(p.database, p.predictOptions, io.out);
 }

@@ -220,10 +220,12 @@ bool isNumberColumn(std::size_t column) { return holdsNumbers(csvColumn(column))
 
 std::string runCsvHeaderLine(raceday::UnitSystem system) { return csvLine(runCsvHeader(system)); }
 
-std::string runCsvLine(const Run& run, std::string_view vehicleName, raceday::UnitSystem system) {
+std::string runCsvLine(const Run& run, std::string_view vehicleName, raceday::UnitSystem system,
+                       CellShown shown) {
     std::vector<std::string> fields = runCsvFields(run, vehicleName, system);
     for (std::size_t column = 0; column < fields.size(); ++column) {
         if (!isNumberColumn(column)) fields[column] = guardedCell(fields[column]);
+        if (shown != nullptr) fields[column] = shown(fields[column]);
     }
     return csvLine(fields);
 }

@@ -39,7 +39,7 @@ private:
 }  // namespace
 
 LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSystem system,
-                        std::ostream& out) {
+                        std::ostream& out, CellShown shown) {
     auto vehicles = log.vehicles();
     if (const LogError* error = logErrorOf(vehicles)) return *error;
     std::map<VehicleId, std::string> names;
@@ -49,7 +49,8 @@ LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSyste
     out << runCsvHeaderLine(system);
     if (auto failed = log.eachRun(filter, [&](const Run& run) {
             const auto name = names.find(run.vehicleId);
-            out << runCsvLine(run, name != names.end() ? name->second : std::string(), system);
+            out << runCsvLine(run, name != names.end() ? name->second : std::string(), system,
+                              shown);
             return static_cast<bool>(out);
         }))
         return failed;

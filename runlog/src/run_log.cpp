@@ -35,6 +35,7 @@ constexpr auto logFileName = "run-log.sqlite";
 constexpr std::array<const char*, 2> companionSuffixes{"-wal", "-shm"};
 
 const Consequence notOpened{"it was not opened and has not been changed"};
+const Consequence notWritten{"it was not written and has not been changed"};
 
 bool exists(const std::string& path) {
     struct stat status {};
@@ -145,6 +146,14 @@ LogResult<Identity> identify(sqlite3* db, const std::string& path) {
                                           "changed."};
 }
 
+// What SQLite's integrity check found, in words of our own: an index that
+// disagrees with the runs, or pages that do not fit together.
+std::string damageFound(const std::string& verdict) {
+    if (verdict.find("index") != std::string::npos)
+        return "its indexes do not match its runs, so runs could be shown twice or not at all";
+    return "its pages do not fit together";
+}
+
 // SQLite's integrity check reads every page of the file, and every index
 // entry against its row (which the quick check does not: a broken index shows
 // runs twice, or not at all): damage anywhere shows here, before anything is
@@ -154,8 +163,7 @@ LogStatus checkFile(sqlite3* db, const std::string& path, const Consequence& fai
     if (const LogError* error = logErrorOf(verdict)) return *error;
     const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
     if (text == "ok") return std::nullopt;
-    return LogError{Problem::Damaged, "The run log " + path + " is damaged (" + text +
-                                          "); it was not written and has not been changed."};
+    return LogError{Problem::Damaged, detail::damagedText(path, damageFound(text), notWritten)};
 }
 
 LogStatus configureWriting(sqlite3* db, const std::string& path, int maxPageCount) {
@@ -249,13 +257,15 @@ std::string setAsideName(const std::string& path) {
 }
 
 // A reader of a write-ahead log makes its companion files when its folder
-// allows. Empty ones hold nothing and go once nothing else uses the log: no writer of ours holds
-// its lock file, where there is one, and no SQLite connection in another program holds the -shm
-// file's dead-man byte (128), as each does while it is open.
-void removeReadersCompanions(const std::string& path) {
+// allows. Empty ones hold nothing, and a -shm file only indexes the -wal file,
+// so those the reader made go once nothing else uses the log: no writer of
+// ours holds its lock file, where there is one, and no SQLite connection in
+// another program holds the -shm file's dead-man byte (128), as each does while
+// it is open. A -wal file that holds changes stays.
+void removeReadersCompanions(const std::string& path, bool sharedMadeHere) {
     const std::string writeAhead = path + companionSuffixes[0];
     const std::string shared = path + companionSuffixes[1];
-    if (fileSize(writeAhead) > 0) return;
+    if (fileSize(writeAhead) > 0 && !sharedMadeHere) return;
     std::unique_ptr<detail::WriterLock> writer;
     if (exists(path + ".lock")) {
         auto locked = detail::WriterLock::acquire(path + ".lock", std::chrono::milliseconds(0));
@@ -269,10 +279,10 @@ void removeReadersCompanions(const std::string& path) {
         deadMan.l_whence = SEEK_SET;
         deadMan.l_start = 128;
         deadMan.l_len = 1;
-        const bool alone = ::fcntl(descriptor, F_SETLK, &deadMan) == 0;
-        if (alone && fileSize(writeAhead) <= 0) {
-            std::remove(writeAhead.c_str());
-            std::remove(shared.c_str());
+        if (::fcntl(descriptor, F_SETLK, &deadMan) == 0) {
+            const bool writeAheadEmpty = fileSize(writeAhead) <= 0;
+            if (writeAheadEmpty) std::remove(writeAhead.c_str());
+            if (writeAheadEmpty || sharedMadeHere) std::remove(shared.c_str());
         }
         ::close(descriptor);
     } else if (fileSize(writeAhead) == 0) {
@@ -324,7 +334,7 @@ RunLog::~RunLog() {
         sqlite3_exec(db_, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr);
     }
     sqlite3_close_v2(db_);
-    if (removeCompanions_) removeReadersCompanions(path_);
+    if (removeCompanions_) removeReadersCompanions(path_, sharedMadeHere_);
 }
 
 LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
@@ -351,6 +361,10 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
         lock = std::move(std::get<std::unique_ptr<detail::WriterLock>>(locked));
     } else if (!exists(path)) {
         return LogError{Problem::NotFound, "There is no run log at " + path + "."};
+    } else if (fileSize(path) == 0) {
+        // SQLite would delete a -wal file beside an empty file, even to read.
+        return LogError{Problem::NotFound,
+                        "The file " + path + " is not a run log of Race Day: it is empty."};
     }
 
     std::unique_ptr<RunLog> log(new RunLog(path, std::move(lock)));
@@ -359,9 +373,8 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
         log->db_ = nullptr;
         const int code = sqlite3_open_v2(name.c_str(), &log->db_, flags, nullptr);
         if (code != SQLITE_OK) {
-            return log->db_ != nullptr
-                       ? detail::sqlError(log->db_, path, notOpened)
-                       : detail::sqlError(code, sqlite3_errstr(code), path, notOpened);
+            return log->db_ != nullptr ? detail::sqlError(log->db_, path, notOpened)
+                                       : detail::sqlError(code, path, notOpened);
         }
         sqlite3_extended_result_codes(log->db_, 1);
         detail::addChecksumFunction(log->db_);
@@ -395,6 +408,7 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
     // Empty companion files go when the reader closes, also those a reader
     // killed before it closed left behind (a `log runs | head`).
     log->removeCompanions_ = true;
+    log->sharedMadeHere_ = !exists(path + companionSuffixes[1]);
     if (!exists(path + companionSuffixes[0])) {
         // No write-ahead file: the file alone holds the whole log, and SQLite
         // told so creates nothing beside it while the checks run.
@@ -503,9 +517,8 @@ LogStatus RunLog::runPutOffCheck(const std::function<bool()>& goOn) const {
     LogStatus verdict;
     const int code = sqlite3_open_v2(path_.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (code != SQLITE_OK) {
-        verdict = db != nullptr
-                      ? detail::sqlError(db, path_, nothingChanged)
-                      : detail::sqlError(code, sqlite3_errstr(code), path_, nothingChanged);
+        verdict = db != nullptr ? detail::sqlError(db, path_, nothingChanged)
+                                : detail::sqlError(code, path_, nothingChanged);
     } else {
         constexpr int instructionsBetweenAsking = 10000;
         sqlite3_progress_handler(
@@ -544,7 +557,8 @@ LogStatus RunLog::checkIntegrity() {
     }
     const std::string text = columns_detail::textOf(std::get<Cell>(verdict));
     if (text == "ok") return std::nullopt;
-    const LogError damaged{Problem::Damaged, "The run log " + path_ + " is damaged: " + text};
+    const LogError damaged{Problem::Damaged,
+                           detail::damagedText(path_, damageFound(text), nothingRead)};
     noteDamage(damaged);
     return damaged;
 }

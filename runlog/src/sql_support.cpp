@@ -16,9 +16,9 @@ std::string folderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-LogError sqlError(int code, std::string_view detail, const std::string& path,
-                  const Consequence& consequence) {
-    const std::string text(detail);
+// SQLite's own texts ("file is not a database") name no file and no remedy;
+// each failure is said in the log's words instead, by its result code.
+LogError sqlError(int code, const std::string& path, const Consequence& consequence) {
     switch (code & 0xff) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -26,26 +26,49 @@ LogError sqlError(int code, std::string_view detail, const std::string& path,
                                         consequence.text + ". Try again when it is done."};
         case SQLITE_READONLY:
         case SQLITE_CANTOPEN:
+        case SQLITE_PERM:
             return {Problem::ReadOnly,
-                    "The run log " + path + " cannot be written: the file or its folder " +
-                        folderOf(path) + " is read-only (" + text + "); " + consequence.text + "."};
+                    "The run log " + path +
+                        " cannot be opened for writing: the file or its folder " + folderOf(path) +
+                        " is read-only; " + consequence.text + "."};
         case SQLITE_FULL:
             return {Problem::DiskFull, "The disk holding the run log " + path + " is full; " +
                                            consequence.text +
                                            ", and the log is as it was. Free some space and "
                                            "try again."};
-        case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
-            return {Problem::Damaged, "The file " + path + " is not a run log or is damaged (" +
-                                          text + "); " + consequence.text + "."};
+            return {Problem::Damaged,
+                    "The file " + path +
+                        " is not a Moravik run log (not an SQLite database, or its first page is "
+                        "damaged); " +
+                        consequence.text + ". Choose the run log, or restore it from a copy."};
+        case SQLITE_CORRUPT:
+            return {Problem::Damaged,
+                    damagedText(path, "its pages do not fit together", consequence)};
+        case SQLITE_IOERR:
+            return {Problem::Failed,
+                    "The run log " + path +
+                        " could not be read or written: the system reported an input/output error "
+                        "(a failing disk or medium, or a file cut short while in use); " +
+                        consequence.text + ". Copy the log to a sound disk and try again."};
+        case SQLITE_NOMEM:
+            return {Problem::Failed, "There was not enough memory to use the run log " + path +
+                                         "; " + consequence.text + "."};
         default:
-            return {Problem::Failed, "The run log " + path + " could not be used (" + text + "); " +
-                                         consequence.text + "."};
+            return {Problem::Failed, "The run log " + path + " could not be used (database error " +
+                                         numberText(code) + "); " + consequence.text + "."};
     }
 }
 
+std::string damagedText(const std::string& path, std::string_view what,
+                        const Consequence& consequence) {
+    return "The run log " + path + " is damaged: " + std::string(what) + "; " + consequence.text +
+           ". Restore it from a copy, or open it read-only in Race Day and export the runs that "
+           "can be read.";
+}
+
 LogError sqlError(sqlite3* db, const std::string& path, const Consequence& consequence) {
-    return sqlError(sqlite3_extended_errcode(db), sqlite3_errmsg(db), path, consequence);
+    return sqlError(sqlite3_extended_errcode(db), path, consequence);
 }
 
 LogStatus Statement::prepare(std::string_view sql) {

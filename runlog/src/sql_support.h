@@ -23,11 +23,14 @@ struct Consequence {
 inline const Consequence nothingChanged{"nothing was changed"};
 inline const Consequence nothingRead{"nothing could be read"};
 
-// An SQLite result code and its text as a LogError about the log at `path`.
-LogError sqlError(int code, std::string_view detail, const std::string& path,
-                  const Consequence& consequence);
+// An SQLite result code as a LogError about the log at `path`, in words of our own.
+LogError sqlError(int code, const std::string& path, const Consequence& consequence);
 // The connection's last error.
 LogError sqlError(sqlite3* db, const std::string& path, const Consequence& consequence);
+
+// "The run log PATH is damaged: WHAT; CONSEQUENCE." and what the user can do.
+std::string damagedText(const std::string& path, std::string_view what,
+                        const Consequence& consequence);
 
 // The file's name as the user's system writes it: for messages.
 std::string folderOf(const std::string& path);

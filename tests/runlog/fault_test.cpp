@@ -126,6 +126,65 @@ TEST_F(FaultTest, ADamagedFileIsNeverWrittenAndIsSetAsideOrReadAsTheUserChooses)
     }
 }
 
+// What moravik-calc log runs says of a file it refuses, in its own words, and
+// that the refused reader leaves the file, its -wal and its folder as they were.
+TEST_F(FaultTest, ARefusedReaderSaysWhyInItsOwnWordsAndLeavesNothingBeside) {
+    makeLog(path, 3000);
+    const QString changes = folder.filePath(QStringLiteral("changes.sqlite"));
+    {
+        const auto log = openLog(path);
+        valueOf(log->addRun(numberedRun(1, 3000)));
+        for (const char* suffix : {"", "-wal"})
+            ASSERT_TRUE(QFile::copy(path + suffix, changes + suffix));
+    }
+    const QByteArray writeAhead = contentsOf(changes + QStringLiteral("-wal"));
+    ASSERT_FALSE(writeAhead.isEmpty());
+    const QByteArray log = contentsOf(path);
+    const QByteArray notes = QByteArray("Bandimere, lane 2: 11.92 @ 114\n").repeated(200);
+    QByteArray middleDamaged = log;
+    middleDamaged.replace(log.size() / 2 / 4096 * 4096, 16384, garbage(16384));
+    const struct {
+        const char* what;
+        QByteArray file;
+        bool withWriteAhead;
+        const char* said;
+    } table[] = {
+        {"notes", notes, false, "is not a Moravik run log (not an SQLite database"},
+        // The -wal file's first page stands for the file's own.
+        {"notes beside a -wal", notes, true, "is damaged: its pages do not fit together"},
+        {"an empty file beside a -wal", QByteArray(), true,
+         "is not a run log of Race Day: it is empty"},
+        {"cut short", log.left(log.size() / 3), false, "is damaged: its pages do not fit together"},
+        {"damaged inside", middleDamaged, false, "is damaged: its pages do not fit together"},
+        {"damaged inside, beside a -wal", middleDamaged, true, "Restore it from a copy"},
+    };
+    for (const auto& row : table) {
+        const QString file = folder.filePath(QStringLiteral("refused.sqlite"));
+        writeAt(file, 0, row.file);
+        QFile(file).resize(row.file.size());
+        if (row.withWriteAhead) writeAt(file + QStringLiteral("-wal"), 0, writeAhead);
+        QProcess calc;
+        calc.setProcessChannelMode(QProcess::MergedChannels);
+        calc.start(
+            QStringLiteral(MORAVIK_CALC),
+            {QStringLiteral("log"), QStringLiteral("--database"), file, QStringLiteral("runs")});
+        ASSERT_TRUE(calc.waitForFinished(20000));
+        const std::string said = calc.readAll().toStdString();
+        EXPECT_EQ(calc.exitCode(), 3) << row.what << ": " << said;
+        EXPECT_NE(said.find(row.said), std::string::npos) << row.what << ": " << said;
+        for (const char* libraryText :
+             {"file is not a database", "malformed", "disk I/O", "***", "integrity"})
+            EXPECT_EQ(said.find(libraryText), std::string::npos) << row.what << ": " << said;
+        EXPECT_EQ(contentsOf(file), row.file) << row.what;
+        EXPECT_EQ(contentsOf(file + QStringLiteral("-wal")),
+                  row.withWriteAhead ? writeAhead : QByteArray())
+            << row.what;
+        EXPECT_FALSE(QFile::exists(file + QStringLiteral("-shm"))) << row.what;
+        EXPECT_FALSE(QFile::exists(file + QStringLiteral(".lock"))) << row.what;
+        for (const char* suffix : {"", "-wal"}) QFile::remove(file + suffix);
+    }
+}
+
 TEST_F(FaultTest, ALogOfANewerVersionIsLeftAsItIs) {
     makeLog(path, 3);
     rawSql(path, {QStringLiteral("PRAGMA user_version = 99")});

@@ -1,5 +1,6 @@
 // moravik-calc log, run as a user would, on a log made for the test.
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <nlohmann/json.hpp>
 #include <sstream>
@@ -46,8 +47,9 @@ protected:
     }
 
     // `outputFails`: standard output refuses every write, as on a full disk.
+    // `terminal`: standard output is a terminal.
     Outcome calc(std::vector<std::string> arguments, bool outputFails = false,
-                 const std::string& input = {}) {
+                 const std::string& input = {}, bool terminal = false) {
         if (std::ranges::find(arguments, "--database") == arguments.end()) {
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
         }
@@ -57,7 +59,7 @@ protected:
         std::istringstream in(input);
         std::ostringstream out, err;
         if (outputFails) out.setstate(std::ios::badbit);
-        const int status = cli::runCalc(args, in, out, err);
+        const int status = cli::runCalc(args, in, out, err, terminal);
         return {status, out.str(), err.str()};
     }
 
@@ -162,6 +164,46 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
         if (std::ranges::find(arguments, "Camaro") == arguments.end()) {
             EXPECT_NE(shown.find("Evil\\x1b[31m"), std::string::npos) << shown;
         }
+    }
+}
+
+// CSV on a terminal has its cells' controls escaped and keeps its line ends;
+// in a file or a pipe it is the stored bytes.
+TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
+    const std::string controls =
+        "a\x1b[31mred\xc2\x9b\x7f \xe2\x80\xae"
+        "back\nnext";
+    {
+        const auto log = openLog(path);
+        runlog::Run run = numberedRun(valueOf(log->vehicleNamed("Nova")).id, 9);
+        run.notes = controls;
+        valueOf(log->addRun(run));
+    }
+    const std::string escaped = "a\\x1b[31mred\\xc2\\x9b\\x7f \\u202eback\\nnext";
+    for (const auto& arguments :
+         std::vector<std::vector<std::string>>{{"runs", "--csv"}, {"export", "-"}}) {
+        const Outcome shown = calc(arguments, false, {}, true);
+        ASSERT_EQ(shown.status, 0) << shown.err;
+        EXPECT_FALSE(cli::hasControlCharacter(shown.out)) << shown.out;
+        EXPECT_TRUE(cli::contains(shown.out, "," + escaped + "\n")) << shown.out;
+        EXPECT_EQ(std::ranges::count(shown.out, '\n'), 6) << shown.out;  // a header and 5 runs
+        const Outcome kept = calc(arguments);
+        EXPECT_TRUE(cli::contains(kept.out, ",\"" + controls + "\"\n")) << kept.out;
+    }
+    // moravik-calc itself asks whether its output is a terminal: a pty, or a pipe.
+    for (const bool terminal : {true, false}) {
+        QProcess calc;
+        const QString command = QStringLiteral("%1 log --database '%2' runs --csv")
+                                    .arg(QStringLiteral(MORAVIK_CALC), path);
+        if (terminal)
+            calc.start(QStringLiteral("script"), {"-qec", command, QStringLiteral("/dev/null")});
+        else
+            calc.start(QStringLiteral("sh"), {"-c", command});
+        ASSERT_TRUE(calc.waitForFinished(20000));
+        const std::string out = calc.readAllStandardOutput().toStdString();
+        EXPECT_EQ(calc.exitCode(), 0) << out;
+        EXPECT_EQ(cli::contains(out, escaped), terminal) << out;
+        EXPECT_EQ(cli::contains(out, controls), !terminal) << out;
     }
 }
 
@@ -344,6 +386,10 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "abc"},
          2,
          "--exclude: \"abc\" is not a whole number"},
+        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude",
+          "99999999999999999999"},
+         2,
+         "is not a whole number of 1 or more\nRun"},
         {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "99"},
          2,
          "--exclude: run 99 is not among the 1 recent runs"},

@@ -18,9 +18,11 @@ namespace moravik::cli {
 inline constexpr std::string_view programName = "moravik-calc";
 
 // Runs moravik-calc with its arguments (args[0] is the program name) and returns
-// the exit status. Standard input is read only by --batch.
+// the exit status. Standard input is read only by --batch. `outputIsTerminal`:
+// out is shown on a terminal, so text that is written byte for byte to a file
+// has its control characters escaped there.
 int runCalc(std::span<const char* const> args, std::istream& in, std::ostream& out,
-            std::ostream& err);
+            std::ostream& err, bool outputIsTerminal = false);
 
 // runCalc on the process's standard input, output and error.
 int runCalcOnStandardStreams(std::span<const char* const> args);

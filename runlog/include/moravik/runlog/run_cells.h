@@ -31,9 +31,15 @@ std::vector<std::string> runCsvFields(const Run& run, std::string_view vehicleNa
 // Whether the CSV column at this index holds numbers (or is empty).
 bool isNumberColumn(std::size_t column);
 
-// The header line and each run, text cells guarded, as export writes them.
+// How a cell's text is shown, such as with its control characters escaped for
+// a terminal; null writes it as it is.
+using CellShown = std::string (*)(std::string_view text);
+
+// The header line and each run, text cells guarded, as export writes them;
+// `shown` is applied to each cell, the line's own end kept.
 std::string runCsvHeaderLine(raceday::UnitSystem system);
-std::string runCsvLine(const Run& run, std::string_view vehicleName, raceday::UnitSystem system);
+std::string runCsvLine(const Run& run, std::string_view vehicleName, raceday::UnitSystem system,
+                       CellShown shown = nullptr);
 
 // The shortest decimal in `unit` that converts back to exactly `si`.
 std::string exactText(double si, const raceday::Unit& unit);

@@ -11,9 +11,10 @@
 
 namespace moravik::runlog {
 
-// Writes the runs the filter lets through, oldest first.
+// Writes the runs the filter lets through, oldest first, each cell as `shown`
+// gives it (runCsvLine).
 LogStatus exportRunsCsv(RunLog& log, const RunFilter& filter, raceday::UnitSystem system,
-                        std::ostream& out);
+                        std::ostream& out, CellShown shown = nullptr);
 
 // importRunsInto as one change: only a header that cannot be read or a full
 // disk stops the import, and then nothing is added.

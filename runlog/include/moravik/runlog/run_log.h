@@ -211,6 +211,7 @@ private:
     std::function<void()> onDamage_;
     bool checked_ = true;
     bool removeCompanions_ = false;  // a reader, which leaves no empty ones
+    bool sharedMadeHere_ = false;    // the reader made the -shm file, which goes with it
     bool checksums_ = true;          // false in a log of the first version, read as it is
     std::vector<LeftOut> leftOut_;
     std::set<RunId> leftOutIds_;
