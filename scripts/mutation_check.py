@@ -570,6 +570,8 @@ PLANTS = [
           "raceday_window/day_sheet_builder.cpp",
           [("offset == 0 ? std::optional(dial.chosen().et.value) : dialInAt(metres)",
             "std::optional(dial.chosen().et.value)", 1)]),
+    Plant("raceday-day-sheet-ticks-by-four", "the day sheet chart's steps 4, not 5, times a power of ten",
+          "raceday_window/day_sheet.cpp", [("{2.0, 5.0, 10.0}", "{2.0, 4.0, 10.0}", 1)]),
     Plant("raceday-day-sheet-metar-unnamed", "the day sheet names no METAR station",
           "raceday_window/day_sheet_builder.cpp",
           [('"METAR " + metar->station + " " + metar->time', '"METAR " + metar->time', 1)]),

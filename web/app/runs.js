@@ -14,6 +14,8 @@ let engine = null;
 let store = null;
 let vehicles = [];
 let runs = [];
+// Runs left out as far from the others that the racer takes back, as --include does.
+const takenBack = new Set();
 
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
@@ -244,6 +246,26 @@ async function deleteRun(event) {
   await reload();
 }
 
+function offerTakeBack(report, farRuns) {
+  if (farRuns.length === 0) return;
+  const box = report.appendChild(element("fieldset", undefined, "take-back"));
+  box.appendChild(element("legend", "Left out: far from the other runs"));
+  for (const run of farRuns) {
+    const label = box.appendChild(element("label"));
+    const tick = label.appendChild(element("input"));
+    tick.type = "checkbox";
+    tick.id = "take-back-" + run.id;
+    tick.checked = run.takenBack;
+    label.append(" Take back " + run.text);
+    tick.addEventListener("change", () => {
+      if (tick.checked) takenBack.add(run.id);
+      else takenBack.delete(run.id);
+      predict();
+      document.getElementById(tick.id)?.focus();
+    });
+  }
+}
+
 function predict(event) {
   if (event) event.preventDefault();
   const vehicle = document.getElementById("vehicle-filter").value;
@@ -257,7 +279,7 @@ function predict(event) {
   const answer = engine.predict(runs, {
     vehicle: Number(vehicle), now: value("predict-now"), jet: value("predict-jet"),
     runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
-    interval: value("predict-interval"), margin: value("predict-margin"),
+    interval: value("predict-interval"), margin: value("predict-margin"), include: [...takenBack],
   }, chosenUnits());
   say("predict-fault", answer.error || "");
   if (answer.error) return;
@@ -266,6 +288,7 @@ function predict(event) {
     const pair = list.appendChild(element("div"));
     pair.append(element("dt", label.slice(0, -1)), element("dd", text));
   }
+  offerTakeBack(report, answer.farRuns);
 }
 
 async function importFile() {
