@@ -174,8 +174,11 @@ TEST_F(LogPredictionTest, LeavesOutARunFarFromTheOthersUntilTheRacerTakesItBack)
         EXPECT_NEAR(prediction.predicted.etSeconds, row.et, 1e-9);
     }
     request.included.clear();
-    const DialInFigures figures = defaultDialIn(request).chosen();
+    const DialIn dial = defaultDialIn(request);
+    const DialInFigures figures = dial.chosen();
     EXPECT_NEAR(figures.et.value, 11.0025, 5e-4);
+    // 11.0025 s plus the default margin, 0.01 s, is 11.0125 s: rounded up, 11.02 s.
+    EXPECT_DOUBLE_EQ(dial.dialInSeconds(), 11.02);
     // The four all show 120 mph in one air, yet the speed gets an interval.
     EXPECT_LT(figures.speed.low, figures.speed.high);
 }
