@@ -69,34 +69,6 @@ private:
     int y_;
 };
 
-// Ticks at 1, 2 or 5 times a power of ten, at most `most` steps over the range.
-struct Ticks {
-    double first;
-    double step;
-    int count;     // of intervals
-    int decimals;  // enough to tell the ticks apart
-};
-
-Ticks roundTicks(double low, double high, int most) {
-    const double rough = (high - low) / std::max(1, most);
-    double power = 1;
-    int decimals = 0;
-    while (power * 10 <= rough) power *= 10;
-    while (power > rough) {
-        power /= 10;
-        ++decimals;
-    }
-    double step = power;
-    for (const double times : {2.0, 5.0, 10.0}) {
-        if (step >= rough) break;
-        step = power * times;
-    }
-    if (step >= power * 10) decimals = std::max(0, decimals - 1);
-    const double first = std::floor(low / step) * step;
-    const int count = std::max(1, static_cast<int>(std::ceil((high - first) / step - 1e-9)));
-    return {first, step, count, decimals};
-}
-
 void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySheetPage& page) {
     setFont(painter, chartPoints, false);
     const QFontMetrics metrics = painter.fontMetrics();
@@ -249,6 +221,26 @@ void drawPage(QPainter& painter, const QRect& area, const DaySheet& sheet,
 }
 
 }  // namespace
+
+Ticks roundTicks(double low, double high, int most) {
+    const double rough = (high - low) / std::max(1, most);
+    double power = 1;
+    int decimals = 0;
+    while (power * 10 <= rough) power *= 10;
+    while (power > rough) {
+        power /= 10;
+        ++decimals;
+    }
+    double step = power;
+    for (const double times : {2.0, 5.0, 10.0}) {
+        if (step >= rough) break;
+        step = power * times;
+    }
+    if (step >= power * 10) decimals = std::max(0, decimals - 1);
+    const double first = std::floor(low / step) * step;
+    const int count = std::max(1, static_cast<int>(std::ceil((high - first) / step - 1e-9)));
+    return {first, step, count, decimals};
+}
 
 QPageSize::PageSizeId localPaper() {
     return QLocale().measurementSystem() == QLocale::ImperialUSSystem ? QPageSize::Letter

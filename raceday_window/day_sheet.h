@@ -54,6 +54,16 @@ struct DaySheet {
     std::vector<DaySheetPage> pages;
 };
 
+// The chart's axis: ticks at 1, 2 or 5 times a power of ten, at most `most` steps over the
+// range, from a multiple of the step at or below `low` to one at or above `high`.
+struct Ticks {
+    double first;
+    double step;
+    int count;     // of intervals
+    int decimals;  // enough to tell the ticks apart
+};
+Ticks roundTicks(double low, double high, int most);
+
 // A4, or Letter where the locale measures in inches.
 QPageSize::PageSizeId localPaper();
 

@@ -24,7 +24,7 @@
 #include "log_store.h"
 #include "messages.h"
 #include "moravik/raceday/units.h"
-#include "moravik/runlog/plausible.h"
+#include "moravik/runlog/prediction.h"
 #include "moravik/runlog/run_csv.h"
 #include "run_dialog.h"
 #include "services.h"
@@ -431,22 +431,24 @@ void LogSection::openRunDialog(const std::optional<Run>& run) {
 }
 
 runlog::LogStatus LogSection::confirmUnusualEt(const Run& typed) {
-    const auto median = store_.log()->medianEt(typed.vehicleId);
-    const auto* middle = std::get_if<std::optional<double>>(&median);
-    if (middle == nullptr || !runlog::isFarFromMedian(typed.etSeconds, *middle)) return {};
-    using raceday::Quantity;
-    const QString et =
-        QString::fromStdString(raceday::displayText(typed.etSeconds, Quantity::Time, system_));
-    const QString usual =
-        QString::fromStdString(raceday::displayText(**middle, Quantity::Time, system_));
-    const QString question = tr("ET %1 is more than %2 % off this vehicle's median of %3. Keep it?")
-                                 .arg(et, QString::number(runlog::outlierShare * 100), usual);
+    const auto logged =
+        store_.log()->recentRuns(typed.vehicleId, typed.nitrousJetInches, runlog::runsToJudgeBy);
+    const auto* runs = std::get_if<std::vector<Run>>(&logged);
+    if (runs == nullptr ||
+        !runlog::farFromLoggedRuns(typed, runlog::runsOnAJet(*runs, raceday::defaultStandard),
+                                   raceday::defaultStandard))
+        return {};
+    const QString et = QString::fromStdString(
+        raceday::displayText(typed.etSeconds, raceday::Quantity::Time, system_));
+    const QString jet = QString::fromStdString(runlog::jetRunsText(typed.nitrousJetInches));
+    const QString question =
+        tr("ET %1 is far from this vehicle's other runs (%2). Keep it?").arg(et, jet);
     if (confirmed(messages_, this, tr("Unusual ET"), question)) return {};
     return runlog::LogError{
         runlog::Problem::Invalid,
-        plainText(tr("ET %1 is far from this vehicle's median of %2; the run was not saved. "
+        plainText(tr("ET %1 is far from this vehicle's other runs (%2); the run was not saved. "
                      "Correct the ET, or press OK and answer Yes to keep it.")
-                      .arg(et, usual)),
+                      .arg(et, jet)),
         "ET"};
 }
 

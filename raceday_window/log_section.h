@@ -56,7 +56,7 @@ private:
     void applyFilter();
     std::vector<runlog::RunId> selectedRuns() const;
     void openRunDialog(const std::optional<runlog::Run>& run);
-    // An ET far from the vehicle's median is saved only when the user says so.
+    // An ET far from the vehicle's other runs on its jet is saved only when the user says so.
     runlog::LogStatus confirmUnusualEt(const runlog::Run& typed);
     void openVehicleDialog(bool editChosen);
     void deleteSelectedRuns();

@@ -286,12 +286,13 @@ public:
         addedVehicles_.push_back(added);
         return added.id;
     }
-    LogResult<std::optional<double>> medianEt(VehicleId vehicle) override {
-        std::vector<double> ets;
+    LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
+                                           int count) override {
+        std::vector<Run> mine;
         for (const Run& run : runs_) {
-            if (run.vehicleId == vehicle) ets.push_back(run.etSeconds);
+            if (run.vehicleId == vehicle) mine.push_back(run);
         }
-        return moravik::runlog::medianEt(std::move(ets));
+        return recentRunsOf(std::move(mine), jetInches, count);
     }
     LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) override {
         const auto found = std::find_if(runs_.begin(), runs_.end(), [&](const Run& run) {
@@ -371,8 +372,25 @@ std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest
     return number;
 }
 
+// Run numbers from the page; anything but whole numbers is passed over.
+std::vector<RunId> includedRuns(const val& numbers) {
+    std::vector<RunId> ids;
+    if (!numbers.isArray()) return ids;
+    const auto count = numbers["length"].as<unsigned>();
+    for (unsigned i = 0; i < count; ++i) {
+        const val number = numbers[i];
+        if (!number.isNumber()) continue;
+        const double id = number.as<double>();
+        if (id >= 1 && id <= 9007199254740991.0 && id == std::floor(id))
+            ids.push_back(static_cast<RunId>(id));
+    }
+    return ids;
+}
+
 // The dial-in from the vehicle's own runs, as `moravik-calc log predict`
-// reports it: request {vehicle, now, jet, runs, method, standard, interval} as typed.
+// reports it: request {vehicle, now, jet, runs, method, standard, interval, margin} as typed,
+// and include, the numbers of the runs taken back as `--include` takes them. The answer's
+// farRuns are those left out as far from the others, or taken back, for the racer to choose.
 val predict(const val& records, const val& request, const std::string& units) {
     const auto system = systemNamed(units);
     const auto today =
@@ -397,7 +415,8 @@ val predict(const val& records, const val& request, const std::string& units) {
         .nitrousJetInches = jet,
         .today = std::get<raceday::Weather>(today),
         .standard = *standard,
-        .recentRuns = *recent};
+        .recentRuns = *recent,
+        .included = includedRuns(request["include"])};
     std::vector<Run> mine;
     for (Run& run : runsOf(records)) {
         if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
@@ -434,8 +453,23 @@ val predict(const val& records, const val& request, const std::string& units) {
         pair.call<void>("push", text);
         lines.call<void>("push", pair);
     }
+    val far = val::array();
+    for (const CorrectedRun& run : figures.runs) {
+        const bool takenBack = std::find(asked.included.begin(), asked.included.end(),
+                                         run.run.id) != asked.included.end();
+        if (!run.farFromOthers && !takenBack) continue;
+        val choice = val::object();
+        choice.set("id", static_cast<double>(run.run.id));
+        choice.set("text", "run " + moravik::decimalText(run.run.id) + ", " +
+                               localMinuteText(run.run.when) + ", " +
+                               raceday::displayText(run.run.etSeconds, raceday::Quantity::Time,
+                                                    system));
+        choice.set("takenBack", takenBack);
+        far.call<void>("push", choice);
+    }
     val answer = val::object();
     answer.set("lines", lines);
+    answer.set("farRuns", far);
     return answer;
 }
 

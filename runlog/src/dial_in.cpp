@@ -138,9 +138,10 @@ ExponentFit exponentFit(const std::vector<double>& x, const std::vector<double>&
     const double centre = std::log(carried) + cubeRootExponent * beyond;
     if (recent < 2) return {k, {std::exp(centre), std::exp(centre), std::exp(centre)}};
     const auto n = static_cast<double>(recent);
-    // The rounding's spread is added, so that runs all logged at one figure still get an
-    // interval.
-    const double variance = (squaresAbout(x, y, recent, k) + floorVariance) / (n - 1);
+    // Runs that differ already show their rounding in their spread. Runs all logged at one
+    // figure still get an interval: their spread is likely under 1/n of the rounding's.
+    const double variance =
+        std::max(squaresAbout(x, y, recent, k) / (n - 1), floorVariance / (n * n));
     const double whole = taught + beyond;
     const double spread =
         std::sqrt(variance * (1 + 1 / n) + kVariance * taught * taught +

@@ -95,6 +95,31 @@ std::vector<bool> farFromOtherRuns(const std::vector<double>& correctedEts,
     return far;
 }
 
+RunsOnAJet runsOnAJet(const std::vector<Run>& runs, raceday::Standard standard) {
+    RunsOnAJet judged;
+    for (const Run& run : runs) {
+        const auto factor = factorOf(run.air, standard);
+        if (raceday::errorOf(factor)) continue;
+        const double cf = std::get<double>(factor);
+        judged.correctedEts.push_back(
+            raceday::correctRun({run.etSeconds, run.speed}, cf).etSeconds);
+        judged.factors.push_back(cf);
+    }
+    return judged;
+}
+
+bool farFromLoggedRuns(const Run& run, const RunsOnAJet& logged, raceday::Standard standard) {
+    const auto factor = factorOf(run.air, standard);
+    if (raceday::errorOf(factor)) return false;
+    RunsOnAJet all{
+        {raceday::correctRun({run.etSeconds, run.speed}, std::get<double>(factor)).etSeconds},
+        {std::get<double>(factor)}};
+    all.correctedEts.insert(all.correctedEts.end(), logged.correctedEts.begin(),
+                            logged.correctedEts.end());
+    all.factors.insert(all.factors.end(), logged.factors.begin(), logged.factors.end());
+    return farFromOtherRuns(all.correctedEts, all.factors).front();
+}
+
 raceday::Outcome<LogPrediction> predictFromRuns(const std::vector<Run>& recent,
                                                 const PredictionRequest& request) {
     const auto today = factorOf(request.today, request.standard);

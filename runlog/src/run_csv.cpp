@@ -16,8 +16,9 @@ public:
     LogResult<VehicleId> addVehicle(const Vehicle& vehicle) override {
         return log_.addVehicle(vehicle);
     }
-    LogResult<std::optional<double>> medianEt(VehicleId vehicle) override {
-        return log_.medianEt(vehicle);
+    LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
+                                           int count) override {
+        return log_.recentRuns(vehicle, jetInches, count);
     }
     LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) override {
         auto logged = log_.runs({.vehicleId = vehicle, .from = when, .to = when});

@@ -8,7 +8,7 @@
 
 #include "moravik/double_chars.h"
 #include "moravik/runlog/log_columns.h"
-#include "moravik/runlog/plausible.h"
+#include "moravik/runlog/prediction.h"
 #include "moravik/runlog/run_cells.h"
 
 namespace moravik::runlog {
@@ -119,20 +119,24 @@ private:
         return addUnlessKnown(parsed, record.line);
     }
 
-    // Against the runs logged before the import.
+    // Against the runs on its jet logged before the import.
     LogStatus noteOutlier(const Run& run, std::int64_t line) {
-        auto median = medians_.find(run.vehicleId);
-        if (median == medians_.end()) {
-            auto found = log_.medianEt(run.vehicleId);
+        const std::pair key{run.vehicleId,
+                            run.nitrousJetInches ? std::llround(*run.nitrousJetInches * 1000) : 0};
+        auto logged = logged_.find(key);
+        if (logged == logged_.end()) {
+            auto found = log_.recentRuns(run.vehicleId, run.nitrousJetInches, runsToJudgeBy);
             if (const LogError* error = logErrorOf(found)) return *error;
-            median = medians_.emplace(run.vehicleId, std::get<std::optional<double>>(found)).first;
+            logged = logged_
+                         .emplace(key, runsOnAJet(std::get<std::vector<Run>>(found),
+                                                  raceday::defaultStandard))
+                         .first;
         }
-        if (isFarFromMedian(run.etSeconds, median->second) &&
-            report_.outliers.size() < maxCsvProblems) {
-            report_.outliers.push_back(
-                {line, lineText(line) + "ET " + figureText(run.etSeconds) + " s is more than " +
-                           figureText(outlierShare * 100) + " % off this vehicle's median of " +
-                           figureText(*median->second) + " s"});
+        if (report_.outliers.size() < maxCsvProblems &&
+            farFromLoggedRuns(run, logged->second, raceday::defaultStandard)) {
+            report_.outliers.push_back({line, lineText(line) + "ET " + figureText(run.etSeconds) +
+                                                  " s is far from this vehicle's other runs (" +
+                                                  jetRunsText(run.nitrousJetInches) + ")"});
         }
         return std::nullopt;
     }
@@ -179,8 +183,8 @@ private:
 
     ImportTarget& log_;
     CsvImport& report_;
-    std::map<std::string, VehicleId> vehicles_;  // by folded name
-    std::map<VehicleId, std::optional<double>> medians_;
+    std::map<std::string, VehicleId> vehicles_;                     // by folded name
+    std::map<std::pair<VehicleId, long long>, RunsOnAJet> logged_;  // by vehicle, jet in 0.001 in
     std::vector<Run> pending_;
     std::map<std::pair<VehicleId, std::int64_t>, Run> pendingRuns_;  // by vehicle, ms since 1970
     Moment now_;
@@ -243,13 +247,6 @@ std::vector<std::string> differingColumns(const Run& logged, const Run& other) {
         if (!same(column.get(logged), column.get(other))) names.emplace_back(column.csv);
     }
     return names;
-}
-
-std::optional<double> medianEt(std::vector<double> ets) {
-    if (ets.size() < 3) return std::nullopt;
-    std::sort(ets.begin(), ets.end());
-    const std::size_t middle = ets.size() / 2;
-    return ets.size() % 2 == 1 ? ets[middle] : (ets[middle - 1] + ets[middle]) / 2;
 }
 
 }  // namespace moravik::runlog

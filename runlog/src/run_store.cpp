@@ -458,16 +458,6 @@ LogResult<std::vector<RunLog::KnownStrip>> RunLog::stripElevations() {
         }));
 }
 
-LogResult<std::optional<double>> RunLog::medianEt(VehicleId vehicle) {
-    std::vector<double> ets;
-    if (auto failed = eachRun({.vehicleId = vehicle}, [&](const Run& run) {
-            ets.push_back(run.etSeconds);
-            return true;
-        }))
-        return *failed;
-    return runlog::medianEt(std::move(ets));
-}
-
 LogResult<std::vector<RunId>> RunLog::sortedRunIds(const RunFilter& filter, int tableColumnIndex,
                                                    bool ascending, std::optional<int> limit) {
     if (tableColumnIndex < 0 || tableColumnIndex >= static_cast<int>(tableColumnCount)) {

@@ -126,18 +126,32 @@ TEST_F(LogPredictionTest, FitsTheRunsAndMeasuresTheFitByLeavingOneOut) {
 // Five runs of one afternoon at a mile-high strip (24.21 inHg), predicted for sea-level air
 // (60 °F, 29.92 inHg, 20 %): the cube-root rule gives 10.913 s (10.91298 by the correction
 // factors of tests/reference/raceday_reference.py); a line through these runs gave 14.70 s.
-// The runs all show 118 mph, yet the speed still gets an interval.
+// The runs all show 118 mph, yet the speed still gets an interval. Both intervals widen as
+// today's air moves from the runs' own towards sea level.
 TEST_F(LogPredictionTest, StaysWithTheCubeRootRuleFarFromTheRunsAir) {
     const double runs[][2] = {
         {11.872, 89.6}, {11.903, 89.0}, {11.891, 88.1}, {11.878, 88.8}, {11.921, 88.1}};
     for (const auto& [et, fahrenheit] : runs) addRun(et, 118, stationAir(fahrenheit, 24.21, 0.4));
-    const DialIn dial = defaultDialIn({.vehicle = vehicle,
-                                       .today = stationAir(60, 29.92, 0.2),
-                                       .standard = raceday::Standard::SaeJ607});
-    EXPECT_NEAR(dial.chosen().et.value, 10.913, 0.03);
-    EXPECT_LT(dial.chosen().et.low, 10.913);
-    EXPECT_GT(dial.chosen().et.high, 10.913);
-    EXPECT_LT(dial.chosen().speed.low, dial.chosen().speed.high);
+    const auto at = [this](const raceday::Weather& today) {
+        return defaultDialIn(
+                   {.vehicle = vehicle, .today = today, .standard = raceday::Standard::SaeJ607})
+            .chosen();
+    };
+    const DialInFigures seaLevel = at(stationAir(60, 29.92, 0.2));
+    EXPECT_NEAR(seaLevel.et.value, 10.913, 0.03);
+    EXPECT_LT(seaLevel.et.low, 10.913);
+    EXPECT_GT(seaLevel.et.high, 10.913);
+
+    const double inchesTowardsSeaLevel[] = {24.21, 26, 28, 29.92};
+    double etWidth = 0, speedWidth = 0;
+    for (const double inches : inchesTowardsSeaLevel) {
+        const DialInFigures figures = at(stationAir(88.7, inches, 0.4));
+        SCOPED_TRACE(inches);
+        EXPECT_GT(figures.et.high - figures.et.low, etWidth);
+        EXPECT_GT(figures.speed.high - figures.speed.low, speedWidth);
+        etWidth = figures.et.high - figures.et.low;
+        speedWidth = figures.speed.high - figures.speed.low;
+    }
 }
 
 // A pedalled run among four that agree: worked by hand, the four average 11.0025 s in the
@@ -160,7 +174,13 @@ TEST_F(LogPredictionTest, LeavesOutARunFarFromTheOthersUntilTheRacerTakesItBack)
         EXPECT_NEAR(prediction.predicted.etSeconds, row.et, 1e-9);
     }
     request.included.clear();
-    EXPECT_NEAR(defaultDialIn(request).chosen().et.value, 11.0025, 5e-4);
+    const DialIn dial = defaultDialIn(request);
+    const DialInFigures figures = dial.chosen();
+    EXPECT_NEAR(figures.et.value, 11.0025, 5e-4);
+    // 11.0025 s plus the default margin, 0.01 s, is 11.0125 s: rounded up, 11.02 s.
+    EXPECT_DOUBLE_EQ(dial.dialInSeconds(), 11.02);
+    // The four all show 120 mph in one air, yet the speed gets an interval.
+    EXPECT_LT(figures.speed.low, figures.speed.high);
 }
 
 TEST_F(LogPredictionTest, SaysWhyItCannotPredict) {

@@ -14,6 +14,9 @@
   - far dates: local times from 1950 to 2099 and where the clocks change are
     read and written as `log import` and `log export` do, and the years 224,
     1899 and 9999 are left out with its message;
+  - take back: a pedalled run among four that agree is left out as
+    `log predict` leaves it out, and ticking it gives `log predict --include`'s
+    figures, dial-in and all;
   - at 360x740 and 1280x800 a racer adds a vehicle and runs by keyboard,
     deletes one and predicts, with no sideways scroll and no axe-core WCAG 2.1
     AA violation;
@@ -72,6 +75,12 @@ PREDICTIONS = [
     ("Nova SS", "0.062", "5", "scaling", "50", "imperial"),
     ("Nova SS", ".062", "2", "best", "80", "metric"),
 ]
+
+
+# Four runs that agree and a pedalled one, in one air (the run-log tests' case).
+PEDALLED_CSV = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n" + "".join(
+    "2024-06-01T1%d:00:00,Pedal,%s,120,60,29.92\n" % (hour, et)
+    for hour, et in enumerate(["11.00", "11.02", "10.98", "11.01", "11.70"]))
 
 
 def database_of(folder, name):
@@ -177,6 +186,44 @@ def round_trip(browser, url, calc, folder, downloads):
             .map((pair) => [pair.firstChild.textContent, pair.lastChild.textContent])""")
         check(shown == expected and expected != [], "prediction %s: the page shows %s, moravik-calc %s"
               % ((vehicle, jet, runs, method, interval, units), shown, expected))
+
+
+def predicted_lines(browser):
+    return browser.execute_script("""return [...document.querySelectorAll("#predict-report dl > div")]
+        .map((pair) => [pair.firstChild.textContent, pair.lastChild.textContent])""")
+
+
+def take_back(browser, url, calc, folder, downloads):
+    """The pedalled run is left out as log predict leaves it out; ticked, it counts as --include."""
+    native_log(calc, folder, PEDALLED_CSV, "pedalled")
+    open_runs(browser, url)
+    import_file(browser, folder / "pedalled.csv", "runs imported")
+
+    def native(*include):
+        report = subprocess.run([calc, "log", "--database", database_of(folder, "pedalled"), "predict",
+                                 "--vehicle", "Pedal", "--now", "60F 29.92inHg", *include],
+                                capture_output=True, text=True, timeout=60, check=True).stdout
+        lines = [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
+                 if label != "Vehicle:"]
+        return lines, re.findall(r"^  run (\d+) .*\n.*left out: far from the other runs", report, re.M)
+
+    left_out, far = native()
+    check(len(far) == 1, "take back: log predict leaves out %s, not the one pedalled run" % far)
+    Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text("Pedal")
+    browser.find_element(By.ID, "predict-now").clear()
+    browser.find_element(By.ID, "predict-now").send_keys("60F 29.92inHg")
+    browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
+    check(predicted_lines(browser) == left_out, "take back: the page shows %s, log predict %s"
+          % (predicted_lines(browser), left_out))
+    ticks = browser.find_elements(By.CSS_SELECTOR, ".take-back input[type=checkbox]")
+    check(len(ticks) == 1 and "11.700 s" in ticks[0].find_element(By.XPATH, "..").text,
+          "take back: the page offers %d runs, not the pedalled one" % len(ticks))
+    if ticks:
+        ticks[0].click()
+        taken_back, _ = native("--include", far[0] if far else "0")
+        wait_for(browser, lambda: predicted_lines(browser) == taken_back,
+                 "take back: ticked, the page shows %s, log predict --include %s"
+                 % (predicted_lines(browser), taken_back))
 
 
 def same_as_log_import(browser, url, calc, folder, downloads, text, name):
@@ -430,9 +477,10 @@ def checks(args, axe, server):
         folder = pathlib.Path(temporary)
         downloads = folder / "downloads"
         downloads.mkdir()
-        for name in ["round-trip", "bad", "dates", "racer", "durable", "two-tabs", "season"]:
+        for name in ["round-trip", "bad", "dates", "take-back", "racer", "durable", "two-tabs", "season"]:
             (folder / name).mkdir()
-        for profile, steps in [("round-trip", round_trip), ("bad", bad_input), ("dates", far_dates)]:
+        for profile, steps in [("round-trip", round_trip), ("bad", bad_input), ("dates", far_dates),
+                                ("take-back", take_back)]:
             with browser_in(str(folder / profile)) as browser:
                 browser.execute_cdp_cmd("Browser.setDownloadBehavior",
                                         {"behavior": "allow", "downloadPath": str(downloads)})

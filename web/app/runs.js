@@ -14,6 +14,8 @@ const runsPerPage = 50;
 let keeper = null;
 let vehicles = [];
 let shownPage = { page: 0, pages: 1, total: 0, table: { rows: [] } };
+// Runs left out as far from the others that the racer takes back, as --include does.
+const takenBack = new Set();
 
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
@@ -291,6 +293,26 @@ function deleteVehicle() {
   deleteAsked({ runIds: [], vehicle: named.id }, `Deleted ${named.name} and ${count}.`);
 }
 
+function offerTakeBack(report, farRuns) {
+  if (farRuns.length === 0) return;
+  const box = report.appendChild(element("fieldset", undefined, "take-back"));
+  box.appendChild(element("legend", "Left out: far from the other runs"));
+  for (const run of farRuns) {
+    const label = box.appendChild(element("label"));
+    const tick = label.appendChild(element("input"));
+    tick.type = "checkbox";
+    tick.id = "take-back-" + run.id;
+    tick.checked = run.takenBack;
+    label.append(" Take back " + run.text);
+    tick.addEventListener("change", async () => {
+      if (tick.checked) takenBack.add(run.id);
+      else takenBack.delete(run.id);
+      await predict();
+      document.getElementById(tick.id)?.focus();
+    });
+  }
+}
+
 async function predict(event) {
   if (event) event.preventDefault();
   const vehicle = document.getElementById("vehicle-filter").value;
@@ -304,7 +326,7 @@ async function predict(event) {
   const answer = await keeper("predict", { request: {
     vehicle: Number(vehicle), now: value("predict-now"), jet: value("predict-jet"),
     runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
-    interval: value("predict-interval"), margin: value("predict-margin"),
+    interval: value("predict-interval"), margin: value("predict-margin"), include: [...takenBack],
   }, units: chosenUnits() });
   say("predict-fault", answer.error || "");
   if (answer.error) return;
@@ -313,6 +335,7 @@ async function predict(event) {
     const pair = list.appendChild(element("div"));
     pair.append(element("dt", label.slice(0, -1)), element("dd", text));
   }
+  offerTakeBack(report, answer.farRuns);
 }
 
 async function importFile() {

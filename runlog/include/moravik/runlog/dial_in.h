@@ -3,7 +3,7 @@
 // them, with how far to trust each.
 //
 // The exponent: ET goes as CF^k and speed as CF^-k, k fitted to the runs by least squares on
-// the logarithms but held near the cube-root rule's 1/3 (a prior of 1/3 ± 0.1): runs in
+// the logarithms but held near the cube-root rule's 1/3 (a prior of 1/3 ± 0.05): runs in
 // nearly one air leave k at 1/3, so a prediction for other air never goes further than the
 // physics; runs over a wide range of air teach the car's own k. Its interval widens with the
 // distance of today's air from the runs'.

@@ -6,7 +6,6 @@
 
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <string_view>
 
 #include "moravik/raceday/plausible.h"
@@ -63,16 +62,6 @@ constexpr const PlausibleRange& plausibleRange(Measure measure) {
 
 constexpr bool isPlausible(Measure measure, double value) {
     return raceday::isPlausible(value, plausibleRange(measure).source);
-}
-
-// An ET this far from the vehicle's median (a share of it) is asked about
-// or listed: 118 s typed for 11.8 s is plausible for some car, not this one.
-inline constexpr double outlierShare = 0.25;
-
-constexpr bool isFarFromMedian(double et, std::optional<double> medianEt) {
-    if (!medianEt || !(*medianEt > 0)) return false;
-    const double off = et > *medianEt ? et - *medianEt : *medianEt - et;
-    return off > outlierShare * *medianEt;
 }
 
 }  // namespace moravik::runlog

@@ -84,6 +84,18 @@ std::string jetRunsText(std::optional<double> jetInches);
 std::vector<bool> farFromOtherRuns(const std::vector<double>& correctedEts,
                                    const std::vector<double>& factors);
 
+// What a new run is judged against: a vehicle's newest runs on its jet (recentRunsOf), as
+// their ETs on the standard's day and their air's correction factors.
+struct RunsOnAJet {
+    std::vector<double> correctedEts, factors;
+};
+inline constexpr int runsToJudgeBy = runsToLearnExponent;
+RunsOnAJet runsOnAJet(const std::vector<Run>& runs, raceday::Standard standard);
+
+// Whether a run lies far from those runs by the rule a prediction leaves runs out by
+// (farFromOtherRuns, judged among them): what import lists and the run form asks about.
+bool farFromLoggedRuns(const Run& run, const RunsOnAJet& logged, raceday::Standard standard);
+
 // The prediction from runs already chosen, newest first (runsToRead of them): the first
 // request.recentRuns are considered, the rest are earlier. A run far from the others
 // (farFromOtherRuns) is left out unless the request includes it.

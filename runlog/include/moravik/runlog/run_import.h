@@ -26,8 +26,9 @@ struct CsvImport {
     int imported = 0;
     std::vector<CsvProblem> problems;  // at most maxCsvProblems; the rows were left out
     std::int64_t problemsLeftOut = 0;  // beyond that many
-    // Imported, but with an ET more than a quarter off the vehicle's median
-    // in the log: a typo, or a real outlier; at most maxCsvProblems.
+    // Imported, but with an ET far from the vehicle's runs on its jet in the log, by the
+    // rule predictions leave runs out by (farFromLoggedRuns): a typo, or a real outlier;
+    // at most maxCsvProblems.
     std::vector<CsvProblem> outliers;
     std::vector<std::string>
         newVehicles;  // named in the file and added with the window's initial texts
@@ -54,8 +55,9 @@ public:
     virtual ~ImportTarget() = default;
     virtual LogResult<Vehicle> vehicleNamed(const std::string& name) = 0;  // ignoring (ASCII) case
     virtual LogResult<VehicleId> addVehicle(const Vehicle& vehicle) = 0;
-    // The median of the ETs logged for the vehicle (medianEt below).
-    virtual LogResult<std::optional<double>> medianEt(VehicleId vehicle) = 0;
+    // The vehicle's newest `count` runs on the jet (none: without nitrous), newest first.
+    virtual LogResult<std::vector<Run>> recentRuns(VehicleId vehicle,
+                                                   std::optional<double> jetInches, int count) = 0;
     // The vehicle's run logged at that moment, if any.
     virtual LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) = 0;
     virtual LogStatus addRuns(std::span<const Run> runs) = 0;
@@ -80,8 +82,5 @@ std::vector<std::string> importNotes(const CsvImport& report);
 
 // The CSV keys of the values in which two runs differ ("et", "notes").
 std::vector<std::string> differingColumns(const Run& logged, const Run& other);
-
-// The median of a vehicle's ETs; none while it has fewer than three.
-std::optional<double> medianEt(std::vector<double> ets);
 
 }  // namespace moravik::runlog

@@ -143,8 +143,6 @@ public:
     };
     // The same with their elevations, for the run form's list of strips.
     LogResult<std::vector<KnownStrip>> stripElevations();
-    // The median ET of a vehicle's runs; none while it has fewer than three.
-    LogResult<std::optional<double>> medianEt(VehicleId vehicle);
 
     // Makes the changes `changes` calls one transaction: all are kept or none.
     // An error it returns undoes them all.
