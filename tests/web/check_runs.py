@@ -213,8 +213,8 @@ def take_back(browser, url, calc, folder, downloads):
     browser.find_element(By.ID, "predict-now").clear()
     browser.find_element(By.ID, "predict-now").send_keys("60F 29.92inHg")
     browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
-    check(predicted_lines(browser) == left_out, "take back: the page shows %s, log predict %s"
-          % (predicted_lines(browser), left_out))
+    wait_for(browser, lambda: predicted_lines(browser) == left_out,
+             "take back: the page shows %s, log predict %s" % (predicted_lines(browser), left_out))
     ticks = browser.find_elements(By.CSS_SELECTOR, ".take-back input[type=checkbox]")
     check(len(ticks) == 1 and "11.700 s" in ticks[0].find_element(By.XPATH, "..").text,
           "take back: the page offers %d runs, not the pedalled one" % len(ticks))
