@@ -260,6 +260,8 @@ PLANTS = [
           [("    if (auto refused = notAFile(o.file, quotedText(o.file))) return *refused;\n", "", 1)]),
     Plant("log-csv-raw-on-terminal", "log runs --csv writes control characters to a terminal",
           "cli/src/log_command.cpp", [("outputIsTerminal ? escapedText : nullptr", "nullptr", 1)]),
+    Plant("json-controls-raw", "JSON writes DEL, C1 and bidirectional controls as they are",
+          "raceday_json/src/json_text.cpp", [("return withJsonControlEscapes(text);", "return text;", 1)]),
     Plant("log-csv-escaped-in-file", "log export escapes its cells in a file or a pipe too",
           "cli/src/log_command.cpp", [("outputIsTerminal ? escapedText : nullptr", "escapedText", 1)]),
     Plant("calc-terminal-never-asked", "moravik-calc never asks whether its output is a terminal",

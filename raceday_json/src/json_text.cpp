@@ -7,6 +7,7 @@
 
 #include "moravik/double_chars.h"
 #include "moravik/raceday_json/decimal_text.h"
+#include "moravik/raceday_json/shown_text.h"
 
 namespace moravik {
 namespace {
@@ -59,7 +60,7 @@ JsonDocument jsonNumber(const std::optional<double>& value) {
 std::string jsonText(const JsonDocument& json, NumberDigits digits) {
     std::string text;
     append(text, json, digits);
-    return text;
+    return withJsonControlEscapes(text);
 }
 
 std::string numberText(double value) {

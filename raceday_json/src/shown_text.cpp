@@ -60,13 +60,16 @@ bool isBidiControl(std::string_view sequence) {
 }
 
 // "\u202e"
-void appendCodePointEscape(std::string& shown, std::string_view sequence) {
+void appendHexEscape(std::string& shown, unsigned point) {
     constexpr std::string_view hexDigits = "0123456789abcdef";
-    const unsigned point = (static_cast<unsigned char>(sequence[0]) & 0x0Fu) << 12 |
-                           (static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6 |
-                           (static_cast<unsigned char>(sequence[2]) & 0x3Fu);
     shown.append("\\u");
     for (int shift = 12; shift >= 0; shift -= 4) shown.push_back(hexDigits[(point >> shift) & 0xF]);
+}
+
+void appendCodePointEscape(std::string& shown, std::string_view sequence) {
+    appendHexEscape(shown, (static_cast<unsigned char>(sequence[0]) & 0x0Fu) << 12 |
+                               (static_cast<unsigned char>(sequence[1]) & 0x3Fu) << 6 |
+                               (static_cast<unsigned char>(sequence[2]) & 0x3Fu));
 }
 
 std::string escaped(std::string_view text, bool backslashes) {
@@ -111,6 +114,31 @@ std::string shortEscapedText(std::string_view text, std::size_t maxColumns) {
     for (std::size_t columns = 0; cut < shown.size(); ++cut)
         if (isLead(shown[cut]) && ++columns > maxColumns - 3) break;
     return shown.substr(0, cut) + "...";
+}
+
+std::string withJsonControlEscapes(std::string_view json) {
+    // The JSON writer's output is UTF-8, where 0xC2 and 0xE2 only ever lead a sequence.
+    if (json.find_first_of("\x7F\xC2\xE2") == std::string_view::npos) return std::string(json);
+    std::string shown;
+    shown.reserve(json.size());
+    while (!json.empty()) {
+        const auto byte = static_cast<unsigned char>(json.front());
+        const auto next = json.size() > 1 ? static_cast<unsigned char>(json[1]) : 0u;
+        if (byte == 0x7F) {
+            appendHexEscape(shown, byte);
+            json.remove_prefix(1);
+        } else if (byte == 0xC2 && next >= 0x80 && next < 0xA0) {
+            appendHexEscape(shown, next);
+            json.remove_prefix(2);
+        } else if (isBidiControl(json.substr(0, 3))) {
+            appendCodePointEscape(shown, json.substr(0, 3));
+            json.remove_prefix(3);
+        } else {
+            shown.push_back(json.front());
+            json.remove_prefix(1);
+        }
+    }
+    return shown;
 }
 
 std::string_view firstCharacter(std::string_view text) {

@@ -168,7 +168,7 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
 }
 
 // CSV on a terminal has its cells' controls escaped and keeps its line ends;
-// in a file or a pipe it is the stored bytes.
+// in a file or a pipe it is the stored bytes. JSON carries them as \u escapes.
 TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
     const std::string controls =
         "a\x1b[31mred\xc2\x9b\x7f \xe2\x80\xae"
@@ -190,6 +190,9 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
         const Outcome kept = calc(arguments);
         EXPECT_TRUE(cli::contains(kept.out, ",\"" + controls + "\"\n")) << kept.out;
     }
+    const Outcome json = calc({"runs", "--json"});
+    EXPECT_FALSE(cli::hasControlCharacter(json.out)) << json.out;
+    EXPECT_EQ(nlohmann::json::parse(json.out).back()["notes"], controls) << json.out;
     // moravik-calc itself asks whether its output is a terminal: a pty, or a pipe.
     for (const bool terminal : {true, false}) {
         QProcess calc;

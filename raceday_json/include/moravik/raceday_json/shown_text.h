@@ -26,6 +26,11 @@ std::string quotedText(std::string_view text, std::size_t maxShown = 40);
 // when cut: for names that must not widen a line.
 std::string shortEscapedText(std::string_view text, std::size_t maxColumns);
 
+// A JSON text with DEL, the C1 controls and the bidirectional controls inside
+// its strings written as \u escapes: the same data for any JSON reader, and
+// nothing a terminal acts on. C0 controls are escaped by the JSON writer itself.
+std::string withJsonControlEscapes(std::string_view json);
+
 // The first character of text, a whole UTF-8 sequence when there is one.
 std::string_view firstCharacter(std::string_view text);
 
