@@ -5,7 +5,7 @@ A machine that already has a -dev package hides a missing install step until a
 new user's build fails. This asks dpkg which package owns each thing the
 configured build found (each find_package and find_program in the tracked CMake
 files, and the compilers, toolchain and sources the presets name) and checks
-that package is one setup.sh installs.
+that package is one setup.sh installs, or one apt installs with them.
 
 Usage: check_setup_packages.py SOURCE_DIR BUILD_DIR
 """
@@ -23,16 +23,23 @@ def setup_packages(source):
     return {word for line in body.splitlines() for word in line.split("#")[0].split()}
 
 
-def direct_dependencies(packages):
-    """Each package a listed one depends on directly, as the listed one."""
+def installed_with(packages):
+    """Each package apt installs with a listed one (its Depends and Pre-Depends, and
+    theirs in turn), as the listed one that brings it."""
     row = "${Package}\t${Pre-Depends}, ${Depends}\n"
-    done = subprocess.run(["dpkg-query", "-W", f"-f={row}", *sorted(packages)],
-                          capture_output=True, text=True, check=False)
     brought = {}
-    for line in done.stdout.splitlines():
-        package, _, depends = line.partition("\t")
-        for name in re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9.+-]*)", depends):
-            brought.setdefault(name, package)
+    leading = {package: package for package in packages}
+    while leading:
+        done = subprocess.run(["dpkg-query", "-W", f"-f={row}", *sorted(leading)],
+                              capture_output=True, text=True, check=False)
+        following = {}
+        for line in done.stdout.splitlines():
+            package, _, depends = line.partition("\t")
+            for name in re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9.+-]*)", depends):
+                if name not in brought and name not in packages:
+                    brought[name] = leading.get(package, package)
+                    following[name] = brought[name]
+        leading = following
     return brought
 
 
@@ -133,7 +140,7 @@ def owners(paths):
 def main():
     source, build = (pathlib.Path(argument) for argument in sys.argv[1:3])
     listed = setup_packages(source)
-    brought = direct_dependencies(listed)
+    brought = installed_with(listed)
     cache = cmake_cache(build)
     things = dict([*found_things(source, cache), *preset_things(source)])
     owned = owners([each for path in things.values() if path for each in candidates(path)])
@@ -148,7 +155,7 @@ def main():
             print(f"ok: {what}: {path} from {', '.join(sorted(packages & listed))}")
         elif packages & brought.keys():
             package = min(packages & brought.keys())
-            print(f"ok: {what}: {path} from {package}, which {brought[package]} depends on")
+            print(f"ok: {what}: {path} from {package}, which {brought[package]} brings")
         else:
             print(f"FAIL: {what}: {path} comes from {', '.join(sorted(packages)) or 'no package'},"
                   " which scripts/setup.sh does not install")
