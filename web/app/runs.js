@@ -103,7 +103,10 @@ function showLog() {
       choose.type = "checkbox";
       choose.dataset.chosen = String(row.id);
       choose.setAttribute("aria-label", "Choose the run of " + what);
-      line.insertCell().append(remove, choose);
+      // Chosen runs go together with "Delete the chosen runs".
+      const chooser = element("label", undefined, "chooser");
+      chooser.append(choose, "Choose");
+      line.insertCell().append(remove, chooser);
     }
     box.replaceChildren(made);
   }
