@@ -10,6 +10,7 @@ that package is one setup.sh installs, or one apt installs with them.
 Usage: check_setup_packages.py SOURCE_DIR BUILD_DIR
 """
 import json
+import os
 import pathlib
 import re
 import shutil
@@ -52,16 +53,20 @@ def cmake_cache(build):
     return cache
 
 
-def tracked_cmake_files(source):
-    names = subprocess.run(["git", "-C", str(source), "ls-files", "CMakeLists.txt",
-                            "*/CMakeLists.txt", "*.cmake"],
-                           capture_output=True, text=True, check=True).stdout.split()
-    return [source / name for name in names]
+def cmake_files(source):
+    """The source tree's CMake files, without git (a fresh machine's clone may be all it has)
+    and without what a build, npm or an editor put beside them."""
+    skipped = {"build", "node_modules"}
+    for folder, folders, files in os.walk(source):
+        folders[:] = sorted(name for name in folders if name not in skipped and not name.startswith("."))
+        for name in sorted(files):
+            if name == "CMakeLists.txt" or name.endswith(".cmake"):
+                yield pathlib.Path(folder) / name
 
 
 def found_things(source, cache):
     """(what the CMake files ask for, the file that answers it, or None)."""
-    for path in tracked_cmake_files(source):
+    for path in cmake_files(source):
         text = path.read_text()
         for name, rest in re.findall(r"find_package\(\s*(\w+)([^)]*)\)", text):
             components = re.search(r"COMPONENTS\s+([\w\s]+)", rest)
