@@ -5,6 +5,7 @@ WCAG 2.1 AA rules, the layout checks of a phone at the strip, and going offline.
 """
 
 import argparse
+import collections
 import contextlib
 import functools
 import http.server
@@ -45,14 +46,21 @@ class Files(http.server.SimpleHTTPRequestHandler):
         self.send_header("Cache-Control", "no-store")
         super().end_headers()
 
+    def do_GET(self):
+        self.server.requests[self.path.split("?")[0]] += 1
+        super().do_GET()
+
     def log_message(self, *args):
         pass
 
 
 class Server:
+    """The folder on a free port; `requests` counts the GETs of each path."""
+
     def __init__(self, folder):
         handler = functools.partial(Files, directory=str(folder))
         self.http = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.requests = self.http.requests = collections.Counter()
         self.url = "http://127.0.0.1:%d/" % self.http.server_address[1]
         threading.Thread(target=self.http.serve_forever, daemon=True).start()
 

@@ -11,16 +11,23 @@
     clear every result;
   - axe-core finds no WCAG 2.1 AA violation, light and dark;
   - after one visit, with the server stopped, a reload still calculates;
+  - a first visit fetches the module once; a second build's worker waits and
+    offers Reload, which brings the second build, and another app's cache on
+    the origin is kept;
   - no request leaves the page's own origin and the console shows no error.
 """
 
 import json
+import pathlib
+import re
+import shutil
 import subprocess
+import tempfile
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select
 
-from browser_checks import (browser_in, check, layout_fits, live_regions, only_own_origin, phone_screenshot,
+from browser_checks import (Server, browser_in, check, layout_fits, live_regions, only_own_origin, phone_screenshot,
                             reload_offline, run_axe, run_checks, set_viewport, text_of, type_into, wait_for, wait_ready)
 
 OPTIONS = {"njt": "--nitrous-jet", "flp": "--fuel-pressure", "nbp": "--bottle-pressure",
@@ -194,6 +201,47 @@ def offline_reload(browser, server, calc):
              "offline: the results differ from moravik-calc's")
 
 
+CACHES = """
+    const done = arguments[0];
+    navigator.serviceWorker.ready.then(() => caches.keys()).then(done, (error) => done(String(error)));"""
+
+
+def new_builds(folder):
+    """A first visit, then a second build of the app on the same server."""
+    with tempfile.TemporaryDirectory() as temporary, browser_in() as browser:
+        app = pathlib.Path(temporary) / "app"
+        shutil.copytree(folder, app)
+        server = Server(app)
+        try:
+            set_viewport(browser, 360, 740)
+            browser.get(server.url)
+            wait_ready(browser)
+            wait_for(browser, lambda: browser.execute_script("return navigator.serviceWorker.controller !== null"),
+                     "no service worker controls the page")
+            fetched = {name: server.requests["/" + name] for name in ["moravik_engine.js", "moravik_engine.wasm"]}
+            check(set(fetched.values()) == {1}, "a first visit fetches the module again: %s" % fetched)
+            browser.execute_async_script("""
+                caches.open("another-app").then((c) => c.put("kept", new Response("x"))).then(arguments[0]);""")
+            worker = (app / "sw.js").read_text(encoding="utf-8")
+            first = re.search(r'cachePrefix \+ "(\w+)"', worker).group(1)
+            (app / "sw.js").write_text(worker.replace(first, "second"), encoding="utf-8")
+            index = (app / "index.html").read_text(encoding="utf-8")
+            (app / "index.html").write_text(index.replace("<title>", "<title>Second "), encoding="utf-8")
+            browser.refresh()
+            wait_ready(browser)
+            if wait_for(browser, lambda: browser.find_elements(By.CSS_SELECTOR, "#new-build button"),
+                        "a second build offers no Reload"):
+                check(browser.title.startswith("Moravik"), "the second build took over unasked")
+                layout_fits(browser, 360, "the Reload offer", targets="#new-build button")
+                browser.find_element(By.CSS_SELECTOR, "#new-build button").click()
+                wait_for(browser, lambda: browser.title.startswith("Second"), "Reload does not bring the second build")
+                wait_ready(browser)
+                kept = browser.execute_async_script(CACHES)
+                check(sorted(kept) == ["another-app", "moravik-web-second"], "caches after the update: %s" % kept)
+        finally:
+            server.stop()
+
+
 PHONE_ICONS = """
     const done = arguments[0], touch = document.querySelector("link[rel=apple-touch-icon]");
     fetch("manifest.webmanifest").then((answer) => answer.json()).then((manifest) => Promise.all(
@@ -249,6 +297,7 @@ def checks(args, axe, server):
                 run_axe(browser, axe, size + " dark")
             only_own_origin(browser, size)
         offline_reload(browser, server, args.calc)
+    new_builds(args.folder)
 
 
 if __name__ == "__main__":

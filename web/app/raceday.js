@@ -7,10 +7,6 @@
 
 let engine = null;
 
-function chosenUnits() {
-  return document.querySelector('input[name="units"]:checked').value;
-}
-
 // The command of a form: "air", ..., "jet-chart".
 function commandOf(form) {
   return form.dataset.command.replace(/^--/, "");
@@ -25,13 +21,6 @@ function requestOf(form) {
   }
   if (commandOf(form) !== "jet-chart") request.units = chosenUnits();
   return request;
-}
-
-function element(name, text, className) {
-  const made = document.createElement(name);
-  if (text !== undefined) made.textContent = text;
-  if (className) made.className = className;
-  return made;
 }
 
 // The report's sections: a heading, then "Label:" and text as a labelled figure.

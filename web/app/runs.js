@@ -17,17 +17,6 @@ let shownPage = { page: 0, pages: 1, total: 0, table: { rows: [] } };
 // Runs left out as far from the others that the racer takes back, as --include does.
 const takenBack = new Set();
 
-function chosenUnits() {
-  return document.querySelector('input[name="units"]:checked').value;
-}
-
-function element(name, text, className) {
-  const made = document.createElement(name);
-  if (text !== undefined) made.textContent = text;
-  if (className) made.className = className;
-  return made;
-}
-
 // The keeper's worker, asked one question at a time by id; progress(text)
 // hears how a long answer goes, and notice(text) what the keeper says unasked.
 function startKeeper(notice, loaded) {
@@ -128,8 +117,9 @@ function showLog() {
   }
 }
 
-// ET against the run's order, oldest left; the keeper gives at most a few
-// hundred points however many runs, and the ETs' texts as the table has them.
+// ET against the run's order, oldest left: one run a point, or for a long
+// season each stretch's mean with the band from its quickest to its slowest.
+// The quickest and slowest are named above and below the plot, clear of it.
 function drawChart(chart) {
   const box = document.getElementById("et-chart");
   if (!chart) {
@@ -138,24 +128,28 @@ function drawChart(chart) {
   }
   const low = chart.quickest[1];
   const high = chart.slowest[1];
-  const width = 320;
-  const height = 120;
+  const [width, height, margin] = [320, 140, 26];
   const x = (index) => 10 + (index * (width - 20)) / (chart.count - 1);
-  const y = (et) => (high === low ? height / 2 : 10 + ((et - low) * (height - 20)) / (high - low));
+  const y = (et) => (high === low ? height / 2 : margin + ((et - low) * (height - 2 * margin)) / (high - low));
   const svgNamespace = "http://www.w3.org/2000/svg";
-  const svg = document.createElementNS(svgNamespace, "svg");
-  svg.setAttribute("viewBox", `0 0 ${width} ${height}`);
-  svg.setAttribute("role", "img");
-  svg.setAttribute("aria-label", `ET of ${chart.count} runs, oldest first: quickest ${chart.quickest[2]}, slowest ${chart.slowest[2]}`);
-  const line = document.createElementNS(svgNamespace, "polyline");
-  line.setAttribute("points", chart.points.map(([index, et]) => `${x(index)},${y(et)}`).join(" "));
-  svg.appendChild(line);
-  const labelled = high === low ? [[chart.quickest, "quickest"]] : [[chart.quickest, "quickest"], [chart.slowest, "slowest"]];
-  for (const [[index, et, text], where] of labelled) {
-    const label = document.createElementNS(svgNamespace, "text");
-    label.setAttribute("x", String(Math.min(Math.max(x(index), 40), width - 40)));
-    label.setAttribute("y", String(where === "quickest" ? y(et) + 14 : y(et) - 4));
-    label.setAttribute("text-anchor", "middle");
+  const drawn = (name, attributes) => {
+    const made = document.createElementNS(svgNamespace, name);
+    for (const [key, value] of Object.entries(attributes)) made.setAttribute(key, value);
+    return made;
+  };
+  const line = (points) => points.map(([index, et]) => `${x(index)},${y(et)}`).join(" ");
+  const svg = drawn("svg", { viewBox: `0 0 ${width} ${height}`, role: "img",
+    "aria-label": `ET of ${chart.count} runs, oldest first: quickest ${chart.quickest[2]}, slowest ${chart.slowest[2]}` });
+  if (chart.stretch > 1) {
+    svg.appendChild(drawn("polygon", { points: line([...chart.points.map(([index, quick]) => [index, quick]),
+      ...chart.points.map(([index, , slow]) => [index, slow]).reverse()]) }));
+  }
+  svg.appendChild(drawn("polyline", { points: line(chart.points.map(([index, , , mean]) => [index, mean])) }));
+  const labelled = high === low ? [[chart.quickest, margin - 8]]
+    : [[chart.quickest, margin - 8], [chart.slowest, height - margin + 20]];
+  for (const [[index, , text], baseline] of labelled) {
+    const label = drawn("text", { x: String(Math.min(Math.max(x(index), 40), width - 40)), y: String(baseline),
+      "text-anchor": "middle" });
     label.textContent = text;
     svg.appendChild(label);
   }
@@ -219,8 +213,14 @@ async function addVehicle(event) {
   document.getElementById("run-vehicle").value = String(id);
 }
 
+// The date and time pickers give ISO text, which the core reads and checks.
+function typedWhen() {
+  return [document.getElementById("run-date").value, document.getElementById("run-time").value]
+    .filter((part) => part !== "").join("T");
+}
+
 function typedRun() {
-  const texts = {};
+  const texts = { date_time: typedWhen() };
   for (const field of document.querySelectorAll("#run-form [data-column]")) {
     texts[field.dataset.column] = field.value;
   }
@@ -239,7 +239,7 @@ async function saveRun(event) {
   say("run-fault", answer.error || "");
   if (answer.error) return;
   const record = answer.record;
-  const when = document.getElementById("run-date-time").value;
+  const when = typedWhen().replace("T", " ");
   say("run-status", "Saving the run of " + when + "…");
   try {
     await keeper("addRun", { record });
@@ -400,7 +400,9 @@ function localNow() {
 }
 
 function start() {
-  document.getElementById("run-date-time").value = localNow();
+  const [today, now] = localNow().split("T");
+  Object.assign(document.getElementById("run-date"), { value: today, max: today });
+  document.getElementById("run-time").value = now;
   document.getElementById("vehicle-form").addEventListener("submit", addVehicle);
   document.getElementById("run-form").addEventListener("submit", saveRun);
   document.getElementById("run-table-box").addEventListener("click", deleteRun);

@@ -1,22 +1,90 @@
-// What both pages do first: start the module, say in #engine-state while it
-// loads or if it cannot, mark the page ready for its tests, and register the
-// service worker for use offline.
+// What every page does first: register the service worker for use offline,
+// start the module once the worker keeps the files, say in #engine-state while
+// it loads or if it cannot, mark the page ready for its tests, and offer
+// Reload when a new build is ready. Also what more than one page uses.
 "use strict";
 
+function element(name, text, className) {
+  const made = document.createElement(name);
+  if (text !== undefined) made.textContent = text;
+  if (className) made.className = className;
+  return made;
+}
+
+// Imperial or metric, as the page's Units choice says.
+function chosenUnits() {
+  return document.querySelector('input[name="units"]:checked').value;
+}
+
+function loadScript(source) {
+  return new Promise((resolve, reject) => {
+    const script = document.createElement("script");
+    script.src = source;
+    script.onload = resolve;
+    script.onerror = () => reject(new Error(source + " did not load"));
+    document.head.append(script);
+  });
+}
+
+// A new build waits until the racer chooses Reload, which would otherwise
+// come in the middle of typing; the page reloads once the new build answers.
+function offerNewBuild(worker) {
+  if (document.getElementById("new-build")) return;
+  const offer = element("p", undefined, "new-build");
+  offer.id = "new-build";
+  offer.setAttribute("role", "status");
+  const reload = element("button", "Reload");
+  reload.type = "button";
+  reload.addEventListener("click", () => {
+    navigator.serviceWorker.addEventListener("controllerchange", () => location.reload(), { once: true });
+    worker.postMessage("skipWaiting");
+  });
+  offer.append("A new version of Moravik is ready. ", reload);
+  document.querySelector("header").append(offer);
+}
+
+function watchForNewBuilds(registration) {
+  // Only a page an older build controls has something to replace.
+  const offerWhenInstalled = (worker) => worker.addEventListener("statechange", () => {
+    if (worker.state === "installed" && navigator.serviceWorker.controller) offerNewBuild(worker);
+  });
+  if (registration.waiting && navigator.serviceWorker.controller) offerNewBuild(registration.waiting);
+  if (registration.installing) offerWhenInstalled(registration.installing);
+  registration.addEventListener("updatefound", () => offerWhenInstalled(registration.installing));
+  registration.update().catch(() => {});  // offline: the cached build goes on
+}
+
+// On a first visit the module is fetched once, by the worker that keeps it:
+// the page waits until that worker controls it, or has failed.
+function keptOffline() {
+  if (!("serviceWorker" in navigator)) return Promise.resolve();
+  const registered = navigator.serviceWorker.register("sw.js");
+  registered.then(watchForNewBuilds, () => {});
+  if (navigator.serviceWorker.controller) return Promise.resolve();
+  return new Promise((resolve) => {
+    navigator.serviceWorker.addEventListener("controllerchange", resolve, { once: true });
+    registered.then((registration) => {
+      // Active yet not in control: a reload that bypassed it.
+      const worker = registration.installing || registration.waiting;
+      if (registration.active || !worker) return resolve();
+      worker.addEventListener("statechange", () => worker.state === "redundant" && resolve());
+    }, (error) => {
+      document.getElementById("engine-state").textContent = "Offline use is not available: " + error;
+      resolve();
+    });
+  });
+}
+
 // load() gives the module; a page whose module runs in a worker gives none.
-function startEngine(what, ready, load = () => createMoravikEngine()) {
+function startEngine(what, ready,
+  load = () => loadScript("moravik_engine.js").then(() => createMoravikEngine())) {
   const state = document.getElementById("engine-state");
   // ready(module) may answer a promise: the page is ready once it resolves.
-  load().then(ready).then(() => {
+  keptOffline().then(load).then(ready).then(() => {
     performance.mark("moravik-ready");  // results shown: bench/web_bench.py reads it
     state.textContent = "";
     document.documentElement.dataset.ready = "true";
   }, (error) => {
     state.textContent = what + " could not start: " + (error && error.message ? error.message : error);
   });
-  if ("serviceWorker" in navigator) {
-    navigator.serviceWorker.register("sw.js").catch((error) => {
-      state.textContent = "Offline use is not available: " + error;
-    });
-  }
 }
