@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <optional>
 #include <span>
@@ -158,13 +159,6 @@ void sortOldestFirst(std::vector<Run>& runs) {
     });
 }
 
-template <typename T>
-T idAfter(const std::vector<T>& records) {
-    T highest = 0;
-    for (const T id : records) highest = std::max(highest, id);
-    return highest + 1;
-}
-
 // The CSV columns as a form asks for them: key, the header's name in this
 // unit system, the unit as people read it, and whether it holds a number.
 val runColumns(const std::string& units) {
@@ -203,6 +197,12 @@ val readRun(const val& texts, const std::string& units, double vehicleId) {
     auto read = readRunFields(header, fields);
     if (const LogError* error = logErrorOf(read)) return errorAnswer(error->message, error->field);
     Run run = std::get<CsvRun>(read).run;
+    // As moravik-calc log add: a run later than tomorrow is a mistyped date or a wrong clock.
+    const auto now =
+        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    if (const auto future = futureDateProblem(run.when, now)) {
+        return errorAnswer("The run was not saved: " + *future + ".", "date_time");
+    }
     run.vehicleId = static_cast<VehicleId>(vehicleId);
     val answer = val::object();
     answer.set("record", runRecord(run));
@@ -211,9 +211,7 @@ val readRun(const val& texts, const std::string& units, double vehicleId) {
 
 val newVehicle(const std::string& name, const val& vehicles) {
     const auto known = vehiclesOf(vehicles);
-    std::vector<VehicleId> ids;
-    for (const auto& vehicle : known) ids.push_back(vehicle.id);
-    const Vehicle vehicle{idAfter(ids), trimmedText(name), {}, {}};
+    const Vehicle vehicle{0, trimmedText(name), {}, {}};  // the keeper numbers it as it stores it
     if (auto invalid = checkVehicle(vehicle)) return errorAnswer(invalid->message, invalid->field);
     if (findVehicle(known, name) != nullptr) {
         return errorAnswer("A vehicle named \"" + vehicle.name + "\" is already in the log.",
@@ -278,10 +276,9 @@ public:
     }
     LogResult<VehicleId> addVehicle(const Vehicle& vehicle) override {
         if (auto invalid = checkVehicle(vehicle)) return *invalid;
-        std::vector<VehicleId> ids;
-        for (const auto& known : vehicles_) ids.push_back(known.id);
+        // Below zero until the keeper numbers it, as it stores it, with its runs.
         Vehicle added = vehicle;
-        added.id = idAfter(ids);
+        added.id = -static_cast<VehicleId>(addedVehicles_.size() + 1);
         vehicles_.push_back({added.id, added.name});
         addedVehicles_.push_back(added);
         return added.id;
@@ -302,12 +299,8 @@ public:
         return std::optional<Run>(*found);
     }
     LogStatus addRuns(std::span<const Run> runs) override {
-        std::vector<RunId> ids;
-        for (const Run& run : runs_) ids.push_back(run.id);
-        RunId next = idAfter(ids);
-        for (Run run : runs) {
+        for (const Run& run : runs) {
             if (auto invalid = checkRun(run)) return invalid;
-            run.id = next++;
             runs_.push_back(run);
             addedRuns_.push_back(run);
         }

@@ -23,6 +23,8 @@
   - durable: Chromium killed with SIGKILL while runs are being saved keeps,
     in the same profile, every run the page said was saved, each whole;
   - two tabs on one log both save a run at once, and one then imports;
+  - a store an older version kept is upgraded with its runs once its old tab
+    lets it go, and a newer version's store is refused with the reason;
   - a season: 1,000 runs imported with progress, read page by page in order,
     two chosen runs and then the vehicle with its runs deleted once confirmed;
     a backup offered after 20 new runs, and the browser asked to keep the log;
@@ -285,6 +287,27 @@ def bad_input(browser, url, calc, folder, downloads):
           "50 MB CSV: the page changed its runs or stopped answering")
 
 
+CHART = """
+    const svg = document.querySelector("#et-chart svg");
+    if (!svg) return null;
+    const box = (e) => e.getBoundingClientRect();
+    const labels = [...svg.querySelectorAll("text")].map(box);
+    const plot = [...svg.querySelectorAll("polyline, polygon")].map(box);
+    const overlap = (a, b) => a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+    return {labels: labels.length, width: box(svg).width,
+            px: parseFloat(getComputedStyle(svg.querySelector("text")).fontSize) * box(svg).width / svg.viewBox.baseVal.width,
+            overlaps: labels.flatMap((l, i) => [...labels.slice(i + 1), ...plot].filter((o) => overlap(l, o))).length,
+            points: svg.querySelector("polyline").points.numberOfItems};"""
+
+
+def chart_reads(browser, what):
+    """The ET chart's two labels are 12 px or more, clear of each other and of
+    the plot, and its points at least 8 px apart, however the ETs alternate."""
+    chart = browser.execute_script(CHART)
+    check(chart and chart["labels"] == 2 and chart["px"] >= 12 and chart["overlaps"] == 0 and
+          chart["points"] * 8 <= chart["width"], "%s: the ET chart does not read: %s" % (what, chart))
+
+
 def keyboard_racer(browser, url, size, width, axe):
     """Adds a vehicle and two runs with the keyboard alone, deletes one, predicts."""
     open_runs(browser, url)
@@ -301,28 +324,32 @@ def keyboard_racer(browser, url, size, width, axe):
         press(browser, vehicle, Keys.ENTER)
     wait_for(browser, lambda: vehicle in text_of(browser, "run-vehicle"), "%s: the vehicle was not added" % size)
     Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
-    for when, et, mph in [("2025-05-01T10:00", "11.92", "112.4"), ("2025-05-02T10:00", "11.81", "113.0")]:
-        if not tab_to(browser, "run-date-time"):
-            return
-        press(browser, Keys.CONTROL, "a", Keys.BACKSPACE, when, Keys.TAB, et, Keys.TAB, mph, Keys.ENTER)
+    # The date and time pickers take the keys of Chromium's English month/day/year and 12-hour clock.
+    for when, keys, et, mph in [("2025-05-01 10:00", ["05012025", "1000AM"], "11.92", "112.4"),
+                                ("2025-05-02 22:00", ["05022025", "1000PM"], "11.81", "113.0")]:
+        for field, typed in zip(["run-date", "run-time"], keys):
+            if not tab_to(browser, field):
+                return
+            press(browser, typed)
+        tab_to(browser, "run-et")
+        press(browser, Keys.CONTROL, "a", Keys.BACKSPACE, et, Keys.TAB, mph, Keys.ENTER)
         wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when,
                  "%s: %s not confirmed: %r %r" % (size, when, text_of(browser, "run-status"), text_of(browser, "run-fault")))
     rows = browser.find_elements(By.CSS_SELECTOR, "#run-table-box tbody tr")
     check(len(rows) == 2 and "11.920 s" in rows[0].text and "112.40 mph" in rows[0].text,
           "%s: the table shows %s" % (size, [row.text for row in rows]))
-    check(browser.find_elements(By.CSS_SELECTOR, "#et-chart svg polyline") != [], "%s: no ET chart" % size)
-    label_px = browser.execute_script("""const svg = document.querySelector("#et-chart svg");
-        return parseFloat(getComputedStyle(svg.querySelector("text")).fontSize)
-            * svg.getBoundingClientRect().width / svg.viewBox.baseVal.width""")
-    check(label_px >= 12, "%s: chart labels %.1f px high" % (size, label_px))
+    chart_reads(browser, size)
     check(text_of(browser, "storage-status").startswith("The browser") and
           not browser.find_element(By.ID, "backup-offer").is_displayed(),
           "%s: storage kept? %r; a backup offered after 2 runs" % (size, text_of(browser, "storage-status")))
-    # An ET of 99 s is refused with the plausible range.
-    browser.find_element(By.ID, "run-et").clear()
-    browser.find_element(By.ID, "run-et").send_keys("99", Keys.ENTER)
-    wait_for(browser, lambda: text_of(browser, "run-fault") == "ET must lie within 2 to 60 s.",
-             "%s: ET 99 gives %r" % (size, text_of(browser, "run-fault")))
+    # The core refuses an ET of 99 s with the plausible range, and a run later than tomorrow.
+    for date, et, fault in [("2025-05-03", "99", "ET must lie within 2 to 60 s."),
+                            ("2099-12-31", "11.9", "The run was not saved: the date 2099-12-31T22:00")]:
+        browser.execute_script("document.getElementById('run-date').value = arguments[0]", date)
+        browser.find_element(By.ID, "run-et").clear()
+        browser.find_element(By.ID, "run-et").send_keys(et, Keys.ENTER)
+        wait_for(browser, lambda: text_of(browser, "run-fault").startswith(fault),
+                 "%s: %s, ET %s gives %r" % (size, date, et, text_of(browser, "run-fault")))
     run_axe(browser, axe, size + " Runs with a message")
     if tab_to(browser, "predict-now", 80):
         press(browser, Keys.ENTER)
@@ -352,10 +379,10 @@ SAVE_MANY = """
         for (let i = 0; i < 400; ++i) {
             const when = "2025-06-" + String(1 + Math.floor(i / 24)).padStart(2, "0") + "T" +
                          String(i % 24).padStart(2, "0") + ":00";
-            field("date_time").value = when;
+            [document.getElementById("run-date").value, document.getElementById("run-time").value] = when.split("T");
             field("et").value = (10 + i / 1000).toFixed(3);
             field("speed").value = "120";
-            const saved = "Saved the run of " + when + ".";
+            const saved = "Saved the run of " + when.replace("T", " ") + ".";
             document.getElementById("run-form").requestSubmit();
             while (document.getElementById("run-status").textContent !== saved) {
                 if (document.getElementById("run-fault").textContent) return;
@@ -405,7 +432,7 @@ def two_tabs(browser, url):
     tabs.append(browser.current_window_handle)
     submit = """
         const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
-        field("date_time").value = arguments[0];
+        [document.getElementById("run-date").value, document.getElementById("run-time").value] = arguments[0].split("T");
         field("et").value = "11.5";
         field("speed").value = "118";
         document.getElementById("run-form").requestSubmit();"""
@@ -415,13 +442,68 @@ def two_tabs(browser, url):
         browser.execute_script(submit, when)
     for tab, when in zip(tabs, days):
         browser.switch_to.window(tab)
-        wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when,
+        wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when.replace("T", " "),
                  "two tabs: %s not saved: %r" % (when, text_of(browser, "run-fault")))
     import_file(browser, FIXTURE, "imported")
     open_runs(browser, url)
     shown = [row[0] for row in all_rows(browser)]
     check(all(when.replace("T", " ") in shown for when in days) and len(shown) > 2,
           "two tabs: the log keeps %s" % shown[:5])
+
+
+# In another tab: the log written again as the first version kept it, the same
+# records without the indexes, and left open, as an old page would hold it.
+OLD_STORE = """
+    const done = arguments[0];
+    const answer = (r) => new Promise((resolve, reject) => {
+        r.onsuccess = () => resolve(r.result); r.onerror = () => reject(r.error); });
+    (async () => {
+        const current = await answer(indexedDB.open("moravik-run-log"));
+        const reading = current.transaction(["vehicles", "runs"]);
+        const records = await Promise.all(["vehicles", "runs"].map((n) => answer(reading.objectStore(n).getAll())));
+        current.close();
+        await answer(indexedDB.deleteDatabase("moravik-run-log"));
+        const old = indexedDB.open("moravik-run-log", 1);
+        old.onupgradeneeded = () => ["vehicles", "runs"].forEach((name, i) => {
+            const store = old.result.createObjectStore(name, {keyPath: "id"});
+            records[i].forEach((record) => store.add(record));
+        });
+        window.oldLog = await answer(old);
+        return records[1].length;
+    })().then(done, (error) => done(String(error)));"""
+
+
+def old_store(browser, url):
+    """An older version's store: the page waits, saying why, while an old tab
+    holds it; then upgrades it keeping every run. A newer version's store is
+    let go, and then refused with the reason, the page never marked ready."""
+    state = lambda: text_of(browser, "engine-state")  # noqa: E731
+    ready = lambda: browser.execute_script("return document.documentElement.dataset.ready || ''")  # noqa: E731
+    for tab in browser.window_handles[1:]:
+        browser.switch_to.window(tab)
+        browser.close()
+    old_tab = browser.window_handles[0]
+    browser.switch_to.window(old_tab)
+    browser.get(url + "index.html")
+    runs = browser.execute_async_script(OLD_STORE)
+    browser.switch_to.new_window("tab")
+    browser.get(url + "runs.html")
+    wait_for(browser, lambda: "Close Moravik's other tabs" in state(), "old store: blocked, yet %r" % state())
+    check(ready() == "", "old store: the page is ready while its store is blocked")
+    browser.switch_to.window(old_tab)
+    browser.execute_script("window.oldLog.close()")
+    browser.switch_to.window(browser.window_handles[-1])
+    open_runs(browser, url)
+    check(isinstance(runs, int) and runs > 2 and len(all_rows(browser)) == runs,
+          "old store: %s runs before the upgrade, %d after" % (runs, len(all_rows(browser))))
+    browser.switch_to.window(old_tab)
+    browser.execute_async_script("""const newer = indexedDB.open("moravik-run-log", 99);
+        newer.onsuccess = () => { newer.result.close(); arguments[0](); };""")
+    browser.switch_to.window(browser.window_handles[-1])
+    wait_for(browser, lambda: "A newer Moravik" in state(), "old store: a newer version is not let go: %r" % state())
+    browser.refresh()
+    wait_for(browser, lambda: "could not start" in state(), "newer store: opened, or no reason: %r" % state())
+    check(ready() == "", "newer store: the page is marked ready")
 
 
 def season(browser, url, folder, screenshot):
@@ -444,6 +526,7 @@ def season(browser, url, folder, screenshot):
                  "season: the backup offer stays after the export")
     check(text_of(browser, "page-status") == "Runs 951–1,000 of 1,000, oldest first",
           "season: opens on %r, not the newest runs" % text_of(browser, "page-status"))
+    chart_reads(browser, "season")
     rows = all_rows(browser)
     typed = [line.split(",")[0][:16].replace("T", " ") for line in SEASON_CSV.splitlines()[1:]]
     check([row[0] for row in rows] == typed, "season: the pages hold %d runs, not the 1,000 in order" % len(rows))
@@ -498,6 +581,7 @@ def checks(args, axe, server):
         with browser_in(str(folder / "two-tabs")) as browser:
             set_viewport(browser, 360, 740)
             two_tabs(browser, server.url)
+            old_store(browser, server.url)
         durable(server.url, str(folder / "durable"))
 
 

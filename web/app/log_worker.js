@@ -127,9 +127,10 @@ function runsOf(vehicle) {
   return vehicle === "" ? runs : runs.filter((run) => String(run.vehicle_id) === vehicle);
 }
 
-// At most this many points in the ET chart: each stretch of runs gives its
-// quickest and slowest, so no spike is lost however long the season.
-const chartPoints = 600;
+// At most this many points in the ET chart, each a stretch of runs with its
+// quickest, slowest and mean ET: no spike is lost however long the season,
+// and ETs that alternate run by run still read as a band on a phone.
+const chartStretches = 40;
 
 function chart(shown, units, etColumn) {
   if (shown.length < 2) return null;
@@ -139,24 +140,17 @@ function chart(shown, units, etColumn) {
     if (run.et_s < shown[quickest].et_s) quickest = index;
     if (run.et_s > shown[slowest].et_s) slowest = index;
   });
-  let points = shown.map((run, index) => [index, run.et_s]);
-  if (shown.length > chartPoints) {
-    points = [];
-    const stretch = Math.ceil(shown.length / (chartPoints / 2));
-    for (let start = 0; start < shown.length; start += stretch) {
-      let low = start;
-      let high = start;
-      for (let index = start; index < Math.min(start + stretch, shown.length); ++index) {
-        if (shown[index].et_s < shown[low].et_s) low = index;
-        if (shown[index].et_s > shown[high].et_s) high = index;
-      }
-      for (const index of low < high ? [low, high] : [high, low]) points.push([index, shown[index].et_s]);
-    }
+  const stretch = Math.ceil(shown.length / chartStretches);
+  const points = [];
+  for (let start = 0; start < shown.length; start += stretch) {
+    const ets = shown.slice(start, start + stretch).map((run) => run.et_s);
+    points.push([start + (ets.length - 1) / 2, Math.min(...ets), Math.max(...ets),
+      ets.reduce((sum, et) => sum + et, 0) / ets.length]);
   }
   const texts = engine.runTable(vehicles, [shown[quickest], shown[slowest]], units).rows;
   const etText = (run) => texts.find((row) => row.id === run.id).cells[etColumn];
   return {
-    count: shown.length, points, quickest: [quickest, shown[quickest].et_s, etText(shown[quickest])],
+    count: shown.length, stretch, points, quickest: [quickest, shown[quickest].et_s, etText(shown[quickest])],
     slowest: [slowest, shown[slowest].et_s, etText(shown[slowest])],
   };
 }
