@@ -46,7 +46,10 @@ function openStore() {
       };
       resolve(database);
     };
-    request.onerror = () => reject(request.error);
+    // An older build than the one that last wrote the store: it must not touch it.
+    request.onerror = () => reject(request.error && request.error.name === "VersionError"
+      ? new Error("a newer version of Moravik keeps the run log in this browser; reload to get it")
+      : request.error);
   });
 }
 

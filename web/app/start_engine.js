@@ -67,7 +67,8 @@ function keptOffline() {
       // Active yet not in control: a reload that bypassed it.
       const worker = registration.installing || registration.waiting;
       if (registration.active || !worker) return resolve();
-      worker.addEventListener("statechange", () => worker.state === "redundant" && resolve());
+      // Activated without taking control, or failed: start all the same.
+      worker.addEventListener("statechange", () => ["activated", "redundant"].includes(worker.state) && resolve());
     }, (error) => {
       document.getElementById("engine-state").textContent = "Offline use is not available: " + error;
       resolve();
