@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "qt_text.h"
 #include "ui_AirSection.h"
 
 namespace moravik::raceday_window {
@@ -10,7 +11,6 @@ namespace {
 constexpr int altitudeDecimals = 0;
 constexpr int densityDecimals = 4;
 constexpr int percentDecimals = 1;
-constexpr int factorDecimals = 4;
 constexpr int grainsDecimals = 1;
 
 const QString standardKey = QStringLiteral("standard");

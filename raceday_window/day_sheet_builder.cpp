@@ -8,6 +8,7 @@
 #include "log_qt.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
+#include "qt_text.h"
 #include "quantity_field.h"
 
 namespace moravik::raceday_window {
@@ -16,8 +17,6 @@ namespace {
 using raceday::Quantity;
 
 constexpr int recentRunsShown = runlog::defaultRecentRuns;
-constexpr int etDecimals = 3;
-constexpr int thousandthsDecimals = 1;
 // The re-dial table: four steps either side of today's density altitude, 250 ft or 75 m each.
 constexpr int redialSteps = 4;
 constexpr double redialStepFeet = 250;

@@ -13,13 +13,12 @@
 #include "log_qt.h"
 #include "moravik/raceday/prediction.h"
 #include "moravik/raceday/units.h"
+#include "qt_text.h"
 #include "quantity_field.h"
 #include "ui_LogChartsPage.h"
 
 namespace moravik::raceday_window {
 namespace {
-
-constexpr int etDecimals = 3;
 
 QString runText(const runlog::Run& run, raceday::UnitSystem system) {
     return QObject::tr("Run %1, %2 at %3: %4 s, %5")

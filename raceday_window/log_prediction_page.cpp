@@ -8,16 +8,14 @@
 #include "log_store.h"
 #include "moravik/quarter_mile.h"
 #include "moravik/raceday/units.h"
+#include "qt_text.h"
 #include "quantity_field.h"
 #include "ui_LogPredictionPage.h"
 
 namespace moravik::raceday_window {
 namespace {
 
-constexpr int etDecimals = 3;
-constexpr int factorDecimals = 4;
 constexpr int powerDecimals = 1;
-constexpr int thousandthsDecimals = 1;
 
 QString dateText(runlog::Moment when) { return qtText(runlog::localMinuteText(when)); }
 

@@ -1,6 +1,7 @@
 #include "mile_section.h"
 
 #include "moravik/raceday/mile_conversion.h"
+#include "qt_text.h"
 #include "quantity_field.h"
 #include "ui_MileSection.h"
 
@@ -9,8 +10,7 @@ namespace {
 
 enum Direction { EighthToQuarter, QuarterToEighth };
 
-constexpr int etDecimals = 3;
-constexpr int factorDecimals = 2;
+constexpr int mileFactorDecimals = 2;
 
 // A factor field: a plain number within the factors' range, nothing while empty.
 raceday::Outcome<std::optional<double>> readFactor(QLineEdit* field, const char* name) {
@@ -54,8 +54,8 @@ MileSection::~MileSection() = default;
 
 void MileSection::resetFactors() {
     const raceday::MileFactors rule;
-    ui->etFactor->setText(fixedText(rule.et, factorDecimals));
-    ui->speedFactor->setText(fixedText(rule.speed, factorDecimals));
+    ui->etFactor->setText(fixedText(rule.et, mileFactorDecimals));
+    ui->speedFactor->setText(fixedText(rule.speed, mileFactorDecimals));
 }
 
 void MileSection::update() {

@@ -3,14 +3,13 @@
 #include <QSettings>
 
 #include "moravik/raceday/prediction.h"
+#include "qt_text.h"
 #include "quantity_field.h"
 #include "ui_PredictionSection.h"
 
 namespace moravik::raceday_window {
 namespace {
 
-constexpr int etDecimals = 3;
-constexpr int factorDecimals = 4;
 constexpr int multiplierDecimals = 5;
 
 }  // namespace

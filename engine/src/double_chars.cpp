@@ -12,6 +12,8 @@
 #include <string>
 #include <system_error>
 
+#include "hex_digits.h"
+
 #if !defined(__cpp_lib_to_chars)
 #include <fast_float/fast_float.h>  // the algorithm GCC's library uses
 #endif
@@ -124,7 +126,8 @@ std::optional<Decimal> roundedDecimal(double magnitude, int significant) {
     if (found.count <= significant) {
         found.significand *= kPowersOfTen[static_cast<std::size_t>(significant - found.count)];
     } else {
-        const std::uint64_t unit = kPowersOfTen[static_cast<std::size_t>(found.count - significant)];
+        const std::uint64_t unit =
+            kPowersOfTen[static_cast<std::size_t>(found.count - significant)];
         const std::uint64_t dropped = found.significand % unit;
         if (dropped == unit / 2) return std::nullopt;
         found.significand = found.significand / unit + (dropped > unit / 2 ? 1 : 0);
@@ -138,7 +141,8 @@ std::optional<Decimal> roundedDecimal(double magnitude, int significant) {
 }
 
 // "d.ddde+XX", as to_chars writes it with the decimal's digits.
-std::to_chars_result writeScientific(char* first, char* last, bool negative, const Decimal& decimal) {
+std::to_chars_result writeScientific(char* first, char* last, bool negative,
+                                     const Decimal& decimal) {
     const int magnitude = std::abs(decimal.exponent);
     const std::ptrdiff_t length = (negative ? 1 : 0) + decimal.count + (decimal.count > 1 ? 1 : 0) +
                                   2 + (magnitude < 100 ? 2 : 3);
@@ -206,19 +210,6 @@ std::from_chars_result fromHexDigits(const char* first, const char* last, double
 
 #else
 
-namespace {
-
-bool isHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
-}
-
-unsigned hexValue(char c) {
-    if (c <= '9') return static_cast<unsigned>(c - '0');
-    return static_cast<unsigned>((c | 0x20) - 'a' + 10);
-}
-
-}  // namespace
-
 std::from_chars_result fromChars(const char* first, const char* last, double& value) {
     double read = 0;
     const auto [end, error] = fast_float::from_chars(first, last, read);
@@ -239,7 +230,7 @@ std::from_chars_result fromChars(const char* first, const char* last, double& va
 
 std::from_chars_result fromHexDigits(const char* first, const char* last, double& value) {
     const char* end = first;
-    while (end != last && isHexDigit(*end)) ++end;
+    while (end != last && detail::isHexDigit(*end)) ++end;
     if (end == first) return {first, std::errc::invalid_argument};
     // The leading 64 bits, and whether any bit below them is set.
     std::uint64_t top = 0;
@@ -247,7 +238,7 @@ std::from_chars_result fromHexDigits(const char* first, const char* last, double
     bool sticky = false;
     for (const char* c = first; c != end; ++c) {
         if (top >> 60 == 0) {
-            top = top << 4 | hexValue(*c);
+            top = top << 4 | detail::hexValue(*c);
         } else {
             belowBits += 4;
             sticky = sticky || *c != '0';

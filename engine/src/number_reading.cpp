@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "hex_digits.h"
 #include "moravik/double_chars.h"
 
 namespace moravik {
@@ -19,7 +20,6 @@ constexpr std::string_view ignoredCharacters = " \t\n";
 bool isIgnored(char c) { return ignoredCharacters.find(c) != std::string_view::npos; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isOctalDigit(char c) { return c >= '0' && c <= '7'; }
-bool isHexDigit(char c) { return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
 // The position of the first character from pos on that accept() refuses.
 std::size_t skip(std::string_view text, std::size_t pos, bool (*accept)(char)) {
@@ -140,7 +140,8 @@ Reading readWholeDigits(std::string_view text, bool (*isDigitOfRadix)(char), Con
 // The number at the start of a text without ignored characters.
 Reading readSignificant(std::string_view text) {
     if (!text.starts_with('&')) return readDecimal(text);
-    if (startsWithAnyOf(text, 1, "hH")) return readWholeDigits(text, isHexDigit, hexDigitsToDouble);
+    if (startsWithAnyOf(text, 1, "hH"))
+        return readWholeDigits(text, detail::isHexDigit, hexDigitsToDouble);
     if (startsWithAnyOf(text, 1, "oO")) {
         return readWholeDigits(text, isOctalDigit, octalDigitsToDouble);
     }

@@ -4,6 +4,8 @@
 #include <array>
 #include <charconv>
 
+#include "moravik/whole_text.h"
+
 namespace moravik::raceday {
 namespace {
 
@@ -14,15 +16,10 @@ bool allDigits(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-std::int64_t digitsValue(std::string_view digits) {
+std::int64_t digitsOrZero(std::string_view digits) {
     std::int64_t value = 0;
     if (!digits.empty()) std::from_chars(digits.data(), digits.data() + digits.size(), value);
     return value;
-}
-
-std::string wholeText(std::int64_t value) {
-    std::array<char, 24> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
 }
 
 std::string_view withoutInches(std::string_view text) {
@@ -44,7 +41,7 @@ std::optional<Jet> readJet(std::string_view text) {
     if (whole.size() > maxWholeDigits || fraction.size() > maxDecimals) return std::nullopt;
     std::int64_t scale = 1000;
     for (std::size_t i = 0; i < fraction.size(); ++i) scale /= 10;
-    return Jet{digitsValue(whole) * 1000 + digitsValue(fraction) * scale};
+    return Jet{digitsOrZero(whole) * 1000 + digitsOrZero(fraction) * scale};
 }
 
 std::string jetText(Jet jet, JetDigits digits) {

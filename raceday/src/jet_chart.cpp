@@ -6,16 +6,12 @@
 
 #include "moravik/number_reading.h"
 #include "moravik/tracks.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::raceday {
 namespace {
 
-std::string wholeText(std::int64_t value) {
-    std::array<char, 24> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
-}
-
-Error rangeError(std::string message) { return Error{Field::JetRange, std::move(message)}; }
+Error jetRangeError(std::string message) { return Error{Field::JetRange, std::move(message)}; }
 
 double resultNumber(const ResultTexts& results, Formula formula, Column column) {
     return readNumber(results[resultIndex(formula, column)].view()).value_or(0);
@@ -39,7 +35,7 @@ Outcome<JetRange> parseJetRange(std::string_view text) {
     const auto secondColon =
         firstColon == std::string_view::npos ? firstColon : text.find(':', firstColon + 1);
     if (secondColon == std::string_view::npos)
-        return rangeError("expected FROM:TO:STEP, for example 0.025:0.1:0.005");
+        return jetRangeError("expected FROM:TO:STEP, for example 0.025:0.1:0.005");
     const std::array<std::string_view, 3> parts{
         text.substr(0, firstColon), text.substr(firstColon + 1, secondColon - firstColon - 1),
         text.substr(secondColon + 1)};
@@ -48,9 +44,9 @@ Outcome<JetRange> parseJetRange(std::string_view text) {
         // A unit belongs to a single jet, not to a part of the range.
         const auto jet = parts[i].ends_with("in") ? std::nullopt : readJet(parts[i]);
         if (!jet)
-            return rangeError("\"" + std::string(parts[i]) +
-                              "\" is not a jet size: FROM, TO and STEP are decimals in inches "
-                              "with at most three decimals, such as 0.025 or .1");
+            return jetRangeError("\"" + std::string(parts[i]) +
+                                 "\" is not a jet size: FROM, TO and STEP are decimals in inches "
+                                 "with at most three decimals, such as 0.025 or .1");
         jets[i] = *jet;
     }
     const JetRange range{jets[0], jets[1], jets[2]};
@@ -58,14 +54,14 @@ Outcome<JetRange> parseJetRange(std::string_view text) {
     if (!problem) return range;
     switch (*problem) {
         case JetRangeProblem::StepNotAboveZero:
-            return rangeError("STEP must be greater than 0");
+            return jetRangeError("STEP must be greater than 0");
         case JetRangeProblem::ToBelowFrom:
-            return rangeError("TO must not be less than FROM");
+            return jetRangeError("TO must not be less than FROM");
         case JetRangeProblem::TooManyRows:
             break;
     }
-    return rangeError("the chart would have " + wholeText(jetChartRows(range)) + " rows; at most " +
-                      wholeText(maxJetChartRows) + " are allowed");
+    return jetRangeError("the chart would have " + wholeText(jetChartRows(range)) +
+                         " rows; at most " + wholeText(maxJetChartRows) + " are allowed");
 }
 
 JetChart jetChart(const JetRange& range, InputTexts inputs) {

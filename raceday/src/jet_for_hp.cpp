@@ -10,14 +10,10 @@
 #include "moravik/raceday/jet.h"
 #include "moravik/raceday/plausible.h"
 #include "moravik/raceday/units.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::raceday {
 namespace {
-
-std::string wholeText(std::int64_t value) {
-    std::array<char, 24> digits{};
-    return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
-}
 
 constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
 

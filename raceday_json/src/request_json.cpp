@@ -52,12 +52,12 @@ constexpr std::array<OptionRelation, 1> bottleRelations{
 
 // A request's fields in the order moravik-calc registers its options.
 template <typename Request>
-struct Field {
+struct RequestOption {
     std::string_view option;
     std::string Request::*text;
 };
 
-const std::array<Field<AirRequest>, 10> airFields{{
+const std::array<RequestOption<AirRequest>, 10> airFields{{
     {"--temperature", &AirRequest::temperature},
     {"--pressure", &AirRequest::pressure},
     {"--altimeter", &AirRequest::altimeter},
@@ -69,7 +69,7 @@ const std::array<Field<AirRequest>, 10> airFields{{
     {"--observed-hp", &AirRequest::observedHp},
     {"--units", &AirRequest::units},
 }};
-const std::array<Field<PredictRequest>, 6> predictFields{{
+const std::array<RequestOption<PredictRequest>, 6> predictFields{{
     {"--et", &PredictRequest::et},
     {"--mph", &PredictRequest::speed},
     {"--then", &PredictRequest::then},
@@ -77,13 +77,13 @@ const std::array<Field<PredictRequest>, 6> predictFields{{
     {"--standard", &PredictRequest::standard},
     {"--units", &PredictRequest::units},
 }};
-const std::array<Field<SolveHpRequest>, 4> solveHpFields{{
+const std::array<RequestOption<SolveHpRequest>, 4> solveHpFields{{
     {"--weight", &SolveHpRequest::weight},
     {"--et", &SolveHpRequest::et},
     {"--mph", &SolveHpRequest::speed},
     {"--units", &SolveHpRequest::units},
 }};
-const std::array<Field<ConvertRequest>, 7> convertFields{{
+const std::array<RequestOption<ConvertRequest>, 7> convertFields{{
     {"--eighth-et", &ConvertRequest::eighthEt},
     {"--eighth-mph", &ConvertRequest::eighthSpeed},
     {"--quarter-et", &ConvertRequest::quarterEt},
@@ -92,7 +92,7 @@ const std::array<Field<ConvertRequest>, 7> convertFields{{
     {"--mph-factor", &ConvertRequest::speedFactor},
     {"--units", &ConvertRequest::units},
 }};
-const std::array<Field<JetForHpRequest>, 6> jetForHpFields{{
+const std::array<RequestOption<JetForHpRequest>, 6> jetForHpFields{{
     {"--target-hp", &JetForHpRequest::targetHp},
     {"--fuel-pressure", &JetForHpRequest::fuelPressure},
     {"--bottle-pressure", &JetForHpRequest::bottlePressure},
@@ -101,7 +101,7 @@ const std::array<Field<JetForHpRequest>, 6> jetForHpFields{{
     {"--units", &JetForHpRequest::units},
 }};
 
-const std::array<Field<BottleRequest>, 7> bottleFields{{
+const std::array<RequestOption<BottleRequest>, 7> bottleFields{{
     {"--temperature", &BottleRequest::temperature},
     {"--pressure", &BottleRequest::pressure},
     {"--outside-pressure", &BottleRequest::outsidePressure},
@@ -199,13 +199,13 @@ JsonDocument answerDocument(const Answered<Answer>& answered) {
 }
 
 template <typename Request, std::size_t N, std::size_t M>
-JsonDocument answerFields(const std::array<Field<Request>, N>& fields,
+JsonDocument answerFields(const std::array<RequestOption<Request>, N>& fields,
                           const std::array<OptionRelation, M>& relations,
                           Answered<Answer> (*answer)(const Request&), const Texts& texts,
                           UnitTexts unitTexts) {
     std::array<std::string_view, N> order{};
     std::transform(fields.begin(), fields.end(), order.begin(),
-                   [](const Field<Request>& field) { return field.option; });
+                   [](const RequestOption<Request>& field) { return field.option; });
     for (const auto& [option, text] : texts) {
         if (std::find(order.begin(), order.end(), option) == order.end())
             return problemJson("there is no field " + quotedText(option.substr(2)));

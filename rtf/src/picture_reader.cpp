@@ -50,13 +50,6 @@ std::optional<PixelSize> jpegSize(std::string_view data) {
     return std::nullopt;
 }
 
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::int32_t scaled(std::int32_t twips, std::int32_t percent) {
     const std::int64_t size = std::int64_t{std::clamp(twips, 0, kMaxTwips)} *
                               std::clamp(percent, 1, kMaxScalePercent) / 100;

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "moravik/rtf/parser.h"
+#include "text_rules.h"
 
 namespace moravik::rtf::detail {
 namespace {
@@ -11,13 +12,6 @@ namespace {
 bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-int hexValue(char c) {
-    if (isDigit(c)) return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 bool isSpecial(char c) {
     return c == '\\' || c == '{' || c == '}' || c == '\r' || c == '\n' || c == '\0';

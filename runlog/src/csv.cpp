@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <charconv>
 
+#include "moravik/whole_text.h"
+
 namespace moravik::runlog {
 namespace {
 
 constexpr std::size_t chunkBytes = 64 * 1024;
 constexpr char quote = '"';
-
-std::string countText(std::size_t count) {
-    char text[24];
-    return {text, std::to_chars(text, text + sizeof text, count).ptr};
-}
 
 // Windows-1252's 0x80 to 0x9F; 0 where it has no character. The rest of its
 // upper half is Latin-1, the code points of the same numbers.
@@ -123,7 +120,7 @@ void CsvReader::append(CsvRecord& record, std::string& field, char c) {
         return;
     }
     if (field.size() >= limits_.fieldBytes) {
-        record.problem = "a field is longer than " + countText(limits_.fieldBytes) + " bytes";
+        record.problem = "a field is longer than " + wholeText(limits_.fieldBytes) + " bytes";
         return;
     }
     field += c;
@@ -132,7 +129,7 @@ void CsvReader::append(CsvRecord& record, std::string& field, char c) {
 void CsvReader::finishField(CsvRecord& record, std::string& field) {
     if (record.problem.empty() && record.fields.size() >= limits_.fieldsPerRecord) {
         record.problem =
-            "the record has more than " + countText(limits_.fieldsPerRecord) + " fields";
+            "the record has more than " + wholeText(limits_.fieldsPerRecord) + " fields";
     }
     if (record.problem.empty() && !isUtf8(field)) {
         const auto decoded = separator_ == ';' ? fromWindows1252(field) : std::nullopt;

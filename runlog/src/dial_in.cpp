@@ -6,14 +6,10 @@
 #include <vector>
 
 #include "moravik/raceday/prediction.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::runlog {
 namespace {
-
-std::string wholeNumberText(int value) {
-    char digits[16];
-    return {digits, std::to_chars(digits, digits + sizeof digits, value).ptr};
-}
 
 using raceday::LinePrediction;
 using raceday::Point;
@@ -305,9 +301,8 @@ raceday::Outcome<DialIn> dialIn(const LogPrediction& prediction, const raceday::
     }
 
     const std::string whyNoFit = dial.runsUsed < fewestRunsToFit
-                                     ? "fewer than " + wholeNumberText(fewestRunsToFit) +
-                                           " runs; the fit needs " +
-                                           wholeNumberText(fewestRunsToFit)
+                                     ? "fewer than " + wholeText(fewestRunsToFit) +
+                                           " runs; the fit needs " + wholeText(fewestRunsToFit)
                                      : std::string("the runs' air is too alike to fit a line");
     switch (method) {
         case DialInMethod::Exponent:

@@ -5,15 +5,10 @@
 #include <cmath>
 #include <optional>
 
+#include "moravik/whole_text.h"
+
 namespace moravik::runlog {
-namespace {
-
-std::string wholeText(long number) {
-    char digits[24];
-    return {digits, std::to_chars(digits, digits + sizeof digits, number).ptr};
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::vector<ReportLine> predictionSummary(const LogPrediction& p, const DialIn& dial,
                                           raceday::UnitSystem system) {

@@ -9,6 +9,7 @@
 
 #include "moravik/double_chars.h"
 #include "moravik/runlog/log_columns.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::runlog {
 namespace {
@@ -16,11 +17,6 @@ namespace {
 std::string shortestText(double value) {
     char text[32];
     return {text, toCharsShortest(text, text + sizeof text, value).ptr};
-}
-
-std::string lineText(std::int64_t line) {
-    char text[24];
-    return "line " + std::string(text, std::to_chars(text, text + sizeof text, line).ptr) + ": ";
 }
 
 std::string key(std::string_view csv) { return std::string(csv); }
@@ -151,11 +147,6 @@ std::optional<double> readNumber(std::string_view text, bool decimalComma) {
     return value;
 }
 
-std::string countText(std::size_t count) {
-    char text[24];
-    return {text, std::to_chars(text, text + sizeof text, count).ptr};
-}
-
 // "speed_mph (or _km/h)": a column's name in either unit system.
 std::string acceptedName(const LogColumn& column) {
     using raceday::UnitSystem;
@@ -186,6 +177,8 @@ std::string unknownColumn(const std::string& name) {
 }
 
 }  // namespace
+
+std::string lineText(std::int64_t line) { return "line " + wholeText(line) + ": "; }
 
 std::vector<std::string> runCsvHeader(raceday::UnitSystem system) {
     std::vector<std::string> names;
@@ -292,8 +285,8 @@ LogResult<CsvHeader> readCsvHeader(const CsvRecord& record, char separator) {
 
 LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::string>& fields) {
     if (fields.size() != header.columns.size()) {
-        return wrong(countText(fields.size()) + " fields where the header has " +
-                     countText(header.columns.size()));
+        return wrong(wholeText(fields.size()) + " fields where the header has " +
+                     wholeText(header.columns.size()));
     }
     RunCells cells;
     for (std::size_t i = 0; i < header.columns.size(); ++i) {
@@ -301,7 +294,7 @@ LogResult<CsvRun> readRunFields(const CsvHeader& header, const std::vector<std::
         const std::string& text = fields[i];
         if (trimmedText(text).empty()) continue;
         if (!column)
-            return wrong("field " + countText(i + 1) + " holds \"" + text +
+            return wrong("field " + wholeText(i + 1) + " holds \"" + text +
                          "\" under a column without a name");
         const LogColumn& info = logColumns[column->row];
         if (!holdsNumbers(info)) {

@@ -10,21 +10,12 @@
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/prediction.h"
 #include "moravik/runlog/run_cells.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::runlog {
 namespace {
 
-std::string lineText(std::int64_t line) {
-    char text[24];
-    return "line " + std::string(text, std::to_chars(text, text + sizeof text, line).ptr) + ": ";
-}
-
 // As a report shows a figure: six significant digits at most.
-std::string countText(std::size_t count) {
-    char text[24];
-    return {text, std::to_chars(text, text + sizeof text, count).ptr};
-}
-
 std::string figureText(double value) {
     char text[32];
     return {text, toCharsGeneral(text, text + sizeof text, value, 6).ptr};
@@ -84,7 +75,7 @@ private:
             id = vehicle->id;
         } else if (report_.newVehicles.size() >= maxNewVehicles) {
             return LogError{Problem::Invalid, "the file names more than " +
-                                                  countText(maxNewVehicles) +
+                                                  wholeText(maxNewVehicles) +
                                                   " vehicles that are not in the log; \"" +
                                                   trimmed + "\" was not added"};
         } else {
@@ -224,7 +215,7 @@ std::optional<std::string> futureDateProblem(Moment when, Moment now) {
 std::vector<std::string> importNotes(const CsvImport& report) {
     std::vector<std::string> notes = report.notes;
     if (report.repeats > 0) {
-        notes.push_back(countText(static_cast<std::size_t>(report.repeats)) +
+        notes.push_back(wholeText(report.repeats) +
                         (report.repeats == 1 ? " row repeats a run" : " rows repeat runs") +
                         " already logged, value for value; not added again");
     }

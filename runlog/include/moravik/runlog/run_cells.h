@@ -11,6 +11,7 @@
 // within that bit.)
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ std::vector<std::string> runCsvFields(const Run& run, std::string_view vehicleNa
                                       raceday::UnitSystem system);
 // Whether the CSV column at this index holds numbers (or is empty).
 bool isNumberColumn(std::size_t column);
+
+// "line 12: ", as a message about a CSV record begins.
+std::string lineText(std::int64_t line);
 
 // How a cell's text is shown, such as with its control characters escaped for
 // a terminal; null writes it as it is.
