@@ -73,8 +73,9 @@ function update(form) {
   const view = form.closest(".view");
   const answer = JSON.parse(engine.racedayAnswer(commandOf(form), JSON.stringify(requestOf(form))));
   // The module names the refused fields; the message starts with their labels here.
-  const refused = [...form.querySelectorAll("[data-option]")].filter(
-    (field) => (answer.fields || []).includes(field.dataset.option.replace(/^--/, "")));
+  const refused = (answer.fields || [])
+    .map((name) => form.querySelector(`[data-option="--${name}"]`))
+    .filter((field) => field !== null);
   const labels = refused.map((field) => form.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
   view.querySelector(".fault").textContent = refused.length > 0
     ? labels.join(" and ") + ": " + answer.reason
