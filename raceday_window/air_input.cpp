@@ -34,9 +34,8 @@ QuantityField::RangeCheck logRange(runlog::Measure measure) {
     return [measure](double si) -> std::optional<Error> {
         if (runlog::isPlausible(measure, si)) return std::nullopt;
         const runlog::PlausibleRange& range = runlog::plausibleRange(measure);
-        const std::string name(range.name);
         return Error{raceday::Field::Labelled,
-                     name + " must lie within " + std::string(range.shown)};
+                     raceday::outOfRangeSentence(range.name, range.source)};
     };
 }
 

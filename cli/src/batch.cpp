@@ -148,7 +148,7 @@ std::optional<BatchLineOutput> batchLine(std::string_view line, std::size_t line
             raceday::bottleFieldText(*parser.bottleTemperature, raceday::UnitSystem::Imperial,
                                      "the value of \"bottle_temperature\"");
         if (const auto* refusal = std::get_if<raceday::Refusal>(&field))
-            return errorOutput(lineNumber, refusal->message);
+            return errorOutput(lineNumber, refusal->message());
         parser.inputs.nbp = std::get<raceday::BottleFieldText>(field).nbp;
     }
     if (!isTrackChoice(parser.inputs.altitudeDD))

@@ -141,7 +141,7 @@ ExitStatus runCalculation(CalculationOptions& options, CommandStreams& io) {
         const auto field = raceday::bottleFieldText(
             options.bottleTemperature, raceday::UnitSystem::Imperial, "--bottle-temperature");
         if (const auto* refusal = std::get_if<raceday::Refusal>(&field))
-            return reportUsageError(io.err, refusal->message);
+            return reportUsageError(io.err, refusal->message());
         const auto& text = std::get<raceday::BottleFieldText>(field);
         options.inputs.nbp = text.nbp;
         io.notes << "note: " << text.note << '\n';

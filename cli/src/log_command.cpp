@@ -68,14 +68,14 @@ template <typename T>
 CommandResult<T> required(raceday::Outcome<T> outcome,
                           std::initializer_list<raceday::FieldOption> options = {}) {
     if (const auto* error = raceday::errorOf(outcome))
-        return usageFailure(raceday::refusal(*error, options).message);
+        return usageFailure(raceday::refusal(*error, options).message());
     return std::get<T>(std::move(outcome));
 }
 
 template <typename T>
 CommandResult<T> required(raceday::Answered<T> answered) {
     if (const auto* refusal = std::get_if<raceday::Refusal>(&answered))
-        return usageFailure(refusal->message);
+        return usageFailure(refusal->message());
     return std::get<T>(std::move(answered));
 }
 

@@ -85,7 +85,7 @@ void printReport(std::ostream& out, const Report& report) {
 ExitStatus printAnswer(const RacedayCommand& command, CommandStreams& io) {
     const auto answered = command.answer();
     if (const auto* refusal = std::get_if<Refusal>(&answered))
-        return reportUsageError(io.err, refusal->message, command.parser->get_name());
+        return reportUsageError(io.err, refusal->message(), command.parser->get_name());
     const Answer& answer = std::get<Answer>(answered);
     if (!command.common->json) {
         printReport(io.out, answer.report);

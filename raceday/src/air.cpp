@@ -7,6 +7,7 @@
 
 #include "moravik/portable_math.h"
 #include "moravik/raceday/air_density.h"
+#include "moravik/raceday/plausible.h"
 
 namespace moravik::raceday {
 namespace {
@@ -100,6 +101,10 @@ Error rangeError(Field field, const std::string& accepted) {
     return Error{field, std::string(fieldName(field)) + " must lie within " + accepted};
 }
 
+Error rangeError(Field field, Measure measure) {
+    return Error{field, outOfRangeSentence(fieldName(field), measure)};
+}
+
 // Saturated air typed in two units: the dew point is the temperature.
 double saturatedAtMost(const DewPoint& dewPoint, double kelvin) {
     return std::min(dewPoint.kelvin, kelvin);
@@ -171,7 +176,7 @@ double waterGrainsPerPound(const Air& air) {
 Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
     const double kelvin = weather.kelvin;
     if (!within(kelvin, lowestKelvin, highestKelvin)) {
-        return rangeError(Field::Temperature, "-40 to +60 °C (-40 to 140 °F)");
+        return rangeError(Field::Temperature, Measure::Temperature);
     }
     double station = 0;
     if (const auto* setting = std::get_if<AltimeterSetting>(&weather.pressure)) {
@@ -180,7 +185,7 @@ Outcome<AirDensity> evaluateAirDensity(const Weather& weather) {
         station = std::get<StationPressure>(weather.pressure).pascals;
     }
     if (!within(station, lowestStationPascals, highestStationPascals)) {
-        return rangeError(Field::StationPressure, "500 to 1100 hPa (14.77 to 32.48 inHg)");
+        return rangeError(Field::StationPressure, Measure::Pressure);
     }
     const auto vapour = vapourPascalsOf(weather.moisture, kelvin);
     if (const Error* error = errorOf(vapour)) return *error;

@@ -90,7 +90,7 @@ Outcome<BottlePressure> parseBottlePressure(std::string_view text,
     }
     if (unit == nullptr) {
         return Error{Field::Labelled,
-                     std::string(label) + ": " + echoedText(text) +
+                     labelPrefix(label) + echoedText(text) +
                          " is not a bottle pressure; give a number with one of the units psi, "
                          "psig, psia, bar, kPa (psi, bar and kPa read on the gauge, as psig; "
                          "a bare number is in " +
@@ -103,20 +103,20 @@ std::optional<Error> checkOutsidePressure(double pascals, std::string_view label
     if (std::isfinite(pascals) && pascals >= lowestStationPascals * (1 - limitSlack) &&
         pascals <= highestStationPascals * (1 + limitSlack))
         return std::nullopt;
-    return Error{Field::Labelled, std::string(label) +
-                                      ": the outside air's pressure must lie within 500 to 1100 "
+    return Error{Field::Labelled, labelPrefix(label) +
+                                      "the outside air's pressure must lie within 500 to 1100 "
                                       "hPa (14.77 to 32.48 inHg)"};
 }
 
 Outcome<Bottle> bottleAtTemperature(double kelvin, double outsidePascals, std::string_view label) {
     if (!(kelvin >= coldestBottleKelvin * (1 - limitSlack))) {
-        return Error{Field::Labelled, std::string(label) + ": the curve covers a bottle from " +
+        return Error{Field::Labelled, labelPrefix(label) + "the curve covers a bottle from " +
                                           fahrenheitAndCelsius(coldestBottleKelvin) +
                                           " up; a colder bottle is too cold to run"};
     }
     if (!(kelvin <= nitrousCriticalKelvin * (1 + limitSlack))) {
         return Error{Field::Labelled,
-                     std::string(label) + ": above " + fahrenheitAndCelsius(nitrousCriticalKelvin) +
+                     labelPrefix(label) + "above " + fahrenheitAndCelsius(nitrousCriticalKelvin) +
                          ", nitrous oxide's critical temperature, no liquid is left in the bottle "
                          "and its pressure no longer follows the vapour curve"};
     }
@@ -132,14 +132,14 @@ Outcome<Bottle> bottleAtPressure(const BottlePressure& pressure, double outsideP
     const double lowest = nitrousVapourPressure(coldestBottleKelvin);
     const std::string against = " against " + fixedText(outsidePascals / 100, 2) + " hPa outside";
     if (!(absolute >= lowest * (1 - limitSlack))) {
-        return Error{Field::Labelled, std::string(label) + ": the curve covers a bottle from " +
+        return Error{Field::Labelled, labelPrefix(label) + "the curve covers a bottle from " +
                                           gaugeText(lowest - outsidePascals) + against + ", " +
                                           fixedText(lowest / 1e3, 1) + " kPa absolute, at " +
                                           fahrenheitAndCelsius(coldestBottleKelvin) + " up"};
     }
     if (!(absolute <= nitrousCriticalPascals * (1 + limitSlack))) {
         return Error{Field::Labelled,
-                     std::string(label) + ": above " +
+                     labelPrefix(label) + "above " +
                          gaugeText(nitrousCriticalPascals - outsidePascals) + against + ", " +
                          fixedText(nitrousCriticalPascals / 1e3, 0) +
                          " kPa absolute, nitrous oxide's critical pressure, no liquid is left in "

@@ -2,6 +2,10 @@
 
 namespace moravik::raceday {
 
+std::string labelPrefix(std::string_view label) {
+    return label.empty() ? std::string() : std::string(label) + ": ";
+}
+
 std::string_view fieldName(Field field) {
     switch (field) {
         case Field::Labelled:

@@ -16,11 +16,14 @@ std::optional<Error> checkPositive(double value, Field field) {
     return error;
 }
 
+std::string outOfRangeSentence(std::string_view name, Measure measure) {
+    return std::string(name) + " must lie within " + std::string(plausibleRange(measure).accepted);
+}
+
 std::optional<Error> checkPlausible(double value, Measure measure, std::string_view label) {
-    const PlausibleRange& range = plausibleRange(measure);
     if (isPlausible(value, measure)) return std::nullopt;
-    return Error{Field::Labelled, std::string(label) + ": " + std::string(range.what) +
-                                      " must lie within " + std::string(range.accepted)};
+    return Error{Field::Labelled,
+                 labelPrefix(label) + outOfRangeSentence(plausibleRange(measure).what, measure)};
 }
 
 }  // namespace moravik::raceday

@@ -33,10 +33,10 @@ Error quantityError(std::string_view text, Quantity quantity, const Unit& bareUn
     const QuantityInfo& info = quantityInfo(quantity);
     const bool vowel = std::string_view("aeiou").find(info.name.front()) != std::string_view::npos;
     return Error{Field::Labelled,
-                 std::string(field) + ": " + echoedText(text) +
-                     (vowel ? " is not an " : " is not a ") + std::string(info.name) +
-                     "; give a number with one of the units " + acceptedUnits(quantity) +
-                     " (a bare number is in " + std::string(bareUnit.symbol) + ")"};
+                 labelPrefix(field) + echoedText(text) + (vowel ? " is not an " : " is not a ") +
+                     std::string(info.name) + "; give a number with one of the units " +
+                     acceptedUnits(quantity) + " (a bare number is in " +
+                     std::string(bareUnit.symbol) + ")"};
 }
 
 constexpr bool inTable(std::string_view symbol, Dimension dimension) {
@@ -120,7 +120,7 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field) {
     if (text == "imperial") return UnitSystem::Imperial;
     if (text == "metric") return UnitSystem::Metric;
-    return Error{Field::Labelled, std::string(field) + ": " + echoedText(text) +
+    return Error{Field::Labelled, labelPrefix(field) + echoedText(text) +
                                       " is not a unit system; give imperial or metric"};
 }
 

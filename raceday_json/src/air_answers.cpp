@@ -34,9 +34,9 @@ GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
                                           "--humidity or --dew-point")),
                 report.notes};
     }
-    if (o.temperature.empty()) throw Refused{"give --temperature, or --metar"};
+    if (o.temperature.empty()) throw Refusal{"give --temperature, or --metar"};
     if (!o.elevation.empty() && o.altimeter.empty())
-        throw Refused{"--elevation needs --altimeter or --metar"};
+        throw Refusal{"--elevation needs --altimeter or --metar"};
     Weather weather;
     weather.kelvin = readQuantity(o.temperature, Quantity::Temperature, system, "--temperature");
     if (!o.pressure.empty()) {
@@ -47,7 +47,7 @@ GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
             AltimeterSetting{readQuantity(o.altimeter, Quantity::Barometer, system, "--altimeter"),
                              readQuantity(o.elevation, Quantity::Elevation, system, "--elevation")};
     } else {
-        throw Refused{"give --pressure, or --altimeter with --elevation"};
+        throw Refusal{"give --pressure, or --altimeter with --elevation"};
     }
     weather.moisture = typedMoisture(o, system);
     return {weather, {}};
@@ -131,17 +131,19 @@ Answered<Answer> answerAir(const AirRequest& o) {
         const Standard standard = required(readStandard(o.standard));
         const GivenWeather given = weatherOf(o, system);
         const Weather& weather = given.weather;
-        const std::string_view pressureOption = o.metarGiven         ? "--metar and --elevation"
-                                                : o.pressure.empty() ? "--altimeter and --elevation"
+        const std::string_view pressureOption = o.metarGiven         ? "--metar"
+                                                : o.pressure.empty() ? "--altimeter"
                                                                      : "--pressure";
+        const std::string_view pressureAlso = o.pressure.empty() ? "--elevation" : "";
         const std::string_view temperatureOption = o.metarGiven ? "--metar" : "--temperature";
         const std::string_view dewPointOption =
             o.metarGiven && o.dewPoint.empty() ? "--metar" : "--dew-point";
-        const Air air = required(evaluateAir(weather),
-                                 {{Field::Temperature, temperatureOption, Quantity::Temperature},
-                                  {Field::StationPressure, pressureOption, Quantity::Barometer},
-                                  {Field::Humidity, "--humidity", Quantity::Humidity},
-                                  {Field::DewPoint, dewPointOption, Quantity::Temperature}});
+        const Air air =
+            required(evaluateAir(weather),
+                     {{Field::Temperature, temperatureOption, Quantity::Temperature},
+                      {Field::StationPressure, pressureOption, Quantity::Barometer, pressureAlso},
+                      {Field::Humidity, "--humidity", Quantity::Humidity},
+                      {Field::DewPoint, dewPointOption, Quantity::Temperature}});
         const std::optional<double> observed =
             o.observedHp.empty()
                 ? std::nullopt

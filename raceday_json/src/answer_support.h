@@ -1,6 +1,6 @@
 // What the race-day answers share: reading a field's text, and the refusal
-// that ends a request. Inside an answer a refusal is thrown; answered() alone
-// turns it into a Refusal, so none leaves this library.
+// that ends a request. Inside an answer a Refusal is thrown; answered() alone
+// returns it, so none leaves this library.
 #pragma once
 
 #include <initializer_list>
@@ -17,19 +17,23 @@
 
 namespace moravik::raceday {
 
-struct Refused {
-    std::string message;
-};
-
+// The value, or the refusal of a message that names its text itself.
 template <typename T>
 T required(Outcome<T> outcome) {
-    if (const auto* error = errorOf(outcome)) throw Refused{error->message};
+    if (const auto* error = errorOf(outcome)) throw Refusal{error->message};
+    return std::get<T>(std::move(outcome));
+}
+
+// The value, or the refusal of `option`'s text, read without a label.
+template <typename T>
+T required(Outcome<T> outcome, std::string_view option) {
+    if (const auto* error = errorOf(outcome)) throw Refusal{error->message, {option}};
     return std::get<T>(std::move(outcome));
 }
 
 template <typename T>
 T required(Outcome<T> outcome, std::initializer_list<FieldOption> options) {
-    if (const auto* error = errorOf(outcome)) throw Refused{refusal(*error, options).message};
+    if (const auto* error = errorOf(outcome)) throw refusal(*error, options);
     return std::get<T>(std::move(outcome));
 }
 
@@ -45,7 +49,7 @@ double readMeasure(const std::string& text, Quantity quantity, Measure measure, 
 
 template <typename T>
 T required(Answered<T> answered) {
-    if (const auto* refusal = std::get_if<Refusal>(&answered)) throw Refused{refusal->message};
+    if (auto* refusal = std::get_if<Refusal>(&answered)) throw std::move(*refusal);
     return std::get<T>(std::move(answered));
 }
 
@@ -64,8 +68,8 @@ template <typename T, typename Answer>
 Answered<T> answeredAs(Answer answer) {
     try {
         return answer();
-    } catch (const Refused& refused) {
-        return Refusal{refused.message};
+    } catch (Refusal& refusal) {
+        return std::move(refusal);
     }
 }
 

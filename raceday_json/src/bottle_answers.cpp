@@ -15,8 +15,8 @@ double outsidePressureOf(const BottleRequest& o, UnitSystem system) {
     if (o.outsidePressure.empty()) return standardAtmospherePascals;
     const double pascals =
         readQuantity(o.outsidePressure, Quantity::Barometer, system, "--outside-pressure");
-    if (auto error = checkOutsidePressure(pascals, "--outside-pressure"))
-        throw Refused{error->message};
+    if (auto error = checkOutsidePressure(pascals, ""))
+        throw Refusal{error->message, {"--outside-pressure"}};
     return pascals;
 }
 
@@ -24,7 +24,7 @@ std::optional<double> gaugePressureOf(const std::string& text, double outside, U
                                       std::string_view option) {
     if (text.empty()) return std::nullopt;
     const BottlePressure pressure =
-        required(parseBottlePressure(text, bareBottleUnit(system), option));
+        required(parseBottlePressure(text, bareBottleUnit(system), ""), option);
     return pressure.reference == PressureReference::Gauge ? pressure.pascals
                                                           : pressure.pascals - outside;
 }
@@ -34,9 +34,10 @@ BottleTune tuneOf(const BottleRequest& o, double outside, UnitSystem system) {
     if (!o.nitrousJet.empty()) {
         tune.nitrousJet = readJet(o.nitrousJet);
         if (!tune.nitrousJet || tune.nitrousJet->thousandths == 0) {
-            throw Refused{"--nitrous-jet: " + quotedText(o.nitrousJet) +
-                          " is not a jet; give its size in inches, at most three decimals, such "
-                          "as .045"};
+            throw Refusal{quotedText(o.nitrousJet) +
+                              " is not a jet; give its size in inches, at most three decimals, "
+                              "such as .045",
+                          {"--nitrous-jet"}};
         }
     }
     if (!o.fuelPressure.empty()) {
@@ -71,17 +72,20 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
     return answered([&o] {
         const UnitSystem system = unitSystemOf(o);
         if (o.temperature.empty() == o.pressure.empty())
-            throw Refused{"give --temperature or --pressure, one of them"};
+            throw Refusal{"give --temperature or --pressure, one of them"};
         const double outside = outsidePressureOf(o, system);
         const bool fromTemperature = !o.temperature.empty();
         const Bottle bottle =
             fromTemperature
-                ? required(bottleAtTemperature(
-                      readQuantity(o.temperature, Quantity::Temperature, system, "--temperature"),
-                      outside, "--temperature"))
-                : required(bottleAtPressure(required(parseBottlePressure(
-                                                o.pressure, bareBottleUnit(system), "--pressure")),
-                                            outside, "--pressure"));
+                ? required(bottleAtTemperature(readQuantity(o.temperature, Quantity::Temperature,
+                                                            system, "--temperature"),
+                                               outside, ""),
+                           "--temperature")
+                : required(bottleAtPressure(
+                               required(parseBottlePressure(o.pressure, bareBottleUnit(system), ""),
+                                        "--pressure"),
+                               outside, ""),
+                           "--pressure");
         const FuelJetsForBottle jets =
             required(fuelJetsForBottle(tuneOf(o, outside, system), bottle),
                      {{Field::FuelPressure, "--fuel-pressure", Quantity::LinePressure},
@@ -120,7 +124,8 @@ Answered<BottleFieldText> bottleFieldText(const std::string& temperature, UnitSy
     return answeredAs<BottleFieldText>([&] {
         const Bottle bottle = required(
             bottleAtTemperature(readQuantity(temperature, Quantity::Temperature, system, option),
-                                standardAtmospherePascals, option));
+                                standardAtmospherePascals, ""),
+            option);
         std::string nbp = bottlePressureFieldText(bottle);
         std::string note = std::string(option) + " " + quotedText(temperature) +
                            " gives a bottle pressure of " + nbp + " psi (" +

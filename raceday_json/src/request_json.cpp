@@ -189,8 +189,23 @@ JsonDocument reportJson(const Report& report) {
     return sections;
 }
 
+// The message as moravik-calc words it, and the fields it refuses by their
+// request names with what follows a field's label, so a page marks and labels
+// its own fields without reading the message.
+JsonDocument refusalJson(const Refusal& refusal) {
+    JsonDocument json = problemJson(refusal.message());
+    JsonDocument fields = JsonDocument::array();
+    for (std::string_view option : refusal.options) {
+        if (option.substr(0, 2) == "--") option.remove_prefix(2);
+        fields.push_back(option);
+    }
+    json["fields"] = fields;
+    json["reason"] = withoutControls(refusal.sentence + refusal.unitsNote());
+    return json;
+}
+
 JsonDocument answerDocument(const Answered<Answer>& answered) {
-    if (const auto* refusal = std::get_if<Refusal>(&answered)) return problemJson(refusal->message);
+    if (const auto* refusal = std::get_if<Refusal>(&answered)) return refusalJson(*refusal);
     const auto& answer = std::get<Answer>(answered);
     const auto* fault = std::get_if<FigureFault>(&answer.json);
     return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", fault->name}}

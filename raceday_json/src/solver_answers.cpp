@@ -22,11 +22,11 @@ double readFactor(const std::string& text, double fallback, std::string_view opt
     double value = 0;
     const auto [end, error] = fromChars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
-        throw Refused{std::string(option) + ": " + quotedText(text) +
-                      " is not a factor; give a plain number such as 1.57"};
+        throw Refusal{quotedText(text) + " is not a factor; give a plain number such as 1.57",
+                      {option}};
     }
-    if (auto problem = checkPlausible(value, Measure::MileFactor, option))
-        throw Refused{problem->message};
+    if (auto problem = checkPlausible(value, Measure::MileFactor, ""))
+        throw Refusal{problem->message, {option}};
     return value;
 }
 
@@ -35,7 +35,7 @@ std::optional<std::int64_t> readNozzles(const std::string& text) {
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (error != std::errc{} || end != text.data() + text.size()) {
-        throw Refused{"--nozzles: " + quotedText(text) + " is not a whole number from 1 to 32767"};
+        throw Refusal{quotedText(text) + " is not a whole number from 1 to 32767", {"--nozzles"}};
     }
     return value;
 }
@@ -48,7 +48,7 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
         const double mass =
             readMeasure(o.weight, Quantity::Weight, Measure::Weight, system, "--weight");
         const bool fromEt = !o.et.empty();
-        if (!fromEt && o.speed.empty()) throw Refused{"give --et or --mph"};
+        if (!fromEt && o.speed.empty()) throw Refusal{"give --et or --mph"};
         const Quantity quantity = fromEt ? Quantity::Time : Quantity::Speed;
         const double given = readMeasure(fromEt ? o.et : o.speed, quantity,
                                          fromEt ? Measure::QuarterEt : Measure::QuarterSpeed,
@@ -80,7 +80,7 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
 Answered<Answer> answerConvert(const ConvertRequest& o) {
     return answered([&o] {
         if (o.eighthEt.empty() && o.quarterEt.empty())
-            throw Refused{"give --eighth-et or --quarter-et"};
+            throw Refusal{"give --eighth-et or --quarter-et"};
         const UnitSystem system = unitSystemOf(o);
         const MileFactors defaults;
         const MileFactors factors{readFactor(o.etFactor, defaults.et, "--et-factor"),

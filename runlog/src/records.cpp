@@ -42,8 +42,7 @@ LogStatus outOfRange(Measure measure, std::optional<double> value, const char* l
     if (!value || isPlausible(measure, *value)) return std::nullopt;
     const PlausibleRange& range = plausibleRange(measure);
     const std::string name = label != nullptr ? std::string(label) : std::string(range.name);
-    return LogError{Problem::Invalid, name + " must lie within " + std::string(range.shown) + ".",
-                    name};
+    return LogError{Problem::Invalid, raceday::outOfRangeSentence(name, range.source) + ".", name};
 }
 
 }  // namespace

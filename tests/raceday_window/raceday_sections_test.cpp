@@ -3,6 +3,7 @@
 // independent reference's, never a formula worked again here.
 #include <QCheckBox>
 #include <QImage>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSpinBox>
@@ -12,6 +13,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include "moravik/raceday_json/request_json.h"
 #include "raceday_test_support.h"
 #include "run_calc.h"
 
@@ -421,6 +423,85 @@ private slots:
         QCOMPARE(text(bottle, "fuelJetAtTune"), json["fuel_jet_at_tune"].toString());
         QCOMPARE(text(bottle, "fuelJetToday"), json["fuel_jet_today"].toString());
         QCOMPARE(text(bottle, "todaysBottle"), json["today_bottle_pressure_psi"].toString());
+    }
+
+    // One refused value on every front end: the core's sentence, byte for byte,
+    // after each front end's own name for the field: moravik-calc's option, the
+    // web module's field key (the page puts its label there), the window's field.
+    // Sentences as moravik-calc printed them before the answer layer named fields.
+    void everyFrontEndGivesTheCoresSentence_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("field");  // the window's, typed after today's J607 day
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("windowLabel");  // what the window puts before the sentence
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("sentence");
+        QTest::addColumn<QString>("units");  // the note after it where units are typed
+        const QStringList weather{"--pressure", "29.92", "--humidity", "0"};
+        QTest::newRow("temperature 200 F")
+            << "AirSection"
+            << "todaysAir/temperature"
+            << "200F"
+            << ""
+            << "air" << QStringList{"--temperature", "200F"} + weather << "temperature"
+            << "temperature must lie within -40 to +60 °C (-40 to 140 °F)"
+            << " (units F, C, K)";
+        QTest::newRow("humidity 400 %")
+            << "AirSection"
+            << "todaysAir/humidity"
+            << "400"
+            << ""
+            << "air"
+            << QStringList{"--temperature", "60F", "--pressure", "29.92", "--humidity", "400"}
+            << "humidity"
+            << "humidity must lie within 0 to 100 %"
+            << " (units %)";
+        QTest::newRow("bottle at 98 F")
+            << "BottleSection"
+            << "bottleTemperature"
+            << "98"
+            << "bottle temperature: "
+            << "bottle" << QStringList{"--temperature", "98F"} << "temperature"
+            << "above 97.56 °F (36.42 °C), nitrous oxide's critical temperature, no liquid is "
+               "left in the bottle and its pressure no longer follows the vapour curve"
+            << "";
+    }
+    void everyFrontEndGivesTheCoresSentence() {
+        QFETCH(QString, section);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, windowLabel);
+        QFETCH(QString, command);
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, key);
+        QFETCH(QString, sentence);
+        QFETCH(QString, units);
+        std::vector<std::string> words{command.toStdString()};
+        std::string request = "{";
+        for (qsizetype i = 0; i < arguments.size(); i += 2) {
+            words.push_back(arguments[i].toStdString());
+            words.push_back(arguments[i + 1].toStdString());
+            request += (i == 0 ? "\"" : ",\"") + arguments[i].mid(2).toStdString() + "\":\"" +
+                       arguments[i + 1].toStdString() + "\"";
+        }
+        const auto calc = moravik::cli::run(words);
+        QCOMPARE(QString::fromStdString(moravik::cli::linesOf(calc.err).at(0)),
+                 "moravik-calc " + command + ": --" + key + ": " + sentence + units);
+        const QJsonObject web =
+            QJsonDocument::fromJson(
+                QByteArray::fromStdString(moravik::raceday::answerJson(
+                    command.toStdString(), request + "}", moravik::raceday::UnitTexts::Display)))
+                .object();
+        QCOMPARE(web["fields"].toArray(), QJsonArray{key});
+        QCOMPARE(web["reason"].toString(), sentence + units);
+        RaceDay raceDay;
+        typeJ607Day(raceDay);
+        QWidget* page = raceDay.open(section);
+        const QObject* parent = field.contains('/') ? child(page, field.section('/', 0, 0)) : page;
+        typeInto(parent, field.section('/', -1), typed);
+        QCOMPARE(child(parent, field.section('/', -1))->toolTip(), windowLabel + sentence);
     }
 
     // Above the curve's critical point the bottle holds no liquid: refused, and

@@ -236,13 +236,26 @@ def chart_rows(browser):
         .map((row) => [...row.cells].map((c) => c.textContent).join(","))""")
 
 
+def in_page_words(browser, view, problem):
+    """moravik-calc's message as the page shows it: the refused fields' labels,
+    not their options, before what the module says of them."""
+    labels = browser.execute_script("""return Object.fromEntries([...document.querySelectorAll(
+        "#" + arguments[0] + " [data-option]")].map((field) => [field.dataset.option,
+        document.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]]))""", view)
+    named, colon, reason = problem.partition(": ")
+    options = named.split(" and ")
+    if not colon or not all(option in labels for option in options):
+        return problem
+    return " and ".join(labels[option] for option in options) + ": " + reason
+
+
 def view_matches(browser, calc, view, units):
     desktop = native_report(calc, browser, view, units)
     if view == "jet-chart":
         expected = desktop["out"].split("\n")[:-1]
         return wait_for(browser, lambda: chart_rows(browser) == expected, "jet chart differs from moravik-calc's")
     expected = report_lines(desktop["out"])
-    problem = message_of(desktop["err"])
+    problem = in_page_words(browser, view, message_of(desktop["err"]))
     fault = view + "-fault"
     return wait_for(browser, lambda: page_report(browser, view) == expected and text_of(browser, fault) == problem,
                     "%s (%s): page %s / %r, moravik-calc %s / %r" % (

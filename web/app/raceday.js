@@ -61,10 +61,16 @@ function update(form) {
   if (!engine) return;
   const view = form.closest(".view");
   const answer = JSON.parse(engine.racedayAnswer(commandOf(form), JSON.stringify(requestOf(form))));
-  const problem = answer.problem || (answer.remarks || [])[0] || "";
-  view.querySelector(".fault").textContent = problem;
+  // The module names the refused fields; the message starts with their labels here.
+  const refused = (answer.fields || [])
+    .map((name) => form.querySelector(`[data-option="--${name}"]`))
+    .filter((field) => field !== null);
+  const labels = refused.map((field) => form.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
+  view.querySelector(".fault").textContent = refused.length > 0
+    ? labels.join(" and ") + ": " + answer.reason
+    : answer.problem || (answer.remarks || [])[0] || "";
   for (const field of form.querySelectorAll("[data-option]")) {
-    if (problem.startsWith(field.dataset.option + ":")) field.setAttribute("aria-invalid", "true");
+    if (refused.includes(field)) field.setAttribute("aria-invalid", "true");
     else field.removeAttribute("aria-invalid");
   }
   // As Race Day's window shows "–": no figures from inputs that were not read.

@@ -37,6 +37,10 @@ struct Error {
     std::string message;  // a whole sentence that names the field and what is accepted
 };
 
+// "label: " before a sentence about a text the caller named; nothing when the
+// caller puts its own label in front of the sentence.
+std::string labelPrefix(std::string_view label);
+
 template <typename T>
 using Outcome = std::variant<T, Error>;
 

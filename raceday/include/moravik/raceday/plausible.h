@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "moravik/raceday/air.h"
@@ -94,6 +95,10 @@ constexpr bool isPlausible(double value, Measure measure) {
     return value >= range.low - size(range.low) * slack &&
            value <= range.high + size(range.high) * slack;
 }
+
+// "temperature must lie within -40 to +60 °C (-40 to 140 °F)": the sentence for
+// a value of `name` outside the measure's range, the same on every front end.
+std::string outOfRangeSentence(std::string_view name, Measure measure);
 
 // An Error naming `label`, or the field, unless the value is finite and above zero.
 std::optional<Error> checkPositive(double value, std::string_view label);

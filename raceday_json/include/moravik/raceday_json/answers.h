@@ -21,10 +21,22 @@
 
 namespace moravik::raceday {
 
-// A request that cannot be answered: the whole message, starting with the
-// option it names ("--temperature: ...").
+// A request that cannot be answered. The sentence says why and what is
+// accepted, in words no front end owns; `options` are the request's fields it
+// refuses, by moravik-calc's option names (none: the request as a whole), and
+// `units` the units a typed text may carry. Each front end puts its own label
+// for the fields in front: moravik-calc the option, the web page the field's.
 struct Refusal {
-    std::string message;
+    std::string sentence;
+    std::vector<std::string_view> options = {};
+    std::string units = {};
+
+    // " (units F, C, K)", or nothing: what follows the sentence on every front
+    // end that reads typed units.
+    std::string unitsNote() const;
+    // As moravik-calc words it: "--temperature: temperature must lie within
+    // ... (units F, C, K)".
+    std::string message() const;
 };
 
 template <typename T>
@@ -32,15 +44,17 @@ using Answered = std::variant<T, Refusal>;
 
 // Which option gave a library field, for messages that name the option and
 // its units. A field not listed, such as a Labelled one, keeps its message
-// as it is.
+// as it is. Two options give one field together ("--altimeter and
+// --elevation"), `also` naming the second.
 struct FieldOption {
     Field field;
     std::string_view option;
     std::optional<Quantity> quantity = std::nullopt;
+    std::string_view also = {};
 };
 
-// The error's message after the option that gave its field, with that
-// option's units; as it is when no option gave it.
+// The error's sentence for the option that gave its field, with that
+// option's units; the sentence alone when no option gave it.
 Refusal refusal(const Error& error, std::initializer_list<FieldOption> options);
 
 struct ReportLine {

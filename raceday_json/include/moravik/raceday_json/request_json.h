@@ -7,7 +7,9 @@
 // and the options that need, exclude or require one another do so as on the
 // command line. The jet chart's range comes as "from", "to" and "step". The
 // answer holds either
-//   "problem": the message, as moravik-calc words it after its own name; or
+//   "problem": the message, as moravik-calc words it after its own name,
+//   "fields":  the request's keys it refuses (none: the request as a whole),
+//   "reason":  what follows a refused field's label; or
 //   "json":    the figures' JSON text, byte for byte as `COMMAND --json`
 //              prints it ({"fault": ...} when a figure is not finite), and
 //   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...], its

@@ -30,14 +30,13 @@ struct PlausibleRange {
     Measure measure;
     std::string_view name;  // as a form labels it
     double low, high;       // inclusive, in the log's units
-    std::string_view shown;
     raceday::Measure source;
 };
 
 namespace plausible_detail {
 constexpr PlausibleRange from(Measure measure, std::string_view name, raceday::Measure source) {
     const raceday::PlausibleRange& range = raceday::plausibleRange(source);
-    return {measure, name, range.low, range.high, range.accepted, source};
+    return {measure, name, range.low, range.high, source};
 }
 }  // namespace plausible_detail
 
