@@ -199,7 +199,7 @@ PLANTS = [
           [("(rest == half && (whole & 1) != 0)", "rest == half", 1)]),
     Plant("digits-past-128-bits", "the exact digits tried where m * 10^k overflows 128 bits",
           "engine/src/result_format.cpp", [("k > 22 ||", "k > 23 ||", 1)]),
-    # The run log's store plants need --gui: its tests use Qt's test tools.
+    # The run log's store plants: its tests build without the windows, on Qt Core.
     Plant("log-synchronous-off", "the log's commits not synchronous", "runlog/src/run_log.cpp",
           [('"PRAGMA synchronous = FULL"', '"PRAGMA synchronous = OFF"', 1)]),
     Plant("log-synchronous-normal", "the log's commits synchronous only at checkpoints",
