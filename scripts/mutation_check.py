@@ -201,7 +201,12 @@ PLANTS = [
           [("(rest == half && (whole & 1) != 0)", "rest == half", 1)]),
     Plant("digits-past-128-bits", "the exact digits tried where m * 10^k overflows 128 bits",
           "engine/src/result_format.cpp", [("k > 22 ||", "k > 23 ||", 1)]),
-    # The run log's store plants need --gui: its tests use Qt's test tools.
+    # The run log's store plants: its tests build without the windows, on Qt Core.
+    Plant("store-tests-link-front-end", "the run log's store tests link the command line again",
+          "tests/runlog/CMakeLists.txt",
+          [("    moravik_runlog moravik_test_support moravik_warnings\n    GTest::gtest Qt6::Core",
+            "    moravik_runlog moravik_cli_core moravik_test_support moravik_warnings\n"
+            "    GTest::gtest Qt6::Core", 1)]),
     Plant("log-synchronous-off", "the log's commits not synchronous", "runlog/src/run_log.cpp",
           [('"PRAGMA synchronous = FULL"', '"PRAGMA synchronous = OFF"', 1)]),
     Plant("log-synchronous-normal", "the log's commits synchronous only at checkpoints",

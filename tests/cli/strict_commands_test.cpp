@@ -167,6 +167,9 @@ TEST(StrictCommands, Widths) {
         {"solve-hp", "--help"},
         {"convert", "--help"},
         {"jet-for-hp", "--help"},
+        {"log", "--help"},
+        {"log", "runs", "--help"},
+        {"log", "predict", "--help"},
 
         {"--jet-chart", "0.1:0.13:0.01", "--nozzles", "2", "--track", "Denver, CO  5800"},
         {"--jet-chart", "0.1:0.13:0.01"},

@@ -1,4 +1,4 @@
-// Starting runlog_child, the second program of the multi-process tests.
+// The tests' second programs: runlog_child, and moravik-calc run as its own process.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,6 +8,9 @@
 
 #include <QProcess>
 #include <QStringList>
+#include <functional>
+#include <string>
+#include <vector>
 
 namespace moravik::runlog {
 
@@ -34,6 +37,28 @@ inline QString nextLine(QProcess& child) {
         if (!child.waitForReadyRead(10000)) return {};
     }
     return QString::fromUtf8(child.readLine()).trimmed();
+}
+
+// moravik-calc log --database `log` with `words`, as a program of its own: the
+// store's tests link no command line.
+struct Calc {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// `inChild` runs in the child before moravik-calc starts: limits, signals.
+inline Calc calcLog(const QString& log, const std::vector<std::string>& words,
+                    const std::function<void()>& inChild = {}) {
+    QStringList arguments{QStringLiteral("log"), QStringLiteral("--database"), log};
+    for (const auto& word : words) arguments.append(QString::fromStdString(word));
+    QProcess calc;
+    if (inChild) calc.setChildProcessModifier(inChild);
+    calc.start(QStringLiteral(MORAVIK_CALC), arguments);
+    calc.closeWriteChannel();
+    EXPECT_TRUE(calc.waitForFinished(60000)) << calc.errorString().toStdString();
+    return {calc.exitStatus() == QProcess::NormalExit ? calc.exitCode() : -1,
+            calc.readAllStandardOutput().toStdString(), calc.readAllStandardError().toStdString()};
 }
 
 }  // namespace moravik::runlog

@@ -20,6 +20,18 @@ bool has(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
 
+// Each problem in order: "line N: " and then a message holding the text given.
+using ByLine = std::vector<std::pair<std::int64_t, const char*>>;
+void expectByLine(const std::vector<CsvProblem>& problems, const ByLine& expected) {
+    ASSERT_EQ(problems.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const auto& [line, part] = expected[i];
+        EXPECT_EQ(problems[i].line, line);
+        EXPECT_TRUE(problems[i].message.starts_with("line " + std::to_string(line) + ": "));
+        EXPECT_TRUE(has(problems[i].message, part)) << problems[i].message;
+    }
+}
+
 class RunCsvTest : public testing::Test {
 protected:
     QTemporaryDir folder;
@@ -117,7 +129,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         "2024-06-01T16:00:00+02:00,,11.5,160,30,1013.25,40,,,\n";  // 11
     const auto report = valueOf(import(text));
     EXPECT_EQ(report.imported, 2);
-    const std::pair<qint64, const char*> expected[] = {
+    const ByLine expected = {
         {3, "et \"11.x\" is not a number"},
         {4, "date_time \"June 1st\""},
         {5, "temperature"},
@@ -126,15 +138,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         {8, "3 fields where the header has 10"},
         {11, "vehicle is empty"},
     };
-    ASSERT_EQ(report.problems.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(report.problems[i].line, expected[i].first);
-        EXPECT_EQ(
-            report.problems[i].message.rfind("line " + std::to_string(expected[i].first) + ": ", 0),
-            0U);
-        EXPECT_TRUE(has(report.problems[i].message, expected[i].second))
-            << report.problems[i].message;
-    }
+    expectByLine(report.problems, expected);
     // 100 mph is 44.704 m/s by definition (1 mi = 1609.344 m); 1013.25 hPa is 101325 Pa.
     const auto runs = valueOf(log->runs());
     ASSERT_EQ(runs.size(), 2U);
@@ -148,7 +152,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     const auto again = valueOf(import(text));
     EXPECT_EQ(again.imported, 0);
     EXPECT_EQ(again.repeats, 2);
-    EXPECT_EQ(again.problems.size(), std::size(expected));
+    EXPECT_EQ(again.problems.size(), expected.size());
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
@@ -207,17 +211,14 @@ TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
         "2024-06-02T10:06:00Z,Camaro,13,100,80,29.9,slow\n"          // 8
         "2024-06-02T10:07:00Z,Camaro,10.02,100,61,28.1,fine\n";      // 9
     const auto report = valueOf(import(text));
-    const std::pair<qint64, const char*> refused[] = {
-        {2, "ET must lie within 2 to 60 s"},        {3, "ET must lie within 2 to 60 s"},
-        {4, "MPH must lie within 20 to 400 mph"},   {5, "date must lie within the years 1950"},
-        {6, "date must lie within the years 1950"}, {7, "a quoted field is not closed"},
-    };
-    ASSERT_EQ(report.problems.size(), std::size(refused));
-    for (std::size_t i = 0; i < std::size(refused); ++i) {
-        EXPECT_EQ(report.problems[i].line, refused[i].first);
-        EXPECT_TRUE(has(report.problems[i].message, refused[i].second))
-            << report.problems[i].message;
-    }
+    expectByLine(report.problems, {
+                                      {2, "ET must lie within 2 to 60 s"},
+                                      {3, "ET must lie within 2 to 60 s"},
+                                      {4, "MPH must lie within 20 to 400 mph"},
+                                      {5, "date must lie within the years 1950"},
+                                      {6, "date must lie within the years 1950"},
+                                      {7, "a quoted field is not closed"},
+                                  });
     EXPECT_EQ(report.imported, 2);
     ASSERT_EQ(report.outliers.size(), 1U);
     EXPECT_EQ(report.outliers[0].line, 8);

@@ -5,20 +5,16 @@
 #include <random>
 #include <regex>
 #include <set>
+#include <sstream>
 
+#include "child_process.h"
 #include "outside_changes.h"
-#include "run_calc.h"
 
 namespace moravik::runlog {
 namespace {
 
 class DamageTest : public testing::Test {
 protected:
-    cli::Run calc(const QString& log, std::vector<std::string> words) {
-        words.insert(words.begin(), {"log", "--database", log.toStdString()});
-        return cli::run(words);
-    }
-
     QTemporaryDir folder;
     QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
@@ -29,10 +25,11 @@ protected:
 TEST_F(DamageTest, EveryChangedByteIsFoundOrHarmless) {
     makeLog(path, 60);
     const QByteArray pristine = contentsOf(path);
-    const cli::Run before = calc(path, {"runs", "--csv"});
-    ASSERT_EQ(before.status, cli::ExitStatus::Success) << before.err;
-    const auto printed = cli::linesOf(before.out);
-    const std::set<std::string> trueLines(printed.begin(), printed.end());
+    const Calc before = calcLog(path, {"runs", "--csv"});
+    ASSERT_EQ(before.status, 0) << before.err;
+    std::set<std::string> trueLines;
+    std::istringstream printed(before.out);
+    for (std::string line; std::getline(printed, line);) trueLines.insert(line);
     const QString copy = folder.filePath(QStringLiteral("copy.sqlite"));
     std::mt19937 random(33);
     int found = 0;
@@ -42,14 +39,15 @@ TEST_F(DamageTest, EveryChangedByteIsFoundOrHarmless) {
         bytes[at] = static_cast<char>(bytes[at] ^ static_cast<char>(1 + random() % 255));
         for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(copy + suffix);
         writeAt(copy, 0, bytes);
-        const cli::Run after = calc(copy, {"runs", "--csv"});
-        if (after.status == cli::ExitStatus::Success) {
+        const Calc after = calcLog(copy, {"runs", "--csv"});
+        if (after.status == 0) {
             EXPECT_EQ(after.out, before.out) << "byte " << at << " changed silently";
             continue;
         }
         ++found;
         EXPECT_NE(after.err, "") << "byte " << at;
-        for (const std::string& line : cli::linesOf(after.out))
+        std::istringstream shown(after.out);
+        for (std::string line; std::getline(shown, line);)
             EXPECT_TRUE(trueLines.contains(line)) << "byte " << at << " shown as data: " << line;
     }
     // Most of a small log is its runs and their indexes.
@@ -73,10 +71,10 @@ TEST_F(DamageTest, AnImplausibleValueIsLeftOutAndNamed) {
     // Numbers as JSON writes them, or a bound unbroken by a point: not 1e300 written out.
     const std::regex notAFigure("inf|nan|[0-9]{20}");
     for (const auto& words : commands) {
-        const cli::Run run = calc(path, words);
-        EXPECT_EQ(run.status, cli::ExitStatus::InputOutputError) << words[0] << run.out;
-        EXPECT_TRUE(cli::contains(run.err, named)) << run.err;
-        EXPECT_TRUE(cli::contains(run.err, "ET must lie within 2 to 60 s")) << run.err;
+        const Calc run = calcLog(path, words);
+        EXPECT_EQ(run.status, 3) << words[0] << run.out;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("ET must lie within 2 to 60 s"), std::string::npos) << run.err;
         EXPECT_FALSE(std::regex_search(run.out, notAFigure)) << run.out;
     }
 }

@@ -77,20 +77,14 @@ TEST_F(FaultTest, AReaderOnAFullDiskReadsAllOrSaysWhyNot) {
         const char* said;
     } table[] = {{path, 0, "Strip 2"}, {withChanges, 3, "cannot be read now"}};
     for (const auto& [log, status, said] : table) {
-        QProcess calc;
-        calc.setProcessChannelMode(QProcess::MergedChannels);
-        calc.setChildProcessModifier([] {
+        const Calc calc = calcLog(log, {"runs"}, [] {
             const rlimit none{0, 0};
             ::signal(SIGXFSZ, SIG_IGN);
             ::setrlimit(RLIMIT_FSIZE, &none);
         });
-        calc.start(
-            QStringLiteral(MORAVIK_CALC),
-            {QStringLiteral("log"), QStringLiteral("--database"), log, QStringLiteral("runs")});
-        ASSERT_TRUE(calc.waitForFinished(10000));
-        const QString output = QString::fromUtf8(calc.readAll());
-        EXPECT_EQ(calc.exitCode(), status) << output.toStdString();
-        EXPECT_TRUE(output.contains(QLatin1String(said))) << output.toStdString();
+        const std::string output = calc.out + calc.err;
+        EXPECT_EQ(calc.status, status) << output;
+        EXPECT_NE(output.find(said), std::string::npos) << output;
         if (status == 0) {
             EXPECT_FALSE(QFile::exists(log + QStringLiteral("-shm")));
         }
@@ -163,14 +157,9 @@ TEST_F(FaultTest, ARefusedReaderSaysWhyInItsOwnWordsAndLeavesNothingBeside) {
         writeAt(file, 0, row.file);
         QFile(file).resize(row.file.size());
         if (row.withWriteAhead) writeAt(file + QStringLiteral("-wal"), 0, writeAhead);
-        QProcess calc;
-        calc.setProcessChannelMode(QProcess::MergedChannels);
-        calc.start(
-            QStringLiteral(MORAVIK_CALC),
-            {QStringLiteral("log"), QStringLiteral("--database"), file, QStringLiteral("runs")});
-        ASSERT_TRUE(calc.waitForFinished(20000));
-        const std::string said = calc.readAll().toStdString();
-        EXPECT_EQ(calc.exitCode(), 3) << row.what << ": " << said;
+        const Calc calc = calcLog(file, {"runs"});
+        const std::string said = calc.out + calc.err;
+        EXPECT_EQ(calc.status, 3) << row.what << ": " << said;
         EXPECT_NE(said.find(row.said), std::string::npos) << row.what << ": " << said;
         for (const char* libraryText :
              {"file is not a database", "malformed", "disk I/O", "***", "integrity"})
@@ -219,17 +208,12 @@ TEST_F(FaultTest, ASecondProgramWaitsThenHearsTheLogIsInUse) {
 TEST_F(FaultTest, AChangeWhileAnotherProgramWritesWaitsThenReportsInUse) {
     const auto log = openLog(path, {.wait = std::chrono::milliseconds(200)});
     const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
-    QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-    other.setDatabaseName(path);
-    ASSERT_TRUE(other.open());
-    QSqlQuery(other).exec(QStringLiteral("BEGIN IMMEDIATE"));
+    const auto other = otherConnection(path);
+    ASSERT_EQ(sqlite3_exec(other.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
     expectProblem(log->addRun(numberedRun(id, 1)), Problem::InUse,
                   QStringLiteral("in use by another program; nothing was changed"));
-    QSqlQuery(other).exec(QStringLiteral("ROLLBACK"));
+    sqlite3_exec(other.get(), "ROLLBACK", nullptr, nullptr, nullptr);
     valueOf(log->addRun(numberedRun(id, 1)));
-    other.close();
-    other = {};
-    QSqlDatabase::removeDatabase("other");
 }
 
 }  // namespace

@@ -1,21 +1,20 @@
 // A file that is not a healthy Moravik log is never written: not by the log,
 // not by moravik-calc, not even by its switch to write-ahead logging.
-#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "child_process.h"
 #include "outside_changes.h"
-#include "run_calc.h"
 
 namespace moravik::runlog {
 namespace {
 
 // moravik-calc log ... on `path`: its exit status.
-int calc(const QString& path, std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), {"log", "--database", path.toStdString()});
-    return static_cast<int>(cli::run(arguments).status);
+int calc(const QString& path, const std::vector<std::string>& arguments) {
+    return calcLog(path, arguments).status;
 }
 
 bool hasCompanions(const QString& path) {
@@ -198,15 +197,11 @@ TEST_F(ForeignTest, CommitsAreSynchronousAndTheWriteAheadFileShrinks) {
     for (int n = 0; n < 5; ++n) valueOf(log->addRun(numberedRun(id, n)));
     EXPECT_GT(QFileInfo(wal).size(), 0);
     // A reader keeps the write-ahead file from going when the log closes.
-    QSqlDatabase reader = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "reader");
-    reader.setDatabaseName(path);
-    ASSERT_TRUE(reader.open());
-    QSqlQuery(reader).exec(QStringLiteral("SELECT count(*) FROM runs"));
+    const auto reader = otherConnection(path);
+    ASSERT_EQ(sqlite3_exec(reader.get(), "SELECT count(*) FROM runs", nullptr, nullptr, nullptr),
+              SQLITE_OK);
     log.reset();
     EXPECT_EQ(QFileInfo(wal).size(), 0);
-    reader.close();
-    reader = {};
-    QSqlDatabase::removeDatabase("reader");
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 namespace moravik::runlog {
 namespace {
 
+using cli::Output;
+
 struct Outcome {
     int status;
     std::string out, err;
@@ -46,21 +48,15 @@ protected:
         }
     }
 
-    // `outputFails`: standard output refuses every write, as on a full disk.
-    // `terminal`: standard output is a terminal.
-    Outcome calc(std::vector<std::string> arguments, bool outputFails = false,
-                 const std::string& input = {}, bool terminal = false) {
+    // moravik-calc log on the test's log, unless the arguments name another.
+    Outcome calc(std::vector<std::string> arguments, const std::string& input = {},
+                 Output output = Output::File) {
         if (std::ranges::find(arguments, "--database") == arguments.end()) {
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
         }
-        arguments.insert(arguments.begin(), {"moravik-calc", "log"});
-        std::vector<const char*> args;
-        for (const auto& argument : arguments) args.push_back(argument.c_str());
-        std::istringstream in(input);
-        std::ostringstream out, err;
-        if (outputFails) out.setstate(std::ios::badbit);
-        const int status = cli::runCalc(args, in, out, err, terminal);
-        return {status, out.str(), err.str()};
+        arguments.insert(arguments.begin(), "log");
+        auto ran = cli::run(arguments, input, output);
+        return {static_cast<int>(ran.status), std::move(ran.out), std::move(ran.err)};
     }
 
     QTemporaryDir folder;
@@ -152,7 +148,7 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
              {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--units", "metric"},
              {"runs", "--vehicle", "Nobody"},
              {"import", "-"}}) {
-        const Outcome outcome = calc(arguments, false, file);
+        const Outcome outcome = calc(arguments, file);
         if (arguments.front() == "import") {
             EXPECT_NE(outcome.out.find("New vehicles: Evil"), std::string::npos) << outcome.out;
             EXPECT_NE(outcome.out.find("xxx...\n"), std::string::npos) << outcome.out;
@@ -182,7 +178,7 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
     const std::string escaped = "a\\x1b[31mred\\xc2\\x9b\\x7f \\u202eback\\nnext";
     for (const auto& arguments :
          std::vector<std::vector<std::string>>{{"runs", "--csv"}, {"export", "-"}}) {
-        const Outcome shown = calc(arguments, false, {}, true);
+        const Outcome shown = calc(arguments, {}, Output::Terminal);
         ASSERT_EQ(shown.status, 0) << shown.err;
         EXPECT_FALSE(cli::hasControlCharacter(shown.out)) << shown.out;
         EXPECT_TRUE(cli::contains(shown.out, "," + escaped + "\n")) << shown.out;
@@ -207,15 +203,6 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
         EXPECT_EQ(calc.exitCode(), 0) << out;
         EXPECT_EQ(cli::contains(out, escaped), terminal) << out;
         EXPECT_EQ(cli::contains(out, controls), !terminal) << out;
-    }
-}
-
-TEST_F(LogCommandTest, HelpFitsEightyColumns) {
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--help"}, {"runs", "--help"}, {"predict", "--help"}}) {
-        const Outcome outcome = calc(arguments);
-        EXPECT_EQ(outcome.status, 0) << outcome.err;
-        EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
     }
 }
 
@@ -352,7 +339,7 @@ TEST_F(LogCommandTest, ImportsFromStandardInputAndAddsRunsAsTheRunDialogDoes) {
          "no vehicle named \"Mustang\""},
     };
     for (const auto& row : table) {
-        const Outcome outcome = calc(row.arguments, false, row.input);
+        const Outcome outcome = calc(row.arguments, row.input);
         EXPECT_EQ(outcome.status, row.status) << row.shown << ": " << outcome.err;
         EXPECT_NE((outcome.out + outcome.err).find(row.shown), std::string::npos)
             << outcome.out << outcome.err;
@@ -435,7 +422,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     }
     for (const auto& arguments : {std::vector<std::string>{"runs"},
                                   {"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg"}}) {
-        const Outcome failedWrite = calc(arguments, true);
+        const Outcome failedWrite = calc(arguments, {}, Output::Failing);
         EXPECT_EQ(failedWrite.status, 3) << arguments.front();
         EXPECT_NE(failedWrite.err.find("cannot write to standard output"), std::string::npos)
             << failedWrite.err;

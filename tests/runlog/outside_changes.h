@@ -2,10 +2,12 @@
 // withstands.
 #pragma once
 
+#include <sqlite3.h>
+
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QStringList>
+#include <charconv>
+#include <memory>
 
 #include "runlog_test_support.h"
 
@@ -16,23 +18,42 @@ inline QByteArray contentsOf(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Runs statements on the file through a connection of its own, as another program would, then
-// closes it. Gives the first value of the last statement's first row, or -1.
+// A connection of its own to the file, as another program would open it.
+using OtherConnection = std::unique_ptr<sqlite3, decltype(&sqlite3_close)>;
+inline OtherConnection otherConnection(const QString& path) {
+    sqlite3* db = nullptr;
+    EXPECT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK)
+        << path.toStdString();
+    sqlite3_busy_timeout(db, 5000);
+    return {db, &sqlite3_close};
+}
+
+// Runs statements through such a connection, then closes it. Gives the first
+// value of the last statement's first row, or -1.
 inline int rawSql(const QString& path, const QStringList& statements) {
-    int value = -1;
-    {
-        QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-        raw.setDatabaseName(path);
-        EXPECT_TRUE(raw.open()) << path.toStdString();
-        QSqlQuery query(raw);
-        for (const QString& statement : statements) {
-            EXPECT_TRUE(query.exec(statement)) << statement.toStdString();
-        }
-        if (query.next()) value = query.value(0).toInt();
-        raw.close();
+    const auto db = otherConnection(path);
+    struct First {
+        bool seen = false;
+        int value = -1;
+    } first;
+    for (const QString& statement : statements) {
+        first = {};
+        const auto take = [](void* into, int, char** values, char**) {
+            auto& row = *static_cast<First*>(into);
+            if (!row.seen && values[0]) {
+                const std::string_view text = values[0];
+                std::from_chars(text.data(), text.data() + text.size(), row.value);
+            }
+            row.seen = true;
+            return 0;
+        };
+        char* error = nullptr;
+        EXPECT_EQ(sqlite3_exec(db.get(), statement.toUtf8().constData(), take, &first, &error),
+                  SQLITE_OK)
+            << statement.toStdString() << ": " << (error ? error : "");
+        sqlite3_free(error);
     }
-    QSqlDatabase::removeDatabase("raw");
-    return value;
+    return first.value;
 }
 
 // Where SQLite keeps the first page of a table or index, counted from 1.

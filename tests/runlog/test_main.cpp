@@ -1,5 +1,5 @@
-// Qt SQL, with which the tests make and spoil files by hand, loads its SQLite
-// driver as a plug-in, which needs an application object.
+// QProcess, with which the tests start their second programs, wants an
+// application object.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>

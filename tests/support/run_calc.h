@@ -17,14 +17,19 @@ struct Run {
     std::string err;
 };
 
-inline Run run(std::vector<std::string> arguments, const std::string& input = {}) {
+// How standard output behaves: as a file, a terminal, or a full disk refusing every write.
+enum class Output { File, Terminal, Failing };
+
+inline Run run(std::vector<std::string> arguments, const std::string& input = {},
+               Output output = Output::File) {
     arguments.insert(arguments.begin(), "moravik-calc");
     std::vector<const char*> args;
     for (const auto& argument : arguments) args.push_back(argument.c_str());
     std::istringstream in(input);
     std::ostringstream out;
     std::ostringstream err;
-    const int status = runCalc(args, in, out, err);
+    if (output == Output::Failing) out.setstate(std::ios::badbit);
+    const int status = runCalc(args, in, out, err, output == Output::Terminal);
     return {static_cast<ExitStatus>(status), out.str(), err.str()};
 }
 

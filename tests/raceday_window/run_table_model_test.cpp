@@ -1,8 +1,9 @@
+#include "run_table_model.h"
+
 #include <QAbstractItemModelTester>
 #include <QTemporaryDir>
 #include <set>
 
-#include "run_table_model.h"
 #include "runlog_test_support.h"
 
 namespace moravik::runlog {
