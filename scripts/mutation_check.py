@@ -574,6 +574,9 @@ PLANTS = [
     Plant("main-window-names-alike", "two of the main window's fields share one accessible name",
           "ui/Form1.ui", [("<string>Fuel pressure, psi</string>",
                            "<string>Nitrous jet size, inches</string>", 1)]),
+    Plant("main-window-results-trimmed", "the main window drops the result texts' sign position",
+          "ui/main_window.cpp", [("setText(toQString(results[i]));",
+                                  "setText(toQString(results[i]).trimmed());", 1)]),
     # The Race Day window's plants need --gui.
     Plant("front-end-links-front-end", "Race Day links the command line's library",
           "raceday_window/CMakeLists.txt",
