@@ -645,6 +645,10 @@ PLANTS = [
     Plant("raceday-metar-humidity-unasked", "a METAR without a dew point does not ask the humidity",
           "raceday_window/air_input.cpp",
           [("if (metar_ && !metar_->dewPointKelvin", "if (false && !metar_->dewPointKelvin", 1)]),
+    Plant("raceday-air-tab-order-jumps", "Tab in Today's air reaches the pressure before its kind",
+          "raceday_window/AirInput.ui",
+          [("  <tabstop>pressureKind</tabstop>\n  <tabstop>pressure</tabstop>\n",
+            "  <tabstop>pressure</tabstop>\n  <tabstop>pressureKind</tabstop>\n", 1)]),
     Plant("raceday-strip-filter-clipped", "a strip added later is clipped in the strip filter",
           "raceday_window/LogSection.ui",
           [("""            <string>Show the runs at strip</string>
