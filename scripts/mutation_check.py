@@ -603,6 +603,9 @@ PLANTS = [
     Plant("main-window-names-alike", "two of the main window's fields share one accessible name",
           "ui/Form1.ui", [("<string>Fuel pressure, psi</string>",
                            "<string>Nitrous jet size, inches</string>", 1)]),
+    Plant("main-window-results-trimmed", "the main window drops the result texts' sign position",
+          "ui/main_window.cpp", [("setText(toQString(results[i]));",
+                                  "setText(toQString(results[i]).trimmed());", 1)]),
     # The Race Day window's plants need --gui.
     Plant("refusal-fields-unnamed", "the web module's refusal names no field for the page to mark",
           "raceday_json/src/request_json.cpp", [('    json["fields"] = fields;\n', "", 1)]),
@@ -677,6 +680,10 @@ PLANTS = [
     Plant("raceday-metar-humidity-unasked", "a METAR without a dew point does not ask the humidity",
           "raceday_window/air_input.cpp",
           [("if (metar_ && !metar_->dewPointKelvin", "if (false && !metar_->dewPointKelvin", 1)]),
+    Plant("raceday-air-tab-order-jumps", "Tab in Today's air reaches the pressure before its kind",
+          "raceday_window/AirInput.ui",
+          [("  <tabstop>pressureKind</tabstop>\n  <tabstop>pressure</tabstop>\n",
+            "  <tabstop>pressure</tabstop>\n  <tabstop>pressureKind</tabstop>\n", 1)]),
     Plant("raceday-strip-filter-clipped", "a strip added later is clipped in the strip filter",
           "raceday_window/LogSection.ui",
           [("""            <string>Show the runs at strip</string>

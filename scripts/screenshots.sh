@@ -18,15 +18,14 @@ cmake --build --preset wasm -j "$(nproc)"
 on_xvfb() {
   xvfb-run -a -s "-screen 0 1280x1024x24" env QT_QPA_PLATFORM=xcb LC_ALL=C.UTF-8 "$@"
 }
-windows=build/default/tests/ui/screenshots
-raceday=build/default/tests/raceday_window
-on_xvfb build/default/bin/screenshot_generator "${windows}"
-on_xvfb env HOME="${raceday}/home-raceday_screenshot" \
+pictures=build/default/scripts/screenshots
+on_xvfb build/default/bin/screenshot_generator "${pictures}/windows"
+on_xvfb env HOME="${pictures}/home-raceday_screenshot" \
   build/default/bin/raceday_screenshot
 # The page tests save their phone-sized pictures in the wasm build folder.
 ctest --preset wasm -R '^web\.(calculator|raceday|runs)_page_in_chromium$' --output-on-failure
 
-cp "${windows}/main-window.png" "${raceday}/screenshots/race-day.png" \
+cp "${pictures}/windows/main-window.png" "${pictures}/race-day/race-day.png" \
   build/wasm/web/screenshots/web-calculator.png build/wasm/web/screenshots/web-todays-air.png \
   build/wasm/web/screenshots/web-runs.png \
   screenshots/

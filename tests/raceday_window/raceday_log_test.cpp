@@ -125,8 +125,7 @@ QDialog* openDialog(QWidget* section, const QString& button, const QString& name
 
 // Types a time slip into the run form and presses Return to save it.
 void typeSlip(QDialog* form, const QString& et, const QString& speed) {
-    typeInto(form, "et", et);
-    typeInto(form, "speed", speed);
+    fill(form, {"et=" + et, "speed=" + speed});
     QTest::keyClick(child(form, "speed"), Qt::Key_Return);
 }
 
@@ -332,10 +331,8 @@ private slots:
     // shows whole in the filter, where it read "Great Be" before.
     void runsAreAddedAndEditedInTheirForm() {
         LogDay day(logPath());
-        QWidget* air = child(day.open("AirSection"), "todaysAir");
-        typeInto(air, "temperature", "77");
-        typeInto(air, "pressure", "30.05");
-        typeInto(air, "humidity", "55");
+        fill(day.open("AirSection"),
+             {"todaysAir/temperature=77", "todaysAir/pressure=30.05", "todaysAir/humidity=55"});
         day.open("LogSection");
         QDialog* form = day.runForm();
         QWidget* runAir = child(form, "runAir");
@@ -355,8 +352,7 @@ private slots:
         choose(strips, "Denver, CO");
         QCOMPARE(text(form, "stripElevation"), "5800");
         QCOMPARE(text(runAir, "elevation"), "5800");
-        typeInto(form, "strip", "Great Bend Motorplex");
-        typeInto(form, "stripElevation", "2750");
+        fill(form, {"strip=Great Bend Motorplex", "stripElevation=2750"});
         typeSlip(form, "-9", "140");
         QVERIFY(form->isVisible());
         QVERIFY(child<QLabel>(form, "problem")->text().contains("ET"));
@@ -398,8 +394,7 @@ private slots:
     void aVehicleIsAddedWithItsInputsAsTyped() {
         LogDay day(logPath());
         QDialog* dialog = openDialog(day.section, "addVehicle", "VehicleDialog");
-        typeInto(dialog, "name", "Nova");
-        typeInto(dialog, "weight", "3,100 lbs");
+        fill(dialog, {"name=Nova", "weight=3,100 lbs"});
         QTest::keyClick(child(dialog, "name"), Qt::Key_Return);
         QVERIFY(!dialog->isVisible());
         choose(day.section, "vehicleFilter", "Nova");
@@ -610,8 +605,7 @@ private slots:
     void daySheetNamesTheMetarItsAirCameFrom() {
         LogDay day(logPath());
         QWidget* air = day.open("AirSection");
-        choose(air, "pressureKind", "Altimeter setting and elevation");
-        typeInto(air, "elevation", "1204");
+        fill(air, {"pressureKind=Altimeter", "elevation=1204"});
         pasteInto(child(air, "metar"), faaKeyMetar);
         const DaySheetText sheet = daySheet(day, folder.filePath("day sheet.pdf"), "0.01", "A4");
         QVERIFY(!sheet.pages.isEmpty());

@@ -41,8 +41,7 @@ private slots:
         QWidget* air = raceDay.open("AirSection");
         typeJ607Day(child(air, "todaysAir"));
         QWidget* prediction = raceDay.open("PredictionSection");
-        typeInto(prediction, "baselineEt", "11.5");
-        typeInto(prediction, "baselineSpeed", "118");
+        fill(prediction, {"baselineEt=11.5", "baselineSpeed=118"});
         QCOMPARE(text(prediction, "predictedEt"), "–");
         typeJ607Day(child(prediction, "baselineAir"));
         QCOMPARE(text(prediction, "predictedEt"), "11.500");
@@ -108,18 +107,7 @@ private slots:
         RaceDay raceDay;
         typeJ607Day(raceDay);
         QWidget* page = raceDay.open(section);
-        for (const QString& entry : typed) {
-            const QString path = entry.section('=', 0, 0);
-            const QString value = entry.section('=', 1);
-            const QObject* parent =
-                path.contains('/') ? child(page, path.section('/', 0, 0)) : page;
-            const QString name = path.section('/', -1);
-            if (auto* box = parent->findChild<QComboBox*>(name)) {
-                choose(box, box->itemText(box->findText(value, Qt::MatchStartsWith)));
-            } else {
-                typeInto(parent, name, value);
-            }
-        }
+        fill(page, typed);
         QStringList wrong;
         for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
             if (!field->isReadOnly() && !field->toolTip().isEmpty())
@@ -196,33 +184,27 @@ private slots:
     // calchorsepower.com's example with the factors set to 1.557 and 1.25:
     // 8.5 s and 85 mph give 13.23 s and 106 mph.
     void eighthAndQuarterMile_data() {
-        QTest::addColumn<QString>("direction");
-        QTest::addColumn<QStringList>("typed");  // ET, speed, ET factor, speed factor
+        QTest::addColumn<QStringList>("typed");
         QTest::addColumn<double>("et");
         QTest::addColumn<double>("etTolerance");
         QTest::addColumn<double>("speed");
-        QTest::newRow("5.00 s") << "Eighth mile to quarter mile"
-                                << QStringList{"5.00", "", "1.57", "1.26"} << 7.85 << 0.005 << 0.0;
-        QTest::newRow("6.50 s") << "Eighth mile to quarter mile"
-                                << QStringList{"6.50", "", "1.57", "1.26"} << 10.21 << 0.005 << 0.0;
+        const QStringList table{"direction=Eighth", "speed=", "etFactor=1.57", "speedFactor=1.26"};
+        QTest::newRow("5.00 s") << table + QStringList{"et=5.00"} << 7.85 << 0.005 << 0.0;
+        QTest::newRow("6.50 s") << table + QStringList{"et=6.50"} << 10.21 << 0.005 << 0.0;
         QTest::newRow("12.56 s back")
-            << "Quarter mile to eighth mile" << QStringList{"12.56", "", "1.57", "1.26"} << 8.00
-            << 0.005 / 1.57 << 0.0;
-        QTest::newRow("own factors")
-            << "Eighth mile to quarter mile" << QStringList{"8.5", "85", "1.557", "1.25"} << 13.23
-            << 0.005 << 106.0;
+            << table + QStringList{"direction=Quarter", "et=12.56"} << 8.00 << 0.005 / 1.57 << 0.0;
+        QTest::newRow("own factors") << QStringList{"direction=Eighth", "et=8.5", "speed=85",
+                                                    "etFactor=1.557", "speedFactor=1.25"}
+                                     << 13.23 << 0.005 << 106.0;
     }
     void eighthAndQuarterMile() {
-        QFETCH(QString, direction);
         QFETCH(QStringList, typed);
         QFETCH(double, et);
         QFETCH(double, etTolerance);
         QFETCH(double, speed);
         RaceDay raceDay;
         QWidget* mile = raceDay.open("MileSection");
-        choose(mile, "direction", direction);
-        const QStringList fields{"et", "speed", "etFactor", "speedFactor"};
-        for (qsizetype i = 0; i < fields.size(); ++i) typeInto(mile, fields[i], typed[i]);
+        fill(mile, typed);
         QVERIFY(std::abs(number(mile, "resultEt") - et) <= etTolerance + 1e-9);
         if (speed == 0) {
             QCOMPARE(text(mile, "resultSpeed"), "–");
@@ -309,12 +291,8 @@ private slots:
         QFETCH(QList<double>, mphsWithNitrous);
         RaceDay raceDay;
         QWidget* chart = raceDay.open("ChartSection");
-        choose(chart, "formula", formula);
-        typeInto(chart, "enginePower", "350");
-        typeInto(chart, "weight", "3100");
-        typeInto(chart, "jetFrom", ".02");
-        typeInto(chart, "jetTo", ".04");
-        typeInto(chart, "jetStep", ".01");
+        fill(chart, {"formula=" + formula, "enginePower=350", "weight=3100", "jetFrom=.02",
+                     "jetTo=.04", "jetStep=.01"});
         const QList<double> jets{.02, .03, .04};
         const QList<QPointF> ets = seriesPoints(chart, 0);
         const QList<QPointF> speeds = seriesPoints(chart, 1);
@@ -399,14 +377,7 @@ private slots:
         QFETCH(double, absoluteScale);
         RaceDay raceDay;
         QWidget* bottle = raceDay.open("BottleSection");
-        for (const QString& entry : typed) {
-            const QString name = entry.section('=', 0, 0);
-            if (name.endsWith("Unit")) {
-                choose(bottle, name, entry.section('=', 1));
-            } else {
-                typeInto(bottle, name, entry.section('=', 1));
-            }
-        }
+        fill(bottle, typed);
         std::vector<std::string> words{"bottle", "--json"};
         for (const QString& argument : arguments) words.push_back(argument.toStdString());
         const auto calc = moravik::cli::run(words);

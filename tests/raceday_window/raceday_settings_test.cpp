@@ -31,14 +31,9 @@ private slots:
             RaceDay first;
             first.action("actionMetric")->trigger();
             QWidget* air = first.open("AirSection");
-            choose(air, "standard", "DIN 70020");
-            choose(air, "pressureKind", "Altimeter setting and elevation");
-            choose(air, "moistureKind", "Dew point");
-            typeInto(air, "temperature", "25");
-            typeInto(air, "pressure", "1013");
-            typeInto(air, "elevation", "1768");
-            typeInto(air, "dewPoint", "12");
-            choose(air, "elevationUnit", "ft");
+            fill(air, {"standard=DIN 70020", "pressureKind=Altimeter", "moistureKind=Dew point",
+                       "temperature=25", "pressure=1013", "elevation=1768", "dewPoint=12",
+                       "elevationUnit=ft"});
             first.window.setGeometry(40, 50, 900, 600);
             QVERIFY(first.window.close());
         }

@@ -112,6 +112,25 @@ inline void choose(const QObject* parent, const QString& name, const QString& ch
     choose(child<QComboBox>(parent, name), choice);
 }
 
+// Fills in a form as a racer would, entry by entry: "field=text" types into a field or an
+// editable box; a choice box takes the item that is, or else starts with, the text;
+// "form/field=text" is a field of a form inside `parent`.
+inline void fill(const QObject* parent, const QStringList& entries) {
+    for (const QString& entry : entries) {
+        const QString path = entry.section('=', 0, 0);
+        const QString typed = entry.section('=', 1);
+        const QObject* form = path.contains('/') ? child(parent, path.section('/', 0, 0)) : parent;
+        auto* field = child(form, path.section('/', -1));
+        if (auto* box = qobject_cast<QComboBox*>(field); box && !box->isEditable()) {
+            const int exact = box->findText(typed);
+            choose(box,
+                   box->itemText(exact >= 0 ? exact : box->findText(typed, Qt::MatchStartsWith)));
+        } else {
+            typeInto(field, typed);
+        }
+    }
+}
+
 // The window, shown and active, with a run log of its own; `answers` are ready for the
 // questions it asks.
 struct RaceDay {
@@ -149,9 +168,7 @@ struct RaceDay {
 
 // The weather at which SAE J607 corrects by exactly 1: 60 °F, 29.92 inHg, dry.
 inline void typeJ607Day(const QObject* air) {
-    typeInto(air, "temperature", "60F");
-    typeInto(air, "pressure", "29.92inHg");
-    typeInto(air, "humidity", "0");
+    fill(air, {"temperature=60F", "pressure=29.92inHg", "humidity=0"});
 }
 
 inline void typeJ607Day(RaceDay& raceDay) {

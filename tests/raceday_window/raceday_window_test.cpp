@@ -82,12 +82,9 @@ private slots:
         QFETCH(QStringList, shown);
         RaceDay raceDay;
         QWidget* section = raceDay.open("AirSection");
-        choose(section, "standard", standard);
-        const QString moisture = air[2].section('=', 0, 0);
-        choose(section, "moistureKind", moisture == "dewPoint" ? "Dew point" : "Relative humidity");
-        typeInto(section, moisture, air[2].section('=', 1));
-        typeInto(section, "temperature", air[0]);
-        typeInto(section, "pressure", air[1].chopped(1));
+        const bool dewPoint = air[2].startsWith("dewPoint");
+        fill(section, {"standard=" + standard, dewPoint ? "moistureKind=Dew" : "moistureKind=Rel",
+                       air[2], "temperature=" + air[0], "pressure=" + air[1].chopped(1)});
         const auto outputs = [&shown, section] {
             QStringList texts;
             for (const QString& pair : shown)
@@ -140,9 +137,7 @@ private slots:
     void switchingUnitsKeepsTheQuantity() {
         RaceDay raceDay;
         QWidget* air = raceDay.open("AirSection");
-        typeInto(air, "temperature", "86");
-        typeInto(air, "pressure", "29.10");
-        typeInto(air, "humidity", "40");
+        fill(air, {"temperature=86", "pressure=29.10", "humidity=40"});
         const QStringList imperial = outputTexts(air);
 
         choose(air, "temperatureUnit", "°C");
@@ -209,8 +204,7 @@ private slots:
         RaceDay raceDay;
         QWidget* air = raceDay.open("AirSection");
         if (metric) raceDay.action("actionMetric")->trigger();
-        choose(air, "pressureKind", "Altimeter setting and elevation");
-        typeInto(air, "elevation", elevation);
+        fill(air, {"pressureKind=Altimeter", "elevation=" + elevation});
         const auto weather = [air] {
             return outputTexts(air)
                    << text(air, "temperature") << text(air, "pressure") << text(air, "humidity");
@@ -314,18 +308,32 @@ private slots:
         QVERIFY(QFile::remove(raceDay.files.answer));
     }
 
-    // Tab walks the weather form top to bottom, each unit beside its value.
+    // Tab walks Today's air in reading order, each unit beside its value, and reaches every
+    // field and choice of it.
     void tabOrderOfTodaysAirIsTheReadingOrder() {
         RaceDay raceDay;
         QVERIFY(QTest::qWaitForWindowActive(&raceDay.window));
         QWidget* air = raceDay.open("AirSection");
-        const QStringList order{"temperature",  "temperatureUnit", "pressureKind",   "pressure",
-                                "pressureUnit", "moistureKind",    "humidity",       "humidityUnit",
-                                "metar",        "standard",        "densityAltitude"};
-        child(air, order.front())->setFocus();
-        for (const QString& name : order.mid(1)) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), name);
+        const auto place = [air](const QWidget* widget) {
+            return QRect(widget->mapTo(air, QPoint()), widget->size());
+        };
+        child(air, "temperature")->setFocus();
+        QWidgetList reached;
+        for (QWidget* at = child(air, "temperature");
+             air->isAncestorOf(at) && !reached.contains(at); at = QApplication::focusWidget()) {
+            if (!reached.isEmpty()) {
+                const QRect before = place(reached.back()), after = place(at);
+                const bool sameRow = std::abs(after.center().y() - before.center().y()) < 8;
+                QVERIFY2(sameRow ? after.left() > before.left() : after.top() > before.center().y(),
+                         qPrintable(reached.back()->objectName() + " then " + at->objectName()));
+            }
+            reached << at;
+            QTest::keyClick(at, Qt::Key_Tab);
+        }
+        for (QWidget* field : child(air, "todaysAir")->findChildren<QWidget*>()) {
+            if ((qobject_cast<QLineEdit*>(field) || qobject_cast<QComboBox*>(field)) &&
+                field->isVisibleTo(air) && !field->objectName().isEmpty())
+                QVERIFY2(reached.contains(field), qPrintable(field->objectName()));
         }
     }
 

@@ -1,7 +1,7 @@
 // Renders every window to a PNG file for people to look at: the main window
 // after a Calculate with Denver chosen, the support and About windows, and the
 // three help documents that lie beside the program.
-// Usage: screenshots FOLDER
+// Usage: screenshot_generator FOLDER
 #include <QComboBox>
 #include <QDir>
 #include <QTextBrowser>
@@ -14,7 +14,7 @@ using namespace moravik::ui::testing;
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     if (argc != 2) {
-        std::fputs("usage: screenshots FOLDER\n", stderr);
+        std::fputs("usage: screenshot_generator FOLDER\n", stderr);
         return 2;
     }
     moravik::desktop::applyDesignLook(app);

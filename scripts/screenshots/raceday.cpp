@@ -20,10 +20,7 @@ private slots:
         QVERIFY(folder.mkpath("."));
         RaceDay raceDay;
         raceDay.window.resize(1000, 640);
-        QWidget* air = raceDay.open("AirSection");
-        typeInto(air, "temperature", "86");
-        typeInto(air, "pressure", "29.10");
-        typeInto(air, "humidity", "40");
+        fill(raceDay.open("AirSection"), {"temperature=86", "pressure=29.10", "humidity=40"});
         QVERIFY(raceDay.window.grab().save(folder.filePath("race-day.png")));
         raceDay.open("ChartSection");
         QVERIFY(raceDay.window.grab().save(folder.filePath("race-day-chart.png")));
@@ -70,10 +67,7 @@ private slots:
         }
         RaceDay raceDay(path);
         raceDay.window.resize(1000, 640);
-        QWidget* air = raceDay.open("AirSection");
-        typeInto(air, "temperature", "86");
-        typeInto(air, "pressure", "29.10");
-        typeInto(air, "humidity", "40");
+        fill(raceDay.open("AirSection"), {"temperature=86", "pressure=29.10", "humidity=40"});
         QWidget* section = raceDay.open("LogSection");
         auto* table = child<QTableView>(section, "runTable");
         table->scrollTo(table->model()->index(0, table->model()->columnCount() - 1));
@@ -87,4 +81,4 @@ private slots:
 };
 
 QTEST_MAIN(Screenshot)
-#include "raceday_screenshot.moc"
+#include "raceday.moc"
