@@ -10,7 +10,6 @@ namespace {
 
 constexpr int altitudeDecimals = 0;
 constexpr int densityDecimals = 4;
-constexpr int percentDecimals = 1;
 constexpr int grainsDecimals = 1;
 
 const QString standardKey = QStringLiteral("standard");
@@ -39,7 +38,8 @@ std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSys
             std::string(raceday::densityUnitText(raceday::UnitTexts::Display)),
         "Correction factor, " + std::string(raceday::standardName(standard).title) + ": " +
             text(factor, factorDecimals),
-        "Relative horsepower: " + text(raceday::relativeHpPercent(factor), percentDecimals) + " %",
+        "Relative horsepower: " +
+            text(raceday::relativeHpPercent(factor), raceday::percentDecimals) + " %",
         "Vapour pressure: " + shown(air->vapourPascals, Quantity::Barometer),
         "Water: " + text(raceday::waterGrainsPerPound(*air), grainsDecimals) + " grains/lb",
     };
@@ -90,9 +90,11 @@ void AirSection::update() {
     densityAltitude_->show(air.densityAltitudeMetres);
     nwsDensityAltitude_->show(air.nwsDensityAltitudeFeet * raceday::metresPerFoot);
     ui->airDensity->setText(fixedText(air.densityKgPerM3, densityDecimals));
-    ui->relativeAirDensity->setText(fixedText(air.relativeDensityPercent, percentDecimals));
+    ui->relativeAirDensity->setText(
+        fixedText(air.relativeDensityPercent, raceday::percentDecimals));
     ui->correctionFactor->setText(fixedText(factor, factorDecimals));
-    ui->relativeHp->setText(fixedText(raceday::relativeHpPercent(factor), percentDecimals));
+    ui->relativeHp->setText(
+        fixedText(raceday::relativeHpPercent(factor), raceday::percentDecimals));
     vapourPressure_->show(air.vapourPascals);
     ui->waterGrains->setText(fixedText(raceday::waterGrainsPerPound(air), grainsDecimals));
 }

@@ -103,12 +103,13 @@ Report airReport(const AirFigures& f, UnitSystem system, UnitTexts texts) {
     lines.push_back({"Density altitude:", shown(air.densityAltitudeMetres, Quantity::Elevation)});
     lines.push_back({"Density altitude (NWS):",
                      shown(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation)});
-    lines.push_back({"Relative air density:", fixedText(air.relativeDensityPercent, 2) + " %"});
+    lines.push_back(
+        {"Relative air density:", fixedText(air.relativeDensityPercent, percentDecimals) + " %"});
     ReportSection correction{"Correction (" + std::string(standardName(f.standard).title) + ")",
                              {}};
     correction.lines.push_back({"Correction factor:", fixedText(f.factor, 4)});
     correction.lines.push_back(
-        {"Relative horsepower:", fixedText(relativeHpPercent(f.factor), 2) + " %"});
+        {"Relative horsepower:", fixedText(relativeHpPercent(f.factor), percentDecimals) + " %"});
     if (f.observedWatts) {
         correction.lines.push_back(
             {"Corrected horsepower:",

@@ -61,14 +61,14 @@ private slots:
         const QString j607 = "SAE J607 / STD";
         QTest::newRow("ICAO sea level")
             << j607 << QStringList{"15C", "1013.25hPa", "humidity=0"}
-            << QStringList{"airDensity=1.2250", "relativeAirDensity=100.0"};
+            << QStringList{"airDensity=1.2250", "relativeAirDensity=100.00"};
         QTest::newRow("NWS calculator")
             << j607 << QStringList{"30C", "1013hPa", "dewPoint=20C"}
             << QStringList{"nwsDensityAltitude=2044", "vapourPressure=0.69", "waterGrains=102.8"};
         QTest::newRow("racer's day") << j607 << QStringList{"86F", "29.10inHg", "humidity=40"}
                                      << QStringList{"densityAltitude=2879", "waterGrains=76.3"};
         QTest::newRow("SAE J607 day") << j607 << QStringList{"60F", "29.92inHg", "humidity=0"}
-                                      << QStringList{"correctionFactor=1.0000", "relativeHp=100.0"};
+                                      << QStringList{"correctionFactor=1.0000", "relativeHp=100.00"};
         QTest::newRow("SAE J1349 day")
             << "SAE J1349 (1990)" << QStringList{"25C", "99kPa", "humidity=0"}
             << QStringList{"correctionFactor=1.0000"};

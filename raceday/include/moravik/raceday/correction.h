@@ -40,6 +40,9 @@ double correctionFactor(Standard standard, const Air& air);
 // The horsepower this air allows, in percent of the standard day's.
 constexpr double relativeHpPercent(double factor) { return 100 / factor; }
 
+// Relative air density and horsepower are shown to this many decimals everywhere.
+inline constexpr int percentDecimals = 2;
+
 constexpr double correctedPower(double observed, double factor) { return observed * factor; }
 
 }  // namespace moravik::raceday
