@@ -1,9 +1,9 @@
 # The layering the tree promises, checked when the build is configured: the
 # core links no Qt and no front end, and no front end links another. The
-# windows share desktop/ and the help documents' Qt builder; tests may link
+# windows share apps/desktop/shared/ and the help documents' Qt builder; tests may link
 # what they test, but the core's tests link no front end, so that a build without
 # the windows has them (their test tools, Qt Core among them, are theirs).
-set(moravik_core_targets moravik_engine moravik_raceday moravik_raceday_json
+set(moravik_core_targets moravik_engine moravik_raceday moravik_answers
     moravik_runlog_domain moravik_runlog moravik_rtf)
 set(moravik_front_end_cli moravik_cli_core moravik-calc)
 set(moravik_front_end_main_window moravik_ui moravik)

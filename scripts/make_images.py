@@ -1,11 +1,11 @@
 #!/usr/bin/python3
 """Draws Moravik's own artwork and writes it into the source tree.
 
-- ui/images/dragcar.gif: the main window's greyscale drag car (32 greys).
-- ui/images/support.jpg: the support window's dusk drag-strip "photograph".
+- apps/desktop/main_window/images/dragcar.gif: the main window's greyscale drag car (32 greys).
+- apps/desktop/main_window/images/support.jpg: the support window's dusk drag-strip "photograph".
 - packaging/icons/hicolor/...: the application icon as SVG and as PNGs, and
   the Race Day icon (a stopwatch on the same tile) beside it.
-- web/app/icons/: the web app's icons: 192 and 512 px, a maskable 512 px one
+- apps/web/app/icons/: the web app's icons: 192 and 512 px, a maskable 512 px one
   (the tile's colour to the edges, the icon inside the middle 80 %, which any
   mask keeps) and the 180 px apple-touch-icon, opaque as iOS wants it.
 
@@ -726,10 +726,10 @@ def make_web_icons(folder: Path) -> None:
 
 
 def main() -> None:
-    make_dragcar(REPO_ROOT / "ui" / "images" / "dragcar.gif")
-    make_support_photo(REPO_ROOT / "ui" / "images" / "support.jpg")
+    make_dragcar(REPO_ROOT / "apps" / "desktop" / "main_window" / "images" / "dragcar.gif")
+    make_support_photo(REPO_ROOT / "apps" / "desktop" / "main_window" / "images" / "support.jpg")
     make_icons(REPO_ROOT / "packaging" / "icons" / "hicolor")
-    make_web_icons(REPO_ROOT / "web" / "app" / "icons")
+    make_web_icons(REPO_ROOT / "apps" / "web" / "app" / "icons")
 
 
 if __name__ == "__main__":

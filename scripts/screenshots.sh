@@ -26,7 +26,7 @@ on_xvfb env HOME="${pictures}/home-raceday_screenshot" \
 ctest --preset wasm -R '^web\.(calculator|raceday|runs)_page_in_chromium$' --output-on-failure
 
 cp "${pictures}/windows/main-window.png" "${pictures}/race-day/race-day.png" \
-  build/wasm/web/screenshots/web-calculator.png build/wasm/web/screenshots/web-todays-air.png \
-  build/wasm/web/screenshots/web-runs.png \
+  build/wasm/apps/web/screenshots/web-calculator.png build/wasm/apps/web/screenshots/web-todays-air.png \
+  build/wasm/apps/web/screenshots/web-runs.png \
   screenshots/
 git status --short -- screenshots/

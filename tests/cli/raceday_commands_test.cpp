@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "moravik/raceday_json/request_json.h"
+#include "moravik/answers/request_json.h"
 #include "run_calc.h"
 
 namespace moravik::cli {

@@ -13,7 +13,7 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
-#include "moravik/raceday_json/request_json.h"
+#include "moravik/answers/request_json.h"
 #include "raceday_test_support.h"
 #include "run_calc.h"
 

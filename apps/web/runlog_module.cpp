@@ -1,0 +1,480 @@
+// The run log for the browser: the page keeps vehicles and runs in IndexedDB
+// and hands them here as plain objects; the log's own rules (its columns and
+// their units, the plausible ranges, CSV reading and writing, the import's
+// report and the prediction) answer. A run travels as the runs table has it:
+// its SQL columns by name, SI numbers, text and null.
+#include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <optional>
+#include <span>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <variant>
+#include <vector>
+
+#include "moravik/double_chars.h"
+#include "moravik/raceday/weather_text.h"
+#include "moravik/answers/decimal_text.h"
+#include "moravik/runlog/dial_in.h"
+#include "moravik/runlog/log_columns.h"
+#include "moravik/runlog/moment.h"
+#include "moravik/runlog/prediction.h"
+#include "moravik/runlog/prediction_report.h"
+#include "moravik/runlog/run_cells.h"
+#include "moravik/runlog/run_import.h"
+
+// The browser's offset from UTC at a moment, in minutes east: its time zone
+// rules hold beyond 2038, where the 32-bit time_t of Emscripten's C library ends.
+EM_JS(double, browserOffsetMinutes, (double utcMilliseconds),
+      { return -new Date(utcMilliseconds).getTimezoneOffset(); });
+
+namespace {
+
+using emscripten::val;
+
+long browserOffsetSeconds(std::int64_t utcMilliseconds) {
+    return static_cast<long>(browserOffsetMinutes(static_cast<double>(utcMilliseconds))) * 60;
+}
+using namespace moravik::runlog;
+namespace raceday = moravik::raceday;
+
+raceday::UnitSystem systemNamed(const std::string& units) {
+    return units == "metric" ? raceday::UnitSystem::Metric : raceday::UnitSystem::Imperial;
+}
+
+val errorAnswer(const std::string& message, const std::string& field = {}) {
+    val answer = val::object();
+    answer.set("error", message);
+    answer.set("field", field);
+    return answer;
+}
+
+std::vector<val> items(const val& array) { return emscripten::vecFromJSArray<val>(array); }
+
+val runRecord(const Run& run) {
+    val record = val::object();
+    record.set("id", static_cast<double>(run.id));
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+        const LogColumn& column = sqlColumn(i);
+        const std::string name(column.sql);
+        std::visit(
+            [&](const auto& value) {
+                using T = std::decay_t<decltype(value)>;
+                if constexpr (std::is_same_v<T, std::monostate>) {
+                    record.set(name, val::null());
+                } else if constexpr (std::is_same_v<T, std::int64_t>) {
+                    record.set(name, static_cast<double>(value));
+                } else {
+                    record.set(name, value);
+                }
+            },
+            column.get(run));
+    }
+    return record;
+}
+
+Run runOf(const val& record) {
+    Run run;
+    run.id = static_cast<RunId>(record["id"].as<double>());
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+        const LogColumn& column = sqlColumn(i);
+        const val value = record[std::string(column.sql)];
+        Cell cell;
+        if (value.isString()) {
+            cell = value.as<std::string>();
+        } else if (value.isNumber() &&
+                   (column.kind == ColumnKind::Moment || column.kind == ColumnKind::Vehicle)) {
+            cell = static_cast<std::int64_t>(value.as<double>());
+        } else if (value.isNumber()) {
+            cell = value.as<double>();
+        }
+        column.set(run, cell);
+    }
+    return run;
+}
+
+std::vector<Run> runsOf(const val& records) {
+    std::vector<Run> runs;
+    for (const val& record : items(records)) runs.push_back(runOf(record));
+    return runs;
+}
+
+val vehicleRecord(const Vehicle& vehicle) {
+    val record = val::object();
+    record.set("id", static_cast<double>(vehicle.id));
+    record.set("name", vehicle.name);
+    record.set("notes", vehicle.notes);
+    for (const auto& field : moravik::inputFields)
+        record.set(std::string(field.name), vehicle.inputs.*field.text);
+    return record;
+}
+
+struct NamedVehicle {
+    VehicleId id;
+    std::string name;
+};
+
+std::vector<NamedVehicle> vehiclesOf(const val& records) {
+    std::vector<NamedVehicle> vehicles;
+    for (const val& record : items(records)) {
+        vehicles.push_back(
+            {static_cast<VehicleId>(record["id"].as<double>()), record["name"].as<std::string>()});
+    }
+    return vehicles;
+}
+
+std::string asciiLower(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// Names match as the log's NOCASE collation matches them: ASCII letters only.
+const NamedVehicle* findVehicle(const std::vector<NamedVehicle>& vehicles,
+                                const std::string& name) {
+    const std::string key = asciiLower(trimmedText(name));
+    const auto found = std::find_if(vehicles.begin(), vehicles.end(), [&](const auto& vehicle) {
+        return asciiLower(vehicle.name) == key;
+    });
+    return found != vehicles.end() ? &*found : nullptr;
+}
+
+std::string nameOf(const std::vector<NamedVehicle>& vehicles, VehicleId id) {
+    const auto found = std::find_if(vehicles.begin(), vehicles.end(),
+                                    [id](const auto& vehicle) { return vehicle.id == id; });
+    return found != vehicles.end() ? found->name : std::string();
+}
+
+// Oldest first, as the log lists and exports them.
+void sortOldestFirst(std::vector<Run>& runs) {
+    std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
+        return a.when != b.when ? a.when < b.when : a.id < b.id;
+    });
+}
+
+// The CSV columns as a form asks for them: key, the header's name in this
+// unit system, the unit as people read it, and whether it holds a number.
+val runColumns(const std::string& units) {
+    const auto system = systemNamed(units);
+    const auto header = runCsvHeader(system);
+    val columns = val::array();
+    for (std::size_t i = 0; i < csvColumnCount; ++i) {
+        const LogColumn& column = csvColumn(i);
+        val entry = val::object();
+        entry.set("key", std::string(column.csv));
+        entry.set("header", header[i]);
+        entry.set("unit", column.quantity
+                              ? raceday::shownSymbol(raceday::displayUnit(*column.quantity, system))
+                          : column.kind == ColumnKind::Jet ? std::string("in")
+                                                           : std::string());
+        entry.set("number", isNumberColumn(i));
+        entry.set("required", column.required);
+        columns.call<void>("push", entry);
+    }
+    return columns;
+}
+
+// A run typed in the form: the texts by CSV key, read as an import reads a row.
+val readRun(const val& texts, const std::string& units, double vehicleId) {
+    const auto system = systemNamed(units);
+    const auto names = runCsvHeader(system);
+    const auto header = std::get<CsvHeader>(readCsvHeader({1, names, {}}));
+    std::vector<std::string> fields;
+    for (std::size_t i = 0; i < csvColumnCount; ++i) {
+        const std::string key(csvColumn(i).csv);
+        const val text = texts[key];
+        fields.push_back(csvColumn(i).kind == ColumnKind::Vehicle ? std::string("the vehicle")
+                         : text.isString()                        ? text.as<std::string>()
+                                                                  : std::string());
+    }
+    auto read = readRunFields(header, fields);
+    if (const LogError* error = logErrorOf(read)) return errorAnswer(error->message, error->field);
+    Run run = std::get<CsvRun>(read).run;
+    // As moravik-calc log add: a run later than tomorrow is a mistyped date or a wrong clock.
+    const auto now =
+        std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
+    if (const auto future = futureDateProblem(run.when, now)) {
+        return errorAnswer("The run was not saved: " + *future + ".", "date_time");
+    }
+    run.vehicleId = static_cast<VehicleId>(vehicleId);
+    val answer = val::object();
+    answer.set("record", runRecord(run));
+    return answer;
+}
+
+val newVehicle(const std::string& name, const val& vehicles) {
+    const auto known = vehiclesOf(vehicles);
+    const Vehicle vehicle{0, trimmedText(name), {}, {}};  // the keeper numbers it as it stores it
+    if (auto invalid = checkVehicle(vehicle)) return errorAnswer(invalid->message, invalid->field);
+    if (findVehicle(known, name) != nullptr) {
+        return errorAnswer("A vehicle named \"" + vehicle.name + "\" is already in the log.",
+                           "name");
+    }
+    val answer = val::object();
+    answer.set("record", vehicleRecord(vehicle));
+    return answer;
+}
+
+// The window's table: its titles, and each run's cells as it shows them.
+val runTable(const val& vehicles, const val& records, const std::string& units) {
+    const auto system = systemNamed(units);
+    const auto known = vehiclesOf(vehicles);
+    auto runs = runsOf(records);
+    sortOldestFirst(runs);
+    val titles = val::array();
+    val numeric = val::array();
+    for (std::size_t i = 0; i < tableColumnCount; ++i) {
+        titles.call<void>("push", std::string(tableColumn(i).title));
+        numeric.call<void>("push", isNumberKind(tableColumn(i).kind));
+    }
+    val rows = val::array();
+    for (const Run& run : runs) {
+        val cells = val::array();
+        for (std::size_t i = 0; i < tableColumnCount; ++i)
+            cells.call<void>("push",
+                             shownText(tableColumn(i), run, nameOf(known, run.vehicleId), system));
+        val row = val::object();
+        row.set("id", static_cast<double>(run.id));
+        row.set("cells", cells);
+        rows.call<void>("push", row);
+    }
+    val table = val::object();
+    table.set("titles", titles);
+    table.set("numeric", numeric);
+    table.set("rows", rows);
+    return table;
+}
+
+std::string exportCsv(const val& vehicles, const val& records, const std::string& units) {
+    const auto system = systemNamed(units);
+    const auto known = vehiclesOf(vehicles);
+    auto runs = runsOf(records);
+    sortOldestFirst(runs);
+    std::string csv = runCsvHeaderLine(system);
+    for (const Run& run : runs) csv += runCsvLine(run, nameOf(known, run.vehicleId), system);
+    return csv;
+}
+
+// The log as the page holds it, taking what an import adds; the page then
+// writes the additions in one transaction, so an import is kept whole or not.
+class BrowserLog final : public ImportTarget {
+public:
+    BrowserLog(std::vector<NamedVehicle> vehicles, std::vector<Run> runs)
+        : vehicles_(std::move(vehicles)), runs_(std::move(runs)) {}
+
+    LogResult<Vehicle> vehicleNamed(const std::string& name) override {
+        const NamedVehicle* found = findVehicle(vehicles_, name);
+        if (found == nullptr) return LogError{Problem::NotFound, "no such vehicle"};
+        return Vehicle{found->id, found->name, {}, {}};
+    }
+    LogResult<VehicleId> addVehicle(const Vehicle& vehicle) override {
+        if (auto invalid = checkVehicle(vehicle)) return *invalid;
+        // Below zero until the keeper numbers it, as it stores it, with its runs.
+        Vehicle added = vehicle;
+        added.id = -static_cast<VehicleId>(addedVehicles_.size() + 1);
+        vehicles_.push_back({added.id, added.name});
+        addedVehicles_.push_back(added);
+        return added.id;
+    }
+    LogResult<std::vector<Run>> recentRuns(VehicleId vehicle, std::optional<double> jetInches,
+                                           int count) override {
+        std::vector<Run> mine;
+        for (const Run& run : runs_) {
+            if (run.vehicleId == vehicle) mine.push_back(run);
+        }
+        return recentRunsOf(std::move(mine), jetInches, count);
+    }
+    LogResult<std::optional<Run>> runAt(VehicleId vehicle, Moment when) override {
+        const auto found = std::find_if(runs_.begin(), runs_.end(), [&](const Run& run) {
+            return run.vehicleId == vehicle && run.when == when;
+        });
+        if (found == runs_.end()) return std::optional<Run>();
+        return std::optional<Run>(*found);
+    }
+    LogStatus addRuns(std::span<const Run> runs) override {
+        for (const Run& run : runs) {
+            if (auto invalid = checkRun(run)) return invalid;
+            runs_.push_back(run);
+            addedRuns_.push_back(run);
+        }
+        return std::nullopt;
+    }
+
+    const std::vector<Vehicle>& addedVehicles() const { return addedVehicles_; }
+    const std::vector<Run>& addedRuns() const { return addedRuns_; }
+
+private:
+    std::vector<NamedVehicle> vehicles_;
+    std::vector<Run> runs_;
+    std::vector<Vehicle> addedVehicles_;
+    std::vector<Run> addedRuns_;
+};
+
+val problemList(const std::vector<CsvProblem>& problems) {
+    val list = val::array();
+    for (const CsvProblem& problem : problems) {
+        val entry = val::object();
+        entry.set("line", static_cast<double>(problem.line));
+        entry.set("message", problem.message);
+        list.call<void>("push", entry);
+    }
+    return list;
+}
+
+// An import as `moravik-calc log import` makes it: {error} when nothing can be
+// imported, otherwise the report and the vehicles and runs to add.
+val importCsv(const std::string& text, const val& vehicles, const val& records) {
+    BrowserLog log(vehiclesOf(vehicles), runsOf(records));
+    std::istringstream in(text);
+    const auto imported = importRunsInto(log, in);
+    if (const LogError* error = logErrorOf(imported)) return errorAnswer(error->message);
+    const auto& report = std::get<CsvImport>(imported);
+    val answer = val::object();
+    answer.set("imported", report.imported);
+    answer.set("problems", problemList(report.problems));
+    answer.set("problemsLeftOut", static_cast<double>(report.problemsLeftOut));
+    answer.set("outliers", problemList(report.outliers));
+    val notes = val::array();
+    for (const std::string& note : importNotes(report)) notes.call<void>("push", note);
+    answer.set("notes", notes);
+    val added = val::array();
+    for (const Vehicle& vehicle : log.addedVehicles())
+        added.call<void>("push", vehicleRecord(vehicle));
+    answer.set("vehicles", added);
+    val runs = val::array();
+    for (const Run& run : log.addedRuns()) runs.call<void>("push", runRecord(run));
+    answer.set("runs", runs);
+    return answer;
+}
+
+// A whole number typed in a field, within [lowest, highest].
+std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest) {
+    const std::string text = trimmedText(typed);
+    int number = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, failed] = std::from_chars(text.data(), end, number);
+    if (failed != std::errc() || stop != end || number < lowest || number > highest)
+        return std::nullopt;
+    return number;
+}
+
+// Run numbers from the page; anything but whole numbers is passed over.
+std::vector<RunId> includedRuns(const val& numbers) {
+    std::vector<RunId> ids;
+    if (!numbers.isArray()) return ids;
+    const auto count = numbers["length"].as<unsigned>();
+    for (unsigned i = 0; i < count; ++i) {
+        const val number = numbers[i];
+        if (!number.isNumber()) continue;
+        const double id = number.as<double>();
+        if (id >= 1 && id <= 9007199254740991.0 && id == std::floor(id))
+            ids.push_back(static_cast<RunId>(id));
+    }
+    return ids;
+}
+
+// The dial-in from the vehicle's own runs, as `moravik-calc log predict`
+// reports it: request {vehicle, now, jet, runs, method, standard, interval, margin} as typed,
+// and include, the numbers of the runs taken back as `--include` takes them. The answer's
+// farRuns are those left out as far from the others, or taken back, for the racer to choose.
+val predict(const val& records, const val& request, const std::string& units) {
+    const auto system = systemNamed(units);
+    const auto today =
+        raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
+    if (const auto* error = raceday::errorOf(today)) return errorAnswer(error->message, "now");
+    const auto jetRead = readTodaysJet(request["jet"].as<std::string>());
+    if (const auto* error = raceday::errorOf(jetRead))
+        return errorAnswer("nitrous jet: " + error->message, "jet");
+    const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
+    const auto recent =
+        wholeNumber(request["runs"].as<std::string>(), fewestRecentRuns, mostRecentRuns);
+    if (!recent)
+        return errorAnswer("runs to use: give a whole number from " +
+                               moravik::decimalText(fewestRecentRuns) + " to " +
+                               moravik::decimalText(mostRecentRuns),
+                           "runs");
+    const auto method = dialInMethodNamed(request["method"].as<std::string>());
+    const auto standard = raceday::findStandard(request["standard"].as<std::string>());
+    if (!method || !standard) return errorAnswer("no such method or correction standard");
+    const PredictionRequest asked{
+        .vehicle = static_cast<VehicleId>(request["vehicle"].as<double>()),
+        .nitrousJetInches = jet,
+        .today = std::get<raceday::Weather>(today),
+        .standard = *standard,
+        .recentRuns = *recent,
+        .included = includedRuns(request["include"])};
+    std::vector<Run> mine;
+    for (Run& run : runsOf(records)) {
+        if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
+    }
+    const auto prediction =
+        predictFromRuns(recentRunsOf(std::move(mine), jet, runsToRead(asked.recentRuns)), asked);
+    if (const auto* error = raceday::errorOf(prediction)) {
+        const LogError named = asLogError(*error);
+        return errorAnswer(named.message, named.field);
+    }
+    const auto& figures = std::get<LogPrediction>(prediction);
+    const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
+    if (!interval)
+        return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
+    // The margin field is optional: a page without it dials in with the default.
+    double margin = defaultDialInMarginSeconds;
+    if (const val typed = request["margin"]; typed.isString()) {
+        const std::string text = trimmedText(typed.as<std::string>());
+        const char* end = text.data() + text.size();
+        const auto [stop, failed] = moravik::fromChars(text.data(), end, margin);
+        if (!text.empty() && (failed != std::errc() || stop != end))
+            return errorAnswer("margin: give seconds from 0 to 1, such as 0.02", "margin");
+        if (text.empty()) margin = defaultDialInMarginSeconds;
+    }
+    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0, margin);
+    if (const auto* error = raceday::errorOf(dial);
+        error && error->field == raceday::Field::Labelled)
+        return errorAnswer("margin: " + error->message, "margin");
+    if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
+    val lines = val::array();
+    for (const auto& [label, text] : predictionSummary(figures, std::get<DialIn>(dial), system)) {
+        val pair = val::array();
+        pair.call<void>("push", label);
+        pair.call<void>("push", text);
+        lines.call<void>("push", pair);
+    }
+    val far = val::array();
+    for (const CorrectedRun& run : figures.runs) {
+        const bool takenBack = std::find(asked.included.begin(), asked.included.end(),
+                                         run.run.id) != asked.included.end();
+        if (!run.farFromOthers && !takenBack) continue;
+        val choice = val::object();
+        choice.set("id", static_cast<double>(run.run.id));
+        choice.set("text", "run " + moravik::decimalText(run.run.id) + ", " +
+                               localMinuteText(run.run.when) + ", " +
+                               raceday::displayText(run.run.etSeconds, raceday::Quantity::Time,
+                                                    system));
+        choice.set("takenBack", takenBack);
+        far.call<void>("push", choice);
+    }
+    val answer = val::object();
+    answer.set("lines", lines);
+    answer.set("farRuns", far);
+    return answer;
+}
+
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(moravik_runlog) {
+    moravik::runlog::setUtcOffsetSource(&browserOffsetSeconds);
+    emscripten::function("runColumns", &runColumns);
+    emscripten::function("readRun", &readRun);
+    emscripten::function("newVehicle", &newVehicle);
+    emscripten::function("runTable", &runTable);
+    emscripten::function("exportCsv", &exportCsv);
+    emscripten::function("importCsv", &importCsv);
+    emscripten::function("predict", &predict);
+}

@@ -1,0 +1,310 @@
+#include "moravik/answers/request_json.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "moravik/answers/answers.h"
+#include "moravik/answers/jet_chart_texts.h"
+#include "moravik/answers/shown_text.h"
+
+namespace moravik::raceday {
+namespace {
+
+using R = Relation;
+
+constexpr std::array<OptionRelation, 8> airRelations{{
+    {"--pressure", R::Excludes, "--altimeter"},
+    {"--pressure", R::Excludes, "--elevation"},
+    {"--altimeter", R::Needs, "--elevation"},
+    {"--humidity", R::Excludes, "--dew-point"},
+    {"--metar", R::Excludes, "--temperature"},
+    {"--metar", R::Excludes, "--pressure"},
+    {"--metar", R::Excludes, "--altimeter"},
+    {"--metar", R::Needs, "--elevation"},
+}};
+constexpr std::array<OptionRelation, 4> predictRelations{{
+    {"--et", R::Required},
+    {"--mph", R::Required},
+    {"--then", R::Required},
+    {"--now", R::Required},
+}};
+constexpr std::array<OptionRelation, 2> solveHpRelations{{
+    {"--weight", R::Required},
+    {"--et", R::Excludes, "--mph"},
+}};
+constexpr std::array<OptionRelation, 5> convertRelations{{
+    {"--eighth-et", R::Excludes, "--quarter-et"},
+    {"--eighth-et", R::Excludes, "--quarter-mph"},
+    {"--quarter-et", R::Excludes, "--eighth-mph"},
+    {"--eighth-mph", R::Needs, "--eighth-et"},
+    {"--quarter-mph", R::Needs, "--quarter-et"},
+}};
+constexpr std::array<OptionRelation, 2> jetForHpRelations{{
+    {"--target-hp", R::Required},
+    {"--bottle-pressure", R::Excludes, "--bottle-temperature"},
+}};
+constexpr std::array<OptionRelation, 1> bottleRelations{
+    {{"--temperature", R::Excludes, "--pressure"}}};
+
+// A request's fields in the order moravik-calc registers its options.
+template <typename Request>
+struct RequestOption {
+    std::string_view option;
+    std::string Request::*text;
+};
+
+const std::array<RequestOption<AirRequest>, 10> airFields{{
+    {"--temperature", &AirRequest::temperature},
+    {"--pressure", &AirRequest::pressure},
+    {"--altimeter", &AirRequest::altimeter},
+    {"--elevation", &AirRequest::elevation},
+    {"--humidity", &AirRequest::humidity},
+    {"--dew-point", &AirRequest::dewPoint},
+    {"--metar", &AirRequest::metar},
+    {"--standard", &AirRequest::standard},
+    {"--observed-hp", &AirRequest::observedHp},
+    {"--units", &AirRequest::units},
+}};
+const std::array<RequestOption<PredictRequest>, 6> predictFields{{
+    {"--et", &PredictRequest::et},
+    {"--mph", &PredictRequest::speed},
+    {"--then", &PredictRequest::then},
+    {"--now", &PredictRequest::now},
+    {"--standard", &PredictRequest::standard},
+    {"--units", &PredictRequest::units},
+}};
+const std::array<RequestOption<SolveHpRequest>, 4> solveHpFields{{
+    {"--weight", &SolveHpRequest::weight},
+    {"--et", &SolveHpRequest::et},
+    {"--mph", &SolveHpRequest::speed},
+    {"--units", &SolveHpRequest::units},
+}};
+const std::array<RequestOption<ConvertRequest>, 7> convertFields{{
+    {"--eighth-et", &ConvertRequest::eighthEt},
+    {"--eighth-mph", &ConvertRequest::eighthSpeed},
+    {"--quarter-et", &ConvertRequest::quarterEt},
+    {"--quarter-mph", &ConvertRequest::quarterSpeed},
+    {"--et-factor", &ConvertRequest::etFactor},
+    {"--mph-factor", &ConvertRequest::speedFactor},
+    {"--units", &ConvertRequest::units},
+}};
+const std::array<RequestOption<JetForHpRequest>, 6> jetForHpFields{{
+    {"--target-hp", &JetForHpRequest::targetHp},
+    {"--fuel-pressure", &JetForHpRequest::fuelPressure},
+    {"--bottle-pressure", &JetForHpRequest::bottlePressure},
+    {"--bottle-temperature", &JetForHpRequest::bottleTemperature},
+    {"--nozzles", &JetForHpRequest::nozzles},
+    {"--units", &JetForHpRequest::units},
+}};
+
+const std::array<RequestOption<BottleRequest>, 7> bottleFields{{
+    {"--temperature", &BottleRequest::temperature},
+    {"--pressure", &BottleRequest::pressure},
+    {"--outside-pressure", &BottleRequest::outsidePressure},
+    {"--nitrous-jet", &BottleRequest::nitrousJet},
+    {"--fuel-pressure", &BottleRequest::fuelPressure},
+    {"--tune-pressure", &BottleRequest::tunePressure},
+    {"--units", &BottleRequest::units},
+}};
+
+// The request's texts by option name ("--dew-point"), or why it is not a request.
+using Texts = std::vector<std::pair<std::string, std::string>>;
+
+std::variant<Texts, std::string> textsOf(std::string_view request) {
+    const auto json = JsonDocument::parse(request, nullptr, false);
+    const std::string_view expected = "the request is not a JSON object of texts";
+    if (!json.is_object()) return std::string(expected);
+    Texts texts;
+    for (const auto& [key, value] : json.items()) {
+        if (!value.is_string()) return std::string(expected);
+        texts.emplace_back("--" + key, value.get<std::string>());
+    }
+    return texts;
+}
+
+const std::string* textOf(const Texts& texts, std::string_view option) {
+    const auto found = std::find_if(texts.begin(), texts.end(),
+                                    [option](const auto& text) { return text.first == option; });
+    return found == texts.end() ? nullptr : &found->second;
+}
+
+// What one given option breaks, of one kind: "--a needs --b", "--a and --b
+// cannot be used together".
+std::optional<std::string> broken(std::span<const OptionRelation> relations, Relation kind,
+                                  std::string_view option, const Texts& texts) {
+    for (const auto& r : relations) {
+        if (r.relation != kind) continue;
+        if (kind == R::Needs && r.option == option && textOf(texts, r.other) == nullptr)
+            return std::string(option) + " needs " + std::string(r.other);
+        const auto other = r.option == option ? r.other : r.other == option ? r.option : "";
+        if (kind == R::Excludes && !other.empty() && textOf(texts, other) != nullptr)
+            return std::string(option) + " and " + std::string(other) + " cannot be used together";
+    }
+    return std::nullopt;
+}
+
+// The first broken relation as moravik-calc words it. The options are checked
+// in their order, each for being required, its needs and its exclusions; the
+// message then names the first option, in that order, that breaks one of the
+// kind found.
+std::optional<std::string> relationProblem(std::span<const OptionRelation> relations,
+                                           std::span<const std::string_view> order,
+                                           const Texts& texts) {
+    const auto firstBroken = [&](Relation kind) {
+        for (const auto option : order) {
+            if (textOf(texts, option) == nullptr) continue;
+            if (auto problem = broken(relations, kind, option, texts)) return problem;
+        }
+        return std::optional<std::string>();
+    };
+    for (const auto option : order) {
+        const bool given = textOf(texts, option) != nullptr;
+        for (const auto& r : relations) {
+            if (r.relation == R::Required && r.option == option && !given)
+                return std::string(option) + " is required";
+        }
+        if (!given) continue;
+        for (const auto kind : {R::Needs, R::Excludes}) {
+            if (broken(relations, kind, option, texts)) return firstBroken(kind);
+        }
+    }
+    return std::nullopt;
+}
+
+JsonDocument problemJson(std::string_view message) {
+    return JsonDocument{{"problem", withoutControls(message)}};
+}
+
+JsonDocument reportJson(const Report& report) {
+    JsonDocument sections = JsonDocument::array();
+    for (const auto& section : report) {
+        JsonDocument lines = JsonDocument::array();
+        for (const auto& line : section.lines) lines.push_back({line.label, line.text});
+        sections.push_back({{"heading", section.heading}, {"lines", lines}});
+    }
+    return sections;
+}
+
+// The message as moravik-calc words it, and the fields it refuses by their
+// request names with what follows a field's label, so a page marks and labels
+// its own fields without reading the message.
+JsonDocument refusalJson(const Refusal& refusal) {
+    JsonDocument json = problemJson(refusal.message());
+    JsonDocument fields = JsonDocument::array();
+    for (std::string_view option : refusal.options) {
+        if (option.substr(0, 2) == "--") option.remove_prefix(2);
+        fields.push_back(option);
+    }
+    json["fields"] = fields;
+    json["reason"] = withoutControls(refusal.sentence + refusal.unitsNote());
+    return json;
+}
+
+JsonDocument answerDocument(const Answered<Answer>& answered) {
+    if (const auto* refusal = std::get_if<Refusal>(&answered)) return refusalJson(*refusal);
+    const auto& answer = std::get<Answer>(answered);
+    const auto* fault = std::get_if<FigureFault>(&answer.json);
+    return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", fault->name}}
+                                                : std::get<JsonDocument>(answer.json))},
+                        {"report", reportJson(answer.report)}};
+}
+
+template <typename Request, std::size_t N, std::size_t M>
+JsonDocument answerFields(const std::array<RequestOption<Request>, N>& fields,
+                          const std::array<OptionRelation, M>& relations,
+                          Answered<Answer> (*answer)(const Request&), const Texts& texts,
+                          UnitTexts unitTexts) {
+    std::array<std::string_view, N> order{};
+    std::transform(fields.begin(), fields.end(), order.begin(),
+                   [](const RequestOption<Request>& field) { return field.option; });
+    for (const auto& [option, text] : texts) {
+        if (std::find(order.begin(), order.end(), option) == order.end())
+            return problemJson("there is no field " + quotedText(option.substr(2)));
+    }
+    if (auto problem = relationProblem(relations, order, texts)) return problemJson(*problem);
+    Request request;
+    request.unitTexts = unitTexts;
+    for (const auto& field : fields) {
+        if (const auto* text = textOf(texts, field.option)) request.*field.text = *text;
+    }
+    if constexpr (std::is_same_v<Request, AirRequest>)
+        request.metarGiven = textOf(texts, "--metar");
+    return answerDocument(answer(request));
+}
+
+JsonDocument chartAnswer(const Texts& texts) {
+    InputTexts inputs;
+    JsonDocument remarks = JsonDocument::array();
+    std::array<std::string, 3> range;
+    const std::array<std::string_view, 3> rangeParts{"--from", "--to", "--step"};
+    for (const auto& [option, text] : texts) {
+        const std::string_view name = option;
+        const auto part = std::find(rangeParts.begin(), rangeParts.end(), name);
+        // The chart's own jets stand for --nitrous-jet.
+        const auto input = std::find_if(inputOptions.begin() + 1, inputOptions.end(),
+                                        [name](const InputOption& o) { return o.name == name; });
+        if (part != rangeParts.end()) {
+            range[static_cast<std::size_t>(part - rangeParts.begin())] = text;
+        } else if (input != inputOptions.end()) {
+            inputs.*input->text = text;
+        } else {
+            return problemJson("there is no field " + quotedText(option.substr(2)));
+        }
+    }
+    const auto parsed = parseJetRange(range[0] + ':' + range[1] + ':' + range[2]);
+    if (const auto* error = errorOf(parsed)) return problemJson("--jet-chart: " + error->message);
+    for (const auto& input : inputOptions) {
+        if (const auto* text = textOf(texts, input.name)) {
+            if (auto note = readInPartNote(input.name, *text)) remarks.push_back(*note);
+        }
+    }
+    const JetChart chart = jetChart(std::get<JetRange>(parsed), inputs);
+    if (auto summary = faultedRowsSummary(chart)) remarks.push_back(*summary);
+    return JsonDocument{{"csv", jetChartCsv(chart)}, {"remarks", remarks}};
+}
+
+}  // namespace
+
+std::span<const OptionRelation> optionRelations(std::string_view command) {
+    if (command == "air") return airRelations;
+    if (command == "predict") return predictRelations;
+    if (command == "solve-hp") return solveHpRelations;
+    if (command == "convert") return convertRelations;
+    if (command == "jet-for-hp") return jetForHpRelations;
+    if (command == "bottle") return bottleRelations;
+    return {};
+}
+
+std::string answerJson(std::string_view command, std::string_view request, UnitTexts unitTexts) {
+    const auto parsed = textsOf(request);
+    if (const auto* problem = std::get_if<std::string>(&parsed))
+        return jsonText(problemJson(*problem));
+    const Texts& texts = std::get<Texts>(parsed);
+    if (command == "air")
+        return jsonText(answerFields(airFields, airRelations, &answerAir, texts, unitTexts));
+    if (command == "predict")
+        return jsonText(
+            answerFields(predictFields, predictRelations, &answerPredict, texts, unitTexts));
+    if (command == "solve-hp")
+        return jsonText(
+            answerFields(solveHpFields, solveHpRelations, &answerSolveHp, texts, unitTexts));
+    if (command == "convert")
+        return jsonText(
+            answerFields(convertFields, convertRelations, &answerConvert, texts, unitTexts));
+    if (command == "jet-for-hp")
+        return jsonText(
+            answerFields(jetForHpFields, jetForHpRelations, &answerJetForHp, texts, unitTexts));
+    if (command == "bottle")
+        return jsonText(
+            answerFields(bottleFields, bottleRelations, &answerBottle, texts, unitTexts));
+    if (command == "jet-chart") return jsonText(chartAnswer(texts));
+    return jsonText(problemJson(quotedText(command) +
+                                " is not a command; give air, predict, solve-hp, convert, "
+                                "jet-for-hp, bottle or jet-chart"));
+}
+
+}  // namespace moravik::raceday
