@@ -206,10 +206,10 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     }
 }
 
-// The window's export and import, from a script: all or none, rows left out
-// named by line with status 2; "-" is standard input and output; a repeat is
-// noted with status 0, so a script may import twice; other values at a logged
-// time are status 2.
+// The window's export and import, from a script (what an import reads back is
+// for the CSV tests): rows left out named by line with status 2; "-" is
+// standard input and output; a repeat is noted with status 0, so a script may
+// import twice; other values at a logged time are status 2.
 TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
     const auto exported = calc("export --vehicle Camaro --csv");
     ASSERT_EQ(exported.status, ok) << exported.err;
@@ -225,19 +225,6 @@ TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
     EXPECT_EQ(imported.status, usage) << imported.err;
     EXPECT_TRUE(cli::contains(imported.out, "3 runs imported")) << imported.out;
     EXPECT_TRUE(cli::contains(imported.err, "line 8: 6 fields")) << imported.err;
-    const auto copy = openLog(QString::fromStdString(other), {.access = Access::ReadOnly});
-    const auto original = openLog(path, {.access = Access::ReadOnly});
-    const auto camaro = valueOf(original->vehicleNamed("Camaro")).id;
-    // Values logged in SI come back within the last bit of their mph text.
-    const auto runs = valueOf(copy->runs());
-    const auto expected = valueOf(original->runs({.vehicleId = camaro}));
-    ASSERT_EQ(runs.size(), expected.size());
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].when, expected[i].when);
-        EXPECT_EQ(runs[i].etSeconds, expected[i].etSeconds);
-        EXPECT_NEAR(runs[i].speed, expected[i].speed, 1e-12);
-        EXPECT_EQ(runs[i].notes, expected[i].notes);
-    }
 
     const TimeZone utc("UTC");
     const std::string nova = calc("export - --vehicle Nova").out;
