@@ -29,11 +29,12 @@ struct GivenWeather {
 
 GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
     if (o.metarGiven) {
-        const MetarReport report = required(readMetar(o.metar, "--metar"));
+        const MetarReport report = required(readMetar(o.metar), "--metar");
         const double elevation =
             readQuantity(o.elevation, Quantity::Elevation, system, "--elevation");
-        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system), "--metar",
-                                          "--humidity or --dew-point")),
+        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system),
+                                          "--humidity or --dew-point"),
+                         "--metar"),
                 report.notes};
     }
     if (o.temperature.empty()) throw Refusal{"give --temperature, or --metar"};
@@ -181,9 +182,9 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
             readMeasure(o.et, Quantity::Time, Measure::RunEt, system, "--et"),
             readMeasure(o.speed, Quantity::Speed, Measure::RunSpeed, system, "--mph")};
         const Air airThen =
-            required(evaluated(required(parseWeather(o.then, system, "--then")), "--then"));
+            required(evaluated(required(parseWeather(o.then, system), "--then"), "--then"));
         const Air airNow =
-            required(evaluated(required(parseWeather(o.now, system, "--now")), "--now"));
+            required(evaluated(required(parseWeather(o.now, system), "--now"), "--now"));
         const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
         const double factorThen = correctionFactor(standard, airThen);
         const double factorNow = correctionFactor(standard, airNow);

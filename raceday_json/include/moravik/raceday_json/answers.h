@@ -74,6 +74,17 @@ struct FigureFault {
     std::string name;
 };
 
+// The JSON that `build` makes of figures; a figure that is not finite gives its
+// fault instead, so no exception leaves the answers.
+template <typename Build>
+std::variant<JsonDocument, FigureFault> figuresJson(Build build) {
+    try {
+        return build();
+    } catch (const CalculationFault& fault) {
+        return FigureFault{fault.name};
+    }
+}
+
 struct Answer {
     std::variant<JsonDocument, FigureFault> json;
     Report report;
