@@ -513,7 +513,7 @@ private slots:
         for (const auto& [label, name, unit] :
              {std::tuple{"Density altitude: ", "densityAltitude", " ft"},
               {"Air density: ", "airDensity", " kg/m³"},
-              {"Correction factor, SAE J607 / STD: ", "correctionFactor", ""},
+              {"Correction factor: ", "correctionFactor", ""},
               {"Relative horsepower: ", "relativeHp", " %"},
               {"Vapour pressure: ", "vapourPressure", " inHg"},
               {"Water: ", "waterGrains", " grains/lb"}}) {
@@ -538,6 +538,7 @@ private slots:
         QCOMPARE(sheet.tallest, QStringList({"10.13", "14.51"}));  // the dial-ins
         const QString camaro = pages[0].simplified();
         shown << "Camaro · no nitrous"
+              << "Correction (SAE J607 / STD)"
               << "Strip: Pomona"
               << "Today's air: typed"
               << "Predicted 10.100 s + margin 0.025 s, rounded up"
