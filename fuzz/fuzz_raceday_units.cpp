@@ -31,9 +31,9 @@ void checkQuantities(std::string_view text, UnitSystem system) {
 }
 
 void checkWeather(std::string_view text, UnitSystem system) {
-    const auto weather = parseWeather(text, system, field);
+    const auto weather = parseWeather(text, system);
     if (const Error* error = errorOf(weather)) {
-        requireNamedField(*error);
+        if (error->message.empty()) std::abort();
         return;
     }
     const auto air = evaluateAir(std::get<Weather>(weather));

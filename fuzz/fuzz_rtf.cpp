@@ -21,7 +21,7 @@ using namespace moravik::rtf;
 
 // The help windows' text view.
 constexpr int kViewWidth = 540;
-// Qt's layout never ends past this height (core/rtf/include/moravik/rtf/height_estimate.h keeps documents below it).
+// Qt's layout never ends past this height (moravik/rtf/height_estimate.h keeps documents below it).
 constexpr double kQtPageHeight = 8'388'607;
 
 void checkIndexes(const ParseResult& result) {

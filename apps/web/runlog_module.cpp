@@ -386,9 +386,9 @@ std::vector<RunId> includedRuns(const val& numbers) {
 // farRuns are those left out as far from the others, or taken back, for the racer to choose.
 val predict(const val& records, const val& request, const std::string& units) {
     const auto system = systemNamed(units);
-    const auto today =
-        raceday::parseWeather(request["now"].as<std::string>(), system, "today's air");
-    if (const auto* error = raceday::errorOf(today)) return errorAnswer(error->message, "now");
+    const auto today = raceday::parseWeather(request["now"].as<std::string>(), system);
+    if (const auto* error = raceday::errorOf(today))
+        return errorAnswer("today's air: " + error->message, "now");
     const auto jetRead = readTodaysJet(request["jet"].as<std::string>());
     if (const auto* error = raceday::errorOf(jetRead))
         return errorAnswer("nitrous jet: " + error->message, "jet");
@@ -453,10 +453,10 @@ val predict(const val& records, const val& request, const std::string& units) {
         if (!run.farFromOthers && !takenBack) continue;
         val choice = val::object();
         choice.set("id", static_cast<double>(run.run.id));
-        choice.set("text", "run " + moravik::decimalText(run.run.id) + ", " +
-                               localMinuteText(run.run.when) + ", " +
-                               raceday::displayText(run.run.etSeconds, raceday::Quantity::Time,
-                                                    system));
+        choice.set("text",
+                   "run " + moravik::decimalText(run.run.id) + ", " +
+                       localMinuteText(run.run.when) + ", " +
+                       raceday::displayText(run.run.etSeconds, raceday::Quantity::Time, system));
         choice.set("takenBack", takenBack);
         far.call<void>("push", choice);
     }

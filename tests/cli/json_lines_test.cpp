@@ -48,7 +48,8 @@ TEST(RunBatch, ALineBeyondTheCapGetsAnErrorOfItsOwnAndTheRunGoesOn) {
     EXPECT_EQ(runBatch({in, "standard input"}, out, err), ExitStatus::UsageError);
     EXPECT_EQ(out.str(), batchLine(R"({"njt":".118"})", 1)->json +
                              "\n{\"error\":\"line 2: longer than 1048576 bytes, the limit of a "
-                             "line\"}\n" + batchLine("{}", 3)->json + "\n");
+                             "line\"}\n" +
+                             batchLine("{}", 3)->json + "\n");
     EXPECT_EQ(err.str(), "");
 }
 

@@ -26,19 +26,36 @@ private slots:
         QFile::remove(settingsFile() + ".damaged");
     }
 
-    void unitsStandardAirAndGeometryAreKept() {
+    // The units, the standard, Today's air, each section's inputs and the geometry come back
+    // after a restart.
+    void unitsStandardInputsAndGeometryAreKept() {
+        const QStringList typed{
+            "HorsepowerSection/weight=2562",      "HorsepowerSection/et=11.5",
+            "PredictionSection/baselineEt=11.48", "PredictionSection/baselineAir/temperature=21",
+            "JetSection/targetPower=150",         "JetSection/bottlePressure=65"};
+        const auto field = [](RaceDay& raceDay, const QString& path) {
+            const QObject* parent = raceDay.open(path.section('/', 0, 0));
+            if (path.count('/') == 2) parent = child(parent, path.section('/', 1, 1));
+            return child<QLineEdit>(parent, path.section('/', -1));
+        };
         {
             RaceDay first;
             first.action("actionMetric")->trigger();
-            QWidget* air = first.open("AirSection");
-            fill(air, {"standard=DIN 70020", "pressureKind=Altimeter", "moistureKind=Dew point",
-                       "temperature=25", "pressure=1013", "elevation=1768", "dewPoint=12",
-                       "elevationUnit=ft"});
+            for (const QString& entry : typed)
+                typeInto(field(first, entry.section('=', 0, 0)), entry.section('=', 1));
+            fill(first.open("AirSection"),
+                 {"standard=DIN 70020", "pressureKind=Altimeter", "moistureKind=Dew point",
+                  "temperature=25", "pressure=1013", "elevation=1768", "dewPoint=12",
+                  "elevationUnit=ft"});
             first.window.setGeometry(40, 50, 900, 600);
             QVERIFY(first.window.close());
         }
         QVERIFY(QFile::exists(settingsFile()));
         RaceDay second;
+        for (const QString& entry : typed) {
+            const QString path = entry.section('=', 0, 0);
+            QCOMPARE(path + "=" + field(second, path)->text(), entry);
+        }
         QWidget* air = second.open("AirSection");
         QVERIFY(second.action("actionMetric")->isChecked());
         QCOMPARE(child<QComboBox>(air, "standard")->currentText(), "DIN 70020");
@@ -51,31 +68,6 @@ private slots:
         QCOMPARE(text(air, "dewPoint"), "12");
         QVERIFY(text(air, "densityAltitude") != "–");
         QCOMPARE(second.window.size(), QSize(900, 600));
-        QCOMPARE(note(second), QString());
-    }
-
-    // Each section's inputs come back after a restart.
-    void sectionInputsAreKept() {
-        const QStringList typed{
-            "HorsepowerSection/weight=2562",      "HorsepowerSection/et=11.5",
-            "PredictionSection/baselineEt=11.48", "PredictionSection/baselineAir/temperature=77",
-            "JetSection/targetPower=150",         "JetSection/bottlePressure=950"};
-        const auto field = [](RaceDay& raceDay, const QString& path) {
-            const QObject* parent = raceDay.open(path.section('/', 0, 0));
-            if (path.count('/') == 2) parent = child(parent, path.section('/', 1, 1));
-            return child<QLineEdit>(parent, path.section('/', -1));
-        };
-        {
-            RaceDay first;
-            for (const QString& entry : typed)
-                typeInto(field(first, entry.section('=', 0, 0)), entry.section('=', 1));
-            QVERIFY(first.window.close());
-        }
-        RaceDay second;
-        for (const QString& entry : typed) {
-            const QString path = entry.section('=', 0, 0);
-            QCOMPARE(path + "=" + field(second, path)->text(), entry);
-        }
         QCOMPARE(note(second), QString());
     }
 

@@ -86,6 +86,16 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
         for (int n = first; n < first + 40; ++n) {
             runs.push_back(typedRun(n % 2 == 0 ? camaro : nova, n, system));
         }
+        // Text cells a spreadsheet would run as formulas are written with a
+        // leading ', which import takes off again; a ' of the racer's own stays.
+        runs[1].strip = "=HYPERLINK(1)";
+        runs[1].lane = "+1";
+        runs[1].notes = "@SUM(A1)";
+        runs[2].strip = "\tTab";
+        runs[2].lane = "\rReturn";
+        runs[2].notes = "'=quoted already";
+        runs[3].strip = "'71 Camaro";
+        runs[3].lane = "-";
         valueOf(log->addRuns(runs));
         const RunFilter typedNow{.from = runs.front().when, .to = runs.back().when};
         const auto saved = valueOf(log->runs(typedNow));
@@ -97,6 +107,9 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
                                     ? ",5800,left,10,110,1.5,4.2,6.5,88,0.03,55,29.92,,,20,,"
                                     : ",1728,left,11,188.8,1.51,4.21,6.59,150.4,,20.5,993.2,,,40,,";
         EXPECT_TRUE(has(file.str(), typedLine)) << file.str().substr(0, 400);
+        for (const char* guarded : {",'=HYPERLINK(1),", ",'+1,", ",'@SUM(A1)", ",'\tTab,",
+                                    "\"'\rReturn\"", ",''=quoted already", ",''71 Camaro,", ",'-,"})
+            EXPECT_TRUE(has(file.str(), guarded)) << guarded;
         const auto copy = openLog(folder.filePath(QStringLiteral("copy.sqlite")));
         const auto report = valueOf(importText(*copy, file.str()));
         EXPECT_EQ(report.imported, 40);
@@ -154,45 +167,6 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(again.repeats, 2);
     EXPECT_EQ(again.problems.size(), expected.size());
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
-}
-
-// Text cells a spreadsheet would run as formulas are written with a leading
-// ', which import takes off again; a ' of the racer's own stays.
-TEST_F(RunCsvTest, FormulasAreNeutralisedOnExportAndTheRoundTripIsExact) {
-    const VehicleId id = valueOf(log->addVehicle(namedVehicle("=HYPERLINK(1)")));
-    const struct {
-        std::string strip, lane, notes;
-    } table[] = {
-        {"+1", "-", "@SUM(A1)"},
-        {"\tTab", "\rReturn", "'=quoted already"},
-        {"'71 Camaro", "left", "plain"},
-    };
-    std::vector<runlog::Run> runs;
-    for (const auto& row : table) {
-        runlog::Run run =
-            typedRun(id, static_cast<int>(runs.size()), raceday::UnitSystem::Imperial);
-        run.strip = row.strip;
-        run.lane = row.lane;
-        run.notes = row.notes;
-        runs.push_back(run);
-    }
-    valueOf(log->addRuns(runs));
-    std::ostringstream file;
-    ASSERT_EQ(exportRunsCsv(*log, {}, raceday::UnitSystem::Imperial, file), std::nullopt);
-    for (const char* guarded : {",'=HYPERLINK(1),", ",'+1,", ",'-,", ",'@SUM(A1)", ",'\tTab,",
-                                "\"'\rReturn\"", ",''=quoted already", ",''71 Camaro,"}) {
-        EXPECT_TRUE(has(file.str(), guarded)) << guarded;
-    }
-    const auto copy = openLog(folder.filePath(QStringLiteral("copy.sqlite")));
-    EXPECT_EQ(valueOf(importText(*copy, file.str())).imported, 3);
-    EXPECT_EQ(valueOf(copy->vehicles()).front().name, "=HYPERLINK(1)");
-    auto back = valueOf(copy->runs());
-    ASSERT_EQ(back.size(), runs.size());
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        back[i].id = runs[i].id = 0;
-        back[i].vehicleId = runs[i].vehicleId;
-        EXPECT_EQ(back[i], runs[i]) << i;
-    }
 }
 
 // Out of range is refused with the range; far from the vehicle's runs (as predictions judge)

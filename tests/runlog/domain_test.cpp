@@ -126,14 +126,6 @@ TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
     EXPECT_NE(open[1].problem.find("longer than 8 bytes"), std::string::npos);
 }
 
-TEST(CsvLine, QuotesWhatNeedsItAndReadsBackTheSameFields) {
-    const Fields fields{"plain", "with, comma", "\"quoted\"", "two\nlines", "", "é"};
-    const auto records = readAll(csvLine(fields) + csvLine({"x"}));
-    ASSERT_EQ(records.size(), 2U);
-    EXPECT_EQ(records[0].fields, fields);
-    EXPECT_EQ(csvLine({"a", "b c"}), "a,b c\n");
-}
-
 // Every value of a run through a CSV row and back, in both unit systems: a
 // column the writer drops or the reader misplaces changes the run.
 TEST(RunCells, ARunWrittenAsCsvReadsBackTheSame) {

@@ -16,10 +16,10 @@ namespace {
 
 using cli::Output;
 
-struct Outcome {
-    int status;
-    std::string out, err;
-};
+using cli::ExitStatus;
+constexpr auto ok = ExitStatus::Success;
+constexpr auto usage = ExitStatus::UsageError;
+constexpr auto failed = ExitStatus::InputOutputError;
 
 class LogCommandTest : public testing::Test {
 protected:
@@ -48,15 +48,19 @@ protected:
         }
     }
 
-    // moravik-calc log on the test's log, unless the arguments name another.
-    Outcome calc(std::vector<std::string> arguments, const std::string& input = {},
-                 Output output = Output::File) {
-        if (std::ranges::find(arguments, "--database") == arguments.end()) {
+    // moravik-calc log on the test's log, unless the line names another.
+    cli::Run calc(const std::string& line, const std::string& input = {},
+                  Output output = Output::File) {
+        auto arguments = cli::words(line);
+        if (std::ranges::find(arguments, "--database") == arguments.end())
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
-        }
         arguments.insert(arguments.begin(), "log");
-        auto ran = cli::run(arguments, input, output);
-        return {static_cast<int>(ran.status), std::move(ran.out), std::move(ran.err)};
+        return cli::run(arguments, input, output);
+    }
+    void expectEach(const std::vector<cli::Case>& cases) {
+        cli::expectEach(cases, [this](const std::string& line, const std::string& input) {
+            return calc(line, input);
+        });
     }
 
     QTemporaryDir folder;
@@ -64,20 +68,18 @@ protected:
 };
 
 TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
-    const Outcome table = calc({"runs", "--vehicle", "camaro"});
-    EXPECT_EQ(table.status, 0) << table.err;
-    std::istringstream lines(table.out);
-    std::string header, first;
-    std::getline(lines, header);
-    std::getline(lines, first);
-    EXPECT_EQ(header.substr(0, 25), "Date              Vehicle");
-    EXPECT_NE(first.find("Camaro"), std::string::npos);
-    EXPECT_NE(first.find("11.000 s  100.00 mph"), std::string::npos) << first;
+    const auto table = calc("runs --vehicle camaro");
+    EXPECT_EQ(table.status, ok) << table.err;
+    const auto lines = cli::linesOf(table.out);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0].substr(0, 25), "Date              Vehicle");
+    EXPECT_TRUE(cli::contains(lines[1], "Camaro")) << lines[1];
+    EXPECT_TRUE(cli::contains(lines[1], "11.000 s  100.00 mph")) << lines[1];
     // Three tables of 80 columns, each a header and three runs, between blank lines.
-    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 14);
+    EXPECT_EQ(lines.size(), 14u);
 
-    const Outcome json = calc({"runs", "--json", "--units", "metric"});
-    ASSERT_EQ(json.status, 0) << json.err;
+    const auto json = calc("runs --json --units metric");
+    ASSERT_EQ(json.status, ok) << json.err;
     const auto runs = nlohmann::json::parse(json.out);
     ASSERT_EQ(runs.size(), 4U);
     EXPECT_EQ(runs[3]["vehicle"], "Nova");
@@ -85,18 +87,16 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
     EXPECT_NEAR(runs[3]["speed_km/h"].get<double>(), 99 * 1.609344, 1e-9);  // 1 mi = 1.609344 km
     EXPECT_TRUE(runs[3]["altimeter_setting_hPa"].is_null());
 
-    const Outcome csv = calc({"runs", "--csv"});
-    ASSERT_EQ(csv.status, 0) << csv.err;
-    EXPECT_NE(csv.out.find(",10.3,105,"), std::string::npos) << csv.out;
+    EXPECT_TRUE(cli::contains(calc("runs --csv").out, ",10.3,105,"));
 }
 
 // Today is the standard's own day (60 °F, 29.92 inHg, dry: factor 1), so the
 // prediction is the average on that day: (10.00 + 10.00 + 10.30) / 3 = 10.10 s
 // and (110 + 108 + 105) / 3 = 107.667 mph; without the 10.30 s run, 10.00 s.
 TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
-    const Outcome json = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
-                               "--standard", "sae-j607", "--json", "--method", "best"});
-    ASSERT_EQ(json.status, 0) << json.err;
+    const auto json = calc(
+        "predict --vehicle Camaro --now '60F 29.92inHg' --standard sae-j607 --json --method best");
+    ASSERT_EQ(json.status, ok) << json.err;
     const auto prediction = nlohmann::json::parse(json.out);
     EXPECT_EQ(prediction["runs_used"], 3);
     EXPECT_NEAR(prediction["predicted_et_s"].get<double>(), 10.10, 1e-9);
@@ -117,12 +117,11 @@ TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
     EXPECT_FALSE(prediction.contains("fit_leave_one_out_error_s"));
     const int newest = prediction["runs"][0]["id"];
 
-    const Outcome report = calc({"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg",
-                                 "--exclude", std::to_string(newest)});
-    ASSERT_EQ(report.status, 0) << report.err;
-    EXPECT_NE(report.out.find("(excluded)"), std::string::npos) << report.out;
-    EXPECT_NE(report.out.find("Predicted ET:              10.000 s"), std::string::npos)
-        << report.out;
+    const auto report =
+        calc("predict --vehicle Camaro --now '60F 29.92inHg' --exclude " + std::to_string(newest));
+    ASSERT_EQ(report.status, ok) << report.err;
+    EXPECT_TRUE(cli::contains(report.out, "(excluded)")) << report.out;
+    EXPECT_TRUE(cli::contains(report.out, "Predicted ET:              10.000 s")) << report.out;
 }
 
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
@@ -141,31 +140,32 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
         "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n" +
         csvLine({"2024-06-02T10:00:00Z", evil + std::string(90, 'x'), "11", "100", "80", "29.9"}) +
         csvLine({"2024-06-02T10:01:00Z", "Nova", evil, "100", "80", "29.9"});
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"runs"},
-             {"runs", "--units", "metric", "--vehicle", evil},
-             {"predict", "--vehicle", evil, "--now", "60F 29.92inHg", "--nitrous-jet", "0.034"},
-             {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--units", "metric"},
-             {"runs", "--vehicle", "Nobody"},
-             {"import", "-"}}) {
-        const Outcome outcome = calc(arguments, file);
-        if (arguments.front() == "import") {
-            EXPECT_NE(outcome.out.find("New vehicles: Evil"), std::string::npos) << outcome.out;
-            EXPECT_NE(outcome.out.find("xxx...\n"), std::string::npos) << outcome.out;
+    for (const std::string line : {"runs", "runs --units metric --vehicle @",
+                                   "predict --vehicle @ --now '60F 29.92inHg' --nitrous-jet 0.034",
+                                   "predict --vehicle Camaro --now '60F 29.92inHg' --units metric",
+                                   "runs --vehicle Nobody", "import -"}) {
+        auto arguments = cli::words(line);
+        std::ranges::replace(arguments, std::string("@"), evil);
+        arguments.insert(arguments.begin(), {"log", "--database", path.toStdString()});
+        const auto outcome = cli::run(arguments, file);
+        if (line == "import -") {
+            EXPECT_TRUE(cli::contains(outcome.out, "New vehicles: Evil")) << outcome.out;
+            EXPECT_TRUE(cli::contains(outcome.out, "xxx...\n")) << outcome.out;
         } else {
             EXPECT_LE(cli::widestLine(outcome.out), 80u) << outcome.out;
         }
         const std::string shown = outcome.out + outcome.err;
         EXPECT_FALSE(cli::hasControlCharacter(shown)) << shown;
-        if (std::ranges::find(arguments, "Camaro") == arguments.end()) {
-            EXPECT_NE(shown.find("Evil\\x1b[31m"), std::string::npos) << shown;
+        if (!cli::contains(line, "Camaro")) {
+            EXPECT_TRUE(cli::contains(shown, "Evil\\x1b[31m")) << shown;
         }
     }
 }
 
 // CSV on a terminal has its cells' controls escaped and keeps its line ends;
-// in a file or a pipe it is the stored bytes. JSON carries them as \u escapes.
-TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
+// in a file or a pipe it is the stored bytes. JSON carries them as \u escapes,
+// and each number to the last bit, as the CSV does.
+TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     const std::string controls =
         "a\x1b[31mred\xc2\x9b\x7f \xe2\x80\xae"
         "back\nnext";
@@ -173,22 +173,22 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
         const auto log = openLog(path);
         runlog::Run run = numberedRun(valueOf(log->vehicleNamed("Nova")).id, 9);
         run.notes = controls;
+        run.etSeconds = 11.123456789012345;
         valueOf(log->addRun(run));
     }
     const std::string escaped = "a\\x1b[31mred\\xc2\\x9b\\x7f \\u202eback\\nnext";
-    for (const auto& arguments :
-         std::vector<std::vector<std::string>>{{"runs", "--csv"}, {"export", "-"}}) {
-        const Outcome shown = calc(arguments, {}, Output::Terminal);
-        ASSERT_EQ(shown.status, 0) << shown.err;
+    for (const char* line : {"runs --csv", "export -"}) {
+        const auto shown = calc(line, {}, Output::Terminal);
+        ASSERT_EQ(shown.status, ok) << shown.err;
         EXPECT_FALSE(cli::hasControlCharacter(shown.out)) << shown.out;
         EXPECT_TRUE(cli::contains(shown.out, "," + escaped + "\n")) << shown.out;
         EXPECT_EQ(std::ranges::count(shown.out, '\n'), 6) << shown.out;  // a header and 5 runs
-        const Outcome kept = calc(arguments);
-        EXPECT_TRUE(cli::contains(kept.out, ",\"" + controls + "\"\n")) << kept.out;
+        EXPECT_TRUE(cli::contains(calc(line).out, ",\"" + controls + "\"\n"));
     }
-    const Outcome json = calc({"runs", "--json"});
+    const auto json = calc("runs --json --units metric");
     EXPECT_FALSE(cli::hasControlCharacter(json.out)) << json.out;
     EXPECT_EQ(nlohmann::json::parse(json.out).back()["notes"], controls) << json.out;
+    EXPECT_EQ(nlohmann::json::parse(json.out).back()["et_s"].get<double>(), 11.123456789012345);
     // moravik-calc itself asks whether its output is a terminal: a pty, or a pipe.
     for (const bool terminal : {true, false}) {
         QProcess calc;
@@ -206,27 +206,13 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminal) {
     }
 }
 
-// JSON gives each number back to the last bit, as the CSV does.
-TEST_F(LogCommandTest, JsonNumbersReadBackExactly) {
-    {
-        const auto log = openLog(path);
-        runlog::Run run = numberedRun(valueOf(log->vehicleNamed("Nova")).id, 9);
-        run.etSeconds = 11.123456789012345;
-        run.speed = 0.1 + 0.2 + 50;
-        valueOf(log->addRun(run));
-    }
-    const Outcome json = calc({"runs", "--json", "--units", "metric", "--vehicle", "Nova"});
-    ASSERT_EQ(json.status, 0) << json.err;
-    const auto runs = nlohmann::json::parse(json.out);
-    ASSERT_EQ(runs.size(), 2U);
-    EXPECT_EQ(runs[1]["et_s"].get<double>(), 11.123456789012345);
-}
-
-// The window's export and import, from a script: all or none, rows left out
-// named by line with status 2.
-TEST_F(LogCommandTest, ExportsAndImportsRunsAsTheWindowDoes) {
-    const Outcome exported = calc({"export", "--vehicle", "Camaro", "--csv"});
-    ASSERT_EQ(exported.status, 0) << exported.err;
+// The window's export and import, from a script (what an import reads back is
+// for the CSV tests): rows left out named by line with status 2; "-" is
+// standard input and output; a repeat is noted with status 0, so a script may
+// import twice; other values at a logged time are status 2.
+TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
+    const auto exported = calc("export --vehicle Camaro --csv");
+    ASSERT_EQ(exported.status, ok) << exported.err;
     const QString file = folder.filePath(QStringLiteral("camaro.csv"));
     {
         QFile csv(file);
@@ -235,197 +221,93 @@ TEST_F(LogCommandTest, ExportsAndImportsRunsAsTheWindowDoes) {
         csv.write("2024-06-02T10:00:00Z,Camaro,,,118,100\n");  // line 8: too few fields
     }
     const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
-    const Outcome imported = calc({"--database", other, "import", file.toStdString()});
-    EXPECT_EQ(imported.status, 2) << imported.err;
-    EXPECT_NE(imported.out.find("3 runs imported"), std::string::npos) << imported.out;
-    EXPECT_NE(imported.err.find("line 8: 6 fields"), std::string::npos) << imported.err;
-    const auto copy = openLog(QString::fromStdString(other), {.access = Access::ReadOnly});
-    const auto original = openLog(path, {.access = Access::ReadOnly});
-    const auto camaro = valueOf(original->vehicleNamed("Camaro")).id;
-    // Values logged in SI come back within the last bit of their mph text.
-    const auto runs = valueOf(copy->runs());
-    const auto expected = valueOf(original->runs({.vehicleId = camaro}));
-    ASSERT_EQ(runs.size(), expected.size());
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        EXPECT_EQ(runs[i].when, expected[i].when);
-        EXPECT_EQ(runs[i].etSeconds, expected[i].etSeconds);
-        EXPECT_NEAR(runs[i].speed, expected[i].speed, 1e-12);
-        EXPECT_EQ(runs[i].notes, expected[i].notes);
-    }
+    const auto imported = calc("--database " + other + " import " + file.toStdString());
+    EXPECT_EQ(imported.status, usage) << imported.err;
+    EXPECT_TRUE(cli::contains(imported.out, "3 runs imported")) << imported.out;
+    EXPECT_TRUE(cli::contains(imported.err, "line 8: 6 fields")) << imported.err;
 
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        const char* message;
-    } refusals[] = {
-        {{"--database", other, "import", "/nonexistent.csv"},
-         3,
-         "/nonexistent.csv could not be read"},
-        {{"--database", other, "import", path.toStdString()}, 2, "line 1: "},
-        {{"export", "--vehicle", "Mustang"}, 2, "no vehicle named \"Mustang\""},
-    };
-    for (const auto& row : refusals) {
-        const Outcome outcome = calc(row.arguments);
-        EXPECT_EQ(outcome.status, row.status) << row.message << ": " << outcome.err;
-        EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
-    }
-}
-
-// "-" is standard input and output; a repeat is noted with status 0, so a
-// script may import twice; other values at a logged time are status 2.
-TEST_F(LogCommandTest, ImportsFromStandardInputAndAddsRunsAsTheRunDialogDoes) {
     const TimeZone utc("UTC");
-    const Outcome exported = calc({"export", "-", "--vehicle", "Nova"});
-    ASSERT_EQ(exported.status, 0) << exported.err;
-    const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
-    std::string changed = exported.out;
+    const std::string nova = calc("export - --vehicle Nova").out;
+    std::string changed = nova;
     changed.replace(changed.find(",13.5,"), 6, ",13.6,");
-    const struct {
-        std::vector<std::string> arguments;
-        std::string input;
-        int status;
-        const char* shown;
-    } table[] = {
-        {{"--database", other, "import", "-"},
-         exported.out,
-         0,
-         "1 run imported from standard input"},
-        {{"--database", other, "import", "-"},
-         exported.out,
-         0,
-         "1 row repeats a run already logged, value for value"},
-        {{"--database", other, "import", "-"},
-         changed,
-         2,
-         "line 2: this vehicle already has a run at 2024-06-01T12:04:00.004Z with other values for "
-         "et"},
-        {{"export", "runs.csv"}, "", 2, "OUTPUT: give - for standard output"},
-        {{"add", "--vehicle", "nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
-          "--speed", "105", "--temperature", "70", "--station-pressure", "29.5"},
-         "",
-         0,
-         "Run 5 added for Nova at 2024-06-05T10:00:00Z"},
-        {{"add", "--vehicle", "Nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
-          "--speed", "105", "--temperature", "70", "--station-pressure", "29.5"},
-         "",
-         0,
+    const std::string toOther = "--database " + other + " import ";
+    const std::string add = "add --vehicle Nova --date-time 2024-06-05T10:00:00Z --et 12.5 ";
+    expectEach({
+        {toOther + "/nonexistent.csv", failed, "/nonexistent.csv could not be read"},
+        {toOther + path.toStdString(), usage, "line 1: "},
+        {"export --vehicle Mustang", usage, "no vehicle named \"Mustang\""},
+        {toOther + "-", ok, "1 run imported from standard input", nova},
+        {toOther + "-", ok, "1 row repeats a run already logged, value for value", nova},
+        {"export runs.csv", usage, "OUTPUT: give - for standard output"},
+        {"add --vehicle nova --date-time 2024-06-05T10:00:00Z --et 12.5 --speed 105 "
+         "--temperature 70 --station-pressure 29.5",
+         ok, "Run 5 added for Nova at 2024-06-05T10:00:00Z"},
+        {add + "--speed 105 --temperature 70 --station-pressure 29.5", ok,
          "Run 5 of Nova at 2024-06-05T10:00:00Z is logged already"},
-        {{"add", "--vehicle", "Nova", "--date-time", "2024-06-05T10:00:00Z", "--et", "12.5",
-          "--speed", "105", "--temperature", "21", "--station-pressure", "995", "--units",
-          "metric"},
-         "",
-         2,
+        {add + "--speed 105 --temperature 21 --station-pressure 995 --units metric", usage,
          "Nova already has run 5 at 2024-06-05T10:00:00Z with other values for speed, "
-         "temperature, "
-         "station_pressure"},
-        {{"add", "--vehicle", "Nova", "--et", "125", "--speed", "105", "--temperature", "70",
-          "--station-pressure", "29.5"},
-         "",
-         2,
+         "temperature, station_pressure"},
+        {"add --vehicle Nova --et 125 --speed 105 --temperature 70 --station-pressure 29.5", usage,
          "ET must lie within 2 to 60 s"},
-        {{"add", "--vehicle", "Nova", "--date-time", "2099-01-01", "--et", "12.5", "--speed", "105",
-          "--temperature", "70", "--station-pressure", "29.5"},
-         "",
-         2,
-         "--date-time: the date 2099-01-01T00:00:00Z is later than tomorrow"},
-        {{"add", "--vehicle", "Nova", "--et", "12.5", "--speed", "105", "--temperature", "70"},
-         "",
-         2,
+        {"add --vehicle Nova --date-time 2099-01-01 --et 12.5 --speed 105 --temperature 70 "
+         "--station-pressure 29.5",
+         usage, "--date-time: the date 2099-01-01T00:00:00Z is later than tomorrow"},
+        {"add --vehicle Nova --et 12.5 --speed 105 --temperature 70", usage,
          "give station_pressure or altimeter_setting"},
-        {{"add", "--vehicle", "Mustang", "--et", "12.5", "--speed", "105", "--temperature", "70",
-          "--station-pressure", "29.5"},
-         "",
-         2,
-         "no vehicle named \"Mustang\""},
-    };
-    for (const auto& row : table) {
-        const Outcome outcome = calc(row.arguments, row.input);
-        EXPECT_EQ(outcome.status, row.status) << row.shown << ": " << outcome.err;
-        EXPECT_NE((outcome.out + outcome.err).find(row.shown), std::string::npos)
-            << outcome.out << outcome.err;
-    }
+        {"add --vehicle Mustang --et 12.5 --speed 105 --temperature 70 --station-pressure 29.5",
+         usage, "no vehicle named \"Mustang\""},
+    });
+    const auto conflict = calc(toOther + "-", changed);
+    EXPECT_EQ(conflict.status, usage);
+    EXPECT_TRUE(cli::contains(conflict.err,
+                              "line 2: this vehicle already has a run at "
+                              "2024-06-01T12:04:00.004Z with other values for et"));
 }
 
 TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
     // An empty file reads as a database without tables, as another program's would.
-    const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
-    QFile(empty).open(QIODevice::WriteOnly);
-    const struct {
-        std::vector<std::string> arguments;
-        int status;
-        const char* message;
-    } table[] = {
-        {{"runs", "--vehicle", "Mustang"},
-         2,
+    const std::string empty = folder.filePath(QStringLiteral("empty.sqlite")).toStdString();
+    QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
+    const std::string nova = "predict --vehicle Nova --now '60F 29.92inHg' ";
+    expectEach({
+        {"runs --vehicle Mustang", usage,
          "no vehicle named \"Mustang\" in the run log; it has \"Camaro\", \"Nova\""},
-        {{"--database", "", "runs"}, 2, "--database: give the path of a run log"},
-        {{"--database", "/dev/zero", "runs"}, 3, "the run log \"/dev/zero\" is not a file"},
-        {{"--database", "/tmp", "runs"}, 3, "the run log \"/tmp\" is a directory"},
-        {{"--database", empty.toStdString(), "runs"}, 3, "is not a run log of Race Day"},
-        {{"import", "/tmp"}, 3, "\"/tmp\" is a directory"},
-        {{"import", "/dev/zero"}, 3, "\"/dev/zero\" is not a file"},
-        {{"--database", empty.toStdString(), "import", path.toStdString()},
-         3,
+        {"--database '' runs", usage, "--database: give the path of a run log"},
+        {"--database /dev/zero runs", failed, "the run log \"/dev/zero\" is not a file"},
+        {"--database /tmp runs", failed, "the run log \"/tmp\" is a directory"},
+        {"--database " + empty + " runs", failed, "is not a run log of Race Day"},
+        {"import /tmp", failed, "\"/tmp\" is a directory"},
+        {"import /dev/zero", failed, "\"/dev/zero\" is not a file"},
+        {"--database " + empty + " import " + path.toStdString(), failed,
          "is not a run log of Race Day: it is empty"},
-        {{"runs", "--vehicle", "Nova", "--hp", "3"}, 2, "--hp does not go with log runs"},
-        {{"--json"}, 2, "log needs a subcommand: runs, predict, import, export or add"},
-        {{"--bogus"}, 2, "Run 'moravik-calc log --help'"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--runs", "abc"},
-         2,
-         "--runs: \"abc\" is not a whole number from 1 to 1000"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "abc"},
-         2,
-         "--exclude: \"abc\" is not a whole number"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude",
-          "99999999999999999999"},
-         2,
-         "is not a whole number of 1 or more\nRun"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--exclude", "99"},
-         2,
-         "--exclude: run 99 is not among the 1 recent runs"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F"}, 2, "--now"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "0.05"},
-         2,
-         "no runs of this vehicle on jet .050 in"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--nitrous-jet", "big"},
-         2,
-         "--nitrous-jet: \"big\""},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--method", "average"},
-         2,
+        {"runs --vehicle Nova --hp 3", usage, "--hp does not go with log runs"},
+        {"--json", usage, "log needs a subcommand: runs, predict, import, export or add"},
+        {"--bogus", usage, "Run 'moravik-calc log --help'"},
+        {nova + "--runs abc", usage, "--runs: \"abc\" is not a whole number from 1 to 1000"},
+        {nova + "--exclude abc", usage, "--exclude: \"abc\" is not a whole number"},
+        {nova + "--exclude 99999999999999999999", usage, "is not a whole number of 1 or more\nRun"},
+        {nova + "--exclude 99", usage, "--exclude: run 99 is not among the 1 recent runs"},
+        {"predict --vehicle Nova --now 60F", usage, "--now"},
+        {nova + "--nitrous-jet 0.05", usage, "no runs of this vehicle on jet .050 in"},
+        {nova + "--nitrous-jet big", usage, "--nitrous-jet: \"big\""},
+        {nova + "--method average", usage,
          "--method: \"average\" is not a method; give exponent, scaling, fit or best"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--margin", "2"},
-         2,
-         "--margin: \"2\" is not a margin; give seconds from 0 to 1"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--include", "99"},
-         2,
-         "--include: run 99 is not among the 1 recent runs"},
-        {{"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg", "--method", "fit"},
-         2,
+        {nova + "--margin 2", usage, "--margin: \"2\" is not a margin; give seconds from 0 to 1"},
+        {nova + "--include 99", usage, "--include: run 99 is not among the 1 recent runs"},
+        {"predict --vehicle Camaro --now '60F 29.92inHg' --method fit", usage,
          "--method fit: cannot fit the runs: fewer than 4 runs"},
-        {{"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg", "--interval", "100"},
-         2,
-         "--interval: \"100\" is not a whole number from 50 to 99"},
-        {{"--database", "/nonexistent/run-log.sqlite", "runs"}, 3, "There is no run log at"},
+        {nova + "--interval 100", usage, "--interval: \"100\" is not a whole number from 50 to 99"},
+        {"--database /nonexistent/run-log.sqlite runs", failed, "There is no run log at"},
         // Its numbers carry their units in the header; the hint names who takes --units.
-        {{"import", "runs.csv", "--units", "metric"},
-         2,
+        {"import runs.csv --units metric", usage,
          "--units does not go with log import; it goes with"},
-        {{"runs", "extra"},
-         2,
+        {"runs extra", usage,
          "extra is not an argument of log runs, which takes --help, --vehicle"},
-    };
-    for (const auto& row : table) {
-        const Outcome outcome = calc(row.arguments);
-        EXPECT_EQ(outcome.status, row.status) << row.message << ": " << outcome.err;
-        EXPECT_NE(outcome.err.find(row.message), std::string::npos) << outcome.err;
-        EXPECT_TRUE(outcome.out.empty()) << outcome.out;
-    }
-    for (const auto& arguments : {std::vector<std::string>{"runs"},
-                                  {"predict", "--vehicle", "Nova", "--now", "60F 29.92inHg"}}) {
-        const Outcome failedWrite = calc(arguments, {}, Output::Failing);
-        EXPECT_EQ(failedWrite.status, 3) << arguments.front();
-        EXPECT_NE(failedWrite.err.find("cannot write to standard output"), std::string::npos)
-            << failedWrite.err;
+    });
+    for (const std::string& line : {std::string("runs"), nova}) {
+        const auto failedWrite = calc(line, {}, Output::Failing);
+        EXPECT_EQ(failedWrite.status, failed) << line;
+        EXPECT_TRUE(cli::contains(failedWrite.err, "cannot write to standard output")) << line;
     }
 }
 

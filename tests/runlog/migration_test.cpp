@@ -164,13 +164,8 @@ TEST(Migration, ALogOfTheFirstVersionReadsAsItDidThenAndTakesNewRuns) {
             EXPECT_EQ(run.out, fileText(data + "/" + expected)) << zone << ": " << arguments;
         }
     }
+    // The runs' values are in the printed files; the vehicle's, here.
     const auto log = openLog(copy);
-    const auto runs = valueOf(log->runs());
-    ASSERT_EQ(runs.size(), 5U);
-    EXPECT_EQ(runs[0].notes, "first pass, \"hooked\" — Zürich tune");
-    EXPECT_EQ(runs[0].nitrousJetInches, 0.045);
-    EXPECT_EQ(millisecondsOf(runs[1].when), 1717247130250);  // 2024-06-01T15:05:30.250+02:00
-    EXPECT_EQ(runs[2].sixtyFootSeconds, std::nullopt);
     const Vehicle camaro = valueOf(log->vehicleNamed("camaro"));
     EXPECT_EQ(camaro.inputs.vweight, "3,350 lbs");
     EXPECT_EQ(camaro.notes, "4.10 gears, \"big\" cam");

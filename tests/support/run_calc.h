@@ -1,9 +1,13 @@
-// Runs moravik-calc in this process, with its standard streams in strings.
+// Runs moravik-calc in this process, with its standard streams in strings;
+// command lines written as typed.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "moravik/cli/app.h"
@@ -72,6 +76,61 @@ inline bool hasControlCharacter(const std::string& text) {
             return true;
     }
     return false;
+}
+
+// A command line's words as a shell splits them: at blanks, but not within '...'.
+inline std::vector<std::string> words(std::string_view line) {
+    std::vector<std::string> words;
+    bool quoted = false, inWord = false;
+    for (const char c : line) {
+        if (c == '\'') {
+            quoted = !quoted;
+            if (!inWord) words.emplace_back();
+            inWord = true;
+        } else if (c == ' ' && !quoted) {
+            inWord = false;
+        } else {
+            if (!inWord) words.emplace_back();
+            inWord = true;
+            words.back() += c;
+        }
+    }
+    return words;
+}
+
+inline Run run(std::string_view line, const std::string& input = {}) {
+    return run(words(line), input);
+}
+
+// A command line as typed, the exit status it must end with, and what it must
+// say: on success in standard output or a note on standard error; otherwise
+// in standard error, with nothing in standard output. With its standard input.
+struct Case {
+    std::string line;
+    ExitStatus status;
+    std::string says;
+    std::string input = {};
+};
+
+// Each case run by `runner(line, input)`, which gives a Run.
+template <typename Runner>
+void expectEach(const std::vector<Case>& cases, const Runner& runner) {
+    for (const auto& [line, status, says, input] : cases) {
+        const Run result = runner(line, input);
+        EXPECT_EQ(result.status, status) << line << '\n' << result.err;
+        EXPECT_TRUE(
+            contains(status == ExitStatus::Success ? result.out + result.err : result.err, says))
+            << line << "\nout: " << result.out << "\nerr: " << result.err;
+        if (status != ExitStatus::Success) {
+            EXPECT_EQ(result.out, "") << line;
+        }
+    }
+}
+
+inline void expectEach(const std::vector<Case>& cases) {
+    expectEach(cases, [](const std::string& line, const std::string& input) {
+        return run(std::string_view(line), input);
+    });
 }
 
 }  // namespace moravik::cli

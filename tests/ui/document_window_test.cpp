@@ -219,7 +219,7 @@ private slots:
         QVERIFY(loadedText(shown).size() > 1000);
         QTextBrowser* view = viewOf(shown);
         const QSizeF size = view->document()->size();  // lays the whole document out
-        QCoreApplication::sendPostedEvents();           // and the view hears of it
+        QCoreApplication::sendPostedEvents();          // and the view hears of it
         QCOMPARE_LE(size.width(), view->viewport()->width());
         QCOMPARE(view->horizontalScrollBar()->maximum(), 0);
         QCOMPARE(brokenWords(*view->document()), 0);

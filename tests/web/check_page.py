@@ -125,19 +125,24 @@ def type_or_choose(browser, name, text):
         type_into(browser, name, text)
 
 
+def types_as_calc(browser, calc, texts, typed, what):
+    """Types `typed` over the page's `texts`: the page must show moravik-calc's figures for them, and no fault."""
+    for name, text in typed.items():
+        type_or_choose(browser, name, text)
+    texts.update(typed)
+    expected = desktop_answer(calc, texts)["fields"]
+    if not wait_for(browser, lambda: page_results(browser, list(expected)) == expected and
+                    text_of(browser, "fault") == "", "%s: %s" % (what, json.dumps(typed))):
+        shown = page_results(browser, list(expected))
+        for name in expected:
+            if shown[name] != expected[name]:
+                print("  %s: page %r, moravik-calc %r" % (name, shown[name], expected[name]))
+
+
 def racer_types(browser, calc, size, width):
     texts = dict(INITIAL_TEXTS)
     for typed in TYPED:
-        for name, text in typed.items():
-            type_or_choose(browser, name, text)
-        texts.update(typed)
-        expected = desktop_answer(calc, texts)["fields"]
-        if not wait_for(browser, lambda: page_results(browser, list(expected)) == expected and
-                        text_of(browser, "fault") == "", "%s: %s" % (size, json.dumps(typed))):
-            shown = page_results(browser, list(expected))
-            for name in expected:
-                if shown[name] != expected[name]:
-                    print("  %s: page %r, moravik-calc %r" % (name, shown[name], expected[name]))
+        types_as_calc(browser, calc, texts, typed, size)
     layout_fits(browser, width, size, inside="#results dd, #results dt",
                 targets="main input, main select, main button, nav a")
     return texts
@@ -145,7 +150,7 @@ def racer_types(browser, calc, size, width):
 
 def readings(browser, calc, axe):
     """Each READINGS text on the initial texts, then the initial text again."""
-    result_names = list(desktop_answer(calc, {})["fields"])
+    result_names = list(PLACES)
     for name, typed, meant in READINGS:
         what = "%s %r" % (name, typed)
         type_or_choose(browser, name, typed)
@@ -170,7 +175,7 @@ def readings(browser, calc, axe):
 
 
 def bad_input(browser, calc, texts, axe):
-    result_names = list(desktop_answer(calc, {})["fields"])
+    result_names = list(PLACES)
     for bad in BAD:
         ((name, text),) = bad.items()
         answer = desktop_answer(calc, {**texts, name: text})
@@ -189,16 +194,9 @@ def bad_input(browser, calc, texts, axe):
 
 
 def offline_reload(browser, server, calc):
-    if not reload_offline(browser, server, "the calculator"):
-        return
-    texts = dict(INITIAL_TEXTS)
-    typed = {"njt": ".051", "vweight": "2875", "altitudeDD": "Denver, CO  5800"}
-    for name, text in typed.items():
-        type_or_choose(browser, name, text)
-    texts.update(typed)
-    expected = desktop_answer(calc, texts)["fields"]
-    wait_for(browser, lambda: page_results(browser, list(expected)) == expected,
-             "offline: the results differ from moravik-calc's")
+    if reload_offline(browser, server, "the calculator"):
+        types_as_calc(browser, calc, dict(INITIAL_TEXTS),
+                      {"njt": ".051", "vweight": "2875", "altitudeDD": "Denver, CO  5800"}, "offline")
 
 
 CACHES = """

@@ -2,7 +2,8 @@
 
     /usr/bin/python3 check_raceday.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
 
-  - seeded generated inputs for air, predict, solve-hp, convert, jet-for-hp and bottle,
+  - the reference check's generated commands (air, predict, solve-hp, convert,
+    jet-for-hp and bottle), some mistyped,
     asked of the module's racedayAnswer inside Chromium, give byte for byte the
     JSON and message of `moravik-calc COMMAND --json`, and its exit status;
   - at 360x740 and 1280x800 a racer types today's weather key by key, switches
@@ -17,10 +18,13 @@
     calculator work.
 """
 
+import importlib.util
 import json
+import pathlib
 import random
 import re
 import subprocess
+import sys
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
@@ -32,7 +36,8 @@ from browser_checks import (browser_in, check, layout_fits, minus_sign_keypads, 
 
 VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "bottle", "jet-chart"]
 SEED = 20261207
-CASES_PER_COMMAND = 120
+CASES = 720
+REFERENCE = pathlib.Path(__file__).resolve().parents[1] / "reference"
 
 # The Race Day window's display texts of the units moravik-calc writes in
 # ASCII, as the window's own tests read them: "°C" in the temperature's unit
@@ -45,98 +50,26 @@ def native(calc, args):
     return {"status": run.returncode, "out": run.stdout, "err": run.stderr}
 
 
-def generated_cases(rng):
-    """Argument lists as a racer's fields give them: mostly plausible values in
-    either unit system, with and without unit symbols, and some texts that are
-    wrong."""
-    def number(low, high, digits):
-        return "%.*f" % (digits, rng.uniform(low, high))
-
-    def sometimes_bad(text):
-        return rng.choice(["abc", "1e308", "", "-0", "12,5", text + "x"]) if rng.random() < 0.08 else text
-
-    def weather(metric):
-        if metric:
-            return "%sC %shPa %s%%" % (number(-5, 40, 1), number(900, 1040, 1), number(0, 100, 0))
-        return "%sF %sinHg %s%%" % (number(30, 105, 1), number(25, 31, 2), number(0, 100, 0))
-
+def generated_cases(count):
+    """The reference check's generated commands (every command, weather form and
+    documented limit), some with their first text made one a racer mistypes."""
+    sys.path.insert(0, str(REFERENCE))  # for the reference check's own imports
+    reference = importlib.util.spec_from_file_location("reference_cases", REFERENCE / "check_raceday.py")
+    module = importlib.util.module_from_spec(reference)
+    reference.loader.exec_module(module)
+    rng = random.Random(SEED)
     cases = []
-    for _ in range(CASES_PER_COMMAND):
-        metric = rng.random() < 0.5
-        units = ["--units=" + ("metric" if metric else "imperial")]
-        air = ["air", *units, "--temperature=" + sometimes_bad(number(-5, 40, 1) if metric else number(25, 105, 1))]
-        if rng.random() < 0.5:
-            air.append("--pressure=" + sometimes_bad(number(850, 1040, 1) if metric else number(25, 31, 2)))
-        else:
-            air += ["--altimeter=" + (number(990, 1040, 1) if metric else number(29.2, 30.7, 2)),
-                    "--elevation=" + sometimes_bad(number(-50, 2000, 0) if metric else number(-100, 7000, 0))]
-        if rng.random() < 0.5:
-            air.append("--humidity=" + sometimes_bad(number(0, 100, 0)))
-        elif rng.random() < 0.5:
-            air.append("--dew-point=" + (number(-20, 10, 1) if metric else number(0, 50, 1)))
-        air.append("--standard=" + rng.choice(["sae-j607", "sae-j1349", "sae-j1349-2004", "din-70020"]))
-        if rng.random() < 0.5:
-            air.append("--observed-hp=" + number(50, 1500, 1))
-        cases.append(air)
-
-        predict = ["predict", *units, "--et=" + sometimes_bad(number(6, 20, 3)),
-                   "--mph=" + (number(100, 300, 2) if metric else number(60, 190, 2)),
-                   "--then=" + weather(metric), "--now=" + weather(rng.random() < 0.5),
-                   "--standard=" + rng.choice(["sae-j607", "sae-j1349", "din-70020"])]
-        cases.append(predict)
-
-        solve = ["solve-hp", *units, "--weight=" + sometimes_bad(number(700, 2200, 0) if metric else number(1500, 5000, 0))]
-        solve.append("--et=" + number(7, 18, 3) if rng.random() < 0.5 else
-                     "--mph=" + (number(120, 300, 2) if metric else number(70, 190, 2)))
-        cases.append(solve)
-
-        if rng.random() < 0.5:
-            convert = ["convert", *units, "--eighth-et=" + sometimes_bad(number(4, 11, 3))]
-            if rng.random() < 0.7:
-                convert.append("--eighth-mph=" + (number(100, 250, 2) if metric else number(60, 150, 2)))
-        else:
-            convert = ["convert", *units, "--quarter-et=" + sometimes_bad(number(6.5, 17, 3))]
-            if rng.random() < 0.7:
-                convert.append("--quarter-mph=" + (number(120, 300, 2) if metric else number(75, 190, 2)))
-        if rng.random() < 0.3:
-            convert.append("--et-factor=" + number(1.5, 1.65, 3))
-        cases.append(convert)
-
-        jet = ["jet-for-hp", *units, "--target-hp=" + sometimes_bad(number(10, 60, 1) if metric else number(15, 400, 1))]
-        if rng.random() < 0.5:
-            jet.append("--fuel-pressure=" + (number(2.5, 6, 2) if metric else number(35, 80, 0)))
-        if rng.random() < 0.5:
-            jet.append("--bottle-pressure=" + (number(55, 75, 1) if metric else number(800, 1100, 0)))
-        if rng.random() < 0.5:
-            jet.append("--nozzles=" + rng.choice(["1", "2", "4", "8", "0", "x"]))
-        cases.append(jet)
-
-        if rng.random() < 0.5:
-            bottle = ["bottle", *units, "--temperature=" + sometimes_bad(number(-5, 38, 1) if metric else number(20, 100, 1))]
-        else:
-            bottle = ["bottle", *units, "--pressure=" + sometimes_bad(number(30, 75, 2) if metric else number(400, 1100, 0))]
-        if rng.random() < 0.3:
-            bottle.append("--outside-pressure=" + (number(850, 1040, 1) if metric else number(25, 31, 2)))
-        if rng.random() < 0.5:
-            bottle.append("--nitrous-jet=." + rng.choice(["030", "045", "062", "0x"]))
-        if rng.random() < 0.3:
-            bottle.append("--tune-pressure=" + rng.choice(["900psi", "1000 psia", "62bar"]))
-        cases.append(bottle)
-    return [case + ["--json"] for case in cases]
+    for args in module.generated_cases(SEED, count):
+        args = args[:-1]
+        if rng.random() < 0.1:
+            args[2] = rng.choice(["abc", "1e308", "", "-0", "12,5", args[2] + "x"])
+        cases.append(args)
+    return cases
 
 
 def request_of(args):
-    """The request object for racedayAnswer that a command line's --option=text give."""
-    return {arg[2:].split("=", 1)[0]: arg.split("=", 1)[1] for arg in args[1:] if arg != "--json"}
-
-
-def spelt_out(args):
-    """The same command line with an empty text as an argument of its own:
-    CLI11 reads "--weight=" as --weight taking the next argument."""
-    spelt = []
-    for arg in args:
-        spelt += [arg[:-1], ""] if arg.endswith("=") else [arg]
-    return spelt
+    """The request object for racedayAnswer that a command line's options give."""
+    return {args[i][2:]: args[i + 1] for i in range(1, len(args), 2)}
 
 
 def as_command_line(answer):
@@ -154,14 +87,14 @@ def message_of(err):
 
 
 def same_as_native(browser, calc):
-    cases = generated_cases(random.Random(SEED))
+    cases = generated_cases(CASES)
     in_browser = browser.execute_script(
         "return arguments[0].map(([command, request]) => engine.racedayAnswer(command, JSON.stringify(request)))",
         [[args[0], request_of(args)] for args in cases])
     differences = 0
     statuses = {}
     for args, answer in zip(cases, in_browser):
-        run = native(calc, spelt_out(args))
+        run = native(calc, args + ["--json"])
         desktop = {"status": run["status"], "out": run["out"],
                    "problem": message_of(run["err"]) if run["status"] == 2 else ""}
         page = as_command_line(json.loads(answer))

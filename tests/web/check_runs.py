@@ -169,25 +169,34 @@ def round_trip(browser, url, calc, folder, downloads):
         check(export_file(browser, downloads, units) == expected,
               "round trip: the %s export differs from moravik-calc log export" % units)
     for vehicle, jet, runs, method, interval, units in PREDICTIONS:
-        command = [calc, "log", "--database", database_of(folder, "fixture"), "predict", "--vehicle", vehicle,
-                   "--now", "86F 29.10inHg 40%", "--runs", runs, "--method", method, "--interval", interval,
-                   "--units", units] + (["--nitrous-jet", jet] if jet else [])
-        report = subprocess.run(command, capture_output=True, text=True, timeout=60, check=True).stdout
-        expected = [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
-                    if label != "Vehicle:"]
+        expected, _ = native_prediction(calc, folder, "fixture", "--vehicle", vehicle, "--now", "86F 29.10inHg 40%",
+                                        "--runs", runs, "--method", method, "--interval", interval, "--units", units,
+                                        *(["--nitrous-jet", jet] if jet else []))
         choose_units(browser, units)
-        Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
-        for field, text in [("predict-jet", jet), ("predict-recent", runs), ("predict-interval", interval)]:
-            browser.find_element(By.ID, field).clear()
-            browser.find_element(By.ID, field).send_keys(text)
+        predict_on_page(browser, vehicle, [("predict-jet", jet), ("predict-recent", runs),
+                                           ("predict-interval", interval)], method)
+        wait_for(browser, lambda: predicted_lines(browser) == expected != [],
+                 "prediction %s: the page shows %s, moravik-calc %s"
+                 % ((vehicle, jet, runs, method, interval, units), predicted_lines(browser), expected))
+
+
+def native_prediction(calc, folder, name, *options):
+    """`moravik-calc log predict` on the log `name`: its figures as the page lists them, and its report."""
+    report = subprocess.run([calc, "log", "--database", database_of(folder, name), "predict", *options],
+                            capture_output=True, text=True, timeout=60, check=True).stdout
+    return [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
+            if label != "Vehicle:"], report
+
+
+def predict_on_page(browser, vehicle, fields, method=None):
+    """Chooses the vehicle, types each (field, text) and predicts."""
+    Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text(vehicle)
+    for field, text in fields:
+        browser.find_element(By.ID, field).clear()
+        browser.find_element(By.ID, field).send_keys(text)
+    if method:
         Select(browser.find_element(By.ID, "predict-method")).select_by_value(method)
-        browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
-        wait_for(browser, lambda: text_of(browser, "predict-report") + text_of(browser, "predict-fault"),
-                 "prediction %s: no answer" % vehicle)
-        shown = browser.execute_script("""return [...document.querySelectorAll("#predict-report dl > div")]
-            .map((pair) => [pair.firstChild.textContent, pair.lastChild.textContent])""")
-        check(shown == expected and expected != [], "prediction %s: the page shows %s, moravik-calc %s"
-              % ((vehicle, jet, runs, method, interval, units), shown, expected))
+    browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
 
 
 def predicted_lines(browser):
@@ -202,19 +211,13 @@ def take_back(browser, url, calc, folder, downloads):
     import_file(browser, folder / "pedalled.csv", "runs imported")
 
     def native(*include):
-        report = subprocess.run([calc, "log", "--database", database_of(folder, "pedalled"), "predict",
-                                 "--vehicle", "Pedal", "--now", "60F 29.92inHg", *include],
-                                capture_output=True, text=True, timeout=60, check=True).stdout
-        lines = [[label[:-1], text] for label, text in re.findall(r"^ {2}(\S[^:]*:) +(.*)$", report, re.M)
-                 if label != "Vehicle:"]
+        lines, report = native_prediction(calc, folder, "pedalled", "--vehicle", "Pedal", "--now", "60F 29.92inHg",
+                                          *include)
         return lines, re.findall(r"^  run (\d+) .*\n.*left out: far from the other runs", report, re.M)
 
     left_out, far = native()
     check(len(far) == 1, "take back: log predict leaves out %s, not the one pedalled run" % far)
-    Select(browser.find_element(By.ID, "vehicle-filter")).select_by_visible_text("Pedal")
-    browser.find_element(By.ID, "predict-now").clear()
-    browser.find_element(By.ID, "predict-now").send_keys("60F 29.92inHg")
-    browser.find_element(By.CSS_SELECTOR, "#predict-form button").click()
+    predict_on_page(browser, "Pedal", [("predict-now", "60F 29.92inHg")])
     wait_for(browser, lambda: predicted_lines(browser) == left_out,
              "take back: the page shows %s, log predict %s" % (predicted_lines(browser), left_out))
     ticks = browser.find_elements(By.CSS_SELECTOR, ".take-back input[type=checkbox]")

@@ -26,6 +26,7 @@
 #include "moravik/cli/app.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
+#include "moravik/answers/answers.h"
 #include "moravik/answers/decimal_text.h"
 #include "moravik/answers/shown_text.h"
 #include "moravik/runlog/dial_in.h"
@@ -322,8 +323,8 @@ std::string_view axisKey(runlog::FitAxis axis) {
     return axis == runlog::FitAxis::CorrectionFactor ? "correction_factor" : "density_altitude";
 }
 
-void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& dial,
-                         raceday::Standard standard, std::ostream& out) {
+JsonDocument predictionJson(const runlog::LogPrediction& p, const runlog::DialIn& dial,
+                            raceday::Standard standard) {
     const double mphPerMetrePerSecond = 1 / raceday::metresPerSecondPerMph;
     const runlog::DialInFigures& chosen = dial.chosen();
     JsonDocument json;
@@ -370,7 +371,7 @@ void printPredictionJson(const runlog::LogPrediction& p, const runlog::DialIn& d
             {"far_from_others", run.farFromOthers},
         });
     }
-    out << jsonText(json) << '\n';
+    return json;
 }
 
 void printPredictionReport(const std::string& vehicle, const runlog::LogPrediction& p,
@@ -408,7 +409,8 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     const auto standardRead = required(raceday::readStandard(o.standard));
     if (const auto* failure = failureOf(standardRead)) return *failure;
     const raceday::Standard standard = std::get<raceday::Standard>(standardRead);
-    const auto todayRead = required(raceday::parseWeather(o.now, system, "--now"));
+    const auto todayRead =
+        required(raceday::parseWeather(o.now, system), {{raceday::Field::Labelled, "--now"}});
     if (const auto* failure = failureOf(todayRead)) return *failure;
     const raceday::Weather today = std::get<raceday::Weather>(todayRead);
     const auto todayEvaluated = required(raceday::evaluated(today, "--now"));
@@ -463,7 +465,12 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     if (const auto* failure = failureOf(dialed)) return *failure;
     const runlog::DialIn& dial = std::get<runlog::DialIn>(dialed);
     if (o.common.json) {
-        printPredictionJson(prediction, dial, standard, out);
+        const auto json =
+            raceday::figuresJson([&] { return predictionJson(prediction, dial, standard); });
+        if (const auto* fault = std::get_if<raceday::FigureFault>(&json))
+            return CommandFailure{ExitStatus::ArithmeticFault,
+                                  "the calculation ended in an arithmetic fault: " + fault->name};
+        out << jsonText(std::get<JsonDocument>(json)) << '\n';
     } else {
         printPredictionReport(vehicle.name, prediction, dial, standard, system, out);
     }
@@ -750,15 +757,7 @@ CommandResult<ExitStatus> chosenLogCommand(const LogParsers& p, const CLI::App& 
 }
 
 ExitStatus runLogCommand(const LogParsers& p, const CLI::App& chosen, CommandStreams& io) {
-    CommandResult<ExitStatus> result = ExitStatus::Success;
-    try {
-        result = chosenLogCommand(p, chosen, io);
-    } catch (const CalculationFault& fault) {
-        // The core's JSON numbers throw it for a figure that is not finite.
-        io.err << programName << ' ' << commandPath(&chosen)
-               << ": the calculation ended in an arithmetic fault: " << fault.name << '\n';
-        return ExitStatus::ArithmeticFault;
-    }
+    const CommandResult<ExitStatus> result = chosenLogCommand(p, chosen, io);
     const auto* failure = failureOf(result);
     if (failure == nullptr) return std::get<ExitStatus>(result);
     if (failure->status == ExitStatus::UsageError)

@@ -95,9 +95,9 @@ void AirInput::readMetar() {
         emit edited();
         return;
     }
-    const auto read = raceday::readMetar(report.toStdString(), "weather from METAR");
+    const auto read = raceday::readMetar(report.toStdString());
     if (const Error* error = raceday::errorOf(read)) {
-        metarProblem_ = toQString(error->message);
+        metarProblem_ = tr("weather from METAR: %1").arg(toQString(error->message));
         markProblem(ui->metar, metarProblem_);
         emit edited();
         return;

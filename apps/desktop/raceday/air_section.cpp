@@ -2,6 +2,7 @@
 
 #include <QSettings>
 
+#include "moravik/answers/answers.h"
 #include "qt_text.h"
 #include "ui_AirSection.h"
 
@@ -9,8 +10,6 @@ namespace moravik::raceday_window {
 namespace {
 
 constexpr int altitudeDecimals = 0;
-constexpr int densityDecimals = 4;
-constexpr int grainsDecimals = 1;
 
 const QString standardKey = QStringLiteral("standard");
 const QString airGroup = QStringLiteral("todaysAir");
@@ -20,29 +19,14 @@ const QString airGroup = QStringLiteral("todaysAir");
 std::vector<std::string> todaysAirLines(const TodaysAir& today, raceday::UnitSystem system) {
     const auto air = today.air();
     if (!air) return {"Not complete: enter it in the Today's air section."};
-    const auto shown = [system](double si, Quantity quantity) {
-        return raceday::displayText(si, quantity, system, raceday::UnitTexts::Display);
-    };
-    const raceday::Standard standard = today.standard();
-    const double factor = raceday::correctionFactor(standard, *air);
-    const auto text = [](double value, int places) {
-        return fixedText(value, places).toStdString();
-    };
-    return {
-        "Temperature: " + shown(air->kelvin, Quantity::Temperature),
-        "Station pressure: " + shown(air->stationPascals, Quantity::Barometer),
-        "Dew point: " + (air->dewPointKelvin ? shown(*air->dewPointKelvin, Quantity::Temperature)
-                                             : std::string("none (dry air)")),
-        "Density altitude: " + shown(air->densityAltitudeMetres, Quantity::Elevation),
-        "Air density: " + text(air->densityKgPerM3, densityDecimals) + " " +
-            std::string(raceday::densityUnitText(raceday::UnitTexts::Display)),
-        "Correction factor, " + std::string(raceday::standardName(standard).title) + ": " +
-            text(factor, factorDecimals),
-        "Relative horsepower: " +
-            text(raceday::relativeHpPercent(factor), raceday::percentDecimals) + " %",
-        "Vapour pressure: " + shown(air->vapourPascals, Quantity::Barometer),
-        "Water: " + text(raceday::waterGrainsPerPound(*air), grainsDecimals) + " grains/lb",
-    };
+    std::vector<std::string> lines;
+    for (const raceday::ReportSection& section :
+         raceday::airReport(*air, today.standard(), system, raceday::UnitTexts::Display)) {
+        if (!lines.empty() && !section.heading.empty()) lines.push_back(section.heading);
+        for (const raceday::ReportLine& line : section.lines)
+            lines.push_back(line.label + " " + line.text);
+    }
+    return lines;
 }
 
 AirSection::AirSection(TodaysAir& todaysAir, QWidget* parent)
@@ -86,17 +70,15 @@ void AirSection::update() {
         return;
     }
     const raceday::Air& air = *reading.air;
-    const double factor = raceday::correctionFactor(standard(), air);
+    const raceday::AirFigureTexts figures = raceday::airFigureTexts(air, standard());
     densityAltitude_->show(air.densityAltitudeMetres);
     nwsDensityAltitude_->show(air.nwsDensityAltitudeFeet * raceday::metresPerFoot);
-    ui->airDensity->setText(fixedText(air.densityKgPerM3, densityDecimals));
-    ui->relativeAirDensity->setText(
-        fixedText(air.relativeDensityPercent, raceday::percentDecimals));
-    ui->correctionFactor->setText(fixedText(factor, factorDecimals));
-    ui->relativeHp->setText(
-        fixedText(raceday::relativeHpPercent(factor), raceday::percentDecimals));
+    ui->airDensity->setText(toQString(figures.airDensity));
+    ui->relativeAirDensity->setText(toQString(figures.relativeAirDensity));
+    ui->correctionFactor->setText(toQString(figures.correctionFactor));
+    ui->relativeHp->setText(toQString(figures.relativeHp));
     vapourPressure_->show(air.vapourPascals);
-    ui->waterGrains->setText(fixedText(raceday::waterGrainsPerPound(air), grainsDecimals));
+    ui->waterGrains->setText(toQString(figures.waterGrains));
 }
 
 void AirSection::setUnitSystem(raceday::UnitSystem system) {

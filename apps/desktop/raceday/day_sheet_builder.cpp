@@ -8,6 +8,7 @@
 #include "log_qt.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
+#include "moravik/runlog/prediction.h"
 #include "qt_text.h"
 #include "quantity_field.h"
 
@@ -44,13 +45,6 @@ std::string shown(double si, Quantity quantity, raceday::UnitSystem system) {
 std::optional<long> jetKey(const runlog::Run& run) {
     if (!run.nitrousJetInches) return std::nullopt;
     return std::lround(*run.nitrousJetInches * 1000);
-}
-
-std::string jetText(const std::optional<double>& inches) {
-    if (!inches) return "no nitrous";
-    QString shown = fixedText(*inches, 3);
-    if (shown.startsWith(QLatin1String("0."))) shown.remove(0, 1);
-    return "jet " + utf8(shown);
 }
 
 std::string sourceText(const TodaysAir& today, raceday::UnitSystem system) {
@@ -212,7 +206,7 @@ std::variant<DaySheet, QString> daySheetFromLog(runlog::RunLog& log, const Today
         for (const JetRuns& jet : byJet(all)) {
             DaySheetPage page;
             page.vehicle = vehicle.name;
-            page.jet = jetText(jet.inches);
+            page.jet = runlog::jetRunsText(jet.inches);
             const runlog::Run& newest = *jet.runs.back();
             page.strip =
                 "Strip: " + (newest.strip.empty() ? std::string("not given") : newest.strip);

@@ -8,6 +8,8 @@
 namespace moravik::raceday {
 namespace {
 
+constexpr int factorDecimals = 4;
+
 Moisture typedMoisture(const AirRequest& o, UnitSystem system) {
     Moisture moisture;
     if (!o.humidity.empty()) {
@@ -27,11 +29,12 @@ struct GivenWeather {
 
 GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
     if (o.metarGiven) {
-        const MetarReport report = required(readMetar(o.metar, "--metar"));
+        const MetarReport report = required(readMetar(o.metar), "--metar");
         const double elevation =
             readQuantity(o.elevation, Quantity::Elevation, system, "--elevation");
-        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system), "--metar",
-                                          "--humidity or --dew-point")),
+        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system),
+                                          "--humidity or --dew-point"),
+                         "--metar"),
                 report.notes};
     }
     if (o.temperature.empty()) throw Refusal{"give --temperature, or --metar"};
@@ -84,38 +87,14 @@ JsonDocument airJson(const AirFigures& f) {
     return json;
 }
 
-Report airReport(const AirFigures& f, UnitSystem system, UnitTexts texts) {
-    const Air& air = f.air;
-    const auto shown = [system, texts](double si, Quantity quantity) {
-        return displayText(si, quantity, system, texts);
-    };
-    ReportSection airSection{"Air", {}};
-    auto& lines = airSection.lines;
-    lines.push_back({"Temperature:", shown(air.kelvin, Quantity::Temperature)});
-    lines.push_back({"Station pressure:", shown(air.stationPascals, Quantity::Barometer)});
-    lines.push_back({"Vapour pressure:", shown(air.vapourPascals, Quantity::Barometer)});
-    lines.push_back({"Water:", fixedText(waterGrainsPerPound(air), 1) + " grains/lb of dry air"});
-    lines.push_back({"Dew point:", air.dewPointKelvin
-                                       ? shown(*air.dewPointKelvin, Quantity::Temperature)
-                                       : "none (dry air)"});
-    lines.push_back({"Air density:",
-                     fixedText(air.densityKgPerM3, 4) + " " + std::string(densityUnitText(texts))});
-    lines.push_back({"Density altitude:", shown(air.densityAltitudeMetres, Quantity::Elevation)});
-    lines.push_back({"Density altitude (NWS):",
-                     shown(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation)});
-    lines.push_back(
-        {"Relative air density:", fixedText(air.relativeDensityPercent, percentDecimals) + " %"});
-    ReportSection correction{"Correction (" + std::string(standardName(f.standard).title) + ")",
-                             {}};
-    correction.lines.push_back({"Correction factor:", fixedText(f.factor, 4)});
-    correction.lines.push_back(
-        {"Relative horsepower:", fixedText(relativeHpPercent(f.factor), percentDecimals) + " %"});
+// The air's report with the corrected horsepower, last in its correction section, and the
+// METAR's notes.
+Report withObserved(Report report, const AirFigures& f, UnitSystem system, UnitTexts texts) {
     if (f.observedWatts) {
-        correction.lines.push_back(
-            {"Corrected horsepower:",
-             shown(correctedPower(*f.observedWatts, f.factor), Quantity::Power)});
+        report.back().lines.push_back(
+            {"Corrected horsepower:", displayText(correctedPower(*f.observedWatts, f.factor),
+                                                  Quantity::Power, system, texts)});
     }
-    Report report{std::move(airSection), std::move(correction)};
     if (!f.notes.empty()) {
         ReportSection notes{"METAR", {}};
         for (const std::string& note : f.notes) notes.lines.push_back({"Note:", note});
@@ -125,6 +104,43 @@ Report airReport(const AirFigures& f, UnitSystem system, UnitTexts texts) {
 }
 
 }  // namespace
+
+AirFigureTexts airFigureTexts(const Air& air, Standard standard) {
+    constexpr int densityDecimals = 4;
+    constexpr int grainsDecimals = 1;
+    const double factor = correctionFactor(standard, air);
+    return {fixedText(air.densityKgPerM3, densityDecimals),
+            fixedText(air.relativeDensityPercent, percentDecimals),
+            fixedText(factor, factorDecimals),
+            fixedText(relativeHpPercent(factor), percentDecimals),
+            fixedText(waterGrainsPerPound(air), grainsDecimals)};
+}
+
+Report airReport(const Air& air, Standard standard, UnitSystem system, UnitTexts texts) {
+    const auto shown = [system, texts](double si, Quantity quantity) {
+        return displayText(si, quantity, system, texts);
+    };
+    const AirFigureTexts figures = airFigureTexts(air, standard);
+    ReportSection airSection{"Air", {}};
+    auto& lines = airSection.lines;
+    lines.push_back({"Temperature:", shown(air.kelvin, Quantity::Temperature)});
+    lines.push_back({"Station pressure:", shown(air.stationPascals, Quantity::Barometer)});
+    lines.push_back({"Vapour pressure:", shown(air.vapourPascals, Quantity::Barometer)});
+    lines.push_back({"Water:", figures.waterGrains + " grains/lb of dry air"});
+    lines.push_back({"Dew point:", air.dewPointKelvin
+                                       ? shown(*air.dewPointKelvin, Quantity::Temperature)
+                                       : "none (dry air)"});
+    lines.push_back(
+        {"Air density:", figures.airDensity + " " + std::string(densityUnitText(texts))});
+    lines.push_back({"Density altitude:", shown(air.densityAltitudeMetres, Quantity::Elevation)});
+    lines.push_back({"Density altitude (NWS):",
+                     shown(air.nwsDensityAltitudeFeet * metresPerFoot, Quantity::Elevation)});
+    lines.push_back({"Relative air density:", figures.relativeAirDensity + " %"});
+    ReportSection correction{"Correction (" + std::string(standardName(standard).title) + ")", {}};
+    correction.lines.push_back({"Correction factor:", figures.correctionFactor});
+    correction.lines.push_back({"Relative horsepower:", figures.relativeHp + " %"});
+    return {std::move(airSection), std::move(correction)};
+}
 
 Answered<Answer> answerAir(const AirRequest& o) {
     return answered([&o] {
@@ -153,7 +169,8 @@ Answered<Answer> answerAir(const AirRequest& o) {
         const AirFigures figures{air, standard, correctionFactor(standard, air), observed,
                                  given.notes};
         return Answer{figuresJson([&figures] { return airJson(figures); }),
-                      airReport(figures, system, o.unitTexts)};
+                      withObserved(airReport(air, standard, system, o.unitTexts), figures, system,
+                                   o.unitTexts)};
     });
 }
 
@@ -165,9 +182,9 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
             readMeasure(o.et, Quantity::Time, Measure::RunEt, system, "--et"),
             readMeasure(o.speed, Quantity::Speed, Measure::RunSpeed, system, "--mph")};
         const Air airThen =
-            required(evaluated(required(parseWeather(o.then, system, "--then")), "--then"));
+            required(evaluated(required(parseWeather(o.then, system), "--then"), "--then"));
         const Air airNow =
-            required(evaluated(required(parseWeather(o.now, system, "--now")), "--now"));
+            required(evaluated(required(parseWeather(o.now, system), "--now"), "--now"));
         const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
         const double factorThen = correctionFactor(standard, airThen);
         const double factorNow = correctionFactor(standard, airNow);
@@ -191,8 +208,8 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
         };
         ReportSection section{
             "Prediction by the cube-root rule (" + std::string(standardName(standard).title) + ")",
-            {{"Correction factor then:", fixedText(factorThen, 4)},
-             {"Correction factor now:", fixedText(factorNow, 4)},
+            {{"Correction factor then:", fixedText(factorThen, factorDecimals)},
+             {"Correction factor now:", fixedText(factorNow, factorDecimals)},
              {"ET then -> now:", time(slip.etSeconds) + " -> " + time(predicted.etSeconds)},
              {"Speed then -> now:", speed(slip.speed) + " -> " + speed(predicted.speed)}}};
         return Answer{std::move(json), {std::move(section)}};

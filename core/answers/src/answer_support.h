@@ -53,16 +53,6 @@ T required(Answered<T> answered) {
     return std::get<T>(std::move(answered));
 }
 
-// The JSON of an answer; a figure that is not finite gives its fault instead.
-template <typename Build>
-std::variant<JsonDocument, FigureFault> figuresJson(Build build) {
-    try {
-        return build();
-    } catch (const CalculationFault& fault) {
-        return FigureFault{fault.name};
-    }
-}
-
 // What `answer` gives, or the refusal it threw.
 template <typename T, typename Answer>
 Answered<T> answeredAs(Answer answer) {

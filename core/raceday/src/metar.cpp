@@ -137,11 +137,9 @@ std::string celsiusText(double celsius) {
 
 class Reader {
 public:
-    explicit Reader(std::string_view field) : field_(field) {}
-
     Outcome<MetarReport> read(std::string_view report) {
         std::vector<std::string_view> words = wordsOf(report);
-        if (words.empty()) return Error{Field::Labelled, field_ + ": paste one METAR"};
+        if (words.empty()) return Error{Field::Labelled, "paste one METAR"};
         if (std::any_of(report.begin(), report.end(), [](char c) { return c >= 'a' && c <= 'z'; }))
             return fail("is in lower case; paste the report in capitals, as published");
         // The end mark closes the report in the bulletins it is copied from.
@@ -267,33 +265,25 @@ private:
                            [](char c) { return (c >= 'A' && c <= 'Z') || isDigit(c); });
     }
 
-    Error fail(const std::string& what) const {
-        return {Field::Labelled, field_ + ": the METAR " + what};
-    }
-
-    std::string field_;
+    Error fail(const std::string& what) const { return {Field::Labelled, "the METAR " + what}; }
 };
 
 }  // namespace
 
-Outcome<MetarReport> readMetar(std::string_view report, std::string_view field) {
-    return Reader(field).read(report);
-}
+Outcome<MetarReport> readMetar(std::string_view report) { return Reader().read(report); }
 
 Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
-                                  const Moisture& typed, std::string_view field,
-                                  std::string_view typedNames) {
+                                  const Moisture& typed, std::string_view typedNames) {
     const bool given = !std::holds_alternative<std::monostate>(typed);
     Weather weather{report.kelvin, AltimeterSetting{report.altimeterPascals, elevationMetres},
                     typed};
     if (report.dewPointKelvin) {
         if (given)
-            return Error{Field::Labelled, std::string(field) +
-                                              ": the METAR gives the dew point; leave out " +
-                                              std::string(typedNames)};
+            return Error{Field::Labelled,
+                         "the METAR gives the dew point; leave out " + std::string(typedNames)};
         weather.moisture = DewPoint{*report.dewPointKelvin};
     } else if (!given) {
-        return Error{Field::Labelled, std::string(field) + ": the METAR gives no dew point; give " +
+        return Error{Field::Labelled, "the METAR gives no dew point; give " +
                                           std::string(typedNames) + " beside it"};
     }
     return weather;

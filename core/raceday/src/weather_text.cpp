@@ -56,7 +56,7 @@ std::optional<Item> itemByUnit(std::string_view word) {
 
 class WeatherReader {
 public:
-    WeatherReader(UnitSystem system, std::string_view field) : system_(system), field_(field) {}
+    explicit WeatherReader(UnitSystem system) : system_(system) {}
 
     std::optional<Error> read(std::string_view text) {
         const auto all = words(text);
@@ -100,16 +100,14 @@ private:
     static std::size_t index(Item item) { return static_cast<std::size_t>(item); }
     bool has(Item item) const { return values_[index(item)].has_value(); }
 
-    Error fail(const std::string& problem) const {
-        return Error{Field::Labelled, std::string(field_) + ": " + problem};
-    }
+    Error fail(const std::string& problem) const { return Error{Field::Labelled, problem}; }
 
     std::optional<Error> store(Item item, std::string_view word) {
         const ItemSyntax& syntax = syntaxOf(item);
         if (has(item)) return fail("\"" + std::string(syntax.keyword) + "\" is given twice");
-        const std::string name = std::string(field_) + " " + std::string(syntax.keyword);
-        const auto value = parseQuantity(word, syntax.quantity, system_, name);
-        if (const Error* error = errorOf(value)) return Error{Field::Labelled, error->message};
+        const auto value = parseQuantity(word, syntax.quantity, system_, "");
+        if (const Error* error = errorOf(value))
+            return fail(std::string(syntax.keyword) + " " + error->message);
         values_[index(item)] = std::get<double>(value);
         return std::nullopt;
     }
@@ -129,7 +127,6 @@ private:
     }
 
     UnitSystem system_;
-    std::string_view field_;
     std::array<std::optional<double>, items.size()> values_{};
 };
 
@@ -147,8 +144,8 @@ const std::string_view weatherGrammar =
     "A keyword in brackets may be left out when the value has its unit; a bare\n"
     "number needs its keyword and is read in the --units system.\n";
 
-Outcome<Weather> parseWeather(std::string_view text, UnitSystem system, std::string_view field) {
-    WeatherReader reader(system, field);
+Outcome<Weather> parseWeather(std::string_view text, UnitSystem system) {
+    WeatherReader reader(system);
     if (auto error = reader.read(text)) return *error;
     return reader.weather();
 }

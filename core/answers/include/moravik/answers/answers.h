@@ -74,6 +74,17 @@ struct FigureFault {
     std::string name;
 };
 
+// The JSON that `build` makes of figures; a figure that is not finite gives its
+// fault instead, so no exception leaves the answers.
+template <typename Build>
+std::variant<JsonDocument, FigureFault> figuresJson(Build build) {
+    try {
+        return build();
+    } catch (const CalculationFault& fault) {
+        return FigureFault{fault.name};
+    }
+}
+
 struct Answer {
     std::variant<JsonDocument, FigureFault> json;
     Report report;
@@ -135,6 +146,20 @@ struct BottleFieldText {
 
 Answered<BottleFieldText> bottleFieldText(const std::string& temperature, UnitSystem system,
                                           std::string_view option);
+
+// The air's figures that every front end shows as plain numbers, each to the
+// decimals they are shown to: air density (kg/m3), relative air density (%),
+// the standard's correction factor, relative horsepower (%) and water (grains
+// a pound of dry air).
+struct AirFigureTexts {
+    std::string airDensity, relativeAirDensity, correctionFactor, relativeHp, waterGrains;
+};
+
+AirFigureTexts airFigureTexts(const Air& air, Standard standard);
+
+// The report of an air already worked out: its "Air" and "Correction" sections
+// as `air` prints them, in `system`'s units written as `texts`.
+Report airReport(const Air& air, Standard standard, UnitSystem system, UnitTexts texts);
 
 // The --standard keys in order, the default named: for help and messages.
 std::string standardChoices();

@@ -31,14 +31,15 @@ struct MetarReport {
 };
 
 // One report, in capitals, as published; a trailing '=' and any Unicode spaces between the
-// groups are taken. Errors name `field` and say what was missing or could not be read.
-Outcome<MetarReport> readMetar(std::string_view report, std::string_view field);
+// groups are taken. Errors say what was missing or could not be read; the caller puts its own
+// label for the report before the sentence.
+Outcome<MetarReport> readMetar(std::string_view report);
 
 // The report's weather at the strip's elevation. `typed` is the humidity or dew point given
 // beside a report that leaves out the dew point, and nothing beside one that gives it;
-// `typedNames` names the ways to give it ("--humidity or --dew-point") in the messages.
+// `typedNames` names the ways to give it ("--humidity or --dew-point") in the messages; the
+// caller labels the report as for readMetar.
 Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
-                                  const Moisture& typed, std::string_view field,
-                                  std::string_view typedNames);
+                                  const Moisture& typed, std::string_view typedNames);
 
 }  // namespace moravik::raceday

@@ -27,7 +27,7 @@ namespace moravik::raceday {
 // The help text's summary of the grammar above, one item a line.
 extern const std::string_view weatherGrammar;
 
-// Errors name `field` (the option that held the text) and the item.
-Outcome<Weather> parseWeather(std::string_view text, UnitSystem system, std::string_view field);
+// Errors name the item; the caller puts its own label for the text before the sentence.
+Outcome<Weather> parseWeather(std::string_view text, UnitSystem system);
 
 }  // namespace moravik::raceday
