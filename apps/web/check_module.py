@@ -20,7 +20,7 @@ import sys
 import threading
 
 HERE = pathlib.Path(__file__).resolve().parent
-sys.path.insert(0, str(HERE.parent / "tests" / "reference"))
+sys.path.insert(0, str(HERE.parents[1] / "tests" / "reference"))
 
 from check_batch import generated_cases  # noqa: E402
 from moravik_reference import INITIAL_TEXTS  # noqa: E402
