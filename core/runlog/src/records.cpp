@@ -3,32 +3,12 @@
 #include <cmath>
 
 #include "moravik/raceday/prediction.h"
+#include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/plausible.h"
 #include "moravik/runlog/prediction.h"
 
 namespace moravik::runlog {
 namespace {
-
-bool samePressure(const raceday::PressureReading& a, const raceday::PressureReading& b) {
-    if (a.index() != b.index()) return false;
-    if (const auto* station = std::get_if<raceday::StationPressure>(&a)) {
-        return station->pascals == std::get<raceday::StationPressure>(b).pascals;
-    }
-    const auto& first = std::get<raceday::AltimeterSetting>(a);
-    const auto& second = std::get<raceday::AltimeterSetting>(b);
-    return first.pascals == second.pascals && first.elevationMetres == second.elevationMetres;
-}
-
-bool sameMoisture(const raceday::Moisture& a, const raceday::Moisture& b) {
-    if (a.index() != b.index()) return false;
-    if (const auto* humidity = std::get_if<raceday::RelativeHumidity>(&a)) {
-        return humidity->ratio == std::get<raceday::RelativeHumidity>(b).ratio;
-    }
-    if (const auto* dewPoint = std::get_if<raceday::DewPoint>(&a)) {
-        return dewPoint->kelvin == std::get<raceday::DewPoint>(b).kelvin;
-    }
-    return true;
-}
 
 static_assert([] {
     for (std::size_t i = 0; i < plausibleRanges.size(); ++i) {
@@ -61,16 +41,15 @@ bool operator==(const Vehicle& a, const Vehicle& b) {
     return a.id == b.id && a.name == b.name && a.notes == b.notes;
 }
 
+// Two runs are the same when every column of the log holds the same in both,
+// so a new column is compared as soon as it has its row.
 bool operator==(const Run& a, const Run& b) {
-    return a.id == b.id && a.vehicleId == b.vehicleId && a.when == b.when && a.strip == b.strip &&
-           a.stripElevationMetres == b.stripElevationMetres && a.lane == b.lane &&
-           a.etSeconds == b.etSeconds && a.speed == b.speed &&
-           a.sixtyFootSeconds == b.sixtyFootSeconds &&
-           a.threeThirtyFootSeconds == b.threeThirtyFootSeconds &&
-           a.eighthEtSeconds == b.eighthEtSeconds && a.eighthSpeed == b.eighthSpeed &&
-           a.nitrousJetInches == b.nitrousJetInches && a.air.kelvin == b.air.kelvin &&
-           samePressure(a.air.pressure, b.air.pressure) &&
-           sameMoisture(a.air.moisture, b.air.moisture) && a.notes == b.notes;
+    if (a.id != b.id) return false;
+    for (const LogColumn& column : logColumns) {
+        if (column.sql.empty() || column.get == nullptr) continue;
+        if (column.get(a) != column.get(b)) return false;
+    }
+    return true;
 }
 
 LogStatus checkVehicle(const Vehicle& vehicle) {
