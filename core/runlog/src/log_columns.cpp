@@ -6,7 +6,6 @@ namespace moravik::runlog {
 namespace {
 
 static_assert(columnNamed("et") == columnNamed("et_s"));
-static_assert(tableColumnCount == 16 && csvColumnCount == 19 && sqlColumnCount == 19);
 
 std::string shown(double si, Quantity quantity, raceday::UnitSystem system) {
     const raceday::Unit& unit = raceday::displayUnit(quantity, system);
