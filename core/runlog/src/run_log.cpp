@@ -185,9 +185,9 @@ LogStatus configureWriting(sqlite3* db, const std::string& path, int maxPageCoun
 
 // Identifies the file; a damaged log can still be read, so damage found by
 // the check goes to `damage`, not into the result.
-// A log of the first version is read as it is, its runs without checksums.
+// A log of an earlier version is read as it is, with the columns it has.
 LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damage,
-                          bool& checksums) {
+                          std::vector<std::string>& earlierColumns) {
     const auto identity = identify(db, path);
     if (const LogError* error = logErrorOf(identity)) return *error;
     const int version = std::get<Identity>(identity).version;
@@ -195,7 +195,9 @@ LogStatus prepareReadOnly(sqlite3* db, const std::string& path, LogStatus& damag
     if (version == 0) {
         return LogError{Problem::NotFound, "The file " + path + " is not a run log of Race Day."};
     }
-    checksums = version >= 2;
+    earlierColumns.clear();
+    if (version < detail::currentSchemaVersion())
+        earlierColumns = detail::runsTableColumns(version);
     damage = checkFile(db, path, notOpened);
     return std::nullopt;
 }
@@ -413,7 +415,7 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
         // No write-ahead file: the file alone holds the whole log, and SQLite
         // told so creates nothing beside it while the checks run.
         LogStatus failed = openReadOnly(true);
-        if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->checksums_);
+        if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->earlierColumns_);
         if (failed) return *failed;
         // From here SQLite's own locking, so that a writer starting later is
         // seen; where the folder forbids it or the disk is full, the file as it
@@ -426,7 +428,7 @@ LogResult<std::unique_ptr<RunLog>> RunLog::open(const std::string& path,
         return log;
     }
     LogStatus failed = openReadOnly(false);
-    if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->checksums_);
+    if (!failed) failed = prepareReadOnly(log->db_, path, log->damage_, log->earlierColumns_);
     const auto cannotMake = {Problem::ReadOnly, Problem::DiskFull, Problem::Failed};
     if (failed &&
         std::find(cannotMake.begin(), cannotMake.end(), failed->problem) != cannotMake.end() &&

@@ -333,9 +333,16 @@ LogStatus RunLog::restoreRuns(std::span<const Run> runs) {
 std::string RunLog::runColumns(std::string_view alias) const {
     const std::string prefix = alias.empty() ? std::string() : std::string(alias) + '.';
     std::string list = prefix + "id";
-    for (std::size_t i = 0; i < sqlColumnCount; ++i)
-        list += ", " + prefix + std::string(sqlColumn(i).sql);
-    return list + (checksums_ ? ", " + prefix + "checksum" : std::string());
+    for (std::size_t i = 0; i < sqlColumnCount; ++i) {
+        const std::string_view sql = sqlColumn(i).sql;
+        list += ", " + (hasColumn(sql) ? prefix + std::string(sql) : std::string("NULL"));
+    }
+    return list + (hasColumn("checksum") ? ", " + prefix + "checksum" : std::string());
+}
+
+bool RunLog::hasColumn(std::string_view sql) const {
+    return earlierColumns_.empty() ||
+           std::find(earlierColumns_.begin(), earlierColumns_.end(), sql) != earlierColumns_.end();
 }
 
 void RunLog::leaveOut(RunId id, std::string reason, bool changed) {
@@ -352,7 +359,8 @@ LogStatus RunLog::readRuns(const std::string& sql, const std::vector<Cell>& valu
     Statement row(db_, path_, nothingRead);
     LogStatus failed = row.prepare(sql);
     if (!failed) failed = row.bind(values);
-    const int extras = 1 + static_cast<int>(sqlColumnCount) + (checksums_ ? 1 : 0);
+    const bool checksums = hasColumn("checksum");
+    const int extras = 1 + static_cast<int>(sqlColumnCount) + (checksums ? 1 : 0);
     while (!failed) {
         const auto stepped = row.step();
         if (const LogError* error = logErrorOf(stepped)) {
@@ -366,12 +374,13 @@ LogStatus RunLog::readRuns(const std::string& sql, const std::vector<Cell>& valu
         detail::RowChecksum checksum(run.id);
         for (std::size_t i = 0; i < sqlColumnCount; ++i) {
             const Cell value = row.column(1 + static_cast<int>(i));
-            checksum.add(sqlColumn(i).sql, value);
+            // A column added later than the file's version was not summed when it was written.
+            if (hasColumn(sqlColumn(i).sql)) checksum.add(sqlColumn(i).sql, value);
             sqlColumn(i).set(run, value);
         }
         // Damage that leaves the file's structure whole changes a value without a
         // sign: the checksum finds it. A value no form accepts is as untrustworthy.
-        if (checksums_ && row.column(extras - 1) != Cell(checksum.value())) {
+        if (checksums && row.column(extras - 1) != Cell(checksum.value())) {
             leaveOut(run.id, "it has changed since it was saved: the file is damaged", true);
             continue;
         }

@@ -92,6 +92,29 @@ std::string simplified(std::string_view text) {
 
 int currentSchemaVersion() { return static_cast<int>(migrations.size()); }
 
+std::vector<std::string> runsTableColumns(int version) {
+    std::vector<std::string> names;
+    for (int step = 0; step < version && step < currentSchemaVersion(); ++step) {
+        for (const std::string_view statement : migrations[static_cast<std::size_t>(step)]) {
+            constexpr std::string_view create = "CREATE TABLE runs (";
+            if (statement.starts_with(addColumn)) {
+                const std::string_view column = statement.substr(addColumn.size());
+                names.emplace_back(column.substr(0, column.find(' ')));
+            }
+            if (!statement.starts_with(create)) continue;
+            // One column a line, its name first.
+            std::size_t at = create.size();
+            while ((at = statement.find('\n', at)) != std::string_view::npos) {
+                const auto first = statement.find_first_not_of(' ', at + 1);
+                const auto end = statement.find(' ', first);
+                names.emplace_back(statement.substr(first, end - first));
+                at = first;
+            }
+        }
+    }
+    return names;
+}
+
 LogResult<bool> hasSchemaOf(sqlite3* db, int version, const std::string& path) {
     // SQLite keeps a table's CREATE statement, with each column added later
     // written before its closing parenthesis; other statements leave no trace.

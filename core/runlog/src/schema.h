@@ -5,12 +5,18 @@
 #include <sqlite3.h>
 
 #include <string>
+#include <vector>
 
 #include "moravik/runlog/log_error.h"
 
 namespace moravik::runlog::detail {
 
 int currentSchemaVersion();
+
+// The runs table's columns as version `version` creates them, in order, from
+// the frozen text of its statements: a log of an earlier version is read with
+// these, as it is.
+std::vector<std::string> runsTableColumns(int version);
 
 // PRAGMA application_id of a Moravik run log ("MRVK"). Logs written before it
 // was set are known by their user_version and tables instead.

@@ -210,7 +210,10 @@ private:
     bool checked_ = true;
     bool removeCompanions_ = false;  // a reader, which leaves no empty ones
     bool sharedMadeHere_ = false;    // the reader made the -shm file, which goes with it
-    bool checksums_ = true;          // false in a log of the first version, read as it is
+    // A log of an earlier version is read as it is: the columns its runs table
+    // has. Empty for a log of this version.
+    std::vector<std::string> earlierColumns_;
+    bool hasColumn(std::string_view sql) const;
     std::vector<LeftOut> leftOut_;
     std::set<RunId> leftOutIds_;
 };
