@@ -470,32 +470,23 @@ private slots:
     // The day sheet chart's axes, worked by hand: the step is the first of 1, 2, 5 or 10 times
     // a power of ten that is at least the range over `most`; the ticks run from the multiple of
     // it at or below the low end to the one at or above the high end.
-    void chartTicksAreRound_data() {
-        QTest::addColumn<double>("low");
-        QTest::addColumn<double>("high");
-        QTest::addColumn<int>("most");
-        QTest::addColumn<double>("first");
-        QTest::addColumn<double>("step");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("decimals");
-        QTest::newRow("twos") << 0.0 << 10.0 << 5 << 0.0 << 2.0 << 5 << 0;
-        QTest::newRow("fives") << 0.0 << 23.0 << 5 << 0.0 << 5.0 << 5 << 0;
-        QTest::newRow("tenths of a second") << 10.83 << 11.17 << 4 << 10.8 << 0.1 << 4 << 1;
-        QTest::newRow("feet below sea level")
-            << -1200.0 << 3700.0 << 6 << -2000.0 << 1000.0 << 6 << 0;
-    }
     void chartTicksAreRound() {
-        QFETCH(double, low);
-        QFETCH(double, high);
-        QFETCH(int, most);
-        const moravik::raceday_window::Ticks ticks =
-            moravik::raceday_window::roundTicks(low, high, most);
-        QFETCH(double, first);
-        QFETCH(double, step);
-        QVERIFY(std::abs(ticks.first - first) < 1e-9);
-        QVERIFY(std::abs(ticks.step - step) < 1e-12);
-        QTEST(ticks.count, "count");
-        QTEST(ticks.decimals, "decimals");
+        const struct {
+            double low, high;
+            int most;
+            double first, step;
+            int count, decimals;
+        } cases[] = {{0, 10, 5, 0, 2, 5, 0},
+                     {0, 23, 5, 0, 5, 5, 0},
+                     {10.83, 11.17, 4, 10.8, 0.1, 4, 1},
+                     {-1200, 3700, 6, -2000, 1000, 6, 0}};  // feet below sea level
+        for (const auto& c : cases) {
+            const auto ticks = moravik::raceday_window::roundTicks(c.low, c.high, c.most);
+            QVERIFY2(std::abs(ticks.first - c.first) < 1e-9 &&
+                         std::abs(ticks.step - c.step) < 1e-12 && ticks.count == c.count &&
+                         ticks.decimals == c.decimals,
+                     qPrintable(QString("%1 to %2").arg(c.low).arg(c.high)));
+        }
     }
 
     // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext: a page a vehicle and
@@ -647,13 +638,10 @@ private slots:
         QVERIFY2(QToolTip::text().contains("2024-06-03 10:00 at Pomona: 10.300 s"),
                  qPrintable(QToolTip::text()));
 
-        for (const char* suffix : {"png", "svg"}) {
-            day.files.answer = folder.filePath(QStringLiteral("chart.") + suffix);
-            QTest::mouseClick(child<QPushButton>(charts, "saveDensityChart"), Qt::LeftButton);
-            QFile saved(day.files.answer);
-            QVERIFY(saved.open(QIODevice::ReadOnly));
-            QVERIFY(saved.read(8).contains(suffix == QStringLiteral("png") ? "PNG" : "<?xml"));
-        }
+        // The button saves; how (PNG or SVG) is the chart section's test.
+        day.files.answer = folder.filePath(QStringLiteral("chart.svg"));
+        QTest::mouseClick(child<QPushButton>(charts, "saveDensityChart"), Qt::LeftButton);
+        QVERIFY(fileBytes(day.files.answer).startsWith("<?xml"));
 
         for (const char* vehicle : {"Camaro", "Pass car"}) {
             choose(day.page("LogPredictionPage"), "predictionVehicle", vehicle);

@@ -26,6 +26,33 @@ QList<QPointF> seriesPoints(const QWidget* chart, int series) {
     return qobject_cast<QLineSeries*>(view->chart()->series().value(series))->points();
 }
 
+struct Impossible {
+    const char* name;
+    QString section;
+    QStringList typed;   // field=text
+    QStringList marked;  // field=part of its message
+    QString output;      // none: the horsepower table
+};
+
+struct BottleCase {
+    const char* name;
+    QStringList typed;      // field=text or unit box=choice
+    QStringList arguments;  // moravik-calc bottle's
+    QString gaugeKey = "pressure_psig", absoluteKey = "pressure_psia";
+    double absoluteScale = 1;
+};
+
+struct SentenceCase {
+    const char* name;
+    QString section, field;  // the window's field, typed after today's J607 day
+    QString typed;
+    QString windowLabel;  // what the window puts before the sentence
+    QString command;
+    QStringList arguments;
+    QString key, sentence;
+    QString units;  // the note after it where units are typed
+};
+
 }  // namespace
 
 class SectionsTest : public QObject {
@@ -46,9 +73,6 @@ private slots:
         typeJ607Day(child(prediction, "baselineAir"));
         QCOMPARE(text(prediction, "predictedEt"), "11.500");
         QCOMPARE(text(prediction, "predictedSpeed"), "118.00");
-        QCOMPARE(text(prediction, "baselineFactor"), "1.0000");
-        QCOMPARE(text(prediction, "todaysFactor"), "1.0000");
-        QCOMPARE(text(prediction, "etMultiplier"), "1.00000");
 
         typeInto(air, "temperature", "95F");
         QVERIFY(number(prediction, "predictedEt") > 11.5);
@@ -61,193 +85,163 @@ private slots:
     // Impossible inputs: every wrong field is marked with its range, no
     // other, and the result shows "–". Paths name a field inside an air form.
     void impossibleInputsAreMarkedWithTheirRange_data() {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QStringList>("typed");   // field=text
-        QTest::addColumn<QStringList>("marked");  // field=part of its message
-        QTest::addColumn<QString>("output");
         const QStringList hp{"weight=2562", "et=11.5", "speed=118"};
-        QTest::newRow("ET 1e-300") << "HorsepowerSection" << hp + QStringList{"et=1e-300"}
-                                   << QStringList{"et=2 to 60 s"} << "";
-        QTest::newRow("ET 0.5 s and weight 1e308 at once")
-            << "HorsepowerSection" << hp + QStringList{"et=0.5", "weight=1e308"}
-            << QStringList{"et=2 to 60 s", "weight=100 to 20,000 lb"} << "";
-        QTest::newRow("ET factor 1e308") << "MileSection" << QStringList{"et=6.5", "etFactor=1e308"}
-                                         << QStringList{"etFactor=1 to 2"} << "resultEt";
-        QTest::newRow("eighth ET 50 s")
-            << "MileSection" << QStringList{"et=50"} << QStringList{"et=1.5 to 40 s"} << "resultEt";
-        QTest::newRow("target 1e308") << "JetSection" << QStringList{"targetPower=1e308"}
-                                      << QStringList{"targetPower=1 to 20,000 hp"} << "nitrousJet";
         const QStringList baseline{"baselineEt=11.5", "baselineAir/pressureKind=Altimeter",
                                    "baselineAir/temperature=60F", "baselineAir/pressure=29.92",
                                    "baselineAir/humidity=0"};
-        QTest::newRow("elevation 50,000 ft")
-            << "PredictionSection" << baseline + QStringList{"baselineAir/elevation=50000"}
-            << QStringList{"elevation=-1,000 to 15,000 ft"} << "predictedEt";
-        // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS: setting × (1 − 0.0065 h /
-        // 288)^5.2561), below the 500 hPa the air accepts: the pressure is marked, not elevation.
-        QTest::newRow("station pressure below 500 hPa")
-            << "PredictionSection"
-            << baseline + QStringList{"baselineAir/pressure=25", "baselineAir/elevation=15000"}
-            << QStringList{"pressure=station pressure must lie within 500"} << "predictedEt";
-        QTest::newRow("ET, temperature and elevation at once")
-            << "PredictionSection"
-            << baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
-                                      "baselineAir/elevation=50000"}
-            << QStringList{"baselineEt=1.5 to 60 s", "temperature=-40 to 140 °F",
-                           "elevation=-1,000 to 15,000 ft"}
-            << "predictedEt";
+        const QString elevation = "elevation=-1,000 to 15,000 ft";
+        addRows<Impossible>({
+            {"ET 1e-300", "HorsepowerSection", hp + QStringList{"et=1e-300"}, {"et=2 to 60 s"}},
+            {"ET 0.5 s and weight 1e308 at once",
+             "HorsepowerSection",
+             hp + QStringList{"et=0.5", "weight=1e308"},
+             {"et=2 to 60 s", "weight=100 to 20,000 lb"}},
+            {"ET factor 1e308",
+             "MileSection",
+             {"et=6.5", "etFactor=1e308"},
+             {"etFactor=1 to 2"},
+             "resultEt"},
+            {"eighth ET 50 s", "MileSection", {"et=50"}, {"et=1.5 to 40 s"}, "resultEt"},
+            {"target 1e308",
+             "JetSection",
+             {"targetPower=1e308"},
+             {"targetPower=1 to 20,000 hp"},
+             "nitrousJet"},
+            {"elevation 50,000 ft",
+             "PredictionSection",
+             baseline + QStringList{"baselineAir/elevation=50000"},
+             {elevation},
+             "predictedEt"},
+            // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS: setting × (1 − 0.0065 h /
+            // 288)^5.2561), below the 500 hPa the air accepts: the pressure is marked, not
+            // elevation.
+            {"station pressure below 500 hPa",
+             "PredictionSection",
+             baseline + QStringList{"baselineAir/pressure=25", "baselineAir/elevation=15000"},
+             {"pressure=station pressure must lie within 500"},
+             "predictedEt"},
+            {"ET, temperature and elevation at once",
+             "PredictionSection",
+             baseline + QStringList{"baselineEt=0.5", "baselineAir/temperature=200F",
+                                    "baselineAir/elevation=50000"},
+             {"baselineEt=1.5 to 60 s", "temperature=-40 to 140 °F", elevation},
+             "predictedEt"},
+        });
     }
     void impossibleInputsAreMarkedWithTheirRange() {
-        QFETCH(QString, section);
-        QFETCH(QStringList, typed);
-        QFETCH(QStringList, marked);
-        QFETCH(QString, output);
+        QFETCH(Impossible, row);
         RaceDay raceDay;
         typeJ607Day(raceDay);
-        QWidget* page = raceDay.open(section);
-        fill(page, typed);
+        QWidget* page = raceDay.open(row.section);
+        fill(page, row.typed);
         QStringList wrong;
         for (QLineEdit* field : page->findChildren<QLineEdit*>()) {
             if (!field->isReadOnly() && !field->toolTip().isEmpty())
                 wrong << field->objectName() + "=" + field->toolTip();
         }
-        QCOMPARE(wrong.size(), marked.size());
-        for (const QString& expected : marked) {
+        QCOMPARE(wrong.size(), row.marked.size());
+        for (const QString& expected : row.marked) {
             const QString name = expected.section('=', 0, 0) + "=";
             const auto found = std::find_if(wrong.cbegin(), wrong.cend(), [&](const QString& w) {
                 return w.startsWith(name) && w.contains(expected.section('=', 1));
             });
             QVERIFY2(found != wrong.cend(), qPrintable(wrong.join(" | ")));
         }
-        if (output.isEmpty()) {
+        if (row.output.isEmpty()) {
             const auto* table = child<QTableWidget>(page, "powerTable");
-            for (int row = 0; row < table->rowCount(); ++row)
-                QCOMPARE(table->item(row, 0)->text(), "–");
+            for (int at = 0; at < table->rowCount(); ++at)
+                QCOMPARE(table->item(at, 0)->text(), "–");
         } else {
-            QCOMPARE(text(page, output), "–");
+            QCOMPARE(text(page, row.output), "–");
         }
         QVERIFY(!raceDay.status().isEmpty());
     }
 
     // The Calculate pass's own example, 2562 lb and 210 hp by Huntington (the core's tests hold
-    // every formula's), shown to 0.1 hp in each column that has what it needs.
+    // every formula's), shown to 0.1 hp in each column that has what it needs: ET, MPH, then
+    // both corrected, which the run on SAE J607's own day does by exactly 1.
     void horsepowerFromATimeSlip() {
-        const int row = 0;
         RaceDay raceDay;
         QWidget* hp = raceDay.open("HorsepowerSection");
         auto* table = child<QTableWidget>(hp, "powerTable");
-        typeInto(hp, "weight", "2562");
-        typeInto(hp, "et", "14.4801");
-        QCOMPARE(table->item(row, 0)->text(), "210.0");
-        QCOMPARE(table->item(row, 1)->text(), "–");
+        const auto columns = [table] {
+            QStringList texts;
+            for (int column = 0; column < 4; ++column) texts << table->item(0, column)->text();
+            return texts.join(' ');
+        };
+        fill(hp, {"weight=2562", "et=14.4801"});
+        QCOMPARE(columns(), "210.0 – – –");
         typeInto(hp, "speed", "97.7379");
-        QCOMPARE(table->item(row, 1)->text(), "210.0");
-        QCOMPARE(table->item(row, 2)->text(), "–");
-
-        // The run made on SAE J607's own day corrects by exactly 1.
+        QCOMPARE(columns(), "210.0 210.0 – –");
         QTest::keyClick(child(hp, "correctWithAir"), Qt::Key_Space);
         typeJ607Day(child(hp, "runAir"));
-        QCOMPARE(table->item(row, 2)->text(), "210.0");
-        QCOMPARE(table->item(row, 3)->text(), "210.0");
+        QCOMPARE(columns(), "210.0 210.0 210.0 210.0");
         // A run in hot air made less than the standard day allows.
         typeInto(child(hp, "runAir"), "temperature", "95F");
-        QVERIFY(table->item(row, 2)->text().toDouble() > 210);
+        QVERIFY(table->item(0, 2)->text().toDouble() > 210);
 
-        choose(hp, "weightUnit", "kg");
-        choose(hp, "powerUnit", "kW");
-        choose(hp, "powerUnit", "hp");
-        QCOMPARE(table->item(row, 0)->text(), "210.0");
+        fill(hp, {"weightUnit=kg", "powerUnit=kW", "powerUnit=hp"});
+        QCOMPARE(table->item(0, 0)->text(), "210.0");
         typeInto(hp, "weight", "heavy");
-        QCOMPARE(table->item(row, 0)->text(), "–");
+        QCOMPARE(table->item(0, 0)->text(), "–");
         QVERIFY(raceDay.status().contains("is not a weight"));
-        // An empty weight says why the figures are missing.
         typeInto(hp, "weight", "");
         QCOMPARE(raceDay.status(), "Enter the weight with driver to see the horsepower.");
     }
 
-    // calculator.city's eighth-to-quarter table (factor 1.57, to 0.01 s) and
-    // calchorsepower.com's example with the factors set to 1.557 and 1.25:
-    // 8.5 s and 85 mph give 13.23 s and 106 mph.
-    void eighthAndQuarterMile_data() {
-        QTest::addColumn<QStringList>("typed");
-        QTest::addColumn<double>("et");
-        QTest::addColumn<double>("etTolerance");
-        QTest::addColumn<double>("speed");
-        const QStringList table{"direction=Eighth", "speed=", "etFactor=1.57", "speedFactor=1.26"};
-        QTest::newRow("12.56 s back")
-            << table + QStringList{"direction=Quarter", "et=12.56"} << 8.00 << 0.005 / 1.57 << 0.0;
-        QTest::newRow("own factors") << QStringList{"direction=Eighth", "et=8.5", "speed=85",
-                                                    "etFactor=1.557", "speedFactor=1.25"}
-                                     << 13.23 << 0.005 << 106.0;
-    }
+    // calchorsepower.com's example with the factors set to 1.557 and 1.25: 8.5 s and 85 mph give
+    // 13.23 s and 106 mph; then calculator.city's eighth-to-quarter table (factor 1.57, to
+    // 0.01 s) read back from the quarter: 12.56 s was 8.00 s.
     void eighthAndQuarterMile() {
-        QFETCH(QStringList, typed);
-        QFETCH(double, et);
-        QFETCH(double, etTolerance);
-        QFETCH(double, speed);
         RaceDay raceDay;
         QWidget* mile = raceDay.open("MileSection");
-        fill(mile, typed);
-        QVERIFY(std::abs(number(mile, "resultEt") - et) <= etTolerance + 1e-9);
-        if (speed == 0) {
-            QCOMPARE(text(mile, "resultSpeed"), "–");
-        } else {
-            QVERIFY(std::abs(number(mile, "resultSpeed") - speed) <= 0.5);
-        }
+        fill(mile,
+             {"direction=Eighth", "et=8.5", "speed=85", "etFactor=1.557", "speedFactor=1.25"});
+        QVERIFY(std::abs(number(mile, "resultEt") - 13.23) <= 0.005);
+        QVERIFY(std::abs(number(mile, "resultSpeed") - 106) <= 0.5);
+        QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
+        QCOMPARE(text(mile, "etFactor") + " " + text(mile, "speedFactor"), "1.57 1.26");
+        fill(mile, {"direction=Quarter", "speed=", "et=12.56"});
+        QVERIFY(std::abs(number(mile, "resultEt") - 8.00) <= 0.005 / 1.57 + 1e-9);
+        QCOMPARE(text(mile, "resultSpeed"), "–");
         typeInto(mile, "etFactor", "0");
         QVERIFY(child(mile, "etFactor")->toolTip().contains("ET factor: a factor"));
         QCOMPARE(text(mile, "resultEt"), "–");
-        QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
-        QCOMPARE(text(mile, "etFactor"), "1.57");
-        QCOMPARE(text(mile, "speedFactor"), "1.26");
     }
 
-    // The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
-    // nozzle, 162.58032 hp through four; the jets are the reference's
-    // (`python3 tests/reference/moravik_reference.py njt=.030 jtn=4`).
-    // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 30.3 and 121.2.
-    void jetForATarget_data() {
-        QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("nozzles");
-        QTest::addColumn<QString>("standardJet");
-        QTest::addColumn<QString>("added");
-        QTest::addColumn<QString>("addedKw");
-        QTest::newRow("one nozzle")
-            << QString("40.64508") << 1 << QString(".017") << QString("40.6") << QString("30.3");
-        QTest::newRow("four nozzles")
-            << QString("162.58032") << 4 << QString(".034") << QString("162.6") << QString("121.2");
-    }
+    // The Calculate pass's own example: jet .030 adds 162.58032 hp through four nozzles; the
+    // jets are the reference's (`python3 tests/reference/moravik_reference.py njt=.030 jtn=4`).
+    // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 121.2.
     void jetForATarget() {
-        QFETCH(QString, target);
-        QFETCH(int, nozzles);
-        QFETCH(QString, standardJet);
-        QFETCH(QString, added);
-        QFETCH(QString, addedKw);
         RaceDay raceDay;
         QWidget* jet = raceDay.open("JetSection");
-        child<QSpinBox>(jet, "nozzles")->setValue(nozzles);
-        typeInto(jet, "targetPower", target);
-        const QStringList expected{".030", ".017", standardJet, "0", added};
-        const QStringList outputs{"nitrousJet", "fuelJet", "standardJet", "holleyNumber",
-                                  "addedPower"};
-        for (qsizetype i = 0; i < outputs.size(); ++i) QCOMPARE(text(jet, outputs[i]), expected[i]);
+        auto* nozzles = child<QSpinBox>(jet, "nozzles");
+        nozzles->setValue(4);
+        typeInto(jet, "targetPower", "162.58032");
+        const auto outputs = [jet] {
+            QStringList texts;
+            for (const char* name :
+                 {"nitrousJet", "fuelJet", "standardJet", "holleyNumber", "addedPower"})
+                texts << text(jet, name);
+            return texts.join(' ');
+        };
+        QCOMPARE(outputs(), ".030 .017 .034 0 162.6");
         choose(jet, "targetPowerUnit", "kW");
-        QCOMPARE(text(jet, "addedPower"), addedKw);
+        QCOMPARE(text(jet, "addedPower"), "121.2");
         QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
         choose(jet, "targetPowerUnit", "hp");
 
         // No nozzles (the box refuses a 0, but can be emptied) is marked, not
         // read as the count before it.
-        auto* nozzleBox = child<QSpinBox>(jet, "nozzles");
-        nozzleBox->selectAll();
-        QTest::keyClick(nozzleBox, Qt::Key_Backspace);
-        QVERIFY2(nozzleBox->toolTip().contains("from 1 to 99"), qPrintable(nozzleBox->toolTip()));
+        nozzles->selectAll();
+        QTest::keyClick(nozzles, Qt::Key_Backspace);
+        QVERIFY2(nozzles->toolTip().contains("from 1 to 99"), qPrintable(nozzles->toolTip()));
         QCOMPARE(text(jet, "nitrousJet"), "–");
-        nozzleBox->setValue(nozzles);
+        nozzles->setValue(4);
 
         // The same pressure in bar gives the same jets.
         choose(jet, "fuelPressureUnit", "bar");
-        QCOMPARE(text(jet, "fuelJet"), expected[1]);
+        QCOMPARE(text(jet, "fuelJet"), ".017");
         typeInto(jet, "fuelPressure", "0");
         QVERIFY(child(jet, "fuelPressure")->toolTip().contains("fuel pressure must lie within"));
         QCOMPARE(text(jet, "fuelJet"), "–");
@@ -321,36 +315,26 @@ private slots:
     // The section and `moravik-calc bottle --json` agree to the digits the section shows;
     // the figures themselves are checked against the reference (tests/reference).
     void bottleMatchesTheCommandLine_data() {
-        QTest::addColumn<QStringList>("typed");  // field=text or unit box=choice
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("gaugeKey");
-        QTest::addColumn<QString>("absoluteKey");
-        QTest::addColumn<double>("absoluteScale");
-        QTest::newRow("85 F") << QStringList{"bottleTemperature=85"}
-                              << QStringList{"--temperature", "85F"} << "pressure_psig"
-                              << "pressure_psia" << 1.0;
-        QTest::newRow("950 psi wanted") << QStringList{"bottlePressure=950"}
-                                        << QStringList{"--pressure", "950psi"} << "pressure_psig"
-                                        << "pressure_psia" << 1.0;
-        QTest::newRow("65 bar, jet .062, thin air, tuned at 1000 psia")
-            << QStringList{"bottlePressureUnit=bar", "bottlePressure=65",     "nitrousJet=.062",
-                           "outsidePressure=25.5",   "tunePressureUnit=psia", "tunePressure=1000"}
-            << QStringList{"--pressure",         "65bar",    "--nitrous-jet",   ".062",
-                           "--outside-pressure", "25.5inHg", "--tune-pressure", "1000psia"}
-            << "pressure_bar_gauge"
-            << "pressure_kpa_absolute" << 0.01;
+        addRows<BottleCase>({
+            {"85 F", {"bottleTemperature=85"}, {"--temperature", "85F"}},
+            {"950 psi wanted", {"bottlePressure=950"}, {"--pressure", "950psi"}},
+            {"65 bar, jet .062, thin air, tuned at 1000 psia",
+             {"bottlePressureUnit=bar", "bottlePressure=65", "nitrousJet=.062",
+              "outsidePressure=25.5", "tunePressureUnit=psia", "tunePressure=1000"},
+             {"--pressure", "65bar", "--nitrous-jet", ".062", "--outside-pressure", "25.5inHg",
+              "--tune-pressure", "1000psia"},
+             "pressure_bar_gauge",
+             "pressure_kpa_absolute",
+             0.01},
+        });
     }
     void bottleMatchesTheCommandLine() {
-        QFETCH(QStringList, typed);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, gaugeKey);
-        QFETCH(QString, absoluteKey);
-        QFETCH(double, absoluteScale);
+        QFETCH(BottleCase, row);
         RaceDay raceDay;
         QWidget* bottle = raceDay.open("BottleSection");
-        fill(bottle, typed);
+        fill(bottle, row.typed);
         std::vector<std::string> words{"bottle", "--json"};
-        for (const QString& argument : arguments) words.push_back(argument.toStdString());
+        for (const QString& argument : row.arguments) words.push_back(argument.toStdString());
         const auto calc = moravik::cli::run(words);
         QCOMPARE(int(calc.status), 0);
         const QJsonObject json =
@@ -359,8 +343,8 @@ private slots:
             return QString::number(json[key].toDouble() * scale, 'f', 1);
         };
         QCOMPARE(text(bottle, "resultTemperature"), shown("temperature_f", 1));
-        QCOMPARE(text(bottle, "gaugePressure"), shown(gaugeKey, 1));
-        QCOMPARE(text(bottle, "absolutePressure"), shown(absoluteKey, absoluteScale));
+        QCOMPARE(text(bottle, "gaugePressure"), shown(row.gaugeKey, 1));
+        QCOMPARE(text(bottle, "absolutePressure"), shown(row.absoluteKey, row.absoluteScale));
         QCOMPARE(text(bottle, "fuelJetAtTune"), json["fuel_jet_at_tune"].toString());
         QCOMPARE(text(bottle, "fuelJetToday"), json["fuel_jet_today"].toString());
         QCOMPARE(text(bottle, "todaysBottle"), json["today_bottle_pressure_psi"].toString());
@@ -371,78 +355,62 @@ private slots:
     // web module's field key (the page puts its label there), the window's field.
     // Sentences as moravik-calc printed them before the answer layer named fields.
     void everyFrontEndGivesTheCoresSentence_data() {
-        QTest::addColumn<QString>("section");
-        QTest::addColumn<QString>("field");  // the window's, typed after today's J607 day
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("windowLabel");  // what the window puts before the sentence
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("sentence");
-        QTest::addColumn<QString>("units");  // the note after it where units are typed
-        const QStringList weather{"--pressure", "29.92", "--humidity", "0"};
-        QTest::newRow("temperature 200 F")
-            << "AirSection"
-            << "todaysAir/temperature"
-            << "200F"
-            << ""
-            << "air" << QStringList{"--temperature", "200F"} + weather << "temperature"
-            << "temperature must lie within -40 to +60 °C (-40 to 140 °F)"
-            << " (units F, C, K)";
-        QTest::newRow("humidity 400 %")
-            << "AirSection"
-            << "todaysAir/humidity"
-            << "400"
-            << ""
-            << "air"
-            << QStringList{"--temperature", "60F", "--pressure", "29.92", "--humidity", "400"}
-            << "humidity"
-            << "humidity must lie within 0 to 100 %"
-            << " (units %)";
-        QTest::newRow("bottle at 98 F")
-            << "BottleSection"
-            << "bottleTemperature"
-            << "98"
-            << "bottle temperature: "
-            << "bottle" << QStringList{"--temperature", "98F"} << "temperature"
-            << "above 97.56 °F (36.42 °C), nitrous oxide's critical temperature, no liquid is "
-               "left in the bottle and its pressure no longer follows the vapour curve"
-            << "";
+        const QStringList dry{"--pressure", "29.92", "--humidity", "0"};
+        addRows<SentenceCase>({
+            {"temperature 200 F", "AirSection", "todaysAir/temperature", "200F", "", "air",
+             QStringList{"--temperature", "200F"} + dry, "temperature",
+             "temperature must lie within -40 to +60 °C (-40 to 140 °F)", " (units F, C, K)"},
+            {"humidity 400 %",
+             "AirSection",
+             "todaysAir/humidity",
+             "400",
+             "",
+             "air",
+             {"--temperature", "60F", "--pressure", "29.92", "--humidity", "400"},
+             "humidity",
+             "humidity must lie within 0 to 100 %",
+             " (units %)"},
+            {"bottle at 98 F",
+             "BottleSection",
+             "bottleTemperature",
+             "98",
+             "bottle temperature: ",
+             "bottle",
+             {"--temperature", "98F"},
+             "temperature",
+             "above 97.56 °F (36.42 °C), nitrous oxide's critical temperature, no liquid is left "
+             "in the bottle and its pressure no longer follows the vapour curve",
+             ""},
+        });
     }
     void everyFrontEndGivesTheCoresSentence() {
-        QFETCH(QString, section);
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, windowLabel);
-        QFETCH(QString, command);
-        QFETCH(QStringList, arguments);
-        QFETCH(QString, key);
-        QFETCH(QString, sentence);
-        QFETCH(QString, units);
-        std::vector<std::string> words{command.toStdString()};
+        QFETCH(SentenceCase, row);
+        std::vector<std::string> words{row.command.toStdString()};
         std::string request = "{";
-        for (qsizetype i = 0; i < arguments.size(); i += 2) {
-            words.push_back(arguments[i].toStdString());
-            words.push_back(arguments[i + 1].toStdString());
-            request += (i == 0 ? "\"" : ",\"") + arguments[i].mid(2).toStdString() + "\":\"" +
-                       arguments[i + 1].toStdString() + "\"";
+        for (qsizetype i = 0; i < row.arguments.size(); i += 2) {
+            words.push_back(row.arguments[i].toStdString());
+            words.push_back(row.arguments[i + 1].toStdString());
+            request += (i == 0 ? "\"" : ",\"") + row.arguments[i].mid(2).toStdString() + "\":\"" +
+                       row.arguments[i + 1].toStdString() + "\"";
         }
         const auto calc = moravik::cli::run(words);
-        QCOMPARE(QString::fromStdString(moravik::cli::linesOf(calc.err).at(0)),
-                 "moravik-calc " + command + ": --" + key + ": " + sentence + units);
+        QCOMPARE(
+            QString::fromStdString(moravik::cli::linesOf(calc.err).at(0)),
+            "moravik-calc " + row.command + ": --" + row.key + ": " + row.sentence + row.units);
         const QJsonObject web =
-            QJsonDocument::fromJson(
-                QByteArray::fromStdString(moravik::raceday::answerJson(
-                    command.toStdString(), request + "}", moravik::raceday::UnitTexts::Display)))
+            QJsonDocument::fromJson(QByteArray::fromStdString(moravik::raceday::answerJson(
+                                        row.command.toStdString(), request + "}",
+                                        moravik::raceday::UnitTexts::Display)))
                 .object();
-        QCOMPARE(web["fields"].toArray(), QJsonArray{key});
-        QCOMPARE(web["reason"].toString(), sentence + units);
+        QCOMPARE(web["fields"].toArray(), QJsonArray{row.key});
+        QCOMPARE(web["reason"].toString(), row.sentence + row.units);
         RaceDay raceDay;
         typeJ607Day(raceDay);
-        QWidget* page = raceDay.open(section);
+        QWidget* page = raceDay.open(row.section);
+        const QString& field = row.field;
         const QObject* parent = field.contains('/') ? child(page, field.section('/', 0, 0)) : page;
-        typeInto(parent, field.section('/', -1), typed);
-        QCOMPARE(child(parent, field.section('/', -1))->toolTip(), windowLabel + sentence);
+        typeInto(parent, field.section('/', -1), row.typed);
+        QCOMPARE(child(parent, field.section('/', -1))->toolTip(), row.windowLabel + row.sentence);
     }
 
     // Above the curve's critical point the bottle holds no liquid: refused, and

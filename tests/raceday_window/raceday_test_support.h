@@ -83,6 +83,13 @@ inline QStringList accessKeyClashes(const QWidget* root) {
     return clashes;
 }
 
+// A QTest table whose rows are structs with a `name`, one column each: the cases read as rows.
+template <class Row>
+void addRows(std::initializer_list<Row> rows) {
+    QTest::addColumn<Row>("row");
+    for (const Row& row : rows) QTest::newRow(qPrintable(QString(row.name))) << row;
+}
+
 template <class Widget = QWidget>
 Widget* child(const QObject* parent, const QString& name) {
     auto* found = parent->findChild<Widget*>(name);

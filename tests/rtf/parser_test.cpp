@@ -44,6 +44,18 @@ void expectReads(const ReadCase& c) {
     EXPECT_EQ(result.document.truncated, std::ranges::count(kinds, Truncated) == 1);
 }
 
+// Word's head: Times New Roman, and Symbol as font 3.
+const std::string kWord =
+    "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0{\\fonttbl{\\f0\\froman"
+    "\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}{\\f3\\froman"
+    "\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}}\\pard\\plain \\f0\\fs24 ";
+
+// Bytes in a font without \fcharset, in a document of the code page.
+std::string withCodePage(std::string_view page, std::string_view bytes) {
+    return "{\\rtf1\\ansi\\ansicpg" + std::string(page) +
+           "\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\\f0 " + std::string(bytes) + "\\par}";
+}
+
 TEST(RtfParser, ReadsTextByFeature) {
     const ReadCase cases[] = {
         // Paragraphs, line breaks, tabs and the characters that carry no text.
@@ -96,6 +108,35 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withTables("{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}{\\field{\\*\\fldinst PAGE}}x"
                     "{\\object{\\*\\objclass P}{\\*\\objdata 0102}{\\result R}}A\\bin3 xyzB"),
          "7xRAB"},
+        // What word processors write. The code pages' letters are those of Microsoft's code page
+        // charts for 1251 and 1253; Symbol's, Adobe's Symbol encoding (Unicode's
+        // MAPPINGS/VENDORS/ADOBE/symbol.txt).
+        {kWord + "a {\\f3 \\u-3917\\'b3} b {\\f3 \\u-3876\\'dc}\\par}", "a ≥ b ⇐"},
+        {kWord +
+             "2{\\field{\\*\\fldinst SYMBOL 180 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3}}3\\par}",
+         "2×3"},
+        {kWord + "One\\column Two\\softline Three\\par}", "One|Two\nThree"},
+        {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fnil\\fcharset204 Calibri;}}\\f0 "
+         "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par}",
+         "Привет"},
+        {"{\\rtf1\\ansi\\ansicpg1253{\\fonttbl{\\f0\\fswiss\\fcharset161 Arial;}}\\f0 "
+         "\\'c3\\'e5\\'e9\\'e1 \\'f3\\'ef\\'f5\\par}",
+         "Γεια σου"},
+        // A font entry without \fcharset follows \ansicpg. The texts are Python's codecs'
+        // (cp1250, cp1251, cp932, cp1255, cp1258) decoding of the same bytes.
+        {withCodePage("1251", "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\'ec\\'e8\\'f0"), "Привет мир"},
+        {withCodePage("1250", "\\'8elu\\'9dou\\'e8k\\'fd k\\'f9\\'f2"), "Žluťoučký kůň"},
+        {withCodePage("932", "\\'93\\'fa\\'96\\'7b\\'8c\\'ea"), "日本語"},
+        {withCodePage("1255", "\\'f9\\'ec\\'e5\\'ed"), "שלום"},
+        {withCodePage("1258", "Vi\\'ea\\'f2t Nam"), "Vi\u00ea\u0323t Nam"},
+        // The symbol fonts' glyphs, by the lines of the Unicode Technical Committee's
+        // WDingsSources.txt that name them: "1F5F9;1254", "0263A;1074", "02713;1252",
+        // "1F5F8;2080", "02042;2249", "1F577;0033", "1F54A;0255", "02B60;3033", "025BC;3113"
+        // and "1F8AB;3101".
+        {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fnil "
+         "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}{\\f4\\fnil\\fcharset2 Wingdings 3;}}"
+         "\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9\\f3\\'21\\'ff\\f4\\'21\\'71\\u-3995?\\par}",
+         "\U0001F5F9\u263A\u2713\U0001F5F8\u2042\U0001F577\U0001F54A\u2B60\u25BC\U0001F8AB"},
         // kPictureText stands for a picture, also for one left out, which the builder mentions.
         {withTables("A{\\pict\\wmetafile8\\picw10 0102ff}B{\\pict\\bin4 }}}{}C"
                     "{\\*\\shppict{\\pict\\pngblip 00}}{\\nonshppict{\\pict\\wmetafile8 00}}"),
