@@ -85,19 +85,11 @@ def number(rng, low, high, decimals):
 
 
 def temperature_text(rng, celsius, system):
-    """The same temperature as people type it: C, F, K, °C, °F, or bare in the unit system."""
-    form = rng.randrange(7)
-    if form == 0:
-        return "%.1fC" % celsius
-    if form == 6:
-        return "+%.2f°C" % celsius if celsius > 0 else "%.2f°C" % celsius
-    if form == 1:
-        return "%.1fF" % (celsius * 1.8 + 32)
-    if form == 2:
-        return "%.2fK" % (celsius + 273.15)
-    if form == 3:
-        return "%.1f°F" % (celsius * 1.8 + 32)
-    return "%.1f" % (celsius * 1.8 + 32 if system == "imperial" else celsius)
+    """The same temperature as people type it: C, F, K, °F, bare in the unit system, or signed °C."""
+    fahrenheit = celsius * 1.8 + 32
+    bare = "%.1f" % (fahrenheit if system == "imperial" else celsius)
+    return rng.choice(["%.1fC" % celsius, "%.1fF" % fahrenheit, "%.2fK" % (celsius + 273.15),
+                       "%.1f°F" % fahrenheit, bare, bare, "%+.2f°C" % celsius])
 
 
 PRESSURE_FORMS = [("hPa", 1, 1), ("mbar", 1, 2), ("kPa", 0.1, 3), ("bar", 0.001, 5),
