@@ -49,14 +49,6 @@ TEST(AirCommand, SaysWhichAltimeterGroupOfAMetarItUsed) {
     EXPECT_TRUE(contains(jsonOf(ojam + " --json")["notes"][0].get<std::string>(), "A2991 is used"));
 }
 
-TEST(PredictCommand, CarriesTheRunToTheNewWeather) {
-    const auto json = jsonOf(
-        "predict --et 12.1 --mph 108.5 --then '86F 29.10inHg 40%' --now '60F baro 29.92inHg rh 0' "
-        "--json");
-    EXPECT_NEAR(json["predicted_et_s"].get<double>(), 11.822622067339976, 1e-12);
-    EXPECT_NEAR(json["predicted_mph"].get<double>(), 111.04558637857092, 1e-12);
-}
-
 TEST(RacedayCommands, ReportUsageErrorsNamingTheOptionAndItsUnits) {
     const auto usage = ExitStatus::UsageError;
     expectEach({

@@ -5,7 +5,8 @@ requires every result text and every fault kind to equal the reference's.
 
 The cases are fixed by the seed: racers' inputs, texts as people type them
 (units, blanks, tabs and line feeds inside numbers, signs, exponents, "&H" and
-"&O"), every track entry, inputs at and beside each fault, and jets whose
+"&O"), every track entry, inputs at and beside each fault (two at once among
+them, whose order decides the kind), and jets whose
 standard jet size sweeps every Holley range edge.
 """
 
@@ -78,17 +79,24 @@ def typed_like_a_person(rng, text):
 
 def generated_cases(seed, count):
     rng = random.Random(seed)
-    # Worked examples, then one nozzle whose standard jet size steps through
+    # Worked examples and edges, then one nozzle whose standard jet size steps through
     # every thousandth from .033 to .139, past every Holley range edge.
     cases = [{}, {"flp": "4 3"}, {"flp": "43psi"}, {"njt": "0,030"}, {"njt": "3E-2"},
-             {"njt": "", "draghp": "999999999999999.9"}, {"njt": "", "draghp": "1e-3"}]
+             {"njt": "", "draghp": "999999999999999.9"}, {"njt": "", "draghp": "1e-3"},
+             # Psi ties to even, exponent 0.333333 against a third, ET and loss by their own
+             # ratios, two faults at once (the first step's decides), -0, a rounded fuel jet.
+             {"njt": "1", "flp": "42.5", "nbp": "9 00psi"}, {"njt": "1", "flp": "43.5"},
+             {"draghp": "1", "vweight": "8"}, {"draghp": "849", "vweight": "3000"},
+             {"njt": "0", "draghp": "781.6489914118488"}, {"flp": "", "nbp": "99999"},
+             {"nbp": "-900", "jtn": "-1"}, {"draghp": "-210", "vweight": ""}, {"draghp": "0"},
+             {"njt": "", "jtn": "-1"}, {"njt": ".0295", "jtn": "4"}, {"draghp": "1E300", "vweight": "1E-300"}]
     cases += [{"njt": "%.4f" % (0.060 + step * 0.0005)} for step in range(380)]
     while len(cases) < count:
         case = racer_inputs(rng)
         kind = rng.random()
-        if kind < 0.25:
-            field = rng.choice(list(NEAR_FAULTS))
-            case[field] = rng.choice(NEAR_FAULTS[field])
+        if kind < 0.25:  # one field at a fault's edge, or two: the first fault decides the kind
+            for field in rng.sample(list(NEAR_FAULTS), rng.choice([1, 1, 2])):
+                case[field] = rng.choice(NEAR_FAULTS[field])
         elif kind < 0.65:
             for field in rng.sample(list(NEAR_FAULTS), rng.randint(1, 3)):
                 case[field] = typed_like_a_person(rng, case[field])

@@ -41,59 +41,43 @@ KEY_TOLERANCE = {"vapour_pressure_hpa": 3e-14, "water_grains_per_lb": 3e-14}
 SCALES = {"dew_point_c": 273.15, "temperature_c": 273.15, "temperature_f": 459.67, "density_altitude_m": 44330.8,
           "density_altitude_ft": 44330.8 / 0.3048, "density_altitude_nws_ft": 145366}
 
-# Each documented range on its line: (command, accepted). The second of each pair
-# lies just past the bound and the relative 1e-12 the manual page allows around it.
-LIMITS = [
-    (["air", "--temperature", "-40C", "--pressure", "1000hPa"], True),
-    (["air", "--temperature", "-40.00001C", "--pressure", "1000hPa"], False),
-    (["air", "--temperature", "140F", "--pressure", "1000hPa"], True),
-    (["air", "--temperature", "140.00001F", "--pressure", "1000hPa"], False),
-    (["air", "--temperature", "20C", "--pressure", "500hPa"], True),
-    (["air", "--temperature", "20C", "--pressure", "499.9999999hPa"], False),
-    (["air", "--temperature", "20C", "--pressure", "1100hPa"], True),
-    (["air", "--temperature", "20C", "--pressure", "1100.000001hPa"], False),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--humidity", "0%"], True),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--humidity", "-1e-300%"], False),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--humidity", "100%"], True),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--humidity", "100.0000001%"],
-     False),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "-60C"], True),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "-60.00001C"], False),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "-76F"], True),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "-76.00001F"], False),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "20C"], True),
-    (["air", "--temperature", "20C", "--pressure", "1000hPa", "--dew-point", "20.0000001C"],
-     False),
+# Each documented range on its line: (command, option, a value at the bound,
+# accepted, and one just past it and the relative 1e-12 the manual page allows
+# around it, refused); None where a bound has only one side here.
+AIR = ["air", "--temperature", "20C", "--pressure", "1000hPa"]
+JET = ["jet-for-hp", "--target-hp", "100"]
+BOUNDS = [
+    (["air", "--pressure", "1000hPa"], "--temperature", "-40C", "-40.00001C"),
+    (["air", "--pressure", "1000hPa"], "--temperature", "140F", "140.00001F"),
+    (["air", "--temperature", "20C"], "--pressure", "500hPa", "499.9999999hPa"),
+    (["air", "--temperature", "20C"], "--pressure", "1100hPa", "1100.000001hPa"),
+    (AIR, "--humidity", "0%", "-1e-300%"),
+    (AIR, "--humidity", "100%", "100.0000001%"),
+    (AIR, "--dew-point", "-60C", "-60.00001C"),
+    (AIR, "--dew-point", "-76F", "-76.00001F"),
+    (AIR, "--dew-point", "20C", "20.0000001C"),
     # Jets: 70 hp × (jet in mm)² per nozzle, so these targets need exactly .001 and 32.767 in,
     # and .0004 (rounded to .000) and 32.768 in.
-    (["jet-for-hp", "--target-hp", "0.0451612"], True),
-    (["jet-for-hp", "--target-hp", "0.0072258"], False),
-    (["jet-for-hp", "--target-hp", "48488509.6228"], True),
-    (["jet-for-hp", "--target-hp", "48491469.2620"], False),
-    (["jet-for-hp", "--target-hp", "100", "--fuel-pressure", "1psi"], True),
-    (["jet-for-hp", "--target-hp", "100", "--fuel-pressure", "0.5psi"], False),
-    (["jet-for-hp", "--target-hp", "100", "--bottle-pressure", "32767psi"], True),
-    (["jet-for-hp", "--target-hp", "100", "--bottle-pressure", "32767.5psi"], False),
-    (["jet-for-hp", "--target-hp", "100", "--nozzles", "1"], True),
-    (["jet-for-hp", "--target-hp", "100", "--nozzles", "0"], False),
-    (["jet-for-hp", "--target-hp", "2000", "--nozzles", "32767"], True),
-    (["jet-for-hp", "--target-hp", "100", "--nozzles", "32768"], False),
+    (["jet-for-hp"], "--target-hp", "0.0451612", "0.0072258"),
+    (["jet-for-hp"], "--target-hp", "48488509.6228", "48491469.2620"),
+    (JET, "--fuel-pressure", "1psi", "0.5psi"),
+    (JET, "--bottle-pressure", "32767psi", "32767.5psi"),
+    (JET, "--nozzles", "1", "0"),
+    (["jet-for-hp", "--target-hp", "2000"], "--nozzles", "32767", None),
+    (JET, "--nozzles", None, "32768"),
     # The bottle: -30 °C up to the curve's critical point, 309.57 K; by pressure, 1320.6 kPa
     # (the curve at -30 °C) up to its critical pressure, 7251 kPa absolute.
-    (["bottle", "--temperature", "-30C"], True),
-    (["bottle", "--temperature", "-30.00001C"], False),
-    (["bottle", "--temperature", "-22F"], True),
-    (["bottle", "--temperature", "309.57K"], True),
-    (["bottle", "--temperature", "309.5700001K"], False),
-    (["bottle", "--pressure", "7251kPa", "--outside-pressure", "0hPa"], False),
-    (["bottle", "--pressure", "1051.6686psia"], True),
-    (["bottle", "--pressure", "1051.6687psia"], False),
-    (["bottle", "--pressure", "191.5302psia"], True),
-    (["bottle", "--pressure", "191.5301psia"], False),
-    (["bottle", "--temperature", "20C", "--outside-pressure", "500hPa"], True),
-    (["bottle", "--temperature", "20C", "--outside-pressure", "1100.000001hPa"], False),
-    (["bottle", "--temperature", "20C", "--nitrous-jet", "0"], False),
+    (["bottle"], "--temperature", "-30C", "-30.00001C"),
+    (["bottle"], "--temperature", "-22F", None),
+    (["bottle"], "--temperature", "309.57K", "309.5700001K"),
+    (["bottle", "--outside-pressure", "0hPa"], "--pressure", None, "7251kPa"),
+    (["bottle"], "--pressure", "1051.6686psia", "1051.6687psia"),
+    (["bottle"], "--pressure", "191.5302psia", "191.5301psia"),
+    (["bottle", "--temperature", "20C"], "--outside-pressure", "500hPa", "1100.000001hPa"),
+    (["bottle", "--temperature", "20C"], "--nitrous-jet", None, "0"),
 ]
+LIMITS = [(command + [option, value], accepted) for command, option, at, past in BOUNDS
+          for value, accepted in [(at, True), (past, False)] if value is not None]
 
 
 def number(rng, low, high, decimals):
@@ -101,19 +85,11 @@ def number(rng, low, high, decimals):
 
 
 def temperature_text(rng, celsius, system):
-    """The same temperature as people type it: C, F, K, °C, °F, or bare in the unit system."""
-    form = rng.randrange(7)
-    if form == 0:
-        return "%.1fC" % celsius
-    if form == 6:
-        return "+%.2f°C" % celsius if celsius > 0 else "%.2f°C" % celsius
-    if form == 1:
-        return "%.1fF" % (celsius * 1.8 + 32)
-    if form == 2:
-        return "%.2fK" % (celsius + 273.15)
-    if form == 3:
-        return "%.1f°F" % (celsius * 1.8 + 32)
-    return "%.1f" % (celsius * 1.8 + 32 if system == "imperial" else celsius)
+    """The same temperature as people type it: C, F, K, °F, bare in the unit system, or signed °C."""
+    fahrenheit = celsius * 1.8 + 32
+    bare = "%.1f" % (fahrenheit if system == "imperial" else celsius)
+    return rng.choice(["%.1fC" % celsius, "%.1fF" % fahrenheit, "%.2fK" % (celsius + 273.15),
+                       "%.1f°F" % fahrenheit, bare, bare, "%+.2f°C" % celsius])
 
 
 PRESSURE_FORMS = [("hPa", 1, 1), ("mbar", 1, 2), ("kPa", 0.1, 3), ("bar", 0.001, 5),

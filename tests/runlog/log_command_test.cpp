@@ -67,16 +67,13 @@ protected:
     QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
 
-TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
+// The layout of each format is the golden files' (migration_test.cpp); here, the
+// vehicle chosen by any case and JSON in metric units.
+TEST_F(LogCommandTest, ListsTheRunsOfAVehicleAndInMetricUnits) {
     const auto table = calc("runs --vehicle camaro");
     EXPECT_EQ(table.status, ok) << table.err;
-    const auto lines = cli::linesOf(table.out);
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[0].substr(0, 25), "Date              Vehicle");
-    EXPECT_TRUE(cli::contains(lines[1], "Camaro")) << lines[1];
-    EXPECT_TRUE(cli::contains(lines[1], "11.000 s  100.00 mph")) << lines[1];
-    // Three tables of 80 columns, each a header and three runs, between blank lines.
-    EXPECT_EQ(lines.size(), 14u);
+    EXPECT_TRUE(cli::contains(table.out, "11.000 s  100.00 mph")) << table.out;
+    EXPECT_FALSE(cli::contains(table.out, "Nova")) << table.out;
 
     const auto json = calc("runs --json --units metric");
     ASSERT_EQ(json.status, ok) << json.err;
@@ -86,8 +83,6 @@ TEST_F(LogCommandTest, ListsTheRunsAsATableJsonOrCsv) {
     EXPECT_EQ(runs[3]["et_s"], 13.5);
     EXPECT_NEAR(runs[3]["speed_km/h"].get<double>(), 99 * 1.609344, 1e-9);  // 1 mi = 1.609344 km
     EXPECT_TRUE(runs[3]["altimeter_setting_hPa"].is_null());
-
-    EXPECT_TRUE(cli::contains(calc("runs --csv").out, ",10.3,105,"));
 }
 
 // Today is the standard's own day (60 °F, 29.92 inHg, dry: factor 1), so the

@@ -375,18 +375,24 @@ def chromium_of(browser):
     return [int(line.split()[0]) for line in children if "chrom" in line and line.strip()][0]
 
 
-SAVE_MANY = """
+# Fills the run form's date and time, ET and speed, and submits it.
+SUBMIT_RUN = """
+    const submitRun = (when, et, speed) => {
+        const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
+        [document.getElementById("run-date").value, document.getElementById("run-time").value] = when.split("T");
+        field("et").value = et;
+        field("speed").value = speed;
+        document.getElementById("run-form").requestSubmit();
+    };"""
+
+SAVE_MANY = SUBMIT_RUN + """
     window.confirmedRuns = [];
-    const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
     (async () => {
         for (let i = 0; i < 400; ++i) {
             const when = "2025-06-" + String(1 + Math.floor(i / 24)).padStart(2, "0") + "T" +
                          String(i % 24).padStart(2, "0") + ":00";
-            [document.getElementById("run-date").value, document.getElementById("run-time").value] = when.split("T");
-            field("et").value = (10 + i / 1000).toFixed(3);
-            field("speed").value = "120";
+            submitRun(when, (10 + i / 1000).toFixed(3), "120");
             const saved = "Saved the run of " + when.replace("T", " ") + ".";
-            document.getElementById("run-form").requestSubmit();
             while (document.getElementById("run-status").textContent !== saved) {
                 if (document.getElementById("run-fault").textContent) return;
                 await new Promise((resolve) => setTimeout(resolve, 1));
@@ -433,16 +439,10 @@ def two_tabs(browser, url):
     browser.switch_to.new_window("tab")
     open_runs(browser, url)
     tabs.append(browser.current_window_handle)
-    submit = """
-        const field = (key) => document.querySelector('#run-form [data-column="' + key + '"]');
-        [document.getElementById("run-date").value, document.getElementById("run-time").value] = arguments[0].split("T");
-        field("et").value = "11.5";
-        field("speed").value = "118";
-        document.getElementById("run-form").requestSubmit();"""
     days = ["2025-07-01T10:00", "2025-07-02T10:00"]
     for tab, when in zip(tabs, days):
         browser.switch_to.window(tab)
-        browser.execute_script(submit, when)
+        browser.execute_script(SUBMIT_RUN + "submitRun(arguments[0], '11.5', '118');", when)
     for tab, when in zip(tabs, days):
         browser.switch_to.window(tab)
         wait_for(browser, lambda: text_of(browser, "run-status") == "Saved the run of %s." % when.replace("T", " "),

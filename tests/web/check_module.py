@@ -6,78 +6,48 @@ the same bytes.
                             PATH/TO/moravik-calc [--cases N] [--seed S]
 
 The inputs are the reference test's (tests/reference/check_batch.py). In
-Chromium (Debian's chromium and chromium-driver, through python3-selenium) the
-module is served from a local HTTP server on a free port, as a page would load it.
+Chromium the module is served as browser_checks.py serves the web app, and
+loaded into a page of the same origin, as the app loads it.
 """
 
 import argparse
-import functools
-import http.server
 import json
 import pathlib
 import subprocess
 import sys
-import threading
 
 HERE = pathlib.Path(__file__).resolve().parent
-sys.path.insert(0, str(HERE.parents[1] / "tests" / "reference"))
+sys.path.insert(0, str(HERE.parent / "reference"))
 
 from check_batch import generated_cases  # noqa: E402
 from moravik_reference import INITIAL_TEXTS  # noqa: E402
 
-
 FIELDS = ["njt", "flp", "nbp", "jtn", "draghp", "vweight", "altitudeDD"]
 
-PAGE = b"""<!DOCTYPE html><html><head><meta charset="utf-8"><title>module check</title>
-<script src="moravik_engine.js"></script></head><body></body></html>"""
-
-# Runs every input through the module and hands back the answers as JSON texts.
+# Loads the module beside the page it is served with, runs every input's seven
+# texts through it and hands back the answers as JSON texts.
 IN_PAGE = """
-const [inputs, fields, done] = arguments;
-createMoravikEngine().then(
-    (engine) => done(inputs.map((texts) =>
-        JSON.stringify(engine.calculate(...fields.map((name) => texts[name]))))),
+const [inputs, done] = arguments, script = document.createElement("script");
+script.onload = () => createMoravikEngine().then(
+    (engine) => done(inputs.map((texts) => JSON.stringify(engine.calculate(...texts)))),
     (error) => done(String(error)));
+script.onerror = () => done("moravik_engine.js did not load");
+script.src = "moravik_engine.js";
+document.head.append(script);
 """
 
 
-class ModuleFiles(http.server.SimpleHTTPRequestHandler):
-    """The module's folder, and the page at /check.html."""
-
-    def do_GET(self):
-        if self.path != "/check.html":
-            return super().do_GET()
-        self.send_response(200)
-        self.send_header("Content-Type", "text/html")
-        self.send_header("Content-Length", str(len(PAGE)))
-        self.end_headers()
-        self.wfile.write(PAGE)
-        return None
-
-    def log_message(self, *args):
-        pass
-
-
 def answers_in_chromium(module, inputs):
-    from selenium import webdriver
-    from selenium.webdriver.chrome.service import Service
+    from browser_checks import Server, browser_in  # selenium, for the system's Python only
 
-    handler = functools.partial(ModuleFiles, directory=str(pathlib.Path(module).parent))
-    ModuleFiles.extensions_map = {**ModuleFiles.extensions_map, ".wasm": "application/wasm"}
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    options = webdriver.ChromeOptions()
-    options.binary_location = "/usr/bin/chromium"
-    for argument in ["--headless=new", "--no-sandbox", "--disable-dev-shm-usage"]:
-        options.add_argument(argument)
-    browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    server = Server(pathlib.Path(module).parent)
     try:
-        browser.set_script_timeout(300)
-        browser.get("http://127.0.0.1:%d/check.html" % server.server_address[1])
-        answers = browser.execute_async_script(IN_PAGE, inputs, FIELDS)
+        with browser_in() as browser:
+            browser.set_script_timeout(300)
+            browser.get(server.url + pathlib.Path(module).name)
+            answers = browser.execute_async_script(IN_PAGE, inputs)
     finally:
-        browser.quit()
-        server.shutdown()
+        server.stop()
     if isinstance(answers, str):
         sys.exit("the module failed in Chromium: %s" % answers)
     return "".join(answer + "\n" for answer in answers)
@@ -109,7 +79,7 @@ def main():
     native = subprocess.run([args.calc, "--batch"], input=batch, capture_output=True,
                             timeout=120, check=False)
     # The module takes all seven texts; --batch fills a missing one with the initial text.
-    inputs = [{**INITIAL_TEXTS, **case} for case in cases]
+    inputs = [[{**INITIAL_TEXTS, **case}[name] for name in FIELDS] for case in cases]
     if args.chromium:
         web = answers_in_chromium(args.module, inputs)
     else:
