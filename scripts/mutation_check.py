@@ -44,6 +44,16 @@ QUARTER_MILE = "core/engine/src/quarter_mile.cpp"
 AIR = "core/raceday/src/air.cpp"
 BOTTLE = "core/raceday/src/bottle.cpp"
 WEB_APP = "apps/web/app/app.js"
+RESULT_NAMES = "core/engine/include/moravik/result_names.h"
+
+
+def rows_swapped(first, second):
+    """Edits that swap two rows of a table, each occurring once."""
+    return [(first, "@@", 1), (second, first, 1), ("@@", second, 1)]
+
+
+ALTITUDE_NAMES_SWAPPED = rows_swapped('{"Altitude adjusted time", "alt ET", "s", "et_altitude"},',
+                                      '{"Altitude adjusted MPH", "alt MPH", "", "mph_altitude"},')
 PLANTS = [
     Plant("fox-et-exponent", "Fox ET exponent 0.333334", "core/engine/include/moravik/quarter_mile.h",
           [('"Fox", 230, 0.333333, 6.269, 0.333333}', '"Fox", 230, 0.333333, 6.269, 0.333334}', 1)]),
@@ -72,22 +82,24 @@ PLANTS = [
           [("0.063", "0.062", 2)]),
     Plant("holley-edge-118", "Holley edge 0.118 moved to 0.119", "core/engine/src/holley_jets.cpp",
           [("0.118,", "0.119,", 3)]),
-    Plant("report-jets-swapped", '"Standard Jet size" and "Holley Jet #" swapped in the report',
-          "apps/cli/src/output.cpp",
-          [('"Standard Jet size:", results[resultIndex(SingleResult::StandardJet)]',
-            '"Standard Jet size:", results[resultIndex(SingleResult::HolleyJet)]', 1),
-           ('"Holley Jet #:", results[resultIndex(SingleResult::HolleyJet)]',
-            '"Holley Jet #:", results[resultIndex(SingleResult::StandardJet)]', 1)]),
     Plant("hp-weight-options-swapped", "--hp sets the weight and --weight the horsepower",
           "core/answers/include/moravik/answers/jet_chart_texts.h",
           [('{"--hp", &InputTexts::draghp,', '{"--hp", &InputTexts::vweight,', 1),
            ('{"--weight", &InputTexts::vweight,', '{"--weight", &InputTexts::draghp,', 1)]),
-    Plant("report-hp-swapped", '"Calculated HP" and "HP to wheels" swapped in the report',
-          "apps/cli/src/output.cpp",
-          [('"Calculated HP:", results[resultIndex(SingleResult::NitrousHp)]',
-            '"Calculated HP:", results[resultIndex(SingleResult::NitrousHpWheels)]', 1),
-           ('"HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]',
-            '"HP to wheels:", results[resultIndex(SingleResult::NitrousHp)]', 1)]),
+    Plant("report-jets-swapped", '"Standard Jet size" and "Holley Jet #" swapped in the results\' names',
+          RESULT_NAMES, rows_swapped('{"Standard Jet size", "Std jet", "in", "standard_jet"},',
+                                     '{"Holley Jet #", "Jet #", "", "jet_number"},')),
+    Plant("report-hp-swapped", '"Calculated HP" and "HP to wheels" swapped in the results\' names',
+          RESULT_NAMES, rows_swapped('{"Calculated HP", "Nitrous HP", "", "nitrous_hp"},',
+                                     '{"HP to wheels", "Wheels HP", "", "nitrous_hp_wheels"},')),
+    # One label in the one table: the report's and the web page's tests both see it.
+    Plant("result-label-reworded", 'the report calls the fuel jet "Fuel jet size"', RESULT_NAMES,
+          [('{"Fuel Jet", "Fuel jet", "in", "fuel_jet"},', '{"Fuel jet size", "Fuel jet", "in", "fuel_jet"},', 1)]),
+    Plant("altitude-names-swapped", "each formula's altitude time and MPH named for each other",
+          RESULT_NAMES, ALTITUDE_NAMES_SWAPPED),
+    Plant("factor-three-decimals", "a correction factor written to three decimals",
+          "core/raceday/src/correction.cpp",
+          [("constexpr int factorDecimals = 4;", "constexpr int factorDecimals = 3;", 1)]),
     Plant("guide-stale-option", "the user guide names an option moravik-calc does not have",
           "docs/guide.md", [("`--observed-hp`", "`--observed-power`", 1)]),
     Plant("batch-no-early-flush", "the early flush removed from --batch", "apps/cli/src/batch.cpp",
@@ -473,8 +485,11 @@ PLANTS = [
           [("return runlog::dialInSeconds(chosen().et.value, marginSeconds);",
             "return runlog::dialInSeconds(chosen().et.value, 0);", 1)]),
     # The web page (--web).
-    Plant("web-altitude-swapped", "the page shows Huntington's altitude time and MPH swapped", WEB_APP,
-          [('alt: "huntalt", altMph: "HuntaltMPH"', 'alt: "HuntaltMPH", altMph: "huntalt"', 1)], True),
+    Plant("web-altitude-swapped", "the page shows each formula's altitude time and MPH swapped",
+          RESULT_NAMES, ALTITUDE_NAMES_SWAPPED, True),
+    Plant("web-result-label-reworded", 'the page calls the fuel jet "Fuel jet size"', RESULT_NAMES,
+          [('{"Fuel Jet", "Fuel jet", "in", "fuel_jet"},', '{"Fuel jet size", "Fuel jet", "in", "fuel_jet"},', 1)],
+          True),
     Plant("web-no-live-results", "results wait for Calculate or leaving the field", WEB_APP,
           [('form.addEventListener("input", calculate);', "", 1)], True),
     Plant("web-fault-message", "the fault message loses its full stop", WEB_APP,
@@ -705,8 +720,8 @@ PLANTS = [
           [('required(raceday::parseWeather(o.now, system), {{raceday::Field::Labelled, "--now"}})',
             "required(raceday::parseWeather(o.now, system))", 1)]),
     Plant("jet-runs-text-reworded", "the runs without nitrous called \"no jet\"",
-          "core/runlog/src/prediction.cpp", [('if (!jetInches) return "no nitrous";',
-                                         'if (!jetInches) return "no jet";', 1)]),
+          "core/runlog/src/prediction.cpp", [('if (!jet) return "no nitrous";',
+                                         'if (!jet) return "no jet";', 1)]),
     Plant("raceday-air-tab-order-jumps", "Tab in Today's air reaches the pressure before its kind",
           "apps/desktop/raceday/AirInput.ui",
           [("  <tabstop>pressureKind</tabstop>\n  <tabstop>pressure</tabstop>\n",

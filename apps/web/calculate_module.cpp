@@ -2,7 +2,8 @@
 // object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
 // with the 31 texts in the writing order, or {fault: "overflow"}; the page's
 // reading of what a racer typed (calculateTyped); the track
-// drop-down's entries, so the page lists the engine's own table; and race
+// drop-down's entries, so the page lists the engine's own table; the results'
+// labels and units (resultNames), so the page names them as the report; and race
 // day's answers (air, predict, solve-hp, convert, jet-for-hp, jet-chart) from
 // the core, the same figures and messages as moravik-calc's.
 #include <emscripten/bind.h>
@@ -12,9 +13,10 @@
 #include <utility>
 #include <variant>
 
-#include "moravik/calculate.h"
 #include "moravik/answers/jet_chart_texts.h"
 #include "moravik/answers/request_json.h"
+#include "moravik/calculate.h"
+#include "moravik/result_names.h"
 #include "moravik/tracks.h"
 
 namespace {
@@ -88,6 +90,47 @@ emscripten::val trackTexts() {
     return entries;
 }
 
+// What the page calls each result, from the one table of names: {groups:
+// [{heading, results: [{field, label, unit}]}], formulas: [{name, results:
+// {et: {field, label, unit}, ...}}]}, the columns by their keys.
+emscripten::val resultNameTexts() {
+    const auto result = [](std::size_t index, const moravik::ResultName& name) {
+        emscripten::val texts = emscripten::val::object();
+        texts.set("field", std::string(moravik::resultFieldNames[index]));
+        texts.set("label", std::string(name.label));
+        texts.set("unit", std::string(name.unit));
+        return texts;
+    };
+    emscripten::val groups = emscripten::val::array();
+    for (const auto& group : moravik::singleResultGroups) {
+        emscripten::val results = emscripten::val::array();
+        for (const auto single : group.results)
+            results.call<void>("push",
+                               result(moravik::resultIndex(single), moravik::resultName(single)));
+        emscripten::val texts = emscripten::val::object();
+        texts.set("heading", std::string(group.heading));
+        texts.set("results", results);
+        groups.call<void>("push", texts);
+    }
+    emscripten::val formulas = emscripten::val::array();
+    for (const auto& formula : moravik::formulaTable) {
+        emscripten::val results = emscripten::val::object();
+        for (const auto column : moravik::columns) {
+            const moravik::ResultName& name = moravik::resultName(column);
+            results.set(std::string(name.key),
+                        result(moravik::resultIndex(formula.formula, column), name));
+        }
+        emscripten::val texts = emscripten::val::object();
+        texts.set("name", std::string(formula.name));
+        texts.set("results", results);
+        formulas.call<void>("push", texts);
+    }
+    emscripten::val names = emscripten::val::object();
+    names.set("groups", groups);
+    names.set("formulas", formulas);
+    return names;
+}
+
 // Race day's answer to a request of named texts, as JSON text
 // (moravik/answers/request_json.h), its report's units as the Race Day
 // window displays them ("°F", "kg/m³").
@@ -112,6 +155,7 @@ EMSCRIPTEN_BINDINGS(moravik) {
     emscripten::function("calculate", &calculateTexts);
     emscripten::function("calculateTyped", &calculateTyped);
     emscripten::function("tracks", &trackTexts);
+    emscripten::function("resultNames", &resultNameTexts);
     emscripten::function("racedayAnswer", &racedayAnswer);
     emscripten::function("calculateRepeatedly", &calculateRepeatedly);
 }

@@ -64,21 +64,21 @@ READINGS = [
 ]
 
 # Where the racer finds each result: heading, formula, label. These are the
-# main window's meanings of the moravik-calc --json keys.
+# main window's meanings of the moravik-calc --json keys, and its captions.
 PLACES = {
-    "TextBox1": ("Fuel jets", "", "Fuel jet"),
-    "Textbox2": ("Fuel jets", "", "Standard jet size"),
-    "Textbox5": ("Fuel jets", "", "Holley jet #"),
-    "TextBox3": ("Horsepower", "", "Calculated nitrous HP"),
-    "Textbox4": ("Horsepower", "", "Nitrous HP to wheels"),
-    "Totalhp": ("Horsepower", "", "Total HP with nitrous"),
-    "TotalHPn": ("Horsepower", "", "HP with N2O to wheels"),
+    "TextBox1": ("Jets", "", "Fuel Jet"),
+    "Textbox2": ("Jets", "", "Standard Jet size"),
+    "Textbox5": ("Jets", "", "Holley Jet #"),
+    "TextBox3": ("Nitrous HP Output", "", "Calculated HP"),
+    "Textbox4": ("Nitrous HP Output", "", "HP to wheels"),
+    "Totalhp": ("Nitrous HP Output", "", "Total HP(w/Nitrous)"),
+    "TotalHPn": ("Nitrous HP Output", "", "HP w/N2O to Wheels"),
 }
 for formula, et, etn, mph, mphn, alt, alt_mph in [
         ("Huntington", "huntet", "huntetn", "huntmph", "huntmphn", "huntalt", "HuntaltMPH"),
         ("Fox", "foxet", "foxetn", "foxmph", "foxmphn", "foxalt", "FoxAltMPH"),
         ("Hale", "haleet", "haleetn", "halemph", "halemphn", "halealt", "HaleAltMPH"),
-        ("Lucius-RoadTrack (LRT)", "lrtet", "lrtetn", "lrtmph", "lrtmphn", "lrtalt", "lrtAltMPH")]:
+        ("Lucius-RoadTrack", "lrtet", "lrtetn", "lrtmph", "lrtmphn", "lrtalt", "lrtAltMPH")]:
     PLACES.update({
         et: ("Quarter mile", formula, "Estimated 1/4 mile time"),
         etn: ("Quarter mile", formula, "1/4 mile time w/Nitrous"),

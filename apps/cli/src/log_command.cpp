@@ -23,12 +23,12 @@
 #include <vector>
 
 #include "command_line.h"
-#include "moravik/cli/app.h"
-#include "moravik/double_chars.h"
-#include "moravik/raceday/weather_text.h"
 #include "moravik/answers/answers.h"
 #include "moravik/answers/decimal_text.h"
 #include "moravik/answers/shown_text.h"
+#include "moravik/cli/app.h"
+#include "moravik/double_chars.h"
+#include "moravik/raceday/weather_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/log_prediction.h"
@@ -389,7 +389,7 @@ void printPredictionReport(const std::string& vehicle, const runlog::LogPredicti
         out << "  run " << decimalText(run.run.id) << "  " << runlog::localMinuteText(run.run.when)
             << "  " << shown(run.run.etSeconds, Quantity::Time) << "  "
             << shown(run.run.speed, Quantity::Speed) << "  factor "
-            << raceday::fixedText(run.factor, 4) << "\n      corrected "
+            << raceday::factorText(run.factor) << "\n      corrected "
             << shown(run.corrected.etSeconds, Quantity::Time) << "  "
             << shown(run.corrected.speed, Quantity::Speed)
             << (run.farFromOthers ? "  (left out: far from the other runs)"

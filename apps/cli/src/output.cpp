@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "moravik/answers/shown_text.h"
+#include "moravik/result_names.h"
 #include "moravik/tracks.h"
 #include "text_table.h"
 
@@ -128,15 +129,14 @@ std::string calculationReport(const InputTexts& inputs, const ResultTexts& resul
     appendLine(report, "Altitude:",
                inputs.altitudeDD.empty() ? "(no track)" : escapedText(inputs.altitudeDD));
 
-    report.append("\nJets\n");
-    appendLine(report, "Fuel Jet:", results[resultIndex(SingleResult::FuelJet)], "in");
-    appendLine(report, "Standard Jet size:", results[resultIndex(SingleResult::StandardJet)], "in");
-    appendLine(report, "Holley Jet #:", results[resultIndex(SingleResult::HolleyJet)]);
-    report.append("\nNitrous HP Output\n");
-    appendLine(report, "Calculated HP:", results[resultIndex(SingleResult::NitrousHp)]);
-    appendLine(report, "HP to wheels:", results[resultIndex(SingleResult::NitrousHpWheels)]);
-    appendLine(report, "Total HP(w/Nitrous):", results[resultIndex(SingleResult::TotalHp)]);
-    appendLine(report, "HP w/N2O to Wheels:", results[resultIndex(SingleResult::TotalHpWheels)]);
+    for (const auto& group : singleResultGroups) {
+        report.append("\n").append(group.heading).append("\n");
+        for (const auto result : group.results) {
+            const ResultName& name = resultName(result);
+            appendLine(report, std::string(name.label) + ':', results[resultIndex(result)],
+                       name.unit);
+        }
+    }
     report.append("\nDrag Racing Output (quarter mile)\n");
     appendQuarterMileTables(report, results, altitudeFactorsFor(inputs.altitudeDD).has_value());
     return report;

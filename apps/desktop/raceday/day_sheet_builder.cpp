@@ -41,12 +41,6 @@ std::string shown(double si, Quantity quantity, raceday::UnitSystem system) {
     return raceday::displayText(si, quantity, system, raceday::UnitTexts::Display);
 }
 
-// The runs' jet to the thousandth, as the prediction matches it; none without nitrous.
-std::optional<long> jetKey(const runlog::Run& run) {
-    if (!run.nitrousJetInches) return std::nullopt;
-    return std::lround(*run.nitrousJetInches * 1000);
-}
-
 std::string sourceText(const TodaysAir& today, raceday::UnitSystem system) {
     const auto& metar = today.metar();
     const auto weather = today.weather();
@@ -111,9 +105,10 @@ struct JetRuns {
 // The jets of a vehicle's runs (oldest first), the jet of the newest run first.
 std::vector<JetRuns> byJet(const std::vector<runlog::Run>& all) {
     std::vector<JetRuns> jets;
-    std::map<std::optional<long>, std::size_t> index;
+    std::map<std::optional<raceday::Jet>, std::size_t> index;
     for (auto run = all.rbegin(); run != all.rend(); ++run) {
-        const auto [at, added] = index.try_emplace(jetKey(*run), jets.size());
+        const auto [at, added] =
+            index.try_emplace(runlog::matchedJet(run->nitrousJetInches), jets.size());
         if (added) jets.push_back({run->nitrousJetInches, {}});
         jets[at->second].runs.insert(jets[at->second].runs.begin(), &*run);
     }

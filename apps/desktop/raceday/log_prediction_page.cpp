@@ -7,6 +7,7 @@
 #include "log_qt.h"
 #include "log_store.h"
 #include "moravik/quarter_mile.h"
+#include "moravik/raceday/correction.h"
 #include "moravik/raceday/units.h"
 #include "qt_text.h"
 #include "quantity_field.h"
@@ -227,7 +228,7 @@ void LogPredictionPage::showPrediction(const runlog::LogPrediction& prediction) 
             use->setToolTip(tr("Left out: far from the other runs. Tick it to take it back."));
         }
         ui->logPredictionRuns->setItem(row, Factor,
-                                       cell(fixedText(corrected.factor, factorDecimals)));
+                                       cell(toQString(raceday::factorText(corrected.factor))));
         ui->logPredictionRuns->setItem(row, CorrectedEt,
                                        cell(fixedText(corrected.corrected.etSeconds, etDecimals)));
         ui->logPredictionRuns->setItem(row, CorrectedSpeed,
@@ -286,7 +287,7 @@ void LogPredictionPage::showPower(const std::vector<runlog::RunPower>& powers) {
         int column = 0;
         for (const QString& text :
              {dateText(power.run.when), fixedText(power.run.etSeconds, etDecimals),
-              speedText(power.run.speed), fixedText(power.factor, factorDecimals)}) {
+              speedText(power.run.speed), toQString(raceday::factorText(power.factor))}) {
             ui->logPowerTable->setItem(row, column++, cell(text));
         }
         for (const auto* values : {&power.fromEt, &power.fromSpeed}) {

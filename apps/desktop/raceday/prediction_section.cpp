@@ -75,15 +75,13 @@ void PredictionSection::update() {
 
     const raceday::Standard standard = todaysAir_.standard();
     const raceday::QuarterMileRun then{*valueOf(etSeconds), valueOf(metresPerSecond).value_or(1)};
-    const raceday::QuarterMileRun now =
+    const raceday::PredictedRun now =
         raceday::predictRun(then, standard, *baselineAir.air, *todaysAir);
     ui->predictedEt->setText(fixedText(now.etSeconds, etDecimals));
     if (valueOf(metresPerSecond)) predictedSpeed_->show(now.speed);
-    ui->baselineFactor->setText(
-        fixedText(raceday::correctionFactor(standard, *baselineAir.air), factorDecimals));
-    ui->todaysFactor->setText(
-        fixedText(raceday::correctionFactor(standard, *todaysAir), factorDecimals));
-    ui->etMultiplier->setText(fixedText(now.etSeconds / then.etSeconds, multiplierDecimals));
+    ui->baselineFactor->setText(toQString(raceday::factorText(now.factorThen)));
+    ui->todaysFactor->setText(toQString(raceday::factorText(now.factorNow)));
+    ui->etMultiplier->setText(fixedText(now.etMultiplier, multiplierDecimals));
 }
 
 void PredictionSection::setUnitSystem(raceday::UnitSystem system) {

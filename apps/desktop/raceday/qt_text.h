@@ -12,10 +12,9 @@ inline const QString noValue = QStringLiteral("–");
 
 QString toQString(std::string_view text);
 
-// Decimals the sections show: an ET to the thousandth, a correction factor to
-// four places, and thousandths of a second (a margin) to one place.
+// Decimals the sections show: an ET to the thousandth, and thousandths of a
+// second (a margin) to one place.
 constexpr int etDecimals = 3;
-constexpr int factorDecimals = 4;
 constexpr int thousandthsDecimals = 1;
 
 // A plain number with the given decimals, locale-independent.

@@ -5,21 +5,20 @@
 
 const inputNames = ["njt", "flp", "nbp", "jtn", "draghp", "vweight", "altitudeDD"];
 
-// The result boxes of each formula, named as the engine names its fields.
-const formulas = [
-  { title: "Huntington", et: "huntet", etn: "huntetn", mph: "huntmph", mphn: "huntmphn", alt: "huntalt", altMph: "HuntaltMPH" },
-  { title: "Fox", et: "foxet", etn: "foxetn", mph: "foxmph", mphn: "foxmphn", alt: "foxalt", altMph: "FoxAltMPH" },
-  { title: "Hale", et: "haleet", etn: "haleetn", mph: "halemph", mphn: "halemphn", alt: "halealt", altMph: "HaleAltMPH" },
-  { title: "Lucius-RoadTrack (LRT)", et: "lrtet", etn: "lrtetn", mph: "lrtmph", mphn: "lrtmphn", alt: "lrtalt", altMph: "lrtAltMPH" },
+// Where the page shows each formula's results: the engine's column keys.
+const formulaSections = [
+  { id: "formulas", columns: ["et", "et_nitrous", "mph", "mph_nitrous"] },
+  { id: "altitude", columns: ["et_altitude", "mph_altitude"] },
 ];
 
-function resultRow(label, id, unit) {
+// A result under the engine's label and unit, in a box named as the engine names its field.
+function resultRow({ field, label, unit }) {
   const row = document.createElement("div");
   const term = document.createElement("dt");
   term.textContent = label;
   const value = document.createElement("dd");
   const text = document.createElement("span");
-  text.id = id;
+  text.id = field;
   const unitText = document.createElement("span");
   unitText.className = "result-unit";
   unitText.textContent = unit;
@@ -39,20 +38,23 @@ function formulaGroup(title, rows) {
   return group;
 }
 
-function buildFormulaResults() {
-  const quarterMile = document.getElementById("formulas");
-  const altitude = document.getElementById("altitude");
-  for (const f of formulas) {
-    quarterMile.append(formulaGroup(f.title, [
-      resultRow("Estimated 1/4 mile time", f.et, "s"),
-      resultRow("1/4 mile time w/Nitrous", f.etn, "s"),
-      resultRow("Estimated MPH", f.mph, ""),
-      resultRow("MPH w/Nitrous", f.mphn, ""),
-    ]));
-    altitude.append(formulaGroup(f.title, [
-      resultRow("Altitude adjusted time", f.alt, "s"),
-      resultRow("Altitude adjusted MPH", f.altMph, ""),
-    ]));
+// The results' headings, labels and units as moravik-calc's report has them.
+function buildResults(names) {
+  const results = document.getElementById("results");
+  const quarterMile = results.firstElementChild;
+  for (const group of names.groups) {
+    const heading = document.createElement("h2");
+    heading.textContent = group.heading;
+    const list = document.createElement("dl");
+    list.append(...group.results.map(resultRow));
+    results.insertBefore(heading, quarterMile);
+    results.insertBefore(list, quarterMile);
+  }
+  for (const section of formulaSections) {
+    const place = document.getElementById(section.id);
+    for (const formula of names.formulas) {
+      place.append(formulaGroup(formula.name, section.columns.map((key) => resultRow(formula.results[key]))));
+    }
   }
 }
 
@@ -112,7 +114,6 @@ function fillTracks(entries) {
 }
 
 function start() {
-  buildFormulaResults();
   const form = document.getElementById("inputs");
   form.addEventListener("input", calculate);
   form.addEventListener("change", calculate);
@@ -127,6 +128,7 @@ function start() {
   });
   startEngine("The calculator", (module) => {
     engine = module;
+    buildResults(engine.resultNames());
     fillTracks(engine.tracks());
     calculate();
   });

@@ -8,8 +8,6 @@
 namespace moravik::raceday {
 namespace {
 
-constexpr int factorDecimals = 4;
-
 Moisture typedMoisture(const AirRequest& o, UnitSystem system) {
     Moisture moisture;
     if (!o.humidity.empty()) {
@@ -110,8 +108,7 @@ AirFigureTexts airFigureTexts(const Air& air, Standard standard) {
     constexpr int grainsDecimals = 1;
     const double factor = correctionFactor(standard, air);
     return {fixedText(air.densityKgPerM3, densityDecimals),
-            fixedText(air.relativeDensityPercent, percentDecimals),
-            fixedText(factor, factorDecimals),
+            fixedText(air.relativeDensityPercent, percentDecimals), factorText(factor),
             fixedText(relativeHpPercent(factor), percentDecimals),
             fixedText(waterGrainsPerPound(air), grainsDecimals)};
 }
@@ -185,17 +182,15 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
             required(evaluated(required(parseWeather(o.then, system), "--then"), "--then"));
         const Air airNow =
             required(evaluated(required(parseWeather(o.now, system), "--now"), "--now"));
-        const QuarterMileRun predicted = predictRun(slip, standard, airThen, airNow);
-        const double factorThen = correctionFactor(standard, airThen);
-        const double factorNow = correctionFactor(standard, airNow);
+        const PredictedRun predicted = predictRun(slip, standard, airThen, airNow);
         const double mphPerMetrePerSecond = 1 / metresPerSecondPerMph;
         auto json = figuresJson([&] {
             return JsonDocument{
                 {"standard", standardName(standard).key},
                 {"et_then_s", jsonNumber(slip.etSeconds)},
                 {"mph_then", jsonNumber(slip.speed * mphPerMetrePerSecond)},
-                {"correction_factor_then", jsonNumber(factorThen)},
-                {"correction_factor_now", jsonNumber(factorNow)},
+                {"correction_factor_then", jsonNumber(predicted.factorThen)},
+                {"correction_factor_now", jsonNumber(predicted.factorNow)},
                 {"predicted_et_s", jsonNumber(predicted.etSeconds)},
                 {"predicted_mph", jsonNumber(predicted.speed * mphPerMetrePerSecond)},
             };
@@ -208,8 +203,8 @@ Answered<Answer> answerPredict(const PredictRequest& o) {
         };
         ReportSection section{
             "Prediction by the cube-root rule (" + std::string(standardName(standard).title) + ")",
-            {{"Correction factor then:", fixedText(factorThen, factorDecimals)},
-             {"Correction factor now:", fixedText(factorNow, factorDecimals)},
+            {{"Correction factor then:", factorText(predicted.factorThen)},
+             {"Correction factor now:", factorText(predicted.factorNow)},
              {"ET then -> now:", time(slip.etSeconds) + " -> " + time(predicted.etSeconds)},
              {"Speed then -> now:", speed(slip.speed) + " -> " + speed(predicted.speed)}}};
         return Answer{std::move(json), {std::move(section)}};

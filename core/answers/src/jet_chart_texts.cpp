@@ -3,26 +3,47 @@
 #include <algorithm>
 #include <array>
 
-#include "moravik/number_reading.h"
 #include "moravik/answers/decimal_text.h"
 #include "moravik/answers/shown_text.h"
-#include "moravik/result_layout.h"
+#include "moravik/number_reading.h"
+#include "moravik/raceday/quarter_mile_solver.h"
+#include "moravik/result_names.h"
 #include "moravik/tracks.h"
 
 namespace moravik::raceday {
 namespace {
 
-constexpr std::array<ChartColumn, 9> resultColumns{{
-    {"Fuel jet", "fuel_jet", resultIndex(SingleResult::FuelJet)},
-    {"Std jet", "standard_jet", resultIndex(SingleResult::StandardJet)},
-    {"Jet #", "jet_number", resultIndex(SingleResult::HolleyJet)},
-    {"Nitrous HP", "nitrous_hp", resultIndex(SingleResult::NitrousHp)},
-    {"Total HP", "total_hp", resultIndex(SingleResult::TotalHp)},
-    {"Hale ET w/N", "hale_et_nitrous", resultIndex(Formula::Hale, Column::EtNitrous)},
-    {"Hale MPH w/N", "hale_mph_nitrous", resultIndex(Formula::Hale, Column::MphNitrous)},
-    {"Hale alt ET", "hale_et_altitude", resultIndex(Formula::Hale, Column::AltitudeEt)},
-    {"Hale alt MPH", "hale_mph_altitude", resultIndex(Formula::Hale, Column::AltitudeMph)},
-}};
+constexpr std::array<SingleResult, 5> chartSingles{SingleResult::FuelJet, SingleResult::StandardJet,
+                                                   SingleResult::HolleyJet, SingleResult::NitrousHp,
+                                                   SingleResult::TotalHp};
+// Hale's, the formula the chart shows.
+constexpr std::array<Column, 4> chartColumnsOfHale{Column::EtNitrous, Column::MphNitrous,
+                                                   Column::AltitudeEt, Column::AltitudeMph};
+
+using ChartColumns = std::array<ChartColumn, chartSingles.size() + chartColumnsOfHale.size()>;
+
+ChartColumns resultColumnsOf() {
+    ChartColumns chart;
+    std::size_t i = 0;
+    for (const auto result : chartSingles) {
+        const ResultName& name = resultName(result);
+        chart[i++] = {std::string(name.heading), std::string(name.key), resultIndex(result)};
+    }
+    constexpr Formula formula = Formula::Hale;
+    for (const auto column : chartColumnsOfHale) {
+        const ResultName& name = resultName(column);
+        chart[i++] = {std::string(formulaConstants(formula).name) + ' ' + std::string(name.heading),
+                      std::string(formulaKeys[static_cast<std::size_t>(formula)]) + '_' +
+                          std::string(name.key),
+                      resultIndex(formula, column)};
+    }
+    return chart;
+}
+
+const ChartColumns& resultColumns() {
+    static const ChartColumns columns = resultColumnsOf();
+    return columns;
+}
 
 // The last two columns need a strip.
 constexpr std::size_t altitudeColumnCount = 2;
@@ -30,8 +51,9 @@ constexpr std::size_t altitudeColumnCount = 2;
 }  // namespace
 
 std::span<const ChartColumn> chartColumns(const JetChart& chart) {
-    return std::span(resultColumns)
-        .first(resultColumns.size() - (chart.altitudeColumns ? 0 : altitudeColumnCount));
+    const auto& columns = resultColumns();
+    return std::span(columns).first(columns.size() -
+                                    (chart.altitudeColumns ? 0 : altitudeColumnCount));
 }
 
 std::string rowJetText(const JetChartRow& row) { return jetText(row.jet, JetDigits::Shortest); }

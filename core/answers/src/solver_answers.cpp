@@ -6,11 +6,12 @@
 #include <cstdint>
 
 #include "answer_support.h"
+#include "moravik/answers/shown_text.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/jet_for_hp.h"
 #include "moravik/raceday/mile_conversion.h"
 #include "moravik/raceday/quarter_mile_solver.h"
-#include "moravik/answers/shown_text.h"
+#include "moravik/result_names.h"
 
 namespace moravik::raceday {
 namespace {
@@ -162,7 +163,13 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
                 fields[std::string(resultFieldNames[i])] = jet.results[i].str();
             return JsonDocument{{"nitrous_jet", jet.inputs.njt}, {"fields", fields}};
         });
-        const auto result = [&jet](SingleResult r) { return jet.results[resultIndex(r)].str(); };
+        // A result's line as moravik-calc's report writes it.
+        const auto resultLine = [&jet](SingleResult r) {
+            const ResultName& name = resultName(r);
+            std::string text = jet.results[resultIndex(r)].str();
+            if (!name.unit.empty()) text.append(" ").append(name.unit);
+            return ReportLine{std::string(name.label) + ':', std::move(text)};
+        };
         // The pass takes whole psi; shown in the report's units.
         const auto shownPressure = [system, &o](const std::string& psi) {
             double value = 0;
@@ -177,11 +184,11 @@ Answered<Answer> answerJetForHp(const JetForHpRequest& o) {
              {"Fuel / bottle pressure:",
               shownPressure(jet.inputs.flp) + " / " + shownPressure(jet.inputs.nbp)},
              {"Number of nozzles:", jet.inputs.jtn},
-             {"Calculated HP:", result(SingleResult::NitrousHp)},
-             {"HP to wheels:", result(SingleResult::NitrousHpWheels)},
-             {"Fuel Jet:", result(SingleResult::FuelJet) + " in"},
-             {"Standard Jet size:", result(SingleResult::StandardJet) + " in"},
-             {"Holley Jet #:", result(SingleResult::HolleyJet)}}};
+             resultLine(SingleResult::NitrousHp),
+             resultLine(SingleResult::NitrousHpWheels),
+             resultLine(SingleResult::FuelJet),
+             resultLine(SingleResult::StandardJet),
+             resultLine(SingleResult::HolleyJet)}};
         if (fromTemperature) {
             section.lines.insert(
                 section.lines.begin() + 2,

@@ -52,7 +52,11 @@ double dinFactor(const AirDensity& air) {
            std::sqrt((air.kelvin - celsiusZero + standardCelsiusOffset) / dinKelvin);
 }
 
+constexpr int factorDecimals = 4;
+
 }  // namespace
+
+std::string factorText(double factor) { return fixedText(factor, factorDecimals); }
 
 std::optional<Standard> findStandard(std::string_view key) {
     const auto found = std::find_if(standards.begin(), standards.end(),

@@ -4,10 +4,12 @@
 
 namespace moravik::raceday {
 
-QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
-                          const Air& airNow) {
-    return correctRun(then,
-                      correctionFactor(standard, airThen) / correctionFactor(standard, airNow));
+PredictedRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
+                        const Air& airNow) {
+    const double factorThen = correctionFactor(standard, airThen);
+    const double factorNow = correctionFactor(standard, airNow);
+    const QuarterMileRun now = correctRun(then, factorThen / factorNow);
+    return {now, factorThen, factorNow, now.etSeconds / then.etSeconds};
 }
 
 QuarterMileRun correctRun(const QuarterMileRun& observed, double factor) {

@@ -36,14 +36,15 @@ LogError asLogError(const raceday::Error& error) {
     return {Problem::Invalid, error.message, std::string(raceday::fieldName(error.field))};
 }
 
-std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count) {
+std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches) {
     // Jets are sized in thousandths of an inch.
-    const auto thousandths = [](double inches) { return std::round(inches * 1000); };
-    std::erase_if(runs, [&](const Run& run) {
-        if (!jetInches || !run.nitrousJetInches)
-            return jetInches.has_value() != run.nitrousJetInches.has_value();
-        return thousandths(*run.nitrousJetInches) != thousandths(*jetInches);
-    });
+    if (!jetInches) return std::nullopt;
+    return raceday::Jet{std::llround(*jetInches * 1000)};
+}
+
+std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count) {
+    const auto today = matchedJet(jetInches);
+    std::erase_if(runs, [&](const Run& run) { return matchedJet(run.nitrousJetInches) != today; });
     std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) {
         return a.when != b.when ? a.when > b.when : a.id > b.id;
     });
@@ -66,8 +67,9 @@ raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed) {
 }
 
 std::string jetRunsText(std::optional<double> jetInches) {
-    if (!jetInches) return "no nitrous";
-    return "jet " + raceday::jetText({std::llround(*jetInches * 1000)}) + " in";
+    const auto jet = matchedJet(jetInches);
+    if (!jet) return "no nitrous";
+    return "jet " + raceday::jetText(*jet) + " in";
 }
 
 std::vector<bool> farFromOtherRuns(const std::vector<double>& correctedEts,

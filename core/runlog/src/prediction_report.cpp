@@ -29,7 +29,7 @@ std::vector<ReportLine> predictionSummary(const LogPrediction& p, const DialIn& 
                                           ", average " +
                                           shown(p.averageCorrected.etSeconds, Quantity::Time)});
     lines.push_back({"Corrected speed:", shown(p.averageCorrected.speed, Quantity::Speed)});
-    lines.push_back({"Correction factor now:", raceday::fixedText(p.todayFactor, 4)});
+    lines.push_back({"Correction factor now:", raceday::factorText(p.todayFactor)});
     const DialInFigures& chosen = dial.chosen();
     std::string method(methodTitle(dial));
     if (dial.method == DialInMethod::Exponent)

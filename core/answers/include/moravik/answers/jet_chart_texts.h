@@ -13,9 +13,10 @@
 
 namespace moravik::raceday {
 
+// Named after the results' names (moravik/result_names.h).
 struct ChartColumn {
-    std::string_view heading;
-    std::string_view csvHeading;
+    std::string heading;
+    std::string csvHeading;
     std::size_t result;  // index in the writing order
 };
 

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "moravik/raceday/air.h"
@@ -36,6 +37,9 @@ std::optional<Standard> findStandard(std::string_view key);
 // The factor that turns observed horsepower in this air into the standard's;
 // above 1 in air worse than the standard day.
 double correctionFactor(Standard standard, const Air& air);
+
+// A correction factor as every report, window and page shows it: "1.0234".
+std::string factorText(double factor);
 
 // The horsepower this air allows, in percent of the standard day's.
 constexpr double relativeHpPercent(double factor) { return 100 / factor; }

@@ -7,8 +7,16 @@
 
 namespace moravik::raceday {
 
-QuarterMileRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
-                          const Air& airNow);
+// The run predicted, with the correction factors of the air then and now and
+// the ratio of the ETs, which the reports show beside it.
+struct PredictedRun : QuarterMileRun {
+    double factorThen;
+    double factorNow;
+    double etMultiplier;  // ET now / ET then
+};
+
+PredictedRun predictRun(const QuarterMileRun& then, Standard standard, const Air& airThen,
+                        const Air& airNow);
 
 // The run on the standard's own day (factor 1), by the same rule, from the
 // correction factor of the air it was run in.

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "moravik/raceday/correction.h"
+#include "moravik/raceday/jet.h"
 #include "moravik/raceday/quarter_mile_solver.h"
 #include "moravik/runlog/records.h"
 
@@ -66,6 +67,10 @@ struct LogPrediction {
     double todayFactor;
     raceday::QuarterMileRun predicted;  // for today's air
 };
+
+// The jet a run was on as a prediction matches runs, to the thousandth of an
+// inch; none for a run without nitrous.
+std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches);
 
 // The newest `count` of a vehicle's runs without nitrous, or with this jet
 // (matched to the thousandth of an inch), newest first: the runs a prediction
