@@ -5,6 +5,7 @@
 
 #include "moravik/runlog/csv.h"
 #include "moravik/runlog/log_columns.h"
+#include "moravik/runlog/prediction.h"
 #include "moravik/runlog/run_cells.h"
 #include "time_zone.h"
 
@@ -161,6 +162,22 @@ TEST(RunCells, ARunWrittenAsCsvReadsBackTheSame) {
             EXPECT_EQ(std::get<CsvRun>(read).run, run);
             EXPECT_EQ(std::get<CsvRun>(read).vehicleName, "Nova SS");
         }
+    }
+}
+
+// Jets are sold in thousandths of an inch: a run's jet as typed to more
+// digits is the jet it rounds to, and .046 is another jet than .045.
+TEST(RecentRuns, AreTheRunsOfTodaysJetToTheThousandth) {
+    const struct {
+        std::optional<double> runJet;
+        bool taken;
+    } table[] = {{0.045, true},  {0.0452, true}, {0.0448, true},
+                 {0.046, false}, {0.044, false}, {std::nullopt, false}};
+    for (const auto& row : table) {
+        runlog::Run run;
+        run.nitrousJetInches = row.runJet;
+        EXPECT_EQ(recentRunsOf({run}, 0.045, 10).size(), row.taken ? 1U : 0U)
+            << row.runJet.value_or(0);
     }
 }
 

@@ -202,10 +202,6 @@ QString ChartSection::savedTitle() const {
         .arg(ui->formula->currentText(), withUnit(enginePower_), withUnit(weight_));
 }
 
-bool ChartSection::saveChart(const QString& fileName) {
-    return saveChartView(*ui->chartView, fileName, savedTitle());
-}
-
 void ChartSection::chooseFileAndSave() {
     const auto message = chooseFileAndSaveChart(files_, *ui->chartView, this,
                                                 QStringLiteral("jet-chart.png"), savedTitle());

@@ -29,8 +29,6 @@ public:
 
     void setUnitSystem(raceday::UnitSystem system) override;
 
-    // Writes the chart as SVG when the name ends in .svg, else as PNG.
-    bool saveChart(const QString& fileName);
     // Formula, engine power and weight, to head a saved picture.
     QString savedTitle() const;
 
