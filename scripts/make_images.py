@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Draws Moravik's own artwork and writes it into the source tree.
 
-- apps/desktop/main_window/images/dragcar.gif: the main window's greyscale drag car (32 greys).
+- apps/desktop/main_window/images/dragcar.png: the main window's greyscale drag car (32 greys).
 - apps/desktop/main_window/images/support.jpg: the support window's dusk drag-strip "photograph".
 - packaging/icons/hicolor/...: the application icon as SVG and as PNGs, and
   the Race Day icon (a stopwatch on the same tile) beside it.
@@ -261,7 +261,8 @@ def quantise_to_greys(image: Image.Image, levels: int) -> Image.Image:
 def make_dragcar(path: Path) -> None:
     picture = quantise_to_greys(draw_dragcar(), DRAGCAR_GREYS)
     path.parent.mkdir(parents=True, exist_ok=True)
-    picture.save(path, format="GIF", optimize=False)
+    # PNG, which Qt reads without loading a plugin.
+    picture.save(path, format="PNG", optimize=True)
 
 
 # ---------------------------------------------------------------------------
@@ -726,7 +727,7 @@ def make_web_icons(folder: Path) -> None:
 
 
 def main() -> None:
-    make_dragcar(REPO_ROOT / "apps" / "desktop" / "main_window" / "images" / "dragcar.gif")
+    make_dragcar(REPO_ROOT / "apps" / "desktop" / "main_window" / "images" / "dragcar.png")
     make_support_photo(REPO_ROOT / "apps" / "desktop" / "main_window" / "images" / "support.jpg")
     make_icons(REPO_ROOT / "packaging" / "icons" / "hicolor")
     make_web_icons(REPO_ROOT / "apps" / "web" / "app" / "icons")

@@ -1,14 +1,18 @@
-// The windows as drawn, and as a screen reader reads them: every caption shows
-// whole in the fonts actually in use, with no neighbour over it; the frames;
-// every field, button and menu entry has a name and a role. Where each control
-// sits and what it says is the design itself (Form1.ui), not restated here.
+// The windows as drawn, and as a screen reader reads them: the main window's
+// pictures, read without image plugins; every caption shows whole in the fonts
+// actually in use, with no neighbour over it; the frames; every field, button
+// and menu entry has a name and a role. Where each control sits and what it
+// says is the design itself (Form1.ui), not restated here.
 #include <QAccessible>
 #include <QComboBox>
 #include <QDebug>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleFactory>
+#include <memory>
 
 #include "ui_test_support.h"
 
@@ -98,6 +102,42 @@ class DesignTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
+
+    // The drag car shows, and the main window reaches its first paint without loading an image
+    // plugin, which costs start-up time and memory. First, before other windows load them.
+    void mainWindowPaintsWithoutImagePlugins() {
+        App main;
+        QVERIFY(QTest::qWaitForWindowExposed(&main.window));
+        main.window.repaint();
+        QVERIFY(!main.find<QLabel>("Image1")->pixmap().isNull());
+        QFile maps("/proc/self/maps");
+        if (!maps.open(QIODevice::ReadOnly)) QSKIP("no /proc/self/maps to list loaded libraries");
+        QStringList plugins = QString::fromLocal8Bit(maps.readAll()).split('\n');
+        plugins.removeIf([](const QString& line) {
+            return !line.contains("/imageformats/") && !line.contains("/iconengines/");
+        });
+        QCOMPARE(plugins, QStringList());
+    }
+
+    // A menu bar too narrow for its entries shows Qt's own arrow, either way round.
+    void menuBarOverflowArrowIsQts_data() {
+        QTest::addColumn<Qt::LayoutDirection>("direction");
+        QTest::newRow("left to right") << Qt::LeftToRight;
+        QTest::newRow("right to left") << Qt::RightToLeft;
+    }
+    void menuBarOverflowArrowIsQts() {
+        QFETCH(Qt::LayoutDirection, direction);
+        QStyleOption option;
+        option.direction = direction;
+        const auto arrow = QStyle::SP_ToolBarHorizontalExtensionButton;
+        const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+        const QIcon qts = fusion->standardIcon(arrow, &option);
+        const QIcon ours = qApp->style()->standardIcon(arrow, &option);
+        QVERIFY(!qts.availableSizes().isEmpty());
+        QCOMPARE(ours.availableSizes(), qts.availableSizes());
+        for (const QSize size : qts.availableSizes())
+            QCOMPARE(ours.pixmap(size).toImage(), qts.pixmap(size).toImage());
+    }
 
     // Each caption fits its box in the font in use, and no neighbour hides any of its ink.
     void everyCaptionShowsWhole() {

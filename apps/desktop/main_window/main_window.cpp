@@ -11,6 +11,7 @@
 
 #include "about_window.h"
 #include "document_window.h"
+#include "look.h"
 #include "menu_keyboard.h"
 #include "moravik/tracks.h"
 #include "result_box.h"
@@ -47,6 +48,9 @@ void presentWindow(std::unique_ptr<Window>& window, Arguments&&... arguments) {
 MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::Form1), services(services) {
     ui->setupUi(this);
+    // Set here, not in Form1.ui, whose pixmaps Qt loads by guessing their format.
+    ui->Image1->setPixmap(
+        QPixmap::fromImage(desktop::readPng(QStringLiteral(":/images/dragcar.png"))));
     for (std::size_t i = 0; i < resultFieldCount; ++i) {
         resultBoxes[i] = findChild<ResultBox*>(toQString(resultFieldNames[i]));
         if (!resultBoxes[i]) {

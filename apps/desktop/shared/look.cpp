@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
+#include <QImageReader>
 #include <QPainter>
 #include <QPalette>
 #include <QProxyStyle>
@@ -58,6 +60,27 @@ public:
                      frame->state & State_Enabled, frame->text, QPalette::WindowText);
     }
 
+    // The arrow of a menu bar too narrow for its entries, which every menu bar
+    // asks for when it is made: Qt's own pictures, read with readPng.
+    QIcon standardIcon(StandardPixmap icon, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (icon != SP_ToolBarHorizontalExtensionButton)
+            return QProxyStyle::standardIcon(icon, option, widget);
+        const bool rightToLeft =
+            option ? option->direction == Qt::RightToLeft : QGuiApplication::isRightToLeft();
+        QIcon arrow;
+        for (const int width : {8, 16, 32}) {
+            const QImage image = readPng(
+                QStringLiteral(":/qt-project.org/styles/commonstyle/images/toolbar-ext-h-%1%2.png")
+                    .arg(rightToLeft ? QStringLiteral("rtl-") : QString())
+                    .arg(width));
+            // Another Qt may keep them elsewhere.
+            if (image.isNull()) return QProxyStyle::standardIcon(icon, option, widget);
+            arrow.addPixmap(QPixmap::fromImage(image));
+        }
+        return arrow;
+    }
+
 private:
     static constexpr int borderWidth = 2;
     static constexpr int titleIndent = 6;
@@ -65,6 +88,12 @@ private:
 };
 
 }  // namespace
+
+QImage readPng(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
+}
 
 void applyDesignLook(QApplication& app) {
     QApplication::setStyle(new DesignStyle);
