@@ -31,7 +31,7 @@ struct Impossible {
     QString section;
     QStringList typed;   // field=text
     QStringList marked;  // field=part of its message
-    QString output;      // none: the horsepower table
+    QString output{};    // none: the horsepower table
 };
 
 struct BottleCase {
