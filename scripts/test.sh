@@ -2,21 +2,29 @@
 # Builds and runs every test: the optimised build, the sanitizer build
 # (AddressSanitizer + UndefinedBehaviorSanitizer), the engine and race-day rules
 # on clang's libc++, the engine as WebAssembly against the optimised build's
-# moravik-calc, and a bounded fuzz run.
+# moravik-calc, and a bounded fuzz run. Each step's processor time is printed,
+# so that where the command's time goes can be read from any run of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-./scripts/setup.sh
+step() {
+  local name=$1
+  shift
+  TIMEFORMAT="time: ${name}: %U s user, %S s system, %R s wall"
+  time "$@"
+}
+
+step setup ./scripts/setup.sh
 
 jobs=$(nproc)
 # The web app first: the default preset's package carries it.
 cmake --preset wasm >/dev/null
-cmake --build --preset wasm -j "${jobs}"
+step "wasm build" cmake --build --preset wasm -j "${jobs}"
 for preset in default asan libcxx wasm fuzz; do
   echo "== ${preset} =="
   if [ "${preset}" != wasm ]; then  # built above
     cmake --preset "${preset}" >/dev/null
-    cmake --build --preset "${preset}" -j "${jobs}"
+    step "${preset} build" cmake --build --preset "${preset}" -j "${jobs}"
   fi
-  ctest --preset "${preset}" -j "${jobs}"
+  step "${preset} tests" ctest --preset "${preset}" -j "${jobs}"
 done
