@@ -264,7 +264,7 @@ PLANTS = [
             "if (false && row.column(extras - 1) != Cell(checksum.value())) {", 1)]),
     Plant("jets-matched-to-hundredths", "today's runs matched by jet to the hundredth of an inch",
           "core/runlog/src/prediction.cpp",
-          [("return raceday::Jet{std::llround(*jetInches * 1000)};",
+          [("return raceday::Jet{std::llround(*jetInches * raceday::Jet::thousandthsPerInch)};",
             "return raceday::Jet{std::llround(*jetInches * 100) * 10};", 1)]),
     Plant("log-earlier-version-all-columns", "a log of an earlier version read with this version's columns",
           "core/runlog/src/run_store.cpp",

@@ -6,7 +6,9 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLabel>
+#include <QPixmap>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSettings>
@@ -140,8 +142,9 @@ void setUpApplication(QApplication& app) {
     // Lets Wayland desktops match the window to its menu entry and icon.
     const QString id = desktop::applicationId(desktop::Program::RaceDay);
     QGuiApplication::setDesktopFileName(id);
-    QGuiApplication::setWindowIcon(
-        QIcon(QStringLiteral(":/raceday/") + id + QStringLiteral(".png")));
+    // Read as the PNG it is, so that no image plugin is loaded to guess.
+    QGuiApplication::setWindowIcon(QIcon(QPixmap::fromImage(
+        desktop::readPng(QStringLiteral(":/raceday/") + id + QStringLiteral(".png")))));
     moravik::desktop::applyDesignLook(app);
 }
 

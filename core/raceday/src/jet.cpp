@@ -39,14 +39,15 @@ std::optional<Jet> readJet(std::string_view text) {
     if (whole.empty() && fraction.empty()) return std::nullopt;
     if (!allDigits(whole) || !allDigits(fraction)) return std::nullopt;
     if (whole.size() > maxWholeDigits || fraction.size() > maxDecimals) return std::nullopt;
-    std::int64_t scale = 1000;
+    std::int64_t scale = Jet::thousandthsPerInch;
     for (std::size_t i = 0; i < fraction.size(); ++i) scale /= 10;
-    return Jet{digitsOrZero(whole) * 1000 + digitsOrZero(fraction) * scale};
+    return Jet{digitsOrZero(whole) * Jet::thousandthsPerInch + digitsOrZero(fraction) * scale};
 }
 
 std::string jetText(Jet jet, JetDigits digits) {
-    const std::int64_t whole = jet.thousandths / 1000;
-    std::string decimals = wholeText(jet.thousandths % 1000 + 1000).substr(1);
+    const std::int64_t whole = jet.thousandths / Jet::thousandthsPerInch;
+    std::string decimals =
+        wholeText(jet.thousandths % Jet::thousandthsPerInch + Jet::thousandthsPerInch).substr(1);
     if (digits == JetDigits::Stamped)
         return (whole == 0 ? std::string() : wholeText(whole)) + "." + decimals;
     decimals.erase(decimals.find_last_not_of('0') + 1);

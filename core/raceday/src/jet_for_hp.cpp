@@ -52,7 +52,7 @@ Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system
 
     const auto nozzleCount = static_cast<std::int16_t>(*readNumber(inputs.jtn));
     const double exactJet = nitrousJetForHp(targetWatts / wattsPerHorsepower, nozzleCount);
-    const double thousandths = roundHalfToEven(exactJet * 1000);
+    const double thousandths = roundHalfToEven(exactJet * Jet::thousandthsPerInch);
     if (!(thousandths >= 1 && thousandths <= largestWhole)) {
         return Error{Field::TargetPower, "target power gives no jet between .001 and 32.767 in"};
     }

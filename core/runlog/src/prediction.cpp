@@ -37,9 +37,8 @@ LogError asLogError(const raceday::Error& error) {
 }
 
 std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches) {
-    // Jets are sized in thousandths of an inch.
     if (!jetInches) return std::nullopt;
-    return raceday::Jet{std::llround(*jetInches * 1000)};
+    return raceday::Jet{std::llround(*jetInches * raceday::Jet::thousandthsPerInch)};
 }
 
 std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count) {

@@ -112,8 +112,7 @@ private:
 
     // Against the runs on its jet logged before the import.
     LogStatus noteOutlier(const Run& run, std::int64_t line) {
-        const std::pair key{run.vehicleId,
-                            run.nitrousJetInches ? std::llround(*run.nitrousJetInches * 1000) : 0};
+        const std::pair key{run.vehicleId, matchedJet(run.nitrousJetInches)};
         auto logged = logged_.find(key);
         if (logged == logged_.end()) {
             auto found = log_.recentRuns(run.vehicleId, run.nitrousJetInches, runsToJudgeBy);
@@ -174,8 +173,9 @@ private:
 
     ImportTarget& log_;
     CsvImport& report_;
-    std::map<std::string, VehicleId> vehicles_;                     // by folded name
-    std::map<std::pair<VehicleId, long long>, RunsOnAJet> logged_;  // by vehicle, jet in 0.001 in
+    std::map<std::string, VehicleId> vehicles_;  // by folded name
+    // By vehicle and jet, as the log matches them.
+    std::map<std::pair<VehicleId, std::optional<raceday::Jet>>, RunsOnAJet> logged_;
     std::vector<Run> pending_;
     std::map<std::pair<VehicleId, std::int64_t>, Run> pendingRuns_;  // by vehicle, ms since 1970
     Moment now_;

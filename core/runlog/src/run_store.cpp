@@ -3,8 +3,10 @@
 #include <array>
 #include <limits>
 
+#include "moravik/runlog/prediction.h"
 #include "moravik/runlog/run_import.h"
 #include "moravik/runlog/run_log.h"
+#include "moravik/whole_text.h"
 #include "sql_support.h"
 
 namespace moravik::runlog {
@@ -429,11 +431,13 @@ LogStatus RunLog::eachRun(const RunFilter& filter, const std::function<bool(cons
 
 LogResult<std::vector<Run>> RunLog::recentRuns(VehicleId vehicle, std::optional<double> jetInches,
                                                int count) {
-    // Jets are sized in thousandths of an inch.
+    // SQLite's round(), like matchedJet, rounds halves away from zero.
+    const auto jet = matchedJet(jetInches);
     const std::string jetMatch =
-        jetInches ? "round(nitrous_jet_in * 1000) = round(? * 1000)" : "nitrous_jet_in IS NULL";
+        jet ? "round(nitrous_jet_in * " + wholeText(raceday::Jet::thousandthsPerInch) + ") = ?"
+            : "nitrous_jet_in IS NULL";
     std::vector<Cell> values{vehicle};
-    if (jetInches) values.emplace_back(*jetInches);
+    if (jet) values.emplace_back(jet->thousandths);
     values.emplace_back(std::int64_t{count});
     return runList("SELECT " + runColumns("") + " FROM runs WHERE vehicle_id = ? AND " + jetMatch +
                        " ORDER BY run_at DESC, id DESC LIMIT ?",

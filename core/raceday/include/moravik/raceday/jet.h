@@ -12,9 +12,12 @@
 namespace moravik::raceday {
 
 struct Jet {
+    static constexpr std::int64_t thousandthsPerInch = 1000;
     std::int64_t thousandths = 0;
 
-    constexpr double inches() const { return static_cast<double>(thousandths) / 1000; }
+    constexpr double inches() const {
+        return static_cast<double>(thousandths) / thousandthsPerInch;
+    }
     friend constexpr auto operator<=>(const Jet&, const Jet&) = default;
 };
 
