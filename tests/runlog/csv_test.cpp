@@ -42,87 +42,52 @@ protected:
     }
 };
 
-// Run n as the window would keep it after the racer typed its values in the
-// units of `system`.
-runlog::Run typedRun(VehicleId vehicle, int n, raceday::UnitSystem system) {
-    const bool imperial = system == raceday::UnitSystem::Imperial;
-    const auto typed = [system](double value, int decimals, raceday::Quantity quantity) {
-        const std::string text = QString::number(value, 'f', decimals).toStdString();
-        return std::get<double>(raceday::parseQuantity(text, quantity, system, "test"));
-    };
-    using Q = raceday::Quantity;
-    runlog::Run run = numberedRun(vehicle, n);
-    n %= 40;
-    run.stripElevationMetres = typed(imperial ? 5800 - 7 * n : 1768 - 2 * n, 0, Q::Elevation);
-    run.speed = typed(imperial ? 110 + 0.37 * n : 177 + 0.59 * n, 2, Q::Speed);
-    run.eighthSpeed = typed(imperial ? 88 + 0.29 * n : 141 + 0.47 * n, 2, Q::Speed);
-    run.air.kelvin = typed(imperial ? 55 + 0.7 * n : 12.5 + 0.4 * n, 1, Q::Temperature);
-    const double barometer = typed(imperial ? 29.92 - 0.03 * n : 1013.2 - n, 2, Q::Barometer);
-    run.air.pressure = raceday::StationPressure{barometer};
-    run.air.moisture = raceday::RelativeHumidity{typed(20 + n % 60, 0, Q::Humidity)};
-    switch (n % 4) {
-        case 1:
-            run.air.pressure = raceday::AltimeterSetting{
-                barometer, typed(imperial ? 5800 : 1768, 0, Q::Elevation)};
-            break;
-        case 2:
-            run.air.moisture = raceday::DewPoint{typed(imperial ? 40 : 4.5, 1, Q::Temperature)};
-            break;
-        case 3:
-            run.air.moisture = std::monostate{};
-            run.stripElevationMetres.reset();
-            run.eighthSpeed.reset();
-            break;
-    }
-    return run;
-}
-
+// Every value of every run through the store's export and import: the column
+// table's own round trip is domain_test's; here, the file's vehicles, and text
+// cells a spreadsheet would run as formulas, written with a leading ' that
+// import takes off again (a ' of the racer's own stays).
 TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
     const VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova, \"SS\"")));
+    std::vector<runlog::Run> runs;
+    for (int n = 0; n < 6; ++n) runs.push_back(numberedRun(n % 2 == 0 ? camaro : nova, n));
+    runs[1].strip = "=HYPERLINK(1)";
+    runs[1].lane = "+1";
+    runs[1].notes = "@SUM(A1)";
+    runs[2].strip = "\tTab";
+    runs[2].lane = "\rReturn";
+    runs[2].notes = "'=quoted already";
+    runs[3].strip = "'71 Camaro";
+    runs[3].lane = "-";
+    runs[4].air.pressure = raceday::AltimeterSetting{101325, 1609};
+    runs[4].air.moisture = raceday::DewPoint{283.15};
+    runs[5].air.moisture = std::monostate{};
+    runs[5].stripElevationMetres.reset();
+    valueOf(log->addRuns(runs));
+    const auto saved = valueOf(log->runs());
     for (const auto system : {raceday::UnitSystem::Imperial, raceday::UnitSystem::Metric}) {
-        const int first = system == raceday::UnitSystem::Imperial ? 0 : 100;
-        std::vector<runlog::Run> runs;
-        for (int n = first; n < first + 40; ++n) {
-            runs.push_back(typedRun(n % 2 == 0 ? camaro : nova, n, system));
-        }
-        // Text cells a spreadsheet would run as formulas are written with a
-        // leading ', which import takes off again; a ' of the racer's own stays.
-        runs[1].strip = "=HYPERLINK(1)";
-        runs[1].lane = "+1";
-        runs[1].notes = "@SUM(A1)";
-        runs[2].strip = "\tTab";
-        runs[2].lane = "\rReturn";
-        runs[2].notes = "'=quoted already";
-        runs[3].strip = "'71 Camaro";
-        runs[3].lane = "-";
-        valueOf(log->addRuns(runs));
-        const RunFilter typedNow{.from = runs.front().when, .to = runs.back().when};
-        const auto saved = valueOf(log->runs(typedNow));
-
         std::ostringstream file;
-        ASSERT_EQ(exportRunsCsv(*log, typedNow, system, file), std::nullopt);
-        // The first run's numbers as typed: the fewest digits that give the value back.
-        const char* typedLine = system == raceday::UnitSystem::Imperial
-                                    ? ",5800,left,10,110,1.5,4.2,6.5,88,0.03,55,29.92,,,20,,"
-                                    : ",1728,left,11,188.8,1.51,4.21,6.59,150.4,,20.5,993.2,,,40,,";
-        EXPECT_TRUE(has(file.str(), typedLine)) << file.str().substr(0, 400);
+        ASSERT_EQ(exportRunsCsv(*log, {}, system, file), std::nullopt);
         for (const char* guarded : {",'=HYPERLINK(1),", ",'+1,", ",'@SUM(A1)", ",'\tTab,",
                                     "\"'\rReturn\"", ",''=quoted already", ",''71 Camaro,", ",'-,"})
             EXPECT_TRUE(has(file.str(), guarded)) << guarded;
-        const auto copy = openLog(folder.filePath(QStringLiteral("copy.sqlite")));
+        const QString name =
+            QString::fromLatin1(system == raceday::UnitSystem::Metric ? "metric" : "imperial");
+        const auto copy = openLog(folder.filePath(name + QStringLiteral(".sqlite")));
         const auto report = valueOf(importText(*copy, file.str()));
-        EXPECT_EQ(report.imported, 40);
+        EXPECT_EQ(report.imported, 6);
         EXPECT_TRUE(report.problems.empty()) << report.problems.front().message;
         EXPECT_EQ(report.newVehicles, std::vector<std::string>({"Camaro", "Nova, \"SS\""}));
+        // Metric keeps every bit; imperial, every bit of a value typed in its units
+        // (domain_test): these runs' are not.
+        if (system == raceday::UnitSystem::Imperial) continue;
         auto imported = valueOf(copy->runs());
         ASSERT_EQ(imported.size(), saved.size());
         for (std::size_t i = 0; i < saved.size(); ++i) {
             imported[i].id = saved[i].id;
             imported[i].vehicleId = saved[i].vehicleId;
-            EXPECT_EQ(imported[i], saved[i]) << "run " << first + i;
+            EXPECT_EQ(imported[i], saved[i]) << "run " << i;
         }
-        QFile::remove(QString::fromStdString(copy->path()));
     }
 }
 
@@ -132,24 +97,14 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
         "date_time,vehicle,et_s,speed_km/h,temperature_C,station_pressure_hPa,humidity_%,"
         "altimeter_setting_inHg,altimeter_elevation_ft,notes\n"
         "2024-06-01T14:30:00+02:00,Camaro,11.5,160.9344,30,1013.25,40,,,good\n"  // 2
-        "2024-06-01T14:40:00+02:00,Camaro,11.x,160,30,1013.25,40,,,\n"           // 3
-        "June 1st,Camaro,11.5,160,30,1013.25,40,,,\n"                            // 4
-        "2024-06-01T15:20:00+02:00,Camaro,11.5,160,75,1013.25,40,,,\n"           // 5
-        "2024-06-01T15:30:00+02:00,Camaro,0,160,30,1013.25,40,,,\n"              // 6
-        "2024-06-01T14:30:00+02:00,Camaro,11.6,161,30,1013.25,40,,,\n"           // 7
-        "2024-06-01T15:40:00+02:00,Camaro,11.5\n"                                // 8
-        "\"2024-06-01T15:50:00+02:00\",Camaro,11.5,160,30,1013.25,40,,,\"two\nlines\"\n"
-        "2024-06-01T16:00:00+02:00,,11.5,160,30,1013.25,40,,,\n";  // 11
+        "2024-06-01T15:30:00+02:00,Camaro,0,160,30,1013.25,40,,,\n"              // 3
+        "2024-06-01T14:30:00+02:00,Camaro,11.6,161,30,1013.25,40,,,\n"           // 4
+        "\"2024-06-01T15:50:00+02:00\",Camaro,11.5,160,30,1013.25,40,,,\"two\nlines\"\n";
     const auto report = valueOf(import(text));
     EXPECT_EQ(report.imported, 2);
     const ByLine expected = {
-        {3, "et \"11.x\" is not a number"},
-        {4, "date_time \"June 1st\""},
-        {5, "temperature"},
-        {6, "ET must lie within 2 to 60 s"},
-        {7, "already has a run at 2024-06-01T12:30:00Z with other values for et, speed, notes"},
-        {8, "3 fields where the header has 10"},
-        {11, "vehicle is empty"},
+        {3, "ET must lie within 2 to 60 s"},
+        {4, "already has a run at 2024-06-01T12:30:00Z with other values for et, speed, notes"},
     };
     expectByLine(report.problems, expected);
     // 100 mph is 44.704 m/s by definition (1 mi = 1609.344 m); 1013.25 hPa is 101325 Pa.
@@ -169,33 +124,33 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
-// Out of range is refused with the range; far from the vehicle's runs (as predictions judge)
-// is listed but kept, close in their air is not; a stray quote loses only its own row.
+// Out of range is refused with the range, as is a date after tomorrow by the clock given (a
+// typo in the year, or a wrong clock); far from the vehicle's runs (as predictions judge) is
+// listed but kept, close in their air is not; a stray quote loses only its own row.
 TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
     const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
     for (int n = 0; n < 3; ++n) valueOf(log->addRun(numberedRun(id, n)));  // ET 10.00 to 10.02 s
-    const QByteArray text =
+    const TimeZone utc("UTC");
+    std::istringstream text(
         "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg,notes\n"
         "2024-06-02T10:00:00Z,Camaro,118,100,80,29.9,\n"             // 2
-        "2024-06-02T10:01:00Z,Camaro,1e-300,100,80,29.9,\n"          // 3
-        "2024-06-02T10:02:00Z,Camaro,11,1e308,80,29.9,\n"            // 4
-        "0001-06-02T10:03:00Z,Camaro,11,100,80,29.9,\n"              // 5
-        "9999-06-02T10:04:00Z,Camaro,11,100,80,29.9,\n"              // 6
-        "2024-06-02T10:05:00Z,Camaro,13,100,80,29.9,\"not closed\n"  // 7
-        "2024-06-02T10:06:00Z,Camaro,13,100,80,29.9,slow\n"          // 8
-        "2024-06-02T10:07:00Z,Camaro,10.02,100,61,28.1,fine\n";      // 9
-    const auto report = valueOf(import(text));
-    expectByLine(report.problems, {
-                                      {2, "ET must lie within 2 to 60 s"},
-                                      {3, "ET must lie within 2 to 60 s"},
-                                      {4, "MPH must lie within 20 to 400 mph"},
-                                      {5, "date must lie within the years 1950"},
-                                      {6, "date must lie within the years 1950"},
-                                      {7, "a quoted field is not closed"},
-                                  });
+        "0001-06-02T10:03:00Z,Camaro,11,100,80,29.9,\n"              // 3
+        "2024-06-02T10:05:00Z,Camaro,13,100,80,29.9,\"not closed\n"  // 4
+        "2024-06-02T10:06:00Z,Camaro,13,100,80,29.9,slow\n"          // 5
+        "2024-06-03T00:00:00Z,Camaro,11,100,80,29.9,\n"              // 6: the day after tomorrow
+        "2024-06-02T23:59:59Z,Camaro,10.02,100,61,28.1,fine\n");     // 7: tomorrow
+    const Moment noon = *readDateTime("2024-06-01T12:00:00Z");
+    const auto report = valueOf(importRunsCsv(*log, text, {}, noon));
+    expectByLine(report.problems,
+                 {{2, "ET must lie within 2 to 60 s"},
+                  {3, "date must lie within the years 1950"},
+                  {4, "a quoted field is not closed"},
+                  {6,
+                   "the date 2024-06-03T00:00:00Z is later than tomorrow by this machine's "
+                   "clock (2024-06-01T12:00:00Z); check the date, and the clock"}});
     EXPECT_EQ(report.imported, 2);
     ASSERT_EQ(report.outliers.size(), 1U);
-    EXPECT_EQ(report.outliers[0].line, 8);
+    EXPECT_EQ(report.outliers[0].line, 5);
     EXPECT_TRUE(has(report.outliers[0].message, "far from this vehicle's other runs (no nitrous)"));
     // The import left no write-ahead file behind.
     EXPECT_EQ(QFileInfo(QString::fromStdString(log->path() + "-wal")).size(), 0);
@@ -312,26 +267,6 @@ TEST_F(RunCsvTest, ReadsOtherSpellingsAndDecimalCommaSpreadsheetsWithANote) {
     ASSERT_EQ(last.problems.size(), 1U);
     EXPECT_TRUE(has(last.problems[0].message, "line 3: et \"1.234,5\" is not a number such as"))
         << last.problems[0].message;
-}
-
-// Dated after tomorrow by the clock given: a typo in the year, or a clock
-// that is wrong; either way not a run that has happened.
-TEST_F(RunCsvTest, RunsDatedLaterThanTomorrowAreRefusedByLine) {
-    const TimeZone utc("UTC");
-    const QByteArray text =
-        "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n"
-        "2024-06-02T23:59:59Z,Camaro,11,100,80,29.9\n"   // 2: tomorrow
-        "2024-06-03T00:00:00Z,Camaro,11,100,80,29.9\n"   // 3: the day after
-        "2042-06-01T14:30:00Z,Camaro,11,100,80,29.9\n";  // 4
-    std::istringstream in(text.toStdString());
-    const Moment noon = *readDateTime("2024-06-01T12:00:00Z");
-    const auto report = valueOf(importRunsCsv(*log, in, {}, noon));
-    EXPECT_EQ(report.imported, 1);
-    ASSERT_EQ(report.problems.size(), 2U);
-    EXPECT_EQ(report.problems[0].message,
-              "line 3: the date 2024-06-03T00:00:00Z is later than tomorrow by this machine's "
-              "clock (2024-06-01T12:00:00Z); check the date, and the clock");
-    EXPECT_EQ(report.problems[1].line, 4);
 }
 
 }  // namespace

@@ -70,31 +70,30 @@ std::vector<CsvRecord> readAll(const std::string& text, CsvLimits limits = {}) {
 
 using Fields = std::vector<std::string>;
 
+// Quoted fields across lines, counted from their first; old Mac files end lines with a
+// CR alone; the separator is read from the first line.
 TEST(CsvReader, ReadsQuotedFieldsAcrossLinesAndCountsLinesFromTheirStart) {
-    const auto records = readAll(
-        "\xEF\xBB\xBF"
-        "a,b,c\r\n"
-        "\"1,5\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n"
-        "\n"
-        "x,,\n"
-        "\"last\"");
-    ASSERT_EQ(records.size(), 4U);
-    EXPECT_EQ(records[0].fields, Fields({"a", "b", "c"}));
-    EXPECT_EQ(records[1].fields, Fields({"1,5", "say \"hi\"", "two\r\nlines"}));
-    EXPECT_EQ(records[2].line, 5);
-    EXPECT_EQ(records[2].fields, Fields({"x", "", ""}));
-    EXPECT_EQ(records[3].line, 6);
-    EXPECT_EQ(records[3].fields, Fields({"last"}));
-}
-
-// Old Mac files end lines with a CR alone; the separator is read from the first line.
-TEST(CsvReader, ReadsLinesEndedByACrAlone) {
-    const auto records = readAll("a;b\r1,5;\"x\ry\"\r\rlast;z\r");
-    ASSERT_EQ(records.size(), 3U);
-    EXPECT_EQ(records[0].fields, Fields({"a", "b"}));
-    EXPECT_EQ(records[1].fields, Fields({"1,5", "x\ry"}));
-    EXPECT_EQ(records[2].line, 5);
-    EXPECT_EQ(records[2].fields, Fields({"last", "z"}));
+    const struct {
+        const char* text;
+        std::vector<std::pair<std::int64_t, Fields>> records;
+    } table[] = {
+        {"\xEF\xBB\xBF"
+         "a,b,c\r\n\"1,5\",\"say \"\"hi\"\"\",\"two\r\nlines\"\n\nx,,\n\"last\"",
+         {{1, {"a", "b", "c"}},
+          {2, {"1,5", "say \"hi\"", "two\r\nlines"}},
+          {5, {"x", "", ""}},
+          {6, {"last"}}}},
+        {"a;b\r1,5;\"x\ry\"\r\rlast;z\r",
+         {{1, {"a", "b"}}, {2, {"1,5", "x\ry"}}, {5, {"last", "z"}}}},
+    };
+    for (const auto& [text, expected] : table) {
+        const auto records = readAll(text);
+        ASSERT_EQ(records.size(), expected.size()) << text;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(records[i].line, expected[i].first) << text;
+            EXPECT_EQ(records[i].fields, expected[i].second) << text;
+        }
+    }
 }
 
 TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {

@@ -22,13 +22,7 @@ protected:
     }
     RunId addRun(double et, double mph, const raceday::Weather& air,
                  std::optional<double> jet = {}) {
-        runlog::Run run = numberedRun(vehicle, 0);
-        run.when += std::chrono::minutes(++minutes);
-        run.etSeconds = et;
-        run.speed = mph * metresPerSecondPerMph;
-        run.nitrousJetInches = jet;
-        run.air = air;
-        return valueOf(log->addRun(run));
+        return valueOf(log->addRun(slip(vehicle, ++minutes, et, mph, air, jet)));
     }
     DialIn defaultDialIn(const PredictionRequest& request) {
         return std::get<DialIn>(dialIn(valueOf(predictFromLog(*log, request)), request.today,

@@ -41,6 +41,17 @@ inline Run numberedRun(VehicleId vehicle, int n) {
     return run;
 }
 
+// Run n of the series with the ET, MPH, air and jet a prediction turns on.
+inline Run slip(VehicleId vehicle, int n, double et, double mph, const raceday::Weather& air,
+                std::optional<double> jet = {}) {
+    Run run = numberedRun(vehicle, n);
+    run.etSeconds = et;
+    run.speed = mph * raceday::metresPerSecondPerMph;
+    run.nitrousJetInches = jet;
+    run.air = air;
+    return run;
+}
+
 inline Vehicle namedVehicle(const std::string& name) {
     Vehicle vehicle;
     vehicle.name = name;
