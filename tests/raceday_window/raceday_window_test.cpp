@@ -56,32 +56,20 @@ private slots:
     void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
     void init() { QSettings().clear(); }
 
-    // Published examples, typed key by key: the ICAO standard atmosphere's sea-level density
-    // (ICAO Doc 7488), the NWS density-altitude calculator (1013 hPa, 30 °C, dew point 20 °C:
-    // 2044.3 ft), each standard's own reference day, which corrects by exactly 1, and figures of
-    // the reference, `python3 tests/reference/raceday_reference.py air --temperature 86F
-    // --pressure 29.10inHg --humidity 40%`: density_altitude_ft 2879.32, 76.29 grains per pound;
-    // with `--temperature 30C --pressure 1013hPa --dew-point 20C`: vapour 23.372 hPa (0.690
-    // inHg), 102.82 grains per pound.
+    // Typed key by key: the NWS density-altitude calculator (1013 hPa, 30 °C, dew point 20 °C:
+    // 2044 ft) with the other figures of the reference, `python3
+    // tests/reference/raceday_reference.py air --temperature 30C --pressure 1013hPa --dew-point
+    // 20C`; and DIN 70020's own reference day, which corrects by exactly 1.
     void outputsFollowTheTyping_data() {
         QTest::addColumn<QString>("standard");
         QTest::addColumn<QStringList>("air");    // temperature, pressure, humidity= or dewPoint=
         QTest::addColumn<QStringList>("shown");  // output=text
-        const QString j607 = "SAE J607 / STD";
-        QTest::newRow("ICAO sea level")
-            << j607 << QStringList{"15C", "1013.25hPa", "humidity=0"}
-            << QStringList{"airDensity=1.2250", "relativeAirDensity=100.00"};
         QTest::newRow("NWS calculator")
-            << j607 << QStringList{"30C", "1013hPa", "dewPoint=20C"}
-            << QStringList{"nwsDensityAltitude=2044", "vapourPressure=0.69", "waterGrains=102.8"};
-        QTest::newRow("racer's day") << j607 << QStringList{"86F", "29.10inHg", "humidity=40"}
-                                     << QStringList{"densityAltitude=2879", "waterGrains=76.3"};
-        QTest::newRow("SAE J607 day")
-            << j607 << QStringList{"60F", "29.92inHg", "humidity=0"}
-            << QStringList{"correctionFactor=1.0000", "relativeHp=100.00"};
-        QTest::newRow("SAE J1349 day")
-            << "SAE J1349 (1990)" << QStringList{"25C", "99kPa", "humidity=0"}
-            << QStringList{"correctionFactor=1.0000"};
+            << "SAE J607 / STD" << QStringList{"30C", "1013hPa", "dewPoint=20C"}
+            << QStringList{"densityAltitude=2027",    "nwsDensityAltitude=2044",
+                           "airDensity=1.1540",       "relativeAirDensity=94.20",
+                           "correctionFactor=1.0491", "relativeHp=95.32",
+                           "vapourPressure=0.69",     "waterGrains=102.8"};
         QTest::newRow("DIN 70020 day")
             << "DIN 70020" << QStringList{"20C", "1013hPa", "dewPoint=20C"}
             << QStringList{"correctionFactor=1.0000"};
@@ -107,37 +95,6 @@ private slots:
         for (const QString& before : beforeLastKey)
             QVERIFY2(!shown.contains(before), qPrintable(before));
         QCOMPARE(raceDay.status(), QString());
-    }
-
-    void badInputIsMarkedAndClearsTheOutputs_data() {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("reason");
-        const char* rows[][4] = {
-            {"unreadable temperature", "temperature", "warm", "is not a temperature"},
-            {"pressure in a unit of weight", "pressure", "29.10 kg", "is not a pressure"},
-            {"pressure out of range", "pressure", "12", "pressure must lie within 500 to 1100 hPa"},
-        };
-        for (const auto& [name, field, typed, reason] : rows)
-            QTest::newRow(name) << QString(field) << QString(typed) << QString(reason);
-    }
-    void badInputIsMarkedAndClearsTheOutputs() {
-        QFETCH(QString, field);
-        QFETCH(QString, typed);
-        QFETCH(QString, reason);
-        RaceDay raceDay;
-        QWidget* air = raceDay.open("AirSection");
-        const QString good = text(air, field);
-        typeInto(air, field, typed);
-        QVERIFY2(child(air, field)->toolTip().contains(reason),
-                 qPrintable(child(air, field)->toolTip()));
-        QCOMPARE(raceDay.status(), child(air, field)->toolTip());
-        QCOMPARE(outputTexts(air), QStringList(airOutputs.size(), "–"));
-
-        typeInto(air, field, good);
-        QCOMPARE(child(air, field)->toolTip(), QString());
-        QCOMPARE(raceDay.status(), QString());
-        QVERIFY(!outputTexts(air).contains("–"));
     }
 
     // A unit changed at the field or for the whole window rewrites the text in
@@ -195,14 +152,10 @@ private slots:
             << "SVVA 171100Z 00000KT 9999 FEW016 BKN250 21/19 Q1013 NOSIG"
             << QStringList{"temperature=21",      "dewPoint=19",          "pressure=1013",
                            "densityAltitude=549", "vapourPressure=21.96", "waterGrains=98.9"};
-        const QString kpit = "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16 A2992";
-        const std::pair<const char*, QString> refused[] = {
-            {"lower case", kpit.toLower()},
-            {"two reports", kpit + " " + kpit},
-            {"AUTO without temperature", "KMEM 230853Z AUTO 18014G18KT 10SM CLR A3008 RMK AO2"},
-            {"no altimeter", "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16"}};
-        for (const auto& [name, report] : refused)
-            QTest::newRow(name) << false << "1204" << report << QStringList();
+        // Why a report is refused is the METAR reader's test; here, that the window says so.
+        QTest::newRow("refused: no altimeter")
+            << false << "1204"
+            << "KPIT 091955Z 22015G25KT 3/4SM OVC010CB 18/16" << QStringList();
     }
     void pastedMetarFillsTheWeather() {
         QFETCH(bool, metric);
