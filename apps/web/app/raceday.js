@@ -60,7 +60,7 @@ function chartView(out) {
 function update(form) {
   if (!engine) return;
   const view = form.closest(".view");
-  const answer = JSON.parse(engine.racedayAnswer(commandOf(form), JSON.stringify(requestOf(form))));
+  const answer = engine.racedayAnswer(commandOf(form), requestOf(form));
   // The module names the refused fields; the message starts with their labels here.
   const refused = (answer.fields || [])
     .map((name) => form.querySelector(`[data-option="--${name}"]`))
