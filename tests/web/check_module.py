@@ -21,7 +21,7 @@ sys.path.insert(0, str(HERE.parent / "reference"))
 
 from check_batch import generated_cases  # noqa: E402
 
-# Loads the module beside the page it is served with, runs every input's seven
+# Loads the module beside the page it is served with, runs every input's
 # texts through it and hands back the answers as JSON texts.
 IN_PAGE = """
 const [inputs, done] = arguments, script = document.createElement("script");

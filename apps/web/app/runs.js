@@ -333,11 +333,7 @@ async function predict(event) {
   }, units: chosenUnits() });
   say("predict-fault", answer.error || "");
   if (answer.error) return;
-  const list = report.appendChild(element("dl"));
-  for (const [label, text] of answer.lines) {
-    const pair = list.appendChild(element("div"));
-    pair.append(element("dt", label.slice(0, -1)), element("dd", text));
-  }
+  report.append(figureList(answer.lines));
   offerTakeBack(report, answer.farRuns);
 }
 
