@@ -558,6 +558,10 @@ PLANTS = [
           "apps/web/calculate_module.cpp", [("    moravik::InputTexts inputs;\n    for (const auto& field : moravik::inputFields) {",
                                              '    moravik::InputTexts inputs{"", "", "", "", "", "", ""};\n'
                                              "    for (const auto& field : moravik::inputFields) {", 1)], True),
+    Plant("web-standard-default-lost", "the pages' standard lists choose none, so they take the first, not J607",
+          "apps/web/unit_texts_module.cpp",
+          [('choice.set("chosen", standard.standard == moravik::raceday::defaultStandard);',
+            'choice.set("chosen", false);', 1)], True),
     Plant("web-readings-hidden", "the page shows no note on a text read in part", WEB_APP,
           [('refusal ?? answer.notes[name] ?? ""', 'refusal ?? ""', 1)], True),
     Plant("web-fault-keeps-results", "the old results stay after a fault, as if still current", WEB_APP,

@@ -281,7 +281,7 @@ const afterLoading = (answer) => async (...asked) => {
 const answers = {
   page, readRun, newVehicle, addVehicle: afterLoading(addVehicle), addRun: afterLoading(addRun),
   remove: afterLoading(remove), importCsv: afterLoading(importCsv), exportCsv: afterLoading(exportCsv),
-  predict: afterLoading(predict),
+  predict: afterLoading(predict), standards: () => engine.standards(),
 };
 
 const started = Promise.all([createMoravikEngine(), openStore()]).then(([module, database]) => {

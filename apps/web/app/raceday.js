@@ -120,6 +120,7 @@ function start() {
   }
   startEngine("Race Day", (module) => {
     engine = module;
+    fillStandards(engine.standards());
     updateAll();
   });
 }

@@ -425,6 +425,7 @@ function start() {
   // the page is not marked ready.
   startEngine("The run log", async () => {
     keeper = startKeeper((text) => say("engine-state", text), () => shownPage.complete || showPage());
+    fillStandards(await keeper("standards"));
     await showPage(Infinity);
     if (shownPage.total > 0) keepStorage();
     showBackupOffer(runsSinceBackup());

@@ -21,6 +21,13 @@ function figureList(lines) {
   return list;
 }
 
+// Every correction standard list's choices, from the core's (the module's standards()).
+function fillStandards(standards) {
+  for (const list of document.querySelectorAll("select[data-standards]")) {
+    list.replaceChildren(...standards.map(({ key, title, chosen }) => new Option(title, key, chosen, chosen)));
+  }
+}
+
 // Imperial or metric, as the page's Units choice says.
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
