@@ -64,9 +64,9 @@ def wasm_pass(browser, passes=50_000):
         processor.append((thread_seconds(browser) - before) * 1e6 / passes)
         times.append(wall)
     calls = browser.execute_script("""
-        const texts = [".030", "43", "900", "1", "210", "2562", ""], calls = 20000;
+        const texts = {njt: ".030", flp: "43", nbp: "900", jtn: "1", draghp: "210", vweight: "2562"}, calls = 20000;
         const start = performance.now();
-        for (let i = 0; i < calls; ++i) engine.calculate(...texts);
+        for (let i = 0; i < calls; ++i) engine.calculate(texts);
         return (performance.now() - start) * 1000 / calls;""")
     return statistics.median(times), statistics.median(processor), calls
 

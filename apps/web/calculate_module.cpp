@@ -1,14 +1,16 @@
-// The Calculate pass for the browser: the seven input texts in, and out an
-// object as one `moravik-calc --batch` line has it: {fields: {TextBox1: ...}}
-// with the 31 texts in the writing order, or {fault: "overflow"}; the page's
-// reading of what a racer typed (calculateTyped); the track
-// drop-down's entries, so the page lists the engine's own table; the results'
-// labels and units (resultNames), so the page names them as the report; and race
-// day's answers (air, predict, solve-hp, convert, jet-for-hp, jet-chart) from
-// the core, the same figures and messages as moravik-calc's.
+// The Calculate pass for the browser: the input texts in as one object by
+// field name, as a `moravik-calc --batch` line holds them, and out an object
+// as that line's answer has it: {fields: {TextBox1: ...}} with the 31 texts in
+// the writing order, or {fault: "overflow"}; the page's reading of what a
+// racer typed (calculateTyped); the track drop-down's entries, so the page
+// lists the engine's own table; the results' labels and units (resultNames),
+// so the page names them as the report; and race day's answers (air, predict,
+// solve-hp, convert, jet-for-hp, jet-chart) from the core, the same figures
+// and messages as moravik-calc's.
 #include <emscripten/bind.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <variant>
@@ -21,14 +23,34 @@
 
 namespace {
 
-void setOutcome(emscripten::val& answer, const moravik::InputTexts& inputs) {
+using emscripten::val;
+
+// The texts of a request by field name; a missing one keeps the initial text,
+// as a missing key of a --batch line does, and one that is not a string is
+// refused as that line's is, in the answer's error.
+std::optional<moravik::InputTexts> inputsOf(const val& texts, val& answer) {
+    moravik::InputTexts inputs;
+    for (const auto& field : moravik::inputFields) {
+        const std::string name(field.name);
+        const val text = texts[name];
+        if (text.isString()) {
+            inputs.*field.text = text.as<std::string>();
+        } else if (!text.isUndefined()) {
+            answer.set("error", "the value of \"" + name + "\" must be a string");
+            return std::nullopt;
+        }
+    }
+    return inputs;
+}
+
+void setOutcome(val& answer, const moravik::InputTexts& inputs) {
     const moravik::CalculationOutcome outcome = moravik::calculate(inputs);
     if (const auto* fault = std::get_if<moravik::Fault>(&outcome)) {
         answer.set("fault", std::string(moravik::faultName(*fault)));
         return;
     }
     const auto& texts = std::get<moravik::ResultTexts>(outcome);
-    emscripten::val fields = emscripten::val::object();
+    val fields = val::object();
     for (std::size_t i = 0; i < texts.size(); ++i) {
         fields.set(std::string(moravik::resultFieldNames[i]),
                    std::string(static_cast<std::string_view>(texts[i])));
@@ -36,28 +58,24 @@ void setOutcome(emscripten::val& answer, const moravik::InputTexts& inputs) {
     answer.set("fields", fields);
 }
 
-emscripten::val calculateTexts(std::string njt, std::string flp, std::string nbp, std::string jtn,
-                               std::string draghp, std::string vweight, std::string altitudeDD) {
-    const moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
-                                     std::move(jtn),       std::move(draghp), std::move(vweight),
-                                     std::move(altitudeDD)};
-    emscripten::val answer = emscripten::val::object();
-    setOutcome(answer, inputs);
+val calculateTexts(const val& texts) {
+    val answer = val::object();
+    if (const auto inputs = inputsOf(texts, answer)) setOutcome(answer, *inputs);
     return answer;
 }
 
 // The page's Calculate: the texts as typed, read with a decimal comma
 // (moravik-calc --decimal-comma). Besides the outcome, notes: {vweight: ...}
 // on the texts not read as typed and {altitudeDD: ...} on a heading; a text
-// refused is in refused: {flp: ...} and then there is no outcome.
-emscripten::val calculateTyped(std::string njt, std::string flp, std::string nbp, std::string jtn,
-                               std::string draghp, std::string vweight, std::string altitudeDD) {
-    moravik::InputTexts inputs{std::move(njt),       std::move(flp),    std::move(nbp),
-                               std::move(jtn),       std::move(draghp), std::move(vweight),
-                               std::move(altitudeDD)};
-    emscripten::val answer = emscripten::val::object();
-    emscripten::val notes = emscripten::val::object();
-    emscripten::val refused = emscripten::val::object();
+// refused is in refused: {flp: ...} and then there is no outcome; nor is
+// there one, nor notes, with an error.
+val calculateTyped(const val& texts) {
+    val answer = val::object();
+    auto typed = inputsOf(texts, answer);
+    if (!typed) return answer;
+    moravik::InputTexts& inputs = *typed;
+    val notes = val::object();
+    val refused = val::object();
     bool anyRefused = false;
     for (const auto& input : moravik::raceday::inputOptions) {
         const auto* field =
@@ -82,8 +100,8 @@ emscripten::val calculateTyped(std::string njt, std::string flp, std::string nbp
 }
 
 // The 59 entries in display order, blanks included, as an array of strings.
-emscripten::val trackTexts() {
-    emscripten::val entries = emscripten::val::array();
+val trackTexts() {
+    val entries = val::array();
     for (const std::string_view entry : moravik::trackEntries()) {
         entries.call<void>("push", std::string(entry));
     }
@@ -93,49 +111,53 @@ emscripten::val trackTexts() {
 // What the page calls each result, from the one table of names: {groups:
 // [{heading, results: [{field, label, unit}]}], formulas: [{name, results:
 // {et: {field, label, unit}, ...}}]}, the columns by their keys.
-emscripten::val resultNameTexts() {
+val resultNameTexts() {
     const auto result = [](std::size_t index, const moravik::ResultName& name) {
-        emscripten::val texts = emscripten::val::object();
+        val texts = val::object();
         texts.set("field", std::string(moravik::resultFieldNames[index]));
         texts.set("label", std::string(name.label));
         texts.set("unit", std::string(name.unit));
         return texts;
     };
-    emscripten::val groups = emscripten::val::array();
+    val groups = val::array();
     for (const auto& group : moravik::singleResultGroups) {
-        emscripten::val results = emscripten::val::array();
+        val results = val::array();
         for (const auto single : group.results)
             results.call<void>("push",
                                result(moravik::resultIndex(single), moravik::resultName(single)));
-        emscripten::val texts = emscripten::val::object();
+        val texts = val::object();
         texts.set("heading", std::string(group.heading));
         texts.set("results", results);
         groups.call<void>("push", texts);
     }
-    emscripten::val formulas = emscripten::val::array();
+    val formulas = val::array();
     for (const auto& formula : moravik::formulaTable) {
-        emscripten::val results = emscripten::val::object();
+        val results = val::object();
         for (const auto column : moravik::columns) {
             const moravik::ResultName& name = moravik::resultName(column);
             results.set(std::string(name.key),
                         result(moravik::resultIndex(formula.formula, column), name));
         }
-        emscripten::val texts = emscripten::val::object();
+        val texts = val::object();
         texts.set("name", std::string(formula.name));
         texts.set("results", results);
         formulas.call<void>("push", texts);
     }
-    emscripten::val names = emscripten::val::object();
+    val names = val::object();
     names.set("groups", groups);
     names.set("formulas", formulas);
     return names;
 }
 
-// Race day's answer to a request of named texts, as JSON text
-// (moravik/answers/request_json.h), its report's units as the Race Day
-// window displays them ("°F", "kg/m³").
-std::string racedayAnswer(const std::string& command, const std::string& request) {
-    return moravik::raceday::answerJson(command, request, moravik::raceday::UnitTexts::Display);
+// Race day's answer to a request of named texts (moravik/answers/request_json.h),
+// its report's units as the Race Day window displays them ("°F", "kg/m³"). The
+// core reads and writes both as JSON, as moravik-calc's --json does; they
+// cross here as objects, as every answer of the module does.
+val racedayAnswer(const std::string& command, const val& request) {
+    const val json = val::global("JSON");
+    return json.call<val>(
+        "parse", moravik::raceday::answerJson(command, json.call<std::string>("stringify", request),
+                                              moravik::raceday::UnitTexts::Display));
 }
 
 // For bench/web_bench.py: `count` passes on the initial texts in one call, so

@@ -1,12 +1,14 @@
 // The units beside the web app's fields as the desktop shows them ("°F",
 // "inHg"), from the race-day library's one table of quantities: unitTexts(units)
-// gives them by the name the pages use in data-quantity.
+// gives them by the name the pages use in data-quantity. standards() gives the
+// correction standards' choices from the library's list.
 #include <emscripten/bind.h>
 
 #include <array>
 #include <string>
 #include <utility>
 
+#include "moravik/raceday/correction.h"
 #include "moravik/raceday/units.h"
 
 namespace {
@@ -30,11 +32,28 @@ emscripten::val unitTexts(const std::string& units) {
                                           : moravik::raceday::UnitSystem::Imperial;
     emscripten::val texts = emscripten::val::object();
     for (const auto& [name, quantity] : quantityNames) {
-        texts.set(name, moravik::raceday::shownSymbol(moravik::raceday::displayUnit(quantity, system)));
+        texts.set(name,
+                  moravik::raceday::shownSymbol(moravik::raceday::displayUnit(quantity, system)));
     }
     return texts;
 }
 
+// [{key, title, chosen}], the default standard chosen.
+emscripten::val standardChoices() {
+    emscripten::val choices = emscripten::val::array();
+    for (const auto& standard : moravik::raceday::standards) {
+        emscripten::val choice = emscripten::val::object();
+        choice.set("key", std::string(standard.key));
+        choice.set("title", std::string(standard.title));
+        choice.set("chosen", standard.standard == moravik::raceday::defaultStandard);
+        choices.call<void>("push", choice);
+    }
+    return choices;
+}
+
 }  // namespace
 
-EMSCRIPTEN_BINDINGS(moravik_unit_texts) { emscripten::function("unitTexts", &unitTexts); }
+EMSCRIPTEN_BINDINGS(moravik_unit_texts) {
+    emscripten::function("unitTexts", &unitTexts);
+    emscripten::function("standards", &standardChoices);
+}

@@ -20,16 +20,13 @@ HERE = pathlib.Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE.parent / "reference"))
 
 from check_batch import generated_cases  # noqa: E402
-from moravik_reference import INITIAL_TEXTS  # noqa: E402
 
-FIELDS = ["njt", "flp", "nbp", "jtn", "draghp", "vweight", "altitudeDD"]
-
-# Loads the module beside the page it is served with, runs every input's seven
+# Loads the module beside the page it is served with, runs every input's
 # texts through it and hands back the answers as JSON texts.
 IN_PAGE = """
 const [inputs, done] = arguments, script = document.createElement("script");
 script.onload = () => createMoravikEngine().then(
-    (engine) => done(inputs.map((texts) => JSON.stringify(engine.calculate(...texts)))),
+    (engine) => done(inputs.map((texts) => JSON.stringify(engine.calculate(texts)))),
     (error) => done(String(error)));
 script.onerror = () => done("moravik_engine.js did not load");
 script.src = "moravik_engine.js";
@@ -78,12 +75,11 @@ def main():
     batch = "".join(json.dumps(case) + "\n" for case in cases).encode()
     native = subprocess.run([args.calc, "--batch"], input=batch, capture_output=True,
                             timeout=120, check=False)
-    # The module takes all seven texts; --batch fills a missing one with the initial text.
-    inputs = [[{**INITIAL_TEXTS, **case}[name] for name in FIELDS] for case in cases]
+    # The module takes each --batch line's object as it is.
     if args.chromium:
-        web = answers_in_chromium(args.module, inputs)
+        web = answers_in_chromium(args.module, cases)
     else:
-        web = answers_in_node(args.node, args.module, inputs)
+        web = answers_in_node(args.node, args.module, cases)
 
     native_lines = native.stdout.decode().splitlines()
     web_lines = web.splitlines()

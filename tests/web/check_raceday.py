@@ -89,7 +89,7 @@ def message_of(err):
 def same_as_native(browser, calc):
     cases = generated_cases(CASES)
     in_browser = browser.execute_script(
-        "return arguments[0].map(([command, request]) => engine.racedayAnswer(command, JSON.stringify(request)))",
+        "return arguments[0].map(([command, request]) => engine.racedayAnswer(command, request))",
         [[args[0], request_of(args)] for args in cases])
     differences = 0
     statuses = {}
@@ -97,7 +97,7 @@ def same_as_native(browser, calc):
         run = native(calc, args + ["--json"])
         desktop = {"status": run["status"], "out": run["out"],
                    "problem": message_of(run["err"]) if run["status"] == 2 else ""}
-        page = as_command_line(json.loads(answer))
+        page = as_command_line(answer)
         statuses[desktop["status"]] = statuses.get(desktop["status"], 0) + 1
         if page != desktop:
             differences += 1

@@ -1,4 +1,4 @@
-// Reads JSON Lines, each the seven input texts in order, and writes, a line each, what the
+// Reads JSON Lines, each a --batch line's object of input texts, and writes, a line each, what the
 // WebAssembly module's calculate() answers, as JSON.
 "use strict";
 const fs = require("fs");
@@ -11,6 +11,6 @@ const createMoravikEngine = require(modulePath);
 const wasmBinary = fs.readFileSync(modulePath.replace(/\.js$/, ".wasm"));
 createMoravikEngine({ wasmBinary }).then((engine) => {
   const lines = fs.readFileSync(0, "utf8").split("\n").filter((line) => line !== "");
-  const answers = lines.map((line) => JSON.stringify(engine.calculate(...JSON.parse(line))) + "\n");
+  const answers = lines.map((line) => JSON.stringify(engine.calculate(JSON.parse(line))) + "\n");
   fs.writeSync(1, answers.join(""));
 });

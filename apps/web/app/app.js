@@ -3,8 +3,6 @@
 // the module; nothing is computed here.
 "use strict";
 
-const inputNames = ["njt", "flp", "nbp", "jtn", "draghp", "vweight", "altitudeDD"];
-
 // Where the page shows each formula's results: the engine's column keys.
 const formulaSections = [
   { id: "formulas", columns: ["et", "et_nitrous", "mph", "mph_nitrous"] },
@@ -67,10 +65,15 @@ function faultMessage(kind) {
 
 let engine = null;
 
+// The typed texts by field name: each field is named as the engine names its input.
+function typedTexts() {
+  return Object.fromEntries(new FormData(document.getElementById("inputs")));
+}
+
 // Beside each field, how its text is read when not as typed, or why it is
 // refused; a refused field is marked invalid.
 function showReadings(answer) {
-  for (const name of inputNames) {
+  for (const name of Object.keys(typedTexts())) {
     const refusal = answer.refused[name];
     document.getElementById(name + "-reading").textContent = refusal ?? answer.notes[name] ?? "";
     const field = document.getElementById(name);
@@ -85,10 +88,10 @@ function clearResults() {
 
 function calculate() {
   if (!engine) return;
-  const answer = engine.calculateTyped(...inputNames.map((name) => document.getElementById(name).value));
+  const answer = engine.calculateTyped(typedTexts());
   showReadings(answer);
   const fault = document.getElementById("fault");
-  const refused = inputNames.filter((name) => answer.refused[name] !== undefined);
+  const refused = Object.keys(answer.refused);
   if (refused.length > 0 || answer.fault !== undefined) {
     fault.textContent = refused.length > 0
       ? "Not calculated: " + refused.map((name) =>

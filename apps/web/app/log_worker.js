@@ -191,7 +191,7 @@ async function addVehicle({ record }) {
     withFreshIds(vehicleStore, [record], () => vehicleStore.add(record));
   });
   vehicles.push(record);
-  vehicles.sort((a, b) => a.name.localeCompare(b.name));
+  vehicles.sort(byName);
   return record.id;
 }
 
@@ -255,7 +255,7 @@ async function importCsv({ bytes }, progress) {
     });
   });
   vehicles.push(...answer.vehicles);
-  vehicles.sort((a, b) => a.name.localeCompare(b.name));
+  vehicles.sort(byName);
   runs = runs.concat(answer.runs).sort(oldestFirst);
   // The report only: the page never holds the season's runs.
   delete answer.runs;
@@ -281,7 +281,7 @@ const afterLoading = (answer) => async (...asked) => {
 const answers = {
   page, readRun, newVehicle, addVehicle: afterLoading(addVehicle), addRun: afterLoading(addRun),
   remove: afterLoading(remove), importCsv: afterLoading(importCsv), exportCsv: afterLoading(exportCsv),
-  predict: afterLoading(predict),
+  predict: afterLoading(predict), standards: () => engine.standards(),
 };
 
 const started = Promise.all([createMoravikEngine(), openStore()]).then(([module, database]) => {

@@ -23,18 +23,12 @@ function requestOf(form) {
   return request;
 }
 
-// The report's sections: a heading, then "Label:" and text as a labelled figure.
-// A figure's text drops the blank that stands in the sign position.
+// The report's sections: a heading, then its labelled figures.
 function reportView(report) {
   const view = document.createDocumentFragment();
   for (const section of report) {
     if (section.heading !== "") view.append(element("h3", section.heading));
-    if (section.lines.length === 0) continue;
-    const list = view.appendChild(element("dl"));
-    for (const [label, text] of section.lines) {
-      const pair = list.appendChild(element("div"));
-      pair.append(element("dt", label.slice(0, -1)), element("dd", text.trimStart()));
-    }
+    if (section.lines.length > 0) view.append(figureList(section.lines));
   }
   return view;
 }
@@ -60,7 +54,7 @@ function chartView(out) {
 function update(form) {
   if (!engine) return;
   const view = form.closest(".view");
-  const answer = JSON.parse(engine.racedayAnswer(commandOf(form), JSON.stringify(requestOf(form))));
+  const answer = engine.racedayAnswer(commandOf(form), requestOf(form));
   // The module names the refused fields; the message starts with their labels here.
   const refused = (answer.fields || [])
     .map((name) => form.querySelector(`[data-option="--${name}"]`))
@@ -126,6 +120,7 @@ function start() {
   }
   startEngine("Race Day", (module) => {
     engine = module;
+    fillStandards(engine.standards());
     updateAll();
   });
 }

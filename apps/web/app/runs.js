@@ -333,11 +333,7 @@ async function predict(event) {
   }, units: chosenUnits() });
   say("predict-fault", answer.error || "");
   if (answer.error) return;
-  const list = report.appendChild(element("dl"));
-  for (const [label, text] of answer.lines) {
-    const pair = list.appendChild(element("div"));
-    pair.append(element("dt", label.slice(0, -1)), element("dd", text));
-  }
+  report.append(figureList(answer.lines));
   offerTakeBack(report, answer.farRuns);
 }
 
@@ -429,6 +425,7 @@ function start() {
   // the page is not marked ready.
   startEngine("The run log", async () => {
     keeper = startKeeper((text) => say("engine-state", text), () => shownPage.complete || showPage());
+    fillStandards(await keeper("standards"));
     await showPage(Infinity);
     if (shownPage.total > 0) keepStorage();
     showBackupOffer(runsSinceBackup());

@@ -11,6 +11,23 @@ function element(name, text, className) {
   return made;
 }
 
+// The core's labelled figures, [["Label:", text], ...], as a list of terms; a
+// figure's text drops the blank that stands in its sign position.
+function figureList(lines) {
+  const list = element("dl");
+  for (const [label, text] of lines) {
+    list.appendChild(element("div")).append(element("dt", label.slice(0, -1)), element("dd", text.trimStart()));
+  }
+  return list;
+}
+
+// Every correction standard list's choices, from the core's (the module's standards()).
+function fillStandards(standards) {
+  for (const list of document.querySelectorAll("select[data-standards]")) {
+    list.replaceChildren(...standards.map(({ key, title, chosen }) => new Option(title, key, chosen, chosen)));
+  }
+}
+
 // Imperial or metric, as the page's Units choice says.
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;
