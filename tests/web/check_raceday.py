@@ -23,7 +23,7 @@ from browser_checks import (check, layout_fits, minus_sign_keypads, only_own_ori
 
 VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "bottle", "jet-chart"]
 SEED = 20261207
-CASES = 720
+CASES = 240
 REFERENCE = pathlib.Path(__file__).resolve().parents[1] / "reference"
 
 # The Race Day window's display texts of the units moravik-calc writes in
