@@ -69,32 +69,29 @@ class Server:
         self.http.server_close()
 
 
-def arguments(description, page):
-    """WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG], each checked to
-    be there; gives them and axe-core's script."""
-    parser = argparse.ArgumentParser(description=description)
-    parser.add_argument("folder")
-    parser.add_argument("calc")
-    parser.add_argument("axe")
-    parser.add_argument("--screenshot")
+def run_checks(doc, page, steps):
+    """Takes WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG], each checked
+    to be there; serves the folder and runs steps(args, axe, server, browser,
+    profile) in one Chromium on a new profile; prints the failures and exits
+    with 1 if there were any."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    for name in ["folder", "calc", "axe", "--screenshot"]:
+        parser.add_argument(name)
     args = parser.parse_args()
     for path, what in [(args.calc, "build the default preset first"),
                        (args.axe, "run scripts/setup.sh, which installs axe-core with npm ci in tests/web"),
                        (pathlib.Path(args.folder) / page, "build the wasm preset first")]:
         if not pathlib.Path(path).is_file():
             sys.exit("%s is missing: %s" % (path, what))
-    return args, pathlib.Path(args.axe).read_text(encoding="utf-8")
-
-
-def run_checks(doc, page, steps):
-    """Serves the folder the arguments name, runs steps(args, axe, server),
-    prints the failures and exits with 1 if there were any."""
-    args, axe = arguments(doc.splitlines()[0], page)
     server = Server(args.folder)
-    try:
-        steps(args, axe, server)
-    finally:
-        server.stop()
+    with tempfile.TemporaryDirectory() as profile:
+        browser = open_browser(profile)
+        try:
+            steps(args, pathlib.Path(args.axe).read_text(encoding="utf-8"), server, browser, profile)
+        finally:
+            with contextlib.suppress(Exception):  # a check may have killed it
+                browser.quit()
+            server.stop()
     print("%d failures" % len(failures))
     sys.exit(1 if failures else 0)
 
@@ -107,16 +104,8 @@ def open_browser(profile):
     options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     browser = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
     browser.set_script_timeout(60)
+    set_viewport(browser, 360, 740)
     return browser
-
-
-@contextlib.contextmanager
-def browser_in(profile=None):
-    """Chromium on the profile folder, a new one when none is named, quit at the end."""
-    with contextlib.ExitStack() as stack:
-        browser = open_browser(profile or stack.enter_context(tempfile.TemporaryDirectory()))
-        stack.callback(browser.quit)
-        yield browser
 
 
 def set_viewport(browser, width, height, scale=1, dark=False):
@@ -140,9 +129,9 @@ def started(browser, what):
         return check(False, what)
 
 
-def wait_for(browser, condition, what):
+def wait_for(browser, condition, what, seconds=10):
     try:
-        WebDriverWait(browser, 10).until(lambda b: condition())
+        WebDriverWait(browser, seconds).until(lambda b: condition())
         return True
     except Exception:  # noqa: BLE001 - reported as a failure below
         return check(False, what)
