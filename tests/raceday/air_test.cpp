@@ -98,21 +98,6 @@ TEST(WaterGrains, MatchAshraesSaturatedAirTable) {
               0);
 }
 
-TEST(EvaluateAir, HumidityAndDewPointDescribeTheSameAir) {
-    // Saturated air has its own temperature as dew point.
-    const Air saturated =
-        airOf({celsius(30), StationPressure{hectopascals(1000)}, RelativeHumidity{1}});
-    EXPECT_NEAR(*saturated.dewPointKelvin, celsius(30), 1e-9);
-    const Air byDewPoint =
-        airOf({celsius(30), StationPressure{hectopascals(1000)}, DewPoint{celsius(30)}});
-    EXPECT_NEAR(byDewPoint.densityKgPerM3, saturated.densityKgPerM3, 1e-12);
-    // Moist air is lighter than dry air of the same pressure and temperature.
-    const Air dry = airOf({celsius(30), StationPressure{hectopascals(1000)}, {}});
-    EXPECT_LT(saturated.densityKgPerM3, dry.densityKgPerM3);
-    EXPECT_FALSE(dry.dewPointKelvin.has_value());
-    EXPECT_EQ(dry.vapourPascals, 0);
-}
-
 // The figures without the dew point are evaluateAir's to the bit, the factors too, and what
 // evaluateAir refuses it refuses.
 TEST(EvaluateAirDensity, GivesEvaluateAirsFigures) {
