@@ -211,33 +211,25 @@ QString blockTexts(const QTextDocument& document) {
 TEST(RtfBuilder, NoticesSayWhatIsMissing) {
     const QString cut = QString::fromUtf8(kCutNotice);
     const QString truncated = QString::fromUtf8(kTruncatedNotice);
-    const struct {
-        Document source;
-        QString blocks;
-    } cases[] = {
+    Document marked = parse("{\\rtf1\\qc Title\\par Text}").document;
+    marked.cut = true;
+    const std::pair<Document, QString> cases[] = {
         {parse("{\\rtf1\\qc Title\\par Text").document, "Title|Text|" + truncated},
-        {[] {
-             Document document = parse("{\\rtf1\\qc Title\\par Text}").document;
-             document.cut = true;
-             return document;
-         }(),
-         cut + "|Title|Text"},
-        {parse("{\\rtf1 " + repeated("{\\fs3276 x}", 10000) + "}").document,
-         cut + "|x"},  // too tall to lay out whole
+        {marked, cut + "|Title|Text"},
+        // too tall to lay out whole
+        {parse("{\\rtf1 " + repeated("{\\fs3276 x}", 10000) + "}").document, cut + "|x"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [source, expected] : cases) {
         QTextDocument document;
-        buildDocument(c.source, document);
+        buildDocument(source, document);
         const QString blocks = blockTexts(document);
-        EXPECT_EQ(blocks.left(c.blocks.size()).toStdString(), c.blocks.toStdString());
-        for (const QString& notice : {cut, truncated}) {
-            if (blocks.contains(notice)) {
-                EXPECT_TRUE(formatOf(document, notice).fontItalic());
-            }
-        }
+        EXPECT_EQ(blocks.left(expected.size()).toStdString(), expected.toStdString());
+        const QString notice = blocks.contains(cut) ? cut : truncated;
+        EXPECT_TRUE(formatOf(document, notice).fontItalic());
         if (blocks.contains("Title")) {
-            const QTextBlock title = document.find("Title").block();
-            EXPECT_EQ(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+            EXPECT_EQ(
+                document.find("Title").block().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                Qt::AlignHCenter);
             EXPECT_FALSE(formatOf(document, "Title").fontItalic());
         }
     }
