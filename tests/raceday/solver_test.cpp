@@ -1,5 +1,6 @@
-// The solvers against published examples. The cube-root weather prediction has
-// none: raceday.reference checks it against tests/reference/raceday_reference.py.
+// The solvers against published examples, their limits, and what only exact values show. The
+// cube-root weather prediction has no published example, and every formula's solution over
+// thousands of inputs is raceday.reference's (tests/reference/raceday_reference.py).
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,9 +20,6 @@ double pounds(double lb) { return lb * kilogramsPerPound; }
 double hp(double h) { return h * wattsPerHorsepower; }
 double mph(double v) { return v * metresPerSecondPerMph; }
 double inHp(double watts) { return watts / wattsPerHorsepower; }
-
-// Ulps between two doubles of the same sign.
-double ulpsApart(double a, double b) { return std::fabs(a - b) / (std::nextafter(b, 2 * b) - b); }
 
 // The Calculate pass's own examples for its four formulas, 2562 lb and 210 hp,
 // printed to four decimals (one in the fourth decimal of an ET is under
@@ -48,21 +46,6 @@ TEST(SolvePower, ReturnsTheHorsepowerOfPublishedExamples) {
         EXPECT_NEAR(inHp(powerFromSpeed(row.formula, mph(row.mph), pounds(row.weightLb))), row.hp,
                     row.mphTolerance)
             << row.weightLb;
-    }
-}
-
-TEST(SolvePower, RoundTripsThroughThePassesFormulas) {
-    for (const double weightLb : {900.0, 2562.0, 3400.0, 5200.0}) {
-        for (const double horsepower : {45.0, 210.0, 450.0, 2500.0}) {
-            const double mass = pounds(weightLb), power = hp(horsepower);
-            const auto runs = computeQuarterMile(weightLb, horsepower, horsepower);
-            for (const FormulaConstants& f : formulaTable) {
-                const auto& run = runs[static_cast<std::size_t>(f.formula)];
-                SCOPED_TRACE(testing::Message() << f.name << ' ' << weightLb << ' ' << horsepower);
-                EXPECT_LE(ulpsApart(powerFromEt(f.formula, run.et, mass), power), 8);
-                EXPECT_LE(ulpsApart(powerFromSpeed(f.formula, mph(run.mph), mass), power), 8);
-            }
-        }
     }
 }
 

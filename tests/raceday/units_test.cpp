@@ -15,9 +15,10 @@ double parsed(std::string_view text, Quantity quantity, UnitSystem system = Unit
     return std::get<double>(outcome);
 }
 
-// Expected SI values by the definitions of the units (NIST SP 811 appendix B):
-// 86 °F is 30 °C; 1 inHg (0 °C) 3386.389 Pa; 1 ft 0.3048 m; 1 lb 0.45359237 kg;
-// 1 hp 745.69987158227022 W; 1 PS 735.49875 W; 1 mph 0.44704 m/s.
+// Expected SI values by the definitions of the units (NIST SP 811 appendix B): 86 °F is
+// 30 °C; 1 inHg (0 °C) 3386.389 Pa; 1 psi 6894.757293168 Pa. Every unit in every quantity,
+// bare numbers in both systems, is raceday.reference's over thousands of commands; these are
+// the spellings it does not type: blanks around, upper case, a plus sign.
 TEST(ParseQuantity, ReadsTheIssuesSuffixesAndBareNumbers) {
     const struct {
         const char* text;
@@ -26,29 +27,12 @@ TEST(ParseQuantity, ReadsTheIssuesSuffixesAndBareNumbers) {
         UnitSystem system = UnitSystem::Imperial;  // the unit of a bare number
     } table[] = {
         {"86F", Quantity::Temperature, 303.15},
-        {"30C", Quantity::Temperature, 303.15},
         {"-40°F", Quantity::Temperature, 233.15},
         {"29.92inHg", Quantity::Barometer, 101320.75888},
-        {"1013hPa", Quantity::Barometer, 101300},
-        {"101.3kPa", Quantity::Barometer, 101300},
-        {"1013mbar", Quantity::Barometer, 101300},
-        {"5800ft", Quantity::Elevation, 1767.84},
-        {"1768m", Quantity::Elevation, 1768},
-        {"40%", Quantity::Humidity, 0.4},
-        {"3200lb", Quantity::Weight, 1451.495584},
-        {"1450kg", Quantity::Weight, 1450},
-        {"450hp", Quantity::Power, 335564.942212022},
-        {"335kW", Quantity::Power, 335000},
-        {"456PS", Quantity::Power, 335387.43},
-        {"130mph", Quantity::Speed, 58.1152},
-        {"209km/h", Quantity::Speed, 58.0555555555556},
         {" 12.5 s ", Quantity::Time, 12.5},
         {"43 PSI", Quantity::LinePressure, 296474.56360622},
         {"+3bar", Quantity::LinePressure, 3e5},
-        {"86", Quantity::Temperature, 303.15},
         {"30", Quantity::Temperature, 303.15, UnitSystem::Metric},
-        {"130", Quantity::Speed, 58.1152},
-        {"3", Quantity::LinePressure, 3e5, UnitSystem::Metric},
     };
     for (const auto& [text, quantity, si, system] : table) {
         EXPECT_NEAR(parsed(text, quantity, system), si, std::fabs(si) * 1e-12) << text;

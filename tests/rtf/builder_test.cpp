@@ -211,33 +211,25 @@ QString blockTexts(const QTextDocument& document) {
 TEST(RtfBuilder, NoticesSayWhatIsMissing) {
     const QString cut = QString::fromUtf8(kCutNotice);
     const QString truncated = QString::fromUtf8(kTruncatedNotice);
-    const struct {
-        Document source;
-        QString blocks;
-    } cases[] = {
+    Document marked = parse("{\\rtf1\\qc Title\\par Text}").document;
+    marked.cut = true;
+    const std::pair<Document, QString> cases[] = {
         {parse("{\\rtf1\\qc Title\\par Text").document, "Title|Text|" + truncated},
-        {[] {
-             Document document = parse("{\\rtf1\\qc Title\\par Text}").document;
-             document.cut = true;
-             return document;
-         }(),
-         cut + "|Title|Text"},
-        {parse("{\\rtf1 " + repeated("{\\fs3276 x}", 10000) + "}").document,
-         cut + "|x"},  // too tall to lay out whole
+        {marked, cut + "|Title|Text"},
+        // too tall to lay out whole
+        {parse("{\\rtf1 " + repeated("{\\fs3276 x}", 10000) + "}").document, cut + "|x"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [source, expected] : cases) {
         QTextDocument document;
-        buildDocument(c.source, document);
+        buildDocument(source, document);
         const QString blocks = blockTexts(document);
-        EXPECT_EQ(blocks.left(c.blocks.size()).toStdString(), c.blocks.toStdString());
-        for (const QString& notice : {cut, truncated}) {
-            if (blocks.contains(notice)) {
-                EXPECT_TRUE(formatOf(document, notice).fontItalic());
-            }
-        }
+        EXPECT_EQ(blocks.left(expected.size()).toStdString(), expected.toStdString());
+        const QString notice = blocks.contains(cut) ? cut : truncated;
+        EXPECT_TRUE(formatOf(document, notice).fontItalic());
         if (blocks.contains("Title")) {
-            const QTextBlock title = document.find("Title").block();
-            EXPECT_EQ(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+            EXPECT_EQ(
+                document.find("Title").block().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+                Qt::AlignHCenter);
             EXPECT_FALSE(formatOf(document, "Title").fontItalic());
         }
     }
@@ -304,10 +296,6 @@ std::vector<Snippet> snippets() {
         "\\f0\\fnil\\fcharset0 "
         "Calibri;}{\\f1\\fnil\\fcharset2 Symbol;}}\n{\\*\\generator Riched20 10.0.19041}"
         "\\viewkind4\\uc1 \n\\pard\\sa200\\sl276\\slmult1\\f0\\fs22\\lang9 ";
-    const std::string word =
-        "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0{\\fonttbl{\\f0\\froman"
-        "\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}{\\f3\\froman"
-        "\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}}\\pard\\plain \\f0\\fs24 ";
     return {
         {"WordPad, Symbol bytes", wordPad + "x \\f1\\'b3\\f0  5, 2 \\f1\\'b4\\f0  3\\par\n}",
          "x ≥ 5, 2 × 3",
@@ -316,7 +304,7 @@ std::vector<Snippet> snippets() {
                     formatAt(d, 0).fontFamilies().toStringList() == QStringList{"Calibri"};
          }},
         {"Word, PNG picture",
-         word +
+         kWordHead +
              "A{\\*\\shppict{\\pict{\\*\\picprop\\shplid1025{\\sp{\\sn shapeType}{\\sv 75}}}"
              "\\picscalex100\\picscaley100\\picw53\\pich26\\picwgoal300\\pichgoal150\\pngblip"
              "\\bliptag-1{\\*\\blipuid 0123456789abcdef}" +
@@ -329,7 +317,7 @@ std::vector<Snippet> snippets() {
                     d.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>() ==
                         twoPixels();
          }},
-        {"Word, caps and small caps", word + "{\\caps Nitrous} {\\scaps Jets}\\par}",
+        {"Word, caps and small caps", kWordHead + "{\\caps Nitrous} {\\scaps Jets}\\par}",
          "Nitrous Jets",
          [](const QTextDocument& d) {
              return formatAt(d, 0).fontCapitalization() == QFont::AllUppercase &&

@@ -44,12 +44,6 @@ void expectReads(const ReadCase& c) {
     EXPECT_EQ(result.document.truncated, std::ranges::count(kinds, Truncated) == 1);
 }
 
-// Word's head: Times New Roman, and Symbol as font 3.
-const std::string kWord =
-    "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0{\\fonttbl{\\f0\\froman"
-    "\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}{\\f3\\froman"
-    "\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}}\\pard\\plain \\f0\\fs24 ";
-
 // Bytes in a font without \fcharset, in a document of the code page.
 std::string withCodePage(std::string_view page, std::string_view bytes) {
     return "{\\rtf1\\ansi\\ansicpg" + std::string(page) +
@@ -111,11 +105,11 @@ TEST(RtfParser, ReadsTextByFeature) {
         // What word processors write. The code pages' letters are those of Microsoft's code page
         // charts for 1251 and 1253; Symbol's, Adobe's Symbol encoding (Unicode's
         // MAPPINGS/VENDORS/ADOBE/symbol.txt).
-        {kWord + "a {\\f3 \\u-3917\\'b3} b {\\f3 \\u-3876\\'dc}\\par}", "a ≥ b ⇐"},
-        {kWord +
+        {kWordHead + "a {\\f3 \\u-3917\\'b3} b {\\f3 \\u-3876\\'dc}\\par}", "a ≥ b ⇐"},
+        {kWordHead +
              "2{\\field{\\*\\fldinst SYMBOL 180 \\\\f \"Symbol\" \\\\s 12}{\\fldrslt\\f3}}3\\par}",
          "2×3"},
-        {kWord + "One\\column Two\\softline Three\\par}", "One|Two\nThree"},
+        {kWordHead + "One\\column Two\\softline Three\\par}", "One|Two\nThree"},
         {"{\\rtf1\\ansi\\ansicpg1251{\\fonttbl{\\f0\\fnil\\fcharset204 Calibri;}}\\f0 "
          "\\'cf\\'f0\\'e8\\'e2\\'e5\\'f2\\par}",
          "Привет"},

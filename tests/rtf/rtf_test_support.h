@@ -12,6 +12,12 @@ inline std::string repeated(std::string_view text, std::size_t times) {
     return result;
 }
 
+// Word's head: Times New Roman, and Symbol as font 3.
+inline const std::string kWordHead =
+    "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff0\\deff0{\\fonttbl{\\f0\\froman"
+    "\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}{\\f3\\froman"
+    "\\fcharset2\\fprq2{\\*\\panose 05050102010706020507}Symbol;}}\\pard\\plain \\f0\\fs24 ";
+
 // body in a document with fonts 0 Arial (the default), 1 Symbol, 2 Wingdings, 3 Courier New and
 // 4 Café Sans, written in the table's several forms, and colours 1 red and 2 blue.
 inline std::string withTables(std::string_view body) {
