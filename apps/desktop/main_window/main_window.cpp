@@ -48,9 +48,17 @@ void presentWindow(std::unique_ptr<Window>& window, Arguments&&... arguments) {
 MainWindow::MainWindow(Services services, QWidget* parent)
     : QMainWindow(parent), ui(new Ui::Form1), services(services) {
     ui->setupUi(this);
-    // Set here, not in Form1.ui, whose pixmaps Qt loads by guessing their format.
-    ui->Image1->setPixmap(
-        QPixmap::fromImage(desktop::readPng(QStringLiteral(":/images/dragcar.png"))));
+    // Set here, not in Form1.ui, whose pixmaps Qt loads by guessing their format. Scaled
+    // once to the label, as the label would scale it, so that the label keeps no full-size
+    // copy beside the one it shows.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap car = QPixmap::fromImage(
+        QPixmap::fromImage(desktop::readPng(QStringLiteral(":/images/dragcar.png")))
+            .toImage()
+            .scaled(ui->Image1->contentsRect().size() * ratio, Qt::IgnoreAspectRatio,
+                    Qt::SmoothTransformation));
+    car.setDevicePixelRatio(ratio);
+    ui->Image1->setPixmap(car);
     for (std::size_t i = 0; i < resultFieldCount; ++i) {
         resultBoxes[i] = findChild<ResultBox*>(toQString(resultFieldNames[i]));
         if (!resultBoxes[i]) {
