@@ -64,9 +64,12 @@ def cmake_files(source):
                 yield pathlib.Path(folder) / name
 
 
-def found_things(source, cache):
-    """(what the CMake files ask for, the file that answers it, or None)."""
+def found_things(source, build, cache):
+    """(what the CMake files ask for, the file that answers it, or None), leaving out the
+    folders this build was configured without (no binary folder of theirs)."""
     for path in cmake_files(source):
+        if path.name == "CMakeLists.txt" and not (build / path.parent.relative_to(source)).is_dir():
+            continue
         text = path.read_text()
         for name, rest in re.findall(r"find_package\(\s*(\w+)([^)]*)\)", text):
             components = re.search(r"COMPONENTS\s+([\w\s]+)", rest)
@@ -147,7 +150,7 @@ def main():
     listed = setup_packages(source)
     brought = installed_with(listed)
     cache = cmake_cache(build)
-    things = dict([*found_things(source, cache), *preset_things(source)])
+    things = dict([*found_things(source, build, cache), *preset_things(source)])
     owned = owners([each for path in things.values() if path for each in candidates(path)])
     failures = 0
     for what, path in things.items():
