@@ -845,8 +845,10 @@ def build_and_test(build, tests=None, stop_early=False):
     if built.returncode != 0:
         return ["(the build failed)"]
     # One failing test is enough to call a plant caught; the unchanged copy runs everything.
+    # A planted copy leaves out the check that the plants apply, which a plant's own edit
+    # always fails.
     tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300"]
-                 + (["--stop-on-failure"] if stop_early else [])
+                 + (["--stop-on-failure", "-E", r"^mutation_check\.plants_apply$"] if stop_early else [])
                  + (["-R", tests] if tests else []))
     failed = re.findall(r"^\s*\d+ - (\S+)", tested.stdout.split("tests FAILED:")[-1], re.M)
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
