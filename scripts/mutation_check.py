@@ -15,9 +15,13 @@ without building (a test of the default preset). It takes some minutes.
 The web page's plants need --web, which also builds the wasm preset's web app
 in the copy and runs its tests (headless Chromium) for them. --tests runs only
 the tests whose names match (ctest -R), for a quicker look at a few plants.
+The test that caught each plant is kept in scripts/mutation_catchers.json; a
+later run builds and runs that test first (or those that caught the same file's
+other plants), and the whole build and every test only when they pass.
 """
 
 import argparse
+import json
 import os
 import re
 import shutil
@@ -29,6 +33,7 @@ from dataclasses import dataclass
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
+CATCHERS = ROOT / "scripts/mutation_catchers.json"
 
 
 @dataclass
@@ -839,6 +844,34 @@ def copy_tree(scratch):
             shutil.copy2(source, target, follow_symlinks=False)
 
 
+def failed_tests(tested):
+    """The names ctest lists as failed."""
+    return re.findall(r"^\s*\d+ - (\S+)", tested.stdout.split("tests FAILED:")[-1], re.M)
+
+
+def programs_of_tests(build):
+    """Each test's programs in the build, as ninja names them; none when it runs none."""
+    shown = json.loads(run(["ctest", "--test-dir", str(build), "--show-only=json-v1"]).stdout)
+    inside = str(build) + "/"
+    return {test["name"]: [word[len(inside):] for word in test.get("command", [])
+                           if word.startswith(inside)]
+            for test in shown["tests"]}
+
+
+def caught_by_likely_catchers(build, likely, programs):
+    """The first of the likely catchers that fails, each built alone; None when all pass."""
+    likely = [test for test in likely if programs.get(test)]
+    if not likely:
+        return None
+    targets = sorted({program for test in likely for program in programs[test]})
+    if run(["cmake", "--build", str(build), "-j2", "--target", *targets]).returncode != 0:
+        return None
+    tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300",
+                  "-R", "^(%s)$" % "|".join(map(re.escape, likely))])
+    failed = failed_tests(tested)
+    return failed[0] if failed else None
+
+
 def build_and_test(build, tests=None, stop_early=False):
     """Nothing when every test passes, else the names of the failing tests."""
     built = run(["cmake", "--build", str(build), "-j2"])
@@ -850,18 +883,22 @@ def build_and_test(build, tests=None, stop_early=False):
     tested = run(["ctest", "--test-dir", str(build), "-j2", "--timeout", "300"]
                  + (["--stop-on-failure", "-E", r"^mutation_check\.plants_apply$"] if stop_early else [])
                  + (["-R", tests] if tests else []))
-    failed = re.findall(r"^\s*\d+ - (\S+)", tested.stdout.split("tests FAILED:")[-1], re.M)
+    failed = failed_tests(tested)
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
 
 
-def compiler_cache(scratch):
-    """ccache settings under which every scratch copy shares one cache."""
-    if not shutil.which("ccache"):
-        return []
-    # Paths relative to the copy and no build folder in the hash make a later
-    # copy's unchanged files cache hits.
-    os.environ.update(CCACHE_BASEDIR=str(scratch), CCACHE_NOHASHDIR="1")
-    return ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+def quick_build_options(scratch):
+    """Options that make each planted rebuild quick: no debug information, lld
+    where it is installed, and one ccache cache shared by every scratch copy."""
+    options = ["-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG", "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"]
+    if shutil.which("ld.lld"):
+        options.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld")
+    if shutil.which("ccache"):
+        # Paths relative to the copy and no build folder in the hash make a later
+        # copy's unchanged files cache hits.
+        os.environ.update(CCACHE_BASEDIR=str(scratch), CCACHE_NOHASHDIR="1")
+        options += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+    return options
 
 
 def configure_web(scratch, wasm, build):
@@ -906,8 +943,14 @@ def main():
             except (OSError, ValueError) as mismatch:
                 print("%-24s DOES NOT APPLY: %s" % (item.name, mismatch))
                 stale += 1
+        if CATCHERS.exists():
+            for name in sorted(set(json.loads(CATCHERS.read_text())) - {p.name for p in PLANTS}):
+                print("%-24s is in %s but is no plant" % (name, CATCHERS.name))
+                stale += 1
         return 1 if stale else 0
-    chosen = [p for p in PLANTS if not args.plants or p.name in args.plants]
+    # A file's plants one after another: ctest runs the tests that failed last time first.
+    chosen = sorted((p for p in PLANTS if not args.plants or p.name in args.plants),
+                    key=lambda p: p.path)
     unknown = set(args.plants) - {p.name for p in PLANTS}
     if unknown:
         parser.error("unknown plant(s): " + ", ".join(sorted(unknown)))
@@ -919,7 +962,7 @@ def main():
         configured = run(["cmake", "-S", str(scratch), "-B", str(build), "-G", "Ninja",
                           "-DCMAKE_BUILD_TYPE=RelWithDebInfo", "-DMORAVIK_BENCH=OFF",
                           "-DMORAVIK_GUI=" + ("ON" if args.gui else "OFF")]
-                         + compiler_cache(scratch))
+                         + quick_build_options(scratch))
         if configured.returncode != 0:
             sys.exit("configuring the scratch copy failed:\n" + configured.stderr[-2000:])
         print("building and testing the unchanged copy in %s ..." % scratch, flush=True)
@@ -930,6 +973,8 @@ def main():
             configure_web(scratch, wasm, build)
             if failing := build_and_test(wasm):
                 sys.exit("the unchanged copy's web app fails: " + ", ".join(failing))
+        catchers = json.loads(CATCHERS.read_text()) if CATCHERS.exists() else {}
+        programs = programs_of_tests(build)
         missed = []
         for item in chosen:
             if item.web and not args.web:
@@ -944,8 +989,17 @@ def main():
                 missed.append(item.name)
                 continue
             started = time.monotonic()
+            # The test that caught this plant before, else those that caught its file's others.
+            likely = ([catchers[item.name]] if item.name in catchers else list(dict.fromkeys(
+                catchers[other.name] for other in PLANTS
+                if other.path == item.path and other.name in catchers)))[:3]
+            likely = [test for test in likely if not args.tests or re.search(args.tests, test)]
             try:
-                failing = build_and_test(wasm if item.web else build, args.tests, stop_early=True)
+                caught = None if item.web else caught_by_likely_catchers(build, likely, programs)
+                if caught:
+                    failing = [caught]
+                else:
+                    failing = build_and_test(wasm if item.web else build, args.tests, stop_early=True)
             finally:
                 path.write_text(original)
             verdict = "caught by " + failing[0] if failing else "NOT CAUGHT"
@@ -953,6 +1007,9 @@ def main():
                                              time.monotonic() - started), flush=True)
             if not failing:
                 missed.append(item.name)
+            elif not failing[0].startswith("("):
+                catchers[item.name] = failing[0]
+                CATCHERS.write_text(json.dumps(dict(sorted(catchers.items())), indent=1) + "\n")
         print("%d of %d plants caught" % (len(chosen) - len(missed), len(chosen)))
         return 1 if missed else 0
     finally:
