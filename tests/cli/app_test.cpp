@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -34,20 +33,6 @@ TEST(RunCalc, EachOptionSetsItsInputField) {
 TEST(RunCalc, RefusalsAndFaultsSayWhatIsWrong) {
     expectTranscript(MORAVIK_GOLDEN "/refusals.txt",
                      [](const std::string& line) { return run(std::string_view(line)); });
-}
-
-TEST(RunCalc, BatchReadsAFileOrStandardInput) {
-    const std::string input = "{\"jtn\":\"2\"}\n{\"flp\":\"0\"}\n";
-    const auto path = testing::TempDir() + "batch_file_input.jsonl";
-    std::ofstream(path) << input;
-    const auto fromStandardInput = run("--batch", input);
-    EXPECT_EQ(fromStandardInput.status, ExitStatus::ArithmeticFault);
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--batch", path}, {"--batch=" + path}, {"--batch", "-"}}) {
-        const auto result = run(arguments, input);
-        EXPECT_EQ(result.status, fromStandardInput.status) << arguments.back();
-        EXPECT_EQ(result.out, fromStandardInput.out) << arguments.back();
-    }
 }
 
 TEST(RunCalc, TrackIsChosenByEntryTextNumberOrStripName) {

@@ -1,6 +1,7 @@
-// The race-day subcommands: their options and words, and the calculator's rules
-// held for them (options on either side of a subcommand, results that cannot be
-// numbers, echoed text, widths). raceday.reference checks their figures.
+// The race-day subcommands: what they take from a METAR or a bottle, the web's
+// requests refused in their words, echoed text and widths. raceday.reference
+// checks their figures; refusals.txt their refusals; CMakeLists.txt the options
+// on either side of a subcommand, values on their limits and help.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,14 +14,6 @@
 
 namespace moravik::cli {
 namespace {
-
-constexpr auto ok = ExitStatus::Success;
-
-nlohmann::ordered_json jsonOf(const std::string& line) {
-    const auto result = run(line);
-    EXPECT_EQ(result.status, ExitStatus::Success) << result.err;
-    return nlohmann::ordered_json::parse(result.out);
-}
 
 // A Denver report reads as the same weather typed by hand: 5.0 °C and -2.8 °C from the T group,
 // 30.12 inHg from A3012; without its dew point, the humidity typed beside it stands in.
@@ -42,29 +35,6 @@ TEST(AirCommand, TakesTheWeatherFromAMetar) {
             EXPECT_FALSE(read.out.empty());
         }
     }
-}
-
-// MetPy's METAR tests: Amman Marka gives Q1013 and A2991; the report says which it used.
-TEST(AirCommand, SaysWhichAltimeterGroupOfAMetarItUsed) {
-    const std::string ojam =
-        "air --elevation 779m --metar 'METAR OJAM 050000Z 04004KT 4000 DU NSC 13/08 Q1013 A2991 "
-        "NOSIG'";
-    EXPECT_TRUE(contains(
-        run(ojam).out,
-        "Note:                      Both given: A2991 is used, not Q1013 (finer unit).\n"));
-    EXPECT_TRUE(contains(jsonOf(ojam + " --json")["notes"][0].get<std::string>(), "A2991 is used"));
-}
-
-// What each refusal says is the golden refusals.txt's (app_test.cpp).
-TEST(RacedayCommands, HelpGivesUnitsDefaultsAndTheWeathersGrammar) {
-    expectEach({
-        {"jet-for-hp --target-hp 150 --units metric", ok,
-         "Fuel / bottle pressure:    3.0 bar / 62.1 bar"},
-        {"air --help", ok, "units F, C, K"},
-        {"air --help", ok, "default sae-j607"},
-        {"predict --help", ok, "alt A      altimeter setting"},
-        {"jet-for-hp --help", ok, "default 900 psi"},
-    });
 }
 
 // The bottle temperature stands for the bottle pressure the curve gives:
@@ -113,37 +83,6 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
     }
 }
 
-TEST(StrictCommands, OptionsOnEitherSideOfASubcommand) {
-    expectEach({
-        {"--json air --temperature 80 --pressure 29.1", ok, "{\"station_pressure_hpa\":985.4"},
-        {"air --temperature 80 --pressure 29.1 -q --json", ok, "{\"station_pressure_hpa\":985.4"},
-        {"--units metric air --temperature 30 --pressure 1000 --json", ok,
-         "{\"station_pressure_hpa\":1000,"},
-        {"air --version", ok, "moravik-calc "},
-        {"--track 'division 5' --json", ok, "{\"fields\""},
-    });
-}
-
-// A value on a stated limit is in, whichever unit it is typed in (the values
-// beyond them are the golden refusals.txt's).
-TEST(StrictCommands, AValueOnALimitIsIn) {
-    expectEach({
-        {"solve-hp --weight 100lb --et 60 --json", ok, "hp_"},
-        {"solve-hp --weight 9071.8474kg --mph 643.7376km/h --json", ok, "hp_"},
-        {"air --temperature 30C --dew-point 86F --pressure 29.92", ok,
-         "Dew point:                 86.0 F"},
-        {"air --temperature 10C --dew-point 50F --pressure 29.92", ok,
-         "Dew point:                 50.0 F"},
-        {"air --temperature 5C --dew-point 41F --pressure 29.92", ok,
-         "Dew point:                 41.0 F"},
-        {"air --temperature 20C --dew-point -60C --pressure 29.92", ok,
-         "Dew point:                 -76.0 F"},
-        {"air --temperature 20C --pressure 1.1bar", ok, "32.48 inHg"},
-        {"predict --et 12 --mph 110 --then '30C 29.92inHg dew 86F' --now '10C 29.92inHg dew 50F'",
-         ok, "ET then -> now"},
-    });
-}
-
 // Nothing typed reaches the terminal as a control sequence, C0 or C1; a long
 // argument is echoed cut.
 TEST(StrictCommands, EscapesAndCuts) {
@@ -188,12 +127,6 @@ TEST(StrictCommands, Widths) {
         EXPECT_EQ(result.status, ExitStatus::Success) << line << result.err;
         EXPECT_LE(widestLine(result.out), 80u) << line << '\n' << result.out;
     }
-}
-
-TEST(StrictCommands, ABatchNumberIsRefusedAsNoString) {
-    EXPECT_EQ(run("--batch", "{\"njt\":1e309}\n").out,
-              "{\"error\":\"line 1: the value of \\\"njt\\\" must be a string, found a "
-              "number\"}\n");
 }
 
 }  // namespace
