@@ -62,55 +62,6 @@ protected:
     QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
 
-// The layout of each format is the golden files' (migration_test.cpp); here, the
-// vehicle chosen by any case and JSON in metric units.
-TEST_F(LogCommandTest, ListsTheRunsOfAVehicleAndInMetricUnits) {
-    const auto table = calc("runs --vehicle camaro");
-    EXPECT_EQ(table.status, ok) << table.err;
-    EXPECT_TRUE(cli::contains(table.out, "11.000 s  100.00 mph")) << table.out;
-    EXPECT_FALSE(cli::contains(table.out, "Nova")) << table.out;
-
-    const auto json = calc("runs --json --units metric");
-    ASSERT_EQ(json.status, ok) << json.err;
-    const auto runs = nlohmann::json::parse(json.out);
-    ASSERT_EQ(runs.size(), 4U);
-    EXPECT_EQ(runs[3]["vehicle"], "Nova");
-    EXPECT_EQ(runs[3]["et_s"], 13.5);
-    EXPECT_NEAR(runs[3]["speed_km/h"].get<double>(), 99 * 1.609344, 1e-9);  // 1 mi = 1.609344 km
-    EXPECT_TRUE(runs[3]["altimeter_setting_hPa"].is_null());
-}
-
-// Today is the standard's own day (60 °F, 29.92 inHg, dry: factor 1), so the
-// prediction is the average on that day: (10.00 + 10.00 + 10.30) / 3 = 10.10 s
-// and (110 + 108 + 105) / 3 = 107.667 mph; without the 10.30 s run, 10.00 s.
-TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
-    const auto json = calc(
-        "predict --vehicle Camaro --now '60F 29.92inHg' --standard sae-j607 --json --method best");
-    ASSERT_EQ(json.status, ok) << json.err;
-    const auto prediction = nlohmann::json::parse(json.out);
-    EXPECT_EQ(prediction["runs_used"], 3);
-    EXPECT_NEAR(prediction["predicted_et_s"].get<double>(), 10.10, 1e-9);
-    // Three runs: best scales, and says why. Each run predicted from the other two by hand:
-    // 10.15 × 1.1 = 11.165 for 11.00, 10.15 × 1.2 = 12.18 for 12.00, 10.00 for 10.30; the
-    // mean miss is (0.165 + 0.18 + 0.30) / 3 = 0.215 s. The interval for one more run,
-    // 10.1 ± t(0.9, 2 dof) × s × √(1 + 1/3) with s = √0.03, is 10.1 ± 1.885618 × 0.2, t from
-    // the closed form for two degrees of freedom, (2p − 1) / √(2p(1 − p)).
-    EXPECT_EQ(prediction["method"], "scaling");
-    EXPECT_EQ(prediction["method_reason"], "fewer than 4 runs; the fit needs 4");
-    EXPECT_NEAR(prediction["leave_one_out_error_s"].get<double>(), 0.215, 1e-9);
-    EXPECT_EQ(prediction["interval_percent"], 80);
-    EXPECT_NEAR(prediction["predicted_et_low_s"].get<double>(), 10.1 - 0.3771236, 1e-6);
-    EXPECT_NEAR(prediction["predicted_et_high_s"].get<double>(), 10.1 + 0.3771236, 1e-6);
-    EXPECT_FALSE(prediction.contains("fit_leave_one_out_error_s"));
-    const int newest = prediction["runs"][0]["id"];
-
-    const auto report =
-        calc("predict --vehicle Camaro --now '60F 29.92inHg' --exclude " + std::to_string(newest));
-    ASSERT_EQ(report.status, ok) << report.err;
-    EXPECT_TRUE(cli::contains(report.out, "(excluded)")) << report.out;
-    EXPECT_TRUE(cli::contains(report.out, "Predicted ET:              10.000 s")) << report.out;
-}
-
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     const std::string evil =
         "Evil\x1b[31mCar\nX\xc2\x9b"
@@ -229,8 +180,9 @@ TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
                               "2024-06-01T12:04:00.004Z with other values for et"));
 }
 
-// Each refusal said whole, with its exit status; $DIR stands for the test's folder.
-TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
+// What each command answers, its refusals too, said whole with its exit status
+// (data/log_commands.txt); $DIR stands for the test's folder.
+TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
     QFile(folder.filePath(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly);
     const std::string dir = folder.path().toStdString();
     const TimeZone utc("UTC");
@@ -239,7 +191,7 @@ TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
             text.replace(at, from.size(), to);
         return text;
     };
-    cli::expectTranscript(RUNLOG_DATA "/log_refusals.txt", [&](const std::string& line) {
+    cli::expectTranscript(RUNLOG_DATA "/log_commands.txt", [&](const std::string& line) {
         auto answer = calc(replaced(line, "$DIR", dir));
         // The machine's clock, which a date too late is measured against.
         answer.err = std::regex_replace(replaced(answer.err, dir, "$DIR"),
