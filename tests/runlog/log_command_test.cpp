@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
 #include <sstream>
@@ -19,7 +20,6 @@ using cli::Output;
 
 using cli::ExitStatus;
 constexpr auto ok = ExitStatus::Success;
-constexpr auto usage = ExitStatus::UsageError;
 constexpr auto failed = ExitStatus::InputOutputError;
 
 class LogCommandTest : public testing::Test {
@@ -51,11 +51,6 @@ protected:
             arguments.insert(arguments.begin(), {"--database", path.toStdString()});
         arguments.insert(arguments.begin(), "log");
         return cli::run(arguments, input, output);
-    }
-    void expectEach(const std::vector<cli::Case>& cases) {
-        cli::expectEach(cases, [this](const std::string& line, const std::string& input) {
-            return calc(line, input);
-        });
     }
 
     QTemporaryDir folder;
@@ -144,44 +139,8 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     }
 }
 
-// The window's export and import, from a script (what an import reads back is
-// for the CSV tests): rows left out named by line with status 2; "-" is
-// standard input and output; a repeat is noted with status 0, so a script may
-// import twice; other values at a logged time are status 2.
-TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
-    const auto exported = calc("export --vehicle Camaro --csv");
-    ASSERT_EQ(exported.status, ok) << exported.err;
-    const QString file = folder.filePath(QStringLiteral("camaro.csv"));
-    {
-        QFile csv(file);
-        ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-        csv.write(QByteArray::fromStdString(exported.out));
-        csv.write("2024-06-02T10:00:00Z,Camaro,,,118,100\n");  // line 8: too few fields
-    }
-    const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
-    const auto imported = calc("--database " + other + " import " + file.toStdString());
-    EXPECT_EQ(imported.status, usage) << imported.err;
-    EXPECT_TRUE(cli::contains(imported.out, "3 runs imported")) << imported.out;
-    EXPECT_TRUE(cli::contains(imported.err, "line 8: 6 fields")) << imported.err;
-
-    const TimeZone utc("UTC");
-    const std::string nova = calc("export - --vehicle Nova").out;
-    std::string changed = nova;
-    changed.replace(changed.find(",13.5,"), 6, ",13.6,");
-    const std::string toOther = "--database " + other + " import ";
-    expectEach({
-        {toOther + "-", ok, "1 run imported from standard input", nova},
-        {toOther + "-", ok, "1 row repeats a run already logged, value for value", nova},
-    });
-    const auto conflict = calc(toOther + "-", changed);
-    EXPECT_EQ(conflict.status, usage);
-    EXPECT_TRUE(cli::contains(conflict.err,
-                              "line 2: this vehicle already has a run at "
-                              "2024-06-01T12:04:00.004Z with other values for et"));
-}
-
 // What each command answers, its refusals too, said whole with its exit status
-// (data/log_commands.txt); $DIR stands for the test's folder.
+// (data/log_commands.txt).
 TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
     QFile(folder.filePath(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly);
     const std::string dir = folder.path().toStdString();
@@ -191,11 +150,20 @@ TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
             text.replace(at, from.size(), to);
         return text;
     };
-    cli::expectTranscript(RUNLOG_DATA "/log_commands.txt", [&](const std::string& line) {
-        auto answer = calc(replaced(line, "$DIR", dir));
+    cli::expectTranscript(RUNLOG_DATA "/log_commands.txt", [&](std::string line) {
+        line = replaced(replaced(line, "$DIR", dir), "$DATA", RUNLOG_DATA);
+        std::string input;
+        if (const auto at = line.find(" < "); at != std::string::npos) {
+            std::ifstream file(line.substr(at + 3), std::ios::binary);
+            input.assign(std::istreambuf_iterator<char>(file), {});
+            line.resize(at);
+        }
+        auto answer = calc(line, input);
+        for (auto* text : {&answer.out, &answer.err})
+            *text = replaced(replaced(*text, dir, "$DIR"), RUNLOG_DATA, "$DATA");
         // The machine's clock, which a date too late is measured against.
-        answer.err = std::regex_replace(replaced(answer.err, dir, "$DIR"),
-                                        std::regex(R"(clock \([^)]*\))"), "clock (NOW)");
+        answer.err =
+            std::regex_replace(answer.err, std::regex(R"(clock \([^)]*\))"), "clock (NOW)");
         return answer;
     });
     const std::string nova = "predict --vehicle Nova --now '60F 29.92inHg' ";
