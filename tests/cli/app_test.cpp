@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "run_calc.h"
+#include "transcript.h"
 
 namespace moravik::cli {
 namespace {
@@ -29,92 +28,11 @@ TEST(RunCalc, EachOptionSetsItsInputField) {
     }
 }
 
-TEST(RunCalc, ArithmeticFaultsExitWithOneAndNameTheKind) {
-    const std::vector<std::pair<std::string, std::string>> cases{
-        {"--fuel-pressure=0", "division by zero"},
-        {"--nozzles=40000", "overflow"},
-        {"--bottle-pressure=-900", "invalid argument"},
-    };
-    for (const auto& [argument, kind] : cases) {
-        const auto report = run(argument);
-        EXPECT_EQ(report.status, ExitStatus::ArithmeticFault) << argument;
-        EXPECT_EQ(report.out, "") << argument;
-        EXPECT_TRUE(contains(report.err, kind)) << report.err;
-        const auto json = run(argument + " --json");
-        EXPECT_EQ(json.status, ExitStatus::ArithmeticFault) << argument;
-        EXPECT_EQ(json.out, R"({"fault":")" + kind + "\"}\n") << argument;
-    }
-}
-
-TEST(RunCalc, AJetChartShowsFaultingRowsInPlaceAndExitsWithOne) {
-    // With -1 nozzles every jet but 0 ends in an invalid argument.
-    const auto csv = run("--jet-chart=0:0.05:0.025 --nozzles=-1 --csv");
-    EXPECT_EQ(csv.status, ExitStatus::ArithmeticFault);
-    EXPECT_TRUE(
-        contains(csv.out, "\n0.025,,,,,,,,invalid argument\n0.05,,,,,,,,invalid argument\n"))
-        << csv.out;
-    EXPECT_TRUE(contains(csv.err,
-                         "2 of 3 rows ended in an arithmetic fault; the first was invalid "
-                         "argument"))
-        << csv.err;
-    const auto table = run("--jet-chart=0:0.05:0.025 --nozzles=-1");
-    EXPECT_EQ(table.status, ExitStatus::ArithmeticFault);
-    EXPECT_TRUE(contains(table.out, "\n      0.025  fault: invalid argument\n")) << table.out;
-}
-
-TEST(RunCalc, BatchReadsAFileOrStandardInput) {
-    const std::string input = "{\"jtn\":\"2\"}\n{\"flp\":\"0\"}\n";
-    const auto path = testing::TempDir() + "batch_file_input.jsonl";
-    std::ofstream(path) << input;
-    const auto fromStandardInput = run("--batch", input);
-    EXPECT_EQ(fromStandardInput.status, ExitStatus::ArithmeticFault);
-    for (const auto& arguments : std::vector<std::vector<std::string>>{
-             {"--batch", path}, {"--batch=" + path}, {"--batch", "-"}}) {
-        const auto result = run(arguments, input);
-        EXPECT_EQ(result.status, fromStandardInput.status) << arguments.back();
-        EXPECT_EQ(result.out, fromStandardInput.out) << arguments.back();
-    }
-}
-
-TEST(RunCalc, UsageErrorsExitWithTwoAndSayPlainlyWhatIsWrong) {
-    const auto usage = ExitStatus::UsageError;
-    expectEach({
-        {"--HP 300 x", usage,
-         "moravik-calc: --HP, 300, x are not arguments of moravik-calc, which takes the options "
-         "its --help lists (did you mean --hp?)\n"},
-        {"extra", usage, "extra is not an argument of moravik-calc, which takes the options"},
-        {"--hp", usage, "--hp needs a value"},
-        {"--hp 1 --hp 2", usage, "--hp is given 2 times; give it once"},
-        {"--csv", usage, "--csv needs --jet-chart"},
-        {"--numbered", usage, "--numbered needs --tracks"},
-        {"--batch --hp 3", usage, "--hp and --batch cannot be used together"},
-        {"--json --tracks", usage, "--json and --tracks cannot be used together"},
-        {"--jet-chart=0:0.1:0.01 --nitrous-jet .03", usage,
-         "--nitrous-jet and --jet-chart cannot be used together"},
-        {"--jet-chart=0:1", usage, "expected FROM:TO:STEP"},
-        {"--jet-chart=0:1:0.1:2", usage, R"("0.1:2" is not a jet size)"},
-        {"--jet-chart=-1:0:1", usage, R"("-1" is not a jet size)"},
-        {"--jet-chart=1e3:2000:1", usage, R"("1e3" is not a jet size)"},
-        {"--jet-chart=0.0001:1:1", usage, R"("0.0001" is not a jet size)"},
-        {"--jet-chart=1234567:1234568:1", usage, R"("1234567" is not a jet size)"},
-        {"--jet-chart=0:1:0.000", usage, "STEP must be greater than 0"},
-        {"--jet-chart=1:0:0.1", usage, "TO must not be less than FROM"},
-        {"--jet-chart=0:10:0.001", usage, "10001 rows"},
-        {"--track d", usage,
-         R"(--track: "d" names several strips: "Denver, CO  5800", "Douglas, WY  4900")"},
-        {"--track denvr", usage,
-         R"(is no track entry, entry number or strip name; near matches: "Denver, CO  5800";)"},
-        {"--track 60", usage,
-         R"(--track: "60" is no track entry, entry number or strip name; see )"},
-        {"--track 'Denver, CO 5900'", usage, R"(near matches: "Denver, CO  5800")"},
-        // Only the nitrous jet reads a decimal comma.
-        {"--weight 3,200 --decimal-comma", usage,
-         R"(--weight "3,200" has a comma, which only the nitrous jet reads: write 3200, or 3.200 )"},
-        {"--fuel-pressure 4,3,0 --decimal-comma", usage,
-         R"(--fuel-pressure "4,3,0" has a comma, which only the )"},
-        {"--nozzles 2, --jet-chart=0:0.01:0.01 --decimal-comma", usage,
-         R"(--nozzles "2," has a comma)"},
-    });
+// Each refusal and arithmetic fault, said whole with its exit status; the
+// race-day subcommands' too.
+TEST(RunCalc, RefusalsAndFaultsSayWhatIsWrong) {
+    expectTranscript(MORAVIK_GOLDEN "/refusals.txt",
+                     [](const std::string& line) { return run(std::string_view(line)); });
 }
 
 TEST(RunCalc, TrackIsChosenByEntryTextNumberOrStripName) {
@@ -132,12 +50,7 @@ TEST(RunCalc, TrackIsChosenByEntryTextNumberOrStripName) {
         EXPECT_TRUE(contains(result.out, "\n  Altitude:                  " + entry + "\n")) << text;
         EXPECT_EQ(result.err, "") << text;
     }
-    // The numbered list gives the numbers that --track takes.
-    const auto lines = linesOf(run("--tracks --numbered").out);
-    ASSERT_EQ(lines.size(), 59u);
-    EXPECT_EQ(lines[0], " 1  Comp, S/C, S/G, S/ST");
-    EXPECT_EQ(lines[6], " 7  Denver, CO  5800");
-    EXPECT_EQ(lines[58], "59  Tucson, AZ  3000");
+    // The numbers are those of the golden tracks_numbered.txt.
 }
 
 TEST(RunCalc, NotesSayWhereReadingStoppedAndChangeNoOutput) {

@@ -19,9 +19,13 @@ namespace {
 constexpr int kills = 50;
 constexpr int runsPerChildAtMost = 100000;  // numbers the runs of each child apart, within 2100
 
-TEST(Durability, EveryReportedRunSurvivesFiftyKills) {
+class Durability : public testing::Test {
+protected:
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+};
+
+TEST_F(Durability, EveryReportedRunSurvivesFiftyKills) {
     QRandomGenerator random(20240601);
     std::map<RunId, int> reported;  // run id -> run number
     int childrenThatOpened = 0;
@@ -71,9 +75,7 @@ TEST(Durability, EveryReportedRunSurvivesFiftyKills) {
 
 // moravik-calc log import, killed at any moment, leaves all of the file's
 // runs or none, in a sound log.
-TEST(Durability, AKilledCommandLineImportLeavesAllOrNone) {
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+TEST_F(Durability, AKilledCommandLineImportLeavesAllOrNone) {
     const QString csv = folder.filePath(QStringLiteral("runs.csv"));
     // A sampled sweep runs under the sanitizers, where an import is several times slower, so
     // fewer rows keep it as long.

@@ -31,7 +31,7 @@ protected:
     QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
 
-TEST_F(FaultTest, AReadOnlyFolderIsReportedAndTheLogStillOpensReadOnly) {
+TEST_F(FaultTest, AReadOnlyFolderOrFileIsReportedAndTheLogStillOpensReadOnly) {
     makeLog(path, 3);
     ASSERT_EQ(::chmod(QFile::encodeName(folder.path()).constData(), 0500), 0);
     const struct {
@@ -50,6 +50,15 @@ TEST_F(FaultTest, AReadOnlyFolderIsReportedAndTheLogStillOpensReadOnly) {
         child.waitForFinished();
     }
     ::chmod(QFile::encodeName(folder.path()).constData(), 0700);
+
+    // A read-only file in a writable folder is not opened for writing either.
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
+    const QByteArray before = contentsOf(path);
+    expectProblem(RunLog::open(path.toStdString()), Problem::ReadOnly,
+                  QStringLiteral("read-only file"));
+    EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 3U);
+    EXPECT_EQ(contentsOf(path), before);
+    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
@@ -329,17 +338,6 @@ TEST_F(FaultTest, DamageMetLaterStopsAllWriting) {
                   QStringLiteral("nothing was changed"));
     log.reset();
     EXPECT_EQ(contentsOf(path), before);  // the other program's change not folded in
-}
-
-TEST_F(FaultTest, AReadOnlyFileInAWritableFolderIsNotOpenedForWriting) {
-    makeLog(path, 1);
-    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), 0444), 0);
-    const QByteArray before = contentsOf(path);
-    expectProblem(RunLog::open(path.toStdString()), Problem::ReadOnly,
-                  QStringLiteral("read-only file"));
-    EXPECT_EQ(valueOf(openLog(path, {.access = Access::ReadOnly})->runs()).size(), 1U);
-    EXPECT_EQ(contentsOf(path), before);
-    ::chmod(QFile::encodeName(path).constData(), 0644);
 }
 
 // Reading leaves nothing beside the log: moravik-calc, and any reader, on the

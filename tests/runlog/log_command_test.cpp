@@ -2,14 +2,16 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <fstream>
 #include <nlohmann/json.hpp>
+#include <regex>
 #include <sstream>
 
 #include "moravik/runlog/csv.h"
 #include "moravik/runlog/run_csv.h"
-#include "run_calc.h"
 #include "runlog_test_support.h"
 #include "time_zone.h"
+#include "transcript.h"
 
 namespace moravik::runlog {
 namespace {
@@ -18,7 +20,6 @@ using cli::Output;
 
 using cli::ExitStatus;
 constexpr auto ok = ExitStatus::Success;
-constexpr auto usage = ExitStatus::UsageError;
 constexpr auto failed = ExitStatus::InputOutputError;
 
 class LogCommandTest : public testing::Test {
@@ -51,64 +52,10 @@ protected:
         arguments.insert(arguments.begin(), "log");
         return cli::run(arguments, input, output);
     }
-    void expectEach(const std::vector<cli::Case>& cases) {
-        cli::expectEach(cases, [this](const std::string& line, const std::string& input) {
-            return calc(line, input);
-        });
-    }
 
     QTemporaryDir folder;
     QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
-
-// The layout of each format is the golden files' (migration_test.cpp); here, the
-// vehicle chosen by any case and JSON in metric units.
-TEST_F(LogCommandTest, ListsTheRunsOfAVehicleAndInMetricUnits) {
-    const auto table = calc("runs --vehicle camaro");
-    EXPECT_EQ(table.status, ok) << table.err;
-    EXPECT_TRUE(cli::contains(table.out, "11.000 s  100.00 mph")) << table.out;
-    EXPECT_FALSE(cli::contains(table.out, "Nova")) << table.out;
-
-    const auto json = calc("runs --json --units metric");
-    ASSERT_EQ(json.status, ok) << json.err;
-    const auto runs = nlohmann::json::parse(json.out);
-    ASSERT_EQ(runs.size(), 4U);
-    EXPECT_EQ(runs[3]["vehicle"], "Nova");
-    EXPECT_EQ(runs[3]["et_s"], 13.5);
-    EXPECT_NEAR(runs[3]["speed_km/h"].get<double>(), 99 * 1.609344, 1e-9);  // 1 mi = 1.609344 km
-    EXPECT_TRUE(runs[3]["altimeter_setting_hPa"].is_null());
-}
-
-// Today is the standard's own day (60 °F, 29.92 inHg, dry: factor 1), so the
-// prediction is the average on that day: (10.00 + 10.00 + 10.30) / 3 = 10.10 s
-// and (110 + 108 + 105) / 3 = 107.667 mph; without the 10.30 s run, 10.00 s.
-TEST_F(LogCommandTest, PredictsFromTheRecentRunsOfAVehicle) {
-    const auto json = calc(
-        "predict --vehicle Camaro --now '60F 29.92inHg' --standard sae-j607 --json --method best");
-    ASSERT_EQ(json.status, ok) << json.err;
-    const auto prediction = nlohmann::json::parse(json.out);
-    EXPECT_EQ(prediction["runs_used"], 3);
-    EXPECT_NEAR(prediction["predicted_et_s"].get<double>(), 10.10, 1e-9);
-    // Three runs: best scales, and says why. Each run predicted from the other two by hand:
-    // 10.15 × 1.1 = 11.165 for 11.00, 10.15 × 1.2 = 12.18 for 12.00, 10.00 for 10.30; the
-    // mean miss is (0.165 + 0.18 + 0.30) / 3 = 0.215 s. The interval for one more run,
-    // 10.1 ± t(0.9, 2 dof) × s × √(1 + 1/3) with s = √0.03, is 10.1 ± 1.885618 × 0.2, t from
-    // the closed form for two degrees of freedom, (2p − 1) / √(2p(1 − p)).
-    EXPECT_EQ(prediction["method"], "scaling");
-    EXPECT_EQ(prediction["method_reason"], "fewer than 4 runs; the fit needs 4");
-    EXPECT_NEAR(prediction["leave_one_out_error_s"].get<double>(), 0.215, 1e-9);
-    EXPECT_EQ(prediction["interval_percent"], 80);
-    EXPECT_NEAR(prediction["predicted_et_low_s"].get<double>(), 10.1 - 0.3771236, 1e-6);
-    EXPECT_NEAR(prediction["predicted_et_high_s"].get<double>(), 10.1 + 0.3771236, 1e-6);
-    EXPECT_FALSE(prediction.contains("fit_leave_one_out_error_s"));
-    const int newest = prediction["runs"][0]["id"];
-
-    const auto report =
-        calc("predict --vehicle Camaro --now '60F 29.92inHg' --exclude " + std::to_string(newest));
-    ASSERT_EQ(report.status, ok) << report.err;
-    EXPECT_TRUE(cli::contains(report.out, "(excluded)")) << report.out;
-    EXPECT_TRUE(cli::contains(report.out, "Predicted ET:              10.000 s")) << report.out;
-}
 
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     const std::string evil =
@@ -192,104 +139,34 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     }
 }
 
-// The window's export and import, from a script (what an import reads back is
-// for the CSV tests): rows left out named by line with status 2; "-" is
-// standard input and output; a repeat is noted with status 0, so a script may
-// import twice; other values at a logged time are status 2.
-TEST_F(LogCommandTest, ExportsImportsAndAddsRunsAsTheWindowDoes) {
-    const auto exported = calc("export --vehicle Camaro --csv");
-    ASSERT_EQ(exported.status, ok) << exported.err;
-    const QString file = folder.filePath(QStringLiteral("camaro.csv"));
-    {
-        QFile csv(file);
-        ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
-        csv.write(QByteArray::fromStdString(exported.out));
-        csv.write("2024-06-02T10:00:00Z,Camaro,,,118,100\n");  // line 8: too few fields
-    }
-    const std::string other = folder.filePath(QStringLiteral("other.sqlite")).toStdString();
-    const auto imported = calc("--database " + other + " import " + file.toStdString());
-    EXPECT_EQ(imported.status, usage) << imported.err;
-    EXPECT_TRUE(cli::contains(imported.out, "3 runs imported")) << imported.out;
-    EXPECT_TRUE(cli::contains(imported.err, "line 8: 6 fields")) << imported.err;
-
+// What each command answers, its refusals too, said whole with its exit status
+// (data/log_commands.txt).
+TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
+    QFile(folder.filePath(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly);
+    const std::string dir = folder.path().toStdString();
     const TimeZone utc("UTC");
-    const std::string nova = calc("export - --vehicle Nova").out;
-    std::string changed = nova;
-    changed.replace(changed.find(",13.5,"), 6, ",13.6,");
-    const std::string toOther = "--database " + other + " import ";
-    const std::string add = "add --vehicle Nova --date-time 2024-06-05T10:00:00Z --et 12.5 ";
-    expectEach({
-        {toOther + "/nonexistent.csv", failed, "/nonexistent.csv could not be read"},
-        {toOther + path.toStdString(), usage, "line 1: "},
-        {"export --vehicle Mustang", usage, "no vehicle named \"Mustang\""},
-        {toOther + "-", ok, "1 run imported from standard input", nova},
-        {toOther + "-", ok, "1 row repeats a run already logged, value for value", nova},
-        {"export runs.csv", usage, "OUTPUT: give - for standard output"},
-        {"add --vehicle nova --date-time 2024-06-05T10:00:00Z --et 12.5 --speed 105 "
-         "--temperature 70 --station-pressure 29.5",
-         ok, "Run 5 added for Nova at 2024-06-05T10:00:00Z"},
-        {add + "--speed 105 --temperature 70 --station-pressure 29.5", ok,
-         "Run 5 of Nova at 2024-06-05T10:00:00Z is logged already"},
-        {add + "--speed 105 --temperature 21 --station-pressure 995 --units metric", usage,
-         "Nova already has run 5 at 2024-06-05T10:00:00Z with other values for speed, "
-         "temperature, station_pressure"},
-        {"add --vehicle Nova --et 125 --speed 105 --temperature 70 --station-pressure 29.5", usage,
-         "ET must lie within 2 to 60 s"},
-        {"add --vehicle Nova --date-time 2099-01-01 --et 12.5 --speed 105 --temperature 70 "
-         "--station-pressure 29.5",
-         usage, "--date-time: the date 2099-01-01T00:00:00Z is later than tomorrow"},
-        {"add --vehicle Nova --et 12.5 --speed 105 --temperature 70", usage,
-         "give station_pressure or altimeter_setting"},
-        {"add --vehicle Mustang --et 12.5 --speed 105 --temperature 70 --station-pressure 29.5",
-         usage, "no vehicle named \"Mustang\""},
+    const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+        for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + 1))
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    cli::expectTranscript(RUNLOG_DATA "/log_commands.txt", [&](std::string line) {
+        line = replaced(replaced(line, "$DIR", dir), "$DATA", RUNLOG_DATA);
+        std::string input;
+        if (const auto at = line.find(" < "); at != std::string::npos) {
+            std::ifstream file(line.substr(at + 3), std::ios::binary);
+            input.assign(std::istreambuf_iterator<char>(file), {});
+            line.resize(at);
+        }
+        auto answer = calc(line, input);
+        for (auto* text : {&answer.out, &answer.err})
+            *text = replaced(replaced(*text, dir, "$DIR"), RUNLOG_DATA, "$DATA");
+        // The machine's clock, which a date too late is measured against.
+        answer.err =
+            std::regex_replace(answer.err, std::regex(R"(clock \([^)]*\))"), "clock (NOW)");
+        return answer;
     });
-    const auto conflict = calc(toOther + "-", changed);
-    EXPECT_EQ(conflict.status, usage);
-    EXPECT_TRUE(cli::contains(conflict.err,
-                              "line 2: this vehicle already has a run at "
-                              "2024-06-01T12:04:00.004Z with other values for et"));
-}
-
-TEST_F(LogCommandTest, SaysWhatIsWrongWithTheRightExitStatus) {
-    // An empty file reads as a database without tables, as another program's would.
-    const std::string empty = folder.filePath(QStringLiteral("empty.sqlite")).toStdString();
-    QFile(QString::fromStdString(empty)).open(QIODevice::WriteOnly);
     const std::string nova = "predict --vehicle Nova --now '60F 29.92inHg' ";
-    expectEach({
-        {"runs --vehicle Mustang", usage,
-         "no vehicle named \"Mustang\" in the run log; it has \"Camaro\", \"Nova\""},
-        {"--database '' runs", usage, "--database: give the path of a run log"},
-        {"--database /dev/zero runs", failed, "the run log \"/dev/zero\" is not a file"},
-        {"--database /tmp runs", failed, "the run log \"/tmp\" is a directory"},
-        {"--database " + empty + " runs", failed, "is not a run log of Race Day"},
-        {"import /tmp", failed, "\"/tmp\" is a directory"},
-        {"import /dev/zero", failed, "\"/dev/zero\" is not a file"},
-        {"--database " + empty + " import " + path.toStdString(), failed,
-         "is not a run log of Race Day: it is empty"},
-        {"runs --vehicle Nova --hp 3", usage, "--hp does not go with log runs"},
-        {"--json", usage, "log needs a subcommand: runs, predict, import, export or add"},
-        {"--bogus", usage, "Run 'moravik-calc log --help'"},
-        {nova + "--runs abc", usage, "--runs: \"abc\" is not a whole number from 1 to 1000"},
-        {nova + "--exclude abc", usage, "--exclude: \"abc\" is not a whole number"},
-        {nova + "--exclude 99999999999999999999", usage, "is not a whole number of 1 or more\nRun"},
-        {nova + "--exclude 99", usage, "--exclude: run 99 is not among the 1 recent runs"},
-        {"predict --vehicle Nova --now 60F", usage, "--now"},
-        {nova + "--nitrous-jet 0.05", usage, "no runs of this vehicle on jet .050 in"},
-        {nova + "--nitrous-jet big", usage, "--nitrous-jet: \"big\""},
-        {nova + "--method average", usage,
-         "--method: \"average\" is not a method; give exponent, scaling, fit or best"},
-        {nova + "--margin 2", usage, "--margin: \"2\" is not a margin; give seconds from 0 to 1"},
-        {nova + "--include 99", usage, "--include: run 99 is not among the 1 recent runs"},
-        {"predict --vehicle Camaro --now '60F 29.92inHg' --method fit", usage,
-         "--method fit: cannot fit the runs: fewer than 4 runs"},
-        {nova + "--interval 100", usage, "--interval: \"100\" is not a whole number from 50 to 99"},
-        {"--database /nonexistent/run-log.sqlite runs", failed, "There is no run log at"},
-        // Its numbers carry their units in the header; the hint names who takes --units.
-        {"import runs.csv --units metric", usage,
-         "--units does not go with log import; it goes with"},
-        {"runs extra", usage,
-         "extra is not an argument of log runs, which takes --help, --vehicle"},
-    });
     for (const std::string& line : {std::string("runs"), nova}) {
         const auto failedWrite = calc(line, {}, Output::Failing);
         EXPECT_EQ(failedWrite.status, failed) << line;

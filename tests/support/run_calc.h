@@ -102,35 +102,4 @@ inline Run run(std::string_view line, const std::string& input = {}) {
     return run(words(line), input);
 }
 
-// A command line as typed, the exit status it must end with, and what it must
-// say: on success in standard output or a note on standard error; otherwise
-// in standard error, with nothing in standard output. With its standard input.
-struct Case {
-    std::string line;
-    ExitStatus status;
-    std::string says;
-    std::string input = {};
-};
-
-// Each case run by `runner(line, input)`, which gives a Run.
-template <typename Runner>
-void expectEach(const std::vector<Case>& cases, const Runner& runner) {
-    for (const auto& [line, status, says, input] : cases) {
-        const Run result = runner(line, input);
-        EXPECT_EQ(result.status, status) << line << '\n' << result.err;
-        EXPECT_TRUE(
-            contains(status == ExitStatus::Success ? result.out + result.err : result.err, says))
-            << line << "\nout: " << result.out << "\nerr: " << result.err;
-        if (status != ExitStatus::Success) {
-            EXPECT_EQ(result.out, "") << line;
-        }
-    }
-}
-
-inline void expectEach(const std::vector<Case>& cases) {
-    expectEach(cases, [](const std::string& line, const std::string& input) {
-        return run(std::string_view(line), input);
-    });
-}
-
 }  // namespace moravik::cli
