@@ -90,7 +90,6 @@ private slots:
         App main;
         auto* tracks = main.find<QComboBox>("altitudeDD");
         QCOMPARE(tracks->currentIndex(), -1);
-        QCOMPARE(tracks->count(), 59);
         tracks->setFocus();
         for (int i = 0; i < trackEntry; ++i) QTest::keyClick(tracks, Qt::Key_Down);
         if (trackEntry != 0) QCOMPARE(tracks->currentText(), "Denver, CO  5800");
