@@ -34,9 +34,8 @@ private slots:
             "PredictionSection/baselineEt=11.48", "PredictionSection/baselineAir/temperature=21",
             "JetSection/targetPower=150",         "JetSection/bottlePressure=65"};
         const auto field = [](RaceDay& raceDay, const QString& path) {
-            const QObject* parent = raceDay.open(path.section('/', 0, 0));
-            if (path.count('/') == 2) parent = child(parent, path.section('/', 1, 1));
-            return child<QLineEdit>(parent, path.section('/', -1));
+            return qobject_cast<QLineEdit*>(
+                fieldAt(raceDay.open(path.section('/', 0, 0)), path.section('/', 1)));
         };
         {
             RaceDay first;

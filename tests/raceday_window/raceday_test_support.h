@@ -119,15 +119,19 @@ inline void choose(const QObject* parent, const QString& name, const QString& ch
     choose(child<QComboBox>(parent, name), choice);
 }
 
+// The field at "field" or "form/field" inside `parent`.
+inline QWidget* fieldAt(const QObject* parent, const QString& path) {
+    return child(path.contains('/') ? child(parent, path.section('/', 0, 0)) : parent,
+                 path.section('/', -1));
+}
+
 // Fills in a form as a racer would, entry by entry: "field=text" types into a field or an
 // editable box; a choice box takes the item that is, or else starts with, the text;
 // "form/field=text" is a field of a form inside `parent`.
 inline void fill(const QObject* parent, const QStringList& entries) {
     for (const QString& entry : entries) {
-        const QString path = entry.section('=', 0, 0);
         const QString typed = entry.section('=', 1);
-        const QObject* form = path.contains('/') ? child(parent, path.section('/', 0, 0)) : parent;
-        auto* field = child(form, path.section('/', -1));
+        auto* field = fieldAt(parent, entry.section('=', 0, 0));
         if (auto* box = qobject_cast<QComboBox*>(field); box && !box->isEditable()) {
             const int exact = box->findText(typed);
             choose(box,
