@@ -126,7 +126,10 @@ def set_viewport(browser, width, height, scale=1, dark=False):
         "features": [{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
 
 
-def wait_ready(browser):
+def wait_ready(browser, url=None):
+    """Opens `url` if given, and waits for the page to say it has started."""
+    if url:
+        browser.get(url)
     WebDriverWait(browser, 30).until(
         lambda b: b.execute_script("return document.documentElement.dataset.ready === 'true'"))
 

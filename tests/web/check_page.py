@@ -79,7 +79,7 @@ def types_denver(browser, what):
     for name, text in DENVER.items():
         type_or_choose(browser, name, text)
     golden = (GOLDEN / "calculator_denver.txt").read_text(encoding="utf-8")
-    if not wait_for(browser, lambda: browser.execute_script(RESULTS_TEXT) == golden, "%s: not the golden results" % what):
+    if not wait_for(browser, lambda: browser.execute_script(RESULTS_TEXT) == golden, what + ": not the golden results"):
         print(browser.execute_script(RESULTS_TEXT))
 
 
@@ -135,8 +135,7 @@ def new_builds(browser, folder):
         server = Server(app)
         try:
             set_viewport(browser, 360, 740)
-            browser.get(server.url)
-            wait_ready(browser)
+            wait_ready(browser, server.url)
             wait_for(browser, lambda: browser.execute_script("return navigator.serviceWorker.controller !== null"),
                      "no service worker controls the page")
             fetched = {name: server.requests["/" + name] for name in ["moravik_engine.js", "moravik_engine.wasm"]}
@@ -166,7 +165,8 @@ def new_builds(browser, folder):
 PHONE_ICONS = """
     const done = arguments[0], touch = document.querySelector("link[rel=apple-touch-icon]")?.getAttribute("href");
     fetch("manifest.webmanifest").then((answer) => answer.json()).then((manifest) => Promise.all(
-        [...manifest.icons.filter((icon) => icon.type === "image/png"), {src: touch, sizes: "180x180", purpose: "apple"}]
+        [...manifest.icons.filter((icon) => icon.type === "image/png"),
+         {src: touch, sizes: "180x180", purpose: "apple"}]
         .map((icon) => new Promise((resolve) => {
             const image = Object.assign(new Image(), {src: icon.src});
             image.onload = image.onerror = () => resolve([icon.sizes, icon.purpose || "any",
@@ -198,14 +198,12 @@ def same_texts_as_batch(browser, calc):
 
 def checks(args, axe, server, browser, _):
     tracks = run_calc(args.calc, "--tracks").stdout.split("\n")[:-1]
-    browser.get(server.url)
-    wait_ready(browser)
+    wait_ready(browser, server.url)
     same_texts_as_batch(browser, args.calc)
     for width, height in [(360, 740), (1280, 800)]:
         size = "%dx%d" % (width, height)
         set_viewport(browser, width, height)
-        browser.get(server.url)
-        wait_ready(browser)
+        wait_ready(browser, server.url)
         names = [name for name in INITIAL_TEXTS if name != "altitudeDD"]
         inputs = browser.execute_script("return arguments[0].map((n) => document.getElementById(n).value)", names)
         check(inputs == [INITIAL_TEXTS[name] for name in names], "initial texts: %s" % inputs)
@@ -223,8 +221,7 @@ def checks(args, axe, server, browser, _):
         if width == 360:
             phone_icons(browser)
             bad_input(browser, args.calc, axe)
-            browser.get(server.url)
-            wait_ready(browser)
+            wait_ready(browser, server.url)
             readings(browser, args.calc, axe)
             if args.screenshot:
                 phone_screenshot(browser, args.screenshot, lambda: browser.find_element(By.ID, "cal").click())

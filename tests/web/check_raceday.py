@@ -129,7 +129,8 @@ def says_as_calc(browser, calc, view):
     """The view's message is moravik-calc's for its fields, the refused ones named
     by their labels, and no figures are left: only the units beside the fields."""
     command, given = fields_of(browser, view)
-    problem = in_page_words(browser, view, message_of(run_calc(calc, command, *("%s=%s" % tuple(g) for g in given)).stderr))
+    run = run_calc(calc, command, *("%s=%s" % tuple(pair) for pair in given))
+    problem = in_page_words(browser, view, message_of(run.stderr))
     units = browser.execute_script(VIEW_TEXT, view)[0]
     return reads_as(browser, view, view + " refused", [units] + (["! " + problem] if problem else []))
 
@@ -137,8 +138,7 @@ def says_as_calc(browser, calc, view):
 def open_view(browser, url, view):
     # A new document each time: a fragment alone would keep the last view's texts.
     browser.get("about:blank")
-    browser.get(url + "raceday.html#" + view)
-    wait_ready(browser)
+    wait_ready(browser, url + "raceday.html#" + view)
 
 
 def layout_fits_view(browser, width, what):
@@ -189,8 +189,7 @@ def bad_input(browser, url, calc):
 
 
 def keyboard_only(browser, url):
-    browser.get(url + "raceday.html")
-    wait_ready(browser)
+    wait_ready(browser, url + "raceday.html")
     if not tab_to(browser, "Jet for a target", 13):
         return
     press(browser, Keys.ENTER)
