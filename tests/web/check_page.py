@@ -1,16 +1,10 @@
-"""The web calculator in headless Chromium, used as a racer would use it, against
-the native moravik-calc.
-
-    /usr/bin/python3 check_page.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
-
-What it checks, and why, is in CONTRIBUTING.md (The web app's tests).
-"""
+"""The web calculator in headless Chromium, as a racer uses it, against the native moravik-calc.
+What it checks, and why: CONTRIBUTING.md (The web app's tests)."""
 
 import json
 import pathlib
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 
@@ -18,23 +12,22 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select
 
 from browser_checks import (Server, check, layout_fits, live_regions, only_own_origin, phone_screenshot,
-                            reload_offline, run_axe, run_checks, set_viewport, text_of, type_into, wait_for, wait_ready)
+                            reload_offline, run_axe, run_calc, run_checks, set_viewport, text_of, type_into, wait_for,
+                            wait_ready)
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "reference"))
+GOLDEN = pathlib.Path(__file__).resolve().parent / "golden"
+sys.path.insert(0, str(GOLDEN.parents[1] / "reference"))
 from check_batch import generated_cases  # noqa: E402
 from moravik_reference import INITIAL_TEXTS  # noqa: E402
 
 OPTIONS = {"njt": "--nitrous-jet", "flp": "--fuel-pressure", "nbp": "--bottle-pressure",
            "jtn": "--nozzles", "draghp": "--hp", "vweight": "--weight", "altitudeDD": "--track"}
 
-# What racers type; a missing field keeps the page's text.
-TYPED = [
-    {},
-    {"njt": ".045", "flp": "45", "nbp": "950", "jtn": "2", "draghp": "350", "vweight": "3200",
-     "altitudeDD": "Denver, CO  5800"},
-]
+# report_denver.txt's inputs (tests/cli/golden), typed over the page's initial texts.
+DENVER = {"njt": ".118", "flp": "43", "nbp": "900", "jtn": "2", "draghp": "350", "vweight": "3200",
+          "altitudeDD": "Denver, CO  5800"}
 
-# Bad input after the first TYPED case; the expected answer is moravik-calc's.
+# Bad input after DENVER; the expected answer is moravik-calc's.
 BAD = [{"vweight": "abc"}, {"njt": "1e308"}, {"draghp": ""}]
 
 # How the page words a fault.
@@ -48,37 +41,19 @@ READINGS = [
     ("altitudeDD", "DIVISION 5  ", "DIVISION 5  "),  # a heading: the altitude values stay 0
 ]
 
-# Where the racer finds each result: heading, formula, label. These are the
-# main window's meanings of the moravik-calc --json keys, and its captions.
-PLACES = {
-    "TextBox1": ("Jets", "", "Fuel Jet"),
-    "Textbox2": ("Jets", "", "Standard Jet size"),
-    "Textbox5": ("Jets", "", "Holley Jet #"),
-    "TextBox3": ("Nitrous HP Output", "", "Calculated HP"),
-    "Textbox4": ("Nitrous HP Output", "", "HP to wheels"),
-    "Totalhp": ("Nitrous HP Output", "", "Total HP(w/Nitrous)"),
-    "TotalHPn": ("Nitrous HP Output", "", "HP w/N2O to Wheels"),
-}
-for formula, et, etn, mph, mphn, alt, alt_mph in [
-        ("Huntington", "huntet", "huntetn", "huntmph", "huntmphn", "huntalt", "HuntaltMPH"),
-        ("Fox", "foxet", "foxetn", "foxmph", "foxmphn", "foxalt", "FoxAltMPH"),
-        ("Hale", "haleet", "haleetn", "halemph", "halemphn", "halealt", "HaleAltMPH"),
-        ("Lucius-RoadTrack", "lrtet", "lrtetn", "lrtmph", "lrtmphn", "lrtalt", "lrtAltMPH")]:
-    PLACES.update({
-        et: ("Quarter mile", formula, "Estimated 1/4 mile time"),
-        etn: ("Quarter mile", formula, "1/4 mile time w/Nitrous"),
-        mph: ("Quarter mile", formula, "Estimated MPH"),
-        mphn: ("Quarter mile", formula, "MPH w/Nitrous"),
-        alt: ("Altitude adjusted", formula, "Altitude adjusted time"),
-        alt_mph: ("Altitude adjusted", formula, "Altitude adjusted MPH"),
-    })
+# The results as the racer reads them: headings, formulas, and each label with its figure and unit.
+RESULTS_TEXT = """
+    return [...document.querySelectorAll("#results :is(h2, h3, dt)")].map((e) => e.tagName !== "DT" ? e.textContent
+        : (e.textContent + ":" + [...e.nextElementSibling.children].map((c) => " " + c.textContent).join("")).trimEnd())
+        .join("\\n") + "\\n";"""
+
 
 def desktop_run(calc, texts, *options):
-    command = [calc, "--json", *options]
+    command = ["--json", *options]
     for name, text in texts.items():
         if name != "altitudeDD" or text:
             command += [OPTIONS[name], text]
-    return subprocess.run(command, capture_output=True, timeout=60, check=False, text=True)
+    return run_calc(calc, *command)
 
 
 def desktop_answer(calc, texts, comma="--decimal-comma"):
@@ -86,21 +61,10 @@ def desktop_answer(calc, texts, comma="--decimal-comma"):
     return json.loads(desktop_run(calc, texts, "--quiet", *([comma] if comma else [])).stdout)
 
 
-def page_results(browser, names):
-    """The results by what the page labels them, as moravik-calc's keys."""
-    shown = browser.execute_script("""
-        return [...document.querySelectorAll("#results dd")].map((value) => {
-            const formula = value.closest(".formula");
-            const group = formula ? formula.parentElement : value.closest("dl");
-            return [group.previousElementSibling.textContent,
-                    formula ? formula.querySelector("h3").textContent : "",
-                    value.previousElementSibling.textContent,
-                    value.firstElementChild.textContent];
-        })""")
-    by_place = {tuple(row[:3]): row[3] for row in shown}
-    check(len(by_place) == len(shown) == len(PLACES), "%d results in %d places, %d expected"
-          % (len(shown), len(by_place), len(PLACES)))
-    return {name: by_place.get(PLACES[name]) for name in names}
+def shown(browser):
+    """The result figures by the engine's field names, which name their boxes."""
+    return browser.execute_script("""return Object.fromEntries([...document.querySelectorAll(
+        "#results dd > span:first-child")].map((e) => [e.id, e.textContent]))""")
 
 
 def type_or_choose(browser, name, text):
@@ -110,32 +74,17 @@ def type_or_choose(browser, name, text):
         type_into(browser, name, text)
 
 
-def types_as_calc(browser, calc, texts, typed, what):
-    """Types `typed` over the page's `texts`: the page must show moravik-calc's figures for them, and no fault."""
-    for name, text in typed.items():
+def types_denver(browser, what):
+    """Types DENVER key by key: the page must lay out report_denver.txt's figures as the golden text has them."""
+    for name, text in DENVER.items():
         type_or_choose(browser, name, text)
-    texts.update(typed)
-    expected = desktop_answer(calc, texts)["fields"]
-    if not wait_for(browser, lambda: page_results(browser, list(expected)) == expected and
-                    text_of(browser, "fault") == "", "%s: %s" % (what, json.dumps(typed))):
-        shown = page_results(browser, list(expected))
-        for name in expected:
-            if shown[name] != expected[name]:
-                print("  %s: page %r, moravik-calc %r" % (name, shown[name], expected[name]))
-
-
-def racer_types(browser, calc, size, width):
-    texts = dict(INITIAL_TEXTS)
-    for typed in TYPED:
-        types_as_calc(browser, calc, texts, typed, size)
-    layout_fits(browser, width, size, inside="#results dd, #results dt",
-                targets="main input, main select, main button, nav a")
-    return texts
+    golden = (GOLDEN / "calculator_denver.txt").read_text(encoding="utf-8")
+    if not wait_for(browser, lambda: browser.execute_script(RESULTS_TEXT) == golden, what + ": not the golden results"):
+        print(browser.execute_script(RESULTS_TEXT))
 
 
 def readings(browser, calc, axe):
     """Each READINGS text on the initial texts, then the initial text again."""
-    result_names = list(PLACES)
     for name, typed, meant in READINGS:
         what = "%s %r" % (name, typed)
         type_or_choose(browser, name, typed)
@@ -145,13 +94,12 @@ def readings(browser, calc, axe):
                  "%s: beside the field %r, not moravik-calc's %r" % (what, text_of(browser, name + "-reading"), said))
         if meant is None:
             check(run.returncode == 2 and "write " in said, "%s: moravik-calc reads it: %s" % (what, said))
-            wait_for(browser, lambda: said in text_of(browser, "fault") and
-                     set(page_results(browser, result_names).values()) == {""},
+            wait_for(browser, lambda: said in text_of(browser, "fault") and set(shown(browser).values()) == {""},
                      "%s: refused, yet the fault says %r or results stay" % (what, text_of(browser, "fault")))
         else:
             # As meant: the figures of the text written the desktop's way.
             expected = desktop_answer(calc, {**INITIAL_TEXTS, name: meant}, comma=None)["fields"]
-            wait_for(browser, lambda: page_results(browser, result_names) == expected,
+            wait_for(browser, lambda: shown(browser) == expected,
                      "%s: not the figures of %r" % (what, meant))
         layout_fits(browser, 360, what, targets="main input, main select, main button")
         type_or_choose(browser, name, INITIAL_TEXTS[name])
@@ -159,8 +107,8 @@ def readings(browser, calc, axe):
     run_axe(browser, axe, "after the readings")
 
 
-def bad_input(browser, calc, texts, axe):
-    result_names = list(PLACES)
+def bad_input(browser, calc, axe):
+    texts = {**INITIAL_TEXTS, **DENVER}
     for bad in BAD:
         ((name, text),) = bad.items()
         answer = desktop_answer(calc, {**texts, name: text})
@@ -169,7 +117,7 @@ def bad_input(browser, calc, texts, axe):
             message = FAULT_MESSAGE % answer["fault"].capitalize()
             wait_for(browser, lambda: text_of(browser, "fault") == message,
                      "%s: not the message %r but %r" % (json.dumps(bad), message, text_of(browser, "fault")))
-            check(set(page_results(browser, result_names).values()) == {""},
+            check(set(shown(browser).values()) == {""},
                   "%s: old results stay under a fault" % json.dumps(bad))
             browser.find_element(By.ID, "cal").click()
             check(text_of(browser, "fault") == message, "%s: Calculate loses the message" % json.dumps(bad))
@@ -177,17 +125,6 @@ def bad_input(browser, calc, texts, axe):
                 run_axe(browser, axe, "with a fault shown")
         type_or_choose(browser, name, texts[name])
         wait_for(browser, lambda: text_of(browser, "fault") == "", "the fault stays after %s" % json.dumps(bad))
-
-
-def offline_reload(browser, server, calc):
-    if reload_offline(browser, server, "the calculator"):
-        types_as_calc(browser, calc, dict(INITIAL_TEXTS),
-                      {"njt": ".051", "vweight": "2875", "altitudeDD": "Denver, CO  5800"}, "offline")
-
-
-CACHES = """
-    const done = arguments[0];
-    navigator.serviceWorker.ready.then(() => caches.keys()).then(done, (error) => done(String(error)));"""
 
 
 def new_builds(browser, folder):
@@ -198,8 +135,7 @@ def new_builds(browser, folder):
         server = Server(app)
         try:
             set_viewport(browser, 360, 740)
-            browser.get(server.url)
-            wait_ready(browser)
+            wait_ready(browser, server.url)
             wait_for(browser, lambda: browser.execute_script("return navigator.serviceWorker.controller !== null"),
                      "no service worker controls the page")
             fetched = {name: server.requests["/" + name] for name in ["moravik_engine.js", "moravik_engine.wasm"]}
@@ -220,22 +156,21 @@ def new_builds(browser, folder):
                 browser.find_element(By.CSS_SELECTOR, "#new-build button").click()
                 wait_for(browser, lambda: browser.title.startswith("Second"), "Reload does not bring the second build")
                 wait_ready(browser)
-                kept = browser.execute_async_script(CACHES)
+                kept = browser.execute_async_script("caches.keys().then(arguments[0])")
                 check(sorted(kept) == ["another-app", "moravik-web-second"], "caches after the update: %s" % kept)
         finally:
             server.stop()
 
 
 PHONE_ICONS = """
-    const done = arguments[0], touch = document.querySelector("link[rel=apple-touch-icon]");
+    const done = arguments[0], touch = document.querySelector("link[rel=apple-touch-icon]")?.getAttribute("href");
     fetch("manifest.webmanifest").then((answer) => answer.json()).then((manifest) => Promise.all(
         [...manifest.icons.filter((icon) => icon.type === "image/png"),
-         ...(touch ? [{src: touch.getAttribute("href"), sizes: "180x180", purpose: "apple"}] : [])]
+         {src: touch, sizes: "180x180", purpose: "apple"}]
         .map((icon) => new Promise((resolve) => {
-            const image = new Image();
-            image.onload = () => resolve([icon.sizes, icon.purpose || "any", image.naturalWidth + "x" + image.naturalHeight]);
-            image.onerror = () => resolve([icon.sizes, icon.purpose || "any", "missing"]);
-            image.src = icon.src;
+            const image = Object.assign(new Image(), {src: icon.src});
+            image.onload = image.onerror = () => resolve([icon.sizes, icon.purpose || "any",
+                                                          image.naturalWidth + "x" + image.naturalHeight]);
         })))).then(done, (error) => done(String(error)));"""
 
 
@@ -250,8 +185,7 @@ def phone_icons(browser):
 def same_texts_as_batch(browser, calc):
     """The module's calculate() in the page against `moravik-calc --batch`, byte for byte."""
     cases = generated_cases(1105, 2000)
-    native = subprocess.run([calc, "--batch"], input="".join(json.dumps(case) + "\n" for case in cases),
-                            capture_output=True, encoding="utf-8", timeout=120, check=False).stdout.splitlines()
+    native = run_calc(calc, "--batch", input="".join(json.dumps(case) + "\n" for case in cases)).stdout.splitlines()
     # The module takes each --batch line's object as it is, a missing text kept at its initial one.
     page = browser.execute_script("return arguments[0].map((texts) => JSON.stringify(engine.calculate(texts)))",
                                   cases)
@@ -263,16 +197,13 @@ def same_texts_as_batch(browser, calc):
 
 
 def checks(args, axe, server, browser, _):
-    tracks = subprocess.run([args.calc, "--tracks"], capture_output=True, text=True, check=True,
-                            timeout=60).stdout.split("\n")[:-1]
-    browser.get(server.url)
-    wait_ready(browser)
+    tracks = run_calc(args.calc, "--tracks").stdout.split("\n")[:-1]
+    wait_ready(browser, server.url)
     same_texts_as_batch(browser, args.calc)
     for width, height in [(360, 740), (1280, 800)]:
         size = "%dx%d" % (width, height)
         set_viewport(browser, width, height)
-        browser.get(server.url)
-        wait_ready(browser)
+        wait_ready(browser, server.url)
         names = [name for name in INITIAL_TEXTS if name != "altitudeDD"]
         inputs = browser.execute_script("return arguments[0].map((n) => document.getElementById(n).value)", names)
         check(inputs == [INITIAL_TEXTS[name] for name in names], "initial texts: %s" % inputs)
@@ -283,13 +214,14 @@ def checks(args, axe, server, browser, _):
         top = browser.execute_script("return document.getElementById('results').getBoundingClientRect().top")
         check(-1 <= top < height / 2, "%s: after Calculate the results start at %d px" % (size, top))
         live_regions(browser, size)
-        texts = racer_types(browser, args.calc, size, width)
+        types_denver(browser, size)
+        layout_fits(browser, width, size, inside="#results dd, #results dt",
+                    targets="main input, main select, main button, nav a")
         run_axe(browser, axe, size + " light")
         if width == 360:
             phone_icons(browser)
-            bad_input(browser, args.calc, texts, axe)
-            browser.get(server.url)
-            wait_ready(browser)
+            bad_input(browser, args.calc, axe)
+            wait_ready(browser, server.url)
             readings(browser, args.calc, axe)
             if args.screenshot:
                 phone_screenshot(browser, args.screenshot, lambda: browser.find_element(By.ID, "cal").click())
@@ -297,7 +229,8 @@ def checks(args, axe, server, browser, _):
             set_viewport(browser, width, height, dark=True)
             run_axe(browser, axe, size + " dark")
         only_own_origin(browser, size)
-    offline_reload(browser, server, args.calc)
+    if reload_offline(browser, server, "the calculator"):
+        types_denver(browser, "offline")
     new_builds(browser, args.folder)
 
 

@@ -1,40 +1,48 @@
 """Race Day's web views in headless Chromium, against the native moravik-calc.
-
-    /usr/bin/python3 check_raceday.py WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG]
-
-What it checks, and why, is in CONTRIBUTING.md (The web app's tests).
-"""
+What it checks, and why: CONTRIBUTING.md (The web app's tests)."""
 
 import collections
 import importlib.util
 import json
 import pathlib
 import random
-import re
-import subprocess
 import sys
 
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser_checks import (check, layout_fits, minus_sign_keypads, only_own_origin, phone_screenshot, press,
-                            reload_offline, run_axe, run_checks, set_viewport, tab_to, text_of, type_into,
-                            wait_for, wait_ready)
+from browser_checks import (check, golden_sections, layout_fits, minus_sign_keypads, only_own_origin,
+                            phone_screenshot, press, reload_offline, run_axe, run_calc, run_checks, set_viewport,
+                            tab_to, text_of, type_into, wait_for, wait_ready)
 
 VIEWS = ["air", "predict", "solve-hp", "convert", "jet-for-hp", "bottle", "jet-chart"]
 SEED = 20261207
 CASES = 240
 REFERENCE = pathlib.Path(__file__).resolve().parents[1] / "reference"
 
-# The Race Day window's display texts of the units moravik-calc writes in
-# ASCII, as the window's own tests read them: "°C" in the temperature's unit
-# box, " kg/m³" after the air density (tests/raceday_window).
-WINDOW_UNITS = {"F": "°F", "C": "°C", "kg/m3": "kg/m³"}
+# Steps a racer takes, typing key by key from a view's initial texts (a view
+# of None stays on the last one); after each the view reads as its section of
+# golden/raceday.txt, as after opening each view.
+STEPS = [
+    ("air typed", "air", "imperial", [("air-temperature", "91.5"), ("air-pressure", "28.75"),
+                                      ("air-humidity", "63"), ("air-observed", "412")]),
+    ("air metric", None, "metric", [("air-temperature", "33"), ("air-pressure", "973.5"), ("air-observed", "300")]),
+    # A run carried to today's air.
+    ("predict metric", "predict", "metric", [("predict-mph", "175.2"), ("predict-now", "12C 1002hPa 35%")]),
+    # The heater's set point: the pressure wanted takes the temperature's place.
+    ("bottle set point", "bottle", "imperial", [("bottle-pressure", "950")]),
+]
 
-
-def native(calc, args):
-    run = subprocess.run([calc, *args], capture_output=True, timeout=60, check=False, text=True)
-    return {"status": run.returncode, "out": run.stdout, "err": run.stderr}
+# A view as the racer reads it: the units beside its fields, its report's
+# headings and "label: figure" lines or the chart's rows, and its message.
+VIEW_TEXT = """
+    const view = document.getElementById(arguments[0]), fault = view.querySelector(".fault").textContent;
+    return ["units: " + [...view.querySelectorAll(".unit")].map((e) => e.textContent).filter((t) => t).join(" "),
+            ...[...view.querySelectorAll(".report :is(h3, dl > div, tr)")].map((e) => e.tagName === "H3" ? e.textContent
+                : e.tagName === "TR" ? [...e.cells].map((c) => c.textContent).join(",")
+                : e.querySelector("dt").textContent + ": " + e.querySelector("dd").textContent),
+            ...(fault ? ["! " + fault] : [])];"""
+GOLDEN = golden_sections(pathlib.Path(__file__).resolve().parent / "golden" / "raceday.txt")
 
 
 def generated_cases(count):
@@ -73,9 +81,9 @@ def same_as_native(browser, calc):
         [[args[0], request_of(args)] for args in cases])
     differences, statuses = 0, collections.Counter()
     for args, answer in zip(cases, answers):
-        run = native(calc, args + ["--json"])
-        statuses[run["status"]] += 1
-        desktop = (run["status"], run["out"], message_of(run["err"]) if run["status"] == 2 else "")
+        run = run_calc(calc, *args, "--json")
+        statuses[run.returncode] += 1
+        desktop = (run.returncode, run.stdout, message_of(run.stderr) if run.returncode == 2 else "")
         if "problem" in answer:
             page = (2, "", answer["problem"])
         else:
@@ -88,26 +96,12 @@ def same_as_native(browser, calc):
           "%d of %d generated cases differ from moravik-calc; exit statuses %s" % (differences, len(cases), statuses))
 
 
-def page_report(browser, view):
-    """The shown view's report as moravik-calc's lines: headings, and figures
-    after their labels."""
-    return browser.execute_script("""
-        const report = document.querySelector("#" + arguments[0] + " .report");
-        return [...report.querySelectorAll("h3, dl > div")].map((e) => e.tagName === "H3" ? e.textContent
-            : [e.querySelector("dt").textContent, e.querySelector("dd").textContent]);""", view)
-
-
-def report_lines(out):
-    """moravik-calc's report as the page shows it: the units as the window displays them."""
-    lines = []
-    for line in out.split("\n"):
-        row = re.match(r"^  (.+?): +(.*)$", line)
-        if row:
-            lines.append([row.group(1), re.sub(r"(?<=\d )(F|C|kg/m3)$", lambda unit: WINDOW_UNITS[unit.group(1)],
-                                               row.group(2))])
-        elif line:
-            lines.append(line)
-    return lines
+def reads_as(browser, view, name, expected=None):
+    """Whether the view reads as the golden section `name`, or as `expected` lines."""
+    expected = GOLDEN.get(name, []) if expected is None else expected
+    state = lambda: browser.execute_script(VIEW_TEXT, view)  # noqa: E731
+    return wait_for(browser, lambda: state() == expected, "%s: the page reads\n  %s\nnot\n  %s"
+                    % (name, "\n  ".join(state()), "\n  ".join(expected)))
 
 
 def fields_of(browser, view):
@@ -116,21 +110,6 @@ def fields_of(browser, view):
         const form = document.querySelector("#" + arguments[0] + " form");
         return [form.dataset.command, [...form.querySelectorAll("[data-option]")]
             .filter((f) => f.value !== "").map((f) => [f.dataset.option, f.value])];""", view)
-
-
-def native_report(calc, browser, view, units):
-    command, given = fields_of(browser, view)
-    if command == "--jet-chart":
-        parts = dict(given)
-        args = ["--jet-chart=%s:%s:%s" % (parts["from"], parts["to"], parts["step"]), "--csv"]
-        args += ["%s=%s" % (o, v) for o, v in given if o.startswith("--")]
-        return native(calc, args)
-    return native(calc, [command, "--units=" + units] + ["%s=%s" % tuple(pair) for pair in given])
-
-
-def chart_rows(browser):
-    return browser.execute_script("""return [...document.querySelectorAll("#jet-chart tr")]
-        .map((row) => [...row.cells].map((c) => c.textContent).join(","))""")
 
 
 def in_page_words(browser, view, problem):
@@ -146,24 +125,20 @@ def in_page_words(browser, view, problem):
     return " and ".join(labels[option] for option in options) + ": " + reason
 
 
-def view_matches(browser, calc, view, units):
-    desktop = native_report(calc, browser, view, units)
-    if view == "jet-chart":
-        expected = desktop["out"].split("\n")[:-1]
-        return wait_for(browser, lambda: chart_rows(browser) == expected, "jet chart differs from moravik-calc's")
-    expected = report_lines(desktop["out"])
-    problem = in_page_words(browser, view, message_of(desktop["err"]))
-    fault = view + "-fault"
-    return wait_for(browser, lambda: page_report(browser, view) == expected and text_of(browser, fault) == problem,
-                    "%s (%s): page %s / %r, moravik-calc %s / %r" % (
-                        view, units, page_report(browser, view), text_of(browser, fault), expected, problem))
+def says_as_calc(browser, calc, view):
+    """The view's message is moravik-calc's for its fields, the refused ones named
+    by their labels, and no figures are left: only the units beside the fields."""
+    command, given = fields_of(browser, view)
+    run = run_calc(calc, command, *("%s=%s" % tuple(pair) for pair in given))
+    problem = in_page_words(browser, view, message_of(run.stderr))
+    units = browser.execute_script(VIEW_TEXT, view)[0]
+    return reads_as(browser, view, view + " refused", [units] + (["! " + problem] if problem else []))
 
 
 def open_view(browser, url, view):
     # A new document each time: a fragment alone would keep the last view's texts.
     browser.get("about:blank")
-    browser.get(url + "raceday.html#" + view)
-    wait_ready(browser)
+    wait_ready(browser, url + "raceday.html#" + view)
 
 
 def layout_fits_view(browser, width, what):
@@ -172,68 +147,49 @@ def layout_fits_view(browser, width, what):
                 targets=", ".join(shown + e for e in ["input", "select", "button"]) + ", nav a")
 
 
-def views_fit(browser, url, calc, width, height, axe):
-    """Each view opens with moravik-calc's report (checked at 360 px), fits, and
-    passes axe-core: light at 360 px, dark at 1280."""
+def views_fit(browser, url, width, height, axe):
+    """Each view opens as golden/raceday.txt has it (checked at 360 px), fits,
+    and passes axe-core: light at 360 px, dark at 1280."""
     size, dark = "%dx%d" % (width, height), width > 600
     set_viewport(browser, width, height, dark=dark)
     for view in VIEWS:
         open_view(browser, url, view)
         if not dark:
-            view_matches(browser, calc, view, "imperial")
+            reads_as(browser, view, view)
         layout_fits_view(browser, width, "%s %s" % (size, view))
         run_axe(browser, axe, "%s %s %s" % (size, view, "dark" if dark else "light"))
     set_viewport(browser, 360, 740)
 
 
-def racer_flows(browser, url, calc, size="360x740"):
-    # Today's weather typed key by key, then the same air in metric.
-    open_view(browser, url, "air")
-    for field, text in [("air-temperature", "91.5"), ("air-pressure", "28.75"), ("air-humidity", "63"),
-                        ("air-observed", "412")]:
-        type_into(browser, field, text)
-    view_matches(browser, calc, "air", "imperial")
-    browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
-    check(browser.execute_script("return document.querySelector('#air-temperature + .unit').textContent") == "°C",
-          "%s: the temperature's unit does not follow metric" % size)
-    for field, text in [("air-temperature", "33"), ("air-pressure", "973.5"), ("air-observed", "300")]:
-        type_into(browser, field, text)
-    view_matches(browser, calc, "air", "metric")
-    layout_fits_view(browser, 360, size + " air metric")
-    # A run carried to today's air, and the other views, in metric.
-    open_view(browser, url, "predict")
-    browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="metric"]').click()
-    type_into(browser, "predict-mph", "175.2")
-    type_into(browser, "predict-now", "12C 1002hPa 35%")
-    view_matches(browser, calc, "predict", "metric")
-    # The heater's set point: the pressure wanted takes the temperature's place.
-    open_view(browser, url, "bottle")
-    type_into(browser, "bottle-pressure", "950")
-    check(browser.find_element(By.ID, "bottle-temperature").get_attribute("value") == "",
-          "%s: the pressure wanted leaves the bottle temperature" % size)
-    view_matches(browser, calc, "bottle", "imperial")
+def take_steps(browser, url, steps=STEPS):
+    for name, view, units, typed in steps:
+        if view:
+            open_view(browser, url, view)
+        shown = view or shown
+        browser.find_element(By.CSS_SELECTOR, 'input[name="units"][value="%s"]' % units).click()
+        for field, text in typed:
+            type_into(browser, field, text)
+        reads_as(browser, shown, name)
+        layout_fits_view(browser, 360, "360x740 " + name)
 
 
 def bad_input(browser, url, calc):
-    open_view(browser, url, "air")
-    for field, option, text in [("air-temperature", "--temperature", "abc"),
-                                ("air-humidity", "--humidity", "1e308"),
-                                ("air-temperature", "--temperature", "")]:
+    """Letters, 1e308 and empty fields: moravik-calc's message, each typed one marked at its field."""
+    for view, field, text, kept in [("air", "air-temperature", "abc", "86"), ("air", "air-humidity", "1e308", "40"),
+                                    ("air", "air-temperature", "", "86"), ("solve-hp", "solve-et", "", None)]:
+        if browser.current_url != url + "raceday.html#" + view:
+            open_view(browser, url, view)
         type_into(browser, field, text)
-        if view_matches(browser, calc, "air", "imperial") and text:
+        if says_as_calc(browser, calc, view) and text:
             marked = browser.find_element(By.ID, field).get_attribute("aria-invalid")
-            check(marked == "true", "%s %r is not marked at its field" % (option, text))
-        check(text_of(browser, "air-fault") != "", "no message for %s %r" % (option, text))
-        type_into(browser, field, {"air-temperature": "86", "air-humidity": "40"}[field])
-    open_view(browser, url, "solve-hp")
-    type_into(browser, "solve-et", "")
-    view_matches(browser, calc, "solve-hp", "imperial")
-    check(text_of(browser, "solve-hp-fault") != "", "no message for an empty slip")
+            check(marked == "true", "%s %r is not marked at its field" % (field, text))
+        check(text_of(browser, view + "-fault") != "", "no message for %s %r" % (field, text))
+        if kept:
+            type_into(browser, field, kept)
 
 
 def keyboard_only(browser, url):
-    browser.get(url + "raceday.html")
-    wait_ready(browser)
+    wait_ready(browser, url + "raceday.html")
     if not tab_to(browser, "Jet for a target", 13):
         return
     press(browser, Keys.ENTER)
@@ -246,13 +202,12 @@ def keyboard_only(browser, url):
                  "typing by keyboard does not update the jet view")
 
 
-def offline(browser, server, url, calc):
+def offline(browser, server, url):
     """Race Day calculates, and the Runs page opens its log, from the service worker's cache alone."""
     open_view(browser, url, "air")
     if not reload_offline(browser, server, "Race Day"):
         return
-    type_into(browser, "air-temperature", "72")
-    view_matches(browser, calc, "air", "imperial")
+    take_steps(browser, url, STEPS[:1])
     browser.get(url + "runs.html")
     if wait_for(browser, lambda: browser.execute_script("return document.documentElement.dataset.log === 'loaded'"),
                 "offline: the Runs page did not start from the cache", 30):
@@ -267,8 +222,8 @@ def checks(args, axe, server, browser, _):
     minus_sign_keypads(browser, "input:has(+ [data-quantity=temperature])", "air")
     same_as_native(browser, args.calc)
     for width, height in [(360, 740), (1280, 800)]:
-        views_fit(browser, server.url, args.calc, width, height, axe)
-    racer_flows(browser, server.url, args.calc)
+        views_fit(browser, server.url, width, height, axe)
+    take_steps(browser, server.url)
     bad_input(browser, server.url, args.calc)
     run_axe(browser, axe, "with messages shown")
     keyboard_only(browser, server.url)
@@ -278,7 +233,7 @@ def checks(args, axe, server, browser, _):
             open_view(browser, server.url, "air")
             browser.execute_script("document.getElementById('air-report').scrollIntoView()")
         phone_screenshot(browser, args.screenshot, show_air)
-    offline(browser, server, server.url, args.calc)
+    offline(browser, server, server.url)
 
 
 if __name__ == "__main__":
