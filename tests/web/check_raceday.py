@@ -76,8 +76,9 @@ def same_as_native(browser, calc):
         run = native(calc, args + ["--json"])
         statuses[run["status"]] += 1
         desktop = (run["status"], run["out"], message_of(run["err"]) if run["status"] == 2 else "")
-        if "problem" in answer:
-            page = (2, "", answer["problem"])
+        if "error" in answer:
+            options = " and ".join("--" + field for field in answer["fields"])
+            page = (2, "", options + ": " + answer["error"] if options else answer["error"])
         else:
             page = (1 if json.loads(answer["json"]).keys() == {"fault"} else 0, answer["json"] + "\n", "")
         differences += page != desktop
@@ -86,6 +87,44 @@ def same_as_native(browser, calc):
     # Mostly calculated, sometimes refused.
     check(differences == 0 and statuses[0] > len(cases) // 2 and statuses[2] > 0,
           "%d of %d generated cases differ from moravik-calc; exit statuses %s" % (differences, len(cases), statuses))
+
+
+# A bad request to each of the module's functions, and the request's keys its
+# refusal names (none: the request as a whole). Every one is refused as
+# {error, fields}, a sentence without any front end's option or label, never thrown.
+DAY = {"date_time": "2025-05-01T10:00", "et": "11.9", "speed": "112", "temperature": "86",
+       "station_pressure": "29.10", "humidity": "40"}
+AIR = "86F 29.10inHg 40%"
+REFUSALS = [
+    ("calculateTyped", [{"vweight": "3,200"}], ["vweight"]),
+    ("calculateTyped", [{"njt": 0.045}], ["njt"]),
+    ("calculateTyped", [None], []),
+    ("racedayAnswer", ["air", {"temperature": "abc"}], ["temperature"]),
+    ("racedayAnswer", ["air", {"temperature": 86}], []),
+    ("racedayAnswer", [None, {}], []),
+    ("unitTexts", ["furlongs"], ["units"]),
+    ("runColumns", [None], ["units"]),
+    ("readRun", [{**DAY, "date_time": "2099-12-31T22:00"}, "imperial", 1], ["date_time"]),
+    ("readRun", [DAY, "imperial", None], ["vehicle"]),
+    ("newVehicle", [" ", []], ["name"]),
+    ("newVehicle", ["camaro", [{"id": 1, "name": "Camaro"}]], ["name"]),
+    ("runTable", [[], [{"et_s": 11.9}], "imperial"], ["runs"]),
+    ("exportCsv", [[{"id": 1}], [], "imperial"], ["vehicles"]),
+    ("importCsv", [5, [], []], ["file"]),
+    ("predict", [[], {"now": AIR}, "imperial"], ["vehicle"]),
+    ("predict", [[], {"vehicle": 1, "now": "hot"}, "imperial"], ["now"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "jet": 0.04}, "imperial"], ["jet"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "runs": "0"}, "imperial"], ["runs"]),
+]
+
+
+def module_refusals(browser):
+    answers = browser.execute_script("""return arguments[0].map(([name, request]) => {
+        try { return engine[name](...request); } catch (thrown) { return {thrown: String(thrown)}; } })""",
+                                     [[name, request] for name, request, _ in REFUSALS])
+    for (name, request, fields), answer in zip(REFUSALS, answers):
+        check(answer.get("fields") == fields and answer.get("error") and "--" not in answer["error"],
+              "%s%s: %s, not refused naming %s" % (name, json.dumps(request), answer, fields))
 
 
 def page_report(browser, view):
@@ -266,6 +305,7 @@ def checks(args, axe, server, browser, _):
     open_view(browser, server.url, "air")
     minus_sign_keypads(browser, "input:has(+ [data-quantity=temperature])", "air")
     same_as_native(browser, args.calc)
+    module_refusals(browser)
     for width, height in [(360, 740), (1280, 800)]:
         views_fit(browser, server.url, args.calc, width, height, axe)
     racer_flows(browser, server.url, args.calc)
