@@ -50,12 +50,19 @@ using moravik::web::refusedAnswer;
 using moravik::web::unitsRefused;
 using moravik::web::unitSystemOf;
 
-// The records of an array, or none when it is not an array of objects with a numeric id.
+// A whole number JavaScript holds exactly, as the page's ids are.
+bool isId(const val& number) {
+    if (!number.isNumber()) return false;
+    const double id = number.as<double>();
+    return std::abs(id) <= 9007199254740991.0 && id == std::floor(id);
+}
+
+// The records of an array, or none when it is not an array of objects with ids.
 std::optional<std::vector<val>> records(const val& array) {
     if (!array.isArray()) return std::nullopt;
     auto items = emscripten::vecFromJSArray<val>(array);
     for (const val& item : items) {
-        if (!isObject(item) || !item["id"].isNumber()) return std::nullopt;
+        if (!isObject(item) || !isId(item["id"])) return std::nullopt;
     }
     return items;
 }
@@ -205,7 +212,7 @@ val readRun(const val& texts, const val& units, const val& vehicleId) {
     const auto system = unitSystemOf(units);
     if (!system) return unitsRefused();
     if (!isObject(texts)) return refusedAnswer("give the run's texts as an object");
-    if (!vehicleId.isNumber()) return refusedAnswer("choose a vehicle", {"vehicle"});
+    if (!isId(vehicleId)) return refusedAnswer("choose a vehicle", {"vehicle"});
     const auto names = runCsvHeader(*system);
     const auto header = std::get<CsvHeader>(readCsvHeader({1, names, {}}));
     std::vector<std::string> fields;
@@ -423,10 +430,8 @@ std::vector<RunId> includedRuns(const val& numbers) {
     const auto count = numbers["length"].as<unsigned>();
     for (unsigned i = 0; i < count; ++i) {
         const val number = numbers[i];
-        if (!number.isNumber()) continue;
-        const double id = number.as<double>();
-        if (id >= 1 && id <= 9007199254740991.0 && id == std::floor(id))
-            ids.push_back(static_cast<RunId>(id));
+        if (isId(number) && number.as<double>() >= 1)
+            ids.push_back(static_cast<RunId>(number.as<double>()));
     }
     return ids;
 }
@@ -441,7 +446,7 @@ val predict(const val& records, const val& request, const val& units) {
     if (!chosen) return unitsRefused();
     if (!read) return runsRefused();
     if (!isObject(request)) return refusedAnswer("give the request as an object");
-    if (!request["vehicle"].isNumber()) return refusedAnswer("choose a vehicle", {"vehicle"});
+    if (!isId(request["vehicle"])) return refusedAnswer("choose a vehicle", {"vehicle"});
     const auto system = *chosen;
     // A member missing is a field left empty; one that is not text is refused.
     constexpr std::array<const char*, 6> keys{"now",    "jet",      "runs",

@@ -108,7 +108,7 @@ REFUSALS = [
     ("readRun", [DAY, "imperial", None], ["vehicle"]),
     ("newVehicle", [" ", []], ["name"]),
     ("newVehicle", ["camaro", [{"id": 1, "name": "Camaro"}]], ["name"]),
-    ("runTable", [[], [{"et_s": 11.9}], "imperial"], ["runs"]),
+    ("runTable", [[], [{"id": 1e300, "et_s": 11.9}], "imperial"], ["runs"]),
     ("exportCsv", [[{"id": 1}], [], "imperial"], ["vehicles"]),
     ("importCsv", [5, [], []], ["file"]),
     ("predict", [[], {"now": AIR}, "imperial"], ["vehicle"]),
