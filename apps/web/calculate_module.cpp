@@ -1,8 +1,9 @@
 // The Calculate pass for the browser: the input texts in as one object by
 // field name, as a `moravik-calc --batch` line holds them, and out an object
 // as that line's answer has it: {fields: {TextBox1: ...}} with the 31 texts in
-// the writing order, or {fault: "overflow"}; the page's reading of what a
-// racer typed (calculateTyped); the track drop-down's entries, so the page
+// the writing order, {fault: "overflow"} or {error: ...}; the page's reading
+// of what a racer typed (calculateTyped), refused as every other function
+// refuses (module_answer.h); the track drop-down's entries, so the page
 // lists the engine's own table; the results' labels and units (resultNames),
 // so the page names them as the report; and race day's answers (air, predict,
 // solve-hp, convert, jet-for-hp, jet-chart) from the core, the same figures
@@ -15,6 +16,7 @@
 #include <utility>
 #include <variant>
 
+#include "module_answer.h"
 #include "moravik/answers/jet_chart_texts.h"
 #include "moravik/answers/request_json.h"
 #include "moravik/calculate.h"
@@ -26,9 +28,10 @@ namespace {
 using emscripten::val;
 
 // The texts of a request by field name; a missing one keeps the initial text,
-// as a missing key of a --batch line does, and one that is not a string is
-// refused as that line's is, in the answer's error.
-std::optional<moravik::InputTexts> inputsOf(const val& texts, val& answer) {
+// as a missing key of a --batch line does. Gives the key of the first member
+// that is not text, or "" for texts that are not an object at all.
+std::variant<moravik::InputTexts, std::string> inputsOf(const val& texts) {
+    if (!moravik::web::isObject(texts)) return std::string();
     moravik::InputTexts inputs;
     for (const auto& field : moravik::inputFields) {
         const std::string name(field.name);
@@ -36,8 +39,7 @@ std::optional<moravik::InputTexts> inputsOf(const val& texts, val& answer) {
         if (text.isString()) {
             inputs.*field.text = text.as<std::string>();
         } else if (!text.isUndefined()) {
-            answer.set("error", "the value of \"" + name + "\" must be a string");
-            return std::nullopt;
+            return name;
         }
     }
     return inputs;
@@ -58,25 +60,33 @@ void setOutcome(val& answer, const moravik::InputTexts& inputs) {
     answer.set("fields", fields);
 }
 
+// A text that is not a string is refused as a --batch line refuses it.
 val calculateTexts(const val& texts) {
     val answer = val::object();
-    if (const auto inputs = inputsOf(texts, answer)) setOutcome(answer, *inputs);
+    const auto inputs = inputsOf(texts);
+    if (const auto* key = std::get_if<std::string>(&inputs)) {
+        answer.set("error", key->empty() ? "expected a JSON object"
+                                         : "the value of \"" + *key + "\" must be a string");
+    } else {
+        setOutcome(answer, std::get<moravik::InputTexts>(inputs));
+    }
     return answer;
 }
 
 // The page's Calculate: the texts as typed, read with a decimal comma
 // (moravik-calc --decimal-comma). Besides the outcome, notes: {vweight: ...}
 // on the texts not read as typed and {altitudeDD: ...} on a heading; a text
-// refused is in refused: {flp: ...} and then there is no outcome; nor is
-// there one, nor notes, with an error.
+// refused (the first, as moravik-calc refuses it) is the answer's error, its
+// field the one key of its fields, and then there is no outcome.
 val calculateTyped(const val& texts) {
-    val answer = val::object();
-    auto typed = inputsOf(texts, answer);
-    if (!typed) return answer;
-    moravik::InputTexts& inputs = *typed;
+    auto typed = inputsOf(texts);
+    if (const auto* key = std::get_if<std::string>(&typed)) {
+        return key->empty() ? moravik::web::refusedAnswer("give the texts as an object")
+                            : moravik::web::refusedAnswer("give it as text", {*key});
+    }
+    moravik::InputTexts& inputs = std::get<moravik::InputTexts>(typed);
     val notes = val::object();
-    val refused = val::object();
-    bool anyRefused = false;
+    std::optional<val> refused;
     for (const auto& input : moravik::raceday::inputOptions) {
         const auto* field =
             std::find_if(moravik::inputFields.begin(), moravik::inputFields.end(),
@@ -84,18 +94,16 @@ val calculateTyped(const val& texts) {
         const std::string name(field->name);
         auto reading = moravik::raceday::readField(input, inputs.*input.text,
                                                    moravik::raceday::CommaRule::DecimalComma);
-        if (!reading.refusal.empty()) {
-            refused.set(name, reading.refusal);
-            anyRefused = true;
-        }
+        if (!reading.refusal.empty() && !refused)
+            refused = moravik::web::refusedAnswer(reading.refusal, {name});
         if (!reading.note.empty()) notes.set(name, reading.note);
         inputs.*input.text = std::move(reading.text);
     }
     if (auto note = moravik::raceday::noStripNote(inputs.altitudeDD))
         notes.set("altitudeDD", *note);
+    val answer = refused.value_or(val::object());
     answer.set("notes", notes);
-    answer.set("refused", refused);
-    if (!anyRefused) setOutcome(answer, inputs);
+    if (!refused) setOutcome(answer, inputs);
     return answer;
 }
 
@@ -152,12 +160,22 @@ val resultNameTexts() {
 // Race day's answer to a request of named texts (moravik/answers/request_json.h),
 // its report's units as the Race Day window displays them ("°F", "kg/m³"). The
 // core reads and writes both as JSON, as moravik-calc's --json does; they
-// cross here as objects, as every answer of the module does.
-val racedayAnswer(const std::string& command, const val& request) {
+// cross here as objects, as every answer of the module does. A request that
+// is not an object of texts goes as null, which the core refuses in its words.
+val racedayAnswer(const val& command, const val& request) {
+    if (!command.isString()) return moravik::web::refusedAnswer("give the command as text");
     const val json = val::global("JSON");
+    bool texts = moravik::web::isObject(request);
+    if (texts) {
+        const val members = val::global("Object").call<val>("values", request);
+        for (unsigned i = 0, n = members["length"].as<unsigned>(); i < n && texts; ++i)
+            texts = members[i].isString();
+    }
     return json.call<val>(
-        "parse", moravik::raceday::answerJson(command, json.call<std::string>("stringify", request),
-                                              moravik::raceday::UnitTexts::Display));
+        "parse", moravik::raceday::answerJson(
+                     command.as<std::string>(),
+                     texts ? json.call<std::string>("stringify", request) : std::string("null"),
+                     moravik::raceday::UnitTexts::Display));
 }
 
 // For bench/web_bench.py: `count` passes on the initial texts in one call, so

@@ -7,6 +7,7 @@
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -18,9 +19,10 @@
 #include <variant>
 #include <vector>
 
+#include "module_answer.h"
+#include "moravik/answers/decimal_text.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
-#include "moravik/answers/decimal_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"
 #include "moravik/runlog/moment.h"
@@ -43,19 +45,27 @@ long browserOffsetSeconds(std::int64_t utcMilliseconds) {
 }
 using namespace moravik::runlog;
 namespace raceday = moravik::raceday;
+using moravik::web::isObject;
+using moravik::web::refusedAnswer;
+using moravik::web::unitsRefused;
+using moravik::web::unitSystemOf;
 
-raceday::UnitSystem systemNamed(const std::string& units) {
-    return units == "metric" ? raceday::UnitSystem::Metric : raceday::UnitSystem::Imperial;
+// A whole number JavaScript holds exactly, as the page's ids are.
+bool isId(const val& number) {
+    if (!number.isNumber()) return false;
+    const double id = number.as<double>();
+    return std::abs(id) <= 9007199254740991.0 && id == std::floor(id);
 }
 
-val errorAnswer(const std::string& message, const std::string& field = {}) {
-    val answer = val::object();
-    answer.set("error", message);
-    answer.set("field", field);
-    return answer;
+// The records of an array, or none when it is not an array of objects with ids.
+std::optional<std::vector<val>> records(const val& array) {
+    if (!array.isArray()) return std::nullopt;
+    auto items = emscripten::vecFromJSArray<val>(array);
+    for (const val& item : items) {
+        if (!isObject(item) || !isId(item["id"])) return std::nullopt;
+    }
+    return items;
 }
-
-std::vector<val> items(const val& array) { return emscripten::vecFromJSArray<val>(array); }
 
 val runRecord(const Run& run) {
     val record = val::object();
@@ -99,10 +109,16 @@ Run runOf(const val& record) {
     return run;
 }
 
-std::vector<Run> runsOf(const val& records) {
+std::optional<std::vector<Run>> runsOf(const val& array) {
+    const auto items = records(array);
+    if (!items) return std::nullopt;
     std::vector<Run> runs;
-    for (const val& record : items(records)) runs.push_back(runOf(record));
+    for (const val& record : *items) runs.push_back(runOf(record));
     return runs;
+}
+
+val runsRefused() {
+    return refusedAnswer("give the runs as an array of records with ids", {"runs"});
 }
 
 val vehicleRecord(const Vehicle& vehicle) {
@@ -120,13 +136,21 @@ struct NamedVehicle {
     std::string name;
 };
 
-std::vector<NamedVehicle> vehiclesOf(const val& records) {
+std::optional<std::vector<NamedVehicle>> vehiclesOf(const val& array) {
+    const auto items = records(array);
+    if (!items) return std::nullopt;
     std::vector<NamedVehicle> vehicles;
-    for (const val& record : items(records)) {
+    for (const val& record : *items) {
+        if (!record["name"].isString()) return std::nullopt;
         vehicles.push_back(
             {static_cast<VehicleId>(record["id"].as<double>()), record["name"].as<std::string>()});
     }
     return vehicles;
+}
+
+val vehiclesRefused() {
+    return refusedAnswer("give the vehicles as an array of records with ids and names",
+                         {"vehicles"});
 }
 
 std::string asciiLower(std::string text) {
@@ -161,8 +185,10 @@ void sortOldestFirst(std::vector<Run>& runs) {
 
 // The CSV columns as a form asks for them: key, the header's name in this
 // unit system, the unit as people read it, and whether it holds a number.
-val runColumns(const std::string& units) {
-    const auto system = systemNamed(units);
+val runColumns(const val& units) {
+    const auto chosen = unitSystemOf(units);
+    if (!chosen) return unitsRefused();
+    const auto system = *chosen;
     const auto header = runCsvHeader(system);
     val columns = val::array();
     for (std::size_t i = 0; i < csvColumnCount; ++i) {
@@ -182,9 +208,12 @@ val runColumns(const std::string& units) {
 }
 
 // A run typed in the form: the texts by CSV key, read as an import reads a row.
-val readRun(const val& texts, const std::string& units, double vehicleId) {
-    const auto system = systemNamed(units);
-    const auto names = runCsvHeader(system);
+val readRun(const val& texts, const val& units, const val& vehicleId) {
+    const auto system = unitSystemOf(units);
+    if (!system) return unitsRefused();
+    if (!isObject(texts)) return refusedAnswer("give the run's texts as an object");
+    if (!isId(vehicleId)) return refusedAnswer("choose a vehicle", {"vehicle"});
+    const auto names = runCsvHeader(*system);
     const auto header = std::get<CsvHeader>(readCsvHeader({1, names, {}}));
     std::vector<std::string> fields;
     for (std::size_t i = 0; i < csvColumnCount; ++i) {
@@ -195,39 +224,59 @@ val readRun(const val& texts, const std::string& units, double vehicleId) {
                                                                   : std::string());
     }
     auto read = readRunFields(header, fields);
-    if (const LogError* error = logErrorOf(read)) return errorAnswer(error->message, error->field);
+    // The log names a value as a form labels it, not by its column: the sentence says which.
+    if (const LogError* error = logErrorOf(read)) return refusedAnswer(error->message);
     Run run = std::get<CsvRun>(read).run;
     // As moravik-calc log add: a run later than tomorrow is a mistyped date or a wrong clock.
     const auto now =
         std::chrono::time_point_cast<std::chrono::milliseconds>(std::chrono::system_clock::now());
     if (const auto future = futureDateProblem(run.when, now)) {
-        return errorAnswer("The run was not saved: " + *future + ".", "date_time");
+        return refusedAnswer(*future + ".", {"date_time"});
     }
-    run.vehicleId = static_cast<VehicleId>(vehicleId);
+    run.vehicleId = static_cast<VehicleId>(vehicleId.as<double>());
     val answer = val::object();
     answer.set("record", runRecord(run));
     return answer;
 }
 
-val newVehicle(const std::string& name, const val& vehicles) {
+val newVehicle(const val& name, const val& vehicles) {
     const auto known = vehiclesOf(vehicles);
-    const Vehicle vehicle{0, trimmedText(name), {}, {}};  // the keeper numbers it as it stores it
-    if (auto invalid = checkVehicle(vehicle)) return errorAnswer(invalid->message, invalid->field);
-    if (findVehicle(known, name) != nullptr) {
-        return errorAnswer("A vehicle named \"" + vehicle.name + "\" is already in the log.",
-                           "name");
+    if (!known) return vehiclesRefused();
+    const std::string typed = name.isString() ? name.as<std::string>() : std::string();
+    const Vehicle vehicle{0, trimmedText(typed), {}, {}};  // the keeper numbers it as it stores it
+    if (auto invalid = checkVehicle(vehicle)) return refusedAnswer(invalid->message, {"name"});
+    if (findVehicle(*known, typed) != nullptr) {
+        return refusedAnswer("A vehicle named \"" + vehicle.name + "\" is already in the log.",
+                             {"name"});
     }
     val answer = val::object();
     answer.set("record", vehicleRecord(vehicle));
     return answer;
 }
 
-// The window's table: its titles, and each run's cells as it shows them.
-val runTable(const val& vehicles, const val& records, const std::string& units) {
-    const auto system = systemNamed(units);
-    const auto known = vehiclesOf(vehicles);
+// The log as the page holds it, its runs oldest first, in the units chosen.
+struct HeldLog {
+    raceday::UnitSystem system;
+    std::vector<NamedVehicle> vehicles;
+    std::vector<Run> runs;
+};
+
+std::variant<HeldLog, val> heldLog(const val& vehicles, const val& records, const val& units) {
+    const auto system = unitSystemOf(units);
+    auto known = vehiclesOf(vehicles);
     auto runs = runsOf(records);
-    sortOldestFirst(runs);
+    if (!system) return unitsRefused();
+    if (!known) return vehiclesRefused();
+    if (!runs) return runsRefused();
+    sortOldestFirst(*runs);
+    return HeldLog{*system, std::move(*known), std::move(*runs)};
+}
+
+// The window's table: its titles, and each run's cells as it shows them.
+val runTable(const val& vehicles, const val& records, const val& units) {
+    const auto held = heldLog(vehicles, records, units);
+    if (const auto* refused = std::get_if<val>(&held)) return *refused;
+    const auto& [system, known, runs] = std::get<HeldLog>(held);
     val titles = val::array();
     val numeric = val::array();
     for (std::size_t i = 0; i < tableColumnCount; ++i) {
@@ -252,14 +301,16 @@ val runTable(const val& vehicles, const val& records, const std::string& units) 
     return table;
 }
 
-std::string exportCsv(const val& vehicles, const val& records, const std::string& units) {
-    const auto system = systemNamed(units);
-    const auto known = vehiclesOf(vehicles);
-    auto runs = runsOf(records);
-    sortOldestFirst(runs);
+// {csv}: the runs as `moravik-calc log export` writes them.
+val exportCsv(const val& vehicles, const val& records, const val& units) {
+    const auto held = heldLog(vehicles, records, units);
+    if (const auto* refused = std::get_if<val>(&held)) return *refused;
+    const auto& [system, known, runs] = std::get<HeldLog>(held);
     std::string csv = runCsvHeaderLine(system);
     for (const Run& run : runs) csv += runCsvLine(run, nameOf(known, run.vehicleId), system);
-    return csv;
+    val answer = val::object();
+    answer.set("csv", csv);
+    return answer;
 }
 
 // The log as the page holds it, taking what an import adds; the page then
@@ -328,13 +379,20 @@ val problemList(const std::vector<CsvProblem>& problems) {
     return list;
 }
 
-// An import as `moravik-calc log import` makes it: {error} when nothing can be
+// An import as `moravik-calc log import` makes it: refused when nothing can be
 // imported, otherwise the report and the vehicles and runs to add.
-val importCsv(const std::string& text, const val& vehicles, const val& records) {
-    BrowserLog log(vehiclesOf(vehicles), runsOf(records));
-    std::istringstream in(text);
+// The file's bytes come as text or as a Uint8Array.
+val importCsv(const val& text, const val& vehicles, const val& records) {
+    if (!text.isString() && !text.instanceof (val::global("Uint8Array")))
+        return refusedAnswer("give the file's text or bytes", {"file"});
+    auto known = vehiclesOf(vehicles);
+    auto stored = runsOf(records);
+    if (!known) return vehiclesRefused();
+    if (!stored) return runsRefused();
+    BrowserLog log(std::move(*known), std::move(*stored));
+    std::istringstream in(text.as<std::string>());
     const auto imported = importRunsInto(log, in);
-    if (const LogError* error = logErrorOf(imported)) return errorAnswer(error->message);
+    if (const LogError* error = logErrorOf(imported)) return refusedAnswer(error->message);
     const auto& report = std::get<CsvImport>(imported);
     val answer = val::object();
     answer.set("imported", report.imported);
@@ -372,10 +430,8 @@ std::vector<RunId> includedRuns(const val& numbers) {
     const auto count = numbers["length"].as<unsigned>();
     for (unsigned i = 0; i < count; ++i) {
         const val number = numbers[i];
-        if (!number.isNumber()) continue;
-        const double id = number.as<double>();
-        if (id >= 1 && id <= 9007199254740991.0 && id == std::floor(id))
-            ids.push_back(static_cast<RunId>(id));
+        if (isId(number) && number.as<double>() >= 1)
+            ids.push_back(static_cast<RunId>(number.as<double>()));
     }
     return ids;
 }
@@ -384,25 +440,40 @@ std::vector<RunId> includedRuns(const val& numbers) {
 // reports it: request {vehicle, now, jet, runs, method, standard, interval, margin} as typed,
 // and include, the numbers of the runs taken back as `--include` takes them. The answer's
 // farRuns are those left out as far from the others, or taken back, for the racer to choose.
-val predict(const val& records, const val& request, const std::string& units) {
-    const auto system = systemNamed(units);
-    const auto today = raceday::parseWeather(request["now"].as<std::string>(), system);
-    if (const auto* error = raceday::errorOf(today))
-        return errorAnswer("today's air: " + error->message, "now");
-    const auto jetRead = readTodaysJet(request["jet"].as<std::string>());
+val predict(const val& records, const val& request, const val& units) {
+    const auto chosen = unitSystemOf(units);
+    auto read = runsOf(records);
+    if (!chosen) return unitsRefused();
+    if (!read) return runsRefused();
+    if (!isObject(request)) return refusedAnswer("give the request as an object");
+    if (!isId(request["vehicle"])) return refusedAnswer("choose a vehicle", {"vehicle"});
+    const auto system = *chosen;
+    // A member missing is a field left empty; one that is not text is refused.
+    constexpr std::array<const char*, 6> keys{"now",    "jet",      "runs",
+                                              "method", "standard", "interval"};
+    std::array<std::string, keys.size()> texts;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const val typed = request[keys[i]];
+        if (!typed.isUndefined() && !typed.isString())
+            return refusedAnswer("give it as text", {keys[i]});
+        if (typed.isString()) texts[i] = typed.as<std::string>();
+    }
+    const auto& [now, jetText, runsText, methodText, standardText, intervalText] = texts;
+    const auto today = raceday::parseWeather(now, system);
+    if (const auto* error = raceday::errorOf(today)) return refusedAnswer(error->message, {"now"});
+    const auto jetRead = readTodaysJet(jetText);
     if (const auto* error = raceday::errorOf(jetRead))
-        return errorAnswer("nitrous jet: " + error->message, "jet");
+        return refusedAnswer(error->message, {"jet"});
     const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
-    const auto recent =
-        wholeNumber(request["runs"].as<std::string>(), fewestRecentRuns, mostRecentRuns);
+    const auto recent = wholeNumber(runsText, fewestRecentRuns, mostRecentRuns);
     if (!recent)
-        return errorAnswer("runs to use: give a whole number from " +
-                               moravik::decimalText(fewestRecentRuns) + " to " +
-                               moravik::decimalText(mostRecentRuns),
-                           "runs");
-    const auto method = dialInMethodNamed(request["method"].as<std::string>());
-    const auto standard = raceday::findStandard(request["standard"].as<std::string>());
-    if (!method || !standard) return errorAnswer("no such method or correction standard");
+        return refusedAnswer("give a whole number from " + moravik::decimalText(fewestRecentRuns) +
+                                 " to " + moravik::decimalText(mostRecentRuns),
+                             {"runs"});
+    const auto method = dialInMethodNamed(methodText);
+    if (!method) return refusedAnswer("there is no such method", {"method"});
+    const auto standard = raceday::findStandard(standardText);
+    if (!standard) return refusedAnswer("there is no such correction standard", {"standard"});
     const PredictionRequest asked{
         .vehicle = static_cast<VehicleId>(request["vehicle"].as<double>()),
         .nitrousJetInches = jet,
@@ -411,34 +482,34 @@ val predict(const val& records, const val& request, const std::string& units) {
         .recentRuns = *recent,
         .included = includedRuns(request["include"])};
     std::vector<Run> mine;
-    for (Run& run : runsOf(records)) {
+    for (Run& run : *read) {
         if (run.vehicleId == asked.vehicle) mine.push_back(std::move(run));
     }
     const auto prediction =
         predictFromRuns(recentRunsOf(std::move(mine), jet, runsToRead(asked.recentRuns)), asked);
-    if (const auto* error = raceday::errorOf(prediction)) {
-        const LogError named = asLogError(*error);
-        return errorAnswer(named.message, named.field);
-    }
+    // Too few runs, or runs that do not agree: the request as a whole.
+    if (const auto* error = raceday::errorOf(prediction)) return refusedAnswer(error->message);
     const auto& figures = std::get<LogPrediction>(prediction);
-    const auto interval = wholeNumber(request["interval"].as<std::string>(), 50, 99);
+    const auto interval = wholeNumber(intervalText, 50, 99);
     if (!interval)
-        return errorAnswer("interval: give a whole number of percent from 50 to 99", "interval");
+        return refusedAnswer("give a whole number of percent from 50 to 99", {"interval"});
     // The margin field is optional: a page without it dials in with the default.
     double margin = defaultDialInMarginSeconds;
-    if (const val typed = request["margin"]; typed.isString()) {
+    if (const val typed = request["margin"]; !typed.isUndefined()) {
+        if (!typed.isString()) return refusedAnswer("give it as text", {"margin"});
         const std::string text = trimmedText(typed.as<std::string>());
         const char* end = text.data() + text.size();
         const auto [stop, failed] = moravik::fromChars(text.data(), end, margin);
         if (!text.empty() && (failed != std::errc() || stop != end))
-            return errorAnswer("margin: give seconds from 0 to 1, such as 0.02", "margin");
+            return refusedAnswer("give seconds from 0 to 1, such as 0.02", {"margin"});
         if (text.empty()) margin = defaultDialInMarginSeconds;
     }
     const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0, margin);
     if (const auto* error = raceday::errorOf(dial);
         error && error->field == raceday::Field::Labelled)
-        return errorAnswer("margin: " + error->message, "margin");
-    if (const auto* error = raceday::errorOf(dial)) return errorAnswer(error->message, "method");
+        return refusedAnswer(error->message, {"margin"});
+    if (const auto* error = raceday::errorOf(dial))
+        return refusedAnswer(error->message, {"method"});
     val lines = val::array();
     for (const auto& [label, text] : predictionSummary(figures, std::get<DialIn>(dial), system)) {
         val pair = val::array();

@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "module_answer.h"
 #include "moravik/raceday/correction.h"
 #include "moravik/raceday/units.h"
 
@@ -27,13 +28,13 @@ constexpr std::array<std::pair<const char*, Quantity>, 9> quantityNames{{
     {"time", Quantity::Time},
 }};
 
-emscripten::val unitTexts(const std::string& units) {
-    const auto system = units == "metric" ? moravik::raceday::UnitSystem::Metric
-                                          : moravik::raceday::UnitSystem::Imperial;
+emscripten::val unitTexts(const emscripten::val& units) {
+    const auto system = moravik::web::unitSystemOf(units);
+    if (!system) return moravik::web::unitsRefused();
     emscripten::val texts = emscripten::val::object();
     for (const auto& [name, quantity] : quantityNames) {
         texts.set(name,
-                  moravik::raceday::shownSymbol(moravik::raceday::displayUnit(quantity, system)));
+                  moravik::raceday::shownSymbol(moravik::raceday::displayUnit(quantity, *system)));
     }
     return texts;
 }

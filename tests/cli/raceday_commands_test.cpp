@@ -79,7 +79,7 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
         const std::string said = result.err.substr(0, result.err.find('\n'));
         const auto answer = nlohmann::json::parse(
             raceday::answerJson(words(line).front(), request, raceday::UnitTexts::Ascii));
-        EXPECT_EQ(answer.value("problem", ""), said.substr(said.find(": ") + 2)) << request;
+        EXPECT_EQ(answer.value("error", ""), said.substr(said.find(": ") + 2)) << request;
     }
 }
 

@@ -363,7 +363,7 @@ private slots:
                     moravik::raceday::UnitTexts::Display)))
                 .object();
         QCOMPARE(web["fields"].toArray(), QJsonArray{row.key});
-        QCOMPARE(web["reason"].toString(), row.sentence + row.units);
+        QCOMPARE(web["error"].toString(), row.sentence + row.units);
         RaceDay raceDay;
         typeJ607Day(raceDay);
         QWidget* page = raceDay.open(row.field.section('/', 0, 0));

@@ -84,8 +84,9 @@ def same_as_native(browser, calc):
         run = run_calc(calc, *args, "--json")
         statuses[run.returncode] += 1
         desktop = (run.returncode, run.stdout, message_of(run.stderr) if run.returncode == 2 else "")
-        if "problem" in answer:
-            page = (2, "", answer["problem"])
+        if "error" in answer:
+            options = " and ".join("--" + field for field in answer["fields"])
+            page = (2, "", options + ": " + answer["error"] if options else answer["error"])
         else:
             page = (1 if json.loads(answer["json"]).keys() == {"fault"} else 0, answer["json"] + "\n", "")
         differences += page != desktop
@@ -102,6 +103,44 @@ def reads_as(browser, view, name, expected=None):
     state = lambda: browser.execute_script(VIEW_TEXT, view)  # noqa: E731
     return wait_for(browser, lambda: state() == expected, "%s: the page reads\n  %s\nnot\n  %s"
                     % (name, "\n  ".join(state()), "\n  ".join(expected)))
+
+
+# A bad request to each of the module's functions, and the request's keys its
+# refusal names (none: the request as a whole). Every one is refused as
+# {error, fields}, a sentence without any front end's option or label, never thrown.
+DAY = {"date_time": "2025-05-01T10:00", "et": "11.9", "speed": "112", "temperature": "86",
+       "station_pressure": "29.10", "humidity": "40"}
+AIR = "86F 29.10inHg 40%"
+REFUSALS = [
+    ("calculateTyped", [{"vweight": "3,200"}], ["vweight"]),
+    ("calculateTyped", [{"njt": 0.045}], ["njt"]),
+    ("calculateTyped", [None], []),
+    ("racedayAnswer", ["air", {"temperature": "abc"}], ["temperature"]),
+    ("racedayAnswer", ["air", {"temperature": 86}], []),
+    ("racedayAnswer", [None, {}], []),
+    ("unitTexts", ["furlongs"], ["units"]),
+    ("runColumns", [None], ["units"]),
+    ("readRun", [{**DAY, "date_time": "2099-12-31T22:00"}, "imperial", 1], ["date_time"]),
+    ("readRun", [DAY, "imperial", None], ["vehicle"]),
+    ("newVehicle", [" ", []], ["name"]),
+    ("newVehicle", ["camaro", [{"id": 1, "name": "Camaro"}]], ["name"]),
+    ("runTable", [[], [{"id": 1e300, "et_s": 11.9}], "imperial"], ["runs"]),
+    ("exportCsv", [[{"id": 1}], [], "imperial"], ["vehicles"]),
+    ("importCsv", [5, [], []], ["file"]),
+    ("predict", [[], {"now": AIR}, "imperial"], ["vehicle"]),
+    ("predict", [[], {"vehicle": 1, "now": "hot"}, "imperial"], ["now"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "jet": 0.04}, "imperial"], ["jet"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "runs": "0"}, "imperial"], ["runs"]),
+]
+
+
+def module_refusals(browser):
+    answers = browser.execute_script("""return arguments[0].map(([name, request]) => {
+        try { return engine[name](...request); } catch (thrown) { return {thrown: String(thrown)}; } })""",
+                                     [[name, request] for name, request, _ in REFUSALS])
+    for (name, request, fields), answer in zip(REFUSALS, answers):
+        check(answer.get("fields") == fields and answer.get("error") and "--" not in answer["error"],
+              "%s%s: %s, not refused naming %s" % (name, json.dumps(request), answer, fields))
 
 
 def fields_of(browser, view):
@@ -221,6 +260,7 @@ def checks(args, axe, server, browser, _):
     open_view(browser, server.url, "air")
     minus_sign_keypads(browser, "input:has(+ [data-quantity=temperature])", "air")
     same_as_native(browser, args.calc)
+    module_refusals(browser)
     for width, height in [(360, 740), (1280, 800)]:
         views_fit(browser, server.url, width, height, axe)
     take_steps(browser, server.url)

@@ -283,12 +283,13 @@ def keyboard_racer(c):
           "storage kept? %r; a backup offered after 2 runs" % text_of(browser, "storage-status"))
     # The core refuses an ET of 99 s with the plausible range, and a run later than tomorrow.
     for date, et, fault in [("2025-05-03", "99", "ET must lie within 2 to 60 s."),
-                            ("2099-12-31", "11.9", "The run was not saved: the date 2099-12-31T22:00")]:
+                            ("2099-12-31", "11.9", "Date: the date 2099-12-31T22:00")]:
         browser.execute_script("document.getElementById('run-date').value = arguments[0]", date)
         browser.find_element(By.ID, "run-et").clear()
         browser.find_element(By.ID, "run-et").send_keys(et, Keys.ENTER)
         wait_for(browser, lambda: text_of(browser, "run-fault").startswith(fault),
                  "%s, ET %s gives %r" % (date, et, text_of(browser, "run-fault")))
+    check(browser.find_element(By.ID, "run-date").get_attribute("aria-invalid") == "true", "the date is not marked")
     run_axe(browser, c.axe, "Runs with a message")
     if tab_to(browser, "predict-now", 80):
         press(browser, Keys.ENTER)

@@ -71,15 +71,17 @@ function typedTexts() {
 }
 
 // Beside each field, how its text is read when not as typed, or why it is
-// refused; a refused field is marked invalid.
+// refused; a refused field is marked invalid. Gives the refusal's text.
 function showReadings(answer) {
-  for (const name of Object.keys(typedTexts())) {
-    const refusal = answer.refused[name];
-    document.getElementById(name + "-reading").textContent = refusal ?? answer.notes[name] ?? "";
-    const field = document.getElementById(name);
-    if (refusal) field.setAttribute("aria-invalid", "true");
-    else field.removeAttribute("aria-invalid");
+  const names = Object.keys(typedTexts());
+  const said = refusalText(answer, names.map((name) => document.getElementById(name)),
+    (key) => document.getElementById(key));
+  const refused = answer.error === undefined ? [] : answer.fields;
+  for (const name of names) {
+    document.getElementById(name + "-reading").textContent =
+      refused.includes(name) ? answer.error : answer.notes[name] ?? "";
   }
+  return said;
 }
 
 function clearResults() {
@@ -89,14 +91,10 @@ function clearResults() {
 function calculate() {
   if (!engine) return;
   const answer = engine.calculateTyped(typedTexts());
-  showReadings(answer);
+  const refused = showReadings(answer);
   const fault = document.getElementById("fault");
-  const refused = Object.keys(answer.refused);
-  if (refused.length > 0 || answer.fault !== undefined) {
-    fault.textContent = refused.length > 0
-      ? "Not calculated: " + refused.map((name) =>
-        document.querySelector(`label[for="${name}"]`).textContent + " " + answer.refused[name]).join("; ") + "."
-      : faultMessage(answer.fault);
+  if (refused || answer.fault !== undefined) {
+    fault.textContent = refused ? "Not calculated: " + refused + "." : faultMessage(answer.fault);
     clearResults();
     return;
   }

@@ -265,7 +265,7 @@ async function importCsv({ bytes }, progress) {
 
 function exportCsv({ vehicle, units }) {
   const shown = runsOf(vehicle);
-  return { csv: engine.exportCsv(vehicles, shown, units), count: shown.length };
+  return { ...engine.exportCsv(vehicles, shown, units), count: shown.length };
 }
 
 // The dial-in from the vehicle's own runs; the module reads the request.

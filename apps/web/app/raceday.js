@@ -55,18 +55,10 @@ function update(form) {
   if (!engine) return;
   const view = form.closest(".view");
   const answer = engine.racedayAnswer(commandOf(form), requestOf(form));
-  // The module names the refused fields; the message starts with their labels here.
-  const refused = (answer.fields || [])
-    .map((name) => form.querySelector(`[data-option="--${name}"]`))
-    .filter((field) => field !== null);
-  const labels = refused.map((field) => form.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
-  view.querySelector(".fault").textContent = refused.length > 0
-    ? labels.join(" and ") + ": " + answer.reason
-    : answer.problem || (answer.remarks || [])[0] || "";
-  for (const field of form.querySelectorAll("[data-option]")) {
-    if (refused.includes(field)) field.setAttribute("aria-invalid", "true");
-    else field.removeAttribute("aria-invalid");
-  }
+  const fields = [...form.querySelectorAll("[data-option]")];
+  view.querySelector(".fault").textContent =
+    refusalText(answer, fields, (key) => form.querySelector(`[data-option="--${key}"]`)) ||
+    (answer.remarks || [])[0] || "";
   // As Race Day's window shows "–": no figures from inputs that were not read.
   const chart = commandOf(form) === "jet-chart";
   view.querySelector(".report").replaceChildren(

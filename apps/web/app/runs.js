@@ -197,9 +197,7 @@ async function addVehicle(event) {
   event.preventDefault();
   const name = document.getElementById("vehicle-name");
   const answer = await keeper("newVehicle", { name: name.value });
-  say("vehicle-status", answer.error || "");
-  if (answer.error) name.setAttribute("aria-invalid", "true");
-  else name.removeAttribute("aria-invalid");
+  say("vehicle-status", refusalText(answer, [name], (key) => (key === "name" ? name : null)));
   if (answer.error) return;
   let id;
   try {
@@ -219,11 +217,14 @@ function typedWhen() {
     .filter((part) => part !== "").join("T");
 }
 
+// The run form's fields by the module's keys; the date and time are one, date_time.
+function runFields() {
+  return [...document.querySelectorAll("#run-form [data-column]")];
+}
+
 function typedRun() {
-  const texts = { date_time: typedWhen() };
-  for (const field of document.querySelectorAll("#run-form [data-column]")) {
-    texts[field.dataset.column] = field.value;
-  }
+  const texts = Object.fromEntries(runFields().map((field) => [field.dataset.column, field.value]));
+  texts.date_time = typedWhen();
   return texts;
 }
 
@@ -236,7 +237,8 @@ async function saveRun(event) {
     return;
   }
   const answer = await keeper("readRun", { texts: typedRun(), units: chosenUnits(), vehicle: Number(vehicle) });
-  say("run-fault", answer.error || "");
+  say("run-fault", refusalText(answer, runFields(),
+    (key) => document.querySelector(`#run-form [data-column="${key}"]`)));
   if (answer.error) return;
   const record = answer.record;
   const when = typedWhen().replace("T", " ");
@@ -331,7 +333,8 @@ async function predict(event) {
     runs: value("predict-recent"), method: value("predict-method"), standard: value("predict-standard"),
     interval: value("predict-interval"), margin: value("predict-margin"), include: [...takenBack],
   }, units: chosenUnits() });
-  say("predict-fault", answer.error || "");
+  say("predict-fault", refusalText(answer, [...document.querySelectorAll("#predict-form [data-key]")],
+    (key) => document.querySelector(`#predict-form [data-key="${key}"]`)));
   if (answer.error) return;
   report.append(figureList(answer.lines));
   offerTakeBack(report, answer.farRuns);
@@ -379,7 +382,8 @@ async function importFile() {
 }
 
 async function exportFile(vehicle = chosenVehicle()) {
-  const { csv, count } = await keeper("exportCsv", { vehicle, units: chosenUnits() });
+  const { csv, count, error } = await keeper("exportCsv", { vehicle, units: chosenUnits() });
+  if (error) return say("csv-fault", error);
   const link = element("a");
   link.href = URL.createObjectURL(new Blob([csv], { type: "text/csv" }));
   link.download = "runs.csv";

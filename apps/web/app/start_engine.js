@@ -28,6 +28,21 @@ function fillStandards(standards) {
   }
 }
 
+// How the page shows a refusal of the module, {error, fields} (module_answer.h):
+// of `fields`, those fieldOf(key) gives for the refused keys are marked
+// invalid and the rest cleared. Gives the sentence after those fields' labels
+// (their text before any " ("), or "" when the answer refuses nothing.
+function refusalText(answer, fields, fieldOf) {
+  const refused = answer.error === undefined ? [] : answer.fields.map(fieldOf).filter((field) => field);
+  for (const field of fields) {
+    if (refused.includes(field)) field.setAttribute("aria-invalid", "true");
+    else field.removeAttribute("aria-invalid");
+  }
+  if (answer.error === undefined) return "";
+  const labels = refused.map((field) => document.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
+  return (labels.length > 0 ? labels.join(" and ") + ": " : "") + answer.error;
+}
+
 // Imperial or metric, as the page's Units choice says.
 function chosenUnits() {
   return document.querySelector('input[name="units"]:checked').value;

@@ -175,8 +175,9 @@ std::optional<std::string> relationProblem(std::span<const OptionRelation> relat
     return std::nullopt;
 }
 
+// A request refused as a whole: no field of it is to blame.
 JsonDocument problemJson(std::string_view message) {
-    return JsonDocument{{"problem", withoutControls(message)}};
+    return JsonDocument{{"error", withoutControls(message)}, {"fields", JsonDocument::array()}};
 }
 
 JsonDocument reportJson(const Report& report) {
@@ -189,18 +190,15 @@ JsonDocument reportJson(const Report& report) {
     return sections;
 }
 
-// The message as moravik-calc words it, and the fields it refuses by their
-// request names with what follows a field's label, so a page marks and labels
-// its own fields without reading the message.
+// The sentence without any front end's label, and the fields it refuses by
+// their request names, so a page marks and labels its own fields; moravik-calc's
+// message is the same with the options before the sentence (Refusal::message).
 JsonDocument refusalJson(const Refusal& refusal) {
-    JsonDocument json = problemJson(refusal.message());
-    JsonDocument fields = JsonDocument::array();
+    JsonDocument json = problemJson(refusal.sentence + refusal.unitsNote());
     for (std::string_view option : refusal.options) {
         if (option.substr(0, 2) == "--") option.remove_prefix(2);
-        fields.push_back(option);
+        json["fields"].push_back(option);
     }
-    json["fields"] = fields;
-    json["reason"] = withoutControls(refusal.sentence + refusal.unitsNote());
     return json;
 }
 

@@ -7,9 +7,11 @@
 // and the options that need, exclude or require one another do so as on the
 // command line. The jet chart's range comes as "from", "to" and "step". The
 // answer holds either
-//   "problem": the message, as moravik-calc words it after its own name,
-//   "fields":  the request's keys it refuses (none: the request as a whole),
-//   "reason":  what follows a refused field's label; or
+//   "error":   the sentence refusing it, which follows the refused fields'
+//              labels (moravik-calc's message after its own name puts their
+//              options there), and
+//   "fields":  the request's keys it refuses (none: the request as a whole,
+//              the sentence then moravik-calc's whole message); or
 //   "json":    the figures' JSON text, byte for byte as `COMMAND --json`
 //              prints it ({"fault": ...} when a figure is not finite), and
 //   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...], its
