@@ -384,6 +384,8 @@ PLANTS = [
           "core/rtf/src/parser.cpp", [("writer_.dropBlankSince(listTextStart_);", "", 1)]),
     Plant("rtf-right-tab-as-left", "a right tab stop acts as a left one", "apps/desktop/rtf_qt/src/qt_formats.cpp",
           [("return QTextOption::RightTab;", "return QTextOption::LeftTab;", 1)]),
+    Plant("rtf-small-caps-as-caps", "small capitals shown as capitals", "apps/desktop/rtf_qt/src/qt_formats.cpp",
+          [("return QFont::SmallCaps;", "return QFont::AllUppercase;", 1)]),
     Plant("rtf-note-mark-uncounted", "every note mark shows 1", "core/rtf/src/parser.cpp",
           [("if (!writer_.inNote()) ++notesMarked_;", "", 1)]),
     Plant("rtf-wingdings-2-as-wingdings", "Wingdings 2 read through the Wingdings table",
