@@ -194,6 +194,8 @@ PLANTS = [
           [("b4 = -4.051;", "b4 = -4.052;", 1)]),
     Plant("bottle-gauge-as-absolute", "a gauge bottle pressure read as absolute", BOTTLE,
           [("? pressure.pascals + outsidePascals", "? pressure.pascals", 1)]),
+    Plant("bottle-fuel-pressure-as-bottle", "the bottle's fuel pressure refused as its bottle pressure", BOTTLE,
+          [("initial.flp, Field::FuelPressure", "initial.flp, Field::BottlePressure", 1)]),
     Plant("lowest-dew-point", "the lowest dew point -59.99 °C", AIR,
           [("lowestDewPointKelvin = 213.15;", "lowestDewPointKelvin = 213.16;", 1)]),
     Plant("j1349-2004-multiplier", "SAE J1349 (2004) with 1.177 for 1.176", "core/raceday/src/correction.cpp",
