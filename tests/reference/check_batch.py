@@ -17,6 +17,7 @@ import random
 import subprocess
 import sys
 
+from check_raceday import disagreements, report
 from moravik_reference import TRACK_ENTRIES, calculate
 
 NOZZLE_ITEMS = ["1", "2", "3", "4", "5", "6", "8", "10", "12", "16"]
@@ -136,19 +137,9 @@ def main():
         sys.exit("moravik-calc --batch exited with %d (expected %d) and gave %d lines for %d: %s"
                  % (run.returncode, status, len(answers), len(cases), run.stderr.decode()[:500]))
 
-    failures = []
-    for case, expected, answer in zip(cases, outcomes, answers):
-        got = json.loads(answer)
-        got = got.get("fault") or got.get("fields")
-        if got != expected:
-            if isinstance(expected, dict) and isinstance(got, dict):
-                got = {k: v for k, v in got.items() if v != expected.get(k)}
-                expected = {k: expected.get(k) for k in got}
-            failures.append("%s\n  expected %s\n  got      %s" % (json.dumps(case), expected, got))
-    for failure in failures[:20]:
-        print(failure)
-    print("%d of %d passes differ from the reference" % (len(failures), len(cases)))
-    sys.exit(1 if failures else 0)
+    answers = [json.loads(answer) for answer in answers]
+    report([(json.dumps(case), disagreements(expected, got.get("fault") or got.get("fields")))
+            for case, expected, got in zip(cases, outcomes, answers)], "%d passes" % len(cases))
 
 
 if __name__ == "__main__":
