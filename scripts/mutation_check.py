@@ -902,18 +902,23 @@ def build_and_test(build, tests=None, stop_early=False):
     return failed or ([] if tested.returncode == 0 else ["(ctest failed)"])
 
 
+def compiler_cache(scratch):
+    """ccache settings under which every scratch copy shares one cache."""
+    if not shutil.which("ccache"):
+        return []
+    # Paths relative to the copy and no build folder in the hash make a later
+    # copy's unchanged files cache hits.
+    os.environ.update(CCACHE_BASEDIR=str(scratch), CCACHE_NOHASHDIR="1")
+    return ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+
+
 def quick_build_options(scratch):
     """Options that make each planted rebuild quick: no debug information, lld
-    where it is installed, and one ccache cache shared by every scratch copy."""
+    where it is installed, and the shared compiler cache."""
     options = ["-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG", "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"]
     if shutil.which("ld.lld"):
         options.append("-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld")
-    if shutil.which("ccache"):
-        # Paths relative to the copy and no build folder in the hash make a later
-        # copy's unchanged files cache hits.
-        os.environ.update(CCACHE_BASEDIR=str(scratch), CCACHE_NOHASHDIR="1")
-        options += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
-    return options
+    return options + compiler_cache(scratch)
 
 
 def configure_web(scratch, wasm, build):
@@ -923,7 +928,8 @@ def configure_web(scratch, wasm, build):
     configured = run(["cmake", "-S", str(scratch), "-B", str(wasm), "-G", "Ninja",
                       "-DCMAKE_TOOLCHAIN_FILE=/usr/share/emscripten/cmake/Modules/Platform/Emscripten.cmake",
                       "-DCMAKE_BUILD_TYPE=Release", "-DMORAVIK_GUI=OFF", "-DMORAVIK_BENCH=OFF",
-                      "-DMORAVIK_CORE_ONLY=ON", "-DMORAVIK_NATIVE_CALC=%s/bin/moravik-calc" % build])
+                      "-DMORAVIK_CORE_ONLY=ON", "-DMORAVIK_NATIVE_CALC=%s/bin/moravik-calc" % build]
+                     + compiler_cache(scratch))
     if configured.returncode != 0:
         sys.exit("configuring the copy's web app failed:\n" + configured.stderr[-2000:])
 
