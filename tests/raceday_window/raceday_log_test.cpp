@@ -171,8 +171,14 @@ void expectGolden(const QString& actual, const char* path) {
     }
     const QString expected = QString::fromUtf8(fileBytes(path));
     const auto unspaced = [](QString text) { return text.remove(QRegularExpression("\\s")); };
-    QVERIFY2(unspaced(actual) == unspaced(expected),
-             qPrintable("the text reads\n" + actual + "\nnot " + QString::fromUtf8(path)));
+    const QString got = unspaced(actual), wanted = unspaced(expected);
+    qsizetype at = 0;
+    while (at < got.size() && at < wanted.size() && got[at] == wanted[at]) ++at;
+    QVERIFY2(
+        got == wanted,
+        qPrintable(QString("%1 differs from the text after \"%2\": \"%3\", not \"%4\"")
+                       .arg(QString::fromUtf8(path), got.mid(std::max<qsizetype>(0, at - 60), 60),
+                            got.mid(at, 80), wanted.mid(at, 80))));
 }
 
 // File → Day sheet with this margin, saved to `path` and read back with pdftotext: its text a page,
