@@ -113,9 +113,10 @@ void drawChart(QPainter& painter, QRect area, const DaySheet& sheet, const DaySh
 
     painter.drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignLeft,
                      QObject::tr("ET (s)"));
+    // ♦, not ◆: Liberation Sans, the one font the package asks for, has no ◆.
     painter.drawText(
         QRect(area.left(), area.top(), area.width() - line, line), Qt::AlignRight,
-        QObject::tr("● runs on this jet    ◆ today's dial-in prediction    — prediction"));
+        QObject::tr("● runs on this jet    ♦ today's dial-in prediction    — prediction"));
     painter.save();
     painter.setPen(QPen(Qt::lightGray, 1));
     for (int tick = 0; tick <= xTicks.count; ++tick) {
