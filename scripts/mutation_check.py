@@ -17,7 +17,8 @@ in the copy and runs its tests (headless Chromium) for them. --tests runs only
 the tests whose names match (ctest -R), for a quicker look at a few plants.
 The test that caught each plant is kept in scripts/mutation_catchers.json; a
 later run builds and runs that test first (or those that caught the same file's
-other plants), and the whole build and every test only when they pass.
+other plants, else its folder's), and the whole build and every test only when
+they pass.
 """
 
 import argparse
@@ -887,6 +888,20 @@ def caught_by_likely_catchers(build, likely, programs):
     return failed[0] if failed else None
 
 
+def likely_catchers(item, catchers):
+    """The test that caught this plant before, else those that caught its file's other
+    plants, else its folder's: at most three, which the whole run follows when they pass."""
+    if item.name in catchers:
+        return [catchers[item.name]]
+    for near in (lambda other: other.path == item.path,
+                 lambda other: Path(other.path).parent == Path(item.path).parent):
+        found = list(dict.fromkeys(catchers[other.name] for other in PLANTS
+                                   if near(other) and other.name in catchers))
+        if found:
+            return found[:3]
+    return []
+
+
 def build_and_test(build, tests=None, stop_early=False):
     """Nothing when every test passes, else the names of the failing tests."""
     built = run(["cmake", "--build", str(build), "-j2"])
@@ -1010,10 +1025,7 @@ def main():
                 missed.append(item.name)
                 continue
             started = time.monotonic()
-            # The test that caught this plant before, else those that caught its file's others.
-            likely = ([catchers[item.name]] if item.name in catchers else list(dict.fromkeys(
-                catchers[other.name] for other in PLANTS
-                if other.path == item.path and other.name in catchers)))[:3]
+            likely = likely_catchers(item, catchers)
             likely = [test for test in likely if not args.tests or re.search(args.tests, test)]
             try:
                 caught = None if item.web else caught_by_likely_catchers(build, likely, programs)
