@@ -47,8 +47,7 @@ TEST(SolvePower, ReturnsTheHorsepowerOfPublishedExamples) {
     }
 }
 
-// ET, speed and weight must lie above 0: 0 is refused, the least double above
-// it accepted, for each input of each solver.
+// ET, speed and weight must lie above 0: 0 is refused, the least double above it accepted.
 TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
     const double least = std::numeric_limits<double>::denorm_min();
     const struct {

@@ -1,6 +1,5 @@
-// The QTextDocument built from a file: what documents written by common word processors show
-// (a short snippet in each processor's style, and files LibreOffice saved), and what the builder
-// does for Qt, as the text and formats of the document built.
+// The QTextDocument built from a file: what word processors' files show (snippets in their
+// styles, files LibreOffice saved), and what the builder does for Qt.
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -165,8 +164,7 @@ TEST(RtfBuilder, MentionsPicturesLeftOut) {
     EXPECT_TRUE(formatOf(*document, "cannot be decoded").fontItalic());
 }
 
-// A picture shown smaller than its own size is kept at the size shown; a 16-bit one at 8 bits
-// a channel.
+// A picture shown smaller is kept at the size shown; a 16-bit one at 8 bits a channel.
 TEST(RtfBuilder, KeepsPicturesAtTheSizeShown) {
     QImage large(400, 200, QImage::Format_RGBA64);
     large.fill(Qt::red);
@@ -182,8 +180,7 @@ TEST(RtfBuilder, KeepsPicturesAtTheSizeShown) {
     EXPECT_EQ(kept.pixelColor(20, 10), QColor(Qt::red));
 }
 
-// Rows without cell ends have no borders, so their tables collapse none: that would double the
-// time Qt takes to lay out each cell.
+// Borderless rows collapse no borders, which would double Qt's time to lay out each cell.
 TEST(RtfBuilder, PadsNoTableFarBeyondTheCellsItFills) {
     const auto document =
         built(withTables("\\trowd\\pard\\intbl " + repeated("w\\cell ", 64) + "\\row" +
