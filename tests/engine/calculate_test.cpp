@@ -1,9 +1,5 @@
-// The Calculate pass through its public interface: seven texts in, 31 texts or
-// a fault out. Expected texts are the calculation's own worked examples, or,
-// where those give fewer digits, the output of the independent derivation
-// tests/reference/moravik_reference.py. Every other text and fault kind is
-// engine.reference's (tests/reference/check_batch.py), byte for byte over
-// thousands of inputs, the faults' edges and their order among them.
+// The Calculate pass: seven texts in, 31 texts or a fault out. Every text and fault kind over
+// thousands of inputs is engine.reference's (tests/reference/check_batch.py).
 #include "moravik/calculate.h"
 
 #include <gtest/gtest.h>
@@ -18,9 +14,8 @@ using moravik::calculate;
 using moravik::Fault;
 using moravik::InputTexts;
 
-// All 31 texts in the writing order. The first seven and the unset altitude
-// values are worked examples; the quarter-mile texts are the reference's (the
-// examples give them to four decimals).
+// All 31 texts in the writing order: the first seven and the unset altitude values are worked
+// examples; the quarter-mile texts are moravik_reference.py's (the examples give four decimals).
 TEST(Calculate, InitialTextsGiveTheKnownFigures) {
     const auto outcome = calculate(InputTexts{});
     ASSERT_TRUE(std::holds_alternative<moravik::ResultTexts>(outcome));

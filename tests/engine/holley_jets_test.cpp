@@ -22,9 +22,7 @@ TEST(HolleyJetNumber, OverlappingRangesLeaveTheLastMatch) {
     }
     EXPECT_EQ(holleyJetNumber(0.0), 0);
     EXPECT_EQ(holleyJetNumber(100.0), 100);
-}
-
-TEST(HolleyJetNumber, RoundedSizesMeetTheBoundsExactly) {
+    // Rounded sizes meet the bounds exactly.
     EXPECT_EQ(holleyJetNumber(moravik::roundToThousandths(0.0930001)), 82);
     EXPECT_EQ(holleyJetNumber(moravik::roundToThousandths(0.0399999)), 40);
 }

@@ -1,6 +1,5 @@
-// A strip is found by its exact text. Every entry of the list and every strip's
-// factors are checked through moravik-calc by the reference test (tests/reference)
-// and the --tracks golden file.
+// A strip is found by its exact text. Every entry of the list and every strip's factors are checked
+// through moravik-calc by the reference test (tests/reference) and the --tracks golden file.
 #include "moravik/tracks.h"
 
 #include <gtest/gtest.h>

@@ -14,8 +14,7 @@ namespace {
 const std::vector<Point> runs{{0.98, 11.82}, {1.00, 11.90}, {1.02, 11.95},
                               {1.03, 12.01}, {1.05, 12.04}, {1.07, 12.12}};
 
-// Exact rational arithmetic by tests/reference/line_fit_reference.py, which refits every
-// run left out from scratch.
+// Exact rational arithmetic by tests/reference/line_fit_reference.py, refitting each run left out.
 TEST(LineFit, AgreesWithTheExactReference) {
     const auto fit = fitLine(runs);
     ASSERT_TRUE(fit);

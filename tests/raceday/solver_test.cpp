@@ -20,12 +20,11 @@ double hp(double h) { return h * wattsPerHorsepower; }
 double mph(double v) { return v * metresPerSecondPerMph; }
 double inHp(double watts) { return watts / wattsPerHorsepower; }
 
-// The Calculate pass's own examples for its four formulas, 2562 lb and 210 hp,
-// printed to four decimals (one in the fourth decimal of an ET is under
-// 0.003 hp, of an MPH under 0.0005 hp); 8 lb with 1 hp to 15 digits,
-// which tells the pass's exponent 0.333333 from one third; and the worked example of
-// calculatorvast.com's quarter-mile calculator: Fox, 3400 lb and 450 hp run "≈ 12.30 s" and
-// "≈ 117 mph", where half a unit of the printed digits is ±0.55 hp and ±5.8 hp.
+// The Calculate pass's own examples for its four formulas, 2562 lb and 210 hp, printed to four
+// decimals (one in the fourth decimal of an ET is under 0.003 hp, of an MPH under 0.0005 hp); 8 lb
+// with 1 hp to 15 digits, which tells the pass's exponent 0.333333 from one third; and the worked
+// example of calculatorvast.com's quarter-mile calculator: Fox, 3400 lb and 450 hp run "≈ 12.30 s"
+// and "≈ 117 mph", where half a unit of the printed digits is ±0.55 hp and ±5.8 hp.
 TEST(SolvePower, ReturnsTheHorsepowerOfPublishedExamples) {
     const struct {
         Formula formula;
@@ -48,8 +47,7 @@ TEST(SolvePower, ReturnsTheHorsepowerOfPublishedExamples) {
     }
 }
 
-// ET, speed and weight must lie above 0: 0 is refused, the least double above
-// it accepted, for each input of each solver.
+// ET, speed and weight must lie above 0: 0 is refused, the least double above it accepted.
 TEST(SolvePower, RefusesInputsOnTheLineAtZero) {
     const double least = std::numeric_limits<double>::denorm_min();
     const struct {
@@ -116,9 +114,8 @@ TEST(EighthMile, RefusesFactorsAndTimesOnTheLineAtZero) {
     }
 }
 
-// The Calculate pass's own examples: jet .030 adds 40.64508 hp through one
-// nozzle and 162.58032 hp through four. The pass's texts for the jet found are the
-// engine's, whose tests pin them.
+// The Calculate pass's own examples: jet .030 adds 40.64508 hp through one nozzle and 162.58032 hp
+// through four. The pass's texts for the jet found are the engine's, whose tests pin them.
 TEST(JetForPower, FindsTheJetOfThePassesOwnExamples) {
     const auto one = std::get<JetForPower>(jetForPower(hp(40.64508), {}));
     EXPECT_EQ(one.jet.thousandths, 30);

@@ -1,13 +1,10 @@
-"""Runs a few thousand generated passes through `moravik-calc --batch` and
-requires every result text and every fault kind to equal the reference's.
+"""Runs a few thousand generated passes through `moravik-calc --batch`: every result text and
+fault kind must equal the reference's.
 
     python3 check_batch.py PATH/TO/moravik-calc [--cases N] [--seed S] [--tunables T]
 
-The cases are fixed by the seed: racers' inputs, texts as people type them
-(units, blanks, tabs and line feeds inside numbers, signs, exponents, "&H" and
-"&O"), every track entry, inputs at and beside each fault (two at once among
-them, whose order decides the kind), and jets whose
-standard jet size sweeps every Holley range edge.
+The cases: racers' inputs typed as people type them, every track entry, inputs at and beside
+each fault (two at once, whose order decides the kind), and jets past every Holley range edge.
 """
 
 import argparse

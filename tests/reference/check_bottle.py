@@ -2,14 +2,11 @@
 
     python3 check_bottle.py PATH/TO/moravik-calc [--stride N]
 
-`moravik-calc bottle --temperature T --json` from -30 °C up to 309.52 K, every
-0.5 K (every N-th step with --stride N) and at both ends, must lie within 0.3 %
-of the vapour-pressure equation fitted to the Span-Wagner (2003) equation of
-state for N2O, as the open-source CoolProp library publishes it (its N2O fluid
-file, "pS" ancillary):
-p = pr exp((Tr / T) sum(n_i theta^t_i)), theta = 1 - T / Tr. That equation ends
-at its own critical point, 309.52 K, 0.05 K below the curve's. Measured: at most
-0.252 %, near -30 °C. The curve's own ESDU 91022 figures are check_raceday's.
+`moravik-calc bottle --temperature T --json` from -30 °C to 309.52 K every 0.5 K (every N-th
+step with --stride N) must lie within 0.3 % (measured: 0.252 %, near -30 °C) of the
+vapour-pressure equation fitted to the Span-Wagner (2003) equation of state for N2O, as CoolProp
+publishes it (its N2O fluid file, "pS" ancillary): p = pr exp((Tr / T) sum(n_i theta^t_i)),
+theta = 1 - T / Tr, up to its critical point, 309.52 K, 0.05 K below the curve's.
 """
 
 import argparse

@@ -1,16 +1,11 @@
-"""Runs generated race-day commands through `moravik-calc ... --json` and requires
-every number to agree with raceday_reference.py, every text to be the same, and
-every refusal (exit status 2) to be the reference's.
+"""Runs LIMITS and generated race-day commands through `moravik-calc ... --json`: every number
+must agree with raceday_reference.py, every text be the same, every refusal the reference's.
 
     python3 check_raceday.py PATH/TO/moravik-calc [--cases N] [--seed S]
 
-The cases, fixed by the seed: the rows of LIMITS (each documented range at its
-bound, accepted, and just past it, refused), then racers' commands in every unit
-and input form. A number passes within REL_TOLERANCE of the larger of its
-magnitude and the scale its key is formed at (SCALES): 15 written digits round
-by 5e-15, and the two order the same arithmetic a few ulps apart; over 12,000
-commands the largest difference was 5.5e-15. A constant's last digit moves a
-result by 1e-12, 30 times the largest bound.
+A number passes within REL_TOLERANCE of the larger of its magnitude and its key's SCALES: the
+15-digit text rounds by 5e-15 and the two order the arithmetic a few ulps apart (5.5e-15 at most
+over 12,000 commands); a constant's last digit moves a result by 1e-12.
 """
 
 import argparse
@@ -25,16 +20,13 @@ from concurrent.futures import ThreadPoolExecutor
 from raceday_reference import Refused, run
 
 REL_TOLERANCE = 1e-14
-# The vapour pressure of a dew point typed in F or K: the reference turns it into
-# °C directly, the library through kelvins, a few ulps of 230 K apart, and Wobus's
-# p^8 takes p's rounding eightfold; measured up to 1.1e-14 over 12,000 commands.
+# A dew point in F or K reaches °C by other routes, and Wobus's p^8 takes the ulps eightfold (1.1e-14).
 KEY_TOLERANCE = {"vapour_pressure_hpa": 3e-14, "water_grains_per_lb": 3e-14}
 SCALES = {"dew_point_c": 273.15, "temperature_c": 273.15, "temperature_f": 459.67, "density_altitude_m": 44330.8,
           "density_altitude_ft": 44330.8 / 0.3048, "density_altitude_nws_ft": 145366}
 
-# Each documented range on its line: (command, option, a value at the bound,
-# accepted, and one just past it and the relative 1e-12 the manual page allows
-# around it, refused); None where a bound has only one side here.
+# Each documented range: (command, option, its bound, accepted, and a value past the manual
+# page's relative 1e-12 around it, refused); None where a bound has one side here.
 AIR = ["air", "--temperature", "20C", "--pressure", "1000hPa"]
 JET = ["jet-for-hp", "--target-hp", "100"]
 BOUNDS = [
@@ -73,8 +65,7 @@ def number(rng, low, high, decimals):
     return "%.*f" % (decimals, rng.uniform(low, high))
 
 
-# How people type each quantity, from the unit the generator draws it in: (format, scale,
-# offset), and a bare number in each unit system's unit.
+# How people type each quantity: (format, scale, offset) from the generator's unit; bare imperial, metric.
 IN_HG, BAR_PSI, KPA_PSI = 1 / 33.86389, 1 / 14.5038, 6.894757
 FORMS = {
     "temperature": ([("%.1fC", 1, 0), ("%.1fF", 1.8, 32), ("%.2fK", 1, 273.15),
@@ -291,8 +282,7 @@ def main():
 
 
 def report(results, checked):
-    """Prints the first of the (what, problems) that have problems and how many there are, and
-    exits 1 if there are any."""
+    """Prints the first (what, problems) that have problems and their count; exits 1 if any."""
     failures = ["%s\n  %s" % (what, "\n  ".join(problems)) for what, problems in results if problems]
     for failure in failures[:20]:
         print(failure)

@@ -25,15 +25,13 @@
 
 namespace moravik::rtf {
 
-// Every file up to the size cap opens, or is refused, within these, its first layout included.
-// bench_rtf measures the time against the goal; a test only guards against a hang or a
-// quadratic blow-up, which no busy machine explains.
+// Each file opens or is refused within these, first layout included. bench_rtf measures the goal;
+// a test guards against a hang or a quadratic blow-up, which no busy machine explains.
 inline constexpr double kLoadSecondsGoal = 2;
 inline constexpr double kHangSeconds = 10 * kLoadSecondsGoal;
 inline constexpr double kMaxLoadMegabytes = 300;
-// Each font face costs the window's thread about 0.2 ms to lay out and show, and Qt's font cache
-// prunes them there in a time that grows faster than their count: 6,800 faces blocked it for
-// 0.8 s of processor time, 600 for 0.14 s. A document keeps fewer faces than this.
+// Qt's font cache prunes faces on the window's thread in a time growing faster than their count:
+// 6,800 faces blocked it for 0.8 s, 600 for 0.14 s.
 inline constexpr qsizetype kMaxFontFaces = 1000;
 // The help windows' text view, less its frame and scroll bar.
 inline constexpr int kViewWidth = 540;
@@ -47,10 +45,8 @@ struct HostileFile {
     HostileOutcome outcome;
 };
 
-// Text in 9 families, plain, bold, italic and both, at sizes rising by half a point a paragraph
-// from 4 points towards 1,500, to about bytes in all: each run needs a font face of its own. The
-// height limit cuts it near 100 points, after some 6,800 faces, which took the window's thread
-// seconds to lay out and show.
+// 9 families in 4 styles at sizes rising half a point a paragraph from 4 points, to about bytes:
+// a font face for each run. The height limit cuts it near 100 points, after some 6,800 faces.
 inline std::string manyFontFaces(std::size_t bytes) {
     const char* const families[] = {
         "Arial",           "Times New Roman",  "Courier New",     "DejaVu Sans", "DejaVu Serif",
@@ -61,12 +57,10 @@ inline std::string manyFontFaces(std::size_t bytes) {
     body += "}";
     for (int halfPoints = 8; halfPoints <= 3000; ++halfPoints) {
         std::string paragraph;
-        for (int f = 0; f < 9; ++f) {
-            for (const char* style : styles) {
+        for (int f = 0; f < 9; ++f)
+            for (const char* style : styles)
                 paragraph += "{\\f" + std::to_string(f) + "\\fs" + std::to_string(halfPoints) +
                              style + " Nitrous jets }";
-            }
-        }
         paragraph += "\\par\n";
         // The file's head and closing brace take the rest.
         if (body.size() + paragraph.size() + 16 > bytes) break;
@@ -75,8 +69,17 @@ inline std::string manyFontFaces(std::size_t bytes) {
     return body;
 }
 
-// Three 2048 x 1024 pictures and one 4096 x 4096, PNGs of 16 bits a channel with alpha, at their
-// own size: decoded, they take 16 MB each and 128 MB, and the budget leaves the largest out.
+// The image as a PNG in the hexadecimal that Word writes.
+inline std::string pngHex(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png.toHex().toStdString();
+}
+
+// 16-bit RGBA PNGs, three of 2048 x 1024 (16 MB decoded) and one of 4096 x 4096 (128 MB), which
+// the budget leaves out.
 inline std::string sixteenBitPictures() {
     std::string body;
     for (const QSize size :
@@ -88,11 +91,7 @@ inline std::string sixteenBitPictures() {
             std::fill(line, line + size.width(),
                       QRgba64::fromRgba64(level, 0, 65535 - level, 65535));
         }
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        image.save(&buffer, "PNG");
-        body += "{\\pict\\pngblip " + png.toHex().toStdString() + "}\\par ";
+        body += "{\\pict\\pngblip " + pngHex(image) + "}\\par ";
     }
     return body;
 }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -124,9 +122,8 @@ TEST(RtfParser, ReadsTextByFeature) {
         {withCodePage("1255", "\\'f9\\'ec\\'e5\\'ed"), "שלום"},
         {withCodePage("1258", "Vi\\'ea\\'f2t Nam"), "Vi\u00ea\u0323t Nam"},
         // The symbol fonts' glyphs, by the lines of the Unicode Technical Committee's
-        // WDingsSources.txt that name them: "1F5F9;1254", "0263A;1074", "02713;1252",
-        // "1F5F8;2080", "02042;2249", "1F577;0033", "1F54A;0255", "02B60;3033", "025BC;3113"
-        // and "1F8AB;3101".
+        // WDingsSources.txt that name them: "1F5F9;1254", "0263A;1074", "02713;1252", "1F5F8;2080",
+        // "02042;2249", "1F577;0033", "1F54A;0255", "02B60;3033", "025BC;3113" and "1F8AB;3101".
         {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1\\fnil\\fcharset2 Wingdings;}{\\f2\\fnil "
          "Wingdings 2;}{\\f3\\fnil\\fcharset2 Webdings;}{\\f4\\fnil\\fcharset2 Wingdings 3;}}"
          "\\f1\\'fe\\'4a\\u-3844\\'fc\\f2\\'50\\'f9\\f3\\'21\\'ff\\f4\\'21\\'71\\u-3995?\\par}",
@@ -188,12 +185,8 @@ TEST(RtfParser, RefusesOrBoundsHostileInput) {
 // Each limit on what a file can make the reader keep holds, and what is cut is told.
 TEST(RtfParser, KeepsTableCellAndDiagnosticCountsBounded) {
     std::string fonts;
-    for (int i = 0; i < 5000; ++i) {
-        std::array<char, 8> number{};
-        const std::string_view digits(number.data(),
-                                      std::to_chars(number.begin(), number.end(), i).ptr);
-        fonts.append("{\\f").append(digits).append(" F").append(digits).append(";}");
-    }
+    for (int i = 0; i < 5000; ++i)
+        fonts += "{\\f" + std::to_string(i) + " F" + std::to_string(i) + ";}";
     const ParseResult capped =
         parse("{\\rtf1{\\fonttbl" + fonts + "}{\\colortbl;" +
               repeated("\\red1\\green2\\blue3;", 5000) + "}\\f1 a\\f4999 b\\cf1 c\\cf4999 d}");
@@ -257,9 +250,8 @@ TEST(RtfParser, CutsALargeDocumentAndSaysSo) {
     const ParseResult pictures =
         parse(withTables(repeated("{\\pict\\wmetafile8 00}", kMaxDocumentCost / 8)));
     std::size_t placeholderBytes = 0;
-    for (const auto& picture : pictures.document.pictures) {
+    for (const auto& picture : pictures.document.pictures)
         placeholderBytes += picture.leftOut.size();
-    }
     EXPECT_TRUE(pictures.document.cut);
     EXPECT_LT(placeholderBytes, kMaxDocumentCost);
 }

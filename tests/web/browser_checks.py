@@ -1,8 +1,5 @@
-"""What the web app's browser tests share: the built folder served from a local
-HTTP server on a free loopback port, Debian's chromium driven headless through
-chromium-driver and python3-selenium, failures counted as they come, axe-core's
-WCAG 2.1 AA rules, the layout checks of a phone at the strip, and going offline.
-"""
+"""What the web app's browser tests share: the server, headless Chromium, the
+failures, axe-core, the layout checks and going offline."""
 
 import argparse
 import collections
@@ -55,7 +52,7 @@ class Files(http.server.SimpleHTTPRequestHandler):
 
 
 class Server:
-    """The folder on a free port; `requests` counts the GETs of each path."""
+    """The folder on a free loopback port; `requests` counts the GETs of each path."""
 
     def __init__(self, folder):
         handler = functools.partial(Files, directory=str(folder))
@@ -70,10 +67,8 @@ class Server:
 
 
 def run_checks(doc, page, steps):
-    """Takes WEB_FOLDER MORAVIK_CALC AXE_MIN_JS [--screenshot PNG], each checked
-    to be there; serves the folder and runs steps(args, axe, server, browser,
-    profile) in one Chromium on a new profile; prints the failures and exits
-    with 1 if there were any."""
+    """Serves WEB_FOLDER and runs steps(args, axe, server, browser, profile) in one
+    Chromium on a new profile; exits with 1 after any failure."""
     parser = argparse.ArgumentParser(description=doc.splitlines()[0])
     for name in ["folder", "calc", "axe", "--screenshot"]:
         parser.add_argument(name)
@@ -126,12 +121,16 @@ def set_viewport(browser, width, height, scale=1, dark=False):
         "features": [{"name": "prefers-color-scheme", "value": "dark" if dark else "light"}]})
 
 
-def wait_ready(browser, url=None):
+def page_state(browser, key="ready"):
+    """What the page says of itself in <html data-KEY>: "true" once started, the log "loaded"."""
+    return browser.execute_script("return document.documentElement.dataset[arguments[0]]", key)
+
+
+def wait_ready(browser, url=None, key="ready", value="true"):
     """Opens `url` if given, and waits for the page to say it has started."""
     if url:
         browser.get(url)
-    WebDriverWait(browser, 30).until(
-        lambda b: b.execute_script("return document.documentElement.dataset.ready === 'true'"))
+    WebDriverWait(browser, 30).until(lambda b: page_state(b, key) == value)
 
 
 def wait_for(browser, condition, what, seconds=10):
@@ -161,8 +160,7 @@ def press(browser, *keys):
 
 
 def tab_to(browser, wanted, most=60):
-    """Presses Tab until the element whose id, or else whose text, is `wanted`
-    has the focus; a failure when `most` looks do not find it."""
+    """Presses Tab until the element with the id or text `wanted` has the focus."""
     for _ in range(most):
         active = browser.switch_to.active_element
         if wanted in (active.get_attribute("id"), active.text):
@@ -184,9 +182,8 @@ def run_axe(browser, axe, what):
 
 
 def layout_fits(browser, width, what, targets, inside=None):
-    """At `width`: no sideways scroll, the shown elements `targets` selects at least
-    44 px each way, and those `inside` selects within the viewport."""
-    # A phone widens its layout to fit wider content, so the width is the device's.
+    """No sideways scroll (a phone widens to its content, so the device's width),
+    `targets` at least 44 px each way, and `inside` within the viewport."""
     widths = browser.execute_script("return [document.documentElement.scrollWidth, window.innerWidth]")
     check(widths[0] <= width and widths[1] == width, "%s: sideways scroll, %d px wide in %d" % (what, *widths))
     if inside:
@@ -203,8 +200,8 @@ def layout_fits(browser, width, what, targets, inside=None):
 
 
 def live_regions(browser, what, figures="#results dd"):
-    """Alert and status regions stay in the accessibility tree while empty,
-    and no live region holds the figures, read out on every keystroke."""
+    """Empty alert and status regions stay in the accessibility tree, and no live
+    region holds the figures, which it would read out on every keystroke."""
     hidden, spoken = browser.execute_script("""
         const live = [...document.querySelectorAll(
             "[aria-live]:not([aria-live=off]), [role=alert], [role=status], [role=log]")];
@@ -216,8 +213,7 @@ def live_regions(browser, what, figures="#results dd"):
 
 
 def minus_sign_keypads(browser, selector, what):
-    """The fields `selector` picks hold figures below zero: their keypad is not
-    an iPhone's decimal or numeric one, which has no minus sign."""
+    """Fields for figures below zero: not an iPhone's decimal or numeric keypad, which has no minus."""
     modes = browser.execute_script(
         "return [...document.querySelectorAll(arguments[0])].map((e) => e.inputMode)", selector)
     check(len(modes) >= 2 and not set(modes) & {"decimal", "numeric"},
@@ -245,8 +241,7 @@ def only_own_origin(browser, what):
 
 
 def reload_offline(browser, server, what):
-    """Stops the server once everything the page loaded is in the service
-    worker's cache, then reloads; whether the page came up from the cache."""
+    """Stops the server once the service worker caches all the page loaded, and reloads: started?"""
     cached = browser.execute_async_script("""
         const done = arguments[0];
         navigator.serviceWorker.ready
@@ -262,5 +257,5 @@ def reload_offline(browser, server, what):
           % sorted(set(loaded) - set(cached)))
     server.stop()
     browser.refresh()
-    return wait_for(browser, lambda: browser.execute_script("return document.documentElement.dataset.ready === 'true'"),
+    return wait_for(browser, lambda: page_state(browser) == "true",
                     "offline: %s did not start from the cache (cached: %s)" % (what, cached), 30)

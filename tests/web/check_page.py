@@ -30,11 +30,9 @@ DENVER = {"njt": ".118", "flp": "43", "nbp": "900", "jtn": "2", "draghp": "350",
 # Bad input after DENVER; the expected answer is moravik-calc's.
 BAD = [{"vweight": "abc"}, {"njt": "1e308"}, {"draghp": ""}]
 
-# How the page words a fault.
 FAULT_MESSAGE = "%s.\nThe calculation stopped; the results stay blank until the inputs calculate."
 
-# Texts not read as typed, on the initial texts: the note or refusal the page
-# shows beside the field, and the texts read as meant, whose figures it shows.
+# Texts not read as typed: the note or refusal beside the field, and the text meant (None: refused).
 READINGS = [
     ("njt", "0,045", ".045"),  # a decimal-comma keypad's jet
     ("vweight", "3,200", None),  # thousands or a decimal: refused
@@ -57,7 +55,7 @@ def desktop_run(calc, texts, *options):
 
 
 def desktop_answer(calc, texts, comma="--decimal-comma"):
-    """moravik-calc's answer, read as the page reads a comma unless told the window's way (None)."""
+    """moravik-calc's answer, a comma read as the page reads it unless `comma` is None."""
     return json.loads(desktop_run(calc, texts, "--quiet", *([comma] if comma else [])).stdout)
 
 
@@ -75,7 +73,7 @@ def type_or_choose(browser, name, text):
 
 
 def types_denver(browser, what):
-    """Types DENVER key by key: the page must lay out report_denver.txt's figures as the golden text has them."""
+    """Types DENVER key by key: the page must read as the golden text."""
     for name, text in DENVER.items():
         type_or_choose(browser, name, text)
     golden = (GOLDEN / "calculator_denver.txt").read_text(encoding="utf-8")
@@ -84,7 +82,6 @@ def types_denver(browser, what):
 
 
 def readings(browser, calc, axe):
-    """Each READINGS text on the initial texts, then the initial text again."""
     for name, typed, meant in READINGS:
         what = "%s %r" % (name, typed)
         type_or_choose(browser, name, typed)
@@ -97,7 +94,6 @@ def readings(browser, calc, axe):
             wait_for(browser, lambda: said in text_of(browser, "fault") and set(shown(browser).values()) == {""},
                      "%s: refused, yet the fault says %r or results stay" % (what, text_of(browser, "fault")))
         else:
-            # As meant: the figures of the text written the desktop's way.
             expected = desktop_answer(calc, {**INITIAL_TEXTS, name: meant}, comma=None)["fields"]
             wait_for(browser, lambda: shown(browser) == expected,
                      "%s: not the figures of %r" % (what, meant))
@@ -128,7 +124,7 @@ def bad_input(browser, calc, axe):
 
 
 def new_builds(browser, folder):
-    """A first visit, then a second build of the app on the same server, another origin than the first."""
+    """A first visit, then a second build on another origin: it waits for Reload."""
     with tempfile.TemporaryDirectory() as temporary:
         app = pathlib.Path(temporary) / "app"
         shutil.copytree(folder, app)
@@ -186,7 +182,6 @@ def same_texts_as_batch(browser, calc):
     """The module's calculate() in the page against `moravik-calc --batch`, byte for byte."""
     cases = generated_cases(1105, 2000)
     native = run_calc(calc, "--batch", input="".join(json.dumps(case) + "\n" for case in cases)).stdout.splitlines()
-    # The module takes each --batch line's object as it is, a missing text kept at its initial one.
     page = browser.execute_script("return arguments[0].map((texts) => JSON.stringify(engine.calculate(texts)))",
                                   cases)
     differ = [(case, a, b) for case, a, b in zip(cases, native, page) if a != b]

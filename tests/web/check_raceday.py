@@ -11,7 +11,7 @@ import sys
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 
-from browser_checks import (check, golden_sections, layout_fits, minus_sign_keypads, only_own_origin,
+from browser_checks import (check, golden_sections, layout_fits, minus_sign_keypads, only_own_origin, page_state,
                             phone_screenshot, press, reload_offline, run_axe, run_calc, run_checks, set_viewport,
                             tab_to, text_of, type_into, wait_for, wait_ready)
 
@@ -20,9 +20,7 @@ SEED = 20261207
 CASES = 240
 REFERENCE = pathlib.Path(__file__).resolve().parents[1] / "reference"
 
-# Steps a racer takes, typing key by key from a view's initial texts (a view
-# of None stays on the last one); after each the view reads as its section of
-# golden/raceday.txt, as after opening each view.
+# Steps a racer types key by key (view None: the last one); each then reads as its golden section.
 STEPS = [
     ("air typed", "air", "imperial", [("air-temperature", "91.5"), ("air-pressure", "28.75"),
                                       ("air-humidity", "63"), ("air-observed", "412")]),
@@ -33,8 +31,7 @@ STEPS = [
     ("bottle set point", "bottle", "imperial", [("bottle-pressure", "950")]),
 ]
 
-# A view as the racer reads it: the units beside its fields, its report's
-# headings and "label: figure" lines or the chart's rows, and its message.
+# A view as the racer reads it: units, report headings and "label: figure" lines or chart rows, message.
 VIEW_TEXT = """
     const view = document.getElementById(arguments[0]), fault = view.querySelector(".fault").textContent;
     return ["units: " + [...view.querySelectorAll(".unit")].map((e) => e.textContent).filter((t) => t).join(" "),
@@ -46,8 +43,7 @@ GOLDEN = golden_sections(pathlib.Path(__file__).resolve().parent / "golden" / "r
 
 
 def generated_cases(count):
-    """The reference check's generated commands (every command, weather form and
-    documented limit), some with their first text made one a racer mistypes."""
+    """The reference check's generated commands, some with their first text mistyped."""
     sys.path.insert(0, str(REFERENCE))  # for the reference check's own imports
     reference = importlib.util.spec_from_file_location("reference_cases", REFERENCE / "check_raceday.py")
     module = importlib.util.module_from_spec(reference)
@@ -73,8 +69,7 @@ def message_of(err):
 
 
 def same_as_native(browser, calc):
-    """The module's racedayAnswer for each generated command against `moravik-calc
-    COMMAND --json`: its exit status, standard output and message."""
+    """racedayAnswer against `moravik-calc COMMAND --json`: exit status, output and message."""
     cases = generated_cases(CASES)
     answers = browser.execute_script(
         "return arguments[0].map(([command, request]) => engine.racedayAnswer(command, request))",
@@ -105,9 +100,8 @@ def reads_as(browser, view, name, expected=None):
                     % (name, "\n  ".join(state()), "\n  ".join(expected)))
 
 
-# A bad request to each of the module's functions, and the request's keys its
-# refusal names (none: the request as a whole). Every one is refused as
-# {error, fields}, a sentence without any front end's option or label, never thrown.
+# A bad request to each of the module's functions and the keys its refusal names (none: the whole
+# request): refused as {error, fields} in no front end's words, never thrown.
 DAY = {"date_time": "2025-05-01T10:00", "et": "11.9", "speed": "112", "temperature": "86",
        "station_pressure": "29.10", "humidity": "40"}
 AIR = "86F 29.10inHg 40%"
@@ -144,7 +138,7 @@ def module_refusals(browser):
 
 
 def fields_of(browser, view):
-    """The view's command line as its fields give it, read from the page."""
+    """The view's command line as its fields give it."""
     return browser.execute_script("""
         const form = document.querySelector("#" + arguments[0] + " form");
         return [form.dataset.command, [...form.querySelectorAll("[data-option]")]
@@ -152,8 +146,7 @@ def fields_of(browser, view):
 
 
 def in_page_words(browser, view, problem):
-    """moravik-calc's message as the page shows it: the refused fields' labels,
-    not their options, before what the module says of them."""
+    """moravik-calc's message with the refused fields' labels in place of their options."""
     labels = browser.execute_script("""return Object.fromEntries([...document.querySelectorAll(
         "#" + arguments[0] + " [data-option]")].map((field) => [field.dataset.option,
         document.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]]))""", view)
@@ -165,8 +158,7 @@ def in_page_words(browser, view, problem):
 
 
 def says_as_calc(browser, calc, view):
-    """The view's message is moravik-calc's for its fields, the refused ones named
-    by their labels, and no figures are left: only the units beside the fields."""
+    """The view says moravik-calc's message in its labels' words, and shows no figures."""
     command, given = fields_of(browser, view)
     run = run_calc(calc, command, *("%s=%s" % tuple(pair) for pair in given))
     problem = in_page_words(browser, view, message_of(run.stderr))
@@ -187,8 +179,7 @@ def layout_fits_view(browser, width, what):
 
 
 def views_fit(browser, url, width, height, axe):
-    """Each view opens as golden/raceday.txt has it (checked at 360 px), fits,
-    and passes axe-core: light at 360 px, dark at 1280."""
+    """Each view opens as its golden section (at 360 px), fits and passes axe-core, dark if wide."""
     size, dark = "%dx%d" % (width, height), width > 600
     set_viewport(browser, width, height, dark=dark)
     for view in VIEWS:
@@ -248,7 +239,7 @@ def offline(browser, server, url):
         return
     take_steps(browser, url, STEPS[:1])
     browser.get(url + "runs.html")
-    if wait_for(browser, lambda: browser.execute_script("return document.documentElement.dataset.log === 'loaded'"),
+    if wait_for(browser, lambda: page_state(browser, "log") == "loaded",
                 "offline: the Runs page did not start from the cache", 30):
         # Chromium's own HTTP cache may still hold a file the service worker lacks.
         uncached = browser.execute_script("""return performance.getEntriesByType("resource")

@@ -1,6 +1,5 @@
 """The Runs page in headless Chromium, against the native moravik-calc log.
-What it checks, and why: CONTRIBUTING.md (The web app's tests). One Chromium runs every
-check, its log cleared between them; only the last starts a second, on the profile of the one it kills."""
+What it checks, and why: CONTRIBUTING.md (The web app's tests)."""
 
 import os
 import pathlib
@@ -14,20 +13,17 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
-from browser_checks import (check, layout_fits, minus_sign_keypads, only_own_origin, open_browser, phone_screenshot,
-                            press, run_axe, run_calc, run_checks, set_viewport, tab_to, text_of, wait_for)
+from browser_checks import (check, layout_fits, minus_sign_keypads, only_own_origin, open_browser, page_state,
+                            phone_screenshot, press, run_axe, run_calc, run_checks, set_viewport, tab_to, text_of,
+                            wait_for, wait_ready)
 
 FIXTURE = pathlib.Path(__file__).resolve().parents[1] / "runlog" / "data" / "log_v1_import.csv"
 HEADER = "date_time,vehicle,strip,et_s,speed_mph,temperature_F,station_pressure_inHg,notes\n"
 
-# data/bad_runs.csv: formula cells a spreadsheet would run (one guarded
-# already), an ET of 99 s, local times of which the last three lie outside the
-# years a run may have, and a vehicle's name in Latin-1, which is not UTF-8;
-# read with its lines ending in a CR alone.
+# Formula cells, an ET of 99 s, times outside a run's years, a Latin-1 name; lines ending in a CR alone.
 BAD_CSV = (pathlib.Path(__file__).resolve().parent / "data" / "bad_runs.csv").read_bytes().replace(b"\n", b"\r")
 
-# Vehicle, nitrous jet, runs, method, interval, units: the page's prediction
-# against `moravik-calc log predict` on the same runs.
+# Vehicle, nitrous jet, runs, method, interval, units: predicted as `moravik-calc log predict` does.
 PREDICTIONS = [("Camaro", "", "1", "best", "90", "imperial"), ("Nova SS", ".062", "5", "scaling", "50", "metric")]
 
 # Four runs that agree and a pedalled one, in one air (the run-log tests' case).
@@ -41,8 +37,7 @@ SEASON_CSV = HEADER + "".join(
 
 
 def native_log(c, csv_text, name):
-    """A log built by `log import` of the text: its export in each unit system,
-    and the import's stderr lines."""
+    """`log import` of the text: the log's export in each unit system, and the import's messages."""
     source = c.folder / (name + ".csv")
     source.write_bytes(csv_text if isinstance(csv_text, bytes) else csv_text.encode("utf-8"))
     log = ["log", "--database", str(c.folder / (name + ".sqlite"))]
@@ -83,9 +78,7 @@ def all_rows(browser):
 
 
 def open_runs(browser, url):
-    browser.get(url + "runs.html")
-    WebDriverWait(browser, 30).until(
-        lambda b: b.execute_script("return document.documentElement.dataset.log === 'loaded'"))
+    wait_ready(browser, url + "runs.html", "log", "loaded")
 
 
 def close_other_tabs(browser):
@@ -96,8 +89,7 @@ def close_other_tabs(browser):
 
 
 def fresh_runs(browser, url):
-    """The Runs page on an empty log, as a new profile would open it: the
-    other tabs closed, the log and the backup count cleared."""
+    """The Runs page alone, on an empty log and backup count, as a new profile opens it."""
     close_other_tabs(browser)
     browser.get("about:blank")
     browser.execute_cdp_cmd("Storage.clearDataForOrigin", {"origin": url.rstrip("/"),
@@ -106,7 +98,6 @@ def fresh_runs(browser, url):
 
 
 def says(browser, element_id, wanted, what):
-    """Waits for the element's text to hold `wanted`; a failure quoting it when it does not."""
     return wait_for(browser, lambda: wanted in text_of(browser, element_id),
                     "%s: %s says %r" % (what, element_id, text_of(browser, element_id)))
 
@@ -194,8 +185,7 @@ def take_back(c):
 
 
 def bad_input(c):
-    """The bad CSV's rows left out and its export as `moravik-calc log import`
-    and `log export` give them; a UTF-16 file and 50 MB refused."""
+    """The bad CSV's rows left out and its export as moravik-calc's; UTF-16 and 50 MB refused."""
     browser, folder = c.browser, c.folder
     exports, messages = native_log(c, BAD_CSV, "bad")
     # The desktop's messages without its file name: "line 3: ET must ... (left out)".
@@ -240,8 +230,7 @@ CHART = """
 
 
 def chart_reads(browser, what):
-    """The ET chart's two labels are 12 px or more, clear of each other and of
-    the plot, and its points at least 8 px apart, however the ETs alternate."""
+    """The ET chart's two labels: 12 px or more, clear of each other and the plot; points 8 px apart."""
     chart = browser.execute_script(CHART)
     check(chart and chart["labels"] == 2 and chart["px"] >= 12 and chart["overlaps"] == 0 and
           chart["points"] * 8 <= chart["width"], "%s: the ET chart does not read: %s" % (what, chart))
@@ -252,8 +241,7 @@ UNITS_SHOWN = """return ["temperature", "station_pressure", "speed"]
 
 
 def keyboard_racer(c):
-    """At 360x740 adds a vehicle and two runs with the keyboard alone, is
-    refused a bad run, predicts and deletes one; then the layout at 1280x800."""
+    """By keyboard alone a vehicle and two runs, a bad run refused, a prediction and a deletion."""
     browser = c.browser
     minus_sign_keypads(browser, "#run-temperature, #run-dew-point", "Runs")
     for units, expected in [("metric", ["°C", "hPa", "km/h"]), ("imperial", ["°F", "inHg", "mph"])]:
@@ -356,8 +344,7 @@ def durable(c):
 
 
 def two_tabs(c):
-    """Two tabs opened on the same log each save a run at once, then one
-    imports: every save and the import keep, whatever the other tab's list showed."""
+    """Two tabs on one log each save a run at once, then one imports: every save and the import keep."""
     browser = c.browser
     add_vehicle(browser, "Twin")
     tabs = [browser.current_window_handle]
@@ -379,8 +366,7 @@ def two_tabs(c):
     old_store(browser, c.url)
 
 
-# In another tab: the log written again as the first version kept it, the same
-# records without the indexes, and left open, as an old page would hold it.
+# The log rewritten as the first version kept it (no indexes) and held open, as an old tab would.
 OLD_STORE = """
     const done = arguments[0];
     const answer = (r) => new Promise((resolve, reject) => {
@@ -402,10 +388,8 @@ OLD_STORE = """
 
 
 def old_store(browser, url):
-    """An older version's store: the page waits, saying why, while an old tab
-    holds it; then upgrades it keeping every run. A newer version's store is
-    let go, and then refused with the reason, the page never marked ready."""
-    ready = lambda: browser.execute_script("return document.documentElement.dataset.ready || ''")  # noqa: E731
+    """An older store: the page says it waits for the old tab, then upgrades it keeping every run.
+    A newer store: let go, then refused with the reason, the page never ready."""
     close_other_tabs(browser)
     old_tab = browser.current_window_handle
     browser.get(url + "index.html")
@@ -413,7 +397,7 @@ def old_store(browser, url):
     browser.switch_to.new_window("tab")
     browser.get(url + "runs.html")
     says(browser, "engine-state", "Close Moravik's other tabs", "old store: blocked")
-    check(ready() == "", "old store: the page is ready while its store is blocked")
+    check(not page_state(browser), "old store: the page is ready while its store is blocked")
     browser.switch_to.window(old_tab)
     browser.execute_script("window.oldLog.close()")
     browser.switch_to.window(browser.window_handles[-1])
@@ -427,12 +411,11 @@ def old_store(browser, url):
     says(browser, "engine-state", "A newer Moravik", "old store: a newer version is not let go")
     browser.refresh()
     says(browser, "engine-state", "a newer version of Moravik keeps", "newer store: opened, or no reason")
-    check(ready() == "", "newer store: the page is marked ready")
+    check(not page_state(browser), "newer store: the page is marked ready")
 
 
 def season(c):
-    """1,000 runs: the import reports its progress, the pages hold every run
-    in order, and deleting asks first."""
+    """1,000 runs: the import reports its progress, the pages hold every run in order, deleting asks."""
     browser, folder = c.browser, c.folder
     browser.execute_script("""window.said = [];
         new MutationObserver(() => window.said.push(document.getElementById("csv-status").textContent))
