@@ -7,22 +7,25 @@ case_name=$1 calc=$2 memory_limit=${3:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
 
 # check WHAT STATUS WANTED_STATUS STDERR_ERE: an empty ERE wants no standard error.
 check() {
     local what=$1 status=$2 wanted=$3 pattern=$4
     if [ "$status" -ne "$wanted" ]; then
-        echo "FAIL: $what: exit status $status, expected $wanted"
+        fail "$what: exit status $status, expected $wanted"
     elif [ -z "$pattern" ] && [ -s "$scratch/err" ]; then
-        echo "FAIL: $what: unexpected standard error"
+        fail "$what: unexpected standard error"
     elif [ -n "$pattern" ] && ! grep -Eq -- "$pattern" "$scratch/err"; then
-        echo "FAIL: $what: no line of standard error matches /$pattern/"
+        fail "$what: no line of standard error matches /$pattern/"
     else
         echo "ok: $what"
         return
     fi
     cat "$scratch/err"
-    failures=$((failures + 1))
 }
 
 # Every kind of output, a race-day subcommand included, each run with a
@@ -77,9 +80,8 @@ huge_line)
     )
     check "a 100 MB --batch line under ulimit -v $limit" "${PIPESTATUS[1]}" 2 ''
     expected='{"error":"line 1: longer than 1048576 bytes, the limit of a line"}'
-    [ "$(head -n 1 "$scratch/out")" = "$expected" ] || { echo "FAIL: line 1 is not $expected"; failures=$((failures + 1)); }
-    grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") ||
-        { echo "FAIL: line 2 is not answered"; failures=$((failures + 1)); }
+    [ "$(head -n 1 "$scratch/out")" = "$expected" ] || fail "line 1 is not $expected"
+    grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") || fail "line 2 is not answered"
     ;;
 interactive_batch)
     # An interactive caller writes a line and waits for its answer before it
@@ -87,10 +89,9 @@ interactive_batch)
     coproc calc_process { "$calc" --batch 2>"$scratch/err"; }
     echo '{"njt":".118","jtn":"2"}' >&"${calc_process[1]}"
     if IFS= read -r -t 10 answer <&"${calc_process[0]}"; then
-        grep -q '"Textbox5":" 82"' <<<"$answer" || { echo "FAIL: answer $answer"; failures=$((failures + 1)); }
+        grep -q '"Textbox5":" 82"' <<<"$answer" || fail "answer $answer"
     else
-        echo "FAIL: no answer within 10 s while standard input stays open"
-        failures=$((failures + 1))
+        fail "no answer within 10 s while standard input stays open"
     fi
     exec {calc_process[1]}>&-
     wait "$calc_process_PID"
@@ -110,9 +111,8 @@ one_write_a_line)
         if [ "$lines" -gt 0 ] && [ "$pieces" -eq 0 ]; then
             echo "ok: $arguments: $lines lines, each in one write()"
         else
-            echo "FAIL: $arguments: $pieces of $lines writes to standard error are not one whole line"
+            fail "$arguments: $pieces of $lines writes to standard error are not one whole line"
             grep -E 'write\(2, ' "$scratch/trace"
-            failures=$((failures + 1))
         fi
     done
     ;;

@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""Every package the build finds comes from scripts/setup.sh's list.
-
-A machine that already has a -dev package hides a missing install step until a
-new user's build fails. This asks dpkg which package owns each thing the
-configured build found (each find_package and find_program in the tracked CMake
-files, and the compilers, toolchain and sources the presets name) and checks
-that package is one setup.sh installs, or one apt installs with them.
-
-Usage: check_setup_packages.py SOURCE_DIR BUILD_DIR
+"""check_setup_packages.py SOURCE_DIR BUILD_DIR: every package the build finds (find_package,
+find_program, the presets' compilers, toolchain and sources) is one scripts/setup.sh installs,
+or one apt brings with them: a machine that already has a -dev package hides a missing step.
 """
 import json
 import os
@@ -25,8 +19,7 @@ def setup_packages(source):
 
 
 def installed_with(packages):
-    """Each package apt installs with a listed one (its Depends and Pre-Depends, and
-    theirs in turn), as the listed one that brings it."""
+    """Each package apt installs with a listed one, by Depends and Pre-Depends, to that one."""
     row = "${Package}\t${Pre-Depends}, ${Depends}\n"
     brought = {}
     leading = {package: package for package in packages}
@@ -54,8 +47,7 @@ def cmake_cache(build):
 
 
 def cmake_files(source):
-    """The source tree's CMake files, without git (a fresh machine's clone may be all it has)
-    and without what a build, npm or an editor put beside them."""
+    """The source tree's CMake files, found without git, skipping builds', npm's and editors'."""
     skipped = {"build", "node_modules"}
     for folder, folders, files in os.walk(source):
         folders[:] = sorted(name for name in folders if name not in skipped and not name.startswith("."))
@@ -65,8 +57,7 @@ def cmake_files(source):
 
 
 def found_things(source, build, cache):
-    """(what the CMake files ask for, the file that answers it, or None), leaving out the
-    folders this build was configured without (no binary folder of theirs)."""
+    """(what the CMake files ask for, the file that answers it or None), in folders this build has."""
     for path in cmake_files(source):
         if path.name == "CMakeLists.txt" and not (build / path.parent.relative_to(source)).is_dir():
             continue
@@ -126,8 +117,7 @@ def preset_things(source):
 
 
 def candidates(path):
-    """path, the file its links lead to, and for a program found outside /usr (a
-    developer's own Python, say) the one a new machine finds in /usr/bin."""
+    """path, its links' target, and for a program outside /usr the one a new machine has in /usr/bin."""
     paths = [path, str(pathlib.Path(path).resolve())]
     if not path.startswith("/usr/"):
         paths.append(f"/usr/bin/{pathlib.Path(path).name}")
@@ -135,7 +125,7 @@ def candidates(path):
 
 
 def owners(paths):
-    """The packages that own each path, asked of dpkg at once (each call reads its whole list)."""
+    """The packages owning each path, in one dpkg call (each call reads its whole list)."""
     done = subprocess.run(["dpkg-query", "-S", *paths], capture_output=True, text=True,
                           check=False)
     owned = {}

@@ -1,7 +1,6 @@
 #include "moravik/runlog/csv.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <sstream>
 
 #include "moravik/runlog/run_csv.h"
@@ -32,20 +31,17 @@ void expectByLine(const std::vector<CsvProblem>& problems, const ByLine& expecte
     }
 }
 
-class RunCsvTest : public testing::Test {
+class RunCsvTest : public LogFileTest {
 protected:
-    QTemporaryDir folder;
-    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+    std::unique_ptr<RunLog> log = openLog(path);
 
     LogResult<CsvImport> import(const QByteArray& text) {
         return importText(*log, text.toStdString());
     }
 };
 
-// Every value of every run through the store's export and import: the column
-// table's own round trip is domain_test's; here, the file's vehicles, and text
-// cells a spreadsheet would run as formulas, written with a leading ' that
-// import takes off again (a ' of the racer's own stays).
+// Through the store's export and import: the vehicles, and cells a spreadsheet would run as
+// formulas, written after a ' that import takes off again (a ' of the racer's own stays).
 TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
     const VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova, \"SS\"")));
@@ -78,8 +74,7 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
         EXPECT_EQ(report.imported, 6);
         EXPECT_TRUE(report.problems.empty()) << report.problems.front().message;
         EXPECT_EQ(report.newVehicles, std::vector<std::string>({"Camaro", "Nova, \"SS\""}));
-        // Metric keeps every bit; imperial, every bit of a value typed in its units
-        // (domain_test): these runs' are not.
+        // Metric keeps every bit; imperial, only of values typed in its units (domain_test).
         if (system == raceday::UnitSystem::Imperial) continue;
         auto imported = valueOf(copy->runs());
         ASSERT_EQ(imported.size(), saved.size());
@@ -115,8 +110,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_NEAR(std::get<raceday::StationPressure>(runs[0].air.pressure).pascals, 101325, 1e-9);
     EXPECT_EQ(runs[1].notes, "two\nlines");
 
-    // The same file again adds nothing: its good rows repeat logged runs,
-    // which is no error, so a script may run an import twice.
+    // The same file again adds nothing, and its repeats are no error: a script may import twice.
     const auto again = valueOf(import(text));
     EXPECT_EQ(again.imported, 0);
     EXPECT_EQ(again.repeats, 2);
@@ -124,8 +118,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
-// Out of range is refused with the range, as is a date after tomorrow by the clock given (a
-// typo in the year, or a wrong clock); far from the vehicle's runs (as predictions judge) is
+// Out of range, or after tomorrow by the clock given, is refused; far from the vehicle's runs is
 // listed but kept, close in their air is not; a stray quote loses only its own row.
 TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
     const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
@@ -152,7 +145,6 @@ TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
     ASSERT_EQ(report.outliers.size(), 1U);
     EXPECT_EQ(report.outliers[0].line, 5);
     EXPECT_TRUE(has(report.outliers[0].message, "far from this vehicle's other runs (no nitrous)"));
-    // The import left no write-ahead file behind.
     EXPECT_EQ(QFileInfo(QString::fromStdString(log->path() + "-wal")).size(), 0);
 }
 
@@ -168,8 +160,7 @@ TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
     EXPECT_TRUE(has(report.problems[0].message, "more than 100 vehicles"));
 }
 
-// Stopped after more rows than one batch, the import takes back the runs and
-// vehicles it had already written.
+// Stopped after more rows than one batch, the import takes back what it had written.
 TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
     const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
@@ -227,8 +218,8 @@ TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
     EXPECT_TRUE(valueOf(log->vehicles()).empty());
 }
 
-// Other programs' spellings of a column are read with a note; a spreadsheet's
-// semicolon file with decimal commas and Windows-1252 text is read as such.
+// Other programs' spellings are read with a note; so is a semicolon file of decimal commas and
+// Windows-1252 text.
 TEST_F(RunCsvTest, ReadsOtherSpellingsAndDecimalCommaSpreadsheetsWithANote) {
     const struct {
         const char* name;

@@ -1,5 +1,3 @@
-#include <QTemporaryDir>
-
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
 #include "runlog_test_support.h"
@@ -10,10 +8,9 @@ namespace {
 using raceday::metresPerSecondPerMph;
 using raceday::wattsPerHorsepower;
 
-class LogPredictionTest : public testing::Test {
+class LogPredictionTest : public LogFileTest {
 protected:
-    QTemporaryDir folder;
-    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+    std::unique_ptr<RunLog> log = openLog(path);
     VehicleId vehicle = valueOf(log->addVehicle(namedVehicle("Camaro")));
     int minutes = 0;
 

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -20,8 +21,7 @@ using test_support::j607Air;
 using test_support::stationAir;
 using test_support::valueOf;
 
-// Run number n of a series: every field set and each depending on n, so a
-// run that comes back with any field of another is noticed.
+// Run n of a series: every field set and depending on n, so a field of another run is noticed.
 inline Run numberedRun(VehicleId vehicle, int n) {
     Run run;
     run.vehicleId = vehicle;
@@ -61,6 +61,13 @@ inline Vehicle namedVehicle(const std::string& name) {
     vehicle.notes = "automatic, 4.10 gears";
     return vehicle;
 }
+
+// A test with a log file of its own in a fresh folder.
+class LogFileTest : public testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+};
 
 inline std::unique_ptr<RunLog> openLog(const QString& path, const OpenOptions& options = {}) {
     return valueOf(RunLog::open(path.toStdString(), options));
