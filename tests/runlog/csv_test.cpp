@@ -31,6 +31,18 @@ void expectByLine(const std::vector<CsvProblem>& problems, const ByLine& expecte
     }
 }
 
+// `rows` runs of 11 s at 100 mph a second apart from 10:00, run n by "Car n % cars".
+QByteArray carsCsv(int rows, int cars) {
+    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
+    const auto twoDigits = [](int value) {
+        return QByteArray::number(value).rightJustified(2, '0');
+    };
+    for (int n = 0; n < rows; ++n)
+        text += "2024-06-01T10:" + twoDigits(n / 60) + ":" + twoDigits(n % 60) + "Z,Car " +
+                QByteArray::number(n % cars) + ",11,100,80,29.9\n";
+    return text;
+}
+
 class RunCsvTest : public LogFileTest {
 protected:
     std::unique_ptr<RunLog> log = openLog(path);
@@ -149,14 +161,11 @@ TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
 }
 
 TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
-    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
-    for (int n = 0; n <= static_cast<int>(maxNewVehicles); ++n) {
-        text += "2024-06-01T14:30:00Z,Car " + QByteArray::number(n) + ",11,100,80,29.9\n";
-    }
-    const auto report = valueOf(import(text));
-    EXPECT_EQ(report.imported, static_cast<int>(maxNewVehicles));
+    const int most = static_cast<int>(maxNewVehicles);
+    const auto report = valueOf(import(carsCsv(most + 1, most + 1)));
+    EXPECT_EQ(report.imported, most);
     ASSERT_EQ(report.problems.size(), 1U);
-    EXPECT_EQ(report.problems[0].line, static_cast<std::int64_t>(maxNewVehicles) + 2);
+    EXPECT_EQ(report.problems[0].line, most + 2);
     EXPECT_TRUE(has(report.problems[0].message, "more than 100 vehicles"));
 }
 
@@ -166,15 +175,7 @@ TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
     const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
     valueOf(log->addRuns(kept));
     const auto before = valueOf(log->runs());
-    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
-    for (int n = 0; n < 3000; ++n) {
-        const auto twoDigits = [](int value) {
-            return QByteArray::number(value).rightJustified(2, '0');
-        };
-        text += "2024-06-01T10:" + twoDigits(n / 60) + ":" + twoDigits(n % 60) + "Z,Car " +
-                QByteArray::number(n % 50) + ",11,100,80,29.9\n";
-    }
-    std::istringstream in(text.toStdString());
+    std::istringstream in(carsCsv(3000, 50).toStdString());
     std::int64_t lastRead = 0;
     int calls = 0;
     const auto result = importRunsCsv(*log, in, [&](std::int64_t bytesRead) {

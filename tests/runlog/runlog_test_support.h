@@ -73,13 +73,11 @@ inline std::unique_ptr<RunLog> openLog(const QString& path, const OpenOptions& o
     return valueOf(RunLog::open(path.toStdString(), options));
 }
 
-inline bool containsIgnoringCase(std::string text, std::string part) {
-    const auto lower = [](std::string& s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+inline bool containsIgnoringCase(const std::string& text, const std::string& part) {
+    const auto same = [](unsigned char a, unsigned char b) {
+        return std::tolower(a) == std::tolower(b);
     };
-    lower(text);
-    lower(part);
-    return text.find(part) != std::string::npos;
+    return std::ranges::search(text, part, same).begin() != text.end();
 }
 
 inline void expectProblem(const LogStatus& status, Problem problem, const QString& inMessage) {
