@@ -12,6 +12,10 @@ import subprocess
 import sys
 
 
+def output(command):
+    return subprocess.run(command, capture_output=True, text=True, check=False)
+
+
 def setup_packages(source):
     text = (source / "scripts/setup.sh").read_text()
     body = re.search(r"^packages=\((.*?)^\)", text, re.S | re.M).group(1)
@@ -24,8 +28,7 @@ def installed_with(packages):
     brought = {}
     leading = {package: package for package in packages}
     while leading:
-        done = subprocess.run(["dpkg-query", "-W", f"-f={row}", *sorted(leading)],
-                              capture_output=True, text=True, check=False)
+        done = output(["dpkg-query", "-W", f"-f={row}", *sorted(leading)])
         following = {}
         for line in done.stdout.splitlines():
             package, _, depends = line.partition("\t")
@@ -38,12 +41,7 @@ def installed_with(packages):
 
 
 def cmake_cache(build):
-    cache = {}
-    for line in (build / "CMakeCache.txt").read_text().splitlines():
-        match = re.match(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", line)
-        if match:
-            cache[match.group(1)] = match.group(2)
-    return cache
+    return dict(re.findall(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", (build / "CMakeCache.txt").read_text(), re.M))
 
 
 def cmake_files(source):
@@ -96,8 +94,7 @@ def config_file(directory):
 
 
 def pkg_config_file(module):
-    done = subprocess.run(["pkg-config", "--variable=pcfiledir", module],
-                          capture_output=True, text=True, check=False)
+    done = output(["pkg-config", "--variable=pcfiledir", module])
     return f"{done.stdout.strip()}/{module}.pc" if done.returncode == 0 else None
 
 
@@ -108,8 +105,7 @@ def preset_things(source):
         variables = preset.get("cacheVariables", {})
         for key in ("CMAKE_C_COMPILER", "CMAKE_CXX_COMPILER"):
             if key in variables:
-                found = subprocess.run(["sh", "-c", f"command -v {variables[key]}"],
-                                       capture_output=True, text=True, check=False)
+                found = output(["sh", "-c", f"command -v {variables[key]}"])
                 yield f"{preset['name']} {key}", found.stdout.strip() or None
         for path in (preset.get("toolchainFile"), variables.get("MORAVIK_GTEST_SOURCE")):
             if path:
@@ -126,8 +122,7 @@ def candidates(path):
 
 def owners(paths):
     """The packages owning each path, in one dpkg call (each call reads its whole list)."""
-    done = subprocess.run(["dpkg-query", "-S", *paths], capture_output=True, text=True,
-                          check=False)
+    done = output(["dpkg-query", "-S", *paths])
     owned = {}
     for line in done.stdout.splitlines():
         names, _, path = line.rpartition(": ")
