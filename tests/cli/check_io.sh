@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# check_io.sh CASE MORAVIK_CALC [--no-memory-limit]: runs moravik-calc where
-# writing or reading fails, on a huge line and line by line, and checks that
-# it ends with the documented exit status and says why on standard error.
+# check_io.sh CASE MORAVIK_CALC [--no-memory-limit]: moravik-calc where writing or reading fails,
+# on a huge line and line by line, ends with the documented status and says why on standard error.
 set -u
 case_name=$1 calc=$2 memory_limit=${3:-}
 scratch=$(mktemp -d)
@@ -28,8 +27,7 @@ check() {
     cat "$scratch/err"
 }
 
-# Every kind of output, a race-day subcommand included, each run with a
-# one-line --batch input.
+# Every kind of output, a race-day subcommand included, each with a one-line --batch input.
 modes=(--json "" --help --version --tracks "--jet-chart 0.02:0.06:0.005 --csv" --batch
     "convert --eighth-et 7.00 --eighth-mph 98")
 run_each_mode() {
@@ -46,8 +44,7 @@ case $case_name in
 full_disk) run_each_mode '>/dev/full' 'No space left on device' ;;
 closed_stdout) run_each_mode '>&-' 'Bad file descriptor' ;;
 broken_pipe)
-    # A parent that ignores SIGPIPE: the first failed write must end the run,
-    # or the endless input keeps it going until timeout gives up (124).
+    # SIGPIPE ignored: the first failed write must end the run, or timeout gives up (124).
     (
         trap '' PIPE
         yes '{}' 2>/dev/null | timeout 20 "$calc" --batch 2>"$scratch/err" | head -n 1 >/dev/null
@@ -64,10 +61,8 @@ read_error)
     check "--batch missing-file" $? 3 'cannot read .*/none\.jsonl: No such file or directory$'
     ;;
 huge_line)
-    # A 100 MB line under an 80 MB memory limit (not with sanitizers, which
-    # reserve far more address space): an error line of its own, and the next
-    # line still answered. The program's libraries, Qt SQL's ICU data among
-    # them, take about 55 MB of address space before it reads a byte.
+    # A 100 MB line under an 80 MB limit (of which the libraries take some 55 MB; sanitizers far
+    # more) gets an error line of its own, and the next line is still answered.
     limit=80000
     [ "$memory_limit" = --no-memory-limit ] && limit=unlimited
     {
@@ -84,8 +79,7 @@ huge_line)
     grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") || fail "line 2 is not answered"
     ;;
 interactive_batch)
-    # An interactive caller writes a line and waits for its answer before it
-    # writes more or closes standard input.
+    # An interactive caller waits for each line's answer before it writes more or closes stdin.
     coproc calc_process { "$calc" --batch 2>"$scratch/err"; }
     echo '{"njt":".118","jtn":"2"}' >&"${calc_process[1]}"
     if IFS= read -r -t 10 answer <&"${calc_process[0]}"; then
@@ -98,8 +92,7 @@ interactive_batch)
     check "--batch answers a line before its input ends" $? 0 ''
     ;;
 one_write_a_line)
-    # Runs sharing a terminal or a log file: each line of standard error goes
-    # out in one write(), never in pieces that another run's line can split.
+    # Each line of standard error in one write(), which another run's line cannot split.
     command -v strace >/dev/null || { echo "FAIL: strace is not installed (scripts/setup.sh installs it)"; exit 1; }
     for arguments in "--weight 3,200 --hp 3x --json" "air --temperature x --pressure 29.9" \
         "--batch $scratch/none.jsonl"; do

@@ -33,9 +33,8 @@ TEST(AirCommand, TakesTheWeatherFromAMetar) {
     }
 }
 
-// The bottle temperature stands for the bottle pressure the curve gives:
-// 738 psi at 70 °F (raceday_reference.py bottle --temperature 70F), rounded as
-// the window's field takes it, with a note; the same in --batch.
+// 70 °F stands for the curve's 738 psi (raceday_reference.py bottle --temperature 70F), as the
+// window's field rounds it, with a note; the same in --batch.
 TEST(BottleTemperature, FillsTheBottlePressure) {
     const auto byPressure = run("--nitrous-jet .062 --bottle-pressure 738 --json");
     const auto byTemperature = run("--nitrous-jet .062 --bottle-temperature 70F --json");

@@ -211,7 +211,6 @@ TEST_F(FaultTest, AFileThatIsNoHealthyLogIsRefusedAndLeftByteForByte) {
          },
          Problem::Damaged, damage, false},
         {"the runs table's first page lost", damaged(3, "runs"), Problem::Damaged, damage, true},
-        // In a log of 3,000 runs the header and the tables' first pages stay whole.
         {"damaged deep inside", damaged(3000, ""), Problem::Damaged, damage, true},
         {"a newer version", sql({"PRAGMA user_version = 99"}, 3), Problem::NewerVersion,
          "newer Moravik (log version 99; this one knows up to 2)", false},
@@ -316,8 +315,7 @@ TEST_F(FaultTest, DamageMetLaterStopsAllWriting) {
     EXPECT_EQ(contentsOf(path), before);  // the other program's change not folded in
 }
 
-// Readers leave nothing beside the log, nor beside a copy without its lock file (a restored
-// backup).
+// Readers leave nothing beside the log, nor beside a copy without its lock (a restored backup).
 TEST_F(FaultTest, ReadingCreatesNoCompanionFiles) {
     makeLog(path, 2);
     const QString copy = folder.filePath(QStringLiteral("copy.sqlite"));
