@@ -11,9 +11,8 @@
 namespace moravik::cli {
 namespace {
 
-// Each option sets its own field: a text that only that field changes, from the reference
-// (`python3 tests/reference/moravik_reference.py flp=10`). The golden report_denver.txt sets the
-// other five options; engine.reference checks the batch keys.
+// Each option sets its own field; texts from `python3 tests/reference/moravik_reference.py flp=10`
+// (report_denver.txt sets the other five options).
 TEST(RunCalc, EachOptionSetsItsInputField) {
     const struct {
         const char *option, *value, *field, *text;
@@ -28,8 +27,8 @@ TEST(RunCalc, EachOptionSetsItsInputField) {
     }
 }
 
-// Each refusal and arithmetic fault, said whole with its exit status; the
-// race-day subcommands' too.
+// Each refusal and arithmetic fault, the race-day subcommands' too, said whole with its exit
+// status.
 TEST(RunCalc, RefusalsAndFaultsSayWhatIsWrong) {
     expectTranscript(MORAVIK_GOLDEN "/refusals.txt",
                      [](const std::string& line) { return run(std::string_view(line)); });
@@ -50,7 +49,6 @@ TEST(RunCalc, TrackIsChosenByEntryTextNumberOrStripName) {
         EXPECT_TRUE(contains(result.out, "\n  Altitude:                  " + entry + "\n")) << text;
         EXPECT_EQ(result.err, "") << text;
     }
-    // The numbers are those of the golden tracks_numbered.txt.
 }
 
 TEST(RunCalc, NotesSayWhereReadingStoppedAndChangeNoOutput) {

@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# check_documentation.sh render PAGE...
-#   Each manual page renders without a single warning (lintian's check).
-# check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE GUIDE
-#   The manual page names every option that moravik-calc --help and each
-#   subcommand's --help list; the user guide names none that they do not (it
-#   links to the manual page for the rest). Both give each exit status with the
-#   meaning --help gives it.
+# check_documentation.sh render PAGE...: each manual page renders without a warning (as lintian).
+# check_documentation.sh agree MORAVIK_CALC MANUAL_PAGE GUIDE: the manual page names every option
+#   any --help lists, the guide none that none lists; both give each exit status as --help does.
 set -euo pipefail
 failures=0
 fail() {

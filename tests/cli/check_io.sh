@@ -1,32 +1,33 @@
 #!/usr/bin/env bash
-# check_io.sh CASE MORAVIK_CALC [--no-memory-limit]: runs moravik-calc where
-# writing or reading fails, on a huge line and line by line, and checks that
-# it ends with the documented exit status and says why on standard error.
+# check_io.sh CASE MORAVIK_CALC [--no-memory-limit]: moravik-calc where writing or reading fails,
+# on a huge line and line by line, ends with the documented status and says why on standard error.
 set -u
 case_name=$1 calc=$2 memory_limit=${3:-}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
 
 # check WHAT STATUS WANTED_STATUS STDERR_ERE: an empty ERE wants no standard error.
 check() {
     local what=$1 status=$2 wanted=$3 pattern=$4
     if [ "$status" -ne "$wanted" ]; then
-        echo "FAIL: $what: exit status $status, expected $wanted"
+        fail "$what: exit status $status, expected $wanted"
     elif [ -z "$pattern" ] && [ -s "$scratch/err" ]; then
-        echo "FAIL: $what: unexpected standard error"
+        fail "$what: unexpected standard error"
     elif [ -n "$pattern" ] && ! grep -Eq -- "$pattern" "$scratch/err"; then
-        echo "FAIL: $what: no line of standard error matches /$pattern/"
+        fail "$what: no line of standard error matches /$pattern/"
     else
         echo "ok: $what"
         return
     fi
     cat "$scratch/err"
-    failures=$((failures + 1))
 }
 
-# Every kind of output, a race-day subcommand included, each run with a
-# one-line --batch input.
+# Every kind of output, a race-day subcommand included, each with a one-line --batch input.
 modes=(--json "" --help --version --tracks "--jet-chart 0.02:0.06:0.005 --csv" --batch
     "convert --eighth-et 7.00 --eighth-mph 98")
 run_each_mode() {
@@ -43,8 +44,7 @@ case $case_name in
 full_disk) run_each_mode '>/dev/full' 'No space left on device' ;;
 closed_stdout) run_each_mode '>&-' 'Bad file descriptor' ;;
 broken_pipe)
-    # A parent that ignores SIGPIPE: the first failed write must end the run,
-    # or the endless input keeps it going until timeout gives up (124).
+    # SIGPIPE ignored: the first failed write must end the run, or timeout gives up (124).
     (
         trap '' PIPE
         yes '{}' 2>/dev/null | timeout 20 "$calc" --batch 2>"$scratch/err" | head -n 1 >/dev/null
@@ -61,10 +61,8 @@ read_error)
     check "--batch missing-file" $? 3 'cannot read .*/none\.jsonl: No such file or directory$'
     ;;
 huge_line)
-    # A 100 MB line under an 80 MB memory limit (not with sanitizers, which
-    # reserve far more address space): an error line of its own, and the next
-    # line still answered. The program's libraries, Qt SQL's ICU data among
-    # them, take about 55 MB of address space before it reads a byte.
+    # A 100 MB line under an 80 MB limit (of which the libraries take some 55 MB; sanitizers far
+    # more) gets an error line of its own, and the next line is still answered.
     limit=80000
     [ "$memory_limit" = --no-memory-limit ] && limit=unlimited
     {
@@ -77,28 +75,24 @@ huge_line)
     )
     check "a 100 MB --batch line under ulimit -v $limit" "${PIPESTATUS[1]}" 2 ''
     expected='{"error":"line 1: longer than 1048576 bytes, the limit of a line"}'
-    [ "$(head -n 1 "$scratch/out")" = "$expected" ] || { echo "FAIL: line 1 is not $expected"; failures=$((failures + 1)); }
-    grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") ||
-        { echo "FAIL: line 2 is not answered"; failures=$((failures + 1)); }
+    [ "$(head -n 1 "$scratch/out")" = "$expected" ] || fail "line 1 is not $expected"
+    grep -q '^{"fields":{"TextBox1":" .066",' <(sed -n 2p "$scratch/out") || fail "line 2 is not answered"
     ;;
 interactive_batch)
-    # An interactive caller writes a line and waits for its answer before it
-    # writes more or closes standard input.
+    # An interactive caller waits for each line's answer before it writes more or closes stdin.
     coproc calc_process { "$calc" --batch 2>"$scratch/err"; }
     echo '{"njt":".118","jtn":"2"}' >&"${calc_process[1]}"
     if IFS= read -r -t 10 answer <&"${calc_process[0]}"; then
-        grep -q '"Textbox5":" 82"' <<<"$answer" || { echo "FAIL: answer $answer"; failures=$((failures + 1)); }
+        grep -q '"Textbox5":" 82"' <<<"$answer" || fail "answer $answer"
     else
-        echo "FAIL: no answer within 10 s while standard input stays open"
-        failures=$((failures + 1))
+        fail "no answer within 10 s while standard input stays open"
     fi
     exec {calc_process[1]}>&-
     wait "$calc_process_PID"
     check "--batch answers a line before its input ends" $? 0 ''
     ;;
 one_write_a_line)
-    # Runs sharing a terminal or a log file: each line of standard error goes
-    # out in one write(), never in pieces that another run's line can split.
+    # Each line of standard error in one write(), which another run's line cannot split.
     command -v strace >/dev/null || { echo "FAIL: strace is not installed (scripts/setup.sh installs it)"; exit 1; }
     for arguments in "--weight 3,200 --hp 3x --json" "air --temperature x --pressure 29.9" \
         "--batch $scratch/none.jsonl"; do
@@ -110,9 +104,8 @@ one_write_a_line)
         if [ "$lines" -gt 0 ] && [ "$pieces" -eq 0 ]; then
             echo "ok: $arguments: $lines lines, each in one write()"
         else
-            echo "FAIL: $arguments: $pieces of $lines writes to standard error are not one whole line"
+            fail "$arguments: $pieces of $lines writes to standard error are not one whole line"
             grep -E 'write\(2, ' "$scratch/trace"
-            failures=$((failures + 1))
         fi
     done
     ;;

@@ -1,7 +1,4 @@
-// The race-day subcommands: what they take from a METAR or a bottle, the web's
-// requests refused in their words, echoed text and widths. raceday.reference
-// checks their figures; refusals.txt their refusals; CMakeLists.txt the options
-// on either side of a subcommand, values on their limits and help.
+// The race-day subcommands (raceday.reference checks their figures; refusals.txt their refusals).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +14,6 @@ namespace {
 
 // A Denver report reads as the same weather typed by hand: 5.0 °C and -2.8 °C from the T group,
 // 30.12 inHg from A3012; without its dew point, the humidity typed beside it stands in.
-// raceday.reference checks every other key and figure.
 TEST(AirCommand, TakesTheWeatherFromAMetar) {
     const struct {
         const char *metar, *typed;
@@ -37,9 +33,8 @@ TEST(AirCommand, TakesTheWeatherFromAMetar) {
     }
 }
 
-// The bottle temperature stands for the bottle pressure the curve gives:
-// 738 psi at 70 °F (raceday_reference.py bottle --temperature 70F), rounded as
-// the window's field takes it, with a note; the same in --batch.
+// 70 °F stands for the curve's 738 psi (raceday_reference.py bottle --temperature 70F), as the
+// window's field rounds it, with a note; the same in --batch.
 TEST(BottleTemperature, FillsTheBottlePressure) {
     const auto byPressure = run("--nitrous-jet .062 --bottle-pressure 738 --json");
     const auto byTemperature = run("--nitrous-jet .062 --bottle-temperature 70F --json");
@@ -52,9 +47,7 @@ TEST(BottleTemperature, FillsTheBottlePressure) {
     EXPECT_TRUE(contains(both.out, "cannot be used together")) << both.out;
 }
 
-// The web page asks the core with a request of named texts; options that go
-// together only in some ways must be refused there in moravik-calc's words,
-// which come from CLI11's checks of the same relations.
+// The web page's requests are refused in moravik-calc's words, which come from CLI11's checks.
 TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
     const struct {
         const char *line, *request;
@@ -83,8 +76,7 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
     }
 }
 
-// Nothing typed reaches the terminal as a control sequence, C0 or C1; a long
-// argument is echoed cut.
+// Nothing typed reaches the terminal as a control sequence, C0 or C1; a long argument is cut.
 TEST(StrictCommands, EscapesAndCuts) {
     const std::string csi =
         "x\x1b[31m\n\xc2\x9b"

@@ -1,13 +1,7 @@
 #!/usr/bin/env python3
-"""Every package the build finds comes from scripts/setup.sh's list.
-
-A machine that already has a -dev package hides a missing install step until a
-new user's build fails. This asks dpkg which package owns each thing the
-configured build found (each find_package and find_program in the tracked CMake
-files, and the compilers, toolchain and sources the presets name) and checks
-that package is one setup.sh installs, or one apt installs with them.
-
-Usage: check_setup_packages.py SOURCE_DIR BUILD_DIR
+"""check_setup_packages.py SOURCE_DIR BUILD_DIR: every package the build finds (find_package,
+find_program, the presets' compilers, toolchain and sources) is one scripts/setup.sh installs,
+or one apt brings with them: a machine that already has a -dev package hides a missing step.
 """
 import json
 import os
@@ -18,6 +12,10 @@ import subprocess
 import sys
 
 
+def output(command):
+    return subprocess.run(command, capture_output=True, text=True, check=False)
+
+
 def setup_packages(source):
     text = (source / "scripts/setup.sh").read_text()
     body = re.search(r"^packages=\((.*?)^\)", text, re.S | re.M).group(1)
@@ -25,14 +23,12 @@ def setup_packages(source):
 
 
 def installed_with(packages):
-    """Each package apt installs with a listed one (its Depends and Pre-Depends, and
-    theirs in turn), as the listed one that brings it."""
+    """Each package apt installs with a listed one, by Depends and Pre-Depends, to that one."""
     row = "${Package}\t${Pre-Depends}, ${Depends}\n"
     brought = {}
     leading = {package: package for package in packages}
     while leading:
-        done = subprocess.run(["dpkg-query", "-W", f"-f={row}", *sorted(leading)],
-                              capture_output=True, text=True, check=False)
+        done = output(["dpkg-query", "-W", f"-f={row}", *sorted(leading)])
         following = {}
         for line in done.stdout.splitlines():
             package, _, depends = line.partition("\t")
@@ -45,17 +41,11 @@ def installed_with(packages):
 
 
 def cmake_cache(build):
-    cache = {}
-    for line in (build / "CMakeCache.txt").read_text().splitlines():
-        match = re.match(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", line)
-        if match:
-            cache[match.group(1)] = match.group(2)
-    return cache
+    return dict(re.findall(r"^([A-Za-z0-9_]+):[A-Z]+=(.*)$", (build / "CMakeCache.txt").read_text(), re.M))
 
 
 def cmake_files(source):
-    """The source tree's CMake files, without git (a fresh machine's clone may be all it has)
-    and without what a build, npm or an editor put beside them."""
+    """The source tree's CMake files, found without git, skipping builds', npm's and editors'."""
     skipped = {"build", "node_modules"}
     for folder, folders, files in os.walk(source):
         folders[:] = sorted(name for name in folders if name not in skipped and not name.startswith("."))
@@ -65,8 +55,7 @@ def cmake_files(source):
 
 
 def found_things(source, build, cache):
-    """(what the CMake files ask for, the file that answers it, or None), leaving out the
-    folders this build was configured without (no binary folder of theirs)."""
+    """(what the CMake files ask for, the file that answers it or None), in folders this build has."""
     for path in cmake_files(source):
         if path.name == "CMakeLists.txt" and not (build / path.parent.relative_to(source)).is_dir():
             continue
@@ -105,8 +94,7 @@ def config_file(directory):
 
 
 def pkg_config_file(module):
-    done = subprocess.run(["pkg-config", "--variable=pcfiledir", module],
-                          capture_output=True, text=True, check=False)
+    done = output(["pkg-config", "--variable=pcfiledir", module])
     return f"{done.stdout.strip()}/{module}.pc" if done.returncode == 0 else None
 
 
@@ -117,8 +105,7 @@ def preset_things(source):
         variables = preset.get("cacheVariables", {})
         for key in ("CMAKE_C_COMPILER", "CMAKE_CXX_COMPILER"):
             if key in variables:
-                found = subprocess.run(["sh", "-c", f"command -v {variables[key]}"],
-                                       capture_output=True, text=True, check=False)
+                found = output(["sh", "-c", f"command -v {variables[key]}"])
                 yield f"{preset['name']} {key}", found.stdout.strip() or None
         for path in (preset.get("toolchainFile"), variables.get("MORAVIK_GTEST_SOURCE")):
             if path:
@@ -126,8 +113,7 @@ def preset_things(source):
 
 
 def candidates(path):
-    """path, the file its links lead to, and for a program found outside /usr (a
-    developer's own Python, say) the one a new machine finds in /usr/bin."""
+    """path, its links' target, and for a program outside /usr the one a new machine has in /usr/bin."""
     paths = [path, str(pathlib.Path(path).resolve())]
     if not path.startswith("/usr/"):
         paths.append(f"/usr/bin/{pathlib.Path(path).name}")
@@ -135,9 +121,8 @@ def candidates(path):
 
 
 def owners(paths):
-    """The packages that own each path, asked of dpkg at once (each call reads its whole list)."""
-    done = subprocess.run(["dpkg-query", "-S", *paths], capture_output=True, text=True,
-                          check=False)
+    """The packages owning each path, in one dpkg call (each call reads its whole list)."""
+    done = output(["dpkg-query", "-S", *paths])
     owned = {}
     for line in done.stdout.splitlines():
         names, _, path = line.rpartition(": ")

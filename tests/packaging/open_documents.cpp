@@ -1,10 +1,5 @@
-// Loads help documents from a folder the way the document windows do, and says
-// for each whether it opened. Used on an installed copy of Moravik to prove
-// that its documents are present and readable where the windows look for them.
-//
-// Usage: moravik_open_documents FOLDER NAME...
-// Exit status 0 when every document opened and holds text, 1 otherwise, 2 on
-// wrong usage.
+// moravik_open_documents FOLDER NAME...: loads an installed copy's help documents as the
+// windows do; exit status 0 when each opened and holds text, 1 otherwise, 2 on wrong usage.
 #include <QDir>
 #include <QGuiApplication>
 #include <QTextDocument>

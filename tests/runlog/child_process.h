@@ -14,10 +14,8 @@
 
 namespace moravik::runlog {
 
-// Root reads and writes past file permissions. A child started without that override sees
-// them as any user would, wherever the build lies: even under /root, which other users
-// cannot enter. Dropping the capabilities from the bounding set keeps them out of the
-// child after exec.
+// Root passes file permissions; a child without that override sees them as any user would.
+// Dropped from the bounding set, the capabilities stay out of the child after exec.
 inline void startChild(QProcess& child, const QStringList& arguments,
                        bool withoutPermissionOverride = false) {
     if (withoutPermissionOverride && ::geteuid() == 0) {
@@ -40,22 +38,26 @@ inline QString nextLine(QProcess& child) {
 }
 
 // moravik-calc log --database `log` with `words`, as a program of its own: the
-// store's tests link no command line.
+// store's tests link no command line. `inChild` runs in the child first: limits, signals.
+inline void startCalcLog(QProcess& calc, const QString& log, const std::vector<std::string>& words,
+                         const std::function<void()>& inChild = {}) {
+    QStringList arguments{QStringLiteral("log"), QStringLiteral("--database"), log};
+    for (const auto& word : words) arguments.append(QString::fromStdString(word));
+    if (inChild) calc.setChildProcessModifier(inChild);
+    calc.start(QStringLiteral(MORAVIK_CALC), arguments);
+    calc.closeWriteChannel();
+}
+
 struct Calc {
     int status = -1;
     std::string out;
     std::string err;
 };
 
-// `inChild` runs in the child before moravik-calc starts: limits, signals.
 inline Calc calcLog(const QString& log, const std::vector<std::string>& words,
                     const std::function<void()>& inChild = {}) {
-    QStringList arguments{QStringLiteral("log"), QStringLiteral("--database"), log};
-    for (const auto& word : words) arguments.append(QString::fromStdString(word));
     QProcess calc;
-    if (inChild) calc.setChildProcessModifier(inChild);
-    calc.start(QStringLiteral(MORAVIK_CALC), arguments);
-    calc.closeWriteChannel();
+    startCalcLog(calc, log, words, inChild);
     EXPECT_TRUE(calc.waitForFinished(60000)) << calc.errorString().toStdString();
     return {calc.exitStatus() == QProcess::NormalExit ? calc.exitCode() : -1,
             calc.readAllStandardOutput().toStdString(), calc.readAllStandardError().toStdString()};

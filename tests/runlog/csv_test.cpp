@@ -1,7 +1,6 @@
 #include "moravik/runlog/csv.h"
 
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <sstream>
 
 #include "moravik/runlog/run_csv.h"
@@ -32,20 +31,29 @@ void expectByLine(const std::vector<CsvProblem>& problems, const ByLine& expecte
     }
 }
 
-class RunCsvTest : public testing::Test {
+// `rows` runs of 11 s at 100 mph a second apart from 10:00, run n by "Car n % cars".
+QByteArray carsCsv(int rows, int cars) {
+    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
+    const auto twoDigits = [](int value) {
+        return QByteArray::number(value).rightJustified(2, '0');
+    };
+    for (int n = 0; n < rows; ++n)
+        text += "2024-06-01T10:" + twoDigits(n / 60) + ":" + twoDigits(n % 60) + "Z,Car " +
+                QByteArray::number(n % cars) + ",11,100,80,29.9\n";
+    return text;
+}
+
+class RunCsvTest : public LogFileTest {
 protected:
-    QTemporaryDir folder;
-    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+    std::unique_ptr<RunLog> log = openLog(path);
 
     LogResult<CsvImport> import(const QByteArray& text) {
         return importText(*log, text.toStdString());
     }
 };
 
-// Every value of every run through the store's export and import: the column
-// table's own round trip is domain_test's; here, the file's vehicles, and text
-// cells a spreadsheet would run as formulas, written with a leading ' that
-// import takes off again (a ' of the racer's own stays).
+// Through the store's export and import: the vehicles, and cells a spreadsheet would run as
+// formulas, written after a ' that import takes off again (a ' of the racer's own stays).
 TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
     const VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova, \"SS\"")));
@@ -78,8 +86,7 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
         EXPECT_EQ(report.imported, 6);
         EXPECT_TRUE(report.problems.empty()) << report.problems.front().message;
         EXPECT_EQ(report.newVehicles, std::vector<std::string>({"Camaro", "Nova, \"SS\""}));
-        // Metric keeps every bit; imperial, every bit of a value typed in its units
-        // (domain_test): these runs' are not.
+        // Metric keeps every bit; imperial, only of values typed in its units (domain_test).
         if (system == raceday::UnitSystem::Imperial) continue;
         auto imported = valueOf(copy->runs());
         ASSERT_EQ(imported.size(), saved.size());
@@ -115,8 +122,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_NEAR(std::get<raceday::StationPressure>(runs[0].air.pressure).pascals, 101325, 1e-9);
     EXPECT_EQ(runs[1].notes, "two\nlines");
 
-    // The same file again adds nothing: its good rows repeat logged runs,
-    // which is no error, so a script may run an import twice.
+    // The same file again adds nothing, and its repeats are no error: a script may import twice.
     const auto again = valueOf(import(text));
     EXPECT_EQ(again.imported, 0);
     EXPECT_EQ(again.repeats, 2);
@@ -124,8 +130,7 @@ TEST_F(RunCsvTest, ImportsTheGoodRowsAndNamesEachBadOneByItsLine) {
     EXPECT_EQ(valueOf(log->runs()).size(), 2U);
 }
 
-// Out of range is refused with the range, as is a date after tomorrow by the clock given (a
-// typo in the year, or a wrong clock); far from the vehicle's runs (as predictions judge) is
+// Out of range, or after tomorrow by the clock given, is refused; far from the vehicle's runs is
 // listed but kept, close in their air is not; a stray quote loses only its own row.
 TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
     const VehicleId id = valueOf(log->addVehicle(namedVehicle("Camaro")));
@@ -152,38 +157,25 @@ TEST_F(RunCsvTest, ImplausibleRowsAreRefusedAndOutliersListedButKept) {
     ASSERT_EQ(report.outliers.size(), 1U);
     EXPECT_EQ(report.outliers[0].line, 5);
     EXPECT_TRUE(has(report.outliers[0].message, "far from this vehicle's other runs (no nitrous)"));
-    // The import left no write-ahead file behind.
     EXPECT_EQ(QFileInfo(QString::fromStdString(log->path() + "-wal")).size(), 0);
 }
 
 TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
-    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
-    for (int n = 0; n <= static_cast<int>(maxNewVehicles); ++n) {
-        text += "2024-06-01T14:30:00Z,Car " + QByteArray::number(n) + ",11,100,80,29.9\n";
-    }
-    const auto report = valueOf(import(text));
-    EXPECT_EQ(report.imported, static_cast<int>(maxNewVehicles));
+    const int most = static_cast<int>(maxNewVehicles);
+    const auto report = valueOf(import(carsCsv(most + 1, most + 1)));
+    EXPECT_EQ(report.imported, most);
     ASSERT_EQ(report.problems.size(), 1U);
-    EXPECT_EQ(report.problems[0].line, static_cast<std::int64_t>(maxNewVehicles) + 2);
+    EXPECT_EQ(report.problems[0].line, most + 2);
     EXPECT_TRUE(has(report.problems[0].message, "more than 100 vehicles"));
 }
 
-// Stopped after more rows than one batch, the import takes back the runs and
-// vehicles it had already written.
+// Stopped after more rows than one batch, the import takes back what it had written.
 TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
     const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
     valueOf(log->addRuns(kept));
     const auto before = valueOf(log->runs());
-    QByteArray text = "date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n";
-    for (int n = 0; n < 3000; ++n) {
-        const auto twoDigits = [](int value) {
-            return QByteArray::number(value).rightJustified(2, '0');
-        };
-        text += "2024-06-01T10:" + twoDigits(n / 60) + ":" + twoDigits(n % 60) + "Z,Car " +
-                QByteArray::number(n % 50) + ",11,100,80,29.9\n";
-    }
-    std::istringstream in(text.toStdString());
+    std::istringstream in(carsCsv(3000, 50).toStdString());
     std::int64_t lastRead = 0;
     int calls = 0;
     const auto result = importRunsCsv(*log, in, [&](std::int64_t bytesRead) {
@@ -227,8 +219,8 @@ TEST_F(RunCsvTest, AFileWithoutARequiredColumnImportsNothing) {
     EXPECT_TRUE(valueOf(log->vehicles()).empty());
 }
 
-// Other programs' spellings of a column are read with a note; a spreadsheet's
-// semicolon file with decimal commas and Windows-1252 text is read as such.
+// Other programs' spellings are read with a note; so is a semicolon file of decimal commas and
+// Windows-1252 text.
 TEST_F(RunCsvTest, ReadsOtherSpellingsAndDecimalCommaSpreadsheetsWithANote) {
     const struct {
         const char* name;

@@ -12,8 +12,7 @@
 namespace moravik::runlog {
 namespace {
 
-// Milliseconds from Python's datetime.fromisoformat(...).timestamp() and,
-// for local times, time.mktime with TZ=America/Denver.
+// Milliseconds from Python's datetime.fromisoformat(...).timestamp(), local times by time.mktime.
 TEST(Moment, ReadsIso8601AsTheCsvHasItAndWritesItBackInTheLocalZone) {
     const TimeZone denver("America/Denver");
     const struct {
@@ -70,8 +69,7 @@ std::vector<CsvRecord> readAll(const std::string& text, CsvLimits limits = {}) {
 
 using Fields = std::vector<std::string>;
 
-// Quoted fields across lines, counted from their first; old Mac files end lines with a
-// CR alone; the separator is read from the first line.
+// Lines counted from a record's first; a CR alone ends a line (old Mac); line 1 sets the separator.
 TEST(CsvReader, ReadsQuotedFieldsAcrossLinesAndCountsLinesFromTheirStart) {
     const struct {
         const char* text;
@@ -126,8 +124,7 @@ TEST(CsvReader, ReportsABadRecordByItsLineAndReadsOnAfterIt) {
     EXPECT_NE(open[1].problem.find("longer than 8 bytes"), std::string::npos);
 }
 
-// Every value of a run through a CSV row and back, in both unit systems: a
-// column the writer drops or the reader misplaces changes the run.
+// A run through a CSV row and back in both unit systems: a column dropped or misplaced shows.
 TEST(RunCells, ARunWrittenAsCsvReadsBackTheSame) {
     const TimeZone denver("America/Denver");
     runlog::Run run;
@@ -164,8 +161,7 @@ TEST(RunCells, ARunWrittenAsCsvReadsBackTheSame) {
     }
 }
 
-// Jets are sold in thousandths of an inch: a run's jet as typed to more
-// digits is the jet it rounds to, and .046 is another jet than .045.
+// Jets are sold in thousandths of an inch: .0452 is .045's jet, .046 another.
 TEST(RecentRuns, AreTheRunsOfTodaysJetToTheThousandth) {
     const struct {
         std::optional<double> runJet;

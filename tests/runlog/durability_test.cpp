@@ -2,7 +2,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <fstream>
@@ -19,11 +18,7 @@ namespace {
 constexpr int kills = 50;
 constexpr int runsPerChildAtMost = 100000;  // numbers the runs of each child apart, within 2100
 
-class Durability : public testing::Test {
-protected:
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
-};
+using Durability = LogFileTest;
 
 TEST_F(Durability, EveryReportedRunSurvivesFiftyKills) {
     QRandomGenerator random(20240601);
@@ -36,9 +31,8 @@ TEST_F(Durability, EveryReportedRunSurvivesFiftyKills) {
         sinceStart.start();
         startChild(child,
                    {QStringLiteral("write"), path, QString::number(kill * runsPerChildAtMost)});
-        // Every other kill lands while the writer starts: recovering the last
-        // kill's write-ahead log, taking the lock, opening; the others
-        // while it writes.
+        // Every other kill lands while the writer starts (recovering, locking, opening), the
+        // others while it writes.
         if (kill % 2 == 0) {
             QThread::usleep(random.bounded(openingMicroseconds));
         } else {
@@ -73,12 +67,10 @@ TEST_F(Durability, EveryReportedRunSurvivesFiftyKills) {
     }
 }
 
-// moravik-calc log import, killed at any moment, leaves all of the file's
-// runs or none, in a sound log.
+// moravik-calc log import, killed at any moment, leaves all of the file's runs or none.
 TEST_F(Durability, AKilledCommandLineImportLeavesAllOrNone) {
     const QString csv = folder.filePath(QStringLiteral("runs.csv"));
-    // A sampled sweep runs under the sanitizers, where an import is several times slower, so
-    // fewer rows keep it as long.
+    // Under the sanitizers an import is several times slower: fewer rows keep it as long.
     constexpr int rows = 20000 * MORAVIK_SWEEP_PERCENT / 100;
     {
         const auto log = openLog(folder.filePath(QStringLiteral("source.sqlite")));
@@ -91,9 +83,7 @@ TEST_F(Durability, AKilledCommandLineImportLeavesAllOrNone) {
         ASSERT_EQ(exportRunsCsv(*log, {}, raceday::UnitSystem::Metric, file), std::nullopt);
     }
     const auto importer = [&](QProcess& calc) {
-        calc.start(QStringLiteral(MORAVIK_CALC),
-                   {QStringLiteral("log"), QStringLiteral("--database"), path,
-                    QStringLiteral("import"), csv});
+        startCalcLog(calc, path, {"import", csv.toStdString()});
         ASSERT_TRUE(calc.waitForStarted(5000));
     };
     // How long a whole import takes, so that the kills land all through it.

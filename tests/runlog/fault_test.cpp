@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <csignal>
 #include <functional>
 #include <iostream>
@@ -25,11 +24,7 @@ bool hasCompanions(const QString& path) {
            QFile::exists(path + QStringLiteral("-shm"));
 }
 
-class FaultTest : public testing::Test {
-protected:
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
-};
+using FaultTest = LogFileTest;
 
 TEST_F(FaultTest, AReadOnlyFolderOrFileIsReportedAndTheLogStillOpensReadOnly) {
     makeLog(path, 3);
@@ -79,19 +74,11 @@ TEST_F(FaultTest, AFullDiskRefusesTheChangeAndKeepsEverythingElse) {
     EXPECT_EQ(valueOf(log->runs()).size(), static_cast<std::size_t>(saved + 1));
 }
 
-// moravik-calc log runs on a disk where no file can grow: the log copied
-// alone, and with a write-ahead file holding runs.
+// moravik-calc log runs where no file can grow, on a log alone and on one with a -wal of runs.
 TEST_F(FaultTest, AReaderOnAFullDiskReadsAllOrSaysWhyNot) {
     makeLog(path, 3);
     const QString withChanges = folder.filePath(QStringLiteral("changed.sqlite"));
-    {
-        // A copy taken while two more runs are committed to the write-ahead
-        // file, not yet folded in.
-        const auto log = openLog(path);
-        valueOf(log->addRuns(std::vector{numberedRun(1, 3), numberedRun(1, 4)}));
-        for (const char* suffix : {"", "-wal"})
-            ASSERT_TRUE(QFile::copy(path + suffix, withChanges + suffix));
-    }
+    copyWithUnfoldedRuns(path, withChanges, {numberedRun(1, 3), numberedRun(1, 4)});
     ASSERT_GT(QFile(withChanges + QStringLiteral("-wal")).size(), 0);
     const struct {
         QString log;
@@ -113,17 +100,11 @@ TEST_F(FaultTest, AReaderOnAFullDiskReadsAllOrSaysWhyNot) {
     }
 }
 
-// What moravik-calc log runs says of a file it refuses, in its own words, and
-// that the refused reader leaves the file, its -wal and its folder as they were.
+// A refused reader says why in its own words and leaves the file, its -wal and folder as they were.
 TEST_F(FaultTest, ARefusedReaderSaysWhyInItsOwnWordsAndLeavesNothingBeside) {
     makeLog(path, 3000);
     const QString changes = folder.filePath(QStringLiteral("changes.sqlite"));
-    {
-        const auto log = openLog(path);
-        valueOf(log->addRun(numberedRun(1, 3000)));
-        for (const char* suffix : {"", "-wal"})
-            ASSERT_TRUE(QFile::copy(path + suffix, changes + suffix));
-    }
+    copyWithUnfoldedRuns(path, changes, {numberedRun(1, 3000)});
     const QByteArray writeAhead = contentsOf(changes + QStringLiteral("-wal"));
     ASSERT_FALSE(writeAhead.isEmpty());
     const QByteArray log = contentsOf(path);
@@ -163,7 +144,7 @@ TEST_F(FaultTest, ARefusedReaderSaysWhyInItsOwnWordsAndLeavesNothingBeside) {
             << row.what;
         EXPECT_FALSE(QFile::exists(file + QStringLiteral("-shm"))) << row.what;
         EXPECT_FALSE(QFile::exists(file + QStringLiteral(".lock"))) << row.what;
-        for (const char* suffix : {"", "-wal"}) QFile::remove(file + suffix);
+        removeLog(file);
     }
 }
 
@@ -198,9 +179,7 @@ TEST_F(FaultTest, AChangeWhileAnotherProgramWritesWaitsThenReportsInUse) {
     valueOf(log->addRun(numberedRun(id, 1)));
 }
 
-// A file that is not a healthy log of ours is never written: not by the log, not by
-// moravik-calc, not even by a switch to write-ahead logging. What can still be read
-// opens read-only; a damaged file may be set aside for a fresh log.
+// Never written, not even by a switch to write-ahead logging; damaged: read-only, or set aside.
 TEST_F(FaultTest, AFileThatIsNoHealthyLogIsRefusedAndLeftByteForByte) {
     const auto sql = [](QStringList statements, int runs = 0) {
         return [=](const QString& file) {
@@ -232,7 +211,6 @@ TEST_F(FaultTest, AFileThatIsNoHealthyLogIsRefusedAndLeftByteForByte) {
          },
          Problem::Damaged, damage, false},
         {"the runs table's first page lost", damaged(3, "runs"), Problem::Damaged, damage, true},
-        // In a log of 3,000 runs the header and the tables' first pages stay whole.
         {"damaged deep inside", damaged(3000, ""), Problem::Damaged, damage, true},
         {"a newer version", sql({"PRAGMA user_version = 99"}, 3), Problem::NewerVersion,
          "newer Moravik (log version 99; this one knows up to 2)", false},
@@ -254,7 +232,7 @@ TEST_F(FaultTest, AFileThatIsNoHealthyLogIsRefusedAndLeftByteForByte) {
         {"runs"}, {"runs", "--json"}, {"predict", "--vehicle", "Camaro", "--now", "60F 29.92inHg"}};
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
-        for (const char* suffix : {"", "-wal", "-shm", ".lock"}) QFile::remove(path + suffix);
+        removeLog(path);
         row.make(path);
         const QByteArray before = contentsOf(path);
         const bool locked = QFile::exists(path + QStringLiteral(".lock"));
@@ -281,8 +259,7 @@ TEST_F(FaultTest, AFileThatIsNoHealthyLogIsRefusedAndLeftByteForByte) {
     }
 }
 
-// A log written before logs were marked is known by its version and tables,
-// and marked when opened for writing.
+// A log from before the mark is known by its version and tables, and marked on writing.
 TEST_F(FaultTest, LogsAreMarkedAndAnUnmarkedLogOfOursIsStillOurs) {
     makeLog(path, 2);
     const int mark = rawSql(path, {QStringLiteral("PRAGMA application_id")});
@@ -293,13 +270,11 @@ TEST_F(FaultTest, LogsAreMarkedAndAnUnmarkedLogOfOursIsStillOurs) {
     EXPECT_EQ(rawSql(path, {QStringLiteral("PRAGMA application_id")}), mark);
 }
 
-// A check put off at opening: the log reads at once and takes no change
-// until the check passes. A damaged file is not written, not even by the
-// closing that would fold another program's change into it.
+// Until a put-off check passes no change is taken; a damaged file is not even folded on closing.
 TEST_F(FaultTest, ACheckPutOffHoldsWritingBackUntilItPasses) {
     const struct { bool damaged, checked; } table[] = {{false, true}, {true, true}, {true, false}};
     for (const auto& row : table) {
-        for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(path + suffix);
+        removeLog(path);
         makeLog(path, 3000);
         if (row.damaged) damageTheMiddle(path);
         const QByteArray before = contentsOf(path);
@@ -340,8 +315,7 @@ TEST_F(FaultTest, DamageMetLaterStopsAllWriting) {
     EXPECT_EQ(contentsOf(path), before);  // the other program's change not folded in
 }
 
-// Reading leaves nothing beside the log: moravik-calc, and any reader, on the
-// log and on a copy of it without its lock file, as a backup restores it.
+// Readers leave nothing beside the log, nor beside a copy without its lock (a restored backup).
 TEST_F(FaultTest, ReadingCreatesNoCompanionFiles) {
     makeLog(path, 2);
     const QString copy = folder.filePath(QStringLiteral("copy.sqlite"));
@@ -363,8 +337,7 @@ TEST_F(FaultTest, ReadingCreatesNoCompanionFiles) {
     EXPECT_FALSE(hasCompanions(copy));
 }
 
-// Power loss as well as a kill: each commit reaches the disk; the write-ahead
-// file is emptied after an import and on closing.
+// Power loss as well as a kill: each commit reaches the disk; closing empties the -wal.
 TEST_F(FaultTest, CommitsAreSynchronousAndTheWriteAheadFileShrinks) {
     auto log = openLog(path);
     sqlite3_stmt* synchronous = nullptr;
@@ -387,11 +360,8 @@ TEST_F(FaultTest, CommitsAreSynchronousAndTheWriteAheadFileShrinks) {
     EXPECT_EQ(QFileInfo(wal).size(), 0);
 }
 
-// Damage that leaves a log's structure whole, and values no run can have: what
-// moravik-calc log prints from such a log is true or it is not printed.
-// One byte changed at a time anywhere in a log of 60 runs: each time the runs
-// print as before, or the command fails naming the damage and prints only
-// lines it printed before. Before the runs had checksums, 1 flip in 20 was found.
+// One byte changed anywhere: the runs print as before, or the command names the damage and prints
+// only true lines. Before the runs had checksums, 1 flip in 20 was found.
 TEST_F(FaultTest, EveryChangedByteIsFoundOrHarmless) {
     makeLog(path, 60);
     const QByteArray pristine = contentsOf(path);
@@ -408,7 +378,7 @@ TEST_F(FaultTest, EveryChangedByteIsFoundOrHarmless) {
         QByteArray bytes = pristine;
         const auto at = static_cast<qsizetype>(random() % static_cast<unsigned>(bytes.size()));
         bytes[at] = static_cast<char>(bytes[at] ^ static_cast<char>(1 + random() % 255));
-        for (const char* suffix : {"", "-wal", "-shm"}) QFile::remove(copy + suffix);
+        removeLog(copy);
         writeAt(copy, 0, bytes);
         const Calc after = calcLog(copy, {"runs", "--csv"});
         if (after.status == 0) {
@@ -426,8 +396,7 @@ TEST_F(FaultTest, EveryChangedByteIsFoundOrHarmless) {
     std::cout << found << " of " << trials << " changed bytes found, the others harmless\n";
 }
 
-// A value no run can have, as a log written before the checks may hold: left
-// out of the list and the prediction, and never printed as a figure.
+// A value no run can have (a log from before the checks): left out, and never printed as a figure.
 TEST_F(FaultTest, AnImplausibleValueIsLeftOutAndNamed) {
     ASSERT_TRUE(QFile::copy(QStringLiteral(RUNLOG_DATA "/log_v1.sqlite"), path));
     // Run 2 is one of the Camaro's two runs without nitrous.

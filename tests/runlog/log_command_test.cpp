@@ -1,7 +1,6 @@
 // moravik-calc log, run as a user would, on a log made for the test.
 #include <QFile>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <regex>
@@ -22,15 +21,13 @@ using cli::ExitStatus;
 constexpr auto ok = ExitStatus::Success;
 constexpr auto failed = ExitStatus::InputOutputError;
 
-class LogCommandTest : public testing::Test {
+class LogCommandTest : public LogFileTest {
 protected:
     void SetUp() override {
         const auto log = openLog(path);
         const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
         const VehicleId nova = valueOf(log->addVehicle(namedVehicle("Nova")));
-        // Hand-checkable by the cube-root rule (see prediction_test.cpp): on
-        // the standard's day these are 10.00 s at 110 mph, 10.00 s at 108 mph
-        // and 10.30 s at 105 mph.
+        // On the standard's day (cube-root rule): 10.00 s at 110 mph, 10.00 at 108, 10.30 at 105.
         const struct {
             VehicleId vehicle;
             double et, mph, factor;
@@ -52,9 +49,6 @@ protected:
         arguments.insert(arguments.begin(), "log");
         return cli::run(arguments, input, output);
     }
-
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
 };
 
 TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
@@ -95,9 +89,8 @@ TEST_F(LogCommandTest, EscapesStoredTextAndFitsEightyColumns) {
     }
 }
 
-// CSV on a terminal has its cells' controls escaped and keeps its line ends;
-// in a file or a pipe it is the stored bytes. JSON carries them as \u escapes,
-// and each number to the last bit, as the CSV does.
+// CSV escapes controls on a terminal only, keeping its line ends; JSON escapes them as \u and
+// keeps each number's every bit.
 TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     const std::string controls =
         "a\x1b[31mred\xc2\x9b\x7f \xe2\x80\xae"
@@ -139,8 +132,7 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     }
 }
 
-// What each command answers, its refusals too, said whole with its exit status
-// (data/log_commands.txt).
+// What each command answers, its refusals too, said whole (data/log_commands.txt).
 TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
     QFile(folder.filePath(QStringLiteral("empty.sqlite"))).open(QIODevice::WriteOnly);
     const std::string dir = folder.path().toStdString();

@@ -2,17 +2,14 @@
 // log's first version through Qt SQL; version 0 is a missing or empty file.
 #include <QTemporaryDir>
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "child_process.h"
-#include "runlog_test_support.h"
+#include "outside_changes.h"
 #include "time_zone.h"
 
 namespace moravik::runlog {
 namespace {
 
-// Version 0: no file, or an empty one, as a first start finds it.
 TEST(Migration, StartsALogInAMissingOrEmptyFile) {
     QTemporaryDir folder;
     const QString empty = folder.filePath(QStringLiteral("empty.sqlite"));
@@ -23,13 +20,6 @@ TEST(Migration, StartsALogInAMissingOrEmptyFile) {
         valueOf(log->addRun(numberedRun(id, 1)));
         EXPECT_EQ(valueOf(log->runs()).size(), 1U);
     }
-}
-
-std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The first version's log prints as it did then (data/*, each value of every column, a
@@ -50,7 +40,9 @@ TEST(Migration, ALogOfTheFirstVersionReadsAsItDidThenAndTakesNewRuns) {
         for (const auto& [words, expected] : printed) {
             const Calc run = calcLog(copy, words);
             EXPECT_EQ(run.status, 0) << run.err;
-            EXPECT_EQ(run.out, fileText(data + "/" + expected)) << expected;
+            EXPECT_EQ(run.out,
+                      contentsOf(QString::fromStdString(data + "/" + expected)).toStdString())
+                << expected;
         }
     }
     // The runs' values are in the printed files; the vehicle's, here.

@@ -1,5 +1,4 @@
-// What other programs and failing disks do to a log file, for the tests of what the log
-// withstands.
+// What other programs and failing disks do to a log file.
 #pragma once
 
 #include <sqlite3.h>
@@ -74,8 +73,7 @@ inline void writeAt(const QString& path, qint64 at, const QByteArray& bytes) {
 
 inline QByteArray garbage(qint64 bytes) { return QByteArray(bytes, '\x5a'); }
 
-// 16 KB overwritten in the middle of the file: in a log of 3,000 runs the header and the
-// tables' first pages stay intact, the damage lies deeper.
+// 16 KB overwritten mid-file: in a log of 3,000 runs the header and tables' first pages stay whole.
 inline void damageTheMiddle(const QString& path) {
     writeAt(path, QFile(path).size() / 2 / 4096 * 4096, garbage(16384));
 }
@@ -87,6 +85,19 @@ inline void makeLog(const QString& path, int runs) {
     std::vector<Run> all;
     for (int n = 0; n < runs; ++n) all.push_back(numberedRun(id, n));
     valueOf(log->addRuns(all));
+}
+
+// The log and whatever lies beside it, gone.
+inline void removeLog(const QString& path) {
+    for (const char* suffix : {"", "-wal", "-shm", ".lock"}) QFile::remove(path + suffix);
+}
+
+// A copy taken while `runs` sit committed in the write-ahead file, not yet folded in.
+inline void copyWithUnfoldedRuns(const QString& path, const QString& copy,
+                                 const std::vector<Run>& runs) {
+    const auto log = openLog(path);
+    valueOf(log->addRuns(runs));
+    for (const char* suffix : {"", "-wal"}) EXPECT_TRUE(QFile::copy(path + suffix, copy + suffix));
 }
 
 }  // namespace moravik::runlog

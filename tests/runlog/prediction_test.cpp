@@ -1,5 +1,3 @@
-#include <QTemporaryDir>
-
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_prediction.h"
 #include "runlog_test_support.h"
@@ -10,10 +8,9 @@ namespace {
 using raceday::metresPerSecondPerMph;
 using raceday::wattsPerHorsepower;
 
-class LogPredictionTest : public testing::Test {
+class LogPredictionTest : public LogFileTest {
 protected:
-    QTemporaryDir folder;
-    std::unique_ptr<RunLog> log = openLog(folder.filePath(QStringLiteral("a.sqlite")));
+    std::unique_ptr<RunLog> log = openLog(path);
     VehicleId vehicle = valueOf(log->addVehicle(namedVehicle("Camaro")));
     int minutes = 0;
 
@@ -30,9 +27,8 @@ protected:
     }
 };
 
-// Factors that are cubes (1.1³ = 1.331, 1.2³ = 1.728) make the cube-root rule
-// checkable by hand: 11.00 s in air of factor 1.331 is 11.00 / 1.1 = 10.00 s on
-// the standard's day, and 100 mph is 110 mph.
+// Factors that are cubes (1.1³ = 1.331, 1.2³ = 1.728) make the cube-root rule checkable by hand:
+// 11.00 s in air of factor 1.331 is 11.00 / 1.1 = 10.00 s on the standard's day, 100 mph 110 mph.
 TEST_F(LogPredictionTest, AveragesTheRecentRunsOnTheStandardDayAndCarriesThemToToday) {
     addRun(20.00, 70, 1.0);                               // too old to count
     const RunId a = addRun(11.00, 100, 1.331);            // 10.00 s, 110 mph
@@ -71,10 +67,9 @@ TEST_F(LogPredictionTest, AveragesTheRecentRunsOnTheStandardDayAndCarriesThemToT
     EXPECT_NEAR(onNitrous.predicted.etSeconds, 10.89, 1e-9);
 }
 
-// ET against the correction factor, 1.00 to 1.08: the line and its leave-one-out error from
-// tests/reference/line_fit_reference.py (exact rationals), run as
-//   line_fit_reference.py 1.00:10.00 1.02:10.02 1.04:10.05 1.06:10.09 1.08:10.12
-// intercept 8.444, slope 1.55, leave-one-out MAE 0.007785714285714286.
+// ET against the correction factor: tests/reference/line_fit_reference.py (exact rationals)
+//   1.00:10.00 1.02:10.02 1.04:10.05 1.06:10.09 1.08:10.12
+// gives intercept 8.444, slope 1.55, leave-one-out MAE 0.007785714285714286.
 TEST_F(LogPredictionTest, FitsTheRunsAndMeasuresTheFitByLeavingOneOut) {
     const double factors[] = {1.00, 1.02, 1.04, 1.06, 1.08};
     const double ets[] = {10.00, 10.02, 10.05, 10.09, 10.12};
@@ -117,11 +112,10 @@ TEST_F(LogPredictionTest, FitsTheRunsAndMeasuresTheFitByLeavingOneOut) {
     EXPECT_NE(raceday::errorOf(refused)->message.find("fewer than 4 runs"), std::string::npos);
 }
 
-// Five runs of one afternoon at a mile-high strip (24.21 inHg), predicted for sea-level air
-// (60 °F, 29.92 inHg, 20 %): the cube-root rule gives 10.913 s (10.91298 by the correction
-// factors of tests/reference/raceday_reference.py); a line through these runs gave 14.70 s.
-// The runs all show 118 mph, yet the speed still gets an interval. Both intervals widen as
-// today's air moves from the runs' own towards sea level.
+// Five runs at a mile-high strip (24.21 inHg), predicted for sea-level air (60 °F, 29.92 inHg,
+// 20 %): the cube-root rule gives 10.913 s (10.91298 by tests/reference/raceday_reference.py's
+// factors); a line through these runs gave 14.70 s. One speed still gets an interval; both
+// intervals widen as today's air moves from the runs' own towards sea level.
 TEST_F(LogPredictionTest, StaysWithTheCubeRootRuleFarFromTheRunsAir) {
     const double runs[][2] = {
         {11.872, 89.6}, {11.903, 89.0}, {11.891, 88.1}, {11.878, 88.8}, {11.921, 88.1}};
@@ -151,8 +145,7 @@ TEST_F(LogPredictionTest, StaysWithTheCubeRootRuleFarFromTheRunsAir) {
     }
 }
 
-// A pedalled run among four that agree: worked by hand, the four average 11.0025 s in the
-// air of factor 1, the five 11.142 s.
+// A pedalled run among four that agree: by hand, the four average 11.0025 s, all five 11.142.
 TEST_F(LogPredictionTest, LeavesOutARunFarFromTheOthersUntilTheRacerTakesItBack) {
     for (const double et : {11.00, 11.02, 10.98, 11.01}) addRun(et, 120, 1.0);
     const RunId pedalled = addRun(11.70, 112, 1.0);
@@ -194,8 +187,7 @@ TEST_F(LogPredictionTest, SaysWhyItCannotPredict) {
     expectProblem(predictFromLog(*log, scorching), Problem::Invalid, QStringLiteral("temperature"));
 }
 
-// The Calculate pass's own examples for its four formulas: 2562 lb and 210 hp
-// run these ETs and MPHs (printed to four decimals: within 0.003 hp).
+// The Calculate pass's examples: 2562 lb and 210 hp run these (to 4 decimals: within 0.003 hp).
 TEST_F(LogPredictionTest, GivesEachRunsHorsepowerOnTheStandardDay) {
     Vehicle heavy = valueOf(log->vehicle(vehicle));
     heavy.inputs.vweight = "2562 lbs";

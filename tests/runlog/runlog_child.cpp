@@ -1,6 +1,5 @@
-// A second program on a run log, for the tests that need another process:
-//   write PATH FIRST   adds numberedRun(FIRST), FIRST + 1, ... until killed,
-//                      printing "RUN_ID N" once each is committed
+// A second program on a run log:
+//   write PATH FIRST   adds numberedRun(FIRST), FIRST + 1, ... until killed, printing "RUN_ID N"
 //   hold PATH          keeps the log open until standard input closes
 //   open PATH [read]   opens it (read-only with "read") and prints the outcome
 #include <unistd.h>

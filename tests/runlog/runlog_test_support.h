@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cctype>
 #include <string>
@@ -20,8 +21,7 @@ using test_support::j607Air;
 using test_support::stationAir;
 using test_support::valueOf;
 
-// Run number n of a series: every field set and each depending on n, so a
-// run that comes back with any field of another is noticed.
+// Run n of a series: every field set and depending on n, so a field of another run is noticed.
 inline Run numberedRun(VehicleId vehicle, int n) {
     Run run;
     run.vehicleId = vehicle;
@@ -62,17 +62,22 @@ inline Vehicle namedVehicle(const std::string& name) {
     return vehicle;
 }
 
+// A test with a log file of its own in a fresh folder.
+class LogFileTest : public testing::Test {
+protected:
+    QTemporaryDir folder;
+    QString path = folder.filePath(QStringLiteral("run-log.sqlite"));
+};
+
 inline std::unique_ptr<RunLog> openLog(const QString& path, const OpenOptions& options = {}) {
     return valueOf(RunLog::open(path.toStdString(), options));
 }
 
-inline bool containsIgnoringCase(std::string text, std::string part) {
-    const auto lower = [](std::string& s) {
-        for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+inline bool containsIgnoringCase(const std::string& text, const std::string& part) {
+    const auto same = [](unsigned char a, unsigned char b) {
+        return std::tolower(a) == std::tolower(b);
     };
-    lower(text);
-    lower(part);
-    return text.find(part) != std::string::npos;
+    return std::ranges::search(text, part, same).begin() != text.end();
 }
 
 inline void expectProblem(const LogStatus& status, Problem problem, const QString& inMessage) {

@@ -9,17 +9,12 @@ namespace moravik::runlog {
 // The machine's time zone for one test, as TZ names it.
 class TimeZone {
 public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) old_ = old;
+    explicit TimeZone(const char* zone) : old_(std::getenv("TZ") ? std::getenv("TZ") : "") {
         ::setenv("TZ", zone, 1);
         ::tzset();
     }
     ~TimeZone() {
-        if (old_.empty()) {
-            ::unsetenv("TZ");
-        } else {
-            ::setenv("TZ", old_.c_str(), 1);
-        }
+        old_.empty() ? ::unsetenv("TZ") : ::setenv("TZ", old_.c_str(), 1);
         ::tzset();
     }
 

@@ -1,5 +1,4 @@
-// Runs moravik-calc in this process, with its standard streams in strings;
-// command lines written as typed.
+// Runs moravik-calc in this process, its standard streams in strings, command lines as typed.
 #pragma once
 
 #include <gtest/gtest.h>

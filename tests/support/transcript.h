@@ -1,9 +1,6 @@
-// A golden transcript of moravik-calc: each "$ LINE" of the file is run and
-// its answer compared whole, written as it follows the line: standard output
-// as it is, each line of standard error after "2> ", then "exit N" unless N
-// is 0. Lines starting with "#" are kept, after a blank line when they follow
-// an answer.
-// MORAVIK_UPDATE_GOLDEN=1 rewrites the file from the answers (read the diff).
+// A golden transcript of moravik-calc: each "$ LINE" is run and followed by its whole answer:
+// standard output, each line of standard error after "2> ", then "exit N" unless N is 0.
+// "#" lines are kept. MORAVIK_UPDATE_GOLDEN=1 rewrites the file from the answers (read the diff).
 #pragma once
 
 #include <cstdlib>
