@@ -1,8 +1,5 @@
-// The Log section driven with keys and clicks: the table's filters, sorting,
-// dialogs and undo, the prediction and horsepower from the log, the charts,
-// CSV through the File menu, and the log's faults. Expected figures are
-// hand-checkable examples (below) or the Calculate pass's own, never a formula
-// worked again here.
+// The Log section by keys and clicks, from its table to the day sheet and the log's faults.
+// Expected figures are hand-checkable examples (fillLog) or the Calculate pass's own.
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -27,9 +24,7 @@
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QXYSeries>
-#include <cmath>
 #include <functional>
-#include <tuple>
 
 #include "day_sheet.h"
 #include "log_prediction_page.h"
@@ -77,10 +72,9 @@ void addSlips(RunLog& log, moravik::runlog::VehicleId vehicle, std::initializer_
     }
 }
 
-// By the cube-root rule each Camaro run is, on the standard's day, 10.00 s
-// (11.00 s at factor 1.331 = 1.1³; 12.00 s at 1.728 = 1.2³) or 10.30 s
-// (factor 1). The Pass car's 14.4801 s at 2562 lb is the Calculate pass's
-// Huntington ET for 210 hp.
+// By the cube-root rule each Camaro run is 10.00 s on the standard's day (11.00 s at factor
+// 1.331 = 1.1³; 12.00 s at 1.728 = 1.2³) or 10.30 s (factor 1). The Pass car's 14.4801 s at
+// 2562 lb is the Calculate pass's Huntington ET for 210 hp.
 void fillLog(const QString& path) {
     const auto log = openLog(path);
     const auto addVehicle = [&log](const char* name, const char* weight) {
@@ -138,6 +132,11 @@ struct LogDay : RaceDay {
         table = child<QTableView>(section, "runTable");
     }
     int rows() const { return table->model()->rowCount(); }
+    void pressOnFirstRow(Qt::Key key) const {
+        table->setFocus();
+        table->selectRow(0);
+        QTest::keyClick(table, key);
+    }
     QString cell(int row, int column) const {
         return table->model()->index(row, column).data().toString();
     }
@@ -282,9 +281,8 @@ private slots:
     }
     void cleanup() {
         QFile::setPermissions(logPath(), QFile::ReadOwner | QFile::WriteOwner);
-        for (const QString& name : QDir(folder.path()).entryList(QDir::Files)) {
+        for (const QString& name : QDir(folder.path()).entryList(QDir::Files))
             QFile::remove(folder.filePath(name));
-        }
     }
 
     void filtersNarrowTheTableAndHeadersSortIt() {
@@ -316,8 +314,7 @@ private slots:
                  QStringList({"10.300 s", "14.480 s"}));
     }
 
-    // Delete takes the selected run and Ctrl+Z puts it back. Ctrl+A selects the rows loaded so
-    // far; Delete offers every run shown, and Ctrl+End goes to the last of them.
+    // Delete and Ctrl+Z; Ctrl+A selects the rows loaded, Delete offers every run shown; Ctrl+End.
     void selectAllDeleteAndCtrlEndReachEveryRunShown() {
         addCopies(logPath(), 300, [](Run& run, int n) {
             run.when = moravik::raceday_window::plainMoment(
@@ -325,10 +322,8 @@ private slots:
         });
         LogDay day(logPath());
         choose(day.section, "vehicleFilter", "Camaro");
-        day.table->setFocus();
-        day.table->selectRow(0);
         const QString deleted = day.cell(0, RunTableModel::When);
-        QTest::keyClick(day.table, Qt::Key_Delete);
+        day.pressOnFirstRow(Qt::Key_Delete);
         QCOMPARE(day.status(), "1 run deleted; Ctrl+Z puts it back.");
         QVERIFY(day.cell(0, RunTableModel::When) != deleted);
         QTest::keyClick(day.table, Qt::Key_Z, Qt::ControlModifier);
@@ -340,8 +335,7 @@ private slots:
         day.messages.answers = {"&Yes"};
         QTest::keyClick(day.table, Qt::Key_Delete);
         QCOMPARE(day.messages.asked.size(), 1);
-        QVERIFY2(day.messages.asked.front().contains("all 303 runs shown"),
-                 qPrintable(day.messages.asked.front()));
+        VERIFY_CONTAINS(day.messages.asked.front(), "all 303 runs shown");
         QCOMPARE(day.rows(), 0);
         choose(day.section, "vehicleFilter", "All vehicles");
         QCOMPARE(day.rows(), 1);
@@ -356,11 +350,9 @@ private slots:
         QCOMPARE(day.cell(302, RunTableModel::When), "2024-06-01 10:00");
     }
 
-    // A new run starts from Today's air, not the standard day, and takes a pasted report as
-    // Today's air does. The form lists the log's strips, then the track list's with the
-    // elevations their entries give (Denver, CO  5800); a pick, by keys or by a click in the
-    // list, fills in the strip's elevation and the run air's. A strip added after the window opened
-    // shows whole in the filter, where it read "Great Be" before.
+    // A new run starts from Today's air and takes a pasted report. Its strips are the log's, then
+    // the track list's (Denver, CO  5800); a pick by keys or click fills in both elevations. A
+    // strip added later shows whole in the filter, not as "Great Be".
     void runsAreAddedAndEditedInTheirForm() {
         LogDay day(logPath());
         fill(day.open("AirSection"),
@@ -368,29 +360,23 @@ private slots:
         day.open("LogSection");
         QDialog* form = day.runForm();
         QWidget* runAir = child(form, "runAir");
-        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "pressure"),
-                              text(runAir, "humidity")}),
-                 QStringList({"77", "30.05", "55"}));
+        expectShown(runAir, {"temperature=77", "pressure=30.05", "humidity=55"});
         choose(runAir, "temperatureUnit", "°C");
         QVERIFY(child(runAir, "metar")->isVisibleTo(form));
         pasteInto(child(runAir, "metar"), faaKeyMetar);
-        QCOMPARE(QStringList({text(runAir, "temperature"), text(runAir, "dewPoint"),
-                              text(runAir, "pressure")}),
-                 QStringList({"18.2", "15.9", "29.92"}));
-        QCOMPARE(child<QComboBox>(runAir, "pressureKind")->currentIndex(), 1);  // altimeter
+        expectShown(runAir, {"temperature=18.2", "dewPoint=15.9", "pressure=29.92",
+                             "pressureKind=Altimeter setting and elevation"});
         typeInto(runAir, "elevation", "1204");
         auto* strips = child<QComboBox>(form, "strip");
         QCOMPARE(strips->itemText(0), "Bandimere");
         choose(strips, "Denver, CO");
-        QCOMPARE(text(form, "stripElevation"), "5800");
-        QCOMPARE(text(runAir, "elevation"), "5800");
+        expectShown(form, {"stripElevation=5800", "runAir/elevation=5800"});
         fill(form, {"strip=Great Bend Motorplex", "stripElevation=2750"});
         typeSlip(form, "-9", "140");
         QVERIFY(child<QLabel>(form, "problem")->text().contains("ET"));
         // 9.5 s is far from the Camaro's runs: asked, and kept only on Yes, to the minute shown.
         typeSlip(form, "9.5", "140");
-        QVERIFY2(day.messages.asked.value(0).contains("far from this vehicle's other runs"),
-                 qPrintable(day.messages.asked.value(0)));
+        VERIFY_CONTAINS(day.messages.asked.value(0), "far from this vehicle's other runs");
         QVERIFY(form->isVisible() && child<QLabel>(form, "problem")->text().contains("far from"));
         QCOMPARE(day.rows(), 4);
         day.messages.answers = {"&Yes"};
@@ -408,9 +394,7 @@ private slots:
         choose(stripFilter, "Great Bend Motorplex");
         QCOMPARE(day.cell(0, RunTableModel::Et), "9.500 s");
 
-        day.table->setFocus();
-        day.table->selectRow(0);
-        QTest::keyClick(day.table, Qt::Key_Return);
+        day.pressOnFirstRow(Qt::Key_Return);
         form = shownDialog(day.section, "RunDialog");
         QVERIFY(form != nullptr);
         QCOMPARE(text(form, "et"), "9.5");
@@ -438,13 +422,11 @@ private slots:
         QVERIFY(!dialog->isVisible());
         choose(day.section, "vehicleFilter", "Nova");
         dialog = openDialog(day.section, "editVehicle", "VehicleDialog");
-        QCOMPARE(text(dialog, "weight"), "3,100 lbs");
-        QCOMPARE(text(dialog, "nitrousJet"), ".030");
+        expectShown(dialog, {"weight=3,100 lbs", "nitrousJet=.030"});
     }
 
-    // On the SAE J607 day typed as Today's air, the Pass car's run (fillLog: run in that air)
-    // shows 210 hp by the Calculate pass's example. Under DIN 70020 the table corrects as the
-    // prediction page does. (The table's figures and sorting: raceday_run_table_test.)
+    // On the SAE J607 day the Pass car's run in that air shows the Calculate pass's 210 hp;
+    // under DIN 70020 the table corrects as the prediction page does.
     void runsTableAndPowerFollowTodaysStandard() {
         LogDay day(logPath());
         typeJ607Day(day);
@@ -463,9 +445,8 @@ private slots:
             runs->item(0, moravik::raceday_window::LogPredictionPage::CorrectedEt)->text() + " s");
     }
 
-    // The page and `moravik-calc log predict --json` on the same log and air agree, to the
-    // digits the page shows, for the method chosen. Four more runs of the Pass car (five in all)
-    // let the fit be measured; the Camaro's three are too few, so best scales and says why.
+    // The page and `moravik-calc log predict --json` agree to the digits shown, for the method
+    // chosen. Five Pass car runs let the fit be measured; the Camaro's three are too few.
     void dialInMatchesTheCommandLine_data() {
         QTest::addColumn<QString>("vehicle");
         QTest::addColumn<QString>("method");
@@ -511,38 +492,32 @@ private slots:
         QVERIFY(text(page, "logDialIn").startsWith(shown("dial_in_s", 1, 2) + " s"));
     }
 
-    // The day sheet chart's axes, worked by hand: the step is the first of 1, 2, 5 or 10 times
-    // a power of ten that is at least the range over `most`; the ticks run from the multiple of
-    // it at or below the low end to the one at or above the high end.
+    // The day sheet chart's axes, worked by hand: steps of 1, 2 or 5 times a power of ten.
     void chartTicksAreRound() {
         const struct {
             double low, high;
             int most;
-            double first, step;
-            int count, decimals;
-        } cases[] = {{0, 10, 5, 0, 2, 5, 0},
-                     {0, 23, 5, 0, 5, 5, 0},
-                     {10.83, 11.17, 4, 10.8, 0.1, 4, 1},
-                     {-1200, 3700, 6, -2000, 1000, 6, 0}};  // feet below sea level
+            const char* ticks;  // first, step, count, decimals
+        } cases[] = {{0, 10, 5, "0 2 5 0"},
+                     {0, 23, 5, "0 5 5 0"},
+                     {10.83, 11.17, 4, "10.8 0.1 4 1"},
+                     {-1200, 3700, 6, "-2000 1000 6 0"}};  // feet below sea level
         for (const auto& c : cases) {
-            const auto ticks = moravik::raceday_window::roundTicks(c.low, c.high, c.most);
-            QVERIFY2(std::abs(ticks.first - c.first) < 1e-9 &&
-                         std::abs(ticks.step - c.step) < 1e-12 && ticks.count == c.count &&
-                         ticks.decimals == c.decimals,
-                     qPrintable(QString("%1 to %2").arg(c.low).arg(c.high)));
+            const auto t = moravik::raceday_window::roundTicks(c.low, c.high, c.most);
+            QCOMPARE(QString("%1 %2 %3 %4")
+                         .arg(t.first, 0, 'g', 12)
+                         .arg(t.step, 0, 'g', 12)
+                         .arg(t.count)
+                         .arg(t.decimals),
+                     c.ticks);
         }
     }
 
-    // File → Day sheet (PDF) on the SAE J607 day, read back with pdftotext, as golden/day_sheet.txt
-    // holds it: a page a vehicle and jet, with the figures the window shows. The Camaro's three
-    // runs (fillLog) are fewer than four, so their exponent stays the cube-root rule's: 10.100 s
-    // as scaling gives, and with the margin typed, 0.025 s, the dial-in is 10.125 s rounded up to
-    // 10.13 s. Each run predicted from the average of the other two (10.15 or 10.00 s) carried to
-    // its own air by the cube-root rule misses by 10.15 × 1.1 − 11.00 = 0.165,
-    // 10.15 × 1.2 − 12.00 = 0.18 and 0.30 s: 215.0 thousandths. The re-dial table steps 250 ft,
-    // today's row giving today's dial-in. The Pass car's one run on the standard's day predicts
-    // itself, with no interval and nothing to leave out. The paper is the locale's: Letter in the
-    // United States. A pasted report is named with its altimeter setting: the FAA's KPIT key.
+    // File → Day sheet on the SAE J607 day, read back as golden/day_sheet.txt holds it. The
+    // Camaro's three runs (fillLog) keep the cube-root rule: 10.100 s, plus the 0.025 s margin
+    // rounded up to 10.13 s; each run predicted from the other two misses by 10.15 × 1.1 − 11.00,
+    // 10.15 × 1.2 − 12.00 and 0.30 s: 215.0 thousandths. The re-dial table steps 250 ft. The Pass
+    // car's one run predicts itself. US paper is Letter. A METAR is named: the FAA's KPIT key.
     void daySheetPrintsTheWindowsFigures() {
         LogDay day(logPath());
         typeJ607Day(day);
@@ -569,8 +544,7 @@ private slots:
         QWidget* page = day.prediction("Camaro");
         // Today is the standard's day, so the prediction is the average of
         // 10.00, 10.00 and 10.30 s.
-        QCOMPARE(text(page, "logPredictedEt"), "10.100");
-        QCOMPARE(text(page, "logRunsUsed"), "3 of 3");
+        expectShown(page, {"logPredictedEt=10.100", "logRunsUsed=3 of 3"});
 
         auto* runs = child<QTableWidget>(page, "logPredictionRuns");
         QCOMPARE(runs->item(0, 2)->text(), "10.300");  // newest first
@@ -578,8 +552,7 @@ private slots:
         runs->setCurrentCell(0, 0);
         QTest::keyClick(runs, Qt::Key_Space);
         QCOMPARE(runs->item(0, 0)->checkState(), Qt::Unchecked);
-        QCOMPARE(text(page, "logPredictedEt"), "10.000");
-        QCOMPARE(text(page, "logRunsUsed"), "2 of 3");
+        expectShown(page, {"logPredictedEt=10.000", "logRunsUsed=2 of 3"});
 
         typeInto(child(day.open("AirSection"), "todaysAir"), "temperature", "");
         day.open("LogSection");
@@ -617,8 +590,7 @@ private slots:
 
         QXYSeries* runs = series(density, 0);
         emit runs->hovered(runs->points().front(), true);
-        QVERIFY2(QToolTip::text().contains("2024-06-03 10:00 at Pomona: 10.300 s"),
-                 qPrintable(QToolTip::text()));
+        VERIFY_CONTAINS(QToolTip::text(), "2024-06-03 10:00 at Pomona: 10.300 s");
 
         // The button saves; how (PNG or SVG) is the chart section's test.
         day.files.answer = folder.filePath(QStringLiteral("chart.svg"));
@@ -658,11 +630,10 @@ private slots:
         QDialog* report = nullptr;
         QTRY_VERIFY((report = shownDialog(day.section, "importReport")) != nullptr);
         const QString heading = child<QLabel>(report, "leftOutCount")->text();
-        QVERIFY2(heading.contains("0 runs imported"), qPrintable(heading));  // the rest were there
-        // The four runs already there are repeats, not errors; the 3000 bad rows are listed,
-        // the first 1000 by line and a count of the rest.
-        QVERIFY2(heading.contains("4 rows repeat runs already logged"), qPrintable(heading));
-        QVERIFY2(heading.contains("3000 rows left out"), qPrintable(heading));
+        // Runs already logged are repeats, not errors; the first 1000 bad rows are listed by line.
+        VERIFY_CONTAINS(heading, "0 runs imported");
+        VERIFY_CONTAINS(heading, "4 rows repeat runs already logged");
+        VERIFY_CONTAINS(heading, "3000 rows left out");
         const QStringList rows =
             child<QPlainTextEdit>(report, "leftOutRows")->toPlainText().split('\n');
         QCOMPARE(rows.size(), 1001);
@@ -676,20 +647,16 @@ private slots:
         QCOMPARE(day.rows(), 4);
     }
 
-    // A long import runs behind a progress dialog with the section locked;
-    // Cancel, pressed as soon as the dialog shows, leaves the log as it was.
+    // A long import locks the section behind a progress dialog; an early Cancel undoes it all.
     void importRunsOnAWorkerAndCancelUndoesIt() {
         const QString csv = folder.filePath(QStringLiteral("many.csv"));
         QFile file(csv);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
-        for (int n = 0; n < 5000; ++n) {
-            const auto twoDigits = [](int value) {
-                return QByteArray::number(value).rightJustified(2, '0');
-            };
-            file.write("2025-03-01T" + twoDigits(n / 3600) + ":" + twoDigits(n / 60 % 60) + ":" +
-                       twoDigits(n % 60) + "Z,Import car,11,100,80,29.9\n");
-        }
+        const QDateTime start(QDate(2025, 3, 1), QTime(0, 0), Qt::UTC);
+        for (int n = 0; n < 5000; ++n)
+            file.write(start.addSecs(n).toString(Qt::ISODate).toUtf8() +
+                       ",Import car,11,100,80,29.9\n");
         file.close();
         for (const bool cancel : {true, false}) {
             LogDay day(logPath());
@@ -701,23 +668,20 @@ private slots:
             QVERIFY(day.section->isEnabled());
             QVERIFY(day.action("actionImportRuns")->isEnabled());
             if (cancel) {
-                QVERIFY2(day.status().contains("cancelled"), qPrintable(day.status()));
+                VERIFY_CONTAINS(day.status(), "cancelled");
                 QCOMPARE(day.rows(), 4);
                 QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Pass car");
             } else {
-                QVERIFY2(day.status().contains("5000 runs imported"), qPrintable(day.status()));
+                VERIFY_CONTAINS(day.status(), "5000 runs imported");
                 QCOMPARE(day.cell(0, RunTableModel::VehicleName), "Import car");
                 QVERIFY(day.rows() > 4);
             }
         }
     }
 
-    // Logs that cannot be written as they are: another program writing it or a read-only file
-    // open read-only after waiting, a damaged file asks, another program's database is refused
-    // without a question. Unless set aside (kept unchanged under another name, a fresh log in its
-    // place), nothing is added, imported (File > Import says why) or deleted, and the file stays
-    // as it was with nothing written beside it. Once the other program is done, the window can
-    // write without being started again.
+    // Logs that cannot be written: in use or read-only open read-only, a damaged one asks, a
+    // foreign database is refused. Unless set aside, nothing is added, imported or deleted and
+    // nothing is written; once the other program is done, the window writes again.
     void logsFoundAtOpening_data() {
         addRows<OpeningCase>({
             {"in use by another program", OpeningCase::InUse, {}, "read-only", false},
@@ -760,7 +724,7 @@ private slots:
             LogDay day(logPath(), row.answers);
             QCOMPARE(day.messages.asked.size(), row.answers.size());
             const QString note = child<QLabel>(day.section, "logNote")->text();
-            QVERIFY2(note.contains(row.note), qPrintable(note));
+            VERIFY_CONTAINS(note, row.note);
             QCOMPARE(child(day.section, "addRun")->isEnabled(), row.writable);
             const auto* import = day.action("actionImportRuns");
             QCOMPARE(import->isEnabled(), row.writable);
@@ -768,12 +732,9 @@ private slots:
                 QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), before);
                 return;
             }
-            QVERIFY2(import->toolTip().contains("cannot be written"),
-                     qPrintable(import->toolTip()));
+            VERIFY_CONTAINS(import->toolTip(), "cannot be written");
             if (day.table->model() != nullptr) {  // a log open read-only
-                day.table->setFocus();
-                day.table->selectRow(0);
-                QTest::keyClick(day.table, Qt::Key_Delete);
+                day.pressOnFirstRow(Qt::Key_Delete);
                 QCOMPARE(day.rows(), 4);
             }
             QCOMPARE(fileBytes(logPath()), before);
@@ -789,10 +750,8 @@ private slots:
         QCOMPARE(fileBytes(logPath()), before);
     }
 
-    // Damage found after opening, in a log of 20,000 runs with a run just added in the window:
-    // 16 KB overwritten in its middle, met by a sort. Writing stops at once, and the window asks
-    // as it does at opening. Set aside, the file is kept as it was and a fresh log takes its
-    // place; kept open, the log stays read-only and closing leaves the file as it was.
+    // 16 KB overwritten in a 20,000-run log after a run was added, met by a sort: writing stops
+    // and the window asks as at opening; set aside or kept read-only, the file stays as it was.
     void damageFoundAfterOpeningIsOfferedToBeSetAside() {
         const QString setAside = QStringLiteral("Set it aside and start a &fresh log");
         for (const QString& answer : {setAside, QStringLiteral("Open it &read-only")}) {
@@ -826,18 +785,17 @@ private slots:
                 };
                 day.sortBy(RunTableModel::Et);
                 QTRY_COMPARE(day.messages.asked.size(), 1);
-                QVERIFY2(day.messages.asked.front().contains("damaged"),
-                         qPrintable(day.messages.asked.front()));
+                VERIFY_CONTAINS(day.messages.asked.front(), "damaged");
                 QVERIFY(addRunOffWhenAsked);
-                QVERIFY2(statusWhenAsked.contains("damaged"), qPrintable(statusWhenAsked));
+                VERIFY_CONTAINS(statusWhenAsked, "damaged");
                 const QString note = child<QLabel>(day.section, "logNote")->text();
                 if (answer == setAside) {
-                    QVERIFY2(note.contains("kept unchanged as"), qPrintable(note));
+                    VERIFY_CONTAINS(note, "kept unchanged as");
                     QCOMPARE(fileBytes(note.section(" as ", 1).section("; ", 0, 0)), damaged);
                     QCOMPARE(day.rows(), 0);
                     QVERIFY(child(day.section, "addRun")->isEnabled());
                 } else {
-                    QVERIFY2(note.contains("read-only"), qPrintable(note));
+                    VERIFY_CONTAINS(note, "read-only");
                     QVERIFY(!child(day.section, "addRun")->isEnabled());
                     QVERIFY(!day.action("actionImportRuns")->isEnabled());
                 }

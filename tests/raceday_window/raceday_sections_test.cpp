@@ -1,6 +1,5 @@
-// Prediction, horsepower, eighth/quarter, jet and chart sections driven
-// through their widgets. Expected figures are published examples or the
-// independent reference's, never a formula worked again here.
+// The calculating sections through their widgets; figures are published examples or the
+// reference's.
 #include <QCheckBox>
 #include <QImage>
 #include <QJsonArray>
@@ -59,8 +58,7 @@ private slots:
     void initTestCase() { moravik::raceday_window::testing::setUpTestApplication(); }
     void init() { QSettings().clear(); }
 
-    // The baseline run made in today's air predicts itself; warmer air today
-    // slows it. Incomplete air leaves "–".
+    // A baseline run in today's air predicts itself; warmer air slows it; incomplete air shows "–".
     void predictionFollowsTodaysAir() {
         RaceDay raceDay;
         QWidget* air = raceDay.open("AirSection");
@@ -69,8 +67,7 @@ private slots:
         fill(prediction, {"baselineEt=11.5", "baselineSpeed=118"});
         QCOMPARE(text(prediction, "predictedEt"), "–");
         typeJ607Day(child(prediction, "baselineAir"));
-        QCOMPARE(text(prediction, "predictedEt"), "11.500");
-        QCOMPARE(text(prediction, "predictedSpeed"), "118.00");
+        expectShown(prediction, {"predictedEt=11.500", "predictedSpeed=118.00"});
 
         typeInto(air, "temperature", "95F");
         QVERIFY(number(prediction, "predictedEt") > 11.5);
@@ -80,8 +77,7 @@ private slots:
         QVERIFY(child<QLabel>(prediction, "todaysAirSummary")->text().contains("not complete"));
     }
 
-    // Unreadable or impossible inputs: every wrong field is marked with its reason, no other,
-    // the status bar says so, and every result shows "–". Paths name a field inside an air form.
+    // Every wrong field, and no other, marked with its reason; the status bar says so; results "–".
     void impossibleInputsAreMarkedWithTheirRange_data() {
         const QStringList hp{"weight=2562", "et=11.5", "speed=118"};
         const QStringList baseline{"baselineEt=11.5", "baselineAir/pressureKind=Altimeter",
@@ -103,9 +99,8 @@ private slots:
             {"ET factor 1e308", "MileSection", {"et=6.5", "etFactor=1e308"}, {"etFactor=1 to 2"}},
             {"eighth ET 50 s", "MileSection", {"et=50"}, {"et=1.5 to 40 s"}},
             {"target 1e308", "JetSection", {"targetPower=1e308"}, {"targetPower=1 to 20,000 hp"}},
-            // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS: setting × (1 − 0.0065 h /
-            // 288)^5.2561), below the 500 hPa the air accepts: the pressure is marked, not
-            // elevation.
+            // 25 inHg at 15,000 ft is about 478 hPa at the station (NWS altimeter formula): the
+            // pressure is marked, not the elevation.
             {"station pressure below 500 hPa",
              "PredictionSection",
              baseline + QStringList{"baselineAir/pressure=25", "baselineAir/elevation=15000"},
@@ -147,9 +142,8 @@ private slots:
         QVERIFY(!raceDay.status().isEmpty());
     }
 
-    // The Calculate pass's own example, 2562 lb and 210 hp by Huntington (the core's tests hold
-    // every formula's), shown to 0.1 hp in each column that has what it needs: ET, MPH, then
-    // both corrected, which the run on SAE J607's own day does by exactly 1.
+    // The Calculate pass's example, 2562 lb and 210 hp by Huntington, in each column that has
+    // what it needs; SAE J607's own day corrects by exactly 1.
     void horsepowerFromATimeSlip() {
         RaceDay raceDay;
         QWidget* hp = raceDay.open("HorsepowerSection");
@@ -177,9 +171,8 @@ private slots:
         QCOMPARE(raceDay.status(), "Enter the weight with driver to see the horsepower.");
     }
 
-    // calchorsepower.com's example with the factors set to 1.557 and 1.25: 8.5 s and 85 mph give
-    // 13.23 s and 106 mph; then calculator.city's eighth-to-quarter table (factor 1.57, to
-    // 0.01 s) read back from the quarter: 12.56 s was 8.00 s.
+    // calchorsepower.com: 8.5 s, 85 mph at factors 1.557 and 1.25 give 13.23 s, 106 mph;
+    // calculator.city's table (factor 1.57) read back: a 12.56 s quarter was an 8.00 s eighth.
     void eighthAndQuarterMile() {
         RaceDay raceDay;
         QWidget* mile = raceDay.open("MileSection");
@@ -188,15 +181,14 @@ private slots:
         QVERIFY(std::abs(number(mile, "resultEt") - 13.23) <= 0.005);
         QVERIFY(std::abs(number(mile, "resultSpeed") - 106) <= 0.5);
         QTest::mouseClick(child(mile, "resetFactors"), Qt::LeftButton);
-        QCOMPARE(text(mile, "etFactor") + " " + text(mile, "speedFactor"), "1.57 1.26");
+        expectShown(mile, {"etFactor=1.57", "speedFactor=1.26"});
         fill(mile, {"direction=Quarter", "speed=", "et=12.56"});
         QVERIFY(std::abs(number(mile, "resultEt") - 8.00) <= 0.005 / 1.57 + 1e-9);
         QCOMPARE(text(mile, "resultSpeed"), "–");
     }
 
-    // The Calculate pass's own example: jet .030 adds 162.58032 hp through four nozzles; the
-    // jets are the reference's (`python3 tests/reference/moravik_reference.py njt=.030 jtn=4`).
-    // In kW at 0.7457 kW/hp (the mechanical horsepower's definition): 121.2.
+    // The Calculate pass's example: jet .030 adds 162.58032 hp on four nozzles (jets by
+    // moravik_reference.py njt=.030 jtn=4); 121.2 kW at the definition's 0.7457 kW/hp.
     void jetForATarget() {
         RaceDay raceDay;
         QWidget* jet = raceDay.open("JetSection");
@@ -216,17 +208,15 @@ private slots:
         QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
         choose(jet, "targetPowerUnit", "hp");
 
-        // No nozzles (the box refuses a 0, but can be emptied) is marked, not
-        // read as the count before it.
+        // An emptied nozzle box is marked, not read as the count before it.
         nozzles->selectAll();
         QTest::keyClick(nozzles, Qt::Key_Backspace);
-        QVERIFY2(nozzles->toolTip().contains("from 1 to 99"), qPrintable(nozzles->toolTip()));
+        VERIFY_CONTAINS(nozzles->toolTip(), "from 1 to 99");
         QCOMPARE(text(jet, "nitrousJet"), "–");
     }
 
-    // Every point is the Calculate pass of its jet with the chart's engine power and weight: ET
-    // and MPH with nitrous of the chosen formula, as the reference gives them
-    // (`python3 tests/reference/moravik_reference.py njt=.02 draghp=350 vweight=3100`).
+    // Each point is its jet's Calculate pass, as moravik_reference.py njt=.02 draghp=350
+    // vweight=3100 gives it.
     void chartSeriesHoldThePassesFigures() {
         const QString formula = "Lucius-RoadTrack";
         const QList<double> etsWithNitrous{12.7222554335829, 12.5088598024952, 12.2353511814218};
@@ -289,8 +279,7 @@ private slots:
         QVERIFY(raceDay.status().startsWith("The chart could not be saved"));
     }
 
-    // The section and `moravik-calc bottle --json` agree to the digits the section shows, in
-    // both directions; the figures themselves are checked against the reference (tests/reference).
+    // The section and `moravik-calc bottle --json` agree to the digits shown, both directions.
     void bottleMatchesTheCommandLine_data() {
         addRows<BottleCase>({
             // Typed over a refused temperature: the pressure wanted is the other direction.
@@ -328,10 +317,8 @@ private slots:
         QCOMPARE(raceDay.status(), QString());
     }
 
-    // One refused value on every front end: the core's sentence, byte for byte,
-    // after each front end's own name for the field: moravik-calc's option, the
-    // web module's field key (the page puts its label there), the window's field.
-    // Sentences as moravik-calc printed them before the answer layer named fields.
+    // One refused value gives the core's sentence, byte for byte, after each front end's name
+    // for the field: moravik-calc's option, the web module's field key, the window's field.
     void everyFrontEndGivesTheCoresSentence_data() {
         addRows<SentenceCase>({
             {"temperature 200 F", "AirSection/todaysAir/temperature", "200F", "",
@@ -370,7 +357,7 @@ private slots:
         const QString path = row.field.section('/', 1);
         fill(page, {path + "=" + row.typed});
         QCOMPARE(fieldAt(page, path)->toolTip(), row.windowLabel + row.sentence);
-        QVERIFY2(raceDay.status().contains(row.sentence), qPrintable(raceDay.status()));
+        VERIFY_CONTAINS(raceDay.status(), row.sentence);
     }
 };
 

@@ -59,8 +59,7 @@ inline bool showsWhole(const QComboBox* box, const QString& itemText) {
     return box->fontMetrics().horizontalAdvance(itemText) <= field.width();
 }
 
-// Access keys that two visible labels, buttons or boxes under `root` share:
-// "d: &Date and time, Humi&dity".
+// Access keys two visible labels, buttons or boxes under `root` share: "d: &Date, Humi&dity".
 inline QStringList accessKeyClashes(const QWidget* root) {
     QMap<QChar, QStringList> owners;
     for (const QWidget* widget : root->findChildren<QWidget*>()) {
@@ -76,9 +75,8 @@ inline QStringList accessKeyClashes(const QWidget* root) {
     }
     QStringList clashes;
     for (auto owner = owners.cbegin(); owner != owners.cend(); ++owner) {
-        if (owner.value().size() > 1) {
+        if (owner.value().size() > 1)
             clashes << QString(owner.key()) + QStringLiteral(": ") + owner.value().join(", ");
-        }
     }
     return clashes;
 }
@@ -110,9 +108,8 @@ inline void choose(QComboBox* box, const QString& choice) {
     box->setFocus();
     const int target = box->findText(choice);
     if (target < 0) qFatal("no item %s", qPrintable(choice));
-    while (box->currentIndex() != target) {
+    while (box->currentIndex() != target)
         QTest::keyClick(box, box->currentIndex() < target ? Qt::Key_Down : Qt::Key_Up);
-    }
 }
 
 inline void choose(const QObject* parent, const QString& name, const QString& choice) {
@@ -125,9 +122,8 @@ inline QWidget* fieldAt(const QObject* parent, const QString& path) {
                  path.section('/', -1));
 }
 
-// Fills in a form as a racer would, entry by entry: "field=text" types into a field or an
-// editable box; a choice box takes the item that is, or else starts with, the text;
-// "form/field=text" is a field of a form inside `parent`.
+// Fills in a form as a racer would: "field=text" or "form/field=text" types into a field; a
+// choice box takes the item that is, or else starts with, the text.
 inline void fill(const QObject* parent, const QStringList& entries) {
     for (const QString& entry : entries) {
         const QString typed = entry.section('=', 1);
@@ -142,8 +138,29 @@ inline void fill(const QObject* parent, const QStringList& entries) {
     }
 }
 
-// The window, shown and active, with a run log of its own; `answers` are ready for the
-// questions it asks.
+// What the fields of "field=..." entries show, as "field=text": a choice box its choice.
+inline QStringList readBack(const QObject* parent, const QStringList& entries) {
+    QStringList texts;
+    for (const QString& entry : entries) {
+        const QString path = entry.section('=', 0, 0);
+        const QWidget* field = fieldAt(parent, path);
+        const auto* box = qobject_cast<const QComboBox*>(field);
+        texts << path + "=" +
+                     (box ? box->currentText() : qobject_cast<const QLineEdit*>(field)->text());
+    }
+    return texts;
+}
+
+// Checks that the fields of "field=text" entries show those texts.
+inline void expectShown(const QObject* parent, const QStringList& entries) {
+    QCOMPARE(readBack(parent, entries), entries);
+}
+
+// Fails showing the whole text when it lacks the part.
+#define VERIFY_CONTAINS(text, part) \
+    QVERIFY2(QString(text).contains(part), qPrintable(QString(text)))
+
+// The window, shown and active, with a run log of its own and `answers` to its questions.
 struct RaceDay {
     PreparedFileChooser files;
     desktop::testing::PreparedMessages messages;
@@ -159,9 +176,8 @@ struct RaceDay {
         window.activateWindow();
         // The log's check goes on after the window is up; tests start once it is over.
         const auto* store = window.findChild<LogStore*>();
-        if (!QTest::qWaitFor([store] { return !store->checking(); })) {
+        if (!QTest::qWaitFor([store] { return !store->checking(); }))
             qFatal("the run log's check did not end");
-        }
     }
 
     // The section with this object name, made the current one.
@@ -204,8 +220,7 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// Reads an output box back as a number, for published values given to a
-// few digits.
+// An output box as a number, for published values given to a few digits.
 inline double number(const QObject* parent, const QString& name) {
     bool ok = false;
     const double value = QLocale::c().toDouble(text(parent, name), &ok);

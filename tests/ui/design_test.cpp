@@ -1,7 +1,4 @@
-// The windows as drawn, and as a screen reader reads them: the main window's
-// pictures, read without image plugins; every caption shows whole in the fonts
-// actually in use, with no neighbour over it; the frames; every field, button
-// and menu entry has a name and a role. Where each control sits and what it
+// The windows as drawn and as a screen reader reads them. Where each control sits and what it
 // says is the design itself (Form1.ui), not restated here.
 #include <QAccessible>
 #include <QComboBox>
@@ -20,8 +17,7 @@ using namespace moravik::ui::testing;
 
 namespace {
 
-// The room a caption needs and the room its box gives it, in the caption's
-// font; nothing for widgets without a caption.
+// The room a caption needs and the room its box gives, in its font; none without a caption.
 std::pair<QRect, QRect> captionRoom(const QWidget* widget) {
     const QFontMetrics metrics(widget->font());
     const auto* label = qobject_cast<const QLabel*>(widget);
@@ -43,8 +39,7 @@ std::pair<QRect, QRect> captionRoom(const QWidget* widget) {
     return {QRect(0, 0, width, metrics.height()), button->rect()};
 }
 
-// A widget's own drawing, without its children, on the given ground: for a label its ink only
-// (on transparent), for a frame its border and title (on the window's white).
+// A widget's own drawing without its children: a label's ink, or a frame on the window's white.
 QImage drawnAlone(QWidget* widget, QColor ground = Qt::transparent) {
     QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
     image.fill(ground);
@@ -62,8 +57,7 @@ QRect inkBounds(QLabel* label) {
     return bounds;
 }
 
-// The ink pixels of a caption that the window does not show: where the window
-// looks the same with the label hidden.
+// A caption's ink pixels the window does not show: alike with the label hidden.
 int hiddenInk(QWidget* window, QLabel* label) {
     const QImage ink = drawnAlone(label);
     const QRect place(label->mapTo(window, QPoint()), label->size());
@@ -103,8 +97,7 @@ class DesignTest : public QObject {
 private slots:
     void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
 
-    // The drag car shows, and the main window reaches its first paint without loading an image
-    // plugin, which costs start-up time and memory. First, before other windows load them.
+    // The drag car shows without loading an image plugin (start-up time); first, before others.
     void mainWindowPaintsWithoutImagePlugins() {
         App main;
         QVERIFY(QTest::qWaitForWindowExposed(&main.window));

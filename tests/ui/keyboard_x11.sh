@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The main window on a bare X server, without a window manager, driven by real
-# key presses and clicks: F10 and a lone Alt reach the menu bar, and Enter acts
-# on the highlighted entry, never on the focused button (Exit, at the start).
+# Real keys on a bare X server: F10 and a lone Alt reach the menu bar, and Enter acts on the
+# highlighted entry, never on the focused button (Exit, at the start).
 # Usage: xvfb-run keyboard_x11.sh path/to/moravik
 set -uo pipefail
 moravik=$1
@@ -19,9 +18,7 @@ wait_for_window() {
     return 1
 }
 
-# check WHAT INPUT WINDOW: INPUT is a list of xdotool key names, or "click" for
-# a click on the Help entry of the menu bar. WINDOW is the title that must show
-# while the program keeps running.
+# check WHAT INPUT WINDOW: xdotool keys or "click" (on Help); WINDOW's title must show.
 check() {
     local what=$1 input=$2 expected=$3 main pid verdict
     "${moravik}" 2>"${errors}" &

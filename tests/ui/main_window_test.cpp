@@ -1,6 +1,4 @@
-// The main window driven by keys and clicks: Calculate, faults, the leading
-// digits of the result boxes, the menu bar from the keyboard, placement on
-// small screens, focus order, and the ways to end the application.
+// The main window by keys and clicks: Calculate, faults, result boxes, menu bar, small screens.
 #include <QClipboard>
 #include <QComboBox>
 #include <QScreen>
@@ -16,12 +14,11 @@ using namespace moravik::ui::testing;
 
 namespace {
 
-// How long a check that something does not happen watches for it. A busy machine can only
-// make such a check miss a fault, never fail a sound window.
+// How long a check that something does not happen watches; a busy machine only makes it miss.
 constexpr int kQuietMs = 500;
 
-// The core's texts for the window's initial inputs, without and with Denver chosen: the window
-// shows them byte for byte (the engine's tests hold them against the reference).
+// The core's texts for the initial inputs, without and with Denver, which the window shows
+// byte for byte (the engine's tests hold them against the reference).
 QStringList coreResults(bool denver = false) {
     moravik::InputTexts inputs;
     if (denver) inputs.altitudeDD = "Denver, CO  5800";
@@ -32,8 +29,7 @@ QStringList coreResults(bool denver = false) {
     return texts;
 }
 
-// The texts of the result boxes in their writing order. The boxes are
-// read-only, yet in the tab chain (see the focus order) so that users can copy.
+// The result boxes' texts in writing order; read-only boxes, yet in the tab chain for copying.
 QStringList resultTexts(const App& main) {
     QStringList texts;
     for (const std::string_view name : moravik::resultFieldNames) {
@@ -43,9 +39,7 @@ QStringList resultTexts(const App& main) {
     return texts;
 }
 
-// How far a line edit has scrolled its text to the left when it last painted:
-// where it draws its cursor against an unscrolled twin with the same text and
-// cursor.
+// How far a line edit has scrolled its text left: its cursor against an unscrolled twin's.
 int scrolledPixels(QLineEdit* box) {
     box->repaint();
     QLineEdit twin(box->text());
@@ -128,9 +122,8 @@ private slots:
         QCOMPARE(main.told.errors.filter(fault.kind), main.told.errors);
     }
 
-    // Tab reaches every field and button once and comes back, selecting a whole result for
-    // copying, yet each box keeps its start in view; End shows the end of a result, and the box
-    // shows its start again when the focus leaves it.
+    // Tab reaches every control once, selecting a whole result yet keeping its start in view;
+    // End shows a result's end until the focus leaves.
     void resultBoxesShowTheirLeadingDigits() {
         App main;
         QVERIFY(QTest::qWaitForWindowActive(&main.window));
@@ -164,9 +157,8 @@ private slots:
         QCOMPARE(scrolledPixels(box), 0);
     }
 
-    // Keys go where the user's keyboard sends them: to an open menu, or else to the focus. At
-    // the start the focus is on Exit, so a key that leaks to a button ends the application.
-    // Exit ends it too by its access key, from an input; Return in an input does not.
+    // Keys go to an open menu, else to the focus: at the start Exit, so a leaked key ends the
+    // application, as Alt+X does from an input; Return in an input does not.
     void keyboardUsesTheMenuBar_data() {
         QTest::addColumn<QString>("keys");
         QTest::addColumn<QString>("opens");  // the window that shows, Exit, or none
@@ -224,8 +216,7 @@ private slots:
         QCOMPARE(main.told.errors, QStringList());
     }
 
-    // Each row runs on a screen of its size; CMake starts the test once per
-    // screen (tests/ui/screens).
+    // Each row runs on a screen of its size; CMake starts the test once per screen.
     void windowFitsTheScreen_data() {
         QTest::addColumn<QSize>("screen");
         QTest::addColumn<QPoint>("clientArea");  // none: it scrolls

@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# The window programs without a display: one plain line on standard error and
-# a failure status, never Qt's abort (status 134 and a core dump). The line
-# names the real cause: no display set, or Qt's reason when one is set.
+# Without a display: one line naming the cause and status 1, never Qt's abort (134, a core).
 # --help and --version answer without any display.
 # Usage: no_display.sh path/to/moravik path/to/moravik-raceday
 set -uo pipefail

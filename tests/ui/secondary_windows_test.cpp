@@ -1,8 +1,5 @@
-// The main window's secondary windows. Each command keeps one window object, raises it when
-// chosen again and loads it anew after its close box. The help windows each show their own
-// document, read on a worker thread while the window shows "Loading…" and every other window
-// keeps working. This test runs from a folder of its own and writes the help documents beside
-// itself, where the windows look for them.
+// The secondary windows: one object per command, raised when chosen again, loaded anew after a
+// close; help documents read on a worker thread. Writes its documents beside itself.
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -52,14 +49,12 @@ QString shownText(QWidget* window) {
 // Waits until the window has loaded its document, and returns its text.
 QString loadedText(QWidget* window) {
     if (window == nullptr) return "(not shown)";
-    if (!QTest::qWaitFor([window] { return shownText(window) != kLoading; }, 30'000)) {
+    if (!QTest::qWaitFor([window] { return shownText(window) != kLoading; }, 30'000))
         return "(still loading)";
-    }
     return shownText(window);
 }
 
-// A document whose loading takes a while: after its text, 32 MB of groups that the reader
-// reads past.
+// A document that takes a while to load: 32 MB of groups the reader skips.
 void writeLargeDocument(const QString& fileName) {
     const QByteArray skipped("{\\*\\zz x}");
     writeFile(fileName,
@@ -91,17 +86,15 @@ private slots:
     void initTestCase() { moravik::desktop::applyDesignLook(*qApp); }
     // Each document holds its own file name, so that a mix-up shows.
     void init() {
-        for (const auto& document : moravik::docs::kHelpDocuments) {
+        for (const auto& document : moravik::docs::kHelpDocuments)
             writeDocument(toQString(document.file), QByteArray(document.file.data()));
-        }
     }
     void cleanup() { QThreadPool::globalInstance()->waitForDone(); }
 
     void helpItemsShowTheirOwnDocuments() {
         App main;
-        for (const auto& document : moravik::docs::kHelpDocuments) {
+        for (const auto& document : moravik::docs::kHelpDocuments)
             QCOMPARE(loadedText(main.show(toQString(document.window))), toQString(document.file));
-        }
     }
 
     void missingDocumentIsReportedAndRetried() {
@@ -141,9 +134,8 @@ private slots:
         QCOMPARE(scroll->value(), 0);
     }
 
-    // While a large document loads, the main window calculates and opens windows. Its close
-    // box, or Exit, which closes every window at once, cancels the load: the window stays
-    // closed and empty, and shows the document when chosen again.
+    // While a large document loads, the main window works; its close box or Exit cancels the
+    // load, leaving the window closed and empty until chosen again.
     void closingCancelsTheLoadWhileOtherWindowsWork_data() {
         QTest::addColumn<bool>("byExit");
         QTest::newRow("close box") << false;
@@ -186,8 +178,7 @@ private slots:
         App main;
         QWidget* shown = main.show("Form2");
         loadedText(shown);
-        // The links go straight into the view, so that addresses the RTF reader
-        // would refuse reach the window too.
+        // Straight into the view, so that addresses the RTF reader refuses reach the window too.
         QTextBrowser* view = viewOf(shown);
         QString links;
         for (const QString& address : addresses)
@@ -202,8 +193,7 @@ private slots:
         QCOMPARE(main.opened, QList<QUrl>({addresses[0], addresses[1], addresses[2]}));
     }
 
-    // The documents that ship fit their windows' view: no table is wider than the view, and
-    // no line breaks inside a word.
+    // The shipped documents fit their view: no table wider than it, no line broken in a word.
     void shippedDocumentsFitTheirView_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<QString>("file");

@@ -30,8 +30,7 @@ inline const QMap<QString, QString> menuCommands{{"Form2", "Field Inputs"},
                                                  {"Form5", "Shareware"},
                                                  {"Form6", "About"}};
 
-// The main window, shown and active, with its messages and browser starts
-// recorded instead of shown and done.
+// The main window, shown, with its messages and browser starts recorded instead of done.
 struct App final : UrlOpener {
     moravik::desktop::testing::PreparedMessages told;
     QList<QUrl> opened;
@@ -52,9 +51,7 @@ struct App final : UrlOpener {
         return window.findChild<Widget*>(name);
     }
 
-    // Shows the window with the given object name as a user would: the main
-    // window is shown already, the others come from their menu bar command.
-    // Returns the window, or nullptr when it does not show.
+    // Shows the window of this object name from its menu bar command; nullptr if none shows.
     QWidget* show(const QString& windowName) {
         if (windowName == "Form1") return QTest::qWaitForWindowExposed(&window) ? &window : nullptr;
         for (QAction* entry : window.menuBar()->actions())
