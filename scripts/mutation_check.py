@@ -647,7 +647,9 @@ PLANTS = [
     Plant("web-store-blocked-silent", "an upgrade another tab blocks says nothing", "apps/web/app/log_worker.js",
           [("request.onblocked = () =>", "request.onblocked = () => 0 &&", 1)], True),
     Plant("web-store-failure-ready", "a store that fails to open leaves the Runs page marked ready", "apps/web/app/runs.js",
-          [("    await showPage(Infinity);\n", "    await showPage(Infinity).catch(() => {});\n", 1)], True),
+          [('    fillStandards(await keeper("standards"));\n    await showPage(Infinity);\n',
+            '    try {\n      fillStandards(await keeper("standards"));\n      await showPage(Infinity);\n'
+            '    } catch {}\n', 1)], True),
     Plant("csv-cr-not-a-line-end", "a CR alone does not end a CSV line", "core/runlog/src/csv.cpp",
           [("        if (c == '\\r') {\n            if (!atEnd() && peek() == '\\n') take();\n"
             "            recordEnds = true;\n            return;\n        }\n",
