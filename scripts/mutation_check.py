@@ -1045,7 +1045,9 @@ def main():
             elif not failing[0].startswith("("):
                 catchers[item.name] = failing[0]
                 CATCHERS.write_text(json.dumps(dict(sorted(catchers.items())), indent=1) + "\n")
-        print("%d of %d plants caught" % (len(chosen) - len(missed), len(chosen)))
+        tried = [item for item in chosen if args.web or not item.web]
+        print("%d of %d plants caught" % (len(tried) - len(missed), len(tried))
+              + ("; %d skipped" % (len(chosen) - len(tried)) if len(tried) < len(chosen) else ""))
         return 1 if missed else 0
     finally:
         if args.keep:
