@@ -467,9 +467,10 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     if (o.common.json) {
         const auto json =
             raceday::figuresJson([&] { return predictionJson(prediction, dial, standard); });
-        if (const auto* fault = std::get_if<raceday::FigureFault>(&json))
+        if (const auto* fault = std::get_if<Fault>(&json))
             return CommandFailure{ExitStatus::ArithmeticFault,
-                                  "the calculation ended in an arithmetic fault: " + fault->name};
+                                  "the calculation ended in an arithmetic fault: " +
+                                      std::string(faultName(*fault))};
         out << jsonText(std::get<JsonDocument>(json)) << '\n';
     } else {
         printPredictionReport(vehicle.name, prediction, dial, standard, system, out);

@@ -91,10 +91,10 @@ ExitStatus printAnswer(const RacedayCommand& command, CommandStreams& io) {
         printReport(io.out, answer.report);
         return ExitStatus::Success;
     }
-    if (const auto* fault = std::get_if<FigureFault>(&answer.json)) {
-        io.out << jsonText(JsonDocument{{"fault", fault->name}}) << '\n';
+    if (const auto* fault = std::get_if<Fault>(&answer.json)) {
+        io.out << jsonText(JsonDocument{{"fault", faultName(*fault)}}) << '\n';
         io.err << programName << ' ' << command.parser->get_name()
-               << ": the calculation ended in an arithmetic fault: " << fault->name << '\n';
+               << ": the calculation ended in an arithmetic fault: " << faultName(*fault) << '\n';
         return ExitStatus::ArithmeticFault;
     }
     io.out << jsonText(std::get<JsonDocument>(answer.json)) << '\n';

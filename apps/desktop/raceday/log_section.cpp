@@ -448,8 +448,7 @@ runlog::LogStatus LogSection::confirmUnusualEt(const Run& typed) {
         runlog::Problem::Invalid,
         plainText(tr("ET %1 is far from this vehicle's other runs (%2); the run was not saved. "
                      "Correct the ET, or press OK and answer Yes to keep it.")
-                      .arg(et, jet)),
-        "ET"};
+                      .arg(et, jet))};
 }
 
 void LogSection::openVehicleDialog(bool editChosen) {

@@ -30,14 +30,12 @@ GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
         const MetarReport report = required(readMetar(o.metar), "--metar");
         const double elevation =
             readQuantity(o.elevation, Quantity::Elevation, system, "--elevation");
-        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system),
-                                          "--humidity or --dew-point"),
-                         "--metar"),
+        return {required(weatherFromMetar(report, elevation, typedMoisture(o, system)), "--metar"),
                 report.notes};
     }
-    if (o.temperature.empty()) throw Refusal{"give --temperature, or --metar"};
+    if (o.temperature.empty()) throw Refusal{"give one of them", {"--temperature", "--metar"}};
     if (!o.elevation.empty() && o.altimeter.empty())
-        throw Refusal{"--elevation needs --altimeter or --metar"};
+        throw Refusal{"read only with an altimeter setting or a METAR", {"--elevation"}};
     Weather weather;
     weather.kelvin = readQuantity(o.temperature, Quantity::Temperature, system, "--temperature");
     if (!o.pressure.empty()) {
@@ -48,7 +46,7 @@ GivenWeather weatherOf(const AirRequest& o, UnitSystem system) {
             AltimeterSetting{readQuantity(o.altimeter, Quantity::Barometer, system, "--altimeter"),
                              readQuantity(o.elevation, Quantity::Elevation, system, "--elevation")};
     } else {
-        throw Refusal{"give --pressure, or --altimeter with --elevation"};
+        throw Refusal{"give one of them", {"--pressure", "--altimeter"}};
     }
     weather.moisture = typedMoisture(o, system);
     return {weather, {}};

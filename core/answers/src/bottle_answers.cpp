@@ -72,7 +72,7 @@ Answered<Answer> answerBottle(const BottleRequest& o) {
     return answered([&o] {
         const UnitSystem system = unitSystemOf(o);
         if (o.temperature.empty() == o.pressure.empty())
-            throw Refusal{"give --temperature or --pressure, one of them"};
+            throw Refusal{"give one of them, not both", {"--temperature", "--pressure"}};
         const double outside = outsidePressureOf(o, system);
         const bool fromTemperature = !o.temperature.empty();
         const Bottle bottle =

@@ -49,7 +49,7 @@ void append(std::string& text, const JsonDocument& json, NumberDigits digits) {
 
 JsonDocument jsonNumber(double value) {
     if (!std::isfinite(value))
-        throw CalculationFault{std::isnan(value) ? "invalid result" : "overflow"};
+        throw ArithmeticFault(std::isnan(value) ? Fault::InvalidArgument : Fault::Overflow);
     return value;
 }
 

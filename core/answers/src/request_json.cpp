@@ -205,8 +205,8 @@ JsonDocument refusalJson(const Refusal& refusal) {
 JsonDocument answerDocument(const Answered<Answer>& answered) {
     if (const auto* refusal = std::get_if<Refusal>(&answered)) return refusalJson(*refusal);
     const auto& answer = std::get<Answer>(answered);
-    const auto* fault = std::get_if<FigureFault>(&answer.json);
-    return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", fault->name}}
+    const auto* fault = std::get_if<Fault>(&answer.json);
+    return JsonDocument{{"json", jsonText(fault ? JsonDocument{{"fault", faultName(*fault)}}
                                                 : std::get<JsonDocument>(answer.json))},
                         {"report", reportJson(answer.report)}};
 }

@@ -49,7 +49,7 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
         const double mass =
             readMeasure(o.weight, Quantity::Weight, Measure::Weight, system, "--weight");
         const bool fromEt = !o.et.empty();
-        if (!fromEt && o.speed.empty()) throw Refusal{"give --et or --mph"};
+        if (!fromEt && o.speed.empty()) throw Refusal{"give one of them", {"--et", "--mph"}};
         const Quantity quantity = fromEt ? Quantity::Time : Quantity::Speed;
         const double given = readMeasure(fromEt ? o.et : o.speed, quantity,
                                          fromEt ? Measure::QuarterEt : Measure::QuarterSpeed,
@@ -81,7 +81,7 @@ Answered<Answer> answerSolveHp(const SolveHpRequest& o) {
 Answered<Answer> answerConvert(const ConvertRequest& o) {
     return answered([&o] {
         if (o.eighthEt.empty() && o.quarterEt.empty())
-            throw Refusal{"give --eighth-et or --quarter-et"};
+            throw Refusal{"give one of them", {"--eighth-et", "--quarter-et"}};
         const UnitSystem system = unitSystemOf(o);
         const MileFactors defaults;
         const MileFactors factors{readFactor(o.etFactor, defaults.et, "--et-factor"),

@@ -273,18 +273,18 @@ private:
 Outcome<MetarReport> readMetar(std::string_view report) { return Reader().read(report); }
 
 Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
-                                  const Moisture& typed, std::string_view typedNames) {
+                                  const Moisture& typed) {
     const bool given = !std::holds_alternative<std::monostate>(typed);
     Weather weather{report.kelvin, AltimeterSetting{report.altimeterPascals, elevationMetres},
                     typed};
     if (report.dewPointKelvin) {
         if (given)
             return Error{Field::Labelled,
-                         "the METAR gives the dew point; leave out " + std::string(typedNames)};
+                         "the METAR gives the dew point; leave out the humidity or dew point"};
         weather.moisture = DewPoint{*report.dewPointKelvin};
     } else if (!given) {
-        return Error{Field::Labelled, "the METAR gives no dew point; give " +
-                                          std::string(typedNames) + " beside it"};
+        return Error{Field::Labelled,
+                     "the METAR gives no dew point; give the humidity or dew point beside it"};
     }
     return weather;
 }

@@ -33,7 +33,7 @@ raceday::Error noRuns(const PredictionRequest& request) {
 }  // namespace
 
 LogError asLogError(const raceday::Error& error) {
-    return {Problem::Invalid, error.message, std::string(raceday::fieldName(error.field))};
+    return {Problem::Invalid, error.message};
 }
 
 std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches) {

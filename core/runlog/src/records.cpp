@@ -22,7 +22,7 @@ LogStatus outOfRange(Measure measure, std::optional<double> value, const char* l
     if (!value || isPlausible(measure, *value)) return std::nullopt;
     const PlausibleRange& range = plausibleRange(measure);
     const std::string name = label != nullptr ? std::string(label) : std::string(range.name);
-    return LogError{Problem::Invalid, raceday::outOfRangeSentence(name, range.source) + ".", name};
+    return LogError{Problem::Invalid, raceday::outOfRangeSentence(name, range.source) + "."};
 }
 
 }  // namespace
@@ -54,7 +54,7 @@ bool operator==(const Run& a, const Run& b) {
 
 LogStatus checkVehicle(const Vehicle& vehicle) {
     if (trimmedText(vehicle.name).empty())
-        return LogError{Problem::Invalid, "A vehicle needs a name.", "name"};
+        return LogError{Problem::Invalid, "A vehicle needs a name."};
     return std::nullopt;
 }
 

@@ -239,8 +239,7 @@ std::string exactText(double si, const raceday::Unit& unit) {
 
 LogResult<CsvHeader> readCsvHeader(const CsvRecord& record, char separator) {
     const auto refuse = [&](const std::string& why) {
-        return LogError{Problem::Invalid, lineText(record.line) + why + "; nothing was imported.",
-                        "header"};
+        return LogError{Problem::Invalid, lineText(record.line) + why + "; nothing was imported."};
     };
     if (!record.problem.empty()) return refuse(record.problem);
     CsvHeader header;

@@ -188,8 +188,7 @@ LogResult<CsvImport> importRunsInto(ImportTarget& target, std::istream& in,
     CsvReader reader(in);
     CsvRecord first;
     if (!reader.next(first)) {
-        return LogError{Problem::Invalid, "line 1: the file is empty; nothing was imported.",
-                        "header"};
+        return LogError{Problem::Invalid, "line 1: the file is empty; nothing was imported."};
     }
     auto header = readCsvHeader(first, reader.separator());
     if (const LogError* error = logErrorOf(header)) return *error;

@@ -146,8 +146,7 @@ LogStatus nameTaken(sqlite3* db, const Vehicle& vehicle, const std::string& path
     if (const LogError* error = logErrorOf(other)) return *error;
     if (countOf(other) == 0) return std::nullopt;
     return LogError{Problem::Invalid,
-                    "A vehicle named \"" + trimmedText(vehicle.name) + "\" is already in the log.",
-                    "name"};
+                    "A vehicle named \"" + trimmedText(vehicle.name) + "\" is already in the log."};
 }
 
 LogStatus vehicleExists(sqlite3* db, VehicleId id, const std::string& path) {
@@ -156,8 +155,7 @@ LogStatus vehicleExists(sqlite3* db, VehicleId id, const std::string& path) {
     if (const LogError* error = logErrorOf(count)) return *error;
     if (countOf(count) > 0) return std::nullopt;
     return LogError{Problem::Invalid,
-                    "The run's vehicle (number " + numberText(id) + ") is not in the log.",
-                    "vehicle"};
+                    "The run's vehicle (number " + numberText(id) + ") is not in the log."};
 }
 
 // Changes exactly one row, or reports that it is not there.
@@ -236,8 +234,7 @@ LogStatus RunLog::deleteVehicle(VehicleId id) {
         if (const std::int64_t runs = countOf(count); runs > 0) {
             return LogError{Problem::Invalid,
                             "The vehicle still has " + numberText(runs) +
-                                " runs in the log; delete them first. Nothing was deleted.",
-                            "vehicle"};
+                                " runs in the log; delete them first. Nothing was deleted."};
         }
         return changeOne(
             execute(db_, "DELETE FROM vehicles WHERE id = ?", {id}, path_, nothingDeleted),

@@ -69,24 +69,19 @@ struct ReportSection {
 
 using Report = std::vector<ReportSection>;
 
-// A figure that is not a finite number: "overflow" or "invalid result".
-struct FigureFault {
-    std::string name;
-};
-
 // The JSON that `build` makes of figures; a figure that is not finite gives its
 // fault instead, so no exception leaves the answers.
 template <typename Build>
-std::variant<JsonDocument, FigureFault> figuresJson(Build build) {
+std::variant<JsonDocument, Fault> figuresJson(Build build) {
     try {
         return build();
-    } catch (const CalculationFault& fault) {
-        return FigureFault{fault.name};
+    } catch (const ArithmeticFault& fault) {
+        return fault.fault();
     }
 }
 
 struct Answer {
-    std::variant<JsonDocument, FigureFault> json;
+    std::variant<JsonDocument, Fault> json;
     Report report;
 };
 

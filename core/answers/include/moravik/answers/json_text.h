@@ -7,18 +7,15 @@
 #include <optional>
 #include <string>
 
+#include "moravik/fault.h"
+
 namespace moravik {
 
 using JsonDocument = nlohmann::ordered_json;
 
-// A result that is not a finite number: the calculation failed. Thrown while a
-// document is built, and caught where it is written.
-struct CalculationFault {
-    std::string name;
-};
-
-// A finite number, or null when there is none; one that is not finite throws
-// CalculationFault rather than being written as null.
+// A finite number, or null when there is none. One that is not finite is a
+// failed calculation, not a null: it throws ArithmeticFault, an overflow for an
+// infinity and an invalid argument for a NaN, as the Calculate pass names them.
 JsonDocument jsonNumber(double value);
 JsonDocument jsonNumber(const std::optional<double>& value);
 

@@ -37,9 +37,8 @@ Outcome<MetarReport> readMetar(std::string_view report);
 
 // The report's weather at the strip's elevation. `typed` is the humidity or dew point given
 // beside a report that leaves out the dew point, and nothing beside one that gives it;
-// `typedNames` names the ways to give it ("--humidity or --dew-point") in the messages; the
-// caller labels the report as for readMetar.
+// The caller labels the report as for readMetar.
 Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
-                                  const Moisture& typed, std::string_view typedNames);
+                                  const Moisture& typed);
 
 }  // namespace moravik::raceday

@@ -16,14 +16,13 @@ enum class Problem {
     Foreign,       // another program's database: never opened, changed or set aside
     NewerVersion,  // written by a newer Moravik
     NotFound,      // no such log, run or vehicle
-    Invalid,       // a value the log does not accept; `field` names it
+    Invalid,       // a value the log does not accept; the message names it
     Failed,        // any other error of the file system or the database
 };
 
 struct LogError {
     Problem problem;
     std::string message;  // a whole sentence for the user
-    std::string field{};  // for Invalid: the value's name, as a form labels it
 };
 
 template <typename T>
