@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "moravik/answers/answers.h"
 #include "moravik/answers/request_json.h"
 #include "run_calc.h"
 
@@ -47,7 +49,25 @@ TEST(BottleTemperature, FillsTheBottlePressure) {
     EXPECT_TRUE(contains(both.out, "cannot be used together")) << both.out;
 }
 
-// The web page's requests are refused in moravik-calc's words, which come from CLI11's checks.
+// A figure that is not finite ends the answer in the fault the Calculate pass names, as its
+// manual page lists them (overflow, invalid argument), never in a null or an "inf".
+TEST(RacedayAnswers, AFigureThatIsNotFiniteIsAnArithmeticFault) {
+    const struct {
+        double figure;
+        Fault fault;
+    } table[] = {{INFINITY, Fault::Overflow}, {-INFINITY, Fault::Overflow},
+                 {NAN, Fault::InvalidArgument}};
+    for (const auto& [figure, fault] : table) {
+        const auto json = raceday::figuresJson([figure] {
+            return JsonDocument{{"et_s", 10.5}, {"mph", jsonNumber(figure)}};
+        });
+        ASSERT_TRUE(std::holds_alternative<Fault>(json)) << figure;
+        EXPECT_EQ(std::get<Fault>(json), fault) << figure;
+    }
+}
+
+// The web page's requests are refused where moravik-calc's own checks (CLI11's) refuse them, naming
+// the same options as fields, in a sentence without them.
 TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
     const struct {
         const char *line, *request;
@@ -72,7 +92,14 @@ TEST(RacedayRequests, AreRefusedAsTheCommandLineRefusesThem) {
         const std::string said = result.err.substr(0, result.err.find('\n'));
         const auto answer = nlohmann::json::parse(
             raceday::answerJson(words(line).front(), request, raceday::UnitTexts::Ascii));
-        EXPECT_EQ(answer.value("error", ""), said.substr(said.find(": ") + 2)) << request;
+        std::string named;  // the options the message names, in its order
+        for (const auto& word : words(said))
+            if (word.starts_with("--")) named += word + ' ';
+        std::string fields;
+        for (const auto& field : answer.value("fields", nlohmann::json::array()))
+            fields += "--" + field.get<std::string>() + ' ';
+        EXPECT_EQ(fields, named) << request;
+        EXPECT_EQ(answer.value("error", "--").find("--"), std::string::npos) << request;
     }
 }
 

@@ -111,6 +111,8 @@ REFUSALS = [
     ("calculateTyped", [None], []),
     ("racedayAnswer", ["air", {"temperature": "abc"}], ["temperature"]),
     ("racedayAnswer", ["air", {"temperature": 86}], []),
+    ("racedayAnswer", ["air", {"temperature": "86", "pressure": "29.1", "altimeter": "30"}], ["pressure", "altimeter"]),
+    ("racedayAnswer", ["predict", {"mph": "110"}], ["et"]),
     ("racedayAnswer", [None, {}], []),
     ("unitTexts", ["furlongs"], ["units"]),
     ("runColumns", [None], ["units"]),

@@ -132,40 +132,40 @@ const std::string* textOf(const Texts& texts, std::string_view option) {
     return found == texts.end() ? nullptr : &found->second;
 }
 
-// What one given option breaks, of one kind: "--a needs --b", "--a and --b
-// cannot be used together".
-std::optional<std::string> broken(std::span<const OptionRelation> relations, Relation kind,
-                                  std::string_view option, const Texts& texts) {
+// What one given option breaks, of one kind: the options it names and why,
+// in no front end's words (moravik-calc's own parser words these itself).
+std::optional<Refusal> broken(std::span<const OptionRelation> relations, Relation kind,
+                              std::string_view option, const Texts& texts) {
     for (const auto& r : relations) {
         if (r.relation != kind) continue;
         if (kind == R::Needs && r.option == option && textOf(texts, r.other) == nullptr)
-            return std::string(option) + " needs " + std::string(r.other);
+            return Refusal{"give both", {option, r.other}};
         const auto other = r.option == option ? r.other : r.other == option ? r.option : "";
         if (kind == R::Excludes && !other.empty() && textOf(texts, other) != nullptr)
-            return std::string(option) + " and " + std::string(other) + " cannot be used together";
+            return Refusal{"give one of them, not both", {option, other}};
     }
     return std::nullopt;
 }
 
-// The first broken relation as moravik-calc words it. The options are checked
-// in their order, each for being required, its needs and its exclusions; the
-// message then names the first option, in that order, that breaks one of the
-// kind found.
-std::optional<std::string> relationProblem(std::span<const OptionRelation> relations,
-                                           std::span<const std::string_view> order,
-                                           const Texts& texts) {
+// The first broken relation, found as moravik-calc finds it. The options are
+// checked in their order, each for being required, its needs and its
+// exclusions; the refusal then names the first option, in that order, that
+// breaks one of the kind found.
+std::optional<Refusal> relationProblem(std::span<const OptionRelation> relations,
+                                       std::span<const std::string_view> order,
+                                       const Texts& texts) {
     const auto firstBroken = [&](Relation kind) {
         for (const auto option : order) {
             if (textOf(texts, option) == nullptr) continue;
             if (auto problem = broken(relations, kind, option, texts)) return problem;
         }
-        return std::optional<std::string>();
+        return std::optional<Refusal>();
     };
     for (const auto option : order) {
         const bool given = textOf(texts, option) != nullptr;
         for (const auto& r : relations) {
             if (r.relation == R::Required && r.option == option && !given)
-                return std::string(option) + " is required";
+                return Refusal{"required", {option}};
         }
         if (!given) continue;
         for (const auto kind : {R::Needs, R::Excludes}) {
@@ -223,7 +223,7 @@ JsonDocument answerFields(const std::array<RequestOption<Request>, N>& fields,
         if (std::find(order.begin(), order.end(), option) == order.end())
             return problemJson("there is no field " + quotedText(option.substr(2)));
     }
-    if (auto problem = relationProblem(relations, order, texts)) return problemJson(*problem);
+    if (auto problem = relationProblem(relations, order, texts)) return refusalJson(*problem);
     Request request;
     request.unitTexts = unitTexts;
     for (const auto& field : fields) {
