@@ -36,8 +36,8 @@ struct MetarReport {
 Outcome<MetarReport> readMetar(std::string_view report);
 
 // The report's weather at the strip's elevation. `typed` is the humidity or dew point given
-// beside a report that leaves out the dew point, and nothing beside one that gives it;
-// The caller labels the report as for readMetar.
+// beside a report that leaves out the dew point, and nothing beside one that gives it. The
+// caller labels the report as for readMetar.
 Outcome<Weather> weatherFromMetar(const MetarReport& report, double elevationMetres,
                                   const Moisture& typed);
 
