@@ -57,7 +57,7 @@ function update(form) {
   const answer = engine.racedayAnswer(commandOf(form), requestOf(form));
   const fields = [...form.querySelectorAll("[data-option]")];
   view.querySelector(".fault").textContent =
-    refusalText(answer, fields, (key) => form.querySelector(`[data-option="--${key}"]`)) ||
+    refusalText(answer, fields, (key) => form.querySelector(`[data-option="--${key}"], [data-option="${key}"]`)) ||
     (answer.remarks || [])[0] || "";
   // As Race Day's window shows "–": no figures from inputs that were not read.
   const chart = commandOf(form) === "jet-chart";

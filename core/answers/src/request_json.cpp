@@ -234,11 +234,40 @@ JsonDocument answerFields(const std::array<RequestOption<Request>, N>& fields,
     return answerDocument(answer(request));
 }
 
+constexpr std::array<std::string_view, 3> rangeParts{"--from", "--to", "--step"};
+
+// The chart's jets, each from a field of its own, or the refusal naming the
+// field to mend.
+std::variant<JetRange, Refusal> chartRange(const std::array<std::string, 3>& texts) {
+    std::array<Jet, 3> jets{};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty()) return Refusal{"required", {rangeParts[i]}};
+        const auto jet = readJet(texts[i]);
+        if (!jet)
+            return Refusal{quotedText(texts[i]) +
+                               " is not a jet size; give inches with at most three decimals, "
+                               "such as 0.025 or .1",
+                           {rangeParts[i]}};
+        jets[i] = *jet;
+    }
+    const JetRange range{jets[0], jets[1], jets[2]};
+    const auto problem = checkJetRange(range);
+    if (!problem) return range;
+    switch (*problem) {
+        case JetRangeProblem::StepNotAboveZero:
+            return Refusal{"must be greater than 0", {"--step"}};
+        case JetRangeProblem::ToBelowFrom:
+            return Refusal{"must not be less than the smallest jet", {"--to"}};
+        case JetRangeProblem::TooManyRows:
+            break;
+    }
+    return Refusal{tooManyRowsSentence(range), {"--step"}};
+}
+
 JsonDocument chartAnswer(const Texts& texts) {
     InputTexts inputs;
     JsonDocument remarks = JsonDocument::array();
     std::array<std::string, 3> range;
-    const std::array<std::string_view, 3> rangeParts{"--from", "--to", "--step"};
     for (const auto& [option, text] : texts) {
         const std::string_view name = option;
         const auto part = std::find(rangeParts.begin(), rangeParts.end(), name);
@@ -253,14 +282,14 @@ JsonDocument chartAnswer(const Texts& texts) {
             return problemJson("there is no field " + quotedText(option.substr(2)));
         }
     }
-    const auto parsed = parseJetRange(range[0] + ':' + range[1] + ':' + range[2]);
-    if (const auto* error = errorOf(parsed)) return problemJson("--jet-chart: " + error->message);
+    const auto jets = chartRange(range);
+    if (const auto* refusal = std::get_if<Refusal>(&jets)) return refusalJson(*refusal);
     for (const auto& input : inputOptions) {
         if (const auto* text = textOf(texts, input.name)) {
             if (auto note = readInPartNote(input.name, *text)) remarks.push_back(*note);
         }
     }
-    const JetChart chart = jetChart(std::get<JetRange>(parsed), inputs);
+    const JetChart chart = jetChart(std::get<JetRange>(jets), inputs);
     if (auto summary = faultedRowsSummary(chart)) remarks.push_back(*summary);
     return JsonDocument{{"csv", jetChartCsv(chart)}, {"remarks", remarks}};
 }

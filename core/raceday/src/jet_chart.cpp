@@ -23,6 +23,11 @@ std::int64_t jetChartRows(const JetRange& range) {
     return (range.to.thousandths - range.from.thousandths) / range.step.thousandths + 1;
 }
 
+std::string tooManyRowsSentence(const JetRange& range) {
+    return "the chart would have " + wholeText(jetChartRows(range)) + " rows; at most " +
+           wholeText(maxJetChartRows) + " are allowed";
+}
+
 std::optional<JetRangeProblem> checkJetRange(const JetRange& range) {
     if (range.step.thousandths <= 0) return JetRangeProblem::StepNotAboveZero;
     if (range.to < range.from) return JetRangeProblem::ToBelowFrom;
@@ -60,8 +65,7 @@ Outcome<JetRange> parseJetRange(std::string_view text) {
         case JetRangeProblem::TooManyRows:
             break;
     }
-    return jetRangeError("the chart would have " + wholeText(jetChartRows(range)) +
-                         " rows; at most " + wholeText(maxJetChartRows) + " are allowed");
+    return jetRangeError(tooManyRowsSentence(range));
 }
 
 JetChart jetChart(const JetRange& range, InputTexts inputs) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -33,6 +34,9 @@ std::optional<JetRangeProblem> checkJetRange(const JetRange& range);
 
 // The rows a range gives (at least 1), for a message about too many.
 std::int64_t jetChartRows(const JetRange& range);
+
+// "the chart would have 1,001 rows; at most 1,000 are allowed"
+std::string tooManyRowsSentence(const JetRange& range);
 
 // Reads "FROM:TO:STEP", each a jet as readJet reads it, and checks it. The
 // message names the parts FROM, TO and STEP, as `--jet-chart` does.
