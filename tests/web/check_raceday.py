@@ -142,6 +142,18 @@ def module_refusals(browser):
               "%s%s: %s, not refused naming %s" % (name, json.dumps(request), answer, fields))
 
 
+def chart_remarks(browser, calc):
+    """The jet chart's remarks are moravik-calc's notes on standard error, each beside its field."""
+    for chart, inputs in [(".02:.03:.01", {"nozzles": "4x"}), ("0:0.05:0.025", {"nozzles": "-1"})]:
+        run = run_calc(calc, "--jet-chart=" + chart, "--csv", *("--%s=%s" % item for item in inputs.items()))
+        said = [line.removeprefix("note: ").removeprefix("moravik-calc: ") for line in run.stderr.splitlines()]
+        request = dict(zip(["from", "to", "step"], chart.split(":")), **inputs)
+        answer = browser.execute_script("return engine.racedayAnswer('jet-chart', arguments[0])", request)
+        shown = [" ".join(["--" + field for field in remark["fields"]] + [remark["note"]]) for remark in answer["remarks"]]
+        check(shown == said and said and not any("--" in remark["note"] for remark in answer["remarks"]),
+              "jet chart %s %s: remarks %s, not %s in no option's name" % (chart, inputs, answer["remarks"], said))
+
+
 def fields_of(browser, view):
     """The view's command line as its fields give it."""
     return browser.execute_script("""
@@ -257,6 +269,7 @@ def checks(args, axe, server, browser, _):
     minus_sign_keypads(browser, "input:has(+ [data-quantity=temperature])", "air")
     same_as_native(browser, args.calc)
     module_refusals(browser)
+    chart_remarks(browser, args.calc)
     for width, height in [(360, 740), (1280, 800)]:
         views_fit(browser, server.url, width, height, axe)
     take_steps(browser, server.url)

@@ -56,9 +56,10 @@ function update(form) {
   const view = form.closest(".view");
   const answer = engine.racedayAnswer(commandOf(form), requestOf(form));
   const fields = [...form.querySelectorAll("[data-option]")];
-  view.querySelector(".fault").textContent =
-    refusalText(answer, fields, (key) => form.querySelector(`[data-option="--${key}"], [data-option="${key}"]`)) ||
-    (answer.remarks || [])[0] || "";
+  const fieldOf = (key) => form.querySelector(`[data-option="--${key}"], [data-option="${key}"]`);
+  const remark = (answer.remarks || [])[0];
+  view.querySelector(".fault").textContent = refusalText(answer, fields, fieldOf) ||
+    (remark ? labelledSentence(remark.note, remark.fields.map(fieldOf).filter((field) => field)) : "");
   // As Race Day's window shows "–": no figures from inputs that were not read.
   const chart = commandOf(form) === "jet-chart";
   view.querySelector(".report").replaceChildren(

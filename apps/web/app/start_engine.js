@@ -38,9 +38,13 @@ function refusalText(answer, fields, fieldOf) {
     if (refused.includes(field)) field.setAttribute("aria-invalid", "true");
     else field.removeAttribute("aria-invalid");
   }
-  if (answer.error === undefined) return "";
-  const labels = refused.map((field) => document.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
-  return (labels.length > 0 ? labels.join(" and ") + ": " : "") + answer.error;
+  return answer.error === undefined ? "" : labelledSentence(answer.error, refused);
+}
+
+// A sentence of the module's after the labels of the fields it is about.
+function labelledSentence(sentence, fields) {
+  const labels = fields.map((field) => document.querySelector(`label[for="${field.id}"]`).textContent.split(" (")[0]);
+  return (labels.length > 0 ? labels.join(" and ") + ": " : "") + sentence;
 }
 
 // Imperial or metric, as the page's Units choice says.

@@ -95,12 +95,6 @@ std::optional<std::string> faultedRowsSummary(const JetChart& chart) {
            std::string(faultName(*firstFault));
 }
 
-std::optional<std::string> readInPartNote(std::string_view option, const std::string& text) {
-    auto note = readField(inputOptions.front(), text, CommaRule::EndsNumber).note;
-    if (note.empty()) return std::nullopt;
-    return std::string(option) + ' ' + note;
-}
-
 FieldReading readField(const InputOption& field, const std::string& text, CommaRule rule) {
     FieldReading reading{text, {}, {}};
     const auto comma = text.find(',');

@@ -176,9 +176,19 @@ std::optional<Refusal> relationProblem(std::span<const OptionRelation> relations
 }
 
 // A request refused as a whole: no field of it is to blame.
-JsonDocument problemJson(std::string_view message) {
-    return JsonDocument{{"error", withoutControls(message)}, {"fields", JsonDocument::array()}};
+// A sentence under `key` and the fields it is about by their request keys, so
+// that a page marks and labels its own fields.
+JsonDocument sentenceJson(const char* key, std::string_view sentence,
+                          std::span<const std::string_view> options = {}) {
+    JsonDocument json{{key, withoutControls(sentence)}, {"fields", JsonDocument::array()}};
+    for (std::string_view option : options) {
+        if (option.substr(0, 2) == "--") option.remove_prefix(2);
+        json["fields"].push_back(option);
+    }
+    return json;
 }
+
+JsonDocument problemJson(std::string_view message) { return sentenceJson("error", message); }
 
 JsonDocument reportJson(const Report& report) {
     JsonDocument sections = JsonDocument::array();
@@ -190,16 +200,11 @@ JsonDocument reportJson(const Report& report) {
     return sections;
 }
 
-// The sentence without any front end's label, and the fields it refuses by
-// their request names, so a page marks and labels its own fields; moravik-calc's
-// message is the same with the options before the sentence (Refusal::message).
+// The sentence without any front end's label, and the fields it refuses;
+// moravik-calc's message is the same with the options before the sentence
+// (Refusal::message).
 JsonDocument refusalJson(const Refusal& refusal) {
-    JsonDocument json = problemJson(refusal.sentence + refusal.unitsNote());
-    for (std::string_view option : refusal.options) {
-        if (option.substr(0, 2) == "--") option.remove_prefix(2);
-        json["fields"].push_back(option);
-    }
-    return json;
+    return sentenceJson("error", refusal.sentence + refusal.unitsNote(), refusal.options);
 }
 
 JsonDocument answerDocument(const Answered<Answer>& answered) {
@@ -284,13 +289,16 @@ JsonDocument chartAnswer(const Texts& texts) {
     }
     const auto jets = chartRange(range);
     if (const auto* refusal = std::get_if<Refusal>(&jets)) return refusalJson(*refusal);
+    // A text the pass reads only in part, as the window reads it: "\"43psi\" is
+    // read as 43 (reading stops at \"p\")" beside its field.
     for (const auto& input : inputOptions) {
-        if (const auto* text = textOf(texts, input.name)) {
-            if (auto note = readInPartNote(input.name, *text)) remarks.push_back(*note);
-        }
+        const auto* text = textOf(texts, input.name);
+        if (text == nullptr) continue;
+        auto note = readField(input, *text, CommaRule::EndsNumber).note;
+        if (!note.empty()) remarks.push_back(sentenceJson("note", note, std::array{input.name}));
     }
     const JetChart chart = jetChart(std::get<JetRange>(jets), inputs);
-    if (auto summary = faultedRowsSummary(chart)) remarks.push_back(*summary);
+    if (auto summary = faultedRowsSummary(chart)) remarks.push_back(sentenceJson("note", *summary));
     return JsonDocument{{"csv", jetChartCsv(chart)}, {"remarks", remarks}};
 }
 

@@ -50,10 +50,6 @@ inline constexpr std::array<InputOption, 6> inputOptions{{
     {"--weight", &InputTexts::vweight, "Vehicle weight with driver in lbs"},
 }};
 
-// "--fuel-pressure "43psi" is read as 43 (reading stops at "p")" for an input
-// text the pass reads only in part, as the window reads it; nothing otherwise.
-std::optional<std::string> readInPartNote(std::string_view option, const std::string& text);
-
 // How a comma in an input text is read. The window reads up to it ("3,200" is
 // 3). A phone set to a decimal-comma language may offer only "," on its
 // number keypad, so the web app asks for DecimalComma: in the nitrous jet,

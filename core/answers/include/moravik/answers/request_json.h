@@ -17,7 +17,9 @@
 //   "report":  [{"heading": ..., "lines": [[label, text], ...]}, ...], its
 //              units written in `unitTexts`; or
 //   "csv":     the jet chart as `--jet-chart --csv` prints it, and
-//   "remarks": what moravik-calc says beside it on standard error.
+//   "remarks": what moravik-calc notes beside it on standard error, each as
+//              {"note": sentence, "fields": [keys]}, the sentence following the
+//              fields' labels as a refusal's does.
 #pragma once
 
 #include <span>
