@@ -461,7 +461,7 @@ val predict(const val& records, const val& request, const val& units) {
     const auto& [now, jetText, runsText, methodText, standardText, intervalText] = texts;
     const auto today = raceday::parseWeather(now, system);
     if (const auto* error = raceday::errorOf(today)) return refusedAnswer(error->message, {"now"});
-    const auto jetRead = readTodaysJet(jetText);
+    const auto jetRead = readNitrousJet(jetText);
     if (const auto* error = raceday::errorOf(jetRead))
         return refusedAnswer(error->message, {"jet"});
     const std::optional<double> jet = std::get<std::optional<double>>(jetRead);

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <variant>
 #include <vector>
@@ -44,7 +46,25 @@ TEST(JetChart, HoldsAtMostAThousandRows) {
     const auto refused = parseJetRange("0:1:0.001");
     ASSERT_TRUE(errorOf(refused));
     EXPECT_EQ(errorOf(refused)->message,
-              "the chart would have 1001 rows; at most 1000 are allowed");
+              "STEP: the chart would have 1001 rows; at most 1000 are allowed");
+}
+
+TEST(JetChart, RefusesARangeForThePartToMend) {
+    // A mistyped jet shows while another is still to be typed; the step is checked first.
+    const std::vector<std::pair<std::array<std::string_view, 3>, JetRangeRefusal>> cases{
+        {{"", ".0x", ""},
+         {JetRangePart::To,
+          "\".0x\" is not a jet size; give inches with at "
+          "most three decimals, such as .045"}},
+        {{".02", ".06", ""}, {JetRangePart::Step, "required"}},
+        {{".06", ".02", "0"}, {JetRangePart::Step, "must be greater than 0"}},
+        {{".06", ".02", ".01"}, {JetRangePart::To, "must not be less than the smallest jet"}},
+    };
+    for (const auto& [typed, refusal] : cases) {
+        const auto range = readJetRange(typed);
+        ASSERT_TRUE(std::holds_alternative<JetRangeRefusal>(range)) << typed[0];
+        EXPECT_EQ(std::get<JetRangeRefusal>(range), refusal) << typed[0] << ":" << typed[1];
+    }
 }
 
 TEST(Jet, IsReadInWholeThousandthsAndWrittenAsStampedOrShortest) {

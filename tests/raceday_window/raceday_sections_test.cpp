@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(seriesPoints(chart, 0), ets);
 
         typeInto(chart, "jetTo", ".01");
-        QVERIFY(child(chart, "jetTo")->toolTip().contains("must not be smaller"));
+        QVERIFY(child(chart, "jetTo")->toolTip().contains("must not be less than the smallest jet"));
         QVERIFY(seriesPoints(chart, 0).isEmpty());
     }
 

@@ -434,9 +434,9 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     const auto vehicleFound = vehicleNamed(log, o.vehicle);
     if (const auto* failure = failureOf(vehicleFound)) return *failure;
     const runlog::Vehicle& vehicle = std::get<runlog::Vehicle>(vehicleFound);
-    const auto jetRead = runlog::readTodaysJet(o.nitrousJet);
+    const auto jetRead = runlog::readNitrousJet(o.nitrousJet);
     if (const auto* error = raceday::errorOf(jetRead))
-        return usageFailure("--nitrous-jet: " + quotedText(o.nitrousJet) + ": " + error->message);
+        return usageFailure("--nitrous-jet: " + error->message);
     const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
     runlog::PredictionRequest request{.vehicle = vehicle.id,
                                       .nitrousJetInches = jet,
@@ -468,9 +468,9 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
         const auto json =
             raceday::figuresJson([&] { return predictionJson(prediction, dial, standard); });
         if (const auto* fault = std::get_if<Fault>(&json))
-            return CommandFailure{ExitStatus::ArithmeticFault,
-                                  "the calculation ended in an arithmetic fault: " +
-                                      std::string(faultName(*fault))};
+            return CommandFailure{
+                ExitStatus::ArithmeticFault,
+                "the calculation ended in an arithmetic fault: " + std::string(faultName(*fault))};
         out << jsonText(std::get<JsonDocument>(json)) << '\n';
     } else {
         printPredictionReport(vehicle.name, prediction, dial, standard, system, out);

@@ -100,8 +100,9 @@ void BottleSection::update() {
     clearProblem(ui->nitrousJet);
     const auto jet = raceday::readJet(ui->nitrousJet->text().trimmed().toStdString());
     if (!ui->nitrousJet->text().trimmed().isEmpty() && (!jet || jet->thousandths == 0)) {
-        const QString reason =
-            tr("nitrous jet: give its size in inches, at most three decimals, such as .045");
+        const QString reason = "nitrous jet: " + toQString(raceday::notAJetSentence(
+                                                     ui->nitrousJet->text().trimmed().toStdString(),
+                                                     raceday::ZeroJet::Refused));
         markProblem(ui->nitrousJet, reason);
         problem.note(reason);
     }

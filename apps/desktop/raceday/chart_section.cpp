@@ -16,40 +16,12 @@
 namespace moravik::raceday_window {
 namespace {
 
-using raceday::Error;
-
-using raceday::Error;
-using raceday::Jet;
-
 const InputTexts initialTexts;
 
 // The shortest text that reads back as the same double, as the pass reads it.
 std::string shortestText(double value) {
     std::array<char, 32> digits{};
     return {digits.data(), std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr};
-}
-
-// A jet field: nothing while empty.
-raceday::Outcome<std::optional<Jet>> readJetField(QLineEdit* field, const QString& name) {
-    clearProblem(field);
-    const std::string text = field->text().trimmed().toStdString();
-    if (text.empty()) return std::nullopt;
-    if (const auto jet = raceday::readJet(text)) return jet;
-    const Error error{raceday::Field::Labelled,
-                      name.toStdString() +
-                          ": give a jet size in inches with at most three decimals, such as .025"};
-    markProblem(field, toQString(error.message));
-    return error;
-}
-
-std::optional<Jet> jetOf(const raceday::Outcome<std::optional<Jet>>& read) {
-    const auto* value = std::get_if<std::optional<Jet>>(&read);
-    return value != nullptr ? *value : std::nullopt;
-}
-
-void refuse(QLineEdit* field, const QString& message, FirstProblem& problem) {
-    markProblem(field, message);
-    problem.note(message);
 }
 
 }  // namespace
@@ -125,29 +97,23 @@ std::optional<InputTexts> ChartSection::carTexts(FirstProblem& problem) {
 void ChartSection::update() {
     FirstProblem problem;
     auto texts = carTexts(problem);
-    const auto from = readJetField(ui->jetFrom, QStringLiteral("jets from"));
-    const auto to = readJetField(ui->jetTo, QStringLiteral("jets to"));
-    const auto step = readJetField(ui->jetStep, QStringLiteral("jet step"));
-    for (const auto* jet : {&from, &to, &step}) problem.note(*jet);
-    std::optional<raceday::JetRange> range;
-    if (jetOf(from) && jetOf(to) && jetOf(step)) range = {*jetOf(from), *jetOf(to), *jetOf(step)};
-    if (!problem.any() && range) {
-        if (const auto refused = raceday::checkJetRange(*range)) {
-            switch (*refused) {
-                case raceday::JetRangeProblem::StepNotAboveZero:
-                    refuse(ui->jetStep, tr("jet step must be above 0"), problem);
-                    break;
-                case raceday::JetRangeProblem::ToBelowFrom:
-                    refuse(ui->jetTo, tr("jets to must not be smaller than jets from"), problem);
-                    break;
-                case raceday::JetRangeProblem::TooManyRows:
-                    refuse(ui->jetStep,
-                           tr("jet step: the chart shows at most %1 jets; take a larger step")
-                               .arg(raceday::maxJetChartRows),
-                           problem);
-                    break;
-            }
-        }
+    const std::array<QLineEdit*, 3> jetFields{ui->jetFrom, ui->jetTo, ui->jetStep};
+    std::array<std::string, 3> typed;
+    for (std::size_t i = 0; i < jetFields.size(); ++i) {
+        clearProblem(jetFields[i]);
+        typed[i] = jetFields[i]->text().trimmed().toStdString();
+    }
+    const auto read = raceday::readJetRange({typed[0], typed[1], typed[2]});
+    const auto* range = std::get_if<raceday::JetRange>(&read);
+    // A part still empty is no mistake yet: the chart waits for it.
+    if (const auto* refusal = std::get_if<raceday::JetRangeRefusal>(&read);
+        refusal && !typed[static_cast<std::size_t>(refusal->part)].empty()) {
+        static const std::array<QString, 3> names{
+            QStringLiteral("jets from"), QStringLiteral("jets to"), QStringLiteral("jet step")};
+        const auto part = static_cast<std::size_t>(refusal->part);
+        const QString message = names[part] + ": " + toQString(refusal->sentence);
+        markProblem(jetFields[part], message);
+        problem.note(message);
     }
     setProblem(problem.text());
     std::vector<raceday::JetChartPoint> points;

@@ -146,7 +146,7 @@ void LogPredictionPage::update() {
     }
     const runlog::VehicleId vehicle = ui->predictionVehicle->currentData().toLongLong();
     FirstProblem problem;
-    auto jet = runlog::readTodaysJet(ui->logTodaysJet->text().toStdString());
+    auto jet = runlog::readNitrousJet(ui->logTodaysJet->text().toStdString());
     if (auto* error = std::get_if<raceday::Error>(&jet))
         error->message = "today's nitrous jet: " + error->message;
     problem.note(jet);

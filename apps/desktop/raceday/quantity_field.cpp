@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cmath>
 
-#include "moravik/raceday/jet.h"
 #include "moravik/raceday/plausible.h"
 
 namespace moravik::raceday_window {
@@ -38,16 +37,6 @@ QString generalText(double value) {
 double Measured::in(const Unit& other) const {
     if (unit->scale == other.scale && unit->offset == other.offset) return number;
     return raceday::fromSi(si(), other);
-}
-
-raceday::Outcome<std::optional<double>> readJetInches(const QString& typed,
-                                                      const QString& problem) {
-    const std::string text = typed.trimmed().toStdString();
-    if (text.empty()) return std::nullopt;
-    const auto jet = raceday::readJet(text);
-    if (!jet || jet->thousandths == 0)
-        return raceday::Error{raceday::Field::Labelled, problem.toStdString()};
-    return jet->inches();
 }
 
 QuantityField::QuantityField(QLineEdit* edit, QComboBox* unitBox, Quantity quantity, QString name)

@@ -124,8 +124,4 @@ inline std::optional<double> valueOf(const raceday::Outcome<std::optional<double
     return value != nullptr ? *value : std::nullopt;
 }
 
-// A nitrous jet in inches as typed, ".045" or "0.045 in" (raceday::readJet):
-// nothing while empty, or an error with `problem` as its message.
-raceday::Outcome<std::optional<double>> readJetInches(const QString& typed, const QString& problem);
-
 }  // namespace moravik::raceday_window

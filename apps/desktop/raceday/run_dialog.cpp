@@ -4,6 +4,7 @@
 
 #include "log_qt.h"
 #include "moravik/raceday/units.h"
+#include "moravik/runlog/prediction.h"
 #include "moravik/tracks.h"
 #include "ui_RunDialog.h"
 
@@ -134,9 +135,9 @@ std::optional<runlog::Run> RunDialog::readRun() {
     run.threeThirtyFootSeconds = read(threeThirtyFoot_);
     run.eighthEtSeconds = read(eighthEt_);
     run.eighthSpeed = read(eighthSpeed_);
-    const auto jet = readJetInches(ui->nitrousJet->text(),
-                                   tr("nitrous jet: give the jet size in inches, such as .045, or "
-                                      "leave it empty when the nitrous was off"));
+    auto jet = runlog::readNitrousJet(ui->nitrousJet->text().trimmed().toStdString());
+    if (auto* error = std::get_if<raceday::Error>(&jet))
+        error->message = "nitrous jet: " + error->message;
     problem.note(jet);
     if (const auto* inches = std::get_if<std::optional<double>>(&jet)) {
         run.nitrousJetInches = *inches;

@@ -1,10 +1,10 @@
 // The nitrous bottle: its pressure for a temperature or its temperature for a
 // pressure, and the fuel jet for today's bottle.
 #include "answer_support.h"
+#include "moravik/answers/shown_text.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/bottle.h"
 #include "moravik/raceday/jet.h"
-#include "moravik/answers/shown_text.h"
 
 namespace moravik::raceday {
 namespace {
@@ -34,10 +34,7 @@ BottleTune tuneOf(const BottleRequest& o, double outside, UnitSystem system) {
     if (!o.nitrousJet.empty()) {
         tune.nitrousJet = readJet(o.nitrousJet);
         if (!tune.nitrousJet || tune.nitrousJet->thousandths == 0) {
-            throw Refusal{quotedText(o.nitrousJet) +
-                              " is not a jet; give its size in inches, at most three decimals, "
-                              "such as .045",
-                          {"--nitrous-jet"}};
+            throw Refusal{notAJetSentence(o.nitrousJet, ZeroJet::Refused), {"--nitrous-jet"}};
         }
     }
     if (!o.fuelPressure.empty()) {

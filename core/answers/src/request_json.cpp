@@ -244,29 +244,12 @@ constexpr std::array<std::string_view, 3> rangeParts{"--from", "--to", "--step"}
 // The chart's jets, each from a field of its own, or the refusal naming the
 // field to mend.
 std::variant<JetRange, Refusal> chartRange(const std::array<std::string, 3>& texts) {
-    std::array<Jet, 3> jets{};
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i].empty()) return Refusal{"required", {rangeParts[i]}};
-        const auto jet = readJet(texts[i]);
-        if (!jet)
-            return Refusal{quotedText(texts[i]) +
-                               " is not a jet size; give inches with at most three decimals, "
-                               "such as 0.025 or .1",
-                           {rangeParts[i]}};
-        jets[i] = *jet;
+    auto range = readJetRange({texts[0], texts[1], texts[2]});
+    if (auto* refusal = std::get_if<JetRangeRefusal>(&range)) {
+        return Refusal{std::move(refusal->sentence),
+                       {rangeParts[static_cast<std::size_t>(refusal->part)]}};
     }
-    const JetRange range{jets[0], jets[1], jets[2]};
-    const auto problem = checkJetRange(range);
-    if (!problem) return range;
-    switch (*problem) {
-        case JetRangeProblem::StepNotAboveZero:
-            return Refusal{"must be greater than 0", {"--step"}};
-        case JetRangeProblem::ToBelowFrom:
-            return Refusal{"must not be less than the smallest jet", {"--to"}};
-        case JetRangeProblem::TooManyRows:
-            break;
-    }
-    return Refusal{tooManyRowsSentence(range), {"--step"}};
+    return std::get<JetRange>(range);
 }
 
 JsonDocument chartAnswer(const Texts& texts) {

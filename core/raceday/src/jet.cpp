@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 
+#include "moravik/raceday/units.h"
 #include "moravik/whole_text.h"
 
 namespace moravik::raceday {
@@ -42,6 +43,12 @@ std::optional<Jet> readJet(std::string_view text) {
     std::int64_t scale = Jet::thousandthsPerInch;
     for (std::size_t i = 0; i < fraction.size(); ++i) scale /= 10;
     return Jet{digitsOrZero(whole) * Jet::thousandthsPerInch + digitsOrZero(fraction) * scale};
+}
+
+std::string notAJetSentence(std::string_view typed, ZeroJet zero) {
+    return echoedText(typed) + " is not a jet size; give inches " +
+           (zero == ZeroJet::Refused ? "above 0 " : "") +
+           "with at most three decimals, such as .045";
 }
 
 std::string jetText(Jet jet, JetDigits digits) {

@@ -11,28 +11,44 @@
 namespace moravik::raceday {
 namespace {
 
-Error jetRangeError(std::string message) { return Error{Field::JetRange, std::move(message)}; }
-
 double resultNumber(const ResultTexts& results, Formula formula, Column column) {
     return readNumber(results[resultIndex(formula, column)].view()).value_or(0);
 }
-
-}  // namespace
 
 std::int64_t jetChartRows(const JetRange& range) {
     return (range.to.thousandths - range.from.thousandths) / range.step.thousandths + 1;
 }
 
-std::string tooManyRowsSentence(const JetRange& range) {
-    return "the chart would have " + wholeText(jetChartRows(range)) + " rows; at most " +
-           wholeText(maxJetChartRows) + " are allowed";
+constexpr std::array<std::string_view, 3> commandLinePartNames{"FROM", "TO", "STEP"};
+
+}  // namespace
+
+std::optional<JetRangeRefusal> checkJetRange(const JetRange& range) {
+    if (range.step.thousandths <= 0)
+        return JetRangeRefusal{JetRangePart::Step, "must be greater than 0"};
+    if (range.to < range.from)
+        return JetRangeRefusal{JetRangePart::To, "must not be less than the smallest jet"};
+    if (jetChartRows(range) > maxJetChartRows) {
+        return JetRangeRefusal{JetRangePart::Step,
+                               "the chart would have " + wholeText(jetChartRows(range)) +
+                                   " rows; at most " + wholeText(maxJetChartRows) + " are allowed"};
+    }
+    return std::nullopt;
 }
 
-std::optional<JetRangeProblem> checkJetRange(const JetRange& range) {
-    if (range.step.thousandths <= 0) return JetRangeProblem::StepNotAboveZero;
-    if (range.to < range.from) return JetRangeProblem::ToBelowFrom;
-    if (jetChartRows(range) > maxJetChartRows) return JetRangeProblem::TooManyRows;
-    return std::nullopt;
+std::variant<JetRange, JetRangeRefusal> readJetRange(const std::array<std::string_view, 3>& typed) {
+    std::array<std::optional<Jet>, 3> jets{};
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        jets[i] = readJet(typed[i]);
+        if (!jets[i] && !typed[i].empty())
+            return JetRangeRefusal{JetRangePart(i), notAJetSentence(typed[i])};
+    }
+    for (std::size_t i = 0; i < typed.size(); ++i) {
+        if (!jets[i]) return JetRangeRefusal{JetRangePart(i), "required"};
+    }
+    const JetRange range{*jets[0], *jets[1], *jets[2]};
+    if (auto refusal = checkJetRange(range)) return *std::move(refusal);
+    return range;
 }
 
 Outcome<JetRange> parseJetRange(std::string_view text) {
@@ -40,32 +56,23 @@ Outcome<JetRange> parseJetRange(std::string_view text) {
     const auto secondColon =
         firstColon == std::string_view::npos ? firstColon : text.find(':', firstColon + 1);
     if (secondColon == std::string_view::npos)
-        return jetRangeError("expected FROM:TO:STEP, for example 0.025:0.1:0.005");
+        return Error{Field::JetRange, "expected FROM:TO:STEP, for example 0.025:0.1:0.005"};
     const std::array<std::string_view, 3> parts{
         text.substr(0, firstColon), text.substr(firstColon + 1, secondColon - firstColon - 1),
         text.substr(secondColon + 1)};
-    std::array<Jet, 3> jets{};
     for (std::size_t i = 0; i < parts.size(); ++i) {
         // A unit belongs to a single jet, not to a part of the range.
-        const auto jet = parts[i].ends_with("in") ? std::nullopt : readJet(parts[i]);
-        if (!jet)
-            return jetRangeError("\"" + std::string(parts[i]) +
-                                 "\" is not a jet size: FROM, TO and STEP are decimals in inches "
-                                 "with at most three decimals, such as 0.025 or .1");
-        jets[i] = *jet;
+        if (parts[i].ends_with("in"))
+            return Error{Field::JetRange,
+                         std::string(commandLinePartNames[i]) + ": " + notAJetSentence(parts[i])};
     }
-    const JetRange range{jets[0], jets[1], jets[2]};
-    const auto problem = checkJetRange(range);
-    if (!problem) return range;
-    switch (*problem) {
-        case JetRangeProblem::StepNotAboveZero:
-            return jetRangeError("STEP must be greater than 0");
-        case JetRangeProblem::ToBelowFrom:
-            return jetRangeError("TO must not be less than FROM");
-        case JetRangeProblem::TooManyRows:
-            break;
+    auto range = readJetRange(parts);
+    if (auto* refusal = std::get_if<JetRangeRefusal>(&range)) {
+        return Error{Field::JetRange,
+                     std::string(commandLinePartNames[static_cast<std::size_t>(refusal->part)]) +
+                         ": " + refusal->sentence};
     }
-    return jetRangeError(tooManyRowsSentence(range));
+    return std::get<JetRange>(range);
 }
 
 JetChart jetChart(const JetRange& range, InputTexts inputs) {

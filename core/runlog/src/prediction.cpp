@@ -32,9 +32,7 @@ raceday::Error noRuns(const PredictionRequest& request) {
 
 }  // namespace
 
-LogError asLogError(const raceday::Error& error) {
-    return {Problem::Invalid, error.message};
-}
+LogError asLogError(const raceday::Error& error) { return {Problem::Invalid, error.message}; }
 
 std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches) {
     if (!jetInches) return std::nullopt;
@@ -52,7 +50,7 @@ std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetIn
     return runs;
 }
 
-raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed) {
+raceday::Outcome<std::optional<double>> readNitrousJet(std::string_view typed) {
     const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
     while (!typed.empty() && isSpace(typed.front())) typed.remove_prefix(1);
     while (!typed.empty() && isSpace(typed.back())) typed.remove_suffix(1);
@@ -60,8 +58,8 @@ raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed) {
     const auto jet = raceday::readJet(typed);
     if (!jet || jet->thousandths == 0)
         return raceday::Error{raceday::Field::Labelled,
-                              "give a jet size in inches above 0, such as .045, or nothing for "
-                              "the runs without nitrous"};
+                              raceday::notAJetSentence(typed, raceday::ZeroJet::Refused) +
+                                  ", or nothing for no nitrous"};
     return jet->inches();
 }
 

@@ -25,6 +25,13 @@ struct Jet {
 // decimals, optionally followed by the unit "in". Nothing for anything else.
 std::optional<Jet> readJet(std::string_view text);
 
+// Whether a jet of 0, no nitrous, may be typed.
+enum class ZeroJet { Allowed, Refused };
+
+// Why a typed jet is not read, in the same words in every front end:
+// "\".0455\" is not a jet size; give inches with at most three decimals, such as .045".
+std::string notAJetSentence(std::string_view typed, ZeroJet zero = ZeroJet::Allowed);
+
 // How a jet is written. The window, the main window's njt field and
 // `jet-for-hp` write a jet as it is stamped, ".045" or "1.250"; the jet chart
 // writes the shortest decimal, "0.045" or "1.25", "0" for none.

@@ -3,10 +3,12 @@
 // CSV; the Race Day window plots ET and trap speed against the jet.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "moravik/calculate.h"
@@ -27,19 +29,28 @@ struct JetRange {
     Jet step;
 };
 
-enum class JetRangeProblem { StepNotAboveZero, ToBelowFrom, TooManyRows };
+// The three jets of a range, in the order they are typed.
+enum class JetRangePart { From, To, Step };
+
+// Why a range is not charted, for the part to mend; each front end puts its
+// own name of the part before the sentence.
+struct JetRangeRefusal {
+    JetRangePart part;
+    std::string sentence;  // "must not be less than the smallest jet"
+
+    friend bool operator==(const JetRangeRefusal&, const JetRangeRefusal&) = default;
+};
 
 // Why a range cannot be charted, nothing when it can.
-std::optional<JetRangeProblem> checkJetRange(const JetRange& range);
+std::optional<JetRangeRefusal> checkJetRange(const JetRange& range);
 
-// The rows a range gives (at least 1), for a message about too many.
-std::int64_t jetChartRows(const JetRange& range);
+// The range from its three jets as typed, each as readJet reads it, and
+// checked. A text that is no jet is refused before an empty part ("required"),
+// so that a typing slip shows while another part is still to be filled in.
+std::variant<JetRange, JetRangeRefusal> readJetRange(const std::array<std::string_view, 3>& typed);
 
-// "the chart would have 1,001 rows; at most 1,000 are allowed"
-std::string tooManyRowsSentence(const JetRange& range);
-
-// Reads "FROM:TO:STEP", each a jet as readJet reads it, and checks it. The
-// message names the parts FROM, TO and STEP, as `--jet-chart` does.
+// Reads "FROM:TO:STEP" for `--jet-chart`: the message names the part FROM, TO
+// or STEP.
 Outcome<JetRange> parseJetRange(std::string_view text);
 
 struct JetChartRow {

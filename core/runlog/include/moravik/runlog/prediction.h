@@ -77,9 +77,9 @@ std::optional<raceday::Jet> matchedJet(std::optional<double> jetInches);
 // uses, chosen from a log held in memory as RunLog::recentRuns chooses them.
 std::vector<Run> recentRunsOf(std::vector<Run> runs, std::optional<double> jetInches, int count);
 
-// Today's jet as the racer types it: ".045", "0.045 in"; empty for the runs without
-// nitrous. Anything else is an Error naming what is accepted.
-raceday::Outcome<std::optional<double>> readTodaysJet(std::string_view typed);
+// A nitrous jet as the racer types it, today's or a run's: ".045", "0.045 in";
+// empty for no nitrous. Anything else is an Error naming what is accepted.
+raceday::Outcome<std::optional<double>> readNitrousJet(std::string_view typed);
 // A jet as the reports name the runs': "jet .045 in", or "no nitrous".
 std::string jetRunsText(std::optional<double> jetInches);
 
