@@ -490,24 +490,24 @@ val predict(const val& records, const val& request, const val& units) {
     // Too few runs, or runs that do not agree: the request as a whole.
     if (const auto* error = raceday::errorOf(prediction)) return refusedAnswer(error->message);
     const auto& figures = std::get<LogPrediction>(prediction);
-    const auto interval = wholeNumber(intervalText, 50, 99);
-    if (!interval)
-        return refusedAnswer("give a whole number of percent from 50 to 99", {"interval"});
+    const auto interval = wholeNumber(intervalText, fewestIntervalPercent, mostIntervalPercent);
+    if (!interval) {
+        return refusedAnswer("give a whole number of percent from " +
+                                 moravik::decimalText(fewestIntervalPercent) + " to " +
+                                 moravik::decimalText(mostIntervalPercent),
+                             {"interval"});
+    }
     // The margin field is optional: a page without it dials in with the default.
-    double margin = defaultDialInMarginSeconds;
+    std::string marginText;
     if (const val typed = request["margin"]; !typed.isUndefined()) {
         if (!typed.isString()) return refusedAnswer("give it as text", {"margin"});
-        const std::string text = trimmedText(typed.as<std::string>());
-        const char* end = text.data() + text.size();
-        const auto [stop, failed] = moravik::fromChars(text.data(), end, margin);
-        if (!text.empty() && (failed != std::errc() || stop != end))
-            return refusedAnswer("give seconds from 0 to 1, such as 0.02", {"margin"});
-        if (text.empty()) margin = defaultDialInMarginSeconds;
+        marginText = typed.as<std::string>();
     }
-    const auto dial = dialIn(figures, asked.today, *method, *interval / 100.0, margin);
-    if (const auto* error = raceday::errorOf(dial);
-        error && error->field == raceday::Field::Labelled)
+    const auto margin = readDialInMargin(marginText);
+    if (const auto* error = raceday::errorOf(margin))
         return refusedAnswer(error->message, {"margin"});
+    const auto dial =
+        dialIn(figures, asked.today, *method, *interval / 100.0, std::get<double>(margin));
     if (const auto* error = raceday::errorOf(dial))
         return refusedAnswer(error->message, {"method"});
     val lines = val::array();

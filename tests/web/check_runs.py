@@ -162,6 +162,9 @@ def round_trip(c):
         predict_on_page(c.browser, vehicle, [("predict-jet", jet), ("predict-recent", runs),
                                              ("predict-interval", interval)], method)
         shows_prediction(c.browser, expected, "prediction %s" % (case,))
+    # The margin is read as moravik-calc reads --margin.
+    predict_on_page(c.browser, "Camaro", [("predict-jet", ""), ("predict-margin", "2")])
+    says(c.browser, "predict-fault", '"2" is not a margin; give seconds from 0 to 1, such as 0.02', "margin 2")
 
 
 def take_back(c):

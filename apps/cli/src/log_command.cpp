@@ -419,15 +419,10 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     if (!method)
         return usageFailure("--method: " + quotedText(o.method) +
                             " is not a method; give exponent, scaling, fit or best");
-    double margin = runlog::defaultDialInMarginSeconds;
-    if (!o.margin.empty()) {
-        const char* end = o.margin.data() + o.margin.size();
-        const auto [stop, failed] = moravik::fromChars(o.margin.data(), end, margin);
-        if (failed != std::errc() || stop != end || !(margin >= 0) ||
-            !(margin <= runlog::mostDialInMarginSeconds))
-            return usageFailure("--margin: " + quotedText(o.margin) +
-                                " is not a margin; give seconds from 0 to 1, such as 0.02");
-    }
+    const auto marginRead = runlog::readDialInMargin(o.margin);
+    if (const auto* error = raceday::errorOf(marginRead))
+        return usageFailure("--margin: " + error->message);
+    const double margin = std::get<double>(marginRead);
     auto opened = openLog(database);
     if (const auto* failure = failureOf(opened)) return *failure;
     RunLog& log = *std::get<std::unique_ptr<RunLog>>(opened);
@@ -736,10 +731,12 @@ void addLogPredictCommand(LogParsers& p) {
         ->type_name("S");
     p.predict
         ->add_option("--interval", o.intervalPercent,
-                     "Chance in percent that the next run falls in the interval shown, 50 to "
-                     "99; default 80")
+                     "Chance in percent that the next run falls in the interval shown, " +
+                         decimalText(runlog::fewestIntervalPercent) + " to " +
+                         decimalText(runlog::mostIntervalPercent) + "; default " +
+                         decimalText(o.intervalPercent))
         ->type_name("PERCENT")
-        ->check(wholeNumberIn(50, 99));
+        ->check(wholeNumberIn(runlog::fewestIntervalPercent, runlog::mostIntervalPercent));
     p.predict->add_option("--standard", o.standard, standardHelp())->type_name("NAME");
     o.common.addTo(*p.predict);
     p.predict->footer(std::string(raceday::weatherGrammar) +

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#include "moravik/double_chars.h"
 #include "moravik/raceday/prediction.h"
+#include "moravik/raceday/units.h"
+#include "moravik/runlog/records.h"
 #include "moravik/whole_text.h"
 
 namespace moravik::runlog {
@@ -238,6 +241,22 @@ std::string_view dialInMethodName(DialInMethod method) {
             break;
     }
     return "best";
+}
+
+raceday::Outcome<double> readDialInMargin(std::string_view typed) {
+    const std::string text = trimmedText(typed);
+    if (text.empty()) return defaultDialInMarginSeconds;
+    double margin = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, failed] = fromChars(text.data(), end, margin);
+    if (failed != std::errc() || stop != end || !(margin >= 0) ||
+        !(margin <= mostDialInMarginSeconds)) {
+        return raceday::Error{
+            raceday::Field::Labelled,
+            raceday::echoedText(typed) + " is not a margin; give seconds from 0 to " +
+                raceday::fixedText(mostDialInMarginSeconds, 0) + ", such as 0.02"};
+    }
+    return margin;
 }
 
 double dialInSeconds(double predictedEtSeconds, double marginSeconds) {

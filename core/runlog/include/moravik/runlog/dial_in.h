@@ -37,12 +37,19 @@ inline constexpr int fewestRunsToFit = 4;
 inline constexpr double defaultDialInMarginSeconds = 0.01;
 inline constexpr double mostDialInMarginSeconds = 1;
 
+// The margin as the racer types it, ".02" or " 0.02 "; empty for the default. Anything
+// else is an Error naming what is accepted.
+raceday::Outcome<double> readDialInMargin(std::string_view typed);
+
 // The dial-in the racer writes on the window: the predicted ET plus the margin, rounded up
 // to the hundredth.
 double dialInSeconds(double predictedEtSeconds, double marginSeconds);
 
 // Of the intervals the window, the day sheet and moravik-calc show by default.
 inline constexpr double defaultIntervalProbability = 0.8;
+// The chances in whole percent a racer may ask the interval for.
+inline constexpr int fewestIntervalPercent = 50;
+inline constexpr int mostIntervalPercent = 99;
 
 struct DialInFigures {
     raceday::LinePrediction et;     // s, with the interval around it
