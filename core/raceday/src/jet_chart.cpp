@@ -21,8 +21,6 @@ std::int64_t jetChartRows(const JetRange& range) {
 
 constexpr std::array<std::string_view, 3> commandLinePartNames{"FROM", "TO", "STEP"};
 
-}  // namespace
-
 std::optional<JetRangeRefusal> checkJetRange(const JetRange& range) {
     if (range.step.thousandths <= 0)
         return JetRangeRefusal{JetRangePart::Step, "must be greater than 0"};
@@ -35,6 +33,8 @@ std::optional<JetRangeRefusal> checkJetRange(const JetRange& range) {
     }
     return std::nullopt;
 }
+
+}  // namespace
 
 std::variant<JetRange, JetRangeRefusal> readJetRange(const std::array<std::string_view, 3>& typed) {
     std::array<std::optional<Jet>, 3> jets{};

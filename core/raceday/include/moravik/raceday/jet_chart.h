@@ -41,12 +41,10 @@ struct JetRangeRefusal {
     friend bool operator==(const JetRangeRefusal&, const JetRangeRefusal&) = default;
 };
 
-// Why a range cannot be charted, nothing when it can.
-std::optional<JetRangeRefusal> checkJetRange(const JetRange& range);
-
-// The range from its three jets as typed, each as readJet reads it, and
-// checked. A text that is no jet is refused before an empty part ("required"),
-// so that a typing slip shows while another part is still to be filled in.
+// The range from its three jets as typed, each as readJet reads it, with a
+// step above 0, TO not below FROM and at most maxJetChartRows rows. A text that is no jet is
+// refused before an empty part ("required"), so that a typing slip shows while another part is
+// still to be filled in.
 std::variant<JetRange, JetRangeRefusal> readJetRange(const std::array<std::string_view, 3>& typed);
 
 // Reads "FROM:TO:STEP" for `--jet-chart`: the message names the part FROM, TO
@@ -63,7 +61,7 @@ struct JetChart {
     bool altitudeColumns;  // a strip is chosen: Hale ET and MPH at its altitude are shown
 };
 
-// One Calculate pass per jet of a range that checkJetRange accepts.
+// One Calculate pass per jet of a range that readJetRange accepts.
 JetChart jetChart(const JetRange& range, InputTexts inputs);
 
 // ET (s) and trap speed (mph) with nitrous by one formula.
