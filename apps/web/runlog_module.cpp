@@ -412,17 +412,6 @@ val importCsv(const val& text, const val& vehicles, const val& records) {
     return answer;
 }
 
-// A whole number typed in a field, within [lowest, highest].
-std::optional<int> wholeNumber(const std::string& typed, int lowest, int highest) {
-    const std::string text = trimmedText(typed);
-    int number = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, failed] = std::from_chars(text.data(), end, number);
-    if (failed != std::errc() || stop != end || number < lowest || number > highest)
-        return std::nullopt;
-    return number;
-}
-
 // Run numbers from the page; anything but whole numbers is passed over.
 std::vector<RunId> includedRuns(const val& numbers) {
     std::vector<RunId> ids;
@@ -465,11 +454,10 @@ val predict(const val& records, const val& request, const val& units) {
     if (const auto* error = raceday::errorOf(jetRead))
         return refusedAnswer(error->message, {"jet"});
     const std::optional<double> jet = std::get<std::optional<double>>(jetRead);
-    const auto recent = wholeNumber(runsText, fewestRecentRuns, mostRecentRuns);
-    if (!recent)
-        return refusedAnswer("give a whole number from " + moravik::decimalText(fewestRecentRuns) +
-                                 " to " + moravik::decimalText(mostRecentRuns),
-                             {"runs"});
+    const auto recent =
+        raceday::readWholeNumber(trimmedText(runsText), fewestRecentRuns, mostRecentRuns);
+    if (const auto* error = raceday::errorOf(recent))
+        return refusedAnswer(error->message, {"runs"});
     const auto method = dialInMethodNamed(methodText);
     if (!method) return refusedAnswer("there is no such method", {"method"});
     const auto standard = raceday::findStandard(standardText);
@@ -479,7 +467,7 @@ val predict(const val& records, const val& request, const val& units) {
         .nitrousJetInches = jet,
         .today = std::get<raceday::Weather>(today),
         .standard = *standard,
-        .recentRuns = *recent,
+        .recentRuns = static_cast<int>(std::get<std::int64_t>(recent)),
         .included = includedRuns(request["include"])};
     std::vector<Run> mine;
     for (Run& run : *read) {
@@ -490,13 +478,10 @@ val predict(const val& records, const val& request, const val& units) {
     // Too few runs, or runs that do not agree: the request as a whole.
     if (const auto* error = raceday::errorOf(prediction)) return refusedAnswer(error->message);
     const auto& figures = std::get<LogPrediction>(prediction);
-    const auto interval = wholeNumber(intervalText, fewestIntervalPercent, mostIntervalPercent);
-    if (!interval) {
-        return refusedAnswer("give a whole number of percent from " +
-                                 moravik::decimalText(fewestIntervalPercent) + " to " +
-                                 moravik::decimalText(mostIntervalPercent),
-                             {"interval"});
-    }
+    const auto interval = raceday::readWholeNumber(trimmedText(intervalText), fewestIntervalPercent,
+                                                   mostIntervalPercent);
+    if (const auto* error = raceday::errorOf(interval))
+        return refusedAnswer(error->message, {"interval"});
     // The margin field is optional: a page without it dials in with the default.
     std::string marginText;
     if (const val typed = request["margin"]; !typed.isUndefined()) {
@@ -506,8 +491,9 @@ val predict(const val& records, const val& request, const val& units) {
     const auto margin = readDialInMargin(marginText);
     if (const auto* error = raceday::errorOf(margin))
         return refusedAnswer(error->message, {"margin"});
-    const auto dial =
-        dialIn(figures, asked.today, *method, *interval / 100.0, std::get<double>(margin));
+    const auto dial = dialIn(figures, asked.today, *method,
+                             static_cast<double>(std::get<std::int64_t>(interval)) / 100.0,
+                             std::get<double>(margin));
     if (const auto* error = raceday::errorOf(dial))
         return refusedAnswer(error->message, {"method"});
     val lines = val::array();

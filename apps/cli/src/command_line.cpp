@@ -5,9 +5,9 @@
 #include <limits>
 #include <ostream>
 
-#include "moravik/cli/app.h"
 #include "moravik/answers/decimal_text.h"
 #include "moravik/answers/shown_text.h"
+#include "moravik/cli/app.h"
 #include "text_matching.h"
 
 namespace moravik::cli {
@@ -149,18 +149,9 @@ std::string missingSubcommand(const CLI::App& app) {
 CLI::Validator wholeNumberIn(std::int64_t low, std::int64_t high) {
     return CLI::Validator(
         [low, high](const std::string& text) {
-            std::int64_t value = 0;
-            const auto [end, error] =
-                std::from_chars(text.data(), text.data() + text.size(), value);
-            if (error == std::errc{} && end == text.data() + text.size() && value >= low &&
-                value <= high)
-                return std::string();
-            // The type's own limit is no bound a user would type.
-            if (high == std::numeric_limits<std::int64_t>::max())
-                return quotedText(text) + " is not a whole number of " + decimalText(low) +
-                       " or more";
-            return quotedText(text) + " is not a whole number from " + decimalText(low) + " to " +
-                   decimalText(high);
+            const auto read = raceday::readWholeNumber(text, low, high);
+            const auto* error = raceday::errorOf(read);
+            return error == nullptr ? std::string() : error->message;
         },
         "", "");
 }

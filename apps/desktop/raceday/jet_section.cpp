@@ -64,14 +64,12 @@ void JetSection::update() {
     const auto bottle = bottlePressure_->readMarked();
     for (const auto* value : {&watts, &fuel, &bottle}) problem.note(*value);
     clearProblem(ui->nozzles);
-    bool whole = false;
-    const int typed = ui->nozzles->cleanText().toInt(&whole);
-    if (!whole || typed < ui->nozzles->minimum() || typed > ui->nozzles->maximum()) {
-        const QString range = tr("nozzles must be a whole number from %1 to %2")
-                                  .arg(ui->nozzles->minimum())
-                                  .arg(ui->nozzles->maximum());
-        markProblem(ui->nozzles, range);
-        problem.note(range);
+    const auto nozzles = raceday::readWholeNumber(ui->nozzles->cleanText().trimmed().toStdString(),
+                                                  ui->nozzles->minimum(), ui->nozzles->maximum());
+    if (const auto* error = raceday::errorOf(nozzles)) {
+        const QString reason = "nozzles: " + toQString(error->message);
+        markProblem(ui->nozzles, reason);
+        problem.note(reason);
     }
     if (problem.any() || !valueOf(watts)) {
         setProblem(problem.text());

@@ -33,12 +33,7 @@ double readFactor(const std::string& text, double fallback, std::string_view opt
 
 std::optional<std::int64_t> readNozzles(const std::string& text) {
     if (text.empty()) return std::nullopt;
-    std::int64_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size()) {
-        throw Refusal{quotedText(text) + " is not a whole number from 1 to 32767", {"--nozzles"}};
-    }
-    return value;
+    return required(readWholeNumber(text, 1, largestPassWhole), "--nozzles");
 }
 
 }  // namespace

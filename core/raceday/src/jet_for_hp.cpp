@@ -13,19 +13,13 @@
 #include "moravik/whole_text.h"
 
 namespace moravik::raceday {
-namespace {
-
-constexpr std::int64_t largestWhole = std::numeric_limits<std::int16_t>::max();
-
-}  // namespace
-
 Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
                                     Field field, std::string_view unit) {
     if (!value) return initial;
     const auto whole = std::isfinite(*value) ? toWholeNumber(*value) : std::nullopt;
     if (!whole || *whole < 1) {
-        return Error{field, std::string(fieldName(field)) + " must lie within 1 to 32767 " +
-                                std::string(unit)};
+        return Error{field, std::string(fieldName(field)) + " must lie within 1 to " +
+                                wholeText(largestPassWhole) + " " + std::string(unit)};
     }
     return wholeText(*whole);
 }
@@ -53,7 +47,7 @@ Outcome<JetForPower> jetForPower(double targetWatts, const NitrousSystem& system
     const auto nozzleCount = static_cast<std::int16_t>(*readNumber(inputs.jtn));
     const double exactJet = nitrousJetForHp(targetWatts / wattsPerHorsepower, nozzleCount);
     const double thousandths = roundHalfToEven(exactJet * Jet::thousandthsPerInch);
-    if (!(thousandths >= 1 && thousandths <= largestWhole)) {
+    if (!(thousandths >= 1 && thousandths <= largestPassWhole)) {
         return Error{Field::TargetPower, "target power gives no jet between .001 and 32.767 in"};
     }
     const Jet jet{static_cast<std::int64_t>(thousandths)};

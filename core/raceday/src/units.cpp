@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "moravik/double_chars.h"
+#include "moravik/whole_text.h"
 
 namespace moravik::raceday {
 namespace {
@@ -122,6 +123,17 @@ Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view fiel
     if (text == "metric") return UnitSystem::Metric;
     return Error{Field::Labelled, labelPrefix(field) + echoedText(text) +
                                       " is not a unit system; give imperial or metric"};
+}
+
+Outcome<std::int64_t> readWholeNumber(std::string_view text, std::int64_t low, std::int64_t high) {
+    std::int64_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error == std::errc{} && end == text.data() + text.size() && value >= low && value <= high)
+        return value;
+    const std::string range = high == std::numeric_limits<std::int64_t>::max()
+                                  ? "of " + wholeText(low) + " or more"
+                                  : "from " + wholeText(low) + " to " + wholeText(high);
+    return Error{Field::Labelled, echoedText(text) + " is not a whole number " + range};
 }
 
 std::string echoedText(std::string_view text) {

@@ -28,6 +28,9 @@ struct JetForPower {
     ResultTexts results;    // the Calculate pass for those texts
 };
 
+// The pass reads pressures and nozzles as whole numbers from 1 to this.
+inline constexpr std::int64_t largestPassWhole = 32767;
+
 // The pass reads pressures and nozzles as whole numbers from 1 to 32767: the
 // value's text rounded ties to even, `initial` when there is none, or an
 // Error for `field` that names `unit`.

@@ -7,6 +7,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -161,6 +163,12 @@ Outcome<double> parseQuantityIn(std::string_view text, Quantity quantity, const 
 
 // "imperial" or "metric".
 Outcome<UnitSystem> parseUnitSystem(std::string_view text, std::string_view field);
+
+// A whole number as typed, from low to high, or an Error saying what is
+// accepted: "\"abc\" is not a whole number from 1 to 1000", or "... of 1 or
+// more" where high is the type's own limit, no bound a user would type.
+Outcome<std::int64_t> readWholeNumber(std::string_view text, std::int64_t low,
+                                      std::int64_t high = std::numeric_limits<std::int64_t>::max());
 
 // Text the user typed, in double quotes for a message; beyond 40 bytes it is
 // cut at a character boundary and ends in "...". Escaping is the caller's.
