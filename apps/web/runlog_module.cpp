@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "module_answer.h"
+#include "moravik/answers/answers.h"
 #include "moravik/answers/decimal_text.h"
 #include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
@@ -458,15 +459,17 @@ val predict(const val& records, const val& request, const val& units) {
         raceday::readWholeNumber(trimmedText(runsText), fewestRecentRuns, mostRecentRuns);
     if (const auto* error = raceday::errorOf(recent))
         return refusedAnswer(error->message, {"runs"});
-    const auto method = dialInMethodNamed(methodText);
-    if (!method) return refusedAnswer("there is no such method", {"method"});
-    const auto standard = raceday::findStandard(standardText);
-    if (!standard) return refusedAnswer("there is no such correction standard", {"standard"});
+    const auto method = readDialInMethod(methodText);
+    if (const auto* error = raceday::errorOf(method))
+        return refusedAnswer(error->message, {"method"});
+    const auto standard = raceday::readStandard(standardText);
+    if (const auto* refusal = std::get_if<raceday::Refusal>(&standard))
+        return refusedAnswer(refusal->sentence, {"standard"});
     const PredictionRequest asked{
         .vehicle = static_cast<VehicleId>(request["vehicle"].as<double>()),
         .nitrousJetInches = jet,
         .today = std::get<raceday::Weather>(today),
-        .standard = *standard,
+        .standard = std::get<raceday::Standard>(standard),
         .recentRuns = static_cast<int>(std::get<std::int64_t>(recent)),
         .included = includedRuns(request["include"])};
     std::vector<Run> mine;
@@ -491,7 +494,7 @@ val predict(const val& records, const val& request, const val& units) {
     const auto margin = readDialInMargin(marginText);
     if (const auto* error = raceday::errorOf(margin))
         return refusedAnswer(error->message, {"margin"});
-    const auto dial = dialIn(figures, asked.today, *method,
+    const auto dial = dialIn(figures, asked.today, std::get<DialInMethod>(method),
                              static_cast<double>(std::get<std::int64_t>(interval)) / 100.0,
                              std::get<double>(margin));
     if (const auto* error = raceday::errorOf(dial))

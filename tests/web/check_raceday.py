@@ -130,6 +130,8 @@ REFUSALS = [
     ("predict", [[], {"vehicle": 1, "now": "hot"}, "imperial"], ["now"]),
     ("predict", [[], {"vehicle": 1, "now": AIR, "jet": 0.04}, "imperial"], ["jet"]),
     ("predict", [[], {"vehicle": 1, "now": AIR, "runs": "0"}, "imperial"], ["runs"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "runs": "5", "method": "average"}, "imperial"], ["method"]),
+    ("predict", [[], {"vehicle": 1, "now": AIR, "runs": "5", "method": "best", "standard": "sae"}, "imperial"], ["standard"]),
 ]
 
 

@@ -415,10 +415,10 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
     const raceday::Weather today = std::get<raceday::Weather>(todayRead);
     const auto todayEvaluated = required(raceday::evaluated(today, "--now"));
     if (const auto* failure = failureOf(todayEvaluated)) return *failure;
-    const auto method = runlog::dialInMethodNamed(o.method);
-    if (!method)
-        return usageFailure("--method: " + quotedText(o.method) +
-                            " is not a method; give exponent, scaling, fit or best");
+    const auto methodRead = runlog::readDialInMethod(o.method);
+    if (const auto* error = raceday::errorOf(methodRead))
+        return usageFailure("--method: " + error->message);
+    const runlog::DialInMethod method = std::get<runlog::DialInMethod>(methodRead);
     const auto marginRead = runlog::readDialInMargin(o.margin);
     if (const auto* error = raceday::errorOf(marginRead))
         return usageFailure("--margin: " + error->message);
@@ -455,7 +455,7 @@ CommandResult<ExitStatus> printPrediction(const std::string& database, const Log
         }
     }
     const auto dialed =
-        required(runlog::dialIn(prediction, today, *method, o.intervalPercent / 100.0, margin),
+        required(runlog::dialIn(prediction, today, method, o.intervalPercent / 100.0, margin),
                  {{raceday::Field::Runs, "--method fit"}});
     if (const auto* failure = failureOf(dialed)) return *failure;
     const runlog::DialIn& dial = std::get<runlog::DialIn>(dialed);

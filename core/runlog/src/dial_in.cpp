@@ -1,6 +1,7 @@
 #include "moravik/runlog/dial_in.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <vector>
@@ -222,11 +223,19 @@ std::optional<AxisFit> fitAgainst(FitAxis axis, const std::vector<double>& x, do
 
 }  // namespace
 
-std::optional<DialInMethod> dialInMethodNamed(std::string_view name) {
-    for (const auto method :
-         {DialInMethod::Exponent, DialInMethod::Scaling, DialInMethod::Fit, DialInMethod::Best})
+raceday::Outcome<DialInMethod> readDialInMethod(std::string_view name) {
+    constexpr std::array methods{DialInMethod::Exponent, DialInMethod::Scaling, DialInMethod::Fit,
+                                 DialInMethod::Best};
+    std::string names;
+    for (const auto method : methods) {
         if (dialInMethodName(method) == name) return method;
-    return std::nullopt;
+        names += std::string(names.empty()              ? ""
+                             : method == methods.back() ? " or "
+                                                        : ", ") +
+                 std::string(dialInMethodName(method));
+    }
+    return raceday::Error{raceday::Field::Labelled,
+                          raceday::echoedText(name) + " is not a method; give " + names};
 }
 
 std::string_view dialInMethodName(DialInMethod method) {

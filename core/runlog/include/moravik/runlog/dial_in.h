@@ -27,8 +27,8 @@ namespace moravik::runlog {
 enum class DialInMethod { Exponent, Scaling, Fit, Best };
 enum class FitAxis { CorrectionFactor, DensityAltitude };
 
-// "exponent", "scaling", "fit" or "best"; nothing for any other text.
-std::optional<DialInMethod> dialInMethodNamed(std::string_view name);
+// "exponent", "scaling", "fit" or "best"; any other text is an Error naming them.
+raceday::Outcome<DialInMethod> readDialInMethod(std::string_view name);
 std::string_view dialInMethodName(DialInMethod method);
 
 inline constexpr DialInMethod defaultDialInMethod = DialInMethod::Exponent;
