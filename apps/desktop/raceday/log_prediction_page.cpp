@@ -9,6 +9,7 @@
 #include "moravik/quarter_mile.h"
 #include "moravik/raceday/correction.h"
 #include "moravik/raceday/units.h"
+#include "moravik/runlog/prediction_report.h"
 #include "qt_text.h"
 #include "quantity_field.h"
 #include "ui_LogPredictionPage.h"
@@ -249,9 +250,8 @@ QString LogPredictionPage::showDialIn(const runlog::LogPrediction& prediction,
         runlog::dialIn(prediction, today, method, runlog::defaultIntervalProbability);
     if (const auto* error = raceday::errorOf(chosen)) return toQString(error->message);
     const auto& dial = std::get<runlog::DialIn>(chosen);
-    ui->logDialIn->setText(tr("%1 s (ET plus %2 s, rounded up), from the runs on %3")
-                               .arg(fixedText(dial.dialInSeconds(), 2),
-                                    fixedText(dial.marginSeconds, 2),
+    ui->logDialIn->setText(tr("%1, from the runs on %2")
+                               .arg(toQString(runlog::dialInSentence(dial)),
                                     toQString(runlog::jetRunsText(prediction.jetInches))));
     const runlog::DialInFigures& figures = dial.chosen();
     ui->logPredictedEt->setText(fixedText(figures.et.value, etDecimals));

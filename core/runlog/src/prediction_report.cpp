@@ -8,7 +8,11 @@
 #include "moravik/whole_text.h"
 
 namespace moravik::runlog {
-namespace {}  // namespace
+
+std::string dialInSentence(const DialIn& dial) {
+    return raceday::fixedText(dial.dialInSeconds(), 2) + " s (ET plus " +
+           raceday::fixedText(dial.marginSeconds, 3) + " s, rounded up)";
+}
 
 std::vector<ReportLine> predictionSummary(const LogPrediction& p, const DialIn& dial,
                                           raceday::UnitSystem system) {
@@ -44,9 +48,7 @@ std::vector<ReportLine> predictionSummary(const LogPrediction& p, const DialIn& 
     };
     lines.push_back({"Predicted ET:", withInterval(chosen.et, Quantity::Time)});
     lines.push_back({"Predicted speed:", withInterval(chosen.speed, Quantity::Speed)});
-    lines.push_back({"Dial-in:", raceday::fixedText(dial.dialInSeconds(), 2) + " s (ET plus " +
-                                     raceday::fixedText(dial.marginSeconds, 3) +
-                                     " s, rounded up)"});
+    lines.push_back({"Dial-in:", dialInSentence(dial)});
     // A line fitted through runs in nearly one air can miss by any amount; the line stays
     // within 80 columns and JSON has the figure.
     const auto thousandths = [](const std::optional<double>& seconds) {
