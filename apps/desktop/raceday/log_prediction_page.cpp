@@ -250,7 +250,7 @@ QString LogPredictionPage::showDialIn(const runlog::LogPrediction& prediction,
         runlog::dialIn(prediction, today, method, runlog::defaultIntervalProbability);
     if (const auto* error = raceday::errorOf(chosen)) return toQString(error->message);
     const auto& dial = std::get<runlog::DialIn>(chosen);
-    ui->logDialIn->setText(tr("%1, from the runs on %2")
+    ui->logDialIn->setText(tr("%1; runs on: %2")
                                .arg(toQString(runlog::dialInSentence(dial)),
                                     toQString(runlog::jetRunsText(prediction.jetInches))));
     const runlog::DialInFigures& figures = dial.chosen();
