@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <optional>
@@ -22,7 +21,6 @@
 #include "module_answer.h"
 #include "moravik/answers/answers.h"
 #include "moravik/answers/decimal_text.h"
-#include "moravik/double_chars.h"
 #include "moravik/raceday/weather_text.h"
 #include "moravik/runlog/dial_in.h"
 #include "moravik/runlog/log_columns.h"

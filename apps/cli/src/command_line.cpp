@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <limits>
 #include <ostream>
 
 #include "moravik/answers/decimal_text.h"

@@ -1,7 +1,6 @@
 // The quarter-mile formulas and the nitrous relation of the Calculate pass,
 // run backwards: horsepower from a slip, eighth <-> quarter mile and the jet
 // for a target.
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 

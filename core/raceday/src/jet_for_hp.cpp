@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 
 #include "moravik/nitrous.h"
 #include "moravik/number_reading.h"

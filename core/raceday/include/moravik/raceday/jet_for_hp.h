@@ -31,9 +31,9 @@ struct JetForPower {
 // The pass reads pressures and nozzles as whole numbers from 1 to this.
 inline constexpr std::int64_t largestPassWhole = 32767;
 
-// The pass reads pressures and nozzles as whole numbers from 1 to 32767: the
-// value's text rounded ties to even, `initial` when there is none, or an
-// Error for `field` that names `unit`.
+// A pressure or nozzle count as the pass reads it: the value's text rounded
+// ties to even, `initial` when there is none, or an Error for `field` that
+// names `unit`.
 Outcome<std::string> wholeFieldText(std::optional<double> value, const std::string& initial,
                                     Field field, std::string_view unit);
 
