@@ -244,10 +244,8 @@ val newVehicle(const val& name, const val& vehicles) {
     const std::string typed = name.isString() ? name.as<std::string>() : std::string();
     const Vehicle vehicle{0, trimmedText(typed), {}, {}};  // the keeper numbers it as it stores it
     if (auto invalid = checkVehicle(vehicle)) return refusedAnswer(invalid->message, {"name"});
-    if (findVehicle(*known, typed) != nullptr) {
-        return refusedAnswer("A vehicle named \"" + vehicle.name + "\" is already in the log.",
-                             {"name"});
-    }
+    if (findVehicle(*known, typed) != nullptr)
+        return refusedAnswer(vehicleNameTaken(vehicle.name).message, {"name"});
     val answer = val::object();
     answer.set("record", vehicleRecord(vehicle));
     return answer;

@@ -52,6 +52,11 @@ bool operator==(const Run& a, const Run& b) {
     return true;
 }
 
+LogError vehicleNameTaken(std::string_view name) {
+    return {Problem::Invalid,
+            "A vehicle named \"" + trimmedText(name) + "\" is already in the log."};
+}
+
 LogStatus checkVehicle(const Vehicle& vehicle) {
     if (trimmedText(vehicle.name).empty())
         return LogError{Problem::Invalid, "A vehicle needs a name."};

@@ -138,15 +138,14 @@ std::int64_t countOf(const LogResult<Cell>& count) {
     return number != nullptr ? *number : 0;
 }
 
-// Vehicle names are unique ignoring case, which the column's collation decides.
+// The column's collation ignores case, as names are compared.
 LogStatus nameTaken(sqlite3* db, const Vehicle& vehicle, const std::string& path) {
     const auto other =
         detail::singleValue(db, "SELECT count(*) FROM vehicles WHERE name = ? AND id <> ?",
                             {trimmedText(vehicle.name), vehicle.id}, path, vehicleNotSaved);
     if (const LogError* error = logErrorOf(other)) return *error;
     if (countOf(other) == 0) return std::nullopt;
-    return LogError{Problem::Invalid,
-                    "A vehicle named \"" + trimmedText(vehicle.name) + "\" is already in the log."};
+    return vehicleNameTaken(vehicle.name);
 }
 
 LogStatus vehicleExists(sqlite3* db, VehicleId id, const std::string& path) {

@@ -56,6 +56,9 @@ bool operator==(const Run& a, const Run& b);
 LogStatus checkVehicle(const Vehicle& vehicle);
 LogStatus checkRun(const Run& run);
 
+// Vehicle names are unique ignoring case: the error for a name another vehicle has.
+LogError vehicleNameTaken(std::string_view name);
+
 // Which runs a list, an export or the table shows; an empty member lets all pass.
 struct RunFilter {
     std::optional<VehicleId> vehicleId{};
