@@ -576,11 +576,8 @@ CommandResult<ExitStatus> addRun(const std::string& database, const LogAddOption
                      << runlog::dateTimeText(run.when) << " is logged already; nothing added\n";
             return ExitStatus::Success;
         }
-        std::string fieldNames;
-        for (const auto& field : differing) fieldNames += (fieldNames.empty() ? "" : ", ") + field;
         return usageFailure(shownName + " already has run " + decimalText(known.id) + " at " +
-                            runlog::dateTimeText(run.when) + " with other values for " +
-                            fieldNames);
+                            runlog::dateTimeText(run.when) + " with other values for " + differing);
     }
     const auto added = readFromLog(log.addRun(run));
     if (const auto* failure = failureOf(added)) return *failure;

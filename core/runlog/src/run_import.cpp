@@ -150,15 +150,13 @@ private:
             pending_.push_back(run);
             return std::nullopt;
         }
-        const std::vector<std::string> differing = differingColumns(*known, run);
+        const std::string differing = differingColumns(*known, run);
         if (differing.empty()) {
             ++report_.repeats;
             return std::nullopt;
         }
-        std::string names;
-        for (const std::string& name : differing) names += (names.empty() ? "" : ", ") + name;
         note({Problem::Invalid, lineText(line) + "this vehicle already has a run at " +
-                                    dateTimeText(run.when) + " with other values for " + names},
+                                    dateTimeText(run.when) + " with other values for " + differing},
              line);
         return std::nullopt;
     }
@@ -221,7 +219,7 @@ std::vector<std::string> importNotes(const CsvImport& report) {
     return notes;
 }
 
-std::vector<std::string> differingColumns(const Run& logged, const Run& other) {
+std::string differingColumns(const Run& logged, const Run& other) {
     // Within a few units of the last bit: a value typed in other units than
     // an export's comes back within one.
     const auto same = [](const Cell& a, const Cell& b) {
@@ -230,11 +228,12 @@ std::vector<std::string> differingColumns(const Run& logged, const Run& other) {
         if (x == nullptr || y == nullptr) return a == b;
         return std::abs(*x - *y) <= 1e-12 * std::max(std::abs(*x), std::abs(*y));
     };
-    std::vector<std::string> names;
+    std::string names;
     for (std::size_t i = 0; i < csvColumnCount; ++i) {
         const LogColumn& column = csvColumn(i);
         if (column.kind == ColumnKind::Moment || column.kind == ColumnKind::Vehicle) continue;
-        if (!same(column.get(logged), column.get(other))) names.emplace_back(column.csv);
+        if (!same(column.get(logged), column.get(other)))
+            names.append(names.empty() ? "" : ", ").append(column.csv);
     }
     return names;
 }

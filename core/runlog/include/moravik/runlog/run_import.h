@@ -80,7 +80,8 @@ std::optional<std::string> futureDateProblem(Moment when, Moment now);
 // The report's notes, and a sentence on the repeats if there were any.
 std::vector<std::string> importNotes(const CsvImport& report);
 
-// The CSV keys of the values in which two runs differ ("et", "notes").
-std::vector<std::string> differingColumns(const Run& logged, const Run& other);
+// The CSV keys of the values in which two runs differ, "et, notes"; empty when
+// they are alike.
+std::string differingColumns(const Run& logged, const Run& other);
 
 }  // namespace moravik::runlog
