@@ -166,8 +166,7 @@ TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
 // Stopped after more rows than one batch, the import takes back what it had written.
 TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
-    const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
-    valueOf(log->addRuns(kept));
+    valueOf(log->addRun(numberedRun(camaro, 1)));
     const auto before = valueOf(log->runs());
     std::istringstream in(carsCsv(3000, 50).toStdString());
     std::int64_t lastRead = 0;
