@@ -18,8 +18,6 @@ namespace {
 using cli::Output;
 
 using cli::ExitStatus;
-constexpr auto ok = ExitStatus::Success;
-constexpr auto failed = ExitStatus::InputOutputError;
 
 class LogCommandTest : public LogFileTest {
 protected:
@@ -102,7 +100,7 @@ TEST_F(LogCommandTest, EscapesCsvOnlyOnATerminalAndJsonKeepsEveryBit) {
     const std::string escaped = "a\\x1b[31mred\\xc2\\x9b\\x7f \\u202eback\\nnext";
     for (const char* line : {"runs --csv", "export -"}) {
         const auto shown = calc(line, {}, Output::Terminal);
-        ASSERT_EQ(shown.status, ok) << shown.err;
+        ASSERT_EQ(shown.status, ExitStatus::Success) << shown.err;
         EXPECT_FALSE(cli::hasControlCharacter(shown.out)) << shown.out;
         EXPECT_TRUE(cli::contains(shown.out, "," + escaped + "\n")) << shown.out;
         EXPECT_EQ(std::ranges::count(shown.out, '\n'), 6) << shown.out;  // a header and 5 runs
@@ -158,7 +156,7 @@ TEST_F(LogCommandTest, ListsPredictsAndSaysWhatIsWrongWithTheRightExitStatus) {
     const std::string nova = "predict --vehicle Nova --now '60F 29.92inHg' ";
     for (const std::string& line : {std::string("runs"), nova}) {
         const auto failedWrite = calc(line, {}, Output::Failing);
-        EXPECT_EQ(failedWrite.status, failed) << line;
+        EXPECT_EQ(failedWrite.status, ExitStatus::InputOutputError) << line;
         EXPECT_TRUE(cli::contains(failedWrite.err, "cannot write to standard output")) << line;
     }
 }
