@@ -19,12 +19,10 @@ render() {
 
 agree() {
     local calc=$1 page=$2 guide=$3
-    local help options statuses
+    local help options statuses page_text subcommand_help="" named man_section
     help=$("$calc" --help)
     # Manual pages write each hyphen of an option as \-.
-    local page_text
     page_text=$(sed 's/\\-/-/g' "$page")
-    local subcommand_help=""
     for command in air predict solve-hp convert jet-for-hp bottle "log" "log runs" "log predict" \
         "log import" "log export" "log add"; do
         # shellcheck disable=SC2086 # "log runs" is two words
@@ -38,7 +36,6 @@ agree() {
         grep -Fq -- "$option" <<<"$page_text" || fail "option $option is missing from $page"
     done
     # An option named in the guide, as `--name, that no --help lists is stale.
-    local named
     named=$(grep -oE -- '`--[a-z][a-z-]*' "$guide" | cut -c2- | sort -u)
     [ -n "$named" ] || fail "no options found in $guide"
     for option in $named; do
@@ -46,7 +43,6 @@ agree() {
     done
     statuses=$(sed -n '/^Exit status/,$p' <<<"$help" | sed -nE 's/^  ([0-9])  (.*)$/\1\t\2/p')
     [ -n "$statuses" ] || fail "no exit statuses found in --help"
-    local man_section
     man_section=$(sed -n '/^\.SH EXIT STATUS/,/^\.SH [^E]/p' <<<"$page_text")
     while IFS=$'\t' read -r status meaning; do
         grep -A1 -Fx ".B $status" <<<"$man_section" | grep -Fxq "$meaning." ||

@@ -61,8 +61,7 @@ read_error)
     check "--batch missing-file" $? 3 'cannot read .*/none\.jsonl: No such file or directory$'
     ;;
 huge_line)
-    # A 100 MB line under an 80 MB limit (of which the libraries take some 55 MB; sanitizers far
-    # more) gets an error line of its own, and the next line is still answered.
+    # A 100 MB line under 80 MB (the libraries take some 55) is refused; the next is answered.
     limit=80000
     [ "$memory_limit" = --no-memory-limit ] && limit=unlimited
     {

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
 # check_run.sh [--exit N] [--stdin FILE] [--stdout GOLDEN] [--stdout-match ERE]... -- COMMAND...:
-#   runs COMMAND and checks its exit status, that its standard output equals
-#   GOLDEN and that some line of it matches each ERE.
+#   COMMAND's exit status, its standard output equal to GOLDEN, some line of it matching each ERE.
 set -u
 expected_exit=0 stdin=/dev/null golden= failed=0 patterns=()
 while [ "$1" != -- ]; do

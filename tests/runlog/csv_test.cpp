@@ -10,11 +10,6 @@
 namespace moravik::runlog {
 namespace {
 
-LogResult<CsvImport> importText(RunLog& log, const std::string& text) {
-    std::istringstream in(text);
-    return importRunsCsv(log, in);
-}
-
 bool has(const std::string& text, std::string_view part) {
     return text.find(part) != std::string::npos;
 }
@@ -47,8 +42,9 @@ class RunCsvTest : public LogFileTest {
 protected:
     std::unique_ptr<RunLog> log = openLog(path);
 
-    LogResult<CsvImport> import(const QByteArray& text) {
-        return importText(*log, text.toStdString());
+    LogResult<CsvImport> import(const QByteArray& text, RunLog* into = nullptr) {
+        std::istringstream in(text.toStdString());
+        return importRunsCsv(into ? *into : *log, in);
     }
 };
 
@@ -79,10 +75,8 @@ TEST_F(RunCsvTest, ExportAndImportGiveBackTheSameRunsInEitherUnitSystem) {
         for (const char* guarded : {",'=HYPERLINK(1),", ",'+1,", ",'@SUM(A1)", ",'\tTab,",
                                     "\"'\rReturn\"", ",''=quoted already", ",''71 Camaro,", ",'-,"})
             EXPECT_TRUE(has(file.str(), guarded)) << guarded;
-        const QString name =
-            QString::fromLatin1(system == raceday::UnitSystem::Metric ? "metric" : "imperial");
-        const auto copy = openLog(folder.filePath(name + QStringLiteral(".sqlite")));
-        const auto report = valueOf(importText(*copy, file.str()));
+        const auto copy = openLog(path + QString::number(static_cast<int>(system)));
+        const auto report = valueOf(import(QByteArray::fromStdString(file.str()), copy.get()));
         EXPECT_EQ(report.imported, 6);
         EXPECT_TRUE(report.problems.empty()) << report.problems.front().message;
         EXPECT_EQ(report.newVehicles, std::vector<std::string>({"Camaro", "Nova, \"SS\""}));
@@ -172,8 +166,7 @@ TEST_F(RunCsvTest, AddsAHundredNewVehiclesAtMost) {
 // Stopped after more rows than one batch, the import takes back what it had written.
 TEST_F(RunCsvTest, AnImportStoppedByItsProgressAddsNothing) {
     const VehicleId camaro = valueOf(log->addVehicle(namedVehicle("Camaro")));
-    const std::vector<runlog::Run> kept{numberedRun(camaro, 1)};
-    valueOf(log->addRuns(kept));
+    valueOf(log->addRun(numberedRun(camaro, 1)));
     const auto before = valueOf(log->runs());
     std::istringstream in(carsCsv(3000, 50).toStdString());
     std::int64_t lastRead = 0;

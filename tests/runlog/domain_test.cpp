@@ -199,14 +199,11 @@ TEST(RunCells, NamesWhatARowLacksOrContradicts) {
         const auto records = readAll(header + row.row + "\n");
         ASSERT_EQ(records.size(), 2U) << row.row;
         const auto read = readCsvRun(std::get<CsvHeader>(readCsvHeader(records[0])), records[1]);
-        if (row.problem[0] == '\0') {
-            EXPECT_EQ(logErrorOf(read), nullptr) << row.row;
-            continue;
-        }
-        ASSERT_NE(logErrorOf(read), nullptr) << row.row;
-        EXPECT_EQ(logErrorOf(read)->message.rfind("line 2: ", 0), 0U) << logErrorOf(read)->message;
-        EXPECT_NE(logErrorOf(read)->message.find(row.problem), std::string::npos)
-            << logErrorOf(read)->message;
+        const LogError* error = logErrorOf(read);
+        const std::string said = error ? error->message : "";
+        EXPECT_EQ(said.empty(), row.problem[0] == '\0') << row.row << said;
+        EXPECT_TRUE(said.empty() || said.starts_with("line 2: ")) << said;
+        EXPECT_NE(said.find(row.problem), std::string::npos) << said;
     }
 }
 

@@ -46,8 +46,7 @@ TEST_F(Durability, EveryReportedRunSurvivesFiftyKills) {
         ASSERT_TRUE(child.waitForFinished(5000));
         ASSERT_EQ(child.exitStatus(), QProcess::CrashExit)
             << "the writer stopped by itself: " << child.readAllStandardError().toStdString();
-        const QList<QByteArray> lines = child.readAllStandardOutput().split('\n');
-        for (const QByteArray& line : lines) {
+        for (const QByteArray& line : child.readAllStandardOutput().split('\n')) {
             if (line == "open") ++childrenThatOpened;
             const QList<QByteArray> words = line.split(' ');
             if (words.size() == 2) reported[words[0].toLongLong()] = words[1].toInt();

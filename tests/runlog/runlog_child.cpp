@@ -53,11 +53,9 @@ int report(const QString& path, bool readOnly) {
     const auto opened =
         RunLog::open(path.toStdString(), {.access = readOnly ? Access::ReadOnly : Access::ReadWrite,
                                           .wait = std::chrono::milliseconds(200)});
-    if (const LogError* error = logErrorOf(opened)) {
-        say("error " + error->message);
-        return 1;
-    }
-    const auto runs = std::get<std::unique_ptr<RunLog>>(opened)->runs();
+    const LogError* refused = logErrorOf(opened);
+    const auto runs = refused ? LogResult<std::vector<Run>>(*refused)
+                              : std::get<std::unique_ptr<RunLog>>(opened)->runs();
     if (const LogError* error = logErrorOf(runs)) {
         say("error " + error->message);
         return 1;
