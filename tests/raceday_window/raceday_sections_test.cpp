@@ -195,16 +195,10 @@ private slots:
         auto* nozzles = child<QSpinBox>(jet, "nozzles");
         nozzles->setValue(4);
         typeInto(jet, "targetPower", "162.58032");
-        const auto outputs = [jet] {
-            QStringList texts;
-            for (const char* name :
-                 {"nitrousJet", "fuelJet", "standardJet", "holleyNumber", "addedPower"})
-                texts << text(jet, name);
-            return texts.join(' ');
-        };
-        QCOMPARE(outputs(), ".030 .017 .034 0 162.6");
+        expectShown(jet, {"nitrousJet=.030", "fuelJet=.017", "standardJet=.034", "holleyNumber=0",
+                          "addedPower=162.6"});
         choose(jet, "targetPowerUnit", "kW");
-        QCOMPARE(text(jet, "addedPower"), "121.2");
+        expectShown(jet, {"addedPower=121.2"});
         QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
         choose(jet, "targetPowerUnit", "hp");
 
@@ -239,7 +233,8 @@ private slots:
         QCOMPARE(seriesPoints(chart, 0), ets);
 
         typeInto(chart, "jetTo", ".01");
-        QVERIFY(child(chart, "jetTo")->toolTip().contains("must not be less than the smallest jet"));
+        QVERIFY(
+            child(chart, "jetTo")->toolTip().contains("must not be less than the smallest jet"));
         QVERIFY(seriesPoints(chart, 0).isEmpty());
     }
 

@@ -174,6 +174,7 @@ struct RaceDay {
               logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
         // The log's check goes on after the window is up; tests start once it is over.
         const auto* store = window.findChild<LogStore*>();
         if (!QTest::qWaitFor([store] { return !store->checking(); }))
