@@ -615,11 +615,9 @@ private slots:
         const QString exported = folder.filePath(QStringLiteral("runs.csv"));
         day.files.answer = exported;
         day.action("actionExportRuns")->trigger();
-        QFile file(exported);
-        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
-        for (int row = 0; row < 3000; ++row)
-            file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
-        file.close();
+        QVERIFY(writeFile(exported,
+                          QByteArray("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n").repeated(3000),
+                          QIODevice::Append));
 
         day.action("actionImportRuns")->trigger();
         QVERIFY(day.messages.errors.isEmpty());
@@ -646,14 +644,12 @@ private slots:
     // A long import locks the section behind a progress dialog; an early Cancel undoes it all.
     void importRunsOnAWorkerAndCancelUndoesIt() {
         const QString csv = folder.filePath(QStringLiteral("many.csv"));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
+        QByteArray rows("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
         const QDateTime start(QDate(2025, 3, 1), QTime(0, 0), Qt::UTC);
         for (int n = 0; n < 5000; ++n)
-            file.write(start.addSecs(n).toString(Qt::ISODate).toUtf8() +
-                       ",Import car,11,100,80,29.9\n");
-        file.close();
+            rows +=
+                start.addSecs(n).toString(Qt::ISODate).toUtf8() + ",Import car,11,100,80,29.9\n";
+        QVERIFY(writeFile(csv, rows));
         for (const bool cancel : {true, false}) {
             LogDay day(logPath());
             ProgressWatch watch(day.section, cancel);
@@ -702,11 +698,8 @@ private slots:
             other.close();
         }
         QSqlDatabase::removeDatabase("other");
-        if (row.file == OpeningCase::Damaged) {
-            QFile file(logPath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write("not a database at all\n");
-        }
+        if (row.file == OpeningCase::Damaged)
+            QVERIFY(writeFile(logPath(), "not a database at all\n"));
         const QByteArray before = fileBytes(logPath());
         const QStringList files = QDir(folder.path()).entryList(QDir::Files);
         {

@@ -118,10 +118,7 @@ private slots:
     void aDamagedFileGivesDefaultsAndANote() {
         QFETCH(SettingsCase, row);
         const auto& [name, content, noted] = row;
-        QFile file(settingsFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        QVERIFY(writeFile(settingsFile(), content));
 
         RaceDay raceDay;
         VERIFY_CONTAINS(note(raceDay), noted);
@@ -135,11 +132,7 @@ private slots:
         QVERIFY(text(air, "densityAltitude") != "–");
         // The window still keeps its settings.
         QVERIFY(raceDay.window.close());
-        if (noted == "could not be read") {
-            QFile kept(settingsFile() + ".damaged");
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), content);
-        }
+        if (noted == "could not be read") QCOMPARE(fileBytes(settingsFile() + ".damaged"), content);
         QVERIFY(RaceDay().window.findChild<QLabel*>("settingsNote")->text().isEmpty());
     }
 };

@@ -221,6 +221,13 @@ inline QByteArray fileBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Writes a file anew, or with Append after what it holds.
+inline bool writeFile(const QString& path, const QByteArray& bytes,
+                      QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+    QFile file(path);
+    return file.open(mode) && file.write(bytes) == bytes.size();
+}
+
 // An output box as a number, for published values given to a few digits.
 inline double number(const QObject* parent, const QString& name) {
     bool ok = false;
