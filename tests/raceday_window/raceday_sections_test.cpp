@@ -1,6 +1,5 @@
 // The calculating sections through their widgets; figures are published examples or the
 // reference's.
-#include <QCheckBox>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
 
 #include "moravik/answers/request_json.h"
 #include "raceday_test_support.h"

@@ -18,7 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
 #include "log_store.h"
 #include "prepared_messages.h"

@@ -2,7 +2,6 @@
 // close; help documents read on a worker thread. Writes its documents beside itself.
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
