@@ -123,14 +123,10 @@ void typeSlip(QDialog* form, const QString& et, const QString& speed) {
 }
 
 struct LogDay : RaceDay {
-    QWidget* section;
-    QTableView* table;
-
-    explicit LogDay(const QString& path, const QStringList& answers = {}) : RaceDay(path, answers) {
-        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
-        section = open("LogSection");
-        table = child<QTableView>(section, "runTable");
-    }
+    explicit LogDay(const QString& path, const QStringList& answers = {})
+        : RaceDay(path, answers) {}
+    QWidget* section = open("LogSection");
+    QTableView* table = child<QTableView>(section, "runTable");
     int rows() const { return table->model()->rowCount(); }
     void pressOnFirstRow(Qt::Key key) const {
         table->setFocus();
@@ -235,10 +231,12 @@ DaySheetText daySheet(LogDay& day, const QString& path, const QString& margin,
     return sheet;
 }
 
+const QString setAside = QStringLiteral("Set it aside and start a &fresh log");
+
 // A log file as the window finds it at opening.
 struct OpeningCase {
     const char* name;
-    enum { InUse, ReadOnlyFile, Damaged, Foreign } file;
+    enum File { InUse, ReadOnlyFile, Damaged, Foreign } file;
     QStringList answers;  // to the question a damaged file asks
     QString note;         // part of the log's note
     bool writable;
@@ -450,10 +448,8 @@ private slots:
     void dialInMatchesTheCommandLine_data() {
         QTest::addColumn<QString>("vehicle");
         QTest::addColumn<QString>("method");
-        const char* rows[][3] = {{"three runs, best", "Camaro", "best"},
-                                 {"five runs, fit", "Pass car", "fit"}};
-        for (const auto& [name, vehicle, method] : rows)
-            QTest::newRow(name) << QString(vehicle) << QString(method);
+        QTest::newRow("three runs, best") << QString("Camaro") << QString("best");
+        QTest::newRow("five runs, fit") << QString("Pass car") << QString("fit");
     }
     void dialInMatchesTheCommandLine() {
         QFETCH(QString, vehicle);
@@ -619,11 +615,9 @@ private slots:
         const QString exported = folder.filePath(QStringLiteral("runs.csv"));
         day.files.answer = exported;
         day.action("actionExportRuns")->trigger();
-        QFile file(exported);
-        QVERIFY(file.open(QIODevice::ReadWrite | QIODevice::Append));
-        for (int row = 0; row < 3000; ++row)
-            file.write("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n");
-        file.close();
+        QVERIFY(writeFile(exported,
+                          QByteArray("2024-07-01T10:00:00Z,Camaro,,,,fast,100\n").repeated(3000),
+                          QIODevice::Append));
 
         day.action("actionImportRuns")->trigger();
         QVERIFY(day.messages.errors.isEmpty());
@@ -650,14 +644,12 @@ private slots:
     // A long import locks the section behind a progress dialog; an early Cancel undoes it all.
     void importRunsOnAWorkerAndCancelUndoesIt() {
         const QString csv = folder.filePath(QStringLiteral("many.csv"));
-        QFile file(csv);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
+        QByteArray rows("date_time,vehicle,et_s,speed_mph,temperature_F,station_pressure_inHg\n");
         const QDateTime start(QDate(2025, 3, 1), QTime(0, 0), Qt::UTC);
         for (int n = 0; n < 5000; ++n)
-            file.write(start.addSecs(n).toString(Qt::ISODate).toUtf8() +
-                       ",Import car,11,100,80,29.9\n");
-        file.close();
+            rows +=
+                start.addSecs(n).toString(Qt::ISODate).toUtf8() + ",Import car,11,100,80,29.9\n";
+        QVERIFY(writeFile(csv, rows));
         for (const bool cancel : {true, false}) {
             LogDay day(logPath());
             ProgressWatch watch(day.section, cancel);
@@ -683,20 +675,13 @@ private slots:
     // foreign database is refused. Unless set aside, nothing is added, imported or deleted and
     // nothing is written; once the other program is done, the window writes again.
     void logsFoundAtOpening_data() {
+        using enum OpeningCase::File;
         addRows<OpeningCase>({
-            {"in use by another program", OpeningCase::InUse, {}, "read-only", false},
-            {"read-only file", OpeningCase::ReadOnlyFile, {}, "read-only file", false},
-            {"damaged, left closed", OpeningCase::Damaged, {"&Leave it closed"}, "", false},
-            {"damaged, set aside",
-             OpeningCase::Damaged,
-             {"Set it aside and start a &fresh log"},
-             "kept unchanged as",
-             true},
-            {"another program's database",
-             OpeningCase::Foreign,
-             {},
-             "is not a Moravik run log",
-             false},
+            {"in use by another program", InUse, {}, "read-only", false},
+            {"read-only file", ReadOnlyFile, {}, "read-only file", false},
+            {"damaged, left closed", Damaged, {"&Leave it closed"}, "", false},
+            {"damaged, set aside", Damaged, {setAside}, "kept unchanged as", true},
+            {"another program's database", Foreign, {}, "is not a Moravik run log", false},
         });
     }
     void logsFoundAtOpening() {
@@ -713,11 +698,8 @@ private slots:
             other.close();
         }
         QSqlDatabase::removeDatabase("other");
-        if (row.file == OpeningCase::Damaged) {
-            QFile file(logPath());
-            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write("not a database at all\n");
-        }
+        if (row.file == OpeningCase::Damaged)
+            QVERIFY(writeFile(logPath(), "not a database at all\n"));
         const QByteArray before = fileBytes(logPath());
         const QStringList files = QDir(folder.path()).entryList(QDir::Files);
         {
@@ -753,7 +735,6 @@ private slots:
     // 16 KB overwritten in a 20,000-run log after a run was added, met by a sort: writing stops
     // and the window asks as at opening; set aside or kept read-only, the file stays as it was.
     void damageFoundAfterOpeningIsOfferedToBeSetAside() {
-        const QString setAside = QStringLiteral("Set it aside and start a &fresh log");
         for (const QString& answer : {setAside, QStringLiteral("Open it &read-only")}) {
             QTemporaryDir own;
             const QString path = own.filePath(QStringLiteral("run-log.sqlite"));
@@ -816,9 +797,7 @@ private slots:
         auto* sections = child<QTabWidget>(&day.window, "sections");
         for (int i = 0; i < sections->count(); ++i) {
             sections->setCurrentIndex(i);
-            QVERIFY2(accessKeyClashes(sections->widget(i)).isEmpty(),
-                     qPrintable(sections->tabText(i) + QStringLiteral(": ") +
-                                accessKeyClashes(sections->widget(i)).join("; ")));
+            QCOMPARE(accessKeyClashes(sections->widget(i)), QStringList());
         }
     }
 

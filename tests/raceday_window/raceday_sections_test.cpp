@@ -1,6 +1,5 @@
 // The calculating sections through their widgets; figures are published examples or the
 // reference's.
-#include <QCheckBox>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,7 +9,6 @@
 #include <QTemporaryDir>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
 
 #include "moravik/answers/request_json.h"
 #include "raceday_test_support.h"
@@ -195,16 +193,10 @@ private slots:
         auto* nozzles = child<QSpinBox>(jet, "nozzles");
         nozzles->setValue(4);
         typeInto(jet, "targetPower", "162.58032");
-        const auto outputs = [jet] {
-            QStringList texts;
-            for (const char* name :
-                 {"nitrousJet", "fuelJet", "standardJet", "holleyNumber", "addedPower"})
-                texts << text(jet, name);
-            return texts.join(' ');
-        };
-        QCOMPARE(outputs(), ".030 .017 .034 0 162.6");
+        expectShown(jet, {"nitrousJet=.030", "fuelJet=.017", "standardJet=.034", "holleyNumber=0",
+                          "addedPower=162.6"});
         choose(jet, "targetPowerUnit", "kW");
-        QCOMPARE(text(jet, "addedPower"), "121.2");
+        expectShown(jet, {"addedPower=121.2"});
         QCOMPARE(child<QLabel>(jet, "addedPowerUnit")->text(), "kW");
         choose(jet, "targetPowerUnit", "hp");
 
@@ -219,27 +211,24 @@ private slots:
     // vweight=3100 gives it.
     void chartSeriesHoldThePassesFigures() {
         const QString formula = "Lucius-RoadTrack";
-        const QList<double> etsWithNitrous{12.7222554335829, 12.5088598024952, 12.2353511814218};
-        const QList<double> mphsWithNitrous{112.658405242197, 114.783108288707, 117.620492029409};
+        const QList<QPointF> etsWithNitrous{
+            {.02, 12.7222554335829}, {.03, 12.5088598024952}, {.04, 12.2353511814218}};
+        const QList<QPointF> mphsWithNitrous{
+            {.02, 112.658405242197}, {.03, 114.783108288707}, {.04, 117.620492029409}};
         RaceDay raceDay;
         QWidget* chart = raceDay.open("ChartSection");
         fill(chart, {"formula=" + formula, "enginePower=350", "weight=3100", "jetFrom=.02",
                      "jetTo=.04", "jetStep=.01"});
-        const QList<double> jets{.02, .03, .04};
-        const QList<QPointF> ets = seriesPoints(chart, 0);
-        const QList<QPointF> speeds = seriesPoints(chart, 1);
-        QCOMPARE(ets.size(), jets.size());
-        for (qsizetype i = 0; i < jets.size(); ++i) {
-            QCOMPARE(ets[i], QPointF(jets[i], etsWithNitrous[i]));
-            QCOMPARE(speeds[i].y(), mphsWithNitrous[i]);
-        }
+        QCOMPARE(seriesPoints(chart, 0), etsWithNitrous);
+        QCOMPARE(seriesPoints(chart, 1), mphsWithNitrous);
         raceDay.action("actionMetric")->trigger();
         const auto* view = child<QChartView>(chart, "chartView");
         QVERIFY(view->chart()->axes(Qt::Vertical).value(1)->titleText().contains("km/h"));
-        QCOMPARE(seriesPoints(chart, 0), ets);
+        QCOMPARE(seriesPoints(chart, 0), etsWithNitrous);
 
         typeInto(chart, "jetTo", ".01");
-        QVERIFY(child(chart, "jetTo")->toolTip().contains("must not be less than the smallest jet"));
+        QVERIFY(
+            child(chart, "jetTo")->toolTip().contains("must not be less than the smallest jet"));
         QVERIFY(seriesPoints(chart, 0).isEmpty());
     }
 

@@ -14,6 +14,12 @@ QString note(const RaceDay& raceDay) {
     return child<QLabel>(&raceDay.window, "settingsNote")->text();
 }
 
+struct SettingsCase {
+    const char* name;
+    QByteArray content;
+    QString noted;  // part of the settings note
+};
+
 }  // namespace
 
 class SettingsTest : public QObject {
@@ -72,7 +78,6 @@ private slots:
             QVERIFY(first.window.close());
         }
         RaceDay second;
-        QVERIFY(QTest::qWaitForWindowExposed(&second.window));
         const QRect available = second.window.screen()->availableGeometry();
         const QRect frame = second.window.frameGeometry();
         // Its top left corner on the screen, as wide as the screen at most,
@@ -85,50 +90,37 @@ private slots:
     }
 
     void aDamagedFileGivesDefaultsAndANote_data() {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<QString>("noted");
         QByteArray garbage;
         for (int i = 0; i < 4096; ++i) garbage.append(static_cast<char>((i * 7919) % 256));
-        QTest::newRow("garbage") << garbage << "could not be read";
-        // Lines QSettings half reads: keys of binary garbage.
-        QTest::newRow("garbage lines")
-            << QByteArray("[units]\nsystem=metric\n\x01\x02\xff\xfe=\x7f\x03\n\x05=1\n")
-            << "could not be read";
-        QTest::newRow("unfinished group")
-            << QByteArray("[units\nsystem=metric\n") << "could not be read";
-        QTest::newRow("lines of another program")
-            << QByteArray("[General]\ncolour=red\n") << "colour";
-        QTest::newRow("wrong unit system") << QByteArray("[units]\nsystem=42\n") << "units/system";
-        QTest::newRow("geometry that is text")
-            << QByteArray("[window]\ngeometry=tall\n") << "window/geometry";
-        QTest::newRow("geometry of wrong bytes")
-            << QByteArray("[window]\ngeometry=@ByteArray(xyz)\n") << "window/geometry";
-        QTest::newRow("standard unknown")
-            << QByteArray("[sections]\nAirSection\\standard=sae-j9999\n")
-            << "sections/AirSection/standard";
-        QTest::newRow("unit of another dimension")
-            << QByteArray("[sections]\nAirSection\\todaysAir\\temperatureUnit=kg\n")
-            << "sections/AirSection/todaysAir/temperatureUnit";
-        QTest::newRow("text that is bytes")
-            << QByteArray("[sections]\nAirSection\\todaysAir\\temperature=@ByteArray(86)\n")
-            << "sections/AirSection/todaysAir/temperature";
-        QTest::newRow("text far too long")
-            << "[sections]\nAirSection\\todaysAir\\pressure=" + QByteArray(100000, '9') + "\n"
-            << "sections/AirSection/todaysAir/pressure";
-        QTest::newRow("choice unknown")
-            << QByteArray("[sections]\nAirSection\\todaysAir\\moistureKind=fog\n")
-            << "sections/AirSection/todaysAir/moistureKind";
+        const QString unread = "could not be read";
+        const QByteArray air = "[sections]\nAirSection\\", today = air + "todaysAir\\";
+        addRows<SettingsCase>({
+            {"garbage", garbage, unread},
+            // Lines QSettings half reads: keys of binary garbage.
+            {"garbage lines", "[units]\nsystem=metric\n\x01\x02\xff\xfe=\x7f\x03\n\x05=1\n",
+             unread},
+            {"unfinished group", "[units\nsystem=metric\n", unread},
+            {"lines of another program", "[General]\ncolour=red\n", "colour"},
+            {"wrong unit system", "[units]\nsystem=42\n", "units/system"},
+            {"geometry that is text", "[window]\ngeometry=tall\n", "window/geometry"},
+            {"geometry of wrong bytes", "[window]\ngeometry=@ByteArray(xyz)\n", "window/geometry"},
+            {"standard unknown", air + "standard=sae-j9999\n", "sections/AirSection/standard"},
+            {"unit of another dimension", today + "temperatureUnit=kg\n",
+             "sections/AirSection/todaysAir/temperatureUnit"},
+            {"text that is bytes", today + "temperature=@ByteArray(86)\n",
+             "sections/AirSection/todaysAir/temperature"},
+            {"text far too long", today + "pressure=" + QByteArray(100000, '9') + "\n",
+             "sections/AirSection/todaysAir/pressure"},
+            {"choice unknown", today + "moistureKind=fog\n",
+             "sections/AirSection/todaysAir/moistureKind"},
+        });
     }
     void aDamagedFileGivesDefaultsAndANote() {
-        QFETCH(QByteArray, content);
-        QFETCH(QString, noted);
-        QFile file(settingsFile());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        QFETCH(SettingsCase, row);
+        const auto& [name, content, noted] = row;
+        QVERIFY(writeFile(settingsFile(), content));
 
         RaceDay raceDay;
-        QVERIFY(QTest::qWaitForWindowExposed(&raceDay.window));
         VERIFY_CONTAINS(note(raceDay), noted);
         // An unreadable file is set aside for the user, not overwritten.
         QCOMPARE(QFile::exists(settingsFile() + ".damaged"), noted == "could not be read");
@@ -140,11 +132,7 @@ private slots:
         QVERIFY(text(air, "densityAltitude") != "–");
         // The window still keeps its settings.
         QVERIFY(raceDay.window.close());
-        if (noted == "could not be read") {
-            QFile kept(settingsFile() + ".damaged");
-            QVERIFY(kept.open(QIODevice::ReadOnly));
-            QCOMPARE(kept.readAll(), content);
-        }
+        if (noted == "could not be read") QCOMPARE(fileBytes(settingsFile() + ".damaged"), content);
         QVERIFY(RaceDay().window.findChild<QLabel*>("settingsNote")->text().isEmpty());
     }
 };

@@ -18,7 +18,6 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
-#include <functional>
 
 #include "log_store.h"
 #include "prepared_messages.h"
@@ -174,6 +173,7 @@ struct RaceDay {
               logPath.isEmpty() ? logFolder.filePath(QStringLiteral("run-log.sqlite")) : logPath) {
         window.show();
         window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window)) qFatal("the window is not active");
         // The log's check goes on after the window is up; tests start once it is over.
         const auto* store = window.findChild<LogStore*>();
         if (!QTest::qWaitFor([store] { return !store->checking(); }))
@@ -218,6 +218,13 @@ inline const QString faaKeyMetar = QStringLiteral(
 inline QByteArray fileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Writes a file anew, or with Append after what it holds.
+inline bool writeFile(const QString& path, const QByteArray& bytes,
+                      QIODevice::OpenMode mode = QIODevice::WriteOnly) {
+    QFile file(path);
+    return file.open(mode) && file.write(bytes) == bytes.size();
 }
 
 // An output box as a number, for published values given to a few digits.

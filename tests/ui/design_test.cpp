@@ -113,23 +113,19 @@ private slots:
     }
 
     // A menu bar too narrow for its entries shows Qt's own arrow, either way round.
-    void menuBarOverflowArrowIsQts_data() {
-        QTest::addColumn<Qt::LayoutDirection>("direction");
-        QTest::newRow("left to right") << Qt::LeftToRight;
-        QTest::newRow("right to left") << Qt::RightToLeft;
-    }
     void menuBarOverflowArrowIsQts() {
-        QFETCH(Qt::LayoutDirection, direction);
-        QStyleOption option;
-        option.direction = direction;
         const auto arrow = QStyle::SP_ToolBarHorizontalExtensionButton;
         const std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
-        const QIcon qts = fusion->standardIcon(arrow, &option);
-        const QIcon ours = qApp->style()->standardIcon(arrow, &option);
-        QVERIFY(!qts.availableSizes().isEmpty());
-        QCOMPARE(ours.availableSizes(), qts.availableSizes());
-        for (const QSize size : qts.availableSizes())
-            QCOMPARE(ours.pixmap(size).toImage(), qts.pixmap(size).toImage());
+        for (const Qt::LayoutDirection direction : {Qt::LeftToRight, Qt::RightToLeft}) {
+            QStyleOption option;
+            option.direction = direction;
+            const QIcon qts = fusion->standardIcon(arrow, &option);
+            const QIcon ours = qApp->style()->standardIcon(arrow, &option);
+            QVERIFY(!qts.availableSizes().isEmpty());
+            QCOMPARE(ours.availableSizes(), qts.availableSizes());
+            for (const QSize size : qts.availableSizes())
+                QCOMPARE(ours.pixmap(size).toImage(), qts.pixmap(size).toImage());
+        }
     }
 
     // Each caption fits its box in the font in use, and no neighbour hides any of its ink.

@@ -2,14 +2,12 @@
 // close; help documents read on a worker thread. Writes its documents beside itself.
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextLayout>
 #include <QThreadPool>
-#include <type_traits>
 
 #include "contact.h"
 #include "moravik/help_documents.h"
@@ -134,42 +132,38 @@ private slots:
         QCOMPARE(scroll->value(), 0);
     }
 
-    // While a large document loads, the main window works; its close box or Exit cancels the
+    // While a large document loads, the main window works; its close box, then Exit, cancels the
     // load, leaving the window closed and empty until chosen again.
-    void closingCancelsTheLoadWhileOtherWindowsWork_data() {
-        QTest::addColumn<bool>("byExit");
-        QTest::newRow("close box") << false;
-        QTest::newRow("Exit") << true;
-    }
     void closingCancelsTheLoadWhileOtherWindowsWork() {
-        QFETCH(bool, byExit);
-        writeLargeDocument("Nitroushelp.rtf");
-        App main;
-        QSignalSpy exits(&main.window,
-                         &std::remove_reference_t<decltype(main.window)>::exitRequested);
-        QWidget* fields = main.show("Form2");
-        QCOMPARE(shownText(fields), kLoading);
+        for (const bool byExit : {false, true}) {
+            writeLargeDocument("Nitroushelp.rtf");
+            App main;
+            QSignalSpy exits(&main.window, &moravik::ui::MainWindow::exitRequested);
+            QWidget* fields = main.show("Form2");
+            QCOMPARE(shownText(fields), kLoading);
 
-        QTest::mouseClick(main.find("cal"), Qt::LeftButton);
-        QVERIFY(!main.find<QLineEdit>("TextBox1")->text().isEmpty());
-        QWidget* about = main.show("Form6");
-        QVERIFY(about);
-        QCOMPARE(shownText(fields), kLoading);
-        if (byExit)
-            QTest::mouseClick(main.find("cmdexit"), Qt::LeftButton);
-        else
-            QVERIFY(fields->close());
+            QTest::mouseClick(main.find("cal"), Qt::LeftButton);
+            QVERIFY(!main.find<QLineEdit>("TextBox1")->text().isEmpty());
+            QWidget* about = main.show("Form6");
+            QVERIFY(about);
+            QCOMPARE(shownText(fields), kLoading);
+            if (byExit)
+                QTest::mouseClick(main.find("cmdexit"), Qt::LeftButton);
+            else
+                QVERIFY(fields->close());
 
-        QCOMPARE(exits.size(), byExit ? 1 : 0);
-        QVERIFY(!fields->isVisible() && about->isVisible() != byExit);
-        QThreadPool::globalInstance()->waitForDone();
-        QCoreApplication::sendPostedEvents();  // the worker's last word
-        QVERIFY(!fields->isVisible());
-        QCOMPARE(shownText(fields), QString());
-        QCOMPARE(main.told.errors, QStringList());
+            QCOMPARE(exits.size(), byExit ? 1 : 0);
+            QVERIFY(!fields->isVisible() && about->isVisible() != byExit);
+            QThreadPool::globalInstance()->waitForDone();
+            QCoreApplication::sendPostedEvents();  // the worker's last word
+            QVERIFY(!fields->isVisible());
+            QCOMPARE(shownText(fields), QString());
+            QCOMPARE(main.told.errors, QStringList());
 
-        writeDocument("Nitroushelp.rtf", "Small again");
-        QCOMPARE(loadedText(main.show("Form2")), "Small again");
+            writeDocument("Nitroushelp.rtf", "Small again");
+            QCOMPARE(loadedText(main.show("Form2")), "Small again");
+            QThreadPool::globalInstance()->waitForDone();
+        }
     }
 
     void onlyWebAndMailLinksOpen() {
@@ -218,54 +212,46 @@ private slots:
         QCOMPARE(brokenWords(*view->document()), 0);
     }
 
-    void eachCommandKeepsOneWindow_data() {
-        QTest::addColumn<QString>("window");
-        QTest::newRow("About") << "Form6";
-        QTest::newRow("Shareware") << "Form5";
-    }
+    // About and Shareware: raised where the user put it, restored, loaded anew after a close.
     void eachCommandKeepsOneWindow() {
-        QFETCH(QString, window);
-        App main;
-        QWidget* shown = main.show(window);
-        QVERIFY(shown);
-        const QRect designPlace = shown->geometry();
-        shown->move(designPlace.topLeft() + QPoint(40, 30));
+        for (const QString window : {"Form6", "Form5"}) {
+            App main;
+            QWidget* shown = main.show(window);
+            QVERIFY(shown);
+            const QRect designPlace = shown->geometry();
+            shown->move(designPlace.topLeft() + QPoint(40, 30));
 
-        main.window.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&main.window));
-        QCOMPARE(main.show(window), shown);
-        QVERIFY(QTest::qWaitForWindowActive(shown));
-        QCOMPARE(shown->pos(), designPlace.topLeft() + QPoint(40, 30));
+            main.window.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&main.window));
+            QCOMPARE(main.show(window), shown);
+            QVERIFY(QTest::qWaitForWindowActive(shown));
+            QCOMPARE(shown->pos(), designPlace.topLeft() + QPoint(40, 30));
 
-        shown->showMinimized();
-        QCOMPARE(main.show(window), shown);
-        QVERIFY(!shown->isMinimized());
+            shown->showMinimized();
+            QCOMPARE(main.show(window), shown);
+            QVERIFY(!shown->isMinimized());
 
-        QVERIFY(shown->close());
-        QCOMPARE(main.show(window), shown);
-        QCOMPARE(shown->geometry(), designPlace);
-        QCOMPARE(topLevelsNamed(window), QWidgetList{shown});
+            QVERIFY(shown->close());
+            QCOMPARE(main.show(window), shown);
+            QCOMPARE(shown->geometry(), designPlace);
+            QCOMPARE(topLevelsNamed(window), QWidgetList{shown});
+        }
     }
 
-    void paymentLinkOpensTheBrowser_data() {
-        QTest::addColumn<bool>("browserStarts");
-        QTest::newRow("browser starts: window hides") << true;
-        QTest::newRow("no browser: window stays, address named") << false;
-    }
+    // With a browser the window hides; without one it stays and names the address.
     void paymentLinkOpensTheBrowser() {
-        QFETCH(bool, browserStarts);
-        App main;
-        main.browserStarts = browserStarts;
-        QWidget* support = main.show("Form5");
-        QVERIFY(support);
-
-        QTest::mouseClick(support->findChild<QWidget*>("Label3"), Qt::LeftButton);
-
         const QUrl paymentPage(QString::fromUtf8(moravik::desktop::contact::paymentUrl));
-        QCOMPARE(main.opened, QList<QUrl>{paymentPage});
-        QCOMPARE(support->isVisible(), !browserStarts);
-        QCOMPARE(main.told.errors.size(), browserStarts ? 0 : 1);
-        QCOMPARE(main.told.errors.filter(paymentPage.toString()), main.told.errors);
+        for (const bool browserStarts : {true, false}) {
+            App main;
+            main.browserStarts = browserStarts;
+            QWidget* support = main.show("Form5");
+            QVERIFY(support);
+            QTest::mouseClick(support->findChild<QWidget*>("Label3"), Qt::LeftButton);
+            QCOMPARE(main.opened, QList<QUrl>{paymentPage});
+            QCOMPARE(support->isVisible(), !browserStarts);
+            QCOMPARE(main.told.errors.size(), browserStarts ? 0 : 1);
+            QCOMPARE(main.told.errors.filter(paymentPage.toString()), main.told.errors);
+        }
     }
 };
 
